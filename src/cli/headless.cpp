@@ -1,0 +1,135 @@
+#include "cli/headless.h"
+
+#include "stats/commands.h"
+#include "stats/errors.h"
+#include "stats/studyfile.h"
+
+#include <QLocale>
+
+#include <ostream>
+
+namespace cli {
+
+namespace {
+
+const char *const kUsage =
+    "Uso: linealidad [ARCHIVO.w04]\n"
+    "     linealidad --report ARCHIVO.w04\n"
+    "     linealidad --inference ARCHIVO.w04\n"
+    "     linealidad --anova ARCHIVO.w04\n"
+    "     linealidad --residuals ARCHIVO.w04\n"
+    "     linealidad --systematic-error ARCHIVO.w04\n"
+    "\n"
+    "Linealidad del método: evalúa la linealidad de un método analítico.\n"
+    "Sin opciones abre la aplicación (con ARCHIVO, abre ese estudio).\n"
+    "\n"
+    "Órdenes sin ventanas (leen el estudio como lo hace Abrir y escriben en la\n"
+    "salida estándar, en UTF-8, lo que mostraría la ventana correspondiente):\n"
+    "  --report            el informe completo, una línea por renglón\n"
+    "  --inference         la inferencia de pendiente y ordenada al origen\n"
+    "  --anova             el análisis de la varianza: las siete filas de la\n"
+    "                      tabla (celdas separadas por tabuladores) y las conclusiones\n"
+    "  --residuals         el análisis de residuales: las cuatro columnas\n"
+    "                      separadas por tabuladores\n"
+    "  --systematic-error  la evaluación del error sistemático constante\n"
+    "  --help              muestra esta ayuda\n"
+    "  --version           muestra la versión\n"
+    "\n"
+    "El separador decimal es el de la configuración regional del usuario.\n"
+    "Estado de salida: 0 correcto; 2 el estudio fue rechazado (datos incompletos o\n"
+    "pendiente cero); 1 error de archivo, de conversión o de cálculo; 64 uso incorrecto.\n"
+    "Los mensajes de rechazo y de error se escriben en la salida de errores.\n";
+
+using Command = stats::CommandOutcome (*)(const stats::StudyTexts &, stats::SharedResults &, char);
+
+struct Entry {
+    const char *option;
+    Command run;
+};
+
+constexpr Entry kCommands[] = {
+    {"--report", stats::RunReport},
+    {"--inference", stats::RunInference},
+    {"--anova", stats::RunAnova},
+    {"--residuals", stats::RunResiduals},
+    {"--systematic-error", stats::RunSystematicError},
+};
+
+Command commandFor(const std::string &option)
+{
+    for (const Entry &e : kCommands)
+        if (option == e.option)
+            return e.run;
+    return nullptr;
+}
+
+void printOutcome(const std::string &option, const stats::CommandOutcome &outcome, std::ostream &out)
+{
+    if (option == "--anova")
+        for (const auto &row : outcome.grid) {
+            for (size_t c = 0; c < row.size(); ++c)
+                out << (c ? "\t" : "") << row[c];
+            out << '\n';
+        }
+    if (option == "--residuals") {
+        for (size_t i = 0; i < outcome.columns[0].size(); ++i) {
+            for (size_t c = 0; c < outcome.columns.size(); ++c)
+                out << (c ? "\t" : "") << outcome.columns[c][i];
+            out << '\n';
+        }
+        return;
+    }
+    for (const std::string &line : outcome.lines)
+        out << line << '\n';
+}
+
+} // namespace
+
+bool IsHeadless(const std::vector<std::string> &args)
+{
+    for (const std::string &a : args)
+        if (a == "--help" || a == "-h" || a == "--version" || commandFor(a))
+            return true;
+    return false;
+}
+
+int RunHeadless(const std::vector<std::string> &args, std::ostream &out, std::ostream &err, char sep)
+{
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        out << kUsage;
+        return 0;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        out << "linealidad (Linealidad del método) 1.0.0\n";
+        return 0;
+    }
+    if (args.size() != 2 || !commandFor(args[0])) {
+        err << kUsage;
+        return 64;
+    }
+    try {
+        const stats::StudyData study = stats::StudyFromFile(stats::ParseStudyFile(stats::ReadFileBytes(args[1])));
+        stats::SharedResults shared;
+        const stats::CommandOutcome outcome = commandFor(args[0])(study, shared, sep);
+        if (outcome.refused()) {
+            err << outcome.refusalMessage() << '\n';
+            return 2;
+        }
+        printOutcome(args[0], outcome, out);
+        out.flush();
+        return 0;
+    } catch (const std::exception &e) {
+        err << stats::ErrorReportText(e.what()) << '\n';
+        return 1;
+    }
+}
+
+char LocaleDecimalSeparator()
+{
+    const QString point = QLocale::system().decimalPoint();
+    if (point.size() == 1 && point.at(0).unicode() < 0x80)
+        return static_cast<char>(point.at(0).unicode());
+    return '.';
+}
+
+} // namespace cli

@@ -1,0 +1,90 @@
+#include "stats/commands.h"
+
+namespace stats {
+
+namespace {
+
+// Validation first; a refused study computes nothing.
+bool validated(const StudyTexts &study, CommandOutcome &outcome)
+{
+    outcome.validation = ValidateStudy(study);
+    return !outcome.validation.failed;
+}
+
+void computeAnova(const LinearityStudy &study, SharedResults &shared)
+{
+    ComputeAnovaResiduals(study, shared.anova, shared.slopeIsZero, shared.residuals);
+}
+
+} // namespace
+
+CommandOutcome RunInference(const StudyTexts &texts, SharedResults &shared, char sep)
+{
+    CommandOutcome outcome;
+    if (!validated(texts, outcome))
+        return outcome;
+    ComputeRegression(ReadStudy(texts, sep), shared.regression, shared.slopeIsZero);
+    outcome.zeroSlope = shared.slopeIsZero;
+    if (!outcome.zeroSlope)
+        outcome.lines = InferenceLines(shared.regression, sep);
+    return outcome;
+}
+
+CommandOutcome RunAnova(const StudyTexts &texts, SharedResults &shared, char sep)
+{
+    CommandOutcome outcome;
+    if (!validated(texts, outcome))
+        return outcome;
+    computeAnova(ReadStudy(texts, sep), shared);
+    outcome.zeroSlope = shared.slopeIsZero;
+    if (!outcome.zeroSlope) {
+        outcome.grid = AnovaGridCells(shared.anova, sep);
+        outcome.lines = AnovaConclusionLines(shared.anova);
+    }
+    return outcome;
+}
+
+CommandOutcome RunResiduals(const StudyTexts &texts, SharedResults &shared, char sep)
+{
+    CommandOutcome outcome;
+    if (!validated(texts, outcome))
+        return outcome;
+    computeAnova(ReadStudy(texts, sep), shared);
+    outcome.zeroSlope = shared.slopeIsZero;
+    if (!outcome.zeroSlope)
+        outcome.columns = ResidualColumns(shared.residuals, texts.dataRowCount() - 1, sep);
+    return outcome;
+}
+
+CommandOutcome RunSystematicError(const StudyTexts &texts, SharedResults &shared, char sep)
+{
+    CommandOutcome outcome;
+    if (!validated(texts, outcome))
+        return outcome;
+    computeAnova(ReadStudy(texts, sep), shared);
+    // Without a slope the significance of the regression is unknown: refuse
+    // rather than decide from another study's record.
+    outcome.zeroSlope = shared.slopeIsZero;
+    if (outcome.zeroSlope)
+        return outcome;
+    ComputeRecovery(ReadStudy(texts, sep), shared.recovery);
+    outcome.lines = SystematicErrorLines(shared.anova, shared.recovery, sep);
+    return outcome;
+}
+
+CommandOutcome RunReport(const StudyTexts &texts, SharedResults &shared, char sep)
+{
+    CommandOutcome outcome;
+    if (!validated(texts, outcome))
+        return outcome;
+    computeAnova(ReadStudy(texts, sep), shared);
+    outcome.zeroSlope = shared.slopeIsZero;
+    if (outcome.zeroSlope)
+        return outcome;
+    ComputeRegression(ReadStudy(texts, sep), shared.regression, shared.slopeIsZero);
+    ComputeRecovery(ReadStudy(texts, sep), shared.recovery);
+    outcome.lines = ReportLines(texts, shared.regression, shared.anova, shared.residuals, shared.recovery, sep);
+    return outcome;
+}
+
+} // namespace stats

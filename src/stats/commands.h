@@ -1,0 +1,42 @@
+#pragma once
+// What each result command runs, in its order: validation, the computations
+// into the caller's shared records, the zero-slope refusal, then the lines of
+// its window. The windows and the headless commands both call these, so what
+// one prints is what the other shows.
+#include "stats/resulttexts.h"
+
+namespace stats {
+
+// The frame's shared result records; the commands overwrite them.
+struct SharedResults {
+    RegressionResult regression;
+    AnovaResult anova;
+    std::vector<ResidualRow> residuals;
+    RecoveryResult recovery;
+    bool slopeIsZero = false; // set by both the regression and the analysis of variance
+};
+
+inline constexpr const char *kZeroSlopeMessage = "La pendiente es cero, imposible realizar cálculos.";
+
+// The outcome of a command: refused by the validation (show the message, turn
+// to the page, focus the control), refused for a zero slope, or shown.
+struct CommandOutcome {
+    ValidationFailure validation;
+    bool zeroSlope = false;
+    bool refused() const { return validation.failed || zeroSlope; }
+    std::string refusalMessage() const { return validation.failed ? validation.message : kZeroSlopeMessage; }
+
+    Lines lines;                  // text box lines (inference, systematic error, report, ANOVA verdicts)
+    AnovaGrid grid{};             // analysis of variance only
+    std::array<Lines, 4> columns; // residual analysis only
+};
+
+// Each throws ConversionError or FloatingPointError when the study's data
+// makes a computation fail; the records keep what was stored before.
+CommandOutcome RunInference(const StudyTexts &study, SharedResults &shared, char decimalSeparator);
+CommandOutcome RunAnova(const StudyTexts &study, SharedResults &shared, char decimalSeparator);
+CommandOutcome RunResiduals(const StudyTexts &study, SharedResults &shared, char decimalSeparator);
+CommandOutcome RunSystematicError(const StudyTexts &study, SharedResults &shared, char decimalSeparator);
+CommandOutcome RunReport(const StudyTexts &study, SharedResults &shared, char decimalSeparator);
+
+} // namespace stats

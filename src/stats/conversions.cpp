@@ -1,0 +1,121 @@
+#include "stats/conversions.h"
+
+#include "stats/errors.h"
+
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <string_view>
+
+namespace stats {
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string_view trimmed(const std::string &text)
+{
+    std::string_view s(text);
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+} // namespace
+
+bool TryStrToInt(const std::string &text, int &value)
+{
+    std::string_view s = trimmed(text);
+    bool negative = false;
+    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
+        negative = s.front() == '-';
+        s.remove_prefix(1);
+    }
+    if (s.empty())
+        return false;
+    long long magnitude = 0;
+    for (char c : s) {
+        if (!isDigit(c))
+            return false;
+        magnitude = magnitude * 10 + (c - '0');
+        if (magnitude > 2147483648LL)
+            return false;
+    }
+    const long long signedValue = negative ? -magnitude : magnitude;
+    if (signedValue > 2147483647LL)
+        return false;
+    value = static_cast<int>(signedValue);
+    return true;
+}
+
+bool TryStrToFloat(const std::string &text, char decimalSeparator, double &value)
+{
+    std::string_view s = trimmed(text);
+    std::string normal; // sign and digits with '.' as separator, for from_chars
+    size_t i = 0;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        negative = s[i++] == '-';
+    size_t digits = 0;
+    for (; i < s.size() && isDigit(s[i]); ++i, ++digits)
+        normal += s[i];
+    if (i < s.size() && s[i] == decimalSeparator) {
+        normal += '.';
+        for (++i; i < s.size() && isDigit(s[i]); ++i, ++digits)
+            normal += s[i];
+    }
+    if (digits == 0)
+        return false;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        normal += 'e';
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+            normal += s[i++];
+        size_t exponentDigits = 0;
+        for (; i < s.size() && isDigit(s[i]); ++i, ++exponentDigits)
+            normal += s[i];
+        if (exponentDigits == 0)
+            return false;
+    }
+    if (i != s.size())
+        return false;
+
+    // Read in extended precision, then held as a double, as the variable is.
+    long double extended = 0.0L;
+    const auto result = std::from_chars(normal.data(), normal.data() + normal.size(), extended);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Too small for even an extended value: it is zero for our purposes.
+        bool tiny = normal.find("e-") != std::string::npos;
+        if (!tiny)
+            return false;
+        extended = 0.0L;
+    } else if (result.ec != std::errc() || result.ptr != normal.data() + normal.size()) {
+        return false;
+    }
+    if (std::fabs(extended) > static_cast<long double>(DBL_MAX))
+        return false;
+    const double d = static_cast<double>(extended);
+    value = negative ? -d : d;
+    return true;
+}
+
+int StrToInt(const std::string &text)
+{
+    int value = 0;
+    if (!TryStrToInt(text, value))
+        throw ConversionError("'" + text + "' is not a valid integer value");
+    return value;
+}
+
+double StrToFloat(const std::string &text, char decimalSeparator)
+{
+    double value = 0.0;
+    if (!TryStrToFloat(text, decimalSeparator, value))
+        throw ConversionError("'" + text + "' is not a valid floating point value");
+    return value;
+}
+
+} // namespace stats

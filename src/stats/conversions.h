@@ -1,0 +1,21 @@
+#pragma once
+// Conversion of typed texts, where they are used. Leading and trailing blanks
+// are tolerated; anything else that is not the number is an error whose
+// message quotes the text exactly as typed.
+#include <string>
+
+namespace stats {
+
+// Decimal digits with an optional sign, within the 32-bit range.
+// Throws ConversionError "'TEXT' is not a valid integer value".
+int StrToInt(const std::string &text);
+
+// Optional sign, digits with `decimalSeparator`, optional exponent E/e.
+// Throws ConversionError "'TEXT' is not a valid floating point value".
+double StrToFloat(const std::string &text, char decimalSeparator);
+
+// The same conversions answering false instead of throwing.
+bool TryStrToInt(const std::string &text, int &value);
+bool TryStrToFloat(const std::string &text, char decimalSeparator, double &value);
+
+} // namespace stats

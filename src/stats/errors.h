@@ -1,0 +1,45 @@
+#pragma once
+// Errors that abandon a command. The windowed application shows them in the
+// general error report; the headless commands print them to standard error.
+#include <stdexcept>
+#include <string>
+
+namespace stats {
+
+// A typed text that is not a number ("'%s' is not a valid integer value").
+class ConversionError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Division by zero, invalid operation or overflow met by a computation, or a
+// degenerate study refused before such an operation with a message naming why.
+class FloatingPointError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A study file that cannot be read or written as a study.
+class StudyFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+inline constexpr const char *kDivisionByZero = "Floating point division by zero";
+inline constexpr const char *kInvalidOperation = "Invalid floating point operation";
+inline constexpr const char *kOverflow = "Floating point overflow";
+
+} // namespace stats
+
+namespace stats {
+
+// The text of the general error report: the error's own message, with a full
+// stop added when its last character sorts after ".".
+inline std::string ErrorReportText(std::string message)
+{
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > static_cast<unsigned char>('.'))
+        message += '.';
+    return message;
+}
+
+} // namespace stats

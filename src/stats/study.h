@@ -1,0 +1,92 @@
+#pragma once
+// A linearity study as the analyst typed it. The editor's fields and grids
+// are its only storage; the engine reads them through StudyTexts, a small
+// read-only view that the editor implements over its widgets and StudyData
+// over plain strings (files, headless commands, tests).
+#include <string>
+#include <vector>
+
+namespace stats {
+
+// The editor's controls that a rule can send the focus to.
+enum class StudyControl { None, emetodo, eanalista, efecha, uadicionada, eniveles, stgniveles, stgdatos };
+
+// Pages of the editor's notebook.
+enum StudyPage { PageGeneral = 0, PageLevels = 1, PageData = 2 };
+
+class StudyTexts {
+public:
+    virtual ~StudyTexts() = default;
+    virtual std::string method() const = 0;      // emetodo
+    virtual std::string analyst() const = 0;     // eanalista
+    virtual std::string date() const = 0;        // efecha
+    virtual std::string units() const = 0;       // uadicionada
+    virtual std::string levelCount() const = 0;  // eniveles
+    // stgniveles: column 0 holds headings, columns 1.. one level each.
+    virtual int replicateColumnCount() const = 0;
+    virtual std::string replicateCell(int column, int row) const = 0;
+    // stgdatos: row 0 holds headings, column 0 the level labels, 1 x, 2 y.
+    virtual int dataRowCount() const = 0;
+    virtual std::string dataCell(int column, int row) const = 0;
+};
+
+// The study's texts as plain data, grids included with their shapes.
+struct StudyData final : StudyTexts {
+    std::string methodText, analystText, dateText, unitsText, levelsText = "3";
+    std::vector<std::vector<std::string>> replicateGrid; // [column][row], 2 rows
+    std::vector<std::vector<std::string>> dataGrid;      // [row][column], 3 columns
+
+    std::string method() const override { return methodText; }
+    std::string analyst() const override { return analystText; }
+    std::string date() const override { return dateText; }
+    std::string units() const override { return unitsText; }
+    std::string levelCount() const override { return levelsText; }
+    int replicateColumnCount() const override { return static_cast<int>(replicateGrid.size()); }
+    std::string replicateCell(int column, int row) const override;
+    int dataRowCount() const override { return static_cast<int>(dataGrid.size()); }
+    std::string dataCell(int column, int row) const override;
+
+    // A study shaped the way Open shapes the editor: replicate grid with one
+    // column per count, data grid with one row per pair, headings and the
+    // level label of every observation row ("          1").
+    static StudyData Shaped(const std::vector<std::string> &replicates,
+                            const std::vector<std::string> &x, const std::vector<std::string> &y);
+};
+
+// The label Open writes in column 0 of a data row: ten blanks and the level.
+std::string DataLevelLabel(int level);
+// The heading Open writes in row 0 of a replicate column: eleven blanks and the level.
+std::string ReplicateLevelHeading(int level);
+
+struct Observation {
+    double x = 0.0; // amount added, "cantidad adicionada"
+    double y = 0.0; // amount recovered, "cantidad recuperada"
+    int level = 0;  // 1..k, derived from the replicate counts
+};
+
+struct LinearityStudy {
+    std::string method, analyst, date, units;
+    std::vector<int> replicates;           // r1..rk, from the replicate grid's columns
+    std::vector<Observation> observations; // n = r1 + ... + rk, in grid order
+    int n() const { return static_cast<int>(observations.size()); }
+    int k() const { return static_cast<int>(replicates.size()); }
+};
+
+// What ValidateStudy found: the message to show, the page to turn to and the
+// control to focus. The caller shows it; the engine touches no widget.
+struct ValidationFailure {
+    bool failed = false;
+    std::string message;
+    int page = PageGeneral;
+    StudyControl focus = StudyControl::None;
+};
+
+// The checks that every calculation and save runs first, in their order.
+// Conversion errors of the typed counts propagate as ConversionError.
+ValidationFailure ValidateStudy(const StudyTexts &texts);
+
+// Reads the observations afresh from the texts (x and y of each row in turn).
+// Throws ConversionError for a cell that is not a number.
+LinearityStudy ReadStudy(const StudyTexts &texts, char decimalSeparator);
+
+} // namespace stats

@@ -1,0 +1,359 @@
+#include "stats/anova.h"
+#include "stats/errors.h"
+#include "stats/numberformat.h"
+#include "stats/recovery.h"
+#include "stats/regression.h"
+#include "stats/studentttable.h"
+#include "studies.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+using namespace testing_studies;
+
+namespace {
+
+std::string six(double v) { return stats::FormatGeneral(v, 6, '.'); }
+
+stats::LinearityStudy read(const stats::StudyData &s) { return stats::ReadStudy(s, '.'); }
+
+template <typename F> std::string faultOf(F &&f)
+{
+    try {
+        f();
+    } catch (const stats::FloatingPointError &e) {
+        return e.what();
+    }
+    return "no fault";
+}
+
+} // namespace
+
+TEST(StudentTTable, HoldsTheTabulatedValuesAndTheirRuns)
+{
+    const std::pair<int, double> cases[] = {{1, 12.706},  {7, 2.3646},  {9, 2.2622},   {23, 2.0687},
+                                            {24, 2.0639}, {25, 2.059},  {30, 2.0423},  {31, 2.0423},
+                                            {49, 2.0141}, {59, 2.0086}, {70, 1.9945},  {199, 1.9733},
+                                            {200, 1.9719}, {324, 1.9719}};
+    for (auto [d, t] : cases)
+        EXPECT_EQ(stats::StudentTTable::value(d), t) << d;
+    EXPECT_THROW(stats::StudentTTable::value(0), stats::FloatingPointError);
+    EXPECT_THROW(stats::StudentTTable::value(325), stats::FloatingPointError);
+}
+
+TEST(ComputeRegression, ReproducesTheWorkedInferenceStudy)
+{
+    stats::RegressionResult r;
+    bool zero = true;
+    stats::ComputeRegression(read(inferenceStudy()), r, zero);
+    EXPECT_FALSE(zero);
+    EXPECT_EQ(six(r.slope), "1.00667");
+    EXPECT_EQ(six(r.intercept), "-0.544444");
+    EXPECT_EQ(six(r.slopeUpperLimit), "1.04264");
+    EXPECT_EQ(six(r.slopeLowerLimit), "0.97069");
+    EXPECT_EQ(six(r.slopeT), "0.438178");
+    EXPECT_EQ(six(r.interceptUpperLimit), "3.10083");
+    EXPECT_EQ(six(r.interceptLowerLimit), "-4.18972");
+    EXPECT_EQ(six(r.interceptT), "-0.353167");
+    EXPECT_EQ(six(r.sdRegression), "0.745356");
+    EXPECT_EQ(six(r.coefficientOfVariation), "0.744446");
+    EXPECT_EQ(r.criticalT, 2.3646);
+    EXPECT_EQ(six(r.rSquared), "0.998404");
+    EXPECT_EQ(stats::FormatGeneral(r.rSquared, 8, '.'), "0.99840357");
+}
+
+TEST(ComputeRegression, ReproducesTheNistNorrisCertifiedValues)
+{
+    std::ifstream in(NIST_NORRIS_FILE);
+    ASSERT_TRUE(in) << NIST_NORRIS_FILE;
+    std::vector<std::string> x, y;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::istringstream fields(line);
+        std::string yv, xv;
+        fields >> yv >> xv;
+        y.push_back(yv);
+        x.push_back(xv);
+    }
+    ASSERT_EQ(x.size(), 36u);
+    // 36 observations as 36 levels of one replicate: only the line matters here.
+    const stats::StudyData s = makeStudy(std::vector<std::string>(36, "1"), x, y);
+    stats::RegressionResult r;
+    bool zero = false;
+    stats::ComputeRegression(read(s), r, zero);
+    auto relative = [](double got, double want) { return std::fabs(got - want) / std::fabs(want); };
+    EXPECT_LT(relative(r.slope, 1.00211681802045), 1e-9);
+    EXPECT_LT(relative(r.intercept, -0.262323073774029), 1e-9);
+    EXPECT_LT(relative(r.sdRegression, 0.884796396144373), 1e-9);
+    EXPECT_LT(relative(r.rSquared, 0.999993745883712), 1e-9);
+}
+
+TEST(ComputeRegression, ZeroSlopeStopsAfterTheInterceptAndKeepsTheOtherFields)
+{
+    stats::RegressionResult r;
+    r.slopeUpperLimit = 42;
+    r.rSquared = 0.5;
+    bool zero = false;
+    stats::ComputeRegression(read(makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"5", "5", "5"})), r, zero);
+    EXPECT_TRUE(zero);
+    EXPECT_EQ(r.slope, 0.0);
+    EXPECT_EQ(r.intercept, 5.0);
+    EXPECT_EQ(r.slopeUpperLimit, 42);
+    EXPECT_EQ(r.rSquared, 0.5);
+
+    // Equal decimal recoveries: rounding must not invent a slope.
+    stats::ComputeRegression(read(makeStudy({"1", "1", "1"}, {"0.1", "0.7", "1.3"}, {"0.3", "0.3", "0.3"})), r, zero);
+    EXPECT_TRUE(zero);
+}
+
+TEST(ComputeRegression, OneReplicatePerLevelUsesOneDegreeOfFreedom)
+{
+    stats::RegressionResult r;
+    bool zero = false;
+    stats::ComputeRegression(read(makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"1.1", "1.9", "3.05"})), r, zero);
+    EXPECT_EQ(r.criticalT, 12.706);
+    std::vector<std::string> x, y;
+    for (int i = 0; i < 25; ++i) {
+        x.push_back(std::to_string(1 + i / 5));
+        y.push_back(std::to_string(1 + i / 5 + (i % 3) * 0.01));
+    }
+    stats::ComputeRegression(read(makeStudy({"5", "5", "5", "5", "5"}, x, y)), r, zero);
+    EXPECT_EQ(r.criticalT, 2.0687);
+}
+
+TEST(ComputeRegression, DegenerateDataIsRefusedWithItsCauseNeverAsInfinityOrNaN)
+{
+    stats::RegressionResult r;
+    bool zero = false;
+    EXPECT_EQ(faultOf([&] {
+                  stats::ComputeRegression(read(makeStudy({"1", "1", "1"}, {"2", "2", "2"}, {"1", "2", "3"})), r, zero);
+              }),
+              "Todas las cantidades adicionadas son iguales: no se puede ajustar una recta a los datos.");
+    EXPECT_EQ(faultOf([&] {
+                  stats::ComputeRegression(read(makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"1", "2", "3"})), r, zero);
+              }),
+              "Los datos se ajustan exactamente a una recta (la suma de cuadrados del error es cero): no se pueden "
+              "calcular las desviaciones estándar.");
+    EXPECT_EQ(faultOf([&] {
+                  stats::ComputeRegression(read(makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"-1", "0.5", "0.5"})), r,
+                                           zero);
+              }),
+              "La suma de las cantidades recuperadas es cero: no se puede calcular el coeficiente de variación.");
+    // Sums beyond the range of a double.
+    EXPECT_EQ(faultOf([&] {
+                  stats::ComputeRegression(read(makeStudy({"1", "1", "1"}, {"1e200", "2e200", "3e200"},
+                                                          {"1", "2", "4"})),
+                                           r, zero);
+              }),
+              stats::kOverflow);
+}
+
+TEST(FTailProbability, FollowsTheNormalApproximation)
+{
+    EXPECT_EQ(six(stats::FTailProbability(0.5, 1, 4)), "0.521821");
+    EXPECT_EQ(six(stats::FTailProbability(4, 2, 3)), "0.143063");
+    EXPECT_EQ(six(stats::FTailProbability(10, 1, 10)), "0.00999972");
+    for (double m : {1.0, 2.0, 3.0, 4.0, 7.0, 23.0})
+        EXPECT_EQ(stats::FTailProbability(1, m, m), 0.5) << m;
+    EXPECT_EQ(stats::FTailProbability(0, 1, 4), 1.0);
+    EXPECT_EQ(stats::FTailProbability(-3, 2, 2), 1.0);
+    for (double f : {1e-12, 0.3, 1.0, 1.7, 50.0, 1e9}) {
+        const double p = stats::FTailProbability(f, 2, 3);
+        EXPECT_TRUE(p >= 0.0 && p <= 1.0) << f;
+        EXPECT_EQ(p <= 0.5, f >= 1.0) << f;
+    }
+}
+
+TEST(ComputeAnovaResiduals, ReproducesTheWorkedStudyWithLackOfFitAndResiduals)
+{
+    stats::AnovaResult a;
+    bool zero = true;
+    std::vector<stats::ResidualRow> rows;
+    stats::ComputeAnovaResiduals(read(anovaStudy()), a, zero, rows);
+    EXPECT_FALSE(zero);
+    EXPECT_EQ(six(a.ssRegression), "4.02003");
+    EXPECT_EQ(six(a.msRegression), "4.02003");
+    EXPECT_EQ(six(a.fRegression), "1096.99");
+    EXPECT_EQ(six(a.pRegression), "0.000265967");
+    EXPECT_EQ(a.dfError, 4);
+    EXPECT_EQ(six(a.ssError), "0.0146583");
+    EXPECT_EQ(six(a.msError), "0.00366458");
+    EXPECT_EQ(a.dfLackOfFit, 1);
+    EXPECT_EQ(six(a.ssLackOfFit), "0.00520833");
+    EXPECT_EQ(six(a.msLackOfFit), "0.00520833");
+    EXPECT_EQ(six(a.fLackOfFit), "1.65344");
+    EXPECT_EQ(six(a.pLackOfFit), "0.289083");
+    EXPECT_EQ(a.dfPureError, 3);
+    EXPECT_EQ(six(a.ssPureError), "0.00945");
+    EXPECT_EQ(six(a.msPureError), "0.00315");
+
+    const char *predicted[] = {"1.01583", "1.01583", "2.01833", "2.01833", "3.02083", "3.02083"};
+    const char *residual[] = {"0.00416667", "-0.0458333", "0.0816667", "0.00166667", "-0.0708333", "0.0291667"};
+    const char *studentized[] = {"0.0901194", "-0.991313", "1.47783", "0.0301597", "-1.53203", "0.630835"};
+    ASSERT_EQ(rows.size(), 6u);
+    for (size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(rows[i].observation, static_cast<int>(i + 1));
+        EXPECT_EQ(six(rows[i].predictedY), predicted[i]);
+        EXPECT_EQ(six(rows[i].residual), residual[i]);
+        EXPECT_EQ(six(rows[i].studentized), studentized[i]);
+    }
+    EXPECT_EQ(stats::RegressionSignificance(a), stats::Significance::HighlySignificant);
+    EXPECT_EQ(stats::LinearFit(a), stats::Fit::Adequate);
+    EXPECT_EQ(stats::AnovaConclusionLines(a),
+              (std::vector<std::string>{
+                  "EXISTE RELACIÓN ALTAMENTE SIGNIFICATIVA ENTRE CANTIDAD ADICIONADA Y CANTIDAD RECUPERADA",
+                  "EL MODELO LINEAL REPRESENTA DE MANERA CORRECTA LA RELACIÓN ENTRE CANTIDAD ADICIONADA Y "
+                  "CANTIDAD RECUPERADA"}));
+}
+
+TEST(ComputeAnovaResiduals, WithoutReplicatesSkipsPureErrorAndStatesNoModel)
+{
+    stats::AnovaResult a;
+    a.ssPureError = 7; // kept from an earlier study
+    bool zero = false;
+    std::vector<stats::ResidualRow> rows;
+    stats::ComputeAnovaResiduals(read(makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"1.1", "1.9", "3.05"})), a, zero,
+                                 rows);
+    EXPECT_EQ(a.dfPureError, 0);
+    EXPECT_EQ(a.dfError, 1);
+    EXPECT_EQ(a.ssPureError, 7);
+    EXPECT_EQ(stats::LinearFit(a), stats::Fit::NotAssessed);
+    EXPECT_EQ(stats::AnovaConclusionLines(a).size(), 1u);
+}
+
+TEST(ComputeAnovaResiduals, ZeroSlopeWritesNothing)
+{
+    stats::AnovaResult a;
+    a.ssError = 3;
+    bool zero = false;
+    std::vector<stats::ResidualRow> rows(2);
+    stats::ComputeAnovaResiduals(read(makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"5", "5", "5"})), a, zero, rows);
+    EXPECT_TRUE(zero);
+    EXPECT_EQ(a.ssError, 3);
+    EXPECT_EQ(rows.size(), 2u);
+}
+
+TEST(ComputeAnovaResiduals, VerdictsFollowTheProbabilities)
+{
+    stats::AnovaResult a;
+    a.dfPureError = 3;
+    const struct {
+        double pRegression, pLackOfFit;
+        stats::Significance s;
+        stats::Fit fit;
+    } cases[] = {
+        {0.01, 0.06, stats::Significance::HighlySignificant, stats::Fit::Adequate},
+        {0.0100001, 0.05, stats::Significance::Significant, stats::Fit::Inadequate},
+        {0.05, 0.5, stats::Significance::Significant, stats::Fit::Adequate},
+        {0.0500001, 0.01, stats::Significance::NoDependence, stats::Fit::NotAssessed},
+    };
+    for (const auto &c : cases) {
+        a.pRegression = c.pRegression;
+        a.pLackOfFit = c.pLackOfFit;
+        EXPECT_EQ(stats::RegressionSignificance(a), c.s) << c.pRegression;
+        EXPECT_EQ(stats::LinearFit(a), c.fit) << c.pRegression;
+    }
+    a.pRegression = 0.2;
+    EXPECT_EQ(stats::AnovaConclusionLines(a), std::vector<std::string>{"NO HAY DEPENDENCIA ENTRE LAS VARIABLES"});
+    a.pRegression = 0.03;
+    a.pLackOfFit = 0.01;
+    EXPECT_EQ(stats::AnovaConclusionLines(a)[0],
+              "EXISTE RELACIÓN SIGNIFICATIVA ENTRE CANTIDAD ADICIONADA Y CANTIDAD RECUPERADA");
+    EXPECT_EQ(stats::AnovaConclusionLines(a)[1], "EL MODELO LINEAL NO REPRESENTA DE MANERA CORRECTA LA RELACIÓN "
+                                                 "ENTRE CANTIDAD ADICIONADA Y CANTIDAD RECUPERADA");
+}
+
+TEST(ComputeAnovaResiduals, ComputesAFullStudyAndRefusesDegenerateOnes)
+{
+    std::vector<std::string> x, y;
+    for (int i = 0; i < 25; ++i) {
+        x.push_back(std::to_string(80 + 10 * (i / 5)));
+        y.push_back(std::to_string(80 + 10 * (i / 5) + (i % 5) * 0.3 - 0.5));
+    }
+    stats::AnovaResult a;
+    bool zero = false;
+    std::vector<stats::ResidualRow> rows;
+    stats::ComputeAnovaResiduals(read(makeStudy({"5", "5", "5", "5", "5"}, x, y)), a, zero, rows);
+    EXPECT_EQ(rows.size(), 25u);
+    EXPECT_EQ(a.dfPureError, 20);
+
+    auto run = [&](const stats::StudyData &s) {
+        return faultOf([&] { stats::ComputeAnovaResiduals(read(s), a, zero, rows); });
+    };
+    EXPECT_EQ(run(makeStudy({"2", "2", "2"}, {"1", "1", "2", "2", "3", "3"}, {"1", "1", "2.5", "2.5", "3", "3"})),
+              "Las réplicas de cada nivel son idénticas (el error puro es cero): no se puede evaluar la falta de "
+              "ajuste.");
+    EXPECT_EQ(run(makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"1", "2", "3"})),
+              "Los datos se ajustan exactamente a una recta (la suma de cuadrados del error es cero): no se pueden "
+              "calcular las desviaciones estándar.");
+    EXPECT_EQ(run(makeStudy({"1", "1", "1"}, {"4", "4", "4"}, {"1", "2", "3"})),
+              "Todas las cantidades adicionadas son iguales: no se puede ajustar una recta a los datos.");
+    // The only observation at its amount added fixes the line through itself.
+    EXPECT_EQ(run(makeStudy({"2", "1"}, {"1", "1", "2"}, {"1", "1.2", "2"})),
+              "La observación 3 determina por sí sola la recta (apalancamiento 1): no se puede calcular su residuo "
+              "estudentizado.");
+}
+
+TEST(ComputeRecovery, ReproducesBothWorkedStudies)
+{
+    stats::RecoveryResult r;
+    stats::ComputeRecovery(read(anovaStudy()), r);
+    EXPECT_EQ(six(r.meanRecovery), "100.833");
+    EXPECT_EQ(six(r.sdRecovery), "2.84214");
+    EXPECT_EQ(r.tTable, 2.5706);
+    EXPECT_EQ(six(r.upperLimit), "103.816");
+    EXPECT_EQ(six(r.lowerLimit), "97.8507");
+    EXPECT_EQ(six(r.tCalculated), "0.718205");
+    EXPECT_EQ(six(r.rsdRecovery), "2.81865");
+    EXPECT_FALSE(stats::SystematicErrorPresent(r));
+    stats::BestWorstCase c = stats::BestAndWorstCase(r);
+    EXPECT_TRUE(c.exists);
+    EXPECT_EQ(six(c.best), "-2.14933");
+    EXPECT_EQ(six(c.worst), "3.816");
+
+    stats::ComputeRecovery(read(biasedStudy()), r);
+    EXPECT_EQ(six(r.meanRecovery), "95.7222");
+    EXPECT_EQ(six(r.sdRecovery), "0.544331");
+    EXPECT_EQ(six(r.upperLimit), "96.2935");
+    EXPECT_EQ(six(r.lowerLimit), "95.151");
+    EXPECT_EQ(six(r.tCalculated), "-19.25");
+    EXPECT_EQ(six(r.rsdRecovery), "0.568657");
+    EXPECT_TRUE(stats::SystematicErrorPresent(r));
+    c = stats::BestAndWorstCase(r);
+    EXPECT_EQ(six(c.best), "3.70653");
+    EXPECT_EQ(six(c.worst), "4.84902");
+}
+
+TEST(ComputeRecovery, DecisionsAtTheirBoundaries)
+{
+    stats::RecoveryResult r;
+    r.tTable = 2.5706;
+    r.tCalculated = -2.5706;
+    EXPECT_TRUE(stats::SystematicErrorPresent(r));
+    r.tCalculated = 2.57059;
+    EXPECT_FALSE(stats::SystematicErrorPresent(r));
+    r.meanRecovery = 100.0;
+    EXPECT_FALSE(stats::BestAndWorstCase(r).exists);
+    stats::AnovaResult a;
+    a.pRegression = 0.05;
+    EXPECT_TRUE(stats::RecoveryApplies(a));
+    a.pRegression = 0.050001;
+    EXPECT_FALSE(stats::RecoveryApplies(a));
+}
+
+TEST(ComputeRecovery, RefusesDegenerateDataNamingTheCause)
+{
+    stats::RecoveryResult r;
+    EXPECT_EQ(faultOf([&] { stats::ComputeRecovery(read(makeStudy({"1", "1", "1"}, {"1", "0", "3"}, {"1", "2", "3"})), r); }),
+              "La cantidad adicionada del dato 2 es cero: no se puede calcular su porcentaje recuperado.");
+    EXPECT_EQ(faultOf([&] { stats::ComputeRecovery(read(makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"1", "2", "3"})), r); }),
+              "Todos los porcentajes recuperados son iguales (su desviación estándar es cero): no se puede evaluar "
+              "el error sistemático constante.");
+    EXPECT_EQ(faultOf([&] { stats::ComputeRecovery(read(makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"1", "-2", "0"})), r); }),
+              "La media del porcentaje recuperado es cero: no se puede calcular la desviación estándar relativa.");
+}

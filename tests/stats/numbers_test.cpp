@@ -1,0 +1,87 @@
+#include "stats/conversions.h"
+#include "stats/errors.h"
+#include "stats/numberformat.h"
+
+#include <gtest/gtest.h>
+
+using stats::FormatGeneral;
+
+TEST(GeneralNumberFormat, WritesSixSignificantDigitsAsTheResultsShowThem)
+{
+    struct Case {
+        double value;
+        const char *text;
+    } cases[] = {
+        {1.0066667, "1.00667"},     {-0.5444444, "-0.544444"}, {0.00012345, "0.00012345"},
+        {0.000012345, "1.2345E-5"}, {1234567, "1.23457E6"},    {100, "100"},
+        {999999.7, "1E6"},          {0.0, "0"},                {4, "4"},
+        {123456, "123456"},         {1234564, "1.23456E6"},    {0.001, "0.001"},
+        {0.0009999999, "0.001"},    {-2.14933e-3, "-0.00214933"}, {1e-5, "1E-5"},
+        {2.5e10, "2.5E10"},         {-1e21, "-1E21"},          {99.99996, "100"},
+        {0.1, "0.1"},               {3.816, "3.816"},          {1096.9912, "1096.99"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(FormatGeneral(c.value, 6, '.'), c.text) << c.value;
+}
+
+TEST(GeneralNumberFormat, RoundsHalfUpAndHonoursPrecisionAndSeparator)
+{
+    EXPECT_EQ(FormatGeneral(0.99840357142, 8, '.'), "0.99840357");
+    EXPECT_EQ(FormatGeneral(1.0066667, 6, ','), "1,00667");
+    EXPECT_EQ(FormatGeneral(1.2345e-5, 6, ','), "1,2345E-5");
+    EXPECT_EQ(FormatGeneral(1234565, 6, '.'), "1.23457E6"); // an exact tie rounds up
+    EXPECT_EQ(FormatGeneral(0.5, 1, '.'), "0.5");
+    EXPECT_EQ(FormatGeneral(12345678, 8, '.'), "12345678");
+    EXPECT_EQ(FormatGeneral(123456789, 8, '.'), "1.2345679E8");
+}
+
+TEST(TextConversion, AcceptsWholeNumbersAndRefusesAnythingElseWithTheTextQuoted)
+{
+    EXPECT_EQ(stats::StrToInt("3"), 3);
+    EXPECT_EQ(stats::StrToInt(" 05 "), 5);
+    EXPECT_EQ(stats::StrToInt("-7"), -7);
+    EXPECT_EQ(stats::StrToInt("+2147483647"), 2147483647);
+    EXPECT_EQ(stats::StrToInt("-2147483648"), -2147483647 - 1);
+    for (const char *bad : {"", " ", "2.5", "x", "3a", "2147483648", "--1", "1 2", "0x10", "$10"}) {
+        try {
+            stats::StrToInt(bad);
+            ADD_FAILURE() << "accepted '" << bad << "'";
+        } catch (const stats::ConversionError &e) {
+            EXPECT_EQ(std::string(e.what()), std::string("'") + bad + "' is not a valid integer value");
+        }
+    }
+}
+
+TEST(TextConversion, ReadsDecimalNumbersWithTheLocaleSeparatorOnly)
+{
+    EXPECT_DOUBLE_EQ(stats::StrToFloat("1.50", '.'), 1.5);
+    EXPECT_DOUBLE_EQ(stats::StrToFloat("1,50", ','), 1.5);
+    EXPECT_DOUBLE_EQ(stats::StrToFloat(" -.5 ", '.'), -0.5);
+    EXPECT_DOUBLE_EQ(stats::StrToFloat("2.", '.'), 2.0);
+    EXPECT_DOUBLE_EQ(stats::StrToFloat("1E3", '.'), 1000.0);
+    EXPECT_DOUBLE_EQ(stats::StrToFloat("1.5e-2", '.'), 0.015);
+    EXPECT_DOUBLE_EQ(stats::StrToFloat("+7", '.'), 7.0);
+    EXPECT_EQ(stats::StrToFloat("0.1", '.'), 0.1);
+    EXPECT_EQ(stats::StrToFloat("1e-400", '.'), 0.0);
+    for (const char *bad : {"", "1,5", ".", "e5", "1e", "1e+", "1.2.3", "inf", "nan", "1e400", "1 000", "0x1p3",
+                            "abc", "12-"}) {
+        try {
+            stats::StrToFloat(bad, '.');
+            ADD_FAILURE() << "accepted '" << bad << "'";
+        } catch (const stats::ConversionError &e) {
+            EXPECT_EQ(std::string(e.what()), std::string("'") + bad + "' is not a valid floating point value");
+        }
+    }
+    EXPECT_THROW(stats::StrToFloat("1.5", ','), stats::ConversionError);
+}
+
+TEST(GeneralErrorReport, AddsAFullStopOnlyAfterCharactersThatSortAfterIt)
+{
+    EXPECT_EQ(stats::ErrorReportText("Floating point overflow"), "Floating point overflow.");
+    EXPECT_EQ(stats::ErrorReportText("'x' is not a valid integer value"), "'x' is not a valid integer value.");
+    EXPECT_EQ(stats::ErrorReportText("ya termina."), "ya termina.");
+    EXPECT_EQ(stats::ErrorReportText("I/O error 5"), "I/O error 5.");
+    EXPECT_EQ(stats::ErrorReportText("entre comillas'"), "entre comillas'");
+    EXPECT_EQ(stats::ErrorReportText("acción"), "acción.");
+    EXPECT_EQ(stats::ErrorReportText(""), "");
+}
