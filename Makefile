@@ -1,0 +1,51 @@
+# Two commands for a fresh Debian 12 machine:
+#   make run   installs what is missing, builds and starts the application
+#   make test  installs what is missing, builds and runs every test headless
+# Extras: make sanitize (the suite under AddressSanitizer + UBSan),
+#         make fuzz (libFuzzer on the study file reader and conversions),
+#         make bench (Google Benchmark medians of the engine).
+
+PACKAGES := cmake make g++ qt6-base-dev libgl-dev libgtest-dev googletest \
+            libbenchmark-dev fonts-liberation xvfb xauth
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+JOBS := $(shell nproc 2>/dev/null || echo 2)
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+FUZZ_SECONDS ?= 60
+
+.PHONY: deps build run test sanitize fuzz bench
+
+deps:
+	@missing=""; for p in $(PACKAGES) $(EXTRA_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Instalando:$$missing"; \
+	  $(SUDO) apt-get update && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build build -j$(JOBS)
+
+run: build
+	./build/linealidad
+
+test: build
+	cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+sanitize: deps
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DLINEALIDAD_SANITIZE=ON
+	cmake --build build-asan -j$(JOBS)
+	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j$(JOBS)
+
+fuzz:
+	$(MAKE) deps EXTRA_PACKAGES="$(FUZZ_PACKAGES)"
+	mkdir -p build-fuzz fuzz/corpus
+	clang++ -std=c++20 -O1 -g -Isrc -fsanitize=fuzzer,address,undefined \
+	  fuzz/fuzz_study_file.cpp src/stats/*.cpp -o build-fuzz/fuzz_study_file
+	cp -n tests/data/*.w04 fuzz/corpus/ 2>/dev/null || true
+	./build-fuzz/fuzz_study_file -max_total_time=$(FUZZ_SECONDS) -max_len=4096 fuzz/corpus
+
+bench: build
+	./build/bench/stats_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true

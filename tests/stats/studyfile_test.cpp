@@ -1,0 +1,242 @@
+#include "stats/errors.h"
+#include "stats/studyfile.h"
+#include "stats/windows1252.h"
+#include "studies.h"
+
+#include <QStringDecoder>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace testing_studies;
+
+namespace {
+
+std::string joinCrLf(const std::vector<std::string> &lines)
+{
+    std::string out;
+    for (const std::string &l : lines)
+        out += l + "\r\n";
+    return out;
+}
+
+// A new study typed in: no prediction made since the program started.
+stats::StudyFile newStudyFile()
+{
+    stats::StudyData s = inferenceStudy();
+    s.methodText = "Valoración de paracetamol";
+    s.analystText = "Ana Pérez";
+    s.dateText = "06/12/2026";
+    s.unitsText = "mg";
+    stats::StudyFile f = stats::StudyFileFromTexts(s);
+    f.predictionX.assign(3, "");
+    f.predictionY.assign(3, "");
+    f.title = "Linealidad";
+    f.xLabel = "Cantidad adicionada";
+    f.yLabel = "Cantidad recuperada";
+    return f;
+}
+
+template <typename Error, typename F> std::string errorOf(F &&f)
+{
+    try {
+        f();
+    } catch (const Error &e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+} // namespace
+
+TEST(StudyFileWriter, WritesTheThirtyEightLinesOfANewStudyInWindows1252)
+{
+    const std::string expected = joinCrLf({
+        "Valoraci\xF3n de paracetamol", "Ana P\xE9rez", "06/12/2026", "mg", "3", "3", "3", "3",
+        "80", "80", "80", "100", "100", "100", "120", "120", "120",
+        "79.5", "80.3", "80.1", "99.2", "100.4", "100.9", "119.1", "120.6", "121.0",
+        "12345678", "12345678", "3", "", "", "", "", "", "",
+        "Linealidad", "Cantidad adicionada", "Cantidad recuperada"});
+    EXPECT_EQ(std::count(expected.begin(), expected.end(), '\n'), 38);
+    EXPECT_EQ(stats::SerializeStudyFile(newStudyFile()), expected);
+}
+
+TEST(StudyFileWriter, RefusesTextsTheFileCannotHoldNamingTheField)
+{
+    stats::StudyFile f = newStudyFile();
+    f.analyst = "Zoltán Kovács-Hőgyes";
+    EXPECT_EQ(errorOf<stats::StudyFileError>([&] { stats::SerializeStudyFile(f); }),
+              "No se puede guardar el estudio: el nombre del analista contiene el carácter «ő», que el archivo "
+              "(Windows-1252) no puede guardar.");
+    f = newStudyFile();
+    f.y[4] = "100\r\n4";
+    EXPECT_EQ(errorOf<stats::StudyFileError>([&] { stats::SerializeStudyFile(f); }),
+              "No se puede guardar el estudio: el dato 5 de la cantidad recuperada contiene un salto de línea o un "
+              "carácter de control que el archivo no puede guardar.");
+    f = newStudyFile();
+    f.title = std::string("fin\x1A");
+    EXPECT_THROW(stats::SerializeStudyFile(f), stats::StudyFileError);
+    f = newStudyFile();
+    f.units = "\xFF"; // not UTF-8 at all
+    EXPECT_THROW(stats::SerializeStudyFile(f), stats::StudyFileError);
+}
+
+TEST(StudyFileReader, ReadsBackWhatItWritesByteForByte)
+{
+    stats::StudyFile f = newStudyFile();
+    f.method = "Determinación de ácido acético – lote «Ñ» 5 € ‰ œ Ÿ";
+    f.predictionSlope = "1.00667";
+    f.predictionIntercept = "-0.544444";
+    f.predictionCount = "5";
+    f.predictionX = {"100", "90", "", "1e2", "0"};
+    f.predictionY = {"100.123", "90.0562", "", "", ""};
+    const std::string bytes = stats::SerializeStudyFile(f);
+    const stats::StudyFile back = stats::ParseStudyFile(bytes);
+    EXPECT_EQ(back.method, f.method);
+    EXPECT_EQ(back.predictionX, f.predictionX);
+    EXPECT_EQ(back.predictionY, f.predictionY);
+    EXPECT_EQ(back.yLabel, f.yLabel);
+    EXPECT_EQ(stats::SerializeStudyFile(back), bytes);
+}
+
+TEST(StudyFileReader, TakesLineEndsControlZAndEarlyEndsAsTheyCome)
+{
+    // Lone line feeds (files that passed through other systems) and lone
+    // carriage returns end lines as CR LF does.
+    const std::string crlf = stats::SerializeStudyFile(newStudyFile());
+    std::string lf, cr;
+    for (size_t i = 0; i < crlf.size(); ++i) {
+        if (crlf[i] == '\r')
+            continue;
+        lf += crlf[i];
+        cr += crlf[i] == '\n' ? '\r' : crlf[i];
+    }
+    EXPECT_EQ(stats::SerializeStudyFile(stats::ParseStudyFile(lf)), crlf);
+    EXPECT_EQ(stats::SerializeStudyFile(stats::ParseStudyFile(cr)), crlf);
+
+    // Ctrl-Z ends the data: what follows it is never read, not even to count
+    // the prediction rows.
+    EXPECT_EQ(stats::SerializeStudyFile(stats::ParseStudyFile(crlf + "\x1A" + "x\r\ny\r\nz\r\n")), crlf);
+    EXPECT_EQ(errorOf<stats::ConversionError>(
+                  [] { stats::ParseStudyFile("M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\x1A" "9\r\n1\r\n"); }),
+              "'' is not a valid integer value");
+}
+
+TEST(StudyFileReader, AFileThatEndsEarlyReadsEmptyValues)
+{
+    const stats::StudyFile f = stats::ParseStudyFile("M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n10\r\n20");
+    EXPECT_EQ(f.x, (std::vector<std::string>{"10", "20", ""}));
+    EXPECT_EQ(f.y, (std::vector<std::string>{"", "", ""}));
+    EXPECT_EQ(f.predictionSlope, "");
+    EXPECT_TRUE(f.predictionX.empty());
+    EXPECT_EQ(f.title, "");
+}
+
+TEST(StudyFileReader, ReportsCountLinesThatAreNotWholeNumbers)
+{
+    EXPECT_EQ(errorOf<stats::ConversionError>([] { stats::ParseStudyFile("M\r\nA\r\nF\r\nU\r\ntres\r\n"); }),
+              "'tres' is not a valid integer value");
+    EXPECT_EQ(errorOf<stats::ConversionError>([] { stats::ParseStudyFile("M\r\nA\r\nF\r\nU\r\n3\r\n2\r\n2.5\r\n"); }),
+              "'2.5' is not a valid integer value");
+    EXPECT_EQ(errorOf<stats::ConversionError>([] { stats::ParseStudyFile(""); }), "'' is not a valid integer value");
+    EXPECT_EQ(stats::ParseStudyFile("M\r\nA\r\nF\r\nU\r\n03\r\n1\r\n1\r\n1\r\n").levels, "03");
+}
+
+TEST(StudyFileReader, RefusesCountsBeyondItsLimitsNamingTheLine)
+{
+    EXPECT_EQ(errorOf<stats::StudyFileError>([] { stats::ParseStudyFile("M\r\nA\r\nF\r\nU\r\n21\r\n"); }),
+              "El archivo no contiene un estudio válido: la línea 5 indica 21 niveles (el máximo es 20).");
+    EXPECT_EQ(errorOf<stats::StudyFileError>([] { stats::ParseStudyFile("M\r\nA\r\nF\r\nU\r\n-1\r\n"); }),
+              "El archivo no contiene un estudio válido: la línea 5 indica un número de niveles negativo (-1).");
+    EXPECT_EQ(errorOf<stats::StudyFileError>([] { stats::ParseStudyFile("M\r\nA\r\nF\r\nU\r\n3\r\n2\r\n-2\r\n"); }),
+              "El archivo no contiene un estudio válido: la línea 7 indica un número de réplicas negativo (-2).");
+    EXPECT_EQ(errorOf<stats::StudyFileError>([] { stats::ParseStudyFile("M\r\nA\r\nF\r\nU\r\n3\r\n100\r\n51\r\n"); }),
+              "El archivo no contiene un estudio válido: las réplicas de las líneas 6 a 7 suman más de 150 "
+              "observaciones.");
+    // 150 observations and 20 prediction rows are still read.
+    stats::StudyFile big;
+    big.levels = "20";
+    big.replicates.assign(20, "7");
+    big.replicates[0] = "17";
+    big.x.assign(150, "1");
+    big.y.assign(150, "2");
+    big.predictionX.assign(20, "3");
+    big.predictionY.assign(20, "4");
+    std::string bytes = stats::SerializeStudyFile(big);
+    EXPECT_EQ(stats::ParseStudyFile(bytes).predictionY.size(), 20u);
+    bytes += "\r\n\r\n";
+    EXPECT_EQ(errorOf<stats::StudyFileError>([&] { stats::ParseStudyFile(bytes); }),
+              "El archivo no contiene un estudio válido: a partir de la línea 329 contiene 21 filas de predicción "
+              "(el máximo es 20).");
+}
+
+TEST(StudyFileReader, TakesTheNumberOfPredictionRowsFromTheFileItself)
+{
+    stats::StudyFile f = newStudyFile();
+    f.predictionCount = "10";
+    f.predictionX.assign(10, "50");
+    f.predictionY.assign(10, "49.8");
+    f.predictionX[9] = "last";
+    const stats::StudyFile back = stats::ParseStudyFile(stats::SerializeStudyFile(f));
+    EXPECT_EQ(back.predictionX.size(), 10u);
+    EXPECT_EQ(back.predictionX[9], "last");
+    EXPECT_EQ(back.title, "Linealidad");
+    EXPECT_EQ(back.yLabel, "Cantidad recuperada");
+}
+
+TEST(StudyFileReader, ShapesTheStudyAsOpenDoes)
+{
+    const stats::StudyFile f = stats::ParseStudyFile(
+        "M\r\nA\r\nF\r\nU\r\n4\r\n2\r\n1\r\n3\r\n1\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n"
+        "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n");
+    const stats::StudyData s = stats::StudyFromFile(f);
+    ASSERT_EQ(s.replicateColumnCount(), 5);
+    EXPECT_EQ(s.replicateCell(0, 0), "     Nivel");
+    EXPECT_EQ(s.replicateCell(0, 1), " # Replicas");
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_EQ(s.replicateCell(i, 0), std::string(11, ' ') + std::to_string(i));
+    EXPECT_EQ(s.replicateCell(3, 1), "3");
+    ASSERT_EQ(s.dataRowCount(), 8);
+    EXPECT_EQ(s.dataCell(0, 0), "      Nivel");
+    EXPECT_EQ(s.dataCell(1, 0), "X");
+    EXPECT_EQ(s.dataCell(2, 0), "Y");
+    const char *labels[] = {"1", "1", "2", "3", "3", "3", "4"};
+    for (int row = 1; row <= 7; ++row) {
+        EXPECT_EQ(s.dataCell(0, row), std::string(10, ' ') + labels[row - 1]);
+        EXPECT_EQ(s.dataCell(1, row), std::to_string(row));
+    }
+    EXPECT_EQ(s.levelCount(), "4");
+    EXPECT_FALSE(stats::ValidateStudy(s).failed);
+}
+
+TEST(Windows1252, AgreesWithTheSystemCodecOnEveryAssignedByte)
+{
+    QStringDecoder decoder("windows-1252");
+    ASSERT_TRUE(decoder.isValid());
+    for (int b = 0; b < 256; ++b) {
+        if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D)
+            continue; // unassigned: we keep them as the C1 controls of the same number
+        const char byte = static_cast<char>(b);
+        const QString system = decoder.decode(QByteArray(&byte, 1));
+        EXPECT_EQ(stats::Windows1252ToUtf8(std::string(1, byte)), system.toStdString()) << b;
+    }
+    std::string all, back, offending;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    ASSERT_TRUE(stats::Utf8ToWindows1252(stats::Windows1252ToUtf8(all), back, offending));
+    EXPECT_EQ(back, all);
+}
+
+TEST(StudyFileBytes, ReportsMissingAndUnusableFilesInSpanish)
+{
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString();
+    EXPECT_EQ(errorOf<stats::StudyFileError>([&] { stats::ReadFileBytes(path + "/no.w04"); }),
+              "No se encuentra el archivo «" + path + "/no.w04»");
+    EXPECT_EQ(errorOf<stats::StudyFileError>([&] { stats::ReadFileBytes(path); }),
+              "«" + path + "» no es un archivo de estudio");
+    std::ofstream(path + "/a.w04", std::ios::binary) << "abc\r\n";
+    EXPECT_EQ(stats::ReadFileBytes(path + "/a.w04"), "abc\r\n");
+}
