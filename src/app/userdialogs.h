@@ -1,0 +1,45 @@
+#pragma once
+// Every modal box and file dialog of the application goes through this small
+// interface: the application uses QtUserDialogs, the tests a scripted fake
+// that records each message and answers from a plan, so no test ever blocks.
+#include <QString>
+
+class QWidget;
+
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+
+    // A plain box with an OK button, titled with the application title:
+    // every rejection of user input.
+    virtual void message(QWidget *parent, const QString &text) = 0;
+
+    // The general error report: stop icon, application title, the error's
+    // own message with the full-stop rule already applied by the caller.
+    virtual void error(QWidget *parent, const QString &text) = 0;
+
+    // A Yes/No question with a question icon; true for Yes.
+    virtual bool question(QWidget *parent, const QString &title, const QString &text) = 0;
+
+    // Common file dialogs; an empty string when cancelled. `filter` is in
+    // Qt form ("Tolvek v. w3.0 (*.w04)"); `defaultSuffix` has no dot.
+    virtual QString openFileName(QWidget *parent, const QString &title, const QString &filter,
+                                 const QString &defaultSuffix) = 0;
+    // Asks before overwriting an existing file.
+    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &filter,
+                                 const QString &defaultSuffix, const QString &proposedName) = 0;
+};
+
+// The application title, shown on every plain message box.
+inline const QString kApplicationTitle = QStringLiteral("Error sistemático proporcional del método");
+
+class QtUserDialogs final : public UserDialogs {
+public:
+    void message(QWidget *parent, const QString &text) override;
+    void error(QWidget *parent, const QString &text) override;
+    bool question(QWidget *parent, const QString &title, const QString &text) override;
+    QString openFileName(QWidget *parent, const QString &title, const QString &filter,
+                         const QString &defaultSuffix) override;
+    QString saveFileName(QWidget *parent, const QString &title, const QString &filter, const QString &defaultSuffix,
+                         const QString &proposedName) override;
+};
