@@ -46,3 +46,20 @@ QString QtUserDialogs::saveFileName(QWidget *parent, const QString &title, const
         return {};
     return dialog.selectedFiles().constFirst();
 }
+
+#include "stats/errors.h"
+
+#include <exception>
+
+bool runReportingErrors(UserDialogs &dialogs, QWidget *parent, const std::function<void()> &handler)
+{
+    try {
+        handler();
+        return true;
+    } catch (const std::exception &e) {
+        dialogs.error(parent, QString::fromStdString(stats::ErrorReportText(e.what())));
+    } catch (...) {
+        dialogs.error(parent, QStringLiteral("Error inesperado."));
+    }
+    return false;
+}

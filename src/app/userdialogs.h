@@ -43,3 +43,11 @@ public:
     QString saveFileName(QWidget *parent, const QString &title, const QString &filter, const QString &defaultSuffix,
                          const QString &proposedName) override;
 };
+
+#include <functional>
+
+// Runs a command handler; an error it does not catch itself (a conversion,
+// a floating-point fault, a file error) becomes the general error report and
+// the application goes on with its windows as they are. Returns false when
+// the handler was abandoned that way.
+bool runReportingErrors(UserDialogs &dialogs, QWidget *parent, const std::function<void()> &handler);
