@@ -44,7 +44,7 @@ fuzz:
 	mkdir -p build-fuzz fuzz/corpus
 	clang++ -std=c++20 -O1 -g -Isrc -fsanitize=fuzzer,address,undefined \
 	  fuzz/fuzz_study_file.cpp src/stats/*.cpp -o build-fuzz/fuzz_study_file
-	cp -n tests/data/*.w04 fuzz/corpus/ 2>/dev/null || true
+	cp -n fuzz/seeds/* fuzz/corpus/ 2>/dev/null || true
 	./build-fuzz/fuzz_study_file -max_total_time=$(FUZZ_SECONDS) -max_len=4096 fuzz/corpus
 
 bench: build

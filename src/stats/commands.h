@@ -27,7 +27,7 @@ struct CommandOutcome {
     std::string refusalMessage() const { return validation.failed ? validation.message : kZeroSlopeMessage; }
 
     Lines lines;                  // text box lines (inference, systematic error, report, ANOVA verdicts)
-    AnovaGrid grid{};             // analysis of variance only
+    AnovaGrid grid;               // analysis of variance only
     std::array<Lines, 4> columns; // residual analysis only
 };
 

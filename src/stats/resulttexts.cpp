@@ -69,7 +69,7 @@ Lines InferenceLines(const RegressionResult &regression, char sep)
 AnovaGrid AnovaGridCells(const AnovaResult &a, char sep)
 {
     auto f = [sep](double v) { return FormatGeneral(v, 6, sep); };
-    AnovaGrid g{};
+    AnovaGrid g; // every cell starts empty
     g[0] = {"         FUENTE", "    GRADOS", "      SUMA", "     MEDIA", "", ""};
     g[1] = {"             DE", "        DE", "        DE", "        DE", "      fcal", "     Pfcal"};
     g[2] = {"      VARIACIÓN", "  LIBERTAD", " CUADRADOS", " CUADRADOS", "", ""};

@@ -1,0 +1,86 @@
+// libFuzzer target: arbitrary bytes as a study file, read the way Open reads
+// it and run through every result command; and the same bytes as typed texts
+// for the number conversions. Any crash, sanitizer report or broken
+// invariant is a finding.
+#include "stats/commands.h"
+#include "stats/conversions.h"
+#include "stats/errors.h"
+#include "stats/numberformat.h"
+#include "stats/studyfile.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+void check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+bool endsWith(const std::string &text, const std::string &end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// Values are written at the end of their line or cell.
+void noInfinityOrNaN(const stats::Lines &lines)
+{
+    for (const std::string &line : lines)
+        check(!endsWith(line, "NAN") && !endsWith(line, "INF"));
+}
+
+void runCommands(const stats::StudyData &study, char separator)
+{
+    using Command = stats::CommandOutcome (*)(const stats::StudyTexts &, stats::SharedResults &, char);
+    for (Command run : {stats::RunReport, stats::RunInference, stats::RunAnova, stats::RunResiduals,
+                        stats::RunSystematicError}) {
+        stats::SharedResults shared;
+        try {
+            const stats::CommandOutcome outcome = run(study, shared, separator);
+            if (run == stats::RunReport)
+                continue; // the report also shows the typed texts, which may say anything
+            noInfinityOrNaN(outcome.lines);
+            for (const auto &row : outcome.grid)
+                noInfinityOrNaN(stats::Lines(row.begin(), row.end()));
+            for (const auto &column : outcome.columns)
+                noInfinityOrNaN(column);
+        } catch (const stats::ConversionError &) {
+        } catch (const stats::FloatingPointError &) {
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const std::string bytes(reinterpret_cast<const char *>(data), size);
+
+    // Conversions of a typed text.
+    int whole = 0;
+    double number = 0;
+    const std::string text = bytes.substr(0, 64);
+    if (stats::TryStrToInt(text, whole))
+        check(stats::StrToInt(text) == whole);
+    if (stats::TryStrToFloat(text, ',', number)) {
+        check(number == number && number - number == 0.0); // finite
+        check(!stats::FormatGeneral(number, 6, ',').empty());
+    }
+
+    // The file, as Open reads it.
+    try {
+        const stats::StudyFile file = stats::ParseStudyFile(bytes);
+        // What was read writes back and reads again unchanged.
+        const std::string written = stats::SerializeStudyFile(file);
+        check(stats::SerializeStudyFile(stats::ParseStudyFile(written)) == written);
+        const stats::StudyData study = stats::StudyFromFile(file);
+        runCommands(study, '.');
+        runCommands(study, ',');
+    } catch (const stats::ConversionError &) {
+    } catch (const stats::StudyFileError &) {
+    }
+    return 0;
+}
