@@ -45,7 +45,7 @@ fuzz:
 	clang++ -std=c++20 -O1 -g -Isrc -fsanitize=fuzzer,address,undefined \
 	  fuzz/fuzz_study_file.cpp src/stats/*.cpp -o build-fuzz/fuzz_study_file
 	cp -n fuzz/seeds/* fuzz/corpus/ 2>/dev/null || true
-	./build-fuzz/fuzz_study_file -max_total_time=$(FUZZ_SECONDS) -max_len=4096 fuzz/corpus
+	./build-fuzz/fuzz_study_file -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -artifact_prefix=build-fuzz/ fuzz/corpus
 
 bench: build
 	./build/bench/stats_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
