@@ -7,19 +7,17 @@
 
 namespace {
 
+// Five levels of five replicates around 100 % recovery.
 stats::StudyData study25()
 {
+    const char *offsets[] = {"-0.6", "0.2", "0.1", "-0.3", "0.5"};
     std::vector<std::string> replicates(5, "5"), x, y;
-    const char *ys[] = {"79.5", "80.3", "80.1", "79.9", "80.6"};
     for (int level = 0; level < 5; ++level)
-        for (int r = 0; r < 5; ++r) {
-            x.push_back(std::to_string(60 + 20 * level));
-            y.push_back(ys[r]);
+        for (const char *offset : offsets) {
+            const int amount = 60 + 20 * level;
+            x.push_back(std::to_string(amount));
+            y.push_back(std::to_string(amount - 1) + "." + std::string(offset + (offset[0] == '-' ? 3 : 2)));
         }
-    for (int i = 0; i < 25; ++i) {
-        const double value = 60 + 20 * (i / 5) + (i % 5) * 0.37 - 0.6 + (i % 3) * 0.21;
-        y[static_cast<size_t>(i)] = std::to_string(value);
-    }
     stats::StudyData s = stats::StudyData::Shaped(replicates, x, y);
     s.levelsText = "5";
     return s;
