@@ -26,13 +26,14 @@ AnovaTableGrid::AnovaTableGrid(QWidget *parent) : QTableWidget(7, 6, parent)
     setTabKeyNavigation(true);
 }
 
-void AnovaTableGrid::keyPressEvent(QKeyEvent *event)
+bool AnovaTableGrid::event(QEvent *event)
 {
-    QTableWidget::keyPressEvent(event);
-    // Keys that produce a character (Tab among them), once the grid has moved.
-    if (event->text().isEmpty() || currentColumn() != columnCount() - 1)
-        return;
-    setTabKeyNavigation(currentRow() != rowCount() - 1);
+    // Tab is taken before keyPressEvent, so the rule looks at every key here.
+    const bool handled = QTableWidget::event(event);
+    if (event->type() == QEvent::KeyPress && !static_cast<QKeyEvent *>(event)->text().isEmpty() &&
+        currentColumn() == columnCount() - 1) // keys that produce a character, once the grid has moved
+        setTabKeyNavigation(currentRow() != rowCount() - 1);
+    return handled;
 }
 
 void AnovaTableGrid::focusOutEvent(QFocusEvent *event)

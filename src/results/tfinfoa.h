@@ -15,7 +15,7 @@ public:
     explicit AnovaTableGrid(QWidget *parent = nullptr);
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
+    bool event(QEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 };
 
