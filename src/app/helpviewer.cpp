@@ -69,6 +69,8 @@ HelpViewer::HelpViewer(UserDialogs &dialogs, QStringList searchDirectories, QWid
     searchLabel->setBuddy(searchEdit_);
     results_ = new QListWidget;
     results_->setObjectName(QStringLiteral("searchResults"));
+    results_->setWordWrap(true);
+    results_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     resultCount_ = new QLabel;
     resultCount_->setObjectName(QStringLiteral("resultCount"));
     resultCount_->setWordWrap(true);
@@ -254,6 +256,7 @@ void HelpViewer::runSearch(const QString &words)
     const QList<int> found = file_.search(words);
     for (const int context : found) {
         auto *item = new QListWidgetItem(file_.topic(context)->title, results_);
+        item->setToolTip(item->text());
         item->setData(Qt::UserRole, context);
     }
     if (words.trimmed().isEmpty())
