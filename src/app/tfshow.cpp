@@ -61,6 +61,7 @@ TFshow::TFshow(QWidget *parent, int intervalMs)
     layout->addWidget(panel);
 
     timer_.setInterval(intervalMs);
+    timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &TFshow::timerFired);
 }
 
