@@ -295,7 +295,7 @@ bool StringGrid::editorKeyPress(QLineEdit *editor, QKeyEvent *event)
 void StringGrid::keyPressEvent(QKeyEvent *event)
 {
     // A key the cell editor did not use goes on to the grid's parents.
-    if (QLineEdit *editor = cellEditor(); editor && editor->hasFocus()) {
+    if (!hasFocus()) {
         event->ignore();
         return;
     }
