@@ -1,6 +1,7 @@
 #include "app/focustracker.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QScopedValueRollback>
 #include <QWidget>
 
@@ -30,6 +31,27 @@ FocusTracker::FocusTracker(QWidget *window) : QObject(window), m_window(window)
 void FocusTracker::addControl(QWidget *control, Check onEnter, Check onLeave)
 {
     m_controls.push_back({control, std::move(onEnter), std::move(onLeave)});
+}
+
+void FocusTracker::addButton(QWidget *button)
+{
+    addControl(button);
+    button->installEventFilter(this);
+}
+
+bool FocusTracker::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *button = qobject_cast<QWidget *>(watched);
+    switch (event->type()) {
+    case QEvent::Shortcut: // Qt would give the focus and press the button at once
+        moveFocus(button);
+        [[fallthrough]];
+    case QEvent::MouseButtonPress: // the press has given the focus already
+    case QEvent::MouseButtonDblClick:
+        return m_active != button;
+    default:
+        return false;
+    }
 }
 
 const FocusTracker::Entry *FocusTracker::find(QWidget *control) const

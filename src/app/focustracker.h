@@ -29,6 +29,10 @@ public:
 
     // The window's controls in Tab order, with their checks.
     void addControl(QWidget *control, Check onEnter = {}, Check onLeave = {});
+    // A button that gets the focus from a click or its access key before it
+    // acts: when the leave check of the control that had the focus keeps the
+    // focus there, the press is lost.
+    void addButton(QWidget *button);
     // Run instead of the enter check when the focus comes into the window's
     // controls for the first time.
     void setFirstEntry(Check action) { m_firstEntry = std::move(action); }
@@ -46,6 +50,9 @@ public:
     void withoutTracking(const std::function<void()> &change);
     // Tab and Shift+Tab: the next visible, enabled control in Tab order.
     bool focusNext(bool forward);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct Entry {

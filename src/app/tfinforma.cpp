@@ -245,9 +245,9 @@ void TFinforma::trackControls()
     for (QLineEdit *field : {emetodo, eanalista, efecha, uadicionada})
         m_tracker->addControl(field);
     m_tracker->addControl(eniveles, {}, [this] { enivelesExit(); });
-    m_tracker->addControl(btnsinumero);
+    m_tracker->addButton(btnsinumero);
     m_tracker->addControl(stgniveles, [this] { stgnivelesEnter(); }, [this] { stgnivelesExit(); });
-    m_tracker->addControl(botonok);
+    m_tracker->addButton(botonok);
     m_tracker->addControl(stgdatos, [this] { stgdatosEnter(); }, [this] { stgdatosExit(); });
 
     for (QLineEdit *field : {emetodo, eanalista, efecha, uadicionada, eniveles}) {
@@ -261,8 +261,6 @@ void TFinforma::trackControls()
     connect(stgdatos, &StringGrid::cellEdited, this, &TFinforma::markModified);
     connect(btnsinumero, &QPushButton::clicked, this, &TFinforma::btnsinumeroClick);
     connect(botonok, &QPushButton::clicked, this, &TFinforma::botonokClick);
-    btnsinumero->installEventFilter(this);
-    botonok->installEventFilter(this);
     thoja->tabBar()->installEventFilter(this);
     thoja->installEventFilter(this);
 }

@@ -64,12 +64,6 @@ bool TFinforma::eventFilter(QObject *watched, QEvent *event)
         fieldKeyPress(field, isEnter(key) ? QChar(13) : key->text().at(0));
         return isEnter(key);
     }
-    if ((watched == btnsinumero || watched == botonok) &&
-        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
-        // The click gave the button the focus first; when a leave check kept
-        // the focus in the previous control, the click is lost.
-        return m_tracker->activeControl() != watched;
-    }
     return QWidget::eventFilter(watched, event);
 }
 

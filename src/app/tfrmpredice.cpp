@@ -75,12 +75,10 @@ Tfrmpredice::Tfrmpredice(UserDialogs &dialogs, char decimalSeparator, QWidget *p
 
     m_tracker = new FocusTracker(this);
     m_tracker->addControl(epredice, {}, [this] { eprediceExit(); });
-    m_tracker->addControl(btnok);
+    m_tracker->addButton(btnok);
     m_tracker->addControl(stgpredice, [this] { stgprediceEnter(); }, [this] { stgprediceExit(); });
-    m_tracker->addControl(btncalcula);
-    m_tracker->addControl(BtBtncerrar);
-    for (QPushButton *button : {btnok, btncalcula, BtBtncerrar})
-        button->installEventFilter(this);
+    m_tracker->addButton(btncalcula);
+    m_tracker->addButton(BtBtncerrar);
 
     connect(btnok, &QPushButton::clicked, this, &Tfrmpredice::btnokClick);
     connect(btncalcula, &QPushButton::clicked, this, &Tfrmpredice::btncalculaClick);
@@ -230,15 +228,6 @@ void Tfrmpredice::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (const QScreen *s = screen())
         move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
-}
-
-bool Tfrmpredice::eventFilter(QObject *watched, QEvent *event)
-{
-    // A click whose leave check kept the focus in the count field is lost.
-    if (qobject_cast<QPushButton *>(watched) &&
-        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick))
-        return m_tracker->activeControl() != watched;
-    return QDialog::eventFilter(watched, event);
 }
 
 bool Tfrmpredice::focusNextPrevChild(bool next)

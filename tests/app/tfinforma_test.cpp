@@ -444,6 +444,15 @@ private slots:
         QCOMPARE(dialogs.messages, QStringList{"Datos fuera de rango, 3-5 Niveles"});
         QCOMPARE(focused(), QString("eniveles"));
         QCOMPARE(editor->replicateColumnCount(), 4); // the button did not run
+        key(Qt::Key_E, Qt::AltModifier); // its access key, likewise
+        QTest::qWait(200);
+        QCOMPARE(dialogs.messages.size(), 2);
+        QCOMPARE(focused(), QString("eniveles"));
+        QCOMPARE(editor->replicateColumnCount(), 4);
+        retype("5");
+        key(Qt::Key_E, Qt::AltModifier);
+        QTRY_COMPARE(editor->replicateColumnCount(), 6);
+        QCOMPARE(focused(), QString("stgniveles"));
     }
 
     void validationFailuresTurnThePageAndMoveTheFocus_data()
