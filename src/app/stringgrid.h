@@ -1,0 +1,87 @@
+#pragma once
+// A grid of text cells for data entry. The first fixedRows() rows and
+// fixedColumns() columns are ordinary cells that hold headings: they are drawn
+// like buttons and can never become current or be edited. Cells are addressed
+// (column, row), counting the heading cells.
+//
+// The grid is always in editing mode: while it has the focus the cell editor
+// is open on the current cell, and every edit is written into the cell at
+// once, so cell() always reads what the user sees. Tab moves from cell to cell
+// (wrapping at the end) or, when switched off, leaves the grid.
+#include <QMenu>
+#include <QPointer>
+#include <QTableWidget>
+
+class QLineEdit;
+
+class StringGrid : public QTableWidget {
+    Q_OBJECT
+public:
+    StringGrid(int columns, int rows, QWidget *parent = nullptr);
+    ~StringGrid() override;
+
+    void setFixedRows(int rows);
+    int fixedRows() const { return m_fixedRows; }
+    void setFixedColumns(int columns);
+    int fixedColumns() const { return m_fixedColumns; }
+
+    QString cell(int column, int row) const;
+    void setCell(int column, int row, const QString &text);
+
+    // Makes (column, row) the current cell; heading cells are refused.
+    void moveTo(int column, int row);
+    bool isLastColumn() const;
+    bool isLastCell() const;
+
+    void setTabMovesBetweenCells(bool on) { m_tabMoves = on; }
+    bool tabMovesBetweenCells() const { return m_tabMoves; }
+
+    void setColumnWidths(int width);
+    void setRowHeights(int height);
+
+    // The menu shown on a right click anywhere in the grid, cell editor included.
+    void setPopupMenu(QMenu *menu) { m_popup = menu; }
+
+    // The open cell editor, or nullptr.
+    QLineEdit *cellEditor() const;
+
+signals:
+    // A key that produces a character was typed in the grid: Enter (13), Tab
+    // (9, after it moved the current cell), Backspace (8) and the printable
+    // characters (before they go into the cell).
+    void keyTyped(QChar key);
+    // The user changed the text of a cell.
+    void cellEdited(int column, int row);
+    // The focus came into the grid, or left it, from or to another control of
+    // the same window. Moving between cells, and the focus going to another
+    // window (a message box), are neither.
+    void entered();
+    void left();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+
+private:
+    friend class StringGridDelegate;
+
+    bool isFixed(int column, int row) const { return row < m_fixedRows || column < m_fixedColumns; }
+    bool editorKeyPress(QLineEdit *editor, QKeyEvent *event);
+    void moveByTab(bool forward);
+    void leaveByTab(bool forward);
+    void step(int columns, int rows);
+    void openEditor();
+    bool focusInside() const;
+    void refreshFixedCells();
+    void trackFocus(QWidget *old, QWidget *now);
+
+    int m_fixedRows = 1;
+    int m_fixedColumns = 1;
+    bool m_tabMoves = true;
+    bool m_leaving = false;
+    bool m_focusWasInside = false;
+    QPointer<QMenu> m_popup;
+};
