@@ -209,13 +209,6 @@ private slots:
         }
     }
 
-    void levelCountTakesTwoCharacters()
-    {
-        clickTab(stats::PageLevels);
-        retype("123");
-        QCOMPARE(field("eniveles")->text(), QString("12"));
-    }
-
     void acceptingTheLevelsShapesTheReplicateGrid()
     {
         clickTab(stats::PageLevels);
