@@ -1,3 +1,4 @@
+#include "app/application.h"
 #include "cli/headless.h"
 
 #include <iostream>
@@ -6,9 +7,10 @@
 
 int main(int argc, char **argv)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty() || cli::IsHeadless(args))
-        return cli::RunHeadless(args.empty() ? std::vector<std::string>{"--help"} : args, std::cout, std::cerr,
-                                cli::LocaleDecimalSeparator());
-    return cli::RunHeadless(args, std::cout, std::cerr, cli::LocaleDecimalSeparator());
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    // Headless commands never create a window or connect to a display.
+    const bool option = !args.empty() && args[0].size() > 1 && args[0][0] == '-';
+    if (cli::IsHeadless(args) || option || args.size() > 1)
+        return cli::RunHeadless(args, std::cout, std::cerr, cli::LocaleDecimalSeparator());
+    return runApplication(argc, argv, args.empty() ? QString() : QString::fromLocal8Bit(argv[1]));
 }

@@ -1,0 +1,86 @@
+// The calculation commands that show their results as text: validation,
+// the computations into the frame's shared records, the zero-slope refusal,
+// then a new child window filled once.
+#include "app/tfinforma.h"
+#include "app/tmainform.h"
+#include "app/userdialogs.h"
+#include "results/resultwindow.h"
+#include "results/tferrorp.h"
+#include "results/tfinfo.h"
+#include "results/tfinfoa.h"
+#include "results/tfinfor.h"
+#include "results/tfrminforme.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace {
+
+using Command = stats::CommandOutcome (*)(const stats::StudyTexts &, stats::SharedResults &, char);
+
+} // namespace
+
+void TMainForm::runResultCommand(stats::CommandOutcome (*command)(const stats::StudyTexts &, stats::SharedResults &,
+                                                                  char),
+                                 const std::function<QWidget *(const stats::CommandOutcome &)> &makeWindow)
+{
+    if (!finforma_)
+        return;
+    runReportingErrors(dialogs_, this, [&] {
+        const stats::CommandOutcome outcome = command(*finforma_, shared_, separator_);
+        if (outcome.validation.failed) {
+            finforma_->showValidationFailure(outcome.validation);
+            return;
+        }
+        if (outcome.zeroSlope) {
+            dialogs_.message(this, QString::fromUtf8(stats::kZeroSlopeMessage));
+            return;
+        }
+        addResultWindow(makeWindow(outcome));
+    });
+}
+
+void TMainForm::mnuinferenciaClick()
+{
+    runResultCommand(stats::RunInference, [](const stats::CommandOutcome &o) { return new TFinfo(o.lines); });
+}
+
+void TMainForm::mnuanovaClick()
+{
+    runResultCommand(stats::RunAnova, [](const stats::CommandOutcome &o) { return new TfinfoA(o.grid, o.lines); });
+}
+
+void TMainForm::mnuresidClick()
+{
+    runResultCommand(stats::RunResiduals, [](const stats::CommandOutcome &o) { return new TfinfoR(o.columns); });
+}
+
+void TMainForm::mnueescClick()
+{
+    runResultCommand(stats::RunSystematicError, [](const stats::CommandOutcome &o) { return new TFerrorp(o.lines); });
+}
+
+void TMainForm::mnuinformeClick()
+{
+    runResultCommand(stats::RunReport, [](const stats::CommandOutcome &o) { return new Tfrminforme(o.lines); });
+}
+
+QMdiSubWindow *TMainForm::addResultWindow(QWidget *window)
+{
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow *sub = mdi_->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->installEventFilter(this); // the last-window rule when it closes
+    if (const QSize client = resultwindow::clientSize(window); client.isValid()) {
+        window->setFixedSize(client); // a fixed dialog border
+        sub->adjustSize();
+    } else if (const QSize outer = resultwindow::outerSize(window); outer.isValid()) {
+        sub->resize(outer);
+    }
+    if (resultwindow::centred(window)) {
+        const QSize area = mdi_->viewport()->size();
+        sub->move(std::max(0, (area.width() - sub->width()) / 2), std::max(0, (area.height() - sub->height()) / 2));
+    }
+    sub->show();
+    return sub;
+}
