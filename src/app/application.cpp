@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/helpviewer.h"
+#include "app/productpicture.h"
 #include "app/tfrmpredice.h"
 #include "app/tfshow.h"
 #include "app/tmainform.h"
@@ -10,6 +11,9 @@
 #include "graphs/tplotform.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QScreen>
+#include <QTimer>
 
 Application::Application(UserDialogs &dialogs, char decimalSeparator)
     : frame_(std::make_unique<TMainForm>(dialogs, decimalSeparator))
@@ -33,15 +37,23 @@ Application::~Application() = default;
 
 void Application::show()
 {
+    // Maximized; where no window manager maximizes it, the screen's size.
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        frame_->setGeometry(screen->availableGeometry());
     frame_->showMaximized();
     splash_->show();
     splash_->raise();
+    // The splash hides once the frame has been active for a while; should the
+    // frame never become active (another program kept the focus), it must
+    // not stay over the frame for good.
+    QTimer::singleShot(TFshow::kDefaultIntervalMs, splash_, &TFshow::mainWindowActivated);
 }
 
 int runApplication(int &argc, char **argv, const QString &studyPath)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("linealidad"));
+    QApplication::setWindowIcon(QIcon(productPicture(QSize(64, 64))));
     QtUserDialogs dialogs;
     Application application(dialogs, cli::LocaleDecimalSeparator());
     QObject::connect(&application.frame(), &TMainForm::closed, &app, &QApplication::quit, Qt::QueuedConnection);

@@ -18,6 +18,8 @@ AnovaTableGrid::AnovaTableGrid(QWidget *parent) : QTableWidget(7, 6, parent)
     horizontalHeader()->hide();
     verticalHeader()->hide();
     horizontalHeader()->setDefaultSectionSize(100);
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(24); // the seven rows within the grid's 201 pixels
     setShowGrid(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);

@@ -44,6 +44,11 @@ TfinfoR::TfinfoR(const std::array<stats::Lines, 4> &columns, QWidget *parent) : 
         boxes_[i] = box;
     }
     // The whole window is disabled: it takes no mouse or keyboard input and
-    // is closed from the frame.
+    // is closed from the frame. Its text keeps the colours of enabled text:
+    // it is there to be read.
+    QPalette readable = palette();
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::Base, QPalette::Window})
+        readable.setColor(QPalette::Disabled, role, readable.color(QPalette::Active, role));
+    setPalette(readable);
     setEnabled(false);
 }
