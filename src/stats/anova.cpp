@@ -4,6 +4,7 @@
 #include "stats/degenerate.h"
 
 #include <string>
+#include <utility>
 
 namespace stats {
 
@@ -89,9 +90,8 @@ void ComputeAnovaResiduals(const LinearityStudy &study, AnovaResult &r, bool &sl
         d[j] = store((L(o.x) - meanX) * (L(o.x) - meanX));
         sd = store(L(sd) + d[j]);
     }
-    std::vector<double> h(rows.size());
-    for (size_t j = 0; j < rows.size(); ++j)
-        h[j] = store(div(L(d[j]), L(sd)));
+    if (sd == 0.0)
+        throw FloatingPointError(kDivisionByZero);
 
     r.dfPureError = dPureError;
     r.dfError = n - 2;
@@ -100,7 +100,8 @@ void ComputeAnovaResiduals(const LinearityStudy &study, AnovaResult &r, bool &sl
     degenerate::requireResidualVariation(r.ssError);
 
     for (size_t j = 0; j < rows.size(); ++j) {
-        const L spread = (1.0L - (L(reciprocalN) + h[j])) * r.msError;
+        const double h = store(L(d[j]) / L(sd)); // the share of observation j in the spread of x
+        const L spread = (1.0L - (L(reciprocalN) + h)) * r.msError;
         if (spread <= 0.0L) // leverage 1: the line passes through this point whatever it is
             throw FloatingPointError("La observación " + std::to_string(j + 1) +
                                      " determina por sí sola la recta (apalancamiento 1): "
@@ -108,7 +109,7 @@ void ComputeAnovaResiduals(const LinearityStudy &study, AnovaResult &r, bool &sl
         const double s = store(sqrt(spread));
         rows[j].studentized = store(div(L(rows[j].residual), L(s)));
     }
-    residuals = rows;
+    residuals = std::move(rows);
 
     r.ssRegression = store(L(b) * sxy + L(a) * sy - div(L(sy) * sy, L(n)));
     r.msRegression = store(div(L(r.ssRegression), 1.0L));

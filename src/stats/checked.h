@@ -5,27 +5,24 @@
 // throws, and the command that met it is abandoned.
 #include "stats/errors.h"
 
-#include <cfloat>
 #include <cmath>
 
 namespace stats::checked {
 
 // Rounds an extended value to the double that names it; overflow is a fault.
+// (A value beyond the double range rounds to an infinity here.)
 inline double store(long double v)
 {
-    if (std::isnan(v))
-        throw FloatingPointError(kInvalidOperation);
-    if (std::isinf(v) || std::fabs(v) > static_cast<long double>(DBL_MAX))
-        throw FloatingPointError(kOverflow);
-    return static_cast<double>(v);
+    const double d = static_cast<double>(v);
+    if (__builtin_expect(!std::isfinite(d), 0))
+        throw FloatingPointError(std::isnan(d) ? kInvalidOperation : kOverflow);
+    return d;
 }
 
 inline long double finite(long double v)
 {
-    if (std::isnan(v))
-        throw FloatingPointError(kInvalidOperation);
-    if (std::isinf(v))
-        throw FloatingPointError(kOverflow);
+    if (__builtin_expect(!std::isfinite(v), 0))
+        throw FloatingPointError(std::isnan(v) ? kInvalidOperation : kOverflow);
     return v;
 }
 
