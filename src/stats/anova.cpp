@@ -2,6 +2,7 @@
 
 #include "stats/checked.h"
 #include "stats/degenerate.h"
+#include "stats/leastsquares.h"
 
 #include <string>
 #include <utility>
@@ -49,19 +50,10 @@ void ComputeAnovaResiduals(const LinearityStudy &study, AnovaResult &r, bool &sl
     for (int rj : study.replicates)
         dPureError += rj - 1;
 
-    double sx = 0, sx2 = 0, sy = 0, sy2 = 0, sxy = 0;
-    for (const Observation &o : study.observations) {
-        sx = store(L(sx) + L(o.x));
-        sx2 = store(L(sx2) + L(o.x) * L(o.x));
-        sy = store(L(sy) + L(o.y));
-        sy2 = store(L(sy2) + L(o.y) * L(o.y));
-        sxy = store(L(sxy) + L(o.x) * L(o.y));
-    }
-    degenerate::requireDistinctX(study);
-    double b = store(div(L(n) * sxy - L(sx) * sy, L(n) * sx2 - L(sx) * sx));
-    if (degenerate::allYEqual(study))
-        b = 0.0;
-    const double a = store(div(L(sy) - L(b) * sx, L(n)));
+    const LineSums sums = SumsOf(study);
+    const double sx = sums.x, sy = sums.y, sy2 = sums.y2, sxy = sums.xy;
+    const FittedLine line = FitLine(study, sums);
+    const double b = line.slope, a = line.intercept;
     const double meanX = store(div(L(sx), L(n)));
     const double reciprocalN = store(div(1.0L, L(n)));
     if (b == 0.0) {

@@ -11,9 +11,15 @@ bool validated(const StudyTexts &study, CommandOutcome &outcome)
     return !outcome.validation.failed;
 }
 
-void computeAnova(const LinearityStudy &study, SharedResults &shared)
+// Validation, then the analysis of variance into the shared records; false
+// when the study is refused (incomplete, or its slope is zero).
+bool anovaComputed(const StudyTexts &texts, SharedResults &shared, char sep, CommandOutcome &outcome)
 {
-    ComputeAnovaResiduals(study, shared.anova, shared.slopeIsZero, shared.residuals);
+    if (!validated(texts, outcome))
+        return false;
+    ComputeAnovaResiduals(ReadStudy(texts, sep), shared.anova, shared.slopeIsZero, shared.residuals);
+    outcome.zeroSlope = shared.slopeIsZero;
+    return !outcome.zeroSlope;
 }
 
 } // namespace
@@ -33,11 +39,7 @@ CommandOutcome RunInference(const StudyTexts &texts, SharedResults &shared, char
 CommandOutcome RunAnova(const StudyTexts &texts, SharedResults &shared, char sep)
 {
     CommandOutcome outcome;
-    if (!validated(texts, outcome))
-        return outcome;
-    computeAnova(ReadStudy(texts, sep), shared);
-    outcome.zeroSlope = shared.slopeIsZero;
-    if (!outcome.zeroSlope) {
+    if (anovaComputed(texts, shared, sep, outcome)) {
         outcome.grid = AnovaGridCells(shared.anova, sep);
         outcome.lines = AnovaConclusionLines(shared.anova);
     }
@@ -47,43 +49,33 @@ CommandOutcome RunAnova(const StudyTexts &texts, SharedResults &shared, char sep
 CommandOutcome RunResiduals(const StudyTexts &texts, SharedResults &shared, char sep)
 {
     CommandOutcome outcome;
-    if (!validated(texts, outcome))
-        return outcome;
-    computeAnova(ReadStudy(texts, sep), shared);
-    outcome.zeroSlope = shared.slopeIsZero;
-    if (!outcome.zeroSlope)
+    if (anovaComputed(texts, shared, sep, outcome))
         outcome.columns = ResidualColumns(shared.residuals, texts.dataRowCount() - 1, sep);
     return outcome;
 }
 
+// Without a slope the significance of the regression is unknown: the
+// systematic error and the report refuse rather than decide from another
+// study's record.
 CommandOutcome RunSystematicError(const StudyTexts &texts, SharedResults &shared, char sep)
 {
     CommandOutcome outcome;
-    if (!validated(texts, outcome))
-        return outcome;
-    computeAnova(ReadStudy(texts, sep), shared);
-    // Without a slope the significance of the regression is unknown: refuse
-    // rather than decide from another study's record.
-    outcome.zeroSlope = shared.slopeIsZero;
-    if (outcome.zeroSlope)
-        return outcome;
-    ComputeRecovery(ReadStudy(texts, sep), shared.recovery);
-    outcome.lines = SystematicErrorLines(shared.anova, shared.recovery, sep);
+    if (anovaComputed(texts, shared, sep, outcome)) {
+        ComputeRecovery(ReadStudy(texts, sep), shared.recovery);
+        outcome.lines = SystematicErrorLines(shared.anova, shared.recovery, sep);
+    }
     return outcome;
 }
 
 CommandOutcome RunReport(const StudyTexts &texts, SharedResults &shared, char sep)
 {
     CommandOutcome outcome;
-    if (!validated(texts, outcome))
-        return outcome;
-    computeAnova(ReadStudy(texts, sep), shared);
-    outcome.zeroSlope = shared.slopeIsZero;
-    if (outcome.zeroSlope)
-        return outcome;
-    ComputeRegression(ReadStudy(texts, sep), shared.regression, shared.slopeIsZero);
-    ComputeRecovery(ReadStudy(texts, sep), shared.recovery);
-    outcome.lines = ReportLines(texts, shared.regression, shared.anova, shared.residuals, shared.recovery, sep);
+    if (anovaComputed(texts, shared, sep, outcome)) {
+        ComputeRegression(ReadStudy(texts, sep), shared.regression, shared.slopeIsZero);
+        ComputeRecovery(ReadStudy(texts, sep), shared.recovery);
+        outcome.lines =
+            ReportLines(texts, shared.regression, shared.anova, shared.residuals, shared.recovery, sep);
+    }
     return outcome;
 }
 

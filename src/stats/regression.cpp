@@ -2,6 +2,7 @@
 
 #include "stats/checked.h"
 #include "stats/degenerate.h"
+#include "stats/leastsquares.h"
 #include "stats/studentttable.h"
 
 namespace stats {
@@ -12,22 +13,12 @@ using L = long double;
 void ComputeRegression(const LinearityStudy &study, RegressionResult &r, bool &slopeIsZero)
 {
     slopeIsZero = false;
-    double sx = 0, sx2 = 0, sy = 0, sy2 = 0, sxy = 0;
     const int n = study.n();
-    for (const Observation &o : study.observations) {
-        sx = store(L(sx) + L(o.x));
-        sx2 = store(L(sx2) + L(o.x) * L(o.x));
-        sy = store(L(sy) + L(o.y));
-        sy2 = store(L(sy2) + L(o.y) * L(o.y));
-        sxy = store(L(sxy) + L(o.x) * L(o.y));
-    }
-    degenerate::requireDistinctX(study);
-
-    double b = store(div(L(n) * sxy - L(sx) * sy, L(n) * sx2 - L(sx) * sx));
-    if (degenerate::allYEqual(study))
-        b = 0.0; // any other value is rounding: a constant y has no slope
+    const LineSums sums = SumsOf(study);
+    const double sx = sums.x, sx2 = sums.x2, sy = sums.y, sy2 = sums.y2, sxy = sums.xy;
+    const FittedLine line = FitLine(study, sums);
+    const double b = line.slope, a = line.intercept;
     r.slope = b;
-    const double a = store(div(L(sy) - L(b) * sx, L(n)));
     r.intercept = a;
     if (b == 0.0) {
         slopeIsZero = true;
