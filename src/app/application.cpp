@@ -12,6 +12,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QScreen>
 #include <QTimer>
 
@@ -54,6 +56,10 @@ int runApplication(int &argc, char **argv, const QString &studyPath)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("linealidad"));
     QApplication::setWindowIcon(QIcon(productPicture(QSize(64, 64))));
+    // The interface is Spanish, Qt's own dialogs and buttons included.
+    QTranslator qtSpanish;
+    if (qtSpanish.load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtSpanish);
     QtUserDialogs dialogs;
     Application application(dialogs, cli::LocaleDecimalSeparator());
     QObject::connect(&application.frame(), &TMainForm::closed, &app, &QApplication::quit, Qt::QueuedConnection);
