@@ -33,6 +33,7 @@ Application::Application(UserDialogs &dialogs, char decimalSeparator)
                      [frame] { frame->setModifiedText(QStringLiteral("Modificado")); });
     help_->attachContextKey(options_, 1100);
     help_->attachContextKey(predictions_, 12);
+    help_->attachContextKey(plot_, TPlotForm::kHelpContext);
 }
 
 Application::~Application() = default;

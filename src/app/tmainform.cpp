@@ -285,6 +285,8 @@ void TMainForm::HelpHowToUseItemClick()
 void TMainForm::HelpAboutItemClick()
 {
     TAboutBox about(this);
+    if (windows_.help)
+        windows_.help->attachContextKey(&about, TAboutBox::kHelpContext);
     about.exec();
 }
 

@@ -2,6 +2,7 @@
 // group, the file commands with their dialogs and bytes on disk, the close
 // question, and the result commands with their windows.
 #include "app/application.h"
+#include "app/helpviewer.h"
 #include "app/tfinforma.h"
 #include "app/tfrmpredice.h"
 #include "app/tmainform.h"
@@ -413,6 +414,26 @@ private slots:
         openStudy(TEST_DATA_DIR "/worked-inference-comma.w04");
         frame().action("mnuinferencia")->trigger();
         QCOMPARE(resultwindow::lines(windowsOf<TFinfo>().first()->memresult())[2], QStringLiteral("PENDIENTE =  1,00667"));
+    }
+
+    void f1OpensTheTopicOfTheWindowTheUserIsIn()
+    {
+        QApplication::setActiveWindow(&frame());
+        QTest::keyClick(&frame(), Qt::Key_F1);
+        QVERIFY(app->help().isVisible());
+        QCOMPARE(app->help().currentPage(), int(HelpViewer::kContentsPage));
+        app->help().hide();
+
+        frame().FileNewItemClick();
+        QLineEdit *method = frame().Finforma()->findChild<QLineEdit *>("emetodo");
+        method->setFocus();
+        QTest::keyClick(method, Qt::Key_F1);
+        QCOMPARE(app->help().currentPage(), 2);
+        app->help().hide();
+
+        // The menu entry itself always opens the contents.
+        frame().action("HelpContentsItem")->trigger();
+        QCOMPARE(app->help().currentPage(), int(HelpViewer::kContentsPage));
     }
 
     void titleTypedInTheOptionsMarksTheStudyModified()
