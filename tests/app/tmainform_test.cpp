@@ -3,6 +3,8 @@
 // question, and the result commands with their windows.
 #include "app/application.h"
 #include "app/helpviewer.h"
+#include "app/stringgrid.h"
+#include "editortesting.h"
 #include "app/tfinforma.h"
 #include "app/tfrmpredice.h"
 #include "app/tmainform.h"
@@ -414,6 +416,40 @@ private slots:
         openStudy(TEST_DATA_DIR "/worked-inference-comma.w04");
         frame().action("mnuinferencia")->trigger();
         QCOMPARE(resultwindow::lines(windowsOf<TFinfo>().first()->memresult())[2], QStringLiteral("PENDIENTE =  1,00667"));
+    }
+
+    void typingInTheDataGridEnablesSavingPrintingAndTheCalculations()
+    {
+        frame().FileNewItemClick();
+        TFinforma *editor = frame().Finforma();
+        editor->loadStudy(testing_studies::inferenceStudy());
+        QApplication::setActiveWindow(&frame());
+        auto *grid = editor->findChild<StringGrid *>("stgdatos");
+        editor->findChild<QTabWidget *>("thoja")->setCurrentIndex(2);
+        user::clickCell(grid, 1, 1); // focus enters the data grid
+        QVERIFY(grid->hasFocus() || grid->isAncestorOf(QApplication::focusWidget()));
+        QStringList atEntry = {"mnuclose", "spdclose", "FileSaveItem", "spdguardar", "FileSaveAsItem",
+                               "FilePrintItem", "PrintLasser", "spdprint", "mnucalculos", "FileExitItem", "spdexit",
+                               "HelpContentsItem", "HelpSearchItem", "HelpAboutItem", "spdcontenido"};
+        expectEnabled(atEntry);
+        user::type("5"); // not in the last cell: nothing more
+        expectEnabled(atEntry);
+        QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
+        user::clickCell(grid, 2, 9);
+        user::type("1"); // the last cell: every calculation
+        for (const char *name : {"mnuinferencia", "mnuanova", "mnuresid", "mnueesc", "mnugraph", "mnugraphr",
+                                 "mnuinforme", "mnupredice"})
+            QVERIFY2(enabled(name), name);
+        for (QAction *entry : editor->popupActions())
+            QVERIFY2(entry->isEnabled(), qPrintable(entry->objectName()));
+        // Running a calculation changes no command.
+        QStringList before;
+        for (const QString &name : kAllCommands)
+            if (enabled(name))
+                before << name;
+        frame().action("mnuinferencia")->trigger();
+        for (const QString &name : kAllCommands)
+            QCOMPARE(enabled(name), before.contains(name));
     }
 
     void f1OpensTheTopicOfTheWindowTheUserIsIn()
