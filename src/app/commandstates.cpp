@@ -1,5 +1,10 @@
 #include "app/commandstates.h"
 
+QStringList commandsWithoutWorkYet()
+{
+    return {"mnugraph", "mnugraphr", "pmnugraph", "pmnugraphr", "FilePrintItem", "PrintLasser", "spdprint"};
+}
+
 namespace commandgroups {
 
 QStringList newGroup() { return {"FileNewItem", "spdnuevo"}; }

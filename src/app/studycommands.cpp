@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 
 namespace {
 
@@ -39,6 +40,9 @@ TFinforma *TMainForm::createEditor()
     QMdiSubWindow *sub = mdi_->addSubWindow(editor);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     finforma_ = editor;
+    // The pop-up menu has no window of its own to show its hints: the status line does.
+    connect(editor->popupMenu(), &QMenu::hovered, this, [this](QAction *entry) { showHint(entry->statusTip()); });
+    connect(editor->popupMenu(), &QMenu::aboutToHide, this, [this] { showHint(QString()); });
     // The editor's pop-up entries run the frame's commands of the same meaning.
     connect(editor->popupAction("pmnupredice"), &QAction::triggered, this, &TMainForm::mnupredicePrediccionesClick);
     for (const char *name : {"pmnuinferencia", "pmnuanova", "pmnuresid", "pmnueesc", "pmnugraph", "pmnugraphr"})

@@ -18,6 +18,7 @@
 #include <QTabWidget>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -235,8 +236,11 @@ void TFinforma::botonokClick()
 }
 
 // One data row per replicate, labelled with its level in column 0, as Open
-// shapes it. Values typed in rows that remain stay. Counts that the replicate
-// checks would refuse leave the grid alone; entering the data page says why.
+// shapes it. Values typed stay with their level: a level keeps its first
+// pairs up to its new count, so changing one count never moves a value to
+// another level. Rows not yet labelled (a new study) are taken in order.
+// Counts that the replicate checks would refuse leave the grid alone;
+// entering the data page says why.
 void TFinforma::shapeDataGrid()
 {
     std::vector<int> counts;
@@ -246,14 +250,37 @@ void TFinforma::shapeDataGrid()
             return;
         counts.push_back(count);
     }
+
+    using Pair = std::pair<QString, QString>;
+    std::vector<std::vector<Pair>> byLevel(counts.size());
+    std::vector<Pair> unlabelled;
+    for (int row = 1; row < stgdatos->rowCount(); ++row) {
+        const Pair pair{stgdatos->cell(1, row), stgdatos->cell(2, row)};
+        int level = 0;
+        if (stats::TryStrToInt(stgdatos->cell(0, row).toStdString(), level) && level >= 1)
+            if (static_cast<size_t>(level) <= byLevel.size())
+                byLevel[static_cast<size_t>(level - 1)].push_back(pair);
+        if (level < 1)
+            unlabelled.push_back(pair);
+    }
+
     int total = 0;
     for (int count : counts)
         total += count;
     stgdatos->setRowCount(total + 1);
     int row = 1;
+    size_t nextUnlabelled = 0;
     for (size_t level = 0; level < counts.size(); ++level)
-        for (int r = 0; r < counts[level]; ++r)
-            stgdatos->setCell(0, row++, QString::fromStdString(stats::DataLevelLabel(static_cast<int>(level + 1))));
+        for (size_t r = 0; r < static_cast<size_t>(counts[level]); ++r, ++row) {
+            Pair pair;
+            if (r < byLevel[level].size())
+                pair = byLevel[level][r];
+            else if (nextUnlabelled < unlabelled.size())
+                pair = unlabelled[nextUnlabelled++];
+            stgdatos->setCell(0, row, QString::fromStdString(stats::DataLevelLabel(static_cast<int>(level + 1))));
+            stgdatos->setCell(1, row, pair.first);
+            stgdatos->setCell(2, row, pair.second);
+        }
 }
 
 // ---- Pages and focus ----------------------------------------------------------

@@ -226,14 +226,17 @@ void TMainForm::buildStatusBar()
 QAction *TMainForm::action(const QString &objectName) const { return findChild<QAction *>(objectName); }
 
 QString TMainForm::statusLineText() const { return statusLine_->text(); }
+void TMainForm::showHint(const QString &hint) { statusLine_->setText(hint); }
 
 void TMainForm::applyStates(CommandEvent event)
 {
     const CommandStateChange change = commandStateChange(event);
+    const QStringList withoutWork = commandsWithoutWorkYet();
     // The editor's pop-up entries are found among its children too.
     for (const QString &name : change.enabled)
-        for (QAction *a : findChildren<QAction *>(name))
-            a->setEnabled(true);
+        if (!withoutWork.contains(name))
+            for (QAction *a : findChildren<QAction *>(name))
+                a->setEnabled(true);
     for (const QString &name : change.disabled)
         for (QAction *a : findChildren<QAction *>(name))
             a->setEnabled(false);
@@ -305,7 +308,7 @@ int TMainForm::currentHelpContext() const
 bool TMainForm::event(QEvent *e)
 {
     if (e->type() == QEvent::StatusTip) {
-        statusLine_->setText(static_cast<QStatusTipEvent *>(e)->tip());
+        showHint(static_cast<QStatusTipEvent *>(e)->tip());
         return true;
     }
     if (e->type() == QEvent::WindowActivate && windows_.splash)

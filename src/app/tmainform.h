@@ -43,6 +43,8 @@ public:
     TFinforma *Finforma() const { return finforma_; }
     QMdiArea *mdiArea() const { return mdi_; }
     QString statusLineText() const;
+    // The long part of a hint, in the status line.
+    void showHint(const QString &hint);
     char decimalSeparator() const { return separator_; }
     stats::SharedResults &sharedResults() { return shared_; }
 

@@ -325,9 +325,13 @@ private slots:
         const char *levels[] = {"1", "1", "2", "2", "2", "2", "2", "3", "3", "3"};
         for (int row = 1; row <= 10; ++row)
             QCOMPARE(editor->dataCell(0, row), std::string(10, ' ') + levels[row - 1]);
-        QCOMPARE(editor->dataCell(1, 9), std::string("9")); // typed values stay
-        QCOMPARE(editor->dataCell(2, 9), std::string("9,5"));
-        QCOMPARE(editor->dataCell(1, 10), std::string(""));
+        // Typed values stay with their level: level 1 keeps its first two
+        // pairs, level 2 its three and gains two empty rows, level 3 is whole.
+        const char *x[] = {"1", "2", "4", "5", "6", "", "", "7", "8", "9"};
+        for (int row = 1; row <= 10; ++row)
+            QCOMPARE(editor->dataCell(1, row), std::string(x[row - 1]));
+        QCOMPARE(editor->dataCell(2, 3), std::string("4,5"));
+        QCOMPARE(editor->dataCell(2, 10), std::string("9,5"));
         QCOMPARE(editor->dataCell(1, 0), std::string("    X")); // headings as they were
     }
 
