@@ -11,6 +11,7 @@
 #include "stats/studyfile.h"
 
 #include <QBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -136,6 +137,9 @@ void Tfrmpredice::buildControls()
     BtBtncerrar = makeButton("BtBtncerrar", QStringLiteral("&Cerrar ventana"));
     for (QPushButton *button : {btncalcula, BtBtncerrar})
         button->setFixedSize(170, 32);
+    // Both captions mark C; Alt+C presses the first button, the computation,
+    // instead of only moving the focus between two.
+    BtBtncerrar->setShortcut(QKeySequence());
     Label2 = makeLabel("Label2", QStringLiteral("COEFICIENTE DE DETERMINACION  (R^2) ="));
     LBLCD = makeLabel("LBLCD", QString(), true);
     setColour(LBLCD, kNavy);
@@ -179,11 +183,11 @@ void Tfrmpredice::buildControls()
     column->addLayout(determination);
 }
 
-void Tfrmpredice::showEquation(const stats::RegressionResult &r, bool slopeIsZero)
+void Tfrmpredice::showEquation(const stats::RegressionResult &r)
 {
     lblm->setText(fromStd(stats::FormatGeneral(r.slope, 6, m_separator)));
     lblB->setText(fromStd(stats::FormatGeneral(r.intercept, 6, m_separator)));
-    LBLCD->setText(slopeIsZero ? QString() : fromStd(stats::FormatGeneral(r.rSquared, 8, m_separator)));
+    LBLCD->setText(fromStd(stats::FormatGeneral(r.rSquared, 8, m_separator)));
     const bool slopeNegative = r.slope < 0;
     setColour(lblm, slopeNegative ? kRed : kBlue);
     lblm1->setVisible(slopeNegative);
@@ -221,6 +225,16 @@ void Tfrmpredice::loadFrom(const stats::StudyFile &file)
         stgpredice->setCell(1, row, at < file.predictionY.size() ? fromStd(file.predictionY[at]) : QString());
     }
     followTabRule();
+}
+
+void Tfrmpredice::keyPressEvent(QKeyEvent *event)
+{
+    // The window closes by its button or its close box, not by Escape.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void Tfrmpredice::showEvent(QShowEvent *event)

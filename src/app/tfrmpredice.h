@@ -28,7 +28,7 @@ public:
     // digits, blue when not negative, red in parentheses when negative.
     // With `slopeIsZero` the regression stopped before r², which is then left
     // blank rather than showing a value from an earlier study.
-    void showEquation(const stats::RegressionResult &r, bool slopeIsZero = false);
+    void showEquation(const stats::RegressionResult &r);
 
     // The window's state in a study file: the slope and intercept captions,
     // the typed count, and columns 0 and 1 of every prediction row.
@@ -38,6 +38,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:

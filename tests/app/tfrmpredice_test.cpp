@@ -130,9 +130,19 @@ private slots:
         QVERIFY(label("lblm1")->isVisible());
         QCOMPARE(colour(label("lblB")), QColor(Qt::blue));
         QVERIFY(label("lblb1")->isHidden());
-        // A zero slope stops the regression before r²: nothing stale is shown.
-        window->showEquation(r, true);
-        QCOMPARE(label("LBLCD")->text(), QString());
+    }
+
+    void altCComputesAndEscapeDoesNotClose()
+    {
+        window->showEquation(workedRegression());
+        typeX({"100", "90", "80"});
+        // Both buttons mark C: the first one, the computation, is pressed.
+        key(Qt::Key_C, Qt::AltModifier);
+        QTRY_COMPARE(grid()->cell(1, 1), QString("100.123"));
+        QVERIFY(window->isVisible());
+        epredice()->setFocus();
+        key(Qt::Key_Escape);
+        QVERIFY(window->isVisible());
     }
 
     void theCountIsChecked_data()
