@@ -15,7 +15,6 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QScreen>
-#include <QTimer>
 
 Application::Application(UserDialogs &dialogs, char decimalSeparator)
     : frame_(std::make_unique<TMainForm>(dialogs, decimalSeparator))
@@ -46,10 +45,10 @@ void Application::show()
     frame_->showMaximized();
     splash_->show();
     splash_->raise();
-    // The splash hides once the frame has been active for a while; should the
-    // frame never become active (another program kept the focus), it must
-    // not stay over the frame for good.
-    QTimer::singleShot(TFshow::kDefaultIntervalMs, splash_, &TFshow::mainWindowActivated);
+    // The splash hides once the frame has been active for a while; its time
+    // runs from now, so that it never stays over a frame that did not become
+    // active (another program kept the focus).
+    splash_->mainWindowActivated();
 }
 
 int runApplication(int &argc, char **argv, const QString &studyPath)

@@ -5,6 +5,7 @@
 #include "app/commandstates.h"
 #include "app/helpviewer.h"
 #include "app/stringgrid.h"
+#include "app/tfshow.h"
 #include "editortesting.h"
 #include "app/tfinforma.h"
 #include "app/tfrmpredice.h"
@@ -491,6 +492,14 @@ private slots:
         // The menu entry itself always opens the contents.
         frame().action("HelpContentsItem")->trigger();
         QCOMPARE(app->help().currentPage(), int(HelpViewer::kContentsPage));
+    }
+
+    void theSplashHidesEvenIfTheFrameNeverBecomesActive()
+    {
+        app->show();
+        QVERIFY(app->splash().isVisible());
+        QVERIFY(app->splash().timer().isActive());
+        QCOMPARE(app->splash().timer().interval(), 3000);
     }
 
     void titleTypedInTheOptionsMarksTheStudyModified()
