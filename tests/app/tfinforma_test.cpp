@@ -151,7 +151,7 @@ private slots:
             QVERIFY(!action->isEnabled());
         QCOMPARE(fresh.popupAction("pmnuanova")->statusTip(), QString("Presenta el análisis de la varianza"));
 
-        // Used for the first time, the editor shows the general page.
+        // The editor this test shows, used for the first time, presents the general page.
         QCOMPARE(page(), 0);
         QCOMPARE(focused(), QString("emetodo"));
     }
