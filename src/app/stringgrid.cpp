@@ -99,7 +99,6 @@ StringGrid::StringGrid(int columns, int rows, QWidget *parent) : QTableWidget(ro
     connect(model(), &QAbstractItemModel::columnsInserted, this, &StringGrid::refreshFixedCells);
     connect(model(), &QAbstractItemModel::rowsRemoved, this, &StringGrid::refreshFixedCells);
     connect(model(), &QAbstractItemModel::columnsRemoved, this, &StringGrid::refreshFixedCells);
-    connect(qApp, &QApplication::focusChanged, this, &StringGrid::trackFocus);
     refreshFixedCells();
 }
 
@@ -360,18 +359,4 @@ void StringGrid::step(int columns, int rows)
     const int column = std::clamp(currentColumn() + columns, m_fixedColumns, columnCount() - 1);
     const int row = std::clamp(currentRow() + rows, m_fixedRows, rowCount() - 1);
     moveTo(column, row);
-}
-
-void StringGrid::trackFocus(QWidget *, QWidget *now)
-{
-    if (!now || now->window() != window())
-        return;
-    const bool inside = now == this || isAncestorOf(now);
-    if (inside && !m_focusWasInside) {
-        m_focusWasInside = true;
-        emit entered();
-    } else if (!inside && m_focusWasInside) {
-        m_focusWasInside = false;
-        emit left();
-    }
 }

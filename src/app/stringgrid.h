@@ -55,8 +55,6 @@ signals:
     // The focus came into the grid, or left it, from or to another control of
     // the same window. Moving between cells, and the focus going to another
     // window (a message box), are neither.
-    void entered();
-    void left();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -76,12 +74,10 @@ private:
     void openEditor();
     bool focusInside() const;
     void refreshFixedCells();
-    void trackFocus(QWidget *old, QWidget *now);
 
     int m_fixedRows = 1;
     int m_fixedColumns = 1;
     bool m_tabMoves = true;
     bool m_leaving = false;
-    bool m_focusWasInside = false;
     QPointer<QMenu> m_popup;
 };

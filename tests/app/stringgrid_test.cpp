@@ -111,30 +111,6 @@ private slots:
         QCOMPARE(focus(), before);
     }
 
-    void enterAndLeaveConcernTheGridAsAWhole()
-    {
-        QSignalSpy entered(grid, &StringGrid::entered);
-        QSignalSpy left(grid, &StringGrid::left);
-        grid->setFocus();
-        QCOMPARE(entered.count(), 1);
-        key(Qt::Key_Tab);
-        key(Qt::Key_Down);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at(1, 3));
-        QCOMPARE(left.count(), 0);
-        QCOMPARE(entered.count(), 1);
-        // Another window taking the focus is not leaving the grid.
-        QWidget other;
-        other.show();
-        other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
-        QCOMPARE(left.count(), 0);
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        QCOMPARE(entered.count(), 1);
-        after->setFocus();
-        QCOMPARE(left.count(), 1);
-    }
-
     void editorStaysWithTheCellText()
     {
         grid->setFocus();
