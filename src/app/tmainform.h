@@ -45,8 +45,6 @@ public:
     QString statusLineText() const;
     // The long part of a hint, in the status line.
     void showHint(const QString &hint);
-    char decimalSeparator() const { return separator_; }
-    stats::SharedResults &sharedResults() { return shared_; }
 
     // Opens `path` as the Open command does after its dialog.
     void openStudyFile(const QString &path);
