@@ -1,14 +1,14 @@
 #include "app/application.h"
 
-#include "app/helpviewer.h"
-#include "app/productpicture.h"
-#include "app/tfrmpredice.h"
-#include "app/tfshow.h"
-#include "app/tmainform.h"
-#include "app/userdialogs.h"
+#include "widgets/helpviewer.h"
+#include "render/productpicture.h"
+#include "windows/predictionwindow.h"
+#include "windows/splashwindow.h"
+#include "app/mainwindow.h"
+#include "widgets/userdialogs.h"
 #include "cli/headless.h"
-#include "graphs/toptionsdlg.h"
-#include "graphs/tplotform.h"
+#include "windows/graphoptionsdialog.h"
+#include "windows/regressiongraphwindow.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -17,22 +17,22 @@
 #include <QScreen>
 
 Application::Application(UserDialogs &dialogs, char decimalSeparator)
-    : frame_(std::make_unique<TMainForm>(dialogs, decimalSeparator))
+    : frame_(std::make_unique<MainWindow>(dialogs, decimalSeparator))
 {
-    TMainForm *frame = frame_.get();
-    options_ = new TOptionsDlg(frame);
-    plot_ = new TPlotForm(*options_, dialogs, frame);
-    splash_ = new TFshow(frame);
-    predictions_ = new Tfrmpredice(dialogs, decimalSeparator, frame);
+    MainWindow *frame = frame_.get();
+    options_ = new GraphOptionsDialog(frame);
+    plot_ = new RegressionGraphWindow(*options_, dialogs, frame);
+    splash_ = new SplashWindow(frame);
+    predictions_ = new PredictionWindow(dialogs, decimalSeparator, frame);
     help_ = new HelpViewer(dialogs, HelpViewer::defaultSearchDirectories(), frame);
     frame->setSingleWindows({options_, plot_, splash_, predictions_, help_});
 
     // Typing a graph title is a change to the study.
-    QObject::connect(options_, &TOptionsDlg::titleTyped, frame,
+    QObject::connect(options_, &GraphOptionsDialog::titleTyped, frame,
                      [frame] { frame->setModifiedText(QStringLiteral("Modificado")); });
     help_->attachContextKey(options_, 1100);
     help_->attachContextKey(predictions_, 12);
-    help_->attachContextKey(plot_, TPlotForm::kHelpContext);
+    help_->attachContextKey(plot_, RegressionGraphWindow::kHelpContext);
 }
 
 Application::~Application() = default;
@@ -62,7 +62,7 @@ int runApplication(int &argc, char **argv, const QString &studyPath)
         QApplication::installTranslator(&qtSpanish);
     QtUserDialogs dialogs;
     Application application(dialogs, cli::LocaleDecimalSeparator());
-    QObject::connect(&application.frame(), &TMainForm::closed, &app, &QApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&application.frame(), &MainWindow::closed, &app, &QApplication::quit, Qt::QueuedConnection);
     application.show();
     if (!studyPath.isEmpty())
         application.frame().openStudyFile(studyPath);

@@ -7,11 +7,11 @@
 #include <memory>
 
 class HelpViewer;
-class TFshow;
-class TMainForm;
-class TOptionsDlg;
-class TPlotForm;
-class Tfrmpredice;
+class SplashWindow;
+class MainWindow;
+class GraphOptionsDialog;
+class RegressionGraphWindow;
+class PredictionWindow;
 class UserDialogs;
 
 class Application {
@@ -19,22 +19,22 @@ public:
     Application(UserDialogs &dialogs, char decimalSeparator);
     ~Application();
 
-    TMainForm &frame() { return *frame_; }
-    TOptionsDlg &options() { return *options_; }
-    TPlotForm &plot() { return *plot_; }
-    TFshow &splash() { return *splash_; }
-    Tfrmpredice &predictions() { return *predictions_; }
+    MainWindow &frame() { return *frame_; }
+    GraphOptionsDialog &options() { return *options_; }
+    RegressionGraphWindow &plot() { return *plot_; }
+    SplashWindow &splash() { return *splash_; }
+    PredictionWindow &predictions() { return *predictions_; }
     HelpViewer &help() { return *help_; }
 
     // Shows the frame maximized and the splash window over it.
     void show();
 
 private:
-    std::unique_ptr<TMainForm> frame_;
-    TOptionsDlg *options_ = nullptr; // the others belong to the frame
-    TPlotForm *plot_ = nullptr;
-    TFshow *splash_ = nullptr;
-    Tfrmpredice *predictions_ = nullptr;
+    std::unique_ptr<MainWindow> frame_;
+    GraphOptionsDialog *options_ = nullptr; // the others belong to the frame
+    RegressionGraphWindow *plot_ = nullptr;
+    SplashWindow *splash_ = nullptr;
+    PredictionWindow *predictions_ = nullptr;
     HelpViewer *help_ = nullptr;
 };
 

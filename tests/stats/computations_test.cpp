@@ -4,7 +4,7 @@
 #include "stats/recovery.h"
 #include "stats/regression.h"
 #include "stats/studentttable.h"
-#include "studies.h"
+#include "support/studies.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "stats/commands.h"
 #include "stats/numberformat.h"
-#include "studies.h"
+#include "support/studies.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "stats/errors.h"
 #include "stats/studyfile.h"
 #include "stats/windows1252.h"
-#include "studies.h"
+#include "support/studies.h"
 
 #include <QStringDecoder>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #include "stats/errors.h"
 #include "stats/study.h"
-#include "studies.h"
+#include "support/studies.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,120 @@
+#pragma once
+// The application's multiple-document frame: menus, tool bar, status bar,
+// the study editor and the result windows as child windows, the file
+// commands, and the enabling of every command.
+#include "app/commandenabling.h"
+#include "windows/studyeditorhost.h"
+#include "windows/studyeditor.h"
+#include "stats/commands.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class PredictionWindow;
+class GraphOptionsDialog;
+class RegressionGraphWindow;
+class SplashWindow;
+class HelpViewer;
+class UserDialogs;
+
+class MainWindow : public QMainWindow, public StudyEditorHost {
+    Q_OBJECT
+public:
+    MainWindow(UserDialogs &dialogs, char decimalSeparator, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // The windows that live for the whole run, created after the frame in
+    // the start-up order; the frame uses them, it does not own them.
+    struct SingleWindows {
+        GraphOptionsDialog *options = nullptr;
+        RegressionGraphWindow *plot = nullptr;
+        SplashWindow *splash = nullptr;
+        PredictionWindow *predictions = nullptr;
+        HelpViewer *help = nullptr;
+    };
+    void setSingleWindows(const SingleWindows &windows);
+
+    QAction *action(const QString &objectName) const;
+    StudyEditor *Finforma() const { return finforma_; }
+    QMdiArea *mdiArea() const { return mdi_; }
+    QString statusLineText() const;
+    // The long part of a hint, in the status line.
+    void showHint(const QString &hint);
+
+    // Opens `path` as the Open command does after its dialog.
+    void openStudyFile(const QString &path);
+
+    // Commands.
+    void FileNewItemClick();
+    void FileOpenItemClick();
+    bool FileSaveItemClick();
+    bool FileSaveAsItemClick();
+    void mnucloseClick();
+    void FileExitItemClick();
+    void WindowTileItemClick();
+    void WindowCascadeItemClick();
+    void HelpContentsItemClick();
+    void HelpSearchItemClick();
+    void HelpHowToUseItemClick();
+    void HelpAboutItemClick();
+    void mnupredicePrediccionesClick();
+    void mnuinferenciaClick();
+    void mnuanovaClick();
+    void mnuresidClick();
+    void mnueescClick();
+    void mnuinformeClick();
+
+    // Adds a result window as a child and applies the last-window rule when it closes.
+    QMdiSubWindow *addResultWindow(QWidget *window);
+
+    // StudyEditorHost
+    QString modifiedText() const override;
+    void setModifiedText(const QString &text) override;
+    void dataGridEntered() override;
+    void dataGridKeyTyped(bool inLastCell) override;
+    bool saveStudy() override;
+    void editorClosed() override;
+    UserDialogs &dialogs() override { return dialogs_; }
+
+    // The help topic of the window or menu entry the user is in.
+    int currentHelpContext() const;
+
+signals:
+    // The frame has closed: the application ends.
+    void closed();
+
+protected:
+    bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void buildStatusBar();
+    QAction *makeAction(const QString &name, const QString &caption, const QString &hint, int helpContext = 0);
+    void applyStates(CommandEvent event);
+    StudyEditor *createEditor();
+    bool validateEditor();
+    bool writeStudy(const QString &path);
+    void resultWindowClosing(QMdiSubWindow *window);
+    void runResultCommand(stats::CommandOutcome (*command)(const stats::StudyTexts &, stats::SharedResults &, char),
+                          const std::function<QWidget *(const stats::CommandOutcome &)> &makeWindow);
+
+    UserDialogs &dialogs_;
+    const char separator_;
+    QMdiArea *mdi_ = nullptr;
+    QLabel *statusLine_ = nullptr;
+    QLabel *paneld_ = nullptr;
+    QLabel *estado_ = nullptr;
+    QPointer<StudyEditor> finforma_;
+    SingleWindows windows_;
+    QString saveDialogFileName_ = QStringLiteral("Nuevo");
+    stats::SharedResults shared_;
+    bool helpKeyPressed_ = false;
+};

@@ -1,0 +1,222 @@
+// The frame's study commands: New, Open, Save, Save as, Close, Exit and the
+// prediction command, and the rules that run when child windows close.
+#include "cli/atomicfile.h"
+#include "windows/studyeditor.h"
+#include "windows/predictionwindow.h"
+#include "app/mainwindow.h"
+#include "widgets/userdialogs.h"
+#include "windows/graphoptionsdialog.h"
+#include "windows/regressiongraphwindow.h"
+#include "stats/studyfile.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+
+namespace {
+
+const QString kNewCaption = QStringLiteral("Nuevo");
+const QString kFilter = QStringLiteral("Tolvek v. w3.0 (*.w04)");
+const QString kSuffix = QStringLiteral("w04");
+
+// The hourglass for as long as a file command works.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+} // namespace
+
+StudyEditor *MainWindow::createEditor()
+{
+    auto *editor = new StudyEditor(*this, separator_);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow *sub = mdi_->addSubWindow(editor);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    finforma_ = editor;
+    // The pop-up menu has no window of its own to show its hints: the status line does.
+    connect(editor->popupMenu(), &QMenu::hovered, this, [this](QAction *entry) { showHint(entry->statusTip()); });
+    connect(editor->popupMenu(), &QMenu::aboutToHide, this, [this] { showHint(QString()); });
+    // The editor's pop-up entries run the frame's commands of the same meaning.
+    connect(editor->popupAction("pmnupredice"), &QAction::triggered, this, &MainWindow::mnupredicePrediccionesClick);
+    for (const char *name : {"pmnuinferencia", "pmnuanova", "pmnuresid", "pmnueesc", "pmnugraph", "pmnugraphr"})
+        if (QAction *twin = action(QString(name).mid(1)))
+            connect(editor->popupAction(name), &QAction::triggered, twin, &QAction::trigger);
+    return editor;
+}
+
+void MainWindow::FileNewItemClick()
+{
+    if (finforma_)
+        return;
+    StudyEditor *editor = createEditor();
+    editor->setWindowTitle(kNewCaption);
+    editor->show();
+    applyStates(CommandEvent::NewStudy);
+}
+
+void MainWindow::FileOpenItemClick()
+{
+    if (finforma_)
+        return;
+    const QString path = dialogs_.openFileName(this, QStringLiteral("Abrir archivo"), kFilter, kSuffix);
+    if (!path.isEmpty())
+        openStudyFile(path);
+}
+
+void MainWindow::openStudyFile(const QString &path)
+{
+    if (finforma_)
+        return;
+    WaitCursor wait;
+    runReportingErrors(dialogs_, this, [&] {
+        // Everything is read before anything is filled: a bad file changes nothing.
+        const stats::StudyFile file = stats::ParseStudyFile(stats::ReadFileBytes(path.toStdString()));
+        const stats::StudyData study = stats::StudyFromFile(file);
+        StudyEditor *editor = createEditor();
+        editor->loadStudy(study);
+        if (windows_.predictions)
+            windows_.predictions->loadFrom(file);
+        if (windows_.plot) {
+            windows_.plot->SetTitle(QString::fromStdString(file.title));
+            windows_.plot->SetXLabel(QString::fromStdString(file.xLabel));
+            windows_.plot->SetYLabel(QString::fromStdString(file.yLabel));
+        }
+        const QString fullPath = QFileInfo(path).absoluteFilePath();
+        editor->setWindowTitle(fullPath);
+        saveDialogFileName_ = fullPath;
+        editor->show();
+        applyStates(CommandEvent::OpenStudy);
+    });
+}
+
+bool MainWindow::validateEditor()
+{
+    bool valid = false;
+    runReportingErrors(dialogs_, this, [&] {
+        const stats::ValidationFailure failure = stats::ValidateStudy(*finforma_);
+        if (failure.failed)
+            finforma_->showValidationFailure(failure);
+        valid = !failure.failed;
+    });
+    return valid;
+}
+
+bool MainWindow::writeStudy(const QString &path)
+{
+    return runReportingErrors(dialogs_, this, [&] {
+        stats::StudyFile file = stats::StudyFileFromTexts(*finforma_);
+        if (windows_.predictions)
+            windows_.predictions->storeInto(file);
+        if (windows_.options) {
+            file.title = windows_.options->titleText().toStdString();
+            file.xLabel = windows_.options->xLabelText().toStdString();
+            file.yLabel = windows_.options->yLabelText().toStdString();
+        }
+        writeFileAtomically(path, stats::SerializeStudyFile(file));
+    });
+}
+
+bool MainWindow::FileSaveItemClick()
+{
+    if (!finforma_ || !validateEditor())
+        return false;
+    if (finforma_->windowTitle() == kNewCaption) {
+        saveDialogFileName_ = kNewCaption;
+        return FileSaveAsItemClick();
+    }
+    {
+        WaitCursor wait;
+        if (!writeStudy(saveDialogFileName_))
+            return false;
+    }
+    setModifiedText(QString());
+    return true;
+}
+
+bool MainWindow::FileSaveAsItemClick()
+{
+    if (!finforma_ || !validateEditor())
+        return false;
+    const QString path =
+        dialogs_.saveFileName(this, QStringLiteral("Guardar como"), kFilter, kSuffix, saveDialogFileName_);
+    if (path.isEmpty() || !writeStudy(path))
+        return false;
+    const QString fullPath = QFileInfo(path).absoluteFilePath();
+    saveDialogFileName_ = fullPath;
+    finforma_->setWindowTitle(fullPath);
+    setModifiedText(QString());
+    return true;
+}
+
+bool MainWindow::saveStudy() { return FileSaveItemClick(); }
+
+void MainWindow::editorClosed()
+{
+    // The closing editor still counts among the child windows here.
+    const bool last = mdi_->subWindowList().size() == 1;
+    finforma_ = nullptr; // deleted later; no command may reach it any more
+    applyStates(CommandEvent::EditorClosed);
+    if (last)
+        applyStates(CommandEvent::EditorClosedLast);
+}
+
+void MainWindow::mnucloseClick()
+{
+    QMdiSubWindow *active = mdi_->activeSubWindow();
+    if (!active)
+        return;
+    const bool isEditor = finforma_ && active->widget() == finforma_;
+    if (!active->close() || !isEditor)
+        return; // a result window, or an editor kept open by its close question
+    applyStates(CommandEvent::CloseUsedOnEditor);
+}
+
+void MainWindow::FileExitItemClick() { close(); }
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // The editor's close question is the only question; a study the user
+    // asked to keep but that could not be saved keeps the application open.
+    if (finforma_) {
+        QMdiSubWindow *sub = qobject_cast<QMdiSubWindow *>(finforma_->parentWidget());
+        if (sub && !sub->close()) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+    emit closed();
+}
+
+void MainWindow::resultWindowClosing(QMdiSubWindow *)
+{
+    if (mdi_->subWindowList().size() == 1)
+        applyStates(CommandEvent::ResultClosedLast);
+}
+
+void MainWindow::mnupredicePrediccionesClick()
+{
+    if (!finforma_ || !windows_.predictions || !validateEditor())
+        return;
+    bool computed = false;
+    runReportingErrors(dialogs_, this, [&] {
+        stats::ComputeRegression(stats::ReadStudy(*finforma_, separator_), shared_.regression, shared_.slopeIsZero);
+        computed = true;
+    });
+    if (!computed)
+        return;
+    // Without a slope there is no coefficient of determination to show.
+    if (shared_.slopeIsZero) {
+        dialogs_.message(this, QString::fromUtf8(stats::kZeroSlopeMessage));
+        return;
+    }
+    windows_.predictions->showEquation(shared_.regression);
+    windows_.predictions->exec();
+}

@@ -1,0 +1,86 @@
+// The calculation commands that show their results as text: validation,
+// the computations into the frame's shared records, the zero-slope refusal,
+// then a new child window filled once.
+#include "windows/studyeditor.h"
+#include "app/mainwindow.h"
+#include "widgets/userdialogs.h"
+#include "windows/resultwindow.h"
+#include "windows/systematicerrorwindow.h"
+#include "windows/inferencewindow.h"
+#include "windows/anovawindow.h"
+#include "windows/residualswindow.h"
+#include "windows/reportwindow.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace {
+
+using Command = stats::CommandOutcome (*)(const stats::StudyTexts &, stats::SharedResults &, char);
+
+} // namespace
+
+void MainWindow::runResultCommand(stats::CommandOutcome (*command)(const stats::StudyTexts &, stats::SharedResults &,
+                                                                  char),
+                                 const std::function<QWidget *(const stats::CommandOutcome &)> &makeWindow)
+{
+    if (!finforma_)
+        return;
+    runReportingErrors(dialogs_, this, [&] {
+        const stats::CommandOutcome outcome = command(*finforma_, shared_, separator_);
+        if (outcome.validation.failed) {
+            finforma_->showValidationFailure(outcome.validation);
+            return;
+        }
+        if (outcome.zeroSlope) {
+            dialogs_.message(this, QString::fromUtf8(stats::kZeroSlopeMessage));
+            return;
+        }
+        addResultWindow(makeWindow(outcome));
+    });
+}
+
+void MainWindow::mnuinferenciaClick()
+{
+    runResultCommand(stats::RunInference, [](const stats::CommandOutcome &o) { return new InferenceWindow(o.lines); });
+}
+
+void MainWindow::mnuanovaClick()
+{
+    runResultCommand(stats::RunAnova, [](const stats::CommandOutcome &o) { return new AnovaWindow(o.grid, o.lines); });
+}
+
+void MainWindow::mnuresidClick()
+{
+    runResultCommand(stats::RunResiduals, [](const stats::CommandOutcome &o) { return new ResidualsWindow(o.columns); });
+}
+
+void MainWindow::mnueescClick()
+{
+    runResultCommand(stats::RunSystematicError, [](const stats::CommandOutcome &o) { return new SystematicErrorWindow(o.lines); });
+}
+
+void MainWindow::mnuinformeClick()
+{
+    runResultCommand(stats::RunReport, [](const stats::CommandOutcome &o) { return new ReportWindow(o.lines); });
+}
+
+QMdiSubWindow *MainWindow::addResultWindow(QWidget *window)
+{
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow *sub = mdi_->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->installEventFilter(this); // the last-window rule when it closes
+    if (const QSize client = resultwindow::clientSize(window); client.isValid()) {
+        window->setFixedSize(client); // a fixed dialog border
+        sub->adjustSize();
+    } else if (const QSize outer = resultwindow::outerSize(window); outer.isValid()) {
+        sub->resize(outer);
+    }
+    if (resultwindow::centred(window)) {
+        const QSize area = mdi_->viewport()->size();
+        sub->move(std::max(0, (area.width() - sub->width()) / 2), std::max(0, (area.height() - sub->height()) / 2));
+    }
+    sub->show();
+    return sub;
+}

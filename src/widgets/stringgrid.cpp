@@ -1,0 +1,362 @@
+#include "widgets/stringgrid.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QScopedValueRollback>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+
+// Creates the cell editors, writes every edit into the cell at once, draws the
+// heading cells and routes the editor's keys to the grid.
+class StringGridDelegate final : public QStyledItemDelegate {
+public:
+    explicit StringGridDelegate(StringGrid *grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const override
+    {
+        auto *editor = new QLineEdit(parent);
+        editor->setFrame(false);
+        // Tab order knows the grid, not its editor: Tab out of the grid goes
+        // to the next control, not back into the editor.
+        editor->setFocusPolicy(Qt::ClickFocus);
+        // A right click in the editor shows the grid's menu, not the editor's own.
+        editor->setContextMenuPolicy(Qt::NoContextMenu);
+        auto *self = const_cast<StringGridDelegate *>(this);
+        StringGrid *grid = m_grid;
+        connect(editor, &QLineEdit::textEdited, self, [self, grid, editor] {
+            emit self->commitData(editor);
+            emit grid->cellEdited(grid->currentColumn(), grid->currentRow());
+        });
+        return editor;
+    }
+
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        auto *line = static_cast<QLineEdit *>(editor);
+        const QString text = index.data(Qt::EditRole).toString();
+        if (line->text() != text) // keeps the cursor where it is while typing
+            line->setText(text);
+    }
+
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
+    {
+        const QString text = static_cast<QLineEdit *>(editor)->text();
+        if (index.data(Qt::EditRole).toString() != text)
+            model->setData(index, text);
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        if (!m_grid->isFixed(index.column(), index.row())) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        painter->save();
+        painter->fillRect(option.rect, option.palette.button());
+        painter->setPen(option.palette.color(QPalette::Active, QPalette::ButtonText));
+        painter->setFont(option.font);
+        painter->drawText(option.rect.adjusted(3, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                          index.data().toString());
+        painter->restore();
+    }
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        if (auto *editor = qobject_cast<QLineEdit *>(object)) {
+            if (event->type() == QEvent::KeyPress)
+                return m_grid->editorKeyPress(editor, static_cast<QKeyEvent *>(event));
+            if (event->type() == QEvent::FocusOut)
+                return false; // the editor stays open: the grid is always in editing mode
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+
+private:
+    StringGrid *m_grid;
+};
+
+StringGrid::StringGrid(int columns, int rows, QWidget *parent) : QTableWidget(rows, columns, parent)
+{
+    setItemDelegate(new StringGridDelegate(this));
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    horizontalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setMinimumSectionSize(1);
+    setShowGrid(true);
+    setSelectionMode(NoSelection);
+    setEditTriggers(NoEditTriggers); // the grid opens its editor itself
+    setTabKeyNavigation(false);      // and moves with Tab itself
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideNone);
+    connect(model(), &QAbstractItemModel::rowsInserted, this, &StringGrid::refreshFixedCells);
+    connect(model(), &QAbstractItemModel::columnsInserted, this, &StringGrid::refreshFixedCells);
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, &StringGrid::refreshFixedCells);
+    connect(model(), &QAbstractItemModel::columnsRemoved, this, &StringGrid::refreshFixedCells);
+    refreshFixedCells();
+}
+
+StringGrid::~StringGrid()
+{
+    // The focus moves while the cell editor is taken apart; nothing to track then.
+    disconnect(qApp, nullptr, this, nullptr);
+}
+
+void StringGrid::setFixedRows(int rows)
+{
+    m_fixedRows = std::max(0, rows);
+    refreshFixedCells();
+}
+
+void StringGrid::setFixedColumns(int columns)
+{
+    m_fixedColumns = std::max(0, columns);
+    refreshFixedCells();
+}
+
+QString StringGrid::cell(int column, int row) const
+{
+    const QTableWidgetItem *it = item(row, column);
+    return it ? it->text() : QString();
+}
+
+void StringGrid::setCell(int column, int row, const QString &text)
+{
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
+        return;
+    if (QTableWidgetItem *it = item(row, column)) {
+        it->setText(text);
+        return;
+    }
+    auto *it = new QTableWidgetItem(text);
+    if (isFixed(column, row))
+        it->setFlags(Qt::NoItemFlags);
+    setItem(row, column, it);
+}
+
+void StringGrid::moveTo(int column, int row)
+{
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount() || isFixed(column, row))
+        return;
+    setCurrentCell(row, column);
+}
+
+bool StringGrid::isLastColumn() const { return currentColumn() == columnCount() - 1; }
+
+bool StringGrid::isLastCell() const { return isLastColumn() && currentRow() == rowCount() - 1; }
+
+void StringGrid::setColumnWidths(int width)
+{
+    horizontalHeader()->setDefaultSectionSize(width);
+    for (int c = 0; c < columnCount(); ++c)
+        setColumnWidth(c, width);
+}
+
+void StringGrid::setRowHeights(int height)
+{
+    verticalHeader()->setDefaultSectionSize(height);
+    for (int r = 0; r < rowCount(); ++r)
+        setRowHeight(r, height);
+}
+
+QLineEdit *StringGrid::cellEditor() const { return qobject_cast<QLineEdit *>(indexWidget(currentIndex())); }
+
+// Heading cells hold items that can be neither current nor edited; the
+// current cell never rests on one.
+void StringGrid::refreshFixedCells()
+{
+    for (int r = 0; r < rowCount(); ++r) {
+        for (int c = 0; c < columnCount(); ++c) {
+            QTableWidgetItem *it = item(r, c);
+            if (isFixed(c, r)) {
+                if (!it) {
+                    it = new QTableWidgetItem;
+                    setItem(r, c, it);
+                }
+                it->setFlags(Qt::NoItemFlags);
+            } else if (it && it->flags() == Qt::NoItemFlags) {
+                it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+            }
+        }
+    }
+    const QModelIndex current = currentIndex();
+    if (!current.isValid() || isFixed(current.column(), current.row()))
+        moveTo(m_fixedColumns, m_fixedRows);
+}
+
+bool StringGrid::focusInside() const
+{
+    const QWidget *f = QApplication::focusWidget();
+    return f && (f == this || isAncestorOf(f));
+}
+
+void StringGrid::openEditor()
+{
+    const QModelIndex index = currentIndex();
+    if (!index.isValid() || isFixed(index.column(), index.row()))
+        return;
+    if (QLineEdit *editor = cellEditor()) {
+        if (!editor->hasFocus()) { // coming back into the grid
+            editor->setFocus(Qt::OtherFocusReason);
+            editor->selectAll();
+        }
+        return;
+    }
+    edit(index);
+}
+
+void StringGrid::focusInEvent(QFocusEvent *event)
+{
+    QTableWidget::focusInEvent(event);
+    if (!m_leaving)
+        openEditor();
+}
+
+void StringGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableWidget::currentChanged(current, previous);
+    if (isVisible() && focusInside())
+        openEditor();
+}
+
+void StringGrid::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (m_popup) {
+        m_popup->popup(event->globalPos());
+        event->accept();
+        return;
+    }
+    QTableWidget::contextMenuEvent(event);
+}
+
+bool StringGrid::editorKeyPress(QLineEdit *editor, QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    const bool plain = !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    switch (event->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: {
+        if (!plain)
+            break;
+        const bool forward = event->key() == Qt::Key_Tab && !(mods & Qt::ShiftModifier);
+        if (m_tabMoves) {
+            moveByTab(forward);
+            emit keyTyped(QChar(9));
+        } else {
+            leaveByTab(forward);
+        }
+        return true;
+    }
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // The cell stays; the key goes on to the window (a dialog's default button).
+        emit keyTyped(QChar(13));
+        return false;
+    case Qt::Key_Escape:
+        emit keyTyped(QChar(27));
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        if (!plain)
+            break;
+        step(0, event->key() == Qt::Key_Up ? -1 : 1);
+        return true;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        step(0, event->key() == Qt::Key_PageUp ? -rowCount() : rowCount());
+        return true;
+    case Qt::Key_Left:
+        if (plain && editor->cursorPosition() == 0 && !editor->hasSelectedText()) {
+            step(-1, 0);
+            return true;
+        }
+        break;
+    case Qt::Key_Right:
+        if (plain && editor->cursorPosition() == editor->text().size() && !editor->hasSelectedText()) {
+            step(1, 0);
+            return true;
+        }
+        break;
+    default:
+        if (!event->text().isEmpty())
+            emit keyTyped(event->text().at(0));
+        break;
+    }
+    return false;
+}
+
+void StringGrid::keyPressEvent(QKeyEvent *event)
+{
+    // A key the cell editor did not use goes on to the grid's parents.
+    if (!hasFocus()) {
+        event->ignore();
+        return;
+    }
+    // A key that reached the grid itself goes into its cell editor.
+    openEditor();
+    if (QLineEdit *editor = cellEditor(); editor && editor->hasFocus()) {
+        QCoreApplication::sendEvent(editor, event);
+        event->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
+bool StringGrid::focusNextPrevChild(bool next)
+{
+    // Tab arriving at the grid itself (not through the editor) moves like Tab in a cell.
+    if (!m_leaving && m_tabMoves && isVisible() && focusInside()) {
+        moveByTab(next);
+        emit keyTyped(QChar(9));
+        return true;
+    }
+    return QTableWidget::focusNextPrevChild(next);
+}
+
+void StringGrid::moveByTab(bool forward)
+{
+    const int firstColumn = m_fixedColumns, firstRow = m_fixedRows;
+    const int lastColumn = columnCount() - 1, lastRow = rowCount() - 1;
+    if (lastColumn < firstColumn || lastRow < firstRow)
+        return;
+    int column = currentColumn(), row = currentRow();
+    if (forward) {
+        if (++column > lastColumn) {
+            column = firstColumn;
+            if (++row > lastRow)
+                row = firstRow;
+        }
+    } else if (--column < firstColumn) {
+        column = lastColumn;
+        if (--row < firstRow)
+            row = lastRow;
+    }
+    moveTo(column, row);
+}
+
+void StringGrid::leaveByTab(bool forward)
+{
+    QScopedValueRollback<bool> leaving(m_leaving, true);
+    // From the grid itself, so that Shift+Tab does not stop at the grid.
+    setFocus(Qt::OtherFocusReason);
+    focusNextPrevChild(forward);
+    if (hasFocus()) { // nowhere else to go
+        m_leaving = false;
+        openEditor();
+    }
+}
+
+void StringGrid::step(int columns, int rows)
+{
+    if (columnCount() <= m_fixedColumns || rowCount() <= m_fixedRows)
+        return;
+    const int column = std::clamp(currentColumn() + columns, m_fixedColumns, columnCount() - 1);
+    const int row = std::clamp(currentRow() + rows, m_fixedRows, rowCount() - 1);
+    moveTo(column, row);
+}

@@ -1,0 +1,87 @@
+#include "windows/anovawindow.h"
+
+#include "windows/resultwindow.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QTextEdit>
+
+namespace {
+
+constexpr int kGridHeight = 201;
+constexpr int kTableWidth = 170 + 5 * 100 + 2; // column 0 widened, five of 100, the frame
+
+} // namespace
+
+AnovaTableGrid::AnovaTableGrid(QWidget *parent) : QTableWidget(7, 6, parent)
+{
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    horizontalHeader()->setDefaultSectionSize(100);
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(24); // the seven rows within the grid's 201 pixels
+    setShowGrid(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTabKeyNavigation(true);
+}
+
+bool AnovaTableGrid::event(QEvent *event)
+{
+    // Tab is taken before keyPressEvent, so the rule looks at every key here.
+    const bool handled = QTableWidget::event(event);
+    if (event->type() == QEvent::KeyPress && !static_cast<QKeyEvent *>(event)->text().isEmpty() &&
+        currentColumn() == columnCount() - 1) // keys that produce a character, once the grid has moved
+        setTabKeyNavigation(currentRow() != rowCount() - 1);
+    return handled;
+}
+
+void AnovaTableGrid::focusOutEvent(QFocusEvent *event)
+{
+    QTableWidget::focusOutEvent(event);
+    setTabKeyNavigation(true);
+    setCurrentCell(0, currentColumn() < 0 ? 0 : currentColumn());
+}
+
+AnovaWindow::AnovaWindow(const stats::AnovaGrid &cells, const stats::Lines &conclusions, QWidget *parent) : QWidget(parent)
+{
+    setObjectName("TfinfoA");
+    setWindowTitle(QStringLiteral("Análisis de la varianza"));
+    setProperty("helpContext", 13);
+    resultwindow::useResultFont(this);
+    // Wide enough to show the whole table, Pfcal included.
+    resultwindow::setOuterSize(this, QSize(kTableWidth + 16, 300));
+    resultwindow::setCentred(this, true);
+
+    stganova_ = new AnovaTableGrid(this);
+    stganova_->setObjectName("stganova");
+    stganova_->setGeometry(0, 0, 770, kGridHeight);
+    stganova_->setColumnWidth(0, 170);
+    for (int row = 0; row < 7; ++row)
+        for (int column = 0; column < 6; ++column)
+            stganova_->setItem(row, column,
+                               new QTableWidgetItem(QString::fromStdString(cells[static_cast<size_t>(row)]
+                                                                               [static_cast<size_t>(column)])));
+
+    memoa_ = new QTextEdit(this);
+    memoa_->setObjectName("memoa");
+    memoa_->setReadOnly(true);
+    memoa_->setTextInteractionFlags(Qt::NoTextInteraction);
+    memoa_->setFocusPolicy(Qt::NoFocus);
+    for (const std::string &line : conclusions) {
+        memoa_->append(QString::fromStdString(line));
+        memoa_->setAlignment(Qt::AlignCenter);
+    }
+    resultwindow::addCloseMenu(this, memoa_);
+    stganova_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    stganova_->addActions(actions());
+}
+
+void AnovaWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // The conclusions stay centred in what the window shows.
+    memoa_->setGeometry(0, kGridHeight, width(), 245);
+}

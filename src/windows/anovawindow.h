@@ -1,0 +1,35 @@
+#pragma once
+// The analysis of variance: the table in a grid, the conclusions below it.
+#include "stats/resulttexts.h"
+
+#include <QTableWidget>
+#include <QWidget>
+
+class QTextEdit;
+
+// The table's grid. Tab moves from cell to cell; from the last cell it
+// leaves the grid; leaving puts the current cell back in row 0.
+class AnovaTableGrid : public QTableWidget {
+    Q_OBJECT
+public:
+    explicit AnovaTableGrid(QWidget *parent = nullptr);
+
+protected:
+    bool event(QEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+};
+
+class AnovaWindow : public QWidget {
+    Q_OBJECT
+public:
+    AnovaWindow(const stats::AnovaGrid &cells, const stats::Lines &conclusions, QWidget *parent = nullptr);
+    QTableWidget *stganova() const { return stganova_; }
+    QTextEdit *memoa() const { return memoa_; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    AnovaTableGrid *stganova_;
+    QTextEdit *memoa_;
+};

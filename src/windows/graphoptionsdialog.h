@@ -1,0 +1,72 @@
+#pragma once
+// The graph options dialog: title and axis labels, typed axis limits and the
+// strength of the grid. One instance lives for the whole run and is shared by
+// both graph windows, which fill it, show it modally and take the values back
+// when it closes with OK. It keeps its texts between uses, also after Cancel,
+// which is why saving a study reads the three title texts from it.
+#include <QDialog>
+
+class QButtonGroup;
+class QCheckBox;
+class QLineEdit;
+class QTabWidget;
+
+class GraphOptionsDialog : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kHelpContext = 1100;
+
+    explicit GraphOptionsDialog(QWidget *parent = nullptr);
+
+    // "Titulos" page.
+    QString titleText() const;
+    QString xLabelText() const;
+    QString yLabelText() const;
+    void setTitleText(const QString &text);
+    void setXLabelText(const QString &text);
+    void setYLabelText(const QString &text);
+
+    // "Escala" page: the four limit texts, never checked here.
+    QString xMinText() const;
+    QString xMaxText() const;
+    QString yMinText() const;
+    QString yMaxText() const;
+    void setLimitTexts(const QString &xMin, const QString &xMax, const QString &yMin, const QString &yMax);
+
+    // The never shown modifiers: they only carry the graph's values through.
+    bool histogram() const;
+    bool logX() const;
+    bool logY() const;
+    void setModifiers(bool histogram, bool logX, bool logY);
+
+    // "Grid" page: index of ReferenceGroup, 0 "Ninguno" .. 3 "Fuerte".
+    int referenceIndex() const;
+    void setReferenceIndex(int index);
+
+signals:
+    // A character (Backspace included) was typed into TitleEdit: the frame
+    // marks the active study modified.
+    void titleTyped();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QWidget *buildTitlesPage();
+    QWidget *buildScalePage();
+    QWidget *buildGridPage();
+
+    QTabWidget *notebook_ = nullptr;
+    QLineEdit *titleEdit_ = nullptr;
+    QLineEdit *xLabelEdit_ = nullptr;
+    QLineEdit *yLabelEdit_ = nullptr;
+    QLineEdit *xMinEdit_ = nullptr;
+    QLineEdit *xMaxEdit_ = nullptr;
+    QLineEdit *yMinEdit_ = nullptr;
+    QLineEdit *yMaxEdit_ = nullptr;
+    QCheckBox *histogramBox_ = nullptr;
+    QCheckBox *logXBox_ = nullptr;
+    QCheckBox *logYBox_ = nullptr;
+    QButtonGroup *reference_ = nullptr;
+};

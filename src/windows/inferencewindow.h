@@ -1,0 +1,18 @@
+#pragma once
+// The inference results: slope and intercept with their confidence limits
+// and t statistics, as lines of text.
+#include "stats/resulttexts.h"
+
+#include <QWidget>
+
+class QPlainTextEdit;
+
+class InferenceWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit InferenceWindow(const stats::Lines &lines, QWidget *parent = nullptr);
+    QPlainTextEdit *memresult() const { return memresult_; }
+
+private:
+    QPlainTextEdit *memresult_;
+};

@@ -1,0 +1,335 @@
+#include "windows/predictionwindow.h"
+
+#include "widgets/focustracker.h"
+#include "widgets/stringgrid.h"
+#include "widgets/userdialogs.h"
+
+#include "stats/conversions.h"
+#include "stats/numberformat.h"
+#include "stats/prediction.h"
+#include "stats/regression.h"
+#include "stats/studyfile.h"
+
+#include <QBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+const QString kCountMismatch = QStringLiteral("El número de celdas de captura no coincide con el número de niveles.");
+const QColor kBlue(0, 0, 255);
+const QColor kRed(255, 0, 0);
+const QColor kNavy(0, 0, 128);
+
+QLabel *makeLabel(const char *name, const QString &text, bool bold = false)
+{
+    auto *label = new QLabel(text);
+    label->setObjectName(QLatin1String(name));
+    if (bold) {
+        QFont font = label->font();
+        font.setBold(true);
+        label->setFont(font);
+    }
+    return label;
+}
+
+void setColour(QLabel *label, const QColor &colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+QPushButton *makeButton(const char *name, const QString &caption)
+{
+    auto *button = new QPushButton(caption);
+    button->setObjectName(QLatin1String(name));
+    return button;
+}
+
+QString fromStd(const std::string &text) { return QString::fromStdString(text); }
+
+} // namespace
+
+PredictionWindow::PredictionWindow(UserDialogs &dialogs, char decimalSeparator, QWidget *parent)
+    : QDialog(parent), m_dialogs(dialogs), m_separator(decimalSeparator)
+{
+    setObjectName(QStringLiteral("frmpredice"));
+    setWindowTitle(QStringLiteral("Predicciones"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setModal(true);
+    setProperty("helpContext", 12);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(13);
+    setFont(font);
+    setFixedSize(453, 336);
+    buildControls();
+
+    m_tracker = new FocusTracker(this);
+    m_tracker->addControl(epredice, {}, [this] { eprediceExit(); });
+    m_tracker->addButton(btnok);
+    m_tracker->addControl(stgpredice, [this] { stgprediceEnter(); }, [this] { stgprediceExit(); });
+    m_tracker->addButton(btncalcula);
+    m_tracker->addButton(BtBtncerrar);
+
+    connect(btnok, &QPushButton::clicked, this, &PredictionWindow::btnokClick);
+    connect(btncalcula, &QPushButton::clicked, this, &PredictionWindow::btncalculaClick);
+    connect(BtBtncerrar, &QPushButton::clicked, this, &QDialog::accept);
+    connect(stgpredice, &QTableWidget::currentCellChanged, this, &PredictionWindow::followTabRule);
+    followTabRule();
+}
+
+PredictionWindow::~PredictionWindow()
+{
+    delete m_tracker;
+    m_tracker = nullptr;
+}
+
+void PredictionWindow::buildControls()
+{
+    lblY = makeLabel("lblY", QStringLiteral(" Y   ="));
+    lblm1 = makeLabel("lblm1", QStringLiteral("("), true);
+    lblm = makeLabel("lblm", QStringLiteral("12345678"), true);
+    lblm2 = makeLabel("lblm2", QStringLiteral(")"), true);
+    lblx = makeLabel("lblx", QStringLiteral("X"));
+    lblmas = makeLabel("lblmas", QStringLiteral("+"));
+    lblb1 = makeLabel("lblb1", QStringLiteral("("), true);
+    lblB = makeLabel("lblB", QStringLiteral("12345678"), true);
+    lblb2 = makeLabel("lblb2", QStringLiteral(")"), true);
+    for (QLabel *parenthesis : {lblm1, lblm2, lblb1, lblb2}) {
+        setColour(parenthesis, kRed);
+        parenthesis->hide(); // until a negative coefficient is shown
+    }
+
+    epredice = new QLineEdit(QStringLiteral("3"));
+    epredice->setObjectName(QStringLiteral("epredice"));
+    epredice->setFixedWidth(50);
+    Label1 = makeLabel("Label1", QStringLiteral("&Número de Datos :"));
+    Label1->setBuddy(epredice);
+    btnok = makeButton("btnok", QStringLiteral("&Aceptar"));
+    btnok->setDefault(true);
+    btnok->setMinimumWidth(100);
+
+    stgpredice = new StringGrid(2, 4);
+    stgpredice->setObjectName(QStringLiteral("stgpredice"));
+    stgpredice->setFixedColumns(0);
+    stgpredice->setFixedRows(1);
+    stgpredice->setColumnWidths(100);
+    stgpredice->setRowHeights(24);
+    stgpredice->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    stgpredice->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    const int frame = 2 * stgpredice->frameWidth();
+    stgpredice->setFixedSize(200 + frame + stgpredice->style()->pixelMetric(QStyle::PM_ScrollBarExtent),
+                             8 * 24 + frame);
+    stgpredice->setCell(0, 0, QStringLiteral("          X"));
+    stgpredice->setCell(1, 0, QStringLiteral("          Y"));
+
+    btncalcula = makeButton("btncalcula", QStringLiteral("&Cálcula Predicción"));
+    BtBtncerrar = makeButton("BtBtncerrar", QStringLiteral("&Cerrar ventana"));
+    for (QPushButton *button : {btncalcula, BtBtncerrar})
+        button->setFixedSize(170, 32);
+    // Both captions mark C; Alt+C presses the first button, the computation,
+    // instead of only moving the focus between two.
+    BtBtncerrar->setShortcut(QKeySequence());
+    Label2 = makeLabel("Label2", QStringLiteral("COEFICIENTE DE DETERMINACION  (R^2) ="));
+    LBLCD = makeLabel("LBLCD", QString(), true);
+    setColour(LBLCD, kNavy);
+
+    auto *equation = new QHBoxLayout;
+    equation->setSpacing(4);
+    for (QLabel *label : {lblY, lblm1, lblm, lblm2, lblx, lblmas, lblb1, lblB, lblb2})
+        equation->addWidget(label);
+    equation->addStretch();
+
+    auto *count = new QHBoxLayout;
+    count->addWidget(Label1);
+    count->addWidget(epredice);
+    count->addSpacing(16);
+    count->addWidget(btnok);
+    count->addStretch();
+
+    auto *buttons = new QVBoxLayout;
+    buttons->addWidget(btncalcula);
+    buttons->addSpacing(12);
+    buttons->addWidget(BtBtncerrar);
+    buttons->addStretch();
+    auto *middle = new QHBoxLayout;
+    middle->addWidget(stgpredice);
+    middle->addSpacing(24);
+    middle->addLayout(buttons);
+    middle->addStretch();
+
+    auto *determination = new QHBoxLayout;
+    determination->addWidget(Label2);
+    determination->addWidget(LBLCD);
+    determination->addStretch();
+
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(14, 12, 14, 12);
+    column->setSpacing(10);
+    column->addLayout(equation);
+    column->addLayout(count);
+    column->addLayout(middle);
+    column->addStretch();
+    column->addLayout(determination);
+}
+
+void PredictionWindow::showEquation(const stats::RegressionResult &r)
+{
+    lblm->setText(fromStd(stats::FormatGeneral(r.slope, 6, m_separator)));
+    lblB->setText(fromStd(stats::FormatGeneral(r.intercept, 6, m_separator)));
+    LBLCD->setText(fromStd(stats::FormatGeneral(r.rSquared, 8, m_separator)));
+    const bool slopeNegative = r.slope < 0;
+    setColour(lblm, slopeNegative ? kRed : kBlue);
+    lblm1->setVisible(slopeNegative);
+    lblm2->setVisible(slopeNegative);
+    const bool interceptNegative = r.intercept < 0;
+    setColour(lblB, interceptNegative ? kRed : kBlue);
+    lblb1->setVisible(interceptNegative);
+    lblb2->setVisible(interceptNegative);
+}
+
+void PredictionWindow::storeInto(stats::StudyFile &file) const
+{
+    file.predictionSlope = lblm->text().toStdString();
+    file.predictionIntercept = lblB->text().toStdString();
+    file.predictionCount = epredice->text().toStdString();
+    file.predictionX.clear();
+    file.predictionY.clear();
+    for (int row = 1; row < stgpredice->rowCount(); ++row) {
+        file.predictionX.push_back(stgpredice->cell(0, row).toStdString());
+        file.predictionY.push_back(stgpredice->cell(1, row).toStdString());
+    }
+}
+
+void PredictionWindow::loadFrom(const stats::StudyFile &file)
+{
+    lblm->setText(fromStd(file.predictionSlope));
+    lblB->setText(fromStd(file.predictionIntercept));
+    epredice->setText(fromStd(file.predictionCount));
+    // A file without prediction rows still leaves one row to type in.
+    const int rows = std::max(1, static_cast<int>(file.predictionX.size()));
+    stgpredice->setRowCount(rows + 1);
+    for (int row = 1; row <= rows; ++row) {
+        const auto at = static_cast<size_t>(row - 1);
+        stgpredice->setCell(0, row, at < file.predictionX.size() ? fromStd(file.predictionX[at]) : QString());
+        stgpredice->setCell(1, row, at < file.predictionY.size() ? fromStd(file.predictionY[at]) : QString());
+    }
+    followTabRule();
+}
+
+void PredictionWindow::keyPressEvent(QKeyEvent *event)
+{
+    // The window closes by its button or its close box, not by Escape.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void PredictionWindow::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (const QScreen *s = screen())
+        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+}
+
+bool PredictionWindow::focusNextPrevChild(bool next)
+{
+    return (m_tracker && m_tracker->focusNext(next)) || QDialog::focusNextPrevChild(next);
+}
+
+// Tab leaves the grid from its last cell and moves between cells elsewhere.
+void PredictionWindow::followTabRule() { stgpredice->setTabMovesBetweenCells(!stgpredice->isLastCell()); }
+
+void PredictionWindow::refuse(QWidget *control, const QString &message)
+{
+    m_dialogs.message(this, message);
+    m_tracker->putFocus(control);
+}
+
+bool PredictionWindow::checkCount(int &count)
+{
+    const QString text = epredice->text();
+    if (text.isEmpty()) {
+        refuse(epredice, QStringLiteral("Falta capturar el número de datos que desea predecir."));
+        return false;
+    }
+    count = stats::StrToInt(text.toStdString());
+    if (count < 1 || count > 10) {
+        refuse(epredice, QStringLiteral("Datos fuera de rango, 1-10 Datos"));
+        return false;
+    }
+    return true;
+}
+
+void PredictionWindow::btnokClick()
+{
+    runReportingErrors(m_dialogs, this, [&] {
+        int count = 0;
+        if (!checkCount(count))
+            return;
+        stgpredice->setRowCount(count + 1);
+        followTabRule();
+    });
+}
+
+void PredictionWindow::eprediceExit()
+{
+    int count = 0;
+    if (!runReportingErrors(m_dialogs, this, [&] { checkCount(count); }))
+        m_tracker->putFocus(epredice); // not a whole number: the field keeps the focus
+}
+
+void PredictionWindow::stgprediceEnter()
+{
+    runReportingErrors(m_dialogs, this, [&] {
+        if (stats::StrToInt(epredice->text().toStdString()) != stgpredice->rowCount() - 1)
+            refuse(epredice, kCountMismatch);
+    });
+}
+
+void PredictionWindow::stgprediceExit()
+{
+    stgpredice->moveTo(1, 1);
+    followTabRule();
+}
+
+void PredictionWindow::btncalculaClick()
+{
+    runReportingErrors(m_dialogs, this, [&] {
+        const int rows = stgpredice->rowCount() - 1;
+        if (stats::StrToInt(epredice->text().toStdString()) != rows) {
+            m_dialogs.message(this, kCountMismatch);
+            m_tracker->moveFocus(epredice);
+            return;
+        }
+        for (int row = 1; row <= rows; ++row) {
+            if (stgpredice->cell(0, row).isEmpty()) {
+                m_dialogs.message(this, QStringLiteral("Falta capturar el dato No. %1").arg(row));
+                m_tracker->moveFocus(stgpredice);
+                return;
+            }
+        }
+        // Every value is computed before any is written: an x that is not a
+        // number leaves all the predicted values as they were.
+        std::vector<QString> predicted;
+        const std::string slope = lblm->text().toStdString();
+        const std::string intercept = lblB->text().toStdString();
+        for (int row = 1; row <= rows; ++row)
+            predicted.push_back(fromStd(stats::PredictFromDisplayed(
+                slope, intercept, stgpredice->cell(0, row).toStdString(), m_separator)));
+        for (int row = 1; row <= rows; ++row)
+            stgpredice->setCell(1, row, predicted[static_cast<size_t>(row - 1)]);
+    });
+}

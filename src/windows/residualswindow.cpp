@@ -1,0 +1,54 @@
+#include "windows/residualswindow.h"
+
+#include "windows/resultwindow.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+namespace {
+
+// Heading lines and one line per observation of the largest study.
+constexpr int kLinesShown = 2 + 25;
+
+} // namespace
+
+ResidualsWindow::ResidualsWindow(const std::array<stats::Lines, 4> &columns, QWidget *parent) : QWidget(parent)
+{
+    setObjectName("TfinfoR");
+    setWindowTitle(QStringLiteral("Análisis de Residuales"));
+    setProperty("helpContext", 13);
+    resultwindow::useResultFont(this);
+    resultwindow::setOuterSize(this, QSize(609, 615));
+    resultwindow::setCentred(this, true);
+
+    auto *title = new QLabel(QStringLiteral("ANÁLISIS DE RESIDUALES"), this);
+    title->setObjectName("Label1");
+    title->move(168, 8);
+
+    // Every line of a full study fits: the window takes no input, so
+    // nothing could be scrolled into view.
+    const QFontMetrics metrics(font());
+    const int height = kLinesShown * metrics.lineSpacing() + 12;
+    const struct {
+        const char *name;
+        int left, width;
+    } layout[] = {{"memoR", 0, 120}, {"Memo1R", 115, 160}, {"Memo2R", 270, 160}, {"Memo3R", 424, 160}};
+    for (size_t i = 0; i < boxes_.size(); ++i) {
+        QPlainTextEdit *box = resultwindow::makeTextBox(this, layout[i].name);
+        box->setGeometry(layout[i].left, 32, layout[i].width, height);
+        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        box->setLineWrapMode(QPlainTextEdit::NoWrap);
+        resultwindow::setLines(box, columns[i]);
+        boxes_[i] = box;
+    }
+    // The whole window is disabled: it takes no mouse or keyboard input and
+    // is closed from the frame. Its text keeps the colours of enabled text:
+    // it is there to be read.
+    QPalette readable = palette();
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::Base, QPalette::Window})
+        readable.setColor(QPalette::Disabled, role, readable.color(QPalette::Active, role));
+    setPalette(readable);
+    setEnabled(false);
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The residual analysis: four boxes side by side that read as one table of
+// observation, predicted y, residual and studentized residual.
+#include "stats/resulttexts.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QPlainTextEdit;
+
+class ResidualsWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit ResidualsWindow(const std::array<stats::Lines, 4> &columns, QWidget *parent = nullptr);
+    // memoR, Memo1R, Memo2R, Memo3R
+    QPlainTextEdit *box(int index) const { return boxes_[static_cast<size_t>(index)]; }
+
+private:
+    std::array<QPlainTextEdit *, 4> boxes_{};
+};

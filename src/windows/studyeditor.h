@@ -1,0 +1,110 @@
+#pragma once
+// The study editor: the child window of the frame in which the analyst types
+// one linearity study. Its fields and grids are the study's only storage; the
+// engine reads them through stats::StudyTexts.
+//
+// Three pages in the notebook `thoja`: general information, levels and
+// replicates, data. Key rules, leave and enter checks and the page rules guard
+// the entry; every key marks the study "Modificado" in the frame's status
+// panel, and the data grid enables the frame's commands as it is filled.
+#include "stats/study.h"
+
+#include <QList>
+#include <QWidget>
+
+class StudyEditorHost;
+class FocusTracker;
+class QAction;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class StringGrid;
+class UserDialogs;
+
+class StudyEditor : public QWidget, public stats::StudyTexts {
+    Q_OBJECT
+public:
+    StudyEditor(StudyEditorHost &host, char decimalSeparator, QWidget *parent = nullptr);
+    ~StudyEditor() override;
+
+    // Fills the fields and both grids, shapes and headings included, from a
+    // study read from a file. The modified indicator is left as it is.
+    void loadStudy(const stats::StudyData &study);
+
+    // What ValidateStudy found: shows the message, turns to the page and puts
+    // the focus on the control (no leave or enter check runs for that move).
+    void showValidationFailure(const stats::ValidationFailure &failure);
+
+    // The data grid's pop-up menu `PopMenu`; the frame connects the entries'
+    // triggered() signals to its commands and enables them.
+    QMenu *popupMenu() const { return PopMenu; }
+    QAction *popupAction(const QString &objectName) const;
+    QList<QAction *> popupActions() const; // in menu order, without separators
+
+    // stats::StudyTexts over the widgets.
+    std::string method() const override;
+    std::string analyst() const override;
+    std::string date() const override;
+    std::string units() const override;
+    std::string levelCount() const override;
+    int replicateColumnCount() const override;
+    std::string replicateCell(int column, int row) const override;
+    int dataRowCount() const override;
+    std::string dataCell(int column, int row) const override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    QWidget *buildGeneralPage();
+    QWidget *buildLevelsPage();
+    QWidget *buildDataPage();
+    void buildPopupMenu();
+    void trackControls();
+
+    // Key rules.
+    void fieldKeyPress(QLineEdit *field, QChar key);
+    void stgnivelesKeyPress(QChar key);
+    void stgdatosKeyPress(QChar key);
+    // Leave and enter checks.
+    void enivelesExit();
+    void stgnivelesExit();
+    void stgdatosExit();
+    void stgnivelesEnter();
+    void stgdatosEnter();
+    void thojaEnter();
+    // Buttons and pages.
+    void btnsinumeroClick();
+    void botonokClick();
+    void thojaChange(int page);
+    bool tabBarEvent(QEvent *event);
+
+    void shapeDataGrid();
+    void markModified();
+    void turnPage(int page);
+    void focusOn(QWidget *control);
+    void refuse(QWidget *control, const QString &message);
+    QWidget *controlFor(stats::StudyControl control) const;
+    QWidget *firstControlOf(int page) const;
+
+    StudyEditorHost &m_host;
+    UserDialogs &m_dialogs;
+    const char m_separator;
+    FocusTracker *m_tracker = nullptr;
+    bool m_closed = false;
+
+    QTabWidget *thoja = nullptr;
+    QLineEdit *emetodo = nullptr;
+    QLineEdit *eanalista = nullptr;
+    QLineEdit *efecha = nullptr;
+    QLineEdit *uadicionada = nullptr;
+    QLineEdit *eniveles = nullptr;
+    QPushButton *btnsinumero = nullptr;
+    QPushButton *botonok = nullptr;
+    StringGrid *stgniveles = nullptr;
+    StringGrid *stgdatos = nullptr;
+    QMenu *PopMenu = nullptr;
+};

@@ -1,0 +1,29 @@
+#pragma once
+// What the study editor asks of the frame that holds it. The frame
+// (MainWindow) implements it; the editor's tests use a recording fake.
+#include <QString>
+
+class UserDialogs;
+
+class StudyEditorHost {
+public:
+    virtual ~StudyEditorHost() = default;
+
+    // The status panel `estado`: "Modificado" while the study has unsaved changes.
+    virtual QString modifiedText() const = 0;
+    virtual void setModifiedText(const QString &text) = 0;
+
+    // Enabling events of the data grid (the frame applies its enabling table).
+    virtual void dataGridEntered() = 0;
+    virtual void dataGridKeyTyped(bool inLastCell) = 0;
+
+    // Runs the frame's Save command on this editor; true when the study was
+    // written (false when its validation, the dialog or the disk refused).
+    virtual bool saveStudy() = 0;
+
+    // The editor has closed (after its close question); the frame applies
+    // the closing rules of its enabling table.
+    virtual void editorClosed() = 0;
+
+    virtual UserDialogs &dialogs() = 0;
+};

@@ -1,0 +1,17 @@
+#pragma once
+// The constant systematic error evaluation, as lines of text.
+#include "stats/resulttexts.h"
+
+#include <QWidget>
+
+class QPlainTextEdit;
+
+class SystematicErrorWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit SystematicErrorWindow(const stats::Lines &lines, QWidget *parent = nullptr);
+    QPlainTextEdit *mmerrorp() const { return mmerrorp_; }
+
+private:
+    QPlainTextEdit *mmerrorp_;
+};

@@ -1,0 +1,515 @@
+// The frame as a user drives it: its commands, the enabling of every command
+// group, the file commands with their dialogs and bytes on disk, the close
+// question, and the result commands with their windows.
+#include "app/application.h"
+#include "app/commandenabling.h"
+#include "widgets/helpviewer.h"
+#include "widgets/stringgrid.h"
+#include "windows/splashwindow.h"
+#include "support/editortesting.h"
+#include "windows/studyeditor.h"
+#include "windows/predictionwindow.h"
+#include "app/mainwindow.h"
+#include "windows/graphoptionsdialog.h"
+#include "windows/regressiongraphwindow.h"
+#include "windows/resultwindow.h"
+#include "windows/inferencewindow.h"
+#include "support/scripteddialogs.h"
+#include "stats/studyfile.h"
+#include "support/studies.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QStringList kAllCommands = {
+    "FileNewItem",   "spdnuevo",      "FileOpenItem",   "spdabrir",       "mnuclose",     "spdclose",
+    "FileSaveItem",  "spdguardar",    "FileSaveAsItem", "FilePrintItem",  "PrintLasser",  "spdprint",
+    "WindowTileItem", "spdmosaico",   "WindowCascadeItem", "spdcascada",  "mnucalculos",  "mnuinferencia",
+    "mnuanova",      "mnuresid",      "mnueesc",        "mnugraph",       "mnugraphr",    "mnuinforme",
+    "mnupredice",    "FileExitItem",  "spdexit",        "HelpContentsItem", "HelpSearchItem", "HelpAboutItem",
+    "spdcontenido"};
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray studyBytes(const stats::StudyData &study)
+{
+    stats::StudyFile file = stats::StudyFileFromTexts(study);
+    file.predictionX.assign(3, "");
+    file.predictionY.assign(3, "");
+    return QByteArray::fromStdString(stats::SerializeStudyFile(file));
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Application> app;
+    QTemporaryDir dir;
+
+    MainWindow &frame() { return app->frame(); }
+    bool enabled(const QString &name)
+    {
+        QAction *a = frame().action(name);
+        if (!a)
+            qFatal("no action %s", qPrintable(name));
+        return a->isEnabled();
+    }
+    // Exactly these commands enabled among all the frame's commands.
+    void expectEnabled(const QStringList &names)
+    {
+        for (const QString &name : kAllCommands)
+            QVERIFY2(enabled(name) == names.contains(name), qPrintable(name));
+    }
+    QString writeStudy(const QString &name, const stats::StudyData &study)
+    {
+        const QString path = dir.filePath(name);
+        writeAll(path, studyBytes(study));
+        return path;
+    }
+    void openStudy(const QString &path)
+    {
+        dialogs.files.enqueue(path);
+        frame().FileOpenItemClick();
+        QVERIFY(frame().Finforma());
+    }
+    QList<QMdiSubWindow *> children() { return frame().mdiArea()->subWindowList(); }
+    template <typename T> QList<T *> windowsOf()
+    {
+        QList<T *> found;
+        for (QMdiSubWindow *sub : children())
+            if (auto *w = qobject_cast<T *>(sub->widget()))
+                found << w;
+        return found;
+    }
+    void closeChild(QWidget *content)
+    {
+        qobject_cast<QMdiSubWindow *>(content->parentWidget())->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+private slots:
+    void init()
+    {
+        dialogs = ScriptedDialogs();
+        app = std::make_unique<Application>(dialogs, '.');
+        frame().resize(1000, 700);
+        frame().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame()));
+    }
+    void cleanup()
+    {
+        if (frame().Finforma())
+            frame().setModifiedText(QString()); // no close question at teardown
+        app.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void startsWithOnlyNewExitAndHelp()
+    {
+        expectEnabled({"FileNewItem", "spdnuevo", "FileExitItem", "spdexit", "HelpContentsItem", "HelpSearchItem",
+                       "HelpAboutItem", "spdcontenido"});
+        QVERIFY(!frame().action("HelpHowToUseItem")->isVisible());
+        QCOMPARE(frame().windowTitle(), QStringLiteral("Linealidad del método"));
+        QCOMPARE(frame().findChild<QLabel *>("Paneld")->text(), QStringLiteral("F1 <Ayuda>"));
+        QTest::keyClick(&frame(), Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(dialogs.fileDialogs.isEmpty());
+        QVERIFY(!frame().Finforma());
+    }
+
+    void hintsSplitBetweenToolTipAndStatusLine()
+    {
+        QAction *open = frame().action("spdabrir");
+        QCOMPARE(open->toolTip(), QStringLiteral("Abrir"));
+        open->showStatusText(&frame());
+        QCOMPARE(frame().statusLineText(), QStringLiteral("Abre un archivo ya existente"));
+        QCOMPARE(frame().action("spdprint")->toolTip(), QStringLiteral("Imprimir en Lasser"));
+        frame().action("FileExitItem")->showStatusText(&frame());
+        QCOMPARE(frame().statusLineText(), QStringLiteral("Salir del módulo ZELP"));
+
+        // A menu entry under the pointer, and an entry of the editor's pop-up menu.
+        openStudy(writeStudy("pistas.w04", testing_studies::anovaStudy()));
+        QMenu *calc = frame().findChild<QMenu *>("mnucalculosMenu");
+        calc->popup(QPoint(10, 10));
+        QVERIFY(QTest::qWaitForWindowExposed(calc));
+        QAction *anova = frame().action("mnuanova");
+        QTest::mouseMove(calc, calc->actionGeometry(anova).center());
+        QTRY_COMPARE(frame().statusLineText(), QStringLiteral("Presenta el análisis de la varianza"));
+        calc->close();
+        QMenu *popup = frame().Finforma()->popupMenu();
+        popup->popup(QPoint(10, 10));
+        QVERIFY(QTest::qWaitForWindowExposed(popup));
+        QAction *resid = frame().Finforma()->popupAction("pmnuresid");
+        QTest::mouseMove(popup, popup->actionGeometry(resid).center());
+        QTRY_COMPARE(frame().statusLineText(), QStringLiteral("presenta Análisis de Residuales"));
+        popup->close();
+    }
+
+    void newThenCloseOffersOnlyNew()
+    {
+        frame().FileNewItemClick();
+        QCOMPARE(frame().Finforma()->windowTitle(), QStringLiteral("Nuevo"));
+        expectEnabled({"mnuclose", "spdclose", "FileExitItem", "spdexit", "HelpContentsItem", "HelpSearchItem",
+                       "HelpAboutItem", "spdcontenido"});
+        frame().mdiArea()->setActiveSubWindow(children().first());
+        frame().mnucloseClick();
+        QVERIFY(!frame().Finforma());
+        QVERIFY(enabled("FileNewItem") && enabled("spdnuevo"));
+        QVERIFY(!enabled("FileOpenItem") && !enabled("mnuclose"));
+    }
+
+    void closingTheEditorByItsCloseBoxOffersNewAndOpen()
+    {
+        frame().FileNewItemClick();
+        closeChild(frame().Finforma());
+        QVERIFY(!frame().Finforma());
+        expectEnabled({"FileNewItem", "spdnuevo", "FileOpenItem", "spdabrir", "FileExitItem", "spdexit",
+                       "HelpContentsItem", "HelpSearchItem", "HelpAboutItem", "spdcontenido"});
+    }
+
+    void openShapesTheEditorAndEnablesTheCalculations()
+    {
+        stats::StudyData study = testing_studies::makeStudy({"2", "1", "3", "1"}, {"1", "1", "2", "3", "3", "3", "4"},
+                                                            {"1.1", "0.9", "2", "3.1", "2.9", "3", "4.2"});
+        study.methodText = "Método ñ";
+        stats::StudyFile file = stats::StudyFileFromTexts(study);
+        file.predictionSlope = "1.00667";
+        file.predictionCount = "2";
+        file.predictionX = {"5", "6"};
+        file.predictionY = {"5.1", ""};
+        file.title = "Título";
+        const QString path = dir.filePath("cuatro.w04");
+        writeAll(path, QByteArray::fromStdString(stats::SerializeStudyFile(file)));
+        openStudy(path);
+        QCOMPARE(dialogs.fileDialogs.first(), QStringLiteral("open|Abrir archivo|Tolvek v. w3.0 (*.w04)|w04"));
+
+        StudyEditor *editor = frame().Finforma();
+        QCOMPARE(editor->windowTitle(), path);
+        QCOMPARE(editor->replicateColumnCount(), 5);
+        for (int i = 1; i <= 4; ++i)
+            QCOMPARE(editor->replicateCell(i, 0), std::string(11, ' ') + std::to_string(i));
+        QCOMPARE(editor->replicateCell(0, 0), std::string("     Nivel"));
+        QCOMPARE(editor->dataRowCount(), 8);
+        QCOMPARE(editor->dataCell(1, 0), std::string("X"));
+        QCOMPARE(editor->dataCell(0, 3), std::string(10, ' ') + "2");
+        QCOMPARE(editor->dataCell(2, 7), std::string("4.2"));
+        QCOMPARE(editor->method(), std::string("Método ñ"));
+        QCOMPARE(app->plot().title(), QStringLiteral("Título"));
+        stats::StudyFile shown;
+        app->predictions().storeInto(shown);
+        QCOMPARE(shown.predictionX, (std::vector<std::string>{"5", "6"}));
+        QCOMPARE(shown.predictionSlope, std::string("1.00667"));
+
+        QStringList expected = {"mnuclose", "spdclose", "WindowTileItem", "spdmosaico", "WindowCascadeItem",
+                                "spdcascada", "mnuinferencia", "mnuanova", "mnuresid", "mnueesc", "mnuinforme",
+                                "mnupredice", "FileExitItem", "spdexit",
+                                "HelpContentsItem", "HelpSearchItem", "HelpAboutItem", "spdcontenido"};
+        expectEnabled(expected); // the Cálculos menu itself opens only once a data grid was entered
+        for (QAction *entry : editor->popupActions())
+            QVERIFY2(entry->isEnabled() != commandsWithoutWorkYet().contains(entry->objectName()),
+                     qPrintable(entry->objectName()));
+        QCOMPARE(frame().modifiedText(), QString());
+    }
+
+    void aFileThatFailsToOpenChangesNothing()
+    {
+        app->plot().SetTitle("antes");
+        const QString bad = dir.filePath("malo.w04");
+        writeAll(bad, "M\r\nA\r\nF\r\nU\r\ntres\r\n1\r\n");
+        const QStringList cases = {bad, dir.filePath("no-existe.w04")};
+        const QStringList messages = {"'tres' is not a valid integer value.",
+                                      "No se encuentra el archivo «" + dir.filePath("no-existe.w04") + "»."};
+        for (int i = 0; i < cases.size(); ++i) {
+            dialogs.files.enqueue(cases[i]);
+            frame().FileOpenItemClick();
+            QCOMPARE(dialogs.errors.last(), messages[i]);
+            QVERIFY(!frame().Finforma());
+            QVERIFY(children().isEmpty());
+            QCOMPARE(app->plot().title(), QStringLiteral("antes"));
+            QVERIFY(enabled("FileOpenItem") == false && enabled("FileNewItem"));
+            QVERIFY(!QApplication::overrideCursor());
+        }
+        dialogs.files.enqueue(QString()); // cancelled: nothing at all
+        frame().FileOpenItemClick();
+        QVERIFY(!frame().Finforma());
+    }
+
+    void savingANewStudyAsksForAFileAndWritesItsThirtyEightLines()
+    {
+        frame().FileNewItemClick();
+        stats::StudyData study = testing_studies::inferenceStudy();
+        study.methodText = "Valoración";
+        frame().Finforma()->loadStudy(study);
+        frame().setModifiedText("Modificado");
+        const QString path = dir.filePath("Nuevo.w04");
+        dialogs.files.enqueue(path);
+        QVERIFY(frame().FileSaveItemClick());
+        QCOMPARE(dialogs.fileDialogs.last(), QStringLiteral("save|Guardar como|Tolvek v. w3.0 (*.w04)|w04|Nuevo"));
+        const QByteArray bytes = readAll(path);
+        QCOMPARE(bytes.count("\r\n"), 38);
+        QVERIFY(bytes.startsWith("Valoraci\xF3n\r\n\r\n\r\n\r\n3\r\n3\r\n3\r\n3\r\n80\r\n"));
+        QVERIFY(bytes.contains("\r\n121.0\r\n12345678\r\n12345678\r\n3\r\n\r\n\r\n\r\n\r\n\r\n\r\n"));
+        QCOMPARE(frame().Finforma()->windowTitle(), path);
+        QCOMPARE(frame().modifiedText(), QString());
+
+        // Saved again: the same file, no dialog, the caption unchanged.
+        frame().Finforma()->loadStudy(testing_studies::inferenceStudy());
+        dialogs.clear();
+        QVERIFY(frame().FileSaveItemClick());
+        QVERIFY(dialogs.fileDialogs.isEmpty());
+        QVERIFY(readAll(path).startsWith("\r\n"));
+    }
+
+    void savingAnOpenedStudyWritesItsFileWithoutADialog()
+    {
+        const QString path = writeStudy("abierto.w04", testing_studies::anovaStudy());
+        openStudy(path);
+        writeAll(path, "otra cosa");
+        frame().setModifiedText("Modificado");
+        dialogs.clear();
+        QVERIFY(frame().FileSaveItemClick());
+        QVERIFY(dialogs.fileDialogs.isEmpty());
+        QCOMPARE(readAll(path), studyBytes(testing_studies::anovaStudy()));
+        QCOMPARE(frame().Finforma()->windowTitle(), path);
+        QCOMPARE(frame().modifiedText(), QString());
+    }
+
+    void aRefusedSaveLeavesTheFileAndTheModifiedMark()
+    {
+        const QString path = writeStudy("guardado.w04", testing_studies::anovaStudy());
+        openStudy(path);
+        const QByteArray before = readAll(path);
+        frame().setModifiedText("Modificado");
+
+        stats::StudyData incomplete = testing_studies::anovaStudy();
+        incomplete.dataGrid[3][2] = "";
+        frame().Finforma()->loadStudy(incomplete);
+        QVERIFY(!frame().FileSaveItemClick());
+        QCOMPARE(dialogs.messages.last(), QStringLiteral("Falta el dato 3 de la cantidad recuperada"));
+        QCOMPARE(frame().Finforma()->findChild<QTabWidget *>("thoja")->currentIndex(), 2);
+
+        stats::StudyData foreign = testing_studies::anovaStudy();
+        foreign.analystText = "Łukasz";
+        frame().Finforma()->loadStudy(foreign);
+        QVERIFY(!frame().FileSaveItemClick());
+        QVERIFY(dialogs.errors.last().contains("el nombre del analista contiene el carácter «Ł»"));
+
+        QCOMPARE(readAll(path), before);
+        QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
+
+        // A disk that refuses: the message, the mark stays.
+        frame().Finforma()->loadStudy(testing_studies::anovaStudy());
+        dialogs.files.enqueue(dir.filePath("no/existe/x.w04"));
+        QVERIFY(!frame().FileSaveAsItemClick());
+        QVERIFY(dialogs.errors.last().startsWith("No se pudo guardar el archivo"));
+        QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
+        QCOMPARE(frame().Finforma()->windowTitle(), path);
+    }
+
+    void closeQuestionSavesDiscardsOrKeepsTheStudy()
+    {
+        const QString question = QStringLiteral("Guardar archivo?|Se realizaron cambios!\nQuiere guardar su información?");
+        // No: closes without saving.
+        const QString path = writeStudy("pregunta.w04", testing_studies::anovaStudy());
+        openStudy(path);
+        frame().Finforma()->loadStudy(testing_studies::inferenceStudy());
+        frame().setModifiedText("Modificado");
+        dialogs.answers.enqueue(false);
+        closeChild(frame().Finforma());
+        QCOMPARE(dialogs.questions.last(), question);
+        QVERIFY(!frame().Finforma());
+        QCOMPARE(readAll(path), studyBytes(testing_studies::anovaStudy()));
+        QCOMPARE(frame().modifiedText(), QStringLiteral(" "));
+
+        // Yes with a save that fails its validation: the study stays open.
+        openStudy(path);
+        stats::StudyData incomplete = testing_studies::anovaStudy();
+        incomplete.levelsText = "";
+        frame().Finforma()->loadStudy(incomplete);
+        frame().setModifiedText("Modificado");
+        dialogs.answers.enqueue(true);
+        closeChild(frame().Finforma());
+        QVERIFY(frame().Finforma());
+        QCOMPARE(dialogs.messages.last(), QStringLiteral("Falta capturar el número de niveles"));
+        // ... also when the whole application is closed.
+        dialogs.answers.enqueue(true);
+        QVERIFY(!frame().close());
+        QVERIFY(frame().Finforma());
+
+        // Yes with a good study: saved, then closed.
+        frame().Finforma()->loadStudy(testing_studies::inferenceStudy());
+        dialogs.answers.enqueue(true);
+        closeChild(frame().Finforma());
+        QVERIFY(!frame().Finforma());
+        QCOMPARE(readAll(path), studyBytes(testing_studies::inferenceStudy()));
+    }
+
+    void resultCommandsOpenANewWindowEachTime()
+    {
+        openStudy(writeStudy("inferencia.w04", testing_studies::inferenceStudy()));
+        frame().action("mnuinferencia")->trigger();
+        frame().Finforma()->popupAction("pmnuinferencia")->trigger();
+        const QList<InferenceWindow *> windows = windowsOf<InferenceWindow>();
+        QCOMPARE(windows.size(), 2);
+        const QStringList first = resultwindow::lines(windows[0]->memresult());
+        QCOMPARE(first, resultwindow::lines(windows[1]->memresult()));
+        QCOMPARE(first[2], QStringLiteral("PENDIENTE =  1.00667"));
+        for (const char *name : {"mnuanova", "mnuresid", "mnueesc", "mnuinforme"})
+            frame().action(name)->trigger();
+        QCOMPARE(children().size(), 7);
+        QVERIFY(dialogs.messages.isEmpty() && dialogs.errors.isEmpty());
+
+        // Closing a result window while the editor is open changes no command.
+        QStringList before;
+        for (const QString &name : kAllCommands)
+            if (enabled(name))
+                before << name;
+        closeChild(windows[0]);
+        for (const QString &name : kAllCommands)
+            QCOMPARE(enabled(name), before.contains(name));
+
+        // Editor first, then the result windows: the last one brings back New and Open.
+        closeChild(frame().Finforma());
+        QVERIFY(!enabled("mnuinferencia") && !enabled("FileSaveItem") && !enabled("FileNewItem"));
+        while (children().size() > 1)
+            closeChild(children().first()->widget());
+        QVERIFY(!enabled("FileNewItem"));
+        closeChild(children().first()->widget());
+        expectEnabled({"FileNewItem", "spdnuevo", "FileOpenItem", "spdabrir", "FileExitItem", "spdexit",
+                       "HelpContentsItem", "HelpSearchItem", "HelpAboutItem", "spdcontenido"});
+    }
+
+    void resultCommandsRefuseAZeroSlopeOrAnIncompleteStudy()
+    {
+        openStudy(writeStudy("plana.w04", testing_studies::makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"5", "5", "5"})));
+        for (const char *name : {"mnuinferencia", "mnuanova", "mnuresid", "mnueesc", "mnuinforme", "mnupredice"}) {
+            dialogs.clear();
+            frame().action(name)->trigger();
+            QCOMPARE(dialogs.messages, QStringList{"La pendiente es cero, imposible realizar cálculos."});
+        }
+        QCOMPARE(children().size(), 1);
+
+        stats::StudyData incomplete = testing_studies::anovaStudy();
+        incomplete.dataGrid[5][1] = "";
+        frame().Finforma()->loadStudy(incomplete);
+        dialogs.clear();
+        frame().action("mnuinforme")->trigger();
+        QCOMPARE(dialogs.messages, QStringList{"Falta el dato 5 de la cantidad adicionada"});
+        QCOMPARE(children().size(), 1);
+
+        stats::StudyData perfect = testing_studies::makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"1", "2", "3"});
+        frame().Finforma()->loadStudy(perfect);
+        dialogs.clear();
+        frame().action("mnuinferencia")->trigger();
+        QCOMPARE(dialogs.errors.size(), 1);
+        QVERIFY(dialogs.errors[0].startsWith("Los datos se ajustan exactamente a una recta"));
+        QCOMPARE(children().size(), 1);
+    }
+
+    void aCommaLocaleShowsCommas()
+    {
+        app.reset();
+        app = std::make_unique<Application>(dialogs, ',');
+        frame().show();
+        openStudy(TEST_DATA_DIR "/worked-inference-comma.w04");
+        frame().action("mnuinferencia")->trigger();
+        QCOMPARE(resultwindow::lines(windowsOf<InferenceWindow>().first()->memresult())[2], QStringLiteral("PENDIENTE =  1,00667"));
+    }
+
+    void typingInTheDataGridEnablesSavingPrintingAndTheCalculations()
+    {
+        frame().FileNewItemClick();
+        StudyEditor *editor = frame().Finforma();
+        editor->loadStudy(testing_studies::inferenceStudy());
+        QApplication::setActiveWindow(&frame());
+        auto *grid = editor->findChild<StringGrid *>("stgdatos");
+        editor->findChild<QTabWidget *>("thoja")->setCurrentIndex(2);
+        user::clickCell(grid, 1, 1); // focus enters the data grid
+        QVERIFY(grid->hasFocus() || grid->isAncestorOf(QApplication::focusWidget()));
+        QStringList atEntry = {"mnuclose", "spdclose", "FileSaveItem", "spdguardar", "FileSaveAsItem",
+                               "mnucalculos", "FileExitItem", "spdexit",
+                               "HelpContentsItem", "HelpSearchItem", "HelpAboutItem", "spdcontenido"};
+        expectEnabled(atEntry);
+        user::type("5"); // not in the last cell: nothing more
+        expectEnabled(atEntry);
+        QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
+        user::clickCell(grid, 2, 9);
+        user::type("1"); // the last cell: every calculation
+        for (const char *name : {"mnuinferencia", "mnuanova", "mnuresid", "mnueesc", "mnuinforme", "mnupredice"})
+            QVERIFY2(enabled(name), name);
+        // What has no work yet never looks available.
+        for (const QString &name : commandsWithoutWorkYet())
+            for (QAction *a : frame().findChildren<QAction *>(name))
+                QVERIFY2(!a->isEnabled(), qPrintable(name));
+        // Running a calculation changes no command.
+        QStringList before;
+        for (const QString &name : kAllCommands)
+            if (enabled(name))
+                before << name;
+        frame().action("mnuinferencia")->trigger();
+        for (const QString &name : kAllCommands)
+            QCOMPARE(enabled(name), before.contains(name));
+    }
+
+    void f1OpensTheTopicOfTheWindowTheUserIsIn()
+    {
+        QApplication::setActiveWindow(&frame());
+        QTest::keyClick(&frame(), Qt::Key_F1);
+        QVERIFY(app->help().isVisible());
+        QCOMPARE(app->help().currentPage(), int(HelpViewer::kContentsPage));
+        app->help().hide();
+
+        frame().FileNewItemClick();
+        QLineEdit *method = frame().Finforma()->findChild<QLineEdit *>("emetodo");
+        method->setFocus();
+        QTest::keyClick(method, Qt::Key_F1);
+        QCOMPARE(app->help().currentPage(), 2);
+        app->help().hide();
+
+        // The menu entry itself always opens the contents.
+        frame().action("HelpContentsItem")->trigger();
+        QCOMPARE(app->help().currentPage(), int(HelpViewer::kContentsPage));
+    }
+
+    void theSplashHidesEvenIfTheFrameNeverBecomesActive()
+    {
+        app->show();
+        QVERIFY(app->splash().isVisible());
+        QVERIFY(app->splash().timer().isActive());
+        QCOMPARE(app->splash().timer().interval(), 3000);
+    }
+
+    void titleTypedInTheOptionsMarksTheStudyModified()
+    {
+        frame().FileNewItemClick();
+        frame().setModifiedText(QString());
+        emit app->options().titleTyped();
+        QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "mainwindow_test.moc"

@@ -1,0 +1,57 @@
+#pragma once
+// A UserDialogs that never blocks: it records every box it is asked to show
+// and answers questions and file dialogs from a plan. An unplanned question
+// answers No and an unplanned file dialog is cancelled, and both are recorded.
+#include "widgets/userdialogs.h"
+
+#include <QQueue>
+#include <functional>
+#include <QStringList>
+
+class ScriptedDialogs final : public UserDialogs {
+public:
+    QStringList messages;    // plain boxes, in order
+    QStringList errors;      // general error reports, in order
+    QStringList questions;   // "title|text" of each question asked
+    QStringList fileDialogs; // "open|title|filter|suffix" or "save|title|filter|suffix|proposed"
+    QQueue<bool> answers;    // planned answers to questions
+    QQueue<QString> files;   // planned file names ("" = cancel)
+    // Called while a box is "shown", to let a test look at the screen then.
+    std::function<void()> whileShowing;
+
+    void message(QWidget *, const QString &text) override
+    {
+        messages << text;
+        if (whileShowing)
+            whileShowing();
+    }
+    void error(QWidget *, const QString &text) override
+    {
+        errors << text;
+        if (whileShowing)
+            whileShowing();
+    }
+    bool question(QWidget *, const QString &title, const QString &text) override
+    {
+        questions << title + "|" + text;
+        return answers.isEmpty() ? false : answers.dequeue();
+    }
+    QString openFileName(QWidget *, const QString &title, const QString &filter, const QString &suffix) override
+    {
+        fileDialogs << "open|" + title + "|" + filter + "|" + suffix;
+        return files.isEmpty() ? QString() : files.dequeue();
+    }
+    QString saveFileName(QWidget *, const QString &title, const QString &filter, const QString &suffix,
+                         const QString &proposed) override
+    {
+        fileDialogs << "save|" + title + "|" + filter + "|" + suffix + "|" + proposed;
+        return files.isEmpty() ? QString() : files.dequeue();
+    }
+    void clear()
+    {
+        messages.clear();
+        errors.clear();
+        questions.clear();
+        fileDialogs.clear();
+    }
+};

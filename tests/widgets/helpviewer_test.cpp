@@ -1,0 +1,230 @@
+#include "widgets/helpviewer.h"
+#include "support/scripteddialogs.h"
+#include "support/shots.h"
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QtTest>
+
+namespace {
+
+const QString kHelpSourceDir = QStringLiteral(TEST_DATA_DIR "/../../help");
+
+QString pageText(const HelpViewer &viewer)
+{
+    return viewer.findChild<QTextBrowser *>("topicBrowser")->toPlainText();
+}
+
+} // namespace
+
+class HelpViewerTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fileFormatIsReadOrRefusedWithTheLine_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<int>>("contexts");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("comments, groups, CR LF")
+            << QByteArray("# comentario\r\n\r\n@# Menú\r\n@@ 1 Archivo\r\n<p>uno</p>\r\n@@ 14 Gráfica\r\n<p>dos</p>\r\n")
+            << QList<int>{1, 14} << QString();
+        QTest::newRow("no number") << QByteArray("@@ uno Archivo\n") << QList<int>{} << "línea 1: se esperaba «@@ número título»";
+        QTest::newRow("no title") << QByteArray("@@ 3\n") << QList<int>{} << "línea 1: se esperaba «@@ número título»";
+        QTest::newRow("same context twice") << QByteArray("@@ 2 A\nx\n@@ 2 B\n") << QList<int>{}
+                                            << "línea 3: el tema 2 aparece dos veces";
+        QTest::newRow("text before the first topic") << QByteArray("hola\n@@ 1 A\n") << QList<int>{}
+                                                     << "línea 1: texto fuera de un tema";
+        QTest::newRow("no topic at all") << QByteArray("# sólo comentarios\n") << QList<int>{}
+                                         << "no contiene ningún tema";
+    }
+    void fileFormatIsReadOrRefusedWithTheLine()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<int>, contexts);
+        QFETCH(QString, error);
+        HelpFile file;
+        QString why;
+        QCOMPARE(file.parse(bytes, &why), error.isEmpty());
+        QCOMPARE(why, error);
+        QList<int> read;
+        for (const HelpTopic &topic : file.topics())
+            read << topic.context;
+        QCOMPARE(read, contexts);
+        if (!contexts.isEmpty()) {
+            QCOMPARE(file.topic(14)->title, QStringLiteral("Gráfica"));
+            QCOMPARE(file.topic(14)->group, QStringLiteral("Menú"));
+            QVERIFY(file.topic(14)->html.contains("<p>dos</p>"));
+            QVERIFY(!file.topic(14)->html.contains('\r'));
+        }
+    }
+
+    void theHelpFileHasATopicForEveryHelpContext()
+    {
+        QFile in(QDir(kHelpSourceDir).filePath(HelpFile::kFileName));
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        HelpFile file;
+        QString error;
+        QVERIFY2(file.parse(in.readAll(), &error), qPrintable(error));
+        for (const int context : {1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 15, 19, 20, 30, 31, 32, 33, 1100}) {
+            const HelpTopic *topic = file.topic(context);
+            QVERIFY2(topic, qPrintable(QString::number(context)));
+            QVERIFY(!topic->title.isEmpty() && topic->searchText.size() > 80);
+            // Every link leads to a topic of the file.
+            static const QRegularExpression link(QStringLiteral("href=\"#(\\d+)\""));
+            for (const QRegularExpressionMatch &match : link.globalMatch(topic->html))
+                QVERIFY2(file.topic(match.captured(1).toInt()), qPrintable(match.captured(0)));
+        }
+    }
+
+    void searchFindsAllTheWordsIgnoringCaseAndAccents_data()
+    {
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<QList<int>>("found");
+        QTest::newRow("one word missing") << "PROCEDE estadistica" << QList<int>{};
+        QTest::newRow("two words, any order") << "puro falta" << QList<int>{13};
+        QTest::newRow("accents ignored") << "estudentizados  residuos" << QList<int>{13, 14};
+        QTest::newRow("nothing") << "cromatografía" << QList<int>{};
+        QTest::newRow("blank") << "   " << QList<int>{};
+    }
+    void searchFindsAllTheWordsIgnoringCaseAndAccents()
+    {
+        QFETCH(QString, words);
+        QFETCH(QList<int>, found);
+        HelpFile file;
+        QVERIFY(file.parse("@@ 13 Análisis de la varianza\n<p>FALTA DE AJUSTE y ERROR PURO; residuos "
+                           "Estudentizados</p>\n@@ 14 Gráficas\n<p>Los residuos estudentizados.</p>\n"
+                           "@@ 15 Error\n<p>NP = NO PROCEDE</p>\n",
+                           nullptr));
+        QCOMPARE(file.search(words), found);
+    }
+
+    void theFileIsFoundBesideTheProgramThenInShare()
+    {
+        QTemporaryDir root;
+        QDir(root.path()).mkpath("bin");
+        QDir(root.path()).mkpath("share/linealidad");
+        const QStringList places = {root.filePath("bin"), root.filePath("bin/../share/linealidad")};
+        QCOMPARE(HelpFile::locate(places), QString());
+        QFile installed(root.filePath("share/linealidad/AYUDA4.HLP"));
+        QVERIFY(installed.open(QIODevice::WriteOnly));
+        installed.close();
+        QCOMPARE(HelpFile::locate(places), root.filePath("share/linealidad/AYUDA4.HLP"));
+        QFile beside(root.filePath("bin/AYUDA4.HLP"));
+        QVERIFY(beside.open(QIODevice::WriteOnly));
+        beside.close();
+        QCOMPARE(HelpFile::locate(places), root.filePath("bin/AYUDA4.HLP"));
+
+        const QStringList defaults = HelpViewer::defaultSearchDirectories();
+        QCOMPARE(defaults.size(), 2);
+        QCOMPARE(defaults[0], QCoreApplication::applicationDirPath());
+        QVERIFY(defaults[1].endsWith("/share/linealidad"));
+    }
+
+    void contextsOpenTheirTopics_data()
+    {
+        QTest::addColumn<int>("context");
+        QTest::addColumn<QStringList>("phrases");
+        QTest::newRow("inference") << 11 << QStringList{"PENDIENTE", "t cal", "2.3646", "r2"};
+        QTest::newRow("variance") << 13 << QStringList{"FALTA DE AJUSTE", "ERROR PURO", "0.05", "0.01",
+                                                       "Residuos Estudentizados"};
+        QTest::newRow("systematic error") << 15 << QStringList{"NP = NO PROCEDE", "mejor", "peor", "100"};
+        QTest::newRow("options") << 1100 << QStringList{"Opciones de la gráfica", "Ninguno", "Fuerte"};
+        QTest::newRow("no such topic") << 9 << QStringList{"contexto 9", "Contenido", "Menú Archivo"};
+    }
+    void contextsOpenTheirTopics()
+    {
+        QFETCH(int, context);
+        QFETCH(QStringList, phrases);
+        ScriptedDialogs dialogs;
+        HelpViewer viewer(dialogs, {kHelpSourceDir});
+        QVERIFY(viewer.showContext(context));
+        QVERIFY(viewer.isVisible());
+        QVERIFY(dialogs.messages.isEmpty());
+        for (const QString &phrase : phrases)
+            QVERIFY2(pageText(viewer).contains(phrase), qPrintable(phrase));
+        saveShot(&viewer, QStringLiteral("help-%1").arg(context));
+    }
+
+    void searchAndLinksNavigate()
+    {
+        ScriptedDialogs dialogs;
+        HelpViewer viewer(dialogs, {kHelpSourceDir});
+        viewer.showContext(11);
+        QVERIFY(viewer.showSearch());
+        auto *edit = viewer.findChild<QLineEdit *>("searchEdit");
+        QVERIFY(edit->text().isEmpty());
+        QTRY_VERIFY(edit->hasFocus());
+        QTest::keyClicks(edit, "no procede");
+        auto *results = viewer.findChild<QListWidget *>("searchResults");
+        QVERIFY(results->count() >= 1);
+        QListWidgetItem *systematic = results->findItems("Evaluación del error sistemático constante", Qt::MatchExactly).value(0);
+        QVERIFY(systematic);
+        saveShot(&viewer, "help-search");
+        QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, results->visualItemRect(systematic).center());
+        QCOMPARE(viewer.currentPage(), 15);
+
+        emit viewer.findChild<QTextBrowser *>("topicBrowser")->anchorClicked(QUrl("#13"));
+        QCOMPARE(viewer.currentPage(), 13);
+        auto *back = viewer.findChild<QPushButton *>("backButton");
+        back->click();
+        QCOMPARE(viewer.currentPage(), 15);
+        viewer.findChild<QPushButton *>("contentsButton")->click();
+        QCOMPARE(viewer.currentPage(), int(HelpViewer::kContentsPage));
+        QVERIFY(viewer.showHelpOnHelp());
+        QVERIFY(pageText(viewer).contains("Cómo usar la ayuda"));
+    }
+
+    void missingOrDamagedFileIsToldNotShown()
+    {
+        QTemporaryDir empty;
+        ScriptedDialogs dialogs;
+        HelpViewer viewer(dialogs, {empty.path()});
+        QVERIFY(!viewer.showContents());
+        QVERIFY(!viewer.showSearch());
+        QVERIFY(!viewer.showContext(11));
+        QVERIFY(!viewer.isVisible());
+        QCOMPARE(dialogs.messages.size(), 3);
+        QVERIFY(dialogs.messages[0].startsWith("No se encontró el archivo de ayuda AYUDA4.HLP."));
+        QVERIFY(dialogs.messages[0].contains(QDir::toNativeSeparators(empty.path())));
+
+        QFile damaged(empty.filePath("AYUDA4.HLP"));
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write("@@ once Inferencia\n");
+        damaged.close();
+        QVERIFY(!viewer.showContents());
+        QVERIFY(dialogs.messages.last().contains("está dañado (línea 1"));
+
+        // Put right, the next request opens it.
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write("@@ 11 Inferencia\n<p>Pendiente</p>\n");
+        damaged.close();
+        QVERIFY(viewer.showContext(11));
+        QCOMPARE(dialogs.messages.size(), 4);
+    }
+
+    void f1InAModalDialogOpensItsTopicOverIt()
+    {
+        ScriptedDialogs dialogs;
+        HelpViewer viewer(dialogs, {kHelpSourceDir});
+        QDialog options;
+        viewer.attachContextKey(&options, 1100);
+        options.open();
+        QVERIFY(QTest::qWaitForWindowActive(&options));
+        QTest::keyClick(&options, Qt::Key_F1);
+        QTRY_VERIFY(viewer.isVisible());
+        QCOMPARE(viewer.currentPage(), 1100);
+        QCOMPARE(viewer.windowModality(), Qt::ApplicationModal); // usable over the modal dialog
+        viewer.close();
+        options.reject();
+        QVERIFY(viewer.showContents());
+        QCOMPARE(viewer.windowModality(), Qt::NonModal);
+    }
+};
+
+QTEST_MAIN(HelpViewerTest)
+#include "helpviewer_test.moc"

@@ -1,0 +1,255 @@
+// The prediction window: the equation of the worked study, the count of
+// predictions, the Tab rule of its grid and its state in the study file.
+#include "windows/predictionwindow.h"
+
+#include "support/editortesting.h"
+#include "support/scripteddialogs.h"
+#include "stats/regression.h"
+#include "stats/study.h"
+#include "stats/studyfile.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <memory>
+
+using user::click;
+using user::clickCell;
+using user::key;
+using user::retype;
+using user::type;
+
+namespace {
+
+// The worked study of the regression: three levels of three replicates.
+stats::RegressionResult workedRegression()
+{
+    stats::StudyData s = stats::StudyData::Shaped(
+        {"3", "3", "3"}, {"80", "80", "80", "100", "100", "100", "120", "120", "120"},
+        {"79.5", "80.3", "80.1", "99.2", "100.4", "100.9", "119.1", "120.6", "121.0"});
+    s.levelsText = "3";
+    stats::RegressionResult r;
+    bool zero = false;
+    stats::ComputeRegression(stats::ReadStudy(s, '.'), r, zero);
+    return r;
+}
+
+} // namespace
+
+class PredictionWindowTest : public QObject {
+    Q_OBJECT
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<PredictionWindow> window;
+
+    QLabel *label(const char *name) const { return window->findChild<QLabel *>(name); }
+    QLineEdit *epredice() const { return window->findChild<QLineEdit *>("epredice"); }
+    StringGrid *grid() const { return window->findChild<StringGrid *>("stgpredice"); }
+    QPushButton *button(const char *name) const { return window->findChild<QPushButton *>(name); }
+    static QColor colour(const QLabel *l) { return l->palette().color(QPalette::WindowText); }
+    QString focused() const
+    {
+        for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget())
+            if (QStringList{"epredice", "btnok", "stgpredice", "btncalcula", "BtBtncerrar"}.contains(w->objectName()))
+                return w->objectName();
+        return "(none)";
+    }
+    // Types the x values from row 1 on, a Tab between two (down column 0).
+    void typeX(const QStringList &values)
+    {
+        clickCell(grid(), 0, 1);
+        for (int i = 0; i < values.size(); ++i) {
+            if (i > 0) {
+                key(Qt::Key_Tab);
+                key(Qt::Key_Tab);
+            }
+            if (!values[i].isEmpty())
+                type(values[i]);
+        }
+    }
+
+private slots:
+    void init()
+    {
+        dialogs.clear();
+        window = std::make_unique<PredictionWindow>(dialogs, '.');
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QCOMPARE(focused(), QString("epredice"));
+    }
+    void cleanup() { window.reset(); }
+
+    void aNewWindowShowsPlaceholdersAndThreeRows()
+    {
+        QCOMPARE(window->windowTitle(), QString("Predicciones"));
+        QCOMPARE(window->size(), QSize(453, 336));
+        QCOMPARE(label("lblm")->text(), QString("12345678"));
+        QCOMPARE(label("lblB")->text(), QString("12345678"));
+        QCOMPARE(label("Label2")->text(), QString("COEFICIENTE DE DETERMINACION  (R^2) ="));
+        QCOMPARE(epredice()->text(), QString("3"));
+        QCOMPARE(grid()->rowCount(), 4);
+        QCOMPARE(grid()->columnCount(), 2);
+        QCOMPARE(grid()->cell(0, 0), QString("          X"));
+        QCOMPARE(grid()->cell(1, 0), QString("          Y"));
+        QCOMPARE(colour(label("LBLCD")), QColor(0, 0, 128));
+        stats::StudyFile file;
+        window->storeInto(file);
+        QCOMPARE(file.predictionX, std::vector<std::string>(3));
+        QCOMPARE(file.predictionSlope, std::string("12345678"));
+    }
+
+    void theWorkedStudyGivesItsEquationAndPrediction()
+    {
+        window->showEquation(workedRegression());
+        QCOMPARE(label("lblm")->text(), QString("1.00667"));
+        QCOMPARE(colour(label("lblm")), QColor(Qt::blue));
+        QVERIFY(label("lblm1")->isHidden() && label("lblm2")->isHidden());
+        QCOMPARE(label("lblB")->text(), QString("-0.544444"));
+        QCOMPARE(colour(label("lblB")), QColor(Qt::red));
+        QVERIFY(label("lblb1")->isVisible() && label("lblb2")->isVisible());
+        QCOMPARE(label("LBLCD")->text(), QString("0.99840357"));
+
+        typeX({"100", "0", "1e3"});
+        click(button("btncalcula"));
+        QVERIFY(dialogs.messages.isEmpty());
+        QCOMPARE(grid()->cell(1, 1), QString("100.123"));
+        QCOMPARE(grid()->cell(1, 2), QString("-0.544444"));
+        QCOMPARE(grid()->cell(1, 3), QString("1006.13"));
+    }
+
+    void aNegativeSlopeIsRedInParentheses()
+    {
+        stats::RegressionResult r;
+        r.slope = -2.5;
+        r.intercept = 0.0;
+        r.rSquared = 0.5;
+        window->showEquation(r);
+        QCOMPARE(colour(label("lblm")), QColor(Qt::red));
+        QVERIFY(label("lblm1")->isVisible());
+        QCOMPARE(colour(label("lblB")), QColor(Qt::blue));
+        QVERIFY(label("lblb1")->isHidden());
+    }
+
+    void altCComputesAndEscapeDoesNotClose()
+    {
+        window->showEquation(workedRegression());
+        typeX({"100", "90", "80"});
+        // Both buttons mark C: the first one, the computation, is pressed.
+        key(Qt::Key_C, Qt::AltModifier);
+        QTRY_COMPARE(grid()->cell(1, 1), QString("100.123"));
+        QVERIFY(window->isVisible());
+        epredice()->setFocus();
+        key(Qt::Key_Escape);
+        QVERIFY(window->isVisible());
+    }
+
+    void theCountIsChecked_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("zero") << "0" << "Datos fuera de rango, 1-10 Datos";
+        QTest::newRow("eleven") << "11" << "Datos fuera de rango, 1-10 Datos";
+        QTest::newRow("empty") << "" << "Falta capturar el número de datos que desea predecir.";
+        QTest::newRow("five") << "5" << "";
+    }
+    void theCountIsChecked()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        typeX({"7", "8"});
+        click(epredice());
+        retype(typed);
+        key(Qt::Key_Return); // the default button, "Aceptar"
+        QCOMPARE(dialogs.messages, message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(focused(), QString("epredice"));
+        QCOMPARE(grid()->rowCount(), message.isEmpty() ? 6 : 4);
+        QCOMPARE(grid()->cell(0, 2), QString("8")); // typed x values stay
+
+        // Leaving the field runs the same checks; a refused count keeps the
+        // focus and the button does not run.
+        dialogs.clear();
+        click(button("btncalcula"));
+        QCOMPARE(dialogs.messages, QStringList{message.isEmpty() ? QString("Falta capturar el dato No. 3") : message});
+    }
+
+    void aCountThatIsNotANumberIsReportedAndKeepsTheFocus()
+    {
+        retype("x");
+        key(Qt::Key_Tab);
+        QCOMPARE(dialogs.errors, QStringList{"'x' is not a valid integer value."});
+        QCOMPARE(focused(), QString("epredice"));
+    }
+
+    void aChangedCountNotAcceptedIsAMismatch()
+    {
+        retype("5");
+        click(button("btncalcula"));
+        QCOMPARE(dialogs.messages, QStringList{"El número de celdas de captura no coincide con el número de niveles."});
+        QCOMPARE(focused(), QString("epredice"));
+        clickCell(grid(), 0, 1); // entering the grid says the same
+        QCOMPARE(dialogs.messages.size(), 2);
+        QCOMPARE(dialogs.messages.last(), dialogs.messages.first());
+        QCOMPARE(focused(), QString("epredice"));
+    }
+
+    void aMissingXComputesNothing()
+    {
+        window->showEquation(workedRegression());
+        typeX({"100", "", "120"});
+        click(button("btncalcula"));
+        QCOMPARE(dialogs.messages, QStringList{"Falta capturar el dato No. 2"});
+        QCOMPARE(grid()->cell(1, 1), QString());
+        QCOMPARE(focused(), QString("stgpredice"));
+    }
+
+    void anXThatIsNotANumberWritesNothing()
+    {
+        window->showEquation(workedRegression());
+        typeX({"100", "abc", "120"});
+        click(button("btncalcula"));
+        QCOMPARE(dialogs.errors, QStringList{"'abc' is not a valid floating point value."});
+        QCOMPARE(grid()->cell(1, 1), QString());
+    }
+
+    void tabLeavesTheGridFromItsLastCell()
+    {
+        clickCell(grid(), 0, 1);
+        for (int i = 0; i < 5; ++i)
+            key(Qt::Key_Tab);
+        QCOMPARE(grid()->currentColumn(), 1);
+        QCOMPARE(grid()->currentRow(), 3);
+        QCOMPARE(focused(), QString("stgpredice"));
+        key(Qt::Key_Tab);
+        QCOMPARE(focused(), QString("btncalcula"));
+        QCOMPARE(grid()->currentColumn(), 1); // leaving makes column 1 of row 1 current
+        QCOMPARE(grid()->currentRow(), 1);
+        QVERIFY(grid()->tabMovesBetweenCells());
+    }
+
+    void theStudyFileKeepsTheWindowsState()
+    {
+        stats::StudyFile file;
+        file.predictionSlope = "1.00667";
+        file.predictionIntercept = "-0.544444";
+        file.predictionCount = "5";
+        file.predictionX = {"1", "2", "3", "4", "5"};
+        file.predictionY = {"a", "b", "c", "d", "e"};
+        window->loadFrom(file);
+        QCOMPARE(grid()->rowCount(), 6);
+        QCOMPARE(label("lblB")->text(), QString("-0.544444"));
+        QCOMPARE(grid()->cell(1, 5), QString("e"));
+        QCOMPARE(grid()->cell(0, 0), QString("          X"));
+        stats::StudyFile stored;
+        window->storeInto(stored);
+        QCOMPARE(stored.predictionSlope, file.predictionSlope);
+        QCOMPARE(stored.predictionIntercept, file.predictionIntercept);
+        QCOMPARE(stored.predictionCount, file.predictionCount);
+        QCOMPARE(stored.predictionX, file.predictionX);
+        QCOMPARE(stored.predictionY, file.predictionY);
+    }
+};
+
+QTEST_MAIN(PredictionWindowTest)
+#include "predictionwindow_test.moc"

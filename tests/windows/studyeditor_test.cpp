@@ -1,0 +1,674 @@
+// The study editor, driven as the analyst drives it: keys, Tab, Enter, clicks
+// on tabs, cells and buttons, with the window shown and active.
+#include "windows/studyeditor.h"
+
+#include "support/editortesting.h"
+#include "support/scripteddialogs.h"
+#include "stats/study.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <memory>
+
+using user::click;
+using user::clickCell;
+using user::key;
+using user::retype;
+using user::type;
+
+namespace {
+
+const QString kLevelCellsMismatch =
+    "El número de celdas de captura para las replicaciones, no coincide con el número de niveles.";
+const QString kDataCellsMismatch =
+    "El número de celdas de captura para los datos, no coincide con el número de replicas por nivel.";
+
+stats::StudyData study(const std::vector<std::string> &replicates, const std::vector<std::string> &x,
+                       const std::vector<std::string> &y, const std::string &levels = "3")
+{
+    stats::StudyData s = stats::StudyData::Shaped(replicates, x, y);
+    s.levelsText = levels;
+    return s;
+}
+
+std::vector<std::string> numbers(int count, int from = 1)
+{
+    std::vector<std::string> values;
+    for (int i = 0; i < count; ++i)
+        values.push_back(std::to_string(from + i));
+    return values;
+}
+
+} // namespace
+
+class StudyEditorTest : public QObject {
+    Q_OBJECT
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<RecordingHost> host;
+    std::unique_ptr<StudyEditor> editor;
+
+    QLineEdit *field(const char *name) const { return editor->findChild<QLineEdit *>(name); }
+    StringGrid *grid(const char *name) const { return editor->findChild<StringGrid *>(name); }
+    QPushButton *button(const char *name) const { return editor->findChild<QPushButton *>(name); }
+    QTabWidget *notebook() const { return editor->findChild<QTabWidget *>("thoja"); }
+    QTabBar *tabs() const { return notebook()->tabBar(); }
+    int page() const { return notebook()->currentIndex(); }
+    void clickTab(int index) { click(tabs(), tabs()->tabRect(index).center()); }
+
+    // The control that holds the focus, by name.
+    QString focused() const
+    {
+        for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget()) {
+            if (w == tabs())
+                return "thoja";
+            static const QStringList controls = {"emetodo", "eanalista", "efecha", "uadicionada", "eniveles",
+                                                 "btnsinumero", "stgniveles", "botonok", "stgdatos"};
+            if (controls.contains(w->objectName()))
+                return w->objectName();
+        }
+        return "(none)";
+    }
+
+    // Types the replicate counts from the first level on, a Tab between two.
+    void typeReplicates(const QStringList &counts)
+    {
+        clickCell(grid("stgniveles"), 1, 1);
+        for (int i = 0; i < counts.size(); ++i) {
+            if (i > 0)
+                key(Qt::Key_Tab);
+            if (!counts[i].isEmpty())
+                type(counts[i]);
+        }
+    }
+
+    // From the general page to the data page with the given replicates.
+    void acceptReplicates(const QStringList &counts)
+    {
+        clickTab(stats::PageLevels);
+        typeReplicates(counts);
+        key(Qt::Key_Return); // in the last column: on to "Aceptar replicaciones"
+        QCOMPARE(focused(), QString("botonok"));
+        click(button("botonok"));
+    }
+
+private slots:
+    void init()
+    {
+        dialogs.clear();
+        dialogs.answers.clear();
+        host = std::make_unique<RecordingHost>(dialogs);
+        editor = std::make_unique<StudyEditor>(*host, ',');
+        editor->show();
+        editor->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(editor.get()));
+    }
+
+    void cleanup()
+    {
+        editor.reset();
+        host.reset();
+    }
+
+    void aNewEditorHasItsFieldsGridsAndMenu()
+    {
+        RecordingHost quiet(dialogs);
+        StudyEditor fresh(quiet, ',');
+        QCOMPARE(fresh.windowTitle(), QString("Nuevo"));
+        QCOMPARE(fresh.findChild<QTabWidget *>("thoja")->currentIndex(), 1);
+        const QList<QPair<const char *, int>> limits = {
+            {"emetodo", 60}, {"eanalista", 60}, {"efecha", 20}, {"uadicionada", 20}, {"eniveles", 2}};
+        for (const auto &[name, limit] : limits)
+            QCOMPARE(fresh.findChild<QLineEdit *>(name)->maxLength(), limit);
+        QCOMPARE(fresh.levelCount(), std::string("3"));
+        QCOMPARE(fresh.replicateColumnCount(), 4);
+        QCOMPARE(fresh.replicateCell(0, 0), std::string("     Nivel"));
+        QCOMPARE(fresh.replicateCell(0, 1), std::string(" # Replicas"));
+        QCOMPARE(fresh.replicateCell(3, 0), std::string("3"));
+        QCOMPARE(fresh.dataRowCount(), 10);
+        QCOMPARE(fresh.dataCell(0, 0), std::string("      Nivel"));
+        QCOMPARE(fresh.dataCell(1, 0), std::string("    X"));
+        QCOMPARE(fresh.dataCell(2, 0), std::string("    Y"));
+
+        QStringList entries;
+        for (QAction *action : fresh.popupMenu()->actions())
+            entries << (action->isSeparator() ? QString("-") : action->objectName() + " " + action->text());
+        QCOMPARE(entries, QStringList({"pmnuinferencia &Inferencia", "-", "pmnuanova &Analisis de la varianza",
+                                       "pmnuresid Análisis de Residuales",
+                                       "pmnueesc &Evaluación del error sistemático constante", "-",
+                                       "pmnugraph &Gráfica", "pmnugraphr Gráfica (Residuales)", "-",
+                                       "pmnupredice &Predicciones"}));
+        for (QAction *action : fresh.popupActions())
+            QVERIFY(!action->isEnabled());
+        QCOMPARE(fresh.popupAction("pmnuanova")->statusTip(), QString("Presenta el análisis de la varianza"));
+
+        // The editor this test shows, used for the first time, presents the general page.
+        QCOMPARE(page(), 0);
+        QCOMPARE(focused(), QString("emetodo"));
+    }
+
+    void enterWalksThroughTheGeneralFields()
+    {
+        key(Qt::Key_Return);
+        QCOMPARE(focused(), QString("emetodo")); // empty: stays
+        QCOMPARE(host->estado, QString("Modificado"));
+        type("Valoración de ácido acetilsalicílico");
+        key(Qt::Key_Return);
+        QCOMPARE(focused(), QString("eanalista"));
+        type("Ana");
+        key(Qt::Key_Return);
+        QCOMPARE(focused(), QString("efecha"));
+        type("12/03/2024");
+        key(Qt::Key_Return);
+        QCOMPARE(focused(), QString("uadicionada"));
+        key(Qt::Key_Return);
+        QCOMPARE(focused(), QString("uadicionada"));
+        type("mg");
+        key(Qt::Key_Return);
+        QCOMPARE(page(), 1);
+        QCOMPARE(focused(), QString("eniveles"));
+        QCOMPARE(editor->method(), std::string("Valoración de ácido acetilsalicílico"));
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void levelCountIsCheckedOnLeaving_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty") << "" << "Falta capturar número de Niveles";
+        QTest::newRow("letter") << "x" << "El valor de captura no es un valor numérico.";
+        QTest::newRow("two") << "2" << "Datos fuera de rango, 3-5 Niveles";
+        QTest::newRow("six") << "6" << "Datos fuera de rango, 3-5 Niveles";
+        QTest::newRow("three") << "3" << "";
+        QTest::newRow("five") << "5" << "";
+    }
+    void levelCountIsCheckedOnLeaving()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        clickTab(stats::PageLevels);
+        QCOMPARE(focused(), QString("eniveles"));
+        retype(typed);
+        key(Qt::Key_Tab);
+        if (message.isEmpty()) {
+            QVERIFY(dialogs.messages.isEmpty());
+            QCOMPARE(focused(), QString("btnsinumero"));
+        } else {
+            QCOMPARE(dialogs.messages, QStringList{message});
+            QCOMPARE(focused(), QString("eniveles"));
+            QCOMPARE(field("eniveles")->text(), typed); // left for correction
+        }
+    }
+
+    void acceptingTheLevelsShapesTheReplicateGrid()
+    {
+        clickTab(stats::PageLevels);
+        typeReplicates({"2", "3", "4"});
+        click(field("eniveles"));
+        retype("4");
+        key(Qt::Key_Return);
+        QCOMPARE(focused(), QString("btnsinumero"));
+        key(Qt::Key_Return);
+        QCOMPARE(focused(), QString("stgniveles"));
+        QCOMPARE(editor->replicateColumnCount(), 5);
+        QCOMPARE(editor->replicateCell(4, 0), std::string("4"));
+        QCOMPARE(editor->replicateCell(3, 1), std::string("4")); // typed counts stay
+        QCOMPARE(editor->replicateCell(4, 1), std::string(""));
+        QVERIFY(dialogs.messages.isEmpty());
+
+        key(Qt::Key_Tab);
+        key(Qt::Key_Tab);
+        key(Qt::Key_Tab); // into the last column: Tab is switched off there
+        type("1");
+        key(Qt::Key_Tab);
+        QCOMPARE(focused(), QString("botonok"));
+        click(field("eniveles"));
+        retype("3");
+        click(button("btnsinumero"));
+        QCOMPARE(editor->replicateColumnCount(), 4);
+        QCOMPARE(editor->replicateCell(2, 1), std::string("3"));
+    }
+
+    void replicateCountsAreCheckedOnLeaving_data()
+    {
+        QTest::addColumn<QStringList>("counts");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("accepted") << QStringList{"3", "3", "3"} << "" << "";
+        QTest::newRow("empty") << QStringList{"3", "", "3"} << "Falta el dato 2" << "";
+        QTest::newRow("letters") << QStringList{"3", "ab", "3"} << "El dato2 no es un valor numérico." << "";
+        QTest::newRow("six") << QStringList{"3", "6", "3"} << "Datos fuera de rango, maximo 5 Réplicas" << "";
+        QTest::newRow("zero") << QStringList{"0", "3", "3"} << "Datos fuera de rango, mínimo 1 Réplica" << "";
+        QTest::newRow("above five first") << QStringList{"0", "6", "3"}
+                                          << "Datos fuera de rango, maximo 5 Réplicas" << "";
+        QTest::newRow("not whole") << QStringList{"3", "2,5", "3"} << ""
+                                   << "'2,5' is not a valid integer value.";
+    }
+    void replicateCountsAreCheckedOnLeaving()
+    {
+        QFETCH(QStringList, counts);
+        QFETCH(QString, message);
+        QFETCH(QString, error);
+        clickTab(stats::PageLevels);
+        typeReplicates(counts);
+        QVERIFY(!grid("stgniveles")->tabMovesBetweenCells()); // a key in the last column
+        key(Qt::Key_Tab);
+        QCOMPARE(dialogs.messages, message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(dialogs.errors, error.isEmpty() ? QStringList() : QStringList{error});
+        const bool refused = !message.isEmpty() || !error.isEmpty();
+        QCOMPARE(focused(), QString(refused ? "stgniveles" : "botonok"));
+        // Leaving resets the grid whatever the outcome.
+        QVERIFY(grid("stgniveles")->tabMovesBetweenCells());
+        QCOMPARE(grid("stgniveles")->currentColumn(), 1);
+        QCOMPARE(grid("stgniveles")->currentRow(), 1);
+    }
+
+    void enterInTheLastReplicateColumnGoesToTheButton()
+    {
+        clickTab(stats::PageLevels);
+        typeReplicates({"3"});
+        key(Qt::Key_Return);
+        QCOMPARE(focused(), QString("stgniveles")); // not the last column
+        QVERIFY(grid("stgniveles")->tabMovesBetweenCells());
+        key(Qt::Key_Tab);
+        type("3");
+        key(Qt::Key_Tab);
+        type("3");
+        key(Qt::Key_Return);
+        QCOMPARE(focused(), QString("botonok"));
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void enteringTheReplicatesWithoutAcceptingTheLevels()
+    {
+        clickTab(stats::PageLevels);
+        retype("4");
+        clickCell(grid("stgniveles"), 1, 1);
+        // Only the enter check speaks: the replicates grid, which the focus
+        // leaves again at once, runs no leave check ("Falta el dato 1").
+        QCOMPARE(dialogs.messages, QStringList{kLevelCellsMismatch});
+        QCOMPARE(focused(), QString("eniveles"));
+    }
+
+    void acceptingTheReplicatesShapesTheDataGrid()
+    {
+        acceptReplicates({"3", "3", "3"});
+        QCOMPARE(page(), 2);
+        QCOMPARE(focused(), QString("stgdatos"));
+        QCOMPARE(host->dataGridEntries, 1);
+        QCOMPARE(editor->dataRowCount(), 10);
+        for (int row = 1; row <= 9; ++row) {
+            type(QString::number(row));
+            key(Qt::Key_Tab);
+            type(QString::number(row) + ",5");
+            key(Qt::Key_Tab);
+        }
+        QCOMPARE(focused(), QString("thoja")); // Tab out of the last cell
+        QVERIFY(dialogs.messages.isEmpty());
+
+        clickTab(stats::PageLevels);
+        typeReplicates({"2", "5", "3"});
+        key(Qt::Key_Return);
+        click(button("botonok"));
+        QVERIFY(dialogs.messages.isEmpty());
+        QCOMPARE(page(), 2);
+        QCOMPARE(editor->dataRowCount(), 11);
+        const char *levels[] = {"1", "1", "2", "2", "2", "2", "2", "3", "3", "3"};
+        for (int row = 1; row <= 10; ++row)
+            QCOMPARE(editor->dataCell(0, row), std::string(10, ' ') + levels[row - 1]);
+        // Typed values stay with their level: level 1 keeps its first two
+        // pairs, level 2 its three and gains two empty rows, level 3 is whole.
+        const char *x[] = {"1", "2", "4", "5", "6", "", "", "7", "8", "9"};
+        for (int row = 1; row <= 10; ++row)
+            QCOMPARE(editor->dataCell(1, row), std::string(x[row - 1]));
+        QCOMPARE(editor->dataCell(2, 3), std::string("4,5"));
+        QCOMPARE(editor->dataCell(2, 10), std::string("9,5"));
+        QCOMPARE(editor->dataCell(1, 0), std::string("    X")); // headings as they were
+    }
+
+    void acceptingReplicatesOfAnotherLevelCount()
+    {
+        clickTab(stats::PageLevels);
+        typeReplicates({"3", "3", "3"});
+        click(field("eniveles"));
+        retype("4");
+        click(button("botonok"));
+        QCOMPARE(dialogs.messages, QStringList{kLevelCellsMismatch});
+        QCOMPARE(focused(), QString("eniveles"));
+        QCOMPARE(page(), 1);
+        QCOMPARE(editor->dataRowCount(), 10);
+    }
+
+    void selectingTheDataPageChecksTheDesign_data()
+    {
+        QTest::addColumn<QStringList>("counts");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("backTo");
+        QTest::newRow("three of three") << QStringList{"3", "3", "3"} << "" << "stgdatos";
+        QTest::newRow("three of two") << QStringList{"2", "2", "2"} << kDataCellsMismatch << "eniveles";
+        QTest::newRow("no replicates") << QStringList{} << "Falta la replicación en el nivel 1" << "stgniveles";
+    }
+    void selectingTheDataPageChecksTheDesign()
+    {
+        QFETCH(QStringList, counts);
+        QFETCH(QString, message);
+        QFETCH(QString, backTo);
+        clickTab(stats::PageLevels);
+        if (!counts.isEmpty())
+            typeReplicates(counts);
+        clickTab(stats::PageData);
+        QCOMPARE(dialogs.messages, message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(page(), message.isEmpty() ? 2 : 1);
+        QCOMPARE(focused(), backTo);
+        QCOMPARE(host->dataGridEntries, 1);
+    }
+
+    void dataGridKeysEnableCommandsAndItsLeaveCheck()
+    {
+        acceptReplicates({"3", "3", "3"});
+        StringGrid *data = grid("stgdatos");
+        type("1");
+        key(Qt::Key_Tab);
+        type("2");
+        QCOMPARE(host->dataGridKeys, QList<bool>({false, false, false}));
+        QVERIFY(data->tabMovesBetweenCells());
+        clickCell(data, 2, 9);
+        type("5");
+        QCOMPARE(host->dataGridKeys.last(), true);
+        QVERIFY(!data->tabMovesBetweenCells());
+        key(Qt::Key_Tab);
+        QCOMPARE(dialogs.messages, QStringList{"Falta capturar algun dato "});
+        QCOMPARE(focused(), QString("stgdatos"));
+        QCOMPARE(data->currentColumn(), 1);
+        QCOMPARE(data->currentRow(), 1);
+        QVERIFY(data->tabMovesBetweenCells());
+
+        for (int row = 1; row <= 9; ++row) {
+            type(row == 4 ? "cuatro" : QString::number(row));
+            key(Qt::Key_Tab);
+            type("7");
+            key(Qt::Key_Tab);
+        }
+        QCOMPARE(dialogs.messages.last(), QString("Algun dato capturado no es un valor numérico."));
+        QCOMPARE(focused(), QString("stgdatos"));
+        clickCell(data, 1, 4);
+        type("4");
+        clickTab(stats::PageGeneral);
+        QCOMPARE(dialogs.messages.size(), 2);
+        QCOMPARE(focused(), QString("emetodo"));
+    }
+
+    void rightClickOnTheDataGridShowsThePopupMenu()
+    {
+        acceptReplicates({"3", "3", "3"});
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                grid("stgdatos")->viewport()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(grid("stgdatos")->cellEditor(), &event);
+        QTRY_VERIFY(editor->popupMenu()->isVisible());
+        editor->popupMenu()->hide();
+    }
+
+    void pageTabsRunTheLeaveCheckFirst()
+    {
+        clickTab(stats::PageLevels);
+        QCOMPARE(focused(), QString("eniveles"));
+        clickTab(stats::PageGeneral);
+        QCOMPARE(focused(), QString("emetodo"));
+        key(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(page(), 1);
+        QCOMPARE(focused(), QString("eniveles"));
+        retype("x");
+        clickTab(stats::PageGeneral);
+        QCOMPARE(dialogs.messages, QStringList{"El valor de captura no es un valor numérico."});
+        QCOMPARE(page(), 1);
+        QCOMPARE(focused(), QString("eniveles"));
+    }
+
+    void clickOnAButtonRefusedByALeaveCheckIsLost()
+    {
+        clickTab(stats::PageLevels);
+        retype("9");
+        click(button("btnsinumero"));
+        QCOMPARE(dialogs.messages, QStringList{"Datos fuera de rango, 3-5 Niveles"});
+        QCOMPARE(focused(), QString("eniveles"));
+        QCOMPARE(editor->replicateColumnCount(), 4); // the button did not run
+        key(Qt::Key_E, Qt::AltModifier); // its access key, likewise
+        QTest::qWait(200);
+        QCOMPARE(dialogs.messages.size(), 2);
+        QCOMPARE(focused(), QString("eniveles"));
+        QCOMPARE(editor->replicateColumnCount(), 4);
+        retype("5");
+        key(Qt::Key_E, Qt::AltModifier);
+        QTRY_COMPARE(editor->replicateColumnCount(), 6);
+        QCOMPARE(focused(), QString("stgniveles"));
+    }
+
+    void validationFailuresTurnThePageAndMoveTheFocus_data()
+    {
+        QTest::addColumn<int>("which");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("expectedPage");
+        QTest::addColumn<QString>("control");
+        QTest::newRow("no level count") << 0 << "Falta capturar el número de niveles" << 1 << "eniveles";
+        QTest::newRow("six levels") << 1 << "Datos fuera de rango, 3-5 Niveles" << 1 << "eniveles";
+        QTest::newRow("no replicate") << 2 << "Falta la replicación en el nivel 2" << 1 << "stgniveles";
+        QTest::newRow("four levels, three columns") << 3 << kLevelCellsMismatch << 1 << "eniveles";
+        QTest::newRow("ten rows for nine") << 4 << kDataCellsMismatch << 1 << "stgniveles";
+        QTest::newRow("missing x") << 5 << "Falta el dato 5 de la cantidad adicionada" << 2 << "stgdatos";
+    }
+    void validationFailuresTurnThePageAndMoveTheFocus()
+    {
+        QFETCH(int, which);
+        QFETCH(QString, message);
+        QFETCH(int, expectedPage);
+        QFETCH(QString, control);
+        stats::StudyData s = study({"3", "3", "3"}, numbers(9), numbers(9, 10));
+        switch (which) {
+        case 0: s.levelsText = ""; break;
+        case 1: s.levelsText = "6"; break;
+        case 2: s.replicateGrid[2][1] = ""; break;
+        case 3: s.levelsText = "4"; break;
+        case 4: s.dataGrid.push_back({"", "1", "1"}); break;
+        case 5: s.dataGrid[2][2] = ""; s.dataGrid[5][1] = ""; break;
+        }
+        editor->loadStudy(s);
+        const stats::ValidationFailure failure = stats::ValidateStudy(*editor);
+        QVERIFY(failure.failed);
+        editor->showValidationFailure(failure);
+        QCOMPARE(dialogs.messages, QStringList{message});
+        QCOMPARE(page(), expectedPage);
+        QCOMPARE(focused(), control);
+    }
+
+    void validationFailureRunsNoLeaveCheck()
+    {
+        editor->loadStudy(study({"3", "3", "3"}, numbers(9), {"1", ""}));
+        clickTab(stats::PageData);
+        QCOMPARE(focused(), QString("stgdatos"));
+        field("eniveles")->clear();
+        editor->showValidationFailure(stats::ValidateStudy(*editor));
+        // The data grid, left with an empty cell, says nothing.
+        QCOMPARE(dialogs.messages, QStringList{"Falta capturar el número de niveles"});
+        QCOMPARE(focused(), QString("eniveles"));
+        key(Qt::Key_Tab); // the level count's own check still runs when the user leaves it
+        QCOMPARE(dialogs.messages.last(), QString("Falta capturar número de Niveles"));
+    }
+
+    void aStudyFromAFileFillsTheEditorAsOpenShapesIt()
+    {
+        stats::StudyData s = study({"2", "5", "3"}, numbers(10), numbers(10, 20));
+        s.methodText = std::string(70, 'm'); // longer than the field takes when typed
+        editor->loadStudy(s);
+        QCOMPARE(editor->method(), std::string(70, 'm'));
+        QCOMPARE(editor->replicateColumnCount(), 4);
+        QCOMPARE(editor->replicateCell(2, 0), std::string("           2"));
+        QCOMPARE(editor->dataRowCount(), 11);
+        QCOMPARE(editor->dataCell(0, 7), std::string("          2"));
+        QCOMPARE(editor->dataCell(1, 0), std::string("X"));
+        QVERIFY(!stats::ValidateStudy(*editor).failed);
+        const stats::LinearityStudy read = stats::ReadStudy(*editor, ',');
+        QCOMPARE(read.n(), 10);
+        QCOMPARE(read.observations[6].level, 2);
+        QCOMPARE(read.observations[7].level, 3);
+        QCOMPARE(read.observations[7].y, 27.0);
+        QCOMPARE(host->estado, QString());
+    }
+
+    void deletingOrPastingMarksTheStudyModified()
+    {
+        editor->loadStudy(study({"3", "3", "3"}, numbers(9), numbers(9)));
+        field("emetodo")->setText("abc");
+        QVERIFY(host->estado.isEmpty());
+        field("emetodo")->setCursorPosition(0);
+        key(Qt::Key_Delete);
+        QCOMPARE(field("emetodo")->text(), QString("bc"));
+        QCOMPARE(host->estado, QString("Modificado"));
+    }
+
+    void aCountThatIsNotAWholeNumberGoesToTheErrorReport()
+    {
+        clickTab(stats::PageLevels);
+        clickCell(grid("stgniveles"), 1, 1);
+        editor->loadStudy(study({"3", "3", "3"}, numbers(9), numbers(9), "x"));
+        click(button("botonok"));
+        QCOMPARE(dialogs.errors, QStringList{"'x' is not a valid integer value."});
+        QVERIFY(dialogs.messages.isEmpty());
+        QCOMPARE(page(), 1);
+        QCOMPARE(editor->dataRowCount(), 10);
+    }
+
+    void closeQuestion_data()
+    {
+        QTest::addColumn<bool>("modified");
+        QTest::addColumn<bool>("answerYes");
+        QTest::addColumn<bool>("saveSucceeds");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("not modified") << false << false << false << true;
+        QTest::newRow("No discards") << true << false << false << true;
+        QTest::newRow("Yes, save refused") << true << true << false << false;
+        QTest::newRow("Yes, saved") << true << true << true << true;
+    }
+    void closeQuestion()
+    {
+        QFETCH(bool, modified);
+        QFETCH(bool, answerYes);
+        QFETCH(bool, saveSucceeds);
+        QFETCH(bool, closes);
+        if (modified)
+            type("método");
+        dialogs.answers.enqueue(answerYes);
+        host->saveSucceeds = saveSucceeds;
+        QCOMPARE(editor->close(), closes);
+        QCOMPARE(dialogs.questions,
+                 modified ? QStringList{"Guardar archivo?|Se realizaron cambios!\nQuiere guardar su información?"}
+                          : QStringList());
+        QCOMPARE(host->saves, answerYes ? 1 : 0);
+        QCOMPARE(editor->isVisible(), !closes);
+        QCOMPARE(host->closings, closes ? 1 : 0);
+        QCOMPARE(host->estado, closes ? QString(" ") : QString("Modificado"));
+        QCOMPARE(editor->method(), std::string(modified ? "método" : "")); // nothing lost while open
+        editor->close();
+        QCOMPARE(host->closings, 1); // closed once, asked at most twice
+    }
+
+    void realMessageBoxesDoNotStartTheirChecksAgain()
+    {
+        // The real boxes take the focus away and give it back.
+        QtUserDialogs real;
+        RecordingHost realHost(real);
+        StudyEditor window(realHost, ',');
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QStringList shown;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                shown << box->text();
+                box->accept();
+            }
+        });
+        closer.start(10);
+        auto name = [&] {
+            for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget())
+                if (!w->objectName().isEmpty() && w->objectName() != "qt_scrollarea_viewport")
+                    return w->objectName();
+            return QString();
+        };
+        // The offscreen platform has no window manager to give the window
+        // back its activation when a box closes; this does it as one would.
+        auto reactivated = [&] {
+            window.activateWindow();
+            return QTest::qWaitForWindowActive(&window);
+        };
+        auto *tabBar = window.findChild<QTabWidget *>("thoja")->tabBar();
+        click(tabBar, tabBar->tabRect(stats::PageLevels).center());
+        QTRY_COMPARE(name(), QString("eniveles"));
+        retype("x");
+        key(Qt::Key_Tab);
+        QVERIFY(reactivated());
+        QCOMPARE(name(), QString("eniveles"));
+        QTest::qWait(50);
+        QCOMPARE(shown, QStringList{"El valor de captura no es un valor numérico."});
+
+        retype("4");
+        auto *levels = window.findChild<StringGrid *>("stgniveles");
+        clickCell(levels, 1, 1);
+        QVERIFY(reactivated());
+        QCOMPARE(name(), QString("eniveles"));
+        QTest::qWait(50);
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown.last(), kLevelCellsMismatch);
+        QCOMPARE(window.findChild<QTabWidget *>("thoja")->currentIndex(), 1);
+
+        // Leaving the data grid with empty cells: one box, and back into the grid.
+        retype("3");
+        clickCell(levels, 1, 1);
+        type("3");
+        key(Qt::Key_Tab);
+        type("3");
+        key(Qt::Key_Tab);
+        type("3");
+        key(Qt::Key_Return);
+        QCOMPARE(name(), QString("botonok"));
+        click(window.findChild<QPushButton *>("botonok"));
+        QCOMPARE(name(), QString("stgdatos"));
+        click(tabBar, tabBar->tabRect(stats::PageGeneral).center());
+        QVERIFY(reactivated());
+        QCOMPARE(name(), QString("stgdatos"));
+        QTest::qWait(50);
+        QCOMPARE(shown.size(), 3);
+        QCOMPARE(shown.last(), QString("Falta capturar algun dato "));
+        QCOMPARE(window.findChild<QTabWidget *>("thoja")->currentIndex(), 2);
+    }
+
+    void closingTheChildWindowAsksTheEditor()
+    {
+        QMdiArea area;
+        RecordingHost childHost(dialogs);
+        auto *child = new StudyEditor(childHost, ',');
+        QMdiSubWindow *sub = area.addSubWindow(child);
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        childHost.estado = "Modificado";
+        dialogs.answers << true << false;
+        QVERIFY(!sub->close()); // Yes, and the save did not happen
+        QVERIFY(sub->isVisible());
+        QCOMPARE(childHost.closings, 0);
+        QVERIFY(sub->close()); // No
+        QCOMPARE(childHost.closings, 1);
+        QCOMPARE(dialogs.questions.size(), 2);
+    }
+};
+
+QTEST_MAIN(StudyEditorTest)
+#include "studyeditor_test.moc"
