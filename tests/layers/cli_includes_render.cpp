@@ -1,0 +1,2 @@
+// The headless commands draw nothing.
+#include "render/productpicture.h"

@@ -1,0 +1,2 @@
+// Drawing knows no widgets.
+#include "widgets/userdialogs.h"

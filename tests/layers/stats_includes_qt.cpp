@@ -1,0 +1,2 @@
+// The statistics core knows no Qt.
+#include <QString>

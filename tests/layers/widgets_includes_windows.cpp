@@ -1,0 +1,2 @@
+// Reusable widgets know no particular window.
+#include "windows/studyeditor.h"

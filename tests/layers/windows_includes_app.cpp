@@ -1,0 +1,2 @@
+// Windows know not the frame.
+#include "app/mainwindow.h"
