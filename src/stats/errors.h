@@ -6,32 +6,36 @@
 
 namespace stats {
 
-// A typed text that is not a number ("'%s' is not a valid integer value").
-class ConversionError : public std::runtime_error {
+// Every error that abandons a command with a message for the user derives
+// from this; anything else is a programming error and is not dressed up as
+// a user message.
+class CommandError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// A typed text that is not a number ("'%s' is not a valid integer value").
+class ConversionError : public CommandError {
+public:
+    using CommandError::CommandError;
 };
 
 // Division by zero, invalid operation or overflow met by a computation, or a
 // degenerate study refused before such an operation with a message naming why.
-class FloatingPointError : public std::runtime_error {
+class FloatingPointError : public CommandError {
 public:
-    using std::runtime_error::runtime_error;
+    using CommandError::CommandError;
 };
 
 // A study file that cannot be read or written as a study.
-class StudyFileError : public std::runtime_error {
+class StudyFileError : public CommandError {
 public:
-    using std::runtime_error::runtime_error;
+    using CommandError::CommandError;
 };
 
 inline constexpr const char *kDivisionByZero = "Floating point division by zero";
 inline constexpr const char *kInvalidOperation = "Invalid floating point operation";
 inline constexpr const char *kOverflow = "Floating point overflow";
-
-} // namespace stats
-
-namespace stats {
 
 // The text of the general error report: the error's own message, with a full
 // stop added when its last character sorts after ".".

@@ -1,7 +1,13 @@
 #include "widgets/userdialogs.h"
 
+#include "stats/errors.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include <new>
 
 void QtUserDialogs::message(QWidget *parent, const QString &text)
 {
@@ -47,19 +53,21 @@ QString QtUserDialogs::saveFileName(QWidget *parent, const QString &title, const
     return dialog.selectedFiles().constFirst();
 }
 
-#include "stats/errors.h"
-
-#include <exception>
-
 bool runReportingErrors(UserDialogs &dialogs, QWidget *parent, const std::function<void()> &handler)
 {
     try {
         handler();
         return true;
-    } catch (const std::exception &e) {
+    } catch (const stats::CommandError &e) {
         dialogs.error(parent, QString::fromStdString(stats::ErrorReportText(e.what())));
-    } catch (...) {
-        dialogs.error(parent, QStringLiteral("Error inesperado."));
+    } catch (const std::bad_alloc &) {
+        dialogs.error(parent, QStringLiteral("Memoria insuficiente para completar la orden."));
     }
     return false;
+}
+
+bool QtUserDialogs::print(QWidget *parent, QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
 }

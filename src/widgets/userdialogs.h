@@ -4,6 +4,9 @@
 // that records each message and answers from a plan, so no test ever blocks.
 #include <QString>
 
+#include <functional>
+
+class QPrinter;
 class QWidget;
 
 class UserDialogs {
@@ -28,6 +31,10 @@ public:
     // Asks before overwriting an existing file.
     virtual QString saveFileName(QWidget *parent, const QString &title, const QString &filter,
                                  const QString &defaultSuffix, const QString &proposedName) = 0;
+
+    // The platform's print dialog for `printer`, whose orientation and the
+    // like the caller has set; false when cancelled (nothing is printed).
+    virtual bool print(QWidget *parent, QPrinter &printer) = 0;
 };
 
 // The application title, shown on every plain message box.
@@ -42,9 +49,8 @@ public:
                          const QString &defaultSuffix) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &filter, const QString &defaultSuffix,
                          const QString &proposedName) override;
+    bool print(QWidget *parent, QPrinter &printer) override;
 };
-
-#include <functional>
 
 // Runs a command handler; an error it does not catch itself (a conversion,
 // a floating-point fault, a file error) becomes the general error report and

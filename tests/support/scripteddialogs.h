@@ -4,6 +4,7 @@
 // answers No and an unplanned file dialog is cancelled, and both are recorded.
 #include "widgets/userdialogs.h"
 
+#include <QPrinter>
 #include <QQueue>
 #include <functional>
 #include <QStringList>
@@ -16,6 +17,10 @@ public:
     QStringList fileDialogs; // "open|title|filter|suffix" or "save|title|filter|suffix|proposed"
     QQueue<bool> answers;    // planned answers to questions
     QQueue<QString> files;   // planned file names ("" = cancel)
+    // Planned answers to print dialogs: the PDF file each accepted dialog
+    // prints to, "" = Cancel. An unplanned print dialog is cancelled.
+    QQueue<QString> printFiles;
+    int printDialogs = 0;    // print dialogs shown
     // Called while a box is "shown", to let a test look at the screen then.
     std::function<void()> whileShowing;
 
@@ -46,6 +51,16 @@ public:
     {
         fileDialogs << "save|" + title + "|" + filter + "|" + suffix + "|" + proposed;
         return files.isEmpty() ? QString() : files.dequeue();
+    }
+    bool print(QWidget *, QPrinter &printer) override
+    {
+        ++printDialogs;
+        const QString file = printFiles.isEmpty() ? QString() : printFiles.dequeue();
+        if (file.isEmpty())
+            return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file);
+        return true;
     }
     void clear()
     {
