@@ -30,9 +30,9 @@ Application::Application(UserDialogs &dialogs, char decimalSeparator)
     // Typing a graph title is a change to the study.
     QObject::connect(options_, &GraphOptionsDialog::titleTyped, frame,
                      [frame] { frame->setModifiedText(QStringLiteral("Modificado")); });
-    help_->attachContextKey(options_, 1100);
-    help_->attachContextKey(predictions_, 12);
-    help_->attachContextKey(plot_, RegressionGraphWindow::kHelpContext);
+    for (QWidget *window : {static_cast<QWidget *>(options_), static_cast<QWidget *>(predictions_),
+                            static_cast<QWidget *>(plot_)})
+        help_->attachContextKey(window);
 }
 
 Application::~Application() = default;

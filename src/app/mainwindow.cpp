@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "widgets/helpcontext.h"
 #include "widgets/helpviewer.h"
 #include "windows/aboutdialog.h"
 #include "windows/studyeditor.h"
@@ -24,8 +25,6 @@
 #include <utility>
 
 namespace {
-
-constexpr const char *kHelpContext = "helpContext";
 
 // A hint "short|long": the tool tip shows the short part, the status line
 // the long part; a hint without a bar is both.
@@ -71,106 +70,133 @@ QAction *MainWindow::makeAction(const QString &name, const QString &caption, con
     if (!hint.isEmpty())
         setHint(action, hint);
     if (helpContext)
-        action->setProperty(kHelpContext, helpContext);
+        setHelpContext(action, helpContext);
     return action;
 }
 
+namespace {
+
+// The main menu, entry by entry, as it reads in the command table.
+enum class Item { Menu, Command, Separator, Submenu, EndSubmenu };
+
+// A command handler of the frame, whatever it returns.
+using Command = void (*)(MainWindow &);
+template <auto handler>
+void run(MainWindow &frame)
+{
+    (frame.*handler)();
+}
+
+struct MenuItem {
+    Item item;
+    const char *name = nullptr; // object name (a menu's entry; its QMenu adds "Menu")
+    const char *caption = nullptr;
+    const char *hint = nullptr;
+    int help = 0;
+    QKeyCombination shortcut = {};
+    Command command = nullptr;
+};
+
+const MenuItem kMainMenu[] = {
+    {Item::Menu, "mnuarchivo", "&Archivo", "Crea,abre,guarda e imrpime un archivo", 1},
+    {Item::Command, "FileNewItem", "&Nuevo", "Archivo|Crea un nuevo archivo", 2, Qt::CTRL | Qt::Key_N,
+     run<&MainWindow::FileNewItemClick>},
+    {Item::Command, "FileOpenItem", "&Abrir...", "Archivo|Abre un archivo ya existente", 3, Qt::CTRL | Qt::Key_A,
+     run<&MainWindow::FileOpenItemClick>},
+    {Item::Command, "mnuclose", "C&errar", "Archivo|Cierra la ventana activa", 4, {}, run<&MainWindow::mnucloseClick>},
+    {Item::Separator},
+    {Item::Command, "FileSaveItem", "&Guardar", "Archivo|Guarda el archivo", 5, Qt::CTRL | Qt::Key_G,
+     run<&MainWindow::FileSaveItemClick>},
+    {Item::Command, "FileSaveAsItem", "Guardar &como...", "Archivo|Guarda el archivo con un nuevo nombre y/o trayectoria",
+     6, {}, run<&MainWindow::FileSaveAsItemClick>},
+    {Item::Separator},
+    {Item::Submenu, "FilePrintItem", "&Imprimir...", "Archivo|Imprime el archivo actual", 7},
+    {Item::Command, "PrintLasser", "Lasser", "Imprimir|Imprime el Archivo Actual"},
+    {Item::EndSubmenu},
+    {Item::Separator},
+    {Item::Command, "FileExitItem", "&Salir", "Salir del módulo ZELP", 8, {}, run<&MainWindow::FileExitItemClick>},
+
+    {Item::Menu, "mnucalculos", "&Cálculos", "Cálculos de Precisión del sistema", 10},
+    {Item::Command, "mnuinferencia", "&Inferencia", "Cálculos|Inferencia de pendiente y ordenada al origen", 11, {},
+     run<&MainWindow::mnuinferenciaClick>},
+    {Item::Separator},
+    {Item::Command, "mnuanova", "&Analisis de la varianza", "Cálculos|Presenta el análisis de la varianza", 13, {},
+     run<&MainWindow::mnuanovaClick>},
+    {Item::Command, "mnuresid", "Análisis de Residuales", "Cálculos|presenta el Análisis de Residuales", 0, {},
+     run<&MainWindow::mnuresidClick>},
+    {Item::Command, "mnueesc", "&Evaluación del error sistemático constante",
+     "Cálculos|Presenta el error sistemático constante", 15, {}, run<&MainWindow::mnueescClick>},
+    {Item::Separator},
+    {Item::Command, "mnugraph", "&Gráfica", "Cálculos|Presenta la Gáfica", 14},
+    {Item::Command, "mnugraphr", "Gráfica (Residuales)", ""},
+    {Item::Command, "mnuinforme", "I&nforme", "Cálculos|Presenta datos y resultados", 19, {},
+     run<&MainWindow::mnuinformeClick>},
+    {Item::Separator},
+    {Item::Command, "mnupredice", "&Predicciones", "Cálculos|Calcula la cantidad recuperada para cantidades adicionadas",
+     12, {}, run<&MainWindow::mnupredicePrediccionesClick>},
+
+    {Item::Menu, "mnuventana", "&Ventana", "Arregla las ventanas presentes", 20},
+    {Item::Command, "WindowTileItem", "&Mosaico", "Ventana|Arregla las ventanas en mosaico", 20, {},
+     run<&MainWindow::WindowTileItemClick>},
+    {Item::Command, "WindowCascadeItem", "&Cascada", "Ventana|Arregla las ventanas en cascada", 20, {},
+     run<&MainWindow::WindowCascadeItemClick>},
+
+    {Item::Menu, "mnuayuda", "A&yuda", "Ayuda del módulo ZELP", 30},
+    {Item::Command, "HelpContentsItem", "&Contenido", "Ayuda|Presenta el contenido de la ayuda", 31, Qt::Key_F1,
+     run<&MainWindow::HelpContentsItemClick>},
+    {Item::Command, "HelpSearchItem", "&Buscar ayuda sobre...", "Ayuda|Busca ayuda sobre", 32, Qt::CTRL | Qt::Key_F1,
+     run<&MainWindow::HelpSearchItemClick>},
+    {Item::Command, "HelpHowToUseItem", "Como &usar  la ayuda", "Ayuda|Como usar la ayuda", 0, {},
+     run<&MainWindow::HelpHowToUseItemClick>},
+    {Item::Separator},
+    {Item::Command, "HelpAboutItem", "&Acerca...", "Ayuda|Presenta información del programa", 33, {},
+     run<&MainWindow::HelpAboutItemClick>},
+};
+
+} // namespace
+
 void MainWindow::buildMenus()
 {
-    auto addMenu = [this](const QString &name, const QString &title, const QString &hint, int help) {
-        QMenu *menu = menuBar()->addMenu(title);
-        menu->setObjectName(name + "Menu");
-        menu->menuAction()->setObjectName(name);
-        setHint(menu->menuAction(), hint);
-        menu->menuAction()->setProperty(kHelpContext, help);
-        menu->installEventFilter(this); // F1 on a highlighted entry
-        return menu;
-    };
-
-    QMenu *file = addMenu("mnuarchivo", "&Archivo", "Crea,abre,guarda e imrpime un archivo", 1);
-    QAction *a = makeAction("FileNewItem", "&Nuevo", "Archivo|Crea un nuevo archivo", 2);
-    a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    connect(a, &QAction::triggered, this, &MainWindow::FileNewItemClick);
-    file->addAction(a);
-    a = makeAction("FileOpenItem", "&Abrir...", "Archivo|Abre un archivo ya existente", 3);
-    a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    connect(a, &QAction::triggered, this, &MainWindow::FileOpenItemClick);
-    file->addAction(a);
-    a = makeAction("mnuclose", "C&errar", "Archivo|Cierra la ventana activa", 4);
-    connect(a, &QAction::triggered, this, &MainWindow::mnucloseClick);
-    file->addAction(a);
-    file->addSeparator();
-    a = makeAction("FileSaveItem", "&Guardar", "Archivo|Guarda el archivo", 5);
-    a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
-    connect(a, &QAction::triggered, this, &MainWindow::FileSaveItemClick);
-    file->addAction(a);
-    a = makeAction("FileSaveAsItem", "Guardar &como...", "Archivo|Guarda el archivo con un nuevo nombre y/o trayectoria", 6);
-    connect(a, &QAction::triggered, this, &MainWindow::FileSaveAsItemClick);
-    file->addAction(a);
-    file->addSeparator();
-    QMenu *print = file->addMenu("&Imprimir...");
-    print->setObjectName("FilePrintMenu");
-    print->menuAction()->setObjectName("FilePrintItem");
-    setHint(print->menuAction(), "Archivo|Imprime el archivo actual");
-    print->menuAction()->setProperty(kHelpContext, 7);
-    print->addAction(makeAction("PrintLasser", "Lasser", "Imprimir|Imprime el Archivo Actual"));
-    file->addSeparator();
-    a = makeAction("FileExitItem", "&Salir", "Salir del módulo ZELP", 8);
-    connect(a, &QAction::triggered, this, &MainWindow::FileExitItemClick);
-    file->addAction(a);
-
-    QMenu *calc = addMenu("mnucalculos", "&Cálculos", "Cálculos de Precisión del sistema", 10);
-    auto command = [this, calc](QAction *a, void (MainWindow::*handler)()) {
-        connect(a, &QAction::triggered, this, handler);
-        calc->addAction(a);
-    };
-    command(makeAction("mnuinferencia", "&Inferencia", "Cálculos|Inferencia de pendiente y ordenada al origen", 11),
-            &MainWindow::mnuinferenciaClick);
-    calc->addSeparator();
-    command(makeAction("mnuanova", "&Analisis de la varianza", "Cálculos|Presenta el análisis de la varianza", 13),
-            &MainWindow::mnuanovaClick);
-    command(makeAction("mnuresid", "Análisis de Residuales", "Cálculos|presenta el Análisis de Residuales"),
-            &MainWindow::mnuresidClick);
-    command(makeAction("mnueesc", "&Evaluación del error sistemático constante",
-                       "Cálculos|Presenta el error sistemático constante", 15),
-            &MainWindow::mnueescClick);
-    calc->addSeparator();
-    calc->addAction(makeAction("mnugraph", "&Gráfica", "Cálculos|Presenta la Gáfica", 14));
-    calc->addAction(makeAction("mnugraphr", "Gráfica (Residuales)", QString()));
-    command(makeAction("mnuinforme", "I&nforme", "Cálculos|Presenta datos y resultados", 19),
-            &MainWindow::mnuinformeClick);
-    calc->addSeparator();
-    a = makeAction("mnupredice", "&Predicciones", "Cálculos|Calcula la cantidad recuperada para cantidades adicionadas", 12);
-    connect(a, &QAction::triggered, this, &MainWindow::mnupredicePrediccionesClick);
-    calc->addAction(a);
-
-    QMenu *windowMenu = addMenu("mnuventana", "&Ventana", "Arregla las ventanas presentes", 20);
-    a = makeAction("WindowTileItem", "&Mosaico", "Ventana|Arregla las ventanas en mosaico", 20);
-    connect(a, &QAction::triggered, this, &MainWindow::WindowTileItemClick);
-    windowMenu->addAction(a);
-    a = makeAction("WindowCascadeItem", "&Cascada", "Ventana|Arregla las ventanas en cascada", 20);
-    connect(a, &QAction::triggered, this, &MainWindow::WindowCascadeItemClick);
-    windowMenu->addAction(a);
-
-    QMenu *help = addMenu("mnuayuda", "A&yuda", "Ayuda del módulo ZELP", 30);
-    a = makeAction("HelpContentsItem", "&Contenido", "Ayuda|Presenta el contenido de la ayuda", 31);
-    a->setShortcut(QKeySequence(Qt::Key_F1));
-    a->setShortcutContext(Qt::ApplicationShortcut);
-    a->installEventFilter(this); // tells F1 from a click on the entry
-    connect(a, &QAction::triggered, this, &MainWindow::HelpContentsItemClick);
-    help->addAction(a);
-    a = makeAction("HelpSearchItem", "&Buscar ayuda sobre...", "Ayuda|Busca ayuda sobre", 32);
-    a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F1));
-    connect(a, &QAction::triggered, this, &MainWindow::HelpSearchItemClick);
-    help->addAction(a);
-    a = makeAction("HelpHowToUseItem", "Como &usar  la ayuda", "Ayuda|Como usar la ayuda");
-    a->setVisible(false);
-    connect(a, &QAction::triggered, this, &MainWindow::HelpHowToUseItemClick);
-    help->addAction(a);
-    help->addSeparator();
-    a = makeAction("HelpAboutItem", "&Acerca...", "Ayuda|Presenta información del programa", 33);
-    connect(a, &QAction::triggered, this, &MainWindow::HelpAboutItemClick);
-    help->addAction(a);
+    QMenu *menu = nullptr;
+    QMenu *outer = nullptr; // the menu holding the open submenu
+    for (const MenuItem &entry : kMainMenu) {
+        switch (entry.item) {
+        case Item::Menu:
+        case Item::Submenu: {
+            QMenu *added = entry.item == Item::Menu ? menuBar()->addMenu(entry.caption) : menu->addMenu(entry.caption);
+            added->setObjectName(QLatin1String(entry.name) + "Menu");
+            added->menuAction()->setObjectName(entry.name);
+            setHint(added->menuAction(), entry.hint);
+            setHelpContext(added->menuAction(), entry.help);
+            if (entry.item == Item::Menu)
+                added->installEventFilter(this); // F1 on a highlighted entry
+            else
+                outer = menu;
+            menu = added;
+            break;
+        }
+        case Item::EndSubmenu:
+            menu = outer;
+            break;
+        case Item::Separator:
+            menu->addSeparator();
+            break;
+        case Item::Command: {
+            QAction *a = makeAction(entry.name, entry.caption, entry.hint, entry.help);
+            if (entry.shortcut != QKeyCombination())
+                a->setShortcut(QKeySequence(entry.shortcut));
+            if (entry.command)
+                connect(a, &QAction::triggered, this, [this, command = entry.command] { command(*this); });
+            menu->addAction(a);
+            break;
+        }
+        }
+    }
+    // F1 works wherever the focus is, and is told from a click on the entry.
+    QAction *contents = action("HelpContentsItem");
+    contents->setShortcutContext(Qt::ApplicationShortcut);
+    contents->installEventFilter(this);
+    action("HelpHowToUseItem")->setVisible(false);
 }
 
 void MainWindow::buildToolBar()
@@ -183,27 +209,26 @@ void MainWindow::buildToolBar()
         const char *name;
         ToolIcon icon;
         const char *hint;
-        void (MainWindow::*command)();
+        Command command;
     };
     const Button buttons[] = {
-        {"spdnuevo", ToolIcon::New, "Nuevo|Crea un nuevo archivo", &MainWindow::FileNewItemClick},
-        {"spdabrir", ToolIcon::Open, "Abrir|Abre un archivo ya existente", &MainWindow::FileOpenItemClick},
-        {"spdguardar", ToolIcon::Save, "Guardar|Guarda el archivo", nullptr},
+        {"spdnuevo", ToolIcon::New, "Nuevo|Crea un nuevo archivo", run<&MainWindow::FileNewItemClick>},
+        {"spdabrir", ToolIcon::Open, "Abrir|Abre un archivo ya existente", run<&MainWindow::FileOpenItemClick>},
+        {"spdguardar", ToolIcon::Save, "Guardar|Guarda el archivo", run<&MainWindow::FileSaveItemClick>},
         {"spdprint", ToolIcon::Print, "Imprimir en Lasser", nullptr},
-        {"spdclose", ToolIcon::Close, "Cerrar|Cierra la ventana activa", &MainWindow::mnucloseClick},
-        {"spdexit", ToolIcon::Exit, "Salir|Salir del módulo de Linealidad del Método", &MainWindow::FileExitItemClick},
-        {"spdmosaico", ToolIcon::Tile, "Mosaico|Arregla las ventanas en mosaico", &MainWindow::WindowTileItemClick},
-        {"spdcascada", ToolIcon::Cascade, "Cascada|Arregla las ventanas en cascada", &MainWindow::WindowCascadeItemClick},
-        {"spdcontenido", ToolIcon::Help, "Contenido|Presenta el contenido de la ayuda", &MainWindow::HelpContentsItemClick},
+        {"spdclose", ToolIcon::Close, "Cerrar|Cierra la ventana activa", run<&MainWindow::mnucloseClick>},
+        {"spdexit", ToolIcon::Exit, "Salir|Salir del módulo de Linealidad del Método", run<&MainWindow::FileExitItemClick>},
+        {"spdmosaico", ToolIcon::Tile, "Mosaico|Arregla las ventanas en mosaico", run<&MainWindow::WindowTileItemClick>},
+        {"spdcascada", ToolIcon::Cascade, "Cascada|Arregla las ventanas en cascada", run<&MainWindow::WindowCascadeItemClick>},
+        {"spdcontenido", ToolIcon::Help, "Contenido|Presenta el contenido de la ayuda", run<&MainWindow::HelpContentsItemClick>},
     };
     for (const Button &b : buttons) {
         QAction *a = makeAction(b.name, shortHint(b.hint), b.hint);
         a->setIcon(toolIcon(b.icon));
         if (b.command)
-            connect(a, &QAction::triggered, this, b.command);
+            connect(a, &QAction::triggered, this, [this, command = b.command] { command(*this); });
         bar->addAction(a);
     }
-    connect(action("spdguardar"), &QAction::triggered, this, &MainWindow::FileSaveItemClick);
 }
 
 void MainWindow::buildStatusBar()
@@ -264,7 +289,7 @@ void MainWindow::HelpContentsItemClick()
     if (std::exchange(helpKeyPressed_, false)) {
         if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
             if (menu->activeAction())
-                context = menu->activeAction()->property(kHelpContext).toInt();
+                context = helpContext(menu->activeAction());
             menu->close();
         } else {
             context = currentHelpContext();
@@ -289,7 +314,7 @@ void MainWindow::HelpAboutItemClick()
 {
     AboutDialog about(this);
     if (windows_.help)
-        windows_.help->attachContextKey(&about, AboutDialog::kHelpContext);
+        windows_.help->attachContextKey(&about);
     about.exec();
 }
 
@@ -297,10 +322,10 @@ int MainWindow::currentHelpContext() const
 {
     // The innermost widget with a help context, from the focus outwards.
     for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget())
-        if (const int context = w->property(kHelpContext).toInt())
+        if (const int context = helpContext(w))
             return context;
     if (QWidget *active = QApplication::activeWindow(); active && active != this)
-        if (const int context = active->property(kHelpContext).toInt())
+        if (const int context = helpContext(active))
             return context;
     return 0;
 }

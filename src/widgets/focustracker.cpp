@@ -12,25 +12,25 @@ namespace {
 // Counts a section during which the tracker ignores the focus moves it sees.
 class Suspension {
 public:
-    explicit Suspension(int &counter) : m_counter(counter) { ++m_counter; }
-    ~Suspension() { --m_counter; }
+    explicit Suspension(int &counter) : counter_(counter) { ++counter_; }
+    ~Suspension() { --counter_; }
     Suspension(const Suspension &) = delete;
     Suspension &operator=(const Suspension &) = delete;
 
 private:
-    int &m_counter;
+    int &counter_;
 };
 
 } // namespace
 
-FocusTracker::FocusTracker(QWidget *window) : QObject(window), m_window(window)
+FocusTracker::FocusTracker(QWidget *window) : QObject(window), window_(window)
 {
     connect(qApp, &QApplication::focusChanged, this, &FocusTracker::focusChanged);
 }
 
 void FocusTracker::addControl(QWidget *control, Check onEnter, Check onLeave)
 {
-    m_controls.push_back({control, std::move(onEnter), std::move(onLeave)});
+    controls_.push_back({control, std::move(onEnter), std::move(onLeave)});
 }
 
 void FocusTracker::addButton(QWidget *button)
@@ -48,7 +48,7 @@ bool FocusTracker::eventFilter(QObject *watched, QEvent *event)
         [[fallthrough]];
     case QEvent::MouseButtonPress: // the press has given the focus already
     case QEvent::MouseButtonDblClick:
-        return m_active != button;
+        return active_ != button;
     default:
         return false;
     }
@@ -56,7 +56,7 @@ bool FocusTracker::eventFilter(QObject *watched, QEvent *event)
 
 const FocusTracker::Entry *FocusTracker::find(QWidget *control) const
 {
-    for (const Entry &entry : m_controls)
+    for (const Entry &entry : controls_)
         if (entry.widget == control)
             return &entry;
     return nullptr;
@@ -66,12 +66,12 @@ const FocusTracker::Entry *FocusTracker::find(QWidget *control) const
 // window. A widget that belongs to no registered control counts on its own.
 QWidget *FocusTracker::controlOf(QWidget *widget) const
 {
-    if (!widget || !(widget == m_window || m_window->isAncestorOf(widget)))
+    if (!widget || !(widget == window_ || window_->isAncestorOf(widget)))
         return nullptr;
     for (QWidget *w = widget; w; w = w->parentWidget()) {
         if (find(w))
             return w;
-        if (w == m_window)
+        if (w == window_)
             break;
     }
     return widget;
@@ -79,33 +79,33 @@ QWidget *FocusTracker::controlOf(QWidget *widget) const
 
 void FocusTracker::focusChanged(QWidget *, QWidget *now)
 {
-    if (m_suspended)
+    if (suspended_)
         return;
     QWidget *control = controlOf(now);
-    if (control && control != m_active)
+    if (control && control != active_)
         transition(control);
 }
 
 void FocusTracker::transition(QWidget *to)
 {
-    if (to == m_active)
+    if (to == active_)
         return;
-    if (m_checking) { // a move made while a check runs starts no other check
-        m_active = to;
+    if (checking_) { // a move made while a check runs starts no other check
+        active_ = to;
         return;
     }
-    QScopedValueRollback<bool> checking(m_checking, true);
-    QWidget *from = m_active;
-    m_active = to;
+    QScopedValueRollback<bool> checking(checking_, true);
+    QWidget *from = active_;
+    active_ = to;
     if (!from) {
-        if (m_firstEntry) {
-            m_firstEntry();
+        if (firstEntry_) {
+            firstEntry_();
             return;
         }
     } else if (const Entry *entry = find(from); entry && entry->onLeave) {
         const Check leave = entry->onLeave;
         leave();
-        if (m_active != to) // the leave check kept the focus, or sent it elsewhere
+        if (active_ != to) // the leave check kept the focus, or sent it elsewhere
             return;
     }
     if (const Entry *entry = find(to); entry && entry->onEnter) {
@@ -119,7 +119,7 @@ void FocusTracker::moveFocus(QWidget *control)
     if (!control)
         return;
     {
-        Suspension quiet(m_suspended);
+        Suspension quiet(suspended_);
         control->setFocus(Qt::OtherFocusReason);
     }
     transition(control);
@@ -129,21 +129,21 @@ void FocusTracker::putFocus(QWidget *control)
 {
     if (!control)
         return;
-    Suspension quiet(m_suspended);
+    Suspension quiet(suspended_);
     control->setFocus(Qt::OtherFocusReason);
-    m_active = control;
+    active_ = control;
 }
 
 void FocusTracker::withoutTracking(const std::function<void()> &change)
 {
-    Suspension quiet(m_suspended);
+    Suspension quiet(suspended_);
     change();
 }
 
 bool FocusTracker::focusNext(bool forward)
 {
     std::vector<QWidget *> order;
-    for (const Entry &entry : m_controls) {
+    for (const Entry &entry : controls_) {
         QWidget *w = entry.widget;
         if (w && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
             order.push_back(w);

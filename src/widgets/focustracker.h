@@ -35,10 +35,9 @@ public:
     void addButton(QWidget *button);
     // Run instead of the enter check when the focus comes into the window's
     // controls for the first time.
-    void setFirstEntry(Check action) { m_firstEntry = std::move(action); }
+    void setFirstEntry(Check action) { firstEntry_ = std::move(action); }
 
-    QWidget *activeControl() const { return m_active; }
-    bool checking() const { return m_checking; }
+    QWidget *activeControl() const { return active_; }
 
     // Moves the focus as the user would: the leave check of the active
     // control, then (when that let the focus go) the enter check of `control`.
@@ -65,10 +64,10 @@ private:
     QWidget *controlOf(QWidget *widget) const;
     const Entry *find(QWidget *control) const;
 
-    QWidget *m_window;
-    std::vector<Entry> m_controls;
-    Check m_firstEntry;
-    QPointer<QWidget> m_active;
-    int m_suspended = 0;
-    bool m_checking = false;
+    QWidget *window_;
+    std::vector<Entry> controls_;
+    Check firstEntry_;
+    QPointer<QWidget> active_;
+    int suspended_ = 0;
+    bool checking_ = false;
 };

@@ -1,4 +1,5 @@
 #include "widgets/helpviewer.h"
+#include "widgets/helpcontext.h"
 
 #include "widgets/userdialogs.h"
 
@@ -196,8 +197,9 @@ bool HelpViewer::showContext(int context)
     return true;
 }
 
-void HelpViewer::attachContextKey(QWidget *window, int context)
+void HelpViewer::attachContextKey(QWidget *window)
 {
+    const int context = helpContext(window);
     auto *key = new QShortcut(QKeySequence(Qt::Key_F1), window);
     key->setContext(Qt::WindowShortcut);
     connect(key, &QShortcut::activated, this, [this, context] { showContext(context); });

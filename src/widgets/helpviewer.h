@@ -31,16 +31,15 @@ public:
     bool showHelpOnHelp();           // how to use this window
     bool showContext(int context);   // a topic by its help context number
 
-    // F1 pressed in `window` (a dialog or a window with a help context)
-    // opens the topic `context`.
-    void attachContextKey(QWidget *window, int context);
+    // F1 pressed in `window` (a dialog or a window of its own) opens the
+    // topic of its help context.
+    void attachContextKey(QWidget *window);
 
     // What is on show, for the tests and the window's own Back button.
     static constexpr int kContentsPage = -1;
     static constexpr int kHelpOnHelpPage = -2;
     int currentPage() const { return current_; }
     QString currentHtml() const;
-    QString loadedFile() const { return loadedPath_; }
 
 private:
     bool ensureLoaded();

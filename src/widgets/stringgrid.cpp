@@ -16,7 +16,7 @@
 // heading cells and routes the editor's keys to the grid.
 class StringGridDelegate final : public QStyledItemDelegate {
 public:
-    explicit StringGridDelegate(StringGrid *grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+    explicit StringGridDelegate(StringGrid *grid) : QStyledItemDelegate(grid), grid_(grid) {}
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const override
     {
@@ -28,7 +28,7 @@ public:
         // A right click in the editor shows the grid's menu, not the editor's own.
         editor->setContextMenuPolicy(Qt::NoContextMenu);
         auto *self = const_cast<StringGridDelegate *>(this);
-        StringGrid *grid = m_grid;
+        StringGrid *grid = grid_;
         connect(editor, &QLineEdit::textEdited, self, [self, grid, editor] {
             emit self->commitData(editor);
             emit grid->cellEdited(grid->currentColumn(), grid->currentRow());
@@ -53,7 +53,7 @@ public:
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
-        if (!m_grid->isFixed(index.column(), index.row())) {
+        if (!grid_->isFixed(index.column(), index.row())) {
             QStyledItemDelegate::paint(painter, option, index);
             return;
         }
@@ -71,7 +71,7 @@ protected:
     {
         if (auto *editor = qobject_cast<QLineEdit *>(object)) {
             if (event->type() == QEvent::KeyPress)
-                return m_grid->editorKeyPress(editor, static_cast<QKeyEvent *>(event));
+                return grid_->editorKeyPress(editor, static_cast<QKeyEvent *>(event));
             if (event->type() == QEvent::FocusOut)
                 return false; // the editor stays open: the grid is always in editing mode
         }
@@ -79,7 +79,7 @@ protected:
     }
 
 private:
-    StringGrid *m_grid;
+    StringGrid *grid_;
 };
 
 StringGrid::StringGrid(int columns, int rows, QWidget *parent) : QTableWidget(rows, columns, parent)
@@ -110,13 +110,13 @@ StringGrid::~StringGrid()
 
 void StringGrid::setFixedRows(int rows)
 {
-    m_fixedRows = std::max(0, rows);
+    fixedRows_ = std::max(0, rows);
     refreshFixedCells();
 }
 
 void StringGrid::setFixedColumns(int columns)
 {
-    m_fixedColumns = std::max(0, columns);
+    fixedColumns_ = std::max(0, columns);
     refreshFixedCells();
 }
 
@@ -187,7 +187,7 @@ void StringGrid::refreshFixedCells()
     }
     const QModelIndex current = currentIndex();
     if (!current.isValid() || isFixed(current.column(), current.row()))
-        moveTo(m_fixedColumns, m_fixedRows);
+        moveTo(fixedColumns_, fixedRows_);
 }
 
 bool StringGrid::focusInside() const
@@ -214,7 +214,7 @@ void StringGrid::openEditor()
 void StringGrid::focusInEvent(QFocusEvent *event)
 {
     QTableWidget::focusInEvent(event);
-    if (!m_leaving)
+    if (!leaving_)
         openEditor();
 }
 
@@ -227,8 +227,8 @@ void StringGrid::currentChanged(const QModelIndex &current, const QModelIndex &p
 
 void StringGrid::contextMenuEvent(QContextMenuEvent *event)
 {
-    if (m_popup) {
-        m_popup->popup(event->globalPos());
+    if (popup_) {
+        popup_->popup(event->globalPos());
         event->accept();
         return;
     }
@@ -245,7 +245,7 @@ bool StringGrid::editorKeyPress(QLineEdit *editor, QKeyEvent *event)
         if (!plain)
             break;
         const bool forward = event->key() == Qt::Key_Tab && !(mods & Qt::ShiftModifier);
-        if (m_tabMoves) {
+        if (tabMoves_) {
             moveByTab(forward);
             emit keyTyped(QChar(9));
         } else {
@@ -311,7 +311,7 @@ void StringGrid::keyPressEvent(QKeyEvent *event)
 bool StringGrid::focusNextPrevChild(bool next)
 {
     // Tab arriving at the grid itself (not through the editor) moves like Tab in a cell.
-    if (!m_leaving && m_tabMoves && isVisible() && focusInside()) {
+    if (!leaving_ && tabMoves_ && isVisible() && focusInside()) {
         moveByTab(next);
         emit keyTyped(QChar(9));
         return true;
@@ -321,7 +321,7 @@ bool StringGrid::focusNextPrevChild(bool next)
 
 void StringGrid::moveByTab(bool forward)
 {
-    const int firstColumn = m_fixedColumns, firstRow = m_fixedRows;
+    const int firstColumn = fixedColumns_, firstRow = fixedRows_;
     const int lastColumn = columnCount() - 1, lastRow = rowCount() - 1;
     if (lastColumn < firstColumn || lastRow < firstRow)
         return;
@@ -342,21 +342,21 @@ void StringGrid::moveByTab(bool forward)
 
 void StringGrid::leaveByTab(bool forward)
 {
-    QScopedValueRollback<bool> leaving(m_leaving, true);
+    QScopedValueRollback<bool> leaving(leaving_, true);
     // From the grid itself, so that Shift+Tab does not stop at the grid.
     setFocus(Qt::OtherFocusReason);
     focusNextPrevChild(forward);
     if (hasFocus()) { // nowhere else to go
-        m_leaving = false;
+        leaving_ = false;
         openEditor();
     }
 }
 
 void StringGrid::step(int columns, int rows)
 {
-    if (columnCount() <= m_fixedColumns || rowCount() <= m_fixedRows)
+    if (columnCount() <= fixedColumns_ || rowCount() <= fixedRows_)
         return;
-    const int column = std::clamp(currentColumn() + columns, m_fixedColumns, columnCount() - 1);
-    const int row = std::clamp(currentRow() + rows, m_fixedRows, rowCount() - 1);
+    const int column = std::clamp(currentColumn() + columns, fixedColumns_, columnCount() - 1);
+    const int row = std::clamp(currentRow() + rows, fixedRows_, rowCount() - 1);
     moveTo(column, row);
 }

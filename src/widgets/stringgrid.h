@@ -21,9 +21,9 @@ public:
     ~StringGrid() override;
 
     void setFixedRows(int rows);
-    int fixedRows() const { return m_fixedRows; }
+    int fixedRows() const { return fixedRows_; }
     void setFixedColumns(int columns);
-    int fixedColumns() const { return m_fixedColumns; }
+    int fixedColumns() const { return fixedColumns_; }
 
     QString cell(int column, int row) const;
     void setCell(int column, int row, const QString &text);
@@ -33,14 +33,14 @@ public:
     bool isLastColumn() const;
     bool isLastCell() const;
 
-    void setTabMovesBetweenCells(bool on) { m_tabMoves = on; }
-    bool tabMovesBetweenCells() const { return m_tabMoves; }
+    void setTabMovesBetweenCells(bool on) { tabMoves_ = on; }
+    bool tabMovesBetweenCells() const { return tabMoves_; }
 
     void setColumnWidths(int width);
     void setRowHeights(int height);
 
     // The menu shown on a right click anywhere in the grid, cell editor included.
-    void setPopupMenu(QMenu *menu) { m_popup = menu; }
+    void setPopupMenu(QMenu *menu) { popup_ = menu; }
 
     // The open cell editor, or nullptr.
     QLineEdit *cellEditor() const;
@@ -52,9 +52,6 @@ signals:
     void keyTyped(QChar key);
     // The user changed the text of a cell.
     void cellEdited(int column, int row);
-    // The focus came into the grid, or left it, from or to another control of
-    // the same window. Moving between cells, and the focus going to another
-    // window (a message box), are neither.
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -66,7 +63,7 @@ protected:
 private:
     friend class StringGridDelegate;
 
-    bool isFixed(int column, int row) const { return row < m_fixedRows || column < m_fixedColumns; }
+    bool isFixed(int column, int row) const { return row < fixedRows_ || column < fixedColumns_; }
     bool editorKeyPress(QLineEdit *editor, QKeyEvent *event);
     void moveByTab(bool forward);
     void leaveByTab(bool forward);
@@ -75,9 +72,9 @@ private:
     bool focusInside() const;
     void refreshFixedCells();
 
-    int m_fixedRows = 1;
-    int m_fixedColumns = 1;
-    bool m_tabMoves = true;
-    bool m_leaving = false;
-    QPointer<QMenu> m_popup;
+    int fixedRows_ = 1;
+    int fixedColumns_ = 1;
+    bool tabMoves_ = true;
+    bool leaving_ = false;
+    QPointer<QMenu> popup_;
 };

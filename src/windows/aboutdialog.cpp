@@ -1,4 +1,5 @@
 #include "windows/aboutdialog.h"
+#include "widgets/helpcontext.h"
 
 #include "render/productpicture.h"
 #include "widgets/windowplacement.h"
@@ -31,6 +32,7 @@ AboutDialog::AboutDialog(QWidget *parent)
                           Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("AboutBox"));
+    setHelpContext(this, 33);
     setWindowTitle(QStringLiteral("Acerca de"));
 
     auto *panel = new QFrame(this);

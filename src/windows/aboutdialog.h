@@ -6,8 +6,6 @@
 class AboutDialog : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kHelpContext = 33;
-
     explicit AboutDialog(QWidget *parent = nullptr);
 
 protected:

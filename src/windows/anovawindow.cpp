@@ -1,4 +1,5 @@
 #include "windows/anovawindow.h"
+#include "widgets/helpcontext.h"
 
 #include "windows/resultwindow.h"
 
@@ -49,7 +50,7 @@ AnovaWindow::AnovaWindow(const stats::AnovaGrid &cells, const stats::Lines &conc
 {
     setObjectName("TfinfoA");
     setWindowTitle(QStringLiteral("Análisis de la varianza"));
-    setProperty("helpContext", 13);
+    setHelpContext(this, 13);
     resultwindow::useResultFont(this);
     // Wide enough to show the whole table, Pfcal included.
     resultwindow::setOuterSize(this, QSize(kTableWidth + 16, 300));

@@ -1,4 +1,5 @@
 #include "windows/graphoptionsdialog.h"
+#include "widgets/helpcontext.h"
 
 #include "widgets/windowplacement.h"
 
@@ -55,6 +56,7 @@ GraphOptionsDialog::GraphOptionsDialog(QWidget *parent)
                           Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("OptionsDlg"));
+    setHelpContext(this, 1100);
     setWindowTitle(QStringLiteral("Opciones"));
     setFixedSize(534, 193);
 

@@ -14,8 +14,6 @@ class QTabWidget;
 class GraphOptionsDialog : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kHelpContext = 1100;
-
     explicit GraphOptionsDialog(QWidget *parent = nullptr);
 
     // "Titulos" page.

@@ -1,4 +1,5 @@
 #include "windows/inferencewindow.h"
+#include "widgets/helpcontext.h"
 
 #include "windows/resultwindow.h"
 
@@ -9,7 +10,7 @@ InferenceWindow::InferenceWindow(const stats::Lines &lines, QWidget *parent) : Q
 {
     setObjectName("TFinfo");
     setWindowTitle(QStringLiteral("Error Sistematico Proporcional del Método Analítico"));
-    setProperty("helpContext", 11);
+    setHelpContext(this, 11);
     resultwindow::useResultFont(this);
     resultwindow::setClientSize(this, QSize(532, 264));
     resultwindow::setCentred(this, true);

@@ -1,4 +1,5 @@
 #include "windows/predictionwindow.h"
+#include "widgets/helpcontext.h"
 
 #include "widgets/focustracker.h"
 #include "widgets/stringgrid.h"
@@ -60,26 +61,26 @@ QString fromStd(const std::string &text) { return QString::fromStdString(text); 
 } // namespace
 
 PredictionWindow::PredictionWindow(UserDialogs &dialogs, char decimalSeparator, QWidget *parent)
-    : QDialog(parent), m_dialogs(dialogs), m_separator(decimalSeparator)
+    : QDialog(parent), dialogs_(dialogs), separator_(decimalSeparator)
 {
     setObjectName(QStringLiteral("frmpredice"));
     setWindowTitle(QStringLiteral("Predicciones"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setModal(true);
-    setProperty("helpContext", 12);
+    setHelpContext(this, 12);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(13);
     setFont(font);
     setFixedSize(453, 336);
     buildControls();
 
-    m_tracker = new FocusTracker(this);
-    m_tracker->addControl(epredice, {}, [this] { eprediceExit(); });
-    m_tracker->addButton(btnok);
-    m_tracker->addControl(stgpredice, [this] { stgprediceEnter(); }, [this] { stgprediceExit(); });
-    m_tracker->addButton(btncalcula);
-    m_tracker->addButton(BtBtncerrar);
+    tracker_ = new FocusTracker(this);
+    tracker_->addControl(epredice, {}, [this] { eprediceExit(); });
+    tracker_->addButton(btnok);
+    tracker_->addControl(stgpredice, [this] { stgprediceEnter(); }, [this] { stgprediceExit(); });
+    tracker_->addButton(btncalcula);
+    tracker_->addButton(BtBtncerrar);
 
     connect(btnok, &QPushButton::clicked, this, &PredictionWindow::btnokClick);
     connect(btncalcula, &QPushButton::clicked, this, &PredictionWindow::btncalculaClick);
@@ -90,8 +91,8 @@ PredictionWindow::PredictionWindow(UserDialogs &dialogs, char decimalSeparator, 
 
 PredictionWindow::~PredictionWindow()
 {
-    delete m_tracker;
-    m_tracker = nullptr;
+    delete tracker_;
+    tracker_ = nullptr;
 }
 
 void PredictionWindow::buildControls()
@@ -185,9 +186,9 @@ void PredictionWindow::buildControls()
 
 void PredictionWindow::showEquation(const stats::RegressionResult &r)
 {
-    lblm->setText(fromStd(stats::FormatGeneral(r.slope, 6, m_separator)));
-    lblB->setText(fromStd(stats::FormatGeneral(r.intercept, 6, m_separator)));
-    LBLCD->setText(fromStd(stats::FormatGeneral(r.rSquared, 8, m_separator)));
+    lblm->setText(fromStd(stats::FormatGeneral(r.slope, 6, separator_)));
+    lblB->setText(fromStd(stats::FormatGeneral(r.intercept, 6, separator_)));
+    LBLCD->setText(fromStd(stats::FormatGeneral(r.rSquared, 8, separator_)));
     const bool slopeNegative = r.slope < 0;
     setColour(lblm, slopeNegative ? kRed : kBlue);
     lblm1->setVisible(slopeNegative);
@@ -246,7 +247,7 @@ void PredictionWindow::showEvent(QShowEvent *event)
 
 bool PredictionWindow::focusNextPrevChild(bool next)
 {
-    return (m_tracker && m_tracker->focusNext(next)) || QDialog::focusNextPrevChild(next);
+    return (tracker_ && tracker_->focusNext(next)) || QDialog::focusNextPrevChild(next);
 }
 
 // Tab leaves the grid from its last cell and moves between cells elsewhere.
@@ -254,8 +255,8 @@ void PredictionWindow::followTabRule() { stgpredice->setTabMovesBetweenCells(!st
 
 void PredictionWindow::refuse(QWidget *control, const QString &message)
 {
-    m_dialogs.message(this, message);
-    m_tracker->putFocus(control);
+    dialogs_.message(this, message);
+    tracker_->putFocus(control);
 }
 
 bool PredictionWindow::checkCount(int &count)
@@ -275,7 +276,7 @@ bool PredictionWindow::checkCount(int &count)
 
 void PredictionWindow::btnokClick()
 {
-    runReportingErrors(m_dialogs, this, [&] {
+    runReportingErrors(dialogs_, this, [&] {
         int count = 0;
         if (!checkCount(count))
             return;
@@ -287,13 +288,13 @@ void PredictionWindow::btnokClick()
 void PredictionWindow::eprediceExit()
 {
     int count = 0;
-    if (!runReportingErrors(m_dialogs, this, [&] { checkCount(count); }))
-        m_tracker->putFocus(epredice); // not a whole number: the field keeps the focus
+    if (!runReportingErrors(dialogs_, this, [&] { checkCount(count); }))
+        tracker_->putFocus(epredice); // not a whole number: the field keeps the focus
 }
 
 void PredictionWindow::stgprediceEnter()
 {
-    runReportingErrors(m_dialogs, this, [&] {
+    runReportingErrors(dialogs_, this, [&] {
         if (stats::StrToInt(epredice->text().toStdString()) != stgpredice->rowCount() - 1)
             refuse(epredice, kCountMismatch);
     });
@@ -307,17 +308,17 @@ void PredictionWindow::stgprediceExit()
 
 void PredictionWindow::btncalculaClick()
 {
-    runReportingErrors(m_dialogs, this, [&] {
+    runReportingErrors(dialogs_, this, [&] {
         const int rows = stgpredice->rowCount() - 1;
         if (stats::StrToInt(epredice->text().toStdString()) != rows) {
-            m_dialogs.message(this, kCountMismatch);
-            m_tracker->moveFocus(epredice);
+            dialogs_.message(this, kCountMismatch);
+            tracker_->moveFocus(epredice);
             return;
         }
         for (int row = 1; row <= rows; ++row) {
             if (stgpredice->cell(0, row).isEmpty()) {
-                m_dialogs.message(this, QStringLiteral("Falta capturar el dato No. %1").arg(row));
-                m_tracker->moveFocus(stgpredice);
+                dialogs_.message(this, QStringLiteral("Falta capturar el dato No. %1").arg(row));
+                tracker_->moveFocus(stgpredice);
                 return;
             }
         }
@@ -328,7 +329,7 @@ void PredictionWindow::btncalculaClick()
         const std::string intercept = lblB->text().toStdString();
         for (int row = 1; row <= rows; ++row)
             predicted.push_back(fromStd(stats::PredictFromDisplayed(
-                slope, intercept, stgpredice->cell(0, row).toStdString(), m_separator)));
+                slope, intercept, stgpredice->cell(0, row).toStdString(), separator_)));
         for (int row = 1; row <= rows; ++row)
             stgpredice->setCell(1, row, predicted[static_cast<size_t>(row - 1)]);
     });

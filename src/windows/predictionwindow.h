@@ -25,9 +25,8 @@ public:
     ~PredictionWindow() override;
 
     // The equation and r² of `r`: slope and intercept with six significant
-    // digits, blue when not negative, red in parentheses when negative.
-    // With `slopeIsZero` the regression stopped before r², which is then left
-    // blank rather than showing a value from an earlier study.
+    // digits, blue when not negative, red in parentheses when negative. The
+    // prediction command never passes a zero slope (it refuses it first).
     void showEquation(const stats::RegressionResult &r);
 
     // The window's state in a study file: the slope and intercept captions,
@@ -54,9 +53,9 @@ private:
     bool checkCount(int &count);
     void refuse(QWidget *control, const QString &message);
 
-    UserDialogs &m_dialogs;
-    const char m_separator;
-    FocusTracker *m_tracker = nullptr;
+    UserDialogs &dialogs_;
+    const char separator_;
+    FocusTracker *tracker_ = nullptr;
 
     QLabel *lblY = nullptr;
     QLabel *lblm1 = nullptr;

@@ -1,4 +1,5 @@
 #include "windows/regressiongraphwindow.h"
+#include "widgets/helpcontext.h"
 
 #include "widgets/userdialogs.h"
 #include "cli/headless.h"
@@ -29,6 +30,7 @@ RegressionGraphWindow::RegressionGraphWindow(GraphOptionsDialog &options, UserDi
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), options_(options), dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("PlotForm"));
+    setHelpContext(this, 14);
     setWindowTitle(QStringLiteral("Grafica"));
     setFont(QFont(QStringLiteral("Arial")));
     setToolTip(QStringLiteral("Botón derecho para opciones"));

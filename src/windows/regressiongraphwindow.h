@@ -14,8 +14,6 @@ class UserDialogs;
 class RegressionGraphWindow : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kHelpContext = 14;
-
     RegressionGraphWindow(GraphOptionsDialog &options, UserDialogs &dialogs, QWidget *parent = nullptr);
 
     // Opening a study file gives the graph the file's titles.

@@ -1,4 +1,5 @@
 #include "windows/reportwindow.h"
+#include "widgets/helpcontext.h"
 
 #include "windows/resultwindow.h"
 
@@ -10,7 +11,7 @@ ReportWindow::ReportWindow(const stats::Lines &lines, QWidget *parent) : QWidget
 {
     setObjectName("Tfrminforme");
     setWindowTitle(QStringLiteral("Informe"));
-    setProperty("helpContext", 19);
+    setHelpContext(this, 19);
     resultwindow::useResultFont(this);
     resultwindow::setOuterSize(this, QSize(435, 300));
     mminforme_ = new QPlainTextEdit(this);

@@ -1,4 +1,5 @@
 #include "windows/residualswindow.h"
+#include "widgets/helpcontext.h"
 
 #include "windows/resultwindow.h"
 
@@ -17,7 +18,7 @@ ResidualsWindow::ResidualsWindow(const std::array<stats::Lines, 4> &columns, QWi
 {
     setObjectName("TfinfoR");
     setWindowTitle(QStringLiteral("Análisis de Residuales"));
-    setProperty("helpContext", 13);
+    setHelpContext(this, 13);
     resultwindow::useResultFont(this);
     resultwindow::setOuterSize(this, QSize(609, 615));
     resultwindow::setCentred(this, true);

@@ -1,6 +1,7 @@
 // The study editor: its pages, grids, pop-up menu and the study's texts.
 // The rules that guard the entry are in studyeditor_rules.cpp.
 #include "windows/studyeditor.h"
+#include "widgets/helpcontext.h"
 
 #include "windows/studyeditorhost.h"
 #include "widgets/focustracker.h"
@@ -70,11 +71,11 @@ QString hintStatus(const QString &hint) { return hint.contains(u'|') ? hint.sect
 } // namespace
 
 StudyEditor::StudyEditor(StudyEditorHost &host, char decimalSeparator, QWidget *parent)
-    : QWidget(parent), m_host(host), m_dialogs(host.dialogs()), m_separator(decimalSeparator)
+    : QWidget(parent), host_(host), dialogs_(host.dialogs()), separator_(decimalSeparator)
 {
     setObjectName(QStringLiteral("Finforma"));
     setWindowTitle(QStringLiteral("Nuevo"));
-    setProperty("helpContext", 2);
+    setHelpContext(this, 2);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(13);
     setFont(font);
@@ -107,8 +108,8 @@ StudyEditor::StudyEditor(StudyEditorHost &host, char decimalSeparator, QWidget *
 StudyEditor::~StudyEditor()
 {
     // No check may run on a window that is being taken apart.
-    delete m_tracker;
-    m_tracker = nullptr;
+    delete tracker_;
+    tracker_ = nullptr;
 }
 
 QWidget *StudyEditor::buildGeneralPage()
@@ -215,10 +216,8 @@ void StudyEditor::buildPopupMenu()
         QAction *action = PopMenu->addAction(caption);
         action->setObjectName(QLatin1String(name));
         action->setEnabled(false);
-        if (!hint.isEmpty()) {
-            action->setProperty("hint", hint);
+        if (!hint.isEmpty())
             action->setStatusTip(hintStatus(hint));
-        }
     };
     add("pmnuinferencia", QStringLiteral("&Inferencia"),
         QStringLiteral("Cálculos|Inferencia de pendiente y ordenada al origen"));
@@ -239,16 +238,16 @@ void StudyEditor::buildPopupMenu()
 
 void StudyEditor::trackControls()
 {
-    m_tracker = new FocusTracker(this);
-    m_tracker->setFirstEntry([this] { thojaEnter(); });
-    m_tracker->addControl(thoja->tabBar());
+    tracker_ = new FocusTracker(this);
+    tracker_->setFirstEntry([this] { thojaEnter(); });
+    tracker_->addControl(thoja->tabBar());
     for (QLineEdit *field : {emetodo, eanalista, efecha, uadicionada})
-        m_tracker->addControl(field);
-    m_tracker->addControl(eniveles, {}, [this] { enivelesExit(); });
-    m_tracker->addButton(btnsinumero);
-    m_tracker->addControl(stgniveles, [this] { stgnivelesEnter(); }, [this] { stgnivelesExit(); });
-    m_tracker->addButton(botonok);
-    m_tracker->addControl(stgdatos, [this] { stgdatosEnter(); }, [this] { stgdatosExit(); });
+        tracker_->addControl(field);
+    tracker_->addControl(eniveles, {}, [this] { enivelesExit(); });
+    tracker_->addButton(btnsinumero);
+    tracker_->addControl(stgniveles, [this] { stgnivelesEnter(); }, [this] { stgnivelesExit(); });
+    tracker_->addButton(botonok);
+    tracker_->addControl(stgdatos, [this] { stgdatosEnter(); }, [this] { stgdatosExit(); });
 
     for (QLineEdit *field : {emetodo, eanalista, efecha, uadicionada, eniveles}) {
         field->installEventFilter(this);

@@ -90,11 +90,11 @@ private:
     QWidget *controlFor(stats::StudyControl control) const;
     QWidget *firstControlOf(int page) const;
 
-    StudyEditorHost &m_host;
-    UserDialogs &m_dialogs;
-    const char m_separator;
-    FocusTracker *m_tracker = nullptr;
-    bool m_closed = false;
+    StudyEditorHost &host_;
+    UserDialogs &dialogs_;
+    const char separator_;
+    FocusTracker *tracker_ = nullptr;
+    bool closed_ = false;
 
     QTabWidget *thoja = nullptr;
     QLineEdit *emetodo = nullptr;

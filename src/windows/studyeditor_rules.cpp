@@ -74,16 +74,16 @@ void StudyEditor::fieldKeyPress(QLineEdit *field, QChar key)
     if (key != QChar(13) || field->text().isEmpty())
         return;
     if (field == emetodo) {
-        m_tracker->moveFocus(eanalista);
+        tracker_->moveFocus(eanalista);
     } else if (field == eanalista) {
-        m_tracker->moveFocus(efecha);
+        tracker_->moveFocus(efecha);
     } else if (field == efecha) {
-        m_tracker->moveFocus(uadicionada);
+        tracker_->moveFocus(uadicionada);
     } else if (field == uadicionada) {
         turnPage(stats::PageLevels);
-        m_tracker->moveFocus(eniveles);
+        tracker_->moveFocus(eniveles);
     } else if (field == eniveles) {
-        m_tracker->moveFocus(btnsinumero);
+        tracker_->moveFocus(btnsinumero);
     }
 }
 
@@ -94,21 +94,21 @@ void StudyEditor::stgnivelesKeyPress(QChar key)
         return;
     stgniveles->setTabMovesBetweenCells(false);
     if (key == QChar(13))
-        m_tracker->moveFocus(botonok);
+        tracker_->moveFocus(botonok);
 }
 
 void StudyEditor::stgdatosKeyPress(QChar)
 {
     markModified();
     const bool lastCell = stgdatos->isLastCell();
-    m_host.dataGridKeyTyped(lastCell);
+    host_.dataGridKeyTyped(lastCell);
     if (lastCell)
         stgdatos->setTabMovesBetweenCells(false);
     else if (stgdatos->isLastColumn())
         stgdatos->setTabMovesBetweenCells(true);
 }
 
-void StudyEditor::markModified() { m_host.setModifiedText(kModified); }
+void StudyEditor::markModified() { host_.setModifiedText(kModified); }
 
 // ---- Leave and enter checks ---------------------------------------------------
 
@@ -134,11 +134,11 @@ void StudyEditor::stgnivelesExit()
         double value = 0.0;
         if (text.isEmpty())
             return refuse(stgniveles, QStringLiteral("Falta el dato %1").arg(i));
-        if (!stats::TryStrToFloat(text.toStdString(), m_separator, value))
+        if (!stats::TryStrToFloat(text.toStdString(), separator_, value))
             return refuse(stgniveles, QStringLiteral("El dato%1 no es un valor numérico.").arg(i));
     }
     bool refused = false;
-    const bool converted = runReportingErrors(m_dialogs, this, [&] {
+    const bool converted = runReportingErrors(dialogs_, this, [&] {
         for (int i = 1; i <= last && !refused; ++i)
             if (toInt(stgniveles->cell(i, 1)) > 5) {
                 refuse(stgniveles, QStringLiteral("Datos fuera de rango, maximo 5 Réplicas"));
@@ -165,7 +165,7 @@ void StudyEditor::stgdatosExit()
             double value = 0.0;
             if (text.isEmpty())
                 return refuse(stgdatos, QStringLiteral("Falta capturar algun dato "));
-            if (!stats::TryStrToFloat(text.toStdString(), m_separator, value))
+            if (!stats::TryStrToFloat(text.toStdString(), separator_, value))
                 return refuse(stgdatos, QStringLiteral("Algun dato capturado no es un valor numérico."));
         }
     }
@@ -173,7 +173,7 @@ void StudyEditor::stgdatosExit()
 
 void StudyEditor::stgnivelesEnter()
 {
-    runReportingErrors(m_dialogs, this, [&] {
+    runReportingErrors(dialogs_, this, [&] {
         if (toInt(eniveles->text()) != stgniveles->columnCount() - 1)
             refuse(eniveles, kLevelCellsMismatch);
     });
@@ -181,8 +181,8 @@ void StudyEditor::stgnivelesEnter()
 
 void StudyEditor::stgdatosEnter()
 {
-    m_host.dataGridEntered();
-    runReportingErrors(m_dialogs, this, [&] {
+    host_.dataGridEntered();
+    runReportingErrors(dialogs_, this, [&] {
         const int levels = toInt(eniveles->text());
         const int columns = stgniveles->columnCount() - 1;
         if (levels != columns)
@@ -202,14 +202,14 @@ void StudyEditor::stgdatosEnter()
 void StudyEditor::thojaEnter()
 {
     turnPage(stats::PageGeneral);
-    m_tracker->putFocus(emetodo);
+    tracker_->putFocus(emetodo);
 }
 
 // ---- Buttons -------------------------------------------------------------------
 
 void StudyEditor::btnsinumeroClick()
 {
-    runReportingErrors(m_dialogs, this, [&] {
+    runReportingErrors(dialogs_, this, [&] {
         const int levels = toInt(eniveles->text());
         // Only a count the leave check of the field accepts shapes the grid.
         if (levels < 3 || levels > 5)
@@ -217,21 +217,21 @@ void StudyEditor::btnsinumeroClick()
         stgniveles->setColumnCount(levels + 1);
         for (int i = 1; i <= levels; ++i)
             stgniveles->setCell(i, 0, QString::number(i));
-        m_tracker->moveFocus(stgniveles);
+        tracker_->moveFocus(stgniveles);
     });
 }
 
 void StudyEditor::botonokClick()
 {
-    runReportingErrors(m_dialogs, this, [&] {
+    runReportingErrors(dialogs_, this, [&] {
         if (toInt(eniveles->text()) != stgniveles->columnCount() - 1) {
-            m_dialogs.message(this, kLevelCellsMismatch);
-            m_tracker->moveFocus(eniveles);
+            dialogs_.message(this, kLevelCellsMismatch);
+            tracker_->moveFocus(eniveles);
             return;
         }
         shapeDataGrid();
         turnPage(stats::PageData);
-        m_tracker->moveFocus(stgdatos);
+        tracker_->moveFocus(stgdatos);
     });
 }
 
@@ -292,11 +292,11 @@ void StudyEditor::thojaChange(int page)
     if (page < 0 || page >= thoja->count() || page == thoja->currentIndex())
         return;
     QTabBar *bar = thoja->tabBar();
-    m_tracker->moveFocus(bar);
-    if (m_tracker->activeControl() != bar)
+    tracker_->moveFocus(bar);
+    if (tracker_->activeControl() != bar)
         return;
     turnPage(page);
-    m_tracker->moveFocus(firstControlOf(page));
+    tracker_->moveFocus(firstControlOf(page));
 }
 
 // The notebook's pages change only through thojaChange, so that the leave
@@ -344,13 +344,13 @@ bool StudyEditor::tabBarEvent(QEvent *event)
 
 bool StudyEditor::focusNextPrevChild(bool next)
 {
-    return (m_tracker && m_tracker->focusNext(next)) || QWidget::focusNextPrevChild(next);
+    return (tracker_ && tracker_->focusNext(next)) || QWidget::focusNextPrevChild(next);
 }
 
 void StudyEditor::turnPage(int page)
 {
     if (page >= 0 && page < thoja->count() && page != thoja->currentIndex())
-        m_tracker->withoutTracking([&] { thoja->setCurrentIndex(page); });
+        tracker_->withoutTracking([&] { thoja->setCurrentIndex(page); });
 }
 
 void StudyEditor::focusOn(QWidget *control)
@@ -358,12 +358,12 @@ void StudyEditor::focusOn(QWidget *control)
     for (int page = 0; page < thoja->count(); ++page)
         if (thoja->widget(page)->isAncestorOf(control))
             turnPage(page);
-    m_tracker->putFocus(control);
+    tracker_->putFocus(control);
 }
 
 void StudyEditor::refuse(QWidget *control, const QString &message)
 {
-    m_dialogs.message(this, message);
+    dialogs_.message(this, message);
     focusOn(control);
 }
 
@@ -406,34 +406,34 @@ void StudyEditor::showValidationFailure(const stats::ValidationFailure &failure)
 {
     if (!failure.failed)
         return;
-    m_dialogs.message(this, QString::fromStdString(failure.message));
+    dialogs_.message(this, QString::fromStdString(failure.message));
     turnPage(failure.page);
     if (QWidget *control = controlFor(failure.focus))
-        m_tracker->putFocus(control);
+        tracker_->putFocus(control);
 }
 
 // ---- Close question -----------------------------------------------------------
 
 void StudyEditor::closeEvent(QCloseEvent *event)
 {
-    if (m_closed) {
+    if (closed_) {
         event->accept();
         return;
     }
-    if (m_host.modifiedText() == kModified &&
-        m_dialogs.question(this, QStringLiteral("Guardar archivo?"),
+    if (host_.modifiedText() == kModified &&
+        dialogs_.question(this, QStringLiteral("Guardar archivo?"),
                            QStringLiteral("Se realizaron cambios!\nQuiere guardar su información?"))) {
         // A save that did not happen keeps the editor open with the study as
         // it is: closing would lose what the user asked to keep.
         bool saved = false;
-        runReportingErrors(m_dialogs, this, [&] { saved = m_host.saveStudy(); });
+        runReportingErrors(dialogs_, this, [&] { saved = host_.saveStudy(); });
         if (!saved) {
             event->ignore();
             return;
         }
     }
-    m_host.setModifiedText(QStringLiteral(" "));
-    m_closed = true;
+    host_.setModifiedText(QStringLiteral(" "));
+    closed_ = true;
     event->accept();
-    m_host.editorClosed();
+    host_.editorClosed();
 }

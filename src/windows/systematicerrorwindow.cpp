@@ -1,4 +1,5 @@
 #include "windows/systematicerrorwindow.h"
+#include "widgets/helpcontext.h"
 
 #include "windows/resultwindow.h"
 
@@ -9,7 +10,7 @@ SystematicErrorWindow::SystematicErrorWindow(const stats::Lines &lines, QWidget 
 {
     setObjectName("TFerrorp");
     setWindowTitle(QStringLiteral("Evaluación del Error"));
-    setProperty("helpContext", 15);
+    setHelpContext(this, 15);
     resultwindow::useResultFont(this);
     resultwindow::setOuterSize(this, QSize(435, 253));
     mmerrorp_ = resultwindow::makeTextBox(this, "mmerrorp");

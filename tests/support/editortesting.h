@@ -11,7 +11,7 @@
 
 class RecordingHost final : public StudyEditorHost {
 public:
-    explicit RecordingHost(UserDialogs &dialogs) : m_dialogs(dialogs) {}
+    explicit RecordingHost(UserDialogs &dialogs) : dialogs_(dialogs) {}
 
     QString estado;          // the frame's status panel
     int dataGridEntries = 0; // enabling events, in order
@@ -32,10 +32,10 @@ public:
         return saveSucceeds;
     }
     void editorClosed() override { ++closings; }
-    UserDialogs &dialogs() override { return m_dialogs; }
+    UserDialogs &dialogs() override { return dialogs_; }
 
 private:
-    UserDialogs &m_dialogs;
+    UserDialogs &dialogs_;
 };
 
 namespace user {

@@ -1,4 +1,5 @@
 #include "widgets/helpviewer.h"
+#include "widgets/helpcontext.h"
 #include "support/scripteddialogs.h"
 #include "support/shots.h"
 
@@ -212,7 +213,8 @@ private slots:
         ScriptedDialogs dialogs;
         HelpViewer viewer(dialogs, {kHelpSourceDir});
         QDialog options;
-        viewer.attachContextKey(&options, 1100);
+        setHelpContext(&options, 1100);
+        viewer.attachContextKey(&options);
         options.open();
         QVERIFY(QTest::qWaitForWindowActive(&options));
         QTest::keyClick(&options, Qt::Key_F1);
