@@ -315,7 +315,7 @@ void MainWindow::HelpAboutItemClick()
     AboutDialog about(this);
     if (windows_.help)
         windows_.help->attachContextKey(&about);
-    about.exec();
+    dialogs_.showModal(about);
 }
 
 int MainWindow::currentHelpContext() const

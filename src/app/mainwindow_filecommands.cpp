@@ -218,5 +218,5 @@ void MainWindow::mnupredicePrediccionesClick()
         return;
     }
     windows_.predictions->showEquation(shared_.regression);
-    windows_.predictions->exec();
+    dialogs_.showModal(*windows_.predictions);
 }

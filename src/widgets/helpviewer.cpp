@@ -1,6 +1,6 @@
 #include "widgets/helpviewer.h"
-#include "widgets/helpcontext.h"
 
+#include "widgets/helpcontext.h"
 #include "widgets/userdialogs.h"
 
 #include <QApplication>

@@ -71,3 +71,5 @@ bool QtUserDialogs::print(QWidget *parent, QPrinter &printer)
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
 }
+
+int QtUserDialogs::showModal(QDialog &dialog) { return dialog.exec(); }

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QDialog;
 class QPrinter;
 class QWidget;
 
@@ -35,6 +36,10 @@ public:
     // The platform's print dialog for `printer`, whose orientation and the
     // like the caller has set; false when cancelled (nothing is printed).
     virtual bool print(QWidget *parent, QPrinter &printer) = 0;
+
+    // Shows one of the application's own dialogs modally and returns its
+    // result (QDialog::Accepted or Rejected).
+    virtual int showModal(QDialog &dialog) = 0;
 };
 
 // The application title, shown on every plain message box.
@@ -50,6 +55,7 @@ public:
     QString saveFileName(QWidget *parent, const QString &title, const QString &filter, const QString &defaultSuffix,
                          const QString &proposedName) override;
     bool print(QWidget *parent, QPrinter &printer) override;
+    int showModal(QDialog &dialog) override;
 };
 
 // Runs a command handler; an error it does not catch itself (a conversion,

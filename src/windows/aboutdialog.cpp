@@ -1,7 +1,7 @@
 #include "windows/aboutdialog.h"
-#include "widgets/helpcontext.h"
 
 #include "render/productpicture.h"
+#include "widgets/helpcontext.h"
 #include "widgets/windowplacement.h"
 
 #include <QFrame>

@@ -1,6 +1,6 @@
 #include "windows/graphoptionsdialog.h"
-#include "widgets/helpcontext.h"
 
+#include "widgets/helpcontext.h"
 #include "widgets/windowplacement.h"
 
 #include <QButtonGroup>

@@ -1,9 +1,10 @@
 #include "windows/predictionwindow.h"
-#include "widgets/helpcontext.h"
 
 #include "widgets/focustracker.h"
+#include "widgets/helpcontext.h"
 #include "widgets/stringgrid.h"
 #include "widgets/userdialogs.h"
+#include "widgets/windowplacement.h"
 
 #include "stats/conversions.h"
 #include "stats/numberformat.h"
@@ -17,7 +18,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 
 #include <algorithm>
@@ -241,8 +241,7 @@ void PredictionWindow::keyPressEvent(QKeyEvent *event)
 void PredictionWindow::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (const QScreen *s = screen())
-        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    centreOnScreen(this);
 }
 
 bool PredictionWindow::focusNextPrevChild(bool next)

@@ -1,11 +1,11 @@
 #include "windows/regressiongraphwindow.h"
-#include "widgets/helpcontext.h"
 
-#include "widgets/userdialogs.h"
 #include "cli/headless.h"
-#include "windows/graphoptionsdialog.h"
 #include "stats/conversions.h"
 #include "stats/numberformat.h"
+#include "widgets/helpcontext.h"
+#include "widgets/userdialogs.h"
+#include "windows/graphoptionsdialog.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -105,7 +105,7 @@ void RegressionGraphWindow::takeOptions()
 void RegressionGraphWindow::OpcClick()
 {
     fillOptions();
-    if (options_.exec() != QDialog::Accepted)
+    if (dialogs_.showModal(options_) != QDialog::Accepted)
         return;
     runReportingErrors(dialogs_, this, [this] { takeOptions(); });
 }

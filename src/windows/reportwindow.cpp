@@ -1,6 +1,6 @@
 #include "windows/reportwindow.h"
-#include "widgets/helpcontext.h"
 
+#include "widgets/helpcontext.h"
 #include "windows/resultwindow.h"
 
 #include <QEvent>

@@ -1,6 +1,6 @@
 #include "windows/systematicerrorwindow.h"
-#include "widgets/helpcontext.h"
 
+#include "widgets/helpcontext.h"
 #include "windows/resultwindow.h"
 
 #include <QPlainTextEdit>

@@ -402,6 +402,21 @@ private slots:
                        "HelpContentsItem", "HelpSearchItem", "HelpAboutItem", "spdcontenido"});
     }
 
+    void predictionsAndAboutShowTheirOwnModalWindows()
+    {
+        openStudy(writeStudy("predicciones.w04", testing_studies::inferenceStudy()));
+        QString slopeShown;
+        dialogs.onModal = [&](QDialog &dialog) {
+            if (auto *slope = dialog.findChild<QLabel *>("lblm"))
+                slopeShown = slope->text();
+            return int(QDialog::Rejected);
+        };
+        frame().action("mnupredice")->trigger();
+        frame().action("HelpAboutItem")->trigger();
+        QCOMPARE(dialogs.modalDialogs, (QStringList{"frmpredice", "AboutBox"}));
+        QCOMPARE(slopeShown, QStringLiteral("1.00667"));
+    }
+
     void resultCommandsRefuseAZeroSlopeOrAnIncompleteStudy()
     {
         openStudy(writeStudy("plana.w04", testing_studies::makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"5", "5", "5"})));

@@ -4,6 +4,7 @@
 // answers No and an unplanned file dialog is cancelled, and both are recorded.
 #include "widgets/userdialogs.h"
 
+#include <QDialog>
 #include <QPrinter>
 #include <QQueue>
 #include <functional>
@@ -21,6 +22,11 @@ public:
     // prints to, "" = Cancel. An unplanned print dialog is cancelled.
     QQueue<QString> printFiles;
     int printDialogs = 0;    // print dialogs shown
+    // Object names of the modal dialogs shown, in order. Each is shown (not
+    // modally) while `onModal` runs, if planned, and answers its result;
+    // otherwise it is left shown and answers Rejected.
+    QStringList modalDialogs;
+    std::function<int(QDialog &)> onModal;
     // Called while a box is "shown", to let a test look at the screen then.
     std::function<void()> whileShowing;
 
@@ -61,6 +67,16 @@ public:
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(file);
         return true;
+    }
+    int showModal(QDialog &dialog) override
+    {
+        modalDialogs << dialog.objectName();
+        dialog.show();
+        if (!onModal)
+            return QDialog::Rejected;
+        const int result = onModal(dialog);
+        dialog.hide();
+        return result;
     }
     void clear()
     {

@@ -6,17 +6,17 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTimer>
 #include <QtTest>
 
 class PlotFormTest : public QObject {
     Q_OBJECT
 
-    // While the options dialog is modal: type into its fields, then press a key.
-    static void answerDialog(GraphOptionsDialog &dialog, QList<std::pair<const char *, QString>> texts, int reference,
+    // While the options dialog is shown: type into its fields, then press a key.
+    static void answerDialog(ScriptedDialogs &dialogs, QList<std::pair<const char *, QString>> texts, int reference,
                              Qt::Key key)
     {
-        QTimer::singleShot(0, &dialog, [&dialog, texts, reference, key] {
+        dialogs.onModal = [texts, reference, key](QDialog &shown) {
+            auto &dialog = static_cast<GraphOptionsDialog &>(shown);
             for (const auto &[field, text] : texts) {
                 auto *edit = dialog.findChild<QLineEdit *>(field);
                 edit->selectAll();
@@ -24,7 +24,8 @@ class PlotFormTest : public QObject {
             }
             dialog.setReferenceIndex(reference);
             QTest::keyClick(dialog.findChild<QLineEdit *>("TitleEdit"), key);
-        });
+            return dialog.result();
+        };
     }
 
 private slots:
@@ -83,7 +84,7 @@ private slots:
         ScriptedDialogs dialogs;
         RegressionGraphWindow form(options, dialogs);
         form.state().axisLimits = {80, 120, 75, 125};
-        answerDialog(options,
+        answerDialog(dialogs,
                      {{"TitleEdit", "Lote 7"}, {"XLblEdit", "mg"}, {"XMinEdit", "70"}, {"YMaxEdit", "1.5E2"}}, 3,
                      Qt::Key_Return);
         form.OpcClick();
@@ -105,7 +106,7 @@ private slots:
         RegressionGraphWindow form(options, dialogs);
         form.SetTitle(QStringLiteral("Original"));
         form.state().requestedLimits = {1, 2, 3, 4};
-        answerDialog(options, {{"TitleEdit", "Cambiado"}, {"XMinEdit", "0"}}, 2, Qt::Key_Escape);
+        answerDialog(dialogs, {{"TitleEdit", "Cambiado"}, {"XMinEdit", "0"}}, 2, Qt::Key_Escape);
         form.OpcClick();
         QCOMPARE(form.title(), QStringLiteral("Original"));
         QCOMPARE(form.state().requestedLimits.xMin, 1.0);
@@ -121,7 +122,7 @@ private slots:
         form.state().axisLimits = {80, 120, 75, 125};
         form.state().requestedLimits = {1, 2, 3, 4};
         // Taken in the order xMin, yMin, xMax, yMax: yMin fails.
-        answerDialog(options, {{"TitleEdit", "Nuevo"}, {"XMinEdit", "60"}, {"YMinEdit", "7O"}, {"XMaxEdit", "200"}},
+        answerDialog(dialogs, {{"TitleEdit", "Nuevo"}, {"XMinEdit", "60"}, {"YMinEdit", "7O"}, {"XMaxEdit", "200"}},
                      1, Qt::Key_Return);
         form.OpcClick();
         QCOMPARE(dialogs.errors, QStringList{QStringLiteral("'7O' is not a valid floating point value.")});
