@@ -7,6 +7,7 @@
 #include "windows/splashwindow.h"
 #include "app/toolbaricons.h"
 #include "widgets/userdialogs.h"
+#include "widgets/windowplacement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -275,8 +276,9 @@ void MainWindow::dataGridKeyTyped(bool inLastCell)
     applyStates(inLastCell ? CommandEvent::DataGridLastCellKey : CommandEvent::DataGridKey);
 }
 
-void MainWindow::WindowTileItemClick() { mdi_->tileSubWindows(); }
-void MainWindow::WindowCascadeItemClick() { mdi_->cascadeSubWindows(); }
+// Inside the client area as it is: the frame never grows for its children.
+void MainWindow::WindowTileItemClick() { tileSubWindows(mdi_); }
+void MainWindow::WindowCascadeItemClick() { cascadeSubWindows(mdi_); }
 
 void MainWindow::HelpContentsItemClick()
 {

@@ -4,6 +4,7 @@
 #include "windows/studyeditor.h"
 #include "app/mainwindow.h"
 #include "widgets/userdialogs.h"
+#include "widgets/windowplacement.h"
 #include "windows/resultwindow.h"
 #include "windows/systematicerrorwindow.h"
 #include "windows/inferencewindow.h"
@@ -71,15 +72,20 @@ QMdiSubWindow *MainWindow::addResultWindow(QWidget *window)
     QMdiSubWindow *sub = mdi_->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->installEventFilter(this); // the last-window rule when it closes
-    if (const QSize client = resultwindow::clientSize(window); client.isValid()) {
-        window->setFixedSize(client); // a fixed dialog border
-        sub->adjustSize();
-    } else if (const QSize outer = resultwindow::outerSize(window); outer.isValid()) {
-        sub->resize(outer);
-    }
-    if (resultwindow::centred(window)) {
-        const QSize area = mdi_->viewport()->size();
-        sub->move(std::max(0, (area.width() - sub->width()) / 2), std::max(0, (area.height() - sub->height()) / 2));
+    if (const auto *result = qobject_cast<ResultWindow *>(window)) {
+        const ResultWindowLook &look = result->look();
+        if (look.sizeIsClient) {
+            window->setFixedSize(look.size);
+            sub->adjustSize();
+        } else {
+            sub->resize(look.size);
+        }
+        if (look.fixedSize) {
+            // Never smaller than what it shows.
+            sub->resize(sub->size().expandedTo(sub->minimumSizeHint()));
+            setKeepsSize(sub, look.dialogBorder);
+        }
+        placeNewSubWindow(mdi_, sub, look.centred);
     }
     sub->show();
     return sub;

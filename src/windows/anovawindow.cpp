@@ -1,8 +1,5 @@
 #include "windows/anovawindow.h"
 
-#include "widgets/helpcontext.h"
-#include "windows/resultwindow.h"
-
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QTextEdit>
@@ -11,6 +8,15 @@ namespace {
 
 constexpr int kGridHeight = 201;
 constexpr int kTableWidth = 170 + 5 * 100 + 2; // column 0 widened, five of 100, the frame
+
+const ResultWindowLook kLook = {
+    .objectName = "TfinfoA",
+    .caption = QStringLiteral("Análisis de la varianza"),
+    .helpContext = 13,
+    // Wide enough to show the whole table, Pfcal included.
+    .size = QSize(kTableWidth + 16, 300),
+    .centred = true,
+};
 
 } // namespace
 
@@ -46,16 +52,9 @@ void AnovaTableGrid::focusOutEvent(QFocusEvent *event)
     setCurrentCell(0, currentColumn() < 0 ? 0 : currentColumn());
 }
 
-AnovaWindow::AnovaWindow(const stats::AnovaGrid &cells, const stats::Lines &conclusions, QWidget *parent) : QWidget(parent)
+AnovaWindow::AnovaWindow(const stats::AnovaGrid &cells, const stats::Lines &conclusions, QWidget *parent)
+    : ResultWindow(kLook, parent)
 {
-    setObjectName("TfinfoA");
-    setWindowTitle(QStringLiteral("Análisis de la varianza"));
-    setHelpContext(this, 13);
-    resultwindow::useResultFont(this);
-    // Wide enough to show the whole table, Pfcal included.
-    resultwindow::setOuterSize(this, QSize(kTableWidth + 16, 300));
-    resultwindow::setCentred(this, true);
-
     stganova_ = new AnovaTableGrid(this);
     stganova_->setObjectName("stganova");
     stganova_->setGeometry(0, 0, 770, kGridHeight);
@@ -75,7 +74,7 @@ AnovaWindow::AnovaWindow(const stats::AnovaGrid &cells, const stats::Lines &conc
         memoa_->append(QString::fromStdString(line));
         memoa_->setAlignment(Qt::AlignCenter);
     }
-    resultwindow::addCloseMenu(this, memoa_);
+    addCloseMenu(memoa_);
     stganova_->setContextMenuPolicy(Qt::ActionsContextMenu);
     stganova_->addActions(actions());
 }

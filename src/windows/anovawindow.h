@@ -1,6 +1,6 @@
 #pragma once
 // The analysis of variance: the table in a grid, the conclusions below it.
-#include "stats/resulttexts.h"
+#include "windows/resultwindow.h"
 
 #include <QTableWidget>
 #include <QWidget>
@@ -19,7 +19,7 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 };
 
-class AnovaWindow : public QWidget {
+class AnovaWindow : public ResultWindow {
     Q_OBJECT
 public:
     AnovaWindow(const stats::AnovaGrid &cells, const stats::Lines &conclusions, QWidget *parent = nullptr);

@@ -1,13 +1,9 @@
 #pragma once
 // The inference results: slope and intercept with their confidence limits
 // and t statistics, as lines of text.
-#include "stats/resulttexts.h"
+#include "windows/resultwindow.h"
 
-#include <QWidget>
-
-class QPlainTextEdit;
-
-class InferenceWindow : public QWidget {
+class InferenceWindow : public ResultWindow {
     Q_OBJECT
 public:
     explicit InferenceWindow(const stats::Lines &lines, QWidget *parent = nullptr);

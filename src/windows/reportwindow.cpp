@@ -1,19 +1,24 @@
 #include "windows/reportwindow.h"
 
-#include "widgets/helpcontext.h"
-#include "windows/resultwindow.h"
-
 #include <QEvent>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-ReportWindow::ReportWindow(const stats::Lines &lines, QWidget *parent) : QWidget(parent)
+namespace {
+
+const ResultWindowLook kLook = {
+    .objectName = "Tfrminforme",
+    .caption = QStringLiteral("Informe"),
+    .helpContext = 19,
+    .size = QSize(435, 300),
+    .fixedSize = false, // it scrolls
+};
+
+} // namespace
+
+ReportWindow::ReportWindow(const stats::Lines &lines, QWidget *parent) : ResultWindow(kLook, parent)
 {
-    setObjectName("Tfrminforme");
-    setWindowTitle(QStringLiteral("Informe"));
-    setHelpContext(this, 19);
-    resultwindow::useResultFont(this);
-    resultwindow::setOuterSize(this, QSize(435, 300));
+    // Read-only, and it takes the focus: its keys close it.
     mminforme_ = new QPlainTextEdit(this);
     mminforme_->setObjectName("mminforme");
     mminforme_->setReadOnly(true);
@@ -39,11 +44,5 @@ bool ReportWindow::eventFilter(QObject *watched, QEvent *event)
         closeWindow();
         return true;
     }
-    return QWidget::eventFilter(watched, event);
-}
-
-void ReportWindow::closeWindow()
-{
-    QWidget *frame = parentWidget() ? parentWidget() : this;
-    frame->close(); // deleted later, once this event is over
+    return ResultWindow::eventFilter(watched, event);
 }

@@ -1,13 +1,9 @@
 #pragma once
 // The full report: the study and all its results as text, for reading
 // only; the first key or click in the text closes it.
-#include "stats/resulttexts.h"
+#include "windows/resultwindow.h"
 
-#include <QWidget>
-
-class QPlainTextEdit;
-
-class ReportWindow : public QWidget {
+class ReportWindow : public ResultWindow {
     Q_OBJECT
 public:
     explicit ReportWindow(const stats::Lines &lines, QWidget *parent = nullptr);
@@ -17,6 +13,5 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void closeWindow();
     QPlainTextEdit *mminforme_;
 };

@@ -1,8 +1,5 @@
 #include "windows/residualswindow.h"
 
-#include "widgets/helpcontext.h"
-#include "windows/resultwindow.h"
-
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -12,17 +9,19 @@ namespace {
 // Heading lines and one line per observation of the largest study.
 constexpr int kLinesShown = 2 + 25;
 
+const ResultWindowLook kLook = {
+    .objectName = "TfinfoR",
+    .caption = QStringLiteral("Análisis de Residuales"),
+    .helpContext = 13,
+    .size = QSize(609, 615),
+    .centred = true,
+};
+
 } // namespace
 
-ResidualsWindow::ResidualsWindow(const std::array<stats::Lines, 4> &columns, QWidget *parent) : QWidget(parent)
+ResidualsWindow::ResidualsWindow(const std::array<stats::Lines, 4> &columns, QWidget *parent)
+    : ResultWindow(kLook, parent)
 {
-    setObjectName("TfinfoR");
-    setWindowTitle(QStringLiteral("Análisis de Residuales"));
-    setHelpContext(this, 13);
-    resultwindow::useResultFont(this);
-    resultwindow::setOuterSize(this, QSize(609, 615));
-    resultwindow::setCentred(this, true);
-
     auto *title = new QLabel(QStringLiteral("ANÁLISIS DE RESIDUALES"), this);
     title->setObjectName("Label1");
     title->move(168, 8);
@@ -36,12 +35,11 @@ ResidualsWindow::ResidualsWindow(const std::array<stats::Lines, 4> &columns, QWi
         int left, width;
     } layout[] = {{"memoR", 0, 120}, {"Memo1R", 115, 160}, {"Memo2R", 270, 160}, {"Memo3R", 424, 160}};
     for (size_t i = 0; i < boxes_.size(); ++i) {
-        QPlainTextEdit *box = resultwindow::makeTextBox(this, layout[i].name);
+        QPlainTextEdit *box = addTextBox(layout[i].name, columns[i]);
         box->setGeometry(layout[i].left, 32, layout[i].width, height);
         box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         box->setLineWrapMode(QPlainTextEdit::NoWrap);
-        resultwindow::setLines(box, columns[i]);
         boxes_[i] = box;
     }
     // The whole window is disabled: it takes no mouse or keyboard input and

@@ -1,16 +1,12 @@
 #pragma once
 // The residual analysis: four boxes side by side that read as one table of
 // observation, predicted y, residual and studentized residual.
-#include "stats/resulttexts.h"
-
-#include <QWidget>
+#include "windows/resultwindow.h"
 
 #include <array>
 
-class QLabel;
-class QPlainTextEdit;
 
-class ResidualsWindow : public QWidget {
+class ResidualsWindow : public ResultWindow {
     Q_OBJECT
 public:
     explicit ResidualsWindow(const std::array<stats::Lines, 4> &columns, QWidget *parent = nullptr);

@@ -1,55 +1,66 @@
 #include "windows/resultwindow.h"
 
+#include "widgets/helpcontext.h"
+
 #include <QAction>
 #include <QPlainTextEdit>
 #include <QTextBlock>
-#include <QWidget>
+#include <QVBoxLayout>
 
-namespace resultwindow {
-
-void useResultFont(QWidget *window)
+ResultWindow::ResultWindow(const ResultWindowLook &look, QWidget *parent) : QWidget(parent), look_(look)
 {
+    setObjectName(QLatin1String(look.objectName));
+    setWindowTitle(look.caption);
+    if (look.helpContext)
+        setHelpContext(this, look.helpContext);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(13);
-    window->setFont(font);
+    setFont(font);
 }
 
-void addCloseMenu(QWidget *window, QWidget *area)
+QPlainTextEdit *ResultWindow::addTextBox(const QString &objectName, const stats::Lines &lines)
 {
-    auto *close = new QAction(QStringLiteral("Cerrar"), window);
+    auto *box = new QPlainTextEdit(this);
+    box->setObjectName(objectName);
+    box->setReadOnly(true);
+    box->setTextInteractionFlags(Qt::NoTextInteraction);
+    box->setFocusPolicy(Qt::NoFocus);
+    box->setUndoRedoEnabled(false);
+    resultwindow::setLines(box, lines);
+    return box;
+}
+
+QPlainTextEdit *ResultWindow::fillWithTextBox(const QString &objectName, const stats::Lines &lines)
+{
+    QPlainTextEdit *box = addTextBox(objectName, lines);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(box);
+    return box;
+}
+
+void ResultWindow::addCloseMenu(QWidget *area)
+{
+    auto *close = new QAction(QStringLiteral("Cerrar"), this);
     close->setObjectName("Cerrar1");
-    QObject::connect(close, &QAction::triggered, window, [window] {
-        // The child window (its frame) closes, not just the content.
-        QWidget *frame = window->parentWidget() ? window->parentWidget() : window;
-        frame->close();
-    });
-    window->addAction(close);
-    window->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(close, &QAction::triggered, this, &ResultWindow::closeWindow);
+    addAction(close);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
     if (area) {
         area->addAction(close);
         area->setContextMenuPolicy(Qt::ActionsContextMenu);
     }
 }
 
-void setOuterSize(QWidget *window, QSize size) { window->setProperty("outerSize", size); }
-void setClientSize(QWidget *window, QSize size) { window->setProperty("clientSize", size); }
-void setCentred(QWidget *window, bool isCentred) { window->setProperty("centred", isCentred); }
-QSize outerSize(const QWidget *window) { return window->property("outerSize").toSize(); }
-QSize clientSize(const QWidget *window) { return window->property("clientSize").toSize(); }
-bool centred(const QWidget *window) { return window->property("centred").toBool(); }
-
-QPlainTextEdit *makeTextBox(QWidget *parent, const QString &objectName)
+void ResultWindow::closeWindow()
 {
-    auto *box = new QPlainTextEdit(parent);
-    box->setObjectName(objectName);
-    box->setReadOnly(true);
-    box->setTextInteractionFlags(Qt::NoTextInteraction);
-    box->setFocusPolicy(Qt::NoFocus);
-    box->setUndoRedoEnabled(false);
-    return box;
+    QWidget *frame = parentWidget() ? parentWidget() : this;
+    frame->close(); // deleted later, once the current event is over
 }
 
-void setLines(QPlainTextEdit *box, const std::vector<std::string> &lines)
+namespace resultwindow {
+
+void setLines(QPlainTextEdit *box, const stats::Lines &lines)
 {
     QStringList text;
     for (const std::string &line : lines)

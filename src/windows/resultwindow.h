@@ -1,37 +1,62 @@
 #pragma once
-// What the result windows share: the 13-pixel system font, the pop-up menu
-// with its single "Cerrar", and how the frame should size and place them.
+// The result windows: child windows of the frame filled once with what the
+// engine computed. What they share is described by data (object name,
+// caption, help context, size, placement, border) and built here: the
+// 13-pixel system font, the pop-up menu with its single "Cerrar", and the
+// read-only text boxes. Each window class adds only what is its own.
+#include "stats/resulttexts.h"
+
 #include <QSize>
 #include <QString>
 #include <QStringList>
-#include <string>
-#include <vector>
+#include <QWidget>
 
-class QWidget;
 class QPlainTextEdit;
+
+struct ResultWindowLook {
+    const char *objectName;
+    QString caption;
+    int helpContext = 0; // 0: none of its own
+    // The size of the child window with its border and title bar, or, when
+    // `sizeIsClient`, of what lies inside them.
+    QSize size;
+    bool sizeIsClient = false;
+    // Centred in the frame's client area, or where new windows go.
+    bool centred = false;
+    // Its contents are laid out to the pixel and do not scroll: the window
+    // keeps its size (it grows to its contents if they need more) and is
+    // only moved when the frame arranges its children.
+    bool fixedSize = true;
+    // A fixed dialog border: no minimise or maximise button.
+    bool dialogBorder = false;
+};
+
+class ResultWindow : public QWidget {
+    Q_OBJECT
+public:
+    const ResultWindowLook &look() const { return look_; }
+
+protected:
+    ResultWindow(const ResultWindowLook &look, QWidget *parent);
+
+    // A text box that shows `lines` and takes no editing or selection.
+    QPlainTextEdit *addTextBox(const QString &objectName, const stats::Lines &lines);
+    // Such a text box filling the window.
+    QPlainTextEdit *fillWithTextBox(const QString &objectName, const stats::Lines &lines);
+    // The pop-up menu with one entry `Cerrar1` "Cerrar" that closes the
+    // window, on the window and on `area`, which covers it.
+    void addCloseMenu(QWidget *area);
+    // Closes the child window (its frame in the frame window), not just the content.
+    void closeWindow();
+
+private:
+    ResultWindowLook look_;
+};
 
 namespace resultwindow {
 
-// The font of every result window.
-void useResultFont(QWidget *window);
-
-// A pop-up menu on `window` (and on `area`, which fills it) with one entry
-// `Cerrar1` "Cerrar" that closes the window.
-void addCloseMenu(QWidget *window, QWidget *area);
-
-// Frame placement, read by the frame when it adds the window as a child:
-// the outer size of the child window, or its client size, and whether it
-// is centred in the frame or placed where new windows go.
-void setOuterSize(QWidget *window, QSize size);
-void setClientSize(QWidget *window, QSize size);
-void setCentred(QWidget *window, bool centred);
-QSize outerSize(const QWidget *window);
-QSize clientSize(const QWidget *window);
-bool centred(const QWidget *window);
-
-// A text box that shows lines and takes no editing or selection.
-QPlainTextEdit *makeTextBox(QWidget *parent, const QString &objectName);
-void setLines(QPlainTextEdit *box, const std::vector<std::string> &lines);
+void setLines(QPlainTextEdit *box, const stats::Lines &lines);
+// The lines a text box holds, one per paragraph.
 QStringList lines(const QPlainTextEdit *box);
 
 } // namespace resultwindow

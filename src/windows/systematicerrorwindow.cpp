@@ -1,25 +1,36 @@
 #include "windows/systematicerrorwindow.h"
 
-#include "widgets/helpcontext.h"
-#include "windows/resultwindow.h"
-
+#include <QFontMetrics>
 #include <QPlainTextEdit>
-#include <QVBoxLayout>
 
-SystematicErrorWindow::SystematicErrorWindow(const stats::Lines &lines, QWidget *parent) : QWidget(parent)
+#include <algorithm>
+
+namespace {
+
+const ResultWindowLook kLook = {
+    .objectName = "TFerrorp",
+    .caption = QStringLiteral("Evaluación del Error"),
+    .helpContext = 15,
+    .size = QSize(435, 253),
+};
+
+} // namespace
+
+SystematicErrorWindow::SystematicErrorWindow(const stats::Lines &lines, QWidget *parent) : ResultWindow(kLook, parent)
 {
-    setObjectName("TFerrorp");
-    setWindowTitle(QStringLiteral("Evaluación del Error"));
-    setHelpContext(this, 15);
-    resultwindow::useResultFont(this);
-    resultwindow::setOuterSize(this, QSize(435, 253));
-    mmerrorp_ = resultwindow::makeTextBox(this, "mmerrorp");
+    mmerrorp_ = fillWithTextBox("mmerrorp", lines);
     mmerrorp_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     mmerrorp_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     mmerrorp_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(mmerrorp_);
-    resultwindow::addCloseMenu(this, mmerrorp_);
-    resultwindow::setLines(mmerrorp_, lines);
+    addCloseMenu(mmerrorp_);
+
+    // Wide enough for the longest line and tall enough for all of them: the
+    // box neither wraps a value onto a line of its own nor hides the verdict.
+    const QFontMetrics metrics(mmerrorp_->font());
+    int widest = 0;
+    for (const std::string &line : lines)
+        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(line)));
+    const int margins = 2 * (static_cast<int>(mmerrorp_->document()->documentMargin()) + mmerrorp_->frameWidth());
+    mmerrorp_->setMinimumSize(widest + margins + metrics.averageCharWidth(),
+                              static_cast<int>(lines.size()) * metrics.lineSpacing() + margins);
 }

@@ -1,12 +1,8 @@
 #pragma once
 // The constant systematic error evaluation, as lines of text.
-#include "stats/resulttexts.h"
+#include "windows/resultwindow.h"
 
-#include <QWidget>
-
-class QPlainTextEdit;
-
-class SystematicErrorWindow : public QWidget {
+class SystematicErrorWindow : public ResultWindow {
     Q_OBJECT
 public:
     explicit SystematicErrorWindow(const stats::Lines &lines, QWidget *parent = nullptr);

@@ -1,0 +1,205 @@
+// The frame's child windows stay on the screen: every result window opens
+// wholly inside the client area, Tile and Cascade arrange the children inside
+// the frame as it is without ever resizing it, and a window whose contents do
+// not scroll is never made smaller than they are.
+#include "app/application.h"
+#include "app/mainwindow.h"
+#include "widgets/windowplacement.h"
+#include "support/scripteddialogs.h"
+#include "support/shots.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QAction>
+#include <QHash>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QRandomGenerator>
+#include <QTableWidget>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QtTest>
+
+namespace {
+
+const QString kStudy = QStringLiteral(TEST_DATA_DIR "/worked-anova.w04");
+
+// The commands of a sequence, by letter.
+const QHash<QChar, QString> kCommands = {
+    {'I', "mnuinferencia"}, {'A', "mnuanova"}, {'R', "mnuresid"}, {'E', "mnueesc"},
+    {'N', "mnuinforme"},    {'T', "WindowTileItem"}, {'C', "WindowCascadeItem"},
+};
+
+// Result windows whose contents are laid out to the pixel and never scroll.
+const QStringList kFixedWindows = {"TFinfo", "TfinfoA", "TfinfoR", "TFerrorp"};
+
+// Why `content` does not show all it holds, or "" when it does.
+QString hiddenContent(QWidget *content)
+{
+    const QRect shown = content->rect();
+    for (QPlainTextEdit *box : content->findChildren<QPlainTextEdit *>()) {
+        const QRect at(box->mapTo(content, QPoint(0, 0)), box->size());
+        if (!shown.contains(at))
+            return box->objectName() + " reaches past the window";
+        int lines = 0;
+        for (QTextBlock block = box->document()->begin(); block.isValid(); block = block.next()) {
+            if (block.layout()->lineCount() > 1)
+                return box->objectName() + " wraps «" + block.text() + "»";
+            ++lines;
+        }
+        const bool scrolls = box->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff;
+        const int needed = lines * box->fontMetrics().lineSpacing();
+        if (!scrolls && box->isEnabled() && needed > box->viewport()->height())
+            return box->objectName() + " cuts its last lines";
+    }
+    for (QTextEdit *box : content->findChildren<QTextEdit *>()) {
+        const int visible = std::min(box->viewport()->height(), shown.height() - box->y() - 2 * box->frameWidth());
+        if (box->document()->documentLayout()->documentSize().height() > visible)
+            return box->objectName() + " cuts its text";
+    }
+    for (QTableWidget *grid : content->findChildren<QTableWidget *>()) {
+        int width = 0, height = 0;
+        for (int c = 0; c < grid->columnCount(); ++c)
+            width += grid->columnWidth(c);
+        for (int r = 0; r < grid->rowCount(); ++r)
+            height += grid->rowHeight(r);
+        if (grid->x() + width > shown.width() || grid->y() + height > shown.height())
+            return grid->objectName() + " cuts its table";
+    }
+    return {};
+}
+
+} // namespace
+
+class WindowArrangementTest : public QObject {
+    Q_OBJECT
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Application> app;
+    QHash<QMdiSubWindow *, QSize> sizeAtOpening;
+
+    MainWindow &frame() { return app->frame(); }
+    QMdiArea *area() { return frame().mdiArea(); }
+
+    void start(QSize frameSize)
+    {
+        dialogs = ScriptedDialogs();
+        sizeAtOpening.clear();
+        app = std::make_unique<Application>(dialogs, '.');
+        frame().resize(frameSize);
+        frame().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame()));
+        frame().openStudyFile(kStudy);
+        QVERIFY(frame().Finforma());
+    }
+
+    // Every child inside the client area, the frame as it was, every window
+    // that keeps its size as large as its contents and as it opened.
+    void expectOnScreen(QSize frameSize, const QString &step)
+    {
+        QCOMPARE(frame().size(), frameSize);
+        const QRect client(QPoint(0, 0), area()->viewport()->size());
+        for (QMdiSubWindow *sub : area()->subWindowList()) {
+            const QString what = step + ": " + sub->widget()->objectName();
+            QVERIFY2(client.contains(sub->geometry()),
+                     qPrintable(what + QStringLiteral(" at %1,%2 %3x%4 in %5x%6")
+                                           .arg(sub->x()).arg(sub->y()).arg(sub->width()).arg(sub->height())
+                                           .arg(client.width()).arg(client.height())));
+            if (!kFixedWindows.contains(sub->widget()->objectName()) || sub->isMinimized())
+                continue; // a minimised window shows its title bar only, as the user asked
+            const QString hidden = hiddenContent(sub->widget());
+            QVERIFY2(hidden.isEmpty(), qPrintable(what + " " + hidden));
+            if (!sizeAtOpening.contains(sub))
+                sizeAtOpening.insert(sub, sub->size());
+            QVERIFY2(sub->size() == sizeAtOpening.value(sub), qPrintable(what + " changed its size"));
+        }
+    }
+
+    void run(const QString &sequence, QSize frameSize, const QString &shotName = {})
+    {
+        for (qsizetype i = 0; i < sequence.size(); ++i) {
+            frame().action(kCommands.value(sequence[i]))->trigger();
+            QCoreApplication::processEvents();
+            expectOnScreen(frameSize, sequence.left(i + 1));
+            if (QTest::currentTestFailed())
+                return;
+            if (!shotName.isEmpty())
+                saveShot(&frame(), QStringLiteral("%1-%2-%3").arg(shotName).arg(i + 1, 2, 10, QChar('0')).arg(sequence[i]));
+        }
+        QVERIFY(dialogs.messages.isEmpty() && dialogs.errors.isEmpty());
+    }
+
+private slots:
+    void cleanup()
+    {
+        if (app && frame().Finforma())
+            frame().setModifiedText(QString()); // no close question at teardown
+        app.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void childWindowsStayInsideTheFrameAsItIs_data()
+    {
+        QTest::addColumn<QSize>("frameSize");
+        QTest::addColumn<QString>("sequence");
+        const QList<QPair<QString, QSize>> screens = {{"1280x1024", QSize(1280, 1024)}, {"1024x768", QSize(1024, 768)}};
+        QStringList sequences = {"IARENTC", "IARENCT", "TIARENT", "IIIIIIIIITIIC", "NNNNNNEEEEC", "ARARARTCT"};
+        QRandomGenerator random(20260612);
+        const QString letters = "IARENTC";
+        for (int n = 0; n < 4; ++n) {
+            QString sequence;
+            for (int i = 0; i < 16; ++i)
+                sequence += letters[random.bounded(int(letters.size()))];
+            sequences << sequence;
+        }
+        for (const auto &[name, size] : screens)
+            for (const QString &sequence : sequences)
+                QTest::newRow(qPrintable(name + " " + sequence)) << size << sequence;
+    }
+    void childWindowsStayInsideTheFrameAsItIs()
+    {
+        QFETCH(QSize, frameSize);
+        QFETCH(QString, sequence);
+        start(frameSize);
+        expectOnScreen(frameSize, "open");
+        run(sequence, frameSize, sequence == "IARENTC" ? QStringLiteral("arrange-%1x%2").arg(frameSize.width()).arg(frameSize.height()) : QString());
+    }
+
+    void aWindowThatKeepsItsSizeOffersNoMaximiseAndADialogBorderNoMinimise()
+    {
+        start(QSize(1280, 1024));
+        run("IAREN", QSize(1280, 1024));
+        for (QMdiSubWindow *sub : area()->subWindowList()) {
+            const QString name = sub->widget()->objectName();
+            const Qt::WindowFlags flags = sub->windowFlags();
+            const bool fixed = kFixedWindows.contains(name);
+            QVERIFY2(bool(flags & Qt::WindowMaximizeButtonHint) != fixed, qPrintable(name));
+            QVERIFY2(bool(flags & Qt::WindowMinimizeButtonHint) == (name != "TFinfo"), qPrintable(name));
+        }
+        // Its client area is the one described, to the pixel.
+        for (QMdiSubWindow *sub : area()->subWindowList())
+            if (sub->widget()->objectName() == "TFinfo")
+                QCOMPARE(sub->widget()->size(), QSize(532, 264));
+    }
+
+    void aMaximisedOrMinimisedChildIsArrangedSoundly()
+    {
+        const QSize size(1024, 768);
+        start(size);
+        run("IAN", size);
+        QList<QMdiSubWindow *> subs = area()->subWindowList(QMdiArea::CreationOrder);
+        subs[2]->showMinimized();     // the analysis of variance
+        QVERIFY(subs[2]->isMinimized());
+        subs.last()->showMaximized(); // the report
+        frame().action("WindowTileItem")->trigger();
+        QVERIFY(!subs.last()->isMaximized());
+        QVERIFY(subs[2]->isMinimized());
+        expectOnScreen(size, "maximised, minimised, tiled");
+        subs[2]->showNormal();
+        run("C", size);
+    }
+};
+
+QTEST_MAIN(WindowArrangementTest)
+#include "windowarrangement_test.moc"
