@@ -322,10 +322,15 @@ void MainWindow::HelpAboutItemClick()
 
 int MainWindow::currentHelpContext() const
 {
-    // The innermost widget with a help context, from the focus outwards.
-    for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget())
+    // The innermost widget with a help context, from the focus outwards. A
+    // child window whose contents take no focus holds it in its border.
+    for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget()) {
         if (const int context = helpContext(w))
             return context;
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(w); sub && sub->widget())
+            if (const int context = helpContext(sub->widget()))
+                return context;
+    }
     if (QWidget *active = QApplication::activeWindow(); active && active != this)
         if (const int context = helpContext(active))
             return context;

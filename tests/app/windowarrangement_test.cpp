@@ -4,6 +4,7 @@
 // not scroll is never made smaller than they are.
 #include "app/application.h"
 #include "app/mainwindow.h"
+#include "widgets/helpviewer.h"
 #include "widgets/windowplacement.h"
 #include "support/scripteddialogs.h"
 #include "support/shots.h"
@@ -198,6 +199,35 @@ private slots:
         expectOnScreen(size, "maximised, minimised, tiled");
         subs[2]->showNormal();
         run("C", size);
+    }
+
+    void f1OpensTheTopicOfTheActiveChildWindow_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("context");
+        QTest::newRow("inference") << "mnuinferencia" << 11;
+        QTest::newRow("analysis of variance") << "mnuanova" << 13;
+        QTest::newRow("residuals") << "mnuresid" << 13;
+        QTest::newRow("systematic error") << "mnueesc" << 15;
+        QTest::newRow("report") << "mnuinforme" << 19;
+        QTest::newRow("study editor") << "" << 2;
+    }
+    void f1OpensTheTopicOfTheActiveChildWindow()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, context);
+        start(QSize(1280, 1024));
+        if (!command.isEmpty())
+            frame().action(command)->trigger();
+        QMdiSubWindow *sub = area()->subWindowList(QMdiArea::CreationOrder).last();
+        QApplication::setActiveWindow(&frame());
+        area()->setActiveSubWindow(sub);
+        QTRY_COMPARE(area()->activeSubWindow(), sub);
+        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : &frame();
+        QTest::keyClick(target, Qt::Key_F1);
+        QTRY_VERIFY(app->help().isVisible());
+        QCOMPARE(app->help().currentPage(), context);
+        saveShot(&app->help(), QStringLiteral("f1-%1").arg(context) + command);
     }
 };
 
