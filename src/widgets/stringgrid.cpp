@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QScrollBar>
 #include <QScopedValueRollback>
 #include <QStyledItemDelegate>
 
@@ -99,6 +100,30 @@ StringGrid::StringGrid(int columns, int rows, QWidget *parent) : QTableWidget(ro
     connect(model(), &QAbstractItemModel::columnsInserted, this, &StringGrid::refreshFixedCells);
     connect(model(), &QAbstractItemModel::rowsRemoved, this, &StringGrid::refreshFixedCells);
     connect(model(), &QAbstractItemModel::columnsRemoved, this, &StringGrid::refreshFixedCells);
+
+    // The heading rows: a view of the same cells that lies over the top of the
+    // grid's own, follows its columns, and is never scrolled up and down.
+    heading_ = new QTableView(this);
+    heading_->setObjectName(QStringLiteral("headingRows"));
+    heading_->setModel(model());
+    heading_->setItemDelegate(new StringGridDelegate(this));
+    heading_->setFocusPolicy(Qt::NoFocus);
+    heading_->setFrameShape(QFrame::NoFrame);
+    heading_->horizontalHeader()->hide();
+    heading_->verticalHeader()->hide();
+    heading_->horizontalHeader()->setMinimumSectionSize(1);
+    heading_->verticalHeader()->setMinimumSectionSize(1);
+    heading_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    heading_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    heading_->setSelectionMode(NoSelection);
+    heading_->setEditTriggers(NoEditTriggers);
+    heading_->setWordWrap(false);
+    heading_->setTextElideMode(Qt::ElideNone);
+    heading_->setContextMenuPolicy(Qt::NoContextMenu); // the grid's own menu
+    heading_->viewport()->installEventFilter(this);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, &StringGrid::placeHeading);
+    connect(verticalHeader(), &QHeaderView::sectionResized, this, &StringGrid::placeHeading);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, heading_->horizontalScrollBar(), &QScrollBar::setValue);
     refreshFixedCells();
 }
 
@@ -112,6 +137,59 @@ void StringGrid::setFixedRows(int rows)
 {
     fixedRows_ = std::max(0, rows);
     refreshFixedCells();
+    placeHeading();
+}
+
+int StringGrid::headingHeight() const
+{
+    int height = 0;
+    for (int r = 0; r < std::min(fixedRows_, rowCount()); ++r)
+        height += rowHeight(r);
+    return height;
+}
+
+void StringGrid::placeHeading()
+{
+    const int height = std::min(headingHeight(), viewport()->height());
+    heading_->setVisible(height > 0);
+    if (height == 0)
+        return;
+    for (int c = 0; c < columnCount(); ++c)
+        heading_->setColumnWidth(c, columnWidth(c));
+    for (int r = 0; r < std::min(fixedRows_, rowCount()); ++r)
+        heading_->setRowHeight(r, rowHeight(r));
+    heading_->setGeometry(QRect(viewport()->geometry().topLeft(), QSize(viewport()->width(), height)));
+    heading_->horizontalScrollBar()->setRange(horizontalScrollBar()->minimum(), horizontalScrollBar()->maximum());
+    heading_->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
+    heading_->raise();
+}
+
+void StringGrid::updateGeometries()
+{
+    QTableWidget::updateGeometries();
+    if (heading_)
+        placeHeading();
+}
+
+void StringGrid::scrollTo(const QModelIndex &index, ScrollHint hint)
+{
+    QTableWidget::scrollTo(index, hint);
+    // A cell is not in view while the heading rows cover it.
+    if (!index.isValid() || index.row() < fixedRows_)
+        return;
+    QScrollBar *bar = verticalScrollBar();
+    while (bar->value() > bar->minimum() && visualRect(index).top() < headingHeight())
+        bar->setValue(bar->value() - 1);
+}
+
+bool StringGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    // The wheel over the heading rows scrolls the cells.
+    if (heading_ && watched == heading_->viewport() && event->type() == QEvent::Wheel) {
+        QCoreApplication::sendEvent(viewport(), event);
+        return true;
+    }
+    return QTableWidget::eventFilter(watched, event);
 }
 
 void StringGrid::setFixedColumns(int columns)

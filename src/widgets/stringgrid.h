@@ -45,6 +45,9 @@ public:
     // The open cell editor, or nullptr.
     QLineEdit *cellEditor() const;
 
+    // Brings a cell into view below the heading rows.
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
+
 signals:
     // A key that produces a character was typed in the grid: Enter (13), Tab
     // (9, after it moved the current cell), Backspace (8) and the printable
@@ -59,6 +62,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     bool focusNextPrevChild(bool next) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void updateGeometries() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     friend class StringGridDelegate;
@@ -71,10 +76,14 @@ private:
     void openEditor();
     bool focusInside() const;
     void refreshFixedCells();
+    int headingHeight() const;
+    void placeHeading();
 
     int fixedRows_ = 1;
     int fixedColumns_ = 1;
     bool tabMoves_ = true;
     bool leaving_ = false;
     QPointer<QMenu> popup_;
+    // The heading rows again, over the top of the cells, for when they scroll.
+    QTableView *heading_ = nullptr;
 };

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
@@ -109,6 +110,31 @@ private slots:
         grid->setFocus();
         key(Qt::Key_Backtab);
         QCOMPARE(focus(), before);
+    }
+
+    void headingRowStaysWhileTheCellsScroll()
+    {
+        grid->setRowCount(13);
+        grid->setCell(0, 0, "Nivel");
+        grid->setCell(1, 0, "X");
+        grid->setCell(2, 0, "Y");
+        grid->setFixedHeight(5 * grid->rowHeight(0) + 2 * grid->frameWidth());
+        QCoreApplication::processEvents();
+        const int heading = grid->rowHeight(0);
+        const QRect top(grid->viewport()->geometry().topLeft(), QSize(grid->viewport()->width(), heading));
+        const QImage before = grid->grab(top).toImage();
+        grid->setFocus();
+        key(Qt::Key_PageDown); // to the last row
+        QCOMPARE(grid->currentRow(), 12);
+        QVERIFY(grid->verticalScrollBar()->value() > 0);
+        QCOMPARE(grid->grab(top).toImage(), before);
+        // Every row can be brought into view below the heading, upwards and downwards.
+        for (int row : {1, 12, 2, 7}) {
+            grid->moveTo(1, row);
+            const QRect cell = grid->visualRect(grid->model()->index(row, 1));
+            QVERIFY2(cell.top() >= heading && cell.bottom() < grid->viewport()->height(), qPrintable(QString::number(row)));
+        }
+        QCOMPARE(grid->grab(top).toImage(), before);
     }
 
     void editorStaysWithTheCellText()
