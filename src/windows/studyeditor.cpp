@@ -51,18 +51,20 @@ QFrame *sunkenPanel()
 }
 
 // The replicates grid is as wide as its columns, up to one heading column
-// and five levels; a wider study from a file scrolls.
+// and five levels; a wider study from a file scrolls sideways, below its two rows.
 void fitReplicateGrid(StringGrid *grid)
 {
     const int frame = 2 * grid->frameWidth();
-    grid->setFixedSize(std::min(grid->columnCount(), 6) * kColumnWidth + frame, 2 * kRowHeight + frame);
+    const int bar = grid->columnCount() > 6 ? grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0;
+    grid->setFixedSize(std::min(grid->columnCount(), 6) * kColumnWidth + frame, 2 * kRowHeight + frame + bar);
 }
 
-// The data grid shows ten rows and scrolls for more.
+// The data grid shows ten rows and scrolls for more, its scroll bar beside
+// the columns; when every row fits there is no bar and no room kept for one.
 void fitDataGrid(StringGrid *grid)
 {
     const int frame = 2 * grid->frameWidth();
-    const int bar = grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int bar = grid->rowCount() > 10 ? grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0;
     grid->setFixedSize(3 * kColumnWidth + frame + bar, 10 * kRowHeight + frame);
 }
 
@@ -193,6 +195,8 @@ QWidget *StudyEditor::buildDataPage()
     stgdatos->setRowHeights(kRowHeight);
     stgdatos->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     fitDataGrid(stgdatos);
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(stgdatos->model(), signal, stgdatos, [grid = stgdatos] { fitDataGrid(grid); });
 
     auto *panel = sunkenPanel();
     auto *inside = new QVBoxLayout(panel);

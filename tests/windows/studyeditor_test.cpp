@@ -4,6 +4,7 @@
 
 #include "support/editortesting.h"
 #include "support/scripteddialogs.h"
+#include "support/shots.h"
 #include "stats/study.h"
 
 #include <QAction>
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -649,6 +651,34 @@ private slots:
         QCOMPARE(shown.size(), 3);
         QCOMPARE(shown.last(), QString("Falta capturar algun dato "));
         QCOMPARE(window.findChild<QTabWidget *>("thoja")->currentIndex(), 2);
+    }
+
+    void dataGridScrollsBelowItsHeadingAndKeepsNoRoomForAnUnneededBar()
+    {
+        StringGrid *data = grid("stgdatos");
+        editor->loadStudy(study({"3", "3", "3"}, numbers(9), numbers(9, 101)));
+        notebook()->setCurrentIndex(stats::PageData);
+        QCoreApplication::processEvents();
+        QVERIFY(data->isVisible());
+        // Nine observations fit: no bar, and no empty strip beside the columns.
+        QVERIFY(!data->verticalScrollBar()->isVisible());
+        QCOMPARE(data->viewport()->width(), 3 * data->columnWidth(1));
+
+        // Five levels of five: the bar, the whole columns, the heading in view at the bottom.
+        const stats::StudyData full = study({"5", "5", "5", "5", "5"}, numbers(25), numbers(25, 101), "5");
+        editor->loadStudy(full);
+        notebook()->setCurrentIndex(stats::PageData);
+        QCoreApplication::processEvents();
+        QVERIFY(data->verticalScrollBar()->isVisible());
+        QVERIFY(data->viewport()->width() >= 3 * data->columnWidth(1));
+        QTRY_VERIFY(data->parentWidget()->rect().contains(data->geometry())); // its panel grows with it
+        const QRect heading(data->viewport()->geometry().topLeft(), QSize(data->viewport()->width(), data->rowHeight(0)));
+        const QImage top = data->grab(heading).toImage();
+        clickCell(data, 2, 25);
+        QCOMPARE(data->currentRow(), 25);
+        QVERIFY(data->verticalScrollBar()->value() > 0);
+        QCOMPARE(data->grab(heading).toImage(), top);
+        saveShot(editor.get(), "editor-5x5-scrolled-to-the-bottom");
     }
 
     void closingTheChildWindowAsksTheEditor()
