@@ -17,6 +17,8 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include <functional>
+
 namespace {
 
 const char *const kHelpOnHelp = R"(<h2>Cómo usar la ayuda</h2>
@@ -34,6 +36,43 @@ que contienen todas esas palabras, sin distinguir mayúsculas, minúsculas ni ac
 <h3>Ayuda de cada ventana</h3>
 <p>En las ventanas que tienen un tema propio, como el cuadro de opciones de la gráfica, la tecla F1
 abre directamente ese tema.</p>)";
+
+// Pages are addressed "help:contents", "help:usage" and "help:N" for the
+// topic of context N; the browser asks the viewer for their text and keeps
+// the visited pages for Back.
+QUrl pageUrl(int page)
+{
+    if (page == HelpViewer::kContentsPage)
+        return QUrl(QStringLiteral("help:contents"));
+    if (page == HelpViewer::kHelpOnHelpPage)
+        return QUrl(QStringLiteral("help:usage"));
+    return QUrl(QStringLiteral("help:%1").arg(page));
+}
+
+int pageOf(const QUrl &url)
+{
+    const QString path = url.path();
+    if (path == QLatin1String("usage"))
+        return HelpViewer::kHelpOnHelpPage;
+    bool ok = false;
+    const int context = path.toInt(&ok);
+    return ok ? context : HelpViewer::kContentsPage;
+}
+
+class HelpBrowser final : public QTextBrowser {
+public:
+    explicit HelpBrowser(std::function<QString(int)> page) : page_(std::move(page)) {}
+
+    QVariant loadResource(int type, const QUrl &url) override
+    {
+        if (url.scheme() == QLatin1String("help"))
+            return page_(pageOf(url));
+        return QTextBrowser::loadResource(type, url);
+    }
+
+private:
+    std::function<QString(int)> page_;
+};
 
 } // namespace
 
@@ -83,7 +122,7 @@ HelpViewer::HelpViewer(UserDialogs &dialogs, QStringList searchDirectories, QWid
     searchLayout->addWidget(resultCount_);
     searchLayout->addWidget(results_, 1);
 
-    browser_ = new QTextBrowser;
+    browser_ = new HelpBrowser([this](int page) { return pageHtml(page); });
     browser_->setObjectName(QStringLiteral("topicBrowser"));
     browser_->setOpenLinks(false);
 
@@ -98,7 +137,9 @@ HelpViewer::HelpViewer(UserDialogs &dialogs, QStringList searchDirectories, QWid
     layout->addWidget(splitter, 1);
 
     connect(contents, &QPushButton::clicked, this, [this] { showPage(kContentsPage); });
-    connect(backButton_, &QPushButton::clicked, this, &HelpViewer::goBack);
+    connect(backButton_, &QPushButton::clicked, browser_, &QTextBrowser::backward);
+    connect(browser_, &QTextBrowser::backwardAvailable, backButton_, &QPushButton::setEnabled);
+    connect(browser_, &QTextBrowser::sourceChanged, this, &HelpViewer::markFoundTopic);
     connect(howTo, &QPushButton::clicked, this, [this] { showPage(kHelpOnHelpPage); });
     connect(searchEdit_, &QLineEdit::textChanged, this, &HelpViewer::runSearch);
     connect(results_, &QListWidget::itemClicked, this,
@@ -153,7 +194,7 @@ bool HelpViewer::showContents()
 {
     if (!ensureLoaded())
         return false;
-    showPage(kContentsPage);
+    showRequested(kContentsPage);
     present();
     return true;
 }
@@ -164,7 +205,7 @@ bool HelpViewer::showSearch()
         return false;
     searchEdit_->clear();
     runSearch({});
-    if (current_ != kContentsPage || !isVisible())
+    if (currentPage() != kContentsPage || !isVisible())
         showPage(kContentsPage);
     present();
     searchEdit_->setFocus();
@@ -177,7 +218,7 @@ bool HelpViewer::showHelpOnHelp()
     // window does: without it there is nothing to come back to.
     if (!ensureLoaded())
         return false;
-    showPage(kHelpOnHelpPage);
+    showRequested(kHelpOnHelpPage);
     present();
     return true;
 }
@@ -187,11 +228,12 @@ bool HelpViewer::showContext(int context)
     if (!ensureLoaded())
         return false;
     if (context >= 0 && file_.topic(context)) {
-        showPage(context);
+        showRequested(context);
     } else {
         missingNote_ = QStringLiteral("El archivo de ayuda no tiene un tema para este elemento (contexto %1).")
                            .arg(context);
-        showPage(kContentsPage);
+        showRequested(kContentsPage);
+        missingNote_.clear();
     }
     present();
     return true;
@@ -207,20 +249,36 @@ void HelpViewer::attachContextKey(QWidget *window)
 
 QString HelpViewer::currentHtml() const { return browser_->toHtml(); }
 
-void HelpViewer::showPage(int page, bool remember)
+int HelpViewer::currentPage() const { return pageOf(browser_->source()); }
+
+void HelpViewer::showRequested(int page)
 {
-    if (remember && isVisible() && page != current_)
-        history_ << current_;
-    current_ = page;
-    if (page == kContentsPage) {
-        browser_->setHtml(contentsHtml(missingNote_));
-        missingNote_.clear();
-    } else if (page == kHelpOnHelpPage) {
-        browser_->setHtml(QString::fromUtf8(kHelpOnHelp));
-    } else if (const HelpTopic *topic = file_.topic(page)) {
-        browser_->setHtml(QStringLiteral("<h2>%1</h2>\n%2").arg(topic->title.toHtmlEscaped(), topic->html));
-    }
-    backButton_->setEnabled(!history_.isEmpty());
+    searchEdit_->clear();
+    showPage(page);
+}
+
+void HelpViewer::showPage(int page)
+{
+    const QUrl url = pageUrl(page);
+    if (browser_->source() == url)
+        browser_->reload(); // the contents may carry a note this time
+    else
+        browser_->setSource(url);
+    // Back stays within one visit of the window.
+    if (!isVisible())
+        browser_->clearHistory();
+    markFoundTopic();
+}
+
+QString HelpViewer::pageHtml(int page) const
+{
+    if (page == kContentsPage)
+        return contentsHtml(missingNote_);
+    if (page == kHelpOnHelpPage)
+        return QString::fromUtf8(kHelpOnHelp);
+    if (const HelpTopic *topic = file_.topic(page))
+        return QStringLiteral("<h2>%1</h2>\n%2").arg(topic->title.toHtmlEscaped(), topic->html);
+    return {};
 }
 
 QString HelpViewer::contentsHtml(const QString &note) const
@@ -269,13 +327,22 @@ void HelpViewer::runSearch(const QString &words)
         resultCount_->setText(QStringLiteral("1 tema encontrado:"));
     else
         resultCount_->setText(QStringLiteral("%1 temas encontrados:").arg(found.size()));
+    markFoundTopic();
 }
 
-void HelpViewer::goBack()
+// The found topic on show is the one highlighted in the list; none when the
+// page on show is not among them.
+void HelpViewer::markFoundTopic()
 {
-    if (history_.isEmpty())
-        return;
-    showPage(history_.takeLast(), false);
+    const int page = currentPage();
+    results_->setCurrentItem(nullptr);
+    results_->clearSelection();
+    for (int row = 0; row < results_->count(); ++row) {
+        if (results_->item(row)->data(Qt::UserRole).toInt() == page) {
+            results_->setCurrentRow(row);
+            break;
+        }
+    }
 }
 
 void HelpViewer::present()
@@ -288,8 +355,7 @@ void HelpViewer::present()
         hide();
         setWindowModality(wanted);
         setWindowFlag(Qt::WindowStaysOnTopHint, wanted == Qt::ApplicationModal);
-        history_.clear();
-        backButton_->setEnabled(false);
+        browser_->clearHistory();
     }
     if (resultCount_->text().isEmpty())
         runSearch(searchEdit_->text());

@@ -35,26 +35,28 @@ public:
     // topic of its help context.
     void attachContextKey(QWidget *window);
 
-    // What is on show, for the tests and the window's own Back button.
+    // What is on show: a topic's context, or one of these pages.
     static constexpr int kContentsPage = -1;
     static constexpr int kHelpOnHelpPage = -2;
-    int currentPage() const { return current_; }
+    int currentPage() const;
     QString currentHtml() const;
 
 private:
     bool ensureLoaded();
-    void showPage(int page, bool remember = true);
+    // Shows a page asked for from outside the window: the search of an
+    // earlier visit is forgotten.
+    void showRequested(int page);
+    void showPage(int page);
+    QString pageHtml(int page) const;
     QString contentsHtml(const QString &note = {}) const;
     void runSearch(const QString &words);
-    void goBack();
+    void markFoundTopic();
     void present();
 
     UserDialogs &dialogs_;
     QStringList searchDirectories_;
     HelpFile file_;
     QString loadedPath_;
-    int current_ = kContentsPage;
-    QList<int> history_;
     QString missingNote_;
 
     QTextBrowser *browser_ = nullptr;

@@ -180,6 +180,48 @@ private slots:
         QVERIFY(pageText(viewer).contains("Cómo usar la ayuda"));
     }
 
+    void theFoundTopicIsHighlightedOnlyWhileItIsOnShow()
+    {
+        ScriptedDialogs dialogs;
+        HelpViewer viewer(dialogs, {kHelpSourceDir});
+        QVERIFY(viewer.showSearch());
+        auto *edit = viewer.findChild<QLineEdit *>("searchEdit");
+        auto *results = viewer.findChild<QListWidget *>("searchResults");
+        auto *back = viewer.findChild<QPushButton *>("backButton");
+        auto highlighted = [&] {
+            const QList<QListWidgetItem *> items = results->selectedItems();
+            return items.isEmpty() ? -1000 : items.first()->data(Qt::UserRole).toInt();
+        };
+        QTest::keyClicks(edit, "no procede");
+        QListWidgetItem *systematic = results->findItems("Evaluación del error sistemático constante", Qt::MatchExactly).value(0);
+        QVERIFY(systematic);
+        QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, results->visualItemRect(systematic).center());
+        QCOMPARE(highlighted(), 15);
+
+        // A link to a topic the search did not find: nothing highlighted; Back: the found one again.
+        emit viewer.findChild<QTextBrowser *>("topicBrowser")->anchorClicked(QUrl("#33"));
+        QCOMPARE(viewer.currentPage(), 33);
+        QCOMPARE(highlighted(), -1000);
+        back->click();
+        QCOMPARE(viewer.currentPage(), 15);
+        QCOMPARE(highlighted(), 15);
+
+        // F1 elsewhere: the topic asked for, without the old search term or its results.
+        QVERIFY(viewer.showContext(11));
+        QCOMPARE(viewer.currentPage(), 11);
+        QVERIFY(edit->text().isEmpty());
+        QCOMPARE(results->count(), 0);
+        QVERIFY(back->isEnabled()); // still the same visit: Back returns to the found topic
+        back->click();
+        QCOMPARE(viewer.currentPage(), 15);
+
+        // Closed and opened again: a new visit, nothing to go back to.
+        viewer.close();
+        QVERIFY(viewer.showContext(13));
+        QVERIFY(!back->isEnabled());
+        saveShot(&viewer, "help-after-search");
+    }
+
     void missingOrDamagedFileIsToldNotShown()
     {
         QTemporaryDir empty;
