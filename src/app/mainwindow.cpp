@@ -23,6 +23,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -31,6 +32,8 @@ namespace {
 // the long part; a hint without a bar is both.
 QString shortHint(const QString &hint) { return hint.section('|', 0, 0); }
 QString longHint(const QString &hint) { return hint.contains('|') ? hint.section('|', 1) : hint; }
+
+constexpr int kStatusLineWidth = 336;
 
 void setHint(QAction *action, const QString &hint)
 {
@@ -236,7 +239,7 @@ void MainWindow::buildStatusBar()
 {
     statusLine_ = new QLabel(this);
     statusLine_->setObjectName("StatusLine");
-    statusLine_->setFixedWidth(336);
+    statusLine_->setFixedWidth(kStatusLineWidth);
     paneld_ = new QLabel(QStringLiteral("F1 <Ayuda>"), this);
     paneld_->setObjectName("Paneld");
     estado_ = new QLabel(this);
@@ -252,7 +255,15 @@ void MainWindow::buildStatusBar()
 QAction *MainWindow::action(const QString &objectName) const { return findChild<QAction *>(objectName); }
 
 QString MainWindow::statusLineText() const { return statusLine_->text(); }
-void MainWindow::showHint(const QString &hint) { statusLine_->setText(hint); }
+void MainWindow::showHint(const QString &hint)
+{
+    // The panel is 336 pixels wide, and wider for a hint that needs it, as far
+    // as the frame allows; its tool tip holds the whole hint in any case.
+    statusLine_->setText(hint);
+    statusLine_->setToolTip(hint);
+    const int room = statusBar()->width() - estado_->width() - 2 * paneld_->sizeHint().width();
+    statusLine_->setFixedWidth(std::max(kStatusLineWidth, std::min(statusLine_->sizeHint().width(), room)));
+}
 
 void MainWindow::applyStates(CommandEvent event)
 {

@@ -149,6 +149,11 @@ private slots:
         QCOMPARE(frame().action("spdprint")->toolTip(), QStringLiteral("Imprimir en Lasser"));
         frame().action("FileExitItem")->showStatusText(&frame());
         QCOMPARE(frame().statusLineText(), QStringLiteral("Salir del módulo ZELP"));
+        // A long hint is shown whole.
+        frame().action("mnupredice")->showStatusText(&frame());
+        auto *statusLine = frame().findChild<QLabel *>("StatusLine");
+        QCOMPARE(statusLine->text(), QStringLiteral("Calcula la cantidad recuperada para cantidades adicionadas"));
+        QVERIFY(statusLine->width() >= statusLine->sizeHint().width());
 
         // A menu entry under the pointer, and an entry of the editor's pop-up menu.
         openStudy(writeStudy("pistas.w04", testing_studies::anovaStudy()));
