@@ -29,7 +29,8 @@ AnovaTableGrid::AnovaTableGrid(QWidget *parent) : QTableWidget(7, 6, parent)
     verticalHeader()->setDefaultSectionSize(24); // the seven rows within the grid's 201 pixels
     setShowGrid(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // No cell shows as selected: the focus frame marks the current one.
+    setSelectionMode(QAbstractItemView::NoSelection);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabKeyNavigation(true);

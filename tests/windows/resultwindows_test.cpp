@@ -83,6 +83,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&host));
         QTableWidget *grid = window->stganova();
         grid->setFocus();
+        QVERIFY(grid->selectedItems().isEmpty()); // "FUENTE" is not shown as selected
         grid->setCurrentCell(6, 3);
         QTest::keyClick(grid, Qt::Key_Tab);
         QCOMPARE(grid->currentColumn(), 4);
@@ -99,6 +100,7 @@ private slots:
         grid->setCurrentCell(2, 5);
         QTest::keyClick(grid, Qt::Key_Tab); // last column, not the last row: moves on
         QVERIFY(grid->hasFocus());
+        QVERIFY(grid->selectedItems().isEmpty());
     }
 
     void residualWindowShowsEveryObservationOfAFullStudy()
