@@ -3,9 +3,12 @@
 #include "stats/errors.h"
 
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScreen>
+#include <QTreeView>
 
 #include <new>
 
@@ -27,6 +30,22 @@ bool QtUserDialogs::question(QWidget *parent, const QString &title, const QStrin
     return box.exec() == QMessageBox::Yes;
 }
 
+void fitFileDialog(QFileDialog &dialog)
+{
+    // The columns other than the name take what their texts need; the name the rest.
+    if (auto *list = dialog.findChild<QTreeView *>(QStringLiteral("treeView"))) {
+        QHeaderView *header = list->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+    QSize size(860, 500);
+    if (const QScreen *screen = dialog.screen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    dialog.resize(size.expandedTo(dialog.minimumSizeHint()));
+}
+
 QString QtUserDialogs::openFileName(QWidget *parent, const QString &title, const QString &filter,
                                     const QString &defaultSuffix)
 {
@@ -35,6 +54,7 @@ QString QtUserDialogs::openFileName(QWidget *parent, const QString &title, const
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(defaultSuffix);
     dialog.setOption(QFileDialog::ReadOnly, false);
+    fitFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
@@ -48,6 +68,7 @@ QString QtUserDialogs::saveFileName(QWidget *parent, const QString &title, const
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(defaultSuffix);
     dialog.selectFile(proposedName);
+    fitFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

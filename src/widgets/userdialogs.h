@@ -58,6 +58,11 @@ public:
     int showModal(QDialog &dialog) override;
 };
 
+// Gives the open and save dialogs room for every column of their file list
+// (name, size, type, date), as far as the screen allows.
+class QFileDialog;
+void fitFileDialog(QFileDialog &dialog);
+
 // Runs a command handler; an error it does not catch itself (a conversion,
 // a floating-point fault, a file error) becomes the general error report and
 // the application goes on with its windows as they are. Returns false when
