@@ -52,8 +52,13 @@ QPoint newWindowPosition(QSize area, QSize size, bool centred, const QList<QRect
             return (other.topLeft() - place).manhattanLength() < near;
         });
     };
+    // The centre is taken by a window already centred there, whatever its size.
+    const QPoint middle(area.width() / 2, area.height() / 2);
+    const bool centreTaken = std::any_of(others.begin(), others.end(), [&](const QRect &other) {
+        return (other.center() - middle).manhattanLength() < step;
+    });
     const QPoint centre((area.width() - size.width()) / 2, (area.height() - size.height()) / 2);
-    if (centred && !taken(centre))
+    if (centred && !centreTaken)
         return centre;
     for (QPoint place(0, 0); fits(area, QRect(place, size)); place += QPoint(step, step))
         if (!taken(place))

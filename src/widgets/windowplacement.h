@@ -26,9 +26,10 @@ struct Child {
 };
 
 // Where a new child window of `size` goes: centred, or where new windows go.
-// Either way wholly inside the area; when the place is taken by the top left
-// corner of another child (`others`), the windows cascade from the area's top
-// left, `step` pixels apart, to the first free place. A window larger than
+// Either way wholly inside the area. When the centre is taken (another of
+// `others` is centred there) or for a window placed where new windows go, the
+// windows cascade from the area's top left, `step` pixels apart, to the first
+// place where no other window has its top left corner. A window larger than
 // the area starts at its top left.
 QPoint newWindowPosition(QSize area, QSize size, bool centred, const QList<QRect> &others, int step);
 

@@ -184,6 +184,17 @@ private slots:
                 QCOMPARE(sub->widget()->size(), QSize(532, 264));
     }
 
+    void aCentredWindowDoesNotHideTheOneCentredBefore()
+    {
+        start(QSize(1280, 1024));
+        run("IAI", QSize(1280, 1024));
+        const QList<QMdiSubWindow *> subs = area()->subWindowList(QMdiArea::CreationOrder);
+        const QRect inference = subs[1]->geometry(), anova = subs[2]->geometry(), again = subs[3]->geometry();
+        QCOMPARE(inference.center(), QRect(QPoint(0, 0), area()->viewport()->size()).center());
+        QVERIFY(!anova.contains(inference));
+        QVERIFY(!anova.contains(again) && !again.contains(inference) && again.topLeft() != anova.topLeft());
+    }
+
     void aMaximisedOrMinimisedChildIsArrangedSoundly()
     {
         const QSize size(1024, 768);
