@@ -1,14 +1,14 @@
 #include "app/application.h"
 
-#include "widgets/helpviewer.h"
-#include "render/productpicture.h"
-#include "windows/predictionwindow.h"
-#include "windows/splashwindow.h"
 #include "app/mainwindow.h"
-#include "widgets/userdialogs.h"
 #include "cli/headless.h"
+#include "render/productpicture.h"
+#include "widgets/helpviewer.h"
+#include "widgets/userdialogs.h"
 #include "windows/graphoptionsdialog.h"
+#include "windows/predictionwindow.h"
 #include "windows/regressiongraphwindow.h"
+#include "windows/splashwindow.h"
 
 #include <QApplication>
 #include <QIcon>

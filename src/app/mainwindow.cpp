@@ -1,12 +1,12 @@
 #include "app/mainwindow.h"
 
+#include "app/toolbaricons.h"
 #include "widgets/helpcontext.h"
 #include "widgets/helpviewer.h"
-#include "windows/aboutdialog.h"
-#include "windows/studyeditor.h"
-#include "windows/splashwindow.h"
-#include "app/toolbaricons.h"
 #include "widgets/userdialogs.h"
+#include "windows/aboutdialog.h"
+#include "windows/splashwindow.h"
+#include "windows/studyeditor.h"
 
 #include <QAction>
 #include <QApplication>

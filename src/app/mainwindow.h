@@ -3,9 +3,9 @@
 // the study editor and the result windows as child windows, the file
 // commands, and the enabling of every command.
 #include "app/commandenabling.h"
-#include "windows/studyeditorhost.h"
-#include "windows/studyeditor.h"
 #include "stats/commands.h"
+#include "windows/studyeditor.h"
+#include "windows/studyeditorhost.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,13 +1,13 @@
 // The frame's study commands: New, Open, Save, Save as, Close, Exit and the
 // prediction command, and the rules that run when child windows close.
-#include "cli/atomicfile.h"
-#include "windows/studyeditor.h"
-#include "windows/predictionwindow.h"
 #include "app/mainwindow.h"
+#include "cli/atomicfile.h"
+#include "stats/studyfile.h"
 #include "widgets/userdialogs.h"
 #include "windows/graphoptionsdialog.h"
+#include "windows/predictionwindow.h"
 #include "windows/regressiongraphwindow.h"
-#include "stats/studyfile.h"
+#include "windows/studyeditor.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,15 +1,15 @@
 // The calculation commands that show their results as text: validation,
 // the computations into the frame's shared records, the zero-slope refusal,
 // then a new child window filled once.
-#include "windows/studyeditor.h"
 #include "app/mainwindow.h"
 #include "widgets/userdialogs.h"
-#include "windows/resultwindow.h"
-#include "windows/systematicerrorwindow.h"
-#include "windows/inferencewindow.h"
 #include "windows/anovawindow.h"
-#include "windows/residualswindow.h"
+#include "windows/inferencewindow.h"
 #include "windows/reportwindow.h"
+#include "windows/residualswindow.h"
+#include "windows/resultwindow.h"
+#include "windows/studyeditor.h"
+#include "windows/systematicerrorwindow.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>

@@ -229,6 +229,31 @@ TEST(Windows1252, AgreesWithTheSystemCodecOnEveryAssignedByte)
     EXPECT_EQ(back, all);
 }
 
+TEST(StudyFileBytes, TextThatIsNotUtf8IsRefusedNotWritten)
+{
+    struct Case {
+        const char *what;
+        std::string utf8;
+    };
+    const Case cases[] = {
+        {"overlong NUL", "a\xC0\x80"},
+        {"overlong slash", "\xE0\x80\xAF"},
+        {"overlong four bytes", "\xF0\x80\x81\x81"},
+        {"surrogate", "\xED\xA0\x80"},
+        {"past U+10FFFF", "\xF4\x90\x80\x80"},
+        {"truncated", "\xC3"},
+        {"stray continuation", "\x80"},
+    };
+    for (const Case &c : cases) {
+        std::string bytes, offending;
+        EXPECT_FALSE(stats::Utf8ToWindows1252(c.utf8, bytes, offending)) << c.what;
+        EXPECT_FALSE(offending.empty()) << c.what;
+    }
+    std::string bytes, offending;
+    EXPECT_TRUE(stats::Utf8ToWindows1252("Valoración €", bytes, offending));
+    EXPECT_EQ(bytes, "Valoraci\xF3n \x80");
+}
+
 TEST(StudyFileBytes, ReportsMissingAndUnusableFilesInSpanish)
 {
     QTemporaryDir dir;

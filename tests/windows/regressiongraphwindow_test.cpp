@@ -1,7 +1,7 @@
+#include "stats/errors.h"
+#include "support/scripteddialogs.h"
 #include "windows/graphoptionsdialog.h"
 #include "windows/regressiongraphwindow.h"
-#include "support/scripteddialogs.h"
-#include "stats/errors.h"
 
 #include <QAction>
 #include <QLineEdit>

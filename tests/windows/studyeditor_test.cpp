@@ -2,9 +2,9 @@
 // on tabs, cells and buttons, with the window shown and active.
 #include "windows/studyeditor.h"
 
+#include "stats/study.h"
 #include "support/editortesting.h"
 #include "support/scripteddialogs.h"
-#include "stats/study.h"
 
 #include <QAction>
 #include <QLineEdit>
