@@ -8,11 +8,12 @@
 PACKAGES := cmake make g++ qt6-base-dev libgl-dev libgtest-dev googletest \
             libbenchmark-dev fonts-liberation qt6-translations-l10n xvfb xauth
 FUZZ_PACKAGES := clang libclang-rt-14-dev
+DEB_PACKAGES := dpkg-dev file
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps build run test sanitize fuzz bench
+.PHONY: deps build run test sanitize fuzz bench deb
 
 deps:
 	@missing=""; for p in $(PACKAGES) $(EXTRA_PACKAGES); do \
@@ -49,3 +50,10 @@ fuzz:
 
 bench: build
 	./build/bench/stats_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+
+# The Debian package, build/linealidad_<version>_<arch>.deb
+deb:
+	$(MAKE) deps EXTRA_PACKAGES="$(DEB_PACKAGES)"
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build build -j$(JOBS)
+	cd build && cpack -G DEB
