@@ -69,7 +69,7 @@ private:
 std::string encodeLine(const std::string &value, const std::string &field)
 {
     for (char c : value)
-        if (c == '\r' || c == '\n' || c == kCtrlZ)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
             throw StudyFileError("No se puede guardar el estudio: " + field +
                                  " contiene un salto de línea o un carácter de control que el archivo no "
                                  "puede guardar.");
@@ -82,8 +82,31 @@ std::string encodeLine(const std::string &value, const std::string &field)
 
 } // namespace
 
+namespace {
+
+// Lines no field can hold, and characters a terminal or a window would act on
+// instead of showing: C0 controls, DEL and the bytes Windows-1252 leaves to
+// the C1 controls. The message names the line.
+void refuseUnreadableLines(std::string_view bytes)
+{
+    const std::vector<std::string_view> lines = splitLines(bytes);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string line = std::to_string(i + 1);
+        if (lines[i].size() > kMaxFileLineLength)
+            refuse("la línea " + line + " tiene más de " + std::to_string(kMaxFileLineLength) + " caracteres.");
+        for (char c : lines[i]) {
+            const auto b = static_cast<unsigned char>(c);
+            if (b < 0x20 || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D)
+                refuse("la línea " + line + " contiene un carácter de control (código " + std::to_string(b) + ").");
+        }
+    }
+}
+
+} // namespace
+
 StudyFile ParseStudyFile(std::string_view bytes)
 {
+    refuseUnreadableLines(bytes);
     LineReader in(bytes);
     StudyFile f;
     f.method = in.next();

@@ -25,10 +25,12 @@ struct StudyFile {
 inline constexpr int kMaxFileLevels = 20;
 inline constexpr int kMaxFileObservations = 150;
 inline constexpr int kMaxFilePredictions = 20;
+inline constexpr size_t kMaxFileLineLength = 1000; // characters (bytes) of one line
 
 // Reads a whole file. A line ends at CR LF, CR or LF; Ctrl-Z ends the data;
 // missing lines read as empty. Throws ConversionError for a count line that
-// is not a whole number and StudyFileError for counts beyond the limits.
+// is not a whole number and StudyFileError for counts beyond the limits, a
+// line longer than kMaxFileLineLength or a control character in any line.
 StudyFile ParseStudyFile(std::string_view bytes);
 
 // The file's bytes. Throws StudyFileError naming the field when a text has a

@@ -172,6 +172,30 @@ TEST(StudyFileReader, RefusesCountsBeyondItsLimitsNamingTheLine)
               "(el máximo es 20).");
 }
 
+// A line no field can hold would freeze the windows that show it; a control
+// character would be acted on by a terminal or cut a message short.
+TEST(StudyFileReader, RefusesOverlongLinesAndControlCharactersNamingTheLine)
+{
+    const std::string head = "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n";
+    EXPECT_EQ(stats::ParseStudyFile(std::string(1000, 'm') + "\r\n" + head.substr(3)).method.size(), 1000u);
+    const std::pair<std::string, std::string> cases[] = {
+        {std::string(1001, 'm') + "\r\n" + head.substr(3), "la línea 1 tiene más de 1000 caracteres."},
+        {head + std::string(1 << 20, '1') + "\r\n", "la línea 9 tiene más de 1000 caracteres."},
+        {"M\r\nA" + std::string(1, '\0') + "na\r\n" + head.substr(6), "la línea 2 contiene un carácter de control (código 0)."},
+        {head + "1\x1b[2J\r\n", "la línea 9 contiene un carácter de control (código 27)."},
+        {head + "1\x07\b\r\n", "la línea 9 contiene un carácter de control (código 7)."},
+        {head + "1\t2\r\n", "la línea 9 contiene un carácter de control (código 9)."},
+        {head + "12\x7F\r\n", "la línea 9 contiene un carácter de control (código 127)."},
+        {"M\x81\r\n" + head.substr(3), "la línea 1 contiene un carácter de control (código 129)."},
+        {"M\x9D\r\n" + head.substr(3), "la línea 1 contiene un carácter de control (código 157)."},
+    };
+    for (const auto &[bytes, why] : cases)
+        EXPECT_EQ(errorOf<stats::StudyFileError>([&] { stats::ParseStudyFile(bytes); }),
+                  "El archivo no contiene un estudio válido: " + why);
+    // The printable Windows-1252 letters of that range still read.
+    EXPECT_EQ(stats::ParseStudyFile("\x80\x9C\xF1\r\n" + head.substr(3)).method, "€œñ");
+}
+
 TEST(StudyFileReader, TakesTheNumberOfPredictionRowsFromTheFileItself)
 {
     stats::StudyFile f = newStudyFile();
