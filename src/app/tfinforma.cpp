@@ -4,6 +4,7 @@
 
 #include "app/editorhost.h"
 #include "app/focustracker.h"
+#include "app/printableinput.h"
 #include "app/stringgrid.h"
 #include "app/userdialogs.h"
 
@@ -32,6 +33,7 @@ QLineEdit *makeField(const char *name, int maxLength, int width, const QString &
     field->setObjectName(QLatin1String(name));
     field->setMaxLength(maxLength);
     field->setFixedWidth(width);
+    acceptPrintableOnly(field);
     return field;
 }
 

@@ -1,6 +1,7 @@
 #include "app/tfrmpredice.h"
 
 #include "app/focustracker.h"
+#include "app/printableinput.h"
 #include "app/stringgrid.h"
 #include "app/userdialogs.h"
 
@@ -113,6 +114,7 @@ void Tfrmpredice::buildControls()
     epredice = new QLineEdit(QStringLiteral("3"));
     epredice->setObjectName(QStringLiteral("epredice"));
     epredice->setFixedWidth(50);
+    acceptPrintableOnly(epredice);
     Label1 = makeLabel("Label1", QStringLiteral("&Número de Datos :"));
     Label1->setBuddy(epredice);
     btnok = makeButton("btnok", QStringLiteral("&Aceptar"));

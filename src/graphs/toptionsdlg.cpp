@@ -1,5 +1,6 @@
 #include "graphs/toptionsdlg.h"
 
+#include "app/printableinput.h"
 #include "app/windowplacement.h"
 
 #include <QButtonGroup>
@@ -33,6 +34,7 @@ QLineEdit *addEdit(QWidget *page, const char *name, const QRect &where, int maxL
     auto *edit = new QLineEdit(page);
     edit->setObjectName(QLatin1String(name));
     edit->setGeometry(where);
+    acceptPrintableOnly(edit);
     if (maxLength > 0)
         edit->setMaxLength(maxLength);
     return edit;
