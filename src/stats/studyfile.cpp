@@ -2,11 +2,12 @@
 
 #include "stats/conversions.h"
 #include "stats/errors.h"
+#include "stats/systemerror.h"
 #include "stats/windows1252.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace stats {
 
@@ -214,25 +215,50 @@ StudyData StudyFromFile(const StudyFile &file)
 
 namespace stats {
 
-std::string ReadFileBytes(const std::string &path)
+std::string ReadFileBytes(const std::string &path, std::uintmax_t largest)
 {
     namespace fs = std::filesystem;
-    constexpr std::uintmax_t kLargest = 16u << 20; // a study is a few kilobytes
+    auto unreadable = [&](int error) {
+        return StudyFileError("Error al leer el archivo «" + path + "»: " + SystemErrorText(error));
+    };
+    auto tooLarge = [&] { return StudyFileError("El archivo «" + path + "» es demasiado grande para ser un estudio"); };
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
-    if (ec || !fs::exists(status))
+    if (ec && ec != std::errc::no_such_file_or_directory)
+        throw unreadable(ec.value()); // a loop of links, a folder without permission...
+    if (!fs::exists(status))
         throw StudyFileError("No se encuentra el archivo «" + path + "»");
     if (!fs::is_regular_file(status))
         throw StudyFileError("«" + path + "» no es un archivo de estudio");
     const std::uintmax_t size = fs::file_size(path, ec);
-    if (!ec && size > kLargest)
-        throw StudyFileError("El archivo «" + path + "» es demasiado grande para ser un estudio");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw StudyFileError("No se puede abrir el archivo «" + path + "»");
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw StudyFileError("Error al leer el archivo «" + path + "»");
+    if (!ec && size > largest)
+        throw tooLarge();
+    std::FILE *in = std::fopen(path.c_str(), "rb");
+    if (!in) {
+        if (errno == ENOENT)
+            throw StudyFileError("No se encuentra el archivo «" + path + "»");
+        throw StudyFileError("No se puede abrir el archivo «" + path + "»: " + SystemErrorText(errno));
+    }
+    // The limit holds while reading too: a file may grow after it was measured.
+    std::string bytes;
+    char buffer[65536];
+    errno = 0;
+    for (;;) {
+        const size_t n = std::fread(buffer, 1, sizeof buffer, in);
+        bytes.append(buffer, n);
+        if (bytes.size() > largest) {
+            std::fclose(in);
+            throw tooLarge();
+        }
+        if (n < sizeof buffer) {
+            const bool failed = std::ferror(in) != 0;
+            const int error = errno != 0 ? errno : EIO;
+            std::fclose(in);
+            if (failed)
+                throw unreadable(error);
+            break;
+        }
+    }
     return bytes;
 }
 

@@ -3,6 +3,7 @@
 // line. Study, then the prediction window's state, then the graph titles.
 #include "stats/study.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,9 +43,10 @@ std::string SerializeStudyFile(const StudyFile &file);
 StudyFile StudyFileFromTexts(const StudyTexts &texts);
 
 // The bytes of the file at `path` (UTF-8 path). Throws StudyFileError with a
-// message for the user when it is missing, not a plain file, too large for a
-// study or unreadable.
-std::string ReadFileBytes(const std::string &path);
+// message for the user when it is missing, not a plain file, larger than
+// `largest` bytes (before or while it is read) or unreadable.
+inline constexpr std::uintmax_t kMaxStudyFileBytes = 16u << 20; // a study is a few kilobytes
+std::string ReadFileBytes(const std::string &path, std::uintmax_t largest = kMaxStudyFileBytes);
 
 // The study as Open shapes the editor from a file.
 StudyData StudyFromFile(const StudyFile &file);

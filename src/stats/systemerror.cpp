@@ -27,7 +27,7 @@ std::string SystemErrorText(int error)
     case ENAMETOOLONG:
         return "el nombre es demasiado largo";
     case EIO:
-        return "error de entrada/salida del disco";
+        return "error de entrada/salida";
     case ENOMEM:
         return "no hay memoria suficiente";
     default:

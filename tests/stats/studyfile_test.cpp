@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 using namespace testing_studies;
@@ -263,4 +264,28 @@ TEST(StudyFileBytes, ReportsMissingAndUnusableFilesInSpanish)
               "«" + path + "» no es un archivo de estudio");
     std::ofstream(path + "/a.w04", std::ios::binary) << "abc\r\n";
     EXPECT_EQ(stats::ReadFileBytes(path + "/a.w04"), "abc\r\n");
+}
+
+// Every failure to read speaks Spanish and names its cause; a loop of links
+// is not a missing file.
+TEST(StudyFileBytes, ReportsReadFailuresInSpanish)
+{
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString();
+    std::filesystem::create_symlink(path + "/b.w04", path + "/a.w04");
+    std::filesystem::create_symlink(path + "/a.w04", path + "/b.w04");
+    EXPECT_EQ(errorOf<stats::StudyFileError>([&] { stats::ReadFileBytes(path + "/a.w04"); }),
+              "Error al leer el archivo «" + path + "/a.w04»: los enlaces simbólicos forman un ciclo");
+    // A plain file whose reading fails (this process's memory at address 0).
+    EXPECT_EQ(errorOf<stats::StudyFileError>([&] { stats::ReadFileBytes("/proc/self/mem"); }),
+              "Error al leer el archivo «/proc/self/mem»: error de entrada/salida");
+}
+
+// The size limit holds while the file is read, not only when it is measured:
+// a file that grows meanwhile (or reports no size, as this one) stops there.
+TEST(StudyFileBytes, StopsAFileThatGrowsBeyondTheLimitWhileItIsRead)
+{
+    EXPECT_EQ(errorOf<stats::StudyFileError>([] { stats::ReadFileBytes("/proc/self/maps", 100); }),
+              "El archivo «/proc/self/maps» es demasiado grande para ser un estudio");
+    EXPECT_GT(stats::ReadFileBytes("/proc/self/maps").size(), 100u);
 }
