@@ -136,6 +136,16 @@ TEST(HeadlessCommands, OutputThatCannotBeWrittenIsAnError)
     EXPECT_EQ(p.readAllStandardError().toStdString(), "No se pudo escribir la salida estándar: está cerrada.\n");
 }
 
+// Without a display the windows cannot start: a short Spanish message that
+// points to the headless commands, status 1, no abort and no Qt platform list.
+TEST(HeadlessCommands, WithoutADisplayTheWindowsSaySoAndPointToThem)
+{
+    const ProcessRun r = linealidad({});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "No se pueden abrir las ventanas: no hay una pantalla disponible.\n"
+                     "Las órdenes sin ventanas funcionan sin ella; vea «linealidad --help».\n");
+}
+
 TEST(HeadlessCommands, AnswerHelpAndVersionInSpanish)
 {
     ProcessRun r = linealidad({"--help"});
