@@ -16,6 +16,9 @@
 #include <QTranslator>
 #include <QScreen>
 
+#include <cstdio>
+#include <cstdlib>
+
 Application::Application(UserDialogs &dialogs, char decimalSeparator)
     : frame_(std::make_unique<MainWindow>(dialogs, decimalSeparator))
 {
@@ -51,9 +54,29 @@ void Application::show()
     splash_->mainWindowActivated();
 }
 
+namespace {
+
+// While the windowing system is being reached, Qt's own warnings (its list of
+// platforms) are not for the user, and its fatal error would abort: without
+// a display the program says so in Spanish, points to the headless commands
+// and ends with status 1.
+void startupMessages(QtMsgType type, const QMessageLogContext &, const QString &)
+{
+    if (type != QtFatalMsg)
+        return;
+    std::fputs("No se pueden abrir las ventanas: no hay una pantalla disponible.\n"
+               "Las órdenes sin ventanas funcionan sin ella; vea «linealidad --help».\n",
+               stderr);
+    std::_Exit(1);
+}
+
+} // namespace
+
 int runApplication(int &argc, char **argv, const QString &studyPath)
 {
+    const QtMessageHandler previous = qInstallMessageHandler(startupMessages);
     QApplication app(argc, argv);
+    qInstallMessageHandler(previous);
     QApplication::setApplicationName(QStringLiteral("linealidad"));
     QApplication::setWindowIcon(QIcon(productPicture(QSize(64, 64))));
     // The interface is Spanish, Qt's own dialogs and buttons included.

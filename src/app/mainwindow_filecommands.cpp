@@ -207,7 +207,8 @@ void MainWindow::mnupredicePrediccionesClick()
         return;
     bool computed = false;
     runReportingErrors(dialogs_, this, [&] {
-        stats::ComputeRegression(stats::ReadStudy(*finforma_, separator_), shared_.regression, shared_.slopeIsZero);
+        stats::ComputeCheckedRegression(stats::ReadStudy(*finforma_, separator_), shared_.regression,
+                                        shared_.slopeIsZero);
         computed = true;
     });
     if (!computed)

@@ -3,9 +3,12 @@
 #include "stats/commands.h"
 #include "stats/errors.h"
 #include "stats/studyfile.h"
+#include "stats/systemerror.h"
 
 #include <QLocale>
 
+#include <cerrno>
+#include <new>
 #include <ostream>
 
 namespace cli {
@@ -37,7 +40,8 @@ const char *const kUsage =
     "\n"
     "El separador decimal es el de la configuración regional del usuario.\n"
     "Estado de salida: 0 correcto; 2 el estudio fue rechazado (datos incompletos o\n"
-    "pendiente cero); 1 error de archivo, de conversión o de cálculo; 64 uso incorrecto.\n"
+    "pendiente cero); 1 error de archivo, de conversión, de cálculo o al escribir la\n"
+    "salida; 64 uso incorrecto.\n"
     "Los mensajes de rechazo y de error se escriben en la salida de errores.\n";
 
 using Command = stats::CommandOutcome (*)(const stats::StudyTexts &, stats::SharedResults &, char);
@@ -83,6 +87,19 @@ void printOutcome(const std::string &option, const stats::CommandOutcome &outcom
         out << line << '\n';
 }
 
+// What was printed reached its destination: a full disk, a full device or a
+// closed standard output is an error, not a silent empty result.
+int outputWritten(std::ostream &out, std::ostream &err)
+{
+    out.flush();
+    if (out)
+        return 0;
+    const int error = errno;
+    err << "No se pudo escribir la salida estándar: "
+        << (error == EBADF ? std::string("está cerrada") : stats::SystemErrorText(error)) << ".\n";
+    return 1;
+}
+
 } // namespace
 
 bool IsHeadless(const std::vector<std::string> &args)
@@ -95,13 +112,14 @@ bool IsHeadless(const std::vector<std::string> &args)
 
 int RunHeadless(const std::vector<std::string> &args, std::ostream &out, std::ostream &err, char sep)
 {
+    errno = 0;
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         out << kUsage;
-        return 0;
+        return outputWritten(out, err);
     }
     if (args.size() == 1 && args[0] == "--version") {
         out << "linealidad (Linealidad del método) 1.0.0\n";
-        return 0;
+        return outputWritten(out, err);
     }
     if (args.size() != 2 || !commandFor(args[0])) {
         err << kUsage;
@@ -115,11 +133,14 @@ int RunHeadless(const std::vector<std::string> &args, std::ostream &out, std::os
             err << outcome.refusalMessage() << '\n';
             return 2;
         }
+        errno = 0;
         printOutcome(args[0], outcome, out);
-        out.flush();
-        return 0;
-    } catch (const std::exception &e) {
+        return outputWritten(out, err);
+    } catch (const stats::CommandError &e) {
         err << stats::ErrorReportText(e.what()) << '\n';
+        return 1;
+    } catch (const std::bad_alloc &) {
+        err << "Memoria insuficiente para completar la orden.\n";
         return 1;
     }
 }

@@ -12,7 +12,8 @@ namespace cli {
 bool IsHeadless(const std::vector<std::string> &args);
 
 // Runs it. Exit status 0 on success, 2 for a refusal of the study (validation
-// or zero slope), 1 for an error (file, conversion, floating point), 64 for
+// or zero slope), 1 for an error (file, conversion, floating point, output that
+// cannot be written), 64 for
 // a bad command line. On a refusal or error nothing goes to `out`.
 int RunHeadless(const std::vector<std::string> &args, std::ostream &out, std::ostream &err, char decimalSeparator);
 

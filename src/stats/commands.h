@@ -31,6 +31,14 @@ struct CommandOutcome {
     std::array<Lines, 4> columns; // residual analysis only
 };
 
+// The computations as every command, window, graph and printed page runs
+// them: the record, then the check that none of its figures lost its digits
+// to very large amounts (precision.h), which throws FloatingPointError.
+void ComputeCheckedRegression(const LinearityStudy &study, RegressionResult &result, bool &slopeIsZero);
+void ComputeCheckedAnova(const LinearityStudy &study, AnovaResult &result, bool &slopeIsZero,
+                         std::vector<ResidualRow> &residuals);
+void ComputeCheckedRecovery(const LinearityStudy &study, RecoveryResult &result);
+
 // Each throws ConversionError or FloatingPointError when the study's data
 // makes a computation fail; the records keep what was stored before.
 CommandOutcome RunInference(const StudyTexts &study, SharedResults &shared, char decimalSeparator);

@@ -115,6 +115,37 @@ TEST(HeadlessCommands, RefuseOnStandardErrorWithTheirExitStatus)
     EXPECT_NE(r.err.find("Uso: linealidad"), std::string::npos);
 }
 
+// Output that never arrived is not a success: a full device, a closed stdout.
+TEST(HeadlessCommands, OutputThatCannotBeWrittenIsAnError)
+{
+    const std::string full = "No se pudo escribir la salida estándar: el disco está lleno.\n";
+    for (const QStringList &args : {QStringList{"--report", TEST_DATA_DIR "/worked-anova.w04"}, QStringList{"--help"}}) {
+        const std::string option = args.first().toStdString();
+        QProcess p;
+        p.setStandardOutputFile("/dev/full");
+        p.start(LINEALIDAD_BINARY, args);
+        p.waitForFinished(30000);
+        EXPECT_EQ(p.exitCode(), 1) << option;
+        EXPECT_EQ(p.readAllStandardError().toStdString(), full) << option;
+    }
+    QProcess p;
+    p.start("/bin/sh", {"-c", "exec \"$0\" --inference \"$1\" >&-", LINEALIDAD_BINARY,
+                        TEST_DATA_DIR "/worked-anova.w04"});
+    p.waitForFinished(30000);
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_EQ(p.readAllStandardError().toStdString(), "No se pudo escribir la salida estándar: está cerrada.\n");
+}
+
+// Without a display the windows cannot start: a short Spanish message that
+// points to the headless commands, status 1, no abort and no Qt platform list.
+TEST(HeadlessCommands, WithoutADisplayTheWindowsSaySoAndPointToThem)
+{
+    const ProcessRun r = linealidad({});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "No se pueden abrir las ventanas: no hay una pantalla disponible.\n"
+                     "Las órdenes sin ventanas funcionan sin ella; vea «linealidad --help».\n");
+}
+
 TEST(HeadlessCommands, AnswerHelpAndVersionInSpanish)
 {
     ProcessRun r = linealidad({"--help"});
