@@ -6,7 +6,8 @@
 #         make bench (Google Benchmark medians of the engine).
 
 PACKAGES := cmake make g++ qt6-base-dev libgl-dev libgtest-dev googletest \
-            libbenchmark-dev fonts-liberation qt6-translations-l10n xvfb xauth
+            libbenchmark-dev fonts-liberation qt6-translations-l10n xvfb xauth \
+            poppler-utils
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
