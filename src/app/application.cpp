@@ -7,6 +7,7 @@
 #include "widgets/userdialogs.h"
 #include "windows/graphoptionsdialog.h"
 #include "windows/predictionwindow.h"
+#include "windows/printoptionswindow.h"
 #include "windows/regressiongraphwindow.h"
 #include "windows/splashwindow.h"
 
@@ -26,9 +27,10 @@ Application::Application(UserDialogs &dialogs, char decimalSeparator)
     options_ = new GraphOptionsDialog(frame);
     plot_ = new RegressionGraphWindow(*options_, dialogs, frame);
     splash_ = new SplashWindow(frame);
+    printOptions_ = new PrintOptionsWindow(dialogs, decimalSeparator, frame);
     predictions_ = new PredictionWindow(dialogs, decimalSeparator, frame);
     help_ = new HelpViewer(dialogs, HelpViewer::defaultSearchDirectories(), frame);
-    frame->setSingleWindows({options_, plot_, splash_, predictions_, help_});
+    frame->setSingleWindows({options_, plot_, splash_, printOptions_, predictions_, help_});
 
     // Typing a graph title is a change to the study.
     QObject::connect(options_, &GraphOptionsDialog::titleTyped, frame,

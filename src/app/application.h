@@ -12,6 +12,7 @@ class MainWindow;
 class GraphOptionsDialog;
 class RegressionGraphWindow;
 class PredictionWindow;
+class PrintOptionsWindow;
 class UserDialogs;
 
 class Application {
@@ -23,6 +24,7 @@ public:
     GraphOptionsDialog &options() { return *options_; }
     RegressionGraphWindow &plot() { return *plot_; }
     SplashWindow &splash() { return *splash_; }
+    PrintOptionsWindow &printOptions() { return *printOptions_; }
     PredictionWindow &predictions() { return *predictions_; }
     HelpViewer &help() { return *help_; }
 
@@ -34,6 +36,7 @@ private:
     GraphOptionsDialog *options_ = nullptr; // the others belong to the frame
     RegressionGraphWindow *plot_ = nullptr;
     SplashWindow *splash_ = nullptr;
+    PrintOptionsWindow *printOptions_ = nullptr;
     PredictionWindow *predictions_ = nullptr;
     HelpViewer *help_ = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "widgets/helpviewer.h"
 #include "widgets/userdialogs.h"
 #include "windows/aboutdialog.h"
+#include "windows/printoptionswindow.h"
 #include "windows/splashwindow.h"
 #include "windows/studyeditor.h"
 
@@ -61,7 +62,23 @@ MainWindow::MainWindow(UserDialogs &dialogs, char decimalSeparator, QWidget *par
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::setSingleWindows(const SingleWindows &windows) { windows_ = windows; }
+void MainWindow::setSingleWindows(const SingleWindows &windows)
+{
+    windows_ = windows;
+    if (windows_.printOptions)
+        windows_.printOptions->setStudySource([this] { return finforma_.data(); });
+}
+
+// The print command shows the print options window and goes on: the frame
+// stays usable, and the study is checked when a report is printed.
+void MainWindow::PrintLasserClick()
+{
+    if (!windows_.printOptions)
+        return;
+    windows_.printOptions->show();
+    windows_.printOptions->raise();
+    windows_.printOptions->activateWindow();
+}
 
 QAction *MainWindow::makeAction(const QString &name, const QString &caption, const QString &hint, int helpContext)
 {
@@ -111,7 +128,8 @@ const MenuItem kMainMenu[] = {
      6, {}, run<&MainWindow::FileSaveAsItemClick>},
     {Item::Separator},
     {Item::Submenu, "FilePrintItem", "&Imprimir...", "Archivo|Imprime el archivo actual", 7},
-    {Item::Command, "PrintLasser", "Lasser", "Imprimir|Imprime el Archivo Actual"},
+    {Item::Command, "PrintLasser", "Lasser", "Imprimir|Imprime el Archivo Actual", 0, {},
+     run<&MainWindow::PrintLasserClick>},
     {Item::EndSubmenu},
     {Item::Separator},
     {Item::Command, "FileExitItem", "&Salir", "Salir del módulo ZELP", 8, {}, run<&MainWindow::FileExitItemClick>},
@@ -215,7 +233,7 @@ void MainWindow::buildToolBar()
         {"spdnuevo", ToolIcon::New, "Nuevo|Crea un nuevo archivo", run<&MainWindow::FileNewItemClick>},
         {"spdabrir", ToolIcon::Open, "Abrir|Abre un archivo ya existente", run<&MainWindow::FileOpenItemClick>},
         {"spdguardar", ToolIcon::Save, "Guardar|Guarda el archivo", run<&MainWindow::FileSaveItemClick>},
-        {"spdprint", ToolIcon::Print, "Imprimir en Lasser", nullptr},
+        {"spdprint", ToolIcon::Print, "Imprimir en Lasser", run<&MainWindow::PrintLasserClick>},
         {"spdclose", ToolIcon::Close, "Cerrar|Cierra la ventana activa", run<&MainWindow::mnucloseClick>},
         {"spdexit", ToolIcon::Exit, "Salir|Salir del módulo de Linealidad del Método", run<&MainWindow::FileExitItemClick>},
         {"spdmosaico", ToolIcon::Tile, "Mosaico|Arregla las ventanas en mosaico", run<&MainWindow::WindowTileItemClick>},

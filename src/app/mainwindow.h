@@ -19,6 +19,7 @@ class PredictionWindow;
 class GraphOptionsDialog;
 class RegressionGraphWindow;
 class SplashWindow;
+class PrintOptionsWindow;
 class HelpViewer;
 class UserDialogs;
 
@@ -34,6 +35,7 @@ public:
         GraphOptionsDialog *options = nullptr;
         RegressionGraphWindow *plot = nullptr;
         SplashWindow *splash = nullptr;
+        PrintOptionsWindow *printOptions = nullptr;
         PredictionWindow *predictions = nullptr;
         HelpViewer *help = nullptr;
     };
@@ -68,6 +70,7 @@ public:
     void mnuresidClick();
     void mnueescClick();
     void mnuinformeClick();
+    void PrintLasserClick();
 
     // Adds a result window as a child and applies the last-window rule when it closes.
     QMdiSubWindow *addResultWindow(QWidget *window);

@@ -14,6 +14,7 @@
 #include "windows/inferencewindow.h"
 #include "windows/predictionwindow.h"
 #include "windows/regressiongraphwindow.h"
+#include "windows/printoptionswindow.h"
 #include "windows/resultwindow.h"
 #include "windows/splashwindow.h"
 #include "windows/studyeditor.h"
@@ -465,7 +466,7 @@ private slots:
         user::clickCell(grid, 1, 1); // focus enters the data grid
         QVERIFY(grid->hasFocus() || grid->isAncestorOf(QApplication::focusWidget()));
         QStringList atEntry = {"mnuclose", "spdclose", "FileSaveItem", "spdguardar", "FileSaveAsItem",
-                               "mnucalculos", "FileExitItem", "spdexit",
+                               "FilePrintItem", "PrintLasser", "spdprint", "mnucalculos", "FileExitItem", "spdexit",
                                "HelpContentsItem", "HelpSearchItem", "HelpAboutItem", "spdcontenido"};
         expectEnabled(atEntry);
         user::type("5"); // not in the last cell: nothing more
@@ -515,6 +516,44 @@ private slots:
         QVERIFY(app->splash().isVisible());
         QVERIFY(app->splash().timer().isActive());
         QCOMPARE(app->splash().timer().interval(), 3000);
+    }
+
+    void theSingleWindowsAreCreatedInTheirStartUpOrder()
+    {
+        const QObjectList order = frame().children();
+        const qsizetype plot = order.indexOf(&app->plot()), splash = order.indexOf(&app->splash()),
+                        print = order.indexOf(&app->printOptions()), predictions = order.indexOf(&app->predictions());
+        QVERIFY(plot >= 0 && plot < splash && splash < print && print < predictions);
+        QVERIFY(app->printOptions().isWindow() && !app->printOptions().isVisible());
+    }
+
+    void printCommandShowsTheOptionsWindowAndPrintsTheOpenStudy()
+    {
+        openStudy(writeStudy("imprimir.w04", testing_studies::anovaStudy()));
+        QVERIFY(!enabled("PrintLasser") && !enabled("spdprint")); // Open leaves printing off
+        frame().dataGridEntered();
+        QVERIFY(enabled("FilePrintItem") && enabled("PrintLasser") && enabled("spdprint"));
+
+        frame().action("spdprint")->trigger();
+        PrintOptionsWindow &window = app->printOptions();
+        QVERIFY(window.isVisible() && !window.isModal());
+        QVERIFY(!frame().mdiArea()->subWindowList().contains(window.parentWidget()));
+        QVERIFY(dialogs.messages.isEmpty()); // no validation by the command itself
+
+        window.selectReport(render::PrintedReport::InferenceAndAnova);
+        dialogs.printFiles << dir.filePath("uno.pdf") << dir.filePath("dos.pdf");
+        window.BitBtn1Click();
+        window.BitBtn1Click();
+        QVERIFY(QFile::exists(dir.filePath("uno.pdf")) && QFile::exists(dir.filePath("dos.pdf")));
+        QVERIFY(window.isVisible());
+
+        // Closing the study turns printing off again; the window prints nothing then.
+        frame().setModifiedText(QString());
+        closeChild(frame().Finforma());
+        QVERIFY(!enabled("PrintLasser") && !enabled("spdprint") && !enabled("FilePrintItem"));
+        dialogs.printFiles << dir.filePath("tres.pdf");
+        window.BitBtn1Click();
+        QCOMPARE(dialogs.printDialogs, 2);
     }
 
     void titleTypedInTheOptionsMarksTheStudyModified()

@@ -5,7 +5,7 @@
 #include "stats/errors.h"
 #include "stats/precision.h"
 #include "stats/studyfile.h"
-#include "studies.h"
+#include "support/studies.h"
 
 #include <gtest/gtest.h>
 
