@@ -7,7 +7,7 @@
 
 PACKAGES := cmake make g++ qt6-base-dev libgl-dev libgtest-dev googletest \
             libbenchmark-dev fonts-liberation qt6-translations-l10n xvfb xauth \
-            desktop-file-utils appstream poppler-utils
+            desktop-file-utils appstream poppler-utils strace
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 DEB_PACKAGES := dpkg-dev file
 JOBS := $(shell nproc 2>/dev/null || echo 2)
