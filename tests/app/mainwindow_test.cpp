@@ -7,6 +7,7 @@
 #include "stats/studyfile.h"
 #include "support/editortesting.h"
 #include "support/scripteddialogs.h"
+#include "support/studybytes.h"
 #include "support/studies.h"
 #include "widgets/helpviewer.h"
 #include "widgets/stringgrid.h"
@@ -41,26 +42,7 @@ const QStringList kAllCommands = {
     "mnupredice",    "FileExitItem",  "spdexit",        "HelpContentsItem", "HelpSearchItem", "HelpAboutItem",
     "spdcontenido"};
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray studyBytes(const stats::StudyData &study)
-{
-    stats::StudyFile file = stats::StudyFileFromTexts(study);
-    file.predictionX.assign(3, "");
-    file.predictionY.assign(3, "");
-    return QByteArray::fromStdString(stats::SerializeStudyFile(file));
-}
+using namespace testing_files;
 
 } // namespace
 

@@ -7,6 +7,7 @@
 #include "windows/studyeditor.h"
 #include "app/mainwindow.h"
 #include "support/scripteddialogs.h"
+#include "support/studybytes.h"
 #include "stats/studyfile.h"
 #include "support/studies.h"
 
@@ -23,26 +24,7 @@
 
 namespace {
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray studyBytes(const stats::StudyData &study)
-{
-    stats::StudyFile file = stats::StudyFileFromTexts(study);
-    file.predictionX.assign(3, "");
-    file.predictionY.assign(3, "");
-    return QByteArray::fromStdString(stats::SerializeStudyFile(file));
-}
+using namespace testing_files;
 
 // A folder whose writes can be refused and allowed again.
 class RefusingFolder {
