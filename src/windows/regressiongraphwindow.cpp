@@ -13,6 +13,16 @@
 
 namespace {
 
+void resetPlot(PlotState &state)
+{
+    PlotState reset;
+    reset.requestedLimits = state.requestedLimits;
+    reset.title = state.title;
+    reset.xLabel = state.xLabel;
+    reset.yLabel = state.yLabel;
+    state = reset;
+}
+
 QString limitText(double value, char separator)
 {
     return QString::fromStdString(stats::FormatGeneral(value, 15, separator));
@@ -61,7 +71,7 @@ RegressionGraphWindow::RegressionGraphWindow(GraphOptionsDialog &options, UserDi
     connect(plotterBox_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { popup_->popup(plotterBox_->mapToGlobal(at)); });
 
-    ResetPlot(state_);
+    resetPlot(state_);
 }
 
 void RegressionGraphWindow::SetTitle(const QString &text) { state_.title = text; }
@@ -114,6 +124,6 @@ void RegressionGraphWindow::closeEvent(QCloseEvent *event)
 {
     // Hidden, not destroyed: every opening starts with empty curves, no grid
     // and limits derived from the data; the titles stay.
-    ResetPlot(state_);
+    resetPlot(state_);
     QWidget::closeEvent(event);
 }

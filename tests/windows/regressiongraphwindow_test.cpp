@@ -39,13 +39,13 @@ private slots:
         form.SetYLabel(QStringLiteral("mg recuperados"));
         form.state().gridStyle = GridStyle::Strong;
         form.state().limitsComputed = true;
-        form.state().curves[0].pointCount = 3;
+        form.state().curves[0].points.resize(3);
 
         form.show();
         form.popupMenu()->findChild<QAction *>("Crr")->trigger(); // closing resets the graph
         QVERIFY(!form.isVisible());
         QCOMPARE(form.state().gridStyle, GridStyle::None);
-        QCOMPARE(form.state().curves[0].pointCount, 0);
+        QCOMPARE(form.state().curves[0].pointCount(), 0);
         QVERIFY(!form.state().limitsComputed);
         QCOMPARE(form.state().axisLimits.xMin, 1.0E30);
         QCOMPARE(form.title(), QStringLiteral("Valoración de ácido acético"));
