@@ -9,6 +9,7 @@
 #include "cli/headless.h"
 #include "windows/graphoptionsdialog.h"
 #include "windows/regressiongraphwindow.h"
+#include "windows/residualgraphwindow.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -22,17 +23,19 @@ Application::Application(UserDialogs &dialogs, char decimalSeparator)
     MainWindow *frame = frame_.get();
     options_ = new GraphOptionsDialog(frame);
     plot_ = new RegressionGraphWindow(*options_, dialogs, frame);
+    residualPlot_ = new ResidualGraphWindow(*options_, dialogs, frame);
     splash_ = new SplashWindow(frame);
     predictions_ = new PredictionWindow(dialogs, decimalSeparator, frame);
     help_ = new HelpViewer(dialogs, HelpViewer::defaultSearchDirectories(), frame);
-    frame->setSingleWindows({options_, plot_, splash_, predictions_, help_});
+    frame->setSingleWindows({options_, plot_, residualPlot_, splash_, predictions_, help_});
 
     // Typing a graph title is a change to the study.
     QObject::connect(options_, &GraphOptionsDialog::titleTyped, frame,
                      [frame] { frame->setModifiedText(QStringLiteral("Modificado")); });
     help_->attachContextKey(options_, 1100);
     help_->attachContextKey(predictions_, 12);
-    help_->attachContextKey(plot_, RegressionGraphWindow::kHelpContext);
+    help_->attachContextKey(plot_, PlotWindow::kHelpContext);
+    help_->attachContextKey(residualPlot_, PlotWindow::kHelpContext);
 }
 
 Application::~Application() = default;

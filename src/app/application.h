@@ -11,6 +11,7 @@ class SplashWindow;
 class MainWindow;
 class GraphOptionsDialog;
 class RegressionGraphWindow;
+class ResidualGraphWindow;
 class PredictionWindow;
 class UserDialogs;
 
@@ -22,6 +23,7 @@ public:
     MainWindow &frame() { return *frame_; }
     GraphOptionsDialog &options() { return *options_; }
     RegressionGraphWindow &plot() { return *plot_; }
+    ResidualGraphWindow &residualPlot() { return *residualPlot_; }
     SplashWindow &splash() { return *splash_; }
     PredictionWindow &predictions() { return *predictions_; }
     HelpViewer &help() { return *help_; }
@@ -33,6 +35,7 @@ private:
     std::unique_ptr<MainWindow> frame_;
     GraphOptionsDialog *options_ = nullptr; // the others belong to the frame
     RegressionGraphWindow *plot_ = nullptr;
+    ResidualGraphWindow *residualPlot_ = nullptr;
     SplashWindow *splash_ = nullptr;
     PredictionWindow *predictions_ = nullptr;
     HelpViewer *help_ = nullptr;

@@ -2,7 +2,7 @@
 
 QStringList commandsWithoutWorkYet()
 {
-    return {"mnugraph", "mnugraphr", "pmnugraph", "pmnugraphr", "FilePrintItem", "PrintLasser", "spdprint"};
+    return {"FilePrintItem", "PrintLasser", "spdprint"};
 }
 
 namespace commandgroups {

@@ -135,8 +135,8 @@ void MainWindow::buildMenus()
                        "Cálculos|Presenta el error sistemático constante", 15),
             &MainWindow::mnueescClick);
     calc->addSeparator();
-    calc->addAction(makeAction("mnugraph", "&Gráfica", "Cálculos|Presenta la Gáfica", 14));
-    calc->addAction(makeAction("mnugraphr", "Gráfica (Residuales)", QString()));
+    command(makeAction("mnugraph", "&Gráfica", "Cálculos|Presenta la Gáfica", 14), &MainWindow::mnugraphClick);
+    command(makeAction("mnugraphr", "Gráfica (Residuales)", QString()), &MainWindow::mnugraphrClick);
     command(makeAction("mnuinforme", "I&nforme", "Cálculos|Presenta datos y resultados", 19),
             &MainWindow::mnuinformeClick);
     calc->addSeparator();

@@ -17,7 +17,9 @@ class QMdiArea;
 class QMdiSubWindow;
 class PredictionWindow;
 class GraphOptionsDialog;
+class PlotWindow;
 class RegressionGraphWindow;
+class ResidualGraphWindow;
 class SplashWindow;
 class HelpViewer;
 class UserDialogs;
@@ -33,6 +35,7 @@ public:
     struct SingleWindows {
         GraphOptionsDialog *options = nullptr;
         RegressionGraphWindow *plot = nullptr;
+        ResidualGraphWindow *residualPlot = nullptr;
         SplashWindow *splash = nullptr;
         PredictionWindow *predictions = nullptr;
         HelpViewer *help = nullptr;
@@ -68,6 +71,8 @@ public:
     void mnuresidClick();
     void mnueescClick();
     void mnuinformeClick();
+    void mnugraphClick();
+    void mnugraphrClick();
 
     // Adds a result window as a child and applies the last-window rule when it closes.
     QMdiSubWindow *addResultWindow(QWidget *window);
@@ -103,6 +108,7 @@ private:
     bool validateEditor();
     bool writeStudy(const QString &path);
     void resultWindowClosing(QMdiSubWindow *window);
+    void showGraph(PlotWindow *window);
     void runResultCommand(stats::CommandOutcome (*command)(const stats::StudyTexts &, stats::SharedResults &, char),
                           const std::function<QWidget *(const stats::CommandOutcome &)> &makeWindow);
 

@@ -1,0 +1,315 @@
+// Both graph windows as the user meets them: window and menu, the build
+// from a study, the options round trip through the shared dialog, closing,
+// and the printed page.
+#include "windows/graphoptionsdialog.h"
+#include "windows/regressiongraphwindow.h"
+#include "windows/residualgraphwindow.h"
+#include "support/scripteddialogs.h"
+#include "support/shots.h"
+#include "support/studies.h"
+#include "stats/errors.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+// One graph window of either kind with its own dialogs.
+struct Graph {
+    GraphOptionsDialog options;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<PlotWindow> form;
+    explicit Graph(bool residuals = false)
+    {
+        if (residuals)
+            form = std::make_unique<ResidualGraphWindow>(options, dialogs);
+        else
+            form = std::make_unique<RegressionGraphWindow>(options, dialogs);
+    }
+    // The build of the worked study of its kind, then the window shown.
+    void buildAndShow()
+    {
+        stats::StudyData study = form->graph() == render::Graph::Regression ? testing_studies::inferenceStudy()
+                                                                             : testing_studies::anovaStudy();
+        study.unitsText = "mg";
+        stats::SharedResults shared;
+        QVERIFY(form->build(render::ComputeGraph(form->graph(), study, shared, '.'), study));
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QTRY_VERIFY(form->state().limitsComputed);
+    }
+};
+
+// While the options dialog is modal: type into its fields, then press a key.
+void answerDialog(GraphOptionsDialog &dialog, QList<std::pair<const char *, QString>> texts, int reference, Qt::Key key)
+{
+    QTimer::singleShot(0, &dialog, [&dialog, texts, reference, key] {
+        for (const auto &[field, text] : texts) {
+            auto *edit = dialog.findChild<QLineEdit *>(field);
+            edit->selectAll();
+            QTest::keyClicks(edit, text);
+        }
+        dialog.setReferenceIndex(reference);
+        QTest::keyClick(dialog.findChild<QLineEdit *>("TitleEdit"), key);
+    });
+}
+
+QString tool(const QString &name) { return QStandardPaths::findExecutable(name); }
+
+QString runTool(const QString &name, const QStringList &args)
+{
+    QProcess p;
+    p.start(tool(name), args);
+    p.waitForFinished(20000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+class GraphWindowsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void windowAndMenuAreThoseOfEachGraph_data()
+    {
+        QTest::addColumn<bool>("residuals");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("regression") << false << "Grafica" << "";
+        QTest::newRow("residuals") << true << "Gráfica (Residuales)" << "1";
+    }
+    void windowAndMenuAreThoseOfEachGraph()
+    {
+        QFETCH(bool, residuals);
+        QFETCH(QString, caption);
+        QFETCH(QString, suffix);
+        Graph g(residuals);
+        PlotWindow &form = *g.form;
+        QCOMPARE(form.objectName(), "PlotForm" + suffix);
+        QCOMPARE(form.windowTitle(), caption);
+        QCOMPARE(form.size(), QSize(491, 315));
+        QVERIFY(form.windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(form.plotterBox()->objectName(), "PlotterBox" + suffix);
+        QCOMPARE(form.plotterBox()->toolTip(), QStringLiteral("Botón derecho para opciones"));
+        QCOMPARE(form.popupMenu()->objectName(), "PlotterPopupMenu" + suffix);
+        QStringList shown, names;
+        for (QAction *action : form.popupMenu()->actions()) {
+            names << action->objectName();
+            if (action->isVisible())
+                shown << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        }
+        QCOMPARE(shown, (QStringList{"&Opciones", "&Imprimir", "-", "&Cerrar"}));
+        QCOMPARE(names, (QStringList{"Opc", "Recalc", "Imprime", "N1", "Crr"}.replaceInStrings(QRegularExpression("$"), suffix)));
+        QVERIFY(!form.popupMenu()->findChild<QAction *>("Recalc" + suffix)->isEnabled());
+        QVERIFY(!form.isVisible()); // nothing shows it until a graph is built
+    }
+
+    void closingResetsTheGraphAndKeepsItsTitles()
+    {
+        Graph g;
+        PlotWindow &form = *g.form;
+        form.SetTitle(QStringLiteral("Valoración de ácido acético"));
+        form.SetXLabel(QStringLiteral("mg adicionados"));
+        form.SetYLabel(QStringLiteral("mg recuperados"));
+        g.buildAndShow();
+        form.state().gridStyle = GridStyle::Strong;
+        QCOMPARE(form.state().curves[0].pointCount(), 9);
+
+        bool closedSignal = false;
+        connect(&form, &PlotWindow::closed, [&closedSignal] { closedSignal = true; });
+        form.popupMenu()->findChild<QAction *>("Crr")->trigger();
+        QVERIFY(!form.isVisible() && closedSignal);
+        QCOMPARE(form.state().gridStyle, GridStyle::None);
+        QCOMPARE(form.state().curves[0].pointCount(), 0);
+        QVERIFY(!form.state().limitsComputed);
+        QCOMPARE(form.state().axisLimits.xMin, 1.0E30);
+        QCOMPARE(form.title(), QStringLiteral("Valoración de ácido acético"));
+        QCOMPARE(form.xLabel(), QStringLiteral("mg adicionados"));
+        QCOMPARE(form.yLabel(), QStringLiteral("mg recuperados"));
+        QVERIFY(g.options.titleText().isEmpty()); // the dialog is filled only by Opciones
+    }
+
+    void showModallyReturnsWhenTheWindowCloses()
+    {
+        Graph g(true);
+        g.form->SetTitle(QStringLiteral("Residuales del lote 7"));
+        g.form->SetYLabel(QStringLiteral("r"));
+        stats::StudyData study = testing_studies::anovaStudy();
+        study.unitsText = "ug/mL";
+        stats::SharedResults shared;
+        QVERIFY(g.form->build(stats::RunResidualGraph(study, shared, '.'), study));
+        bool sawIt = false;
+        QTimer::singleShot(0, g.form.get(), [&] {
+            sawIt = g.form->isVisible() && g.form->isModal() && QTest::qWaitForWindowExposed(g.form.get());
+            saveShot(g.form.get(), "residual-graph");
+            g.form->close();
+        });
+        g.form->showModally();
+        QVERIFY(sawIt);
+        // The build labels X with the units; title and Y label stay the dialog's.
+        QCOMPARE(g.form->xLabel(), QStringLiteral("ug/mL"));
+        QCOMPARE(g.form->title(), QStringLiteral("Residuales del lote 7"));
+        QCOMPARE(g.form->yLabel(), QStringLiteral("r"));
+    }
+
+    void aStudyTheAxesCannotShowIsRefused()
+    {
+        Graph g;
+        g.form->SetTitle(QStringLiteral("antes"));
+        const stats::StudyData study = testing_studies::makeStudy(
+            {"1", "1", "1"}, {"1E30", "1E30", "1E30"}, {"1E30", "1E30", "1E30"});
+        stats::CommandOutcome outcome;
+        outcome.graph = {{1e30, 1e30, 1e30}, {1e30, 1e30, 1e30}, {1e30, 1e30, 1e30}};
+        QVERIFY(!g.form->build(outcome, study));
+        QCOMPARE(g.dialogs.messages, QStringList{QString::fromUtf8(kPointsNotDrawable)});
+        QCOMPARE(g.form->state().curves[0].pointCount(), 0);
+    }
+
+    void optionsAreFilledFromTheGraph()
+    {
+        Graph g;
+        PlotWindow &form = *g.form;
+        form.SetTitle(QStringLiteral("Lote 12"));
+        form.SetYLabel(QStringLiteral("Recuperado"));
+        form.state().axisLimits = {75, 125, 1.0 / 3.0, -0.000012345};
+        form.state().requestedLimits = {1, 2, 3, 4}; // not what is shown
+        form.state().gridStyle = GridStyle::Medium;
+        form.fillOptions();
+        QCOMPARE(g.options.titleText(), QStringLiteral("Lote 12"));
+        QCOMPARE(g.options.xLabelText(), QString());
+        QCOMPARE(g.options.yLabelText(), QStringLiteral("Recuperado"));
+        QCOMPARE(g.options.xMinText(), QStringLiteral("75"));
+        QCOMPARE(g.options.xMaxText(), QStringLiteral("125"));
+        QCOMPARE(g.options.yMinText(), QStringLiteral("0.333333333333333"));
+        QCOMPARE(g.options.yMaxText(), QStringLiteral("-1.2345E-5"));
+        QCOMPARE(g.options.referenceIndex(), 2);
+        QVERIFY(!g.options.histogram() && !g.options.logX() && !g.options.logY());
+    }
+
+    void okAppliesTheOptionsAndRepaints()
+    {
+        Graph g;
+        PlotWindow &form = *g.form;
+        g.buildAndShow();
+        QCOMPARE(form.state().axisLimits, (PlotLimits{80, 120, 75, 125}));
+        answerDialog(g.options, {{"TitleEdit", "Lote 7"}, {"XLblEdit", "mg"}, {"XMinEdit", "70"}, {"YMaxEdit", "1.5E2"}},
+                     3, Qt::Key_Return);
+        form.OpcClick();
+        QVERIFY(g.dialogs.errors.isEmpty() && g.dialogs.messages.isEmpty());
+        QCOMPARE(form.title(), QStringLiteral("Lote 7"));
+        QCOMPARE(form.xLabel(), QStringLiteral("mg"));
+        QCOMPARE(form.state().requestedLimits, (PlotLimits{70, 120, 75, 150}));
+        QCOMPARE(form.state().gridStyle, GridStyle::Strong);
+        // Drawn again at once, the typed limits widened like computed ones.
+        QTRY_COMPARE(form.state().axisLimits, (PlotLimits{70, 120, 70, 150}));
+        saveShot(&form, "regression-graph-options");
+    }
+
+    void cancelChangesNothingInTheGraph()
+    {
+        Graph g(true);
+        PlotWindow &form = *g.form;
+        form.SetTitle(QStringLiteral("Original"));
+        form.state().requestedLimits = {1, 2, 3, 4};
+        answerDialog(g.options, {{"TitleEdit", "Cambiado"}, {"XMinEdit", "0"}}, 2, Qt::Key_Escape);
+        form.OpcClick();
+        QCOMPARE(form.title(), QStringLiteral("Original"));
+        QCOMPARE(form.state().requestedLimits, (PlotLimits{1, 2, 3, 4}));
+        QCOMPARE(form.state().gridStyle, GridStyle::None);
+        QCOMPARE(g.options.titleText(), QStringLiteral("Cambiado")); // what Save would store
+    }
+
+    void aBadLimitChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not a number") << QByteArray("YMinEdit") << "7O" << "'7O' is not a valid floating point value." << "";
+        QTest::newRow("the last one") << QByteArray("YMaxEdit") << "1,5" << "'1,5' is not a valid floating point value." << "";
+        QTest::newRow("beyond the tick quotient") << QByteArray("XMinEdit") << "1E30" << ""
+                                                  << QString::fromUtf8(kLimitsNotDrawable);
+        QTest::newRow("the step cannot advance") << QByteArray("XMaxEdit") << "1.0000000000000001E17" << ""
+                                                 << QString::fromUtf8(kLimitsNotDrawable);
+    }
+    void aBadLimitChangesNothing()
+    {
+        QFETCH(QByteArray, field);
+        QFETCH(QString, text);
+        QFETCH(QString, error);
+        QFETCH(QString, message);
+        Graph g;
+        PlotWindow &form = *g.form;
+        form.SetTitle(QStringLiteral("Antes"));
+        form.state().axisLimits = {80, 120, 75, 125};
+        form.state().requestedLimits = {1, 2, 3, 4};
+        QList<std::pair<const char *, QString>> typed = {{"TitleEdit", "Nuevo"}, {"XLblEdit", "mg"}};
+        // With a minimum where the maximum would need steps no double can take.
+        if (field == "XMaxEdit")
+            typed << std::pair<const char *, QString>{"XMinEdit", "1E17"};
+        if (field == "XMinEdit")
+            typed << std::pair<const char *, QString>{"XMaxEdit", text};
+        typed << std::pair<const char *, QString>{field.constData(), text};
+        answerDialog(g.options, typed, 3, Qt::Key_Return);
+        form.OpcClick();
+        QCOMPARE(g.dialogs.errors, error.isEmpty() ? QStringList() : QStringList{error});
+        QCOMPARE(g.dialogs.messages, message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(form.title(), QStringLiteral("Antes"));
+        QCOMPARE(form.xLabel(), QString());
+        QCOMPARE(form.state().requestedLimits, (PlotLimits{1, 2, 3, 4}));
+        QCOMPARE(form.state().gridStyle, GridStyle::None);
+    }
+
+    void printingGivesOneLandscapePageWithTheLimitsWidenedOnceMore()
+    {
+        QTemporaryDir dir;
+        Graph g;
+        PlotWindow &form = *g.form;
+        form.SetTitle(QStringLiteral("Lote 7"));
+        g.buildAndShow();
+        QCOMPARE(form.state().axisLimits, (PlotLimits{80, 120, 75, 125}));
+
+        g.dialogs.printFiles.enqueue(QString()); // Cancel: nothing printed, landscape stays
+        form.popupMenu()->findChild<QAction *>("Imprime")->trigger();
+        QCOMPARE(g.dialogs.printDialogs, 1);
+        QCOMPARE(form.printer()->pageLayout().orientation(), QPageLayout::Landscape);
+        QCOMPARE(form.state().axisLimits, (PlotLimits{80, 120, 75, 125}));
+
+        const QString pdf = dir.filePath("grafica.pdf");
+        g.dialogs.printFiles.enqueue(pdf);
+        form.ImprimeClick();
+        QVERIFY(g.dialogs.errors.isEmpty());
+        QCOMPARE(form.state().axisLimits, (PlotLimits{80, 120, 70, 125}));
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().startsWith("%PDF"));
+        if (tool("pdfinfo").isEmpty() || tool("pdftotext").isEmpty())
+            QSKIP("poppler-utils not installed: the page itself is not read back");
+        const QString info = runTool("pdfinfo", {pdf});
+        QVERIFY2(info.contains(QRegularExpression("Pages:\\s+1\\n")), qPrintable(info));
+        const QRegularExpressionMatch size = QRegularExpression("Page size:\\s+([\\d.]+) x ([\\d.]+)").match(info);
+        QVERIFY(size.hasMatch() && size.captured(1).toDouble() > size.captured(2).toDouble());
+        // Every text is text: the header, the legend and the printed axis from 70.
+        const QString text = runTool("pdftotext", {"-layout", pdf, "-"});
+        for (const char *expected : {"Linealidad del Método", "Lote 7", "Y = 1.00667(X) + (-0.544444)", "Revisó", "70"})
+            QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
+    }
+
+    void theResidualPageUsesTheWholeWidth()
+    {
+        Graph regression, residuals(true);
+        const QSize page(6300, 4800);
+        QCOMPARE(regression.form->engine().printRect(page), QRect(250, 400, 6000, 4400));
+        QCOMPARE(residuals.form->engine().printRect(page), QRect(250, 400, 6050, 4400));
+    }
+};
+
+QTEST_MAIN(GraphWindowsTest)
+#include "graphwindows_test.moc"
