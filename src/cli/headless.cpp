@@ -19,6 +19,8 @@ const char *const kUsage =
     "     linealidad --anova ARCHIVO.w04\n"
     "     linealidad --residuals ARCHIVO.w04\n"
     "     linealidad --systematic-error ARCHIVO.w04\n"
+    "     linealidad --graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n"
+    "                [--size ANCHOxALTO]\n"
     "\n"
     "Linealidad del método: evalúa la linealidad de un método analítico.\n"
     "Sin opciones abre la aplicación (con ARCHIVO, abre ese estudio).\n"
@@ -32,6 +34,11 @@ const char *const kUsage =
     "  --residuals         el análisis de residuales: las cuatro columnas\n"
     "                      separadas por tabuladores\n"
     "  --systematic-error  la evaluación del error sistemático constante\n"
+    "  --graph             dibuja la gráfica de regresión (regression) o la de\n"
+    "                      residuales (residuals) en SALIDA: PNG o SVG como la muestra\n"
+    "                      su ventana (491x315, o el tamaño de --size), PDF como la\n"
+    "                      imprime, en el papel de la configuración regional; no\n"
+    "                      necesita pantalla\n"
     "  --help              muestra esta ayuda\n"
     "  --version           muestra la versión\n"
     "\n"
@@ -97,31 +104,49 @@ int RunHeadless(const std::vector<std::string> &args, std::ostream &out, std::os
 {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         out << kUsage;
-        return 0;
+        return kExitDone;
     }
     if (args.size() == 1 && args[0] == "--version") {
         out << "linealidad (Linealidad del método) 1.0.0\n";
-        return 0;
+        return kExitDone;
     }
     if (args.size() != 2 || !commandFor(args[0])) {
         err << kUsage;
-        return 64;
+        return kExitUsage;
     }
-    try {
-        const stats::StudyData study = stats::StudyFromFile(stats::ParseStudyFile(stats::ReadFileBytes(args[1])));
+    return RunCatchingErrors(err, [&] {
+        const stats::StudyData study = stats::StudyFromFile(ReadStudyFile(args[1]));
         stats::SharedResults shared;
         const stats::CommandOutcome outcome = commandFor(args[0])(study, shared, sep);
-        if (outcome.refused()) {
-            err << outcome.refusalMessage() << '\n';
-            return 2;
-        }
+        if (outcome.refused())
+            return ReportRefusal(outcome, err);
         printOutcome(args[0], outcome, out);
         out.flush();
-        return 0;
+        return kExitDone;
+    });
+}
+
+const char *UsageText() { return kUsage; }
+
+stats::StudyFile ReadStudyFile(const std::string &path)
+{
+    return stats::ParseStudyFile(stats::ReadFileBytes(path));
+}
+
+int RunCatchingErrors(std::ostream &err, const std::function<int()> &work)
+{
+    try {
+        return work();
     } catch (const std::exception &e) {
         err << stats::ErrorReportText(e.what()) << '\n';
-        return 1;
+        return kExitFailed;
     }
+}
+
+int ReportRefusal(const stats::CommandOutcome &outcome, std::ostream &err)
+{
+    err << outcome.refusalMessage() << '\n';
+    return kExitRefused;
 }
 
 char LocaleDecimalSeparator()

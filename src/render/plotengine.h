@@ -73,6 +73,12 @@ double PowerOfTen(int e);
 inline constexpr const char *kCurveOutOfRange = "Curva fuera de intervalo.";
 inline constexpr const char *kCurveFull = "Limite de datos excedido";
 
+// Told when typed limits or a study's values give axes no drawing can show.
+inline constexpr const char *kLimitsNotDrawable =
+    "Los límites de la escala no se pueden dibujar: son demasiado grandes o demasiado próximos entre sí.";
+inline constexpr const char *kPointsNotDrawable =
+    "Los datos no se pueden dibujar: sus valores son demasiado grandes o demasiado próximos entre sí.";
+
 class PlotEngine {
 public:
     explicit PlotEngine(const GraphKind &kind);

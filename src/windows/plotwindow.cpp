@@ -75,7 +75,7 @@ bool PlotWindow::build(const stats::CommandOutcome &outcome, const stats::StudyT
     render::PlotEngine trial(engine_.kind());
     render::FillGraph(trial, outcome, study);
     if (!trial.PointsDrawable()) {
-        dialogs_.message(this, QString::fromUtf8(kPointsNotDrawable));
+        dialogs_.message(this, QString::fromUtf8(render::kPointsNotDrawable));
         return false;
     }
     render::FillGraph(engine_, outcome, study);
@@ -130,7 +130,7 @@ bool PlotWindow::takeOptions()
     typed.xMax = limitValue(options_.xMaxText(), separator);
     typed.yMax = limitValue(options_.yMaxText(), separator);
     if (!render::PlotEngine::Drawable(typed)) {
-        dialogs_.message(this, QString::fromUtf8(kLimitsNotDrawable));
+        dialogs_.message(this, QString::fromUtf8(render::kLimitsNotDrawable));
         return false;
     }
     PlotState &s = state();

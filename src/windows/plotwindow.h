@@ -85,9 +85,3 @@ private:
     QMenu *popup_ = nullptr;
     std::unique_ptr<QPrinter> printer_;
 };
-
-// Told when typed limits or a study's values give axes no drawing can show.
-inline constexpr const char *kLimitsNotDrawable =
-    "Los límites de la escala no se pueden dibujar: son demasiado grandes o demasiado próximos entre sí.";
-inline constexpr const char *kPointsNotDrawable =
-    "Los datos no se pueden dibujar: sus valores son demasiado grandes o demasiado próximos entre sí.";

@@ -1,6 +1,7 @@
 // The headless commands, run as a user runs them: the real binary, its
 // standard output, standard error and exit status.
-#include <QProcess>
+#include "support/processrun.h"
+
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -9,23 +10,9 @@
 
 namespace {
 
-struct ProcessRun {
-    int status = -1;
-    std::string out, err;
-};
-
 ProcessRun linealidad(const QStringList &args, const QString &locale = "C.UTF-8")
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("LC_ALL", locale);
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    env.remove("QT_QPA_PLATFORM");
-    p.setProcessEnvironment(env);
-    p.start(LINEALIDAD_BINARY, args);
-    p.waitForFinished(30000);
-    return {p.exitCode(), p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
+    return runLinealidad(args, locale);
 }
 
 std::string slurp(const std::string &path)

@@ -7,6 +7,9 @@
 #include "support/scripteddialogs.h"
 #include "support/shots.h"
 #include "support/studies.h"
+#include "support/goldenimages.h"
+#include "support/processrun.h"
+#include "stats/studyfile.h"
 #include "stats/errors.h"
 
 #include <QAction>
@@ -59,6 +62,21 @@ void answerDialog(GraphOptionsDialog &dialog, QList<std::pair<const char *, QStr
         dialog.setReferenceIndex(reference);
         QTest::keyClick(dialog.findChild<QLineEdit *>("TitleEdit"), key);
     });
+}
+
+// A worked study file built into the window as the frame does after Open:
+// the file's titles go to the regression graph.
+void buildFromFile(PlotWindow &form, const QString &path)
+{
+    const stats::StudyFile file = stats::ParseStudyFile(stats::ReadFileBytes(path.toStdString()));
+    if (form.graph() == render::Graph::Regression) {
+        form.SetTitle(QString::fromStdString(file.title));
+        form.SetXLabel(QString::fromStdString(file.xLabel));
+        form.SetYLabel(QString::fromStdString(file.yLabel));
+    }
+    const stats::StudyData study = stats::StudyFromFile(file);
+    stats::SharedResults shared;
+    QVERIFY(form.build(render::ComputeGraph(form.graph(), study, shared, '.'), study));
 }
 
 QString tool(const QString &name) { return QStandardPaths::findExecutable(name); }
@@ -168,7 +186,7 @@ private slots:
         stats::CommandOutcome outcome;
         outcome.graph = {{1e30, 1e30, 1e30}, {1e30, 1e30, 1e30}, {1e30, 1e30, 1e30}};
         QVERIFY(!g.form->build(outcome, study));
-        QCOMPARE(g.dialogs.messages, QStringList{QString::fromUtf8(kPointsNotDrawable)});
+        QCOMPARE(g.dialogs.messages, QStringList{QString::fromUtf8(render::kPointsNotDrawable)});
         QCOMPARE(g.form->state().curves[0].pointCount(), 0);
     }
 
@@ -235,9 +253,9 @@ private slots:
         QTest::newRow("not a number") << QByteArray("YMinEdit") << "7O" << "'7O' is not a valid floating point value." << "";
         QTest::newRow("the last one") << QByteArray("YMaxEdit") << "1,5" << "'1,5' is not a valid floating point value." << "";
         QTest::newRow("beyond the tick quotient") << QByteArray("XMinEdit") << "1E30" << ""
-                                                  << QString::fromUtf8(kLimitsNotDrawable);
+                                                  << QString::fromUtf8(render::kLimitsNotDrawable);
         QTest::newRow("the step cannot advance") << QByteArray("XMaxEdit") << "1.0000000000000001E17" << ""
-                                                 << QString::fromUtf8(kLimitsNotDrawable);
+                                                 << QString::fromUtf8(render::kLimitsNotDrawable);
     }
     void aBadLimitChangesNothing()
     {
@@ -300,6 +318,53 @@ private slots:
         const QString text = runTool("pdftotext", {"-layout", pdf, "-"});
         for (const char *expected : {"Linealidad del Método", "Lote 7", "Y = 1.00667(X) + (-0.544444)", "Revisó", "70"})
             QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
+    }
+
+    void theWindowShowsWhatTheExportDraws_data()
+    {
+        QTest::addColumn<bool>("residuals");
+        QTest::addColumn<QString>("study");
+        QTest::addColumn<QString>("golden");
+        QTest::newRow("regression") << false << TEST_DATA_DIR "/worked-inference.w04" << "graph-regression";
+        QTest::newRow("residuals") << true << TEST_DATA_DIR "/worked-anova.w04" << "graph-residuals";
+    }
+    void theWindowShowsWhatTheExportDraws()
+    {
+        QFETCH(bool, residuals);
+        QFETCH(QString, study);
+        QFETCH(QString, golden);
+        Graph g(residuals);
+        buildFromFile(*g.form, study);
+        g.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(g.form.get()));
+        QCOMPARE(g.form->plotterBox()->size(), QSize(491, 315));
+        const QImage shown = g.form->plotterBox()->grab().toImage();
+        double share = 1;
+        QVERIFY2(matchesGolden(shown, golden, &share), qPrintable(QString::number(share)));
+    }
+
+    void thePrintedPageIsThePdfTheExportWrites()
+    {
+        if (tool("pdftoppm").isEmpty())
+            QSKIP("poppler-utils not installed");
+        QTemporaryDir dir;
+        Graph g;
+        buildFromFile(*g.form, TEST_DATA_DIR "/worked-inference.w04");
+        g.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(g.form.get()));
+        QTRY_VERIFY(g.form->state().limitsComputed);
+        const QString printed = dir.filePath("printed.pdf"), exported = dir.filePath("exported.pdf");
+        g.dialogs.printFiles.enqueue(printed);
+        g.form->ImprimeClick();
+        const ProcessRun r = runLinealidad({"--graph", "regression", TEST_DATA_DIR "/worked-inference.w04", "--output", exported});
+        QCOMPARE(r.status, 0);
+        runTool("pdftoppm", {"-png", "-r", "50", printed, dir.filePath("printed")});
+        runTool("pdftoppm", {"-png", "-r", "50", exported, dir.filePath("exported")});
+        const QImage a(dir.filePath("printed-1.png")), b(dir.filePath("exported-1.png"));
+        QVERIFY(!a.isNull() && a.width() > a.height());
+        QVERIFY2(clearlyDifferingShare(a, b) <= 0.001, qPrintable(QString::number(clearlyDifferingShare(a, b))));
+        if (!qEnvironmentVariableIsEmpty("LINEALIDAD_SHOTS"))
+            a.save(qEnvironmentVariable("LINEALIDAD_SHOTS") + "/printed-page.png");
     }
 
     void theResidualPageUsesTheWholeWidth()
