@@ -3,10 +3,11 @@
 #   make test  installs what is missing, builds and runs every test headless
 # Extras: make sanitize (the suite under AddressSanitizer + UBSan),
 #         make fuzz (libFuzzer on the study file reader and conversions),
-#         make bench (Google Benchmark medians of the engine).
+#         make bench (Google Benchmark medians of the engine and the graphs).
 
 PACKAGES := cmake make g++ qt6-base-dev libgl-dev libgtest-dev googletest \
-            libbenchmark-dev fonts-liberation qt6-translations-l10n xvfb xauth
+            libbenchmark-dev fonts-liberation qt6-translations-l10n qt6-svg-dev poppler-utils \
+            xvfb xauth
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
@@ -49,3 +50,4 @@ fuzz:
 
 bench: build
 	./build/bench/stats_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+	./build/bench/graph_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
