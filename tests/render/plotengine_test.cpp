@@ -21,8 +21,14 @@ using render::PlotEngine;
 
 namespace {
 
-// Every text a drawing writes, in drawing order, read back from an SVG.
-QStringList drawnTexts(PlotEngine &engine, const QSize &size, bool print = false)
+struct DrawnText {
+    QString text;
+    double x = 0, y = 0;
+};
+
+// Every text a drawing writes with its position, in drawing order, read
+// back from an SVG.
+QList<DrawnText> drawnTextsAt(PlotEngine &engine, const QSize &size, bool print = false)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -37,10 +43,19 @@ QStringList drawnTexts(PlotEngine &engine, const QSize &size, bool print = false
         else
             engine.PaintPlot(painter, size);
     }
-    QStringList texts;
-    static const QRegularExpression text(QStringLiteral("<text[^>]*>([^<]*)</text>"));
+    QList<DrawnText> texts;
+    static const QRegularExpression text(
+        QStringLiteral("<text[^>]*\\sx=\"([-\\d.]+)\"\\s+y=\"([-\\d.]+)\"[^>]*>([^<]*)</text>"));
     for (const QRegularExpressionMatch &m : text.globalMatch(QString::fromUtf8(buffer.data())))
-        texts << m.captured(1).trimmed();
+        texts.append({m.captured(3).trimmed(), m.captured(1).toDouble(), m.captured(2).toDouble()});
+    return texts;
+}
+
+QStringList drawnTexts(PlotEngine &engine, const QSize &size, bool print = false)
+{
+    QStringList texts;
+    for (const DrawnText &t : drawnTextsAt(engine, size, print))
+        texts << t.text;
     return texts;
 }
 
@@ -331,6 +346,15 @@ private slots:
         const int firstY = texts.lastIndexOf(QStringLiteral("120")) - 9;
         QCOMPARE(texts.mid(texts.indexOf(QStringLiteral("80")), 9), xLabels);
         QCOMPARE(texts.mid(firstY, 11), expected);
+        // X labels run left to right under the axis, Y labels bottom to top beside it.
+        const QList<DrawnText> placed = drawnTextsAt(engine, {491, 315});
+        for (int i = 1; i < 9; ++i) {
+            const int x = texts.indexOf(QStringLiteral("80")) + i;
+            QVERIFY(placed[x].x > placed[x - 1].x && placed[x].y == placed[x - 1].y);
+        }
+        for (int i = 1; i < 11; ++i)
+            QVERIFY(placed[firstY + i].y < placed[firstY + i - 1].y);
+        QVERIFY(placed[firstY].y > placed[texts.indexOf(QStringLiteral("80"))].y - 20);
 
         // The printed page widens the limits of the screen once more.
         const QStringList printed = drawnTexts(engine, {6350, 4800}, true);

@@ -299,6 +299,11 @@ private slots:
         QCOMPARE(g.dialogs.printDialogs, 1);
         QCOMPARE(form.printer()->pageLayout().orientation(), QPageLayout::Landscape);
         QCOMPARE(form.state().axisLimits, (PlotLimits{80, 120, 75, 125}));
+        // Turned to portrait in a dialog: every print turns it back.
+        form.printer()->setPageOrientation(QPageLayout::Portrait);
+        g.dialogs.printFiles.enqueue(QString());
+        form.ImprimeClick();
+        QCOMPARE(form.printer()->pageLayout().orientation(), QPageLayout::Landscape);
 
         const QString pdf = dir.filePath("grafica.pdf");
         g.dialogs.printFiles.enqueue(pdf);
