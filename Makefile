@@ -3,10 +3,10 @@
 #   make test  installs what is missing, builds and runs every test headless
 # Extras: make sanitize (the suite under AddressSanitizer + UBSan),
 #         make fuzz (libFuzzer on the study file reader and conversions),
-#         make bench (Google Benchmark medians of the engine).
+#         make bench (Google Benchmark medians of the engine and the graphs).
 
 PACKAGES := cmake make g++ qt6-base-dev libgl-dev libgtest-dev googletest \
-            libbenchmark-dev fonts-liberation qt6-translations-l10n xvfb xauth \
+            libbenchmark-dev fonts-liberation qt6-translations-l10n qt6-svg-dev xvfb xauth \
             desktop-file-utils appstream poppler-utils strace
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 DEB_PACKAGES := dpkg-dev file
@@ -51,6 +51,7 @@ fuzz:
 
 bench: build
 	./build/bench/stats_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+	./build/bench/graph_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 
 # The Debian package, build/linealidad_<version>_<arch>.deb
 deb:

@@ -10,6 +10,7 @@
 #include "windows/printoptionswindow.h"
 #include "windows/regressiongraphwindow.h"
 #include "windows/splashwindow.h"
+#include "windows/residualgraphwindow.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -26,17 +27,18 @@ Application::Application(UserDialogs &dialogs, char decimalSeparator)
     MainWindow *frame = frame_.get();
     options_ = new GraphOptionsDialog(frame);
     plot_ = new RegressionGraphWindow(*options_, dialogs, frame);
+    residualPlot_ = new ResidualGraphWindow(*options_, dialogs, frame);
     splash_ = new SplashWindow(frame);
     printOptions_ = new PrintOptionsWindow(dialogs, decimalSeparator, frame);
     predictions_ = new PredictionWindow(dialogs, decimalSeparator, frame);
     help_ = new HelpViewer(dialogs, HelpViewer::defaultSearchDirectories(), frame);
-    frame->setSingleWindows({options_, plot_, splash_, printOptions_, predictions_, help_});
+    frame->setSingleWindows({options_, plot_, residualPlot_, splash_, printOptions_, predictions_, help_});
 
     // Typing a graph title is a change to the study.
     QObject::connect(options_, &GraphOptionsDialog::titleTyped, frame,
                      [frame] { frame->setModifiedText(QStringLiteral("Modificado")); });
     for (QWidget *window : {static_cast<QWidget *>(options_), static_cast<QWidget *>(predictions_),
-                            static_cast<QWidget *>(plot_)})
+                            static_cast<QWidget *>(plot_), static_cast<QWidget *>(residualPlot_)})
         help_->attachContextKey(window);
 }
 

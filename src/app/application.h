@@ -11,6 +11,7 @@ class SplashWindow;
 class MainWindow;
 class GraphOptionsDialog;
 class RegressionGraphWindow;
+class ResidualGraphWindow;
 class PredictionWindow;
 class PrintOptionsWindow;
 class UserDialogs;
@@ -23,6 +24,7 @@ public:
     MainWindow &frame() { return *frame_; }
     GraphOptionsDialog &options() { return *options_; }
     RegressionGraphWindow &plot() { return *plot_; }
+    ResidualGraphWindow &residualPlot() { return *residualPlot_; }
     SplashWindow &splash() { return *splash_; }
     PrintOptionsWindow &printOptions() { return *printOptions_; }
     PredictionWindow &predictions() { return *predictions_; }
@@ -35,6 +37,7 @@ private:
     std::unique_ptr<MainWindow> frame_;
     GraphOptionsDialog *options_ = nullptr; // the others belong to the frame
     RegressionGraphWindow *plot_ = nullptr;
+    ResidualGraphWindow *residualPlot_ = nullptr;
     SplashWindow *splash_ = nullptr;
     PrintOptionsWindow *printOptions_ = nullptr;
     PredictionWindow *predictions_ = nullptr;

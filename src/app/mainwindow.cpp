@@ -145,8 +145,8 @@ const MenuItem kMainMenu[] = {
     {Item::Command, "mnueesc", "&Evaluación del error sistemático constante",
      "Cálculos|Presenta el error sistemático constante", 15, {}, run<&MainWindow::mnueescClick>},
     {Item::Separator},
-    {Item::Command, "mnugraph", "&Gráfica", "Cálculos|Presenta la Gáfica", 14},
-    {Item::Command, "mnugraphr", "Gráfica (Residuales)", ""},
+    {Item::Command, "mnugraph", "&Gráfica", "Cálculos|Presenta la Gáfica", 14, {}, run<&MainWindow::mnugraphClick>},
+    {Item::Command, "mnugraphr", "Gráfica (Residuales)", "", 0, {}, run<&MainWindow::mnugraphrClick>},
     {Item::Command, "mnuinforme", "I&nforme", "Cálculos|Presenta datos y resultados", 19, {},
      run<&MainWindow::mnuinformeClick>},
     {Item::Separator},
@@ -274,12 +274,10 @@ void MainWindow::showHint(const QString &hint) { statusLine_->setText(hint); }
 void MainWindow::applyStates(CommandEvent event)
 {
     const CommandStateChange change = commandStateChange(event);
-    const QStringList withoutWork = commandsWithoutWorkYet();
     // The editor's pop-up entries are found among its children too.
     for (const QString &name : change.enabled)
-        if (!withoutWork.contains(name))
-            for (QAction *a : findChildren<QAction *>(name))
-                a->setEnabled(true);
+        for (QAction *a : findChildren<QAction *>(name))
+            a->setEnabled(true);
     for (const QString &name : change.disabled)
         for (QAction *a : findChildren<QAction *>(name))
             a->setEnabled(false);

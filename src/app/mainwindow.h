@@ -17,7 +17,9 @@ class QMdiArea;
 class QMdiSubWindow;
 class PredictionWindow;
 class GraphOptionsDialog;
+class PlotWindow;
 class RegressionGraphWindow;
+class ResidualGraphWindow;
 class SplashWindow;
 class PrintOptionsWindow;
 class HelpViewer;
@@ -34,6 +36,7 @@ public:
     struct SingleWindows {
         GraphOptionsDialog *options = nullptr;
         RegressionGraphWindow *plot = nullptr;
+        ResidualGraphWindow *residualPlot = nullptr;
         SplashWindow *splash = nullptr;
         PrintOptionsWindow *printOptions = nullptr;
         PredictionWindow *predictions = nullptr;
@@ -71,6 +74,8 @@ public:
     void mnueescClick();
     void mnuinformeClick();
     void PrintLasserClick();
+    void mnugraphClick();
+    void mnugraphrClick();
 
     // Adds a result window as a child and applies the last-window rule when it closes.
     QMdiSubWindow *addResultWindow(QWidget *window);
@@ -106,6 +111,7 @@ private:
     bool validateEditor();
     bool writeStudy(const QString &path);
     void resultWindowClosing(QMdiSubWindow *window);
+    void showGraph(PlotWindow *window);
     void runResultCommand(stats::CommandOutcome (*command)(const stats::StudyTexts &, stats::SharedResults &, char),
                           const std::function<QWidget *(const stats::CommandOutcome &)> &makeWindow);
 

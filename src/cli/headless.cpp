@@ -23,6 +23,8 @@ const char *const kUsage =
     "     linealidad --residuals ARCHIVO.w04\n"
     "     linealidad --systematic-error ARCHIVO.w04\n"
     "     linealidad --print general|inference|error ARCHIVO.w04 --output SALIDA.pdf\n"
+    "     linealidad --graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n"
+    "                [--size ANCHOxALTO]\n"
     "\n"
     "Linealidad del método: evalúa la linealidad de un método analítico.\n"
     "Sin opciones abre la aplicación (con ARCHIVO, abre ese estudio).\n"
@@ -37,11 +39,18 @@ const char *const kUsage =
     "                      separadas por tabuladores\n"
     "  --systematic-error  la evaluación del error sistemático constante\n"
     "\n"
-    "Páginas impresas sin pantalla (en PDF, en el papel de la configuración regional):\n"
-    "  --print general     información general y datos del estudio\n"
-    "  --print inference   inferencia y análisis de la varianza\n"
-    "  --print error       evaluación del error sistemático y residuales\n"
-    "                      (--output SALIDA.pdf indica el archivo que se escribe)\n"
+    "\n"
+    "Órdenes que dibujan sin pantalla (escriben el archivo de --output):\n"
+    "  --print general     la página de información general y datos del estudio\n"
+    "  --print inference   la de inferencia y análisis de la varianza\n"
+    "  --print error       la de error sistemático y residuales; en PDF, en el papel\n"
+    "                      de la configuración regional\n"
+    "  --graph             dibuja la gráfica de regresión (regression) o la de\n"
+    "                      residuales (residuals) en SALIDA: PNG o SVG como la muestra\n"
+    "                      su ventana (491x315, o el tamaño de --size), PDF como la\n"
+    "                      imprime, en el papel de la configuración regional; no\n"
+    "                      necesita pantalla\n"
+    "\n"
     "  --help              muestra esta ayuda\n"
     "  --version           muestra la versión\n"
     "\n"
@@ -100,11 +109,11 @@ int outputWritten(std::ostream &out, std::ostream &err)
 {
     out.flush();
     if (out)
-        return 0;
+        return kExitDone;
     const int error = errno;
     err << "No se pudo escribir la salida estándar: "
         << (error == EBADF ? std::string("está cerrada") : stats::SystemErrorText(error)) << ".\n";
-    return 1;
+    return kExitFailed;
 }
 
 } // namespace
@@ -130,26 +139,44 @@ int RunHeadless(const std::vector<std::string> &args, std::ostream &out, std::os
     }
     if (args.size() != 2 || !commandFor(args[0])) {
         err << kUsage;
-        return 64;
+        return kExitUsage;
     }
-    try {
-        const stats::StudyData study = stats::StudyFromFile(stats::ParseStudyFile(stats::ReadFileBytes(args[1])));
+    return RunCatchingErrors(err, [&] {
+        const stats::StudyData study = stats::StudyFromFile(ReadStudyFile(args[1]));
         stats::SharedResults shared;
         const stats::CommandOutcome outcome = commandFor(args[0])(study, shared, sep);
-        if (outcome.refused()) {
-            err << outcome.refusalMessage() << '\n';
-            return 2;
-        }
+        if (outcome.refused())
+            return ReportRefusal(outcome, err);
         errno = 0;
         printOutcome(args[0], outcome, out);
         return outputWritten(out, err);
+    });
+}
+
+const char *UsageText() { return kUsage; }
+
+stats::StudyFile ReadStudyFile(const std::string &path)
+{
+    return stats::ParseStudyFile(stats::ReadFileBytes(path));
+}
+
+int RunCatchingErrors(std::ostream &err, const std::function<int()> &work)
+{
+    try {
+        return work();
     } catch (const stats::CommandError &e) {
         err << stats::ErrorReportText(e.what()) << '\n';
-        return 1;
+        return kExitFailed;
     } catch (const std::bad_alloc &) {
         err << "Memoria insuficiente para completar la orden.\n";
-        return 1;
+        return kExitFailed;
     }
+}
+
+int ReportRefusal(const stats::CommandOutcome &outcome, std::ostream &err)
+{
+    err << outcome.refusalMessage() << '\n';
+    return kExitRefused;
 }
 
 char LocaleDecimalSeparator()

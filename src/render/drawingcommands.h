@@ -1,14 +1,18 @@
 #pragma once
 // The commands that draw without a display: a graph or a printed page of a
 // study file, written to an image, SVG or PDF file. They run in the window
-// library, once a QGuiApplication exists (offscreen platform).
-#include "stats/study.h"
+// library, once a QGuiApplication exists (offscreen platform), and share
+// the plumbing below.
+#include "stats/studyfile.h"
 
 #include <QByteArray>
 #include <QPageSize>
+#include <QSize>
 
 #include <functional>
+
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,27 +28,42 @@ namespace render {
 int RunDrawingCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
                       char decimalSeparator);
 
-// Pieces every drawing command shares.
-namespace drawing {
+// Before the QGuiApplication: Qt's own messages (the platform plugin, the
+// runtime folder, fonts) stay off standard error, which carries only the
+// command's messages. A fatal one still goes there.
+void SilenceQtMessages();
 
-// The study of a file, read as Open reads it. Throws stats::CommandError
-// (with the text commands' messages) when the file cannot be read.
-stats::StudyData ReadStudyFile(const std::string &path);
+// What a drawing command writes, told by the output file's extension.
+enum class OutputFormat { Png, Svg, Pdf };
+// The format of `path` (.png, .svg, .pdf, any case); empty for another.
+std::optional<OutputFormat> OutputFormatOf(const std::string &path);
 
-// Runs `command`; an error that abandons it goes to `err` as the text
-// commands write it, and the status is 1.
-int ReportingErrors(std::ostream &err, const std::function<int()> &command);
+// "WxH", each side 1 to kMaxOutputSide pixels; empty otherwise.
+inline constexpr int kMaxOutputSide = 5000;
+std::optional<QSize> ParseOutputSize(const std::string &text);
+
+// Writes `bytes` to `path` through a temporary file beside it, renamed over
+// it only when everything was written: a failed write leaves no file, and
+// never a half-written one. Throws stats::StudyFileError with the message.
+void WriteOutputFile(const std::string &path, const QByteArray &bytes);
 
 // A PDF drawn by `draw` on portrait pages of `paper` at 1200 dpi, text kept
 // as text, with the margins a printer gives by default. `draw` gets the
 // writer to start further pages; it answers false when drawing failed.
+// Throws stats::CommandError when the document cannot be made.
 QByteArray PdfDocument(const QPageSize &paper, const std::function<bool(QPainter &, QPdfWriter &)> &draw);
 
-// Writes `bytes` to `path` through a temporary file renamed over it: a
-// failure leaves no file behind (and never a half-written one). Throws
-// stats::StudyFileError.
-void WriteOutputFile(const std::string &path, const QByteArray &bytes);
-
-} // namespace drawing
+// The command line of a drawing command after its option: a study file,
+// --output and an optional --size, with what the command takes besides
+// (`positional` holds the words before the file, e.g. the graph's kind).
+struct DrawingRequest {
+    std::vector<std::string> positional;
+    std::string study, output;
+    OutputFormat format = OutputFormat::Png;
+    std::optional<QSize> size;
+};
+// False with the reason, in Spanish, for a bad command line.
+bool ParseDrawingRequest(const std::vector<std::string> &args, size_t positionalCount, DrawingRequest &request,
+                         std::string &problem);
 
 } // namespace render

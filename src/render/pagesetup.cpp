@@ -4,10 +4,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <clocale>
-#include <cstdint>
-#include <string>
-#include <langinfo.h>
 
 namespace render {
 
@@ -31,25 +27,5 @@ PageSetup DeviceIndependentPage(QPainter &painter, double unitsPerInch)
     return page;
 }
 
-QPageSize LocaleDefaultPageSize()
-{
-#ifdef _NL_PAPER_WIDTH
-    // glibc gives the paper of LC_PAPER in millimetres, whatever the
-    // program's own locale is set to.
-    const char *previous = std::setlocale(LC_PAPER, nullptr);
-    const std::string saved = previous ? previous : "C";
-    std::setlocale(LC_PAPER, "");
-    const auto width = static_cast<int>(reinterpret_cast<std::intptr_t>(nl_langinfo(_NL_PAPER_WIDTH)));
-    const auto height = static_cast<int>(reinterpret_cast<std::intptr_t>(nl_langinfo(_NL_PAPER_HEIGHT)));
-    std::setlocale(LC_PAPER, saved.c_str());
-    if (width > 0 && height > 0) {
-        const QPageSize::PageSizeId id =
-            QPageSize::id(QSizeF(width, height), QPageSize::Millimeter, QPageSize::FuzzyMatch);
-        if (id != QPageSize::Custom)
-            return QPageSize(id);
-    }
-#endif
-    return QPageSize(QPageSize::A4);
-}
 
 } // namespace render

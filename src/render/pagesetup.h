@@ -35,8 +35,4 @@ struct PageSetup {
 // equally wide in inches whatever the device's resolution.
 PageSetup DeviceIndependentPage(QPainter &painter, double unitsPerInch = 7200.0);
 
-// The paper of the user's locale (LC_PAPER: Letter where it is the custom,
-// A4 elsewhere), for pages written without a printer to ask.
-QPageSize LocaleDefaultPageSize();
-
 } // namespace render

@@ -1,5 +1,6 @@
 #include "stats/commands.h"
 
+#include "stats/checked.h"
 #include "stats/errors.h"
 #include "stats/precision.h"
 
@@ -116,6 +117,49 @@ CommandOutcome RunReport(const StudyTexts &texts, SharedResults &shared, char se
         ComputeCheckedRecovery(ReadStudy(texts, sep), shared.recovery);
         outcome.lines =
             ReportLines(texts, shared.regression, shared.anova, shared.residuals, shared.recovery, sep);
+    }
+    return outcome;
+}
+
+CommandOutcome RunRegressionGraph(const StudyTexts &texts, SharedResults &shared, char sep)
+{
+    CommandOutcome outcome;
+    if (!validated(texts, outcome))
+        return outcome;
+    const LinearityStudy study = ReadStudy(texts, sep);
+    ComputeRegression(study, shared.regression, shared.slopeIsZero);
+    outcome.zeroSlope = shared.slopeIsZero;
+    if (outcome.zeroSlope)
+        return outcome;
+    const RegressionResult &r = shared.regression;
+    for (const Observation &o : study.observations) {
+        outcome.graph.x.push_back(o.x);
+        outcome.graph.observed.push_back(o.y);
+        outcome.graph.line.push_back(checked::store(static_cast<long double>(r.slope) * o.x + r.intercept));
+    }
+    outcome.lines = RegressionLegendLines(r, sep);
+    return outcome;
+}
+
+CommandOutcome RunResidualGraph(const StudyTexts &texts, SharedResults &shared, char sep)
+{
+    CommandOutcome outcome;
+    if (!validated(texts, outcome))
+        return outcome;
+    const LinearityStudy study = ReadStudy(texts, sep);
+    ComputeRegression(study, shared.regression, shared.slopeIsZero);
+    if (shared.slopeIsZero) {
+        outcome.zeroSlope = true;
+        return outcome;
+    }
+    ComputeAnovaResiduals(study, shared.anova, shared.slopeIsZero, shared.residuals);
+    outcome.zeroSlope = shared.slopeIsZero;
+    if (outcome.zeroSlope)
+        return outcome;
+    for (size_t i = 0; i < study.observations.size(); ++i) {
+        outcome.graph.x.push_back(study.observations[i].x);
+        outcome.graph.observed.push_back(shared.residuals[i].studentized);
+        outcome.graph.line.push_back(0.0);
     }
     return outcome;
 }

@@ -1,6 +1,7 @@
 // The headless commands, run as a user runs them: the real binary, its
 // standard output, standard error and exit status.
 #include "support/pdfwords.h"
+#include "support/processrun.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,23 +14,9 @@
 
 namespace {
 
-struct ProcessRun {
-    int status = -1;
-    std::string out, err;
-};
-
 ProcessRun linealidad(const QStringList &args, const QString &locale = "C.UTF-8")
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("LC_ALL", locale);
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    env.remove("QT_QPA_PLATFORM");
-    p.setProcessEnvironment(env);
-    p.start(LINEALIDAD_BINARY, args);
-    p.waitForFinished(30000);
-    return {p.exitCode(), p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
+    return runLinealidad(args, locale);
 }
 
 std::string slurp(const std::string &path)
