@@ -14,7 +14,7 @@ JOBS := $(shell nproc 2>/dev/null || echo 2)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps build run test sanitize fuzz bench deb
+.PHONY: deps build run test sanitize fuzz fuzz-axes bench deb
 
 deps:
 	@missing=""; for p in $(PACKAGES) $(EXTRA_PACKAGES); do \
@@ -48,6 +48,15 @@ fuzz:
 	  fuzz/fuzz_study_file.cpp src/stats/*.cpp -o build-fuzz/fuzz_study_file
 	cp -n fuzz/seeds/* fuzz/corpus/ 2>/dev/null || true
 	./build-fuzz/fuzz_study_file -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -artifact_prefix=build-fuzz/ fuzz/corpus
+
+# The graph options' limits and the axis computation (needs QtGui).
+fuzz-axes:
+	$(MAKE) deps EXTRA_PACKAGES="$(FUZZ_PACKAGES)"
+	mkdir -p build-fuzz fuzz/corpus-axes
+	clang++ -std=c++20 -O1 -g -fPIC -Isrc $$(pkg-config --cflags Qt6Gui) -fsanitize=fuzzer,address,undefined \
+	  fuzz/fuzz_graph_axes.cpp src/render/plotengine.cpp src/stats/*.cpp $$(pkg-config --libs Qt6Gui) \
+	  -o build-fuzz/fuzz_graph_axes
+	./build-fuzz/fuzz_graph_axes -max_total_time=$(FUZZ_SECONDS) -max_len=256 -artifact_prefix=build-fuzz/ fuzz/corpus-axes
 
 bench: build
 	./build/bench/stats_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
