@@ -2,6 +2,7 @@
 
 #include "render/pagesetup.h"
 #include "render/printedreports.h"
+#include "render/verificationreport.h"
 
 #include "cli/atomicfile.h"
 #include "stats/errors.h"
@@ -92,6 +93,22 @@ int printCommand(const std::vector<std::string> &args, std::ostream &, std::ostr
     });
 }
 
+// --verify --output OUT.pdf: the verification's table on standard output, as
+// without --output, and its report for filing. A failed verification is
+// written too: it is evidence as well; the status says which it is.
+int verifyCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err, char)
+{
+    if (args.size() != 3 || args[1] != "--output" || args[2].empty()) {
+        err << "Uso: linealidad --verify [--output VERIFICACION.pdf]\n";
+        return 64;
+    }
+    return drawing::ReportingErrors(err, [&] {
+        const cli::VerificationReport report = cli::RunVerification(cli::BuiltInReferences());
+        drawing::WriteOutputFile(args[2], VerificationPdf(report, LocaleDefaultPageSize()));
+        return cli::PrintVerification(report, out);
+    });
+}
+
 using Command = int (*)(const std::vector<std::string> &args, std::ostream &out, std::ostream &err, char separator);
 
 struct Entry {
@@ -103,6 +120,7 @@ struct Entry {
 // cli/windowlibrary.cpp, which sends it here.
 constexpr Entry kCommands[] = {
     {"--print", printCommand},
+    {"--verify", verifyCommand},
 };
 
 } // namespace
