@@ -34,8 +34,8 @@ VerificationWindow::VerificationWindow(cli::VerificationReport report, UserDialo
     facts->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     const QStringList headings = {QStringLiteral("Estudio"),  QStringLiteral("Magnitud"), QStringLiteral("Referencia"),
-                                  QStringLiteral("Obtenido"), QStringLiteral("LRE"),      QStringLiteral("Criterio"),
-                                  QStringLiteral("Resultado")};
+                                  QStringLiteral("Obtenido"), QStringLiteral("LRE"),      QStringLiteral("Resultado"),
+                                  QStringLiteral("Criterio")};
     table_ = new QTableWidget(static_cast<int>(report_.rows.size()), headings.size(), this);
     table_->setObjectName(QStringLiteral("stgverificacion"));
     table_->setHorizontalHeaderLabels(headings);
@@ -46,7 +46,7 @@ VerificationWindow::VerificationWindow(cli::VerificationReport report, UserDialo
         const QString study = row.study >= 0 ? q(report_.studies[static_cast<size_t>(row.study)].title)
                                              : QStringLiteral("Valores de referencia");
         const QStringList cells = {study, q(row.quantity), q(row.reference), q(row.obtained), q(cli::LreText(row)),
-                                   q(cli::CriterionText(row.criterion)), QString::fromUtf8(cli::ResultText(row))};
+                                   QString::fromUtf8(cli::ResultText(row)), q(cli::CriterionText(row.criterion))};
         for (int c = 0; c < cells.size(); ++c) {
             auto *item = new QTableWidgetItem(cells[c]);
             if (!row.passed) {
@@ -89,7 +89,8 @@ VerificationWindow::VerificationWindow(cli::VerificationReport report, UserDialo
     layout->addWidget(table_, 1);
     layout->addWidget(verdict_);
     layout->addLayout(buttons);
-    resize(980, 620);
+    table_->resizeRowsToContents();
+    resize(1060, 620);
 }
 
 QString VerificationWindow::verdictText() const { return verdict_->text(); }
