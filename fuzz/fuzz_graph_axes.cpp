@@ -27,18 +27,20 @@ void checkAxis(double min, double max)
     if (!ticks)
         return;
     check(std::isfinite(lo) && std::isfinite(hi));
-    check(std::isfinite(ticks->first) && ticks->step > 0 && std::isfinite(ticks->step));
+    check(std::isfinite(ticks->first) && std::isfinite(ticks->step) && ticks->step != 0);
     // The ticks run from the first to the end of the axis in a bounded number
-    // of steps, each one further than the last (none when typed backwards).
+    // of steps, each one further than the last (downwards when the limits
+    // were typed backwards).
+    const double direction = ticks->step > 0 ? 1.0 : -1.0;
     double previous = -INFINITY;
     for (int i = 0; i < 10000; ++i) {
-        const double value = render::TickValue(*ticks, i);
+        const double value = direction * render::TickValue(*ticks, i);
         check(std::isfinite(value));
-        if (value > hi + ticks->step * 1e-9)
+        if (value > direction * hi + std::fabs(ticks->step) * 1e-9)
             return;
         check(value > previous);
         previous = value;
-        check(!render::FormatTickLabel(value).isEmpty());
+        check(!render::FormatTickLabel(direction * value).isEmpty());
     }
     std::abort(); // an axis no window could show
 }

@@ -8,6 +8,7 @@
 #include "windows/printoptionswindow.h"
 #include "windows/splashwindow.h"
 #include "windows/studyeditor.h"
+#include "windows/verificationwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -169,6 +170,9 @@ const MenuItem kMainMenu[] = {
     {Item::Separator},
     {Item::Command, "HelpAboutItem", "&Acerca...", "Ayuda|Presenta información del programa", 33, {},
      run<&MainWindow::HelpAboutItemClick>},
+    {Item::Command, "HelpVerifyItem", "Verificar la instalación...",
+     "Ayuda|Calcula los estudios de referencia y compara cada resultado con su valor de referencia", 0, {},
+     run<&MainWindow::HelpVerifyItemClick>},
 };
 
 } // namespace
@@ -332,6 +336,14 @@ void MainWindow::HelpAboutItemClick()
     if (windows_.help)
         windows_.help->attachContextKey(&about);
     dialogs_.showModal(about);
+}
+
+// The verification runs the reference studies in a moment; its window shows
+// the table and offers the report for filing.
+void MainWindow::HelpVerifyItemClick()
+{
+    VerificationWindow window(cli::RunVerification(cli::BuiltInReferences()), dialogs_, this);
+    dialogs_.showModal(window);
 }
 
 int MainWindow::currentHelpContext() const

@@ -67,6 +67,7 @@ public:
     void HelpSearchItemClick();
     void HelpHowToUseItemClick();
     void HelpAboutItemClick();
+    void HelpVerifyItemClick();
     void mnupredicePrediccionesClick();
     void mnuinferenciaClick();
     void mnuanovaClick();

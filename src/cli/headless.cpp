@@ -1,5 +1,8 @@
 #include "cli/headless.h"
 
+#include "cli/resultsjson.h"
+#include "cli/verification.h"
+
 #include "stats/commands.h"
 #include "stats/errors.h"
 #include "stats/studyfile.h"
@@ -25,6 +28,8 @@ const char *const kUsage =
     "     linealidad --print general|inference|error ARCHIVO.w04 --output SALIDA.pdf\n"
     "     linealidad --graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n"
     "                [--size ANCHOxALTO]\n"
+    "     linealidad --json ARCHIVO.w04\n"
+    "     linealidad --verify [--output VERIFICACION.pdf]\n"
     "\n"
     "Linealidad del método: evalúa la linealidad de un método analítico.\n"
     "Sin opciones abre la aplicación (con ARCHIVO, abre ese estudio).\n"
@@ -39,7 +44,6 @@ const char *const kUsage =
     "                      separadas por tabuladores\n"
     "  --systematic-error  la evaluación del error sistemático constante\n"
     "\n"
-    "\n"
     "Órdenes que dibujan sin pantalla (escriben el archivo de --output):\n"
     "  --print general     la página de información general y datos del estudio\n"
     "  --print inference   la de inferencia y análisis de la varianza\n"
@@ -50,6 +54,13 @@ const char *const kUsage =
     "                      su ventana (491x315, o el tamaño de --size), PDF como la\n"
     "                      imprime, en el papel de la configuración regional; no\n"
     "                      necesita pantalla\n"
+    "\n"
+    "  --json              todos los resultados del estudio en un objeto JSON, con los\n"
+    "                      números a precisión completa (para un sistema de laboratorio)\n"
+    "  --verify            verifica la instalación: calcula los estudios de referencia\n"
+    "                      incorporados y compara cada magnitud con su valor de\n"
+    "                      referencia; estado 0 solo si todas coinciden (con --output,\n"
+    "                      además el informe en PDF para firmar)\n"
     "\n"
     "  --help              muestra esta ayuda\n"
     "  --version           muestra la versión\n"
@@ -121,7 +132,7 @@ int outputWritten(std::ostream &out, std::ostream &err)
 bool IsHeadless(const std::vector<std::string> &args)
 {
     for (const std::string &a : args)
-        if (a == "--help" || a == "-h" || a == "--version" || commandFor(a))
+        if (a == "--help" || a == "-h" || a == "--version" || a == "--json" || a == "--verify" || commandFor(a))
             return true;
     return false;
 }
@@ -134,8 +145,16 @@ int RunHeadless(const std::vector<std::string> &args, std::ostream &out, std::os
         return outputWritten(out, err);
     }
     if (args.size() == 1 && args[0] == "--version") {
-        out << "linealidad (Linealidad del método) 1.0.0\n";
+        out << "linealidad (Linealidad del método) " << ProgramVersion() << "\n";
         return outputWritten(out, err);
+    }
+    if (args.size() == 1 && args[0] == "--verify") {
+        const int status = PrintVerification(RunVerification(BuiltInReferences()), out);
+        return outputWritten(out, err) ? 1 : status;
+    }
+    if (args.size() == 2 && args[0] == "--json") {
+        const int status = RunJsonCommand(args[1], out, err, sep);
+        return outputWritten(out, err) ? 1 : status;
     }
     if (args.size() != 2 || !commandFor(args[0])) {
         err << kUsage;

@@ -5,6 +5,7 @@
 #include "render/graphcommand.h"
 #include "render/page.h"
 #include "render/printedreports.h"
+#include "render/verificationreport.h"
 #include "stats/errors.h"
 
 #include <QBuffer>
@@ -61,6 +62,22 @@ int printCommand(const std::vector<std::string> &args, std::ostream &, std::ostr
     });
 }
 
+// --verify --output OUT.pdf: the verification's table on standard output, as
+// without --output, and its report for filing. A failed verification is
+// written too: it is evidence as well; the status says which it is.
+int verifyCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err, char)
+{
+    if (args.size() != 3 || args[1] != "--output" || args[2].empty()) {
+        err << "Uso: linealidad --verify [--output VERIFICACION.pdf]\n";
+        return cli::kExitUsage;
+    }
+    return cli::RunCatchingErrors(err, [&] {
+        const cli::VerificationReport report = cli::RunVerification(cli::BuiltInReferences());
+        WriteOutputFile(args[2], VerificationPdf(report, LocalePageSize()));
+        return cli::PrintVerification(report, out);
+    });
+}
+
 using Command = int (*)(const std::vector<std::string> &args, std::ostream &out, std::ostream &err, char separator);
 
 struct Entry {
@@ -73,6 +90,7 @@ struct Entry {
 constexpr Entry kCommands[] = {
     {"--graph", RunGraphCommand},
     {"--print", printCommand},
+    {"--verify", verifyCommand},
 };
 
 void quietHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
