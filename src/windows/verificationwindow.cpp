@@ -1,7 +1,7 @@
 #include "windows/verificationwindow.h"
 
 #include "render/drawingcommands.h"
-#include "render/pagesetup.h"
+#include "render/page.h"
 #include "render/verificationreport.h"
 #include "widgets/userdialogs.h"
 #include "widgets/windowplacement.h"
