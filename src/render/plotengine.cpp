@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <charconv>
 #include <string>
 
@@ -152,6 +153,10 @@ std::optional<AxisTicks> NiceAxis(double &min, double &max)
         first = static_cast<double>(*q) * step;
     }
     if (!std::isfinite(first))
+        return {};
+    // Ticks first + i * step must be distinct values: a step of a few units
+    // in the last place of the axis's values would draw two ticks as one.
+    if (std::fabs(step) <= std::max(std::fabs(first), std::fabs(max)) * 16 * std::numeric_limits<double>::epsilon())
         return {};
     double last = first;
     for (int steps = 0;; ++steps) {

@@ -135,6 +135,8 @@ private slots:
         QTest::addColumn<double>("max");
         QTest::newRow("quotient beyond 64 bits") << 1e30 << 1e30;
         QTest::newRow("adding the step no longer advances") << 1e17 << 1e17 + 10;
+        // Steps of 10 where doubles are 16 apart: ticks 1 and 2 would fall on one value.
+        QTest::newRow("ticks that would coincide") << 110211118888888418.0 << 110211118888888555.0;
         QTest::newRow("range overflows") << -1e308 << 1e308;
         QTest::newRow("infinite") << 0.0 << qInf();
         QTest::newRow("not a number") << qQNaN() << 1.0;
