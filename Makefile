@@ -3,16 +3,18 @@
 #   make test  installs what is missing, builds and runs every test headless
 # Extras: make sanitize (the suite under AddressSanitizer + UBSan),
 #         make fuzz (libFuzzer on the study file reader and conversions),
-#         make bench (Google Benchmark medians of the engine).
+#         make bench (Google Benchmark medians of the engine and the graphs).
 
 PACKAGES := cmake make g++ qt6-base-dev libgl-dev libgtest-dev googletest \
-            libbenchmark-dev fonts-liberation qt6-translations-l10n xvfb xauth
+            libbenchmark-dev fonts-liberation qt6-translations-l10n qt6-svg-dev xvfb xauth \
+            desktop-file-utils appstream poppler-utils strace
 FUZZ_PACKAGES := clang libclang-rt-14-dev
+DEB_PACKAGES := dpkg-dev file
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps build run test sanitize fuzz bench
+.PHONY: deps build run test sanitize fuzz fuzz-axes bench deb
 
 deps:
 	@missing=""; for p in $(PACKAGES) $(EXTRA_PACKAGES); do \
@@ -47,5 +49,22 @@ fuzz:
 	cp -n fuzz/seeds/* fuzz/corpus/ 2>/dev/null || true
 	./build-fuzz/fuzz_study_file -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -artifact_prefix=build-fuzz/ fuzz/corpus
 
+# The graph options' limits and the axis computation (needs QtGui).
+fuzz-axes:
+	$(MAKE) deps EXTRA_PACKAGES="$(FUZZ_PACKAGES)"
+	mkdir -p build-fuzz fuzz/corpus-axes
+	clang++ -std=c++20 -O1 -g -fPIC -Isrc $$(pkg-config --cflags Qt6Gui) -fsanitize=fuzzer,address,undefined \
+	  fuzz/fuzz_graph_axes.cpp src/render/plotengine.cpp src/stats/*.cpp $$(pkg-config --libs Qt6Gui) \
+	  -o build-fuzz/fuzz_graph_axes
+	./build-fuzz/fuzz_graph_axes -max_total_time=$(FUZZ_SECONDS) -max_len=256 -artifact_prefix=build-fuzz/ fuzz/corpus-axes
+
 bench: build
 	./build/bench/stats_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+	./build/bench/graph_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+
+# The Debian package, build/linealidad_<version>_<arch>.deb
+deb:
+	$(MAKE) deps EXTRA_PACKAGES="$(DEB_PACKAGES)"
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build build -j$(JOBS)
+	cd build && cpack -G DEB

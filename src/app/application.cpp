@@ -1,14 +1,16 @@
 #include "app/application.h"
 
-#include "widgets/helpviewer.h"
-#include "render/productpicture.h"
-#include "windows/predictionwindow.h"
-#include "windows/splashwindow.h"
 #include "app/mainwindow.h"
-#include "widgets/userdialogs.h"
 #include "cli/headless.h"
+#include "render/productpicture.h"
+#include "widgets/helpviewer.h"
+#include "widgets/userdialogs.h"
 #include "windows/graphoptionsdialog.h"
+#include "windows/predictionwindow.h"
+#include "windows/printoptionswindow.h"
 #include "windows/regressiongraphwindow.h"
+#include "windows/splashwindow.h"
+#include "windows/residualgraphwindow.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -16,22 +18,27 @@
 #include <QTranslator>
 #include <QScreen>
 
+#include <cstdio>
+#include <cstdlib>
+
 Application::Application(UserDialogs &dialogs, char decimalSeparator)
     : frame_(std::make_unique<MainWindow>(dialogs, decimalSeparator))
 {
     MainWindow *frame = frame_.get();
     options_ = new GraphOptionsDialog(frame);
     plot_ = new RegressionGraphWindow(*options_, dialogs, frame);
+    residualPlot_ = new ResidualGraphWindow(*options_, dialogs, frame);
     splash_ = new SplashWindow(frame);
+    printOptions_ = new PrintOptionsWindow(dialogs, decimalSeparator, frame);
     predictions_ = new PredictionWindow(dialogs, decimalSeparator, frame);
     help_ = new HelpViewer(dialogs, HelpViewer::defaultSearchDirectories(), frame);
-    frame->setSingleWindows({options_, plot_, splash_, predictions_, help_});
+    frame->setSingleWindows({options_, plot_, residualPlot_, splash_, printOptions_, predictions_, help_});
 
     // Typing a graph title is a change to the study.
     QObject::connect(options_, &GraphOptionsDialog::titleTyped, frame,
                      [frame] { frame->setModifiedText(QStringLiteral("Modificado")); });
     for (QWidget *window : {static_cast<QWidget *>(options_), static_cast<QWidget *>(predictions_),
-                            static_cast<QWidget *>(plot_)})
+                            static_cast<QWidget *>(plot_), static_cast<QWidget *>(residualPlot_)})
         help_->attachContextKey(window);
 }
 
@@ -51,9 +58,29 @@ void Application::show()
     splash_->mainWindowActivated();
 }
 
+namespace {
+
+// While the windowing system is being reached, Qt's own warnings (its list of
+// platforms) are not for the user, and its fatal error would abort: without
+// a display the program says so in Spanish, points to the headless commands
+// and ends with status 1.
+void startupMessages(QtMsgType type, const QMessageLogContext &, const QString &)
+{
+    if (type != QtFatalMsg)
+        return;
+    std::fputs("No se pueden abrir las ventanas: no hay una pantalla disponible.\n"
+               "Las órdenes sin ventanas funcionan sin ella; vea «linealidad --help».\n",
+               stderr);
+    std::_Exit(1);
+}
+
+} // namespace
+
 int runApplication(int &argc, char **argv, const QString &studyPath)
 {
+    const QtMessageHandler previous = qInstallMessageHandler(startupMessages);
     QApplication app(argc, argv);
+    qInstallMessageHandler(previous);
     QApplication::setApplicationName(QStringLiteral("linealidad"));
     QApplication::setWindowIcon(QIcon(productPicture(QSize(64, 64))));
     // The interface is Spanish, Qt's own dialogs and buttons included.

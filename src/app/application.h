@@ -11,7 +11,9 @@ class SplashWindow;
 class MainWindow;
 class GraphOptionsDialog;
 class RegressionGraphWindow;
+class ResidualGraphWindow;
 class PredictionWindow;
+class PrintOptionsWindow;
 class UserDialogs;
 
 class Application {
@@ -22,7 +24,9 @@ public:
     MainWindow &frame() { return *frame_; }
     GraphOptionsDialog &options() { return *options_; }
     RegressionGraphWindow &plot() { return *plot_; }
+    ResidualGraphWindow &residualPlot() { return *residualPlot_; }
     SplashWindow &splash() { return *splash_; }
+    PrintOptionsWindow &printOptions() { return *printOptions_; }
     PredictionWindow &predictions() { return *predictions_; }
     HelpViewer &help() { return *help_; }
 
@@ -33,7 +37,9 @@ private:
     std::unique_ptr<MainWindow> frame_;
     GraphOptionsDialog *options_ = nullptr; // the others belong to the frame
     RegressionGraphWindow *plot_ = nullptr;
+    ResidualGraphWindow *residualPlot_ = nullptr;
     SplashWindow *splash_ = nullptr;
+    PrintOptionsWindow *printOptions_ = nullptr;
     PredictionWindow *predictions_ = nullptr;
     HelpViewer *help_ = nullptr;
 };

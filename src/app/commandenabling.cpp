@@ -1,10 +1,5 @@
 #include "app/commandenabling.h"
 
-QStringList commandsWithoutWorkYet()
-{
-    return {"mnugraph", "mnugraphr", "pmnugraph", "pmnugraphr", "FilePrintItem", "PrintLasser", "spdprint"};
-}
-
 namespace commandgroups {
 
 QStringList newGroup() { return {"FileNewItem", "spdnuevo"}; }

@@ -25,12 +25,6 @@ struct CommandStateChange {
 // The change an event makes, with the groups expanded to action names.
 CommandStateChange commandStateChange(CommandEvent event);
 
-// Commands whose work (the graphs, printing) is not in the program yet. They
-// keep their places in the table, but stay disabled: an enabled command that
-// does nothing would tell the user something happened. Remove a name from
-// this list when its command is built.
-QStringList commandsWithoutWorkYet();
-
 // The command groups, by the object names of their menu entries, tool
 // buttons and the editor's pop-up entries.
 namespace commandgroups {

@@ -1,13 +1,15 @@
 #include "app/mainwindow.h"
 
+#include "app/toolbaricons.h"
 #include "widgets/helpcontext.h"
 #include "widgets/helpviewer.h"
-#include "windows/aboutdialog.h"
-#include "windows/studyeditor.h"
-#include "windows/splashwindow.h"
-#include "app/toolbaricons.h"
 #include "widgets/userdialogs.h"
 #include "widgets/windowplacement.h"
+#include "windows/aboutdialog.h"
+#include "windows/printoptionswindow.h"
+#include "windows/splashwindow.h"
+#include "windows/studyeditor.h"
+#include "windows/verificationwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -65,7 +67,23 @@ MainWindow::MainWindow(UserDialogs &dialogs, char decimalSeparator, QWidget *par
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::setSingleWindows(const SingleWindows &windows) { windows_ = windows; }
+void MainWindow::setSingleWindows(const SingleWindows &windows)
+{
+    windows_ = windows;
+    if (windows_.printOptions)
+        windows_.printOptions->setStudySource([this] { return finforma_.data(); });
+}
+
+// The print command shows the print options window and goes on: the frame
+// stays usable, and the study is checked when a report is printed.
+void MainWindow::PrintLasserClick()
+{
+    if (!windows_.printOptions)
+        return;
+    windows_.printOptions->show();
+    windows_.printOptions->raise();
+    windows_.printOptions->activateWindow();
+}
 
 QAction *MainWindow::makeAction(const QString &name, const QString &caption, const QString &hint, int helpContext)
 {
@@ -115,7 +133,8 @@ const MenuItem kMainMenu[] = {
      6, {}, run<&MainWindow::FileSaveAsItemClick>},
     {Item::Separator},
     {Item::Submenu, "FilePrintItem", "&Imprimir...", "Archivo|Imprime el archivo actual", 7},
-    {Item::Command, "PrintLasser", "Lasser", "Imprimir|Imprime el Archivo Actual"},
+    {Item::Command, "PrintLasser", "Lasser", "Imprimir|Imprime el Archivo Actual", 0, {},
+     run<&MainWindow::PrintLasserClick>},
     {Item::EndSubmenu},
     {Item::Separator},
     {Item::Command, "FileExitItem", "&Salir", "Salir del módulo ZELP", 8, {}, run<&MainWindow::FileExitItemClick>},
@@ -131,8 +150,8 @@ const MenuItem kMainMenu[] = {
     {Item::Command, "mnueesc", "&Evaluación del error sistemático constante",
      "Cálculos|Presenta el error sistemático constante", 15, {}, run<&MainWindow::mnueescClick>},
     {Item::Separator},
-    {Item::Command, "mnugraph", "&Gráfica", "Cálculos|Presenta la Gáfica", 14},
-    {Item::Command, "mnugraphr", "Gráfica (Residuales)", ""},
+    {Item::Command, "mnugraph", "&Gráfica", "Cálculos|Presenta la Gáfica", 14, {}, run<&MainWindow::mnugraphClick>},
+    {Item::Command, "mnugraphr", "Gráfica (Residuales)", "", 0, {}, run<&MainWindow::mnugraphrClick>},
     {Item::Command, "mnuinforme", "I&nforme", "Cálculos|Presenta datos y resultados", 19, {},
      run<&MainWindow::mnuinformeClick>},
     {Item::Separator},
@@ -155,6 +174,9 @@ const MenuItem kMainMenu[] = {
     {Item::Separator},
     {Item::Command, "HelpAboutItem", "&Acerca...", "Ayuda|Presenta información del programa", 33, {},
      run<&MainWindow::HelpAboutItemClick>},
+    {Item::Command, "HelpVerifyItem", "Verificar la instalación...",
+     "Ayuda|Calcula los estudios de referencia y compara cada resultado con su valor de referencia", 0, {},
+     run<&MainWindow::HelpVerifyItemClick>},
 };
 
 } // namespace
@@ -219,7 +241,7 @@ void MainWindow::buildToolBar()
         {"spdnuevo", ToolIcon::New, "Nuevo|Crea un nuevo archivo", run<&MainWindow::FileNewItemClick>},
         {"spdabrir", ToolIcon::Open, "Abrir|Abre un archivo ya existente", run<&MainWindow::FileOpenItemClick>},
         {"spdguardar", ToolIcon::Save, "Guardar|Guarda el archivo", run<&MainWindow::FileSaveItemClick>},
-        {"spdprint", ToolIcon::Print, "Imprimir en Lasser", nullptr},
+        {"spdprint", ToolIcon::Print, "Imprimir en Lasser", run<&MainWindow::PrintLasserClick>},
         {"spdclose", ToolIcon::Close, "Cerrar|Cierra la ventana activa", run<&MainWindow::mnucloseClick>},
         {"spdexit", ToolIcon::Exit, "Salir|Salir del módulo de Linealidad del Método", run<&MainWindow::FileExitItemClick>},
         {"spdmosaico", ToolIcon::Tile, "Mosaico|Arregla las ventanas en mosaico", run<&MainWindow::WindowTileItemClick>},
@@ -268,12 +290,10 @@ void MainWindow::showHint(const QString &hint)
 void MainWindow::applyStates(CommandEvent event)
 {
     const CommandStateChange change = commandStateChange(event);
-    const QStringList withoutWork = commandsWithoutWorkYet();
     // The editor's pop-up entries are found among its children too.
     for (const QString &name : change.enabled)
-        if (!withoutWork.contains(name))
-            for (QAction *a : findChildren<QAction *>(name))
-                a->setEnabled(true);
+        for (QAction *a : findChildren<QAction *>(name))
+            a->setEnabled(true);
     for (const QString &name : change.disabled)
         for (QAction *a : findChildren<QAction *>(name))
             a->setEnabled(false);
@@ -329,6 +349,14 @@ void MainWindow::HelpAboutItemClick()
     if (windows_.help)
         windows_.help->attachContextKey(&about);
     dialogs_.showModal(about);
+}
+
+// The verification runs the reference studies in a moment; its window shows
+// the table and offers the report for filing.
+void MainWindow::HelpVerifyItemClick()
+{
+    VerificationWindow window(cli::RunVerification(cli::BuiltInReferences()), dialogs_, this);
+    dialogs_.showModal(window);
 }
 
 int MainWindow::currentHelpContext() const

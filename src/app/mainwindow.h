@@ -3,9 +3,9 @@
 // the study editor and the result windows as child windows, the file
 // commands, and the enabling of every command.
 #include "app/commandenabling.h"
-#include "windows/studyeditorhost.h"
-#include "windows/studyeditor.h"
 #include "stats/commands.h"
+#include "windows/studyeditor.h"
+#include "windows/studyeditorhost.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -17,8 +17,11 @@ class QMdiArea;
 class QMdiSubWindow;
 class PredictionWindow;
 class GraphOptionsDialog;
+class PlotWindow;
 class RegressionGraphWindow;
+class ResidualGraphWindow;
 class SplashWindow;
+class PrintOptionsWindow;
 class HelpViewer;
 class UserDialogs;
 
@@ -33,7 +36,9 @@ public:
     struct SingleWindows {
         GraphOptionsDialog *options = nullptr;
         RegressionGraphWindow *plot = nullptr;
+        ResidualGraphWindow *residualPlot = nullptr;
         SplashWindow *splash = nullptr;
+        PrintOptionsWindow *printOptions = nullptr;
         PredictionWindow *predictions = nullptr;
         HelpViewer *help = nullptr;
     };
@@ -62,12 +67,16 @@ public:
     void HelpSearchItemClick();
     void HelpHowToUseItemClick();
     void HelpAboutItemClick();
+    void HelpVerifyItemClick();
     void mnupredicePrediccionesClick();
     void mnuinferenciaClick();
     void mnuanovaClick();
     void mnuresidClick();
     void mnueescClick();
     void mnuinformeClick();
+    void PrintLasserClick();
+    void mnugraphClick();
+    void mnugraphrClick();
 
     // Adds a result window as a child and applies the last-window rule when it closes.
     QMdiSubWindow *addResultWindow(QWidget *window);
@@ -103,6 +112,7 @@ private:
     bool validateEditor();
     bool writeStudy(const QString &path);
     void resultWindowClosing(QMdiSubWindow *window);
+    void showGraph(PlotWindow *window);
     void runResultCommand(stats::CommandOutcome (*command)(const stats::StudyTexts &, stats::SharedResults &, char),
                           const std::function<QWidget *(const stats::CommandOutcome &)> &makeWindow);
 

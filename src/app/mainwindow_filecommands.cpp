@@ -1,13 +1,13 @@
 // The frame's study commands: New, Open, Save, Save as, Close, Exit and the
 // prediction command, and the rules that run when child windows close.
-#include "cli/atomicfile.h"
-#include "windows/studyeditor.h"
-#include "windows/predictionwindow.h"
 #include "app/mainwindow.h"
+#include "cli/atomicfile.h"
+#include "stats/studyfile.h"
 #include "widgets/userdialogs.h"
 #include "windows/graphoptionsdialog.h"
+#include "windows/predictionwindow.h"
 #include "windows/regressiongraphwindow.h"
-#include "stats/studyfile.h"
+#include "windows/studyeditor.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -207,7 +207,8 @@ void MainWindow::mnupredicePrediccionesClick()
         return;
     bool computed = false;
     runReportingErrors(dialogs_, this, [&] {
-        stats::ComputeRegression(stats::ReadStudy(*finforma_, separator_), shared_.regression, shared_.slopeIsZero);
+        stats::ComputeCheckedRegression(stats::ReadStudy(*finforma_, separator_), shared_.regression,
+                                        shared_.slopeIsZero);
         computed = true;
     });
     if (!computed)

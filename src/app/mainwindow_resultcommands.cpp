@@ -1,16 +1,19 @@
-// The calculation commands that show their results as text: validation,
-// the computations into the frame's shared records, the zero-slope refusal,
-// then a new child window filled once.
+// The calculation commands: validation, the computations into the frame's
+// shared records, the zero-slope refusal, then a new child window filled
+// once with text, or a graph window built and shown modally.
 #include "windows/studyeditor.h"
 #include "app/mainwindow.h"
 #include "widgets/userdialogs.h"
 #include "widgets/windowplacement.h"
-#include "windows/resultwindow.h"
-#include "windows/systematicerrorwindow.h"
-#include "windows/inferencewindow.h"
 #include "windows/anovawindow.h"
-#include "windows/residualswindow.h"
+#include "windows/inferencewindow.h"
 #include "windows/reportwindow.h"
+#include "windows/residualswindow.h"
+#include "windows/resultwindow.h"
+#include "windows/studyeditor.h"
+#include "windows/systematicerrorwindow.h"
+#include "windows/regressiongraphwindow.h"
+#include "windows/residualgraphwindow.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -65,6 +68,30 @@ void MainWindow::mnuinformeClick()
 {
     runResultCommand(stats::RunReport, [](const stats::CommandOutcome &o) { return new ReportWindow(o.lines); });
 }
+
+void MainWindow::showGraph(PlotWindow *window)
+{
+    if (!finforma_ || !window)
+        return;
+    bool built = false;
+    runReportingErrors(dialogs_, this, [&] {
+        const stats::CommandOutcome outcome = render::ComputeGraph(window->graph(), *finforma_, shared_, separator_);
+        if (outcome.validation.failed) {
+            finforma_->showValidationFailure(outcome.validation);
+            return;
+        }
+        if (outcome.zeroSlope) {
+            dialogs_.message(this, QString::fromUtf8(stats::kZeroSlopeMessage));
+            return;
+        }
+        built = window->build(outcome, *finforma_);
+    });
+    if (built)
+        window->showModally();
+}
+
+void MainWindow::mnugraphClick() { showGraph(windows_.plot); }
+void MainWindow::mnugraphrClick() { showGraph(windows_.residualPlot); }
 
 QMdiSubWindow *MainWindow::addResultWindow(QWidget *window)
 {

@@ -20,6 +20,7 @@ extern "C" __attribute__((visibility("default"))) int linealidad_run_drawing_com
 {
     // Images, SVG and PDF need fonts, not a screen: never ask for a display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    render::SilenceQtMessages();
     int qtArgc = 1;
     char name[] = "linealidad";
     char *qtArgv[] = {name, nullptr};

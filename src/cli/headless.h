@@ -1,18 +1,43 @@
 #pragma once
 // The headless commands: read a study file the way Open does, run what the
 // matching result command runs and print what its window would hold.
+#include "stats/commands.h"
+#include "stats/studyfile.h"
+
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
 
 namespace cli {
 
+// Exit statuses of every command without windows.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitFailed = 1;  // file, conversion or computation error
+inline constexpr int kExitRefused = 2; // the study was refused (validation or zero slope)
+inline constexpr int kExitUsage = 64;  // bad command line
+
+// What --help prints, and what a bad command line prints to standard error.
+const char *UsageText();
+
+// The study file at `path` read the way Open reads it, every value before
+// anything is used. Throws stats::CommandError with the message for the user.
+stats::StudyFile ReadStudyFile(const std::string &path);
+
+// Runs a command's work and returns its status; an error that abandons it
+// goes to `err` in the words of the general error report, status 1.
+int RunCatchingErrors(std::ostream &err, const std::function<int()> &work);
+
+// A refused study: its message on `err`, status 2.
+int ReportRefusal(const stats::CommandOutcome &outcome, std::ostream &err);
+
 // True when the arguments ask for a headless command (or --help/--version),
 // which must run without any window or display.
 bool IsHeadless(const std::vector<std::string> &args);
 
 // Runs it. Exit status 0 on success, 2 for a refusal of the study (validation
-// or zero slope), 1 for an error (file, conversion, floating point), 64 for
+// or zero slope), 1 for an error (file, conversion, floating point, output that
+// cannot be written), 64 for
 // a bad command line. On a refusal or error nothing goes to `out`.
 int RunHeadless(const std::vector<std::string> &args, std::ostream &out, std::ostream &err, char decimalSeparator);
 

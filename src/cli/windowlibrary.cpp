@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace cli {
@@ -22,7 +23,8 @@ bool IsDrawingCommand(const std::vector<std::string> &args)
     for (const char *name : kDrawingCommands)
         if (args[0] == name)
             return true;
-    return false;
+    // The verification draws only its PDF report; alone it is a text command.
+    return args[0] == "--verify" && std::find(args.begin(), args.end(), "--output") != args.end();
 }
 
 std::string ProgramFolder()

@@ -1,10 +1,23 @@
 #pragma once
 // The commands that draw without a display: a graph or a printed page of a
 // study file, written to an image, SVG or PDF file. They run in the window
-// library, once a QGuiApplication exists (offscreen platform).
+// library, once a QGuiApplication exists (offscreen platform), and share
+// the plumbing below.
+#include "stats/studyfile.h"
+
+#include <QByteArray>
+#include <QPageSize>
+#include <QSize>
+
+#include <functional>
+
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
+
+class QPainter;
+class QPdfWriter;
 
 namespace render {
 
@@ -14,5 +27,43 @@ namespace render {
 // no output file behind.
 int RunDrawingCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
                       char decimalSeparator);
+
+// Before the QGuiApplication: Qt's own messages (the platform plugin, the
+// runtime folder, fonts) stay off standard error, which carries only the
+// command's messages. A fatal one still goes there.
+void SilenceQtMessages();
+
+// What a drawing command writes, told by the output file's extension.
+enum class OutputFormat { Png, Svg, Pdf };
+// The format of `path` (.png, .svg, .pdf, any case); empty for another.
+std::optional<OutputFormat> OutputFormatOf(const std::string &path);
+
+// "WxH", each side 1 to kMaxOutputSide pixels; empty otherwise.
+inline constexpr int kMaxOutputSide = 5000;
+std::optional<QSize> ParseOutputSize(const std::string &text);
+
+// Writes `bytes` to `path` through a temporary file beside it, renamed over
+// it only when everything was written: a failed write leaves no file, and
+// never a half-written one. Throws stats::StudyFileError with the message.
+void WriteOutputFile(const std::string &path, const QByteArray &bytes);
+
+// A PDF drawn by `draw` on portrait pages of `paper` at 1200 dpi, text kept
+// as text, with the margins a printer gives by default. `draw` gets the
+// writer to start further pages; it answers false when drawing failed.
+// Throws stats::CommandError when the document cannot be made.
+QByteArray PdfDocument(const QPageSize &paper, const std::function<bool(QPainter &, QPdfWriter &)> &draw);
+
+// The command line of a drawing command after its option: a study file,
+// --output and an optional --size, with what the command takes besides
+// (`positional` holds the words before the file, e.g. the graph's kind).
+struct DrawingRequest {
+    std::vector<std::string> positional;
+    std::string study, output;
+    OutputFormat format = OutputFormat::Png;
+    std::optional<QSize> size;
+};
+// False with the reason, in Spanish, for a bad command line.
+bool ParseDrawingRequest(const std::vector<std::string> &args, size_t positionalCount, DrawingRequest &request,
+                         std::string &problem);
 
 } // namespace render

@@ -1,11 +1,14 @@
 #pragma once
-// The state of one graph window: curve store, limits, grid style, the three
+// The state of one graph: curve store, limits, grid style, the three
 // modifiers the options dialog never shows, and the title and axis labels.
-// Plain data; the drawing engine and the windows work on it.
+// Plain data; the drawing engine (plotengine.h) works on it.
+#include "stats/studyfile.h"
+
 #include <QString>
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 using MarkerCode = std::uint8_t;
 using LineStyleCode = std::uint8_t;
@@ -24,18 +27,21 @@ struct PlotPoint {
 };
 
 inline constexpr int kCurveCount = 4;
-inline constexpr int kMaxCurvePoints = 55;
+// A curve holds every observation a study file may hold: a graph that
+// dropped points would show another study than the one computed.
+inline constexpr int kMaxCurvePoints = stats::kMaxFileObservations;
 
 struct PlotCurve {
-    std::int32_t pointCount = 0;
+    std::vector<PlotPoint> points; // in the order they were added
     MarkerCode marker = 2;
     LineStyleCode lineStyle = 3;
-    std::array<PlotPoint, kMaxCurvePoints> points{};
+    int pointCount() const { return static_cast<int>(points.size()); }
 };
 
 struct PlotLimits {
     double xMin = 1.0E30, xMax = -1.0E30;
     double yMin = 1.0E30, yMax = -1.0E30;
+    bool operator==(const PlotLimits &) const = default;
 };
 
 struct PlotState {
@@ -47,14 +53,3 @@ struct PlotState {
     bool barDrawing = false, logX = false, logY = false;
     QString title, xLabel, yLabel; // a reset keeps them
 };
-
-// Empties the curves, puts the axis limits back to values the first point
-// overrides, no grid, modifiers off; the texts and requested limits stay.
-inline void ResetPlot(PlotState &state)
-{
-    state.curves.fill(PlotCurve{});
-    state.axisLimits = PlotLimits{};
-    state.gridStyle = GridStyle::None;
-    state.barDrawing = state.logX = state.logY = false;
-    state.limitsComputed = false;
-}

@@ -1,5 +1,9 @@
 #include "stats/commands.h"
 
+#include "stats/checked.h"
+#include "stats/errors.h"
+#include "stats/precision.h"
+
 namespace stats {
 
 namespace {
@@ -17,19 +21,57 @@ bool anovaComputed(const StudyTexts &texts, SharedResults &shared, char sep, Com
 {
     if (!validated(texts, outcome))
         return false;
-    ComputeAnovaResiduals(ReadStudy(texts, sep), shared.anova, shared.slopeIsZero, shared.residuals);
+    ComputeCheckedAnova(ReadStudy(texts, sep), shared.anova, shared.slopeIsZero, shared.residuals);
     outcome.zeroSlope = shared.slopeIsZero;
     return !outcome.zeroSlope;
 }
 
 } // namespace
 
+// A fault met by the running sums may be their cancellation: then the
+// refusal names that cause rather than the fault.
+void ComputeCheckedRegression(const LinearityStudy &study, RegressionResult &result, bool &slopeIsZero)
+{
+    try {
+        ComputeRegression(study, result, slopeIsZero);
+    } catch (const FloatingPointError &) {
+        RefuseLostDigits(study);
+        throw;
+    }
+    if (!slopeIsZero)
+        CheckRegressionFigures(study, result);
+}
+
+void ComputeCheckedAnova(const LinearityStudy &study, AnovaResult &result, bool &slopeIsZero,
+                         std::vector<ResidualRow> &residuals)
+{
+    try {
+        ComputeAnovaResiduals(study, result, slopeIsZero, residuals);
+    } catch (const FloatingPointError &) {
+        RefuseLostDigits(study);
+        throw;
+    }
+    if (!slopeIsZero)
+        CheckAnovaFigures(study, result, residuals);
+}
+
+void ComputeCheckedRecovery(const LinearityStudy &study, RecoveryResult &result)
+{
+    try {
+        ComputeRecovery(study, result);
+    } catch (const FloatingPointError &) {
+        RefuseLostDigits(study);
+        throw;
+    }
+    CheckRecoveryFigures(study, result);
+}
+
 CommandOutcome RunInference(const StudyTexts &texts, SharedResults &shared, char sep)
 {
     CommandOutcome outcome;
     if (!validated(texts, outcome))
         return outcome;
-    ComputeRegression(ReadStudy(texts, sep), shared.regression, shared.slopeIsZero);
+    ComputeCheckedRegression(ReadStudy(texts, sep), shared.regression, shared.slopeIsZero);
     outcome.zeroSlope = shared.slopeIsZero;
     if (!outcome.zeroSlope)
         outcome.lines = InferenceLines(shared.regression, sep);
@@ -61,7 +103,7 @@ CommandOutcome RunSystematicError(const StudyTexts &texts, SharedResults &shared
 {
     CommandOutcome outcome;
     if (anovaComputed(texts, shared, sep, outcome)) {
-        ComputeRecovery(ReadStudy(texts, sep), shared.recovery);
+        ComputeCheckedRecovery(ReadStudy(texts, sep), shared.recovery);
         outcome.lines = SystematicErrorLines(shared.anova, shared.recovery, sep);
     }
     return outcome;
@@ -71,10 +113,53 @@ CommandOutcome RunReport(const StudyTexts &texts, SharedResults &shared, char se
 {
     CommandOutcome outcome;
     if (anovaComputed(texts, shared, sep, outcome)) {
-        ComputeRegression(ReadStudy(texts, sep), shared.regression, shared.slopeIsZero);
-        ComputeRecovery(ReadStudy(texts, sep), shared.recovery);
+        ComputeCheckedRegression(ReadStudy(texts, sep), shared.regression, shared.slopeIsZero);
+        ComputeCheckedRecovery(ReadStudy(texts, sep), shared.recovery);
         outcome.lines =
             ReportLines(texts, shared.regression, shared.anova, shared.residuals, shared.recovery, sep);
+    }
+    return outcome;
+}
+
+CommandOutcome RunRegressionGraph(const StudyTexts &texts, SharedResults &shared, char sep)
+{
+    CommandOutcome outcome;
+    if (!validated(texts, outcome))
+        return outcome;
+    const LinearityStudy study = ReadStudy(texts, sep);
+    ComputeRegression(study, shared.regression, shared.slopeIsZero);
+    outcome.zeroSlope = shared.slopeIsZero;
+    if (outcome.zeroSlope)
+        return outcome;
+    const RegressionResult &r = shared.regression;
+    for (const Observation &o : study.observations) {
+        outcome.graph.x.push_back(o.x);
+        outcome.graph.observed.push_back(o.y);
+        outcome.graph.line.push_back(checked::store(static_cast<long double>(r.slope) * o.x + r.intercept));
+    }
+    outcome.lines = RegressionLegendLines(r, sep);
+    return outcome;
+}
+
+CommandOutcome RunResidualGraph(const StudyTexts &texts, SharedResults &shared, char sep)
+{
+    CommandOutcome outcome;
+    if (!validated(texts, outcome))
+        return outcome;
+    const LinearityStudy study = ReadStudy(texts, sep);
+    ComputeRegression(study, shared.regression, shared.slopeIsZero);
+    if (shared.slopeIsZero) {
+        outcome.zeroSlope = true;
+        return outcome;
+    }
+    ComputeAnovaResiduals(study, shared.anova, shared.slopeIsZero, shared.residuals);
+    outcome.zeroSlope = shared.slopeIsZero;
+    if (outcome.zeroSlope)
+        return outcome;
+    for (size_t i = 0; i < study.observations.size(); ++i) {
+        outcome.graph.x.push_back(study.observations[i].x);
+        outcome.graph.observed.push_back(shared.residuals[i].studentized);
+        outcome.graph.line.push_back(0.0);
     }
     return outcome;
 }

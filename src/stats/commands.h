@@ -18,6 +18,14 @@ struct SharedResults {
 
 inline constexpr const char *kZeroSlopeMessage = "La pendiente es cero, imposible realizar cálculos.";
 
+// What a graph draws, one entry per observation row of the data grid, in
+// grid order: the amount added, the observed value (amount recovered or
+// studentized residual) and the value of the line through them (fitted
+// amount, or zero).
+struct GraphPoints {
+    std::vector<double> x, observed, line;
+};
+
 // The outcome of a command: refused by the validation (show the message, turn
 // to the page, focus the control), refused for a zero slope, or shown.
 struct CommandOutcome {
@@ -29,7 +37,16 @@ struct CommandOutcome {
     Lines lines;                  // text box lines (inference, systematic error, report, ANOVA verdicts)
     AnovaGrid grid;               // analysis of variance only
     std::array<Lines, 4> columns; // residual analysis only
+    GraphPoints graph;            // the two graphs only (lines: the regression graph's legend)
 };
+
+// The computations as every command, window, graph and printed page runs
+// them: the record, then the check that none of its figures lost its digits
+// to very large amounts (precision.h), which throws FloatingPointError.
+void ComputeCheckedRegression(const LinearityStudy &study, RegressionResult &result, bool &slopeIsZero);
+void ComputeCheckedAnova(const LinearityStudy &study, AnovaResult &result, bool &slopeIsZero,
+                         std::vector<ResidualRow> &residuals);
+void ComputeCheckedRecovery(const LinearityStudy &study, RecoveryResult &result);
 
 // Each throws ConversionError or FloatingPointError when the study's data
 // makes a computation fail; the records keep what was stored before.
@@ -38,5 +55,9 @@ CommandOutcome RunAnova(const StudyTexts &study, SharedResults &shared, char dec
 CommandOutcome RunResiduals(const StudyTexts &study, SharedResults &shared, char decimalSeparator);
 CommandOutcome RunSystematicError(const StudyTexts &study, SharedResults &shared, char decimalSeparator);
 CommandOutcome RunReport(const StudyTexts &study, SharedResults &shared, char decimalSeparator);
+// The graphs refuse a zero slope too: a legend or residuals left from
+// another study would be wrong.
+CommandOutcome RunRegressionGraph(const StudyTexts &study, SharedResults &shared, char decimalSeparator);
+CommandOutcome RunResidualGraph(const StudyTexts &study, SharedResults &shared, char decimalSeparator);
 
 } // namespace stats

@@ -102,11 +102,23 @@ bool TryStrToFloat(const std::string &text, char decimalSeparator, double &value
     return true;
 }
 
+std::string QuotedValue(const std::string &text)
+{
+    constexpr int kShown = 40;
+    int characters = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        // A UTF-8 character starts at every byte that is not a continuation.
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && characters++ == kShown)
+            return text.substr(0, i) + "…";
+    }
+    return text;
+}
+
 int StrToInt(const std::string &text)
 {
     int value = 0;
     if (!TryStrToInt(text, value))
-        throw ConversionError("'" + text + "' is not a valid integer value");
+        throw ConversionError("'" + QuotedValue(text) + "' is not a valid integer value");
     return value;
 }
 
@@ -114,7 +126,7 @@ double StrToFloat(const std::string &text, char decimalSeparator)
 {
     double value = 0.0;
     if (!TryStrToFloat(text, decimalSeparator, value))
-        throw ConversionError("'" + text + "' is not a valid floating point value");
+        throw ConversionError("'" + QuotedValue(text) + "' is not a valid floating point value");
     return value;
 }
 

@@ -10,6 +10,10 @@ namespace stats {
 // Throws ConversionError "'TEXT' is not a valid integer value".
 int StrToInt(const std::string &text);
 
+// A value as a message quotes it: its first 40 characters, then "…" when
+// there are more (UTF-8 in and out).
+std::string QuotedValue(const std::string &text);
+
 // Optional sign, digits with `decimalSeparator`, optional exponent E/e.
 // Throws ConversionError "'TEXT' is not a valid floating point value".
 double StrToFloat(const std::string &text, char decimalSeparator);

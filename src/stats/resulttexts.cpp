@@ -188,4 +188,11 @@ Lines ReportLines(const StudyTexts &study, const RegressionResult &regression, c
     return lines;
 }
 
+Lines RegressionLegendLines(const RegressionResult &r, char sep)
+{
+    auto f = [sep](double v) { return FormatGeneral(v, 6, sep); };
+    return {"Y = " + f(r.slope) + "(X) + (" + f(r.intercept) + ")", "Sx/y = " + f(r.sdRegression),
+            "CVx/y = " + FormatGeneral(r.coefficientOfVariation, 3, sep), "(r^2) = " + f(r.rSquared)};
+}
+
 } // namespace stats

@@ -30,6 +30,10 @@ std::array<Lines, 4> ResidualColumns(const std::vector<ResidualRow> &table, int 
 // The systematic error window's text box.
 Lines SystematicErrorLines(const AnovaResult &anova, const RecoveryResult &recovery, char decimalSeparator);
 
+// The legend of the regression graph: equation, standard deviation of
+// regression, its coefficient of variation (3 digits) and r².
+Lines RegressionLegendLines(const RegressionResult &regression, char decimalSeparator);
+
 // The full report: general information, levels, data as typed, inference,
 // analysis of variance, systematic error and residuals.
 Lines ReportLines(const StudyTexts &study, const RegressionResult &regression, const AnovaResult &anova,

@@ -64,40 +64,46 @@ StudyData StudyData::Shaped(const std::vector<std::string> &replicates,
     return study;
 }
 
+std::string MissingReplicatesMessage(int level) { return "Falta la replicación en el nivel " + std::to_string(level); }
+
+bool LevelCountInRange(int levels) { return levels >= 3 && levels <= 5; }
+
+long long ReplicateTotal(const StudyTexts &texts, int levels)
+{
+    long long total = 0;
+    for (int j = 1; j <= levels; ++j)
+        total += StrToInt(texts.replicateCell(j, 1));
+    return total;
+}
+
 ValidationFailure ValidateStudy(const StudyTexts &texts)
 {
     const std::string levels = texts.levelCount();
     if (levels.empty())
         return failure("Falta capturar el número de niveles", PageLevels, StudyControl::eniveles);
     const int k = StrToInt(levels);
-    if (k < 3 || k > 5)
-        return failure("Datos fuera de rango, 3-5 Niveles", PageLevels, StudyControl::eniveles);
+    if (!LevelCountInRange(k))
+        return failure(kLevelsOutOfRange, PageLevels, StudyControl::eniveles);
 
     const int columns = texts.replicateColumnCount();
     for (int j = 1; j <= columns - 1; ++j)
         if (texts.replicateCell(j, 1).empty())
-            return failure("Falta la replicación en el nivel " + std::to_string(j), PageLevels,
-                           StudyControl::stgniveles);
+            return failure(MissingReplicatesMessage(j), PageLevels, StudyControl::stgniveles);
 
     // A level without replicates would vanish from every computation.
     // (A text that is not a whole number is left to the conversions below.)
     for (int j = 1; j <= columns - 1; ++j) {
         int r = 0;
         if (TryStrToInt(texts.replicateCell(j, 1), r) && r < 1)
-            return failure("Datos fuera de rango, mínimo 1 Réplica", PageLevels, StudyControl::stgniveles);
+            return failure(kAtLeastOneReplicate, PageLevels, StudyControl::stgniveles);
     }
 
     if (k != columns - 1)
-        return failure("El número de celdas de captura para las replicaciones, no coincide con el número de niveles.",
-                       PageLevels, StudyControl::eniveles);
+        return failure(kLevelCellsMismatch, PageLevels, StudyControl::eniveles);
 
-    long long total = 0;
-    for (int j = 1; j <= k; ++j)
-        total += StrToInt(texts.replicateCell(j, 1));
     const int observationRows = texts.dataRowCount() - 1;
-    if (total != observationRows)
-        return failure("El número de celdas de captura para los datos, no coincide con el número de replicas por nivel.",
-                       PageLevels, StudyControl::stgniveles);
+    if (ReplicateTotal(texts, k) != observationRows)
+        return failure(kDataCellsMismatch, PageLevels, StudyControl::stgniveles);
 
     for (int row = 1; row <= observationRows; ++row)
         if (texts.dataCell(1, row).empty())

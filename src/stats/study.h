@@ -81,6 +81,20 @@ struct ValidationFailure {
     StudyControl focus = StudyControl::None;
 };
 
+// Messages that the editor's own checks share with ValidateStudy.
+inline constexpr const char *kLevelsOutOfRange = "Datos fuera de rango, 3-5 Niveles";
+inline constexpr const char *kAtLeastOneReplicate = "Datos fuera de rango, mínimo 1 Réplica";
+inline constexpr const char *kLevelCellsMismatch =
+    "El número de celdas de captura para las replicaciones, no coincide con el número de niveles.";
+inline constexpr const char *kDataCellsMismatch =
+    "El número de celdas de captura para los datos, no coincide con el número de replicas por nivel.";
+std::string MissingReplicatesMessage(int level); // "Falta la replicación en el nivel N"
+
+bool LevelCountInRange(int levels); // 3 to 5
+// The sum of the replicate counts of levels 1..`levels` (ConversionError for
+// a count that is not a whole number).
+long long ReplicateTotal(const StudyTexts &texts, int levels);
+
 // The checks that every calculation and save runs first, in their order.
 // Conversion errors of the typed counts propagate as ConversionError.
 ValidationFailure ValidateStudy(const StudyTexts &texts);

@@ -2,11 +2,12 @@
 
 #include "stats/conversions.h"
 #include "stats/errors.h"
+#include "stats/systemerror.h"
 #include "stats/windows1252.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace stats {
 
@@ -69,7 +70,7 @@ private:
 std::string encodeLine(const std::string &value, const std::string &field)
 {
     for (char c : value)
-        if (c == '\r' || c == '\n' || c == kCtrlZ)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
             throw StudyFileError("No se puede guardar el estudio: " + field +
                                  " contiene un salto de línea o un carácter de control que el archivo no "
                                  "puede guardar.");
@@ -82,8 +83,31 @@ std::string encodeLine(const std::string &value, const std::string &field)
 
 } // namespace
 
+namespace {
+
+// Lines no field can hold, and characters a terminal or a window would act on
+// instead of showing: C0 controls, DEL and the bytes Windows-1252 leaves to
+// the C1 controls. The message names the line.
+void refuseUnreadableLines(std::string_view bytes)
+{
+    const std::vector<std::string_view> lines = splitLines(bytes);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string line = std::to_string(i + 1);
+        if (lines[i].size() > kMaxFileLineLength)
+            refuse("la línea " + line + " tiene más de " + std::to_string(kMaxFileLineLength) + " caracteres.");
+        for (char c : lines[i]) {
+            const auto b = static_cast<unsigned char>(c);
+            if (b < 0x20 || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D)
+                refuse("la línea " + line + " contiene un carácter de control (código " + std::to_string(b) + ").");
+        }
+    }
+}
+
+} // namespace
+
 StudyFile ParseStudyFile(std::string_view bytes)
 {
+    refuseUnreadableLines(bytes);
     LineReader in(bytes);
     StudyFile f;
     f.method = in.next();
@@ -191,25 +215,50 @@ StudyData StudyFromFile(const StudyFile &file)
 
 namespace stats {
 
-std::string ReadFileBytes(const std::string &path)
+std::string ReadFileBytes(const std::string &path, std::uintmax_t largest)
 {
     namespace fs = std::filesystem;
-    constexpr std::uintmax_t kLargest = 16u << 20; // a study is a few kilobytes
+    auto unreadable = [&](int error) {
+        return StudyFileError("Error al leer el archivo «" + path + "»: " + SystemErrorText(error));
+    };
+    auto tooLarge = [&] { return StudyFileError("El archivo «" + path + "» es demasiado grande para ser un estudio"); };
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
-    if (ec || !fs::exists(status))
+    if (ec && ec != std::errc::no_such_file_or_directory)
+        throw unreadable(ec.value()); // a loop of links, a folder without permission...
+    if (!fs::exists(status))
         throw StudyFileError("No se encuentra el archivo «" + path + "»");
     if (!fs::is_regular_file(status))
         throw StudyFileError("«" + path + "» no es un archivo de estudio");
     const std::uintmax_t size = fs::file_size(path, ec);
-    if (!ec && size > kLargest)
-        throw StudyFileError("El archivo «" + path + "» es demasiado grande para ser un estudio");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw StudyFileError("No se puede abrir el archivo «" + path + "»");
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw StudyFileError("Error al leer el archivo «" + path + "»");
+    if (!ec && size > largest)
+        throw tooLarge();
+    std::FILE *in = std::fopen(path.c_str(), "rb");
+    if (!in) {
+        if (errno == ENOENT)
+            throw StudyFileError("No se encuentra el archivo «" + path + "»");
+        throw StudyFileError("No se puede abrir el archivo «" + path + "»: " + SystemErrorText(errno));
+    }
+    // The limit holds while reading too: a file may grow after it was measured.
+    std::string bytes;
+    char buffer[65536];
+    errno = 0;
+    for (;;) {
+        const size_t n = std::fread(buffer, 1, sizeof buffer, in);
+        bytes.append(buffer, n);
+        if (bytes.size() > largest) {
+            std::fclose(in);
+            throw tooLarge();
+        }
+        if (n < sizeof buffer) {
+            const bool failed = std::ferror(in) != 0;
+            const int error = errno != 0 ? errno : EIO;
+            std::fclose(in);
+            if (failed)
+                throw unreadable(error);
+            break;
+        }
+    }
     return bytes;
 }
 

@@ -3,6 +3,7 @@
 // line. Study, then the prediction window's state, then the graph titles.
 #include "stats/study.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,10 +26,12 @@ struct StudyFile {
 inline constexpr int kMaxFileLevels = 20;
 inline constexpr int kMaxFileObservations = 150;
 inline constexpr int kMaxFilePredictions = 20;
+inline constexpr size_t kMaxFileLineLength = 1000; // characters (bytes) of one line
 
 // Reads a whole file. A line ends at CR LF, CR or LF; Ctrl-Z ends the data;
 // missing lines read as empty. Throws ConversionError for a count line that
-// is not a whole number and StudyFileError for counts beyond the limits.
+// is not a whole number and StudyFileError for counts beyond the limits, a
+// line longer than kMaxFileLineLength or a control character in any line.
 StudyFile ParseStudyFile(std::string_view bytes);
 
 // The file's bytes. Throws StudyFileError naming the field when a text has a
@@ -40,9 +43,10 @@ std::string SerializeStudyFile(const StudyFile &file);
 StudyFile StudyFileFromTexts(const StudyTexts &texts);
 
 // The bytes of the file at `path` (UTF-8 path). Throws StudyFileError with a
-// message for the user when it is missing, not a plain file, too large for a
-// study or unreadable.
-std::string ReadFileBytes(const std::string &path);
+// message for the user when it is missing, not a plain file, larger than
+// `largest` bytes (before or while it is read) or unreadable.
+inline constexpr std::uintmax_t kMaxStudyFileBytes = 16u << 20; // a study is a few kilobytes
+std::string ReadFileBytes(const std::string &path, std::uintmax_t largest = kMaxStudyFileBytes);
 
 // The study as Open shapes the editor from a file.
 StudyData StudyFromFile(const StudyFile &file);

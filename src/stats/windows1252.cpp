@@ -55,6 +55,11 @@ bool nextUtf8(std::string_view s, size_t &i, char32_t &c)
             return false;
         c = (c << 6) | (b & 0x3F);
     }
+    // Overlong forms (C0 80 for NUL, say), surrogates and code points past
+    // U+10FFFF are not UTF-8: they could smuggle in a byte the text does not show.
+    constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+    if (c < kSmallest[extra] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+        return false;
     i += static_cast<size_t>(extra) + 1;
     return true;
 }

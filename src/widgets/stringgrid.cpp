@@ -1,5 +1,7 @@
 #include "widgets/stringgrid.h"
 
+#include "widgets/printableinput.h"
+
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
@@ -23,6 +25,7 @@ public:
     {
         auto *editor = new QLineEdit(parent);
         editor->setFrame(false);
+        acceptPrintableOnly(editor);
         // Tab order knows the grid, not its editor: Tab out of the grid goes
         // to the next control, not back into the editor.
         editor->setFocusPolicy(Qt::ClickFocus);

@@ -1,6 +1,7 @@
 #include "windows/graphoptionsdialog.h"
 
 #include "widgets/helpcontext.h"
+#include "widgets/printableinput.h"
 #include "widgets/windowplacement.h"
 
 #include <QButtonGroup>
@@ -34,6 +35,7 @@ QLineEdit *addEdit(QWidget *page, const char *name, const QRect &where, int maxL
     auto *edit = new QLineEdit(page);
     edit->setObjectName(QLatin1String(name));
     edit->setGeometry(where);
+    acceptPrintableOnly(edit);
     if (maxLength > 0)
         edit->setMaxLength(maxLength);
     return edit;

@@ -2,6 +2,7 @@
 
 #include "widgets/focustracker.h"
 #include "widgets/helpcontext.h"
+#include "widgets/printableinput.h"
 #include "widgets/stringgrid.h"
 #include "widgets/userdialogs.h"
 #include "widgets/windowplacement.h"
@@ -114,6 +115,7 @@ void PredictionWindow::buildControls()
     epredice = new QLineEdit(QStringLiteral("3"));
     epredice->setObjectName(QStringLiteral("epredice"));
     epredice->setFixedWidth(50);
+    acceptPrintableOnly(epredice);
     Label1 = makeLabel("Label1", QStringLiteral("&Número de Datos :"));
     Label1->setBuddy(epredice);
     btnok = makeButton("btnok", QStringLiteral("&Aceptar"));

@@ -1,12 +1,13 @@
 // The study editor: its pages, grids, pop-up menu and the study's texts.
 // The rules that guard the entry are in studyeditor_rules.cpp.
 #include "windows/studyeditor.h"
-#include "widgets/helpcontext.h"
 
-#include "windows/studyeditorhost.h"
 #include "widgets/focustracker.h"
+#include "widgets/helpcontext.h"
+#include "widgets/printableinput.h"
 #include "widgets/stringgrid.h"
 #include "widgets/userdialogs.h"
+#include "windows/studyeditorhost.h"
 
 #include <QAction>
 #include <QFrame>
@@ -33,6 +34,7 @@ QLineEdit *makeField(const char *name, int maxLength, int width, const QString &
     field->setObjectName(QLatin1String(name));
     field->setMaxLength(maxLength);
     field->setFixedWidth(width);
+    acceptPrintableOnly(field);
     return field;
 }
 

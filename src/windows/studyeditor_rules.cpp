@@ -2,11 +2,12 @@
 // leaves or enters a control, the two buttons, the page rules and the close
 // question. Every refusal is a plain message box, after which the focus goes
 // back to the control named, and the refused text stays for correction.
-#include "windows/studyeditorhost.h"
+#include "windows/studyeditor.h"
+
 #include "widgets/focustracker.h"
 #include "widgets/stringgrid.h"
-#include "windows/studyeditor.h"
 #include "widgets/userdialogs.h"
+#include "windows/studyeditorhost.h"
 
 #include "stats/conversions.h"
 
@@ -24,10 +25,8 @@
 namespace {
 
 const QString kModified = QStringLiteral("Modificado");
-const QString kLevelCellsMismatch =
-    QStringLiteral("El número de celdas de captura para las replicaciones, no coincide con el número de niveles.");
-const QString kDataCellsMismatch =
-    QStringLiteral("El número de celdas de captura para los datos, no coincide con el número de replicas por nivel.");
+const QString kLevelCellsMismatch = QString::fromUtf8(stats::kLevelCellsMismatch);
+const QString kLevelsOutOfRange = QString::fromUtf8(stats::kLevelsOutOfRange);
 
 int toInt(const QString &text) { return stats::StrToInt(text.toStdString()); }
 
@@ -120,8 +119,8 @@ void StudyEditor::enivelesExit()
         refuse(eniveles, QStringLiteral("Falta capturar número de Niveles"));
     else if (!stats::TryStrToInt(text.toStdString(), levels))
         refuse(eniveles, QStringLiteral("El valor de captura no es un valor numérico."));
-    else if (levels < 3 || levels > 5)
-        refuse(eniveles, QStringLiteral("Datos fuera de rango, 3-5 Niveles"));
+    else if (!stats::LevelCountInRange(levels))
+        refuse(eniveles, kLevelsOutOfRange);
 }
 
 void StudyEditor::stgnivelesExit()
@@ -147,7 +146,7 @@ void StudyEditor::stgnivelesExit()
         // A level without replicates would vanish from every computation.
         for (int i = 1; i <= last && !refused; ++i)
             if (toInt(stgniveles->cell(i, 1)) < 1) {
-                refuse(stgniveles, QStringLiteral("Datos fuera de rango, mínimo 1 Réplica"));
+                refuse(stgniveles, QString::fromUtf8(stats::kAtLeastOneReplicate));
                 refused = true;
             }
     });
@@ -189,12 +188,9 @@ void StudyEditor::stgdatosEnter()
             return refuse(eniveles, kLevelCellsMismatch);
         for (int i = 1; i <= columns; ++i)
             if (stgniveles->cell(i, 1).isEmpty())
-                return refuse(stgniveles, QStringLiteral("Falta la replicación en el nivel %1").arg(i));
-        long long total = 0;
-        for (int i = 1; i <= levels; ++i)
-            total += toInt(stgniveles->cell(i, 1));
-        if (total != stgdatos->rowCount() - 1)
-            refuse(eniveles, kDataCellsMismatch);
+                return refuse(stgniveles, QString::fromStdString(stats::MissingReplicatesMessage(i)));
+        if (stats::ReplicateTotal(*this, levels) != stgdatos->rowCount() - 1)
+            refuse(eniveles, QString::fromUtf8(stats::kDataCellsMismatch));
     });
 }
 
@@ -212,8 +208,8 @@ void StudyEditor::btnsinumeroClick()
     runReportingErrors(dialogs_, this, [&] {
         const int levels = toInt(eniveles->text());
         // Only a count the leave check of the field accepts shapes the grid.
-        if (levels < 3 || levels > 5)
-            return refuse(eniveles, QStringLiteral("Datos fuera de rango, 3-5 Niveles"));
+        if (!stats::LevelCountInRange(levels))
+            return refuse(eniveles, kLevelsOutOfRange);
         stgniveles->setColumnCount(levels + 1);
         for (int i = 1; i <= levels; ++i)
             stgniveles->setCell(i, 0, QString::number(i));

@@ -3,20 +3,25 @@
 // question, and the result commands with their windows.
 #include "app/application.h"
 #include "app/commandenabling.h"
+#include "app/mainwindow.h"
+#include "stats/studyfile.h"
+#include "support/editortesting.h"
+#include "support/scripteddialogs.h"
+#include "support/studybytes.h"
+#include "support/studies.h"
 #include "widgets/helpviewer.h"
 #include "widgets/stringgrid.h"
-#include "windows/splashwindow.h"
-#include "support/editortesting.h"
-#include "windows/studyeditor.h"
-#include "windows/predictionwindow.h"
-#include "app/mainwindow.h"
 #include "windows/graphoptionsdialog.h"
 #include "windows/regressiongraphwindow.h"
+#include "windows/residualgraphwindow.h"
 #include "windows/resultwindow.h"
 #include "windows/inferencewindow.h"
-#include "support/scripteddialogs.h"
-#include "stats/studyfile.h"
-#include "support/studies.h"
+#include "windows/predictionwindow.h"
+#include "windows/regressiongraphwindow.h"
+#include "windows/printoptionswindow.h"
+#include "windows/resultwindow.h"
+#include "windows/splashwindow.h"
+#include "windows/studyeditor.h"
 
 #include <QAction>
 #include <QFile>
@@ -28,6 +33,7 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -40,26 +46,7 @@ const QStringList kAllCommands = {
     "mnupredice",    "FileExitItem",  "spdexit",        "HelpContentsItem", "HelpSearchItem", "HelpAboutItem",
     "spdcontenido"};
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray studyBytes(const stats::StudyData &study)
-{
-    stats::StudyFile file = stats::StudyFileFromTexts(study);
-    file.predictionX.assign(3, "");
-    file.predictionY.assign(3, "");
-    return QByteArray::fromStdString(stats::SerializeStudyFile(file));
-}
+using namespace testing_files;
 
 } // namespace
 
@@ -229,13 +216,12 @@ private slots:
         QCOMPARE(shown.predictionSlope, std::string("1.00667"));
 
         QStringList expected = {"mnuclose", "spdclose", "WindowTileItem", "spdmosaico", "WindowCascadeItem",
-                                "spdcascada", "mnuinferencia", "mnuanova", "mnuresid", "mnueesc", "mnuinforme",
-                                "mnupredice", "FileExitItem", "spdexit",
+                                "spdcascada", "mnuinferencia", "mnuanova", "mnuresid", "mnueesc", "mnugraph",
+                                "mnugraphr", "mnuinforme", "mnupredice", "FileExitItem", "spdexit",
                                 "HelpContentsItem", "HelpSearchItem", "HelpAboutItem", "spdcontenido"};
         expectEnabled(expected); // the Cálculos menu itself opens only once a data grid was entered
         for (QAction *entry : editor->popupActions())
-            QVERIFY2(entry->isEnabled() != commandsWithoutWorkYet().contains(entry->objectName()),
-                     qPrintable(entry->objectName()));
+            QVERIFY2(entry->isEnabled(), qPrintable(entry->objectName()));
         QCOMPARE(frame().modifiedText(), QString());
     }
 
@@ -425,28 +411,93 @@ private slots:
     void resultCommandsRefuseAZeroSlopeOrAnIncompleteStudy()
     {
         openStudy(writeStudy("plana.w04", testing_studies::makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"5", "5", "5"})));
-        for (const char *name : {"mnuinferencia", "mnuanova", "mnuresid", "mnueesc", "mnuinforme", "mnupredice"}) {
+        for (const char *name : {"mnuinferencia", "mnuanova", "mnuresid", "mnueesc", "mnuinforme", "mnupredice",
+                                 "mnugraph", "mnugraphr"}) {
             dialogs.clear();
             frame().action(name)->trigger();
             QCOMPARE(dialogs.messages, QStringList{"La pendiente es cero, imposible realizar cálculos."});
         }
         QCOMPARE(children().size(), 1);
+        QVERIFY(!app->plot().isVisible() && !app->residualPlot().isVisible());
 
         stats::StudyData incomplete = testing_studies::anovaStudy();
         incomplete.dataGrid[5][1] = "";
         frame().Finforma()->loadStudy(incomplete);
         dialogs.clear();
         frame().action("mnuinforme")->trigger();
-        QCOMPARE(dialogs.messages, QStringList{"Falta el dato 5 de la cantidad adicionada"});
+        frame().Finforma()->popupAction("pmnugraphr")->trigger();
+        QCOMPARE(dialogs.messages, QStringList(2, "Falta el dato 5 de la cantidad adicionada"));
         QCOMPARE(children().size(), 1);
 
         stats::StudyData perfect = testing_studies::makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"1", "2", "3"});
         frame().Finforma()->loadStudy(perfect);
         dialogs.clear();
         frame().action("mnuinferencia")->trigger();
-        QCOMPARE(dialogs.errors.size(), 1);
+        frame().action("mnugraph")->trigger();
+        QCOMPARE(dialogs.errors.size(), 2);
         QVERIFY(dialogs.errors[0].startsWith("Los datos se ajustan exactamente a una recta"));
+        QCOMPARE(dialogs.errors[1], dialogs.errors[0]);
         QCOMPARE(children().size(), 1);
+        QVERIFY(!app->plot().isVisible());
+    }
+
+    void graphCommandsShowTheirWindowsModally()
+    {
+        stats::StudyData study = testing_studies::inferenceStudy();
+        study.unitsText = "mg";
+        stats::StudyFile file = stats::StudyFileFromTexts(study);
+        file.predictionX.assign(3, "");
+        file.predictionY.assign(3, "");
+        file.title = "Lote 7";
+        file.yLabel = "mg recuperados";
+        const QString path = dir.filePath("grafica.w04");
+        writeAll(path, QByteArray::fromStdString(stats::SerializeStudyFile(file)));
+        openStudy(path);
+        QStringList before;
+        for (const QString &name : kAllCommands)
+            if (enabled(name))
+                before << name;
+
+        // Each command and its pop-up twin builds its own window, shown
+        // modally over the frame; the command ends when it closes.
+        struct Seen {
+            bool visible = false, modal = false, hiddenAfter = false;
+            int points = 0;
+            QString title, xLabel;
+        };
+        auto run = [](QAction *command, PlotWindow &window) -> Seen {
+            Seen seen;
+            QTimer::singleShot(0, &window, [&] {
+                seen = {window.isVisible(), window.isModal(), false, window.state().curves[0].pointCount(),
+                    window.title(), window.xLabel()};
+                window.popupMenu()->findChild<QAction *>(window.graph() == render::Graph::Regression ? "Crr" : "Crr1")
+                    ->trigger();
+            });
+            command->trigger();
+            seen.hiddenAfter = !window.isVisible();
+            return seen;
+        };
+        Seen seen = run(frame().action("mnugraph"), app->plot());
+        QVERIFY(seen.visible && seen.modal && seen.hiddenAfter);
+        QCOMPARE(seen.points, 9);
+        QCOMPARE(seen.title, QStringLiteral("Lote 7")); // from the file, as Open set it
+        QCOMPARE(app->plot().yLabel(), QStringLiteral("mg recuperados"));
+        QCOMPARE(app->plot().engine().frameTexts().legend.first(), QStringLiteral("Y = 1.00667(X) + (-0.544444)"));
+        seen = run(frame().Finforma()->popupAction("pmnugraph"), app->plot());
+        QCOMPARE(seen.points, 9);
+
+        seen = run(frame().action("mnugraphr"), app->residualPlot());
+        QVERIFY(seen.visible && seen.modal && seen.hiddenAfter);
+        QCOMPARE(seen.points, 9);
+        QCOMPARE(seen.xLabel, QStringLiteral("mg")); // the units, at every build
+        QVERIFY(seen.title.isEmpty());               // a file's titles are the regression graph's
+        seen = run(frame().Finforma()->popupAction("pmnugraphr"), app->residualPlot());
+        QCOMPARE(seen.points, 9);
+        // The residual build refilled the frame's shared records.
+        QVERIFY(dialogs.messages.isEmpty() && dialogs.errors.isEmpty());
+        QCOMPARE(children().size(), 1);
+        for (const QString &name : kAllCommands)
+            QCOMPARE(enabled(name), before.contains(name));
     }
 
     void aCommaLocaleShowsCommas()
@@ -470,7 +521,7 @@ private slots:
         user::clickCell(grid, 1, 1); // focus enters the data grid
         QVERIFY(grid->hasFocus() || grid->isAncestorOf(QApplication::focusWidget()));
         QStringList atEntry = {"mnuclose", "spdclose", "FileSaveItem", "spdguardar", "FileSaveAsItem",
-                               "mnucalculos", "FileExitItem", "spdexit",
+                               "FilePrintItem", "PrintLasser", "spdprint", "mnucalculos", "FileExitItem", "spdexit",
                                "HelpContentsItem", "HelpSearchItem", "HelpAboutItem", "spdcontenido"};
         expectEnabled(atEntry);
         user::type("5"); // not in the last cell: nothing more
@@ -478,12 +529,9 @@ private slots:
         QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
         user::clickCell(grid, 2, 9);
         user::type("1"); // the last cell: every calculation
-        for (const char *name : {"mnuinferencia", "mnuanova", "mnuresid", "mnueesc", "mnuinforme", "mnupredice"})
+        for (const char *name : {"mnuinferencia", "mnuanova", "mnuresid", "mnueesc", "mnugraph", "mnugraphr",
+                                 "mnuinforme", "mnupredice"})
             QVERIFY2(enabled(name), name);
-        // What has no work yet never looks available.
-        for (const QString &name : commandsWithoutWorkYet())
-            for (QAction *a : frame().findChildren<QAction *>(name))
-                QVERIFY2(!a->isEnabled(), qPrintable(name));
         // Running a calculation changes no command.
         QStringList before;
         for (const QString &name : kAllCommands)
@@ -520,6 +568,44 @@ private slots:
         QVERIFY(app->splash().isVisible());
         QVERIFY(app->splash().timer().isActive());
         QCOMPARE(app->splash().timer().interval(), 3000);
+    }
+
+    void theSingleWindowsAreCreatedInTheirStartUpOrder()
+    {
+        const QObjectList order = frame().children();
+        const qsizetype plot = order.indexOf(&app->plot()), splash = order.indexOf(&app->splash()),
+                        print = order.indexOf(&app->printOptions()), predictions = order.indexOf(&app->predictions());
+        QVERIFY(plot >= 0 && plot < splash && splash < print && print < predictions);
+        QVERIFY(app->printOptions().isWindow() && !app->printOptions().isVisible());
+    }
+
+    void printCommandShowsTheOptionsWindowAndPrintsTheOpenStudy()
+    {
+        openStudy(writeStudy("imprimir.w04", testing_studies::anovaStudy()));
+        QVERIFY(!enabled("PrintLasser") && !enabled("spdprint")); // Open leaves printing off
+        frame().dataGridEntered();
+        QVERIFY(enabled("FilePrintItem") && enabled("PrintLasser") && enabled("spdprint"));
+
+        frame().action("spdprint")->trigger();
+        PrintOptionsWindow &window = app->printOptions();
+        QVERIFY(window.isVisible() && !window.isModal());
+        QVERIFY(!frame().mdiArea()->subWindowList().contains(window.parentWidget()));
+        QVERIFY(dialogs.messages.isEmpty()); // no validation by the command itself
+
+        window.selectReport(render::PrintedReport::InferenceAndAnova);
+        dialogs.printFiles << dir.filePath("uno.pdf") << dir.filePath("dos.pdf");
+        window.BitBtn1Click();
+        window.BitBtn1Click();
+        QVERIFY(QFile::exists(dir.filePath("uno.pdf")) && QFile::exists(dir.filePath("dos.pdf")));
+        QVERIFY(window.isVisible());
+
+        // Closing the study turns printing off again; the window prints nothing then.
+        frame().setModifiedText(QString());
+        closeChild(frame().Finforma());
+        QVERIFY(!enabled("PrintLasser") && !enabled("spdprint") && !enabled("FilePrintItem"));
+        dialogs.printFiles << dir.filePath("tres.pdf");
+        window.BitBtn1Click();
+        QCOMPARE(dialogs.printDialogs, 2);
     }
 
     void titleTypedInTheOptionsMarksTheStudyModified()

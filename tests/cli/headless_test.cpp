@@ -1,5 +1,10 @@
 // The headless commands, run as a user runs them: the real binary, its
 // standard output, standard error and exit status.
+#include "support/pdfwords.h"
+#include "support/processrun.h"
+
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -9,23 +14,9 @@
 
 namespace {
 
-struct ProcessRun {
-    int status = -1;
-    std::string out, err;
-};
-
 ProcessRun linealidad(const QStringList &args, const QString &locale = "C.UTF-8")
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("LC_ALL", locale);
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    env.remove("QT_QPA_PLATFORM");
-    p.setProcessEnvironment(env);
-    p.start(LINEALIDAD_BINARY, args);
-    p.waitForFinished(30000);
-    return {p.exitCode(), p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
+    return runLinealidad(args, locale);
 }
 
 std::string slurp(const std::string &path)
@@ -115,6 +106,37 @@ TEST(HeadlessCommands, RefuseOnStandardErrorWithTheirExitStatus)
     EXPECT_NE(r.err.find("Uso: linealidad"), std::string::npos);
 }
 
+// Output that never arrived is not a success: a full device, a closed stdout.
+TEST(HeadlessCommands, OutputThatCannotBeWrittenIsAnError)
+{
+    const std::string full = "No se pudo escribir la salida estándar: el disco está lleno.\n";
+    for (const QStringList &args : {QStringList{"--report", TEST_DATA_DIR "/worked-anova.w04"}, QStringList{"--help"}}) {
+        const std::string option = args.first().toStdString();
+        QProcess p;
+        p.setStandardOutputFile("/dev/full");
+        p.start(LINEALIDAD_BINARY, args);
+        p.waitForFinished(30000);
+        EXPECT_EQ(p.exitCode(), 1) << option;
+        EXPECT_EQ(p.readAllStandardError().toStdString(), full) << option;
+    }
+    QProcess p;
+    p.start("/bin/sh", {"-c", "exec \"$0\" --inference \"$1\" >&-", LINEALIDAD_BINARY,
+                        TEST_DATA_DIR "/worked-anova.w04"});
+    p.waitForFinished(30000);
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_EQ(p.readAllStandardError().toStdString(), "No se pudo escribir la salida estándar: está cerrada.\n");
+}
+
+// Without a display the windows cannot start: a short Spanish message that
+// points to the headless commands, status 1, no abort and no Qt platform list.
+TEST(HeadlessCommands, WithoutADisplayTheWindowsSaySoAndPointToThem)
+{
+    const ProcessRun r = linealidad({});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "No se pueden abrir las ventanas: no hay una pantalla disponible.\n"
+                     "Las órdenes sin ventanas funcionan sin ella; vea «linealidad --help».\n");
+}
+
 TEST(HeadlessCommands, AnswerHelpAndVersionInSpanish)
 {
     ProcessRun r = linealidad({"--help"});
@@ -123,4 +145,72 @@ TEST(HeadlessCommands, AnswerHelpAndVersionInSpanish)
     r = linealidad({"--version"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.rfind("linealidad (Linealidad del método) ", 0), 0u);
+}
+
+TEST(HeadlessPrint, WritesThePageAceptarWouldPrintWithoutADisplay)
+{
+    QTemporaryDir dir;
+    const struct {
+        const char *item;
+        QString line;
+    } pages[] = {{"general", "Información General"},
+                 {"inference", "Regresión 1 4.02003 4.02003 1096.99 0.000265967"},
+                 {"error", "Prueba t de Student = 0.718205"}};
+    for (const auto &page : pages) {
+        const QString out = dir.filePath(QString(page.item) + ".pdf");
+        const ProcessRun r = linealidad({"--print", page.item, TEST_DATA_DIR "/worked-anova.w04", "--output", out});
+        EXPECT_EQ(r.status, 0) << page.item << r.err;
+        EXPECT_EQ(r.err, "") << page.item; // nothing from the toolkit either
+        EXPECT_EQ(r.out, "");
+        const PdfDocument pdf = readPdf(out);
+        ASSERT_TRUE(pdf.read) << "pdftotext (poppler-utils) reads " << page.item;
+        EXPECT_EQ(pdf.pages, 1);
+        EXPECT_NEAR(pdf.pageWidth, 595.3, 0.5); // A4, the paper of the C locale
+        const QStringList lines = pdf.lines(0);
+        EXPECT_TRUE(lines.contains(page.line)) << page.item << " " << lines.join("\n").toStdString();
+        EXPECT_TRUE(lines.contains("TOLVEK v. w 3.1"));
+    }
+}
+
+TEST(HeadlessPrint, ARefusedOrFailedRunLeavesNoFile)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("salida.pdf");
+    const QString flat = writeFile(dir, "flat.w04", kHead + "1\r\n2\r\n3\r\n5\r\n5\r\n5\r\n");
+    for (const char *item : {"inference", "error"}) {
+        const ProcessRun r = linealidad({"--print", item, flat, "--output", out});
+        EXPECT_EQ(r.status, 2) << item;
+        EXPECT_EQ(r.err, "La pendiente es cero, imposible realizar cálculos.\n");
+    }
+    const QString missing = writeFile(dir, "missing.w04", kHead + "1\r\n2\r\n3\r\n5\r\n\r\n5\r\n");
+    ProcessRun r = linealidad({"--print", "error", missing, "--output", out});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "Falta el dato 2 de la cantidad recuperada\n");
+    // The general information prints that incomplete study as it stands...
+    r = linealidad({"--print", "general", missing, "--output", dir.filePath("incompleto.pdf")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    r = linealidad({"--print", "general", TEST_DATA_DIR "/missing-file.w04", "--output", out});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("No se encuentra el archivo", 0), 0u) << r.err;
+    r = linealidad({"--print", "inference", writeFile(dir, "perfect.w04", kHead + "1\r\n2\r\n3\r\n1\r\n2\r\n3\r\n"),
+                    "--output", out});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("Los datos se ajustan exactamente a una recta", 0), 0u) << r.err;
+    r = linealidad({"--print", "general", TEST_DATA_DIR "/worked-anova.w04", "--output", dir.filePath("no/such/dir.pdf")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("No se pudo guardar el archivo", 0), 0u) << r.err;
+
+    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).filter(".pdf"), QStringList{"incompleto.pdf"});
+}
+
+TEST(HeadlessPrint, AWrongCommandLineIsAUsageError)
+{
+    for (const QStringList &args : {QStringList{"--print"}, QStringList{"--print", "general", TEST_DATA_DIR "/worked-anova.w04"},
+                                    QStringList{"--print", "todo", TEST_DATA_DIR "/worked-anova.w04", "--output", "x.pdf"},
+                                    QStringList{"--print", "general", TEST_DATA_DIR "/worked-anova.w04", "-o", "x.pdf"}}) {
+        const ProcessRun r = linealidad(args);
+        EXPECT_EQ(r.status, 64) << args.join(' ').toStdString();
+        EXPECT_NE(r.err.find("Uso: linealidad --print"), std::string::npos) << r.err;
+    }
 }

@@ -1,7 +1,7 @@
 // The allowed direction builds: every layer reaches those below it.
 #include "app/mainwindow.h"
-#include "windows/studyeditor.h"
-#include "widgets/userdialogs.h"
-#include "render/productpicture.h"
 #include "cli/headless.h"
+#include "render/productpicture.h"
 #include "stats/study.h"
+#include "widgets/userdialogs.h"
+#include "windows/studyeditor.h"

@@ -85,3 +85,26 @@ TEST(GeneralErrorReport, AddsAFullStopOnlyAfterCharactersThatSortAfterIt)
     EXPECT_EQ(stats::ErrorReportText("acción"), "acción.");
     EXPECT_EQ(stats::ErrorReportText(""), "");
 }
+
+// A message quotes at most 40 characters of a value (a 1 MB cell once put
+// 10 MB into a message box).
+TEST(Conversions, ErrorsQuoteAtMostFortyCharactersOfTheValue)
+{
+    auto messageOf = [](auto convert) {
+        try {
+            convert();
+        } catch (const stats::ConversionError &e) {
+            return std::string(e.what());
+        }
+        return std::string("no error");
+    };
+    EXPECT_EQ(messageOf([] { stats::StrToFloat(std::string(1 << 20, 'x'), '.'); }),
+              "'" + std::string(40, 'x') + "…' is not a valid floating point value");
+    std::string enes;
+    for (int i = 0; i < 41; ++i)
+        enes += "ñ";
+    EXPECT_EQ(messageOf([&] { stats::StrToInt(enes); }),
+              "'" + enes.substr(0, 80) + "…' is not a valid integer value");
+    EXPECT_EQ(messageOf([&] { stats::StrToInt(enes.substr(0, 80)); }),
+              "'" + enes.substr(0, 80) + "' is not a valid integer value");
+}

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -210,5 +211,53 @@ TEST(ResultCommands, RefuseAZeroSlopeAndAnIncompleteStudy)
         o = run(incomplete, shared, '.');
         EXPECT_TRUE(o.validation.failed);
         EXPECT_EQ(o.refusalMessage(), "Falta capturar el número de niveles");
+    }
+}
+
+TEST(GraphCommands, GiveTheWorkedStudysPointsAndLegend)
+{
+    stats::SharedResults shared;
+    const stats::CommandOutcome regression = stats::RunRegressionGraph(inferenceStudy(), shared, '.');
+    ASSERT_FALSE(regression.refused());
+    EXPECT_EQ(regression.lines, (Lines{"Y = 1.00667(X) + (-0.544444)", "Sx/y = 0.745356", "CVx/y = 0.744",
+                                       "(r^2) = 0.998404"}));
+    ASSERT_EQ(regression.graph.x.size(), 9u);
+    EXPECT_EQ(regression.graph.x[3], 100.0);
+    EXPECT_EQ(regression.graph.observed[8], 121.0);
+    EXPECT_NEAR(regression.graph.line[0], 1.0066666666666667 * 80 - 0.5444444444444444, 1e-12);
+    // The legend follows the locale's separator.
+    stats::StudyData comma = inferenceStudy();
+    for (auto &row : comma.dataGrid)
+        for (auto &cell : row)
+            std::replace(cell.begin(), cell.end(), '.', ',');
+    EXPECT_EQ(stats::RunRegressionGraph(comma, shared, ',').lines[0], "Y = 1,00667(X) + (-0,544444)");
+
+    const stats::CommandOutcome residuals = stats::RunResidualGraph(anovaStudy(), shared, '.');
+    ASSERT_FALSE(residuals.refused());
+    EXPECT_TRUE(residuals.lines.empty());
+    const std::vector<std::string> studentized = {"0.0901194", "-0.991313", "1.47783",
+                                                  "0.0301597", "-1.53203",  "0.630835"};
+    ASSERT_EQ(residuals.graph.observed.size(), 6u);
+    for (size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(stats::FormatGeneral(residuals.graph.observed[i], 6, '.'), studentized[i]);
+        EXPECT_EQ(residuals.graph.line[i], 0.0);
+    }
+    EXPECT_EQ(residuals.graph.x, (std::vector<double>{1, 1, 2, 2, 3, 3}));
+}
+
+TEST(GraphCommands, RefuseAZeroSlopeAndAnIncompleteStudy)
+{
+    const stats::StudyData flat = makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"5", "5", "5"});
+    stats::SharedResults shared;
+    for (auto run : {stats::RunRegressionGraph, stats::RunResidualGraph}) {
+        stats::CommandOutcome o = run(flat, shared, '.');
+        EXPECT_TRUE(o.zeroSlope);
+        EXPECT_EQ(o.refusalMessage(), "La pendiente es cero, imposible realizar cálculos.");
+        EXPECT_TRUE(o.graph.x.empty());
+        stats::StudyData incomplete = anovaStudy();
+        incomplete.levelsText = "";
+        o = run(incomplete, shared, '.');
+        EXPECT_TRUE(o.validation.failed);
+        EXPECT_TRUE(o.graph.x.empty());
     }
 }

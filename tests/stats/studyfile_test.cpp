@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 using namespace testing_studies;
@@ -172,6 +173,30 @@ TEST(StudyFileReader, RefusesCountsBeyondItsLimitsNamingTheLine)
               "(el máximo es 20).");
 }
 
+// A line no field can hold would freeze the windows that show it; a control
+// character would be acted on by a terminal or cut a message short.
+TEST(StudyFileReader, RefusesOverlongLinesAndControlCharactersNamingTheLine)
+{
+    const std::string head = "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n";
+    EXPECT_EQ(stats::ParseStudyFile(std::string(1000, 'm') + "\r\n" + head.substr(3)).method.size(), 1000u);
+    const std::pair<std::string, std::string> cases[] = {
+        {std::string(1001, 'm') + "\r\n" + head.substr(3), "la línea 1 tiene más de 1000 caracteres."},
+        {head + std::string(1 << 20, '1') + "\r\n", "la línea 9 tiene más de 1000 caracteres."},
+        {"M\r\nA" + std::string(1, '\0') + "na\r\n" + head.substr(6), "la línea 2 contiene un carácter de control (código 0)."},
+        {head + "1\x1b[2J\r\n", "la línea 9 contiene un carácter de control (código 27)."},
+        {head + "1\x07\b\r\n", "la línea 9 contiene un carácter de control (código 7)."},
+        {head + "1\t2\r\n", "la línea 9 contiene un carácter de control (código 9)."},
+        {head + "12\x7F\r\n", "la línea 9 contiene un carácter de control (código 127)."},
+        {"M\x81\r\n" + head.substr(3), "la línea 1 contiene un carácter de control (código 129)."},
+        {"M\x9D\r\n" + head.substr(3), "la línea 1 contiene un carácter de control (código 157)."},
+    };
+    for (const auto &[bytes, why] : cases)
+        EXPECT_EQ(errorOf<stats::StudyFileError>([&] { stats::ParseStudyFile(bytes); }),
+                  "El archivo no contiene un estudio válido: " + why);
+    // The printable Windows-1252 letters of that range still read.
+    EXPECT_EQ(stats::ParseStudyFile("\x80\x9C\xF1\r\n" + head.substr(3)).method, "€œñ");
+}
+
 TEST(StudyFileReader, TakesTheNumberOfPredictionRowsFromTheFileItself)
 {
     stats::StudyFile f = newStudyFile();
@@ -229,6 +254,31 @@ TEST(Windows1252, AgreesWithTheSystemCodecOnEveryAssignedByte)
     EXPECT_EQ(back, all);
 }
 
+TEST(StudyFileBytes, TextThatIsNotUtf8IsRefusedNotWritten)
+{
+    struct Case {
+        const char *what;
+        std::string utf8;
+    };
+    const Case cases[] = {
+        {"overlong NUL", "a\xC0\x80"},
+        {"overlong slash", "\xE0\x80\xAF"},
+        {"overlong four bytes", "\xF0\x80\x81\x81"},
+        {"surrogate", "\xED\xA0\x80"},
+        {"past U+10FFFF", "\xF4\x90\x80\x80"},
+        {"truncated", "\xC3"},
+        {"stray continuation", "\x80"},
+    };
+    for (const Case &c : cases) {
+        std::string bytes, offending;
+        EXPECT_FALSE(stats::Utf8ToWindows1252(c.utf8, bytes, offending)) << c.what;
+        EXPECT_FALSE(offending.empty()) << c.what;
+    }
+    std::string bytes, offending;
+    EXPECT_TRUE(stats::Utf8ToWindows1252("Valoración €", bytes, offending));
+    EXPECT_EQ(bytes, "Valoraci\xF3n \x80");
+}
+
 TEST(StudyFileBytes, ReportsMissingAndUnusableFilesInSpanish)
 {
     QTemporaryDir dir;
@@ -239,4 +289,28 @@ TEST(StudyFileBytes, ReportsMissingAndUnusableFilesInSpanish)
               "«" + path + "» no es un archivo de estudio");
     std::ofstream(path + "/a.w04", std::ios::binary) << "abc\r\n";
     EXPECT_EQ(stats::ReadFileBytes(path + "/a.w04"), "abc\r\n");
+}
+
+// Every failure to read speaks Spanish and names its cause; a loop of links
+// is not a missing file.
+TEST(StudyFileBytes, ReportsReadFailuresInSpanish)
+{
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString();
+    std::filesystem::create_symlink(path + "/b.w04", path + "/a.w04");
+    std::filesystem::create_symlink(path + "/a.w04", path + "/b.w04");
+    EXPECT_EQ(errorOf<stats::StudyFileError>([&] { stats::ReadFileBytes(path + "/a.w04"); }),
+              "Error al leer el archivo «" + path + "/a.w04»: los enlaces simbólicos forman un ciclo");
+    // A plain file whose reading fails (this process's memory at address 0).
+    EXPECT_EQ(errorOf<stats::StudyFileError>([&] { stats::ReadFileBytes("/proc/self/mem"); }),
+              "Error al leer el archivo «/proc/self/mem»: error de entrada/salida");
+}
+
+// The size limit holds while the file is read, not only when it is measured:
+// a file that grows meanwhile (or reports no size, as this one) stops there.
+TEST(StudyFileBytes, StopsAFileThatGrowsBeyondTheLimitWhileItIsRead)
+{
+    EXPECT_EQ(errorOf<stats::StudyFileError>([] { stats::ReadFileBytes("/proc/self/maps", 100); }),
+              "El archivo «/proc/self/maps» es demasiado grande para ser un estudio");
+    EXPECT_GT(stats::ReadFileBytes("/proc/self/maps").size(), 100u);
 }

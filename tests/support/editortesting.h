@@ -2,8 +2,8 @@
 // A recording frame for the study editor and small helpers that act as the
 // user does: keys go to the widget that has the focus, clicks go through the
 // window system so that they move the focus first.
-#include "windows/studyeditorhost.h"
 #include "widgets/stringgrid.h"
+#include "windows/studyeditorhost.h"
 
 #include <QApplication>
 #include <QList>

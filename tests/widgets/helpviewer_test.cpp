@@ -1,7 +1,8 @@
 #include "widgets/helpviewer.h"
-#include "widgets/helpcontext.h"
+
 #include "support/scripteddialogs.h"
 #include "support/shots.h"
+#include "widgets/helpcontext.h"
 
 #include <QDialog>
 #include <QLineEdit>

@@ -1,4 +1,5 @@
 #include "windows/graphoptionsdialog.h"
+
 #include "support/shots.h"
 
 #include <QCheckBox>

@@ -2,11 +2,11 @@
 // predictions, the Tab rule of its grid and its state in the study file.
 #include "windows/predictionwindow.h"
 
-#include "support/editortesting.h"
-#include "support/scripteddialogs.h"
 #include "stats/regression.h"
 #include "stats/study.h"
 #include "stats/studyfile.h"
+#include "support/editortesting.h"
+#include "support/scripteddialogs.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,14 +1,14 @@
 // The result windows hold exactly the lines the engine produced, and
 // behave as their users expect (the report closes at the first key or click,
 // the analysis of variance grid tabs through its cells).
-#include "windows/inferencewindow.h"
-#include "windows/anovawindow.h"
-#include "windows/residualswindow.h"
-#include "windows/systematicerrorwindow.h"
-#include "windows/reportwindow.h"
-#include "windows/resultwindow.h"
 #include "stats/commands.h"
 #include "support/studies.h"
+#include "windows/anovawindow.h"
+#include "windows/inferencewindow.h"
+#include "windows/reportwindow.h"
+#include "windows/residualswindow.h"
+#include "windows/resultwindow.h"
+#include "windows/systematicerrorwindow.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

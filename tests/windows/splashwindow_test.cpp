@@ -1,6 +1,6 @@
+#include "support/shots.h"
 #include "windows/aboutdialog.h"
 #include "windows/splashwindow.h"
-#include "support/shots.h"
 
 #include <QLabel>
 #include <QPushButton>

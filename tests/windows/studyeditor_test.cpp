@@ -2,12 +2,13 @@
 // on tabs, cells and buttons, with the window shown and active.
 #include "windows/studyeditor.h"
 
+#include "stats/study.h"
 #include "support/editortesting.h"
 #include "support/scripteddialogs.h"
 #include "support/shots.h"
-#include "stats/study.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -407,6 +408,23 @@ private slots:
         clickTab(stats::PageGeneral);
         QCOMPARE(dialogs.messages.size(), 2);
         QCOMPARE(focused(), QString("emetodo"));
+    }
+
+    // Escape sequences, bell, backspace, tabs and the C1 controls never
+    // get into a field or a cell by paste (they would reach files and reports).
+    void pastingLeavesControlCharactersOut()
+    {
+        QGuiApplication::clipboard()->setText(QString::fromUtf8("Val\x1b[2J\a\bor\tació\x7fn\u0085\n"));
+        click(field("emetodo"));
+        field("emetodo")->paste();
+        QCOMPARE(field("emetodo")->text(), QString::fromUtf8("Val[2Joración"));
+
+        acceptReplicates({"3", "3", "3"});
+        QGuiApplication::clipboard()->setText(QString::fromUtf8("1\x1b.5\x07"));
+        QLineEdit *cell = grid("stgdatos")->cellEditor();
+        QVERIFY(cell);
+        cell->paste();
+        QCOMPARE(cell->text(), QString("1.5"));
     }
 
     void rightClickOnTheDataGridShowsThePopupMenu()

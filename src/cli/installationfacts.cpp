@@ -1,0 +1,93 @@
+#include "cli/installationfacts.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QSysInfo>
+#include <QtGlobal>
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <thread>
+
+namespace cli {
+
+namespace {
+
+std::string compiler()
+{
+#if defined(__clang__)
+    return std::string("Clang ") + __clang_version__;
+#elif defined(__GNUC__)
+    return std::string("GCC ") + __VERSION__;
+#else
+    return "desconocido";
+#endif
+}
+
+std::string qtVersion()
+{
+    std::string version = qVersion();
+    if (version != QT_VERSION_STR)
+        version += std::string(" (compilado con ") + QT_VERSION_STR + ")";
+    return version;
+}
+
+std::string operatingSystem()
+{
+    return (QSysInfo::prettyProductName() + ", núcleo " + QSysInfo::kernelType() + " " + QSysInfo::kernelVersion())
+        .toStdString();
+}
+
+std::string processor()
+{
+    QString model;
+    QFile cpuinfo(QStringLiteral("/proc/cpuinfo"));
+    if (cpuinfo.open(QIODevice::ReadOnly | QIODevice::Text))
+        while (!cpuinfo.atEnd()) {
+            const QByteArray line = cpuinfo.readLine();
+            if (line.startsWith("model name")) {
+                model = QString::fromUtf8(line.mid(line.indexOf(':') + 1)).simplified();
+                break;
+            }
+        }
+    QString text = model.isEmpty() ? QSysInfo::currentCpuArchitecture() : model;
+    text += QStringLiteral(" (%1, %2 procesadores lógicos)")
+                .arg(QSysInfo::currentCpuArchitecture())
+                .arg(std::thread::hardware_concurrency());
+    return text.toStdString();
+}
+
+std::string userName()
+{
+    const passwd *entry = getpwuid(getuid());
+    if (!entry)
+        return "uid " + std::to_string(getuid());
+    std::string name = entry->pw_name;
+    std::string full = entry->pw_gecos ? entry->pw_gecos : "";
+    full = full.substr(0, full.find(','));
+    if (!full.empty() && full != name)
+        name += " (" + full + ")";
+    return name;
+}
+
+} // namespace
+
+const char *ProgramVersion() { return LINEALIDAD_VERSION; }
+
+InstallationFacts CurrentInstallationFacts()
+{
+    InstallationFacts facts;
+    facts.programVersion = ProgramVersion();
+    facts.sourceRevision = kSourceRevision;
+    facts.buildDate = kBuildDate;
+    facts.compiler = compiler();
+    facts.qtVersion = qtVersion();
+    facts.operatingSystem = operatingSystem();
+    facts.processor = processor();
+    facts.runDateTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss t")).toStdString();
+    facts.userName = userName();
+    return facts;
+}
+
+} // namespace cli

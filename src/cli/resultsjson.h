@@ -1,0 +1,40 @@
+#pragma once
+// The results of a study as one JSON object, for a laboratory information
+// system: everything the result windows show, as numbers at full precision
+// (never the printed texts), the verdicts as stable identifiers. The schema
+// is described in README.md.
+#include "stats/commands.h"
+
+#include <QJsonObject>
+
+#include <iosfwd>
+#include <string>
+
+namespace cli {
+
+// The sections of the object, from the records the commands filled.
+QJsonObject StudyJson(const stats::StudyTexts &texts, const stats::LinearityStudy &study);
+QJsonObject RegressionJson(const stats::RegressionResult &regression);
+QJsonObject AnovaJson(const stats::AnovaResult &anova);
+QJsonArray ResidualsJson(const std::vector<stats::ResidualRow> &residuals);
+QJsonObject RecoveryJson(const stats::AnovaResult &anova, const stats::RecoveryResult &recovery);
+
+// Runs what the report runs (validation, analysis of variance and residuals,
+// regression, recovery) and gives the whole object, or the refusal as
+// {"error": {"kind": "validation" | "zero_slope", "message": ...}}. Throws
+// stats::CommandError (ConversionError, FloatingPointError) as the commands do.
+struct JsonOutcome {
+    QJsonObject object;
+    bool refused = false;
+};
+JsonOutcome StudyResultsJson(const stats::StudyTexts &texts, char decimalSeparator);
+
+// {"error": {"kind": kind, "message": message}}
+QJsonObject ErrorJson(const char *kind, const std::string &message);
+
+// linealidad --json FILE: the object on `out` (indented, UTF-8); a refusal
+// or error is the error object on `out` and its message on `err`. Exit
+// status as the text commands: 0, 2 refused, 1 file or numeric error.
+int RunJsonCommand(const std::string &path, std::ostream &out, std::ostream &err, char decimalSeparator);
+
+} // namespace cli

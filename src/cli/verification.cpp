@@ -1,0 +1,461 @@
+#include "cli/verification.h"
+
+#include "cli/atomicfile.h"
+#include "cli/embeddedfiles.h"
+#include "cli/resultsjson.h"
+#include "stats/errors.h"
+#include "stats/numberformat.h"
+#include "stats/studyfile.h"
+
+#include <QJsonArray>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <map>
+#include <new>
+#include <optional>
+#include <ostream>
+#include <sstream>
+
+namespace cli {
+
+namespace {
+
+struct Expected {
+    Criterion criterion;
+    std::string pointer, value;
+};
+
+// One study block of the references.
+struct StudySpec {
+    VerificationStudy info;
+    std::string file;
+    bool typedIn = false; // "replicates" given: the study is validated and run as the commands run it
+    std::vector<std::string> replicates, x, y;
+    std::vector<Expected> expected;
+    std::vector<std::string> unreadable; // lines of the block that could not be read
+};
+
+std::vector<std::string> fields(const std::string &line)
+{
+    std::vector<std::string> result;
+    std::istringstream in(line);
+    std::string field;
+    while (std::getline(in, field, '\t'))
+        result.push_back(field);
+    return result;
+}
+
+std::vector<StudySpec> parseReferences(const std::string &text, std::vector<std::string> &unreadable)
+{
+    std::vector<StudySpec> studies;
+    std::istringstream in(text);
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line[0] == '#')
+            continue;
+        const std::vector<std::string> f = fields(line);
+        const std::string &key = f[0];
+        auto bad = [&] {
+            const std::string where = "línea " + std::to_string(number) + ": " + line;
+            (studies.empty() ? unreadable : studies.back().unreadable).push_back(where);
+        };
+        if (key == "study" && f.size() == 3) {
+            studies.push_back({{f[1], f[2], ""}, "", false, {}, {}, {}, {}, {}});
+            continue;
+        }
+        if (studies.empty()) {
+            bad();
+            continue;
+        }
+        StudySpec &s = studies.back();
+        if (key == "origin" && f.size() == 2)
+            s.info.origin = f[1];
+        else if (key == "file" && f.size() == 2)
+            s.file = f[1];
+        else if (key == "replicates" && f.size() >= 2) {
+            s.typedIn = true;
+            s.replicates.assign(f.begin() + 1, f.end());
+        } else if (key == "point" && f.size() == 3) {
+            s.x.push_back(f[1]);
+            s.y.push_back(f[2]);
+        } else if (f.size() == 3 && (key == "certified" || key == "printed" || key == "verdict"))
+            s.expected.push_back({key == "certified" ? Criterion::Certified
+                                  : key == "printed" ? Criterion::Printed
+                                                     : Criterion::Verdict,
+                                  f[1], f[2]});
+        else
+            bad();
+    }
+    return studies;
+}
+
+std::optional<double> number(const std::string &text)
+{
+    double value = 0.0;
+    const char *end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end)
+        return std::nullopt;
+    return value;
+}
+
+// The value at a JSON pointer ("/residuals/0/studentized").
+QJsonValue at(const QJsonObject &root, const std::string &pointer)
+{
+    QJsonValue value = root;
+    std::istringstream in(pointer);
+    std::string part;
+    std::getline(in, part, '/'); // before the first slash
+    while (std::getline(in, part, '/')) {
+        if (value.isObject())
+            value = value.toObject().value(QString::fromStdString(part));
+        else if (value.isArray()) {
+            const std::optional<double> index = number(part);
+            if (!index)
+                return QJsonValue::Undefined;
+            value = value.toArray().at(static_cast<qsizetype>(*index));
+        } else
+            return QJsonValue::Undefined;
+    }
+    return value;
+}
+
+// Spanish names of the quantities, by their place in the results.
+std::string quantityName(const std::string &pointer)
+{
+    static const std::map<std::string, std::string> names = {
+        {"/regression/slope", "Pendiente"},
+        {"/regression/slopeUpperLimit", "Pendiente: límite superior del intervalo"},
+        {"/regression/slopeLowerLimit", "Pendiente: límite inferior del intervalo"},
+        {"/regression/slopeT", "Pendiente: t cal"},
+        {"/regression/slopeStandardDeviation", "Desviación estándar de la pendiente"},
+        {"/regression/intercept", "Ordenada al origen"},
+        {"/regression/interceptUpperLimit", "Ordenada: límite superior del intervalo"},
+        {"/regression/interceptLowerLimit", "Ordenada: límite inferior del intervalo"},
+        {"/regression/interceptT", "Ordenada: t cal"},
+        {"/regression/interceptStandardDeviation", "Desviación estándar de la ordenada"},
+        {"/regression/sdRegression", "Desviación estándar de regresión"},
+        {"/regression/coefficientOfVariation", "Coeficiente de variación"},
+        {"/regression/criticalT", "t de tablas (n - 2)"},
+        {"/regression/rSquared", "Coeficiente de determinación (r^2)"},
+        {"/anova/significance", "Conclusión: relación entre las variables"},
+        {"/anova/linearFit", "Conclusión: modelo lineal"},
+        {"/recovery/applies", "La evaluación procede"},
+        {"/recovery/meanRecovery", "Media del porcentaje recuperado"},
+        {"/recovery/sdRecovery", "Desviación estándar del porcentaje recuperado"},
+        {"/recovery/rsdRecovery", "Desviación estándar relativa"},
+        {"/recovery/upperLimit", "Límite superior del intervalo de confianza"},
+        {"/recovery/lowerLimit", "Límite inferior del intervalo de confianza"},
+        {"/recovery/tCalculated", "Prueba t de Student"},
+        {"/recovery/tTable", "t de tablas (n - 1)"},
+        {"/recovery/systematicError", "Error sistemático"},
+        {"/recovery/bestCase", "Mejor de los casos"},
+        {"/recovery/worstCase", "Peor de los casos"},
+    };
+    static const std::map<std::string, std::string> sources = {
+        {"regression", "Regresión"}, {"error", "Error de regresión"},
+        {"lackOfFit", "Falta de ajuste"}, {"pureError", "Error puro"}};
+    static const std::map<std::string, std::string> columns = {
+        {"df", "grados de libertad"}, {"ss", "suma de cuadrados"}, {"ms", "media de cuadrados"},
+        {"f", "fcal"}, {"p", "Pfcal"}, {"predictedY", "pronóstico para Y"}, {"residual", "residual"},
+        {"studentized", "residuo estudentizado"}};
+    if (const auto found = names.find(pointer); found != names.end())
+        return found->second;
+    const std::vector<std::string> parts = fields([&] {
+        std::string tabs = pointer;
+        std::replace(tabs.begin(), tabs.end(), '/', '\t');
+        return tabs;
+    }());
+    if (parts.size() == 4 && parts[1] == "anova" && sources.count(parts[2]) && columns.count(parts[3]))
+        return sources.at(parts[2]) + ": " + columns.at(parts[3]);
+    if (parts.size() == 4 && parts[1] == "residuals" && columns.count(parts[3]))
+        if (const std::optional<double> i = number(parts[2]))
+            return "Observación " + std::to_string(static_cast<int>(*i) + 1) + ": " + columns.at(parts[3]);
+    return pointer;
+}
+
+// r^2 is printed with eight digits, everything else with six.
+int printedDigits(const std::string &pointer)
+{
+    return pointer == "/regression/rSquared" ? 8 : 6;
+}
+
+VerificationRow judge(int study, const Expected &e, const QJsonObject &results)
+{
+    VerificationRow row{study, quantityName(e.pointer), e.pointer, e.criterion, e.value, "", -1.0, false};
+    const QJsonValue value = at(results, e.pointer);
+    if (e.criterion == Criterion::Verdict) {
+        row.obtained = value.isBool()     ? (value.toBool() ? "true" : "false")
+                       : value.isString() ? value.toString().toStdString()
+                                          : "(sin valor)";
+        row.passed = row.obtained == e.value;
+        return row;
+    }
+    const std::optional<double> reference = number(e.value);
+    if (!value.isDouble() || !reference) {
+        row.obtained = reference ? "(sin valor)" : "(referencia ilegible)";
+        return row;
+    }
+    const double obtained = value.toDouble();
+    row.lre = LogRelativeError(obtained, *reference, SignificantDigits(e.value));
+    if (e.criterion == Criterion::Certified) {
+        row.obtained = stats::FormatGeneral(obtained, 15, '.');
+        row.passed = row.lre >= kCertifiedDigits;
+    } else {
+        row.obtained = stats::FormatGeneral(obtained, printedDigits(e.pointer), '.');
+        row.passed = row.obtained == e.value;
+    }
+    return row;
+}
+
+// A study file written again and read back from the disk, the way Save and
+// Open do it: the same bytes. Gives the bytes read back.
+std::string roundTrip(const std::string &bytes, VerificationRow &row)
+{
+    row.reference = std::to_string(bytes.size()) + " bytes";
+    const std::string written = stats::SerializeStudyFile(stats::ParseStudyFile(bytes));
+    QTemporaryDir folder;
+    if (!folder.isValid())
+        throw stats::StudyFileError("No se pudo crear una carpeta temporal para el archivo de prueba.");
+    const QString path = folder.filePath(QStringLiteral("verificacion.w04"));
+    writeFileAtomically(path, written);
+    const std::string readBack = stats::ReadFileBytes(path.toStdString());
+    const auto [differs, ignored] = std::mismatch(bytes.begin(), bytes.end(), readBack.begin(), readBack.end());
+    row.passed = readBack == bytes;
+    row.obtained = row.passed ? std::to_string(readBack.size()) + " bytes idénticos"
+                              : readBack.size() != bytes.size()
+                                  ? std::to_string(readBack.size()) + " bytes"
+                                  : "difiere en el byte " + std::to_string(differs - bytes.begin() + 1);
+    return readBack;
+}
+
+// The study's results as linealidad --json gives them, through the same
+// commands as the windows; studies larger than a study holds run the
+// computations alone.
+QJsonObject results(const StudySpec &spec, const std::string &fileBytes)
+{
+    if (!spec.file.empty() || spec.typedIn) {
+        stats::StudyData study;
+        if (!spec.file.empty())
+            study = stats::StudyFromFile(stats::ParseStudyFile(fileBytes));
+        else {
+            study = stats::StudyData::Shaped(spec.replicates, spec.x, spec.y);
+            study.levelsText = std::to_string(spec.replicates.size());
+            study.methodText = spec.info.title;
+        }
+        const JsonOutcome outcome = StudyResultsJson(study, '.');
+        if (outcome.refused)
+            throw stats::CommandError(outcome.object["error"].toObject()["message"].toString().toStdString());
+        return outcome.object;
+    }
+    const stats::StudyData texts = stats::StudyData::Shaped(std::vector<std::string>(spec.x.size(), "1"), spec.x, spec.y);
+    const stats::LinearityStudy study = stats::ReadStudy(texts, '.');
+    stats::SharedResults records;
+    stats::ComputeCheckedRegression(study, records.regression, records.slopeIsZero);
+    if (records.slopeIsZero)
+        throw stats::CommandError(stats::kZeroSlopeMessage);
+    stats::ComputeCheckedAnova(study, records.anova, records.slopeIsZero, records.residuals);
+    // The standard deviations of slope and intercept, from their t statistics.
+    QJsonObject regression = RegressionJson(records.regression);
+    const stats::RegressionResult &r = records.regression;
+    regression["slopeStandardDeviation"] = (r.slope - 1.0) / r.slopeT;
+    regression["interceptStandardDeviation"] = r.intercept / r.interceptT;
+    return {{"regression", regression},
+            {"anova", AnovaJson(records.anova)},
+            {"residuals", ResidualsJson(records.residuals)}};
+}
+
+size_t displayWidth(const std::string &text)
+{
+    return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+std::string padded(const std::string &text, size_t width)
+{
+    const size_t shown = displayWidth(text);
+    return text + std::string(shown < width ? width - shown : 1, ' ');
+}
+
+} // namespace
+
+int VerificationReport::passedCount() const
+{
+    return static_cast<int>(std::count_if(rows.begin(), rows.end(), [](const VerificationRow &r) { return r.passed; }));
+}
+
+std::string VerificationReport::rowName(const VerificationRow &row) const
+{
+    const std::string study =
+        row.study >= 0 && row.study < static_cast<int>(studies.size()) ? studies[static_cast<size_t>(row.study)].title
+                                                                        : "Valores de referencia";
+    return study + ": " + row.quantity;
+}
+
+std::string VerificationReport::verdict() const
+{
+    const std::string total = std::to_string(rows.size());
+    if (passed())
+        return "Verificación correcta: " + total + " de " + total;
+    std::string failing;
+    int listed = 0;
+    for (const VerificationRow &row : rows)
+        if (!row.passed && listed++ < 5)
+            failing += (failing.empty() ? "" : "; ") + rowName(row);
+    const int failed = static_cast<int>(rows.size()) - passedCount();
+    if (failed > 5)
+        failing += "; y " + std::to_string(failed - 5) + " más";
+    if (rows.empty())
+        failing = "no hay valores de referencia";
+    return "Verificación FALLIDA: " + std::to_string(failed) + " de " + total + " no coinciden (" + failing + ")";
+}
+
+std::string BuiltInReferences() { return std::string(EmbeddedFileBytes("references.txt")); }
+
+int SignificantDigits(const std::string &number)
+{
+    int digits = 0, leading = 0;
+    bool started = false;
+    for (char c : number) {
+        if (c == 'e' || c == 'E')
+            break;
+        if (c < '0' || c > '9')
+            continue;
+        if (c != '0')
+            started = true;
+        if (started)
+            ++digits;
+        else
+            ++leading;
+    }
+    return started ? digits : std::max(1, leading);
+}
+
+double LogRelativeError(double obtained, double reference, int digits)
+{
+    if (obtained == reference)
+        return digits;
+    const double error = reference != 0.0 ? std::fabs(obtained - reference) / std::fabs(reference)
+                                          : std::fabs(obtained);
+    if (!std::isfinite(error))
+        return 0.0;
+    return std::clamp(-std::log10(error), 0.0, static_cast<double>(digits));
+}
+
+VerificationReport RunVerification(const std::string &references)
+{
+    VerificationReport report;
+    report.facts = CurrentInstallationFacts();
+    std::vector<std::string> unreadable;
+    const std::vector<StudySpec> specs = parseReferences(references, unreadable);
+    auto failure = [&](int study, const std::string &what, const std::string &why) {
+        report.rows.push_back({study, what, "", Criterion::Verdict, "", why, -1.0, false});
+    };
+    for (const std::string &line : unreadable)
+        failure(-1, "Línea ilegible", line);
+    for (const StudySpec &spec : specs) {
+        const int index = static_cast<int>(report.studies.size());
+        report.studies.push_back(spec.info);
+        for (const std::string &line : spec.unreadable)
+            failure(index, "Línea ilegible", line);
+        try {
+            std::string bytes;
+            if (!spec.file.empty()) {
+                const std::string_view embedded = EmbeddedFileBytes(spec.file);
+                if (embedded.empty())
+                    throw stats::StudyFileError("No se encuentra el archivo de referencia " + spec.file);
+                VerificationRow row{index, "Archivo " + spec.file + " escrito y releído", "",
+                                    Criterion::File, "", "", -1.0, false};
+                bytes = roundTrip(std::string(embedded), row);
+                report.rows.push_back(row);
+            }
+            const QJsonObject obtained = results(spec, bytes);
+            for (const Expected &e : spec.expected)
+                report.rows.push_back(judge(index, e, obtained));
+        } catch (const stats::CommandError &e) {
+            // Every quantity of a study that could not be computed fails, named.
+            const std::string why = stats::ErrorReportText(e.what());
+            if (spec.expected.empty())
+                failure(index, "Cálculo del estudio", why);
+            for (const Expected &expected : spec.expected)
+                report.rows.push_back({index, quantityName(expected.pointer), expected.pointer, expected.criterion,
+                                       expected.value, why, -1.0, false});
+        }
+    }
+    return report;
+}
+
+std::string LreText(const VerificationRow &row)
+{
+    if (row.lre < 0)
+        return "-";
+    char text[16];
+    std::snprintf(text, sizeof text, "%.1f", row.lre);
+    std::string shown = text;
+    std::replace(shown.begin(), shown.end(), ',', '.'); // whatever the C locale says
+    return shown;
+}
+
+std::string CriterionText(Criterion criterion)
+{
+    switch (criterion) {
+    case Criterion::Certified:
+        return "LRE >= 9";
+    case Criterion::Printed:
+        return "texto impreso";
+    case Criterion::Verdict:
+        return "identificador";
+    case Criterion::File:
+        return "bytes";
+    }
+    return "";
+}
+
+const char *ResultText(const VerificationRow &row) { return row.passed ? "correcto" : "FALLA"; }
+
+int PrintVerification(const VerificationReport &report, std::ostream &out)
+{
+    const InstallationFacts &f = report.facts;
+    out << "VERIFICACIÓN DE LA INSTALACIÓN\n"
+        << "linealidad " << f.programVersion << ", revisión " << f.sourceRevision << ", compilado el " << f.buildDate
+        << "\n"
+        << "Criterios: valores certificados, al menos 9 cifras significativas coincidentes (LRE);\n"
+        << "           estudios resueltos, el texto impreso idéntico (6 cifras; r^2, 8).\n";
+    size_t nameWidth = 8, referenceWidth = 10, obtainedWidth = 8;
+    for (const VerificationRow &row : report.rows) {
+        nameWidth = std::max(nameWidth, displayWidth(row.quantity));
+        referenceWidth = std::max(referenceWidth, displayWidth(row.reference));
+        obtainedWidth = std::max(obtainedWidth, displayWidth(row.obtained));
+    }
+    auto line = [&](const std::string &name, const std::string &reference, const std::string &obtained,
+                    const std::string &lre, const std::string &criterion, const std::string &result) {
+        out << "  " << padded(name, nameWidth + 2) << padded(reference, referenceWidth + 2)
+            << padded(obtained, obtainedWidth + 2) << padded(lre, 6) << padded(criterion, 15) << result << '\n';
+    };
+    for (int study = -1; study < static_cast<int>(report.studies.size()); ++study) {
+        const bool any = std::any_of(report.rows.begin(), report.rows.end(),
+                                     [study](const VerificationRow &r) { return r.study == study; });
+        if (!any)
+            continue;
+        out << '\n';
+        if (study >= 0) {
+            out << report.studies[static_cast<size_t>(study)].title << '\n'
+                << "  Origen: " << report.studies[static_cast<size_t>(study)].origin << '\n';
+        } else {
+            out << "Valores de referencia\n";
+        }
+        line("Magnitud", "Referencia", "Obtenido", "LRE", "Criterio", "Resultado");
+        for (const VerificationRow &row : report.rows)
+            if (row.study == study)
+                line(row.quantity, row.reference, row.obtained, LreText(row), CriterionText(row.criterion),
+                     ResultText(row));
+    }
+    out << '\n' << report.verdict() << '\n';
+    return report.passed() ? 0 : 1;
+}
+
+} // namespace cli

@@ -1,0 +1,38 @@
+#include "render/graphbuild.h"
+
+namespace render {
+
+const GraphKind &KindOf(Graph graph) { return graph == Graph::Regression ? RegressionGraph() : ResidualGraph(); }
+
+stats::CommandOutcome ComputeGraph(Graph graph, const stats::StudyTexts &study, stats::SharedResults &shared,
+                                   char decimalSeparator)
+{
+    return graph == Graph::Regression ? stats::RunRegressionGraph(study, shared, decimalSeparator)
+                                      : stats::RunResidualGraph(study, shared, decimalSeparator);
+}
+
+void FillGraph(PlotEngine &engine, const stats::CommandOutcome &outcome, const stats::StudyTexts &study)
+{
+    const stats::GraphPoints &points = outcome.graph;
+    engine.ResetPlot();
+    for (size_t i = 0; i < points.x.size(); ++i)
+        engine.AddPoint(2, points.x[i], points.line[i]);
+    engine.SetLineStyle(2, 3);
+    engine.SetMarker(2, 1);
+    for (size_t i = 0; i < points.x.size(); ++i)
+        engine.AddPoint(1, points.x[i], points.observed[i]);
+    engine.SetLineStyle(1, 0);
+    engine.SetMarker(1, 4);
+    if (engine.kind().unitsAsXLabel)
+        engine.SetXLabel(QString::fromStdString(study.units()));
+
+    FrameTexts frame;
+    frame.method = QString::fromStdString(study.method());
+    frame.analyst = QString::fromStdString(study.analyst());
+    frame.date = QString::fromStdString(study.date());
+    for (const std::string &line : outcome.lines)
+        frame.legend << QString::fromStdString(line);
+    engine.setFrameTexts(frame);
+}
+
+} // namespace render

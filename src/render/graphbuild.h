@@ -1,0 +1,25 @@
+#pragma once
+// A graph built from the active study: what the windows and the headless
+// export both do before drawing.
+#include "render/plotengine.h"
+#include "stats/commands.h"
+
+namespace render {
+
+enum class Graph { Regression, Residuals };
+
+const GraphKind &KindOf(Graph graph);
+
+// The stats command that computes the graph's points, through the frame's
+// shared records: validation, computations, zero-slope refusal.
+stats::CommandOutcome ComputeGraph(Graph graph, const stats::StudyTexts &study, stats::SharedResults &shared,
+                                   char decimalSeparator);
+
+// Refills `engine` from a computed (not refused) outcome, as a build does:
+// reset; curve 2 the line (fitted amounts or zeros) solid with hollow
+// circles; curve 1 the observations (amounts recovered or studentized
+// residuals) as hollow triangles, not joined; the identification block and
+// legend; the units as X label where the graph takes them.
+void FillGraph(PlotEngine &engine, const stats::CommandOutcome &outcome, const stats::StudyTexts &study);
+
+} // namespace render

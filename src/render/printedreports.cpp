@@ -1,0 +1,415 @@
+#include "render/printedreports.h"
+
+#include "render/pagesetup.h"
+
+#include "stats/conversions.h"
+#include "stats/numberformat.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+#include <cmath>
+
+namespace render {
+
+namespace {
+
+constexpr int kCentred = PageText::kCentred;
+constexpr int kRight = PageText::kRightAligned;
+
+QString q(const std::string &text) { return QString::fromStdString(text); }
+
+// ---------------------------------------------------------------------------
+// Page bodies
+
+// The general information page. Nothing is computed; the cells are printed
+// as the editor's grids hold them.
+std::vector<PageBody> generalInformation(const stats::StudyTexts &s)
+{
+    // The level count decides how many replicate columns are printed; a text
+    // that is not a whole number stops the report before anything is printed.
+    const int levels = stats::StrToInt(s.levelCount());
+
+    PageBody body = {
+        {9, kCentred, QStringLiteral("Información General")},
+        {11, 30, QStringLiteral("Nombre del método: ") + q(s.method())},
+        {12, 30, QStringLiteral("Nombre del Analista: ") + q(s.analyst())},
+        {13, 30, QStringLiteral("Fecha: ") + q(s.date())},
+        {14, 30, QStringLiteral("Unidades de la cantidad adicionada:")},
+        {15, 30, q(s.units())},
+        {19, 30, QStringLiteral("Número de niveles: ") + q(s.levelCount())},
+    };
+
+    // The replicate grid, column by column: headings on the first line,
+    // counts on the second (the grid's third row is always empty). A study
+    // read from a file may have more levels than the page is wide: ten levels
+    // to a band, the next band on the two lines below.
+    constexpr int kLevelsPerBand = 10;
+    const int lastColumn = std::min(levels, s.replicateColumnCount() - 1);
+    int bands = 0;
+    for (int first = 1; lastColumn >= 0 && (bands == 0 || first <= lastColumn); first += kLevelsPerBand, ++bands) {
+        const int line = 20 + 2 * bands;
+        const int last = std::min(lastColumn, first + kLevelsPerBand - 1);
+        for (int row = 0; row < 2; ++row) {
+            body.push_back({line + row, 30, q(s.replicateCell(0, row))});
+            for (int j = first; j <= last; ++j)
+                body.push_back({line + row, 30 + 30 * (j - first + 1), q(s.replicateCell(j, row))});
+        }
+    }
+
+    // The observation grid from its heading row down, continued on further
+    // pages (heading repeated) when it reaches the footer.
+    std::vector<PageBody> pages;
+    auto dataRow = [&s](PageBody &page, int line, int row) {
+        for (int c = 0; c < 3; ++c)
+            page.push_back({line, 28 + 40 * c, q(s.dataCell(c, row))});
+    };
+    int line = std::max(25, 20 + 2 * bands + 1);
+    dataRow(body, line++, 0);
+    for (int row = 1; row < s.dataRowCount(); ++row) {
+        if (line > kLastBodyLine) {
+            pages.push_back(std::move(body));
+            body = {};
+            line = 9;
+            dataRow(body, line++, 0);
+        }
+        dataRow(body, line++, row);
+    }
+    pages.push_back(std::move(body));
+    return pages;
+}
+
+// Method, units, analyst and date, at the foot of pages 2 and 3.
+void studyBlock(PageBody &body, const stats::StudyTexts &s)
+{
+    body.push_back({50, 30, QStringLiteral("Nombre del método: ") + q(s.method())});
+    body.push_back({51, 30, QStringLiteral("Unidades de la cantidad adicionada: ") + q(s.units())});
+    body.push_back({52, 30, QStringLiteral("Nombre del Analista: ") + q(s.analyst())});
+    body.push_back({53, 30, QStringLiteral("Fecha: ") + q(s.date())});
+}
+
+PageBody inferenceAndAnova(const stats::StudyTexts &s, const stats::SharedResults &r, char sep)
+{
+    auto f = [sep](double v) { return q(stats::FormatGeneral(v, 6, sep)); };
+    const stats::RegressionResult &g = r.regression;
+    const stats::AnovaResult &a = r.anova;
+    const QString upper = QStringLiteral("Límite superior del intervalo de confianza = ");
+    const QString lower = QStringLiteral("Límite inferior del intervalo de confianza = ");
+
+    PageBody body = {
+        {10, kCentred, QStringLiteral("Inferencia de Pendiente y Ordenada al Origen")},
+        {12, 30, QStringLiteral("Pendiente =  ") + f(g.slope)},
+        {13, 30, upper + f(g.slopeUpperLimit)},
+        {14, 30, lower + f(g.slopeLowerLimit)},
+        {15, 30, QStringLiteral("t cal = ") + f(g.slopeT)},
+        {16, 30, QStringLiteral("Ordenada al origen = ") + f(g.intercept)},
+        {17, 30, upper + f(g.interceptUpperLimit)},
+        {18, 30, lower + f(g.interceptLowerLimit)},
+        {19, 30, QStringLiteral("t cal = ") + f(g.interceptT)},
+        {20, 30, QStringLiteral("Desviación estándar de regresión = ") + f(g.sdRegression)},
+        {21, 30, QStringLiteral("Coeficiente de variación = ") + f(g.coefficientOfVariation)},
+        {22, 30, QStringLiteral("Coeficiente de Determinación (r^2) = ") + q(stats::FormatGeneral(g.rSquared, 8, sep))},
+        {26, kCentred, QStringLiteral("Análisis de la Varianza")},
+
+        {27, 31, QStringLiteral("Fuente")},
+        {27, 100, QStringLiteral("Grados")},
+        {27, 155, QStringLiteral("Suma")},
+        {27, 210, QStringLiteral("Media")},
+        {28, 33, QStringLiteral("de")},
+        {28, 103, QStringLiteral("de")},
+        {28, 158, QStringLiteral("de")},
+        {28, 213, QStringLiteral("de")},
+        {28, 260, QStringLiteral("Fcal")},
+        {28, 305, QStringLiteral("Pr")},
+        {29, 30, QStringLiteral("Variación")},
+        {29, 100, QStringLiteral("Libertad")},
+        {29, 155, QStringLiteral("Cuadrados")},
+        {29, 210, QStringLiteral("Cuadrados")},
+
+        {30, 30, QStringLiteral("Regresión")},
+        {30, 105, QStringLiteral("1")},
+        {30, 155, f(a.ssRegression)},
+        {30, 210, f(a.msRegression)},
+        {30, 260, f(a.fRegression)},
+        {30, 305, f(a.pRegression)},
+        {31, 30, QStringLiteral("Error de Regresión")},
+        {31, 105, f(a.dfError)},
+        {31, 155, f(a.ssError)},
+        {31, 210, f(a.msError)},
+    };
+    // Without replicates there is no pure error, and the lack-of-fit fields
+    // hold nothing of this study.
+    if (a.dfPureError != 0.0) {
+        const PageBody rows = {
+            {32, 30, QStringLiteral("Falta de Ajuste")},
+            {32, 105, f(a.dfLackOfFit)},
+            {32, 155, f(a.ssLackOfFit)},
+            {32, 210, f(a.msLackOfFit)},
+            {32, 265, f(a.fLackOfFit)},
+            {32, 300, f(a.pLackOfFit)},
+            {33, 30, QStringLiteral("Error Puro")},
+            {33, 105, f(a.dfPureError)},
+            {33, 155, f(a.ssPureError)},
+            {33, 210, f(a.msPureError)},
+        };
+        body.insert(body.end(), rows.begin(), rows.end());
+    }
+
+    switch (stats::RegressionSignificance(a)) {
+    case stats::Significance::NoDependence:
+        body.push_back({35, 30, QStringLiteral("No hay dependencia entre las variables")});
+        break;
+    case stats::Significance::Significant:
+        body.push_back({35, 30, QStringLiteral("Existe relación significativa entre cantidad adicionada y "
+                                               "cantidad recuperada")});
+        break;
+    case stats::Significance::HighlySignificant:
+        body.push_back({35, 30, QStringLiteral("Existe relación altamente significativa entre cantidad adicionada y "
+                                               "cantidad recuperada")});
+        break;
+    }
+    switch (stats::LinearFit(a)) {
+    case stats::Fit::Adequate:
+        body.push_back({36, 30, QStringLiteral("El modelo lineal representa de manera correcta la relación entre "
+                                               "cantidad adicionada")});
+        body.push_back({37, 30, QStringLiteral("y cantidad recuperada")});
+        break;
+    case stats::Fit::Inadequate:
+        body.push_back({36, 30, QStringLiteral("El modelo lineal no representa de manera correcta la relación entre "
+                                               "cantidad adicionada")});
+        body.push_back({37, 30, QStringLiteral("y cantidad recuperada")});
+        break;
+    case stats::Fit::NotAssessed:
+        break;
+    }
+    studyBlock(body, s);
+    return body;
+}
+
+std::vector<PageBody> errorAndResiduals(const stats::StudyTexts &s, const stats::SharedResults &r, char sep)
+{
+    auto f = [sep](double v) { return q(stats::FormatGeneral(v, 6, sep)); };
+    const stats::RecoveryResult &e = r.recovery;
+
+    PageBody body = {{10, kCentred, QStringLiteral("Evaluación del Error Sistemático Constante")}};
+    const QString labels[] = {
+        QStringLiteral("Media Aritmética del Porcentaje Recuperado = "),
+        QStringLiteral("Desviación Estándar del Porcentaje Recuperado = "),
+        QStringLiteral("Desviación Estándar Relativa = "),
+        QStringLiteral("Límite Superior del Intervalo de Confianza = "),
+        QStringLiteral("Límite Inferior del Intervalo de Confianza = "),
+        QStringLiteral("Prueba t de Student = "),
+    };
+    if (!stats::RecoveryApplies(r.anova)) {
+        for (int i = 0; i < 6; ++i)
+            body.push_back({11 + i, 30, labels[i] + QStringLiteral("NP")});
+        body.push_back({18, 45, QStringLiteral("NP = No Procede")});
+    } else {
+        const double values[] = {e.meanRecovery, e.sdRecovery, e.rsdRecovery, e.upperLimit, e.lowerLimit, e.tCalculated};
+        for (int i = 0; i < 6; ++i)
+            body.push_back({11 + i, 30, labels[i] + f(values[i])});
+        body.push_back({19, 30, stats::SystematicErrorPresent(e) ? QStringLiteral("El Método presenta error sistemático")
+                                                                 : QStringLiteral("El Método carece de error sistemático")});
+        if (const stats::BestWorstCase c = stats::BestAndWorstCase(e); c.exists)
+            body.push_back({20, 30, QStringLiteral("que en el mejor de los casos es de un ") + f(c.best) +
+                                        QStringLiteral(" y en el peor de los casos es de un ") + f(c.worst)});
+    }
+
+    // The residual analysis stands above the study block (lines 50 to 53):
+    // when its rows would reach it, the whole analysis moves up, at most to
+    // a title on line 22, clear of the evaluation above; rows beyond line 49
+    // go on to further pages, each with its heading and the study block.
+    const QString heading = QStringLiteral("Observación        Pronóstico para Y                   Residuales"
+                                           "                   Residuos Estudentizados");
+    constexpr int kLastRowLine = 49;
+    const int n = static_cast<int>(r.residuals.size());
+    const int shift = std::clamp(27 + n - kLastRowLine, 0, 3);
+    body.push_back({25 - shift, kCentred, QStringLiteral("Análisis de Residuales")});
+    body.push_back({27 - shift, 55, heading});
+
+    std::vector<PageBody> pages;
+    auto g = [sep](double v) { return q(stats::FormatGeneral(v, 5, sep)); };
+    int line = 28 - shift;
+    for (const stats::ResidualRow &row : r.residuals) {
+        if (line > kLastRowLine) {
+            studyBlock(body, s);
+            pages.push_back(std::move(body));
+            body = {{9, 55, heading}};
+            line = 10;
+        }
+        body.push_back({line++, 55,
+                        QString(8, ' ') + QString::number(row.observation) + QString(28, ' ') + g(row.predictedY) +
+                            QString(30, ' ') + g(row.residual) + QString(30, ' ') + g(row.studentized)});
+    }
+    studyBlock(body, s);
+    pages.push_back(std::move(body));
+    return pages;
+}
+
+// ---------------------------------------------------------------------------
+// Drawing
+
+QFont arial(double points, const PageSetup &page)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(static_cast<int>(std::lround(page.fromPoints(points))));
+    return font;
+}
+
+// The two units of a page: L, the height of Arial 12 points (a sixth of an
+// inch), and W, a column, 12 pixels of the 600 dpi design.
+struct Units {
+    double line;
+    double column;
+};
+
+Units unitsOf(const PageSetup &page) { return {12.0 * page.dpiY / 72.0, page.designX(12.0)}; }
+
+struct Placed {
+    int line;
+    double x;
+    double width;
+    double condense = 1.0; // horizontal scale of a text too wide for its room
+    QString text;
+};
+
+// Places the texts of one line: each at its column, centred or right-
+// aligned; a text never starts before the end of the text to its left plus
+// one blank (it moves right), and a text that would run off the page moves
+// left as far as its left neighbour allows, then is condensed to fit.
+std::vector<Placed> placeLine(std::vector<const PageText *> texts, const QFontMetricsF &metrics, double pageWidth,
+                              double column)
+{
+    std::vector<Placed> placed;
+    for (const PageText *t : texts) {
+        const double width = metrics.horizontalAdvance(t->text);
+        double x = t->column * column;
+        if (t->column == kCentred)
+            x = std::trunc((pageWidth - width) / 2);
+        else if (t->column == kRight)
+            x = pageWidth - width;
+        placed.push_back({t->line, x, width, 1.0, t->text});
+    }
+    std::stable_sort(placed.begin(), placed.end(), [](const Placed &a, const Placed &b) { return a.x < b.x; });
+    const double blank = metrics.horizontalAdvance(QLatin1Char(' '));
+    auto leftLimit = [&](size_t i) { return i == 0 ? 0.0 : placed[i - 1].x + placed[i - 1].width + blank; };
+    for (size_t i = 1; i < placed.size(); ++i)
+        placed[i].x = std::max(placed[i].x, leftLimit(i));
+    for (size_t i = placed.size(); i-- > 0;) {
+        Placed &p = placed[i];
+        const double right = i + 1 < placed.size() ? placed[i + 1].x - blank : pageWidth;
+        if (p.x + p.width <= right)
+            continue;
+        p.x = std::max(right - p.width, leftLimit(i));
+        if (p.x + p.width > right && p.width > 0) {
+            p.condense = std::max(0.0, right - p.x) / p.width;
+            p.width *= p.condense;
+        }
+    }
+    return placed;
+}
+
+void drawPlaced(QPainter &painter, const Placed &p, double top, const QFontMetricsF &metrics)
+{
+    const double baseline = top + metrics.ascent();
+    if (p.condense == 1.0) {
+        painter.drawText(QPointF(p.x, baseline), p.text);
+        return;
+    }
+    painter.save();
+    painter.translate(p.x, baseline);
+    painter.scale(p.condense, 1.0);
+    painter.drawText(QPointF(0, 0), p.text);
+    painter.restore();
+}
+
+// Draws the texts of `body`, line by line, in the painter's current font.
+void drawBody(QPainter &painter, const PageBody &body, const PageSetup &page, const Units &units)
+{
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    std::vector<int> lines;
+    for (const PageText &t : body)
+        if (!t.text.isEmpty() && std::find(lines.begin(), lines.end(), t.line) == lines.end())
+            lines.push_back(t.line);
+    for (int line : lines) {
+        std::vector<const PageText *> onLine;
+        for (const PageText &t : body)
+            if (t.line == line && !t.text.isEmpty())
+                onLine.push_back(&t);
+        for (const Placed &p : placeLine(onLine, metrics, page.size.width(), units.column))
+            drawPlaced(painter, p, line * units.line, metrics);
+    }
+}
+
+void drawPage(QPainter &painter, const PageBody &body)
+{
+    painter.save();
+    const PageSetup page = DeviceIndependentPage(painter);
+    const Units units = unitsOf(page);
+    QPen pen(Qt::black);
+    pen.setWidthF(page.hairline());
+    painter.setPen(pen);
+
+    // Header, Arial 12.
+    painter.setFont(arial(12, page));
+    drawBody(painter, {{5, kCentred, QStringLiteral("Control de Calidad")},
+                       {6, kCentred, QStringLiteral("Linealidad del Método")}},
+             page, units);
+    const double rule = 7 * units.line + page.designY(20);
+    painter.drawLine(QPointF(0, rule), QPointF(page.size.width(), rule));
+
+    // Body and footer, Arial 10, in the units of the header.
+    painter.setFont(arial(10, page));
+    drawBody(painter, body, page, units);
+    drawBody(painter, {{56, 30, QStringLiteral("Realizó: ________________________")},
+                       {56, 225, QStringLiteral("Revisó: ________________________")},
+                       {58, kRight, QStringLiteral("TOLVEK v. w 3.1")}},
+             page, units);
+    painter.drawLine(QPointF(0, 59 * units.line), QPointF(page.size.width(), 59 * units.line));
+    painter.restore();
+}
+
+} // namespace
+
+PreparedReport PrepareReport(PrintedReport report, const stats::StudyTexts &study, stats::SharedResults &records,
+                             char sep)
+{
+    PreparedReport prepared;
+    auto refused = [&prepared](const stats::CommandOutcome &outcome) {
+        prepared.validation = outcome.validation;
+        prepared.zeroSlope = outcome.zeroSlope;
+        return outcome.refused();
+    };
+    switch (report) {
+    case PrintedReport::GeneralInformation:
+        prepared.pages = generalInformation(study);
+        break;
+    case PrintedReport::InferenceAndAnova:
+        if (refused(stats::RunInference(study, records, sep)) || refused(stats::RunAnova(study, records, sep)))
+            return prepared;
+        prepared.pages = {inferenceAndAnova(study, records, sep)};
+        break;
+    case PrintedReport::ErrorAndResiduals:
+        if (refused(stats::RunSystematicError(study, records, sep)))
+            return prepared;
+        prepared.pages = errorAndResiduals(study, records, sep);
+        break;
+    }
+    return prepared;
+}
+
+bool DrawReportPages(QPainter &painter, const std::vector<PageBody> &pages, const std::function<bool()> &newPage)
+{
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0 && !newPage())
+            return false;
+        drawPage(painter, pages[i]);
+    }
+    return true;
+}
+
+} // namespace render

@@ -1,0 +1,58 @@
+#pragma once
+// The three printed reports of a study: the general information with the
+// data, the slope/intercept inference with the analysis of variance, and the
+// systematic error evaluation with the residual analysis. Each is computed
+// first (so that a refused study never starts a print job), then drawn as
+// text at line and column positions on any QPainter: a printer, a PDF, an
+// image.
+#include "stats/commands.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class QPainter;
+
+namespace render {
+
+// The items of the print options window, in order.
+enum class PrintedReport { GeneralInformation, InferenceAndAnova, ErrorAndResiduals };
+
+// One text of a page body: its line, and its column in column units, or
+// centred, or right-aligned.
+struct PageText {
+    static constexpr int kCentred = -1;
+    static constexpr int kRightAligned = -2;
+    int line = 0;
+    int column = 0;
+    QString text;
+};
+using PageBody = std::vector<PageText>;
+
+// Lines 56 to 59 hold the footer; a body never goes below this line.
+inline constexpr int kLastBodyLine = 54;
+
+struct PreparedReport {
+    stats::ValidationFailure validation; // pages 2 and 3: the study was refused
+    bool zeroSlope = false;              // pages 2 and 3: the slope is zero
+    bool refused() const { return validation.failed || zeroSlope; }
+    // One body per printed page; more than one only for a study with more
+    // observations than one page holds.
+    std::vector<PageBody> pages;
+};
+
+// Computes what `report` prints into `records` (the print command's own
+// result records, through the same commands as the result windows) and lays
+// out its page bodies. The general information page computes nothing but
+// needs the level count as a whole number. Throws stats::ConversionError or
+// stats::FloatingPointError when the study's data makes a computation fail.
+PreparedReport PrepareReport(PrintedReport report, const stats::StudyTexts &study, stats::SharedResults &records,
+                             char decimalSeparator);
+
+// Draws the pages, each inside the common frame (header, rules, footer), on
+// a painter already begun on its device; `newPage` moves the device to the
+// next page and answers false when it cannot.
+bool DrawReportPages(QPainter &painter, const std::vector<PageBody> &pages, const std::function<bool()> &newPage);
+
+} // namespace render

@@ -1,0 +1,23 @@
+#pragma once
+// The installation verification as a report a laboratory files: the
+// installation's facts, every reference quantity with its values and verdict,
+// and lines for the signatures of who ran it and who reviewed it.
+#include "cli/verification.h"
+
+#include <QByteArray>
+#include <QPageSize>
+
+class QPainter;
+
+namespace render {
+
+// Draws the report's pages on a painter already begun on its device;
+// `newPage` moves the device to the next page and answers false when it
+// cannot. Pages carry "Página i de n".
+bool DrawVerificationReport(QPainter &painter, const cli::VerificationReport &report,
+                            const std::function<bool()> &newPage);
+
+// The report as a PDF on `paper`.
+QByteArray VerificationPdf(const cli::VerificationReport &report, const QPageSize &paper);
+
+} // namespace render

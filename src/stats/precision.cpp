@@ -1,0 +1,380 @@
+#include "stats/precision.h"
+
+#include "stats/errors.h"
+#include "stats/leastsquares.h"
+#include "stats/numberformat.h"
+#include "stats/studentttable.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace stats {
+
+namespace {
+
+using L = long double;
+
+// A value within this share of the data's scale is rounding noise: it
+// counts as zero, whatever digits it happens to print.
+constexpr L kNoise = 1e-11L;
+
+// Means, centred sums of squares and products, and the data's magnitudes.
+struct Centred {
+    L n = 0, meanX = 0, meanY = 0, sxx = 0, sxy = 0, syy = 0, maxX = 0, maxY = 0;
+};
+
+Centred centre(const LinearityStudy &study)
+{
+    Centred c;
+    c.n = study.n();
+    for (const Observation &o : study.observations) {
+        c.meanX += o.x;
+        c.meanY += o.y;
+        c.maxX = std::max(c.maxX, std::fabs(L(o.x)));
+        c.maxY = std::max(c.maxY, std::fabs(L(o.y)));
+    }
+    c.meanX /= c.n;
+    c.meanY /= c.n;
+    // A second pass corrects the means for the rounding of the first.
+    L cx = 0, cy = 0;
+    for (const Observation &o : study.observations) {
+        cx += o.x - c.meanX;
+        cy += o.y - c.meanY;
+    }
+    c.meanX += cx / c.n;
+    c.meanY += cy / c.n;
+    for (const Observation &o : study.observations) {
+        const L dx = o.x - c.meanX, dy = o.y - c.meanY;
+        c.sxx += dx * dx;
+        c.sxy += dx * dy;
+        c.syy += dy * dy;
+    }
+    return c;
+}
+
+L slopeOf(const Centred &c) { return c.sxx != 0 ? c.sxy / c.sxx : 0; }
+
+L residualSum(const LinearityStudy &study, const Centred &c, L b)
+{
+    L sse = 0;
+    for (const Observation &o : study.observations) {
+        const L e = (o.y - c.meanY) - b * (o.x - c.meanX);
+        sse += e * e;
+    }
+    return sse;
+}
+
+// The noise levels of the regression's quantities, from the data's scale.
+struct Noise {
+    L y = 0;       // amounts recovered, intercept, predictions, residuals
+    L slope = 0;
+    L squares = 0; // sums and means of squares
+    L syx = 0;     // standard deviation of regression
+};
+
+Noise noiseOf(const Centred &c, L b)
+{
+    Noise z;
+    z.y = kNoise * (c.maxY + std::fabs(b) * c.maxX);
+    z.slope = c.sxx > 0 ? z.y / std::sqrt(c.sxx / c.n) : 0;
+    z.squares = kNoise * c.syy;
+    z.syx = c.n > 2 ? std::sqrt(z.squares / (c.n - 2)) : 0;
+    return z;
+}
+
+// Refuses the first wrong figure of a record.
+class Judge {
+public:
+    explicit Judge(bool exactFit) : exactFit_(exactFit) {}
+    void check(double shown, L stable, const char *name, L noise, int digits = 6)
+    {
+        if (!wrong_ && FigureIsWrong(shown, static_cast<double>(stable), digits, static_cast<double>(noise)))
+            wrong_ = name;
+    }
+    void verdict() const
+    {
+        if (!wrong_)
+            return;
+        if (exactFit_)
+            throw FloatingPointError("Los datos se ajustan exactamente a una recta (la suma de cuadrados del "
+                                     "error es cero): no se pueden calcular las desviaciones estándar.");
+        throw lostDigits(wrong_);
+    }
+    static FloatingPointError lostDigits(const std::string &what)
+    {
+        return FloatingPointError("Las cantidades son muy grandes frente a su dispersión: al calcular " + what +
+                                  " se pierden cifras y el resultado mostrado no sería correcto. Reescale los "
+                                  "datos (por ejemplo, reste a las cantidades una constante) y repita el cálculo.");
+    }
+
+private:
+    bool exactFit_;
+    const char *wrong_ = nullptr;
+};
+
+L lastDigitUnit(double value, int digits)
+{
+    if (value == 0.0)
+        return 0;
+    const L magnitude = std::fabs(L(value));
+    int exponent = static_cast<int>(std::floor(std::log10(magnitude))) + 1;
+    if (std::round(magnitude / std::pow(10.0L, exponent - digits)) >= std::pow(10.0L, digits))
+        ++exponent;
+    return std::pow(10.0L, exponent - digits);
+}
+
+// True when a running sum of squares as the formulas form it is off its
+// centred value by more than the six digits shown.
+bool sumLost(L running, L stable, L noise)
+{
+    const L off = std::fabs(running - stable);
+    return off > noise && off > 1e-6L * std::fabs(stable);
+}
+
+} // namespace
+
+void RefuseLostDigits(const LinearityStudy &study)
+{
+    if (study.n() < 2)
+        return;
+    const Centred c = centre(study);
+    const Noise z = noiseOf(c, slopeOf(c));
+    const LineSums s = SumsOf(study);
+    const L n = c.n;
+    if (sumLost(L(s.x2) - L(s.x) * s.x / n, c.sxx, kNoise * c.sxx) ||
+        sumLost(L(s.y2) - L(s.y) * s.y / n, c.syy, z.squares))
+        throw Judge::lostDigits("las sumas de cuadrados");
+    if (c.sxx > 0 && L(s.x2) * n != L(s.x) * s.x) {
+        const L b = (n * s.xy - L(s.x) * s.y) / (n * s.x2 - L(s.x) * s.x);
+        const L a = (s.y - b * s.x) / n;
+        if (sumLost(L(s.y2) - b * s.xy - a * s.y, residualSum(study, c, slopeOf(c)), z.squares))
+            throw Judge::lostDigits("la suma de cuadrados del error");
+    }
+    // The percentages recovered, for the systematic error.
+    L sr = 0, sr2 = 0, mean = 0, squares = 0, largest = 0;
+    for (const Observation &o : study.observations) {
+        if (o.x == 0.0)
+            return;
+        const double percent = static_cast<double>(L(o.y) * 100 / o.x);
+        sr = static_cast<double>(sr + percent);
+        sr2 = static_cast<double>(sr2 + L(percent) * percent);
+        mean += percent;
+        largest = std::max(largest, std::fabs(L(percent)));
+    }
+    mean /= n;
+    for (const Observation &o : study.observations)
+        squares += (L(o.y) * 100 / o.x - mean) * (L(o.y) * 100 / o.x - mean);
+    if (sumLost(sr2 - sr * sr / n, squares, kNoise * largest * largest))
+        throw Judge::lostDigits("la desviación estándar del porcentaje recuperado");
+}
+
+bool FigureIsWrong(double shown, double stable, int digits, double noise)
+{
+    if (!std::isfinite(stable) || !std::isfinite(shown))
+        return false; // nothing to judge against
+    if (std::fabs(shown) <= noise && std::fabs(stable) <= noise)
+        return false;
+    if (FormatGeneral(shown, digits, '.') == FormatGeneral(stable, digits, '.'))
+        return false;
+    return std::fabs(L(shown) - L(stable)) > lastDigitUnit(shown, digits) / 2;
+}
+
+RegressionResult StableRegression(const LinearityStudy &study)
+{
+    const Centred c = centre(study);
+    const L b = slopeOf(c);
+    const L a = c.meanY - b * c.meanX;
+    const L df = c.n - 2;
+    const L mse = residualSum(study, c, b) / df;
+    const L syx = std::sqrt(mse);
+    const L sb = syx / std::sqrt(c.sxx);
+    const L t = StudentTTable::value(study.n() - 2);
+    const L sa = std::sqrt(c.meanX * c.meanX / c.sxx + 1 / c.n) * syx;
+    RegressionResult r;
+    r.slope = static_cast<double>(b);
+    r.intercept = static_cast<double>(a);
+    r.slopeUpperLimit = static_cast<double>(b + t * sb);
+    r.slopeLowerLimit = static_cast<double>(b - t * sb);
+    r.slopeT = static_cast<double>((b - 1) / sb);
+    r.interceptUpperLimit = static_cast<double>(a + t * sa);
+    r.interceptLowerLimit = static_cast<double>(a - t * sa);
+    r.interceptT = static_cast<double>(a / sa);
+    r.sdRegression = static_cast<double>(syx);
+    r.coefficientOfVariation = static_cast<double>(syx * 100 / c.meanY);
+    r.criticalT = static_cast<double>(t);
+    r.rSquared = static_cast<double>(b * c.sxy / c.syy);
+    return r;
+}
+
+void CheckRegressionFigures(const LinearityStudy &study, const RegressionResult &shown)
+{
+    const Centred c = centre(study);
+    const L b = slopeOf(c);
+    const Noise z = noiseOf(c, b);
+    const RegressionResult s = StableRegression(study);
+    const L sb = c.sxx > 0 ? L(s.sdRegression) / std::sqrt(c.sxx) : 0;
+    const L sa = c.sxx > 0 ? std::sqrt(c.meanX * c.meanX / c.sxx + 1 / c.n) * L(s.sdRegression) : 0;
+    Judge judge(residualSum(study, c, b) <= z.squares);
+    judge.check(shown.slope, s.slope, "la pendiente", z.slope);
+    judge.check(shown.slopeUpperLimit, s.slopeUpperLimit, "el límite superior de la pendiente", z.slope);
+    judge.check(shown.slopeLowerLimit, s.slopeLowerLimit, "el límite inferior de la pendiente", z.slope);
+    judge.check(shown.slopeT, s.slopeT, "la t de la pendiente",
+                sb > 0 ? (z.slope + kNoise * (std::fabs(b) + 1)) / sb : 0);
+    judge.check(shown.intercept, s.intercept, "la ordenada al origen", z.y);
+    judge.check(shown.interceptUpperLimit, s.interceptUpperLimit, "el límite superior de la ordenada", z.y);
+    judge.check(shown.interceptLowerLimit, s.interceptLowerLimit, "el límite inferior de la ordenada", z.y);
+    judge.check(shown.interceptT, s.interceptT, "la t de la ordenada", sa > 0 ? z.y / sa : 0);
+    judge.check(shown.sdRegression, s.sdRegression, "la desviación estándar de regresión", z.syx);
+    judge.check(shown.coefficientOfVariation, s.coefficientOfVariation, "el coeficiente de variación",
+                c.meanY != 0 ? z.syx * 100 / std::fabs(c.meanY) : 0);
+    judge.check(shown.rSquared, s.rSquared, "el coeficiente de determinación", kNoise, 8);
+    judge.verdict();
+}
+
+void StableAnova(const LinearityStudy &study, AnovaResult &r, std::vector<ResidualRow> &rows)
+{
+    const Centred c = centre(study);
+    const L b = slopeOf(c);
+    const L sse = residualSum(study, c, b);
+    const L dfError = c.n - 2;
+    const L mse = sse / dfError;
+    r.dfError = static_cast<double>(dfError);
+    r.ssRegression = static_cast<double>(b * c.sxy);
+    r.msRegression = r.ssRegression;
+    r.ssError = static_cast<double>(sse);
+    r.msError = static_cast<double>(mse);
+    r.fRegression = static_cast<double>(b * c.sxy / mse);
+    r.pRegression = FTailProbability(r.fRegression, 1.0, r.dfError);
+
+    // Pure error: each replicate about the mean of its level.
+    L ssPure = 0;
+    int dfPure = 0;
+    size_t i = 0;
+    for (int rj : study.replicates) {
+        const size_t first = i;
+        L mean = 0;
+        for (int k = 0; k < rj && i < study.observations.size(); ++k, ++i)
+            mean += study.observations[i].y;
+        mean /= rj;
+        for (size_t j = first; j < i; ++j)
+            ssPure += (study.observations[j].y - mean) * (study.observations[j].y - mean);
+        dfPure += rj - 1;
+    }
+    r.dfPureError = dfPure;
+    if (dfPure != 0) {
+        r.ssPureError = static_cast<double>(ssPure);
+        r.msPureError = static_cast<double>(ssPure / dfPure);
+        r.dfLackOfFit = static_cast<double>(dfError - dfPure);
+        r.ssLackOfFit = static_cast<double>(sse - ssPure);
+        r.msLackOfFit = static_cast<double>((sse - ssPure) / (dfError - dfPure));
+        r.fLackOfFit = static_cast<double>((sse - ssPure) / (dfError - dfPure) / (ssPure / dfPure));
+        r.pLackOfFit = std::isfinite(r.fLackOfFit) ? FTailProbability(r.fLackOfFit, r.dfLackOfFit, dfPure) : 0;
+    }
+
+    rows.assign(study.observations.size(), ResidualRow{});
+    for (size_t j = 0; j < rows.size(); ++j) {
+        const Observation &o = study.observations[j];
+        const L dx = o.x - c.meanX;
+        const L residual = (o.y - c.meanY) - b * dx;
+        rows[j].observation = static_cast<int>(j + 1);
+        rows[j].predictedY = static_cast<double>(c.meanY + b * dx);
+        rows[j].residual = static_cast<double>(residual);
+        rows[j].studentized = static_cast<double>(residual / std::sqrt((1 - 1 / c.n - dx * dx / c.sxx) * mse));
+    }
+}
+
+void CheckAnovaFigures(const LinearityStudy &study, const AnovaResult &shown,
+                       const std::vector<ResidualRow> &residuals)
+{
+    const Centred c = centre(study);
+    const L b = slopeOf(c);
+    const Noise z = noiseOf(c, b);
+    AnovaResult s;
+    std::vector<ResidualRow> rows;
+    StableAnova(study, s, rows);
+    Judge judge(L(s.ssError) <= z.squares);
+    judge.check(shown.ssRegression, s.ssRegression, "la suma de cuadrados de la regresión", z.squares);
+    judge.check(shown.msRegression, s.msRegression, "la media de cuadrados de la regresión", z.squares);
+    judge.check(shown.fRegression, s.fRegression, "la fcal de la regresión",
+                s.msError > 0 ? z.squares / s.msError : 0);
+    judge.check(shown.pRegression, s.pRegression, "la Pfcal de la regresión", kNoise);
+    judge.check(shown.ssError, s.ssError, "la suma de cuadrados del error", z.squares);
+    judge.check(shown.msError, s.msError, "la media de cuadrados del error", z.squares);
+    if (shown.dfPureError != 0.0 && s.dfPureError != 0.0) {
+        judge.check(shown.ssLackOfFit, s.ssLackOfFit, "la suma de cuadrados de la falta de ajuste", z.squares);
+        judge.check(shown.msLackOfFit, s.msLackOfFit, "la media de cuadrados de la falta de ajuste", z.squares);
+        judge.check(shown.fLackOfFit, s.fLackOfFit, "la fcal de la falta de ajuste",
+                    s.msPureError > 0 ? z.squares / s.msPureError : 0);
+        judge.check(shown.pLackOfFit, s.pLackOfFit, "la Pfcal de la falta de ajuste", kNoise);
+        judge.check(shown.ssPureError, s.ssPureError, "la suma de cuadrados del error puro", z.squares);
+        judge.check(shown.msPureError, s.msPureError, "la media de cuadrados del error puro", z.squares);
+    }
+    for (size_t j = 0; j < residuals.size() && j < rows.size(); ++j) {
+        judge.check(residuals[j].predictedY, rows[j].predictedY, "el pronóstico para Y", z.y);
+        judge.check(residuals[j].residual, rows[j].residual, "los residuales", z.y);
+        const L dx = study.observations[j].x - c.meanX;
+        const L leverage = c.sxx > 0 ? 1 / c.n + dx * dx / c.sxx : 1;
+        const L spread = leverage < 1 ? std::sqrt((1 - leverage) * L(s.msError)) : 0;
+        judge.check(residuals[j].studentized, rows[j].studentized, "los residuos estudentizados",
+                    spread > 0 ? z.y / spread : 0);
+    }
+    judge.verdict();
+}
+
+RecoveryResult StableRecovery(const LinearityStudy &study)
+{
+    const L n = study.n();
+    std::vector<L> percent;
+    L mean = 0;
+    for (const Observation &o : study.observations) {
+        percent.push_back(o.y * 100.0L / o.x);
+        mean += percent.back();
+    }
+    mean /= n;
+    L correction = 0, squares = 0;
+    for (L p : percent)
+        correction += p - mean;
+    mean += correction / n;
+    for (L p : percent)
+        squares += (p - mean) * (p - mean);
+    const L sd = std::sqrt(squares / (n - 1));
+    const L t = StudentTTable::value(study.n() - 1);
+    RecoveryResult r;
+    r.meanRecovery = static_cast<double>(mean);
+    r.sdRecovery = static_cast<double>(sd);
+    r.upperLimit = static_cast<double>(t * sd / std::sqrt(n) + mean);
+    r.lowerLimit = static_cast<double>(mean - t * sd / std::sqrt(n));
+    r.tCalculated = static_cast<double>(std::sqrt(n) * (mean - 100) / sd);
+    r.rsdRecovery = static_cast<double>(sd * 100 / mean);
+    r.tTable = static_cast<double>(t);
+    return r;
+}
+
+void CheckRecoveryFigures(const LinearityStudy &study, const RecoveryResult &shown)
+{
+    const RecoveryResult s = StableRecovery(study);
+    L largest = 0;
+    for (const Observation &o : study.observations)
+        largest = std::max(largest, std::fabs(o.y * 100.0L / o.x));
+    const L noise = kNoise * (largest + 100);
+    const L sdNoise = std::sqrt(kNoise) * largest;
+    const L rootN = std::sqrt(L(study.n()));
+    Judge judge(false);
+    judge.check(shown.meanRecovery, s.meanRecovery, "la media del porcentaje recuperado", noise);
+    judge.check(shown.sdRecovery, s.sdRecovery, "la desviación estándar del porcentaje recuperado", sdNoise);
+    judge.check(shown.rsdRecovery, s.rsdRecovery, "la desviación estándar relativa",
+                s.meanRecovery != 0 ? sdNoise * 100 / std::fabs(s.meanRecovery) : 0);
+    judge.check(shown.upperLimit, s.upperLimit, "el límite superior del porcentaje recuperado", noise);
+    judge.check(shown.lowerLimit, s.lowerLimit, "el límite inferior del porcentaje recuperado", noise);
+    judge.check(shown.tCalculated, s.tCalculated, "la t de Student del porcentaje recuperado",
+                s.sdRecovery > 0 ? rootN * noise / s.sdRecovery : 0);
+    const BestWorstCase shownCase = BestAndWorstCase(shown), stableCase = BestAndWorstCase(s);
+    if (shownCase.exists && stableCase.exists) {
+        judge.check(shownCase.best, stableCase.best, "el error en el mejor de los casos", noise);
+        judge.check(shownCase.worst, stableCase.worst, "el error en el peor de los casos", noise);
+    }
+    judge.verdict();
+}
+
+} // namespace stats

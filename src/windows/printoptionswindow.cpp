@@ -1,0 +1,91 @@
+#include "windows/printoptionswindow.h"
+
+#include "windows/studyeditor.h"
+#include "widgets/userdialogs.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+PrintOptionsWindow::PrintOptionsWindow(UserDialogs &dialogs, char decimalSeparator, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_dialogs(dialogs), m_separator(decimalSeparator)
+{
+    setObjectName(QStringLiteral("Fopprt1"));
+    setWindowTitle(QStringLiteral("opciones"));
+    setFixedSize(350, 229);
+
+    auto *group = new QGroupBox(QStringLiteral("Imprimir en Lasser:"), this);
+    group->setObjectName(QStringLiteral("opcion"));
+    group->setGeometry(8, 8, 334, 140);
+    auto *items = new QVBoxLayout(group);
+    opcion = new QButtonGroup(this);
+    const QString captions[] = {QStringLiteral("Imprime Información General"),
+                                QStringLiteral("Imprime Inferencia y Anova"),
+                                QStringLiteral("Imprime Evaluación del Error y Residuales")};
+    for (int i = 0; i < 3; ++i) {
+        auto *item = new QRadioButton(captions[i], group);
+        item->setObjectName(QStringLiteral("opcion%1").arg(i));
+        items->addWidget(item);
+        opcion->addButton(item, i);
+    }
+    opcion->button(0)->setChecked(true);
+
+    auto *accept = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("Aceptar"), this);
+    accept->setObjectName(QStringLiteral("BitBtn1"));
+    accept->setGeometry(64, 172, 100, 33);
+    accept->setDefault(true);
+    connect(accept, &QPushButton::clicked, this, &PrintOptionsWindow::BitBtn1Click);
+
+    auto *cancel =
+        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancelar"), this);
+    cancel->setObjectName(QStringLiteral("BitBtn2"));
+    cancel->setGeometry(186, 172, 100, 33);
+    connect(cancel, &QPushButton::clicked, this, &QWidget::hide);
+}
+
+render::PrintedReport PrintOptionsWindow::selectedReport() const
+{
+    return static_cast<render::PrintedReport>(opcion->checkedId());
+}
+
+void PrintOptionsWindow::selectReport(render::PrintedReport report)
+{
+    opcion->button(static_cast<int>(report))->setChecked(true);
+}
+
+void PrintOptionsWindow::BitBtn1Click()
+{
+    StudyEditor *editor = m_study ? m_study() : nullptr;
+    if (!editor)
+        return; // the study was closed while the window stayed open
+    runReportingErrors(m_dialogs, this, [&] {
+        // Everything is checked and computed before the printer is asked
+        // for: a refused study starts no job.
+        const render::PreparedReport report =
+            render::PrepareReport(selectedReport(), *editor, m_records, m_separator);
+        if (report.validation.failed) {
+            editor->showValidationFailure(report.validation);
+            return;
+        }
+        if (report.zeroSlope) {
+            m_dialogs.message(this, QString::fromUtf8(stats::kZeroSlopeMessage));
+            return;
+        }
+        QPrinter printer(QPrinter::HighResolution);
+        if (!m_dialogs.print(this, printer))
+            return;
+        QPainter painter;
+        if (!painter.begin(&printer)) {
+            m_dialogs.error(this, QStringLiteral("No se pudo iniciar la impresión en la impresora elegida."));
+            return;
+        }
+        const bool printed = render::DrawReportPages(painter, report.pages, [&printer] { return printer.newPage(); });
+        if (!painter.end() || !printed)
+            m_dialogs.error(this, QStringLiteral("La impresión no pudo completarse."));
+    });
+}

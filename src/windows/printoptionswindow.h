@@ -1,0 +1,40 @@
+#pragma once
+// The print options window: the user picks one of the three printed reports
+// of the open study and prints it with "Aceptar", as often as wanted; the
+// window stays open and keeps its choice. Created once at start-up, shown
+// without waiting by the print command. Each "Aceptar" is one print job,
+// computed into the window's own result records before the job starts.
+#include "render/printedreports.h"
+#include "stats/commands.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QButtonGroup;
+class QPushButton;
+class StudyEditor;
+class UserDialogs;
+
+class PrintOptionsWindow : public QWidget {
+    Q_OBJECT
+public:
+    PrintOptionsWindow(UserDialogs &dialogs, char decimalSeparator, QWidget *parent = nullptr);
+
+    // Where "Aceptar" finds the open study (none: nothing to print).
+    void setStudySource(std::function<StudyEditor *()> source) { m_study = std::move(source); }
+
+    render::PrintedReport selectedReport() const;
+    void selectReport(render::PrintedReport report);
+
+    // "Aceptar": checks and computes the selected report, asks for the
+    // printer and prints it as one job.
+    void BitBtn1Click();
+
+private:
+    UserDialogs &m_dialogs;
+    const char m_separator;
+    std::function<StudyEditor *()> m_study;
+    stats::SharedResults m_records; // the print command's own results
+    QButtonGroup *opcion = nullptr;
+};

@@ -1,0 +1,236 @@
+// The installation verification: the whole program as a laboratory runs it
+// (status, table, verdict, PDF), the references it carries against the
+// project's reference files, and what a wrong reference value does.
+#include "cli/embeddedfiles.h"
+#include "cli/verification.h"
+#include "cli/windowlibrary.h"
+#include "support/pdfwords.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+const std::string kVerificationDir = TEST_DATA_DIR "/../../verification";
+
+struct ProcessRun {
+    int status = -1;
+    std::string out, err;
+};
+
+ProcessRun linealidad(const QStringList &args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LC_ALL", "es_ES.UTF-8"); // the verification does not depend on the locale
+    env.remove("DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    p.setProcessEnvironment(env);
+    p.start(LINEALIDAD_BINARY, args);
+    p.waitForFinished(60000);
+    return {p.exitCode(), p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
+}
+
+std::string slurp(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::string lastLine(const std::string &text)
+{
+    const size_t end = text.find_last_not_of('\n');
+    const size_t start = text.rfind('\n', end);
+    return text.substr(start == std::string::npos ? 0 : start + 1, end - (start == std::string::npos ? 0 : start + 1) + 1);
+}
+
+// The expected values of the references ("certified", "printed", "verdict" lines).
+int expectedValues(const std::string &references)
+{
+    std::istringstream in(references);
+    int count = 0;
+    for (std::string line; std::getline(in, line);)
+        count += line.rfind("certified\t", 0) == 0 || line.rfind("printed\t", 0) == 0 || line.rfind("verdict\t", 0) == 0;
+    return count;
+}
+
+std::string replaced(std::string text, const std::string &from, const std::string &to)
+{
+    const size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos)
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+} // namespace
+
+TEST(Verify, PassesOnThisInstallationAsAWholeProgram)
+{
+    const ProcessRun r = linealidad({"--verify"});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(r.err, "");
+    // Every reference value plus the study file written and read back.
+    const std::string total = std::to_string(expectedValues(cli::BuiltInReferences()) + 1);
+    EXPECT_EQ(lastLine(r.out), "Verificación correcta: " + total + " de " + total);
+    EXPECT_EQ(r.out.find("FALLA"), std::string::npos);
+    EXPECT_NE(r.out.find("  Pendiente                 "), std::string::npos);
+    EXPECT_NE(r.out.find("161 bytes idénticos"), std::string::npos);
+}
+
+// What the program carries is what the source tree holds, and the project's
+// own reference files agree with it.
+TEST(Verify, CarriesTheReferencesOfTheSourceTree)
+{
+    EXPECT_EQ(cli::BuiltInReferences(), slurp(kVerificationDir + "/references.txt"));
+    EXPECT_EQ(std::string(cli::EmbeddedFileBytes("worked-anova.w04")), slurp(TEST_DATA_DIR "/worked-anova.w04"));
+
+    // Norris: the same 36 observations and certified values as tests/data.
+    std::istringstream nist(slurp(NIST_NORRIS_FILE));
+    std::string points, header;
+    for (std::string line; std::getline(nist, line);) {
+        if (line.rfind('#', 0) == 0) {
+            header += line + '\n';
+            continue;
+        }
+        std::istringstream yx(line);
+        std::string y, x;
+        yx >> y >> x;
+        points += "point\t" + x + "\t" + y + "\n";
+    }
+    const std::string references = cli::BuiltInReferences();
+    EXPECT_NE(references.find(points), std::string::npos);
+    for (const char *certified : {"1.00211681802045", "0.429796848199937E-03", "-0.262323073774029",
+                                  "0.232818234301152", "0.884796396144373", "0.999993745883712", "26.6173985294224",
+                                  "4255954.13232369"}) {
+        EXPECT_NE(header.find(certified), std::string::npos) << certified;
+        EXPECT_NE(references.find(std::string("\t") + certified + "\n"), std::string::npos) << certified;
+    }
+    // The worked study's expected texts are those of its report.
+    const std::string report = slurp(TEST_DATA_DIR "/worked-anova.report.txt");
+    for (const char *printed : {"1.08654", "0.0825958", "0.000265967", "0.289083", "0.00315", "-1.53203", "2.81865",
+                                "0.99636692"})
+        EXPECT_NE(report.find(printed), std::string::npos) << printed;
+}
+
+// A wrong reference value fails its row, named, and the status is 1; each
+// criterion in turn.
+TEST(Verify, AWrongReferenceFailsItsRowByName)
+{
+    const std::string references = cli::BuiltInReferences();
+    const struct {
+        std::string from, to, named;
+    } cases[] = {
+        {"certified\t/regression/slope\t1.00211681802045", "certified\t/regression/slope\t1.00211691802045",
+         "Norris (NIST StRD): Pendiente"},
+        {"printed\t/recovery/worstCase\t3.816", "printed\t/recovery/worstCase\t3.817",
+         "Ejemplo de análisis de la varianza: Peor de los casos"},
+        {"verdict\t/recovery/systematicError\tpresent", "verdict\t/recovery/systematicError\tabsent",
+         "Ejemplo de error sistemático: Error sistemático"},
+        {"printed\t/residuals/2/studentized\t1.47783", "printed\t/residuals/2/studentized\t1.47784",
+         "Ejemplo de análisis de la varianza: Observación 3: residuo estudentizado"},
+    };
+    for (const auto &c : cases) {
+        const cli::VerificationReport report = cli::RunVerification(replaced(references, c.from, c.to));
+        std::ostringstream out;
+        EXPECT_EQ(cli::PrintVerification(report, out), 1) << c.named;
+        const std::string total = std::to_string(report.rows.size());
+        EXPECT_EQ(lastLine(out.str()), "Verificación FALLIDA: 1 de " + total + " no coinciden (" + c.named + ")");
+        EXPECT_EQ(report.passedCount(), static_cast<int>(report.rows.size()) - 1);
+        EXPECT_NE(out.str().find("FALLA"), std::string::npos);
+    }
+
+    // Nine agreeing digits pass, eight do not.
+    cli::VerificationReport report = cli::RunVerification(replaced(
+        references, "certified\t/regression/intercept\t-0.262323073774029", "certified\t/regression/intercept\t-0.262323073974029"));
+    EXPECT_TRUE(report.passed()) << report.verdict();
+    report = cli::RunVerification(replaced(references, "certified\t/regression/intercept\t-0.262323073774029",
+                                           "certified\t/regression/intercept\t-0.262323093774029"));
+    EXPECT_FALSE(report.passed());
+}
+
+// References that cannot be used never pass: an unreadable line, a quantity
+// the results do not have, a study the program refuses.
+TEST(Verify, BrokenReferencesFailNamed)
+{
+    const std::string references = cli::BuiltInReferences();
+    cli::VerificationReport report = cli::RunVerification(references + "printed\t/regression/slope\n");
+    EXPECT_FALSE(report.passed());
+    EXPECT_NE(report.verdict().find("Ejemplo de error sistemático: Línea ilegible"), std::string::npos) << report.verdict();
+
+    report = cli::RunVerification(references + "printed\t/regression/nothing\t1\n");
+    EXPECT_FALSE(report.passed());
+    EXPECT_EQ(report.rows.back().obtained, "(sin valor)");
+
+    // Equal amounts recovered: zero slope, every quantity of the study fails with the reason.
+    report = cli::RunVerification("study\tflat\tPlano\norigin\tprueba\nreplicates\t1\t1\t1\npoint\t1\t5\npoint\t2\t5\n"
+                                  "point\t3\t5\nprinted\t/regression/slope\t0\nverdict\t/anova/linearFit\tnot_assessed\n");
+    ASSERT_EQ(report.rows.size(), 2u);
+    for (const cli::VerificationRow &row : report.rows) {
+        EXPECT_FALSE(row.passed);
+        EXPECT_EQ(row.obtained, "La pendiente es cero, imposible realizar cálculos.");
+    }
+
+    EXPECT_FALSE(cli::RunVerification("").passed());
+    EXPECT_EQ(cli::RunVerification("").verdict(), "Verificación FALLIDA: 0 de 0 no coinciden (no hay valores de referencia)");
+}
+
+TEST(Verify, LogRelativeErrorCountsAgreeingDigitsUpToTheReferences)
+{
+    EXPECT_EQ(cli::SignificantDigits("1.00211681802045"), 15);
+    EXPECT_EQ(cli::SignificantDigits("0.429796848199937E-03"), 15);
+    EXPECT_EQ(cli::SignificantDigits("-0.00945"), 3);
+    EXPECT_EQ(cli::SignificantDigits("4255954.13232369"), 15);
+    EXPECT_EQ(cli::SignificantDigits("0"), 1);
+    EXPECT_DOUBLE_EQ(cli::LogRelativeError(1.0, 1.0, 15), 15.0);
+    EXPECT_NEAR(cli::LogRelativeError(1.000001, 1.0, 15), 6.0, 1e-6);
+    EXPECT_DOUBLE_EQ(cli::LogRelativeError(1.0 + 1e-15, 1.0, 9), 9.0); // capped at the reference's digits
+    EXPECT_NEAR(cli::LogRelativeError(1e-7, 0.0, 15), 7.0, 1e-9);       // absolute against zero
+    EXPECT_DOUBLE_EQ(cli::LogRelativeError(3.0, 1.0, 15), 0.0);
+}
+
+TEST(Verify, OnlyTheReportNeedsTheWindowLibrary)
+{
+    EXPECT_FALSE(cli::IsDrawingCommand({"--verify"}));
+    EXPECT_TRUE(cli::IsDrawingCommand({"--verify", "--output", "v.pdf"}));
+    EXPECT_FALSE(cli::IsDrawingCommand({"--json", "a.w04"}));
+}
+
+// The report for filing, written by the program and read back.
+TEST(Verify, WritesTheReportForFiling)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("VERIFICACION.pdf");
+    ProcessRun r = linealidad({"--verify", "--output", pdf});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Verificación correcta"), std::string::npos); // the table still goes to standard output
+    const PdfDocument doc = readPdf(pdf);
+    ASSERT_TRUE(doc.read);
+    ASSERT_GE(doc.pages, 2);
+    QStringList text;
+    for (int page = 0; page < doc.pages; ++page) {
+        const QStringList lines = doc.lines(page);
+        EXPECT_EQ(lines.last(), QStringLiteral("Página %1 de %2").arg(page + 1).arg(doc.pages));
+        text << lines;
+    }
+    const QString all = text.join('\n');
+    for (const char *expected : {"VERIFICACIÓN DE LA INSTALACIÓN", "Programa: linealidad 1.0.0", "Revisión del código fuente:",
+                                 "Fecha de compilación:", "Compilador: GCC", "Versión de Qt: 6.", "Sistema operativo:",
+                                 "Procesador:", "Fecha y hora de la verificación:", "Usuario:", "Norris (NIST StRD)",
+                                 "Pendiente 1.00211681802045 1.00211681802045", "Realizó:", "Revisó:", "Fecha:"})
+        EXPECT_TRUE(all.contains(QString::fromUtf8(expected))) << expected << "\n" << all.toStdString();
+    const std::string total = std::to_string(expectedValues(cli::BuiltInReferences()) + 1);
+    EXPECT_TRUE(all.contains(QString::fromStdString("Verificación correcta: " + total + " de " + total)));
+
+    // A bad command line writes nothing.
+    r = linealidad({"--verify", "--output"});
+    EXPECT_EQ(r.status, 64);
+    r = linealidad({"--verify", "--output", dir.filePath("no/such/folder/v.pdf")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(QFile::exists(dir.filePath("no/such/folder/v.pdf")));
+}

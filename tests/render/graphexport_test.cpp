@@ -1,0 +1,216 @@
+// linealidad --graph, run as a laboratory system runs it: the real program
+// with no display at all, the file it writes, its messages and exit status.
+#include "support/goldenimages.h"
+#include "support/processrun.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+namespace {
+
+const QString kRegressionStudy = QStringLiteral(TEST_DATA_DIR "/worked-inference.w04");
+const QString kResidualStudy = QStringLiteral(TEST_DATA_DIR "/worked-anova.w04");
+const std::string kHead = "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n";
+
+QString writeStudy(const QTemporaryDir &dir, const char *name, const std::string &bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes.data(), qint64(bytes.size()));
+    return path;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The texts of an SVG document, in order; empty when it is not well formed.
+QStringList svgTexts(const QByteArray &svg)
+{
+    QStringList texts;
+    QXmlStreamReader xml(svg);
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text"))
+            texts << xml.readElementText().trimmed();
+    return xml.hasError() ? QStringList() : texts;
+}
+
+QString poppler(const QString &tool, const QStringList &args)
+{
+    QProcess p;
+    p.start(QStandardPaths::findExecutable(tool), args);
+    p.waitForFinished(20000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+class GraphExportTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+private slots:
+    void pngOfBothWorkedGraphsMatchesTheReviewedImages_data()
+    {
+        QTest::addColumn<QString>("graph");
+        QTest::addColumn<QString>("study");
+        QTest::newRow("regression") << "regression" << kRegressionStudy;
+        QTest::newRow("residuals") << "residuals" << kResidualStudy;
+    }
+    void pngOfBothWorkedGraphsMatchesTheReviewedImages()
+    {
+        QFETCH(QString, graph);
+        QFETCH(QString, study);
+        const QString out = dir.filePath(graph + ".png");
+        const ProcessRun r = runLinealidad({"--graph", graph, study, "--output", out});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(QString::fromStdString(r.err), QString()); // nothing of Qt's own on standard error
+        QCOMPARE(QString::fromStdString(r.out), QString());
+        const QImage image(out);
+        QCOMPARE(image.size(), QSize(491, 315));
+        double share = 1;
+        QVERIFY2(matchesGolden(image, "graph-" + graph, &share), qPrintable(QString::number(share)));
+        // Nothing but the output is left beside it.
+        QCOMPARE(QDir(dir.path()).entryList({graph + ".png*"}, QDir::Files), QStringList{graph + ".png"});
+    }
+
+    void sizeSetsTheDrawingSurface()
+    {
+        const QString out = dir.filePath("grande.PNG");
+        const ProcessRun r = runLinealidad({"--graph", "residuals", kResidualStudy, "--size", "982x630", "--output", out});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(QImage(out).size(), QSize(982, 630));
+    }
+
+    void svgKeepsEveryTextAsText()
+    {
+        const QString out = dir.filePath("grafica.svg");
+        ProcessRun r = runLinealidad({"--graph", "regression", kRegressionStudy, "--output", out});
+        QCOMPARE(r.status, 0);
+        const QByteArray svg = readAll(out);
+        const QStringList texts = svgTexts(svg);
+        // The title and labels the file gives the regression graph, the legend, the ticks.
+        for (const char *text : {"Ostrevia", "Lote 7", "mg adicionados", "Y = 1.00667(X) + (-0.544444)",
+                                 "(r^2) = 0.998404", "Nombre del Método = Valoración de paracetamol", "125"})
+            QVERIFY2(texts.contains(QString::fromUtf8(text)), text);
+
+        r = runLinealidad({"--graph", "residuals", kRegressionStudy, "--output", out});
+        QCOMPARE(r.status, 0);
+        const QStringList residuals = svgTexts(readAll(out));
+        QVERIFY(residuals.contains(QStringLiteral("Análisis de Residuales")));
+        QVERIFY(residuals.contains(QStringLiteral("mg")));     // the units label X
+        QVERIFY(!residuals.contains(QStringLiteral("Lote 7"))); // the file's titles are the other graph's
+    }
+
+    void pdfIsTheLandscapePageThePrintCommandPrints()
+    {
+        const QString out = dir.filePath("grafica.pdf");
+        const ProcessRun r = runLinealidad({"--graph", "regression", kRegressionStudy, "--output", out});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(QString::fromStdString(r.err), QString());
+        QVERIFY(readAll(out).startsWith("%PDF"));
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("poppler-utils not installed: the page itself is not read back");
+        const QString info = poppler("pdfinfo", {out});
+        QVERIFY2(info.contains(QRegularExpression("Pages:\\s+1\\n")), qPrintable(info));
+        // LC_ALL=C.UTF-8 gives A4, in landscape.
+        QVERIFY2(info.contains(QRegularExpression("Page size:\\s+842 x 595 pts \\(A4\\)")), qPrintable(info));
+        const QString text = poppler("pdftotext", {"-layout", out, "-"});
+        for (const char *expected : {"Linealidad del Método", "Lote 7", "Y = 1.00667(X) + (-0.544444)", "Revisó"})
+            QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
+        // The printed Y axis starts at 70: the shown 75..125 widened once more.
+        const QStringList words = text.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
+        QVERIFY(words.contains("70") && words.contains("75") && !words.contains("130"));
+    }
+
+    void refusalsAndErrorsAreThoseOfTheTextCommands_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("status");
+        QTest::newRow("zero slope") << "flat.w04" << QByteArray::fromStdString(kHead + "1\r\n2\r\n3\r\n5\r\n5\r\n5\r\n") << 2;
+        QTest::newRow("incomplete") << "missing.w04" << QByteArray::fromStdString(kHead + "1\r\n2\r\n3\r\n5\r\n\r\n5\r\n") << 2;
+        QTest::newRow("an exact line") << "perfect.w04" << QByteArray::fromStdString(kHead + "1\r\n2\r\n3\r\n1\r\n2\r\n3\r\n") << 1;
+        QTest::newRow("not a count") << "count.w04" << QByteArray("M\r\nA\r\nF\r\nU\r\ntres\r\n") << 1;
+        QTest::newRow("no such file") << "none.w04" << QByteArray() << 1;
+    }
+    void refusalsAndErrorsAreThoseOfTheTextCommands()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, status);
+        const QString study = bytes.isEmpty() ? dir.filePath(name) : writeStudy(dir, qPrintable(name), bytes.toStdString());
+        const ProcessRun text = runLinealidad({"--inference", study});
+        for (const char *graph : {"regression", "residuals"})
+            for (const char *extension : {".png", ".svg", ".pdf"}) {
+                const QString out = dir.filePath(QStringLiteral("refused") + extension);
+                const ProcessRun r = runLinealidad({"--graph", graph, study, "--output", out});
+                QCOMPARE(r.status, status);
+                QCOMPARE(r.status, text.status);
+                QCOMPARE(QString::fromStdString(r.err), QString::fromStdString(text.err));
+                QVERIFY(!QFile::exists(out));
+            }
+        // A file already there stays as it was.
+        const QString kept = dir.filePath("kept.png");
+        QFile f(kept);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("before");
+        f.close();
+        QCOMPARE(runLinealidad({"--graph", "regression", study, "--output", kept}).status, status);
+        QCOMPARE(readAll(kept), QByteArray("before"));
+    }
+
+    void badCommandLinesWriteNothing_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("reason");
+        const QString out = "OUT";
+        QTest::newRow("no kind") << QStringList{"--graph"} << "Falta el archivo del estudio.";
+        QTest::newRow("unknown kind") << QStringList{"--graph", "pastel", kRegressionStudy, "--output", out}
+                                      << "La gráfica es regression o residuals: pastel";
+        QTest::newRow("no output") << QStringList{"--graph", "regression", kRegressionStudy} << "Falta --output SALIDA.";
+        QTest::newRow("other format") << QStringList{"--graph", "regression", kRegressionStudy, "--output", "x.jpg"}
+                                      << "El archivo de salida debe terminar en .png, .svg o .pdf: x.jpg";
+        for (const char *size : {"0x10", "491", "abcx10", "5001x10", "-5x10"})
+            QTest::newRow(size) << QStringList{"--graph", "regression", kRegressionStudy, "--size", size, "--output", out}
+                                << QString("Tamaño no válido (ANCHOxALTO, de 1 a 5000 píxeles por lado): ") + size;
+        QTest::newRow("unknown option") << QStringList{"--graph", "regression", kRegressionStudy, "--output", out, "--dpi", "3"}
+                                        << "Opción no reconocida o sin valor: --dpi";
+    }
+    void badCommandLinesWriteNothing()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, reason);
+        const QString out = dir.filePath("bad.png");
+        args.replaceInStrings(QRegularExpression("^OUT$"), out);
+        const ProcessRun r = runLinealidad(args);
+        QCOMPARE(r.status, 64);
+        const QString err = QString::fromStdString(r.err);
+        QVERIFY2(err.startsWith(reason + "\n\nUso: linealidad"), qPrintable(err));
+        QVERIFY(!QFile::exists(out));
+    }
+
+    void aFailedWriteLeavesNoFile()
+    {
+        const QString out = dir.filePath("no/such/folder/grafica.png");
+        const ProcessRun r = runLinealidad({"--graph", "regression", kRegressionStudy, "--output", out});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(QString::fromStdString(r.err).startsWith("No se pudo guardar el archivo «" + out + "»: "),
+                 r.err.c_str());
+        QVERIFY(!QFile::exists(out));
+    }
+};
+
+QTEST_MAIN(GraphExportTest)
+#include "graphexport_test.moc"

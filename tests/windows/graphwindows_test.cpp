@@ -1,0 +1,387 @@
+// Both graph windows as the user meets them: window and menu, the build
+// from a study, the options round trip through the shared dialog, closing,
+// and the printed page.
+#include "windows/graphoptionsdialog.h"
+#include "windows/regressiongraphwindow.h"
+#include "windows/residualgraphwindow.h"
+#include "support/scripteddialogs.h"
+#include "support/shots.h"
+#include "support/studies.h"
+#include "support/goldenimages.h"
+#include "support/processrun.h"
+#include "stats/studyfile.h"
+#include "stats/errors.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+// One graph window of either kind with its own dialogs.
+struct Graph {
+    GraphOptionsDialog options;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<PlotWindow> form;
+    explicit Graph(bool residuals = false)
+    {
+        if (residuals)
+            form = std::make_unique<ResidualGraphWindow>(options, dialogs);
+        else
+            form = std::make_unique<RegressionGraphWindow>(options, dialogs);
+    }
+    // The build of the worked study of its kind, then the window shown.
+    void buildAndShow()
+    {
+        stats::StudyData study = form->graph() == render::Graph::Regression ? testing_studies::inferenceStudy()
+                                                                             : testing_studies::anovaStudy();
+        study.unitsText = "mg";
+        stats::SharedResults shared;
+        QVERIFY(form->build(render::ComputeGraph(form->graph(), study, shared, '.'), study));
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QTRY_VERIFY(form->state().limitsComputed);
+    }
+};
+
+// While the options dialog is shown: type into its fields, then press a key.
+void answerDialog(ScriptedDialogs &dialogs, QList<std::pair<const char *, QString>> texts, int reference, Qt::Key key)
+{
+    dialogs.onModal = [texts, reference, key](QDialog &shown) {
+        auto &dialog = static_cast<GraphOptionsDialog &>(shown);
+        for (const auto &[field, text] : texts) {
+            auto *edit = dialog.findChild<QLineEdit *>(field);
+            edit->selectAll();
+            QTest::keyClicks(edit, text);
+        }
+        dialog.setReferenceIndex(reference);
+        QTest::keyClick(dialog.findChild<QLineEdit *>("TitleEdit"), key);
+        return dialog.result();
+    };
+}
+
+// A worked study file built into the window as the frame does after Open:
+// the file's titles go to the regression graph.
+void buildFromFile(PlotWindow &form, const QString &path)
+{
+    const stats::StudyFile file = stats::ParseStudyFile(stats::ReadFileBytes(path.toStdString()));
+    if (form.graph() == render::Graph::Regression) {
+        form.SetTitle(QString::fromStdString(file.title));
+        form.SetXLabel(QString::fromStdString(file.xLabel));
+        form.SetYLabel(QString::fromStdString(file.yLabel));
+    }
+    const stats::StudyData study = stats::StudyFromFile(file);
+    stats::SharedResults shared;
+    QVERIFY(form.build(render::ComputeGraph(form.graph(), study, shared, '.'), study));
+}
+
+QString tool(const QString &name) { return QStandardPaths::findExecutable(name); }
+
+QString runTool(const QString &name, const QStringList &args)
+{
+    QProcess p;
+    p.start(tool(name), args);
+    p.waitForFinished(20000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+class GraphWindowsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void windowAndMenuAreThoseOfEachGraph_data()
+    {
+        QTest::addColumn<bool>("residuals");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("regression") << false << "Grafica" << "";
+        QTest::newRow("residuals") << true << "Gráfica (Residuales)" << "1";
+    }
+    void windowAndMenuAreThoseOfEachGraph()
+    {
+        QFETCH(bool, residuals);
+        QFETCH(QString, caption);
+        QFETCH(QString, suffix);
+        Graph g(residuals);
+        PlotWindow &form = *g.form;
+        QCOMPARE(form.objectName(), "PlotForm" + suffix);
+        QCOMPARE(form.windowTitle(), caption);
+        QCOMPARE(form.size(), QSize(491, 315));
+        QVERIFY(form.windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(form.plotterBox()->objectName(), "PlotterBox" + suffix);
+        QCOMPARE(form.plotterBox()->toolTip(), QStringLiteral("Botón derecho para opciones"));
+        QCOMPARE(form.popupMenu()->objectName(), "PlotterPopupMenu" + suffix);
+        QStringList shown, names;
+        for (QAction *action : form.popupMenu()->actions()) {
+            names << action->objectName();
+            if (action->isVisible())
+                shown << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        }
+        QCOMPARE(shown, (QStringList{"&Opciones", "&Imprimir", "-", "&Cerrar"}));
+        QCOMPARE(names, (QStringList{"Opc", "Recalc", "Imprime", "N1", "Crr"}.replaceInStrings(QRegularExpression("$"), suffix)));
+        QVERIFY(!form.popupMenu()->findChild<QAction *>("Recalc" + suffix)->isEnabled());
+        QVERIFY(!form.isVisible()); // nothing shows it until a graph is built
+    }
+
+    void closingResetsTheGraphAndKeepsItsTitles()
+    {
+        Graph g;
+        PlotWindow &form = *g.form;
+        form.SetTitle(QStringLiteral("Valoración de ácido acético"));
+        form.SetXLabel(QStringLiteral("mg adicionados"));
+        form.SetYLabel(QStringLiteral("mg recuperados"));
+        g.buildAndShow();
+        form.state().gridStyle = GridStyle::Strong;
+        QCOMPARE(form.state().curves[0].pointCount(), 9);
+
+        bool closedSignal = false;
+        connect(&form, &PlotWindow::closed, [&closedSignal] { closedSignal = true; });
+        form.popupMenu()->findChild<QAction *>("Crr")->trigger();
+        QVERIFY(!form.isVisible() && closedSignal);
+        QCOMPARE(form.state().gridStyle, GridStyle::None);
+        QCOMPARE(form.state().curves[0].pointCount(), 0);
+        QVERIFY(!form.state().limitsComputed);
+        QCOMPARE(form.state().axisLimits.xMin, 1.0E30);
+        QCOMPARE(form.title(), QStringLiteral("Valoración de ácido acético"));
+        QCOMPARE(form.xLabel(), QStringLiteral("mg adicionados"));
+        QCOMPARE(form.yLabel(), QStringLiteral("mg recuperados"));
+        QVERIFY(g.options.titleText().isEmpty()); // the dialog is filled only by Opciones
+    }
+
+    void showModallyReturnsWhenTheWindowCloses()
+    {
+        Graph g(true);
+        g.form->SetTitle(QStringLiteral("Residuales del lote 7"));
+        g.form->SetYLabel(QStringLiteral("r"));
+        stats::StudyData study = testing_studies::anovaStudy();
+        study.unitsText = "ug/mL";
+        stats::SharedResults shared;
+        QVERIFY(g.form->build(stats::RunResidualGraph(study, shared, '.'), study));
+        bool sawIt = false;
+        QTimer::singleShot(0, g.form.get(), [&] {
+            sawIt = g.form->isVisible() && g.form->isModal() && QTest::qWaitForWindowExposed(g.form.get());
+            saveShot(g.form.get(), "residual-graph");
+            g.form->close();
+        });
+        g.form->showModally();
+        QVERIFY(sawIt);
+        // The build labels X with the units; title and Y label stay the dialog's.
+        QCOMPARE(g.form->xLabel(), QStringLiteral("ug/mL"));
+        QCOMPARE(g.form->title(), QStringLiteral("Residuales del lote 7"));
+        QCOMPARE(g.form->yLabel(), QStringLiteral("r"));
+    }
+
+    void aStudyTheAxesCannotShowIsRefused()
+    {
+        Graph g;
+        g.form->SetTitle(QStringLiteral("antes"));
+        const stats::StudyData study = testing_studies::makeStudy(
+            {"1", "1", "1"}, {"1E30", "1E30", "1E30"}, {"1E30", "1E30", "1E30"});
+        stats::CommandOutcome outcome;
+        outcome.graph = {{1e30, 1e30, 1e30}, {1e30, 1e30, 1e30}, {1e30, 1e30, 1e30}};
+        QVERIFY(!g.form->build(outcome, study));
+        QCOMPARE(g.dialogs.messages, QStringList{QString::fromUtf8(render::kPointsNotDrawable)});
+        QCOMPARE(g.form->state().curves[0].pointCount(), 0);
+    }
+
+    void optionsAreFilledFromTheGraph()
+    {
+        Graph g;
+        PlotWindow &form = *g.form;
+        form.SetTitle(QStringLiteral("Lote 12"));
+        form.SetYLabel(QStringLiteral("Recuperado"));
+        form.state().axisLimits = {75, 125, 1.0 / 3.0, -0.000012345};
+        form.state().requestedLimits = {1, 2, 3, 4}; // not what is shown
+        form.state().gridStyle = GridStyle::Medium;
+        form.fillOptions();
+        QCOMPARE(g.options.titleText(), QStringLiteral("Lote 12"));
+        QCOMPARE(g.options.xLabelText(), QString());
+        QCOMPARE(g.options.yLabelText(), QStringLiteral("Recuperado"));
+        QCOMPARE(g.options.xMinText(), QStringLiteral("75"));
+        QCOMPARE(g.options.xMaxText(), QStringLiteral("125"));
+        QCOMPARE(g.options.yMinText(), QStringLiteral("0.333333333333333"));
+        QCOMPARE(g.options.yMaxText(), QStringLiteral("-1.2345E-5"));
+        QCOMPARE(g.options.referenceIndex(), 2);
+        QVERIFY(!g.options.histogram() && !g.options.logX() && !g.options.logY());
+    }
+
+    void okAppliesTheOptionsAndRepaints()
+    {
+        Graph g;
+        PlotWindow &form = *g.form;
+        g.buildAndShow();
+        QCOMPARE(form.state().axisLimits, (PlotLimits{80, 120, 75, 125}));
+        answerDialog(g.dialogs, {{"TitleEdit", "Lote 7"}, {"XLblEdit", "mg"}, {"XMinEdit", "70"}, {"YMaxEdit", "1.5E2"}},
+                     3, Qt::Key_Return);
+        form.OpcClick();
+        QVERIFY(g.dialogs.errors.isEmpty() && g.dialogs.messages.isEmpty());
+        QCOMPARE(form.title(), QStringLiteral("Lote 7"));
+        QCOMPARE(form.xLabel(), QStringLiteral("mg"));
+        QCOMPARE(form.state().requestedLimits, (PlotLimits{70, 120, 75, 150}));
+        QCOMPARE(form.state().gridStyle, GridStyle::Strong);
+        // Drawn again at once, the typed limits widened like computed ones.
+        QTRY_COMPARE(form.state().axisLimits, (PlotLimits{70, 120, 70, 150}));
+        saveShot(&form, "regression-graph-options");
+    }
+
+    void cancelChangesNothingInTheGraph()
+    {
+        Graph g(true);
+        PlotWindow &form = *g.form;
+        form.SetTitle(QStringLiteral("Original"));
+        form.state().requestedLimits = {1, 2, 3, 4};
+        answerDialog(g.dialogs, {{"TitleEdit", "Cambiado"}, {"XMinEdit", "0"}}, 2, Qt::Key_Escape);
+        form.OpcClick();
+        QCOMPARE(form.title(), QStringLiteral("Original"));
+        QCOMPARE(form.state().requestedLimits, (PlotLimits{1, 2, 3, 4}));
+        QCOMPARE(form.state().gridStyle, GridStyle::None);
+        QCOMPARE(g.options.titleText(), QStringLiteral("Cambiado")); // what Save would store
+    }
+
+    void aBadLimitChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not a number") << QByteArray("YMinEdit") << "7O" << "'7O' is not a valid floating point value." << "";
+        QTest::newRow("the last one") << QByteArray("YMaxEdit") << "1,5" << "'1,5' is not a valid floating point value." << "";
+        QTest::newRow("beyond the tick quotient") << QByteArray("XMinEdit") << "1E30" << ""
+                                                  << QString::fromUtf8(render::kLimitsNotDrawable);
+        QTest::newRow("the step cannot advance") << QByteArray("XMaxEdit") << "1.0000000000000001E17" << ""
+                                                 << QString::fromUtf8(render::kLimitsNotDrawable);
+    }
+    void aBadLimitChangesNothing()
+    {
+        QFETCH(QByteArray, field);
+        QFETCH(QString, text);
+        QFETCH(QString, error);
+        QFETCH(QString, message);
+        Graph g;
+        PlotWindow &form = *g.form;
+        form.SetTitle(QStringLiteral("Antes"));
+        form.state().axisLimits = {80, 120, 75, 125};
+        form.state().requestedLimits = {1, 2, 3, 4};
+        QList<std::pair<const char *, QString>> typed = {{"TitleEdit", "Nuevo"}, {"XLblEdit", "mg"}};
+        // With a minimum where the maximum would need steps no double can take.
+        if (field == "XMaxEdit")
+            typed << std::pair<const char *, QString>{"XMinEdit", "1E17"};
+        if (field == "XMinEdit")
+            typed << std::pair<const char *, QString>{"XMaxEdit", text};
+        typed << std::pair<const char *, QString>{field.constData(), text};
+        answerDialog(g.dialogs, typed, 3, Qt::Key_Return);
+        form.OpcClick();
+        QCOMPARE(g.dialogs.errors, error.isEmpty() ? QStringList() : QStringList{error});
+        QCOMPARE(g.dialogs.messages, message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(form.title(), QStringLiteral("Antes"));
+        QCOMPARE(form.xLabel(), QString());
+        QCOMPARE(form.state().requestedLimits, (PlotLimits{1, 2, 3, 4}));
+        QCOMPARE(form.state().gridStyle, GridStyle::None);
+    }
+
+    void printingGivesOneLandscapePageWithTheLimitsWidenedOnceMore()
+    {
+        QTemporaryDir dir;
+        Graph g;
+        PlotWindow &form = *g.form;
+        form.SetTitle(QStringLiteral("Lote 7"));
+        g.buildAndShow();
+        QCOMPARE(form.state().axisLimits, (PlotLimits{80, 120, 75, 125}));
+
+        g.dialogs.printFiles.enqueue(QString()); // Cancel: nothing printed, landscape stays
+        form.popupMenu()->findChild<QAction *>("Imprime")->trigger();
+        QCOMPARE(g.dialogs.printDialogs, 1);
+        QCOMPARE(form.printer()->pageLayout().orientation(), QPageLayout::Landscape);
+        QCOMPARE(form.state().axisLimits, (PlotLimits{80, 120, 75, 125}));
+        // Turned to portrait in a dialog: every print turns it back.
+        form.printer()->setPageOrientation(QPageLayout::Portrait);
+        g.dialogs.printFiles.enqueue(QString());
+        form.ImprimeClick();
+        QCOMPARE(form.printer()->pageLayout().orientation(), QPageLayout::Landscape);
+
+        const QString pdf = dir.filePath("grafica.pdf");
+        g.dialogs.printFiles.enqueue(pdf);
+        form.ImprimeClick();
+        QVERIFY(g.dialogs.errors.isEmpty());
+        QCOMPARE(form.state().axisLimits, (PlotLimits{80, 120, 70, 125}));
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().startsWith("%PDF"));
+        if (tool("pdfinfo").isEmpty() || tool("pdftotext").isEmpty())
+            QSKIP("poppler-utils not installed: the page itself is not read back");
+        const QString info = runTool("pdfinfo", {pdf});
+        QVERIFY2(info.contains(QRegularExpression("Pages:\\s+1\\n")), qPrintable(info));
+        const QRegularExpressionMatch size = QRegularExpression("Page size:\\s+([\\d.]+) x ([\\d.]+)").match(info);
+        QVERIFY(size.hasMatch() && size.captured(1).toDouble() > size.captured(2).toDouble());
+        // Every text is text: the header, the legend and the printed axis from 70.
+        const QString text = runTool("pdftotext", {"-layout", pdf, "-"});
+        for (const char *expected : {"Linealidad del Método", "Lote 7", "Y = 1.00667(X) + (-0.544444)", "Revisó", "70"})
+            QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
+    }
+
+    void theWindowShowsWhatTheExportDraws_data()
+    {
+        QTest::addColumn<bool>("residuals");
+        QTest::addColumn<QString>("study");
+        QTest::addColumn<QString>("golden");
+        QTest::newRow("regression") << false << TEST_DATA_DIR "/worked-inference.w04" << "graph-regression";
+        QTest::newRow("residuals") << true << TEST_DATA_DIR "/worked-anova.w04" << "graph-residuals";
+    }
+    void theWindowShowsWhatTheExportDraws()
+    {
+        QFETCH(bool, residuals);
+        QFETCH(QString, study);
+        QFETCH(QString, golden);
+        Graph g(residuals);
+        buildFromFile(*g.form, study);
+        g.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(g.form.get()));
+        QCOMPARE(g.form->plotterBox()->size(), QSize(491, 315));
+        const QImage shown = g.form->plotterBox()->grab().toImage();
+        double share = 1;
+        QVERIFY2(matchesGolden(shown, golden, &share), qPrintable(QString::number(share)));
+    }
+
+    void thePrintedPageIsThePdfTheExportWrites()
+    {
+        if (tool("pdftoppm").isEmpty())
+            QSKIP("poppler-utils not installed");
+        QTemporaryDir dir;
+        Graph g;
+        buildFromFile(*g.form, TEST_DATA_DIR "/worked-inference.w04");
+        g.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(g.form.get()));
+        QTRY_VERIFY(g.form->state().limitsComputed);
+        const QString printed = dir.filePath("printed.pdf"), exported = dir.filePath("exported.pdf");
+        g.dialogs.printFiles.enqueue(printed);
+        g.form->ImprimeClick();
+        const ProcessRun r = runLinealidad({"--graph", "regression", TEST_DATA_DIR "/worked-inference.w04", "--output", exported});
+        QCOMPARE(r.status, 0);
+        runTool("pdftoppm", {"-png", "-r", "50", printed, dir.filePath("printed")});
+        runTool("pdftoppm", {"-png", "-r", "50", exported, dir.filePath("exported")});
+        const QImage a(dir.filePath("printed-1.png")), b(dir.filePath("exported-1.png"));
+        QVERIFY(!a.isNull() && a.width() > a.height());
+        QVERIFY2(clearlyDifferingShare(a, b) <= 0.001, qPrintable(QString::number(clearlyDifferingShare(a, b))));
+        if (!qEnvironmentVariableIsEmpty("LINEALIDAD_SHOTS"))
+            a.save(qEnvironmentVariable("LINEALIDAD_SHOTS") + "/printed-page.png");
+    }
+
+    void theResidualPageUsesTheWholeWidth()
+    {
+        Graph regression, residuals(true);
+        const QSize page(6300, 4800);
+        QCOMPARE(regression.form->engine().printRect(page), QRect(250, 400, 6000, 4400));
+        QCOMPARE(residuals.form->engine().printRect(page), QRect(250, 400, 6050, 4400));
+    }
+};
+
+QTEST_MAIN(GraphWindowsTest)
+#include "graphwindows_test.moc"
