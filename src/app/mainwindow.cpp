@@ -6,6 +6,7 @@
 #include "widgets/userdialogs.h"
 #include "widgets/windowplacement.h"
 #include "windows/aboutdialog.h"
+#include "windows/objectnames.h"
 #include "windows/printoptionswindow.h"
 #include "windows/splashwindow.h"
 #include "windows/studyeditor.h"
@@ -27,6 +28,9 @@
 
 #include <algorithm>
 #include <utility>
+
+// The names of the command table, as the table writes them.
+using namespace objectnames;
 
 namespace {
 
@@ -120,61 +124,61 @@ struct MenuItem {
 };
 
 const MenuItem kMainMenu[] = {
-    {Item::Menu, "mnuarchivo", "&Archivo", "Crea,abre,guarda e imrpime un archivo", 1},
-    {Item::Command, "FileNewItem", "&Nuevo", "Archivo|Crea un nuevo archivo", 2, Qt::CTRL | Qt::Key_N,
+    {Item::Menu, mnuarchivo, "&Archivo", "Crea,abre,guarda e imrpime un archivo", 1},
+    {Item::Command, FileNewItem, "&Nuevo", "Archivo|Crea un nuevo archivo", 2, Qt::CTRL | Qt::Key_N,
      run<&MainWindow::FileNewItemClick>},
-    {Item::Command, "FileOpenItem", "&Abrir...", "Archivo|Abre un archivo ya existente", 3, Qt::CTRL | Qt::Key_A,
+    {Item::Command, FileOpenItem, "&Abrir...", "Archivo|Abre un archivo ya existente", 3, Qt::CTRL | Qt::Key_A,
      run<&MainWindow::FileOpenItemClick>},
-    {Item::Command, "mnuclose", "C&errar", "Archivo|Cierra la ventana activa", 4, {}, run<&MainWindow::mnucloseClick>},
+    {Item::Command, mnuclose, "C&errar", "Archivo|Cierra la ventana activa", 4, {}, run<&MainWindow::mnucloseClick>},
     {Item::Separator},
-    {Item::Command, "FileSaveItem", "&Guardar", "Archivo|Guarda el archivo", 5, Qt::CTRL | Qt::Key_G,
+    {Item::Command, FileSaveItem, "&Guardar", "Archivo|Guarda el archivo", 5, Qt::CTRL | Qt::Key_G,
      run<&MainWindow::FileSaveItemClick>},
-    {Item::Command, "FileSaveAsItem", "Guardar &como...", "Archivo|Guarda el archivo con un nuevo nombre y/o trayectoria",
+    {Item::Command, FileSaveAsItem, "Guardar &como...", "Archivo|Guarda el archivo con un nuevo nombre y/o trayectoria",
      6, {}, run<&MainWindow::FileSaveAsItemClick>},
     {Item::Separator},
-    {Item::Submenu, "FilePrintItem", "&Imprimir...", "Archivo|Imprime el archivo actual", 7},
-    {Item::Command, "PrintLasser", "Lasser", "Imprimir|Imprime el Archivo Actual", 0, {},
+    {Item::Submenu, FilePrintItem, "&Imprimir...", "Archivo|Imprime el archivo actual", 7},
+    {Item::Command, PrintLasser, "Lasser", "Imprimir|Imprime el Archivo Actual", 0, {},
      run<&MainWindow::PrintLasserClick>},
     {Item::EndSubmenu},
     {Item::Separator},
-    {Item::Command, "FileExitItem", "&Salir", "Salir del módulo ZELP", 8, {}, run<&MainWindow::FileExitItemClick>},
+    {Item::Command, FileExitItem, "&Salir", "Salir del módulo ZELP", 8, {}, run<&MainWindow::FileExitItemClick>},
 
-    {Item::Menu, "mnucalculos", "&Cálculos", "Cálculos de Precisión del sistema", 10},
-    {Item::Command, "mnuinferencia", "&Inferencia", "Cálculos|Inferencia de pendiente y ordenada al origen", 11, {},
+    {Item::Menu, mnucalculos, "&Cálculos", "Cálculos de Precisión del sistema", 10},
+    {Item::Command, mnuinferencia, "&Inferencia", "Cálculos|Inferencia de pendiente y ordenada al origen", 11, {},
      run<&MainWindow::mnuinferenciaClick>},
     {Item::Separator},
-    {Item::Command, "mnuanova", "&Analisis de la varianza", "Cálculos|Presenta el análisis de la varianza", 13, {},
+    {Item::Command, mnuanova, "&Analisis de la varianza", "Cálculos|Presenta el análisis de la varianza", 13, {},
      run<&MainWindow::mnuanovaClick>},
-    {Item::Command, "mnuresid", "Análisis de Residuales", "Cálculos|presenta el Análisis de Residuales", 0, {},
+    {Item::Command, mnuresid, "Análisis de Residuales", "Cálculos|presenta el Análisis de Residuales", 0, {},
      run<&MainWindow::mnuresidClick>},
-    {Item::Command, "mnueesc", "&Evaluación del error sistemático constante",
+    {Item::Command, mnueesc, "&Evaluación del error sistemático constante",
      "Cálculos|Presenta el error sistemático constante", 15, {}, run<&MainWindow::mnueescClick>},
     {Item::Separator},
-    {Item::Command, "mnugraph", "&Gráfica", "Cálculos|Presenta la Gáfica", 14, {}, run<&MainWindow::mnugraphClick>},
-    {Item::Command, "mnugraphr", "Gráfica (Residuales)", "", 0, {}, run<&MainWindow::mnugraphrClick>},
-    {Item::Command, "mnuinforme", "I&nforme", "Cálculos|Presenta datos y resultados", 19, {},
+    {Item::Command, mnugraph, "&Gráfica", "Cálculos|Presenta la Gáfica", 14, {}, run<&MainWindow::mnugraphClick>},
+    {Item::Command, mnugraphr, "Gráfica (Residuales)", "", 0, {}, run<&MainWindow::mnugraphrClick>},
+    {Item::Command, mnuinforme, "I&nforme", "Cálculos|Presenta datos y resultados", 19, {},
      run<&MainWindow::mnuinformeClick>},
     {Item::Separator},
-    {Item::Command, "mnupredice", "&Predicciones", "Cálculos|Calcula la cantidad recuperada para cantidades adicionadas",
+    {Item::Command, mnupredice, "&Predicciones", "Cálculos|Calcula la cantidad recuperada para cantidades adicionadas",
      12, {}, run<&MainWindow::mnupredicePrediccionesClick>},
 
-    {Item::Menu, "mnuventana", "&Ventana", "Arregla las ventanas presentes", 20},
-    {Item::Command, "WindowTileItem", "&Mosaico", "Ventana|Arregla las ventanas en mosaico", 20, {},
+    {Item::Menu, mnuventana, "&Ventana", "Arregla las ventanas presentes", 20},
+    {Item::Command, WindowTileItem, "&Mosaico", "Ventana|Arregla las ventanas en mosaico", 20, {},
      run<&MainWindow::WindowTileItemClick>},
-    {Item::Command, "WindowCascadeItem", "&Cascada", "Ventana|Arregla las ventanas en cascada", 20, {},
+    {Item::Command, WindowCascadeItem, "&Cascada", "Ventana|Arregla las ventanas en cascada", 20, {},
      run<&MainWindow::WindowCascadeItemClick>},
 
-    {Item::Menu, "mnuayuda", "A&yuda", "Ayuda del módulo ZELP", 30},
-    {Item::Command, "HelpContentsItem", "&Contenido", "Ayuda|Presenta el contenido de la ayuda", 31, Qt::Key_F1,
+    {Item::Menu, mnuayuda, "A&yuda", "Ayuda del módulo ZELP", 30},
+    {Item::Command, HelpContentsItem, "&Contenido", "Ayuda|Presenta el contenido de la ayuda", 31, Qt::Key_F1,
      run<&MainWindow::HelpContentsItemClick>},
-    {Item::Command, "HelpSearchItem", "&Buscar ayuda sobre...", "Ayuda|Busca ayuda sobre", 32, Qt::CTRL | Qt::Key_F1,
+    {Item::Command, HelpSearchItem, "&Buscar ayuda sobre...", "Ayuda|Busca ayuda sobre", 32, Qt::CTRL | Qt::Key_F1,
      run<&MainWindow::HelpSearchItemClick>},
-    {Item::Command, "HelpHowToUseItem", "Como &usar  la ayuda", "Ayuda|Como usar la ayuda", 0, {},
+    {Item::Command, HelpHowToUseItem, "Como &usar  la ayuda", "Ayuda|Como usar la ayuda", 0, {},
      run<&MainWindow::HelpHowToUseItemClick>},
     {Item::Separator},
-    {Item::Command, "HelpAboutItem", "&Acerca...", "Ayuda|Presenta información del programa", 33, {},
+    {Item::Command, HelpAboutItem, "&Acerca...", "Ayuda|Presenta información del programa", 33, {},
      run<&MainWindow::HelpAboutItemClick>},
-    {Item::Command, "HelpVerifyItem", "Verificar la instalación...",
+    {Item::Command, HelpVerifyItem, "Verificar la instalación...",
      "Ayuda|Calcula los estudios de referencia y compara cada resultado con su valor de referencia", 0, {},
      run<&MainWindow::HelpVerifyItemClick>},
 };
@@ -219,16 +223,16 @@ void MainWindow::buildMenus()
         }
     }
     // F1 works wherever the focus is, and is told from a click on the entry.
-    QAction *contents = action("HelpContentsItem");
+    QAction *contents = action(HelpContentsItem);
     contents->setShortcutContext(Qt::ApplicationShortcut);
     contents->installEventFilter(this);
-    action("HelpHowToUseItem")->setVisible(false);
+    action(HelpHowToUseItem)->setVisible(false);
 }
 
 void MainWindow::buildToolBar()
 {
-    QToolBar *bar = addToolBar("SpeedBar");
-    bar->setObjectName("SpeedBar");
+    QToolBar *bar = addToolBar(SpeedBar);
+    bar->setObjectName(SpeedBar);
     bar->setMovable(false);
     bar->setIconSize(QSize(28, 28));
     struct Button {
@@ -238,15 +242,15 @@ void MainWindow::buildToolBar()
         Command command;
     };
     const Button buttons[] = {
-        {"spdnuevo", ToolIcon::New, "Nuevo|Crea un nuevo archivo", run<&MainWindow::FileNewItemClick>},
-        {"spdabrir", ToolIcon::Open, "Abrir|Abre un archivo ya existente", run<&MainWindow::FileOpenItemClick>},
-        {"spdguardar", ToolIcon::Save, "Guardar|Guarda el archivo", run<&MainWindow::FileSaveItemClick>},
-        {"spdprint", ToolIcon::Print, "Imprimir en Lasser", run<&MainWindow::PrintLasserClick>},
-        {"spdclose", ToolIcon::Close, "Cerrar|Cierra la ventana activa", run<&MainWindow::mnucloseClick>},
-        {"spdexit", ToolIcon::Exit, "Salir|Salir del módulo de Linealidad del Método", run<&MainWindow::FileExitItemClick>},
-        {"spdmosaico", ToolIcon::Tile, "Mosaico|Arregla las ventanas en mosaico", run<&MainWindow::WindowTileItemClick>},
-        {"spdcascada", ToolIcon::Cascade, "Cascada|Arregla las ventanas en cascada", run<&MainWindow::WindowCascadeItemClick>},
-        {"spdcontenido", ToolIcon::Help, "Contenido|Presenta el contenido de la ayuda", run<&MainWindow::HelpContentsItemClick>},
+        {spdnuevo, ToolIcon::New, "Nuevo|Crea un nuevo archivo", run<&MainWindow::FileNewItemClick>},
+        {spdabrir, ToolIcon::Open, "Abrir|Abre un archivo ya existente", run<&MainWindow::FileOpenItemClick>},
+        {spdguardar, ToolIcon::Save, "Guardar|Guarda el archivo", run<&MainWindow::FileSaveItemClick>},
+        {spdprint, ToolIcon::Print, "Imprimir en Lasser", run<&MainWindow::PrintLasserClick>},
+        {spdclose, ToolIcon::Close, "Cerrar|Cierra la ventana activa", run<&MainWindow::mnucloseClick>},
+        {spdexit, ToolIcon::Exit, "Salir|Salir del módulo de Linealidad del Método", run<&MainWindow::FileExitItemClick>},
+        {spdmosaico, ToolIcon::Tile, "Mosaico|Arregla las ventanas en mosaico", run<&MainWindow::WindowTileItemClick>},
+        {spdcascada, ToolIcon::Cascade, "Cascada|Arregla las ventanas en cascada", run<&MainWindow::WindowCascadeItemClick>},
+        {spdcontenido, ToolIcon::Help, "Contenido|Presenta el contenido de la ayuda", run<&MainWindow::HelpContentsItemClick>},
     };
     for (const Button &b : buttons) {
         QAction *a = makeAction(b.name, shortHint(b.hint), b.hint);
@@ -260,12 +264,12 @@ void MainWindow::buildToolBar()
 void MainWindow::buildStatusBar()
 {
     statusLine_ = new QLabel(this);
-    statusLine_->setObjectName("StatusLine");
+    statusLine_->setObjectName(StatusLine);
     statusLine_->setFixedWidth(kStatusLineWidth);
     paneld_ = new QLabel(QStringLiteral("F1 <Ayuda>"), this);
-    paneld_->setObjectName("Paneld");
+    paneld_->setObjectName(Paneld);
     estado_ = new QLabel(this);
-    estado_->setObjectName("estado");
+    estado_->setObjectName(estado);
     estado_->setFixedWidth(132);
     for (QLabel *panel : {statusLine_, paneld_, estado_})
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -392,7 +396,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *e)
     if (e->type() == QEvent::Close)
         if (auto *sub = qobject_cast<QMdiSubWindow *>(watched); sub && sub->widget() != finforma_)
             resultWindowClosing(sub);
-    if (e->type() == QEvent::Shortcut && watched == action("HelpContentsItem"))
+    if (e->type() == QEvent::Shortcut && watched == action(HelpContentsItem))
         helpKeyPressed_ = true;
     // A menu that keeps F1 to itself still opens the highlighted entry's topic.
     if (auto *menu = qobject_cast<QMenu *>(watched); menu && e->type() == QEvent::KeyPress &&

@@ -5,6 +5,7 @@
 #include "stats/studyfile.h"
 #include "widgets/userdialogs.h"
 #include "windows/graphoptionsdialog.h"
+#include "windows/objectnames.h"
 #include "windows/predictionwindow.h"
 #include "windows/regressiongraphwindow.h"
 #include "windows/studyeditor.h"
@@ -44,8 +45,10 @@ StudyEditor *MainWindow::createEditor()
     connect(editor->popupMenu(), &QMenu::hovered, this, [this](QAction *entry) { showHint(entry->statusTip()); });
     connect(editor->popupMenu(), &QMenu::aboutToHide, this, [this] { showHint(QString()); });
     // The editor's pop-up entries run the frame's commands of the same meaning.
-    connect(editor->popupAction("pmnupredice"), &QAction::triggered, this, &MainWindow::mnupredicePrediccionesClick);
-    for (const char *name : {"pmnuinferencia", "pmnuanova", "pmnuresid", "pmnueesc", "pmnugraph", "pmnugraphr"})
+    connect(editor->popupAction(objectnames::pmnupredice), &QAction::triggered, this,
+            &MainWindow::mnupredicePrediccionesClick);
+    for (const char *name : {objectnames::pmnuinferencia, objectnames::pmnuanova, objectnames::pmnuresid,
+                             objectnames::pmnueesc, objectnames::pmnugraph, objectnames::pmnugraphr})
         if (QAction *twin = action(QString(name).mid(1)))
             connect(editor->popupAction(name), &QAction::triggered, twin, &QAction::trigger);
     return editor;

@@ -1,5 +1,7 @@
 #include "windows/anovawindow.h"
 
+#include "windows/objectnames.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QTextEdit>
@@ -57,7 +59,7 @@ AnovaWindow::AnovaWindow(const stats::AnovaGrid &cells, const stats::Lines &conc
     : ResultWindow(kLook, parent)
 {
     stganova_ = new AnovaTableGrid(this);
-    stganova_->setObjectName("stganova");
+    stganova_->setObjectName(objectnames::stganova);
     stganova_->setGeometry(0, 0, 770, kGridHeight);
     stganova_->setColumnWidth(0, 170);
     for (int row = 0; row < 7; ++row)

@@ -6,6 +6,7 @@
 #include "widgets/stringgrid.h"
 #include "widgets/userdialogs.h"
 #include "widgets/windowplacement.h"
+#include "windows/objectnames.h"
 
 #include "stats/conversions.h"
 #include "stats/numberformat.h"
@@ -98,32 +99,32 @@ PredictionWindow::~PredictionWindow()
 
 void PredictionWindow::buildControls()
 {
-    lblY = makeLabel("lblY", QStringLiteral(" Y   ="));
-    lblm1 = makeLabel("lblm1", QStringLiteral("("), true);
-    lblm = makeLabel("lblm", QStringLiteral("12345678"), true);
-    lblm2 = makeLabel("lblm2", QStringLiteral(")"), true);
-    lblx = makeLabel("lblx", QStringLiteral("X"));
-    lblmas = makeLabel("lblmas", QStringLiteral("+"));
-    lblb1 = makeLabel("lblb1", QStringLiteral("("), true);
-    lblB = makeLabel("lblB", QStringLiteral("12345678"), true);
-    lblb2 = makeLabel("lblb2", QStringLiteral(")"), true);
+    lblY = makeLabel(objectnames::lblY, QStringLiteral(" Y   ="));
+    lblm1 = makeLabel(objectnames::lblm1, QStringLiteral("("), true);
+    lblm = makeLabel(objectnames::lblm, QStringLiteral("12345678"), true);
+    lblm2 = makeLabel(objectnames::lblm2, QStringLiteral(")"), true);
+    lblx = makeLabel(objectnames::lblx, QStringLiteral("X"));
+    lblmas = makeLabel(objectnames::lblmas, QStringLiteral("+"));
+    lblb1 = makeLabel(objectnames::lblb1, QStringLiteral("("), true);
+    lblB = makeLabel(objectnames::lblB, QStringLiteral("12345678"), true);
+    lblb2 = makeLabel(objectnames::lblb2, QStringLiteral(")"), true);
     for (QLabel *parenthesis : {lblm1, lblm2, lblb1, lblb2}) {
         setColour(parenthesis, kRed);
         parenthesis->hide(); // until a negative coefficient is shown
     }
 
     epredice = new QLineEdit(QStringLiteral("3"));
-    epredice->setObjectName(QStringLiteral("epredice"));
+    epredice->setObjectName(QString(objectnames::epredice));
     epredice->setFixedWidth(50);
     acceptPrintableOnly(epredice);
     Label1 = makeLabel("Label1", QStringLiteral("&Número de Datos :"));
     Label1->setBuddy(epredice);
-    btnok = makeButton("btnok", QStringLiteral("&Aceptar"));
+    btnok = makeButton(objectnames::btnok, QStringLiteral("&Aceptar"));
     btnok->setDefault(true);
     btnok->setMinimumWidth(100);
 
     stgpredice = new StringGrid(2, 4);
-    stgpredice->setObjectName(QStringLiteral("stgpredice"));
+    stgpredice->setObjectName(QString(objectnames::stgpredice));
     stgpredice->setFixedColumns(0);
     stgpredice->setFixedRows(1);
     stgpredice->setColumnWidths(100);
@@ -136,15 +137,15 @@ void PredictionWindow::buildControls()
     stgpredice->setCell(0, 0, QStringLiteral("          X"));
     stgpredice->setCell(1, 0, QStringLiteral("          Y"));
 
-    btncalcula = makeButton("btncalcula", QStringLiteral("&Cálcula Predicción"));
-    BtBtncerrar = makeButton("BtBtncerrar", QStringLiteral("&Cerrar ventana"));
+    btncalcula = makeButton(objectnames::btncalcula, QStringLiteral("&Cálcula Predicción"));
+    BtBtncerrar = makeButton(objectnames::BtBtncerrar, QStringLiteral("&Cerrar ventana"));
     for (QPushButton *button : {btncalcula, BtBtncerrar})
         button->setFixedSize(170, 32);
     // Both captions mark C; Alt+C presses the first button, the computation,
     // instead of only moving the focus between two.
     BtBtncerrar->setShortcut(QKeySequence());
     Label2 = makeLabel("Label2", QStringLiteral("COEFICIENTE DE DETERMINACION  (R^2) ="));
-    LBLCD = makeLabel("LBLCD", QString(), true);
+    LBLCD = makeLabel(objectnames::LBLCD, QString(), true);
     setColour(LBLCD, kNavy);
 
     auto *equation = new QHBoxLayout;

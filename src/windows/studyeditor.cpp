@@ -7,6 +7,7 @@
 #include "widgets/printableinput.h"
 #include "widgets/stringgrid.h"
 #include "widgets/userdialogs.h"
+#include "windows/objectnames.h"
 #include "windows/studyeditorhost.h"
 
 #include <QAction>
@@ -85,7 +86,7 @@ StudyEditor::StudyEditor(StudyEditorHost &host, char decimalSeparator, QWidget *
     setFont(font);
 
     thoja = new QTabWidget(this);
-    thoja->setObjectName(QStringLiteral("thoja"));
+    thoja->setObjectName(QString(objectnames::thoja));
     thoja->addTab(buildGeneralPage(), QStringLiteral("Información General"));
     thoja->addTab(buildLevelsPage(), QStringLiteral("Niveles y Réplicas"));
     thoja->addTab(buildDataPage(), QStringLiteral("Datos"));
@@ -119,10 +120,10 @@ StudyEditor::~StudyEditor()
 QWidget *StudyEditor::buildGeneralPage()
 {
     auto *page = new QWidget;
-    emetodo = makeField("emetodo", 60, 420);
-    eanalista = makeField("eanalista", 60, 420);
-    efecha = makeField("efecha", 20, 160);
-    uadicionada = makeField("uadicionada", 20, 160);
+    emetodo = makeField(objectnames::emetodo, 60, 420);
+    eanalista = makeField(objectnames::eanalista, 60, 420);
+    efecha = makeField(objectnames::efecha, 20, 160);
+    uadicionada = makeField(objectnames::uadicionada, 20, 160);
     auto *grid = new QGridLayout(page);
     grid->setContentsMargins(16, 24, 16, 16);
     grid->setHorizontalSpacing(10);
@@ -147,17 +148,17 @@ QWidget *StudyEditor::buildGeneralPage()
 QWidget *StudyEditor::buildLevelsPage()
 {
     auto *page = new QWidget;
-    eniveles = makeField("eniveles", 2, 36, QStringLiteral("3"));
+    eniveles = makeField(objectnames::eniveles, 2, 36, QStringLiteral("3"));
     btnsinumero = new QPushButton(QStringLiteral("Ac&eptar número de niveles"));
-    btnsinumero->setObjectName(QStringLiteral("btnsinumero"));
+    btnsinumero->setObjectName(QString(objectnames::btnsinumero));
     botonok = new QPushButton(QStringLiteral("Aceptar &replicaciones"));
-    botonok->setObjectName(QStringLiteral("botonok"));
+    botonok->setObjectName(QString(objectnames::botonok));
     for (QPushButton *button : {btnsinumero, botonok}) {
         button->setAutoDefault(true); // Enter presses the button that has the focus
         button->setMinimumWidth(190);
     }
     stgniveles = new StringGrid(4, 2);
-    stgniveles->setObjectName(QStringLiteral("stgniveles"));
+    stgniveles->setObjectName(QString(objectnames::stgniveles));
     stgniveles->setColumnWidths(kColumnWidth);
     stgniveles->setRowHeights(kRowHeight);
     stgniveles->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -192,7 +193,7 @@ QWidget *StudyEditor::buildDataPage()
 {
     auto *page = new QWidget;
     stgdatos = new StringGrid(3, 10);
-    stgdatos->setObjectName(QStringLiteral("stgdatos"));
+    stgdatos->setObjectName(QString(objectnames::stgdatos));
     stgdatos->setColumnWidths(kColumnWidth);
     stgdatos->setRowHeights(kRowHeight);
     stgdatos->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -225,19 +226,20 @@ void StudyEditor::buildPopupMenu()
         if (!hint.isEmpty())
             action->setStatusTip(hintStatus(hint));
     };
-    add("pmnuinferencia", QStringLiteral("&Inferencia"),
+    add(objectnames::pmnuinferencia, QStringLiteral("&Inferencia"),
         QStringLiteral("Cálculos|Inferencia de pendiente y ordenada al origen"));
     PopMenu->addSeparator();
-    add("pmnuanova", QStringLiteral("&Analisis de la varianza"),
+    add(objectnames::pmnuanova, QStringLiteral("&Analisis de la varianza"),
         QStringLiteral("Cálculos|Presenta el análisis de la varianza"));
-    add("pmnuresid", QStringLiteral("Análisis de Residuales"), QStringLiteral("Cálculos|presenta Análisis de Residuales"));
-    add("pmnueesc", QStringLiteral("&Evaluación del error sistemático constante"),
+    add(objectnames::pmnuresid, QStringLiteral("Análisis de Residuales"),
+        QStringLiteral("Cálculos|presenta Análisis de Residuales"));
+    add(objectnames::pmnueesc, QStringLiteral("&Evaluación del error sistemático constante"),
         QStringLiteral("Cálculos|Presenta el error sistemático constante"));
     PopMenu->addSeparator();
-    add("pmnugraph", QStringLiteral("&Gráfica"), QStringLiteral("Cálculos|Presenta la Gáfica"));
-    add("pmnugraphr", QStringLiteral("Gráfica (Residuales)"), QString());
+    add(objectnames::pmnugraph, QStringLiteral("&Gráfica"), QStringLiteral("Cálculos|Presenta la Gáfica"));
+    add(objectnames::pmnugraphr, QStringLiteral("Gráfica (Residuales)"), QString());
     PopMenu->addSeparator();
-    add("pmnupredice", QStringLiteral("&Predicciones"),
+    add(objectnames::pmnupredice, QStringLiteral("&Predicciones"),
         QStringLiteral("Cálculos|Presenta la ecuación de la recta y calcula predicciones"));
     stgdatos->setPopupMenu(PopMenu);
 }

@@ -5,6 +5,7 @@
 #include "render/verificationreport.h"
 #include "widgets/userdialogs.h"
 #include "widgets/windowplacement.h"
+#include "windows/objectnames.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -37,7 +38,7 @@ VerificationWindow::VerificationWindow(cli::VerificationReport report, UserDialo
                                   QStringLiteral("Obtenido"), QStringLiteral("LRE"),      QStringLiteral("Resultado"),
                                   QStringLiteral("Criterio")};
     table_ = new QTableWidget(static_cast<int>(report_.rows.size()), headings.size(), this);
-    table_->setObjectName(QStringLiteral("stgverificacion"));
+    table_->setObjectName(QString(objectnames::stgverificacion));
     table_->setHorizontalHeaderLabels(headings);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->setVisible(false);
@@ -73,10 +74,10 @@ VerificationWindow::VerificationWindow(cli::VerificationReport report, UserDialo
     verdict_->setStyleSheet(report_.passed() ? QStringLiteral("color: darkgreen") : QStringLiteral("color: darkred"));
 
     auto *save = new QPushButton(QStringLiteral("&Guardar PDF..."), this);
-    save->setObjectName(QStringLiteral("btnguardarpdf"));
+    save->setObjectName(QString(objectnames::btnguardarpdf));
     connect(save, &QPushButton::clicked, this, &VerificationWindow::saveReport);
     auto *close = new QPushButton(QStringLiteral("&Cerrar"), this);
-    close->setObjectName(QStringLiteral("btncerrar"));
+    close->setObjectName(QString(objectnames::btncerrar));
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 

@@ -7,18 +7,19 @@
 #include "stats/studyfile.h"
 #include "support/editortesting.h"
 #include "support/scripteddialogs.h"
-#include "support/studybytes.h"
 #include "support/studies.h"
+#include "support/studybytes.h"
 #include "widgets/helpviewer.h"
 #include "widgets/stringgrid.h"
 #include "windows/graphoptionsdialog.h"
+#include "windows/inferencewindow.h"
+#include "windows/objectnames.h"
+#include "windows/predictionwindow.h"
+#include "windows/printoptionswindow.h"
+#include "windows/regressiongraphwindow.h"
 #include "windows/regressiongraphwindow.h"
 #include "windows/residualgraphwindow.h"
 #include "windows/resultwindow.h"
-#include "windows/inferencewindow.h"
-#include "windows/predictionwindow.h"
-#include "windows/regressiongraphwindow.h"
-#include "windows/printoptionswindow.h"
 #include "windows/resultwindow.h"
 #include "windows/splashwindow.h"
 #include "windows/studyeditor.h"
@@ -36,15 +37,17 @@
 #include <QTimer>
 #include <QtTest>
 
+using namespace objectnames;
+
 namespace {
 
 const QStringList kAllCommands = {
-    "FileNewItem",   "spdnuevo",      "FileOpenItem",   "spdabrir",       "mnuclose",     "spdclose",
-    "FileSaveItem",  "spdguardar",    "FileSaveAsItem", "FilePrintItem",  "PrintLasser",  "spdprint",
-    "WindowTileItem", "spdmosaico",   "WindowCascadeItem", "spdcascada",  "mnucalculos",  "mnuinferencia",
-    "mnuanova",      "mnuresid",      "mnueesc",        "mnugraph",       "mnugraphr",    "mnuinforme",
-    "mnupredice",    "FileExitItem",  "spdexit",        "HelpContentsItem", "HelpSearchItem", "HelpAboutItem",
-    "spdcontenido"};
+    FileNewItem,   spdnuevo,      FileOpenItem,   spdabrir,       mnuclose,     spdclose,
+    FileSaveItem,  spdguardar,    FileSaveAsItem, FilePrintItem,  PrintLasser,  spdprint,
+    WindowTileItem, spdmosaico,   WindowCascadeItem, spdcascada,  mnucalculos,  mnuinferencia,
+    mnuanova,      mnuresid,      mnueesc,        mnugraph,       mnugraphr,    mnuinforme,
+    mnupredice,    FileExitItem,  spdexit,        HelpContentsItem, HelpSearchItem, HelpAboutItem,
+    spdcontenido};
 
 using namespace testing_files;
 
@@ -117,11 +120,11 @@ private slots:
 
     void startsWithOnlyNewExitAndHelp()
     {
-        expectEnabled({"FileNewItem", "spdnuevo", "FileExitItem", "spdexit", "HelpContentsItem", "HelpSearchItem",
-                       "HelpAboutItem", "spdcontenido"});
-        QVERIFY(!frame().action("HelpHowToUseItem")->isVisible());
+        expectEnabled({FileNewItem, spdnuevo, FileExitItem, spdexit, HelpContentsItem, HelpSearchItem,
+                       HelpAboutItem, spdcontenido});
+        QVERIFY(!frame().action(HelpHowToUseItem)->isVisible());
         QCOMPARE(frame().windowTitle(), QStringLiteral("Linealidad del método"));
-        QCOMPARE(frame().findChild<QLabel *>("Paneld")->text(), QStringLiteral("F1 <Ayuda>"));
+        QCOMPARE(frame().findChild<QLabel *>(Paneld)->text(), QStringLiteral("F1 <Ayuda>"));
         QTest::keyClick(&frame(), Qt::Key_A, Qt::ControlModifier);
         QVERIFY(dialogs.fileDialogs.isEmpty());
         QVERIFY(!frame().Finforma());
@@ -129,16 +132,16 @@ private slots:
 
     void hintsSplitBetweenToolTipAndStatusLine()
     {
-        QAction *open = frame().action("spdabrir");
+        QAction *open = frame().action(spdabrir);
         QCOMPARE(open->toolTip(), QStringLiteral("Abrir"));
         open->showStatusText(&frame());
         QCOMPARE(frame().statusLineText(), QStringLiteral("Abre un archivo ya existente"));
-        QCOMPARE(frame().action("spdprint")->toolTip(), QStringLiteral("Imprimir en Lasser"));
-        frame().action("FileExitItem")->showStatusText(&frame());
+        QCOMPARE(frame().action(spdprint)->toolTip(), QStringLiteral("Imprimir en Lasser"));
+        frame().action(FileExitItem)->showStatusText(&frame());
         QCOMPARE(frame().statusLineText(), QStringLiteral("Salir del módulo ZELP"));
         // A long hint is shown whole.
-        frame().action("mnupredice")->showStatusText(&frame());
-        auto *statusLine = frame().findChild<QLabel *>("StatusLine");
+        frame().action(mnupredice)->showStatusText(&frame());
+        auto *statusLine = frame().findChild<QLabel *>(StatusLine);
         QCOMPARE(statusLine->text(), QStringLiteral("Calcula la cantidad recuperada para cantidades adicionadas"));
         QVERIFY(statusLine->width() >= statusLine->sizeHint().width());
 
@@ -147,14 +150,14 @@ private slots:
         QMenu *calc = frame().findChild<QMenu *>("mnucalculosMenu");
         calc->popup(QPoint(10, 10));
         QVERIFY(QTest::qWaitForWindowExposed(calc));
-        QAction *anova = frame().action("mnuanova");
+        QAction *anova = frame().action(mnuanova);
         QTest::mouseMove(calc, calc->actionGeometry(anova).center());
         QTRY_COMPARE(frame().statusLineText(), QStringLiteral("Presenta el análisis de la varianza"));
         calc->close();
         QMenu *popup = frame().Finforma()->popupMenu();
         popup->popup(QPoint(10, 10));
         QVERIFY(QTest::qWaitForWindowExposed(popup));
-        QAction *resid = frame().Finforma()->popupAction("pmnuresid");
+        QAction *resid = frame().Finforma()->popupAction(pmnuresid);
         QTest::mouseMove(popup, popup->actionGeometry(resid).center());
         QTRY_COMPARE(frame().statusLineText(), QStringLiteral("presenta Análisis de Residuales"));
         popup->close();
@@ -164,13 +167,13 @@ private slots:
     {
         frame().FileNewItemClick();
         QCOMPARE(frame().Finforma()->windowTitle(), QStringLiteral("Nuevo"));
-        expectEnabled({"mnuclose", "spdclose", "FileExitItem", "spdexit", "HelpContentsItem", "HelpSearchItem",
-                       "HelpAboutItem", "spdcontenido"});
+        expectEnabled({mnuclose, spdclose, FileExitItem, spdexit, HelpContentsItem, HelpSearchItem,
+                       HelpAboutItem, spdcontenido});
         frame().mdiArea()->setActiveSubWindow(children().first());
         frame().mnucloseClick();
         QVERIFY(!frame().Finforma());
-        QVERIFY(enabled("FileNewItem") && enabled("spdnuevo"));
-        QVERIFY(!enabled("FileOpenItem") && !enabled("mnuclose"));
+        QVERIFY(enabled(FileNewItem) && enabled(spdnuevo));
+        QVERIFY(!enabled(FileOpenItem) && !enabled(mnuclose));
     }
 
     void closingTheEditorByItsCloseBoxOffersNewAndOpen()
@@ -178,8 +181,8 @@ private slots:
         frame().FileNewItemClick();
         closeChild(frame().Finforma());
         QVERIFY(!frame().Finforma());
-        expectEnabled({"FileNewItem", "spdnuevo", "FileOpenItem", "spdabrir", "FileExitItem", "spdexit",
-                       "HelpContentsItem", "HelpSearchItem", "HelpAboutItem", "spdcontenido"});
+        expectEnabled({FileNewItem, spdnuevo, FileOpenItem, spdabrir, FileExitItem, spdexit,
+                       HelpContentsItem, HelpSearchItem, HelpAboutItem, spdcontenido});
     }
 
     void openShapesTheEditorAndEnablesTheCalculations()
@@ -215,10 +218,10 @@ private slots:
         QCOMPARE(shown.predictionX, (std::vector<std::string>{"5", "6"}));
         QCOMPARE(shown.predictionSlope, std::string("1.00667"));
 
-        QStringList expected = {"mnuclose", "spdclose", "WindowTileItem", "spdmosaico", "WindowCascadeItem",
-                                "spdcascada", "mnuinferencia", "mnuanova", "mnuresid", "mnueesc", "mnugraph",
-                                "mnugraphr", "mnuinforme", "mnupredice", "FileExitItem", "spdexit",
-                                "HelpContentsItem", "HelpSearchItem", "HelpAboutItem", "spdcontenido"};
+        QStringList expected = {mnuclose, spdclose, WindowTileItem, spdmosaico, WindowCascadeItem,
+                                spdcascada, mnuinferencia, mnuanova, mnuresid, mnueesc, mnugraph,
+                                mnugraphr, mnuinforme, mnupredice, FileExitItem, spdexit,
+                                HelpContentsItem, HelpSearchItem, HelpAboutItem, spdcontenido};
         expectEnabled(expected); // the Cálculos menu itself opens only once a data grid was entered
         for (QAction *entry : editor->popupActions())
             QVERIFY2(entry->isEnabled(), qPrintable(entry->objectName()));
@@ -240,7 +243,7 @@ private slots:
             QVERIFY(!frame().Finforma());
             QVERIFY(children().isEmpty());
             QCOMPARE(app->plot().title(), QStringLiteral("antes"));
-            QVERIFY(enabled("FileOpenItem") == false && enabled("FileNewItem"));
+            QVERIFY(enabled(FileOpenItem) == false && enabled(FileNewItem));
             QVERIFY(!QApplication::overrideCursor());
         }
         dialogs.files.enqueue(QString()); // cancelled: nothing at all
@@ -300,7 +303,7 @@ private slots:
         frame().Finforma()->loadStudy(incomplete);
         QVERIFY(!frame().FileSaveItemClick());
         QCOMPARE(dialogs.messages.last(), QStringLiteral("Falta el dato 3 de la cantidad recuperada"));
-        QCOMPARE(frame().Finforma()->findChild<QTabWidget *>("thoja")->currentIndex(), 2);
+        QCOMPARE(frame().Finforma()->findChild<QTabWidget *>(thoja)->currentIndex(), 2);
 
         stats::StudyData foreign = testing_studies::anovaStudy();
         foreign.analystText = "Łukasz";
@@ -361,14 +364,14 @@ private slots:
     void resultCommandsOpenANewWindowEachTime()
     {
         openStudy(writeStudy("inferencia.w04", testing_studies::inferenceStudy()));
-        frame().action("mnuinferencia")->trigger();
-        frame().Finforma()->popupAction("pmnuinferencia")->trigger();
+        frame().action(mnuinferencia)->trigger();
+        frame().Finforma()->popupAction(pmnuinferencia)->trigger();
         const QList<InferenceWindow *> windows = windowsOf<InferenceWindow>();
         QCOMPARE(windows.size(), 2);
         const QStringList first = resultwindow::lines(windows[0]->memresult());
         QCOMPARE(first, resultwindow::lines(windows[1]->memresult()));
         QCOMPARE(first[2], QStringLiteral("PENDIENTE =  1.00667"));
-        for (const char *name : {"mnuanova", "mnuresid", "mnueesc", "mnuinforme"})
+        for (const char *name : {mnuanova, mnuresid, mnueesc, mnuinforme})
             frame().action(name)->trigger();
         QCOMPARE(children().size(), 7);
         QVERIFY(dialogs.messages.isEmpty() && dialogs.errors.isEmpty());
@@ -384,13 +387,13 @@ private slots:
 
         // Editor first, then the result windows: the last one brings back New and Open.
         closeChild(frame().Finforma());
-        QVERIFY(!enabled("mnuinferencia") && !enabled("FileSaveItem") && !enabled("FileNewItem"));
+        QVERIFY(!enabled(mnuinferencia) && !enabled(FileSaveItem) && !enabled(FileNewItem));
         while (children().size() > 1)
             closeChild(children().first()->widget());
-        QVERIFY(!enabled("FileNewItem"));
+        QVERIFY(!enabled(FileNewItem));
         closeChild(children().first()->widget());
-        expectEnabled({"FileNewItem", "spdnuevo", "FileOpenItem", "spdabrir", "FileExitItem", "spdexit",
-                       "HelpContentsItem", "HelpSearchItem", "HelpAboutItem", "spdcontenido"});
+        expectEnabled({FileNewItem, spdnuevo, FileOpenItem, spdabrir, FileExitItem, spdexit,
+                       HelpContentsItem, HelpSearchItem, HelpAboutItem, spdcontenido});
     }
 
     void predictionsAndAboutShowTheirOwnModalWindows()
@@ -398,12 +401,12 @@ private slots:
         openStudy(writeStudy("predicciones.w04", testing_studies::inferenceStudy()));
         QString slopeShown;
         dialogs.onModal = [&](QDialog &dialog) {
-            if (auto *slope = dialog.findChild<QLabel *>("lblm"))
+            if (auto *slope = dialog.findChild<QLabel *>(lblm))
                 slopeShown = slope->text();
             return int(QDialog::Rejected);
         };
-        frame().action("mnupredice")->trigger();
-        frame().action("HelpAboutItem")->trigger();
+        frame().action(mnupredice)->trigger();
+        frame().action(HelpAboutItem)->trigger();
         QCOMPARE(dialogs.modalDialogs, (QStringList{"frmpredice", "AboutBox"}));
         QCOMPARE(slopeShown, QStringLiteral("1.00667"));
     }
@@ -411,8 +414,8 @@ private slots:
     void resultCommandsRefuseAZeroSlopeOrAnIncompleteStudy()
     {
         openStudy(writeStudy("plana.w04", testing_studies::makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"5", "5", "5"})));
-        for (const char *name : {"mnuinferencia", "mnuanova", "mnuresid", "mnueesc", "mnuinforme", "mnupredice",
-                                 "mnugraph", "mnugraphr"}) {
+        for (const char *name : {mnuinferencia, mnuanova, mnuresid, mnueesc, mnuinforme, mnupredice,
+                                 mnugraph, mnugraphr}) {
             dialogs.clear();
             frame().action(name)->trigger();
             QCOMPARE(dialogs.messages, QStringList{"La pendiente es cero, imposible realizar cálculos."});
@@ -424,16 +427,16 @@ private slots:
         incomplete.dataGrid[5][1] = "";
         frame().Finforma()->loadStudy(incomplete);
         dialogs.clear();
-        frame().action("mnuinforme")->trigger();
-        frame().Finforma()->popupAction("pmnugraphr")->trigger();
+        frame().action(mnuinforme)->trigger();
+        frame().Finforma()->popupAction(pmnugraphr)->trigger();
         QCOMPARE(dialogs.messages, QStringList(2, "Falta el dato 5 de la cantidad adicionada"));
         QCOMPARE(children().size(), 1);
 
         stats::StudyData perfect = testing_studies::makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"1", "2", "3"});
         frame().Finforma()->loadStudy(perfect);
         dialogs.clear();
-        frame().action("mnuinferencia")->trigger();
-        frame().action("mnugraph")->trigger();
+        frame().action(mnuinferencia)->trigger();
+        frame().action(mnugraph)->trigger();
         QCOMPARE(dialogs.errors.size(), 2);
         QVERIFY(dialogs.errors[0].startsWith("Los datos se ajustan exactamente a una recta"));
         QCOMPARE(dialogs.errors[1], dialogs.errors[0]);
@@ -477,21 +480,21 @@ private slots:
             seen.hiddenAfter = !window.isVisible();
             return seen;
         };
-        Seen seen = run(frame().action("mnugraph"), app->plot());
+        Seen seen = run(frame().action(mnugraph), app->plot());
         QVERIFY(seen.visible && seen.modal && seen.hiddenAfter);
         QCOMPARE(seen.points, 9);
         QCOMPARE(seen.title, QStringLiteral("Lote 7")); // from the file, as Open set it
         QCOMPARE(app->plot().yLabel(), QStringLiteral("mg recuperados"));
         QCOMPARE(app->plot().engine().frameTexts().legend.first(), QStringLiteral("Y = 1.00667(X) + (-0.544444)"));
-        seen = run(frame().Finforma()->popupAction("pmnugraph"), app->plot());
+        seen = run(frame().Finforma()->popupAction(pmnugraph), app->plot());
         QCOMPARE(seen.points, 9);
 
-        seen = run(frame().action("mnugraphr"), app->residualPlot());
+        seen = run(frame().action(mnugraphr), app->residualPlot());
         QVERIFY(seen.visible && seen.modal && seen.hiddenAfter);
         QCOMPARE(seen.points, 9);
         QCOMPARE(seen.xLabel, QStringLiteral("mg")); // the units, at every build
         QVERIFY(seen.title.isEmpty());               // a file's titles are the regression graph's
-        seen = run(frame().Finforma()->popupAction("pmnugraphr"), app->residualPlot());
+        seen = run(frame().Finforma()->popupAction(pmnugraphr), app->residualPlot());
         QCOMPARE(seen.points, 9);
         // The residual build refilled the frame's shared records.
         QVERIFY(dialogs.messages.isEmpty() && dialogs.errors.isEmpty());
@@ -506,7 +509,7 @@ private slots:
         app = std::make_unique<Application>(dialogs, ',');
         frame().show();
         openStudy(TEST_DATA_DIR "/worked-inference-comma.w04");
-        frame().action("mnuinferencia")->trigger();
+        frame().action(mnuinferencia)->trigger();
         QCOMPARE(resultwindow::lines(windowsOf<InferenceWindow>().first()->memresult())[2], QStringLiteral("PENDIENTE =  1,00667"));
     }
 
@@ -516,28 +519,28 @@ private slots:
         StudyEditor *editor = frame().Finforma();
         editor->loadStudy(testing_studies::inferenceStudy());
         QApplication::setActiveWindow(&frame());
-        auto *grid = editor->findChild<StringGrid *>("stgdatos");
-        editor->findChild<QTabWidget *>("thoja")->setCurrentIndex(2);
+        auto *grid = editor->findChild<StringGrid *>(stgdatos);
+        editor->findChild<QTabWidget *>(thoja)->setCurrentIndex(2);
         user::clickCell(grid, 1, 1); // focus enters the data grid
         QVERIFY(grid->hasFocus() || grid->isAncestorOf(QApplication::focusWidget()));
-        QStringList atEntry = {"mnuclose", "spdclose", "FileSaveItem", "spdguardar", "FileSaveAsItem",
-                               "FilePrintItem", "PrintLasser", "spdprint", "mnucalculos", "FileExitItem", "spdexit",
-                               "HelpContentsItem", "HelpSearchItem", "HelpAboutItem", "spdcontenido"};
+        QStringList atEntry = {mnuclose, spdclose, FileSaveItem, spdguardar, FileSaveAsItem,
+                               FilePrintItem, PrintLasser, spdprint, mnucalculos, FileExitItem, spdexit,
+                               HelpContentsItem, HelpSearchItem, HelpAboutItem, spdcontenido};
         expectEnabled(atEntry);
         user::type("5"); // not in the last cell: nothing more
         expectEnabled(atEntry);
         QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
         user::clickCell(grid, 2, 9);
         user::type("1"); // the last cell: every calculation
-        for (const char *name : {"mnuinferencia", "mnuanova", "mnuresid", "mnueesc", "mnugraph", "mnugraphr",
-                                 "mnuinforme", "mnupredice"})
+        for (const char *name : {mnuinferencia, mnuanova, mnuresid, mnueesc, mnugraph, mnugraphr,
+                                 mnuinforme, mnupredice})
             QVERIFY2(enabled(name), name);
         // Running a calculation changes no command.
         QStringList before;
         for (const QString &name : kAllCommands)
             if (enabled(name))
                 before << name;
-        frame().action("mnuinferencia")->trigger();
+        frame().action(mnuinferencia)->trigger();
         for (const QString &name : kAllCommands)
             QCOMPARE(enabled(name), before.contains(name));
     }
@@ -551,14 +554,14 @@ private slots:
         app->help().hide();
 
         frame().FileNewItemClick();
-        QLineEdit *method = frame().Finforma()->findChild<QLineEdit *>("emetodo");
+        QLineEdit *method = frame().Finforma()->findChild<QLineEdit *>(emetodo);
         method->setFocus();
         QTest::keyClick(method, Qt::Key_F1);
         QCOMPARE(app->help().currentPage(), 2);
         app->help().hide();
 
         // The menu entry itself always opens the contents.
-        frame().action("HelpContentsItem")->trigger();
+        frame().action(HelpContentsItem)->trigger();
         QCOMPARE(app->help().currentPage(), int(HelpViewer::kContentsPage));
     }
 
@@ -582,11 +585,11 @@ private slots:
     void printCommandShowsTheOptionsWindowAndPrintsTheOpenStudy()
     {
         openStudy(writeStudy("imprimir.w04", testing_studies::anovaStudy()));
-        QVERIFY(!enabled("PrintLasser") && !enabled("spdprint")); // Open leaves printing off
+        QVERIFY(!enabled(PrintLasser) && !enabled(spdprint)); // Open leaves printing off
         frame().dataGridEntered();
-        QVERIFY(enabled("FilePrintItem") && enabled("PrintLasser") && enabled("spdprint"));
+        QVERIFY(enabled(FilePrintItem) && enabled(PrintLasser) && enabled(spdprint));
 
-        frame().action("spdprint")->trigger();
+        frame().action(spdprint)->trigger();
         PrintOptionsWindow &window = app->printOptions();
         QVERIFY(window.isVisible() && !window.isModal());
         QVERIFY(!frame().mdiArea()->subWindowList().contains(window.parentWidget()));
@@ -602,7 +605,7 @@ private slots:
         // Closing the study turns printing off again; the window prints nothing then.
         frame().setModifiedText(QString());
         closeChild(frame().Finforma());
-        QVERIFY(!enabled("PrintLasser") && !enabled("spdprint") && !enabled("FilePrintItem"));
+        QVERIFY(!enabled(PrintLasser) && !enabled(spdprint) && !enabled(FilePrintItem));
         dialogs.printFiles << dir.filePath("tres.pdf");
         window.BitBtn1Click();
         QCOMPARE(dialogs.printDialogs, 2);

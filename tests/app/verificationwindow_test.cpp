@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "support/pdfwords.h"
 #include "support/scripteddialogs.h"
+#include "windows/objectnames.h"
 #include "windows/verificationwindow.h"
 
 #include <QAction>
@@ -39,7 +40,7 @@ private slots:
         auto *help = app.frame().findChild<QMenu *>("mnuayudaMenu");
         QVERIFY(help);
         QAction *entry = help->actions().last();
-        QCOMPARE(entry->objectName(), QStringLiteral("HelpVerifyItem"));
+        QCOMPARE(entry->objectName(), QString(objectnames::HelpVerifyItem));
         QCOMPARE(entry->text(), QStringLiteral("Verificar la instalación..."));
         QVERIFY(entry->isEnabled()); // with no study open
 
@@ -51,7 +52,7 @@ private slots:
             auto &window = static_cast<VerificationWindow &>(dialog);
             verdict = window.verdictText();
             rows = window.table()->rowCount();
-            window.findChild<QPushButton *>("btnguardarpdf")->click();
+            window.findChild<QPushButton *>(objectnames::btnguardarpdf)->click();
             window.grab().save(dir.filePath("window.png"));
             return int(QDialog::Accepted);
         };

@@ -4,10 +4,11 @@
 // not scroll is never made smaller than they are.
 #include "app/application.h"
 #include "app/mainwindow.h"
-#include "widgets/helpviewer.h"
-#include "widgets/windowplacement.h"
 #include "support/scripteddialogs.h"
 #include "support/shots.h"
+#include "widgets/helpviewer.h"
+#include "widgets/windowplacement.h"
+#include "windows/objectnames.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
@@ -28,8 +29,8 @@ const QString kStudy = QStringLiteral(TEST_DATA_DIR "/worked-anova.w04");
 
 // The commands of a sequence, by letter.
 const QHash<QChar, QString> kCommands = {
-    {'I', "mnuinferencia"}, {'A', "mnuanova"}, {'R', "mnuresid"}, {'E', "mnueesc"},
-    {'N', "mnuinforme"},    {'T', "WindowTileItem"}, {'C', "WindowCascadeItem"},
+    {'I', objectnames::mnuinferencia}, {'A', objectnames::mnuanova}, {'R', objectnames::mnuresid}, {'E', objectnames::mnueesc},
+    {'N', objectnames::mnuinforme},    {'T', objectnames::WindowTileItem}, {'C', objectnames::WindowCascadeItem},
 };
 
 // Result windows whose contents are laid out to the pixel and never scroll.
@@ -204,7 +205,7 @@ private slots:
         subs[2]->showMinimized();     // the analysis of variance
         QVERIFY(subs[2]->isMinimized());
         subs.last()->showMaximized(); // the report
-        frame().action("WindowTileItem")->trigger();
+        frame().action(objectnames::WindowTileItem)->trigger();
         QVERIFY(!subs.last()->isMaximized());
         QVERIFY(subs[2]->isMinimized());
         expectOnScreen(size, "maximised, minimised, tiled");
@@ -216,11 +217,11 @@ private slots:
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<int>("context");
-        QTest::newRow("inference") << "mnuinferencia" << 11;
-        QTest::newRow("analysis of variance") << "mnuanova" << 13;
-        QTest::newRow("residuals") << "mnuresid" << 13;
-        QTest::newRow("systematic error") << "mnueesc" << 15;
-        QTest::newRow("report") << "mnuinforme" << 19;
+        QTest::newRow("inference") << objectnames::mnuinferencia << 11;
+        QTest::newRow("analysis of variance") << objectnames::mnuanova << 13;
+        QTest::newRow("residuals") << objectnames::mnuresid << 13;
+        QTest::newRow("systematic error") << objectnames::mnueesc << 15;
+        QTest::newRow("report") << objectnames::mnuinforme << 19;
         QTest::newRow("study editor") << "" << 2;
     }
     void f1OpensTheTopicOfTheActiveChildWindow()

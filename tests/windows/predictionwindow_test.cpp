@@ -1,5 +1,6 @@
 // The prediction window: the equation of the worked study, the count of
 // predictions, the Tab rule of its grid and its state in the study file.
+#include "windows/objectnames.h"
 #include "windows/predictionwindow.h"
 
 #include "stats/regression.h"
@@ -44,14 +45,14 @@ class PredictionWindowTest : public QObject {
     std::unique_ptr<PredictionWindow> window;
 
     QLabel *label(const char *name) const { return window->findChild<QLabel *>(name); }
-    QLineEdit *epredice() const { return window->findChild<QLineEdit *>("epredice"); }
-    StringGrid *grid() const { return window->findChild<StringGrid *>("stgpredice"); }
+    QLineEdit *epredice() const { return window->findChild<QLineEdit *>(objectnames::epredice); }
+    StringGrid *grid() const { return window->findChild<StringGrid *>(objectnames::stgpredice); }
     QPushButton *button(const char *name) const { return window->findChild<QPushButton *>(name); }
     static QColor colour(const QLabel *l) { return l->palette().color(QPalette::WindowText); }
     QString focused() const
     {
         for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget())
-            if (QStringList{"epredice", "btnok", "stgpredice", "btncalcula", "BtBtncerrar"}.contains(w->objectName()))
+            if (QStringList{objectnames::epredice, objectnames::btnok, objectnames::stgpredice, objectnames::btncalcula, objectnames::BtBtncerrar}.contains(w->objectName()))
                 return w->objectName();
         return "(none)";
     }
@@ -77,7 +78,7 @@ private slots:
         window->show();
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        QCOMPARE(focused(), QString("epredice"));
+        QCOMPARE(focused(), QString(objectnames::epredice));
     }
     void cleanup() { window.reset(); }
 
@@ -85,15 +86,15 @@ private slots:
     {
         QCOMPARE(window->windowTitle(), QString("Predicciones"));
         QCOMPARE(window->size(), QSize(453, 336));
-        QCOMPARE(label("lblm")->text(), QString("12345678"));
-        QCOMPARE(label("lblB")->text(), QString("12345678"));
+        QCOMPARE(label(objectnames::lblm)->text(), QString("12345678"));
+        QCOMPARE(label(objectnames::lblB)->text(), QString("12345678"));
         QCOMPARE(label("Label2")->text(), QString("COEFICIENTE DE DETERMINACION  (R^2) ="));
         QCOMPARE(epredice()->text(), QString("3"));
         QCOMPARE(grid()->rowCount(), 4);
         QCOMPARE(grid()->columnCount(), 2);
         QCOMPARE(grid()->cell(0, 0), QString("          X"));
         QCOMPARE(grid()->cell(1, 0), QString("          Y"));
-        QCOMPARE(colour(label("LBLCD")), QColor(0, 0, 128));
+        QCOMPARE(colour(label(objectnames::LBLCD)), QColor(0, 0, 128));
         stats::StudyFile file;
         window->storeInto(file);
         QCOMPARE(file.predictionX, std::vector<std::string>(3));
@@ -103,16 +104,16 @@ private slots:
     void theWorkedStudyGivesItsEquationAndPrediction()
     {
         window->showEquation(workedRegression());
-        QCOMPARE(label("lblm")->text(), QString("1.00667"));
-        QCOMPARE(colour(label("lblm")), QColor(Qt::blue));
-        QVERIFY(label("lblm1")->isHidden() && label("lblm2")->isHidden());
-        QCOMPARE(label("lblB")->text(), QString("-0.544444"));
-        QCOMPARE(colour(label("lblB")), QColor(Qt::red));
-        QVERIFY(label("lblb1")->isVisible() && label("lblb2")->isVisible());
-        QCOMPARE(label("LBLCD")->text(), QString("0.99840357"));
+        QCOMPARE(label(objectnames::lblm)->text(), QString("1.00667"));
+        QCOMPARE(colour(label(objectnames::lblm)), QColor(Qt::blue));
+        QVERIFY(label(objectnames::lblm1)->isHidden() && label(objectnames::lblm2)->isHidden());
+        QCOMPARE(label(objectnames::lblB)->text(), QString("-0.544444"));
+        QCOMPARE(colour(label(objectnames::lblB)), QColor(Qt::red));
+        QVERIFY(label(objectnames::lblb1)->isVisible() && label(objectnames::lblb2)->isVisible());
+        QCOMPARE(label(objectnames::LBLCD)->text(), QString("0.99840357"));
 
         typeX({"100", "0", "1e3"});
-        click(button("btncalcula"));
+        click(button(objectnames::btncalcula));
         QVERIFY(dialogs.messages.isEmpty());
         QCOMPARE(grid()->cell(1, 1), QString("100.123"));
         QCOMPARE(grid()->cell(1, 2), QString("-0.544444"));
@@ -126,10 +127,10 @@ private slots:
         r.intercept = 0.0;
         r.rSquared = 0.5;
         window->showEquation(r);
-        QCOMPARE(colour(label("lblm")), QColor(Qt::red));
-        QVERIFY(label("lblm1")->isVisible());
-        QCOMPARE(colour(label("lblB")), QColor(Qt::blue));
-        QVERIFY(label("lblb1")->isHidden());
+        QCOMPARE(colour(label(objectnames::lblm)), QColor(Qt::red));
+        QVERIFY(label(objectnames::lblm1)->isVisible());
+        QCOMPARE(colour(label(objectnames::lblB)), QColor(Qt::blue));
+        QVERIFY(label(objectnames::lblb1)->isHidden());
     }
 
     void altCComputesAndEscapeDoesNotClose()
@@ -163,14 +164,14 @@ private slots:
         retype(typed);
         key(Qt::Key_Return); // the default button, "Aceptar"
         QCOMPARE(dialogs.messages, message.isEmpty() ? QStringList() : QStringList{message});
-        QCOMPARE(focused(), QString("epredice"));
+        QCOMPARE(focused(), QString(objectnames::epredice));
         QCOMPARE(grid()->rowCount(), message.isEmpty() ? 6 : 4);
         QCOMPARE(grid()->cell(0, 2), QString("8")); // typed x values stay
 
         // Leaving the field runs the same checks; a refused count keeps the
         // focus and the button does not run.
         dialogs.clear();
-        click(button("btncalcula"));
+        click(button(objectnames::btncalcula));
         QCOMPARE(dialogs.messages, QStringList{message.isEmpty() ? QString("Falta capturar el dato No. 3") : message});
     }
 
@@ -179,36 +180,36 @@ private slots:
         retype("x");
         key(Qt::Key_Tab);
         QCOMPARE(dialogs.errors, QStringList{"'x' is not a valid integer value."});
-        QCOMPARE(focused(), QString("epredice"));
+        QCOMPARE(focused(), QString(objectnames::epredice));
     }
 
     void aChangedCountNotAcceptedIsAMismatch()
     {
         retype("5");
-        click(button("btncalcula"));
+        click(button(objectnames::btncalcula));
         QCOMPARE(dialogs.messages, QStringList{"El número de celdas de captura no coincide con el número de niveles."});
-        QCOMPARE(focused(), QString("epredice"));
+        QCOMPARE(focused(), QString(objectnames::epredice));
         clickCell(grid(), 0, 1); // entering the grid says the same
         QCOMPARE(dialogs.messages.size(), 2);
         QCOMPARE(dialogs.messages.last(), dialogs.messages.first());
-        QCOMPARE(focused(), QString("epredice"));
+        QCOMPARE(focused(), QString(objectnames::epredice));
     }
 
     void aMissingXComputesNothing()
     {
         window->showEquation(workedRegression());
         typeX({"100", "", "120"});
-        click(button("btncalcula"));
+        click(button(objectnames::btncalcula));
         QCOMPARE(dialogs.messages, QStringList{"Falta capturar el dato No. 2"});
         QCOMPARE(grid()->cell(1, 1), QString());
-        QCOMPARE(focused(), QString("stgpredice"));
+        QCOMPARE(focused(), QString(objectnames::stgpredice));
     }
 
     void anXThatIsNotANumberWritesNothing()
     {
         window->showEquation(workedRegression());
         typeX({"100", "abc", "120"});
-        click(button("btncalcula"));
+        click(button(objectnames::btncalcula));
         QCOMPARE(dialogs.errors, QStringList{"'abc' is not a valid floating point value."});
         QCOMPARE(grid()->cell(1, 1), QString());
     }
@@ -220,9 +221,9 @@ private slots:
             key(Qt::Key_Tab);
         QCOMPARE(grid()->currentColumn(), 1);
         QCOMPARE(grid()->currentRow(), 3);
-        QCOMPARE(focused(), QString("stgpredice"));
+        QCOMPARE(focused(), QString(objectnames::stgpredice));
         key(Qt::Key_Tab);
-        QCOMPARE(focused(), QString("btncalcula"));
+        QCOMPARE(focused(), QString(objectnames::btncalcula));
         QCOMPARE(grid()->currentColumn(), 1); // leaving makes column 1 of row 1 current
         QCOMPARE(grid()->currentRow(), 1);
         QVERIFY(grid()->tabMovesBetweenCells());
@@ -238,7 +239,7 @@ private slots:
         file.predictionY = {"a", "b", "c", "d", "e"};
         window->loadFrom(file);
         QCOMPARE(grid()->rowCount(), 6);
-        QCOMPARE(label("lblB")->text(), QString("-0.544444"));
+        QCOMPARE(label(objectnames::lblB)->text(), QString("-0.544444"));
         QCOMPARE(grid()->cell(1, 5), QString("e"));
         QCOMPARE(grid()->cell(0, 0), QString("          X"));
         stats::StudyFile stored;

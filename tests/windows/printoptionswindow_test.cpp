@@ -1,6 +1,7 @@
 // The print options window: its choice of report, one print job per
 // "Aceptar" read back from the PDF it printed, the print dialog's Cancel, and
 // the studies it refuses before any job starts.
+#include "windows/objectnames.h"
 #include "windows/printoptionswindow.h"
 
 #include "support/editortesting.h"
@@ -133,7 +134,7 @@ private slots:
             dialogs.clear();
             print(report, pdf("never.pdf"));
             QCOMPARE(dialogs.messages, QStringList{"Falta el dato 4 de la cantidad adicionada"});
-            QCOMPARE(editor->findChild<QTabWidget *>("thoja")->currentIndex(), 2);
+            QCOMPARE(editor->findChild<QTabWidget *>(objectnames::thoja)->currentIndex(), 2);
         }
         // The general information prints an incomplete study as it stands.
         dialogs.printFiles.clear();

@@ -1,5 +1,6 @@
 // The study editor, driven as the analyst drives it: keys, Tab, Enter, clicks
 // on tabs, cells and buttons, with the window shown and active.
+#include "windows/objectnames.h"
 #include "windows/studyeditor.h"
 
 #include "stats/study.h"
@@ -63,7 +64,7 @@ class StudyEditorTest : public QObject {
     QLineEdit *field(const char *name) const { return editor->findChild<QLineEdit *>(name); }
     StringGrid *grid(const char *name) const { return editor->findChild<StringGrid *>(name); }
     QPushButton *button(const char *name) const { return editor->findChild<QPushButton *>(name); }
-    QTabWidget *notebook() const { return editor->findChild<QTabWidget *>("thoja"); }
+    QTabWidget *notebook() const { return editor->findChild<QTabWidget *>(objectnames::thoja); }
     QTabBar *tabs() const { return notebook()->tabBar(); }
     int page() const { return notebook()->currentIndex(); }
     void clickTab(int index) { click(tabs(), tabs()->tabRect(index).center()); }
@@ -73,9 +74,9 @@ class StudyEditorTest : public QObject {
     {
         for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget()) {
             if (w == tabs())
-                return "thoja";
-            static const QStringList controls = {"emetodo", "eanalista", "efecha", "uadicionada", "eniveles",
-                                                 "btnsinumero", "stgniveles", "botonok", "stgdatos"};
+                return objectnames::thoja;
+            static const QStringList controls = {objectnames::emetodo, objectnames::eanalista, objectnames::efecha, objectnames::uadicionada, objectnames::eniveles,
+                                                 objectnames::btnsinumero, objectnames::stgniveles, objectnames::botonok, objectnames::stgdatos};
             if (controls.contains(w->objectName()))
                 return w->objectName();
         }
@@ -85,7 +86,7 @@ class StudyEditorTest : public QObject {
     // Types the replicate counts from the first level on, a Tab between two.
     void typeReplicates(const QStringList &counts)
     {
-        clickCell(grid("stgniveles"), 1, 1);
+        clickCell(grid(objectnames::stgniveles), 1, 1);
         for (int i = 0; i < counts.size(); ++i) {
             if (i > 0)
                 key(Qt::Key_Tab);
@@ -100,8 +101,8 @@ class StudyEditorTest : public QObject {
         clickTab(stats::PageLevels);
         typeReplicates(counts);
         key(Qt::Key_Return); // in the last column: on to "Aceptar replicaciones"
-        QCOMPARE(focused(), QString("botonok"));
-        click(button("botonok"));
+        QCOMPARE(focused(), QString(objectnames::botonok));
+        click(button(objectnames::botonok));
     }
 
 private slots:
@@ -127,9 +128,9 @@ private slots:
         RecordingHost quiet(dialogs);
         StudyEditor fresh(quiet, ',');
         QCOMPARE(fresh.windowTitle(), QString("Nuevo"));
-        QCOMPARE(fresh.findChild<QTabWidget *>("thoja")->currentIndex(), 1);
+        QCOMPARE(fresh.findChild<QTabWidget *>(objectnames::thoja)->currentIndex(), 1);
         const QList<QPair<const char *, int>> limits = {
-            {"emetodo", 60}, {"eanalista", 60}, {"efecha", 20}, {"uadicionada", 20}, {"eniveles", 2}};
+            {objectnames::emetodo, 60}, {objectnames::eanalista, 60}, {objectnames::efecha, 20}, {objectnames::uadicionada, 20}, {objectnames::eniveles, 2}};
         for (const auto &[name, limit] : limits)
             QCOMPARE(fresh.findChild<QLineEdit *>(name)->maxLength(), limit);
         QCOMPARE(fresh.levelCount(), std::string("3"));
@@ -152,33 +153,33 @@ private slots:
                                        "pmnupredice &Predicciones"}));
         for (QAction *action : fresh.popupActions())
             QVERIFY(!action->isEnabled());
-        QCOMPARE(fresh.popupAction("pmnuanova")->statusTip(), QString("Presenta el análisis de la varianza"));
+        QCOMPARE(fresh.popupAction(objectnames::pmnuanova)->statusTip(), QString("Presenta el análisis de la varianza"));
 
         // The editor this test shows, used for the first time, presents the general page.
         QCOMPARE(page(), 0);
-        QCOMPARE(focused(), QString("emetodo"));
+        QCOMPARE(focused(), QString(objectnames::emetodo));
     }
 
     void enterWalksThroughTheGeneralFields()
     {
         key(Qt::Key_Return);
-        QCOMPARE(focused(), QString("emetodo")); // empty: stays
+        QCOMPARE(focused(), QString(objectnames::emetodo)); // empty: stays
         QCOMPARE(host->estado, QString("Modificado"));
         type("Valoración de ácido acetilsalicílico");
         key(Qt::Key_Return);
-        QCOMPARE(focused(), QString("eanalista"));
+        QCOMPARE(focused(), QString(objectnames::eanalista));
         type("Ana");
         key(Qt::Key_Return);
-        QCOMPARE(focused(), QString("efecha"));
+        QCOMPARE(focused(), QString(objectnames::efecha));
         type("12/03/2024");
         key(Qt::Key_Return);
-        QCOMPARE(focused(), QString("uadicionada"));
+        QCOMPARE(focused(), QString(objectnames::uadicionada));
         key(Qt::Key_Return);
-        QCOMPARE(focused(), QString("uadicionada"));
+        QCOMPARE(focused(), QString(objectnames::uadicionada));
         type("mg");
         key(Qt::Key_Return);
         QCOMPARE(page(), 1);
-        QCOMPARE(focused(), QString("eniveles"));
+        QCOMPARE(focused(), QString(objectnames::eniveles));
         QCOMPARE(editor->method(), std::string("Valoración de ácido acetilsalicílico"));
         QVERIFY(dialogs.messages.isEmpty());
     }
@@ -199,16 +200,16 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, message);
         clickTab(stats::PageLevels);
-        QCOMPARE(focused(), QString("eniveles"));
+        QCOMPARE(focused(), QString(objectnames::eniveles));
         retype(typed);
         key(Qt::Key_Tab);
         if (message.isEmpty()) {
             QVERIFY(dialogs.messages.isEmpty());
-            QCOMPARE(focused(), QString("btnsinumero"));
+            QCOMPARE(focused(), QString(objectnames::btnsinumero));
         } else {
             QCOMPARE(dialogs.messages, QStringList{message});
-            QCOMPARE(focused(), QString("eniveles"));
-            QCOMPARE(field("eniveles")->text(), typed); // left for correction
+            QCOMPARE(focused(), QString(objectnames::eniveles));
+            QCOMPARE(field(objectnames::eniveles)->text(), typed); // left for correction
         }
     }
 
@@ -216,12 +217,12 @@ private slots:
     {
         clickTab(stats::PageLevels);
         typeReplicates({"2", "3", "4"});
-        click(field("eniveles"));
+        click(field(objectnames::eniveles));
         retype("4");
         key(Qt::Key_Return);
-        QCOMPARE(focused(), QString("btnsinumero"));
+        QCOMPARE(focused(), QString(objectnames::btnsinumero));
         key(Qt::Key_Return);
-        QCOMPARE(focused(), QString("stgniveles"));
+        QCOMPARE(focused(), QString(objectnames::stgniveles));
         QCOMPARE(editor->replicateColumnCount(), 5);
         QCOMPARE(editor->replicateCell(4, 0), std::string("4"));
         QCOMPARE(editor->replicateCell(3, 1), std::string("4")); // typed counts stay
@@ -233,10 +234,10 @@ private slots:
         key(Qt::Key_Tab); // into the last column: Tab is switched off there
         type("1");
         key(Qt::Key_Tab);
-        QCOMPARE(focused(), QString("botonok"));
-        click(field("eniveles"));
+        QCOMPARE(focused(), QString(objectnames::botonok));
+        click(field(objectnames::eniveles));
         retype("3");
-        click(button("btnsinumero"));
+        click(button(objectnames::btnsinumero));
         QCOMPARE(editor->replicateColumnCount(), 4);
         QCOMPARE(editor->replicateCell(2, 1), std::string("3"));
     }
@@ -263,16 +264,16 @@ private slots:
         QFETCH(QString, error);
         clickTab(stats::PageLevels);
         typeReplicates(counts);
-        QVERIFY(!grid("stgniveles")->tabMovesBetweenCells()); // a key in the last column
+        QVERIFY(!grid(objectnames::stgniveles)->tabMovesBetweenCells()); // a key in the last column
         key(Qt::Key_Tab);
         QCOMPARE(dialogs.messages, message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(dialogs.errors, error.isEmpty() ? QStringList() : QStringList{error});
         const bool refused = !message.isEmpty() || !error.isEmpty();
-        QCOMPARE(focused(), QString(refused ? "stgniveles" : "botonok"));
+        QCOMPARE(focused(), QString(refused ? objectnames::stgniveles : objectnames::botonok));
         // Leaving resets the grid whatever the outcome.
-        QVERIFY(grid("stgniveles")->tabMovesBetweenCells());
-        QCOMPARE(grid("stgniveles")->currentColumn(), 1);
-        QCOMPARE(grid("stgniveles")->currentRow(), 1);
+        QVERIFY(grid(objectnames::stgniveles)->tabMovesBetweenCells());
+        QCOMPARE(grid(objectnames::stgniveles)->currentColumn(), 1);
+        QCOMPARE(grid(objectnames::stgniveles)->currentRow(), 1);
     }
 
     void enterInTheLastReplicateColumnGoesToTheButton()
@@ -280,14 +281,14 @@ private slots:
         clickTab(stats::PageLevels);
         typeReplicates({"3"});
         key(Qt::Key_Return);
-        QCOMPARE(focused(), QString("stgniveles")); // not the last column
-        QVERIFY(grid("stgniveles")->tabMovesBetweenCells());
+        QCOMPARE(focused(), QString(objectnames::stgniveles)); // not the last column
+        QVERIFY(grid(objectnames::stgniveles)->tabMovesBetweenCells());
         key(Qt::Key_Tab);
         type("3");
         key(Qt::Key_Tab);
         type("3");
         key(Qt::Key_Return);
-        QCOMPARE(focused(), QString("botonok"));
+        QCOMPARE(focused(), QString(objectnames::botonok));
         QVERIFY(dialogs.messages.isEmpty());
     }
 
@@ -295,18 +296,18 @@ private slots:
     {
         clickTab(stats::PageLevels);
         retype("4");
-        clickCell(grid("stgniveles"), 1, 1);
+        clickCell(grid(objectnames::stgniveles), 1, 1);
         // Only the enter check speaks: the replicates grid, which the focus
         // leaves again at once, runs no leave check ("Falta el dato 1").
         QCOMPARE(dialogs.messages, QStringList{kLevelCellsMismatch});
-        QCOMPARE(focused(), QString("eniveles"));
+        QCOMPARE(focused(), QString(objectnames::eniveles));
     }
 
     void acceptingTheReplicatesShapesTheDataGrid()
     {
         acceptReplicates({"3", "3", "3"});
         QCOMPARE(page(), 2);
-        QCOMPARE(focused(), QString("stgdatos"));
+        QCOMPARE(focused(), QString(objectnames::stgdatos));
         QCOMPARE(host->dataGridEntries, 1);
         QCOMPARE(editor->dataRowCount(), 10);
         for (int row = 1; row <= 9; ++row) {
@@ -315,13 +316,13 @@ private slots:
             type(QString::number(row) + ",5");
             key(Qt::Key_Tab);
         }
-        QCOMPARE(focused(), QString("thoja")); // Tab out of the last cell
+        QCOMPARE(focused(), QString(objectnames::thoja)); // Tab out of the last cell
         QVERIFY(dialogs.messages.isEmpty());
 
         clickTab(stats::PageLevels);
         typeReplicates({"2", "5", "3"});
         key(Qt::Key_Return);
-        click(button("botonok"));
+        click(button(objectnames::botonok));
         QVERIFY(dialogs.messages.isEmpty());
         QCOMPARE(page(), 2);
         QCOMPARE(editor->dataRowCount(), 11);
@@ -342,11 +343,11 @@ private slots:
     {
         clickTab(stats::PageLevels);
         typeReplicates({"3", "3", "3"});
-        click(field("eniveles"));
+        click(field(objectnames::eniveles));
         retype("4");
-        click(button("botonok"));
+        click(button(objectnames::botonok));
         QCOMPARE(dialogs.messages, QStringList{kLevelCellsMismatch});
-        QCOMPARE(focused(), QString("eniveles"));
+        QCOMPARE(focused(), QString(objectnames::eniveles));
         QCOMPARE(page(), 1);
         QCOMPARE(editor->dataRowCount(), 10);
     }
@@ -356,9 +357,9 @@ private slots:
         QTest::addColumn<QStringList>("counts");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("backTo");
-        QTest::newRow("three of three") << QStringList{"3", "3", "3"} << "" << "stgdatos";
-        QTest::newRow("three of two") << QStringList{"2", "2", "2"} << kDataCellsMismatch << "eniveles";
-        QTest::newRow("no replicates") << QStringList{} << "Falta la replicación en el nivel 1" << "stgniveles";
+        QTest::newRow("three of three") << QStringList{"3", "3", "3"} << "" << objectnames::stgdatos;
+        QTest::newRow("three of two") << QStringList{"2", "2", "2"} << kDataCellsMismatch << objectnames::eniveles;
+        QTest::newRow("no replicates") << QStringList{} << "Falta la replicación en el nivel 1" << objectnames::stgniveles;
     }
     void selectingTheDataPageChecksTheDesign()
     {
@@ -378,7 +379,7 @@ private slots:
     void dataGridKeysEnableCommandsAndItsLeaveCheck()
     {
         acceptReplicates({"3", "3", "3"});
-        StringGrid *data = grid("stgdatos");
+        StringGrid *data = grid(objectnames::stgdatos);
         type("1");
         key(Qt::Key_Tab);
         type("2");
@@ -390,7 +391,7 @@ private slots:
         QVERIFY(!data->tabMovesBetweenCells());
         key(Qt::Key_Tab);
         QCOMPARE(dialogs.messages, QStringList{"Falta capturar algun dato "});
-        QCOMPARE(focused(), QString("stgdatos"));
+        QCOMPARE(focused(), QString(objectnames::stgdatos));
         QCOMPARE(data->currentColumn(), 1);
         QCOMPARE(data->currentRow(), 1);
         QVERIFY(data->tabMovesBetweenCells());
@@ -402,12 +403,12 @@ private slots:
             key(Qt::Key_Tab);
         }
         QCOMPARE(dialogs.messages.last(), QString("Algun dato capturado no es un valor numérico."));
-        QCOMPARE(focused(), QString("stgdatos"));
+        QCOMPARE(focused(), QString(objectnames::stgdatos));
         clickCell(data, 1, 4);
         type("4");
         clickTab(stats::PageGeneral);
         QCOMPARE(dialogs.messages.size(), 2);
-        QCOMPARE(focused(), QString("emetodo"));
+        QCOMPARE(focused(), QString(objectnames::emetodo));
     }
 
     // Escape sequences, bell, backspace, tabs and the C1 controls never
@@ -415,13 +416,13 @@ private slots:
     void pastingLeavesControlCharactersOut()
     {
         QGuiApplication::clipboard()->setText(QString::fromUtf8("Val\x1b[2J\a\bor\tació\x7fn\u0085\n"));
-        click(field("emetodo"));
-        field("emetodo")->paste();
-        QCOMPARE(field("emetodo")->text(), QString::fromUtf8("Val[2Joración"));
+        click(field(objectnames::emetodo));
+        field(objectnames::emetodo)->paste();
+        QCOMPARE(field(objectnames::emetodo)->text(), QString::fromUtf8("Val[2Joración"));
 
         acceptReplicates({"3", "3", "3"});
         QGuiApplication::clipboard()->setText(QString::fromUtf8("1\x1b.5\x07"));
-        QLineEdit *cell = grid("stgdatos")->cellEditor();
+        QLineEdit *cell = grid(objectnames::stgdatos)->cellEditor();
         QVERIFY(cell);
         cell->paste();
         QCOMPARE(cell->text(), QString("1.5"));
@@ -431,8 +432,8 @@ private slots:
     {
         acceptReplicates({"3", "3", "3"});
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
-                                grid("stgdatos")->viewport()->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(grid("stgdatos")->cellEditor(), &event);
+                                grid(objectnames::stgdatos)->viewport()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(grid(objectnames::stgdatos)->cellEditor(), &event);
         QTRY_VERIFY(editor->popupMenu()->isVisible());
         editor->popupMenu()->hide();
     }
@@ -440,36 +441,36 @@ private slots:
     void pageTabsRunTheLeaveCheckFirst()
     {
         clickTab(stats::PageLevels);
-        QCOMPARE(focused(), QString("eniveles"));
+        QCOMPARE(focused(), QString(objectnames::eniveles));
         clickTab(stats::PageGeneral);
-        QCOMPARE(focused(), QString("emetodo"));
+        QCOMPARE(focused(), QString(objectnames::emetodo));
         key(Qt::Key_Tab, Qt::ControlModifier);
         QCOMPARE(page(), 1);
-        QCOMPARE(focused(), QString("eniveles"));
+        QCOMPARE(focused(), QString(objectnames::eniveles));
         retype("x");
         clickTab(stats::PageGeneral);
         QCOMPARE(dialogs.messages, QStringList{"El valor de captura no es un valor numérico."});
         QCOMPARE(page(), 1);
-        QCOMPARE(focused(), QString("eniveles"));
+        QCOMPARE(focused(), QString(objectnames::eniveles));
     }
 
     void clickOnAButtonRefusedByALeaveCheckIsLost()
     {
         clickTab(stats::PageLevels);
         retype("9");
-        click(button("btnsinumero"));
+        click(button(objectnames::btnsinumero));
         QCOMPARE(dialogs.messages, QStringList{"Datos fuera de rango, 3-5 Niveles"});
-        QCOMPARE(focused(), QString("eniveles"));
+        QCOMPARE(focused(), QString(objectnames::eniveles));
         QCOMPARE(editor->replicateColumnCount(), 4); // the button did not run
         key(Qt::Key_E, Qt::AltModifier); // its access key, likewise
         QTest::qWait(200);
         QCOMPARE(dialogs.messages.size(), 2);
-        QCOMPARE(focused(), QString("eniveles"));
+        QCOMPARE(focused(), QString(objectnames::eniveles));
         QCOMPARE(editor->replicateColumnCount(), 4);
         retype("5");
         key(Qt::Key_E, Qt::AltModifier);
         QTRY_COMPARE(editor->replicateColumnCount(), 6);
-        QCOMPARE(focused(), QString("stgniveles"));
+        QCOMPARE(focused(), QString(objectnames::stgniveles));
     }
 
     void validationFailuresTurnThePageAndMoveTheFocus_data()
@@ -478,12 +479,12 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("expectedPage");
         QTest::addColumn<QString>("control");
-        QTest::newRow("no level count") << 0 << "Falta capturar el número de niveles" << 1 << "eniveles";
-        QTest::newRow("six levels") << 1 << "Datos fuera de rango, 3-5 Niveles" << 1 << "eniveles";
-        QTest::newRow("no replicate") << 2 << "Falta la replicación en el nivel 2" << 1 << "stgniveles";
-        QTest::newRow("four levels, three columns") << 3 << kLevelCellsMismatch << 1 << "eniveles";
-        QTest::newRow("ten rows for nine") << 4 << kDataCellsMismatch << 1 << "stgniveles";
-        QTest::newRow("missing x") << 5 << "Falta el dato 5 de la cantidad adicionada" << 2 << "stgdatos";
+        QTest::newRow("no level count") << 0 << "Falta capturar el número de niveles" << 1 << objectnames::eniveles;
+        QTest::newRow("six levels") << 1 << "Datos fuera de rango, 3-5 Niveles" << 1 << objectnames::eniveles;
+        QTest::newRow("no replicate") << 2 << "Falta la replicación en el nivel 2" << 1 << objectnames::stgniveles;
+        QTest::newRow("four levels, three columns") << 3 << kLevelCellsMismatch << 1 << objectnames::eniveles;
+        QTest::newRow("ten rows for nine") << 4 << kDataCellsMismatch << 1 << objectnames::stgniveles;
+        QTest::newRow("missing x") << 5 << "Falta el dato 5 de la cantidad adicionada" << 2 << objectnames::stgdatos;
     }
     void validationFailuresTurnThePageAndMoveTheFocus()
     {
@@ -513,12 +514,12 @@ private slots:
     {
         editor->loadStudy(study({"3", "3", "3"}, numbers(9), {"1", ""}));
         clickTab(stats::PageData);
-        QCOMPARE(focused(), QString("stgdatos"));
-        field("eniveles")->clear();
+        QCOMPARE(focused(), QString(objectnames::stgdatos));
+        field(objectnames::eniveles)->clear();
         editor->showValidationFailure(stats::ValidateStudy(*editor));
         // The data grid, left with an empty cell, says nothing.
         QCOMPARE(dialogs.messages, QStringList{"Falta capturar el número de niveles"});
-        QCOMPARE(focused(), QString("eniveles"));
+        QCOMPARE(focused(), QString(objectnames::eniveles));
         key(Qt::Key_Tab); // the level count's own check still runs when the user leaves it
         QCOMPARE(dialogs.messages.last(), QString("Falta capturar número de Niveles"));
     }
@@ -546,20 +547,20 @@ private slots:
     void deletingOrPastingMarksTheStudyModified()
     {
         editor->loadStudy(study({"3", "3", "3"}, numbers(9), numbers(9)));
-        field("emetodo")->setText("abc");
+        field(objectnames::emetodo)->setText("abc");
         QVERIFY(host->estado.isEmpty());
-        field("emetodo")->setCursorPosition(0);
+        field(objectnames::emetodo)->setCursorPosition(0);
         key(Qt::Key_Delete);
-        QCOMPARE(field("emetodo")->text(), QString("bc"));
+        QCOMPARE(field(objectnames::emetodo)->text(), QString("bc"));
         QCOMPARE(host->estado, QString("Modificado"));
     }
 
     void aCountThatIsNotAWholeNumberGoesToTheErrorReport()
     {
         clickTab(stats::PageLevels);
-        clickCell(grid("stgniveles"), 1, 1);
+        clickCell(grid(objectnames::stgniveles), 1, 1);
         editor->loadStudy(study({"3", "3", "3"}, numbers(9), numbers(9), "x"));
-        click(button("botonok"));
+        click(button(objectnames::botonok));
         QCOMPARE(dialogs.errors, QStringList{"'x' is not a valid integer value."});
         QVERIFY(dialogs.messages.isEmpty());
         QCOMPARE(page(), 1);
@@ -630,25 +631,25 @@ private slots:
             window.activateWindow();
             return QTest::qWaitForWindowActive(&window);
         };
-        auto *tabBar = window.findChild<QTabWidget *>("thoja")->tabBar();
+        auto *tabBar = window.findChild<QTabWidget *>(objectnames::thoja)->tabBar();
         click(tabBar, tabBar->tabRect(stats::PageLevels).center());
-        QTRY_COMPARE(name(), QString("eniveles"));
+        QTRY_COMPARE(name(), QString(objectnames::eniveles));
         retype("x");
         key(Qt::Key_Tab);
         QVERIFY(reactivated());
-        QCOMPARE(name(), QString("eniveles"));
+        QCOMPARE(name(), QString(objectnames::eniveles));
         QTest::qWait(50);
         QCOMPARE(shown, QStringList{"El valor de captura no es un valor numérico."});
 
         retype("4");
-        auto *levels = window.findChild<StringGrid *>("stgniveles");
+        auto *levels = window.findChild<StringGrid *>(objectnames::stgniveles);
         clickCell(levels, 1, 1);
         QVERIFY(reactivated());
-        QCOMPARE(name(), QString("eniveles"));
+        QCOMPARE(name(), QString(objectnames::eniveles));
         QTest::qWait(50);
         QCOMPARE(shown.size(), 2);
         QCOMPARE(shown.last(), kLevelCellsMismatch);
-        QCOMPARE(window.findChild<QTabWidget *>("thoja")->currentIndex(), 1);
+        QCOMPARE(window.findChild<QTabWidget *>(objectnames::thoja)->currentIndex(), 1);
 
         // Leaving the data grid with empty cells: one box, and back into the grid.
         retype("3");
@@ -659,21 +660,21 @@ private slots:
         key(Qt::Key_Tab);
         type("3");
         key(Qt::Key_Return);
-        QCOMPARE(name(), QString("botonok"));
-        click(window.findChild<QPushButton *>("botonok"));
-        QCOMPARE(name(), QString("stgdatos"));
+        QCOMPARE(name(), QString(objectnames::botonok));
+        click(window.findChild<QPushButton *>(objectnames::botonok));
+        QCOMPARE(name(), QString(objectnames::stgdatos));
         click(tabBar, tabBar->tabRect(stats::PageGeneral).center());
         QVERIFY(reactivated());
-        QCOMPARE(name(), QString("stgdatos"));
+        QCOMPARE(name(), QString(objectnames::stgdatos));
         QTest::qWait(50);
         QCOMPARE(shown.size(), 3);
         QCOMPARE(shown.last(), QString("Falta capturar algun dato "));
-        QCOMPARE(window.findChild<QTabWidget *>("thoja")->currentIndex(), 2);
+        QCOMPARE(window.findChild<QTabWidget *>(objectnames::thoja)->currentIndex(), 2);
     }
 
     void dataGridScrollsBelowItsHeadingAndKeepsNoRoomForAnUnneededBar()
     {
-        StringGrid *data = grid("stgdatos");
+        StringGrid *data = grid(objectnames::stgdatos);
         editor->loadStudy(study({"3", "3", "3"}, numbers(9), numbers(9, 101)));
         notebook()->setCurrentIndex(stats::PageData);
         QCoreApplication::processEvents();
