@@ -127,7 +127,7 @@ CommandOutcome RunRegressionGraph(const StudyTexts &texts, SharedResults &shared
     if (!validated(texts, outcome))
         return outcome;
     const LinearityStudy study = ReadStudy(texts, sep);
-    ComputeRegression(study, shared.regression, shared.slopeIsZero);
+    ComputeCheckedRegression(study, shared.regression, shared.slopeIsZero);
     outcome.zeroSlope = shared.slopeIsZero;
     if (outcome.zeroSlope)
         return outcome;
@@ -147,12 +147,12 @@ CommandOutcome RunResidualGraph(const StudyTexts &texts, SharedResults &shared, 
     if (!validated(texts, outcome))
         return outcome;
     const LinearityStudy study = ReadStudy(texts, sep);
-    ComputeRegression(study, shared.regression, shared.slopeIsZero);
+    ComputeCheckedRegression(study, shared.regression, shared.slopeIsZero);
     if (shared.slopeIsZero) {
         outcome.zeroSlope = true;
         return outcome;
     }
-    ComputeAnovaResiduals(study, shared.anova, shared.slopeIsZero, shared.residuals);
+    ComputeCheckedAnova(study, shared.anova, shared.slopeIsZero, shared.residuals);
     outcome.zeroSlope = shared.slopeIsZero;
     if (outcome.zeroSlope)
         return outcome;

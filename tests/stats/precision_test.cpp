@@ -23,7 +23,9 @@ const std::pair<const char *, Command> kCommands[] = {{"inference", stats::RunIn
                                                       {"anova", stats::RunAnova},
                                                       {"residuals", stats::RunResiduals},
                                                       {"systematic error", stats::RunSystematicError},
-                                                      {"report", stats::RunReport}};
+                                                      {"report", stats::RunReport},
+                                                      {"regression graph", stats::RunRegressionGraph},
+                                                      {"residual graph", stats::RunResidualGraph}};
 
 // What a command says: its lines, or the message of its error.
 std::string run(Command command, const stats::StudyData &study)
