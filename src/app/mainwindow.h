@@ -113,6 +113,9 @@ private:
     bool writeStudy(const QString &path);
     void resultWindowClosing(QMdiSubWindow *window);
     void showGraph(PlotWindow *window);
+    // A study the command refused: the editor shows the validation's message,
+    // or the zero slope is told. True when refused.
+    bool showRefusal(const stats::CommandOutcome &outcome);
     void runResultCommand(stats::CommandOutcome (*command)(const stats::StudyTexts &, stats::SharedResults &, char),
                           const std::function<QWidget *(const stats::CommandOutcome &)> &makeWindow);
 

@@ -24,6 +24,15 @@ using Command = stats::CommandOutcome (*)(const stats::StudyTexts &, stats::Shar
 
 } // namespace
 
+bool MainWindow::showRefusal(const stats::CommandOutcome &outcome)
+{
+    if (outcome.validation.failed)
+        finforma_->showValidationFailure(outcome.validation);
+    else if (outcome.zeroSlope)
+        dialogs_.message(this, QString::fromUtf8(stats::kZeroSlopeMessage));
+    return outcome.validation.failed || outcome.zeroSlope;
+}
+
 void MainWindow::runResultCommand(stats::CommandOutcome (*command)(const stats::StudyTexts &, stats::SharedResults &,
                                                                   char),
                                  const std::function<QWidget *(const stats::CommandOutcome &)> &makeWindow)
@@ -32,14 +41,8 @@ void MainWindow::runResultCommand(stats::CommandOutcome (*command)(const stats::
         return;
     runReportingErrors(dialogs_, this, [&] {
         const stats::CommandOutcome outcome = command(*finforma_, shared_, separator_);
-        if (outcome.validation.failed) {
-            finforma_->showValidationFailure(outcome.validation);
+        if (showRefusal(outcome))
             return;
-        }
-        if (outcome.zeroSlope) {
-            dialogs_.message(this, QString::fromUtf8(stats::kZeroSlopeMessage));
-            return;
-        }
         addResultWindow(makeWindow(outcome));
     });
 }
@@ -76,14 +79,8 @@ void MainWindow::showGraph(PlotWindow *window)
     bool built = false;
     runReportingErrors(dialogs_, this, [&] {
         const stats::CommandOutcome outcome = render::ComputeGraph(window->graph(), *finforma_, shared_, separator_);
-        if (outcome.validation.failed) {
-            finforma_->showValidationFailure(outcome.validation);
+        if (showRefusal(outcome))
             return;
-        }
-        if (outcome.zeroSlope) {
-            dialogs_.message(this, QString::fromUtf8(stats::kZeroSlopeMessage));
-            return;
-        }
         built = window->build(outcome, *finforma_);
     });
     if (built)

@@ -29,7 +29,7 @@ struct Expected {
 };
 
 // One study block of the references.
-struct StudySpec {
+struct ReferenceStudy {
     VerificationStudy info;
     std::string file;
     bool typedIn = false; // "replicates" given: the study is validated and run as the commands run it
@@ -48,9 +48,9 @@ std::vector<std::string> fields(const std::string &line)
     return result;
 }
 
-std::vector<StudySpec> parseReferences(const std::string &text, std::vector<std::string> &unreadable)
+std::vector<ReferenceStudy> parseReferences(const std::string &text, std::vector<std::string> &unreadable)
 {
-    std::vector<StudySpec> studies;
+    std::vector<ReferenceStudy> studies;
     std::istringstream in(text);
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
@@ -72,7 +72,7 @@ std::vector<StudySpec> parseReferences(const std::string &text, std::vector<std:
             bad();
             continue;
         }
-        StudySpec &s = studies.back();
+        ReferenceStudy &s = studies.back();
         if (key == "origin" && f.size() == 2)
             s.info.origin = f[1];
         else if (key == "file" && f.size() == 2)
@@ -237,23 +237,24 @@ std::string roundTrip(const std::string &bytes, VerificationRow &row)
 // The study's results as linealidad --json gives them, through the same
 // commands as the windows; studies larger than a study holds run the
 // computations alone.
-QJsonObject results(const StudySpec &spec, const std::string &fileBytes)
+QJsonObject results(const ReferenceStudy &reference, const std::string &fileBytes)
 {
-    if (!spec.file.empty() || spec.typedIn) {
+    if (!reference.file.empty() || reference.typedIn) {
         stats::StudyData study;
-        if (!spec.file.empty())
+        if (!reference.file.empty())
             study = stats::StudyFromFile(stats::ParseStudyFile(fileBytes));
         else {
-            study = stats::StudyData::Shaped(spec.replicates, spec.x, spec.y);
-            study.levelsText = std::to_string(spec.replicates.size());
-            study.methodText = spec.info.title;
+            study = stats::StudyData::Shaped(reference.replicates, reference.x, reference.y);
+            study.levelsText = std::to_string(reference.replicates.size());
+            study.methodText = reference.info.title;
         }
         const JsonOutcome outcome = StudyResultsJson(study, '.');
         if (outcome.refused)
             throw stats::CommandError(outcome.object["error"].toObject()["message"].toString().toStdString());
         return outcome.object;
     }
-    const stats::StudyData texts = stats::StudyData::Shaped(std::vector<std::string>(spec.x.size(), "1"), spec.x, spec.y);
+    const stats::StudyData texts =
+        stats::StudyData::Shaped(std::vector<std::string>(reference.x.size(), "1"), reference.x, reference.y);
     const stats::LinearityStudy study = stats::ReadStudy(texts, '.');
     stats::SharedResults records;
     stats::ComputeCheckedRegression(study, records.regression, records.slopeIsZero);
@@ -351,37 +352,37 @@ VerificationReport RunVerification(const std::string &references)
     VerificationReport report;
     report.facts = CurrentInstallationFacts();
     std::vector<std::string> unreadable;
-    const std::vector<StudySpec> specs = parseReferences(references, unreadable);
+    const std::vector<ReferenceStudy> referenceStudies = parseReferences(references, unreadable);
     auto failure = [&](int study, const std::string &what, const std::string &why) {
         report.rows.push_back({study, what, "", Criterion::Verdict, "", why, -1.0, false});
     };
     for (const std::string &line : unreadable)
         failure(-1, "Línea ilegible", line);
-    for (const StudySpec &spec : specs) {
+    for (const ReferenceStudy &reference : referenceStudies) {
         const int index = static_cast<int>(report.studies.size());
-        report.studies.push_back(spec.info);
-        for (const std::string &line : spec.unreadable)
+        report.studies.push_back(reference.info);
+        for (const std::string &line : reference.unreadable)
             failure(index, "Línea ilegible", line);
         try {
             std::string bytes;
-            if (!spec.file.empty()) {
-                const std::string_view embedded = EmbeddedFileBytes(spec.file);
+            if (!reference.file.empty()) {
+                const std::string_view embedded = EmbeddedFileBytes(reference.file);
                 if (embedded.empty())
-                    throw stats::StudyFileError("No se encuentra el archivo de referencia " + spec.file);
-                VerificationRow row{index, "Archivo " + spec.file + " escrito y releído", "",
+                    throw stats::StudyFileError("No se encuentra el archivo de referencia " + reference.file);
+                VerificationRow row{index, "Archivo " + reference.file + " escrito y releído", "",
                                     Criterion::File, "", "", -1.0, false};
                 bytes = roundTrip(std::string(embedded), row);
                 report.rows.push_back(row);
             }
-            const QJsonObject obtained = results(spec, bytes);
-            for (const Expected &e : spec.expected)
+            const QJsonObject obtained = results(reference, bytes);
+            for (const Expected &e : reference.expected)
                 report.rows.push_back(judge(index, e, obtained));
         } catch (const stats::CommandError &e) {
             // Every quantity of a study that could not be computed fails, named.
             const std::string why = stats::ErrorReportText(e.what());
-            if (spec.expected.empty())
+            if (reference.expected.empty())
                 failure(index, "Cálculo del estudio", why);
-            for (const Expected &expected : spec.expected)
+            for (const Expected &expected : reference.expected)
                 report.rows.push_back({index, quantityName(expected.pointer), expected.pointer, expected.criterion,
                                        expected.value, why, -1.0, false});
         }
