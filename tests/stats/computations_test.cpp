@@ -67,22 +67,8 @@ TEST(ComputeRegression, ReproducesTheWorkedInferenceStudy)
 
 TEST(ComputeRegression, ReproducesTheNistNorrisCertifiedValues)
 {
-    std::ifstream in(NIST_NORRIS_FILE);
-    ASSERT_TRUE(in) << NIST_NORRIS_FILE;
-    std::vector<std::string> x, y;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#')
-            continue;
-        std::istringstream fields(line);
-        std::string yv, xv;
-        fields >> yv >> xv;
-        y.push_back(yv);
-        x.push_back(xv);
-    }
-    ASSERT_EQ(x.size(), 36u);
-    // 36 observations as 36 levels of one replicate: only the line matters here.
-    const stats::StudyData s = makeStudy(std::vector<std::string>(36, "1"), x, y);
+    const stats::StudyData s = norrisStudy();
+    ASSERT_EQ(s.dataRowCount(), 37); // 36 observations and the heading row
     stats::RegressionResult r;
     bool zero = false;
     stats::ComputeRegression(read(s), r, zero);

@@ -64,23 +64,6 @@ stats::StudyData fileStudy(const char *name)
     return stats::StudyFromFile(stats::ParseStudyFile(bytes.str()));
 }
 
-stats::StudyData norris()
-{
-    std::ifstream in(NIST_NORRIS_FILE);
-    std::vector<std::string> x, y;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#')
-            continue;
-        std::istringstream fields(line);
-        std::string yv, xv;
-        fields >> yv >> xv;
-        y.push_back(yv);
-        x.push_back(xv);
-    }
-    return makeStudy(std::vector<std::string>(x.size(), "1"), x, y);
-}
-
 const char *const kLostDigits = "Las cantidades son muy grandes frente a su dispersión";
 
 } // namespace
@@ -124,7 +107,7 @@ TEST(LostDigits, WorkedStudiesAndTheNistDataAreNeverRefused)
     stats::SharedResults shared;
     EXPECT_NO_THROW(stats::RunInference(comma, shared, ','));
 
-    const stats::LinearityStudy nist = stats::ReadStudy(norris(), '.');
+    const stats::LinearityStudy nist = stats::ReadStudy(norrisStudy(), '.');
     stats::RegressionResult r;
     bool zero = false;
     EXPECT_NO_THROW(stats::ComputeCheckedRegression(nist, r, zero));
