@@ -3,7 +3,8 @@
 #   make test  installs what is missing, builds and runs every test headless
 # Extras: make sanitize (the suite under AddressSanitizer + UBSan),
 #         make fuzz (libFuzzer on the study file reader and conversions),
-#         make bench (Google Benchmark medians of the engine and the graphs).
+#         make bench (Google Benchmark medians of the engine and the graphs),
+#         make mutate (the suite against the hand-made faults of tests/mutation).
 
 PACKAGES := cmake make g++ qt6-base-dev libgl-dev libgtest-dev googletest \
             libbenchmark-dev fonts-liberation qt6-translations-l10n qt6-svg-dev xvfb xauth \
@@ -14,7 +15,7 @@ JOBS := $(shell nproc 2>/dev/null || echo 2)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps build run test sanitize fuzz fuzz-axes bench deb
+.PHONY: deps build run test sanitize fuzz fuzz-axes bench deb mutate
 
 deps:
 	@missing=""; for p in $(PACKAGES) $(EXTRA_PACKAGES); do \
@@ -68,3 +69,10 @@ deb:
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build build -j$(JOBS)
 	cd build && cpack -G DEB
+
+# Each hand-made fault of tests/mutation/mutants.txt applied to a copy of the
+# sources in build-mutate/, built, and the suite run until its first failure;
+# prints which faults the tests catch (killed) and which they miss (survived).
+mutate:
+	$(MAKE) deps EXTRA_PACKAGES="python3 ccache"
+	python3 tests/mutation/mutate.py $(if $(ONLY),--only $(ONLY))

@@ -1,13 +1,17 @@
 // A save killed at any moment leaves the study on disk whole: either the old
 // bytes or the new ones, never a mixture, an empty file or a missing one; and
-// the next save clears what the killed one left behind.
+// the next save clears what the killed one left behind. A save whose system
+// call fails says so, keeps the old study and leaves no temporary; a save
+// keeps the file's permissions and a symbolic link.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cstdio>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace {
@@ -41,6 +45,25 @@ QStringList temporariesBeside(const QString &path)
 }
 
 int run(const std::string &command) { return std::system(command.c_str()); }
+
+// Runs a command and returns its exit status and what it wrote.
+int runCapturing(const std::string &command, std::string &output)
+{
+    output.clear();
+    FILE *pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return -1;
+    char buffer[512];
+    while (size_t n = fread(buffer, 1, sizeof buffer, pipe))
+        output.append(buffer, n);
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string saveCommand(const QString &target, const QString &source)
+{
+    return SAVE_TOOL " '" + target.toStdString() + "' 1 '" + source.toStdString() + "'";
+}
 
 bool straceWorks()
 {
@@ -80,4 +103,62 @@ TEST(SaveKilled, AtEachStepTheStudyOnDiskIsWhole)
     EXPECT_EQ(run(SAVE_TOOL " '" + target.toStdString() + "' 1 '" + next.toStdString() + "' >/dev/null"), 0);
     EXPECT_EQ(bytesOf(target), after);
     EXPECT_TRUE(temporariesBeside(target).isEmpty()) << temporariesBeside(target).join(' ').toStdString();
+}
+
+// A system call of the save made to fail (not killed): the disk refuses the
+// data, the flush, the permissions or the rename. The save reports the cause,
+// the old study stays byte for byte and no temporary is left beside it.
+TEST(SaveFails, EachFailedStepIsReportedAndTheOldStudyKept)
+{
+    if (!straceWorks())
+        GTEST_SKIP() << "strace cannot trace here";
+    QTemporaryDir dir;
+    const QString target = dir.filePath("estudio.w04");
+    const QString next = dir.filePath("nuevo.bin");
+    const QByteArray before = version('A', 38);
+    writeBytes(next, version('B', 900));
+    struct Step {
+        const char *injected;
+        const char *cause;
+    };
+    const Step steps[] = {{"write:error=ENOSPC:when=1", "el disco está lleno"},
+                          {"fchmod:error=EPERM:when=1", "acceso denegado"},
+                          {"fsync:error=EIO:when=1", "error de entrada/salida"},
+                          {"rename:error=EROFS:when=1", "sólo lectura"}};
+    for (const Step &step : steps) {
+        writeBytes(target, before);
+        std::string output;
+        const int status =
+            runCapturing("strace -f -o /dev/null -e trace=write,fchmod,fsync,rename -e inject=" +
+                             std::string(step.injected) + " " + saveCommand(target, next),
+                         output);
+        EXPECT_EQ(status, 1) << step.injected << ": " << output;
+        EXPECT_NE(output.find("No se pudo guardar el archivo"), std::string::npos) << step.injected << output;
+        EXPECT_NE(output.find(step.cause), std::string::npos) << step.injected << ": " << output;
+        EXPECT_EQ(bytesOf(target), before) << step.injected;
+        EXPECT_TRUE(temporariesBeside(target).isEmpty()) << step.injected;
+    }
+}
+
+// A save replaces the study's bytes, not what the user set around them: the
+// file's permissions, and a symbolic link, which still names the study.
+TEST(SaveFails, PermissionsAndSymbolicLinkSurviveASave)
+{
+    QTemporaryDir dir;
+    const QString real = dir.filePath("real.w04");
+    const QString link = dir.filePath("enlace.w04");
+    const QString next = dir.filePath("nuevo.bin");
+    writeBytes(real, version('A', 3));
+    writeBytes(next, version('B', 5));
+    ASSERT_EQ(chmod(real.toLocal8Bit().constData(), 0604), 0);
+    ASSERT_EQ(symlink("real.w04", link.toLocal8Bit().constData()), 0);
+
+    ASSERT_EQ(run(saveCommand(link, next) + " >/dev/null"), 0);
+    struct stat info;
+    ASSERT_EQ(lstat(link.toLocal8Bit().constData(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode)) << "the link was replaced by a plain file";
+    EXPECT_EQ(bytesOf(real), version('B', 5));
+    ASSERT_EQ(stat(real.toLocal8Bit().constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0604u);
+    EXPECT_TRUE(temporariesBeside(real).isEmpty());
 }
