@@ -24,7 +24,7 @@ import time
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 WORK = ROOT / "build-mutate"
 TREE = WORK / "tree"
-BUILD = WORK / "build"
+BUILD = TREE / "build"
 
 
 def read_mutants(path):
@@ -93,7 +93,10 @@ def main():
         mutants = [m for m in mutants if m["id"] in wanted]
 
     sync_tree()
-    launcher = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"] if shutil.which("ccache") else []
+    launcher = []
+    if shutil.which("ccache"):
+        launcher = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"]
+        os.environ.setdefault("CCACHE_BASEDIR", str(TREE))
     run(["cmake", "-S", str(TREE), "-B", str(BUILD), "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
          *launcher], check=True)
     if not build(args.jobs) or not suite_passes(args.jobs):
