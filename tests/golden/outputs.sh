@@ -1,0 +1,50 @@
+#!/bin/sh
+# Every output of the golden studies compared with its reviewed copy, as a
+# readable diff: the text of every window (the headless commands print what
+# the windows show), the whole JSON, and each printed page as positioned text.
+#
+#   tests/golden/outputs.sh PROGRAM            compare; status 1 on any difference
+#   tests/golden/outputs.sh PROGRAM --update   write the outputs as the new reviewed copies
+#
+# After --update, `git diff tests/golden` is what a reviewer reads.
+set -u
+program=$1
+update=${2:-}
+here=$(cd "$(dirname "$0")" && pwd)
+data=$here/../data
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export LC_ALL=C.UTF-8
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+
+# A PDF page's words with their place, to a tenth of a point: a moved or
+# exchanged figure shows as a changed line.
+positioned() {
+    pdftotext -bbox "$1" - |
+        sed -n 's/.*<page .*/--- página/p; s/.*<word xMin="\([0-9.]*\)" yMin="\([0-9.]*\)"[^>]*>\(.*\)<\/word>.*/\1 \2 \3/p' |
+        awk '/^--- /{print; next} {printf "%.1f\t%.1f\t%s\n", $1, $2, substr($0, index($0, $3))}'
+}
+
+status=0
+for study in worked-anova worked-inference worked-lackoffit worked-recovery100; do
+    file=$data/$study.w04
+    out=$work/$study
+    mkdir -p "$out"
+    for command in report inference anova residuals systematic-error json; do
+        "$program" --$command "$file" >"$out/$command.txt" 2>&1
+        echo "estado $?" >>"$out/$command.txt"
+    done
+    for page in general inference error; do
+        if "$program" --print $page "$file" --output "$work/page.pdf" >"$out/page-$page.txt" 2>&1; then
+            positioned "$work/page.pdf" >>"$out/page-$page.txt"
+        fi
+    done
+    if [ "$update" = --update ]; then
+        mkdir -p "$here/$study"
+        cp "$out"/* "$here/$study/"
+    elif ! diff -ru "$here/$study" "$out"; then
+        status=1
+    fi
+done
+[ $status = 0 ] && echo "salidas idénticas a las revisadas"
+exit $status
