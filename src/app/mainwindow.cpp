@@ -67,9 +67,11 @@ MainWindow::MainWindow(UserDialogs &dialogs, char decimalSeparator, QWidget *par
     buildToolBar();
     buildStatusBar();
     applyStates(CommandEvent::StartUp);
+    // No output of any window is written over the study open here.
+    dialogs_.setOpenStudy([this] { return openStudyPath(); });
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() { dialogs_.setOpenStudy({}); }
 
 void MainWindow::setSingleWindows(const SingleWindows &windows)
 {

@@ -51,6 +51,9 @@ public:
     // The long part of a hint, in the status line.
     void showHint(const QString &hint);
 
+    // Where the study in the editor is stored; empty for none or a new one.
+    QString openStudyPath() const;
+
     // Opens `path` as the Open command does after its dialog.
     void openStudyFile(const QString &path);
 

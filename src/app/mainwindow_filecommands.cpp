@@ -99,6 +99,11 @@ void MainWindow::openStudyFile(const QString &path)
     });
 }
 
+QString MainWindow::openStudyPath() const
+{
+    return finforma_ && finforma_->windowTitle() != kNewCaption ? saveDialogFileName_ : QString();
+}
+
 bool MainWindow::validateEditor()
 {
     bool valid = false;

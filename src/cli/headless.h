@@ -7,6 +7,7 @@
 #include <functional>
 #include <iosfwd>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace cli {
@@ -17,8 +18,26 @@ inline constexpr int kExitFailed = 1;  // file, conversion or computation error
 inline constexpr int kExitRefused = 2; // the study was refused (validation or zero slope)
 inline constexpr int kExitUsage = 64;  // bad command line
 
-// What --help prints, and what a bad command line prints to standard error.
+// What --help prints. Its first lines, up to the first blank line, are the
+// usage lines that follow the reason of every refused command line.
 const char *UsageText();
+
+// A command line taken apart: the command (its option), the words it takes
+// (a graph's kind, the study file), and its options with their values.
+struct CommandLine {
+    std::string command;
+    std::vector<std::string> operands;
+    std::vector<std::pair<std::string, std::string>> options; // each once
+    const std::string *option(const std::string &name) const;
+};
+// False with the reason, in Spanish, for a command line the program does not
+// take: an unknown option, a missing file or value, a word too many, an
+// option before the command or one the command does not take.
+bool ParseCommandLine(const std::vector<std::string> &args, CommandLine &line, std::string &problem);
+
+// A refused command line: `problem`, then the usage lines of `command` (all
+// of them when it is not one), on `err`. Returns kExitUsage.
+int UsageError(std::ostream &err, const std::string &problem, const std::string &command);
 
 // The study file at `path` read the way Open reads it, every value before
 // anything is used. Throws stats::CommandError with the message for the user.

@@ -2,6 +2,7 @@
 
 #include "cli/atomicfile.h"
 #include "cli/headless.h"
+#include "cli/outputfile.h"
 #include "render/graphcommand.h"
 #include "render/page.h"
 #include "render/printedreports.h"
@@ -34,18 +35,14 @@ int printCommand(const std::vector<std::string> &args, std::ostream &, std::ostr
                                                              {"error", PrintedReport::ErrorAndResiduals}};
     DrawingRequest request;
     std::string problem;
-    const bool parsed = ParseDrawingRequest(args, 1, request, problem);
-    const auto kind = std::find_if(std::begin(kinds), std::end(kinds), [&](const auto &k) {
-        return !request.positional.empty() && request.positional[0] == k.first;
-    });
-    if (parsed && kind == std::end(kinds))
-        problem = "Indique general, inference o error.";
-    else if (parsed && (request.format != OutputFormat::Pdf || request.size))
-        problem = "La página se escribe en PDF (--output SALIDA.pdf, sin --size).";
-    if (!problem.empty() || !parsed) {
-        err << problem << "\nUso: linealidad --print general|inference|error ARCHIVO.w04 --output SALIDA.pdf\n";
-        return cli::kExitUsage;
-    }
+    if (!ParseDrawingRequest(args, request, problem))
+        return cli::UsageError(err, problem, args[0]);
+    const auto kind = std::find_if(std::begin(kinds), std::end(kinds),
+                                   [&](const auto &k) { return request.positional[0] == k.first; });
+    if (kind == std::end(kinds))
+        return cli::UsageError(err, "La página es general, inference o error: " + request.positional[0], args[0]);
+    if (const int refused = RefuseOutput(request.output, cli::kPdfExtension, request.study, args[0], err))
+        return refused;
     return cli::RunCatchingErrors(err, [&] {
         const stats::StudyData study = stats::StudyFromFile(cli::ReadStudyFile(request.study));
         stats::SharedResults records;
@@ -67,13 +64,16 @@ int printCommand(const std::vector<std::string> &args, std::ostream &, std::ostr
 // written too: it is evidence as well; the status says which it is.
 int verifyCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err, char)
 {
-    if (args.size() != 3 || args[1] != "--output" || args[2].empty()) {
-        err << "Uso: linealidad --verify [--output VERIFICACION.pdf]\n";
-        return cli::kExitUsage;
-    }
+    cli::CommandLine line;
+    std::string problem;
+    if (!cli::ParseCommandLine(args, line, problem))
+        return cli::UsageError(err, problem, args[0]);
+    const std::string output = line.option("--output") ? *line.option("--output") : std::string();
+    if (const int refused = RefuseOutput(output, cli::kPdfExtension, {}, args[0], err))
+        return refused;
     return cli::RunCatchingErrors(err, [&] {
         const cli::VerificationReport report = cli::RunVerification(cli::BuiltInReferences());
-        WriteOutputFile(args[2], VerificationPdf(report, LocalePageSize()));
+        WriteOutputFile(output, VerificationPdf(report, LocalePageSize()));
         return cli::PrintVerification(report, out);
     });
 }
@@ -99,17 +99,6 @@ void quietHandler(QtMsgType type, const QMessageLogContext &, const QString &mes
         std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
-bool endsWith(const std::string &text, const char *suffix)
-{
-    const std::string end(suffix);
-    if (text.size() < end.size())
-        return false;
-    for (size_t i = 0; i < end.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[text.size() - end.size() + i])) != end[i])
-            return false;
-    return true;
-}
-
 } // namespace
 
 int RunDrawingCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err, char separator)
@@ -125,22 +114,28 @@ void SilenceQtMessages() { qInstallMessageHandler(quietHandler); }
 
 std::optional<OutputFormat> OutputFormatOf(const std::string &path)
 {
-    if (endsWith(path, ".png"))
+    const size_t dot = path.find_last_of('.');
+    std::string extension = dot == std::string::npos ? std::string() : path.substr(dot);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == ".png")
         return OutputFormat::Png;
-    if (endsWith(path, ".svg"))
+    if (extension == ".svg")
         return OutputFormat::Svg;
-    if (endsWith(path, ".pdf"))
+    if (extension == ".pdf")
         return OutputFormat::Pdf;
     return {};
 }
 
 std::optional<QSize> ParseOutputSize(const std::string &text)
 {
-    const size_t x = text.find_first_of("xX");
+    // One spelling only: what --help shows, "982x630".
+    const size_t x = text.find('x');
     if (x == std::string::npos)
         return {};
     auto side = [](const std::string &digits) -> int {
-        if (digits.empty() || digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos)
+        if (digits.empty() || digits.size() > 4 || digits[0] == '0' ||
+            digits.find_first_not_of("0123456789") != std::string::npos)
             return 0;
         const int value = std::stoi(digits);
         return value <= kMaxOutputSide ? value : 0;
@@ -175,56 +170,38 @@ QByteArray PdfDocument(const QPageSize &paper, const std::function<bool(QPainter
     return bytes;
 }
 
-bool ParseDrawingRequest(const std::vector<std::string> &args, size_t positionalCount, DrawingRequest &request,
-                         std::string &problem)
+bool ParseDrawingRequest(const std::vector<std::string> &args, DrawingRequest &request, std::string &problem)
 {
-    size_t i = 1;
-    for (; i < args.size() && request.positional.size() < positionalCount; ++i)
-        request.positional.push_back(args[i]);
-    if (i >= args.size() || args[i].rfind("--", 0) == 0) {
-        problem = "Falta el archivo del estudio.";
+    cli::CommandLine line;
+    if (!cli::ParseCommandLine(args, line, problem))
         return false;
-    }
-    request.study = args[i++];
-    bool haveOutput = false;
-    for (; i < args.size(); ++i) {
-        const std::string &option = args[i];
-        if ((option != "--output" && option != "--size") || i + 1 >= args.size()) {
-            problem = "Opción no reconocida o sin valor: " + option;
+    request.study = line.operands.back();
+    request.positional.assign(line.operands.begin(), line.operands.end() - 1);
+    request.output = *line.option("--output");
+    request.format = OutputFormatOf(request.output).value_or(OutputFormat::Png);
+    if (const std::string *size = line.option("--size")) {
+        request.size = ParseOutputSize(*size);
+        if (!request.size) {
+            problem = "Tamaño no válido (ANCHOxALTO, de 1 a " + std::to_string(kMaxOutputSide) +
+                      " píxeles por lado, sin ceros a la izquierda, con x minúscula): " + *size;
             return false;
         }
-        const std::string &value = args[++i];
-        if (option == "--output") {
-            if (haveOutput) {
-                problem = "--output aparece dos veces.";
-                return false;
-            }
-            haveOutput = true;
-            request.output = value;
-            const std::optional<OutputFormat> format = OutputFormatOf(value);
-            if (!format) {
-                problem = "El archivo de salida debe terminar en .png, .svg o .pdf: " + value;
-                return false;
-            }
-            request.format = *format;
-        } else {
-            if (request.size) {
-                problem = "--size aparece dos veces.";
-                return false;
-            }
-            request.size = ParseOutputSize(value);
-            if (!request.size) {
-                problem = "Tamaño no válido (ANCHOxALTO, de 1 a " + std::to_string(kMaxOutputSide) +
-                          " píxeles por lado): " + value;
-                return false;
-            }
-        }
-    }
-    if (!haveOutput) {
-        problem = "Falta --output SALIDA.";
-        return false;
     }
     return true;
+}
+
+int RefuseOutput(const std::string &output, const std::vector<std::string> &extensions, const std::string &study,
+                 const std::string &command, std::ostream &err)
+{
+    std::vector<cli::GuardedFile> guarded;
+    if (!study.empty())
+        guarded.push_back({study, "el estudio que se lee"});
+    const cli::OutputRefusal refusal = cli::CheckOutputFile(output, extensions, guarded);
+    if (refusal.status == cli::kExitUsage)
+        return cli::UsageError(err, refusal.message, command);
+    if (refusal)
+        err << refusal.message << '\n';
+    return refusal.status;
 }
 
 } // namespace render

@@ -53,9 +53,9 @@ void WriteOutputFile(const std::string &path, const QByteArray &bytes);
 // Throws stats::CommandError when the document cannot be made.
 QByteArray PdfDocument(const QPageSize &paper, const std::function<bool(QPainter &, QPdfWriter &)> &draw);
 
-// The command line of a drawing command after its option: a study file,
-// --output and an optional --size, with what the command takes besides
-// (`positional` holds the words before the file, e.g. the graph's kind).
+// The command line of a drawing command taken apart (cli::ParseCommandLine):
+// the words before the study file (e.g. the graph's kind), the study file,
+// --output with the format its extension tells, and --size.
 struct DrawingRequest {
     std::vector<std::string> positional;
     std::string study, output;
@@ -63,7 +63,12 @@ struct DrawingRequest {
     std::optional<QSize> size;
 };
 // False with the reason, in Spanish, for a bad command line.
-bool ParseDrawingRequest(const std::vector<std::string> &args, size_t positionalCount, DrawingRequest &request,
-                         std::string &problem);
+bool ParseDrawingRequest(const std::vector<std::string> &args, DrawingRequest &request, std::string &problem);
+
+// The output check (cli/outputfile.h) of a drawing command, before anything
+// is read or drawn: 0 when `output` may be written; otherwise the refusal,
+// on `err`, and its status (64, with the usage lines of `command`, or 1).
+int RefuseOutput(const std::string &output, const std::vector<std::string> &extensions, const std::string &study,
+                 const std::string &command, std::ostream &err);
 
 } // namespace render

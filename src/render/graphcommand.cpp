@@ -1,6 +1,7 @@
 #include "render/graphcommand.h"
 
 #include "cli/headless.h"
+#include "cli/outputfile.h"
 #include "render/drawingcommands.h"
 #include "render/page.h"
 #include "stats/errors.h"
@@ -90,13 +91,12 @@ int RunGraphCommand(const std::vector<std::string> &args, std::ostream &, std::o
 {
     DrawingRequest request;
     std::string problem;
-    if (!ParseDrawingRequest(args, 1, request, problem) ||
-        (request.positional[0] != "regression" && request.positional[0] != "residuals")) {
-        if (problem.empty())
-            problem = "La gráfica es regression o residuals: " + request.positional[0];
-        err << problem << "\n\n" << cli::UsageText();
-        return cli::kExitUsage;
-    }
+    if (!ParseDrawingRequest(args, request, problem))
+        return cli::UsageError(err, problem, args[0]);
+    if (request.positional[0] != "regression" && request.positional[0] != "residuals")
+        return cli::UsageError(err, "La gráfica es regression o residuals: " + request.positional[0], args[0]);
+    if (const int refused = RefuseOutput(request.output, cli::kGraphExtensions, request.study, args[0], err))
+        return refused;
     const Graph graph = request.positional[0] == "regression" ? Graph::Regression : Graph::Residuals;
     return cli::RunCatchingErrors(err, [&] {
         const stats::StudyFile file = cli::ReadStudyFile(request.study);

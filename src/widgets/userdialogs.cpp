@@ -1,8 +1,11 @@
 #include "widgets/userdialogs.h"
 
+#include "cli/outputfile.h"
 #include "stats/errors.h"
 
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -60,10 +63,41 @@ QString QtUserDialogs::openFileName(QWidget *parent, const QString &title, const
     return dialog.selectedFiles().constFirst();
 }
 
+namespace {
+
+// The save dialog that tells a refused name as soon as it is chosen, and
+// stays open for another, before it asks whether to replace a file.
+class CheckedFileDialog final : public QFileDialog {
+public:
+    CheckedFileDialog(QWidget *parent, const QString &title, const QString &filter, UserDialogs &dialogs,
+                      const UserDialogs::NameCheck &refusal)
+        : QFileDialog(parent, title, QString(), filter), dialogs_(dialogs), refusal_(refusal)
+    {
+    }
+
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        if (refusal_ && files.size() == 1 && !QFileInfo(files.first()).isDir())
+            if (const QString why = refusal_(files.first()); !why.isEmpty()) {
+                dialogs_.message(this, why);
+                return;
+            }
+        QFileDialog::accept();
+    }
+
+private:
+    UserDialogs &dialogs_;
+    const UserDialogs::NameCheck &refusal_;
+};
+
+} // namespace
+
 QString QtUserDialogs::saveFileName(QWidget *parent, const QString &title, const QString &filter,
-                                    const QString &defaultSuffix, const QString &proposedName)
+                                    const QString &defaultSuffix, const QString &proposedName,
+                                    const NameCheck &refusal)
 {
-    QFileDialog dialog(parent, title, QString(), filter);
+    CheckedFileDialog dialog(parent, title, filter, *this, refusal);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(defaultSuffix);
@@ -72,6 +106,43 @@ QString QtUserDialogs::saveFileName(QWidget *parent, const QString &title, const
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+QString UserDialogs::outputRefusal(const QString &path, const std::vector<std::string> &extensions) const
+{
+    std::vector<cli::GuardedFile> guarded;
+    if (const QString study = openStudy_ ? openStudy_() : QString(); !study.isEmpty())
+        guarded.push_back({QFile::encodeName(study).toStdString(), "el estudio abierto en el editor"});
+    return QString::fromStdString(cli::CheckOutputFile(QFile::encodeName(path).toStdString(), extensions, guarded).message);
+}
+
+QString UserDialogs::outputFileName(QWidget *parent, const QString &title, const QString &filter,
+                                    const QString &defaultSuffix, const QString &proposedName,
+                                    const std::vector<std::string> &extensions)
+{
+    const NameCheck refusal = [&](const QString &path) { return outputRefusal(path, extensions); };
+    for (;;) {
+        const QString path = saveFileName(parent, title, filter, defaultSuffix, proposedName, refusal);
+        // Checked again: a platform's own dialog may not have asked.
+        const QString why = path.isEmpty() ? QString() : refusal(path);
+        if (why.isEmpty())
+            return path;
+        message(parent, why);
+    }
+}
+
+bool UserDialogs::print(QWidget *parent, QPrinter &printer)
+{
+    for (;;) {
+        if (!printDialog(parent, printer))
+            return false;
+        if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty())
+            return true;
+        const QString why = outputRefusal(printer.outputFileName(), cli::kPdfExtension);
+        if (why.isEmpty())
+            return true;
+        message(parent, why);
+    }
 }
 
 bool runReportingErrors(UserDialogs &dialogs, QWidget *parent, const std::function<void()> &handler)
@@ -87,7 +158,7 @@ bool runReportingErrors(UserDialogs &dialogs, QWidget *parent, const std::functi
     return false;
 }
 
-bool QtUserDialogs::print(QWidget *parent, QPrinter &printer)
+bool QtUserDialogs::printDialog(QWidget *parent, QPrinter &printer)
 {
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;

@@ -5,6 +5,8 @@
 #include <QString>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 class QDialog;
 class QPrinter;
@@ -29,17 +31,42 @@ public:
     // Qt form ("Tolvek v. w3.0 (*.w04)"); `defaultSuffix` has no dot.
     virtual QString openFileName(QWidget *parent, const QString &title, const QString &filter,
                                  const QString &defaultSuffix) = 0;
-    // Asks before overwriting an existing file.
+    // Asks before overwriting an existing file. A name `refusal` answers
+    // with a reason for is told and the dialog stays open, before that question.
+    using NameCheck = std::function<QString(const QString &path)>;
     virtual QString saveFileName(QWidget *parent, const QString &title, const QString &filter,
-                                 const QString &defaultSuffix, const QString &proposedName) = 0;
+                                 const QString &defaultSuffix, const QString &proposedName,
+                                 const NameCheck &refusal = {}) = 0;
+
+    // The save dialog for a file the program writes besides studies (a PDF
+    // report): the answer passes outputRefusal() with `extensions`, or the
+    // user is told why and asked again. Empty when cancelled.
+    QString outputFileName(QWidget *parent, const QString &title, const QString &filter, const QString &defaultSuffix,
+                           const QString &proposedName, const std::vector<std::string> &extensions);
 
     // The platform's print dialog for `printer`, whose orientation and the
     // like the caller has set; false when cancelled (nothing is printed).
-    virtual bool print(QWidget *parent, QPrinter &printer) = 0;
+    // Printing to a file that outputRefusal() refuses as a PDF is told and
+    // the dialog shown again, before anything is printed.
+    bool print(QWidget *parent, QPrinter &printer);
+
+    // Why the program may not write `path` as an output with one of
+    // `extensions` (cli::CheckOutputFile, and never the study open in the
+    // editor); empty when it may.
+    QString outputRefusal(const QString &path, const std::vector<std::string> &extensions) const;
+    // Where the study open in the editor is stored (empty: none, or not yet saved).
+    void setOpenStudy(std::function<QString()> path) { openStudy_ = std::move(path); }
 
     // Shows one of the application's own dialogs modally and returns its
     // result (QDialog::Accepted or Rejected).
     virtual int showModal(QDialog &dialog) = 0;
+
+protected:
+    // The print dialog itself; false when cancelled.
+    virtual bool printDialog(QWidget *parent, QPrinter &printer) = 0;
+
+private:
+    std::function<QString()> openStudy_;
 };
 
 // The application title, shown on every plain message box.
@@ -53,9 +80,11 @@ public:
     QString openFileName(QWidget *parent, const QString &title, const QString &filter,
                          const QString &defaultSuffix) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &filter, const QString &defaultSuffix,
-                         const QString &proposedName) override;
-    bool print(QWidget *parent, QPrinter &printer) override;
+                         const QString &proposedName, const NameCheck &refusal = {}) override;
     int showModal(QDialog &dialog) override;
+
+protected:
+    bool printDialog(QWidget *parent, QPrinter &printer) override;
 };
 
 // Gives the open and save dialogs room for every column of their file list

@@ -1,5 +1,6 @@
 #include "windows/verificationwindow.h"
 
+#include "cli/outputfile.h"
 #include "render/drawingcommands.h"
 #include "render/page.h"
 #include "render/verificationreport.h"
@@ -7,6 +8,7 @@
 #include "widgets/windowplacement.h"
 #include "windows/objectnames.h"
 
+#include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -98,13 +100,13 @@ QString VerificationWindow::verdictText() const { return verdict_->text(); }
 
 void VerificationWindow::saveReport()
 {
-    const QString path = dialogs_.saveFileName(this, QStringLiteral("Guardar el informe de verificación"),
-                                               QStringLiteral("Documento PDF (*.pdf)"), QStringLiteral("pdf"),
-                                               QStringLiteral("VERIFICACION.pdf"));
+    const QString path = dialogs_.outputFileName(this, QStringLiteral("Guardar el informe de verificación"),
+                                                 QStringLiteral("Documento PDF (*.pdf)"), QStringLiteral("pdf"),
+                                                 QStringLiteral("VERIFICACION.pdf"), cli::kPdfExtension);
     if (path.isEmpty())
         return;
     runReportingErrors(dialogs_, this, [&] {
-        render::WriteOutputFile(path.toStdString(),
-                                         render::VerificationPdf(report_, render::LocalePageSize()));
+        render::WriteOutputFile(QFile::encodeName(path).toStdString(),
+                                render::VerificationPdf(report_, render::LocalePageSize()));
     });
 }

@@ -5,12 +5,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -213,4 +216,125 @@ TEST(HeadlessPrint, AWrongCommandLineIsAUsageError)
         EXPECT_EQ(r.status, 64) << args.join(' ').toStdString();
         EXPECT_NE(r.err.find("Uso: linealidad --print"), std::string::npos) << r.err;
     }
+}
+
+// Every refused command line says first what is wrong, then the usage lines
+// of its command (all of them when there is no command), status 64.
+TEST(HeadlessCommandLine, ARefusalNamesWhatIsWrongThenTheUsage)
+{
+    const std::string help = linealidad({"--help"}).out;
+    const std::string all = help.substr(0, help.find("\n\n") + 1);
+    const std::string graph = "Uso: linealidad --graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n"
+                              "                [--size ANCHOxALTO]\n";
+    const std::string json = "Uso: linealidad --json ARCHIVO.w04\n";
+    const std::string study = TEST_DATA_DIR "/worked-anova.w04";
+    const struct {
+        QStringList args;
+        std::string reason, usage;
+    } cases[] = {
+        {{"--bogus"}, "Opción desconocida: --bogus", all},
+        {{"a.w04", "b.w04"}, "Argumento inesperado: b.w04", all},
+        {{"--json"}, "Falta el archivo del estudio.", json},
+        {{"--json", "f.w04", "--output", "x"}, "La orden --json no admite --output.", json},
+        {{"--json", "f.w04", "--anova"}, "Sobra la orden --anova: se da una sola orden (--json).", json},
+        {{"--report", "a.w04", "b.w04"}, "Argumento inesperado: b.w04", "Uso: linealidad --report ARCHIVO.w04\n"},
+        {{"--verify", "extra.w04"}, "Argumento inesperado: extra.w04", "Uso: linealidad --verify [--output VERIFICACION.pdf]\n"},
+        {{"--help", "--version"}, "Sobra la orden --version: se da una sola orden (--help).", all},
+        {{"--output", "x.png", "--graph", "regression", "f.w04"}, "La opción --output va después de la orden --graph.", graph},
+        {{"f.w04", "--report"}, "La orden --report va primero, antes de f.w04.", "Uso: linealidad --report ARCHIVO.w04\n"},
+        // The drawing commands, which the window library runs, say it the same way.
+        {{"--graph", "regression", QString::fromStdString(study), "--output"}, "Falta el valor de --output.", graph},
+        {{"--graph", "regression", QString::fromStdString(study), "--output", "x.png", "--output", "y.png"},
+         "--output aparece dos veces.", graph},
+        {{"--print", "general", QString::fromStdString(study), "--output", "x.pdf", "--size", "10x10"},
+         "La orden --print no admite --size.",
+         "Uso: linealidad --print general|inference|error ARCHIVO.w04 --output SALIDA.pdf\n"},
+        {{"--verify", "--output", "v.pdf", "--bogus"}, "Opción desconocida: --bogus",
+         "Uso: linealidad --verify [--output VERIFICACION.pdf]\n"},
+    };
+    for (const auto &c : cases) {
+        const ProcessRun r = linealidad(c.args);
+        EXPECT_EQ(r.status, 64) << c.args.join(' ').toStdString();
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, c.reason + "\n\n" + c.usage + "Vea «linealidad --help».\n") << c.args.join(' ').toStdString();
+    }
+}
+
+// No output replaces a study: not through its name (.w04, no extension of
+// its kind), not the study being read under another name or link, not a file
+// holding a study. Status 64, the file as it was and nothing else written.
+// An earlier output is replaced; one the user may not write is refused with
+// status 1 (as cp refuses it; root too, when the file has no write bit).
+TEST(HeadlessOutputs, NeverReplaceAStudyNorAFileTheUserMayNotWrite)
+{
+    QTemporaryDir dir;
+    const std::string worked = slurp(TEST_DATA_DIR "/worked-anova.w04");
+    const QString study = writeFile(dir, "mystudy.w04", worked);
+    const QString self = writeFile(dir, "self.pdf", worked);
+    QFile::link(self, dir.filePath("link.pdf"));
+    ASSERT_EQ(::link(self.toUtf8(), dir.filePath("hard.svg").toUtf8()), 0);
+    const QString other = writeFile(dir, "other.png", worked);
+    const QString earlier = writeFile(dir, "earlier.pdf", "%PDF-1.4 an earlier report\n");
+    const QString locked = writeFile(dir, "locked.pdf", "%PDF-1.4 signed\n");
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+
+    auto outputRefused = [&](const QString &output, const char *why) {
+        return "El archivo de salida «" + output.toStdString() + "» " + why;
+    };
+    const std::string graphUsage =
+        "Uso: linealidad --graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n"
+        "                [--size ANCHOxALTO]\n";
+    const std::string verifyUsage = "Uso: linealidad --verify [--output VERIFICACION.pdf]\n";
+    const std::string printUsage = "Uso: linealidad --print general|inference|error ARCHIVO.w04 --output SALIDA.pdf\n";
+    const std::string usageEnd = "Vea «linealidad --help».\n";
+    const struct {
+        QStringList args;
+        int status;
+        std::string err;
+    } cases[] = {
+        {{"--verify", "--output", study}, 64,
+         outputRefused(study, "es un estudio (.w04): no se escribe sobre él.\n\n") + verifyUsage + usageEnd},
+        {{"--verify", "--output", dir.filePath("v.png")}, 64,
+         "El archivo de salida debe terminar en .pdf: " + dir.filePath("v.png").toStdString() + "\n\n" + verifyUsage +
+             usageEnd},
+        {{"--print", "general", self, "--output", dir.filePath("informe.svg")}, 64,
+         "El archivo de salida debe terminar en .pdf: " + dir.filePath("informe.svg").toStdString() + "\n\n" +
+             printUsage + usageEnd},
+        {{"--graph", "regression", self, "--output", self}, 64,
+         outputRefused(self, "es el estudio que se lee: no se escribe sobre él.\n\n") + graphUsage + usageEnd},
+        {{"--graph", "regression", self, "--output", dir.filePath("link.pdf")}, 64,
+         outputRefused(dir.filePath("link.pdf"), "es el estudio que se lee: no se escribe sobre él.\n\n") + graphUsage +
+             usageEnd},
+        {{"--graph", "residuals", dir.filePath("link.pdf"), "--output", dir.filePath("hard.svg")}, 64,
+         outputRefused(dir.filePath("hard.svg"), "es el estudio que se lee: no se escribe sobre él.\n\n") + graphUsage +
+             usageEnd},
+        {{"--graph", "regression", study, "--output", other}, 64,
+         outputRefused(other, "contiene un estudio: no se escribe sobre él.\n\n") + graphUsage + usageEnd},
+        {{"--print", "general", study, "--output", self}, 64,
+         outputRefused(self, "contiene un estudio: no se escribe sobre él.\n\n") + printUsage + usageEnd},
+        {{"--print", "general", study, "--output", locked}, 1,
+         "No se puede escribir el archivo de salida «" + locked.toStdString() + "»: acceso denegado; queda como estaba.\n"},
+        {{"--verify", "--output", locked}, 1,
+         "No se puede escribir el archivo de salida «" + locked.toStdString() + "»: acceso denegado; queda como estaba.\n"},
+        {{"--print", "general", study, "--output", earlier}, 0, ""},
+        {{"--graph", "regression", study, "--output", dir.filePath("g.png")}, 0, ""},
+        {{"--graph", "regression", study, "--output", dir.filePath("g.png")}, 0, ""},
+    };
+    for (const auto &c : cases) {
+        const ProcessRun r = linealidad(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args.join(' ').toStdString();
+        EXPECT_EQ(r.err, c.err) << c.args.join(' ').toStdString();
+    }
+    for (const QString &path : {study, self, other})
+        EXPECT_EQ(slurp(path.toStdString()), worked) << path.toStdString();
+    EXPECT_EQ(slurp(locked.toStdString()), "%PDF-1.4 signed\n");
+    struct stat info;
+    ASSERT_EQ(stat(locked.toUtf8(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0444u);
+    EXPECT_TRUE(QFileInfo(dir.filePath("link.pdf")).isSymLink());
+    EXPECT_EQ(slurp(earlier.toStdString()).rfind("%PDF-", 0), 0u);
+    EXPECT_NE(slurp(earlier.toStdString()), "%PDF-1.4 an earlier report\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System, QDir::Name),
+              (QStringList{"earlier.pdf", "g.png", "hard.svg", "link.pdf", "locked.pdf", "mystudy.w04", "other.png",
+                           "self.pdf"}));
 }

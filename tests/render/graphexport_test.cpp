@@ -176,17 +176,20 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("reason");
         const QString out = "OUT";
-        QTest::newRow("no kind") << QStringList{"--graph"} << "Falta el archivo del estudio.";
+        QTest::newRow("no kind") << QStringList{"--graph"} << "Falta la gráfica (regression o residuals).";
+        QTest::newRow("no study") << QStringList{"--graph", "regression"} << "Falta el archivo del estudio.";
         QTest::newRow("unknown kind") << QStringList{"--graph", "pastel", kRegressionStudy, "--output", out}
                                       << "La gráfica es regression o residuals: pastel";
         QTest::newRow("no output") << QStringList{"--graph", "regression", kRegressionStudy} << "Falta --output SALIDA.";
         QTest::newRow("other format") << QStringList{"--graph", "regression", kRegressionStudy, "--output", "x.jpg"}
                                       << "El archivo de salida debe terminar en .png, .svg o .pdf: x.jpg";
-        for (const char *size : {"0x10", "491", "abcx10", "5001x10", "-5x10"})
+        // One spelling of a size: what --help shows.
+        for (const char *size : {"0x10", "491", "abcx10", "5001x10", "-5x10", "300X200", "0300x0200", "300x0200", "+300x200"})
             QTest::newRow(size) << QStringList{"--graph", "regression", kRegressionStudy, "--size", size, "--output", out}
-                                << QString("Tamaño no válido (ANCHOxALTO, de 1 a 5000 píxeles por lado): ") + size;
+                                << QString("Tamaño no válido (ANCHOxALTO, de 1 a 5000 píxeles por lado, sin ceros a la "
+                                           "izquierda, con x minúscula): ") + size;
         QTest::newRow("unknown option") << QStringList{"--graph", "regression", kRegressionStudy, "--output", out, "--dpi", "3"}
-                                        << "Opción no reconocida o sin valor: --dpi";
+                                        << "Opción desconocida: --dpi";
     }
     void badCommandLinesWriteNothing()
     {

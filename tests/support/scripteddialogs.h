@@ -52,13 +52,22 @@ public:
         fileDialogs << "open|" + title + "|" + filter + "|" + suffix;
         return files.isEmpty() ? QString() : files.dequeue();
     }
-    QString saveFileName(QWidget *, const QString &title, const QString &filter, const QString &suffix,
-                         const QString &proposed) override
+    // A name `refusal` refuses is told, as the real dialog tells it, and the
+    // next planned name answers.
+    QString saveFileName(QWidget *parent, const QString &title, const QString &filter, const QString &suffix,
+                         const QString &proposed, const NameCheck &refusal = {}) override
     {
         fileDialogs << "save|" + title + "|" + filter + "|" + suffix + "|" + proposed;
-        return files.isEmpty() ? QString() : files.dequeue();
+        while (!files.isEmpty()) {
+            const QString file = files.dequeue();
+            const QString why = refusal && !file.isEmpty() ? refusal(file) : QString();
+            if (why.isEmpty())
+                return file;
+            message(parent, why);
+        }
+        return {};
     }
-    bool print(QWidget *, QPrinter &printer) override
+    bool printDialog(QWidget *, QPrinter &printer) override
     {
         ++printDialogs;
         const QString file = printFiles.isEmpty() ? QString() : printFiles.dequeue();

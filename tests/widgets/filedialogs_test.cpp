@@ -1,8 +1,16 @@
-// The open and save dialogs show every column of their file list whole.
+// The open and save dialogs show every column of their file list whole; the
+// save dialog of an output tells a refused name before it asks to replace it.
 #include "widgets/userdialogs.h"
 #include "support/shots.h"
 
+#include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QStyle>
@@ -40,6 +48,44 @@ private slots:
         const int last = header->count() - 1;
         QVERIFY(header->sectionViewportPosition(last) + header->sectionSize(last) <= list->viewport()->width());
         saveShot(&dialog, "open-dialog");
+    }
+
+    // The real dialog, driven as a user drives it: a name typed over a file
+    // that exists gets the refusal first (not Qt's replace question), and
+    // the dialog stays for another name.
+    void aRefusedNameIsToldBeforeTheReplaceQuestion()
+    {
+        QTemporaryDir dir;
+        const QString refused = dir.filePath("estudio.pdf"), chosen = dir.filePath("informe.pdf");
+        QFile existing(refused);
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.close();
+        QStringList typed = {refused, chosen}, boxes;
+        QTimer user;
+        connect(&user, &QTimer::timeout, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                boxes << box->text();
+                box->accept();
+            } else if (auto *dialog = qobject_cast<QFileDialog *>(modal); dialog && !typed.isEmpty()) {
+                // Typed into the name field, which has the focus as when the user types.
+                QLineEdit *name = dialog->findChild<QLineEdit *>("fileNameEdit");
+                QApplication::setActiveWindow(dialog);
+                name->setFocus();
+                name->setText(typed.takeFirst());
+                // Clicked once this tick is over: the refusal's box runs its own loop.
+                QPushButton *save = dialog->findChild<QDialogButtonBox *>("buttonBox")->button(QDialogButtonBox::Save);
+                QTimer::singleShot(0, save, &QPushButton::click);
+            }
+        });
+        user.start(50);
+        QtUserDialogs dialogs;
+        const QString answer = dialogs.saveFileName(nullptr, "Guardar", "Documento PDF (*.pdf)", "pdf", "x.pdf",
+                                                    [&](const QString &path) {
+                                                        return path == refused ? QStringLiteral("no aquí") : QString();
+                                                    });
+        QCOMPARE(answer, chosen);
+        QCOMPARE(boxes, QStringList{"no aquí"});
     }
 };
 
