@@ -45,7 +45,7 @@ int messageBoxWidthForTitle(const QWidget &box)
 {
     QFont caption = box.font();
     caption.setBold(true);
-    const int buttons = 4 * box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
+    const int buttons = 5 * box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
     return QFontMetrics(caption).horizontalAdvance(box.windowTitle()) + buttons;
 }
 
