@@ -1,7 +1,7 @@
 // The application on a 1024 x 768 screen, with the real message boxes: every
 // top-level window and dialog lies wholly on the screen, every message box
-// is wide enough for its whole title and text, and a file name that looks
-// like markup is shown as it is written.
+// is wide enough for its whole title and text, and a file name or a study's
+// text that looks like markup is shown as it is written.
 #include "app/application.h"
 #include "app/mainwindow.h"
 #include "support/scripteddialogs.h"
@@ -10,6 +10,7 @@
 #include "widgets/userdialogs.h"
 #include "windows/graphoptionsdialog.h"
 #include "windows/objectnames.h"
+#include "windows/predictionwindow.h"
 #include "windows/printoptionswindow.h"
 #include "windows/regressiongraphwindow.h"
 #include "windows/residualgraphwindow.h"
@@ -183,7 +184,8 @@ private slots:
 
     // A folder named like markup, opened as a study: the error names it as
     // written. A study whose file name holds markup and the caption's
-    // modified mark "[*]": the caption shows the name as written.
+    // modified mark "[*]": the caption shows the name as written, and the
+    // prediction window the stored slope.
     void aNameThatLooksLikeMarkupIsShownAsWritten()
     {
         const QString crafted = folder.filePath(QStringLiteral("<h1>GRANDE<b>negrita.w04"));
@@ -202,10 +204,20 @@ private slots:
                      });
         QVERIFY(!frame.Finforma());
 
+        // The study's stored prediction slope looks like markup too.
         const QString named = folder.filePath(QStringLiteral("<b>uno[*]dos<i>.w04"));
-        QVERIFY(QFile::copy(kStudy, named));
+        QFile source(kStudy), copy(named);
+        QVERIFY(source.open(QIODevice::ReadOnly) && copy.open(QIODevice::WriteOnly));
+        QByteArray bytes = source.readAll();
+        const qsizetype slope = bytes.indexOf("12345678");
+        QVERIFY(slope > 0);
+        copy.write(bytes.replace(slope, 8, "<b>1</b>"));
+        copy.close();
         frame.openStudyFile(named);
         QVERIFY(frame.Finforma());
+        auto *storedSlope = app.predictions().findChild<QLabel *>(QStringLiteral("lblm"));
+        QCOMPARE(storedSlope->text(), QStringLiteral("<b>1</b>"));
+        QCOMPARE(storedSlope->textFormat(), Qt::PlainText);
         auto *sub = qobject_cast<QMdiSubWindow *>(frame.Finforma()->parentWidget());
         QVERIFY(sub);
         sub->showMaximized(); // the frame's caption then carries the child's
