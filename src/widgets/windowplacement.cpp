@@ -9,7 +9,6 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
 #include <optional>
 #include <tuple>
