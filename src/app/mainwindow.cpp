@@ -290,6 +290,9 @@ void MainWindow::showHint(const QString &hint)
     statusLine_->setText(hint);
     statusLine_->setToolTip(hint);
     const int room = statusBar()->width() - estado_->width() - 2 * paneld_->sizeHint().width();
+    // A label's size hint keeps within its fixed width: free it to measure.
+    statusLine_->setMinimumWidth(0);
+    statusLine_->setMaximumWidth(QWIDGETSIZE_MAX);
     statusLine_->setFixedWidth(std::max(kStatusLineWidth, std::min(statusLine_->sizeHint().width(), room)));
 }
 

@@ -92,7 +92,7 @@ void MainWindow::openStudyFile(const QString &path)
             windows_.plot->SetYLabel(QString::fromStdString(file.yLabel));
         }
         const QString fullPath = QFileInfo(path).absoluteFilePath();
-        editor->setWindowTitle(fullPath);
+        editor->setWindowTitle(literalCaption(fullPath));
         saveDialogFileName_ = fullPath;
         editor->show();
         applyStates(CommandEvent::OpenStudy);
@@ -158,7 +158,7 @@ bool MainWindow::FileSaveAsItemClick()
         return false;
     const QString fullPath = QFileInfo(path).absoluteFilePath();
     saveDialogFileName_ = fullPath;
-    finforma_->setWindowTitle(fullPath);
+    finforma_->setWindowTitle(literalCaption(fullPath));
     setModifiedText(QString());
     return true;
 }

@@ -6,31 +6,66 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QStyle>
 #include <QTreeView>
 
 #include <new>
 
+namespace {
+
+// Runs a message box. What it shows is plain text whatever it holds (a file
+// name or a study's text may look like markup), and the box is wide enough
+// for its whole title as the window manager draws it: the caption's bold
+// font and room for the buttons of the title bar.
+int runMessageBox(QMessageBox::Icon icon, const QString &title, const QString &text,
+                  QMessageBox::StandardButtons buttons, QWidget *parent)
+{
+    QMessageBox box(icon, title, text, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    // The box sets its own fixed size from its layout when shown: a spacer
+    // across the layout makes the layout itself as wide as the title.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(messageBoxWidthForTitle(box), 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    return box.exec();
+}
+
+} // namespace
+
+QString literalCaption(const QString &text)
+{
+    QString caption = text;
+    return caption.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+}
+
+int messageBoxWidthForTitle(const QWidget &box)
+{
+    QFont caption = box.font();
+    caption.setBold(true);
+    const int buttons = 5 * box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
+    return QFontMetrics(caption).horizontalAdvance(box.windowTitle()) + buttons;
+}
+
 void QtUserDialogs::message(QWidget *parent, const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, text, QMessageBox::Ok, parent);
-    box.exec();
+    runMessageBox(QMessageBox::NoIcon, kApplicationTitle, text, QMessageBox::Ok, parent);
 }
 
 void QtUserDialogs::error(QWidget *parent, const QString &text)
 {
-    QMessageBox box(QMessageBox::Critical, kApplicationTitle, text, QMessageBox::Ok, parent);
-    box.exec();
+    runMessageBox(QMessageBox::Critical, kApplicationTitle, text, QMessageBox::Ok, parent);
 }
 
 bool QtUserDialogs::question(QWidget *parent, const QString &title, const QString &text)
 {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
-    return box.exec() == QMessageBox::Yes;
+    return runMessageBox(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent) ==
+           QMessageBox::Yes;
 }
 
 void fitFileDialog(QFileDialog &dialog)

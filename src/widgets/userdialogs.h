@@ -87,6 +87,13 @@ protected:
     bool printDialog(QWidget *parent, QPrinter &printer) override;
 };
 
+// A window caption that shows `text` as written (a file name): a caption
+// takes "[*]" for the place of its modified mark unless it is doubled.
+QString literalCaption(const QString &text);
+
+// The least width of a message box that shows its whole title.
+int messageBoxWidthForTitle(const QWidget &box);
+
 // Gives the open and save dialogs room for every column of their file list
 // (name, size, type, date), as far as the screen allows.
 class QFileDialog;

@@ -9,8 +9,9 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
+#include <optional>
+#include <tuple>
 
 void centreOnScreen(QWidget *window)
 {
@@ -26,17 +27,23 @@ void centreOnScreen(QWidget *window)
     window->move(topLeft);
 }
 
+void fitOnScreen(QWidget *window, QSize wanted)
+{
+    if (QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen()) {
+        // The frame is not known before the first show: allow for a title bar
+        // and a border a few pixels wide.
+        const int border = 6;
+        const QSize frame(2 * border,
+                          window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window) + 2 * border);
+        wanted = wanted.boundedTo(screen->availableGeometry().size() - frame);
+    }
+    window->resize(wanted.expandedTo(window->minimumSizeHint()));
+    centreOnScreen(window);
+}
+
 namespace placement {
 
 namespace {
-
-// The nearest place to `wanted` where `size` lies inside the area; the top
-// left when it is larger than the area.
-QPoint inside(QSize area, QSize size, QPoint wanted)
-{
-    return {std::max(0, std::min(wanted.x(), area.width() - size.width())),
-            std::max(0, std::min(wanted.y(), area.height() - size.height()))};
-}
 
 bool fits(QSize area, QRect rect) { return QRect(QPoint(0, 0), area).contains(rect); }
 
@@ -66,25 +73,180 @@ QPoint newWindowPosition(QSize area, QSize size, bool centred, const QList<QRect
     return centred ? centre : QPoint(0, 0);
 }
 
-QList<QRect> tiled(QSize area, const QList<Child> &children)
+namespace {
+
+// The area the rectangles cover together.
+qint64 unionArea(const QList<QRect> &rects)
 {
-    QList<QRect> places;
-    const int count = static_cast<int>(children.size());
-    if (count == 0)
-        return places;
-    const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(count))));
-    const int rows = (count + columns - 1) / columns;
-    for (int i = 0; i < count; ++i) {
-        const int row = i / columns;
-        const int inRow = std::min(columns, count - row * columns); // the last row may hold fewer
-        const int column = i % columns;
-        const QRect cell(column * area.width() / inRow, row * area.height() / rows, area.width() / inRow,
-                         area.height() / rows);
-        const Child &child = children[i];
-        const QSize size = child.keepsSize ? child.size : cell.size().expandedTo(child.minimum);
-        places << QRect(inside(area, size, cell.topLeft()), size);
+    QList<int> xs, ys;
+    for (const QRect &r : rects) {
+        if (r.isEmpty())
+            continue;
+        xs << r.left() << r.left() + r.width();
+        ys << r.top() << r.top() + r.height();
     }
-    return places;
+    std::sort(xs.begin(), xs.end());
+    std::sort(ys.begin(), ys.end());
+    qint64 total = 0;
+    for (qsizetype i = 0; i + 1 < xs.size(); ++i)
+        for (qsizetype j = 0; j + 1 < ys.size(); ++j) {
+            const QPoint corner(xs[i], ys[j]);
+            if (xs[i] == xs[i + 1] || ys[j] == ys[j + 1])
+                continue;
+            if (std::any_of(rects.begin(), rects.end(), [&](const QRect &r) { return r.contains(corner); }))
+                total += qint64(xs[i + 1] - xs[i]) * (ys[j + 1] - ys[j]);
+        }
+    return total;
+}
+
+struct Attempt {
+    QList<QRect> places;
+    QList<int> stacking;
+    int captionsCovered = 0;
+    qint64 hidden = 0;
+
+    // Captions first, then what is hidden.
+    auto score() const { return std::pair(captionsCovered, hidden); }
+};
+
+// Where a window of `size` goes on top of `below`: the place that covers no
+// caption if it can, then hides the least of what is already there, then
+// lies highest and leftmost. The places tried are the area's edges and those
+// of the windows already laid out, and just under their captions.
+struct Choice {
+    int captions = 0;
+    qint64 hidden = 0;
+    QRect place;
+    auto key() const { return std::tuple(captions, hidden, place.y(), place.x()); }
+};
+
+Choice placeOnTop(QSize area, QSize size, const QList<QRect> &below, int captionHeight)
+{
+    QList<int> xs = {0, area.width() - size.width()};
+    QList<int> ys = {0, area.height() - size.height()};
+    for (const QRect &r : below) {
+        xs << r.left() << r.left() + r.width() << r.left() - size.width();
+        ys << r.top() << r.top() + r.height() << r.top() - size.height() << r.top() + captionHeight;
+    }
+    auto clamp = [](QList<int> &values, int most) {
+        for (int &v : values)
+            v = std::max(0, std::min(v, most));
+        std::sort(values.begin(), values.end());
+        values.erase(std::unique(values.begin(), values.end()), values.end());
+    };
+    clamp(xs, area.width() - size.width());
+    clamp(ys, area.height() - size.height());
+    std::optional<Choice> best;
+    QList<QRect> covered;
+    for (const int y : ys)
+        for (const int x : xs) {
+            Choice choice{0, 0, QRect(QPoint(x, y), size)};
+            covered.clear();
+            for (const QRect &r : below) {
+                if (choice.place.intersects(QRect(r.topLeft(), QSize(r.width(), captionHeight))))
+                    ++choice.captions;
+                if (choice.place.intersects(r))
+                    covered << (choice.place & r);
+            }
+            if (best && choice.captions > best->captions)
+                continue;
+            choice.hidden = unionArea(covered);
+            if (!best || choice.key() < best->key())
+                best = choice;
+        }
+    return *best;
+}
+
+// Tries the orders of laying the windows out, each on top of those before
+// it, `onTop` last: the largest first, then the others, leaving an order as
+// soon as it does no better than the best found and stopping after a fixed
+// amount of work. An arrangement that hides nothing ends the search.
+Attempt bestLayOut(QSize area, const QList<QSize> &sizes, int captionHeight, int onTop)
+{
+    const int count = static_cast<int>(sizes.size());
+    QList<int> free;
+    for (int i = 0; i < count; ++i)
+        if (i != onTop)
+            free << i;
+    std::stable_sort(free.begin(), free.end(), [&](int a, int b) {
+        return qint64(sizes[a].width()) * sizes[a].height() > qint64(sizes[b].width()) * sizes[b].height();
+    });
+    std::optional<Attempt> best;
+    Attempt current;
+    current.places.resize(count);
+    QList<QRect> below;
+    int budget = 2000; // windows placed; a few tenths of a second at most
+    std::function<void(QList<int> &)> search = [&](QList<int> &left) {
+        if (best && (current.score() >= best->score() || best->score() == std::pair(0, qint64(0))))
+            return;
+        if (left.isEmpty()) {
+            if (onTop >= 0 && onTop < count) {
+                const Choice choice = placeOnTop(area, sizes[onTop], below, captionHeight);
+                Attempt complete = current;
+                complete.places[onTop] = choice.place;
+                complete.stacking << onTop;
+                complete.captionsCovered += choice.captions;
+                complete.hidden += choice.hidden;
+                if (!best || complete.score() < best->score())
+                    best = std::move(complete);
+            } else {
+                best = current;
+            }
+            return;
+        }
+        for (qsizetype i = 0; i < left.size() && budget > 0; ++i) {
+            const int index = left.takeAt(i);
+            --budget;
+            const Choice choice = placeOnTop(area, sizes[index], below, captionHeight);
+            const Attempt saved = current;
+            current.places[index] = choice.place;
+            current.stacking << index;
+            current.captionsCovered += choice.captions;
+            current.hidden += choice.hidden;
+            below << choice.place;
+            search(left);
+            below.removeLast();
+            current = saved;
+            left.insert(i, index);
+        }
+    };
+    search(free);
+    return *best;
+}
+
+} // namespace
+
+qint64 hiddenArea(const QList<QRect> &windows)
+{
+    qint64 total = 0;
+    for (const QRect &r : windows)
+        total += qint64(r.width()) * r.height();
+    return total - unionArea(windows);
+}
+
+Tiling tiled(QSize area, const QList<Child> &children, int captionHeight, int onTop)
+{
+    if (children.isEmpty())
+        return {};
+    QList<QSize> asTheyAre, atLeast;
+    for (const Child &child : children) {
+        if (child.keepsSize) {
+            asTheyAre << child.size;
+            atLeast << child.size;
+        } else {
+            asTheyAre << child.size.boundedTo(area).expandedTo(child.minimum);
+            atLeast << child.minimum.boundedTo(asTheyAre.last());
+        }
+    }
+    Attempt best = bestLayOut(area, asTheyAre, captionHeight, onTop);
+    // A window seen whole, or a caption in sight, is worth the size given up.
+    auto worth = [](const Attempt &a) { return std::pair(a.captionsCovered, a.hidden > 0); };
+    if (best.hidden > 0 && atLeast != asTheyAre) {
+        Attempt smaller = bestLayOut(area, atLeast, captionHeight, onTop);
+        if (worth(smaller) < worth(best))
+            best = std::move(smaller);
+    }
+    return {best.places, best.stacking};
 }
 
 QList<QRect> cascaded(QSize area, const QList<Child> &children, int step)
@@ -145,7 +307,25 @@ void arrange(QMdiArea *area, QMdiArea::WindowOrder order,
 
 } // namespace
 
-void tileSubWindows(QMdiArea *area) { arrange(area, QMdiArea::CreationOrder, placement::tiled); }
+void tileSubWindows(QMdiArea *area)
+{
+    const QList<QMdiSubWindow *> windows = arrangedWindows(area, QMdiArea::CreationOrder);
+    QList<placement::Child> children;
+    int captionHeight = 0;
+    for (const QMdiSubWindow *window : windows) {
+        children << placement::Child{window->size(), keepsSize(window),
+                                     window->minimumSizeHint().expandedTo(window->minimumSize())};
+        // The caption is all that lies above the contents.
+        if (window->widget())
+            captionHeight = std::max(captionHeight, window->widget()->mapTo(window, QPoint(0, 0)).y());
+    }
+    const int active = static_cast<int>(windows.indexOf(area->activeSubWindow()));
+    const placement::Tiling tiling = placement::tiled(area->viewport()->size(), children, captionHeight, active);
+    for (qsizetype i = 0; i < windows.size(); ++i)
+        windows[i]->setGeometry(tiling.places[i]);
+    for (const int index : tiling.stacking)
+        windows[index]->raise();
+}
 
 void cascadeSubWindows(QMdiArea *area)
 {

@@ -16,6 +16,10 @@ class QWidget;
 // screen before it is first shown), keeping it fully on that screen.
 void centreOnScreen(QWidget *window);
 
+// Sizes a top-level window to `wanted`, or smaller where its screen has not
+// that much room with the window manager's frame around it, then centres it.
+void fitOnScreen(QWidget *window, QSize wanted);
+
 namespace placement {
 
 // Rectangles are in the coordinates of the client area, whose top left is 0, 0.
@@ -33,10 +37,22 @@ struct Child {
 // the area starts at its top left.
 QPoint newWindowPosition(QSize area, QSize size, bool centred, const QList<QRect> &others, int step);
 
-// Side by side: the area is cut into as many cells as there are children,
-// in rows; each child fills its cell, or, when it keeps its size, stands at
-// the cell's top left, moved in as far as needed to stay inside the area.
-QList<QRect> tiled(QSize area, const QList<Child> &children);
+// Side by side, each at its size. Where the children fit in the area, no two
+// overlap; where they cannot, they overlap as little as the arrangement can
+// find, and no child ever covers another's caption (the top `captionHeight`
+// pixels of each). A resizable child keeps its size (at most the area's),
+// and gives it up for its least size only when that lets every child be seen
+// whole, or keeps a caption in sight. `stacking` is the order to raise them in, the bottom one first;
+// `onTop`, when a child's index, ends on top.
+struct Tiling {
+    QList<QRect> places; // in the children's order
+    QList<int> stacking;
+};
+Tiling tiled(QSize area, const QList<Child> &children, int captionHeight, int onTop = -1);
+
+// What a set of windows hides of one another, in square pixels: whichever
+// lies on top, it is the sum of their areas less the area they cover together.
+qint64 hiddenArea(const QList<QRect> &windows);
 
 // Overlapping, `step` pixels apart from the top left; a window that would
 // reach past the area starts a new run from the top left. Sizes are kept,

@@ -36,6 +36,7 @@ QLabel *makeLabel(const char *name, const QString &text, bool bold = false)
 {
     auto *label = new QLabel(text);
     label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText); // some show what a study file holds
     if (bold) {
         QFont font = label->font();
         font.setBold(true);

@@ -34,6 +34,7 @@ VerificationWindow::VerificationWindow(cli::VerificationReport report, UserDialo
                                       q(f.qtVersion), q(f.userName), q(f.runDateTime)),
                              this);
     facts->setObjectName(QStringLiteral("Lfacts"));
+    facts->setTextFormat(Qt::PlainText); // names taken from the system
     facts->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     const QStringList headings = {QStringLiteral("Estudio"),  QStringLiteral("Magnitud"), QStringLiteral("Referencia"),
@@ -60,6 +61,8 @@ VerificationWindow::VerificationWindow(cli::VerificationReport report, UserDialo
             }
             if (c == 0 && row.study >= 0)
                 item->setToolTip(q(report_.studies[static_cast<size_t>(row.study)].origin));
+            else if (c == headings.size() - 1)
+                item->setToolTip(cells[c]);
             table_->setItem(r, c, item);
         }
         ++r;
@@ -93,7 +96,10 @@ VerificationWindow::VerificationWindow(cli::VerificationReport report, UserDialo
     layout->addWidget(verdict_);
     layout->addLayout(buttons);
     table_->resizeRowsToContents();
-    resize(1060, 620);
+    // The criteria are long: on a small screen their column gives way (each
+    // cell tells its whole text on its tool tip) before the table scrolls.
+    table_->horizontalHeader()->setStretchLastSection(true);
+    fitOnScreen(this, QSize(1060, 620));
 }
 
 QString VerificationWindow::verdictText() const { return verdict_->text(); }

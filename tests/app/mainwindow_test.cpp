@@ -144,6 +144,14 @@ private slots:
         auto *statusLine = frame().findChild<QLabel *>(StatusLine);
         QCOMPARE(statusLine->text(), QStringLiteral("Calcula la cantidad recuperada para cantidades adicionadas"));
         QVERIFY(statusLine->width() >= statusLine->sizeHint().width());
+        // The panel gives the room back once the hint is gone, or a short one follows.
+        for (const QString &after : {QString(), QStringLiteral("Salir del módulo ZELP")}) {
+            frame().action(HelpVerifyItem)->showStatusText(&frame());
+            QTRY_VERIFY(statusLine->width() > 336);
+            frame().showHint(after);
+            QTRY_COMPARE(statusLine->width(), 336);
+            QCOMPARE(statusLine->text(), after);
+        }
 
         // A menu entry under the pointer, and an entry of the editor's pop-up menu.
         openStudy(writeStudy("pistas.w04", testing_studies::anovaStudy()));

@@ -74,6 +74,8 @@ QString hiddenContent(QWidget *content)
 
 } // namespace
 
+Q_DECLARE_METATYPE(placement::Child)
+
 class WindowArrangementTest : public QObject {
     Q_OBJECT
 
@@ -166,6 +168,86 @@ private slots:
         start(frameSize);
         expectOnScreen(frameSize, "open");
         run(sequence, frameSize, sequence == "IARENTC" ? QStringLiteral("arrange-%1x%2").arg(frameSize.width()).arg(frameSize.height()) : QString());
+    }
+
+    // Tile by itself: side by side where the windows fit, and the least
+    // hidden without covering a caption where they do not.
+    void tileLaysOutSideBySideOrHidesTheLeast_data()
+    {
+        using placement::Child;
+        QTest::addColumn<QSize>("area");
+        QTest::addColumn<QList<Child>>("children");
+        QTest::addColumn<QList<QRect>>("places");
+        auto keeps = [](int w, int h) { return Child{QSize(w, h), true, QSize(w, h)}; };
+        auto resizable = [](int w, int h, int leastW, int leastH) { return Child{QSize(w, h), false, QSize(leastW, leastH)}; };
+        QTest::newRow("fit only one way") << QSize(100, 100)
+            << QList<Child>{keeps(50, 50), keeps(100, 50), keeps(50, 50)}
+            << QList<QRect>{{0, 50, 50, 50}, {0, 0, 100, 50}, {50, 50, 50, 50}};
+        QTest::newRow("too wide: the smaller one under the caption") << QSize(200, 100)
+            << QList<Child>{keeps(120, 50), keeps(120, 100)}
+            << QList<QRect>{{80, 10, 120, 50}, {0, 0, 120, 100}};
+        QTest::newRow("a resizable one gives up its size") << QSize(200, 100)
+            << QList<Child>{keeps(120, 100), resizable(120, 100, 80, 60)}
+            << QList<QRect>{{0, 0, 120, 100}, {120, 0, 80, 60}};
+        QTest::newRow("a resizable one gives up its size for a caption") << QSize(200, 100)
+            << QList<Child>{keeps(150, 100), resizable(120, 100, 80, 60)}
+            << QList<QRect>{{0, 0, 150, 100}, {120, 10, 80, 60}};
+        QTest::newRow("a resizable one keeps it when all cannot be whole") << QSize(200, 100)
+            << QList<Child>{keeps(150, 100), resizable(100, 60, 80, 40)}
+            << QList<QRect>{{0, 0, 150, 100}, {100, 10, 100, 60}};
+    }
+    void tileLaysOutSideBySideOrHidesTheLeast()
+    {
+        QFETCH(QSize, area);
+        QFETCH(QList<placement::Child>, children);
+        QFETCH(QList<QRect>, places);
+        const placement::Tiling tiling = placement::tiled(area, children, 10);
+        QCOMPARE(tiling.places, places);
+    }
+
+    // The frame's Tile with the editor and the result windows: where they fit
+    // in the client area at their sizes, none overlaps another; where they
+    // cannot, every caption stays in sight.
+    void tileShowsEveryCaptionAndOverlapsOnlyWhereItMust_data()
+    {
+        QTest::addColumn<QSize>("frameSize");
+        QTest::addColumn<QString>("sequence");
+        QTest::addColumn<bool>("fits");
+        // Where "fits" is false no arrangement can do it: the editor (699 x 360)
+        // and the residuals (609 x 615) are together wider than 1280 and
+        // taller than the client area; at 1024 x 768 no two of the editor,
+        // the inference (540 x 292) and the variance (688 x 300) stand side
+        // by side, and the three are taller than the client area.
+        QTest::newRow("1280x1024 editor, inference, variance") << QSize(1280, 1024) << "IA" << true;
+        QTest::newRow("1280x1024 editor and four but residuals") << QSize(1280, 1024) << "IAEN" << true;
+        QTest::newRow("1280x1024 editor and five") << QSize(1280, 1024) << "IAREN" << false;
+        QTest::newRow("1024x768 editor and inference") << QSize(1024, 768) << "I" << true;
+        QTest::newRow("1024x768 editor, inference, variance") << QSize(1024, 768) << "IA" << false;
+        QTest::newRow("1024x768 editor and five") << QSize(1024, 768) << "IAREN" << false;
+    }
+
+    void tileShowsEveryCaptionAndOverlapsOnlyWhereItMust()
+    {
+        QFETCH(QSize, frameSize);
+        QFETCH(QString, sequence);
+        QFETCH(bool, fits);
+        start(frameSize);
+        run(sequence + "T", frameSize,
+            QStringLiteral("tile-%1x%2-%3").arg(frameSize.width()).arg(frameSize.height()).arg(sequence));
+        const QList<QMdiSubWindow *> stacked = area()->subWindowList(QMdiArea::StackingOrder);
+        QCOMPARE(stacked.size(), sequence.size() + 1);
+        QList<QRect> places;
+        for (qsizetype i = 0; i < stacked.size(); ++i) {
+            const QRect caption(stacked[i]->pos(),
+                                QSize(stacked[i]->width(), stacked[i]->widget()->mapTo(stacked[i], QPoint(0, 0)).y()));
+            for (qsizetype above = i + 1; above < stacked.size(); ++above)
+                QVERIFY2(!stacked[above]->geometry().intersects(caption),
+                         qPrintable(stacked[above]->widget()->objectName() + " covers the caption of " +
+                                    stacked[i]->widget()->objectName()));
+            places << stacked[i]->geometry();
+        }
+        const qint64 hidden = placement::hiddenArea(places);
+        QVERIFY2((hidden == 0) == fits, qPrintable(QStringLiteral("%1 square pixels hidden").arg(hidden)));
     }
 
     void aWindowThatKeepsItsSizeOffersNoMaximiseAndADialogBorderNoMinimise()

@@ -1,0 +1,246 @@
+// The application on a 1024 x 768 screen, with the real message boxes: every
+// top-level window and dialog lies wholly on the screen, every message box
+// is wide enough for its whole title and text, and a file name or a study's
+// text that looks like markup is shown as it is written.
+#include "app/application.h"
+#include "app/mainwindow.h"
+#include "support/scripteddialogs.h"
+#include "support/shots.h"
+#include "widgets/helpviewer.h"
+#include "widgets/userdialogs.h"
+#include "windows/graphoptionsdialog.h"
+#include "windows/objectnames.h"
+#include "windows/predictionwindow.h"
+#include "windows/printoptionswindow.h"
+#include "windows/regressiongraphwindow.h"
+#include "windows/residualgraphwindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+const QString kStudy = QStringLiteral(TEST_DATA_DIR "/worked-anova.w04");
+
+// Runs `inspect` on the message box that `show` brings up, then closes it.
+void whileBoxIsUp(const std::function<void()> &show, const std::function<void(QMessageBox &)> &inspect)
+{
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            seen = true;
+            inspect(*box);
+            box->done(QMessageBox::No);
+        }
+    });
+    show();
+    QVERIFY2(seen, "no message box came up");
+}
+
+// Where a top-level window reaches past the screen's free area, or "".
+QString offScreen(const QWidget *window)
+{
+    const QRect screen = window->screen()->availableGeometry();
+    const QRect frame = window->frameGeometry();
+    if (screen.contains(frame))
+        return {};
+    return QStringLiteral("%1 «%2» at %3,%4 %5x%6 on %7x%8")
+        .arg(window->objectName(), window->windowTitle())
+        .arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())
+        .arg(screen.width()).arg(screen.height());
+}
+
+} // namespace
+
+class SmallScreenTest : public QObject {
+    Q_OBJECT
+
+    ScriptedDialogs scripted;
+    QtUserDialogs real;
+    QTemporaryDir folder;
+
+    void expectEveryWindowOnScreen(const QString &step)
+    {
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (window->isVisible()) {
+                const QString where = offScreen(window);
+                QVERIFY2(where.isEmpty(), qPrintable(step + ": " + where));
+            }
+    }
+
+private slots:
+    void theScreenIsSmall()
+    {
+        QCOMPARE(QGuiApplication::primaryScreen()->geometry().size(), QSize(1024, 768));
+    }
+
+    void everyWindowAndDialogFitsTheScreen()
+    {
+        Application app(scripted, '.');
+        app.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&app.frame()));
+        MainWindow &frame = app.frame();
+        frame.openStudyFile(kStudy);
+        QVERIFY(frame.Finforma());
+        expectEveryWindowOnScreen("frame and splash");
+
+        // The dialogs shown modally are looked at while they are up.
+        scripted.onModal = [&](QDialog &dialog) {
+            if (!QTest::qWaitForWindowExposed(&dialog))
+                qWarning("not exposed: %s", qPrintable(dialog.objectName()));
+            saveShot(&dialog, "small-" + dialog.objectName());
+            expectEveryWindowOnScreen(dialog.objectName());
+            return int(QDialog::Rejected);
+        };
+        frame.HelpAboutItemClick();
+        frame.HelpVerifyItemClick();
+        QCOMPARE(scripted.modalDialogs.size(), 2);
+
+        frame.HelpContentsItemClick();
+        frame.PrintLasserClick();
+        frame.mnupredicePrediccionesClick();
+        app.options().show();
+        QVERIFY(app.help().isVisible() && app.printOptions().isVisible() && app.options().isVisible());
+        expectEveryWindowOnScreen("help, print options, predictions, graph options");
+        app.options().hide();
+
+        for (PlotWindow *graph : std::initializer_list<PlotWindow *>{&app.plot(), &app.residualPlot()}) {
+            QTimer::singleShot(0, graph, [&, graph] {
+                expectEveryWindowOnScreen(graph->windowTitle());
+                graph->close();
+            });
+            frame.action(graph == &app.plot() ? objectnames::mnugraph : objectnames::mnugraphr)->trigger();
+        }
+
+        QFileDialog open(&frame, QStringLiteral("Abrir archivo"));
+        fitFileDialog(open);
+        open.show();
+        expectEveryWindowOnScreen("file dialog");
+        QVERIFY(scripted.errors.isEmpty() && scripted.messages.isEmpty());
+        frame.setModifiedText(QString()); // no close question at the end
+    }
+
+    // Each box is as wide as its title in the caption's bold font, with room
+    // for the title bar's buttons, and shows its text on lines that fit.
+    void everyMessageBoxShowsItsWholeTitleAndText_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("text");
+        const QString conversion = QStringLiteral("'1,5' is not a valid floating point value.");
+        const QString long_ = QStringLiteral("El número de celdas de captura para las replicaciones, no coincide con "
+                                             "el número de niveles.");
+        for (const QString kind : {"message", "error", "question"}) {
+            QTest::newRow(qPrintable(kind + QStringLiteral(" short"))) << kind << QStringLiteral("Sí.");
+            QTest::newRow(qPrintable(kind + QStringLiteral(" conversion"))) << kind << conversion;
+            QTest::newRow(qPrintable(kind + QStringLiteral(" long"))) << kind << long_;
+        }
+    }
+    void everyMessageBoxShowsItsWholeTitleAndText()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, text);
+        QWidget parent;
+        parent.show();
+        whileBoxIsUp(
+            [&] {
+                if (kind == "message")
+                    real.message(&parent, text);
+                else if (kind == "error")
+                    real.error(&parent, text);
+                else
+                    real.question(&parent, kApplicationTitle, text);
+            },
+            [&](QMessageBox &box) {
+                QCOMPARE(box.windowTitle(), kApplicationTitle);
+                QFont caption = box.font();
+                caption.setBold(true);
+                const int titleBar = box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
+                const int title = QFontMetrics(caption).horizontalAdvance(kApplicationTitle);
+                QVERIFY2(box.width() >= title + 3 * titleBar,
+                         qPrintable(QStringLiteral("%1 wide for a title of %2").arg(box.width()).arg(title)));
+                auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+                QVERIFY(label);
+                QCOMPARE(label->text(), text);
+                QVERIFY(label->width() >= label->minimumSizeHint().width());
+                QVERIFY(label->height() >= label->heightForWidth(label->width()));
+                QVERIFY(QRect(QPoint(0, 0), box.size()).contains(QRect(label->mapTo(&box, QPoint(0, 0)), label->size())));
+                expectEveryWindowOnScreen(kind);
+                saveShot(&box, "messagebox-" + QString(QTest::currentDataTag()).replace(' ', '-'));
+            });
+    }
+
+    // A folder named like markup, opened as a study: the error names it as
+    // written. A study whose file name holds markup and the caption's
+    // modified mark "[*]": the caption shows the name as written, and the
+    // prediction window the stored slope.
+    void aNameThatLooksLikeMarkupIsShownAsWritten()
+    {
+        const QString crafted = folder.filePath(QStringLiteral("<h1>GRANDE<b>negrita.w04"));
+        QVERIFY(QDir().mkpath(crafted));
+        Application app(real, '.');
+        MainWindow &frame = app.frame();
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        whileBoxIsUp([&] { frame.openStudyFile(crafted); },
+                     [&](QMessageBox &box) {
+                         QCOMPARE(box.textFormat(), Qt::PlainText);
+                         auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+                         QCOMPARE(label->textFormat(), Qt::PlainText);
+                         QVERIFY2(label->text().contains(crafted), qPrintable(label->text()));
+                         saveShot(&box, "markup-name");
+                     });
+        QVERIFY(!frame.Finforma());
+
+        // The study's stored prediction slope looks like markup too.
+        const QString named = folder.filePath(QStringLiteral("<b>uno[*]dos<i>.w04"));
+        QFile source(kStudy), copy(named);
+        QVERIFY(source.open(QIODevice::ReadOnly) && copy.open(QIODevice::WriteOnly));
+        QByteArray bytes = source.readAll();
+        const qsizetype slope = bytes.indexOf("12345678");
+        QVERIFY(slope > 0);
+        copy.write(bytes.replace(slope, 8, "<b>1</b>"));
+        copy.close();
+        frame.openStudyFile(named);
+        QVERIFY(frame.Finforma());
+        auto *storedSlope = app.predictions().findChild<QLabel *>(QStringLiteral("lblm"));
+        QCOMPARE(storedSlope->text(), QStringLiteral("<b>1</b>"));
+        QCOMPARE(storedSlope->textFormat(), Qt::PlainText);
+        auto *sub = qobject_cast<QMdiSubWindow *>(frame.Finforma()->parentWidget());
+        QVERIFY(sub);
+        sub->showMaximized(); // the frame's caption then carries the child's
+        QTRY_VERIFY2(frame.windowHandle()->title().contains(named), qPrintable(frame.windowHandle()->title()));
+        frame.setModifiedText(QString());
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // The offscreen platform with one screen of 1024 x 768.
+    QTemporaryDir settings;
+    const QString config = settings.filePath(QStringLiteral("screens.json"));
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(R"({"screens": [{"name": "pequeña", "x": 0, "y": 0, "width": 1024, "height": 768,
+                       "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})") < 0)
+        return 1;
+    file.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toUtf8());
+    QApplication application(argc, argv);
+    SmallScreenTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "smallscreen_test.moc"
