@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -372,6 +373,46 @@ private slots:
         QVERIFY2(clearlyDifferingShare(a, b) <= 0.001, qPrintable(QString::number(clearlyDifferingShare(a, b))));
         if (!qEnvironmentVariableIsEmpty("LINEALIDAD_SHOTS"))
             a.save(qEnvironmentVariable("LINEALIDAD_SHOTS") + "/printed-page.png");
+    }
+
+    // Under a real window manager (tests/tools/dialogstacking.sh runs this
+    // under Xvfb with openbox): the options dialog and a message box of a
+    // maximised graph window come up above it.
+    void dialogsComeUpAboveTheMaximisedGraph()
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb") || tool("xprop").isEmpty() ||
+            qEnvironmentVariableIsEmpty("LINEALIDAD_WINDOW_MANAGER"))
+            QSKIP("needs an X display with a window manager (tests/tools/dialogstacking.sh)");
+        Graph g;
+        g.buildAndShow();
+        g.form->showMaximized();
+        QTest::qWait(500);
+        auto stacking = [] {
+            QList<qulonglong> ids;
+            const QString text = runTool("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"});
+            for (const QRegularExpressionMatch &m : QRegularExpression("0x[0-9a-f]+").globalMatch(text))
+                ids << m.captured().toULongLong(nullptr, 16);
+            return ids; // bottom to top
+        };
+        auto above = [&](QWidget &dialog) {
+            dialog.show();
+            (void)QTest::qWaitForWindowExposed(&dialog);
+            QTest::qWait(500);
+            const QList<qulonglong> ids = stacking();
+            const qsizetype graph = ids.indexOf(g.form->winId()), shown = ids.indexOf(dialog.winId());
+            dialog.hide();
+            return graph >= 0 && shown > graph;
+        };
+        bool optionsAbove = false;
+        g.dialogs.onModal = [&](QDialog &shown) {
+            optionsAbove = above(shown);
+            return int(QDialog::Rejected);
+        };
+        g.form->OpcClick();
+        QVERIFY(optionsAbove);
+        QVERIFY(g.options.parentWidget() != g.form.get()); // given back to its owner
+        QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, QStringLiteral("Mensaje"), QMessageBox::Ok, g.form.get());
+        QVERIFY(above(box));
     }
 
     void theResidualPageUsesTheWholeWidth()
