@@ -383,36 +383,45 @@ private slots:
         if (QGuiApplication::platformName() != QLatin1String("xcb") || tool("xprop").isEmpty() ||
             qEnvironmentVariableIsEmpty("LINEALIDAD_WINDOW_MANAGER"))
             QSKIP("needs an X display with a window manager (tests/tools/dialogstacking.sh)");
-        Graph g;
-        g.buildAndShow();
-        g.form->showMaximized();
+        // As in the application: the dialog belongs to the frame, the graph
+        // is modal and the dialog runs its own modal loop.
+        QWidget frame;
+        frame.resize(800, 600);
+        frame.show();
+        GraphOptionsDialog options(&frame);
+        QtUserDialogs dialogs;
+        RegressionGraphWindow form(options, dialogs, &frame);
+        const stats::StudyData study = testing_studies::inferenceStudy();
+        stats::SharedResults shared;
+        QVERIFY(form.build(render::ComputeGraph(form.graph(), study, shared, '.'), study));
+        form.setWindowModality(Qt::ApplicationModal);
+        form.showMaximized();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
         QTest::qWait(500);
-        auto stacking = [] {
-            QList<qulonglong> ids;
+        auto above = [&form](QWidget &dialog) {
+            QList<qulonglong> ids; // bottom to top
             const QString text = runTool("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"});
             for (const QRegularExpressionMatch &m : QRegularExpression("0x[0-9a-f]+").globalMatch(text))
                 ids << m.captured().toULongLong(nullptr, 16);
-            return ids; // bottom to top
-        };
-        auto above = [&](QWidget &dialog) {
-            dialog.show();
-            (void)QTest::qWaitForWindowExposed(&dialog);
-            QTest::qWait(500);
-            const QList<qulonglong> ids = stacking();
-            const qsizetype graph = ids.indexOf(g.form->winId()), shown = ids.indexOf(dialog.winId());
-            dialog.hide();
+            const qsizetype graph = ids.indexOf(form.winId()), shown = ids.indexOf(dialog.winId());
+            qInfo() << "stacking, bottom to top:" << ids << "graph" << form.winId() << "dialog" << dialog.winId();
             return graph >= 0 && shown > graph;
         };
-        bool optionsAbove = false;
-        g.dialogs.onModal = [&](QDialog &shown) {
-            optionsAbove = above(shown);
-            return int(QDialog::Rejected);
-        };
-        g.form->OpcClick();
+        bool optionsAbove = false, boxAbove = false;
+        QTimer::singleShot(800, &options, [&] {
+            optionsAbove = above(options);
+            options.reject();
+        });
+        form.OpcClick();
         QVERIFY(optionsAbove);
-        QVERIFY(g.options.parentWidget() != g.form.get()); // given back to its owner
-        QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, QStringLiteral("Mensaje"), QMessageBox::Ok, g.form.get());
-        QVERIFY(above(box));
+        QCOMPARE(options.parentWidget(), &frame); // given back to its owner
+        QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, QStringLiteral("Mensaje"), QMessageBox::Ok, &form);
+        QTimer::singleShot(800, &box, [&] {
+            boxAbove = above(box);
+            box.reject();
+        });
+        box.exec();
+        QVERIFY(boxAbove);
     }
 
     void theResidualPageUsesTheWholeWidth()
