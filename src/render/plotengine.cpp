@@ -3,6 +3,7 @@
 #include "stats/checked.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
@@ -318,7 +319,18 @@ struct TextFont {
         cell = cellOf(metrics);
         ascent = static_cast<int>(std::ceil(metrics.ascent() - 1e-6));
     }
-    int width(const QString &s) const { return static_cast<int>(std::ceil(metrics.horizontalAdvance(s) - 1e-6)); }
+    // Each text is measured once per drawing, however often the layout
+    // tries it.
+    int width(const QString &s) const
+    {
+        const auto found = widths.constFind(s);
+        if (found != widths.constEnd())
+            return *found;
+        const int w = static_cast<int>(std::ceil(metrics.horizontalAdvance(s) - 1e-6));
+        widths.insert(s, w);
+        return w;
+    }
+    mutable QHash<QString, int> widths;
     LaidText at(int x, int y, const QString &s) const { return {s, QRect(x, y, width(s), cell), em, ascent}; }
 };
 
