@@ -8,7 +8,8 @@
 
 PACKAGES := cmake make g++ qt6-base-dev libgl-dev libgtest-dev googletest \
             libbenchmark-dev fonts-liberation qt6-translations-l10n qt6-svg-dev xvfb xauth \
-            desktop-file-utils appstream poppler-utils strace
+            desktop-file-utils appstream poppler-utils strace \
+            openbox x11-utils
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 DEB_PACKAGES := dpkg-dev file
 JOBS := $(shell nproc 2>/dev/null || echo 2)

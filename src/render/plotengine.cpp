@@ -2,6 +2,8 @@
 
 #include "stats/checked.h"
 
+#include <QFontMetrics>
+#include <QHash>
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
@@ -11,6 +13,8 @@
 #include <cmath>
 #include <limits>
 #include <charconv>
+#include <map>
+#include <tuple>
 #include <string>
 
 namespace render {
@@ -27,9 +31,9 @@ int pixel(double v)
 }
 
 // rnd(v) as a 64-bit integer, ties to even; empty outside that range.
-std::optional<long long> roundedQuotient(long double v)
+std::optional<long long> roundedQuotient(double v)
 {
-    if (!(std::fabs(v) < 9.2e18L))
+    if (!(std::fabs(v) < 9.2e18))
         return {};
     return std::llrint(v);
 }
@@ -37,39 +41,8 @@ std::optional<long long> roundedQuotient(long double v)
 // Steps an axis or a tick run may take; a drawable axis needs about 25.
 constexpr int kMaxSteps = 1000;
 
-int textWidth(const QPainter &p, const QString &s) { return p.fontMetrics().horizontalAdvance(s); }
-int textHeight(const QPainter &p) { return p.fontMetrics().height(); }
-
-// Text placed by its top-left corner.
-void textAt(QPainter &p, int x, int y, const QString &s) { p.drawText(x, y + p.fontMetrics().ascent(), s); }
-
-QPen solidPen() { return QPen(Qt::black, 1, Qt::SolidLine); }
-
-QPen penOfStyle(int style)
-{
-    switch (style) {
-    case 0:
-        return QPen(Qt::NoPen);
-    case 1:
-        return QPen(Qt::black, 1, Qt::DotLine);
-    case 2:
-        return QPen(Qt::black, 1, Qt::DashLine);
-    default:
-        return solidPen();
-    }
-}
-
-// The character cell of the font per unit of its em size.
-double cellPerEm()
-{
-    static const double ratio = [] {
-        QFont font(QStringLiteral("Arial"));
-        font.setPixelSize(1000);
-        const double height = QFontMetricsF(font).height() / 1000.0;
-        return height > 0.5 ? height : 1.15;
-    }();
-    return ratio;
-}
+// Dots per inch of a printed page whose device does not say.
+constexpr int kPrintDpiFallback = 600;
 
 QStringList headerLines(const GraphKind &kind, const QString &title)
 {
@@ -141,13 +114,15 @@ std::optional<AxisTicks> NiceAxis(double &min, double &max)
     if (!std::isfinite(step) || step == 0)
         return {};
 
-    const long double quotient = static_cast<long double>(min) / step;
-    std::optional<long long> q = roundedQuotient(quotient + 0.5L);
+    // The quotient in double, as described: 0.45 / 0.05 is then 9 and the
+    // axis starts at 0.4 (an odd multiple starts one step lower).
+    const double quotient = min / step;
+    std::optional<long long> q = roundedQuotient(quotient + 0.5);
     if (!q)
         return {};
     double first = static_cast<double>(*q) * step;
     if (first > min) {
-        q = roundedQuotient(quotient - 0.5L);
+        q = roundedQuotient(quotient - 0.5);
         if (!q)
             return {};
         first = static_cast<double>(*q) * step;
@@ -212,15 +187,6 @@ QString FormatTickLabel(double v)
     const size_t nonZero = exponent.find_first_not_of('0');
     exponent = nonZero == std::string::npos ? std::string() : exponent.substr(nonZero);
     return QString::fromStdString(mantissa + "E" + sign + exponent);
-}
-
-void SetPlotFont(QPainter &painter, int cell)
-{
-    QFont font(QStringLiteral("Arial"));
-    const double em = std::max(cell, 1) / cellPerEm();
-    const int dpi = painter.device() ? painter.device()->logicalDpiY() : 96;
-    font.setPointSizeF(em * 72.0 / (dpi > 0 ? dpi : 96));
-    painter.setFont(font);
 }
 
 PlotEngine::PlotEngine(const GraphKind &kind) : kind_(kind) { ResetPlot(); }
@@ -309,19 +275,239 @@ bool PlotEngine::PointsDrawable() const
     return Drawable(copy.state_.requestedLimits);
 }
 
-PlotMetrics PlotEngine::SetupMetrics(QPainter &p, const QRect &r) const
+namespace {
+
+// Device pixels of one drawing. On screen the described pixel constants are
+// screen pixels; on paper they keep their size in inches (a pixel of a
+// 96 dpi screen), lines are at least 1/300 inch and tick marks 1/20 inch.
+struct Units {
+    double unit = 1; // device pixels per screen pixel
+    int line = 1;
+    int tick = 5;
+    int px(double screenPixels) const { return static_cast<int>(std::lround(screenPixels * unit)); }
+};
+
+Units unitsFor(const QPaintDevice &device, bool paper)
 {
+    if (!paper)
+        return {};
+    const double dpi = device.logicalDpiY() > 0 ? device.logicalDpiY() : kPrintDpiFallback;
+    return {dpi / 96.0, std::max(1, static_cast<int>(std::lround(dpi / 300))),
+            static_cast<int>(std::lround(dpi / 20))};
+}
+
+// The smallest em, in screen pixels, that reads.
+constexpr double kReadableEm = 8;
+// The smallest marker radius, in screen pixels, at which a triangle and a
+// circle are told apart.
+constexpr double kDistinctMarkerRadius = 2;
+
+// The character cell in whole pixels that holds the font's ascent and
+// descent, however they fall between pixels.
+int cellOf(const QFontMetricsF &metrics)
+{
+    return static_cast<int>(std::ceil(metrics.ascent() - 1e-6) + std::ceil(metrics.descent() - 1e-6));
+}
+
+int cellOfEm(int em) { return cellOf(QFontMetricsF(PlotFont(em))); }
+
+struct TextFont {
+    int em = 0, cell = 0, ascent = 0;
+    QFontMetricsF metrics;
+    TextFont(int em_, QPaintDevice &device) : em(em_), metrics(PlotFont(em_), &device)
+    {
+        cell = cellOf(metrics);
+        ascent = static_cast<int>(std::ceil(metrics.ascent() - 1e-6));
+    }
+    // Each text is measured once per drawing, however often the layout
+    // tries it.
+    int width(const QString &s) const
+    {
+        const auto found = widths.constFind(s);
+        if (found != widths.constEnd())
+            return *found;
+        const int w = static_cast<int>(std::ceil(metrics.horizontalAdvance(s) - 1e-6));
+        widths.insert(s, w);
+        return w;
+    }
+    mutable QHash<QString, int> widths;
+    LaidText at(int x, int y, const QString &s) const { return {s, QRect(x, y, width(s), cell), em, ascent}; }
+};
+
+// Whether the segment a-b meets the rectangle (Liang-Barsky).
+bool segmentMeets(const QLine &segment, const QRect &rect)
+{
+    const double x0 = segment.x1(), y0 = segment.y1(), dx = segment.dx(), dy = segment.dy();
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 - rect.left(), rect.right() - x0, y0 - rect.top(), rect.bottom() - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    return true;
+}
+
+// The part of the segment inside the rectangle, if any.
+std::optional<QLine> clipped(const QLine &segment, const QRect &rect)
+{
+    const double x0 = segment.x1(), y0 = segment.y1(), dx = segment.dx(), dy = segment.dy();
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 - rect.left(), rect.right() - x0, y0 - rect.top(), rect.bottom() - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return {};
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return {};
+    }
+    return QLine(static_cast<int>(std::lround(x0 + t0 * dx)), static_cast<int>(std::lround(y0 + t0 * dy)),
+                 static_cast<int>(std::lround(x0 + t1 * dx)), static_cast<int>(std::lround(y0 + t1 * dy)));
+}
+
+// A grid line with the stretches that would cross a text left out.
+void addGridLine(std::vector<LaidLine> &lines, const QLine &line, Qt::PenStyle style,
+                 const std::vector<LaidText> &texts, int clearance)
+{
+    const bool vertical = line.x1() == line.x2();
+    int from = vertical ? std::min(line.y1(), line.y2()) : std::min(line.x1(), line.x2());
+    const int to = vertical ? std::max(line.y1(), line.y2()) : std::max(line.x1(), line.x2());
+    const int at = vertical ? line.x1() : line.y1();
+    std::vector<std::pair<int, int>> gaps;
+    for (const LaidText &t : texts) {
+        const QRect r = t.rect.adjusted(-clearance, -clearance, clearance, clearance);
+        const bool crosses = vertical ? (at >= r.left() && at <= r.right()) : (at >= r.top() && at <= r.bottom());
+        if (crosses)
+            gaps.push_back(vertical ? std::pair(r.top(), r.bottom()) : std::pair(r.left(), r.right()));
+    }
+    std::sort(gaps.begin(), gaps.end());
+    auto add = [&](int a, int b) {
+        if (a <= b)
+            lines.push_back({vertical ? QLine(at, a, at, b) : QLine(a, at, b, at), LineKind::Grid, style});
+    };
+    for (const auto &[a, b] : gaps) {
+        add(from, std::min(to, a - 1));
+        from = std::max(from, b + 1);
+    }
+    add(from, to);
+}
+
+Qt::PenStyle styleOf(int code)
+{
+    switch (code) {
+    case 0:
+        return Qt::NoPen;
+    case 1:
+        return Qt::DotLine;
+    case 2:
+        return Qt::DashLine;
+    default:
+        return Qt::SolidLine;
+    }
+}
+
+// A group of lines that moves as one (the legend, the identification
+// block): each line's offset from the group's top-left corner.
+struct Block {
+    std::vector<LaidText> lines; // at their offsets from (0, 0)
+    int width() const
+    {
+        int w = 0;
+        for (const LaidText &t : lines)
+            w = std::max(w, t.rect.right() + 1);
+        return w;
+    }
+    int height() const { return lines.empty() ? 0 : lines.back().rect.bottom() + 1; }
+    std::vector<LaidText> at(const QPoint &corner) const
+    {
+        std::vector<LaidText> placed = lines;
+        for (LaidText &t : placed)
+            t.rect.translate(corner);
+        return placed;
+    }
+};
+
+// A block from lines placed where the description puts them; returns the
+// block and the corner it was described at.
+std::pair<Block, QPoint> blockOf(std::vector<LaidText> lines)
+{
+    int x = std::numeric_limits<int>::max(), y = std::numeric_limits<int>::max();
+    for (const LaidText &t : lines) {
+        x = std::min(x, t.rect.left());
+        y = std::min(y, t.rect.top());
+    }
+    Block b;
+    for (LaidText &t : lines)
+        t.rect.translate(-x, -y);
+    b.lines = std::move(lines);
+    return {b, QPoint(x, y)};
+}
+
+} // namespace
+
+QRect LaidMarker::rect(int lineWidth) const
+{
+    const int a = (code == 5 ? std::max(crossX, 1) : radius) + lineWidth;
+    const int d = (code == 5 ? std::max(crossY, 1) : radius) + lineWidth;
+    return QRect(at.x() - a, at.y() - d, 2 * a + 1, 2 * d + 1);
+}
+
+int EmForCell(int cell)
+{
+    static std::map<int, int> cache;
+    const auto found = cache.find(cell);
+    if (found != cache.end())
+        return found->second;
+    int em = std::max(1, static_cast<int>(cell / 1.15));
+    while (cellOfEm(em + 1) <= cell)
+        ++em;
+    while (em > 1 && cellOfEm(em) > cell)
+        --em;
+    cache.emplace(cell, em);
+    return em;
+}
+
+QFont PlotFont(int em)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(std::max(em, 1));
+    return font;
+}
+
+PlotMetrics PlotEngine::SetupMetrics(const QPaintDevice &device, const QRect &r, bool paper) const
+{
+    const Units u = unitsFor(device, paper);
+    const int readableEm = static_cast<int>(std::ceil(kReadableEm * u.unit));
+    const int readableCell = cellOfEm(readableEm);
     PlotMetrics m;
     const int h = r.height();
-    m.fontSmall = h / 55;
-    m.fontLarge = h / 40;
+    m.fontSmall = std::max(h / 55, readableCell);
+    m.fontLarge = std::max(h / 40, readableCell);
     m.titleGap = 2 * m.fontSmall;
-    m.markerRadius = m.fontSmall / 4;
-    SetPlotFont(p, m.fontSmall);
-    m.plotLeft = r.x() + textWidth(p, QStringLiteral(" ###.##"));
-    m.plotTop = r.y() + 4;
-    m.plotHeight = h - 2 * m.fontSmall - kind_.heightMargin;
-    m.plotWidth = r.width() - textWidth(p, QStringLiteral("#######")) - kind_.widthMargin;
+    m.markerRadius = std::max(m.fontSmall / 4, u.px(kDistinctMarkerRadius));
+    const QFontMetrics small(PlotFont(EmForCell(m.fontSmall)), const_cast<QPaintDevice *>(&device));
+    m.plotLeft = r.x() + small.horizontalAdvance(QStringLiteral(" ###.##"));
+    m.plotTop = r.y() + u.px(4);
+    m.plotHeight = h - 2 * m.fontSmall - u.px(kind_.heightMargin);
+    m.plotWidth = r.width() - small.horizontalAdvance(QStringLiteral("#######")) - u.px(kind_.widthMargin);
     if (!state_.title.isEmpty()) {
         m.plotTop += m.titleGap;
         m.plotHeight -= m.titleGap;
@@ -330,25 +516,61 @@ PlotMetrics PlotEngine::SetupMetrics(QPainter &p, const QRect &r) const
         m.plotHeight -= m.fontSmall;
     if (!state_.yLabel.isEmpty()) {
         m.plotLeft += 2 * m.fontSmall;
-        m.plotWidth -= textWidth(p, QStringLiteral("###.##"));
+        m.plotWidth -= small.horizontalAdvance(QStringLiteral("###.##"));
     }
     return m;
 }
 
-void PlotEngine::DrawFrame(QPainter &p, const QRect &r, const PlotMetrics &m)
+GraphLayout PlotEngine::Layout(const QPaintDevice &constDevice, const QRect &r, bool paper)
 {
-    const int top = r.y(), bottom = r.y() + r.height();
-    p.setPen(solidPen());
+    QPaintDevice &device = const_cast<QPaintDevice &>(constDevice);
+    const Units u = unitsFor(device, paper);
+    const PlotMetrics described = SetupMetrics(device, r, paper);
+    GraphLayout out;
+    out.surface = r;
+    out.background = !paper;
+    out.lineWidth = u.line;
+    const int lw = u.line;
+    const int pad = std::max(u.px(2), lw + 1);
+    const TextFont small(EmForCell(described.fontSmall), device), large(EmForCell(described.fontLarge), device);
+    const TextFont &axisFont = kind_.largeAxisLabels ? large : small;
+    const int radius = described.markerRadius;
+    // What texts keep inside: the surface within its border.
+    const int edge = out.background ? lw : 0;
+    const int innerLeft = r.x() + edge, innerTop = r.y() + edge;
+    const int innerRight = r.x() + r.width() - edge, innerBottom = r.y() + r.height() - edge;
 
-    SetPlotFont(p, m.fontLarge);
-    const QStringList header = headerLines(kind_, state_.title);
-    for (int i = 0; i < header.size(); ++i) {
-        const QString &line = header[i];
-        const int h = textHeight(p);
-        textAt(p, m.plotLeft + (m.plotWidth - textWidth(p, line)) / 2, i == 0 ? top + 1 : top + i * h, line);
+    // The ticks come first: the room left of the Y axis is that of their labels.
+    PlotLimits &l = state_.axisLimits;
+    const std::optional<AxisTicks> yTicks = NiceAxis(l.yMin, l.yMax);
+    const std::optional<AxisTicks> xTicks = yTicks ? NiceAxis(l.xMin, l.xMax) : std::nullopt;
+    out.axesDrawn = xTicks && yTicks && std::isfinite(l.xMax - l.xMin) && std::isfinite(l.yMax - l.yMin);
+    std::vector<double> xValues, yValues;
+    QStringList xLabels, yLabels;
+    int widestX = 0, widestY = 0;
+    if (out.axesDrawn) {
+        for (int i = 0; i < kMaxSteps; ++i) {
+            xValues.push_back(TickValue(*xTicks, i));
+            xLabels << FormatTickLabel(xValues.back());
+            widestX = std::max(widestX, small.width(xLabels.back()));
+            if (TickValue(*xTicks, i + 1) > l.xMax + xTicks->step / 5)
+                break;
+        }
+        for (int i = 0; i < kMaxSteps; ++i) {
+            yValues.push_back(TickValue(*yTicks, i));
+            yLabels << FormatTickLabel(yValues.back());
+            widestY = std::max(widestY, small.width(yLabels.back()));
+            if (TickValue(*yTicks, i + 1) > l.yMax + yTicks->step / 5)
+                break;
+        }
     }
 
-    SetPlotFont(p, m.fontSmall);
+    const QStringList header = headerLines(kind_, state_.title);
+    const QString &yLabel = state_.yLabel;
+    int yLabelColumn = 0; // the widest character of the vertical label
+    for (const QChar c : yLabel)
+        yLabelColumn = std::max(yLabelColumn, axisFont.width(QString(c)));
+
     const QString underscores(kind_.signatureUnderscores, QLatin1Char('_'));
     const std::pair<QString, int> identification[] = {
         {QStringLiteral("Nombre del Método = ") + frame_.method, 16},
@@ -357,159 +579,305 @@ void PlotEngine::DrawFrame(QPainter &p, const QRect &r, const PlotMetrics &m)
         {QStringLiteral("Realizó ") + underscores + QLatin1Char(' '), 10},
         {QStringLiteral("Revisó ") + underscores + QLatin1Char(' '), 8},
     };
-    for (const auto &[line, lines] : identification)
-        textAt(p, m.plotLeft + m.plotWidth - textWidth(p, line), bottom - lines * textHeight(p), line);
+    const QStringList legend = kind_.legend ? frame_.legend : QStringList();
 
-    if (kind_.legend)
-        drawLegend(p, r, m);
-    drawAxisLabels(p, r, m);
+    bool idBelow = false, legendBelow = false; // moved under the plot: no corner was free
+    for (int attempt = 0;; ++attempt) {
+        // The plot area: what the formulas give, narrowed where the texts
+        // around it need the room.
+        PlotMetrics m = described;
+        int xRows = 1, yColumns = 1, yLabelColumns = 1;
+        int plotRight = 0, base = 0, labelGap = 0, labelOffset = 0, bandTop = 0;
+        Block idBlock, legendBlock;
+        QPoint idCorner, legendCorner;
+        for (int pass = 0; pass < 8; ++pass) {
+            const int yTickRoom = yColumns * widestY + (yColumns - 1) * pad;
+            const int yLabelRoom = yLabel.isEmpty() ? 0 : yLabelColumns * yLabelColumn + yLabelColumns * pad;
+            labelGap = std::max(u.px(10), radius + lw + pad);
+            m.plotLeft = std::max(described.plotLeft, innerLeft + pad + yLabelRoom + yTickRoom + labelGap);
+            plotRight = described.plotLeft + described.plotWidth;
+            const int lastHalf = xLabels.isEmpty() ? 0 : (small.width(xLabels.back()) + 1) / 2;
+            plotRight = std::min(plotRight, innerRight - pad - std::max(lastHalf, radius + lw));
+            m.plotWidth = std::max(1, plotRight - m.plotLeft);
+            plotRight = m.plotLeft + m.plotWidth;
 
-    p.setPen(solidPen());
-    const int base = m.plotTop + m.plotHeight;
-    p.drawLine(m.plotLeft, base, m.plotLeft + m.plotWidth, base);
-    p.drawLine(m.plotLeft, m.plotTop, m.plotLeft, base);
+            // The blocks as described, for their shapes.
+            std::vector<LaidText> idLines, legendLines;
+            for (const auto &[line, lines] : identification)
+                idLines.push_back(small.at(plotRight - small.width(line), r.y() + r.height() - lines * small.cell, line));
+            for (int i = 0; i < legend.size(); ++i)
+                legendLines.push_back(large.at(m.plotLeft + (m.plotWidth - large.width(legend[i])) / 9,
+                                               r.y() + (13 + i) * large.cell, legend[i]));
+            std::tie(idBlock, idCorner) = blockOf(idLines);
+            if (!legendLines.empty())
+                std::tie(legendBlock, legendCorner) = blockOf(legendLines);
 
-    SetPlotFont(p, m.fontSmall);
-    PlotLimits &l = state_.axisLimits;
-    const std::optional<AxisTicks> y = NiceAxis(l.yMin, l.yMax);
-    const std::optional<AxisTicks> x = y ? NiceAxis(l.xMin, l.xMax) : std::nullopt;
-    axesDrawn_ = x && y && std::isfinite(l.xMax - l.xMin) && std::isfinite(l.yMax - l.yMin);
-    if (!axesDrawn_)
-        return; // limits no drawing can show: the options refuse them
-    xScale_ = m.plotWidth / (l.xMax - l.xMin);
-    yScale_ = m.plotHeight / (l.yMax - l.yMin);
-    drawTicks(p, m, *x, *y);
-}
+            // Under the plot: tick labels, the blocks no corner could take,
+            // the X label at the bottom.
+            labelOffset = std::max({(small.cell + 1) / 2, u.tick + lw + 1, radius + lw + 1});
+            int band = 0;
+            const bool bothBelow = idBelow && legendBelow && !legend.isEmpty();
+            const bool sideBySide =
+                bothBelow && std::max(innerLeft + pad, m.plotLeft) + legendBlock.width() + pad <= plotRight - idBlock.width();
+            if (bothBelow)
+                band = sideBySide ? std::max(idBlock.height(), legendBlock.height())
+                                  : idBlock.height() + pad + legendBlock.height();
+            else if (idBelow)
+                band = idBlock.height();
+            else if (legendBelow && !legend.isEmpty())
+                band = legendBlock.height();
+            const int xLabelRoom = state_.xLabel.isEmpty() ? 0 : axisFont.cell + pad;
+            const int below = labelOffset + xRows * small.cell + pad + (band > 0 ? band + pad : 0) + xLabelRoom;
+            base = std::min(described.plotTop + described.plotHeight, innerBottom - below);
+            bandTop = base + labelOffset + xRows * small.cell + pad;
 
-void PlotEngine::drawLegend(QPainter &p, const QRect &r, const PlotMetrics &m) const
-{
-    SetPlotFont(p, m.fontLarge);
-    const int h = textHeight(p);
-    for (int i = 0; i < frame_.legend.size(); ++i) {
-        const QString &line = frame_.legend[i];
-        textAt(p, m.plotLeft + (m.plotWidth - textWidth(p, line)) / 9, r.y() + (13 + i) * h, line);
-    }
-}
+            m.plotTop = std::max(described.plotTop, innerTop + static_cast<int>(header.size()) * large.cell + pad +
+                                                        std::max((small.cell + 1) / 2, radius + lw));
+            m.plotHeight = std::max(1, base - m.plotTop);
+            base = m.plotTop + m.plotHeight;
 
-void PlotEngine::drawAxisLabels(QPainter &p, const QRect &r, const PlotMetrics &m) const
-{
-    const int left = r.x(), top = r.y(), bottom = r.y() + r.height();
-    SetPlotFont(p, kind_.largeAxisLabels ? m.fontLarge : m.fontSmall);
-    if (!state_.xLabel.isEmpty()) {
-        const QString &label = state_.xLabel;
-        textAt(p, m.plotLeft + (m.plotWidth - textWidth(p, label)) / 2, bottom - textHeight(p), label);
-    }
-    if (!state_.yLabel.isEmpty()) {
-        const QString &label = state_.yLabel;
-        const int hj = textHeight(p);
-        const int y0 = ((bottom - top) - hj * static_cast<int>(label.size())) / 2;
-        for (int i = 0; i < label.size(); ++i) {
-            const QString character(label[i]);
-            textAt(p, left + (m.plotLeft - left - textWidth(p, character)) / 3, m.plotTop + y0 + i * hj, character);
+            // Counts that follow from the plot's size.
+            int rows = 1, columns = 1, labelColumns = 1;
+            if (out.axesDrawn && xValues.size() > 1) {
+                const double spacing = m.plotWidth * xTicks->step / (l.xMax - l.xMin);
+                while (rows < static_cast<int>(xValues.size()) && rows * spacing < widestX + pad)
+                    ++rows;
+            }
+            if (out.axesDrawn && yValues.size() > 1) {
+                const double spacing = m.plotHeight * yTicks->step / (l.yMax - l.yMin);
+                while (columns < static_cast<int>(yValues.size()) && columns * spacing < small.cell + 1)
+                    ++columns;
+            }
+            if (!yLabel.isEmpty()) {
+                const int perColumn = std::max(1, m.plotHeight / axisFont.cell);
+                labelColumns = (static_cast<int>(yLabel.size()) + perColumn - 1) / perColumn;
+            }
+            if (rows == xRows && columns == yColumns && labelColumns == yLabelColumns)
+                break;
+            xRows = rows;
+            yColumns = columns;
+            yLabelColumns = labelColumns;
         }
-    }
-}
+        out.metrics = m;
+        out.texts.clear();
+        out.lines.clear();
+        out.markers.clear();
 
-void PlotEngine::drawTicks(QPainter &p, const PlotMetrics &m, const AxisTicks &x, const AxisTicks &y) const
-{
-    const PlotLimits &l = state_.axisLimits;
-    const QPen grid = penOfStyle(static_cast<int>(state_.gridStyle) <= 3 ? static_cast<int>(state_.gridStyle) : 0);
-    const int base = m.plotTop + m.plotHeight;
-    const int h = textHeight(p);
+        // Header, centred over the X axis, above the plot.
+        for (int i = 0; i < header.size(); ++i) {
+            const int w = large.width(header[i]);
+            const int x = std::clamp(m.plotLeft + (m.plotWidth - w) / 2, innerLeft + pad, innerRight - pad - w);
+            out.texts.push_back(large.at(x, innerTop + i * large.cell, header[i]));
+        }
+        // X label at the bottom, Y label down the left edge.
+        if (!state_.xLabel.isEmpty()) {
+            const int w = axisFont.width(state_.xLabel);
+            const int x = std::clamp(m.plotLeft + (m.plotWidth - w) / 2, innerLeft + pad, innerRight - pad - w);
+            out.texts.push_back(axisFont.at(x, innerBottom - pad - axisFont.cell, state_.xLabel));
+        }
+        if (!yLabel.isEmpty()) {
+            const int hj = axisFont.cell, n = static_cast<int>(yLabel.size());
+            const int perColumn = (n + yLabelColumns - 1) / yLabelColumns;
+            const int y0 = ((r.height()) - hj * n) / 2;
+            const bool asDescribed = yLabelColumns == 1 && m.plotTop + y0 >= m.plotTop && m.plotTop + y0 + hj * n <= base;
+            const int columnTop = asDescribed ? m.plotTop + y0 : m.plotTop + (m.plotHeight - hj * perColumn) / 2;
+            const int tickLabelsLeft = m.plotLeft - labelGap - (yColumns * widestY + (yColumns - 1) * pad);
+            for (int i = 0; i < n; ++i) {
+                const QString c(yLabel[i]);
+                const int column = i / perColumn, w = axisFont.width(c);
+                int x = innerLeft + pad + column * (yLabelColumn + pad) + (yLabelColumn - w) / 2;
+                if (yLabelColumns == 1)
+                    x = std::max(innerLeft + pad, std::min(r.x() + (m.plotLeft - r.x() - w) / 3, tickLabelsLeft - pad - w));
+                out.texts.push_back(axisFont.at(x, columnTop + (i % perColumn) * hj, c));
+            }
+        }
 
-    for (int i = 0; i < kMaxSteps; ++i) {
-        const double t = TickValue(x, i);
-        const int px = m.plotLeft + pixel((t - l.xMin) * xScale_);
-        p.setPen(solidPen());
-        p.drawLine(px, base, px, base + 5);
-        p.setPen(grid);
-        p.drawLine(px, m.plotTop, px, base);
-        p.setPen(solidPen());
-        const QString label = FormatTickLabel(t);
-        textAt(p, px - textWidth(p, label) / 2, base + h / 2, label);
-        if (TickValue(x, i + 1) > l.xMax + x.step / 5)
-            break;
-    }
-    for (int i = 0; i < kMaxSteps; ++i) {
-        const double t = TickValue(y, i);
-        const int py = m.plotHeight - pixel((t - l.yMin) * yScale_);
-        p.setPen(solidPen());
-        p.drawLine(m.plotLeft - 5, m.plotTop + py, m.plotLeft, m.plotTop + py);
-        p.setPen(grid);
-        p.drawLine(m.plotLeft, m.plotTop + py, m.plotLeft + m.plotWidth, m.plotTop + py);
-        p.setPen(solidPen());
-        const QString label = FormatTickLabel(t);
-        textAt(p, m.plotLeft - 10 - textWidth(p, label), m.plotTop + py - h / 2, label);
-        if (TickValue(y, i + 1) > l.yMax + y.step / 5)
-            break;
-    }
-}
+        // Axes, ticks and their labels.
+        out.lines.push_back({QLine(m.plotLeft, base, plotRight, base), LineKind::Axis});
+        out.lines.push_back({QLine(m.plotLeft, m.plotTop, m.plotLeft, base), LineKind::Axis});
+        std::vector<QLine> grid;
+        const double xs = out.axesDrawn ? m.plotWidth / (l.xMax - l.xMin) : 0;
+        const double ys = out.axesDrawn ? m.plotHeight / (l.yMax - l.yMin) : 0;
+        for (size_t i = 0; i < xValues.size(); ++i) {
+            const int px = m.plotLeft + pixel((xValues[i] - l.xMin) * xs);
+            out.lines.push_back({QLine(px, base, px, base + u.tick), LineKind::Tick});
+            grid.emplace_back(px, m.plotTop, px, base);
+            const int row = static_cast<int>(i) % xRows;
+            out.texts.push_back(small.at(px - small.width(xLabels[int(i)]) / 2, base + labelOffset + row * small.cell,
+                                         xLabels[int(i)]));
+        }
+        for (size_t i = 0; i < yValues.size(); ++i) {
+            const int py = base - pixel((yValues[i] - l.yMin) * ys);
+            out.lines.push_back({QLine(m.plotLeft - u.tick, py, m.plotLeft, py), LineKind::Tick});
+            grid.emplace_back(m.plotLeft, py, plotRight, py);
+            const int column = static_cast<int>(i) % yColumns;
+            const int w = small.width(yLabels[int(i)]);
+            out.texts.push_back(small.at(m.plotLeft - labelGap - w - column * (widestY + pad), py - small.cell / 2,
+                                         yLabels[int(i)]));
+        }
 
-void PlotEngine::DrawCurves(QPainter &p, const PlotMetrics &m) const
-{
-    if (!axesDrawn_)
-        return;
-    const PlotLimits &l = state_.axisLimits;
-    for (const PlotCurve &c : state_.curves) {
-        if (c.points.empty())
-            continue;
-        auto position = [&](const PlotPoint &pt) {
-            return QPoint(m.plotLeft + pixel((pt.x - l.xMin) * xScale_),
-                          m.plotTop + m.plotHeight - pixel((pt.y - l.yMin) * yScale_));
+        // The curves, within the plot area.
+        const QRect plot(m.plotLeft, m.plotTop, m.plotWidth + 1, m.plotHeight + 1);
+        std::vector<QLine> curveLines;
+        if (out.axesDrawn)
+            for (const PlotCurve &c : state_.curves) {
+                if (c.points.empty())
+                    continue;
+                auto position = [&](const PlotPoint &pt) {
+                    return QPoint(m.plotLeft + pixel((pt.x - l.xMin) * xs), base - pixel((pt.y - l.yMin) * ys));
+                };
+                // A code outside the table leaves the pen as it was: solid.
+                const Qt::PenStyle style = styleOf(c.lineStyle <= 3 ? c.lineStyle : 3);
+                QPoint penAt = position(c.points.front());
+                for (const PlotPoint &pt : c.points) {
+                    const QPoint at = position(pt);
+                    if (style != Qt::NoPen && at != penAt)
+                        if (const std::optional<QLine> part = clipped(QLine(penAt, at), plot)) {
+                            out.lines.push_back({*part, LineKind::Curve, style});
+                            curveLines.push_back(*part);
+                        }
+                    if (plot.contains(at) && ((c.marker >= 1 && c.marker <= 9) || c.marker == 0))
+                        out.markers.push_back({at, c.marker, radius, pixel(pt.dx * xs), pixel(pt.dy * ys)});
+                    penAt = at;
+                }
+            }
+
+        // The legend and the identification block: where described if that
+        // hides nothing, else in a free corner of the plot, else below it.
+        const QRect surfaceInside(innerLeft, innerTop, innerRight - innerLeft, innerBottom - innerTop);
+        auto clear = [&](const std::vector<LaidText> &lines) {
+            for (const LaidText &t : lines) {
+                if (!surfaceInside.contains(t.rect))
+                    return false;
+                const QRect near = t.rect.adjusted(-pad, -pad, pad, pad);
+                for (const LaidText &o : out.texts)
+                    if (near.intersects(o.rect))
+                        return false;
+                for (const LaidMarker &mk : out.markers)
+                    if (near.intersects(mk.rect(lw)))
+                        return false;
+                for (const LaidLine &line : out.lines)
+                    if (segmentMeets(line.line, near))
+                        return false;
+            }
+            return true;
         };
-        QPoint penAt = position(c.points.front());
-        for (const PlotPoint &pt : c.points) {
-            const QPoint at = position(pt);
-            // A code outside the table leaves the pen as it was: solid.
-            p.setPen(penOfStyle(c.lineStyle <= 3 ? c.lineStyle : 3));
-            if (at != penAt)
-                p.drawLine(penAt, at);
-            p.setPen(solidPen());
-            DrawMarker(p, at.x(), at.y(), c.marker, pt, m);
-            penAt = at;
+        const QRect inner = plot.adjusted(lw + pad, pad, -pad, -(lw + pad));
+        auto corners = [&](const Block &b, const QPoint &asDescribed, bool top, bool leftSide) {
+            const int xl = inner.left(), xr = inner.right() + 1 - b.width();
+            const int yt = inner.top(), yb = inner.bottom() + 1 - b.height();
+            std::vector<QPoint> order{asDescribed};
+            for (int i = 0; i < 4; ++i) {
+                const bool t = (i < 2) == top, lft = (i % 2 == 0) == leftSide;
+                order.emplace_back(lft ? xl : xr, t ? yt : yb);
+            }
+            return order;
+        };
+        auto place = [&](const Block &b, const std::vector<QPoint> &where) {
+            for (const QPoint &corner : where) {
+                const std::vector<LaidText> lines = b.at(corner);
+                if (clear(lines)) {
+                    out.texts.insert(out.texts.end(), lines.begin(), lines.end());
+                    return true;
+                }
+            }
+            return false;
+        };
+        const int bandLeft = std::max(innerLeft + pad, m.plotLeft);
+        bool retry = false;
+        if (idBelow) {
+            const int x = std::max(innerLeft + pad, plotRight - idBlock.width());
+            const bool afterLegend = legendBelow && !legend.isEmpty() &&
+                                     bandLeft + legendBlock.width() + pad > plotRight - idBlock.width();
+            const std::vector<LaidText> lines =
+                idBlock.at(QPoint(x, afterLegend ? bandTop + legendBlock.height() + pad : bandTop));
+            out.texts.insert(out.texts.end(), lines.begin(), lines.end());
+        } else if (!place(idBlock, corners(idBlock, idCorner, false, false))) {
+            idBelow = retry = true;
         }
+        if (!retry && !legend.isEmpty()) {
+            if (legendBelow) {
+                const std::vector<LaidText> lines = legendBlock.at(QPoint(bandLeft, bandTop));
+                out.texts.insert(out.texts.end(), lines.begin(), lines.end());
+            } else if (!place(legendBlock, corners(legendBlock, legendCorner, true, true))) {
+                legendBelow = retry = true;
+            }
+        }
+        if (retry && attempt < 3)
+            continue;
+
+        // The grid last, left out where it would cross a text.
+        const Qt::PenStyle gridStyle =
+            styleOf(static_cast<int>(state_.gridStyle) <= 3 ? static_cast<int>(state_.gridStyle) : 0);
+        if (gridStyle != Qt::NoPen)
+            for (const QLine &g : grid)
+                addGridLine(out.lines, g, gridStyle, out.texts, lw);
+        return out;
     }
 }
 
-void PlotEngine::DrawMarker(QPainter &p, int px, int py, MarkerCode code, const PlotPoint &point,
-                            const PlotMetrics &m) const
+void PlotEngine::Paint(QPainter &p, const GraphLayout &g)
 {
-    const int r = m.markerRadius;
-    p.setPen(solidPen());
-    p.setBrush(code >= 6 && code <= 9 ? QBrush(Qt::black) : QBrush(Qt::NoBrush));
-    switch (code) {
-    case 0:
-        p.drawPoint(px, py);
-        break;
-    case 1:
-    case 6:
-        p.drawEllipse(QPoint(px, py), r, r);
-        break;
-    case 2:
-    case 7:
-        p.drawRect(px - r, py - r, 2 * r, 2 * r);
-        break;
-    case 3:
-    case 8:
-        p.drawPolygon(QPolygon({QPoint(px, py - r), QPoint(px + r, py), QPoint(px, py + r), QPoint(px - r, py)}));
-        break;
-    case 4:
-    case 9:
-        p.drawPolygon(
-            QPolygon({QPoint(px, py - r), QPoint(px - r, py + (2 * r) / 3), QPoint(px + r, py + (2 * r) / 3)}));
-        break;
-    case 5: {
-        const int a = pixel(point.dx * xScale_), d = pixel(point.dy * yScale_);
-        p.drawLine(px - a, py, px + a, py);
-        p.drawLine(px, py + d, px, py - d);
-        p.drawLine(px - a, py - 1, px - a, py + 1);
-        p.drawLine(px + a, py - 1, px + a, py + 1);
-        p.drawLine(px - 1, py + d, px + 1, py + d);
-        p.drawLine(px - 1, py - d, px + 1, py - d);
-        break;
+    const int lw = g.lineWidth;
+    const QPen solid(Qt::black, lw, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    p.setPen(solid);
+    if (g.background) {
+        p.setBrush(Qt::white);
+        p.drawRect(g.surface.x(), g.surface.y(), g.surface.width() - 1, g.surface.height() - 1);
     }
-    default:
-        break;
+    p.setBrush(Qt::NoBrush);
+    for (const LaidLine &line : g.lines) {
+        QPen pen = solid;
+        pen.setStyle(line.style);
+        p.setPen(pen);
+        p.drawLine(line.line);
+    }
+    p.setPen(solid);
+    int em = -1;
+    for (const LaidText &t : g.texts) {
+        if (t.em != em) {
+            em = t.em;
+            p.setFont(PlotFont(em));
+        }
+        p.drawText(t.rect.x(), t.rect.y() + t.ascent, t.text);
+    }
+    for (const LaidMarker &mk : g.markers) {
+        const int px = mk.at.x(), py = mk.at.y(), r = mk.radius;
+        p.setBrush(mk.code >= 6 && mk.code <= 9 ? QBrush(Qt::black) : QBrush(Qt::NoBrush));
+        switch (mk.code) {
+        case 0:
+            p.drawPoint(px, py);
+            break;
+        case 1:
+        case 6:
+            p.drawEllipse(QPoint(px, py), r, r);
+            break;
+        case 2:
+        case 7:
+            p.drawRect(px - r, py - r, 2 * r, 2 * r);
+            break;
+        case 3:
+        case 8:
+            p.drawPolygon(QPolygon({QPoint(px, py - r), QPoint(px + r, py), QPoint(px, py + r), QPoint(px - r, py)}));
+            break;
+        case 4:
+        case 9:
+            p.drawPolygon(
+                QPolygon({QPoint(px, py - r), QPoint(px - r, py + (2 * r) / 3), QPoint(px + r, py + (2 * r) / 3)}));
+            break;
+        case 5: {
+            const int a = mk.crossX, d = mk.crossY;
+            p.drawLine(px - a, py, px + a, py);
+            p.drawLine(px, py + d, px, py - d);
+            p.drawLine(px - a, py - 1, px - a, py + 1);
+            p.drawLine(px + a, py - 1, px + a, py + 1);
+            p.drawLine(px - 1, py + d, px + 1, py + d);
+            p.drawLine(px - 1, py - d, px + 1, py - d);
+            break;
+        }
+        default:
+            break;
+        }
     }
     p.setBrush(Qt::NoBrush);
 }
@@ -519,33 +887,30 @@ void PlotEngine::PaintPlot(QPainter &p, const QSize &size)
     if (!state_.limitsComputed)
         ComputeLimits();
     state_.axisLimits = state_.requestedLimits;
-    const QRect r(0, 0, size.width(), size.height());
-    const PlotMetrics m = SetupMetrics(p, r);
-    p.setPen(solidPen());
-    p.setBrush(Qt::white);
-    p.drawRect(0, 0, size.width() - 1, size.height() - 1);
-    p.setBrush(Qt::NoBrush);
-    DrawFrame(p, r, m);
-    DrawCurves(p, m);
+    GraphLayout g = Layout(*p.device(), QRect(0, 0, size.width(), size.height()), false);
     if (!notice_.isEmpty()) {
-        SetPlotFont(p, m.fontLarge);
-        p.setPen(solidPen());
-        textAt(p, 10, 10, notice_);
+        const TextFont large(EmForCell(g.metrics.fontLarge), *p.device());
+        g.texts.push_back(large.at(10, 10, notice_));
         notice_.clear();
     }
+    Paint(p, g);
+    last_ = std::move(g);
 }
 
-QRect PlotEngine::printRect(const QSize &page) const
+QRect PlotEngine::printRect(const QSize &page, int dpi) const
 {
-    return QRect(250, 400, page.width() - kind_.printRightMargin - 250, page.height() - 400);
+    // The margins are those of a 600 dpi printer, kept in inches on others.
+    auto inches = [dpi](int pixelsAt600) { return static_cast<int>(std::lround(pixelsAt600 * dpi / 600.0)); };
+    return QRect(inches(250), inches(400), page.width() - inches(kind_.printRightMargin) - inches(250),
+                 page.height() - inches(400));
 }
 
 void PlotEngine::PrintPlot(QPainter &p, const QSize &page)
 {
-    const QRect r = printRect(page);
-    const PlotMetrics m = SetupMetrics(p, r);
-    DrawFrame(p, r, m);
-    DrawCurves(p, m);
+    const int dpi = p.device()->logicalDpiY() > 0 ? p.device()->logicalDpiY() : kPrintDpiFallback;
+    GraphLayout g = Layout(*p.device(), printRect(page, dpi), true);
+    Paint(p, g);
+    last_ = std::move(g);
 }
 
 } // namespace render

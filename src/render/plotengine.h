@@ -6,12 +6,17 @@
 // device pixels of that device.
 #include "render/plotstate.h"
 
+#include <QFont>
+#include <QLine>
 #include <QRect>
 #include <QStringList>
+
+#include <vector>
 
 #include <optional>
 
 class QPainter;
+class QPaintDevice;
 
 namespace render {
 
@@ -36,10 +41,44 @@ struct FrameTexts {
     QStringList legend;            // the regression graph's four legend lines
 };
 
-// Layout of one drawing, in device pixels of the surface drawn on.
+// Layout quantities of one drawing, in device pixels of the surface drawn on.
 struct PlotMetrics {
     int fontSmall = 0, fontLarge = 0, titleGap = 0, markerRadius = 0;
     int plotLeft = 0, plotTop = 0, plotWidth = 0, plotHeight = 0;
+};
+
+// What one drawing puts on its surface, in device pixels: the painter only
+// paints it, and the tests read it. Texts are placed by the top-left corner
+// of their character cell (advance width by ascent + descent).
+enum class LineKind { Axis, Tick, Grid, Curve };
+struct LaidLine {
+    QLine line;
+    LineKind kind = LineKind::Axis;
+    Qt::PenStyle style = Qt::SolidLine;
+};
+struct LaidText {
+    QString text;
+    QRect rect;     // the character cell
+    int em = 0;     // font size in device pixels
+    int ascent = 0; // baseline below rect.top()
+};
+struct LaidMarker {
+    QPoint at;
+    MarkerCode code = 0;
+    int radius = 0;
+    int crossX = 0, crossY = 0; // half-lengths of an error cross, pixels
+    // What the marker covers, its outline included.
+    QRect rect(int lineWidth) const;
+};
+struct GraphLayout {
+    QRect surface;           // the drawing rectangle
+    bool background = false; // screen drawings: white with a black border
+    int lineWidth = 1;       // every line and outline
+    PlotMetrics metrics;     // as laid out: room made for what the formulas would hide
+    bool axesDrawn = false;  // limits that could be widened to whole steps
+    std::vector<LaidText> texts;
+    std::vector<LaidLine> lines;
+    std::vector<LaidMarker> markers;
 };
 
 // The first tick and the step of an axis widened to whole steps.
@@ -116,42 +155,49 @@ public:
     // Whether the points of the curves give drawable limits.
     bool PointsDrawable() const;
 
-    // Layout for the drawing rectangle `r`; sets the painter's font to
-    // fontSmall.
-    PlotMetrics SetupMetrics(QPainter &painter, const QRect &r) const;
-    void DrawFrame(QPainter &painter, const QRect &r, const PlotMetrics &m);
-    void DrawCurves(QPainter &painter, const PlotMetrics &m) const;
-    void DrawMarker(QPainter &painter, int px, int py, MarkerCode code, const PlotPoint &point,
-                    const PlotMetrics &m) const;
+    // The described layout quantities for the drawing rectangle `r` on
+    // `device`: fonts and marker never smaller than the screen can show
+    // legibly, and on paper the pixel constants (gaps, margins) in inches as
+    // on a 96 dpi screen.
+    PlotMetrics SetupMetrics(const QPaintDevice &device, const QRect &r, bool paper) const;
+    // The whole drawing in `r`: widens the axis limits to whole steps (as
+    // every drawing does) and places each text, line and marker. Where the
+    // described positions would put a text over data, over another text or
+    // out of the surface, the text gives way: the header above the plot,
+    // the legend and the identification block in a free corner of the plot
+    // or below it, the tick labels in as many rows or columns as they need.
+    GraphLayout Layout(const QPaintDevice &device, const QRect &r, bool paper);
+    static void Paint(QPainter &painter, const GraphLayout &layout);
+    // The layout of the last drawing.
+    const GraphLayout &lastLayout() const { return last_; }
 
     // One screen drawing on a surface of `size`: limits from the points
     // when not yet computed, axis limits from the requested ones, white
     // background with a one-pixel border, frame and curves.
     void PaintPlot(QPainter &painter, const QSize &size);
     // The printed page, whose printable area is `page` device pixels:
-    // frame and curves in (250, 400, width - right margin, height), no
+    // frame and curves in (250, 400, width - right margin, height) pixels of a
+    // 600 dpi page (the same inches at any resolution), no
     // background. The axis limits of the last screen drawing are widened once
     // more, as they are.
     void PrintPlot(QPainter &painter, const QSize &page);
-    // The rectangle PrintPlot draws in.
-    QRect printRect(const QSize &page) const;
+    // The rectangle PrintPlot draws in on a page of `dpi` dots per inch.
+    QRect printRect(const QSize &page, int dpi = 600) const;
 
 private:
-    void drawLegend(QPainter &painter, const QRect &r, const PlotMetrics &m) const;
-    void drawAxisLabels(QPainter &painter, const QRect &r, const PlotMetrics &m) const;
-    void drawTicks(QPainter &painter, const PlotMetrics &m, const AxisTicks &x, const AxisTicks &y) const;
     PlotCurve *curve(int number);
 
     const GraphKind &kind_;
     PlotState state_;
     FrameTexts frame_;
     QString notice_;
-    double xScale_ = 0, yScale_ = 0; // pixels per data unit of the last frame
-    bool axesDrawn_ = false;         // the last frame could widen its axes
+    GraphLayout last_;
 };
 
-// Sets the painter's font to Arial with a character cell (ascent + descent)
-// of `cell` device pixels.
-void SetPlotFont(QPainter &painter, int cell);
+// The em size, in device pixels, of the largest Arial whose character cell
+// (ascent + descent) is at most `cell` pixels.
+int EmForCell(int cell);
+// Arial of `em` device pixels.
+QFont PlotFont(int em);
 
 } // namespace render

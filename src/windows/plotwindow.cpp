@@ -152,7 +152,17 @@ bool PlotWindow::takeOptions()
 void PlotWindow::OpcClick()
 {
     fillOptions();
-    if (dialogs_.showModal(options_) != QDialog::Accepted)
+    // The shared dialog comes up as this window's own (its transient
+    // parent): a window manager then keeps it above this stay-on-top
+    // window, maximised or not, instead of opening it out of reach beneath.
+    QWidget *owner = options_.parentWidget();
+    const Qt::WindowFlags flags = options_.windowFlags();
+    if (owner != this)
+        options_.setParent(this, flags);
+    const int result = dialogs_.showModal(options_);
+    if (owner != this)
+        options_.setParent(owner, flags);
+    if (result != QDialog::Accepted)
         return;
     runReportingErrors(dialogs_, this, [this] { takeOptions(); });
 }

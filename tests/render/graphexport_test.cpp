@@ -100,6 +100,9 @@ private slots:
         QCOMPARE(r.status, 0);
         const QByteArray svg = readAll(out);
         const QStringList texts = svgTexts(svg);
+        // Every text readable at the window's initial size: an em of 8 pixels at least.
+        for (const QRegularExpressionMatch &m : QRegularExpression("font-size=\"([\\d.]+)").globalMatch(QString::fromUtf8(svg)))
+            QVERIFY2(m.captured(1).toDouble() >= 8, qPrintable(m.captured()));
         // The title and labels the file gives the regression graph, the legend, the ticks.
         for (const char *text : {"Ostrevia", "Lote 7", "mg adicionados", "Y = 1.00667(X) + (-0.544444)",
                                  "(r^2) = 0.998404", "Nombre del Método = Valoración de paracetamol", "125"})

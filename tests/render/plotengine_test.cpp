@@ -111,6 +111,7 @@ private slots:
         QTest::newRow("data 0..34.9 shows 0..36") << 0.0 << 34.9 << 0.0 << 36.0 << 2.0;
         QTest::newRow("thousands") << 1300.0 << 4100.0 << 1200.0 << 4200.0 << 200.0;
         QTest::newRow("small values") << 0.0012 << 0.0049 << 0.001 << 0.005 << 0.0005;
+        QTest::newRow("0.45 is an odd multiple of 0.05") << 0.45 << 0.75 << 0.4 << 0.75 << 0.05;
         QTest::newRow("minimum equal to maximum") << 5.0 << 5.0 << 5.0 << 5.5 << 0.5;
         QTest::newRow("reversed limits do not fail") << 10.0 << 0.0 << 10.0 << 9.0 << -1.0;
     }
@@ -223,14 +224,20 @@ private slots:
         QTest::addColumn<QRect>("rect");
         QTest::addColumn<QList<int>>("fonts");
         QTest::addColumn<int>("plotHeight");
+        // At the initial size the formulas give 5 and 7 pixel cells and a
+        // 1-pixel marker: the smallest readable cell (an 8-pixel em) and a
+        // 2-pixel marker take their place.
         QTest::newRow("window at its initial size") << true << 96 << QRect(0, 0, 491, 315)
-                                                    << QList<int>{5, 7, 10, 1} << 275;
-        QTest::newRow("residual window") << false << 96 << QRect(0, 0, 491, 315) << QList<int>{5, 7, 10, 1}
-                                         << 295;
+                                                    << QList<int>{10, 10, 20, 2} << 265;
+        QTest::newRow("residual window") << false << 96 << QRect(0, 0, 491, 315) << QList<int>{10, 10, 20, 2}
+                                         << 285;
+        QTest::newRow("window at twice its size") << true << 96 << QRect(0, 0, 982, 630)
+                                                  << QList<int>{11, 15, 22, 2} << 578;
+        // On paper the 30 pixels are screen pixels: 188 at 600 dpi.
         QTest::newRow("printed page 4800 high") << true << 600 << QRect(250, 400, 6100, 4400)
-                                                << QList<int>{80, 110, 160, 20} << 4210;
+                                                << QList<int>{80, 110, 160, 20} << 4052;
         QTest::newRow("printed residuals") << false << 600 << QRect(250, 400, 6150, 4400)
-                                           << QList<int>{80, 110, 160, 20} << 4230;
+                                           << QList<int>{80, 110, 160, 20} << 4177;
     }
     void setupMetricsFollowsTheHeight()
     {
@@ -242,31 +249,36 @@ private slots:
         QImage device(8, 8, QImage::Format_RGB32);
         device.setDotsPerMeterX(qRound(dpi / 0.0254));
         device.setDotsPerMeterY(qRound(dpi / 0.0254));
-        QPainter painter(&device);
+        const bool paper = dpi != 96;
+        const double unit = dpi / 96.0;
         PlotEngine engine(regression ? render::RegressionGraph() : render::ResidualGraph());
-        render::PlotMetrics m = engine.SetupMetrics(painter, rect);
+        render::PlotMetrics m = engine.SetupMetrics(device, rect, paper);
         QCOMPARE((QList<int>{m.fontSmall, m.fontLarge, m.titleGap, m.markerRadius}), fonts);
         QCOMPARE(m.plotHeight, plotHeight);
-        QCOMPARE(m.plotTop, rect.top() + 4);
-        // The font's character cell is fontSmall device pixels.
-        QVERIFY2(qAbs(painter.fontMetrics().height() - m.fontSmall) <= 1,
-                 qPrintable(QString::number(painter.fontMetrics().height())));
-        const int hashes = painter.fontMetrics().horizontalAdvance(QStringLiteral("#######"));
-        QCOMPARE(m.plotWidth, rect.width() - hashes - (regression ? 55 : 90));
-        QCOMPARE(m.plotLeft, rect.left() + painter.fontMetrics().horizontalAdvance(QStringLiteral(" ###.##")));
+        QCOMPARE(m.plotTop, rect.top() + qRound(4 * unit));
+        // The font's character cell is at most fontSmall device pixels, and its em at least 8 screen pixels.
+        const QFont small = render::PlotFont(render::EmForCell(m.fontSmall));
+        const QFontMetrics metrics(small, &device);
+        const QFontMetricsF exact(small, &device);
+        QVERIFY2(exact.ascent() + exact.descent() <= m.fontSmall && exact.height() >= m.fontSmall - 2,
+                 qPrintable(QString::number(exact.height())));
+        QVERIFY(small.pixelSize() >= 8 * unit);
+        const int hashes = metrics.horizontalAdvance(QStringLiteral("#######"));
+        QCOMPARE(m.plotWidth, rect.width() - hashes - qRound((regression ? 55 : 90) * unit));
+        QCOMPARE(m.plotLeft, rect.left() + metrics.horizontalAdvance(QStringLiteral(" ###.##")));
 
         // A title moves the plot down by its gap; labels take their room.
         const render::PlotMetrics plain = m;
         engine.SetTitle(QStringLiteral("Lote 7"));
-        m = engine.SetupMetrics(painter, rect);
+        m = engine.SetupMetrics(device, rect, paper);
         QCOMPARE(m.plotTop, plain.plotTop + plain.titleGap);
         QCOMPARE(m.plotHeight, plain.plotHeight - plain.titleGap);
         engine.SetXLabel(QStringLiteral("mg"));
         engine.SetYLabel(QStringLiteral("mg"));
-        m = engine.SetupMetrics(painter, rect);
+        m = engine.SetupMetrics(device, rect, paper);
         QCOMPARE(m.plotHeight, plain.plotHeight - plain.titleGap - plain.fontSmall);
         QCOMPARE(m.plotLeft, plain.plotLeft + 2 * plain.fontSmall);
-        QCOMPARE(m.plotWidth, plain.plotWidth - painter.fontMetrics().horizontalAdvance(QStringLiteral("###.##")));
+        QCOMPARE(m.plotWidth, plain.plotWidth - metrics.horizontalAdvance(QStringLiteral("###.##")));
     }
 
     void curveStoreHoldsEveryObservationAFileMayHold()
@@ -404,15 +416,20 @@ private slots:
         build(engine, render::Graph::Regression, testing_studies::inferenceStudy());
         engine.state().gridStyle = static_cast<GridStyle>(style);
         const QImage image = painted(engine, {982, 630});
-        QPainter probe(const_cast<QImage *>(&image));
-        const render::PlotMetrics m = engine.SetupMetrics(probe, QRect(0, 0, 982, 630));
-        probe.end();
+        const render::PlotMetrics m = engine.lastLayout().metrics;
         // The column of the X tick 85 (no point stands there) down the plot
         // area, clear of the axis and of the fitted line's crossing.
         const int px = m.plotLeft + qRound(5 * m.plotWidth / 40.0);
+        // Rows where a text stands are left out: the grid gives way to it.
         int dark = 0, rows = 0;
-        for (int y = m.plotTop; y < m.plotTop + m.plotHeight * 3 / 4; ++y, ++rows)
+        for (int y = m.plotTop; y < m.plotTop + m.plotHeight * 3 / 4; ++y) {
+            const bool underText = std::any_of(engine.lastLayout().texts.begin(), engine.lastLayout().texts.end(),
+                                               [&](const render::LaidText &t) { return t.rect.adjusted(-2, -2, 2, 2).contains(px, y); });
+            if (underText)
+                continue;
+            ++rows;
             dark += qGray(image.pixel(px, y)) < 128;
+        }
         const double share = double(dark) / rows;
         QVERIFY2(share >= minShare && share <= maxShare, qPrintable(QString::number(share)));
         // The tick mark below the axis is there whatever the style.

@@ -8,8 +8,10 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPolygon>
 #include <QTextItem>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -27,6 +29,8 @@ struct RecordedText {
 struct RecordedPage {
     std::vector<RecordedText> texts;
     std::vector<QLineF> lines;
+    std::vector<double> lineWidths; // the pen of each line, device pixels
+    std::vector<QRectF> shapes;     // ellipses and polygons, their bounds with the pen
 };
 
 class RecordingEngine final : public QPaintEngine {
@@ -41,6 +45,8 @@ public:
     {
         if (state.state() & QPaintEngine::DirtyTransform)
             m_transform = state.transform();
+        if (state.state() & QPaintEngine::DirtyPen)
+            m_penWidth = std::max(1.0, state.pen().widthF());
     }
     void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
     void drawTextItem(const QPointF &p, const QTextItem &item) override
@@ -56,12 +62,47 @@ public:
     }
     void drawLines(const QLineF *lines, int count) override
     {
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < count; ++i) {
             pages.back().lines.push_back(m_transform.map(lines[i]));
+            pages.back().lineWidths.push_back(m_penWidth);
+        }
+    }
+    void drawLines(const QLine *lines, int count) override
+    {
+        for (int i = 0; i < count; ++i) {
+            const QLineF line(lines[i]);
+            drawLines(&line, 1);
+        }
+    }
+    void drawEllipse(const QRectF &r) override { shape(r); }
+    void drawEllipse(const QRect &r) override { shape(r); }
+    void drawPolygon(const QPointF *points, int count, PolygonDrawMode) override
+    {
+        shape(QPolygonF(QList<QPointF>(points, points + count)).boundingRect());
+    }
+    void drawPolygon(const QPoint *points, int count, PolygonDrawMode) override
+    {
+        shape(QPolygon(QList<QPoint>(points, points + count)).boundingRect());
+    }
+    void drawRects(const QRectF *rects, int count) override
+    {
+        for (int i = 0; i < count; ++i)
+            shape(rects[i]);
+    }
+    void drawRects(const QRect *rects, int count) override
+    {
+        for (int i = 0; i < count; ++i)
+            shape(rects[i]);
     }
 
 private:
+    void shape(const QRectF &r)
+    {
+        const double half = m_penWidth / 2;
+        pages.back().shapes.push_back(m_transform.mapRect(r).adjusted(-half, -half, half, half));
+    }
     QTransform m_transform;
+    double m_penWidth = 1;
 };
 
 class RecordingDevice final : public QPaintDevice {

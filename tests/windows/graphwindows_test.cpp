@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -372,6 +373,55 @@ private slots:
         QVERIFY2(clearlyDifferingShare(a, b) <= 0.001, qPrintable(QString::number(clearlyDifferingShare(a, b))));
         if (!qEnvironmentVariableIsEmpty("LINEALIDAD_SHOTS"))
             a.save(qEnvironmentVariable("LINEALIDAD_SHOTS") + "/printed-page.png");
+    }
+
+    // Under a real window manager (tests/tools/dialogstacking.sh runs this
+    // under Xvfb with openbox): the options dialog and a message box of a
+    // maximised graph window come up above it.
+    void dialogsComeUpAboveTheMaximisedGraph()
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb") || tool("xprop").isEmpty() ||
+            qEnvironmentVariableIsEmpty("LINEALIDAD_WINDOW_MANAGER"))
+            QSKIP("needs an X display with a window manager (tests/tools/dialogstacking.sh)");
+        // As in the application: the dialog belongs to the frame, the graph
+        // is modal and the dialog runs its own modal loop.
+        QWidget frame;
+        frame.resize(800, 600);
+        frame.show();
+        GraphOptionsDialog options(&frame);
+        QtUserDialogs dialogs;
+        RegressionGraphWindow form(options, dialogs, &frame);
+        const stats::StudyData study = testing_studies::inferenceStudy();
+        stats::SharedResults shared;
+        QVERIFY(form.build(render::ComputeGraph(form.graph(), study, shared, '.'), study));
+        form.setWindowModality(Qt::ApplicationModal);
+        form.showMaximized();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTest::qWait(500);
+        auto above = [&form](QWidget &dialog) {
+            QList<qulonglong> ids; // bottom to top
+            const QString text = runTool("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"});
+            for (const QRegularExpressionMatch &m : QRegularExpression("0x[0-9a-f]+").globalMatch(text))
+                ids << m.captured().toULongLong(nullptr, 16);
+            const qsizetype graph = ids.indexOf(form.winId()), shown = ids.indexOf(dialog.winId());
+            qInfo() << "stacking, bottom to top:" << ids << "graph" << form.winId() << "dialog" << dialog.winId();
+            return graph >= 0 && shown > graph;
+        };
+        bool optionsAbove = false, boxAbove = false;
+        QTimer::singleShot(800, &options, [&] {
+            optionsAbove = above(options);
+            options.reject();
+        });
+        form.OpcClick();
+        QVERIFY(optionsAbove);
+        QCOMPARE(options.parentWidget(), &frame); // given back to its owner
+        QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, QStringLiteral("Mensaje"), QMessageBox::Ok, &form);
+        QTimer::singleShot(800, &box, [&] {
+            boxAbove = above(box);
+            box.reject();
+        });
+        box.exec();
+        QVERIFY(boxAbove);
     }
 
     void theResidualPageUsesTheWholeWidth()

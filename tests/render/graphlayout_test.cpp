@@ -1,0 +1,259 @@
+// What a graph puts on its surface, recorded as it is painted: every text
+// reads and stands apart, and nothing hides an observation, a fitted point
+// or the line, on screen at every size and on the printed page.
+#include "render/graphbuild.h"
+#include "render/plotengine.h"
+#include "support/recordingdevice.h"
+#include "support/studies.h"
+
+#include <QImage>
+#include <QtTest>
+
+using render::PlotEngine;
+
+namespace {
+
+// A study drawn from a rule: `levels` amounts from `start` by `step`, each
+// with `replicates` recoveries on the line a + b x, scattered by `noise`
+// (relative to the step) with a fixed pseudo-random sequence.
+struct Generated {
+    const char *name;
+    int levels, replicates;
+    double start, step, a, b, noise;
+};
+
+stats::StudyData generate(const Generated &g, bool longTexts)
+{
+    std::vector<std::string> replicates, x, y;
+    unsigned seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return ((seed >> 16) & 0x7fff) / 32767.0 - 0.5;
+    };
+    auto text = [](double v) { return QString::number(v, 'g', 12).toStdString(); };
+    for (int level = 0; level < g.levels; ++level) {
+        replicates.push_back(std::to_string(g.replicates));
+        const double amount = g.start + level * g.step;
+        for (int i = 0; i < g.replicates; ++i) {
+            x.push_back(text(amount));
+            y.push_back(text(g.a + g.b * amount + next() * g.noise * std::fabs(g.step * g.b)));
+        }
+    }
+    stats::StudyData study = testing_studies::makeStudy(replicates, x, y);
+    if (longTexts) {
+        study.methodText = "Valoración de ácido acetilsalicílico ÑÚ"; // 40 characters
+        study.analystText = "María José Peñaloza Íñiguez de Azcárate";
+    } else {
+        study.methodText = "Paracetamol";
+        study.analystText = "Ana";
+    }
+    study.dateText = "06/12/2026";
+    study.unitsText = "µg/mL";
+    return study;
+}
+
+const Generated kStudies[] = {
+    {"3 levels of 1", 3, 1, 80, 20, -0.5, 1.0, 0.3},
+    {"4 levels of 3", 4, 3, 10, 10, 0.2, 0.98, 0.4},
+    {"5 levels of 5", 5, 5, 50, 25, 1, 1.01, 0.5},
+    {"3 levels of 2, negative amounts", 3, 2, -30, 15, 0, 1, 0.3},
+    {"4 levels of 2, micrograms", 4, 2, 1e-6, 1e-6, 0, 1, 0.2},
+    {"5 levels of 4, billions", 5, 4, 1e9, 5e8, 2e7, 0.99, 0.3},
+    {"negative slope", 5, 3, 10, 10, 120, -1.0, 0.3},
+    {"residual at a corner", 3, 5, 0.45, 0.15, 0, 1, 0.6},
+};
+
+struct Drawn {
+    QRectF rect;
+    QString text;
+    double em = 0;
+};
+
+QString describe(const Drawn &t) { return QStringLiteral("\"%1\" at %2,%3 %4x%5").arg(t.text).arg(t.rect.x()).arg(t.rect.y()).arg(t.rect.width()).arg(t.rect.height()); }
+
+bool lineMeets(const QLineF &line, const QRectF &r)
+{
+    // Sampled finely enough for device pixels.
+    const int steps = std::max(1, int(line.length()));
+    for (int i = 0; i <= steps; ++i)
+        if (r.contains(line.pointAt(double(i) / steps)))
+            return true;
+    return false;
+}
+
+// Everything wrong with one recorded drawing on `surface` (inside its
+// one-pixel border on screen).
+QStringList faults(const RecordedPage &page, const QRectF &surface, bool screen, double dpi)
+{
+    QStringList found;
+    std::vector<Drawn> texts;
+    for (const RecordedText &t : page.texts)
+        texts.push_back({QRectF(t.baseline.x(), t.baseline.y() - t.ascent, t.width, t.ascent + t.descent), t.text,
+                         t.pointSize * dpi / 72.0});
+    const QRectF inside = screen ? surface.adjusted(1, 1, -1, -1) : surface;
+    std::vector<QRectF> markers;
+    for (const QRectF &shape : page.shapes)
+        if (!(screen && shape.width() >= surface.width() - 2)) // not the background and its border
+            markers.push_back(shape);
+    const double unit = screen ? 1 : dpi / 96;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const Drawn &t = texts[i];
+        if (!inside.contains(t.rect))
+            found << "outside the surface: " + describe(t);
+        if (t.em < 8 * unit - 0.01)
+            found << QStringLiteral("em %1: ").arg(t.em) + describe(t);
+        for (size_t j = i + 1; j < texts.size(); ++j)
+            if (t.rect.intersects(texts[j].rect))
+                found << "over each other: " + describe(t) + " and " + describe(texts[j]);
+        for (size_t k = 0; k < page.lines.size(); ++k) {
+            const double half = page.lineWidths[k] / 2;
+            if (lineMeets(page.lines[k], t.rect.adjusted(-half, -half, half, half)))
+                found << QStringLiteral("a line (%1,%2)-(%3,%4) crosses ")
+                                 .arg(page.lines[k].x1()).arg(page.lines[k].y1()).arg(page.lines[k].x2()).arg(page.lines[k].y2()) +
+                             describe(t);
+        }
+        for (const QRectF &shape : markers)
+            if (shape.intersects(t.rect))
+                found << QStringLiteral("a marker at %1,%2 under ").arg(shape.center().x()).arg(shape.center().y()) +
+                             describe(t);
+    }
+    for (const QRectF &shape : markers) {
+        if (shape.width() < 4 * unit + 1)
+            found << QStringLiteral("marker of %1 pixels").arg(shape.width());
+        if (!inside.contains(shape))
+            found << QStringLiteral("marker cut at %1,%2").arg(shape.center().x()).arg(shape.center().y());
+    }
+    return found;
+}
+
+void fill(PlotEngine &engine, render::Graph graph, const stats::StudyData &study)
+{
+    stats::SharedResults shared;
+    const stats::CommandOutcome outcome = render::ComputeGraph(graph, study, shared, '.');
+    QVERIFY2(!outcome.refused(), outcome.lines.empty() ? "refused" : outcome.lines.front().c_str());
+    render::FillGraph(engine, outcome, study);
+}
+
+} // namespace
+
+class GraphLayoutTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void everyTextReadsAndNothingHidesTheData_data()
+    {
+        QTest::addColumn<int>("study");
+        QTest::addColumn<bool>("residuals");
+        QTest::addColumn<int>("grid");
+        QTest::addColumn<bool>("texts");
+        for (int s = 0; s < int(std::size(kStudies)); ++s)
+            for (bool residuals : {false, true})
+                for (int grid = 0; grid < 4; ++grid) {
+                    const bool texts = (s + grid) % 2 == 0;
+                    QTest::addRow("%s, %s, grid %d%s", kStudies[s].name, residuals ? "residuals" : "regression", grid,
+                                  texts ? ", title and labels" : "")
+                        << s << residuals << grid << texts;
+                }
+    }
+    void everyTextReadsAndNothingHidesTheData()
+    {
+        QFETCH(int, study);
+        QFETCH(bool, residuals);
+        QFETCH(int, grid);
+        QFETCH(bool, texts);
+        const render::Graph graph = residuals ? render::Graph::Residuals : render::Graph::Regression;
+        PlotEngine engine(render::KindOf(graph));
+        if (texts) {
+            engine.SetTitle(QStringLiteral("Valoración de ácido acetilsalicílico, lote 2026-117"));
+            engine.SetXLabel(QStringLiteral("mg adicionados por matraz"));
+            engine.SetYLabel(QStringLiteral("mg recuperados"));
+        }
+        fill(engine, graph, generate(kStudies[study], texts));
+        engine.state().gridStyle = static_cast<GridStyle>(grid);
+        QStringList all;
+        for (const QSize size : {QSize(491, 315), QSize(982, 630), QSize(1473, 945), QSize(1920, 1080)}) {
+            RecordingDevice screen(96, QSizeF(size) / 96);
+            {
+                QPainter painter(&screen);
+                engine.PaintPlot(painter, size);
+            }
+            for (const QString &f : faults(screen.pages().front(), QRectF(QPointF(0, 0), size), true, 96))
+                all << QStringLiteral("%1x%2: ").arg(size.width()).arg(size.height()) + f;
+        }
+        // The printed page: letter paper in landscape, at 600 dpi.
+        RecordingDevice paper(600, QSizeF(10.5, 8));
+        const QSize page(paper.width(), paper.height());
+        {
+            QPainter painter(&paper);
+            engine.PrintPlot(painter, page);
+        }
+        for (const QString &f : faults(paper.pages().front(), engine.printRect(page, 600), false, 600))
+            all << "page: " + f;
+        all.removeDuplicates();
+        QVERIFY2(all.isEmpty(), qPrintable(all.mid(0, 12).join('\n')));
+    }
+
+    // The same drawing in inches at every printer resolution.
+    void thePageIsTheSameInInchesAtEveryResolution()
+    {
+        PlotEngine engine(render::RegressionGraph());
+        fill(engine, render::Graph::Regression, testing_studies::inferenceStudy());
+        engine.state().gridStyle = GridStyle::Strong;
+        QImage screen(491, 315, QImage::Format_RGB32);
+        {
+            QPainter painter(&screen);
+            engine.PaintPlot(painter, screen.size());
+        }
+        const PlotLimits shown = engine.state().axisLimits;
+        // Where each text, the plot and a marker stand, in inches.
+        std::vector<std::vector<double>> pages;
+        for (int dpi : {300, 600, 1200}) {
+            engine.state().axisLimits = shown;
+            RecordingDevice paper(dpi, QSizeF(11, 8.5));
+            {
+                QPainter painter(&paper);
+                engine.PrintPlot(painter, QSize(paper.width(), paper.height()));
+            }
+            const render::GraphLayout &g = engine.lastLayout();
+            QVERIFY(g.lineWidth >= dpi / 300.0 - 0.01);
+            for (const render::LaidLine &line : g.lines)
+                if (line.kind == render::LineKind::Tick)
+                    QCOMPARE(line.line.dx() + line.line.dy(), dpi / 20);
+            std::vector<double> inches;
+            for (const render::LaidText &t : g.texts)
+                inches.insert(inches.end(), {t.rect.x() / double(dpi), t.rect.y() / double(dpi), t.rect.width() / double(dpi)});
+            const render::PlotMetrics &m = g.metrics;
+            for (int v : {m.plotLeft, m.plotTop, m.plotWidth, m.plotHeight, g.markers.front().radius * 10})
+                inches.push_back(v / double(dpi));
+            pages.push_back(inches);
+        }
+        for (const std::vector<double> &other : {pages[0], pages[2]}) {
+            QCOMPARE(other.size(), pages[1].size());
+            for (size_t i = 0; i < other.size(); ++i)
+                QVERIFY2(std::fabs(other[i] - pages[1][i]) < 0.08, qPrintable(QString::number(i)));
+        }
+    }
+
+    // Where the formulas already read, they hold: the window at twice its
+    // initial size keeps the described fonts, marker and plot height.
+    void theDescribedLayoutHoldsWhereItReads()
+    {
+        PlotEngine engine(render::RegressionGraph());
+        fill(engine, render::Graph::Regression, testing_studies::inferenceStudy());
+        QImage image(1473, 945, QImage::Format_RGB32);
+        QPainter painter(&image);
+        engine.PaintPlot(painter, image.size());
+        const render::GraphLayout &g = engine.lastLayout();
+        QCOMPARE(g.metrics.fontSmall, 945 / 55);
+        QCOMPARE(g.metrics.fontLarge, 945 / 40);
+        QCOMPARE(g.metrics.markerRadius, (945 / 55) / 4);
+        // Header lines one character cell apart, the first below the border.
+        QCOMPARE(g.texts[0].text, QStringLiteral("Ostrevia"));
+        QCOMPARE(g.texts[0].rect.top(), 1);
+        QCOMPARE(g.texts[1].rect.top(), 1 + 945 / 40);
+        QVERIFY(g.texts[0].rect.height() <= 945 / 40 && g.texts[0].rect.height() >= 945 / 40 - 1);
+    }
+};
+
+QTEST_MAIN(GraphLayoutTest)
+#include "graphlayout_test.moc"
