@@ -65,10 +65,13 @@ const char *const kUsage =
     "  --help              muestra esta ayuda\n"
     "  --version           muestra la versión\n"
     "\n"
-    "El separador decimal es el de la configuración regional del usuario.\n"
+    "Los números del estudio se leen con punto o con coma decimal; los resultados se\n"
+    "escriben con el separador decimal de la configuración regional del usuario.\n"
+    "\n"
     "Estado de salida: 0 correcto; 2 el estudio fue rechazado (datos incompletos o\n"
     "pendiente cero); 1 error de archivo, de conversión, de cálculo o al escribir la\n"
     "salida; 64 uso incorrecto.\n"
+    "\n"
     "Los mensajes de rechazo y de error se escriben en la salida de errores.\n";
 
 using Command = stats::CommandOutcome (*)(const stats::StudyTexts &, stats::SharedResults &, char);
