@@ -8,10 +8,10 @@
 
 PACKAGES := cmake make g++ qt6-base-dev libgl-dev libgtest-dev googletest \
             libbenchmark-dev fonts-liberation qt6-translations-l10n qt6-svg-dev xvfb xauth \
-            desktop-file-utils appstream poppler-utils strace \
+            desktop-file-utils appstream poppler-utils strace locales \
             openbox x11-utils
 FUZZ_PACKAGES := clang libclang-rt-14-dev
-DEB_PACKAGES := dpkg-dev file
+DEB_PACKAGES := dpkg-dev file lintian
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 FUZZ_SECONDS ?= 60
@@ -27,6 +27,11 @@ deps:
 	  $(SUDO) apt-get update && \
 	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
 	fi
+	@# The tests read and write studies under a comma locale too.
+	@locale -a 2>/dev/null | grep -qix 'es_ES.utf-\?8' || { \
+	  $(SUDO) sed -i 's/^# *es_ES.UTF-8 UTF-8/es_ES.UTF-8 UTF-8/' /etc/locale.gen && \
+	  grep -qx 'es_ES.UTF-8 UTF-8' /etc/locale.gen || echo 'es_ES.UTF-8 UTF-8' | $(SUDO) tee -a /etc/locale.gen >/dev/null; \
+	  $(SUDO) locale-gen; }
 
 build: deps
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -70,6 +75,7 @@ deb:
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build build -j$(JOBS)
 	cd build && cpack -G DEB
+	lintian --fail-on error,warning build/linealidad_*.deb
 
 # Each hand-made fault of tests/mutation/mutants.txt applied to a copy of the
 # sources in build-mutate/, built, and the suite run until its first failure;

@@ -69,6 +69,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         check(number == number && number - number == 0.0); // finite
         check(!stats::FormatGeneral(number, 6, ',').empty());
     }
+    // A text reads the same under a point locale and a comma locale.
+    double underPoint = 0;
+    const bool readsUnderPoint = stats::TryStrToFloat(text, '.', underPoint);
+    check(readsUnderPoint == stats::TryStrToFloat(text, ',', number));
+    check(!readsUnderPoint || underPoint == number);
 
     // The file, as Open reads it.
     try {

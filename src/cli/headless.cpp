@@ -74,11 +74,14 @@ const char *const kUsage =
     "que se lee (con cualquier nombre o enlace) ni un archivo que contenga un estudio;\n"
     "un archivo existente que el usuario no puede escribir tampoco se reemplaza.\n"
     "\n"
-    "El separador decimal es el de la configuración regional del usuario.\n"
+    "Los números del estudio se leen con punto o con coma decimal; los resultados se\n"
+    "escriben con el separador decimal de la configuración regional del usuario.\n"
+    "\n"
     "Estado de salida: 0 correcto; 2 el estudio fue rechazado (datos incompletos o\n"
     "pendiente cero); 1 error de archivo, de conversión, de cálculo o al escribir la\n"
     "salida (también una SALIDA existente que no se puede escribir); 64 uso\n"
     "incorrecto (dice primero qué falla) o una SALIDA rechazada.\n"
+    "\n"
     "Los mensajes de rechazo y de error se escriben en la salida de errores.\n";
 
 using Command = stats::CommandOutcome (*)(const stats::StudyTexts &, stats::SharedResults &, char);

@@ -61,14 +61,20 @@ void ComputeAnovaResiduals(const LinearityStudy &study, AnovaResult &r, bool &sl
         return;
     }
 
-    // Level totals, by the membership rule: r1 rows of level 1, then r2 ...
+    // Level totals, by the membership rule: r1 rows of level 1, then r2 ...;
+    // each observation keeps the mean of its level.
     double sLevels = 0;
+    std::vector<double> levelMean(study.observations.size());
     size_t i = 0;
     for (int rj : study.replicates) {
+        const size_t first = i;
         double total = 0;
         for (int c = 0; c < rj && i < study.observations.size(); ++c, ++i)
             total = store(L(total) + L(study.observations[i].y));
         sLevels = store(L(sLevels) + div(L(total) * total, L(rj)));
+        const double mean = store(div(L(total), L(rj)));
+        for (size_t j = first; j < i; ++j)
+            levelMean[j] = mean;
     }
 
     std::vector<ResidualRow> rows(study.observations.size());
@@ -112,7 +118,16 @@ void ComputeAnovaResiduals(const LinearityStudy &study, AnovaResult &r, bool &sl
         r.ssPureError = store(L(sy2) - sLevels);
         r.msPureError = store(div(L(r.ssPureError), L(r.dfPureError)));
         r.dfLackOfFit = store(L(r.dfError) - r.dfPureError);
-        r.ssLackOfFit = store(L(r.ssError) - r.ssPureError);
+        // The lack of fit is the spread of the level means about the line,
+        // summed directly. Taken as the error sum less the pure error sum,
+        // two nearly equal amounts, a lack of fit a millionth of the error
+        // would lose six of its digits.
+        double ssLackOfFit = 0;
+        for (size_t j = 0; j < residuals.size(); ++j) {
+            const L off = L(levelMean[j]) - L(residuals[j].predictedY);
+            ssLackOfFit = store(L(ssLackOfFit) + off * off);
+        }
+        r.ssLackOfFit = ssLackOfFit;
         r.msLackOfFit = store(div(L(r.ssLackOfFit), L(r.dfLackOfFit)));
         if (r.msPureError == 0.0 || degenerate::identicalReplicates(study))
             throw FloatingPointError("Las réplicas de cada nivel son idénticas (el error puro es cero): "

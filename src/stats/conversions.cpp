@@ -14,6 +14,14 @@ namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Studies travel between laboratories that write 1.5 and 1,5: a single point
+// or comma reads as the decimal separator whatever the locale's, since no
+// number is written with a thousands separator here.
+bool isDecimalSeparator(char c, char localeSeparator)
+{
+    return c == localeSeparator || c == '.' || c == ',';
+}
+
 std::string_view trimmed(const std::string &text)
 {
     std::string_view s(text);
@@ -62,7 +70,7 @@ bool TryStrToFloat(const std::string &text, char decimalSeparator, double &value
     size_t digits = 0;
     for (; i < s.size() && isDigit(s[i]); ++i, ++digits)
         normal += s[i];
-    if (i < s.size() && s[i] == decimalSeparator) {
+    if (i < s.size() && isDecimalSeparator(s[i], decimalSeparator)) {
         normal += '.';
         for (++i; i < s.size() && isDigit(s[i]); ++i, ++digits)
             normal += s[i];

@@ -14,7 +14,9 @@ int StrToInt(const std::string &text);
 // there are more (UTF-8 in and out).
 std::string QuotedValue(const std::string &text);
 
-// Optional sign, digits with `decimalSeparator`, optional exponent E/e.
+// Optional sign, digits with one decimal separator, optional exponent E/e.
+// The separator is `decimalSeparator`, a point or a comma: a study typed
+// where the locale writes 1.5 reads where it writes 1,5, and back.
 // Throws ConversionError "'TEXT' is not a valid floating point value".
 double StrToFloat(const std::string &text, char decimalSeparator);
 

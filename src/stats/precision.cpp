@@ -6,6 +6,7 @@
 #include "stats/studentttable.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <string>
 
@@ -15,8 +16,8 @@ namespace {
 
 using L = long double;
 
-// A value within this share of the data's scale is rounding noise: it
-// counts as zero, whatever digits it happens to print.
+// A value within this share of the data's scale is rounding noise: it is
+// zero, and prints as 0 whatever digits the rounding left in it.
 constexpr L kNoise = 1e-11L;
 
 // Means, centred sums of squares and products, and the data's magnitudes.
@@ -87,7 +88,17 @@ Noise noiseOf(const Centred &c, L b)
 class Judge {
 public:
     explicit Judge(bool exactFit) : exactFit_(exactFit) {}
-    void check(double shown, L stable, const char *name, L noise, int digits = 6)
+    // A figure within the noise of its computation is zero: it prints as 0,
+    // not as the digits of its rounding error (-1.18424E-15).
+    void check(double &shown, L stable, const char *name, L noise, int digits = 6)
+    {
+        if (std::fabs(L(shown)) <= noise)
+            shown = 0.0;
+        compare(shown, stable, name, noise, digits);
+    }
+    // For a figure computed from others already checked (a probability from
+    // its F): judged, never set to zero.
+    void compare(double shown, L stable, const char *name, L noise, int digits = 6)
     {
         if (!wrong_ && FigureIsWrong(shown, static_cast<double>(stable), digits, static_cast<double>(noise)))
             wrong_ = name;
@@ -175,9 +186,17 @@ bool FigureIsWrong(double shown, double stable, int digits, double noise)
         return false; // nothing to judge against
     if (std::fabs(shown) <= noise && std::fabs(stable) <= noise)
         return false;
-    if (FormatGeneral(shown, digits, '.') == FormatGeneral(stable, digits, '.'))
+    const std::string printed = FormatGeneral(shown, digits, '.');
+    if (printed == FormatGeneral(stable, digits, '.'))
         return false;
-    return std::fabs(L(shown) - L(stable)) > lastDigitUnit(shown, digits) / 2;
+    // The printed digits, not the value behind them, must round the stable
+    // value: a shown value a hair below a rounding edge prints a wrong last
+    // digit. A stable value on the edge itself (to its own rounding) may
+    // print either way.
+    L printedValue = 0; // (read whatever the locale's separator)
+    std::from_chars(printed.data(), printed.data() + printed.size(), printedValue);
+    const L half = lastDigitUnit(static_cast<double>(printedValue), digits) / 2;
+    return std::fabs(printedValue - L(stable)) > half * (1 + 1e-9L);
 }
 
 RegressionResult StableRegression(const LinearityStudy &study)
@@ -207,7 +226,7 @@ RegressionResult StableRegression(const LinearityStudy &study)
     return r;
 }
 
-void CheckRegressionFigures(const LinearityStudy &study, const RegressionResult &shown)
+void CheckRegressionFigures(const LinearityStudy &study, RegressionResult &shown)
 {
     const Centred c = centre(study);
     const L b = slopeOf(c);
@@ -247,8 +266,9 @@ void StableAnova(const LinearityStudy &study, AnovaResult &r, std::vector<Residu
     r.fRegression = static_cast<double>(b * c.sxy / mse);
     r.pRegression = FTailProbability(r.fRegression, 1.0, r.dfError);
 
-    // Pure error: each replicate about the mean of its level.
-    L ssPure = 0;
+    // Pure error: each replicate about the mean of its level; lack of fit:
+    // the mean of its level about the line.
+    L ssPure = 0, ssLack = 0;
     int dfPure = 0;
     size_t i = 0;
     for (int rj : study.replicates) {
@@ -257,8 +277,12 @@ void StableAnova(const LinearityStudy &study, AnovaResult &r, std::vector<Residu
         for (int k = 0; k < rj && i < study.observations.size(); ++k, ++i)
             mean += study.observations[i].y;
         mean /= rj;
-        for (size_t j = first; j < i; ++j)
-            ssPure += (study.observations[j].y - mean) * (study.observations[j].y - mean);
+        for (size_t j = first; j < i; ++j) {
+            const Observation &o = study.observations[j];
+            ssPure += (o.y - mean) * (o.y - mean);
+            const L off = (mean - c.meanY) - b * (o.x - c.meanX);
+            ssLack += off * off;
+        }
         dfPure += rj - 1;
     }
     r.dfPureError = dfPure;
@@ -266,9 +290,9 @@ void StableAnova(const LinearityStudy &study, AnovaResult &r, std::vector<Residu
         r.ssPureError = static_cast<double>(ssPure);
         r.msPureError = static_cast<double>(ssPure / dfPure);
         r.dfLackOfFit = static_cast<double>(dfError - dfPure);
-        r.ssLackOfFit = static_cast<double>(sse - ssPure);
-        r.msLackOfFit = static_cast<double>((sse - ssPure) / (dfError - dfPure));
-        r.fLackOfFit = static_cast<double>((sse - ssPure) / (dfError - dfPure) / (ssPure / dfPure));
+        r.ssLackOfFit = static_cast<double>(ssLack);
+        r.msLackOfFit = static_cast<double>(ssLack / (dfError - dfPure));
+        r.fLackOfFit = static_cast<double>(ssLack / (dfError - dfPure) / (ssPure / dfPure));
         r.pLackOfFit = std::isfinite(r.fLackOfFit) ? FTailProbability(r.fLackOfFit, r.dfLackOfFit, dfPure) : 0;
     }
 
@@ -284,8 +308,7 @@ void StableAnova(const LinearityStudy &study, AnovaResult &r, std::vector<Residu
     }
 }
 
-void CheckAnovaFigures(const LinearityStudy &study, const AnovaResult &shown,
-                       const std::vector<ResidualRow> &residuals)
+void CheckAnovaFigures(const LinearityStudy &study, AnovaResult &shown, std::vector<ResidualRow> &residuals)
 {
     const Centred c = centre(study);
     const L b = slopeOf(c);
@@ -298,7 +321,8 @@ void CheckAnovaFigures(const LinearityStudy &study, const AnovaResult &shown,
     judge.check(shown.msRegression, s.msRegression, "la media de cuadrados de la regresión", z.squares);
     judge.check(shown.fRegression, s.fRegression, "la fcal de la regresión",
                 s.msError > 0 ? z.squares / s.msError : 0);
-    judge.check(shown.pRegression, s.pRegression, "la Pfcal de la regresión", kNoise);
+    shown.pRegression = FTailProbability(shown.fRegression, 1.0, shown.dfError);
+    judge.compare(shown.pRegression, s.pRegression, "la Pfcal de la regresión", kNoise);
     judge.check(shown.ssError, s.ssError, "la suma de cuadrados del error", z.squares);
     judge.check(shown.msError, s.msError, "la media de cuadrados del error", z.squares);
     if (shown.dfPureError != 0.0 && s.dfPureError != 0.0) {
@@ -306,7 +330,8 @@ void CheckAnovaFigures(const LinearityStudy &study, const AnovaResult &shown,
         judge.check(shown.msLackOfFit, s.msLackOfFit, "la media de cuadrados de la falta de ajuste", z.squares);
         judge.check(shown.fLackOfFit, s.fLackOfFit, "la fcal de la falta de ajuste",
                     s.msPureError > 0 ? z.squares / s.msPureError : 0);
-        judge.check(shown.pLackOfFit, s.pLackOfFit, "la Pfcal de la falta de ajuste", kNoise);
+            shown.pLackOfFit = FTailProbability(shown.fLackOfFit, shown.dfLackOfFit, shown.dfPureError);
+        judge.compare(shown.pLackOfFit, s.pLackOfFit, "la Pfcal de la falta de ajuste", kNoise);
         judge.check(shown.ssPureError, s.ssPureError, "la suma de cuadrados del error puro", z.squares);
         judge.check(shown.msPureError, s.msPureError, "la media de cuadrados del error puro", z.squares);
     }
@@ -351,7 +376,7 @@ RecoveryResult StableRecovery(const LinearityStudy &study)
     return r;
 }
 
-void CheckRecoveryFigures(const LinearityStudy &study, const RecoveryResult &shown)
+void CheckRecoveryFigures(const LinearityStudy &study, RecoveryResult &shown)
 {
     const RecoveryResult s = StableRecovery(study);
     L largest = 0;
@@ -371,8 +396,8 @@ void CheckRecoveryFigures(const LinearityStudy &study, const RecoveryResult &sho
                 s.sdRecovery > 0 ? rootN * noise / s.sdRecovery : 0);
     const BestWorstCase shownCase = BestAndWorstCase(shown), stableCase = BestAndWorstCase(s);
     if (shownCase.exists && stableCase.exists) {
-        judge.check(shownCase.best, stableCase.best, "el error en el mejor de los casos", noise);
-        judge.check(shownCase.worst, stableCase.worst, "el error en el peor de los casos", noise);
+        judge.compare(shownCase.best, stableCase.best, "el error en el mejor de los casos", noise);
+        judge.compare(shownCase.worst, stableCase.worst, "el error en el peor de los casos", noise);
     }
     judge.verdict();
 }

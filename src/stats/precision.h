@@ -4,9 +4,10 @@
 // on. When the amounts are very large against their spread the running sums
 // cancel and the figures turn to noise (x = 1e15 + {1, 2, 3} gives a slope of
 // -1.29 and r^2 = 4.01). These checks compute the same quantities again from
-// sums centred on the means and refuse a result whose shown figure differs
-// from its stable value by more than half a unit in its last printed digit;
-// a study whose printed figures are right is never refused.
+// sums centred on the means and refuse a result whose printed figure differs
+// from its stable value by more than half a unit of its last printed digit;
+// a study whose printed figures are right is never refused. A figure within
+// the rounding noise of zero (an intercept that is exactly 0) prints as 0.
 #include "stats/anova.h"
 #include "stats/recovery.h"
 #include "stats/regression.h"
@@ -15,13 +16,15 @@
 
 namespace stats {
 
-// Each throws FloatingPointError with a Spanish message naming the cause
+// Each sets to zero the figures of the record that are within the rounding
+// noise of their computation (and the probabilities that follow from them),
+// then throws FloatingPointError with a Spanish message naming the cause
 // (amounts very large against their spread, or a fit exact to the last digit)
-// when a figure shown from the record would be wrong.
-void CheckRegressionFigures(const LinearityStudy &study, const RegressionResult &result);
-void CheckAnovaFigures(const LinearityStudy &study, const AnovaResult &result,
-                       const std::vector<ResidualRow> &residuals);
-void CheckRecoveryFigures(const LinearityStudy &study, const RecoveryResult &result);
+// when a figure printed from the record would not be the stable value
+// rounded to its printed digits.
+void CheckRegressionFigures(const LinearityStudy &study, RegressionResult &result);
+void CheckAnovaFigures(const LinearityStudy &study, AnovaResult &result, std::vector<ResidualRow> &residuals);
+void CheckRecoveryFigures(const LinearityStudy &study, RecoveryResult &result);
 
 // For a computation that met a fault (a negative or zero sum of squares, a
 // division by zero): throws the lost-digits message when the running sums
@@ -36,9 +39,10 @@ void StableAnova(const LinearityStudy &study, AnovaResult &result, std::vector<R
 RecoveryResult StableRecovery(const LinearityStudy &study);
 
 // True when `shown`, printed in the general format with `digits` significant
-// digits, would be a wrong figure for `stable`: the printed texts differ and
-// the values differ by more than half a unit in the last printed digit of
-// `shown`. Values within `noise` of zero both count as zero.
+// digits, would be a wrong figure for `stable`: the printed digits are more
+// than half a unit of their last digit away from `stable` (a stable value on
+// a rounding edge may print either way). Values within `noise` of zero both
+// count as zero.
 bool FigureIsWrong(double shown, double stable, int digits, double noise);
 
 } // namespace stats

@@ -193,7 +193,7 @@ private slots:
     void tickLabelsKeepThePointInAnyLocale()
     {
         if (!std::setlocale(LC_ALL, "es_ES.UTF-8"))
-            QSKIP("no es_ES locale here");
+            QFAIL("the es_ES.UTF-8 locale is missing: run make deps");
         QCOMPARE(render::FormatTickLabel(12.5), QStringLiteral("12.5"));
         QCOMPARE(render::FormatTickLabel(25000), QStringLiteral("2.5E+4"));
         std::setlocale(LC_ALL, "C.UTF-8");

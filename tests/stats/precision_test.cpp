@@ -3,6 +3,7 @@
 // never refuses a study whose printed figures are right.
 #include "stats/commands.h"
 #include "stats/errors.h"
+#include "stats/numberformat.h"
 #include "stats/precision.h"
 #include "stats/studyfile.h"
 #include "support/studies.h"
@@ -119,13 +120,14 @@ TEST(LostDigits, WorkedStudiesAndTheNistDataAreNeverRefused)
 }
 
 // Moving the same study further and further from zero: while its figures
-// are right it is shown, and every figure it shows is within a unit of the
-// last printed digit of the stable value.
+// are right it is shown, and every figure it prints is within half a unit of
+// its last printed digit of the stable value.
 TEST(LostDigits, AShownResultPrintsTheStableFigures)
 {
     auto withinALastDigit = [](double shown, double stable, int digits) {
-        const double unit = std::pow(10.0, std::floor(std::log10(std::fabs(stable))) + 1 - digits);
-        return std::fabs(shown - stable) <= unit;
+        const double printed = std::stod(stats::FormatGeneral(shown, digits, '.'));
+        const double unit = std::pow(10.0, std::floor(std::log10(std::fabs(printed))) + 1 - digits);
+        return std::fabs(printed - stable) <= unit / 2 * (1 + 1e-9);
     };
     int firstRefused = 0;
     for (int power = 0; power <= 15; ++power) {
@@ -165,10 +167,12 @@ TEST(LostDigits, AFigureIsWrongOnlyWhenItsPrintedDigitsAreWrong)
         {-1.29, 1.0, 6, 0, true},
         {4.01, 1.0, 8, 1e-11, true},
         {1.00667, 1.00667, 6, 0, false},
-        {1.0000049, 1.0000051, 6, 0, false},  // across a rounding edge, within half a unit
+        {1.0000049, 1.0000051, 6, 0, true},   // prints 1 for 1.00001
+        {1.0000049, 1.000005, 6, 0, false},   // on the rounding edge either way is right
         {1.00001, 1.00002, 6, 0, true},       // one unit in the last printed digit
         {123456.2, 123456.8, 6, 0, true},     // more than half a unit of the units digit
-        {123456.4, 123456.6, 6, 0, false},    // printed differently, yet within half a unit
+        {123456.4, 123456.6, 6, 0, true},     // 123456 for 123457
+        {0.0004097064, 0.000409706546, 6, 0, true}, // the lack of fit a millionth of the error
         {0.999999995, 0.999999996, 8, 0, false},
         {0.99999, 0.99998, 8, 0, true},       // r^2 printed with eight digits
         {3.5e-14, -1.1e-15, 6, 1e-11, false}, // rounding noise around zero is zero
@@ -178,4 +182,98 @@ TEST(LostDigits, AFigureIsWrongOnlyWhenItsPrintedDigitsAreWrong)
     for (const Case &c : cases)
         EXPECT_EQ(stats::FigureIsWrong(c.shown, c.stable, c.digits, c.noise), c.wrong)
             << c.shown << " vs " << c.stable;
+}
+
+// Every figure the windows print, against exact arithmetic. The exact values
+// were computed with Python's fractions.Fraction from the doubles each study
+// reads (Fraction(float("902.5")), ...), the square roots with decimal at 60
+// digits, by the textbook formulas: b = Sxy/Sxx, a = mean(y) - b mean(x),
+// SS(error) = Syy - b Sxy, SS(pure error) = sum (y - level mean)^2,
+// SS(lack of fit) = sum (level mean - fitted y)^2 (equal to their difference).
+TEST(LostDigits, PrintedFiguresAreTheExactValuesRounded)
+{
+    struct Figure {
+        const char *name;
+        double shown;
+        long double exact;
+        int digits = 6;
+    };
+    auto figures = [](const stats::StudyData &data) {
+        const stats::LinearityStudy study = stats::ReadStudy(data, '.');
+        stats::RegressionResult r;
+        stats::AnovaResult a;
+        std::vector<stats::ResidualRow> rows;
+        bool zero = false;
+        stats::ComputeCheckedRegression(study, r, zero);
+        stats::ComputeCheckedAnova(study, a, zero, rows);
+        return std::pair(r, a);
+    };
+    // Within half a unit of the last printed digit; a value on a rounding
+    // edge to within the doubles' own representation of the data may print
+    // either way (the sum of squares of the regression of the second study
+    // is 3.667225 for the decimals typed, 3.66722499999999971 for their
+    // doubles).
+    auto expectRounded = [](const char *study, const std::vector<Figure> &list) {
+        for (const Figure &f : list) {
+            const std::string printed = stats::FormatGeneral(f.shown, f.digits, '.');
+            const long double value = std::stold(printed);
+            const long double unit =
+                value == 0 ? 0 : std::pow(10.0L, std::floor(std::log10(std::fabs(value))) + 1 - f.digits);
+            EXPECT_LE(std::fabs(value - f.exact), unit / 2 * (1 + 1e-9L))
+                << study << ": " << f.name << " printed " << printed << ", exactly " << (double)f.exact;
+        }
+    };
+
+    // A lack of fit a millionth of the error: levels 900 (4), 1200 (3), 1300 (5).
+    const auto [r, a] = figures(makeStudy({"4", "3", "5"},
+                                          {"900", "900", "900", "900", "1200", "1200", "1200", "1300", "1300",
+                                           "1300", "1300", "1300"},
+                                          {"902.5", "898.0", "906.1", "896.3", "1194.9", "1202.9", "1201.3",
+                                           "1304.5", "1304.3", "1298.2", "1301.4", "1288.3"}));
+    expectRounded("small lack of fit",
+                  {{"slope", r.slope, 9.96544018058690800866E-1L},
+                   {"slope upper limit", r.slopeUpperLimit, 1.01572336380082493382E+0L},
+                   {"slope lower limit", r.slopeLowerLimit, 9.77364672316556667911E-1L},
+                   {"slope t", r.slopeT, -4.01487801876092470673E-1L},
+                   {"intercept", r.intercept, 3.83724604966134894121E+0L},
+                   {"intercept upper limit", r.interceptUpperLimit, 2.59905665731029426138E+1L},
+                   {"intercept lower limit", r.interceptLowerLimit, -1.83160744737802447314E+1L},
+                   {"intercept t", r.interceptT, 3.85936181178956550370E-1L},
+                   {"sd regression", r.sdRegression, 5.23010429825780158988E+0L},
+                   {"coefficient of variation", r.coefficientOfVariation, 4.58154799937903730641E-1L},
+                   {"r squared", r.rSquared, 9.99254442173588112093E-1L, 8},
+                   {"ss regression", a.ssRegression, 3.66619409256960161555E+5L},
+                   {"f regression", a.fRegression, 1.34027758380950048952E+4L},
+                   {"ss error", a.ssError, 2.73539909706547312106E+2L},
+                   {"ms error", a.msError, 2.73539909706547312106E+1L},
+                   {"ss lack of fit", a.ssLackOfFit, 4.09706546277783227340E-4L},
+                   {"ms lack of fit", a.msLackOfFit, 4.09706546277783227340E-4L},
+                   {"f lack of fit", a.fLackOfFit, 1.34801698347040741948E-5L},
+                   {"ss pure error", a.ssPureError, 2.73539500000001034323E+2L},
+                   {"ms pure error", a.msPureError, 3.03932777777778927025E+1L}});
+    EXPECT_EQ(stats::FormatGeneral(a.msLackOfFit, 6, '.'), "0.000409707");
+
+    // An intercept that is exactly 0 on the study's doubles, and so its t.
+    const auto [r0, a0] = figures(biasedStudy());
+    expectRounded("intercept 0",
+                  {{"slope", r0.slope, 9.57499999999999962252E-1L},
+                   {"slope upper limit", r0.slopeUpperLimit, 9.73403828949344220273E-1L},
+                   {"slope lower limit", r0.slopeLowerLimit, 9.41596171050655704232E-1L},
+                   {"slope t", r0.slopeT, -7.41940826802374096305E+0L},
+                   {"intercept", r0.intercept, 0.0L},
+                   {"intercept upper limit", r0.interceptUpperLimit, 3.43561971775108175708E-2L},
+                   {"intercept lower limit", r0.interceptLowerLimit, -3.43561971775108175708E-2L},
+                   {"intercept t", r0.interceptT, 0.0L},
+                   {"sd regression", r0.sdRegression, 1.14564392373896101918E-2L},
+                   {"coefficient of variation", r0.coefficientOfVariation, 5.98247479759248597571E-1L},
+                   {"r squared", r0.rSquared, 9.99856860473042055491E-1L, 8},
+                   {"ss regression", a0.ssRegression, 3.66722499999999971085E+0L},
+                   {"f regression", a0.fRegression, 2.79407619047618529261E+4L},
+                   {"ss error", a0.ssError, 5.25000000000000932587E-4L},
+                   {"ms error", a0.msError, 1.31250000000000233147E-4L},
+                   {"ss lack of fit", a0.ssLackOfFit, 7.50000000000001332268E-5L},
+                   {"ms lack of fit", a0.msLackOfFit, 7.50000000000001332268E-5L},
+                   {"f lack of fit", a0.fLackOfFit, 5.00000000000000000000E-1L},
+                   {"ss pure error", a0.ssPureError, 4.50000000000000799361E-4L},
+                   {"ms pure error", a0.msPureError, 1.50000000000000266454E-4L}});
 }

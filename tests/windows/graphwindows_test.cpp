@@ -254,7 +254,7 @@ private slots:
         QTest::addColumn<QString>("error");
         QTest::addColumn<QString>("message");
         QTest::newRow("not a number") << QByteArray("YMinEdit") << "7O" << "'7O' is not a valid floating point value." << "";
-        QTest::newRow("the last one") << QByteArray("YMaxEdit") << "1,5" << "'1,5' is not a valid floating point value." << "";
+        QTest::newRow("the last one") << QByteArray("YMaxEdit") << "1,5,0" << "'1,5,0' is not a valid floating point value." << "";
         QTest::newRow("beyond the tick quotient") << QByteArray("XMinEdit") << "1E30" << ""
                                                   << QString::fromUtf8(render::kLimitsNotDrawable);
         QTest::newRow("the step cannot advance") << QByteArray("XMaxEdit") << "1.0000000000000001E17" << ""
