@@ -16,7 +16,7 @@ JOBS := $(shell nproc 2>/dev/null || echo 2)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps build run test sanitize fuzz fuzz-axes bench deb mutate
+.PHONY: deps build run test sanitize fuzz fuzz-axes bench deb mutate golden
 
 deps:
 	@missing=""; for p in $(PACKAGES) $(EXTRA_PACKAGES); do \
@@ -83,3 +83,8 @@ deb:
 mutate:
 	$(MAKE) deps EXTRA_PACKAGES="python3 ccache"
 	python3 tests/mutation/mutate.py $(if $(ONLY),--only $(ONLY))
+
+# The reviewed outputs of the worked studies written anew from this build:
+# read `git diff tests/golden` before committing them.
+golden: build
+	tests/golden/outputs.sh build/linealidad --update

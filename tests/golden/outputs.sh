@@ -25,6 +25,17 @@ positioned() {
         awk '/^--- /{print; next} {printf "%.1f\t%.1f\t%s\n", $1, $2, substr($0, index($0, $3))}'
 }
 
+# A graph's layout from its SVG: every text with its place and size, every
+# marker, line and polygon in pixels. A graph drawn upside down, a label over
+# a point or a tick moved shows as a changed line.
+layout() {
+    tr '\n' ' ' <"$1" | sed 's/</\n</g' | sed -n \
+        -e 's/^<text .* x="\([^"]*\)" y="\([^"]*\)" .*font-size="\([^"]*\)"[^>]*>\([^<]*\).*/texto \1 \2 \3 \4/p' \
+        -e 's/^<circle cx="\([^"]*\)" cy="\([^"]*\)" r="\([^"]*\)".*/círculo \1 \2 \3/p' \
+        -e 's/^<polyline .*points="\([^"]*\)".*/línea \1/p' \
+        -e 's/^<path .* d="\([^"]*\)".*/trazo \1/p'
+}
+
 status=0
 for study in worked-anova worked-inference worked-lackoffit worked-recovery100; do
     file=$data/$study.w04
@@ -38,6 +49,14 @@ for study in worked-anova worked-inference worked-lackoffit worked-recovery100; 
         if "$program" --print $page "$file" --output "$work/page.pdf" >"$out/page-$page.txt" 2>&1; then
             positioned "$work/page.pdf" >>"$out/page-$page.txt"
         fi
+    done
+    for graph in regression residuals; do
+        for size in 491x315 1473x945; do
+            if "$program" --graph $graph "$file" --output "$work/graph.svg" --size $size \
+                >"$out/graph-$graph-$size.txt" 2>&1; then
+                layout "$work/graph.svg" >>"$out/graph-$graph-$size.txt"
+            fi
+        done
     done
     if [ "$update" = --update ]; then
         mkdir -p "$here/$study"
