@@ -72,6 +72,13 @@ void writeFileAtomically(const QString &path, const std::string &bytes)
     mode_t mode = 0;
     struct stat old;
     if (stat(finalPath.c_str(), &old) == 0) {
+        // A study made read-only is kept as it is, as writing it in place
+        // would be refused; the rename would otherwise replace it anyway.
+        const bool writable = geteuid() == 0 ? (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0
+                                             : faccessat(AT_FDCWD, finalPath.c_str(), W_OK, AT_EACCESS) == 0;
+        if (!writable)
+            throw stats::StudyFileError(
+                QStringLiteral("No se pudo guardar el archivo «%1»: el archivo es de sólo lectura").arg(path).toStdString());
         mode = old.st_mode & 07777;
     } else {
         const mode_t mask = umask(0);

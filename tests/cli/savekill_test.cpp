@@ -142,7 +142,7 @@ TEST(SaveFails, EachFailedStepIsReportedAndTheOldStudyKept)
 
 // A save replaces the study's bytes, not what the user set around them: the
 // file's permissions, and a symbolic link, which still names the study.
-TEST(SaveFails, PermissionsAndSymbolicLinkSurviveASave)
+TEST(SaveFails, PermissionsAndSymbolicLinkSurviveASaveAndAReadOnlyStudyIsKept)
 {
     QTemporaryDir dir;
     const QString real = dir.filePath("real.w04");
@@ -161,4 +161,14 @@ TEST(SaveFails, PermissionsAndSymbolicLinkSurviveASave)
     ASSERT_EQ(stat(real.toLocal8Bit().constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0604u);
     EXPECT_TRUE(temporariesBeside(real).isEmpty());
+
+    // A study made read-only is not replaced, for root either.
+    ASSERT_EQ(chmod(real.toLocal8Bit().constData(), 0444), 0);
+    writeBytes(next, version('C', 7));
+    std::string output;
+    EXPECT_EQ(runCapturing(saveCommand(link, next), output), 1);
+    EXPECT_NE(output.find("es de sólo lectura"), std::string::npos) << output;
+    EXPECT_EQ(bytesOf(real), version('B', 5));
+    ASSERT_EQ(lstat(real.toLocal8Bit().constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0444u);
 }
