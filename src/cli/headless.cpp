@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <new>
 #include <ostream>
 
 namespace cli {
@@ -111,15 +110,9 @@ stats::StudyFile ReadStudyFile(const std::string &path)
 
 int RunCatchingErrors(std::ostream &err, const std::function<int()> &work)
 {
-    try {
-        return work();
-    } catch (const stats::CommandError &e) {
-        err << stats::ErrorReportText(e.what()) << '\n';
-        return kExitFailed;
-    } catch (const std::bad_alloc &) {
-        err << "Memoria insuficiente para completar la orden.\n";
-        return kExitFailed;
-    }
+    int status = kExitFailed;
+    stats::ReportCommandErrors([&] { status = work(); }, [&](const std::string &message) { err << message << '\n'; });
+    return status;
 }
 
 int ReportRefusal(const stats::CommandOutcome &outcome, std::ostream &err)

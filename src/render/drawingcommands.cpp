@@ -148,7 +148,7 @@ std::optional<QSize> ParseOutputSize(const std::string &text)
 
 void WriteOutputFile(const std::string &path, const QByteArray &bytes)
 {
-    writeFileAtomically(QString::fromLocal8Bit(path.c_str()), bytes.toStdString());
+    cli::WriteFileAtomically(QString::fromLocal8Bit(path.c_str()), bytes.toStdString());
 }
 
 QByteArray PdfDocument(const QPageSize &paper, const std::function<bool(QPainter &, QPdfWriter &)> &draw)
@@ -162,10 +162,10 @@ QByteArray PdfDocument(const QPageSize &paper, const std::function<bool(QPainter
         writer.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, QMarginsF(10, 10, 10, 10), QPageLayout::Point));
         QPainter painter;
         if (!painter.begin(&writer))
-            throw stats::CommandError("No se pudo empezar el documento PDF.");
+            throw stats::OutputFileError("No se pudo empezar el documento PDF.");
         const bool drawn = draw(painter, writer);
         if (!painter.end() || !drawn)
-            throw stats::CommandError("No se pudo completar el documento PDF.");
+            throw stats::OutputFileError("No se pudo completar el documento PDF.");
     }
     return bytes;
 }
