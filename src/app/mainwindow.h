@@ -57,7 +57,9 @@ public:
     // Opens `path` as the Open command does after its dialog.
     void openStudyFile(const QString &path);
 
-    // Commands.
+    // The commands of the menus and the tool bar, named for what they do;
+    // the tables in mainwindow.cpp give each its entries' object names
+    // (objectnames.h), which the enabling table and the help speak of.
     void newStudy();
     void openStudy();
     bool save();
