@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 namespace {
@@ -46,7 +47,10 @@ QStringList commandLineOf(const cli::Command &command, const QTemporaryDir &dir)
 
 TEST(CommandRegistry, EveryCommandIsInTheHelpAndRunsAsItsUsageLineShows)
 {
+    // The help as reviewed (the manual page is made from it).
+    std::ifstream reviewed(TEST_DATA_DIR "/help.txt");
     const std::string help = cli::HelpText();
+    EXPECT_EQ(help, std::string(std::istreambuf_iterator<char>(reviewed), {}));
     for (const cli::Command &command : cli::Commands()) {
         if (command.kind == cli::CommandKind::Window)
             continue; // needs a display; its kind is checked below
