@@ -1,4 +1,6 @@
-// Starts a text command, a drawing command or the windowed application.
+// Starts a text command, a drawing command or the windowed application, as
+// the table of commands says (cli/commandregistry.h).
+#include "cli/commandregistry.h"
 #include "cli/headless.h"
 #include "cli/windowlibrary.h"
 
@@ -9,10 +11,9 @@
 int main(int argc, char **argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const bool drawing = cli::IsDrawingCommand(args);
+    const cli::CommandKind kind = cli::KindOf(args);
     // Text commands never load the window library nor connect to a display.
-    const bool option = !args.empty() && args[0].size() > 1 && args[0][0] == '-';
-    if (!drawing && (cli::IsHeadless(args) || option || args.size() > 1))
+    if (kind == cli::CommandKind::Text)
         return cli::RunHeadless(args, std::cout, std::cerr, cli::LocaleDecimalSeparator());
 
     cli::WindowLibrary library;
@@ -21,7 +22,7 @@ int main(int argc, char **argv)
         std::cerr << failure << '\n';
         return 1;
     }
-    if (drawing)
+    if (kind == cli::CommandKind::Drawing)
         return library.runDrawingCommand(argc - 1, argv + 1);
     return library.runApplication(&argc, argv, args.empty() ? nullptr : argv[1]);
 }

@@ -82,7 +82,7 @@ int runApplication(int &argc, char **argv, const QString &studyPath)
     QApplication app(argc, argv);
     qInstallMessageHandler(previous);
     QApplication::setApplicationName(QStringLiteral("linealidad"));
-    QApplication::setWindowIcon(QIcon(productPicture(QSize(64, 64))));
+    QApplication::setWindowIcon(QIcon(render::ProductPicture(QSize(64, 64))));
     // The interface is Spanish, Qt's own dialogs and buttons included.
     QTranslator qtSpanish;
     if (qtSpanish.load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

@@ -52,14 +52,14 @@ void setHint(QAction *action, const QString &hint)
 MainWindow::MainWindow(UserDialogs &dialogs, char decimalSeparator, QWidget *parent)
     : QMainWindow(parent), dialogs_(dialogs), separator_(decimalSeparator)
 {
-    setObjectName("TMainForm");
+    setObjectName(TMainForm);
     setWindowTitle(QStringLiteral("Linealidad del método"));
     QFont bold = font();
     bold.setBold(true);
     setFont(bold);
 
     mdi_ = new QMdiArea(this);
-    mdi_->setObjectName("ClientArea");
+    mdi_->setObjectName(ClientArea);
     mdi_->setBackground(QColor(128, 128, 128));
     setCentralWidget(mdi_);
 
@@ -77,12 +77,12 @@ void MainWindow::setSingleWindows(const SingleWindows &windows)
 {
     windows_ = windows;
     if (windows_.printOptions)
-        windows_.printOptions->setStudySource([this] { return finforma_.data(); });
+        windows_.printOptions->setStudySource([this] { return editor_.data(); });
 }
 
 // The print command shows the print options window and goes on: the frame
 // stays usable, and the study is checked when a report is printed.
-void MainWindow::PrintLasserClick()
+void MainWindow::printReports()
 {
     if (!windows_.printOptions)
         return;
@@ -128,61 +128,61 @@ struct MenuItem {
 const MenuItem kMainMenu[] = {
     {Item::Menu, mnuarchivo, "&Archivo", "Crea,abre,guarda e imrpime un archivo", 1},
     {Item::Command, FileNewItem, "&Nuevo", "Archivo|Crea un nuevo archivo", 2, Qt::CTRL | Qt::Key_N,
-     run<&MainWindow::FileNewItemClick>},
+     run<&MainWindow::newStudy>},
     {Item::Command, FileOpenItem, "&Abrir...", "Archivo|Abre un archivo ya existente", 3, Qt::CTRL | Qt::Key_A,
-     run<&MainWindow::FileOpenItemClick>},
-    {Item::Command, mnuclose, "C&errar", "Archivo|Cierra la ventana activa", 4, {}, run<&MainWindow::mnucloseClick>},
+     run<&MainWindow::openStudy>},
+    {Item::Command, mnuclose, "C&errar", "Archivo|Cierra la ventana activa", 4, {}, run<&MainWindow::closeActiveWindow>},
     {Item::Separator},
     {Item::Command, FileSaveItem, "&Guardar", "Archivo|Guarda el archivo", 5, Qt::CTRL | Qt::Key_G,
-     run<&MainWindow::FileSaveItemClick>},
+     run<&MainWindow::save>},
     {Item::Command, FileSaveAsItem, "Guardar &como...", "Archivo|Guarda el archivo con un nuevo nombre y/o trayectoria",
-     6, {}, run<&MainWindow::FileSaveAsItemClick>},
+     6, {}, run<&MainWindow::saveAs>},
     {Item::Separator},
     {Item::Submenu, FilePrintItem, "&Imprimir...", "Archivo|Imprime el archivo actual", 7},
     {Item::Command, PrintLasser, "Lasser", "Imprimir|Imprime el Archivo Actual", 0, {},
-     run<&MainWindow::PrintLasserClick>},
+     run<&MainWindow::printReports>},
     {Item::EndSubmenu},
     {Item::Separator},
-    {Item::Command, FileExitItem, "&Salir", "Salir del módulo ZELP", 8, {}, run<&MainWindow::FileExitItemClick>},
+    {Item::Command, FileExitItem, "&Salir", "Salir del módulo ZELP", 8, {}, run<&MainWindow::exitApplication>},
 
     {Item::Menu, mnucalculos, "&Cálculos", "Cálculos de Precisión del sistema", 10},
     {Item::Command, mnuinferencia, "&Inferencia", "Cálculos|Inferencia de pendiente y ordenada al origen", 11, {},
-     run<&MainWindow::mnuinferenciaClick>},
+     run<&MainWindow::showInference>},
     {Item::Separator},
     {Item::Command, mnuanova, "&Analisis de la varianza", "Cálculos|Presenta el análisis de la varianza", 13, {},
-     run<&MainWindow::mnuanovaClick>},
+     run<&MainWindow::showAnova>},
     {Item::Command, mnuresid, "Análisis de Residuales", "Cálculos|presenta el Análisis de Residuales", 0, {},
-     run<&MainWindow::mnuresidClick>},
+     run<&MainWindow::showResiduals>},
     {Item::Command, mnueesc, "&Evaluación del error sistemático constante",
-     "Cálculos|Presenta el error sistemático constante", 15, {}, run<&MainWindow::mnueescClick>},
+     "Cálculos|Presenta el error sistemático constante", 15, {}, run<&MainWindow::showSystematicError>},
     {Item::Separator},
-    {Item::Command, mnugraph, "&Gráfica", "Cálculos|Presenta la Gáfica", 14, {}, run<&MainWindow::mnugraphClick>},
-    {Item::Command, mnugraphr, "Gráfica (Residuales)", "", 0, {}, run<&MainWindow::mnugraphrClick>},
+    {Item::Command, mnugraph, "&Gráfica", "Cálculos|Presenta la Gáfica", 14, {}, run<&MainWindow::showRegressionGraph>},
+    {Item::Command, mnugraphr, "Gráfica (Residuales)", "", 0, {}, run<&MainWindow::showResidualGraph>},
     {Item::Command, mnuinforme, "I&nforme", "Cálculos|Presenta datos y resultados", 19, {},
-     run<&MainWindow::mnuinformeClick>},
+     run<&MainWindow::showReport>},
     {Item::Separator},
     {Item::Command, mnupredice, "&Predicciones", "Cálculos|Calcula la cantidad recuperada para cantidades adicionadas",
-     12, {}, run<&MainWindow::mnupredicePrediccionesClick>},
+     12, {}, run<&MainWindow::showPredictions>},
 
     {Item::Menu, mnuventana, "&Ventana", "Arregla las ventanas presentes", 20},
     {Item::Command, WindowTileItem, "&Mosaico", "Ventana|Arregla las ventanas en mosaico", 20, {},
-     run<&MainWindow::WindowTileItemClick>},
+     run<&MainWindow::tileWindows>},
     {Item::Command, WindowCascadeItem, "&Cascada", "Ventana|Arregla las ventanas en cascada", 20, {},
-     run<&MainWindow::WindowCascadeItemClick>},
+     run<&MainWindow::cascadeWindows>},
 
     {Item::Menu, mnuayuda, "A&yuda", "Ayuda del módulo ZELP", 30},
     {Item::Command, HelpContentsItem, "&Contenido", "Ayuda|Presenta el contenido de la ayuda", 31, Qt::Key_F1,
-     run<&MainWindow::HelpContentsItemClick>},
+     run<&MainWindow::showHelpContents>},
     {Item::Command, HelpSearchItem, "&Buscar ayuda sobre...", "Ayuda|Busca ayuda sobre", 32, Qt::CTRL | Qt::Key_F1,
-     run<&MainWindow::HelpSearchItemClick>},
+     run<&MainWindow::searchHelp>},
     {Item::Command, HelpHowToUseItem, "Como &usar  la ayuda", "Ayuda|Como usar la ayuda", 0, {},
-     run<&MainWindow::HelpHowToUseItemClick>},
+     run<&MainWindow::showHowToUseHelp>},
     {Item::Separator},
     {Item::Command, HelpAboutItem, "&Acerca...", "Ayuda|Presenta información del programa", 33, {},
-     run<&MainWindow::HelpAboutItemClick>},
+     run<&MainWindow::showAbout>},
     {Item::Command, HelpVerifyItem, "Verificar la instalación...",
      "Ayuda|Calcula los estudios de referencia y compara cada resultado con su valor de referencia", 0, {},
-     run<&MainWindow::HelpVerifyItemClick>},
+     run<&MainWindow::verifyInstallation>},
 };
 
 } // namespace
@@ -244,15 +244,15 @@ void MainWindow::buildToolBar()
         Command command;
     };
     const Button buttons[] = {
-        {spdnuevo, ToolIcon::New, "Nuevo|Crea un nuevo archivo", run<&MainWindow::FileNewItemClick>},
-        {spdabrir, ToolIcon::Open, "Abrir|Abre un archivo ya existente", run<&MainWindow::FileOpenItemClick>},
-        {spdguardar, ToolIcon::Save, "Guardar|Guarda el archivo", run<&MainWindow::FileSaveItemClick>},
-        {spdprint, ToolIcon::Print, "Imprimir en Lasser", run<&MainWindow::PrintLasserClick>},
-        {spdclose, ToolIcon::Close, "Cerrar|Cierra la ventana activa", run<&MainWindow::mnucloseClick>},
-        {spdexit, ToolIcon::Exit, "Salir|Salir del módulo de Linealidad del Método", run<&MainWindow::FileExitItemClick>},
-        {spdmosaico, ToolIcon::Tile, "Mosaico|Arregla las ventanas en mosaico", run<&MainWindow::WindowTileItemClick>},
-        {spdcascada, ToolIcon::Cascade, "Cascada|Arregla las ventanas en cascada", run<&MainWindow::WindowCascadeItemClick>},
-        {spdcontenido, ToolIcon::Help, "Contenido|Presenta el contenido de la ayuda", run<&MainWindow::HelpContentsItemClick>},
+        {spdnuevo, ToolIcon::New, "Nuevo|Crea un nuevo archivo", run<&MainWindow::newStudy>},
+        {spdabrir, ToolIcon::Open, "Abrir|Abre un archivo ya existente", run<&MainWindow::openStudy>},
+        {spdguardar, ToolIcon::Save, "Guardar|Guarda el archivo", run<&MainWindow::save>},
+        {spdprint, ToolIcon::Print, "Imprimir en Lasser", run<&MainWindow::printReports>},
+        {spdclose, ToolIcon::Close, "Cerrar|Cierra la ventana activa", run<&MainWindow::closeActiveWindow>},
+        {spdexit, ToolIcon::Exit, "Salir|Salir del módulo de Linealidad del Método", run<&MainWindow::exitApplication>},
+        {spdmosaico, ToolIcon::Tile, "Mosaico|Arregla las ventanas en mosaico", run<&MainWindow::tileWindows>},
+        {spdcascada, ToolIcon::Cascade, "Cascada|Arregla las ventanas en cascada", run<&MainWindow::cascadeWindows>},
+        {spdcontenido, ToolIcon::Help, "Contenido|Presenta el contenido de la ayuda", run<&MainWindow::showHelpContents>},
     };
     for (const Button &b : buttons) {
         QAction *a = makeAction(b.name, shortHint(b.hint), b.hint);
@@ -317,10 +317,10 @@ void MainWindow::dataGridKeyTyped(bool inLastCell)
 }
 
 // Inside the client area as it is: the frame never grows for its children.
-void MainWindow::WindowTileItemClick() { tileSubWindows(mdi_); }
-void MainWindow::WindowCascadeItemClick() { cascadeSubWindows(mdi_); }
+void MainWindow::tileWindows() { tileSubWindows(mdi_); }
+void MainWindow::cascadeWindows() { cascadeSubWindows(mdi_); }
 
-void MainWindow::HelpContentsItemClick()
+void MainWindow::showHelpContents()
 {
     if (!windows_.help)
         return;
@@ -342,17 +342,17 @@ void MainWindow::HelpContentsItemClick()
     else
         windows_.help->showContents();
 }
-void MainWindow::HelpSearchItemClick()
+void MainWindow::searchHelp()
 {
     if (windows_.help)
         windows_.help->showSearch();
 }
-void MainWindow::HelpHowToUseItemClick()
+void MainWindow::showHowToUseHelp()
 {
     if (windows_.help)
         windows_.help->showHelpOnHelp();
 }
-void MainWindow::HelpAboutItemClick()
+void MainWindow::showAbout()
 {
     AboutDialog about(this);
     if (windows_.help)
@@ -362,9 +362,9 @@ void MainWindow::HelpAboutItemClick()
 
 // The verification runs the reference studies in a moment; its window shows
 // the table and offers the report for filing.
-void MainWindow::HelpVerifyItemClick()
+void MainWindow::verifyInstallation()
 {
-    VerificationWindow window(cli::RunVerification(cli::BuiltInReferences()), dialogs_, this);
+    ::VerificationWindow window(cli::RunVerification(cli::BuiltInReferences()), dialogs_, this);
     dialogs_.showModal(window);
 }
 
@@ -399,7 +399,7 @@ bool MainWindow::event(QEvent *e)
 bool MainWindow::eventFilter(QObject *watched, QEvent *e)
 {
     if (e->type() == QEvent::Close)
-        if (auto *sub = qobject_cast<QMdiSubWindow *>(watched); sub && sub->widget() != finforma_)
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(watched); sub && sub->widget() != editor_)
             resultWindowClosing(sub);
     if (e->type() == QEvent::Shortcut && watched == action(HelpContentsItem))
         helpKeyPressed_ = true;
@@ -407,7 +407,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *e)
     if (auto *menu = qobject_cast<QMenu *>(watched); menu && e->type() == QEvent::KeyPress &&
                                                      static_cast<QKeyEvent *>(e)->key() == Qt::Key_F1) {
         helpKeyPressed_ = true;
-        HelpContentsItemClick();
+        showHelpContents();
         return true;
     }
     return QMainWindow::eventFilter(watched, e);

@@ -45,7 +45,7 @@ public:
     void setSingleWindows(const SingleWindows &windows);
 
     QAction *action(const QString &objectName) const;
-    StudyEditor *Finforma() const { return finforma_; }
+    StudyEditor *editor() const { return editor_; }
     QMdiArea *mdiArea() const { return mdi_; }
     QString statusLineText() const;
     // The long part of a hint, in the status line.
@@ -57,29 +57,31 @@ public:
     // Opens `path` as the Open command does after its dialog.
     void openStudyFile(const QString &path);
 
-    // Commands.
-    void FileNewItemClick();
-    void FileOpenItemClick();
-    bool FileSaveItemClick();
-    bool FileSaveAsItemClick();
-    void mnucloseClick();
-    void FileExitItemClick();
-    void WindowTileItemClick();
-    void WindowCascadeItemClick();
-    void HelpContentsItemClick();
-    void HelpSearchItemClick();
-    void HelpHowToUseItemClick();
-    void HelpAboutItemClick();
-    void HelpVerifyItemClick();
-    void mnupredicePrediccionesClick();
-    void mnuinferenciaClick();
-    void mnuanovaClick();
-    void mnuresidClick();
-    void mnueescClick();
-    void mnuinformeClick();
-    void PrintLasserClick();
-    void mnugraphClick();
-    void mnugraphrClick();
+    // The commands of the menus and the tool bar, named for what they do;
+    // the tables in mainwindow.cpp give each its entries' object names
+    // (objectnames.h), which the enabling table and the help speak of.
+    void newStudy();
+    void openStudy();
+    bool save();
+    bool saveAs();
+    void closeActiveWindow();
+    void exitApplication();
+    void tileWindows();
+    void cascadeWindows();
+    void showHelpContents();
+    void searchHelp();
+    void showHowToUseHelp();
+    void showAbout();
+    void verifyInstallation();
+    void showPredictions();
+    void showInference();
+    void showAnova();
+    void showResiduals();
+    void showSystematicError();
+    void showReport();
+    void printReports();
+    void showRegressionGraph();
+    void showResidualGraph();
 
     // Adds a result window as a child and applies the last-window rule when it closes.
     QMdiSubWindow *addResultWindow(QWidget *window);
@@ -128,7 +130,7 @@ private:
     QLabel *statusLine_ = nullptr;
     QLabel *paneld_ = nullptr;
     QLabel *estado_ = nullptr;
-    QPointer<StudyEditor> finforma_;
+    QPointer<StudyEditor> editor_;
     SingleWindows windows_;
     QString saveDialogFileName_ = QStringLiteral("Nuevo");
     stats::SharedResults shared_;

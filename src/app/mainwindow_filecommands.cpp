@@ -40,13 +40,13 @@ StudyEditor *MainWindow::createEditor()
     editor->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow *sub = mdi_->addSubWindow(editor);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    finforma_ = editor;
+    editor_ = editor;
     // The pop-up menu has no window of its own to show its hints: the status line does.
     connect(editor->popupMenu(), &QMenu::hovered, this, [this](QAction *entry) { showHint(entry->statusTip()); });
     connect(editor->popupMenu(), &QMenu::aboutToHide, this, [this] { showHint(QString()); });
     // The editor's pop-up entries run the frame's commands of the same meaning.
     connect(editor->popupAction(objectnames::pmnupredice), &QAction::triggered, this,
-            &MainWindow::mnupredicePrediccionesClick);
+            &MainWindow::showPredictions);
     for (const char *name : {objectnames::pmnuinferencia, objectnames::pmnuanova, objectnames::pmnuresid,
                              objectnames::pmnueesc, objectnames::pmnugraph, objectnames::pmnugraphr})
         if (QAction *twin = action(QString(name).mid(1)))
@@ -54,9 +54,9 @@ StudyEditor *MainWindow::createEditor()
     return editor;
 }
 
-void MainWindow::FileNewItemClick()
+void MainWindow::newStudy()
 {
-    if (finforma_)
+    if (editor_)
         return;
     StudyEditor *editor = createEditor();
     editor->setWindowTitle(kNewCaption);
@@ -64,9 +64,9 @@ void MainWindow::FileNewItemClick()
     applyStates(CommandEvent::NewStudy);
 }
 
-void MainWindow::FileOpenItemClick()
+void MainWindow::openStudy()
 {
-    if (finforma_)
+    if (editor_)
         return;
     const QString path = dialogs_.openFileName(this, QStringLiteral("Abrir archivo"), kFilter, kSuffix);
     if (!path.isEmpty())
@@ -75,7 +75,7 @@ void MainWindow::FileOpenItemClick()
 
 void MainWindow::openStudyFile(const QString &path)
 {
-    if (finforma_)
+    if (editor_)
         return;
     WaitCursor wait;
     runReportingErrors(dialogs_, this, [&] {
@@ -101,16 +101,16 @@ void MainWindow::openStudyFile(const QString &path)
 
 QString MainWindow::openStudyPath() const
 {
-    return finforma_ && finforma_->windowTitle() != kNewCaption ? saveDialogFileName_ : QString();
+    return editor_ && editor_->windowTitle() != kNewCaption ? saveDialogFileName_ : QString();
 }
 
 bool MainWindow::validateEditor()
 {
     bool valid = false;
     runReportingErrors(dialogs_, this, [&] {
-        const stats::ValidationFailure failure = stats::ValidateStudy(*finforma_);
+        const stats::ValidationFailure failure = stats::ValidateStudy(*editor_);
         if (failure.failed)
-            finforma_->showValidationFailure(failure);
+            editor_->showValidationFailure(failure);
         valid = !failure.failed;
     });
     return valid;
@@ -119,7 +119,7 @@ bool MainWindow::validateEditor()
 bool MainWindow::writeStudy(const QString &path)
 {
     return runReportingErrors(dialogs_, this, [&] {
-        stats::StudyFile file = stats::StudyFileFromTexts(*finforma_);
+        stats::StudyFile file = stats::StudyFileFromTexts(*editor_);
         if (windows_.predictions)
             windows_.predictions->storeInto(file);
         if (windows_.options) {
@@ -127,17 +127,17 @@ bool MainWindow::writeStudy(const QString &path)
             file.xLabel = windows_.options->xLabelText().toStdString();
             file.yLabel = windows_.options->yLabelText().toStdString();
         }
-        writeFileAtomically(path, stats::SerializeStudyFile(file));
+        cli::WriteFileAtomically(path, stats::SerializeStudyFile(file));
     });
 }
 
-bool MainWindow::FileSaveItemClick()
+bool MainWindow::save()
 {
-    if (!finforma_ || !validateEditor())
+    if (!editor_ || !validateEditor())
         return false;
-    if (finforma_->windowTitle() == kNewCaption) {
+    if (editor_->windowTitle() == kNewCaption) {
         saveDialogFileName_ = kNewCaption;
-        return FileSaveAsItemClick();
+        return saveAs();
     }
     {
         WaitCursor wait;
@@ -148,9 +148,9 @@ bool MainWindow::FileSaveItemClick()
     return true;
 }
 
-bool MainWindow::FileSaveAsItemClick()
+bool MainWindow::saveAs()
 {
-    if (!finforma_ || !validateEditor())
+    if (!editor_ || !validateEditor())
         return false;
     const QString path =
         dialogs_.saveFileName(this, QStringLiteral("Guardar como"), kFilter, kSuffix, saveDialogFileName_);
@@ -158,42 +158,42 @@ bool MainWindow::FileSaveAsItemClick()
         return false;
     const QString fullPath = QFileInfo(path).absoluteFilePath();
     saveDialogFileName_ = fullPath;
-    finforma_->setWindowTitle(literalCaption(fullPath));
+    editor_->setWindowTitle(literalCaption(fullPath));
     setModifiedText(QString());
     return true;
 }
 
-bool MainWindow::saveStudy() { return FileSaveItemClick(); }
+bool MainWindow::saveStudy() { return save(); }
 
 void MainWindow::editorClosed()
 {
     // The closing editor still counts among the child windows here.
     const bool last = mdi_->subWindowList().size() == 1;
-    finforma_ = nullptr; // deleted later; no command may reach it any more
+    editor_ = nullptr; // deleted later; no command may reach it any more
     applyStates(CommandEvent::EditorClosed);
     if (last)
         applyStates(CommandEvent::EditorClosedLast);
 }
 
-void MainWindow::mnucloseClick()
+void MainWindow::closeActiveWindow()
 {
     QMdiSubWindow *active = mdi_->activeSubWindow();
     if (!active)
         return;
-    const bool isEditor = finforma_ && active->widget() == finforma_;
+    const bool isEditor = editor_ && active->widget() == editor_;
     if (!active->close() || !isEditor)
         return; // a result window, or an editor kept open by its close question
     applyStates(CommandEvent::CloseUsedOnEditor);
 }
 
-void MainWindow::FileExitItemClick() { close(); }
+void MainWindow::exitApplication() { close(); }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     // The editor's close question is the only question; a study the user
     // asked to keep but that could not be saved keeps the application open.
-    if (finforma_) {
-        QMdiSubWindow *sub = qobject_cast<QMdiSubWindow *>(finforma_->parentWidget());
+    if (editor_) {
+        QMdiSubWindow *sub = qobject_cast<QMdiSubWindow *>(editor_->parentWidget());
         if (sub && !sub->close()) {
             event->ignore();
             return;
@@ -209,13 +209,13 @@ void MainWindow::resultWindowClosing(QMdiSubWindow *)
         applyStates(CommandEvent::ResultClosedLast);
 }
 
-void MainWindow::mnupredicePrediccionesClick()
+void MainWindow::showPredictions()
 {
-    if (!finforma_ || !windows_.predictions || !validateEditor())
+    if (!editor_ || !windows_.predictions || !validateEditor())
         return;
     bool computed = false;
     runReportingErrors(dialogs_, this, [&] {
-        stats::ComputeCheckedRegression(stats::ReadStudy(*finforma_, separator_), shared_.regression,
+        stats::ComputeCheckedRegression(stats::ReadStudy(*editor_, separator_), shared_.regression,
                                         shared_.slopeIsZero);
         computed = true;
     });

@@ -27,7 +27,7 @@ using Command = stats::CommandOutcome (*)(const stats::StudyTexts &, stats::Shar
 bool MainWindow::showRefusal(const stats::CommandOutcome &outcome)
 {
     if (outcome.validation.failed)
-        finforma_->showValidationFailure(outcome.validation);
+        editor_->showValidationFailure(outcome.validation);
     else if (outcome.zeroSlope)
         dialogs_.message(this, QString::fromUtf8(stats::kZeroSlopeMessage));
     return outcome.validation.failed || outcome.zeroSlope;
@@ -37,58 +37,58 @@ void MainWindow::runResultCommand(stats::CommandOutcome (*command)(const stats::
                                                                   char),
                                  const std::function<QWidget *(const stats::CommandOutcome &)> &makeWindow)
 {
-    if (!finforma_)
+    if (!editor_)
         return;
     runReportingErrors(dialogs_, this, [&] {
-        const stats::CommandOutcome outcome = command(*finforma_, shared_, separator_);
+        const stats::CommandOutcome outcome = command(*editor_, shared_, separator_);
         if (showRefusal(outcome))
             return;
         addResultWindow(makeWindow(outcome));
     });
 }
 
-void MainWindow::mnuinferenciaClick()
+void MainWindow::showInference()
 {
     runResultCommand(stats::RunInference, [](const stats::CommandOutcome &o) { return new InferenceWindow(o.lines); });
 }
 
-void MainWindow::mnuanovaClick()
+void MainWindow::showAnova()
 {
     runResultCommand(stats::RunAnova, [](const stats::CommandOutcome &o) { return new AnovaWindow(o.grid, o.lines); });
 }
 
-void MainWindow::mnuresidClick()
+void MainWindow::showResiduals()
 {
     runResultCommand(stats::RunResiduals, [](const stats::CommandOutcome &o) { return new ResidualsWindow(o.columns); });
 }
 
-void MainWindow::mnueescClick()
+void MainWindow::showSystematicError()
 {
     runResultCommand(stats::RunSystematicError, [](const stats::CommandOutcome &o) { return new SystematicErrorWindow(o.lines); });
 }
 
-void MainWindow::mnuinformeClick()
+void MainWindow::showReport()
 {
     runResultCommand(stats::RunReport, [](const stats::CommandOutcome &o) { return new ReportWindow(o.lines); });
 }
 
 void MainWindow::showGraph(PlotWindow *window)
 {
-    if (!finforma_ || !window)
+    if (!editor_ || !window)
         return;
     bool built = false;
     runReportingErrors(dialogs_, this, [&] {
-        const stats::CommandOutcome outcome = render::ComputeGraph(window->graph(), *finforma_, shared_, separator_);
+        const stats::CommandOutcome outcome = render::ComputeGraph(window->graph(), *editor_, shared_, separator_);
         if (showRefusal(outcome))
             return;
-        built = window->build(outcome, *finforma_);
+        built = window->build(outcome, *editor_);
     });
     if (built)
         window->showModally();
 }
 
-void MainWindow::mnugraphClick() { showGraph(windows_.plot); }
-void MainWindow::mnugraphrClick() { showGraph(windows_.residualPlot); }
+void MainWindow::showRegressionGraph() { showGraph(windows_.plot); }
+void MainWindow::showResidualGraph() { showGraph(windows_.residualPlot); }
 
 QMdiSubWindow *MainWindow::addResultWindow(QWidget *window)
 {

@@ -51,10 +51,12 @@ void removeLeftovers(const std::string &dir, const std::string &name)
 
 } // namespace
 
-void writeFileAtomically(const QString &path, const std::string &bytes)
+namespace cli {
+
+void WriteFileAtomically(const QString &path, const std::string &bytes)
 {
     auto fail = [&](int error) {
-        throw stats::StudyFileError(QStringLiteral("No se pudo guardar el archivo «%1»: %2")
+        throw stats::OutputFileError(QStringLiteral("No se pudo guardar el archivo «%1»: %2")
                                         .arg(path, QString::fromStdString(stats::SystemErrorText(error)))
                                         .toStdString());
     };
@@ -121,3 +123,5 @@ void writeFileAtomically(const QString &path, const std::string &bytes)
         close(dirFd);
     }
 }
+
+} // namespace cli

@@ -8,5 +8,9 @@
 // failed or interrupted save never damages the file that was there. Every
 // step is checked: writing, flushing to the disk, closing and renaming.
 // Temporaries of this kind left by an earlier save that was killed are
-// removed first. Throws stats::StudyFileError with a message for the user.
-void writeFileAtomically(const QString &path, const std::string &bytes);
+// removed first. Throws stats::OutputFileError with a message for the user.
+namespace cli {
+
+void WriteFileAtomically(const QString &path, const std::string &bytes);
+
+} // namespace cli

@@ -18,10 +18,6 @@ inline constexpr int kExitFailed = 1;  // file, conversion or computation error
 inline constexpr int kExitRefused = 2; // the study was refused (validation or zero slope)
 inline constexpr int kExitUsage = 64;  // bad command line
 
-// What --help prints. Its first lines, up to the first blank line, are the
-// usage lines that follow the reason of every refused command line.
-const char *UsageText();
-
 // A command line taken apart: the command (its option), the words it takes
 // (a graph's kind, the study file), and its options with their values.
 struct CommandLine {
@@ -50,14 +46,10 @@ int RunCatchingErrors(std::ostream &err, const std::function<int()> &work);
 // A refused study: its message on `err`, status 2.
 int ReportRefusal(const stats::CommandOutcome &outcome, std::ostream &err);
 
-// True when the arguments ask for a headless command (or --help/--version),
-// which must run without any window or display.
-bool IsHeadless(const std::vector<std::string> &args);
-
-// Runs it. Exit status 0 on success, 2 for a refusal of the study (validation
-// or zero slope), 1 for an error (file, conversion, floating point, output that
-// cannot be written), 64 for
-// a bad command line. On a refusal or error nothing goes to `out`.
+// Runs a text command (commandregistry.h). Exit status 0 on success, 2 for a
+// refusal of the study (validation or zero slope), 1 for an error (file,
+// conversion, floating point, output that cannot be written), 64 for a bad
+// command line. On a refusal or error nothing goes to `out`.
 int RunHeadless(const std::vector<std::string> &args, std::ostream &out, std::ostream &err, char decimalSeparator);
 
 // The decimal separator of the user's locale.

@@ -6,7 +6,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
-#include <new>
 #include <ostream>
 
 namespace cli {
@@ -167,27 +166,24 @@ int RunJsonCommand(const std::string &path, std::ostream &out, std::ostream &err
     // whole number included) is "file"; what the computations meet (a cell
     // that is not a number, a floating-point fault) is "numeric".
     const char *kind = "file";
-    auto failed = [&](const std::string &message) {
-        const std::string shown = stats::ErrorReportText(message);
-        writeDocument(ErrorJson(kind, shown), out);
-        err << shown << '\n';
-        return 1;
-    };
-    try {
-        const stats::StudyData study = stats::StudyFromFile(stats::ParseStudyFile(stats::ReadFileBytes(path)));
-        kind = "numeric";
-        const JsonOutcome outcome = StudyResultsJson(study, sep);
-        writeDocument(outcome.object, out);
-        if (outcome.refused) {
-            err << outcome.object["error"].toObject()["message"].toString().toStdString() << '\n';
-            return 2;
-        }
-        return 0;
-    } catch (const stats::CommandError &e) {
-        return failed(e.what());
-    } catch (const std::bad_alloc &) {
-        return failed("Memoria insuficiente para completar la orden.");
-    }
+    int status = 1;
+    stats::ReportCommandErrors(
+        [&] {
+            const stats::StudyData study = stats::StudyFromFile(stats::ParseStudyFile(stats::ReadFileBytes(path)));
+            kind = "numeric";
+            const JsonOutcome outcome = StudyResultsJson(study, sep);
+            writeDocument(outcome.object, out);
+            status = 0;
+            if (outcome.refused) {
+                err << outcome.object["error"].toObject()["message"].toString().toStdString() << '\n';
+                status = 2;
+            }
+        },
+        [&](const std::string &message) {
+            writeDocument(ErrorJson(kind, message), out);
+            err << message << '\n';
+        });
+    return status;
 }
 
 } // namespace cli

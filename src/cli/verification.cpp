@@ -223,7 +223,7 @@ std::string roundTrip(const std::string &bytes, VerificationRow &row)
     if (!folder.isValid())
         throw stats::StudyFileError("No se pudo crear una carpeta temporal para el archivo de prueba.");
     const QString path = folder.filePath(QStringLiteral("verificacion.w04"));
-    writeFileAtomically(path, written);
+    WriteFileAtomically(path, written);
     const std::string readBack = stats::ReadFileBytes(path.toStdString());
     const auto [differs, ignored] = std::mismatch(bytes.begin(), bytes.end(), readBack.begin(), readBack.end());
     row.passed = readBack == bytes;

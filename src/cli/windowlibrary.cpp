@@ -3,29 +3,9 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <climits>
 
 namespace cli {
-
-namespace {
-
-// Each drawing command registers its option here and its work in the
-// window library (render/drawingcommands.cpp).
-const char *const kDrawingCommands[] = {"--graph", "--print"};
-
-} // namespace
-
-bool IsDrawingCommand(const std::vector<std::string> &args)
-{
-    if (args.empty())
-        return false;
-    for (const char *name : kDrawingCommands)
-        if (args[0] == name)
-            return true;
-    // The verification draws only its PDF report; alone it is a text command.
-    return args[0] == "--verify" && std::find(args.begin(), args.end(), "--output") != args.end();
-}
 
 std::string ProgramFolder()
 {

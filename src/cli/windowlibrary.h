@@ -17,10 +17,6 @@ struct WindowLibrary {
     int (*runDrawingCommand)(int argc, const char *const *args) = nullptr;
 };
 
-// The commands that draw (a graph, a printed page) and therefore need the
-// window library, by their first argument.
-bool IsDrawingCommand(const std::vector<std::string> &args);
-
 // The folder of the running program.
 std::string ProgramFolder();
 

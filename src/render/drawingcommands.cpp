@@ -1,6 +1,7 @@
 #include "render/drawingcommands.h"
 
 #include "cli/atomicfile.h"
+#include "cli/commandregistry.h"
 #include "cli/headless.h"
 #include "cli/outputfile.h"
 #include "render/graphcommand.h"
@@ -20,6 +21,8 @@
 
 #include <cstdio>
 #include <ostream>
+#include <string_view>
+#include <utility>
 
 namespace render {
 
@@ -78,16 +81,12 @@ int verifyCommand(const std::vector<std::string> &args, std::ostream &out, std::
     });
 }
 
-using Command = int (*)(const std::vector<std::string> &args, std::ostream &out, std::ostream &err, char separator);
+using DrawingRunner = int (*)(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
+                               char separator);
 
-struct Entry {
-    const char *option;
-    Command run;
-};
-
-// One entry per drawing command; its option is also listed in
-// cli/windowlibrary.cpp, which sends it here.
-constexpr Entry kCommands[] = {
+// The work of each command the table of commands (cli/commandregistry.cpp)
+// sends here: those of kind Drawing, and those that draw with an option.
+constexpr std::pair<const char *, DrawingRunner> kRunners[] = {
     {"--graph", RunGraphCommand},
     {"--print", printCommand},
     {"--verify", verifyCommand},
@@ -103,9 +102,10 @@ void quietHandler(QtMsgType type, const QMessageLogContext &, const QString &mes
 
 int RunDrawingCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err, char separator)
 {
-    for (const Entry &entry : kCommands)
-        if (!args.empty() && args[0] == entry.option)
-            return entry.run(args, out, err, separator);
+    if (const cli::Command *command = args.empty() ? nullptr : cli::FindCommand(args[0]))
+        for (const auto &[option, run] : kRunners)
+            if (command->option == std::string_view(option))
+                return run(args, out, err, separator);
     err << "Orden desconocida: " << (args.empty() ? std::string() : args[0]) << "\nUse --help para ver las órdenes.\n";
     return cli::kExitUsage;
 }
@@ -148,7 +148,7 @@ std::optional<QSize> ParseOutputSize(const std::string &text)
 
 void WriteOutputFile(const std::string &path, const QByteArray &bytes)
 {
-    writeFileAtomically(QString::fromLocal8Bit(path.c_str()), bytes.toStdString());
+    cli::WriteFileAtomically(QString::fromLocal8Bit(path.c_str()), bytes.toStdString());
 }
 
 QByteArray PdfDocument(const QPageSize &paper, const std::function<bool(QPainter &, QPdfWriter &)> &draw)
@@ -162,10 +162,10 @@ QByteArray PdfDocument(const QPageSize &paper, const std::function<bool(QPainter
         writer.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, QMarginsF(10, 10, 10, 10), QPageLayout::Point));
         QPainter painter;
         if (!painter.begin(&writer))
-            throw stats::CommandError("No se pudo empezar el documento PDF.");
+            throw stats::OutputFileError("No se pudo empezar el documento PDF.");
         const bool drawn = draw(painter, writer);
         if (!painter.end() || !drawn)
-            throw stats::CommandError("No se pudo completar el documento PDF.");
+            throw stats::OutputFileError("No se pudo completar el documento PDF.");
     }
     return bytes;
 }

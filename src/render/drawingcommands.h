@@ -44,13 +44,13 @@ std::optional<QSize> ParseOutputSize(const std::string &text);
 
 // Writes `bytes` to `path` through a temporary file beside it, renamed over
 // it only when everything was written: a failed write leaves no file, and
-// never a half-written one. Throws stats::StudyFileError with the message.
+// never a half-written one. Throws stats::OutputFileError with the message.
 void WriteOutputFile(const std::string &path, const QByteArray &bytes);
 
 // A PDF drawn by `draw` on portrait pages of `paper` at 1200 dpi, text kept
 // as text, with the margins a printer gives by default. `draw` gets the
 // writer to start further pages; it answers false when drawing failed.
-// Throws stats::CommandError when the document cannot be made.
+// Throws stats::OutputFileError when the document cannot be made.
 QByteArray PdfDocument(const QPageSize &paper, const std::function<bool(QPainter &, QPdfWriter &)> &draw);
 
 // The command line of a drawing command taken apart (cli::ParseCommandLine):

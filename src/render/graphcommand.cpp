@@ -42,7 +42,7 @@ QByteArray PngOfGraph(PlotEngine &engine, const QSize &size)
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG"))
-        throw stats::StudyFileError("No se pudo escribir la imagen PNG.");
+        throw stats::OutputFileError("No se pudo escribir la imagen PNG.");
     return buffer.data();
 }
 
@@ -58,7 +58,7 @@ QByteArray SvgOfGraph(PlotEngine &engine, const QSize &size)
     svg.setTitle(kDocumentTitle);
     QPainter painter;
     if (!painter.begin(&svg))
-        throw stats::StudyFileError("No se pudo escribir el documento SVG.");
+        throw stats::OutputFileError("No se pudo escribir el documento SVG.");
     engine.PaintPlot(painter, size);
     painter.end();
     return buffer.data();
@@ -79,10 +79,10 @@ QByteArray PdfOfGraph(PlotEngine &engine, const QSize &screenSize)
         pdf.setCreator(QStringLiteral("linealidad"));
         QPainter painter;
         if (!painter.begin(&pdf))
-            throw stats::StudyFileError("No se pudo escribir el documento PDF.");
+            throw stats::OutputFileError("No se pudo escribir el documento PDF.");
         engine.PrintPlot(painter, QSize(pdf.width(), pdf.height()));
         if (!painter.end())
-            throw stats::StudyFileError("No se pudo escribir el documento PDF.");
+            throw stats::OutputFileError("No se pudo escribir el documento PDF.");
     }
     return buffer.data();
 }

@@ -12,7 +12,9 @@ constexpr QPointF kPoints[] = {{0.20, 0.21}, {0.20, 0.25}, {0.20, 0.17}, {0.50, 
 
 } // namespace
 
-QPixmap productPicture(const QSize &size)
+namespace render {
+
+QPixmap ProductPicture(const QSize &size)
 {
     QPixmap picture(size);
     QPainter p(&picture);
@@ -62,3 +64,5 @@ QPixmap productPicture(const QSize &size)
     }
     return picture;
 }
+
+} // namespace render

@@ -4,4 +4,8 @@
 // that it scales to any size without an image file.
 #include <QPixmap>
 
-QPixmap productPicture(const QSize &size);
+namespace render {
+
+QPixmap ProductPicture(const QSize &size);
+
+} // namespace render

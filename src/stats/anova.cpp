@@ -95,7 +95,7 @@ void ComputeAnovaResiduals(const LinearityStudy &study, AnovaResult &r, bool &sl
     r.dfError = n - 2;
     r.ssError = store(L(sy2) - L(b) * sxy - L(a) * sy);
     r.msError = store(div(L(r.ssError), L(r.dfError)));
-    degenerate::requireResidualVariation(r.ssError);
+    degenerate::RequireResidualVariation(r.ssError);
 
     for (size_t j = 0; j < rows.size(); ++j) {
         const double h = store(L(d[j]) / L(sd)); // the share of observation j in the spread of x
@@ -129,7 +129,7 @@ void ComputeAnovaResiduals(const LinearityStudy &study, AnovaResult &r, bool &sl
         }
         r.ssLackOfFit = ssLackOfFit;
         r.msLackOfFit = store(div(L(r.ssLackOfFit), L(r.dfLackOfFit)));
-        if (r.msPureError == 0.0 || degenerate::identicalReplicates(study))
+        if (r.msPureError == 0.0 || degenerate::IdenticalReplicates(study))
             throw FloatingPointError("Las réplicas de cada nivel son idénticas (el error puro es cero): "
                                      "no se puede evaluar la falta de ajuste.");
         r.fLackOfFit = store(div(L(r.msLackOfFit), L(r.msPureError)));

@@ -4,7 +4,7 @@
 
 namespace stats::degenerate {
 
-void requireDistinctX(const LinearityStudy &study)
+void RequireDistinctX(const LinearityStudy &study)
 {
     const auto &obs = study.observations;
     for (const Observation &o : obs)
@@ -14,7 +14,7 @@ void requireDistinctX(const LinearityStudy &study)
                              "no se puede ajustar una recta a los datos.");
 }
 
-bool allYEqual(const LinearityStudy &study)
+bool AllYEqual(const LinearityStudy &study)
 {
     const auto &obs = study.observations;
     for (const Observation &o : obs)
@@ -23,7 +23,7 @@ bool allYEqual(const LinearityStudy &study)
     return !obs.empty();
 }
 
-bool identicalReplicates(const LinearityStudy &study)
+bool IdenticalReplicates(const LinearityStudy &study)
 {
     const auto &obs = study.observations;
     for (size_t i = 1; i < obs.size(); ++i)
@@ -32,7 +32,7 @@ bool identicalReplicates(const LinearityStudy &study)
     return true;
 }
 
-void requireResidualVariation(double ssError)
+void RequireResidualVariation(double ssError)
 {
     if (ssError <= 0.0)
         throw FloatingPointError("Los datos se ajustan exactamente a una recta (la suma de cuadrados del "

@@ -6,12 +6,12 @@
 namespace stats::degenerate {
 
 // Throws when every amount added is the same value (no line can be fitted).
-void requireDistinctX(const LinearityStudy &study);
+void RequireDistinctX(const LinearityStudy &study);
 // True when every amount recovered is the same value: the slope is zero.
-bool allYEqual(const LinearityStudy &study);
+bool AllYEqual(const LinearityStudy &study);
 // True when the replicates of every level are identical (no pure error).
-bool identicalReplicates(const LinearityStudy &study);
+bool IdenticalReplicates(const LinearityStudy &study);
 // Throws when the residual sum of squares is not positive (a perfect fit).
-void requireResidualVariation(double ssError);
+void RequireResidualVariation(double ssError);
 
 } // namespace stats::degenerate

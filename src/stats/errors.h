@@ -1,6 +1,7 @@
 #pragma once
 // Errors that abandon a command. The windowed application shows them in the
 // general error report; the headless commands print them to standard error.
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -33,9 +34,17 @@ public:
     using CommandError::CommandError;
 };
 
+// A file the program writes (a PNG, SVG or PDF output, a study being saved)
+// that could not be made or written; what the file held before stays.
+class OutputFileError : public CommandError {
+public:
+    using CommandError::CommandError;
+};
+
 inline constexpr const char *kDivisionByZero = "Floating point division by zero";
 inline constexpr const char *kInvalidOperation = "Invalid floating point operation";
 inline constexpr const char *kOverflow = "Floating point overflow";
+inline constexpr const char *kOutOfMemory = "Memoria insuficiente para completar la orden.";
 
 // The text of the general error report: the error's own message, with a full
 // stop added when its last character sorts after ".".
@@ -44,6 +53,24 @@ inline std::string ErrorReportText(std::string message)
     if (!message.empty() && static_cast<unsigned char>(message.back()) > static_cast<unsigned char>('.'))
         message += '.';
     return message;
+}
+
+// The one place that tells the errors abandoning a command: runs `work`; when
+// a CommandError or a lack of memory abandons it, `report` gets the text of
+// the general error report and the answer is false. Anything else is a
+// programming error and goes on.
+template <class Work, class Report>
+bool ReportCommandErrors(Work &&work, Report &&report)
+{
+    try {
+        work();
+        return true;
+    } catch (const CommandError &e) {
+        report(ErrorReportText(e.what()));
+    } catch (const std::bad_alloc &) {
+        report(std::string(kOutOfMemory));
+    }
+    return false;
 }
 
 } // namespace stats

@@ -23,11 +23,11 @@ LineSums SumsOf(const LinearityStudy &study)
 
 FittedLine FitLine(const LinearityStudy &study, const LineSums &s)
 {
-    degenerate::requireDistinctX(study);
+    degenerate::RequireDistinctX(study);
     const L n = study.n();
     FittedLine line;
     line.slope = store(div(n * s.xy - L(s.x) * s.y, n * s.x2 - L(s.x) * s.x));
-    if (degenerate::allYEqual(study))
+    if (degenerate::AllYEqual(study))
         line.slope = 0.0; // any other value is rounding: a constant y has no slope
     line.intercept = store(div(L(s.y) - L(line.slope) * s.x, n));
     return line;

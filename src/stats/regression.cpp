@@ -30,7 +30,7 @@ void ComputeRegression(const LinearityStudy &study, RegressionResult &r, bool &s
     const double ssr = store(L(b) * sxy + L(a) * sy - div(L(sy) * sy, L(n)));
     const int df = n - 2;
     const double mse = store(div(L(sse), L(df)));
-    degenerate::requireResidualVariation(sse);
+    degenerate::RequireResidualVariation(sse);
     const double syx = store(sqrt(L(mse)));
     const double sxx = store(L(sx2) - div(L(sx) * sx, L(n)));
     const double sb = store(div(L(syx), sqrt(L(sxx))));

@@ -15,7 +15,6 @@
 #include <QStyle>
 #include <QTreeView>
 
-#include <new>
 
 namespace {
 
@@ -182,15 +181,8 @@ bool UserDialogs::print(QWidget *parent, QPrinter &printer)
 
 bool runReportingErrors(UserDialogs &dialogs, QWidget *parent, const std::function<void()> &handler)
 {
-    try {
-        handler();
-        return true;
-    } catch (const stats::CommandError &e) {
-        dialogs.error(parent, QString::fromStdString(stats::ErrorReportText(e.what())));
-    } catch (const std::bad_alloc &) {
-        dialogs.error(parent, QStringLiteral("Memoria insuficiente para completar la orden."));
-    }
-    return false;
+    return stats::ReportCommandErrors(
+        handler, [&](const std::string &message) { dialogs.error(parent, QString::fromStdString(message)); });
 }
 
 bool QtUserDialogs::printDialog(QWidget *parent, QPrinter &printer)

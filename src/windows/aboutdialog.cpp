@@ -1,5 +1,6 @@
 #include "windows/aboutdialog.h"
 
+#include "windows/objectnames.h"
 #include "render/productpicture.h"
 #include "widgets/helpcontext.h"
 #include "widgets/windowplacement.h"
@@ -31,7 +32,7 @@ AboutDialog::AboutDialog(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint)
 {
-    setObjectName(QStringLiteral("AboutBox"));
+    setObjectName(QString(objectnames::AboutBox));
     setHelpContext(this, 33);
     setWindowTitle(QStringLiteral("Acerca de"));
 
@@ -41,7 +42,7 @@ AboutDialog::AboutDialog(QWidget *parent)
 
     auto *icon = new QLabel(panel);
     icon->setObjectName(QStringLiteral("ProgramIcon"));
-    icon->setPixmap(productPicture(QSize(112, 84)));
+    icon->setPixmap(render::ProductPicture(QSize(112, 84)));
     icon->setFrameStyle(QFrame::Box | QFrame::Plain);
 
     auto *grid = new QGridLayout(panel);

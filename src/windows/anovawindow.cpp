@@ -12,7 +12,7 @@ constexpr int kGridHeight = 201;
 constexpr int kTableWidth = 170 + 5 * 100 + 2; // column 0 widened, five of 100, the frame
 
 const ResultWindowLook kLook = {
-    .objectName = "TfinfoA",
+    .objectName = objectnames::TfinfoA,
     .caption = QStringLiteral("Análisis de la varianza"),
     .helpContext = 13,
     // Wide enough to show the whole table, Pfcal included.

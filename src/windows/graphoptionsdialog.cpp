@@ -1,5 +1,6 @@
 #include "windows/graphoptionsdialog.h"
 
+#include "windows/objectnames.h"
 #include "widgets/helpcontext.h"
 #include "widgets/printableinput.h"
 #include "widgets/windowplacement.h"
@@ -57,7 +58,7 @@ GraphOptionsDialog::GraphOptionsDialog(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
 {
-    setObjectName(QStringLiteral("OptionsDlg"));
+    setObjectName(QString(objectnames::OptionsDlg));
     setHelpContext(this, 1100);
     setWindowTitle(QStringLiteral("Opciones"));
     setFixedSize(534, 193);

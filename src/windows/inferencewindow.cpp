@@ -1,11 +1,13 @@
 #include "windows/inferencewindow.h"
 
+#include "windows/objectnames.h"
+
 #include <QPlainTextEdit>
 
 namespace {
 
 const ResultWindowLook kLook = {
-    .objectName = "TFinfo",
+    .objectName = objectnames::TFinfo,
     .caption = QStringLiteral("Error Sistematico Proporcional del Método Analítico"),
     .helpContext = 11,
     .size = QSize(532, 264),

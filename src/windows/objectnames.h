@@ -5,6 +5,23 @@
 
 namespace objectnames {
 
+// The windows.
+inline constexpr const char *TMainForm = "TMainForm"; // the frame
+inline constexpr const char *ClientArea = "ClientArea";
+inline constexpr const char *Finforma = "Finforma"; // the study editor
+inline constexpr const char *frmpredice = "frmpredice";
+inline constexpr const char *TFinfo = "TFinfo"; // inference
+inline constexpr const char *TfinfoA = "TfinfoA"; // analysis of variance
+inline constexpr const char *TfinfoR = "TfinfoR"; // residuals
+inline constexpr const char *TFerrorp = "TFerrorp"; // systematic error
+inline constexpr const char *Tfrminforme = "Tfrminforme"; // report
+inline constexpr const char *PlotForm = "PlotForm"; // graphs: "PlotForm" and "PlotFormR"
+inline constexpr const char *OptionsDlg = "OptionsDlg";
+inline constexpr const char *Fopprt1 = "Fopprt1"; // print options
+inline constexpr const char *VerificationWindow = "VerificationWindow";
+inline constexpr const char *Fshow = "Fshow"; // splash
+inline constexpr const char *AboutBox = "AboutBox";
+
 // Main menu entries and their menus.
 inline constexpr const char *mnuinferencia = "mnuinferencia";
 inline constexpr const char *HelpContentsItem = "HelpContentsItem";

@@ -1,5 +1,6 @@
 #include "windows/plotwindow.h"
 
+#include "windows/objectnames.h"
 #include "cli/headless.h"
 #include "render/page.h"
 #include "stats/conversions.h"
@@ -32,7 +33,7 @@ PlotWindow::PlotWindow(render::Graph graph, const QString &caption, const QStrin
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), graph_(graph), engine_(render::KindOf(graph)),
       options_(options), dialogs_(dialogs)
 {
-    setObjectName(QStringLiteral("PlotForm") + suffix);
+    setObjectName(objectnames::PlotForm + suffix);
     setHelpContext(this, 14);
     setWindowTitle(caption);
     setFont(QFont(QStringLiteral("Arial")));

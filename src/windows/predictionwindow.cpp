@@ -66,7 +66,7 @@ QString fromStd(const std::string &text) { return QString::fromStdString(text); 
 PredictionWindow::PredictionWindow(UserDialogs &dialogs, char decimalSeparator, QWidget *parent)
     : QDialog(parent), dialogs_(dialogs), separator_(decimalSeparator)
 {
-    setObjectName(QStringLiteral("frmpredice"));
+    setObjectName(QString(objectnames::frmpredice));
     setWindowTitle(QStringLiteral("Predicciones"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -85,8 +85,8 @@ PredictionWindow::PredictionWindow(UserDialogs &dialogs, char decimalSeparator, 
     tracker_->addButton(btncalcula);
     tracker_->addButton(BtBtncerrar);
 
-    connect(btnok, &QPushButton::clicked, this, &PredictionWindow::btnokClick);
-    connect(btncalcula, &QPushButton::clicked, this, &PredictionWindow::btncalculaClick);
+    connect(btnok, &QPushButton::clicked, this, &PredictionWindow::shapePredictionGrid);
+    connect(btncalcula, &QPushButton::clicked, this, &PredictionWindow::computePredictions);
     connect(BtBtncerrar, &QPushButton::clicked, this, &QDialog::accept);
     connect(stgpredice, &QTableWidget::currentCellChanged, this, &PredictionWindow::followTabRule);
     followTabRule();
@@ -277,7 +277,7 @@ bool PredictionWindow::checkCount(int &count)
     return true;
 }
 
-void PredictionWindow::btnokClick()
+void PredictionWindow::shapePredictionGrid()
 {
     runReportingErrors(dialogs_, this, [&] {
         int count = 0;
@@ -309,7 +309,7 @@ void PredictionWindow::stgprediceExit()
     followTabRule();
 }
 
-void PredictionWindow::btncalculaClick()
+void PredictionWindow::computePredictions()
 {
     runReportingErrors(dialogs_, this, [&] {
         const int rows = stgpredice->rowCount() - 1;

@@ -42,8 +42,8 @@ protected:
 
 private:
     void buildControls();
-    void btnokClick();
-    void btncalculaClick();
+    void shapePredictionGrid();
+    void computePredictions();
     void eprediceExit();
     void stgprediceEnter();
     void stgprediceExit();

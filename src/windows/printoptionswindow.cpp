@@ -1,5 +1,6 @@
 #include "windows/printoptionswindow.h"
 
+#include "windows/objectnames.h"
 #include "windows/studyeditor.h"
 #include "widgets/userdialogs.h"
 
@@ -15,7 +16,7 @@
 PrintOptionsWindow::PrintOptionsWindow(UserDialogs &dialogs, char decimalSeparator, QWidget *parent)
     : QWidget(parent, Qt::Window), m_dialogs(dialogs), m_separator(decimalSeparator)
 {
-    setObjectName(QStringLiteral("Fopprt1"));
+    setObjectName(QString(objectnames::Fopprt1));
     setWindowTitle(QStringLiteral("opciones"));
     setFixedSize(350, 229);
 
@@ -39,7 +40,7 @@ PrintOptionsWindow::PrintOptionsWindow(UserDialogs &dialogs, char decimalSeparat
     accept->setObjectName(QStringLiteral("BitBtn1"));
     accept->setGeometry(64, 172, 100, 33);
     accept->setDefault(true);
-    connect(accept, &QPushButton::clicked, this, &PrintOptionsWindow::BitBtn1Click);
+    connect(accept, &QPushButton::clicked, this, &PrintOptionsWindow::printSelected);
 
     auto *cancel =
         new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancelar"), this);
@@ -58,7 +59,7 @@ void PrintOptionsWindow::selectReport(render::PrintedReport report)
     opcion->button(static_cast<int>(report))->setChecked(true);
 }
 
-void PrintOptionsWindow::BitBtn1Click()
+void PrintOptionsWindow::printSelected()
 {
     StudyEditor *editor = m_study ? m_study() : nullptr;
     if (!editor)

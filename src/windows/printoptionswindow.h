@@ -29,7 +29,7 @@ public:
 
     // "Aceptar": checks and computes the selected report, asks for the
     // printer and prints it as one job.
-    void BitBtn1Click();
+    void printSelected();
 
 private:
     UserDialogs &m_dialogs;

@@ -1,5 +1,7 @@
 #include "windows/reportwindow.h"
 
+#include "windows/objectnames.h"
+
 #include <QEvent>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
@@ -7,7 +9,7 @@
 namespace {
 
 const ResultWindowLook kLook = {
-    .objectName = "Tfrminforme",
+    .objectName = objectnames::Tfrminforme,
     .caption = QStringLiteral("Informe"),
     .helpContext = 19,
     .size = QSize(435, 300),

@@ -1,5 +1,7 @@
 #include "windows/residualswindow.h"
 
+#include "windows/objectnames.h"
+
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -10,7 +12,7 @@ namespace {
 constexpr int kLinesShown = 2 + 25;
 
 const ResultWindowLook kLook = {
-    .objectName = "TfinfoR",
+    .objectName = objectnames::TfinfoR,
     .caption = QStringLiteral("Análisis de Residuales"),
     .helpContext = 13,
     .size = QSize(609, 615),

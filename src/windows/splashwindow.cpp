@@ -1,5 +1,6 @@
 #include "windows/splashwindow.h"
 
+#include "windows/objectnames.h"
 #include "render/productpicture.h"
 #include "widgets/windowplacement.h"
 
@@ -25,7 +26,7 @@ QLabel *centredLabel(const QString &text, const char *name, int pointSize, bool 
 SplashWindow::SplashWindow(QWidget *parent, int intervalMs)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
-    setObjectName(QStringLiteral("Fshow"));
+    setObjectName(QString(objectnames::Fshow));
     setFixedSize(505, 416);
 
     auto *panel = new QFrame(this);
@@ -42,7 +43,7 @@ SplashWindow::SplashWindow(QWidget *parent, int intervalMs)
     frame->setLineWidth(2);
     auto *picture = new QLabel(frame);
     picture->setObjectName(QStringLiteral("Image1"));
-    picture->setPixmap(productPicture(QSize(340, 230)));
+    picture->setPixmap(render::ProductPicture(QSize(340, 230)));
     auto *frameLayout = new QVBoxLayout(frame);
     frameLayout->setContentsMargins(2, 2, 2, 2);
     frameLayout->addWidget(picture);

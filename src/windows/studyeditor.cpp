@@ -78,7 +78,7 @@ QString hintStatus(const QString &hint) { return hint.contains(u'|') ? hint.sect
 StudyEditor::StudyEditor(StudyEditorHost &host, char decimalSeparator, QWidget *parent)
     : QWidget(parent), host_(host), dialogs_(host.dialogs()), separator_(decimalSeparator)
 {
-    setObjectName(QStringLiteral("Finforma"));
+    setObjectName(QString(objectnames::Finforma));
     setWindowTitle(QStringLiteral("Nuevo"));
     setHelpContext(this, 2);
     QFont font(QStringLiteral("Arial"));
@@ -266,8 +266,8 @@ void StudyEditor::trackControls()
     connect(stgdatos, &StringGrid::keyTyped, this, &StudyEditor::stgdatosKeyPress);
     connect(stgniveles, &StringGrid::cellEdited, this, &StudyEditor::markModified);
     connect(stgdatos, &StringGrid::cellEdited, this, &StudyEditor::markModified);
-    connect(btnsinumero, &QPushButton::clicked, this, &StudyEditor::btnsinumeroClick);
-    connect(botonok, &QPushButton::clicked, this, &StudyEditor::botonokClick);
+    connect(btnsinumero, &QPushButton::clicked, this, &StudyEditor::shapeLevelGrid);
+    connect(botonok, &QPushButton::clicked, this, &StudyEditor::acceptLevels);
     thoja->tabBar()->installEventFilter(this);
     thoja->installEventFilter(this);
 }

@@ -77,8 +77,8 @@ private:
     void stgdatosEnter();
     void thojaEnter();
     // Buttons and pages.
-    void btnsinumeroClick();
-    void botonokClick();
+    void shapeLevelGrid();
+    void acceptLevels();
     void thojaChange(int page);
     bool tabBarEvent(QEvent *event);
 

@@ -203,7 +203,7 @@ void StudyEditor::thojaEnter()
 
 // ---- Buttons -------------------------------------------------------------------
 
-void StudyEditor::btnsinumeroClick()
+void StudyEditor::shapeLevelGrid()
 {
     runReportingErrors(dialogs_, this, [&] {
         const int levels = toInt(eniveles->text());
@@ -217,7 +217,7 @@ void StudyEditor::btnsinumeroClick()
     });
 }
 
-void StudyEditor::botonokClick()
+void StudyEditor::acceptLevels()
 {
     runReportingErrors(dialogs_, this, [&] {
         if (toInt(eniveles->text()) != stgniveles->columnCount() - 1) {

@@ -1,5 +1,7 @@
 #include "windows/systematicerrorwindow.h"
 
+#include "windows/objectnames.h"
+
 #include <QFontMetrics>
 #include <QPlainTextEdit>
 
@@ -8,7 +10,7 @@
 namespace {
 
 const ResultWindowLook kLook = {
-    .objectName = "TFerrorp",
+    .objectName = objectnames::TFerrorp,
     .caption = QStringLiteral("Evaluación del Error"),
     .helpContext = 15,
     .size = QSize(435, 253),

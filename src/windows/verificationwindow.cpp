@@ -25,7 +25,7 @@ QString q(const std::string &text) { return QString::fromStdString(text); }
 VerificationWindow::VerificationWindow(cli::VerificationReport report, UserDialogs &dialogs, QWidget *parent)
     : QDialog(parent), report_(std::move(report)), dialogs_(dialogs)
 {
-    setObjectName(QStringLiteral("VerificationWindow"));
+    setObjectName(QString(objectnames::VerificationWindow));
     setWindowTitle(QStringLiteral("Verificación de la instalación"));
 
     const cli::InstallationFacts &f = report_.facts;

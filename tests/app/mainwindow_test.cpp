@@ -83,8 +83,8 @@ class MainWindowTest : public QObject {
     void openStudy(const QString &path)
     {
         dialogs.files.enqueue(path);
-        frame().FileOpenItemClick();
-        QVERIFY(frame().Finforma());
+        frame().openStudy();
+        QVERIFY(frame().editor());
     }
     QList<QMdiSubWindow *> children() { return frame().mdiArea()->subWindowList(); }
     template <typename T> QList<T *> windowsOf()
@@ -112,7 +112,7 @@ private slots:
     }
     void cleanup()
     {
-        if (frame().Finforma())
+        if (frame().editor())
             frame().setModifiedText(QString()); // no close question at teardown
         app.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -127,7 +127,7 @@ private slots:
         QCOMPARE(frame().findChild<QLabel *>(Paneld)->text(), QStringLiteral("F1 <Ayuda>"));
         QTest::keyClick(&frame(), Qt::Key_A, Qt::ControlModifier);
         QVERIFY(dialogs.fileDialogs.isEmpty());
-        QVERIFY(!frame().Finforma());
+        QVERIFY(!frame().editor());
     }
 
     void hintsSplitBetweenToolTipAndStatusLine()
@@ -162,10 +162,10 @@ private slots:
         QTest::mouseMove(calc, calc->actionGeometry(anova).center());
         QTRY_COMPARE(frame().statusLineText(), QStringLiteral("Presenta el análisis de la varianza"));
         calc->close();
-        QMenu *popup = frame().Finforma()->popupMenu();
+        QMenu *popup = frame().editor()->popupMenu();
         popup->popup(QPoint(10, 10));
         QVERIFY(QTest::qWaitForWindowExposed(popup));
-        QAction *resid = frame().Finforma()->popupAction(pmnuresid);
+        QAction *resid = frame().editor()->popupAction(pmnuresid);
         QTest::mouseMove(popup, popup->actionGeometry(resid).center());
         QTRY_COMPARE(frame().statusLineText(), QStringLiteral("presenta Análisis de Residuales"));
         popup->close();
@@ -173,22 +173,22 @@ private slots:
 
     void newThenCloseOffersOnlyNew()
     {
-        frame().FileNewItemClick();
-        QCOMPARE(frame().Finforma()->windowTitle(), QStringLiteral("Nuevo"));
+        frame().newStudy();
+        QCOMPARE(frame().editor()->windowTitle(), QStringLiteral("Nuevo"));
         expectEnabled({mnuclose, spdclose, FileExitItem, spdexit, HelpContentsItem, HelpSearchItem,
                        HelpAboutItem, spdcontenido});
         frame().mdiArea()->setActiveSubWindow(children().first());
-        frame().mnucloseClick();
-        QVERIFY(!frame().Finforma());
+        frame().closeActiveWindow();
+        QVERIFY(!frame().editor());
         QVERIFY(enabled(FileNewItem) && enabled(spdnuevo));
         QVERIFY(!enabled(FileOpenItem) && !enabled(mnuclose));
     }
 
     void closingTheEditorByItsCloseBoxOffersNewAndOpen()
     {
-        frame().FileNewItemClick();
-        closeChild(frame().Finforma());
-        QVERIFY(!frame().Finforma());
+        frame().newStudy();
+        closeChild(frame().editor());
+        QVERIFY(!frame().editor());
         expectEnabled({FileNewItem, spdnuevo, FileOpenItem, spdabrir, FileExitItem, spdexit,
                        HelpContentsItem, HelpSearchItem, HelpAboutItem, spdcontenido});
     }
@@ -209,7 +209,7 @@ private slots:
         openStudy(path);
         QCOMPARE(dialogs.fileDialogs.first(), QStringLiteral("open|Abrir archivo|Tolvek v. w3.0 (*.w04)|w04"));
 
-        StudyEditor *editor = frame().Finforma();
+        StudyEditor *editor = frame().editor();
         QCOMPARE(editor->windowTitle(), path);
         QCOMPARE(editor->replicateColumnCount(), 5);
         for (int i = 1; i <= 4; ++i)
@@ -246,41 +246,41 @@ private slots:
                                       "No se encuentra el archivo «" + dir.filePath("no-existe.w04") + "»."};
         for (int i = 0; i < cases.size(); ++i) {
             dialogs.files.enqueue(cases[i]);
-            frame().FileOpenItemClick();
+            frame().openStudy();
             QCOMPARE(dialogs.errors.last(), messages[i]);
-            QVERIFY(!frame().Finforma());
+            QVERIFY(!frame().editor());
             QVERIFY(children().isEmpty());
             QCOMPARE(app->plot().title(), QStringLiteral("antes"));
             QVERIFY(enabled(FileOpenItem) == false && enabled(FileNewItem));
             QVERIFY(!QApplication::overrideCursor());
         }
         dialogs.files.enqueue(QString()); // cancelled: nothing at all
-        frame().FileOpenItemClick();
-        QVERIFY(!frame().Finforma());
+        frame().openStudy();
+        QVERIFY(!frame().editor());
     }
 
     void savingANewStudyAsksForAFileAndWritesItsThirtyEightLines()
     {
-        frame().FileNewItemClick();
+        frame().newStudy();
         stats::StudyData study = testing_studies::inferenceStudy();
         study.methodText = "Valoración";
-        frame().Finforma()->loadStudy(study);
+        frame().editor()->loadStudy(study);
         frame().setModifiedText("Modificado");
         const QString path = dir.filePath("Nuevo.w04");
         dialogs.files.enqueue(path);
-        QVERIFY(frame().FileSaveItemClick());
+        QVERIFY(frame().save());
         QCOMPARE(dialogs.fileDialogs.last(), QStringLiteral("save|Guardar como|Tolvek v. w3.0 (*.w04)|w04|Nuevo"));
         const QByteArray bytes = readAll(path);
         QCOMPARE(bytes.count("\r\n"), 38);
         QVERIFY(bytes.startsWith("Valoraci\xF3n\r\n\r\n\r\n\r\n3\r\n3\r\n3\r\n3\r\n80\r\n"));
         QVERIFY(bytes.contains("\r\n121.0\r\n12345678\r\n12345678\r\n3\r\n\r\n\r\n\r\n\r\n\r\n\r\n"));
-        QCOMPARE(frame().Finforma()->windowTitle(), path);
+        QCOMPARE(frame().editor()->windowTitle(), path);
         QCOMPARE(frame().modifiedText(), QString());
 
         // Saved again: the same file, no dialog, the caption unchanged.
-        frame().Finforma()->loadStudy(testing_studies::inferenceStudy());
+        frame().editor()->loadStudy(testing_studies::inferenceStudy());
         dialogs.clear();
-        QVERIFY(frame().FileSaveItemClick());
+        QVERIFY(frame().save());
         QVERIFY(dialogs.fileDialogs.isEmpty());
         QVERIFY(readAll(path).startsWith("\r\n"));
     }
@@ -292,10 +292,10 @@ private slots:
         writeAll(path, "otra cosa");
         frame().setModifiedText("Modificado");
         dialogs.clear();
-        QVERIFY(frame().FileSaveItemClick());
+        QVERIFY(frame().save());
         QVERIFY(dialogs.fileDialogs.isEmpty());
         QCOMPARE(readAll(path), studyBytes(testing_studies::anovaStudy()));
-        QCOMPARE(frame().Finforma()->windowTitle(), path);
+        QCOMPARE(frame().editor()->windowTitle(), path);
         QCOMPARE(frame().modifiedText(), QString());
     }
 
@@ -308,27 +308,27 @@ private slots:
 
         stats::StudyData incomplete = testing_studies::anovaStudy();
         incomplete.dataGrid[3][2] = "";
-        frame().Finforma()->loadStudy(incomplete);
-        QVERIFY(!frame().FileSaveItemClick());
+        frame().editor()->loadStudy(incomplete);
+        QVERIFY(!frame().save());
         QCOMPARE(dialogs.messages.last(), QStringLiteral("Falta el dato 3 de la cantidad recuperada"));
-        QCOMPARE(frame().Finforma()->findChild<QTabWidget *>(thoja)->currentIndex(), 2);
+        QCOMPARE(frame().editor()->findChild<QTabWidget *>(thoja)->currentIndex(), 2);
 
         stats::StudyData foreign = testing_studies::anovaStudy();
         foreign.analystText = "Łukasz";
-        frame().Finforma()->loadStudy(foreign);
-        QVERIFY(!frame().FileSaveItemClick());
+        frame().editor()->loadStudy(foreign);
+        QVERIFY(!frame().save());
         QVERIFY(dialogs.errors.last().contains("el nombre del analista contiene el carácter «Ł»"));
 
         QCOMPARE(readAll(path), before);
         QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
 
         // A disk that refuses: the message, the mark stays.
-        frame().Finforma()->loadStudy(testing_studies::anovaStudy());
+        frame().editor()->loadStudy(testing_studies::anovaStudy());
         dialogs.files.enqueue(dir.filePath("no/existe/x.w04"));
-        QVERIFY(!frame().FileSaveAsItemClick());
+        QVERIFY(!frame().saveAs());
         QVERIFY(dialogs.errors.last().startsWith("No se pudo guardar el archivo"));
         QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
-        QCOMPARE(frame().Finforma()->windowTitle(), path);
+        QCOMPARE(frame().editor()->windowTitle(), path);
     }
 
     void closeQuestionSavesDiscardsOrKeepsTheStudy()
@@ -337,12 +337,12 @@ private slots:
         // No: closes without saving.
         const QString path = writeStudy("pregunta.w04", testing_studies::anovaStudy());
         openStudy(path);
-        frame().Finforma()->loadStudy(testing_studies::inferenceStudy());
+        frame().editor()->loadStudy(testing_studies::inferenceStudy());
         frame().setModifiedText("Modificado");
         dialogs.answers.enqueue(false);
-        closeChild(frame().Finforma());
+        closeChild(frame().editor());
         QCOMPARE(dialogs.questions.last(), question);
-        QVERIFY(!frame().Finforma());
+        QVERIFY(!frame().editor());
         QCOMPARE(readAll(path), studyBytes(testing_studies::anovaStudy()));
         QCOMPARE(frame().modifiedText(), QStringLiteral(" "));
 
@@ -350,22 +350,22 @@ private slots:
         openStudy(path);
         stats::StudyData incomplete = testing_studies::anovaStudy();
         incomplete.levelsText = "";
-        frame().Finforma()->loadStudy(incomplete);
+        frame().editor()->loadStudy(incomplete);
         frame().setModifiedText("Modificado");
         dialogs.answers.enqueue(true);
-        closeChild(frame().Finforma());
-        QVERIFY(frame().Finforma());
+        closeChild(frame().editor());
+        QVERIFY(frame().editor());
         QCOMPARE(dialogs.messages.last(), QStringLiteral("Falta capturar el número de niveles"));
         // ... also when the whole application is closed.
         dialogs.answers.enqueue(true);
         QVERIFY(!frame().close());
-        QVERIFY(frame().Finforma());
+        QVERIFY(frame().editor());
 
         // Yes with a good study: saved, then closed.
-        frame().Finforma()->loadStudy(testing_studies::inferenceStudy());
+        frame().editor()->loadStudy(testing_studies::inferenceStudy());
         dialogs.answers.enqueue(true);
-        closeChild(frame().Finforma());
-        QVERIFY(!frame().Finforma());
+        closeChild(frame().editor());
+        QVERIFY(!frame().editor());
         QCOMPARE(readAll(path), studyBytes(testing_studies::inferenceStudy()));
     }
 
@@ -373,7 +373,7 @@ private slots:
     {
         openStudy(writeStudy("inferencia.w04", testing_studies::inferenceStudy()));
         frame().action(mnuinferencia)->trigger();
-        frame().Finforma()->popupAction(pmnuinferencia)->trigger();
+        frame().editor()->popupAction(pmnuinferencia)->trigger();
         const QList<InferenceWindow *> windows = windowsOf<InferenceWindow>();
         QCOMPARE(windows.size(), 2);
         const QStringList first = resultwindow::lines(windows[0]->memresult());
@@ -394,7 +394,7 @@ private slots:
             QCOMPARE(enabled(name), before.contains(name));
 
         // Editor first, then the result windows: the last one brings back New and Open.
-        closeChild(frame().Finforma());
+        closeChild(frame().editor());
         QVERIFY(!enabled(mnuinferencia) && !enabled(FileSaveItem) && !enabled(FileNewItem));
         while (children().size() > 1)
             closeChild(children().first()->widget());
@@ -433,15 +433,15 @@ private slots:
 
         stats::StudyData incomplete = testing_studies::anovaStudy();
         incomplete.dataGrid[5][1] = "";
-        frame().Finforma()->loadStudy(incomplete);
+        frame().editor()->loadStudy(incomplete);
         dialogs.clear();
         frame().action(mnuinforme)->trigger();
-        frame().Finforma()->popupAction(pmnugraphr)->trigger();
+        frame().editor()->popupAction(pmnugraphr)->trigger();
         QCOMPARE(dialogs.messages, QStringList(2, "Falta el dato 5 de la cantidad adicionada"));
         QCOMPARE(children().size(), 1);
 
         stats::StudyData perfect = testing_studies::makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"1", "2", "3"});
-        frame().Finforma()->loadStudy(perfect);
+        frame().editor()->loadStudy(perfect);
         dialogs.clear();
         frame().action(mnuinferencia)->trigger();
         frame().action(mnugraph)->trigger();
@@ -494,7 +494,7 @@ private slots:
         QCOMPARE(seen.title, QStringLiteral("Lote 7")); // from the file, as Open set it
         QCOMPARE(app->plot().yLabel(), QStringLiteral("mg recuperados"));
         QCOMPARE(app->plot().engine().frameTexts().legend.first(), QStringLiteral("Y = 1.00667(X) + (-0.544444)"));
-        seen = run(frame().Finforma()->popupAction(pmnugraph), app->plot());
+        seen = run(frame().editor()->popupAction(pmnugraph), app->plot());
         QCOMPARE(seen.points, 9);
 
         seen = run(frame().action(mnugraphr), app->residualPlot());
@@ -502,7 +502,7 @@ private slots:
         QCOMPARE(seen.points, 9);
         QCOMPARE(seen.xLabel, QStringLiteral("mg")); // the units, at every build
         QVERIFY(seen.title.isEmpty());               // a file's titles are the regression graph's
-        seen = run(frame().Finforma()->popupAction(pmnugraphr), app->residualPlot());
+        seen = run(frame().editor()->popupAction(pmnugraphr), app->residualPlot());
         QCOMPARE(seen.points, 9);
         // The residual build refilled the frame's shared records.
         QVERIFY(dialogs.messages.isEmpty() && dialogs.errors.isEmpty());
@@ -523,8 +523,8 @@ private slots:
 
     void typingInTheDataGridEnablesSavingPrintingAndTheCalculations()
     {
-        frame().FileNewItemClick();
-        StudyEditor *editor = frame().Finforma();
+        frame().newStudy();
+        StudyEditor *editor = frame().editor();
         editor->loadStudy(testing_studies::inferenceStudy());
         QApplication::setActiveWindow(&frame());
         auto *grid = editor->findChild<StringGrid *>(stgdatos);
@@ -561,8 +561,8 @@ private slots:
         QCOMPARE(app->help().currentPage(), int(HelpViewer::kContentsPage));
         app->help().hide();
 
-        frame().FileNewItemClick();
-        QLineEdit *method = frame().Finforma()->findChild<QLineEdit *>(emetodo);
+        frame().newStudy();
+        QLineEdit *method = frame().editor()->findChild<QLineEdit *>(emetodo);
         method->setFocus();
         QTest::keyClick(method, Qt::Key_F1);
         QCOMPARE(app->help().currentPage(), 2);
@@ -605,23 +605,23 @@ private slots:
 
         window.selectReport(render::PrintedReport::InferenceAndAnova);
         dialogs.printFiles << dir.filePath("uno.pdf") << dir.filePath("dos.pdf");
-        window.BitBtn1Click();
-        window.BitBtn1Click();
+        window.printSelected();
+        window.printSelected();
         QVERIFY(QFile::exists(dir.filePath("uno.pdf")) && QFile::exists(dir.filePath("dos.pdf")));
         QVERIFY(window.isVisible());
 
         // Closing the study turns printing off again; the window prints nothing then.
         frame().setModifiedText(QString());
-        closeChild(frame().Finforma());
+        closeChild(frame().editor());
         QVERIFY(!enabled(PrintLasser) && !enabled(spdprint) && !enabled(FilePrintItem));
         dialogs.printFiles << dir.filePath("tres.pdf");
-        window.BitBtn1Click();
+        window.printSelected();
         QCOMPARE(dialogs.printDialogs, 2);
     }
 
     void titleTypedInTheOptionsMarksTheStudyModified()
     {
-        frame().FileNewItemClick();
+        frame().newStudy();
         frame().setModifiedText(QString());
         emit app->options().titleTyped();
         QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));

@@ -136,15 +136,15 @@ private slots:
         Application app(dialogs, '.');
         MainWindow &frame = app.frame();
         dialogs.files.enqueue(path);
-        frame.FileOpenItemClick();
-        QVERIFY(frame.Finforma());
-        frame.Finforma()->loadStudy(testing_studies::inferenceStudy());
+        frame.openStudy();
+        QVERIFY(frame.editor());
+        frame.editor()->loadStudy(testing_studies::inferenceStudy());
         frame.setModifiedText("Modificado");
 
         folder->refuse();
         if (saveAs)
             dialogs.files.enqueue(target);
-        const bool saved = saveAs ? frame.FileSaveAsItemClick() : frame.FileSaveItemClick();
+        const bool saved = saveAs ? frame.saveAs() : frame.save();
         folder->allow();
         QVERIFY(!saved);
         QCOMPARE(dialogs.errors, QStringList{QStringLiteral("No se pudo guardar el archivo «%1»: %2.")
@@ -152,7 +152,7 @@ private slots:
         QCOMPARE(readAll(path), oldBytes);
         QVERIFY(!saveAs || !QFile::exists(target));
         QCOMPARE(frame.modifiedText(), QStringLiteral("Modificado"));
-        QCOMPARE(frame.Finforma()->windowTitle(), path);
+        QCOMPARE(frame.editor()->windowTitle(), path);
         QVERIFY(!QFile::exists(target + ".Ab12Cd"));
         const QStringList left = dir.entryList(QDir::Files | QDir::Hidden);
         QCOMPARE(left.size(), 3); // no temporary stays behind
@@ -161,11 +161,11 @@ private slots:
         dialogs.clear();
         if (saveAs)
             dialogs.files.enqueue(target);
-        QVERIFY(saveAs ? frame.FileSaveAsItemClick() : frame.FileSaveItemClick());
+        QVERIFY(saveAs ? frame.saveAs() : frame.save());
         QVERIFY(dialogs.errors.isEmpty());
         QCOMPARE(readAll(target), studyBytes(testing_studies::inferenceStudy()));
         QCOMPARE(frame.modifiedText(), QString());
-        QCOMPARE(frame.Finforma()->windowTitle(), target);
+        QCOMPARE(frame.editor()->windowTitle(), target);
         QCOMPARE(readAll(target + ".respaldo"), QByteArray("del usuario"));
         QCOMPARE(readAll(dir.filePath("otro.w04.Ab12Cd")), QByteArray("de otro estudio"));
         QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden).size(), saveAs ? 4 : 3);

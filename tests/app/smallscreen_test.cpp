@@ -94,7 +94,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&app.frame()));
         MainWindow &frame = app.frame();
         frame.openStudyFile(kStudy);
-        QVERIFY(frame.Finforma());
+        QVERIFY(frame.editor());
         expectEveryWindowOnScreen("frame and splash");
 
         // The dialogs shown modally are looked at while they are up.
@@ -105,13 +105,13 @@ private slots:
             expectEveryWindowOnScreen(dialog.objectName());
             return int(QDialog::Rejected);
         };
-        frame.HelpAboutItemClick();
-        frame.HelpVerifyItemClick();
+        frame.showAbout();
+        frame.verifyInstallation();
         QCOMPARE(scripted.modalDialogs.size(), 2);
 
-        frame.HelpContentsItemClick();
-        frame.PrintLasserClick();
-        frame.mnupredicePrediccionesClick();
+        frame.showHelpContents();
+        frame.printReports();
+        frame.showPredictions();
         app.options().show();
         QVERIFY(app.help().isVisible() && app.printOptions().isVisible() && app.options().isVisible());
         expectEveryWindowOnScreen("help, print options, predictions, graph options");
@@ -202,7 +202,7 @@ private slots:
                          QVERIFY2(label->text().contains(crafted), qPrintable(label->text()));
                          saveShot(&box, "markup-name");
                      });
-        QVERIFY(!frame.Finforma());
+        QVERIFY(!frame.editor());
 
         // The study's stored prediction slope looks like markup too.
         const QString named = folder.filePath(QStringLiteral("<b>uno[*]dos<i>.w04"));
@@ -214,11 +214,11 @@ private slots:
         copy.write(bytes.replace(slope, 8, "<b>1</b>"));
         copy.close();
         frame.openStudyFile(named);
-        QVERIFY(frame.Finforma());
+        QVERIFY(frame.editor());
         auto *storedSlope = app.predictions().findChild<QLabel *>(QStringLiteral("lblm"));
         QCOMPARE(storedSlope->text(), QStringLiteral("<b>1</b>"));
         QCOMPARE(storedSlope->textFormat(), Qt::PlainText);
-        auto *sub = qobject_cast<QMdiSubWindow *>(frame.Finforma()->parentWidget());
+        auto *sub = qobject_cast<QMdiSubWindow *>(frame.editor()->parentWidget());
         QVERIFY(sub);
         sub->showMaximized(); // the frame's caption then carries the child's
         QTRY_VERIFY2(frame.windowHandle()->title().contains(named), qPrintable(frame.windowHandle()->title()));

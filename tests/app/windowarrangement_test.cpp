@@ -95,7 +95,7 @@ class WindowArrangementTest : public QObject {
         frame().show();
         QVERIFY(QTest::qWaitForWindowExposed(&frame()));
         frame().openStudyFile(kStudy);
-        QVERIFY(frame().Finforma());
+        QVERIFY(frame().editor());
     }
 
     // Every child inside the client area, the frame as it was, every window
@@ -137,7 +137,7 @@ class WindowArrangementTest : public QObject {
 private slots:
     void cleanup()
     {
-        if (app && frame().Finforma())
+        if (app && frame().editor())
             frame().setModifiedText(QString()); // no close question at teardown
         app.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

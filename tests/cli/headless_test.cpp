@@ -156,16 +156,6 @@ TEST(HeadlessCommands, WithoutADisplayTheWindowsSaySoAndPointToThem)
                      "Las órdenes sin ventanas funcionan sin ella; vea «linealidad --help».\n");
 }
 
-TEST(HeadlessCommands, AnswerHelpAndVersionInSpanish)
-{
-    ProcessRun r = linealidad({"--help"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("--report            el informe completo"), std::string::npos);
-    r = linealidad({"--version"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.rfind("linealidad (Linealidad del método) ", 0), 0u);
-}
-
 TEST(HeadlessPrint, WritesThePageAceptarWouldPrintWithoutADisplay)
 {
     QTemporaryDir dir;

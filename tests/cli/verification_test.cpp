@@ -3,7 +3,6 @@
 // project's reference files, and what a wrong reference value does.
 #include "cli/embeddedfiles.h"
 #include "cli/verification.h"
-#include "cli/windowlibrary.h"
 #include "support/pdfwords.h"
 
 #include <QProcess>
@@ -192,13 +191,6 @@ TEST(Verify, LogRelativeErrorCountsAgreeingDigitsUpToTheReferences)
     EXPECT_DOUBLE_EQ(cli::LogRelativeError(1.0 + 1e-15, 1.0, 9), 9.0); // capped at the reference's digits
     EXPECT_NEAR(cli::LogRelativeError(1e-7, 0.0, 15), 7.0, 1e-9);       // absolute against zero
     EXPECT_DOUBLE_EQ(cli::LogRelativeError(3.0, 1.0, 15), 0.0);
-}
-
-TEST(Verify, OnlyTheReportNeedsTheWindowLibrary)
-{
-    EXPECT_FALSE(cli::IsDrawingCommand({"--verify"}));
-    EXPECT_TRUE(cli::IsDrawingCommand({"--verify", "--output", "v.pdf"}));
-    EXPECT_FALSE(cli::IsDrawingCommand({"--json", "a.w04"}));
 }
 
 // The report for filing, written by the program and read back.

@@ -1,0 +1,273 @@
+#include "cli/commandregistry.h"
+
+#include "cli/headless.h"
+#include "cli/installationfacts.h"
+#include "cli/resultsjson.h"
+#include "cli/verification.h"
+
+#include "stats/commands.h"
+#include "stats/studyfile.h"
+#include "stats/systemerror.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <ostream>
+
+namespace cli {
+
+namespace {
+
+// What was printed reached its destination: a full disk, a full device or a
+// closed standard output is an error, not a silent empty result.
+int outputWritten(std::ostream &out, std::ostream &err)
+{
+    out.flush();
+    if (out)
+        return kExitDone;
+    const int error = errno;
+    err << "No se pudo escribir la salida estándar: "
+        << (error == EBADF ? std::string("está cerrada") : stats::SystemErrorText(error)) << ".\n";
+    return kExitFailed;
+}
+
+void printLines(const stats::CommandOutcome &outcome, std::ostream &out)
+{
+    for (const std::string &line : outcome.lines)
+        out << line << '\n';
+}
+
+// The analysis of variance: the table's rows, cells apart by tabs, then the
+// conclusions.
+void printTableAndLines(const stats::CommandOutcome &outcome, std::ostream &out)
+{
+    for (const auto &row : outcome.grid) {
+        for (size_t c = 0; c < row.size(); ++c)
+            out << (c ? "\t" : "") << row[c];
+        out << '\n';
+    }
+    printLines(outcome, out);
+}
+
+// The residuals: their columns side by side, apart by tabs.
+void printColumns(const stats::CommandOutcome &outcome, std::ostream &out)
+{
+    for (size_t i = 0; i < outcome.columns[0].size(); ++i) {
+        for (size_t c = 0; c < outcome.columns.size(); ++c)
+            out << (c ? "\t" : "") << outcome.columns[c][i];
+        out << '\n';
+    }
+}
+
+using Computation = stats::CommandOutcome (*)(const stats::StudyTexts &, stats::SharedResults &, char);
+using Printer = void (*)(const stats::CommandOutcome &, std::ostream &);
+
+// A result command: the study file read as Open reads it, the computation
+// of the matching menu command, and what its window would hold.
+template <Computation compute, Printer print>
+int resultCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
+{
+    return RunCatchingErrors(err, [&] {
+        const stats::StudyData study = stats::StudyFromFile(ReadStudyFile(line.operands[0]));
+        stats::SharedResults shared;
+        const stats::CommandOutcome outcome = compute(study, shared, separator);
+        if (outcome.refused())
+            return ReportRefusal(outcome, err);
+        errno = 0;
+        print(outcome, out);
+        return outputWritten(out, err);
+    });
+}
+
+int jsonCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
+{
+    const int status = RunJsonCommand(line.operands[0], out, err, separator);
+    return outputWritten(out, err) ? kExitFailed : status;
+}
+
+// Without --output (with it, it draws its report and the window library runs it).
+int verifyCommand(const CommandLine &, std::ostream &out, std::ostream &err, char)
+{
+    const int status = PrintVerification(RunVerification(BuiltInReferences()), out);
+    return outputWritten(out, err) ? kExitFailed : status;
+}
+
+int helpCommand(const CommandLine &, std::ostream &out, std::ostream &err, char)
+{
+    out << HelpText();
+    return outputWritten(out, err);
+}
+
+int versionCommand(const CommandLine &, std::ostream &out, std::ostream &err, char)
+{
+    out << "linealidad (Linealidad del método) " << ProgramVersion() << "\n";
+    return outputWritten(out, err);
+}
+
+const char *const kStudy = "el archivo del estudio";
+
+using enum CommandKind;
+using enum HelpSection;
+
+const Command kCommands[] = {
+    {"", nullptr, Window, nullptr, nullptr, "[ARCHIVO.w04]", Opening,
+     "Sin opciones abre la aplicación (con ARCHIVO, abre ese estudio).\n", {}, {}, false},
+    {"--report", nullptr, Text, nullptr, resultCommand<stats::RunReport, printLines>, "--report ARCHIVO.w04", WithoutWindows,
+     "  --report            el informe completo, una línea por renglón\n", {kStudy}, {}, false},
+    {"--inference", nullptr, Text, nullptr, resultCommand<stats::RunInference, printLines>, "--inference ARCHIVO.w04",
+     WithoutWindows, "  --inference         la inferencia de pendiente y ordenada al origen\n", {kStudy}, {}, false},
+    {"--anova", nullptr, Text, nullptr, resultCommand<stats::RunAnova, printTableAndLines>, "--anova ARCHIVO.w04", WithoutWindows,
+     "  --anova             el análisis de la varianza: las siete filas de la\n"
+     "                      tabla (celdas separadas por tabuladores) y las conclusiones\n",
+     {kStudy}, {}, false},
+    {"--residuals", nullptr, Text, nullptr, resultCommand<stats::RunResiduals, printColumns>, "--residuals ARCHIVO.w04",
+     WithoutWindows,
+     "  --residuals         el análisis de residuales: las cuatro columnas\n"
+     "                      separadas por tabuladores\n",
+     {kStudy}, {}, false},
+    {"--systematic-error", nullptr, Text, nullptr, resultCommand<stats::RunSystematicError, printLines>,
+     "--systematic-error ARCHIVO.w04", WithoutWindows, "  --systematic-error  la evaluación del error sistemático constante\n",
+     {kStudy}, {}, false},
+    {"--print", nullptr, Drawing, nullptr, nullptr,
+     "--print general|inference|error ARCHIVO.w04 --output SALIDA.pdf", Drawings,
+     "  --print general     la página de información general y datos del estudio\n"
+     "  --print inference   la de inferencia y análisis de la varianza\n"
+     "  --print error       la de error sistemático y residuales; en PDF, en el papel\n"
+     "                      de la configuración regional\n",
+     {"la página (general, inference o error)", kStudy}, {"--output"}, true},
+    {"--graph", nullptr, Drawing, nullptr, nullptr,
+     "--graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n[--size ANCHOxALTO]", Drawings,
+     "  --graph             dibuja la gráfica de regresión (regression) o la de\n"
+     "                      residuales (residuals) en SALIDA: PNG o SVG como la muestra\n"
+     "                      su ventana (491x315, o el tamaño de --size), PDF como la\n"
+     "                      imprime, en el papel de la configuración regional; no\n"
+     "                      necesita pantalla\n"
+     "  --size ANCHOxALTO   píxeles de PNG y SVG: dos enteros de 1 a 5000 sin ceros a\n"
+     "                      la izquierda, con una x minúscula entre ellos (982x630)\n",
+     {"la gráfica (regression o residuals)", kStudy}, {"--output", "--size"}, true},
+    {"--json", nullptr, Text, nullptr, jsonCommand, "--json ARCHIVO.w04", Results,
+     "  --json              todos los resultados del estudio en un objeto JSON, con los\n"
+     "                      números a precisión completa (para un sistema de laboratorio)\n",
+     {kStudy}, {}, false},
+    {"--verify", nullptr, Text, "--output", verifyCommand, "--verify [--output VERIFICACION.pdf]", Results,
+     "  --verify            verifica la instalación: calcula los estudios de referencia\n"
+     "                      incorporados y compara cada magnitud con su valor de\n"
+     "                      referencia; estado 0 solo si todas coinciden (con --output,\n"
+     "                      además el informe en PDF para firmar)\n",
+     {}, {"--output"}, false},
+    {"--help", "-h", Text, nullptr, helpCommand, nullptr, Information, "  --help              muestra esta ayuda\n", {}, {},
+     false},
+    {"--version", nullptr, Text, nullptr, versionCommand, nullptr, Information,
+     "  --version           muestra la versión\n", {}, {}, false},
+};
+
+// Each section's first line in --help; the sections without one are set
+// apart by a blank line only.
+const char *heading(HelpSection section)
+{
+    switch (section) {
+    case Opening:
+        return "Linealidad del método: evalúa la linealidad de un método analítico.\n";
+    case WithoutWindows:
+        return "Órdenes sin ventanas (leen el estudio como lo hace Abrir y escriben en la\n"
+               "salida estándar, en UTF-8, lo que mostraría la ventana correspondiente):\n";
+    case Drawings:
+        return "Órdenes que dibujan sin pantalla (escriben el archivo de --output):\n";
+    case Results:
+    case Information:
+        break;
+    }
+    return "";
+}
+
+const char *const kHelpClosing =
+    "Ninguna orden escribe sobre un estudio: SALIDA debe llevar la extensión de lo\n"
+    "que se escribe (.pdf, o .png, .svg o .pdf para --graph), no puede ser el estudio\n"
+    "que se lee (con cualquier nombre o enlace) ni un archivo que contenga un estudio;\n"
+    "un archivo existente que el usuario no puede escribir tampoco se reemplaza.\n"
+    "\n"
+    "Los números del estudio se leen con punto o con coma decimal; los resultados se\n"
+    "escriben con el separador decimal de la configuración regional del usuario.\n"
+    "\n"
+    "Estado de salida: 0 correcto; 2 el estudio fue rechazado (datos incompletos o\n"
+    "pendiente cero); 1 error de archivo, de conversión, de cálculo o al escribir la\n"
+    "salida (también una SALIDA existente que no se puede escribir); 64 uso\n"
+    "incorrecto (dice primero qué falla) o una SALIDA rechazada.\n"
+    "\n"
+    "Los mensajes de rechazo y de error se escriben en la salida de errores.\n";
+
+// A command's usage lines: its continuation lines under its first word.
+std::string usageOf(const Command &command, bool first)
+{
+    std::string lines = first ? "Uso: linealidad " : "     linealidad ";
+    for (const char *c = command.usage; *c; ++c)
+        lines += *c == '\n' ? std::string("\n                ") : std::string(1, *c);
+    return lines + '\n';
+}
+
+std::string allUsageLines()
+{
+    std::string lines;
+    for (const Command &command : kCommands)
+        if (command.usage)
+            lines += usageOf(command, lines.empty());
+    return lines;
+}
+
+} // namespace
+
+std::span<const Command> Commands() { return kCommands; }
+
+const Command *FindCommand(const std::string &word)
+{
+    if (word.empty())
+        return nullptr;
+    for (const Command &command : kCommands)
+        if (word == command.option || (command.alias && word == command.alias))
+            return &command;
+    return nullptr;
+}
+
+bool IsCommandOption(const std::string &word)
+{
+    return std::any_of(std::begin(kCommands), std::end(kCommands), [&](const Command &command) {
+        return std::find(command.options.begin(), command.options.end(), word) != command.options.end();
+    });
+}
+
+CommandKind KindOf(const std::vector<std::string> &args)
+{
+    if (args.empty())
+        return Window;
+    if (const Command *first = FindCommand(args[0]))
+        if (first->kind == Drawing ||
+            (first->drawsWith && std::find(args.begin(), args.end(), first->drawsWith) != args.end()))
+            return Drawing;
+    for (const std::string &word : args)
+        if (const Command *command = FindCommand(word); command && command->kind == Text)
+            return Text;
+    // An unknown option, or words too many for a study file alone: the text
+    // dispatcher says what is wrong, without loading any window.
+    const bool option = args[0].size() > 1 && args[0][0] == '-';
+    return option || args.size() > 1 ? Text : Window;
+}
+
+std::string HelpText()
+{
+    std::string text = allUsageLines();
+    const Command *previous = nullptr;
+    for (const Command &command : kCommands) {
+        if (!previous || previous->section != command.section)
+            text += std::string("\n") + heading(command.section);
+        text += command.help;
+        previous = &command;
+    }
+    return text + "\n" + kHelpClosing;
+}
+
+std::string UsageLines(const std::string &command)
+{
+    const Command *found = FindCommand(command);
+    return found && found->usage ? usageOf(*found, true) : allUsageLines();
+}
+
+} // namespace cli
