@@ -37,7 +37,7 @@ layout() {
 }
 
 status=0
-for study in worked-anova worked-inference worked-lackoffit worked-recovery100; do
+for study in worked-anova worked-inference worked-lackoffit worked-recovery100 worked-biased worked-nodependence worked-noreplicates; do
     file=$data/$study.w04
     out=$work/$study
     mkdir -p "$out"
