@@ -1,7 +1,6 @@
 #include "widgets/helpviewer.h"
 
 #include "support/scripteddialogs.h"
-#include "support/shots.h"
 #include "widgets/helpcontext.h"
 
 #include <QDialog>
@@ -149,7 +148,6 @@ private slots:
         QVERIFY(dialogs.messages.isEmpty());
         for (const QString &phrase : phrases)
             QVERIFY2(pageText(viewer).contains(phrase), qPrintable(phrase));
-        saveShot(&viewer, QStringLiteral("help-%1").arg(context));
     }
 
     void searchAndLinksNavigate()
@@ -166,7 +164,6 @@ private slots:
         QVERIFY(results->count() >= 1);
         QListWidgetItem *systematic = results->findItems("Evaluación del error sistemático constante", Qt::MatchExactly).value(0);
         QVERIFY(systematic);
-        saveShot(&viewer, "help-search");
         QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, results->visualItemRect(systematic).center());
         QCOMPARE(viewer.currentPage(), 15);
 
@@ -220,7 +217,6 @@ private slots:
         viewer.close();
         QVERIFY(viewer.showContext(13));
         QVERIFY(!back->isEnabled());
-        saveShot(&viewer, "help-after-search");
     }
 
     void missingOrDamagedFileIsToldNotShown()

@@ -7,7 +7,6 @@
 #include "support/editortesting.h"
 #include "support/pdfwords.h"
 #include "support/scripteddialogs.h"
-#include "support/shots.h"
 #include "support/studies.h"
 #include "windows/studyeditor.h"
 
@@ -75,7 +74,6 @@ private slots:
         QCOMPARE(button("BitBtn1")->text(), QStringLiteral("Aceptar"));
         QCOMPARE(button("BitBtn2")->text(), QStringLiteral("Cancelar"));
         QVERIFY(!button("BitBtn1")->icon().isNull() && !button("BitBtn2")->icon().isNull());
-        saveShot(window.get(), "print-options");
 
         item(2)->click();
         user::click(button("BitBtn2")); // Cancelar hides the window
