@@ -5,8 +5,8 @@
 #include "cli/verification.h"
 #include "cli/windowlibrary.h"
 #include "support/pdfwords.h"
+#include "support/processrun.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -18,23 +18,8 @@ namespace {
 
 const std::string kVerificationDir = TEST_DATA_DIR "/../../verification";
 
-struct ProcessRun {
-    int status = -1;
-    std::string out, err;
-};
-
-ProcessRun linealidad(const QStringList &args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("LC_ALL", "es_ES.UTF-8"); // the verification does not depend on the locale
-    env.remove("DISPLAY");
-    env.remove("QT_QPA_PLATFORM");
-    p.setProcessEnvironment(env);
-    p.start(LINEALIDAD_BINARY, args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
-}
+// The verification does not depend on the locale.
+ProcessRun linealidad(const QStringList &args) { return runLinealidad(args, "es_ES.UTF-8"); }
 
 std::string slurp(const std::string &path)
 {
