@@ -1,7 +1,8 @@
 // The three printed pages, drawn on a recording device and read back with
-// their positions: the described edge cases, texts that never overlap or
-// leave the page, and the same layout in inches at any resolution. The
-// worked studies' pages are compared whole with their reviewed copies
+// their positions: what a page keeps from the study before, texts that never
+// overlap or leave the page, the same layout in inches at any resolution.
+// The worked studies' pages (long statistics, 25 and 40 observations, 20
+// levels among them) are compared whole with their reviewed copies
 // (tests/golden).
 #include "render/printedreports.h"
 #include "stats/errors.h"
@@ -92,14 +93,6 @@ void expectNoOverlap(const Rendered &r)
     }
 }
 
-const Seen *find(const Rendered &r, int page, const QString &startsWith)
-{
-    for (const Seen &s : r.pages[size_t(page)])
-        if (s.text.startsWith(startsWith))
-            return &s;
-    return nullptr;
-}
-
 QStringList textsOnLine(const Rendered &r, int page, int line)
 {
     QStringList texts;
@@ -131,9 +124,6 @@ stats::StudyData fullStudy(int replicates = 5)
     }
     return named(makeStudy(counts, x, y));
 }
-
-const QString kResidualHeading = "Observación        Pronóstico para Y                   Residuales"
-                                 "                   Residuos Estudentizados";
 
 } // namespace
 
@@ -170,23 +160,6 @@ private slots:
         }
     }
 
-    void aLongLackOfFitStatisticPushesItsProbabilityRight()
-    {
-        // F written long (0.000…) runs past column 300 where its probability stands.
-        const Rendered r = drawn(PrintedReport::InferenceAndAnova,
-                                  named(makeStudy({"2", "2", "2"}, {"1", "1", "2", "2", "3", "3"},
-                                                  {"0.5", "1.5", "1.5", "2.5", "2.52", "3.52"})));
-        const QStringList row = textsOnLine(r, 0, 32);
-        QCOMPARE(row.size(), 6);
-        QVERIFY2(row[4].size() >= 10, qPrintable(row[4]));
-        const Seen *f = find(r, 0, row[4]);
-        const Seen *p = find(r, 0, row[5]);
-        QCOMPARE(f->column, 265.0);
-        QVERIFY2(f->end > 300 - 1.9, "the statistic is long enough to collide");
-        QVERIFY(std::abs(p->column - (f->end + 2.78 / 72 * 50)) < 0.1);
-        expectNoOverlap(r);
-    }
-
     void withoutReplicatesNoLackOfFitRowsNorModelLines()
     {
         // The print command's records still hold a lack of fit from the study before.
@@ -200,84 +173,6 @@ private slots:
             QVERIFY2(textsOnLine(r, 0, line).isEmpty(), qPrintable(QString::number(line)));
         QCOMPARE(textsOnLine(r, 0, 31).value(0), QStringLiteral("Error de Regresión"));
         QCOMPARE(textsOnLine(r, 0, 35).size(), 1);
-    }
-
-    void twentyFiveObservationsFitOnePageWithoutOverlap()
-    {
-        const stats::StudyData study = fullStudy();
-        for (PrintedReport report : {PrintedReport::GeneralInformation, PrintedReport::InferenceAndAnova,
-                                     PrintedReport::ErrorAndResiduals}) {
-            const Rendered r = drawn(report, study);
-            QCOMPARE(r.pages.size(), size_t(1));
-            expectNoOverlap(r);
-            // The header rule 20 design pixels below line 7, the footer rule
-            // on line 59, both across the page.
-            QCOMPARE(r.rules[0], (std::vector<QLineF>{
-                                     QLineF(0, 7.0 / 6 + 20.0 / 600, kA4Printable[0], 7.0 / 6 + 20.0 / 600),
-                                     QLineF(0, 59.0 / 6, kA4Printable[0], 59.0 / 6)}));
-        }
-        // The residual analysis moves up three lines: its last row on line 49,
-        // above the study block, its title clear of the evaluation.
-        const Rendered r = drawn(PrintedReport::ErrorAndResiduals, study);
-        QCOMPARE(textsOnLine(r, 0, 22), QStringList{"Análisis de Residuales"});
-        QCOMPARE(textsOnLine(r, 0, 24), QStringList{kResidualHeading});
-        QVERIFY(textsOnLine(r, 0, 25).value(0).startsWith(QString(8, ' ') + "1 "));
-        QVERIFY(textsOnLine(r, 0, 49).value(0).startsWith(QString(8, ' ') + "25 "));
-        QCOMPARE(textsOnLine(r, 0, 50).value(0), QStringLiteral("Nombre del método: Valoración de ácido cítrico"));
-        QVERIFY(textsOnLine(r, 0, 21).isEmpty());
-        // General information: the data grid runs from line 25 to line 50.
-        const Rendered general = drawn(PrintedReport::GeneralInformation, study);
-        QCOMPARE(textsOnLine(general, 0, 50).size(), 3);
-        QVERIFY(textsOnLine(general, 0, 51).isEmpty());
-        // Up to 21 observations the analysis keeps its lines.
-        stats::StudyData s21 = fullStudy();
-        s21.replicateGrid[4][1] = "3";
-        s21.replicateGrid[5][1] = "3";
-        s21.dataGrid.resize(22);
-        s21.dataGrid[16][0] = s21.dataGrid[17][0] = s21.dataGrid[18][0] = stats::DataLevelLabel(4);
-        s21.dataGrid[19][0] = s21.dataGrid[20][0] = s21.dataGrid[21][0] = stats::DataLevelLabel(5);
-        const Rendered fits = drawn(PrintedReport::ErrorAndResiduals, s21);
-        QCOMPARE(textsOnLine(fits, 0, 25), QStringList{"Análisis de Residuales"});
-        QVERIFY(textsOnLine(fits, 0, 48).value(0).startsWith(QString(8, ' ') + "21 "));
-    }
-
-    void moreObservationsThanFitContinueOnAnotherPage()
-    {
-        const stats::StudyData study = fullStudy(8); // 40 observations, from a file
-        const Rendered residuals = drawn(PrintedReport::ErrorAndResiduals, study);
-        QCOMPARE(residuals.pages.size(), size_t(2));
-        QVERIFY(textsOnLine(residuals, 0, 49).value(0).startsWith(QString(8, ' ') + "25 "));
-        QCOMPARE(textsOnLine(residuals, 1, 9), QStringList{kResidualHeading});
-        QVERIFY(textsOnLine(residuals, 1, 10).value(0).startsWith(QString(8, ' ') + "26 "));
-        QVERIFY(textsOnLine(residuals, 1, 24).value(0).startsWith(QString(8, ' ') + "40 "));
-        const Rendered general = drawn(PrintedReport::GeneralInformation, study);
-        QCOMPARE(general.pages.size(), size_t(2));
-        QVERIFY(textsOnLine(general, 0, 54).size() == 3 && textsOnLine(general, 0, 55).isEmpty());
-        QCOMPARE(textsOnLine(general, 1, 9), (QStringList{"      Nivel", "X", "Y"}));
-        QCOMPARE(textsOnLine(general, 1, 20).size(), 3); // observation 40 (29 on the first page)
-        QVERIFY(textsOnLine(general, 1, 21).isEmpty());
-        for (const Rendered *r : {&residuals, &general}) {
-            expectNoOverlap(*r);
-            for (size_t page = 0; page < r->pages.size(); ++page) {
-                QCOMPARE(textsOnLine(*r, int(page), 5), QStringList{"Control de Calidad"});
-                QCOMPARE(textsOnLine(*r, int(page), 58), QStringList{"TOLVEK v. w 3.1"});
-                QCOMPARE(r->rules[page].size(), size_t(2));
-            }
-        }
-    }
-
-    void aStudyFromAFileWithManyLevelsStaysOnThePage()
-    {
-        std::vector<std::string> counts(20, "1"), x, y;
-        for (int i = 1; i <= 20; ++i) {
-            x.push_back(std::to_string(i));
-            y.push_back(std::to_string(i));
-        }
-        const Rendered r = drawn(PrintedReport::GeneralInformation, named(makeStudy(counts, x, y)));
-        QCOMPARE(textsOnLine(r, 0, 20).size(), 11);
-        QCOMPARE(textsOnLine(r, 0, 22).size(), 11);
-        QCOMPARE(textsOnLine(r, 0, 23).last(), QStringLiteral("1"));
-        expectNoOverlap(r);
     }
 
     void theLayoutIsTheSameInInchesAtAnyResolution()
@@ -296,9 +191,24 @@ private slots:
                          qPrintable(a.text));
             }
             QCOMPARE(at600.rules, at1200.rules);
-            // A coarse printer on Letter paper keeps it all on the page too.
+            // The header rule 20 design pixels below line 7, the footer rule
+            // on line 59, both across the page.
+            QCOMPARE(at600.rules[0], (std::vector<QLineF>{
+                                         QLineF(0, 7.0 / 6 + 20.0 / 600, kA4Printable[0], 7.0 / 6 + 20.0 / 600),
+                                         QLineF(0, 59.0 / 6, kA4Printable[0], 59.0 / 6)}));
+            // A coarse printer on Letter paper keeps it all on the page too,
+            // and so do the pages of 40 observations, of 20 levels and of a
+            // lack-of-fit statistic long enough to reach its probability.
             expectNoOverlap(drawn(report, study, 300, kLetterPrintable));
+            expectNoOverlap(drawn(report, fullStudy(8)));
         }
+        std::vector<std::string> counts(20, "1"), x;
+        for (int i = 1; i <= 20; ++i)
+            x.push_back(std::to_string(i));
+        expectNoOverlap(drawn(PrintedReport::GeneralInformation, named(makeStudy(counts, x, x))));
+        expectNoOverlap(drawn(PrintedReport::InferenceAndAnova,
+                              named(makeStudy({"2", "2", "2"}, {"1", "1", "2", "2", "3", "3"},
+                                              {"0.5", "1.5", "1.5", "2.5", "2.52", "3.52"}))));
     }
 
     void refusedStudiesPrintNothing()
