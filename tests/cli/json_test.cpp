@@ -1,8 +1,6 @@
 // linealidad --json as a laboratory system reads it, beyond the worked
-// studies' JSON compared whole (tests/golden): numbers that do not depend on
-// the locale, and each refusal as an error object with the text commands'
-// message and status.
-#include "stats/numberformat.h"
+// studies' JSON compared whole (tests/golden): each refusal as an error
+// object with the text commands' message and status.
 #include "support/processrun.h"
 
 #include <QJsonArray>
@@ -33,13 +31,6 @@ QJsonValue at(const QJsonObject &root, const QString &pointer)
     return v;
 }
 
-std::string printed(const QJsonObject &root, const QString &pointer, char separator = '.', int digits = 6)
-{
-    const QJsonValue v = at(root, pointer);
-    EXPECT_TRUE(v.isDouble()) << pointer.toStdString();
-    return stats::FormatGeneral(v.toDouble(), digits, separator);
-}
-
 std::string writeStudy(const QTemporaryDir &dir, const char *name, const std::string &bytes)
 {
     const std::string path = dir.filePath(name).toStdString();
@@ -48,20 +39,6 @@ std::string writeStudy(const QTemporaryDir &dir, const char *name, const std::st
 }
 
 } // namespace
-
-// A study typed with decimal commas: JSON numbers always use a point, and
-// they are the figures the text commands print with commas.
-TEST(Json, NumbersDoNotDependOnTheLocale)
-{
-    const ProcessRun json = runLinealidad({"--json", TEST_DATA_DIR "/worked-inference-comma.w04"}, "es_ES.UTF-8");
-    ASSERT_EQ(json.status, 0) << json.err;
-    const QJsonObject o = parsed(json.out);
-    const std::string inference = runLinealidad({"--inference", TEST_DATA_DIR "/worked-inference-comma.w04"}, "es_ES.UTF-8").out;
-    EXPECT_NE(inference.find("PENDIENTE =  " + printed(o, "/regression/slope", ',') + "\n"), std::string::npos) << inference;
-    EXPECT_NE(inference.find("ORDENADA AL ORIGEN = " + printed(o, "/regression/intercept", ',') + "\n"), std::string::npos);
-    EXPECT_NE(inference.find("(r^2) = " + printed(o, "/regression/rSquared", ',', 8) + "\n"), std::string::npos);
-    EXPECT_EQ(json.out.find("1,0"), std::string::npos);
-}
 
 // Each kind of refusal: the error object on standard output, the text
 // commands' message on standard error, the text commands' status.

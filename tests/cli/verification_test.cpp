@@ -142,6 +142,9 @@ TEST(Verify, BrokenReferencesFailNamed)
     cli::VerificationReport report = cli::RunVerification(references + "printed\t/regression/slope\n");
     EXPECT_FALSE(report.passed());
     EXPECT_NE(report.verdict().find("Ejemplo de error sistemático: Línea ilegible"), std::string::npos) << report.verdict();
+    report = cli::RunVerification("printed\t/regression/slope\n" + references); // before any study
+    EXPECT_FALSE(report.passed());
+    EXPECT_NE(report.verdict().find("Línea ilegible"), std::string::npos) << report.verdict();
 
     report = cli::RunVerification(references + "printed\t/regression/nothing\t1\n");
     EXPECT_FALSE(report.passed());
