@@ -1,6 +1,5 @@
 #include "render/plotengine.h"
 
-#include "stats/checked.h"
 
 #include <QFontMetrics>
 #include <QHash>
@@ -91,8 +90,6 @@ double PowerOfTen(int e)
         v /= 10.0;
     return v;
 }
-
-double Power(double base, double exponent) { return stats::checked::store(stats::checked::power(base, exponent)); }
 
 std::optional<AxisTicks> NiceAxis(double &min, double &max)
 {

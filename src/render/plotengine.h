@@ -101,10 +101,6 @@ double TickValue(const AxisTicks &ticks, int index);
 // characters, or scientific notation such as 2.5E+4 or 5.E-3.
 QString FormatTickLabel(double value);
 
-// base raised to exponent through the natural logarithm of the base; a base
-// of 0 is a division by zero and a negative base an invalid operation
-// (stats::FloatingPointError).
-double Power(double base, double exponent);
 // 10^e by repeated multiplication (or division) from 1.
 double PowerOfTen(int e);
 

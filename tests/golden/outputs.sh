@@ -37,7 +37,8 @@ layout() {
 }
 
 status=0
-for study in worked-anova worked-inference worked-lackoffit worked-recovery100; do
+for study in worked-anova worked-inference worked-lackoffit worked-recovery100 worked-biased \
+    worked-nodependence worked-noreplicates worked-longf worked-25obs worked-40obs worked-20levels; do
     file=$data/$study.w04
     out=$work/$study
     mkdir -p "$out"

@@ -10,7 +10,6 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QXmlStreamReader>
 #include <QtTest>
 
 namespace {
@@ -32,17 +31,6 @@ QByteArray readAll(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// The texts of an SVG document, in order; empty when it is not well formed.
-QStringList svgTexts(const QByteArray &svg)
-{
-    QStringList texts;
-    QXmlStreamReader xml(svg);
-    while (!xml.atEnd())
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text"))
-            texts << xml.readElementText().trimmed();
-    return xml.hasError() ? QStringList() : texts;
 }
 
 QString poppler(const QString &tool, const QStringList &args)
@@ -91,29 +79,6 @@ private slots:
         const ProcessRun r = runLinealidad({"--graph", "residuals", kResidualStudy, "--size", "982x630", "--output", out});
         QCOMPARE(r.status, 0);
         QCOMPARE(QImage(out).size(), QSize(982, 630));
-    }
-
-    void svgKeepsEveryTextAsText()
-    {
-        const QString out = dir.filePath("grafica.svg");
-        ProcessRun r = runLinealidad({"--graph", "regression", kRegressionStudy, "--output", out});
-        QCOMPARE(r.status, 0);
-        const QByteArray svg = readAll(out);
-        const QStringList texts = svgTexts(svg);
-        // Every text readable at the window's initial size: an em of 8 pixels at least.
-        for (const QRegularExpressionMatch &m : QRegularExpression("font-size=\"([\\d.]+)").globalMatch(QString::fromUtf8(svg)))
-            QVERIFY2(m.captured(1).toDouble() >= 8, qPrintable(m.captured()));
-        // The title and labels the file gives the regression graph, the legend, the ticks.
-        for (const char *text : {"Ostrevia", "Lote 7", "mg adicionados", "Y = 1.00667(X) + (-0.544444)",
-                                 "(r^2) = 0.998404", "Nombre del Método = Valoración de paracetamol", "125"})
-            QVERIFY2(texts.contains(QString::fromUtf8(text)), text);
-
-        r = runLinealidad({"--graph", "residuals", kRegressionStudy, "--output", out});
-        QCOMPARE(r.status, 0);
-        const QStringList residuals = svgTexts(readAll(out));
-        QVERIFY(residuals.contains(QStringLiteral("Análisis de Residuales")));
-        QVERIFY(residuals.contains(QStringLiteral("mg")));     // the units label X
-        QVERIFY(!residuals.contains(QStringLiteral("Lote 7"))); // the file's titles are the other graph's
     }
 
     void pdfIsTheLandscapePageThePrintCommandPrints()

@@ -233,26 +233,6 @@ private slots:
                 QVERIFY2(std::fabs(other[i] - pages[1][i]) < 0.08, qPrintable(QString::number(i)));
         }
     }
-
-    // Where the formulas already read, they hold: the window at twice its
-    // initial size keeps the described fonts, marker and plot height.
-    void theDescribedLayoutHoldsWhereItReads()
-    {
-        PlotEngine engine(render::RegressionGraph());
-        fill(engine, render::Graph::Regression, testing_studies::inferenceStudy());
-        QImage image(1473, 945, QImage::Format_RGB32);
-        QPainter painter(&image);
-        engine.PaintPlot(painter, image.size());
-        const render::GraphLayout &g = engine.lastLayout();
-        QCOMPARE(g.metrics.fontSmall, 945 / 55);
-        QCOMPARE(g.metrics.fontLarge, 945 / 40);
-        QCOMPARE(g.metrics.markerRadius, (945 / 55) / 4);
-        // Header lines one character cell apart, the first below the border.
-        QCOMPARE(g.texts[0].text, QStringLiteral("Ostrevia"));
-        QCOMPARE(g.texts[0].rect.top(), 1);
-        QCOMPARE(g.texts[1].rect.top(), 1 + 945 / 40);
-        QVERIFY(g.texts[0].rect.height() <= 945 / 40 && g.texts[0].rect.height() >= 945 / 40 - 1);
-    }
 };
 
 QTEST_MAIN(GraphLayoutTest)

@@ -1,18 +1,12 @@
-// The drawing engine on its own: axis rounding, tick labels, the layout of
-// the drawing rectangle, the curve store, and what a drawing puts on the
-// surface (texts read back from an SVG, lines from an image).
+// The drawing engine on its own: axis rounding, tick labels, the curve
+// store, and what a drawing puts on the surface. The worked studies' graphs
+// are compared whole with their reviewed layouts (tests/golden).
 #include "render/graphbuild.h"
 #include "render/plotengine.h"
-#include "stats/errors.h"
 #include "support/studies.h"
 
-#include <QDir>
-
-#include <QBuffer>
 #include <QImage>
 #include <QPainter>
-#include <QRegularExpression>
-#include <QSvgGenerator>
 #include <QtTest>
 
 #include <clocale>
@@ -20,44 +14,6 @@
 using render::PlotEngine;
 
 namespace {
-
-struct DrawnText {
-    QString text;
-    double x = 0, y = 0;
-};
-
-// Every text a drawing writes with its position, in drawing order, read
-// back from an SVG.
-QList<DrawnText> drawnTextsAt(PlotEngine &engine, const QSize &size, bool print = false)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator svg;
-    svg.setOutputDevice(&buffer);
-    svg.setSize(size);
-    svg.setResolution(96);
-    {
-        QPainter painter(&svg);
-        if (print)
-            engine.PrintPlot(painter, size);
-        else
-            engine.PaintPlot(painter, size);
-    }
-    QList<DrawnText> texts;
-    static const QRegularExpression text(
-        QStringLiteral("<text[^>]*\\sx=\"([-\\d.]+)\"\\s+y=\"([-\\d.]+)\"[^>]*>([^<]*)</text>"));
-    for (const QRegularExpressionMatch &m : text.globalMatch(QString::fromUtf8(buffer.data())))
-        texts.append({m.captured(3).trimmed(), m.captured(1).toDouble(), m.captured(2).toDouble()});
-    return texts;
-}
-
-QStringList drawnTexts(PlotEngine &engine, const QSize &size, bool print = false)
-{
-    QStringList texts;
-    for (const DrawnText &t : drawnTextsAt(engine, size, print))
-        texts << t.text;
-    return texts;
-}
 
 QImage painted(PlotEngine &engine, const QSize &size = {491, 315})
 {
@@ -68,6 +24,15 @@ QImage painted(PlotEngine &engine, const QSize &size = {491, 315})
     return image;
 }
 
+QStringList drawnTexts(PlotEngine &engine, const QSize &size)
+{
+    painted(engine, size);
+    QStringList texts;
+    for (const render::LaidText &t : engine.lastLayout().texts)
+        texts << t.text;
+    return texts;
+}
+
 // An engine filled from a study the way the graph commands fill it.
 void build(PlotEngine &engine, render::Graph graph, const stats::StudyData &study)
 {
@@ -75,14 +40,6 @@ void build(PlotEngine &engine, render::Graph graph, const stats::StudyData &stud
     const stats::CommandOutcome outcome = render::ComputeGraph(graph, study, shared, '.');
     QVERIFY(!outcome.refused());
     render::FillGraph(engine, outcome, study);
-}
-
-QStringList numbers(std::initializer_list<const char *> list)
-{
-    QStringList out;
-    for (const char *s : list)
-        out << QString::fromLatin1(s);
-    return out;
 }
 
 } // namespace
@@ -199,88 +156,6 @@ private slots:
         std::setlocale(LC_ALL, "C.UTF-8");
     }
 
-    void powerGoesThroughTheLogarithm()
-    {
-        QCOMPARE(render::Power(2, 10), 1024.0);
-        QCOMPARE(render::Power(10, -2), 0.01);
-        QCOMPARE(render::PowerOfTen(3), 1000.0);
-        QCOMPARE(render::PowerOfTen(-1), 0.1);
-        const std::pair<double, const char *> faults[] = {{0.0, "Floating point division by zero"},
-                                                           {-8.0, "Invalid floating point operation"}};
-        for (const auto &[base, message] : faults) {
-            try {
-                render::Power(base, 3);
-                QFAIL("no fault");
-            } catch (const stats::FloatingPointError &e) {
-                QCOMPARE(QString(e.what()), QString(message));
-            }
-        }
-    }
-
-    void setupMetricsFollowsTheHeight_data()
-    {
-        QTest::addColumn<bool>("regression");
-        QTest::addColumn<int>("dpi");
-        QTest::addColumn<QRect>("rect");
-        QTest::addColumn<QList<int>>("fonts");
-        QTest::addColumn<int>("plotHeight");
-        // At the initial size the formulas give 5 and 7 pixel cells and a
-        // 1-pixel marker: the smallest readable cell (an 8-pixel em) and a
-        // 2-pixel marker take their place.
-        QTest::newRow("window at its initial size") << true << 96 << QRect(0, 0, 491, 315)
-                                                    << QList<int>{10, 10, 20, 2} << 265;
-        QTest::newRow("residual window") << false << 96 << QRect(0, 0, 491, 315) << QList<int>{10, 10, 20, 2}
-                                         << 285;
-        QTest::newRow("window at twice its size") << true << 96 << QRect(0, 0, 982, 630)
-                                                  << QList<int>{11, 15, 22, 2} << 578;
-        // On paper the 30 pixels are screen pixels: 188 at 600 dpi.
-        QTest::newRow("printed page 4800 high") << true << 600 << QRect(250, 400, 6100, 4400)
-                                                << QList<int>{80, 110, 160, 20} << 4052;
-        QTest::newRow("printed residuals") << false << 600 << QRect(250, 400, 6150, 4400)
-                                           << QList<int>{80, 110, 160, 20} << 4177;
-    }
-    void setupMetricsFollowsTheHeight()
-    {
-        QFETCH(bool, regression);
-        QFETCH(int, dpi);
-        QFETCH(QRect, rect);
-        QFETCH(QList<int>, fonts);
-        QFETCH(int, plotHeight);
-        QImage device(8, 8, QImage::Format_RGB32);
-        device.setDotsPerMeterX(qRound(dpi / 0.0254));
-        device.setDotsPerMeterY(qRound(dpi / 0.0254));
-        const bool paper = dpi != 96;
-        const double unit = dpi / 96.0;
-        PlotEngine engine(regression ? render::RegressionGraph() : render::ResidualGraph());
-        render::PlotMetrics m = engine.SetupMetrics(device, rect, paper);
-        QCOMPARE((QList<int>{m.fontSmall, m.fontLarge, m.titleGap, m.markerRadius}), fonts);
-        QCOMPARE(m.plotHeight, plotHeight);
-        QCOMPARE(m.plotTop, rect.top() + qRound(4 * unit));
-        // The font's character cell is at most fontSmall device pixels, and its em at least 8 screen pixels.
-        const QFont small = render::PlotFont(render::EmForCell(m.fontSmall));
-        const QFontMetrics metrics(small, &device);
-        const QFontMetricsF exact(small, &device);
-        QVERIFY2(exact.ascent() + exact.descent() <= m.fontSmall && exact.height() >= m.fontSmall - 2,
-                 qPrintable(QString::number(exact.height())));
-        QVERIFY(small.pixelSize() >= 8 * unit);
-        const int hashes = metrics.horizontalAdvance(QStringLiteral("#######"));
-        QCOMPARE(m.plotWidth, rect.width() - hashes - qRound((regression ? 55 : 90) * unit));
-        QCOMPARE(m.plotLeft, rect.left() + metrics.horizontalAdvance(QStringLiteral(" ###.##")));
-
-        // A title moves the plot down by its gap; labels take their room.
-        const render::PlotMetrics plain = m;
-        engine.SetTitle(QStringLiteral("Lote 7"));
-        m = engine.SetupMetrics(device, rect, paper);
-        QCOMPARE(m.plotTop, plain.plotTop + plain.titleGap);
-        QCOMPARE(m.plotHeight, plain.plotHeight - plain.titleGap);
-        engine.SetXLabel(QStringLiteral("mg"));
-        engine.SetYLabel(QStringLiteral("mg"));
-        m = engine.SetupMetrics(device, rect, paper);
-        QCOMPARE(m.plotHeight, plain.plotHeight - plain.titleGap - plain.fontSmall);
-        QCOMPARE(m.plotLeft, plain.plotLeft + 2 * plain.fontSmall);
-        QCOMPARE(m.plotWidth, plain.plotWidth - metrics.horizontalAdvance(QStringLiteral("###.##")));
-    }
-
     void curveStoreHoldsEveryObservationAFileMayHold()
     {
         PlotEngine engine(render::RegressionGraph());
@@ -338,65 +213,6 @@ private slots:
         QCOMPARE(engine.state().title, QStringLiteral("Lote"));
     }
 
-    void regressionGraphOfTheWorkedStudy()
-    {
-        PlotEngine engine(render::RegressionGraph());
-        build(engine, render::Graph::Regression, testing_studies::inferenceStudy());
-        // Curve 2 is the fitted line through the amounts added.
-        QVERIFY(qAbs(engine.state().curves[1].points[0].y - (80 * 1.0066666667 - 0.5444444444)) < 1e-8);
-        QCOMPARE(engine.state().curves[0].points[8].y, 121.0);
-        QCOMPARE(engine.state().curves[0].marker, MarkerCode(4));
-        QCOMPARE(engine.state().curves[0].lineStyle, LineStyleCode(0));
-        QCOMPARE(engine.state().curves[1].marker, MarkerCode(1));
-        const QStringList texts = drawnTexts(engine, {491, 315});
-        QCOMPARE(engine.state().axisLimits, (PlotLimits{80, 120, 75, 125}));
-        for (const char *line : {"Ostrevia", "Control de Calidad", "Linealidad del Método",
-                                    "Y = 1.00667(X) + (-0.544444)", "Sx/y = 0.745356", "CVx/y = 0.744",
-                                    "(r^2) = 0.998404", "Realizó _____________________", "Revisó _____________________"})
-            QVERIFY2(texts.contains(QString::fromUtf8(line)), qPrintable(QString::fromUtf8(line) + " in " + texts.join('|')));
-        QStringList expected = numbers({"75", "80", "85", "90", "95", "100", "105", "110", "115", "120", "125"});
-        QStringList xLabels = numbers({"80", "85", "90", "95", "100", "105", "110", "115", "120"});
-        // Y labels come after the X labels, each run in order.
-        const int firstY = texts.lastIndexOf(QStringLiteral("120")) - 9;
-        QCOMPARE(texts.mid(texts.indexOf(QStringLiteral("80")), 9), xLabels);
-        QCOMPARE(texts.mid(firstY, 11), expected);
-        // X labels run left to right under the axis, Y labels bottom to top beside it.
-        const QList<DrawnText> placed = drawnTextsAt(engine, {491, 315});
-        for (int i = 1; i < 9; ++i) {
-            const int x = texts.indexOf(QStringLiteral("80")) + i;
-            QVERIFY(placed[x].x > placed[x - 1].x && placed[x].y == placed[x - 1].y);
-        }
-        for (int i = 1; i < 11; ++i)
-            QVERIFY(placed[firstY + i].y < placed[firstY + i - 1].y);
-        QVERIFY(placed[firstY].y > placed[texts.indexOf(QStringLiteral("80"))].y - 20);
-
-        // The printed page widens the limits of the screen once more.
-        const QStringList printed = drawnTexts(engine, {6350, 4800}, true);
-        QCOMPARE(engine.state().axisLimits, (PlotLimits{80, 120, 70, 125}));
-        QVERIFY(printed.contains(QStringLiteral("70")));
-    }
-
-    void residualGraphOfTheWorkedStudy()
-    {
-        stats::StudyData study = testing_studies::anovaStudy();
-        study.unitsText = "mg";
-        PlotEngine engine(render::ResidualGraph());
-        engine.SetXLabel(QStringLiteral("typed in the options"));
-        build(engine, render::Graph::Residuals, study);
-        QCOMPARE(engine.state().xLabel, QStringLiteral("mg"));
-        QVERIFY(qAbs(engine.state().curves[0].points[1].y - -0.991313) < 1e-6);
-        const QStringList texts = drawnTexts(engine, {491, 315});
-        QCOMPARE(engine.state().axisLimits, (PlotLimits{1, 3, -2, 1.5}));
-        QVERIFY(texts.contains(QStringLiteral("Análisis de Residuales")));
-        QVERIFY(texts.contains(QStringLiteral("Realizó _________________________")));
-        QVERIFY(!texts.join('|').contains(QStringLiteral("Sx/y")));
-        const QStringList x = numbers({"1", "1.5", "2", "2.5", "3"});
-        const QStringList y = numbers({"-2", "-1.5", "-1", "-0.5", "0", "0.5", "1", "1.5"});
-        const int xAt = texts.indexOf(QStringLiteral("2.5")) - 3;
-        QCOMPARE(texts.mid(xAt, 5), x);
-        QCOMPARE(texts.mid(texts.indexOf(QStringLiteral("-2")), 8), y);
-    }
-
     void gridStylesDrawTheirLines_data()
     {
         QTest::addColumn<int>("style");
@@ -435,34 +251,6 @@ private slots:
         // The tick mark below the axis is there whatever the style.
         const int base = m.plotTop + m.plotHeight;
         QVERIFY(qGray(image.pixel(px, base + 3)) < 128);
-    }
-
-    // For looking at: LINEALIDAD_SHOTS=dir saves both worked graphs, with a
-    // title, labels and a grid, at the window's size and at twice that.
-    void shots()
-    {
-        const QString dir = qEnvironmentVariable("LINEALIDAD_SHOTS");
-        if (dir.isEmpty())
-            QSKIP("LINEALIDAD_SHOTS not set");
-        for (render::Graph graph : {render::Graph::Regression, render::Graph::Residuals}) {
-            PlotEngine engine(render::KindOf(graph));
-            engine.SetTitle(QStringLiteral("Valoración de paracetamol"));
-            engine.SetYLabel(QStringLiteral("Recuperado"));
-            engine.SetXLabel(QStringLiteral("mg adicionados"));
-            stats::StudyData study = graph == render::Graph::Regression ? testing_studies::inferenceStudy()
-                                                                        : testing_studies::anovaStudy();
-            study.methodText = "Valoración";
-            study.analystText = "Ana Pérez";
-            study.dateText = "06/12/2026";
-            build(engine, graph, study);
-            engine.state().gridStyle = GridStyle::Light;
-            const QString name = graph == render::Graph::Regression ? "regression" : "residuals";
-            for (int scale : {1, 2}) {
-                engine.state().limitsComputed = false;
-                engine.state().axisLimits = {};
-                painted(engine, QSize(491, 315) * scale).save(dir + "/" + name + QString::number(scale) + ".png");
-            }
-        }
     }
 
     void paintingFillsTheSurfaceWithABorder()

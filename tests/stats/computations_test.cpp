@@ -1,3 +1,5 @@
+// The computations where the worked studies' outputs (compared whole in
+// tests/golden) do not reach: certified data, boundaries, degenerate data.
 #include "stats/anova.h"
 #include "stats/errors.h"
 #include "stats/numberformat.h"
@@ -42,27 +44,6 @@ TEST(StudentTTable, HoldsTheTabulatedValuesAndTheirRuns)
         EXPECT_EQ(stats::StudentTTable::value(d), t) << d;
     EXPECT_THROW(stats::StudentTTable::value(0), stats::FloatingPointError);
     EXPECT_THROW(stats::StudentTTable::value(325), stats::FloatingPointError);
-}
-
-TEST(ComputeRegression, ReproducesTheWorkedInferenceStudy)
-{
-    stats::RegressionResult r;
-    bool zero = true;
-    stats::ComputeRegression(read(inferenceStudy()), r, zero);
-    EXPECT_FALSE(zero);
-    EXPECT_EQ(six(r.slope), "1.00667");
-    EXPECT_EQ(six(r.intercept), "-0.544444");
-    EXPECT_EQ(six(r.slopeUpperLimit), "1.04264");
-    EXPECT_EQ(six(r.slopeLowerLimit), "0.97069");
-    EXPECT_EQ(six(r.slopeT), "0.438178");
-    EXPECT_EQ(six(r.interceptUpperLimit), "3.10083");
-    EXPECT_EQ(six(r.interceptLowerLimit), "-4.18972");
-    EXPECT_EQ(six(r.interceptT), "-0.353167");
-    EXPECT_EQ(six(r.sdRegression), "0.745356");
-    EXPECT_EQ(six(r.coefficientOfVariation), "0.744446");
-    EXPECT_EQ(r.criticalT, 2.3646);
-    EXPECT_EQ(six(r.rSquared), "0.998404");
-    EXPECT_EQ(stats::FormatGeneral(r.rSquared, 8, '.'), "0.99840357");
 }
 
 TEST(ComputeRegression, ReproducesTheNistNorrisCertifiedValues)
@@ -155,48 +136,6 @@ TEST(FTailProbability, FollowsTheNormalApproximation)
     }
 }
 
-TEST(ComputeAnovaResiduals, ReproducesTheWorkedStudyWithLackOfFitAndResiduals)
-{
-    stats::AnovaResult a;
-    bool zero = true;
-    std::vector<stats::ResidualRow> rows;
-    stats::ComputeAnovaResiduals(read(anovaStudy()), a, zero, rows);
-    EXPECT_FALSE(zero);
-    EXPECT_EQ(six(a.ssRegression), "4.02003");
-    EXPECT_EQ(six(a.msRegression), "4.02003");
-    EXPECT_EQ(six(a.fRegression), "1096.99");
-    EXPECT_EQ(six(a.pRegression), "0.000265967");
-    EXPECT_EQ(a.dfError, 4);
-    EXPECT_EQ(six(a.ssError), "0.0146583");
-    EXPECT_EQ(six(a.msError), "0.00366458");
-    EXPECT_EQ(a.dfLackOfFit, 1);
-    EXPECT_EQ(six(a.ssLackOfFit), "0.00520833");
-    EXPECT_EQ(six(a.msLackOfFit), "0.00520833");
-    EXPECT_EQ(six(a.fLackOfFit), "1.65344");
-    EXPECT_EQ(six(a.pLackOfFit), "0.289083");
-    EXPECT_EQ(a.dfPureError, 3);
-    EXPECT_EQ(six(a.ssPureError), "0.00945");
-    EXPECT_EQ(six(a.msPureError), "0.00315");
-
-    const char *predicted[] = {"1.01583", "1.01583", "2.01833", "2.01833", "3.02083", "3.02083"};
-    const char *residual[] = {"0.00416667", "-0.0458333", "0.0816667", "0.00166667", "-0.0708333", "0.0291667"};
-    const char *studentized[] = {"0.0901194", "-0.991313", "1.47783", "0.0301597", "-1.53203", "0.630835"};
-    ASSERT_EQ(rows.size(), 6u);
-    for (size_t i = 0; i < 6; ++i) {
-        EXPECT_EQ(rows[i].observation, static_cast<int>(i + 1));
-        EXPECT_EQ(six(rows[i].predictedY), predicted[i]);
-        EXPECT_EQ(six(rows[i].residual), residual[i]);
-        EXPECT_EQ(six(rows[i].studentized), studentized[i]);
-    }
-    EXPECT_EQ(stats::RegressionSignificance(a), stats::Significance::HighlySignificant);
-    EXPECT_EQ(stats::LinearFit(a), stats::Fit::Adequate);
-    EXPECT_EQ(stats::AnovaConclusionLines(a),
-              (std::vector<std::string>{
-                  "EXISTE RELACIÓN ALTAMENTE SIGNIFICATIVA ENTRE CANTIDAD ADICIONADA Y CANTIDAD RECUPERADA",
-                  "EL MODELO LINEAL REPRESENTA DE MANERA CORRECTA LA RELACIÓN ENTRE CANTIDAD ADICIONADA Y "
-                  "CANTIDAD RECUPERADA"}));
-}
-
 TEST(ComputeAnovaResiduals, WithoutReplicatesSkipsPureErrorAndStatesNoModel)
 {
     stats::AnovaResult a;
@@ -283,36 +222,6 @@ TEST(ComputeAnovaResiduals, ComputesAFullStudyAndRefusesDegenerateOnes)
     EXPECT_EQ(run(makeStudy({"2", "1"}, {"1", "1", "2"}, {"1", "1.2", "2"})),
               "La observación 3 determina por sí sola la recta (apalancamiento 1): no se puede calcular su residuo "
               "estudentizado.");
-}
-
-TEST(ComputeRecovery, ReproducesBothWorkedStudies)
-{
-    stats::RecoveryResult r;
-    stats::ComputeRecovery(read(anovaStudy()), r);
-    EXPECT_EQ(six(r.meanRecovery), "100.833");
-    EXPECT_EQ(six(r.sdRecovery), "2.84214");
-    EXPECT_EQ(r.tTable, 2.5706);
-    EXPECT_EQ(six(r.upperLimit), "103.816");
-    EXPECT_EQ(six(r.lowerLimit), "97.8507");
-    EXPECT_EQ(six(r.tCalculated), "0.718205");
-    EXPECT_EQ(six(r.rsdRecovery), "2.81865");
-    EXPECT_FALSE(stats::SystematicErrorPresent(r));
-    stats::BestWorstCase c = stats::BestAndWorstCase(r);
-    EXPECT_TRUE(c.exists);
-    EXPECT_EQ(six(c.best), "-2.14933");
-    EXPECT_EQ(six(c.worst), "3.816");
-
-    stats::ComputeRecovery(read(biasedStudy()), r);
-    EXPECT_EQ(six(r.meanRecovery), "95.7222");
-    EXPECT_EQ(six(r.sdRecovery), "0.544331");
-    EXPECT_EQ(six(r.upperLimit), "96.2935");
-    EXPECT_EQ(six(r.lowerLimit), "95.151");
-    EXPECT_EQ(six(r.tCalculated), "-19.25");
-    EXPECT_EQ(six(r.rsdRecovery), "0.568657");
-    EXPECT_TRUE(stats::SystematicErrorPresent(r));
-    c = stats::BestAndWorstCase(r);
-    EXPECT_EQ(six(c.best), "3.70653");
-    EXPECT_EQ(six(c.worst), "4.84902");
 }
 
 TEST(ComputeRecovery, DecisionsAtTheirBoundaries)

@@ -1,7 +1,6 @@
 // The open and save dialogs show every column of their file list whole; the
 // save dialog of an output tells a refused name before it asks to replace it.
 #include "widgets/userdialogs.h"
-#include "support/shots.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -47,7 +46,6 @@ private slots:
         // All the columns within the list's width: nothing to scroll sideways for.
         const int last = header->count() - 1;
         QVERIFY(header->sectionViewportPosition(last) + header->sectionSize(last) <= list->viewport()->width());
-        saveShot(&dialog, "open-dialog");
     }
 
     // The real dialog, driven as a user drives it: a name typed over a file

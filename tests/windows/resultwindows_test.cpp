@@ -40,8 +40,6 @@ private slots:
         const QStringList lines = resultwindow::lines(window.memresult());
         QCOMPARE(lines.size(), 15);
         QCOMPARE(lines, qLines(o.lines));
-        QCOMPARE(lines[2], QStringLiteral("PENDIENTE =  1.00667"));
-        QCOMPARE(lines[12], QStringLiteral("COEFICIENTE DE DETERMINACIÓN (r^2) = 0.99840357"));
         QCOMPARE(window.windowTitle(), QStringLiteral("Error Sistematico Proporcional del Método Analítico"));
         QVERIFY(window.memresult()->isReadOnly());
         QCOMPARE(window.memresult()->textInteractionFlags(), Qt::NoTextInteraction);
@@ -58,13 +56,9 @@ private slots:
         QCOMPARE(grid->columnCount(), 6);
         QCOMPARE(grid->columnWidth(0), 170);
         QCOMPARE(grid->columnWidth(1), 100);
-        const QStringList row3 = {"REGRESIÓN", "1", "4.02003", "4.02003", "1096.99", "0.000265967"};
-        const QStringList row6 = {"ERROR PURO", "3", "0.00945", "0.00315", "", ""};
-        for (int c = 0; c < 6; ++c) {
-            QCOMPARE(grid->item(3, c)->text(), row3[c]);
-            QCOMPARE(grid->item(6, c)->text(), row6[c]);
-        }
-        QCOMPARE(grid->item(2, 0)->text(), QStringLiteral("      VARIACIÓN"));
+        for (int r = 0; r < 7; ++r)
+            for (int c = 0; c < 6; ++c)
+                QCOMPARE(grid->item(r, c)->text(), QString::fromStdString(o.grid[size_t(r)][size_t(c)]));
         QCOMPARE(window.memoa()->toPlainText().split('\n'), qLines(o.lines));
         QCOMPARE(window.memoa()->alignment(), Qt::AlignCenter);
         QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -125,8 +119,6 @@ private slots:
                      qPrintable(QString::number(box->height())));
             QVERIFY(box->geometry().bottom() < 615 - 30);
         }
-        QCOMPARE(resultwindow::lines(window.box(0))[26], QStringLiteral("           25"));
-        QCOMPARE(resultwindow::lines(window.box(3))[1], QStringLiteral("Estudentizados"));
     }
 
     void systematicErrorWindowWrapsWithoutScrollBars()

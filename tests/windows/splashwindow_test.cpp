@@ -1,4 +1,3 @@
-#include "support/shots.h"
 #include "windows/aboutdialog.h"
 #include "windows/splashwindow.h"
 
@@ -31,7 +30,6 @@ private slots:
         QVERIFY(!splash.findChild<QLabel *>("Image1")->pixmap().isNull());
         splash.show();
         QVERIFY(QTest::qWaitForWindowExposed(&splash));
-        saveShot(&splash, "splash");
     }
 
     void activationStartsTheTimerWhichHidesTheSplash()
@@ -66,7 +64,6 @@ private slots:
         QCOMPARE(about.windowTitle(), QStringLiteral("Acerca de"));
         QCOMPARE(labelTexts(&about), (QStringList{"TOLVEK v. w 3.1", "Ostrevia", "Control de Calidad"}));
         QVERIFY(!about.findChild<QLabel *>("ProgramIcon")->pixmap().isNull());
-        saveShot(&about, "about");
         about.findChild<QPushButton *>("OKButton")->click();
         QVERIFY(!about.isVisible());
         QCOMPARE(about.result(), int(QDialog::Accepted));

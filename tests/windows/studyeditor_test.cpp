@@ -6,7 +6,6 @@
 #include "stats/study.h"
 #include "support/editortesting.h"
 #include "support/scripteddialogs.h"
-#include "support/shots.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -697,7 +696,6 @@ private slots:
         QCOMPARE(data->currentRow(), 25);
         QVERIFY(data->verticalScrollBar()->value() > 0);
         QCOMPARE(data->grab(heading).toImage(), top);
-        saveShot(editor.get(), "editor-5x5-scrolled-to-the-bottom");
     }
 
     void closingTheChildWindowAsksTheEditor()
