@@ -331,31 +331,7 @@ struct TextFont {
     LaidText at(int x, int y, const QString &s) const { return {s, QRect(x, y, width(s), cell), em, ascent}; }
 };
 
-// Whether the segment a-b meets the rectangle (Liang-Barsky).
-bool segmentMeets(const QLine &segment, const QRect &rect)
-{
-    const double x0 = segment.x1(), y0 = segment.y1(), dx = segment.dx(), dy = segment.dy();
-    double t0 = 0, t1 = 1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x0 - rect.left(), rect.right() - x0, y0 - rect.top(), rect.bottom() - y0};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0)
-                return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1)
-            return false;
-    }
-    return true;
-}
-
-// The part of the segment inside the rectangle, if any.
+// The part of the segment inside the rectangle, if any (Liang-Barsky).
 std::optional<QLine> clipped(const QLine &segment, const QRect &rect)
 {
     const double x0 = segment.x1(), y0 = segment.y1(), dx = segment.dx(), dy = segment.dy();
@@ -379,6 +355,9 @@ std::optional<QLine> clipped(const QLine &segment, const QRect &rect)
     return QLine(static_cast<int>(std::lround(x0 + t0 * dx)), static_cast<int>(std::lround(y0 + t0 * dy)),
                  static_cast<int>(std::lround(x0 + t1 * dx)), static_cast<int>(std::lround(y0 + t1 * dy)));
 }
+
+// Whether the segment meets the rectangle.
+bool segmentMeets(const QLine &segment, const QRect &rect) { return clipped(segment, rect).has_value(); }
 
 // A grid line with the stretches that would cross a text left out.
 void addGridLine(std::vector<LaidLine> &lines, const QLine &line, Qt::PenStyle style,
