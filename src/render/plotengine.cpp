@@ -524,21 +524,21 @@ GraphLayout PlotEngine::Layout(const QPaintDevice &constDevice, const QRect &r, 
     std::vector<double> xValues, yValues;
     QStringList xLabels, yLabels;
     int widestX = 0, widestY = 0;
+    // An axis's tick values up to its maximum, their labels and the widest label.
+    auto ticksOf = [&small](const AxisTicks &ticks, double max, std::vector<double> &values, QStringList &labels) {
+        int widest = 0;
+        for (int i = 0; i < kMaxSteps; ++i) {
+            values.push_back(TickValue(ticks, i));
+            labels << FormatTickLabel(values.back());
+            widest = std::max(widest, small.width(labels.back()));
+            if (TickValue(ticks, i + 1) > max + ticks.step / 5)
+                break;
+        }
+        return widest;
+    };
     if (out.axesDrawn) {
-        for (int i = 0; i < kMaxSteps; ++i) {
-            xValues.push_back(TickValue(*xTicks, i));
-            xLabels << FormatTickLabel(xValues.back());
-            widestX = std::max(widestX, small.width(xLabels.back()));
-            if (TickValue(*xTicks, i + 1) > l.xMax + xTicks->step / 5)
-                break;
-        }
-        for (int i = 0; i < kMaxSteps; ++i) {
-            yValues.push_back(TickValue(*yTicks, i));
-            yLabels << FormatTickLabel(yValues.back());
-            widestY = std::max(widestY, small.width(yLabels.back()));
-            if (TickValue(*yTicks, i + 1) > l.yMax + yTicks->step / 5)
-                break;
-        }
+        widestX = ticksOf(*xTicks, l.xMax, xValues, xLabels);
+        widestY = ticksOf(*yTicks, l.yMax, yValues, yLabels);
     }
 
     const QStringList header = headerLines(kind_, state_.title);

@@ -92,15 +92,15 @@ TEST(SaveKilled, AtEachStepTheStudyOnDiskIsWhole)
     for (const Step &step : steps) {
         writeBytes(target, before);
         const std::string command = "strace -f -o /dev/null -e trace=write,fsync,close,rename -e inject=" +
-                                    std::string(step.where) + ":signal=KILL " SAVE_TOOL " '" +
-                                    target.toStdString() + "' 1 '" + next.toStdString() + "' >/dev/null 2>&1";
+                                    std::string(step.where) + ":signal=KILL " + saveCommand(target, next) +
+                                    " >/dev/null 2>&1";
         const int status = run(command);
         ASSERT_TRUE(WIFEXITED(status)) << step.where;
         EXPECT_NE(WEXITSTATUS(status), 0) << step.where << ": the save was not killed";
         EXPECT_EQ(bytesOf(target), step.savedAlready ? after : before) << step.where;
     }
     // The next save, left alone, writes the study and clears the leftovers.
-    EXPECT_EQ(run(SAVE_TOOL " '" + target.toStdString() + "' 1 '" + next.toStdString() + "' >/dev/null"), 0);
+    EXPECT_EQ(run(saveCommand(target, next) + " >/dev/null"), 0);
     EXPECT_EQ(bytesOf(target), after);
     EXPECT_TRUE(temporariesBeside(target).isEmpty()) << temporariesBeside(target).join(' ').toStdString();
 }
