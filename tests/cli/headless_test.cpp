@@ -41,32 +41,6 @@ const std::string kHead = "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n";
 
 } // namespace
 
-TEST(HeadlessReport, PrintsTheWorkedStudysReportWithoutADisplay)
-{
-    const ProcessRun r = linealidad({"--report", TEST_DATA_DIR "/worked-anova.w04"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.out, slurp(TEST_DATA_DIR "/worked-anova.report.txt"));
-}
-
-TEST(HeadlessCommands, PrintWhatTheirWindowsHold)
-{
-    ProcessRun r = linealidad({"--anova", TEST_DATA_DIR "/worked-anova.w04"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("REGRESIÓN\t1\t4.02003\t4.02003\t1096.99\t0.000265967\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("ERROR PURO\t3\t0.00945\t0.00315\t\t\nEXISTE RELACIÓN ALTAMENTE"), std::string::npos);
-
-    r = linealidad({"--residuals", TEST_DATA_DIR "/worked-anova.w04"});
-    EXPECT_EQ(r.out.substr(0, r.out.find('\n', r.out.find('\n') + 1) + 1),
-              "****\t****\t****\tResiduos\nObservación\tPronóstico para Y\tResiduales\tEstudentizados\n");
-    EXPECT_NE(r.out.find("           2\t1.01583\t-0.0458333\t-0.991313\n"), std::string::npos);
-
-    r = linealidad({"--systematic-error", TEST_DATA_DIR "/worked-anova.w04"});
-    EXPECT_NE(r.out.find("\nEL MÉTODO CARECE DE ERROR SISTEMÁTICO.\nQUE EN EL MEJOR DE LOS CASOS ES DE UN -2.14933 Y EN "
-                         "EL PEOR DE LOS CASOS ES DE UN 3.816\n"),
-              std::string::npos);
-}
-
 // Studies travel between laboratories that write 1.5 and 1,5: a study typed
 // with either separator gives the same figures under either locale, printed
 // with the locale's separator.
