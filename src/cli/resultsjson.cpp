@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <array>
 #include <ostream>
 
 namespace cli {
@@ -15,31 +16,13 @@ namespace {
 
 QString text(const std::string &s) { return QString::fromStdString(s); }
 
+// The verdicts' identifiers, in the order of their enumerations.
 const char *significanceId(stats::Significance s)
 {
-    switch (s) {
-    case stats::Significance::NoDependence:
-        return "no_dependence";
-    case stats::Significance::Significant:
-        return "significant";
-    case stats::Significance::HighlySignificant:
-        return "highly_significant";
-    }
-    return "";
+    return std::array{"no_dependence", "significant", "highly_significant"}.at(static_cast<size_t>(s));
 }
 
-const char *fitId(stats::Fit f)
-{
-    switch (f) {
-    case stats::Fit::Adequate:
-        return "adequate";
-    case stats::Fit::Inadequate:
-        return "inadequate";
-    case stats::Fit::NotAssessed:
-        return "not_assessed";
-    }
-    return "";
-}
+const char *fitId(stats::Fit f) { return std::array{"adequate", "inadequate", "not_assessed"}.at(static_cast<size_t>(f)); }
 
 void writeDocument(const QJsonObject &object, std::ostream &out)
 {

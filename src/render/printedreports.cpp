@@ -83,6 +83,18 @@ std::vector<PageBody> generalInformation(const stats::StudyTexts &s)
     return pages;
 }
 
+// The labelled fields of a record, a line each from `line` down; "NP" for
+// each where the evaluation does not apply.
+template <class Record>
+void fieldLines(PageBody &body, int line, const Record &r, std::span<const stats::ResultField<Record>> fields, char sep,
+                bool applies = true)
+{
+    for (const stats::ResultField<Record> &f : fields)
+        if (f.pageLabel)
+            body.push_back({line++, 30, q(f.pageLabel) + (applies ? q(stats::FormatGeneral(r.*f.member, f.digits, sep))
+                                                                  : QStringLiteral("NP"))});
+}
+
 // Method, units, analyst and date, at the foot of pages 2 and 3.
 void studyBlock(PageBody &body, const stats::StudyTexts &s)
 {
@@ -98,11 +110,7 @@ PageBody inferenceAndAnova(const stats::StudyTexts &s, const stats::SharedResult
     const stats::AnovaResult &a = r.anova;
 
     PageBody body = {{10, kCentred, QStringLiteral("Inferencia de Pendiente y Ordenada al Origen")}};
-    int line = 12;
-    for (const stats::RegressionField &field : stats::RegressionFields())
-        if (field.pageLabel)
-            body.push_back(
-                {line++, 30, q(field.pageLabel + stats::FormatGeneral(r.regression.*field.member, field.digits, sep))});
+    fieldLines(body, 12, r.regression, stats::RegressionFields(), sep);
     body.insert(body.end(), {
         {26, kCentred, QStringLiteral("Análisis de la Varianza")},
 
@@ -170,10 +178,7 @@ std::vector<PageBody> errorAndResiduals(const stats::StudyTexts &s, const stats:
 
     PageBody body = {{10, kCentred, QStringLiteral("Evaluación del Error Sistemático Constante")}};
     const bool applies = stats::RecoveryApplies(r.anova);
-    int line = 11;
-    for (const stats::RecoveryField &field : stats::RecoveryFields())
-        if (field.pageLabel)
-            body.push_back({line++, 30, q(field.pageLabel) + (applies ? f(e.*field.member) : QStringLiteral("NP"))});
+    fieldLines(body, 11, e, stats::RecoveryFields(), sep, applies);
     if (!applies) {
         body.push_back({18, 45, QStringLiteral("NP = No Procede")});
     } else {
@@ -198,7 +203,7 @@ std::vector<PageBody> errorAndResiduals(const stats::StudyTexts &s, const stats:
 
     std::vector<PageBody> pages;
     constexpr int kResidualDigits = 5; // one fewer than the windows, to fit the page's columns
-    line = 28 - shift;
+    int line = 28 - shift;
     for (const stats::ResidualRow &row : r.residuals) {
         if (line > kLastRowLine) {
             studyBlock(body, s);

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <stdexcept>
+#include <map>
 #include <string>
 
 namespace stats {
@@ -126,20 +126,19 @@ private:
     std::string wrong_; // the first wrong figure's name
 };
 
-// Judges the fields of a record in the order of its table; `noise` gives
-// the noise of each scale the record's fields use.
-template <class Record, class NoiseOf>
+// The noise of each scale a record's fields use. A scale the record does
+// not set throws (std::out_of_range): a table row is never left unjudged.
+using Noises = std::map<NoiseScale, L>;
+
+// Judges the fields of a record in the order of its table.
+template <class Record>
 void judgeFields(Judge &judge, Record &shown, const Record &stable, std::span<const ResultField<Record>> fields,
-                 NoiseOf noise)
+                 const Noises &noise)
 {
     for (const ResultField<Record> &f : fields)
         if (f.noise != NoiseScale::NotJudged)
-            judge.check(shown.*f.member, stable.*f.member, f.figure, noise(f.noise), f.digits);
+            judge.check(shown.*f.member, stable.*f.member, f.figure, noise.at(f.noise), f.digits);
 }
-
-// A field whose scale its record's check does not know: a table row that
-// would otherwise go unjudged.
-[[noreturn]] void unknownScale() { throw std::logic_error("lost-digits check: a field's noise scale is unknown"); }
 
 L lastDigitUnit(double value, int digits)
 {
@@ -252,26 +251,14 @@ void CheckRegressionFigures(const LinearityStudy &study, RegressionResult &shown
     const L sb = c.sxx > 0 ? L(s.sdRegression) / std::sqrt(c.sxx) : 0;
     const L sa = c.sxx > 0 ? std::sqrt(c.meanX * c.meanX / c.sxx + 1 / c.n) * L(s.sdRegression) : 0;
     Judge judge(residualSum(study, c, b) <= z.squares);
-    judgeFields(judge, shown, s, RegressionFields(), [&](NoiseScale scale) -> L {
-        switch (scale) {
-        case NoiseScale::Slope:
-            return z.slope;
-        case NoiseScale::SlopeT:
-            return sb > 0 ? (z.slope + kNoise * (std::fabs(b) + 1)) / sb : 0;
-        case NoiseScale::Amount:
-            return z.y;
-        case NoiseScale::InterceptT:
-            return sa > 0 ? z.y / sa : 0;
-        case NoiseScale::SdRegression:
-            return z.syx;
-        case NoiseScale::CoefficientOfVariation:
-            return c.meanY != 0 ? z.syx * 100 / std::fabs(c.meanY) : 0;
-        case NoiseScale::Fraction:
-            return kNoise;
-        default:
-            unknownScale();
-        }
-    });
+    judgeFields(judge, shown, s, RegressionFields(),
+                {{NoiseScale::Slope, z.slope},
+                 {NoiseScale::SlopeT, sb > 0 ? (z.slope + kNoise * (std::fabs(b) + 1)) / sb : 0},
+                 {NoiseScale::Amount, z.y},
+                 {NoiseScale::InterceptT, sa > 0 ? z.y / sa : 0},
+                 {NoiseScale::SdRegression, z.syx},
+                 {NoiseScale::CoefficientOfVariation, c.meanY != 0 ? z.syx * 100 / std::fabs(c.meanY) : 0},
+                 {NoiseScale::Fraction, kNoise}});
     judge.verdict();
 }
 
@@ -341,44 +328,32 @@ void CheckAnovaFigures(const LinearityStudy &study, AnovaResult &shown, std::vec
     std::vector<ResidualRow> rows;
     StableAnova(study, s, rows);
     Judge judge(L(s.ssError) <= z.squares);
+    const Noises noise = {{NoiseScale::Squares, z.squares},
+                          {NoiseScale::FRegression, s.msError > 0 ? z.squares / s.msError : 0},
+                          {NoiseScale::FLackOfFit, s.msPureError > 0 ? z.squares / s.msPureError : 0},
+                          {NoiseScale::Probability, kNoise}};
     for (const AnovaField &f : AnovaFields()) {
         const AnovaSource &source = AnovaSources()[f.source];
         if (f.noise == NoiseScale::NotJudged || !SourceShown(source, shown) || !SourceShown(source, s))
             continue;
-        const std::string figure = std::string(AnovaColumns()[f.column].figure) + " " + source.figure;
-        switch (f.noise) {
-        case NoiseScale::Squares:
-            judge.check(shown.*f.member, s.*f.member, figure, z.squares);
-            break;
-        case NoiseScale::FRegression:
-            judge.check(shown.*f.member, s.*f.member, figure, s.msError > 0 ? z.squares / s.msError : 0);
-            break;
-        case NoiseScale::FLackOfFit:
-            judge.check(shown.*f.member, s.*f.member, figure, s.msPureError > 0 ? z.squares / s.msPureError : 0);
-            break;
-        case NoiseScale::Probability:
-            // From its F as judged (and perhaps set to zero) above.
-            if (f.member == &AnovaResult::pRegression)
-                shown.pRegression = FTailProbability(shown.fRegression, shown.dfRegression, shown.dfError);
-            else
-                shown.pLackOfFit = FTailProbability(shown.fLackOfFit, shown.dfLackOfFit, shown.dfPureError);
-            judge.compare(shown.*f.member, s.*f.member, figure, kNoise);
-            break;
-        default:
-            unknownScale();
+        const std::string figure = std::string("la ") + AnovaColumns()[f.column].name + " " + source.figure;
+        if (f.noise != NoiseScale::Probability) {
+            judge.check(shown.*f.member, s.*f.member, figure, noise.at(f.noise));
+            continue;
         }
+        // From its F as judged (and perhaps set to zero) above.
+        if (f.member == &AnovaResult::pRegression)
+            shown.pRegression = FTailProbability(shown.fRegression, shown.dfRegression, shown.dfError);
+        else
+            shown.pLackOfFit = FTailProbability(shown.fLackOfFit, shown.dfLackOfFit, shown.dfPureError);
+        judge.compare(shown.*f.member, s.*f.member, figure, noise.at(f.noise));
     }
     for (size_t j = 0; j < residuals.size() && j < rows.size(); ++j) {
         const L dx = study.observations[j].x - c.meanX;
         const L leverage = c.sxx > 0 ? 1 / c.n + dx * dx / c.sxx : 1;
         const L spread = leverage < 1 ? std::sqrt((1 - leverage) * L(s.msError)) : 0;
-        judgeFields(judge, residuals[j], rows[j], ResidualFields(), [&](NoiseScale scale) -> L {
-            if (scale == NoiseScale::Amount)
-                return z.y;
-            if (scale == NoiseScale::Studentized)
-                return spread > 0 ? z.y / spread : 0;
-            unknownScale();
-        });
+        judgeFields(judge, residuals[j], rows[j], ResidualFields(),
+                    {{NoiseScale::Amount, z.y}, {NoiseScale::Studentized, spread > 0 ? z.y / spread : 0}});
     }
     judge.verdict();
 }
@@ -422,20 +397,11 @@ void CheckRecoveryFigures(const LinearityStudy &study, RecoveryResult &shown)
     const L sdNoise = std::sqrt(kNoise) * largest;
     const L rootN = std::sqrt(L(study.n()));
     Judge judge(false);
-    judgeFields(judge, shown, s, RecoveryFields(), [&](NoiseScale scale) -> L {
-        switch (scale) {
-        case NoiseScale::Percent:
-            return noise;
-        case NoiseScale::PercentSd:
-            return sdNoise;
-        case NoiseScale::PercentRsd:
-            return s.meanRecovery != 0 ? sdNoise * 100 / std::fabs(s.meanRecovery) : 0;
-        case NoiseScale::PercentT:
-            return s.sdRecovery > 0 ? rootN * noise / s.sdRecovery : 0;
-        default:
-            unknownScale();
-        }
-    });
+    judgeFields(judge, shown, s, RecoveryFields(),
+                {{NoiseScale::Percent, noise},
+                 {NoiseScale::PercentSd, sdNoise},
+                 {NoiseScale::PercentRsd, s.meanRecovery != 0 ? sdNoise * 100 / std::fabs(s.meanRecovery) : 0},
+                 {NoiseScale::PercentT, s.sdRecovery > 0 ? rootN * noise / s.sdRecovery : 0}});
     const BestWorstCase shownCase = BestAndWorstCase(shown), stableCase = BestAndWorstCase(s);
     if (shownCase.exists && stableCase.exists) {
         judge.compare(shownCase.best, stableCase.best, "el error en el mejor de los casos", noise);

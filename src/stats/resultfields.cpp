@@ -80,11 +80,11 @@ const AnovaSource kSources[] = {
 };
 
 const AnovaColumn kColumns[] = {
-    {"df", "GRADOS DE LIBERTAD = ", "grados de libertad", nullptr},
-    {"ss", "SUMA DE CUADRADOS = ", "suma de cuadrados", "la suma de cuadrados"},
-    {"ms", "MEDIA DE CUADRADOS = ", "media de cuadrados", "la media de cuadrados"},
-    {"f", "fcal = ", "fcal", "la fcal"},
-    {"p", "Pfcal = ", "Pfcal", "la Pfcal"},
+    {"df", "GRADOS DE LIBERTAD = ", "grados de libertad"},
+    {"ss", "SUMA DE CUADRADOS = ", "suma de cuadrados"},
+    {"ms", "MEDIA DE CUADRADOS = ", "media de cuadrados"},
+    {"f", "fcal = ", "fcal"},
+    {"p", "Pfcal = ", "Pfcal"},
 };
 
 const AnovaField kAnova[] = {

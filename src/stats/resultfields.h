@@ -15,23 +15,18 @@ namespace stats {
 // The rounding noise a figure is judged against by the lost-digits check
 // (precision.cpp): the data's scale carried through the figure's formula.
 enum class NoiseScale {
-    NotJudged,              // a count or a value of the t table: nothing computed to lose
-    Amount,                 // amounts recovered: the intercept and its limits, predictions, residuals
-    Slope,                  // the slope and its limits
-    SlopeT,
-    InterceptT,
-    SdRegression,
-    CoefficientOfVariation,
-    Fraction,               // r^2
-    Squares,                // sums and means of squares
-    FRegression,            // squares against the error's mean square
-    FLackOfFit,             // squares against the pure error's mean square
-    Probability,            // computed again from its F once that is judged; never set to zero
-    Studentized,            // a residual against its own spread
-    Percent,                // percentages recovered and their limits
-    PercentSd,
-    PercentRsd,
-    PercentT,
+    NotJudged,   // a count or a value of the t table: nothing computed to lose
+    Amount,      // amounts recovered: the intercept and its limits, predictions, residuals
+    Slope,       // the slope and its limits
+    SlopeT, InterceptT, SdRegression, CoefficientOfVariation,
+    Fraction,    // r^2
+    Squares,     // sums and means of squares
+    FRegression, // squares against the error's mean square
+    FLackOfFit,  // squares against the pure error's mean square
+    Probability, // computed again from its F once that is judged; never set to zero
+    Studentized, // a residual against its own spread
+    Percent,     // percentages recovered and their limits
+    PercentSd, PercentRsd, PercentT,
 };
 
 template <class Record>
@@ -68,8 +63,7 @@ struct AnovaSource {
 struct AnovaColumn {
     const char *key;
     const char *label;     // in the report: "SUMA DE CUADRADOS = "
-    const char *name;
-    const char *figure;    // "la suma de cuadrados"
+    const char *name;      // the verification's, and with "la " the lost-digits message's
 };
 struct AnovaField {
     int source;            // into AnovaSources(): the grid's row, in order

@@ -13,21 +13,14 @@ std::string blanks(size_t count) { return std::string(count, ' '); }
 const char *const kInferenceTitle = "                INFERENCIA DE PENDIENTE Y ORDENADA AL ORIGEN";
 const char *const kSystematicTitle = "                EVALUACIÓN DEL ERROR SISTEMÁTICO CONSTANTE";
 
-// Lines 2 to 12 of the inference text, shared by the window and the report.
-Lines inferenceBody(const RegressionResult &r, char sep)
+// The labelled fields of a record, a line each: lines 2 to 12 of the
+// inference text, the statistics of the systematic error evaluation ("NP"
+// for each where it does not apply).
+template <class Record>
+Lines fieldLines(const Record &r, std::span<const ResultField<Record>> fields, char sep, bool applies = true)
 {
     Lines lines;
-    for (const RegressionField &f : RegressionFields())
-        if (f.label)
-            lines.push_back(f.label + FormatGeneral(r.*f.member, f.digits, sep));
-    return lines;
-}
-
-// The statistics of the systematic error evaluation, or "NP" for each.
-Lines recoveryStatistics(const RecoveryResult &r, bool applies, char sep)
-{
-    Lines lines;
-    for (const RecoveryField &f : RecoveryFields())
+    for (const ResultField<Record> &f : fields)
         if (f.label)
             lines.push_back(f.label + (applies ? FormatGeneral(r.*f.member, f.digits, sep) : std::string("NP")));
     return lines;
@@ -46,7 +39,7 @@ void append(Lines &to, const Lines &from) { to.insert(to.end(), from.begin(), fr
 Lines InferenceLines(const RegressionResult &regression, char sep)
 {
     Lines lines = {kInferenceTitle, " "};
-    append(lines, inferenceBody(regression, sep));
+    append(lines, fieldLines(regression, RegressionFields(), sep));
     lines.push_back("");
     lines.push_back(""); // the text box's initial empty line stays last
     return lines;
@@ -87,7 +80,7 @@ Lines SystematicErrorLines(const AnovaResult &anova, const RecoveryResult &recov
 {
     const bool applies = RecoveryApplies(anova);
     Lines lines = {kSystematicTitle, " "};
-    append(lines, recoveryStatistics(recovery, applies, sep));
+    append(lines, fieldLines(recovery, RecoveryFields(), sep, applies));
     lines.push_back("");
     if (!applies) {
         lines.push_back("NP = NO PROCEDE");
@@ -131,7 +124,7 @@ Lines ReportLines(const StudyTexts &study, const RegressionResult &regression, c
         lines.push_back(study.dataCell(0, r) + blanks(11) + study.dataCell(1, r) + blanks(12) + study.dataCell(2, r));
 
     append(lines, {" ", " ", kInferenceTitle, " "});
-    append(lines, inferenceBody(regression, sep));
+    append(lines, fieldLines(regression, RegressionFields(), sep));
 
     append(lines, {" ", " ", "ANÁLISIS DE LA VARIANZA", " "});
     for (int s = 0; s < static_cast<int>(AnovaSources().size()); ++s) {
@@ -147,7 +140,7 @@ Lines ReportLines(const StudyTexts &study, const RegressionResult &regression, c
 
     append(lines, {" ", " ", kSystematicTitle, " "});
     const bool applies = RecoveryApplies(a);
-    append(lines, recoveryStatistics(recovery, applies, sep));
+    append(lines, fieldLines(recovery, RecoveryFields(), sep, applies));
     lines.push_back(" ");
     if (!applies) {
         lines.push_back("NP = NO PROCEDE");

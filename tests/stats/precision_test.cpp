@@ -5,6 +5,7 @@
 #include "stats/errors.h"
 #include "stats/numberformat.h"
 #include "stats/precision.h"
+#include "stats/resultfields.h"
 #include "stats/studyfile.h"
 #include "support/studies.h"
 
@@ -120,31 +121,37 @@ TEST(LostDigits, WorkedStudiesAndTheNistDataAreNeverRefused)
 }
 
 // Moving the same study further and further from zero: while its figures
-// are right it is shown, and every figure it prints is within half a unit of
-// its last printed digit of the stable value.
+// are right it is shown, and every field of every result table is within
+// half a unit of its last printed digit of the stable value.
 TEST(LostDigits, AShownResultPrintsTheStableFigures)
 {
-    auto withinALastDigit = [](double shown, double stable, int digits) {
+    int power = 0;
+    auto expectPrinted = [&power](double shown, double stable, int digits, const char *key) {
         const double printed = std::stod(stats::FormatGeneral(shown, digits, '.'));
         const double unit = std::pow(10.0, std::floor(std::log10(std::fabs(printed))) + 1 - digits);
-        return std::fabs(printed - stable) <= unit / 2 * (1 + 1e-9);
+        EXPECT_LE(std::fabs(printed - stable), unit / 2 * (1 + 1e-9)) << "10^" << power << " " << key;
     };
     int firstRefused = 0;
-    for (int power = 0; power <= 15; ++power) {
+    for (; power <= 15; ++power) {
         const stats::StudyData study = shifted(inferenceStudy(), std::pow(10.0, power));
-        stats::SharedResults shared;
+        const stats::LinearityStudy read = stats::ReadStudy(study, '.');
+        stats::SharedResults shown;
         try {
-            stats::RunInference(study, shared, '.');
-            const stats::RegressionResult &r = shared.regression;
-            const stats::RegressionResult s = stats::StableRegression(stats::ReadStudy(study, '.'));
-            const std::pair<double, double> figures[] = {
-                {r.slope, s.slope}, {r.slopeUpperLimit, s.slopeUpperLimit}, {r.slopeLowerLimit, s.slopeLowerLimit},
-                {r.slopeT, s.slopeT}, {r.intercept, s.intercept}, {r.interceptUpperLimit, s.interceptUpperLimit},
-                {r.interceptLowerLimit, s.interceptLowerLimit}, {r.interceptT, s.interceptT},
-                {r.sdRegression, s.sdRegression}, {r.coefficientOfVariation, s.coefficientOfVariation}};
-            for (const auto &[shown, stable] : figures)
-                EXPECT_TRUE(withinALastDigit(shown, stable, 6)) << "10^" << power << ": " << shown << " " << stable;
-            EXPECT_TRUE(withinALastDigit(r.rSquared, s.rSquared, 8)) << "10^" << power;
+            stats::RunReport(study, shown, '.');
+            const stats::RegressionResult regression = stats::StableRegression(read);
+            for (const stats::RegressionField &f : stats::RegressionFields())
+                expectPrinted(shown.regression.*f.member, regression.*f.member, f.digits, f.key);
+            const stats::RecoveryResult recovery = stats::StableRecovery(read);
+            for (const stats::RecoveryField &f : stats::RecoveryFields())
+                expectPrinted(shown.recovery.*f.member, recovery.*f.member, f.digits, f.key);
+            stats::AnovaResult anova;
+            std::vector<stats::ResidualRow> rows;
+            stats::StableAnova(read, anova, rows);
+            for (const stats::AnovaField &f : stats::AnovaFields())
+                expectPrinted(shown.anova.*f.member, anova.*f.member, 6, stats::AnovaSources()[f.source].key);
+            for (size_t j = 0; j < rows.size(); ++j)
+                for (const stats::ResidualField &f : stats::ResidualFields())
+                    expectPrinted(shown.residuals[j].*f.member, rows[j].*f.member, f.digits, f.key);
         } catch (const stats::FloatingPointError &e) {
             EXPECT_EQ(std::string(e.what()).rfind(kLostDigits, 0), 0u) << e.what();
             if (!firstRefused)
