@@ -1,11 +1,13 @@
 #include "cli/resultsjson.h"
 
 #include "stats/errors.h"
+#include "stats/resultfields.h"
 #include "stats/studyfile.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <array>
 #include <ostream>
 
 namespace cli {
@@ -14,31 +16,13 @@ namespace {
 
 QString text(const std::string &s) { return QString::fromStdString(s); }
 
+// The verdicts' identifiers, in the order of their enumerations.
 const char *significanceId(stats::Significance s)
 {
-    switch (s) {
-    case stats::Significance::NoDependence:
-        return "no_dependence";
-    case stats::Significance::Significant:
-        return "significant";
-    case stats::Significance::HighlySignificant:
-        return "highly_significant";
-    }
-    return "";
+    return std::array{"no_dependence", "significant", "highly_significant"}.at(static_cast<size_t>(s));
 }
 
-const char *fitId(stats::Fit f)
-{
-    switch (f) {
-    case stats::Fit::Adequate:
-        return "adequate";
-    case stats::Fit::Inadequate:
-        return "inadequate";
-    case stats::Fit::NotAssessed:
-        return "not_assessed";
-    }
-    return "";
-}
+const char *fitId(stats::Fit f) { return std::array{"adequate", "inadequate", "not_assessed"}.at(static_cast<size_t>(f)); }
 
 void writeDocument(const QJsonObject &object, std::ostream &out)
 {
@@ -69,53 +53,38 @@ QJsonObject StudyJson(const stats::StudyTexts &texts, const stats::LinearityStud
 
 QJsonObject RegressionJson(const stats::RegressionResult &r)
 {
-    return {{"slope", r.slope},
-            {"slopeUpperLimit", r.slopeUpperLimit},
-            {"slopeLowerLimit", r.slopeLowerLimit},
-            {"slopeT", r.slopeT},
-            {"intercept", r.intercept},
-            {"interceptUpperLimit", r.interceptUpperLimit},
-            {"interceptLowerLimit", r.interceptLowerLimit},
-            {"interceptT", r.interceptT},
-            {"sdRegression", r.sdRegression},
-            {"coefficientOfVariation", r.coefficientOfVariation},
-            {"criticalT", r.criticalT},
-            {"rSquared", r.rSquared}};
+    QJsonObject object;
+    for (const stats::RegressionField &field : stats::RegressionFields())
+        object[QLatin1String(field.key)] = r.*field.member;
+    return object;
 }
 
 // The rows the analysis of variance window shows: without replicates there
 // is no lack of fit nor pure error, and those rows are null.
 QJsonObject AnovaJson(const stats::AnovaResult &a)
 {
-    const bool replicated = a.dfPureError != 0.0;
-    auto row = [](double df, double ss, double ms) { return QJsonObject{{"df", df}, {"ss", ss}, {"ms", ms}}; };
-    QJsonObject regression = row(1, a.ssRegression, a.msRegression);
-    regression["f"] = a.fRegression;
-    regression["p"] = a.pRegression;
-    QJsonValue lackOfFit = QJsonValue::Null, pureError = QJsonValue::Null;
-    if (replicated) {
-        QJsonObject lack = row(a.dfLackOfFit, a.ssLackOfFit, a.msLackOfFit);
-        lack["f"] = a.fLackOfFit;
-        lack["p"] = a.pLackOfFit;
-        lackOfFit = lack;
-        pureError = row(a.dfPureError, a.ssPureError, a.msPureError);
+    QJsonObject object{{"significance", significanceId(stats::RegressionSignificance(a))},
+                       {"linearFit", fitId(stats::LinearFit(a))}};
+    for (int s = 0; s < static_cast<int>(stats::AnovaSources().size()); ++s) {
+        const stats::AnovaSource &source = stats::AnovaSources()[s];
+        QJsonObject row;
+        for (const stats::AnovaField &field : stats::AnovaFields())
+            if (field.source == s)
+                row[QLatin1String(stats::AnovaColumns()[field.column].key)] = a.*field.member;
+        object[QLatin1String(source.key)] = stats::SourceShown(source, a) ? QJsonValue(row) : QJsonValue::Null;
     }
-    return {{"regression", regression},
-            {"error", row(a.dfError, a.ssError, a.msError)},
-            {"lackOfFit", lackOfFit},
-            {"pureError", pureError},
-            {"significance", significanceId(stats::RegressionSignificance(a))},
-            {"linearFit", fitId(stats::LinearFit(a))}};
+    return object;
 }
 
 QJsonArray ResidualsJson(const std::vector<stats::ResidualRow> &residuals)
 {
     QJsonArray rows;
-    for (const stats::ResidualRow &r : residuals)
-        rows.append(QJsonObject{{"observation", r.observation},
-                                {"predictedY", r.predictedY},
-                                {"residual", r.residual},
-                                {"studentized", r.studentized}});
+    for (const stats::ResidualRow &r : residuals) {
+        QJsonObject row{{"observation", r.observation}};
+        for (const stats::ResidualField &field : stats::ResidualFields())
+            row[QLatin1String(field.key)] = r.*field.member;
+        rows.append(row);
+    }
     return rows;
 }
 
@@ -127,18 +96,15 @@ QJsonObject RecoveryJson(const stats::AnovaResult &anova, const stats::RecoveryR
     auto shown = [applies](double v) { return applies ? QJsonValue(v) : QJsonValue(QJsonValue::Null); };
     const stats::BestWorstCase c = stats::BestAndWorstCase(r);
     const bool bestWorst = applies && c.exists;
-    return {{"applies", applies},
-            {"meanRecovery", shown(r.meanRecovery)},
-            {"sdRecovery", shown(r.sdRecovery)},
-            {"rsdRecovery", shown(r.rsdRecovery)},
-            {"upperLimit", shown(r.upperLimit)},
-            {"lowerLimit", shown(r.lowerLimit)},
-            {"tCalculated", shown(r.tCalculated)},
-            {"tTable", shown(r.tTable)},
-            {"systematicError", applies ? QJsonValue(stats::SystematicErrorPresent(r) ? "present" : "absent")
-                                        : QJsonValue(QJsonValue::Null)},
-            {"bestCase", bestWorst ? QJsonValue(c.best) : QJsonValue(QJsonValue::Null)},
-            {"worstCase", bestWorst ? QJsonValue(c.worst) : QJsonValue(QJsonValue::Null)}};
+    QJsonObject object{
+        {"applies", applies},
+        {"systematicError", applies ? QJsonValue(stats::SystematicErrorPresent(r) ? "present" : "absent")
+                                    : QJsonValue(QJsonValue::Null)},
+        {"bestCase", bestWorst ? QJsonValue(c.best) : QJsonValue(QJsonValue::Null)},
+        {"worstCase", bestWorst ? QJsonValue(c.worst) : QJsonValue(QJsonValue::Null)}};
+    for (const stats::RecoveryField &field : stats::RecoveryFields())
+        object[QLatin1String(field.key)] = shown(r.*field.member);
+    return object;
 }
 
 QJsonObject ErrorJson(const char *kind, const std::string &message)

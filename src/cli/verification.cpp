@@ -5,6 +5,7 @@
 #include "cli/resultsjson.h"
 #include "stats/errors.h"
 #include "stats/numberformat.h"
+#include "stats/resultfields.h"
 #include "stats/studyfile.h"
 
 #include <QJsonArray>
@@ -125,69 +126,57 @@ QJsonValue at(const QJsonObject &root, const std::string &pointer)
     return value;
 }
 
-// Spanish names of the quantities, by their place in the results.
-std::string quantityName(const std::string &pointer)
-{
-    static const std::map<std::string, std::string> names = {
-        {"/regression/slope", "Pendiente"},
-        {"/regression/slopeUpperLimit", "Pendiente: límite superior del intervalo"},
-        {"/regression/slopeLowerLimit", "Pendiente: límite inferior del intervalo"},
-        {"/regression/slopeT", "Pendiente: t cal"},
-        {"/regression/slopeStandardDeviation", "Desviación estándar de la pendiente"},
-        {"/regression/intercept", "Ordenada al origen"},
-        {"/regression/interceptUpperLimit", "Ordenada: límite superior del intervalo"},
-        {"/regression/interceptLowerLimit", "Ordenada: límite inferior del intervalo"},
-        {"/regression/interceptT", "Ordenada: t cal"},
-        {"/regression/interceptStandardDeviation", "Desviación estándar de la ordenada"},
-        {"/regression/sdRegression", "Desviación estándar de regresión"},
-        {"/regression/coefficientOfVariation", "Coeficiente de variación"},
-        {"/regression/criticalT", "t de tablas (n - 2)"},
-        {"/regression/rSquared", "Coeficiente de determinación (r^2)"},
-        {"/anova/significance", "Conclusión: relación entre las variables"},
-        {"/anova/linearFit", "Conclusión: modelo lineal"},
-        {"/recovery/applies", "La evaluación procede"},
-        {"/recovery/meanRecovery", "Media del porcentaje recuperado"},
-        {"/recovery/sdRecovery", "Desviación estándar del porcentaje recuperado"},
-        {"/recovery/rsdRecovery", "Desviación estándar relativa"},
-        {"/recovery/upperLimit", "Límite superior del intervalo de confianza"},
-        {"/recovery/lowerLimit", "Límite inferior del intervalo de confianza"},
-        {"/recovery/tCalculated", "Prueba t de Student"},
-        {"/recovery/tTable", "t de tablas (n - 1)"},
-        {"/recovery/systematicError", "Error sistemático"},
-        {"/recovery/bestCase", "Mejor de los casos"},
-        {"/recovery/worstCase", "Peor de los casos"},
-    };
-    static const std::map<std::string, std::string> sources = {
-        {"regression", "Regresión"}, {"error", "Error de regresión"},
-        {"lackOfFit", "Falta de ajuste"}, {"pureError", "Error puro"}};
-    static const std::map<std::string, std::string> columns = {
-        {"df", "grados de libertad"}, {"ss", "suma de cuadrados"}, {"ms", "media de cuadrados"},
-        {"f", "fcal"}, {"p", "Pfcal"}, {"predictedY", "pronóstico para Y"}, {"residual", "residual"},
-        {"studentized", "residuo estudentizado"}};
-    if (const auto found = names.find(pointer); found != names.end())
-        return found->second;
-    const std::vector<std::string> parts = fields([&] {
-        std::string tabs = pointer;
-        std::replace(tabs.begin(), tabs.end(), '/', '\t');
-        return tabs;
-    }());
-    if (parts.size() == 4 && parts[1] == "anova" && sources.count(parts[2]) && columns.count(parts[3]))
-        return sources.at(parts[2]) + ": " + columns.at(parts[3]);
-    if (parts.size() == 4 && parts[1] == "residuals" && columns.count(parts[3]))
-        if (const std::optional<double> i = number(parts[2]))
-            return "Observación " + std::to_string(static_cast<int>(*i) + 1) + ": " + columns.at(parts[3]);
-    return pointer;
-}
+// A quantity's Spanish name and the digits the result texts print it with.
+struct Quantity {
+    std::string name;
+    int digits = 6;
+};
 
-// r^2 is printed with eight digits, everything else with six.
-int printedDigits(const std::string &pointer)
+// The quantities by their place in the results: every field of the result
+// tables, and what the verification adds to them.
+Quantity quantityAt(const std::string &pointer)
 {
-    return pointer == "/regression/rSquared" ? 8 : 6;
+    static const std::map<std::string, Quantity> quantities = [] {
+        std::map<std::string, Quantity> all = {
+            {"/regression/slopeStandardDeviation", {"Desviación estándar de la pendiente"}},
+            {"/regression/interceptStandardDeviation", {"Desviación estándar de la ordenada"}},
+            {"/anova/significance", {"Conclusión: relación entre las variables"}},
+            {"/anova/linearFit", {"Conclusión: modelo lineal"}},
+            {"/recovery/applies", {"La evaluación procede"}},
+            {"/recovery/systematicError", {"Error sistemático"}},
+            {"/recovery/bestCase", {"Mejor de los casos"}},
+            {"/recovery/worstCase", {"Peor de los casos"}},
+        };
+        for (const stats::RegressionField &f : stats::RegressionFields())
+            all[std::string("/regression/") + f.key] = {f.name, f.digits};
+        for (const stats::RecoveryField &f : stats::RecoveryFields())
+            all[std::string("/recovery/") + f.key] = {f.name, f.digits};
+        for (const stats::AnovaField &f : stats::AnovaFields()) {
+            const stats::AnovaSource &source = stats::AnovaSources()[f.source];
+            const stats::AnovaColumn &column = stats::AnovaColumns()[f.column];
+            all[std::string("/anova/") + source.key + "/" + column.key] = {std::string(source.name) + ": " + column.name};
+        }
+        return all;
+    }();
+    if (const auto found = quantities.find(pointer); found != quantities.end())
+        return found->second;
+    // "/residuals/0/studentized"
+    std::vector<std::string> parts;
+    std::istringstream in(pointer);
+    for (std::string part; std::getline(in, part, '/');)
+        parts.push_back(part);
+    if (parts.size() == 4 && parts[0].empty() && parts[1] == "residuals")
+        if (const std::optional<double> i = number(parts[2]))
+            for (const stats::ResidualField &f : stats::ResidualFields())
+                if (parts[3] == f.key)
+                    return {"Observación " + std::to_string(static_cast<int>(*i) + 1) + ": " + f.name, f.digits};
+    return {pointer};
 }
 
 VerificationRow judge(int study, const Expected &e, const QJsonObject &results)
 {
-    VerificationRow row{study, quantityName(e.pointer), e.pointer, e.criterion, e.value, "", -1.0, false};
+    const Quantity quantity = quantityAt(e.pointer);
+    VerificationRow row{study, quantity.name, e.pointer, e.criterion, e.value, "", -1.0, false};
     const QJsonValue value = at(results, e.pointer);
     if (e.criterion == Criterion::Verdict) {
         row.obtained = value.isBool()     ? (value.toBool() ? "true" : "false")
@@ -207,7 +196,7 @@ VerificationRow judge(int study, const Expected &e, const QJsonObject &results)
         row.obtained = stats::FormatGeneral(obtained, 15, '.');
         row.passed = row.lre >= kCertifiedDigits;
     } else {
-        row.obtained = stats::FormatGeneral(obtained, printedDigits(e.pointer), '.');
+        row.obtained = stats::FormatGeneral(obtained, quantity.digits, '.');
         row.passed = row.obtained == e.value;
     }
     return row;
@@ -383,7 +372,7 @@ VerificationReport RunVerification(const std::string &references)
             if (reference.expected.empty())
                 failure(index, "Cálculo del estudio", why);
             for (const Expected &expected : reference.expected)
-                report.rows.push_back({index, quantityName(expected.pointer), expected.pointer, expected.criterion,
+                report.rows.push_back({index, quantityAt(expected.pointer).name, expected.pointer, expected.criterion,
                                        expected.value, why, -1.0, false});
         }
     }

@@ -4,6 +4,7 @@
 
 #include "stats/conversions.h"
 #include "stats/numberformat.h"
+#include "stats/resultfields.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -82,6 +83,18 @@ std::vector<PageBody> generalInformation(const stats::StudyTexts &s)
     return pages;
 }
 
+// The labelled fields of a record, a line each from `line` down; "NP" for
+// each where the evaluation does not apply.
+template <class Record>
+void fieldLines(PageBody &body, int line, const Record &r, std::span<const stats::ResultField<Record>> fields, char sep,
+                bool applies = true)
+{
+    for (const stats::ResultField<Record> &f : fields)
+        if (f.pageLabel)
+            body.push_back({line++, 30, q(f.pageLabel) + (applies ? q(stats::FormatGeneral(r.*f.member, f.digits, sep))
+                                                                  : QStringLiteral("NP"))});
+}
+
 // Method, units, analyst and date, at the foot of pages 2 and 3.
 void studyBlock(PageBody &body, const stats::StudyTexts &s)
 {
@@ -94,24 +107,11 @@ void studyBlock(PageBody &body, const stats::StudyTexts &s)
 PageBody inferenceAndAnova(const stats::StudyTexts &s, const stats::SharedResults &r, char sep)
 {
     auto f = [sep](double v) { return q(stats::FormatGeneral(v, 6, sep)); };
-    const stats::RegressionResult &g = r.regression;
     const stats::AnovaResult &a = r.anova;
-    const QString upper = QStringLiteral("Límite superior del intervalo de confianza = ");
-    const QString lower = QStringLiteral("Límite inferior del intervalo de confianza = ");
 
-    PageBody body = {
-        {10, kCentred, QStringLiteral("Inferencia de Pendiente y Ordenada al Origen")},
-        {12, 30, QStringLiteral("Pendiente =  ") + f(g.slope)},
-        {13, 30, upper + f(g.slopeUpperLimit)},
-        {14, 30, lower + f(g.slopeLowerLimit)},
-        {15, 30, QStringLiteral("t cal = ") + f(g.slopeT)},
-        {16, 30, QStringLiteral("Ordenada al origen = ") + f(g.intercept)},
-        {17, 30, upper + f(g.interceptUpperLimit)},
-        {18, 30, lower + f(g.interceptLowerLimit)},
-        {19, 30, QStringLiteral("t cal = ") + f(g.interceptT)},
-        {20, 30, QStringLiteral("Desviación estándar de regresión = ") + f(g.sdRegression)},
-        {21, 30, QStringLiteral("Coeficiente de variación = ") + f(g.coefficientOfVariation)},
-        {22, 30, QStringLiteral("Coeficiente de Determinación (r^2) = ") + q(stats::FormatGeneral(g.rSquared, 8, sep))},
+    PageBody body = {{10, kCentred, QStringLiteral("Inferencia de Pendiente y Ordenada al Origen")}};
+    fieldLines(body, 12, r.regression, stats::RegressionFields(), sep);
+    body.insert(body.end(), {
         {26, kCentred, QStringLiteral("Análisis de la Varianza")},
 
         {27, 31, QStringLiteral("Fuente")},
@@ -128,34 +128,16 @@ PageBody inferenceAndAnova(const stats::StudyTexts &s, const stats::SharedResult
         {29, 100, QStringLiteral("Libertad")},
         {29, 155, QStringLiteral("Cuadrados")},
         {29, 210, QStringLiteral("Cuadrados")},
-
-        {30, 30, QStringLiteral("Regresión")},
-        {30, 105, QStringLiteral("1")},
-        {30, 155, f(a.ssRegression)},
-        {30, 210, f(a.msRegression)},
-        {30, 260, f(a.fRegression)},
-        {30, 305, f(a.pRegression)},
-        {31, 30, QStringLiteral("Error de Regresión")},
-        {31, 105, f(a.dfError)},
-        {31, 155, f(a.ssError)},
-        {31, 210, f(a.msError)},
-    };
+    });
     // Without replicates there is no pure error, and the lack-of-fit fields
     // hold nothing of this study.
-    if (a.dfPureError != 0.0) {
-        const PageBody rows = {
-            {32, 30, QStringLiteral("Falta de Ajuste")},
-            {32, 105, f(a.dfLackOfFit)},
-            {32, 155, f(a.ssLackOfFit)},
-            {32, 210, f(a.msLackOfFit)},
-            {32, 265, f(a.fLackOfFit)},
-            {32, 300, f(a.pLackOfFit)},
-            {33, 30, QStringLiteral("Error Puro")},
-            {33, 105, f(a.dfPureError)},
-            {33, 155, f(a.ssPureError)},
-            {33, 210, f(a.msPureError)},
-        };
-        body.insert(body.end(), rows.begin(), rows.end());
+    for (int source = 0; source < static_cast<int>(stats::AnovaSources().size()); ++source) {
+        if (!stats::SourceShown(stats::AnovaSources()[source], a))
+            continue;
+        body.push_back({30 + source, 30, q(stats::AnovaSources()[source].pageLabel)});
+        for (const stats::AnovaField &field : stats::AnovaFields())
+            if (field.source == source)
+                body.push_back({30 + source, field.pageColumn, f(a.*field.member)});
     }
 
     switch (stats::RegressionSignificance(a)) {
@@ -195,22 +177,11 @@ std::vector<PageBody> errorAndResiduals(const stats::StudyTexts &s, const stats:
     const stats::RecoveryResult &e = r.recovery;
 
     PageBody body = {{10, kCentred, QStringLiteral("Evaluación del Error Sistemático Constante")}};
-    const QString labels[] = {
-        QStringLiteral("Media Aritmética del Porcentaje Recuperado = "),
-        QStringLiteral("Desviación Estándar del Porcentaje Recuperado = "),
-        QStringLiteral("Desviación Estándar Relativa = "),
-        QStringLiteral("Límite Superior del Intervalo de Confianza = "),
-        QStringLiteral("Límite Inferior del Intervalo de Confianza = "),
-        QStringLiteral("Prueba t de Student = "),
-    };
-    if (!stats::RecoveryApplies(r.anova)) {
-        for (int i = 0; i < 6; ++i)
-            body.push_back({11 + i, 30, labels[i] + QStringLiteral("NP")});
+    const bool applies = stats::RecoveryApplies(r.anova);
+    fieldLines(body, 11, e, stats::RecoveryFields(), sep, applies);
+    if (!applies) {
         body.push_back({18, 45, QStringLiteral("NP = No Procede")});
     } else {
-        const double values[] = {e.meanRecovery, e.sdRecovery, e.rsdRecovery, e.upperLimit, e.lowerLimit, e.tCalculated};
-        for (int i = 0; i < 6; ++i)
-            body.push_back({11 + i, 30, labels[i] + f(values[i])});
         body.push_back({19, 30, stats::SystematicErrorPresent(e) ? QStringLiteral("El Método presenta error sistemático")
                                                                  : QStringLiteral("El Método carece de error sistemático")});
         if (const stats::BestWorstCase c = stats::BestAndWorstCase(e); c.exists)
@@ -231,7 +202,7 @@ std::vector<PageBody> errorAndResiduals(const stats::StudyTexts &s, const stats:
     body.push_back({27 - shift, 55, heading});
 
     std::vector<PageBody> pages;
-    auto g = [sep](double v) { return q(stats::FormatGeneral(v, 5, sep)); };
+    constexpr int kResidualDigits = 5; // one fewer than the windows, to fit the page's columns
     int line = 28 - shift;
     for (const stats::ResidualRow &row : r.residuals) {
         if (line > kLastRowLine) {
@@ -240,9 +211,11 @@ std::vector<PageBody> errorAndResiduals(const stats::StudyTexts &s, const stats:
             body = {{9, 55, heading}};
             line = 10;
         }
-        body.push_back({line++, 55,
-                        QString(8, ' ') + QString::number(row.observation) + QString(28, ' ') + g(row.predictedY) +
-                            QString(30, ' ') + g(row.residual) + QString(30, ' ') + g(row.studentized)});
+        QString text = QString(8, ' ') + QString::number(row.observation) + QString(28, ' ');
+        for (size_t c = 0; c < stats::ResidualFields().size(); ++c)
+            text += (c > 0 ? QString(30, ' ') : QString()) +
+                    q(stats::FormatGeneral(row.*stats::ResidualFields()[c].member, kResidualDigits, sep));
+        body.push_back({line++, 55, text});
     }
     studyBlock(body, s);
     pages.push_back(std::move(body));

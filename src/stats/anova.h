@@ -9,6 +9,7 @@ namespace stats {
 // Analysis of variance of the straight-line fit, with lack of fit and pure
 // error. Degrees of freedom are held as doubles too.
 struct AnovaResult {
+    double dfRegression = 1.0; // a straight line: always one
     double ssRegression = 0.0;
     double msRegression = 0.0;
     double fRegression = 0.0;

@@ -3,11 +3,13 @@
 #include "stats/errors.h"
 #include "stats/leastsquares.h"
 #include "stats/numberformat.h"
+#include "stats/resultfields.h"
 #include "stats/studentttable.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <map>
 #include <string>
 
 namespace stats {
@@ -90,7 +92,7 @@ public:
     explicit Judge(bool exactFit) : exactFit_(exactFit) {}
     // A figure within the noise of its computation is zero: it prints as 0,
     // not as the digits of its rounding error (-1.18424E-15).
-    void check(double &shown, L stable, const char *name, L noise, int digits = 6)
+    void check(double &shown, L stable, const std::string &name, L noise, int digits = 6)
     {
         if (std::fabs(L(shown)) <= noise)
             shown = 0.0;
@@ -98,14 +100,14 @@ public:
     }
     // For a figure computed from others already checked (a probability from
     // its F): judged, never set to zero.
-    void compare(double shown, L stable, const char *name, L noise, int digits = 6)
+    void compare(double shown, L stable, const std::string &name, L noise, int digits = 6)
     {
-        if (!wrong_ && FigureIsWrong(shown, static_cast<double>(stable), digits, static_cast<double>(noise)))
+        if (wrong_.empty() && FigureIsWrong(shown, static_cast<double>(stable), digits, static_cast<double>(noise)))
             wrong_ = name;
     }
     void verdict() const
     {
-        if (!wrong_)
+        if (wrong_.empty())
             return;
         if (exactFit_)
             throw FloatingPointError("Los datos se ajustan exactamente a una recta (la suma de cuadrados del "
@@ -121,8 +123,22 @@ public:
 
 private:
     bool exactFit_;
-    const char *wrong_ = nullptr;
+    std::string wrong_; // the first wrong figure's name
 };
+
+// The noise of each scale a record's fields use. A scale the record does
+// not set throws (std::out_of_range): a table row is never left unjudged.
+using Noises = std::map<NoiseScale, L>;
+
+// Judges the fields of a record in the order of its table.
+template <class Record>
+void judgeFields(Judge &judge, Record &shown, const Record &stable, std::span<const ResultField<Record>> fields,
+                 const Noises &noise)
+{
+    for (const ResultField<Record> &f : fields)
+        if (f.noise != NoiseScale::NotJudged)
+            judge.check(shown.*f.member, stable.*f.member, f.figure, noise.at(f.noise), f.digits);
+}
 
 L lastDigitUnit(double value, int digits)
 {
@@ -235,19 +251,14 @@ void CheckRegressionFigures(const LinearityStudy &study, RegressionResult &shown
     const L sb = c.sxx > 0 ? L(s.sdRegression) / std::sqrt(c.sxx) : 0;
     const L sa = c.sxx > 0 ? std::sqrt(c.meanX * c.meanX / c.sxx + 1 / c.n) * L(s.sdRegression) : 0;
     Judge judge(residualSum(study, c, b) <= z.squares);
-    judge.check(shown.slope, s.slope, "la pendiente", z.slope);
-    judge.check(shown.slopeUpperLimit, s.slopeUpperLimit, "el límite superior de la pendiente", z.slope);
-    judge.check(shown.slopeLowerLimit, s.slopeLowerLimit, "el límite inferior de la pendiente", z.slope);
-    judge.check(shown.slopeT, s.slopeT, "la t de la pendiente",
-                sb > 0 ? (z.slope + kNoise * (std::fabs(b) + 1)) / sb : 0);
-    judge.check(shown.intercept, s.intercept, "la ordenada al origen", z.y);
-    judge.check(shown.interceptUpperLimit, s.interceptUpperLimit, "el límite superior de la ordenada", z.y);
-    judge.check(shown.interceptLowerLimit, s.interceptLowerLimit, "el límite inferior de la ordenada", z.y);
-    judge.check(shown.interceptT, s.interceptT, "la t de la ordenada", sa > 0 ? z.y / sa : 0);
-    judge.check(shown.sdRegression, s.sdRegression, "la desviación estándar de regresión", z.syx);
-    judge.check(shown.coefficientOfVariation, s.coefficientOfVariation, "el coeficiente de variación",
-                c.meanY != 0 ? z.syx * 100 / std::fabs(c.meanY) : 0);
-    judge.check(shown.rSquared, s.rSquared, "el coeficiente de determinación", kNoise, 8);
+    judgeFields(judge, shown, s, RegressionFields(),
+                {{NoiseScale::Slope, z.slope},
+                 {NoiseScale::SlopeT, sb > 0 ? (z.slope + kNoise * (std::fabs(b) + 1)) / sb : 0},
+                 {NoiseScale::Amount, z.y},
+                 {NoiseScale::InterceptT, sa > 0 ? z.y / sa : 0},
+                 {NoiseScale::SdRegression, z.syx},
+                 {NoiseScale::CoefficientOfVariation, c.meanY != 0 ? z.syx * 100 / std::fabs(c.meanY) : 0},
+                 {NoiseScale::Fraction, kNoise}});
     judge.verdict();
 }
 
@@ -317,32 +328,32 @@ void CheckAnovaFigures(const LinearityStudy &study, AnovaResult &shown, std::vec
     std::vector<ResidualRow> rows;
     StableAnova(study, s, rows);
     Judge judge(L(s.ssError) <= z.squares);
-    judge.check(shown.ssRegression, s.ssRegression, "la suma de cuadrados de la regresión", z.squares);
-    judge.check(shown.msRegression, s.msRegression, "la media de cuadrados de la regresión", z.squares);
-    judge.check(shown.fRegression, s.fRegression, "la fcal de la regresión",
-                s.msError > 0 ? z.squares / s.msError : 0);
-    shown.pRegression = FTailProbability(shown.fRegression, 1.0, shown.dfError);
-    judge.compare(shown.pRegression, s.pRegression, "la Pfcal de la regresión", kNoise);
-    judge.check(shown.ssError, s.ssError, "la suma de cuadrados del error", z.squares);
-    judge.check(shown.msError, s.msError, "la media de cuadrados del error", z.squares);
-    if (shown.dfPureError != 0.0 && s.dfPureError != 0.0) {
-        judge.check(shown.ssLackOfFit, s.ssLackOfFit, "la suma de cuadrados de la falta de ajuste", z.squares);
-        judge.check(shown.msLackOfFit, s.msLackOfFit, "la media de cuadrados de la falta de ajuste", z.squares);
-        judge.check(shown.fLackOfFit, s.fLackOfFit, "la fcal de la falta de ajuste",
-                    s.msPureError > 0 ? z.squares / s.msPureError : 0);
+    const Noises noise = {{NoiseScale::Squares, z.squares},
+                          {NoiseScale::FRegression, s.msError > 0 ? z.squares / s.msError : 0},
+                          {NoiseScale::FLackOfFit, s.msPureError > 0 ? z.squares / s.msPureError : 0},
+                          {NoiseScale::Probability, kNoise}};
+    for (const AnovaField &f : AnovaFields()) {
+        const AnovaSource &source = AnovaSources()[f.source];
+        if (f.noise == NoiseScale::NotJudged || !SourceShown(source, shown) || !SourceShown(source, s))
+            continue;
+        const std::string figure = std::string("la ") + AnovaColumns()[f.column].name + " " + source.figure;
+        if (f.noise != NoiseScale::Probability) {
+            judge.check(shown.*f.member, s.*f.member, figure, noise.at(f.noise));
+            continue;
+        }
+        // From its F as judged (and perhaps set to zero) above.
+        if (f.member == &AnovaResult::pRegression)
+            shown.pRegression = FTailProbability(shown.fRegression, shown.dfRegression, shown.dfError);
+        else
             shown.pLackOfFit = FTailProbability(shown.fLackOfFit, shown.dfLackOfFit, shown.dfPureError);
-        judge.compare(shown.pLackOfFit, s.pLackOfFit, "la Pfcal de la falta de ajuste", kNoise);
-        judge.check(shown.ssPureError, s.ssPureError, "la suma de cuadrados del error puro", z.squares);
-        judge.check(shown.msPureError, s.msPureError, "la media de cuadrados del error puro", z.squares);
+        judge.compare(shown.*f.member, s.*f.member, figure, noise.at(f.noise));
     }
     for (size_t j = 0; j < residuals.size() && j < rows.size(); ++j) {
-        judge.check(residuals[j].predictedY, rows[j].predictedY, "el pronóstico para Y", z.y);
-        judge.check(residuals[j].residual, rows[j].residual, "los residuales", z.y);
         const L dx = study.observations[j].x - c.meanX;
         const L leverage = c.sxx > 0 ? 1 / c.n + dx * dx / c.sxx : 1;
         const L spread = leverage < 1 ? std::sqrt((1 - leverage) * L(s.msError)) : 0;
-        judge.check(residuals[j].studentized, rows[j].studentized, "los residuos estudentizados",
-                    spread > 0 ? z.y / spread : 0);
+        judgeFields(judge, residuals[j], rows[j], ResidualFields(),
+                    {{NoiseScale::Amount, z.y}, {NoiseScale::Studentized, spread > 0 ? z.y / spread : 0}});
     }
     judge.verdict();
 }
@@ -386,14 +397,11 @@ void CheckRecoveryFigures(const LinearityStudy &study, RecoveryResult &shown)
     const L sdNoise = std::sqrt(kNoise) * largest;
     const L rootN = std::sqrt(L(study.n()));
     Judge judge(false);
-    judge.check(shown.meanRecovery, s.meanRecovery, "la media del porcentaje recuperado", noise);
-    judge.check(shown.sdRecovery, s.sdRecovery, "la desviación estándar del porcentaje recuperado", sdNoise);
-    judge.check(shown.rsdRecovery, s.rsdRecovery, "la desviación estándar relativa",
-                s.meanRecovery != 0 ? sdNoise * 100 / std::fabs(s.meanRecovery) : 0);
-    judge.check(shown.upperLimit, s.upperLimit, "el límite superior del porcentaje recuperado", noise);
-    judge.check(shown.lowerLimit, s.lowerLimit, "el límite inferior del porcentaje recuperado", noise);
-    judge.check(shown.tCalculated, s.tCalculated, "la t de Student del porcentaje recuperado",
-                s.sdRecovery > 0 ? rootN * noise / s.sdRecovery : 0);
+    judgeFields(judge, shown, s, RecoveryFields(),
+                {{NoiseScale::Percent, noise},
+                 {NoiseScale::PercentSd, sdNoise},
+                 {NoiseScale::PercentRsd, s.meanRecovery != 0 ? sdNoise * 100 / std::fabs(s.meanRecovery) : 0},
+                 {NoiseScale::PercentT, s.sdRecovery > 0 ? rootN * noise / s.sdRecovery : 0}});
     const BestWorstCase shownCase = BestAndWorstCase(shown), stableCase = BestAndWorstCase(s);
     if (shownCase.exists && stableCase.exists) {
         judge.compare(shownCase.best, stableCase.best, "el error en el mejor de los casos", noise);

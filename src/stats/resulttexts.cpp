@@ -2,6 +2,7 @@
 
 #include "stats/conversions.h"
 #include "stats/numberformat.h"
+#include "stats/resultfields.h"
 
 namespace stats {
 
@@ -11,40 +12,18 @@ std::string blanks(size_t count) { return std::string(count, ' '); }
 
 const char *const kInferenceTitle = "                INFERENCIA DE PENDIENTE Y ORDENADA AL ORIGEN";
 const char *const kSystematicTitle = "                EVALUACIÓN DEL ERROR SISTEMÁTICO CONSTANTE";
-const char *const kUpper = "LÍMITE SUPERIOR DEL INTERVALO DE CONFIANZA = ";
-const char *const kLower = "LÍMITE INFERIOR DEL INTERVALO DE CONFIANZA = ";
 
-// Lines 2 to 12 of the inference text, shared by the window and the report.
-Lines inferenceBody(const RegressionResult &r, char sep)
+// The labelled fields of a record, a line each: lines 2 to 12 of the
+// inference text, the statistics of the systematic error evaluation ("NP"
+// for each where it does not apply).
+template <class Record>
+Lines fieldLines(const Record &r, std::span<const ResultField<Record>> fields, char sep, bool applies = true)
 {
-    auto f = [sep](double v) { return FormatGeneral(v, 6, sep); };
-    return {
-        "PENDIENTE =  " + f(r.slope),
-        kUpper + f(r.slopeUpperLimit),
-        kLower + f(r.slopeLowerLimit),
-        "t cal = " + f(r.slopeT),
-        "ORDENADA AL ORIGEN = " + f(r.intercept),
-        kUpper + f(r.interceptUpperLimit),
-        kLower + f(r.interceptLowerLimit),
-        "t cal = " + f(r.interceptT),
-        "DESVIACIÓN ESTÁNDAR DE REGRESIÓN = " + f(r.sdRegression),
-        "COEFICIENTE DE VARIACIÓN = " + f(r.coefficientOfVariation),
-        "COEFICIENTE DE DETERMINACIÓN (r^2) = " + FormatGeneral(r.rSquared, 8, sep),
-    };
-}
-
-// The six statistics of the systematic error evaluation, or "NP" for each.
-Lines recoveryStatistics(const RecoveryResult &r, bool applies, char sep)
-{
-    auto f = [&](double v) { return applies ? FormatGeneral(v, 6, sep) : std::string("NP"); };
-    return {
-        "MEDIA ARITMÉTICA DEL PORCENTAJE RECUPERADO = " + f(r.meanRecovery),
-        "DESVIACIÓN ESTÁNDAR DEL PORCENTAJE RECUPERADO = " + f(r.sdRecovery),
-        "DESVIACIÓN ESTÁNDAR RELATIVA = " + f(r.rsdRecovery),
-        kUpper + f(r.upperLimit),
-        kLower + f(r.lowerLimit),
-        "PRUEBA t DE STUDENT = " + f(r.tCalculated),
-    };
+    Lines lines;
+    for (const ResultField<Record> &f : fields)
+        if (f.label)
+            lines.push_back(f.label + (applies ? FormatGeneral(r.*f.member, f.digits, sep) : std::string("NP")));
+    return lines;
 }
 
 const char *verdict(const RecoveryResult &r)
@@ -60,7 +39,7 @@ void append(Lines &to, const Lines &from) { to.insert(to.end(), from.begin(), fr
 Lines InferenceLines(const RegressionResult &regression, char sep)
 {
     Lines lines = {kInferenceTitle, " "};
-    append(lines, inferenceBody(regression, sep));
+    append(lines, fieldLines(regression, RegressionFields(), sep));
     lines.push_back("");
     lines.push_back(""); // the text box's initial empty line stays last
     return lines;
@@ -73,12 +52,13 @@ AnovaGrid AnovaGridCells(const AnovaResult &a, char sep)
     g[0] = {"         FUENTE", "    GRADOS", "      SUMA", "     MEDIA", "", ""};
     g[1] = {"             DE", "        DE", "        DE", "        DE", "      fcal", "     Pfcal"};
     g[2] = {"      VARIACIÓN", "  LIBERTAD", " CUADRADOS", " CUADRADOS", "", ""};
-    g[3] = {"REGRESIÓN", "1", f(a.ssRegression), f(a.msRegression), f(a.fRegression), f(a.pRegression)};
-    g[4] = {"ERROR DE REGRESIÓN", f(a.dfError), f(a.ssError), f(a.msError), "", ""};
-    if (a.dfPureError != 0.0) {
-        g[5] = {"FALTA DE AJUSTE", f(a.dfLackOfFit), f(a.ssLackOfFit), f(a.msLackOfFit), f(a.fLackOfFit),
-                f(a.pLackOfFit)};
-        g[6] = {"ERROR PURO", f(a.dfPureError), f(a.ssPureError), f(a.msPureError), "", ""};
+    for (const AnovaField &field : AnovaFields()) {
+        const AnovaSource &source = AnovaSources()[field.source];
+        if (!SourceShown(source, a))
+            continue;
+        std::array<std::string, 6> &row = g[3 + field.source];
+        row[0] = source.label;
+        row[1 + field.column] = f(a.*field.member);
     }
     return g;
 }
@@ -90,9 +70,8 @@ std::array<Lines, 4> ResidualColumns(const std::vector<ResidualRow> &table, int 
     for (int i = 0; i < rows && i < static_cast<int>(table.size()); ++i) {
         const ResidualRow &r = table[static_cast<size_t>(i)];
         boxes[0].push_back(blanks(11) + std::to_string(r.observation));
-        boxes[1].push_back(FormatGeneral(r.predictedY, 6, sep));
-        boxes[2].push_back(FormatGeneral(r.residual, 6, sep));
-        boxes[3].push_back(FormatGeneral(r.studentized, 6, sep));
+        for (size_t c = 0; c < ResidualFields().size(); ++c)
+            boxes.at(c + 1).push_back(FormatGeneral(r.*ResidualFields()[c].member, ResidualFields()[c].digits, sep));
     }
     return boxes;
 }
@@ -101,7 +80,7 @@ Lines SystematicErrorLines(const AnovaResult &anova, const RecoveryResult &recov
 {
     const bool applies = RecoveryApplies(anova);
     Lines lines = {kSystematicTitle, " "};
-    append(lines, recoveryStatistics(recovery, applies, sep));
+    append(lines, fieldLines(recovery, RecoveryFields(), sep, applies));
     lines.push_back("");
     if (!applies) {
         lines.push_back("NP = NO PROCEDE");
@@ -145,26 +124,23 @@ Lines ReportLines(const StudyTexts &study, const RegressionResult &regression, c
         lines.push_back(study.dataCell(0, r) + blanks(11) + study.dataCell(1, r) + blanks(12) + study.dataCell(2, r));
 
     append(lines, {" ", " ", kInferenceTitle, " "});
-    append(lines, inferenceBody(regression, sep));
+    append(lines, fieldLines(regression, RegressionFields(), sep));
 
-    append(lines, {" ", " ", "ANÁLISIS DE LA VARIANZA", " ", "FUENTE DE VARIACIÓN : REGRESIÓN",
-                   "GRADOS DE LIBERTAD = 1", "SUMA DE CUADRADOS = " + f(a.ssRegression),
-                   "MEDIA DE CUADRADOS = " + f(a.msRegression), "fcal = " + f(a.fRegression),
-                   "Pfcal = " + f(a.pRegression), " ", "FUENTE DE VARIACIÓN : ERROR DE REGRESIÓN",
-                   "GRADOS DE LIBERTAD = " + f(a.dfError), "SUMA DE CUADRADOS = " + f(a.ssError),
-                   "MEDIA DE CUADRADOS = " + f(a.msError), " "});
-    if (a.dfPureError != 0.0)
-        append(lines, {"FUENTE DE VARIACIÓN : FALTA DE AJUSTE", "GRADOS DE LIBERTAD = " + f(a.dfLackOfFit),
-                       "SUMA DE CUADRADOS = " + f(a.ssLackOfFit), "MEDIA DE CUADRADOS = " + f(a.msLackOfFit),
-                       "fcal = " + f(a.fLackOfFit), "Pfcal = " + f(a.pLackOfFit), " ",
-                       "FUENTE DE VARIACIÓN : ERROR PURO", "GRADOS DE LIBERTAD = " + f(a.dfPureError),
-                       "SUMA DE CUADRADOS = " + f(a.ssPureError), "MEDIA DE CUADRADOS = " + f(a.msPureError),
-                       " "});
+    append(lines, {" ", " ", "ANÁLISIS DE LA VARIANZA", " "});
+    for (int s = 0; s < static_cast<int>(AnovaSources().size()); ++s) {
+        if (!SourceShown(AnovaSources()[s], a))
+            continue;
+        lines.push_back(std::string("FUENTE DE VARIACIÓN : ") + AnovaSources()[s].label);
+        for (const AnovaField &field : AnovaFields())
+            if (field.source == s)
+                lines.push_back(AnovaColumns()[field.column].label + f(a.*field.member));
+        lines.push_back(" ");
+    }
     append(lines, AnovaConclusionLines(a));
 
     append(lines, {" ", " ", kSystematicTitle, " "});
     const bool applies = RecoveryApplies(a);
-    append(lines, recoveryStatistics(recovery, applies, sep));
+    append(lines, fieldLines(recovery, RecoveryFields(), sep, applies));
     lines.push_back(" ");
     if (!applies) {
         lines.push_back("NP = NO PROCEDE");
@@ -182,8 +158,10 @@ Lines ReportLines(const StudyTexts &study, const RegressionResult &regression, c
                    "Estudentizados"});
     for (int i = 0; i < rows && i < static_cast<int>(residuals.size()); ++i) {
         const ResidualRow &r = residuals[static_cast<size_t>(i)];
-        lines.push_back(blanks(10) + std::to_string(r.observation) + blanks(23) + f(r.predictedY) + blanks(24) +
-                        f(r.residual) + blanks(24) + f(r.studentized));
+        std::string line = blanks(10) + std::to_string(r.observation) + blanks(23);
+        for (size_t c = 0; c < ResidualFields().size(); ++c)
+            line += (c > 0 ? blanks(24) : "") + FormatGeneral(r.*ResidualFields()[c].member, ResidualFields()[c].digits, sep);
+        lines.push_back(line);
     }
     return lines;
 }

@@ -2,8 +2,6 @@
 // Worked studies used across the engine tests.
 #include "stats/study.h"
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -37,26 +35,5 @@ inline stats::StudyData biasedStudy()
     return makeStudy({"2", "2", "2"}, {"1", "1", "2", "2", "3", "3"},
                      {"0.95", "0.96", "1.91", "1.93", "2.86", "2.88"});
 }
-
-#ifdef NIST_NORRIS_FILE
-// NIST StRD "Norris": 36 observations, each as a level of one replicate
-// (only the line matters for it). Empty when the data file cannot be read.
-inline stats::StudyData norrisStudy()
-{
-    std::ifstream in(NIST_NORRIS_FILE);
-    std::vector<std::string> x, y;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#')
-            continue;
-        std::istringstream fields(line);
-        std::string yv, xv;
-        fields >> yv >> xv;
-        y.push_back(yv);
-        x.push_back(xv);
-    }
-    return makeStudy(std::vector<std::string>(x.size(), "1"), x, y);
-}
-#endif
 
 } // namespace testing_studies

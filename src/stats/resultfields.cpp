@@ -1,0 +1,123 @@
+#include "stats/resultfields.h"
+
+namespace stats {
+
+namespace {
+
+using S = NoiseScale;
+using R = RegressionResult;
+using E = RecoveryResult;
+using A = AnovaResult;
+
+const char *const kUpper = "LÍMITE SUPERIOR DEL INTERVALO DE CONFIANZA = ";
+const char *const kLower = "LÍMITE INFERIOR DEL INTERVALO DE CONFIANZA = ";
+const char *const kPageUpper = "Límite superior del intervalo de confianza = ";
+const char *const kPageLower = "Límite inferior del intervalo de confianza = ";
+
+const RegressionField kRegression[] = {
+    {"slope", &R::slope, 6, S::Slope, "la pendiente", "Pendiente", "PENDIENTE =  ", "Pendiente =  "},
+    {"slopeUpperLimit", &R::slopeUpperLimit, 6, S::Slope, "el límite superior de la pendiente",
+     "Pendiente: límite superior del intervalo", kUpper, kPageUpper},
+    {"slopeLowerLimit", &R::slopeLowerLimit, 6, S::Slope, "el límite inferior de la pendiente",
+     "Pendiente: límite inferior del intervalo", kLower, kPageLower},
+    {"slopeT", &R::slopeT, 6, S::SlopeT, "la t de la pendiente", "Pendiente: t cal", "t cal = ", "t cal = "},
+    {"intercept", &R::intercept, 6, S::Amount, "la ordenada al origen", "Ordenada al origen",
+     "ORDENADA AL ORIGEN = ", "Ordenada al origen = "},
+    {"interceptUpperLimit", &R::interceptUpperLimit, 6, S::Amount, "el límite superior de la ordenada",
+     "Ordenada: límite superior del intervalo", kUpper, kPageUpper},
+    {"interceptLowerLimit", &R::interceptLowerLimit, 6, S::Amount, "el límite inferior de la ordenada",
+     "Ordenada: límite inferior del intervalo", kLower, kPageLower},
+    {"interceptT", &R::interceptT, 6, S::InterceptT, "la t de la ordenada", "Ordenada: t cal", "t cal = ",
+     "t cal = "},
+    {"sdRegression", &R::sdRegression, 6, S::SdRegression, "la desviación estándar de regresión",
+     "Desviación estándar de regresión", "DESVIACIÓN ESTÁNDAR DE REGRESIÓN = ",
+     "Desviación estándar de regresión = "},
+    {"coefficientOfVariation", &R::coefficientOfVariation, 6, S::CoefficientOfVariation,
+     "el coeficiente de variación", "Coeficiente de variación", "COEFICIENTE DE VARIACIÓN = ",
+     "Coeficiente de variación = "},
+    {"criticalT", &R::criticalT, 6, S::NotJudged, nullptr, "t de tablas (n - 2)", nullptr, nullptr},
+    {"rSquared", &R::rSquared, 8, S::Fraction, "el coeficiente de determinación",
+     "Coeficiente de determinación (r^2)", "COEFICIENTE DE DETERMINACIÓN (r^2) = ",
+     "Coeficiente de Determinación (r^2) = "},
+};
+
+// The residual window and the report head these columns with texts of
+// their own layout.
+const ResidualField kResiduals[] = {
+    {"predictedY", &ResidualRow::predictedY, 6, S::Amount, "el pronóstico para Y", "pronóstico para Y", nullptr,
+     nullptr},
+    {"residual", &ResidualRow::residual, 6, S::Amount, "los residuales", "residual", nullptr, nullptr},
+    {"studentized", &ResidualRow::studentized, 6, S::Studentized, "los residuos estudentizados",
+     "residuo estudentizado", nullptr, nullptr},
+};
+
+const RecoveryField kRecovery[] = {
+    {"meanRecovery", &E::meanRecovery, 6, S::Percent, "la media del porcentaje recuperado",
+     "Media del porcentaje recuperado", "MEDIA ARITMÉTICA DEL PORCENTAJE RECUPERADO = ",
+     "Media Aritmética del Porcentaje Recuperado = "},
+    {"sdRecovery", &E::sdRecovery, 6, S::PercentSd, "la desviación estándar del porcentaje recuperado",
+     "Desviación estándar del porcentaje recuperado", "DESVIACIÓN ESTÁNDAR DEL PORCENTAJE RECUPERADO = ",
+     "Desviación Estándar del Porcentaje Recuperado = "},
+    {"rsdRecovery", &E::rsdRecovery, 6, S::PercentRsd, "la desviación estándar relativa",
+     "Desviación estándar relativa", "DESVIACIÓN ESTÁNDAR RELATIVA = ", "Desviación Estándar Relativa = "},
+    {"upperLimit", &E::upperLimit, 6, S::Percent, "el límite superior del porcentaje recuperado",
+     "Límite superior del intervalo de confianza", kUpper, "Límite Superior del Intervalo de Confianza = "},
+    {"lowerLimit", &E::lowerLimit, 6, S::Percent, "el límite inferior del porcentaje recuperado",
+     "Límite inferior del intervalo de confianza", kLower, "Límite Inferior del Intervalo de Confianza = "},
+    {"tCalculated", &E::tCalculated, 6, S::PercentT, "la t de Student del porcentaje recuperado",
+     "Prueba t de Student", "PRUEBA t DE STUDENT = ", "Prueba t de Student = "},
+    {"tTable", &E::tTable, 6, S::NotJudged, nullptr, "t de tablas (n - 1)", nullptr, nullptr},
+};
+
+enum { Regression, Error, LackOfFit, PureError };
+enum { Df, Ss, Ms, F, P };
+
+const AnovaSource kSources[] = {
+    {"regression", "REGRESIÓN", "Regresión", "Regresión", "de la regresión", false},
+    {"error", "ERROR DE REGRESIÓN", "Error de Regresión", "Error de regresión", "del error", false},
+    {"lackOfFit", "FALTA DE AJUSTE", "Falta de Ajuste", "Falta de ajuste", "de la falta de ajuste", true},
+    {"pureError", "ERROR PURO", "Error Puro", "Error puro", "del error puro", true},
+};
+
+const AnovaColumn kColumns[] = {
+    {"df", "GRADOS DE LIBERTAD = ", "grados de libertad"},
+    {"ss", "SUMA DE CUADRADOS = ", "suma de cuadrados"},
+    {"ms", "MEDIA DE CUADRADOS = ", "media de cuadrados"},
+    {"f", "fcal = ", "fcal"},
+    {"p", "Pfcal = ", "Pfcal"},
+};
+
+const AnovaField kAnova[] = {
+    {Regression, Df, &A::dfRegression, S::NotJudged, 105},
+    {Regression, Ss, &A::ssRegression, S::Squares, 155},
+    {Regression, Ms, &A::msRegression, S::Squares, 210},
+    {Regression, F, &A::fRegression, S::FRegression, 260},
+    {Regression, P, &A::pRegression, S::Probability, 305},
+    {Error, Df, &A::dfError, S::NotJudged, 105},
+    {Error, Ss, &A::ssError, S::Squares, 155},
+    {Error, Ms, &A::msError, S::Squares, 210},
+    {LackOfFit, Df, &A::dfLackOfFit, S::NotJudged, 105},
+    {LackOfFit, Ss, &A::ssLackOfFit, S::Squares, 155},
+    {LackOfFit, Ms, &A::msLackOfFit, S::Squares, 210},
+    {LackOfFit, F, &A::fLackOfFit, S::FLackOfFit, 265},
+    {LackOfFit, P, &A::pLackOfFit, S::Probability, 300},
+    {PureError, Df, &A::dfPureError, S::NotJudged, 105},
+    {PureError, Ss, &A::ssPureError, S::Squares, 155},
+    {PureError, Ms, &A::msPureError, S::Squares, 210},
+};
+
+} // namespace
+
+std::span<const RegressionField> RegressionFields() { return kRegression; }
+std::span<const ResidualField> ResidualFields() { return kResiduals; }
+std::span<const RecoveryField> RecoveryFields() { return kRecovery; }
+std::span<const AnovaSource> AnovaSources() { return kSources; }
+std::span<const AnovaColumn> AnovaColumns() { return kColumns; }
+std::span<const AnovaField> AnovaFields() { return kAnova; }
+
+bool SourceShown(const AnovaSource &source, const AnovaResult &anova)
+{
+    return !source.replicatesOnly || anova.dfPureError != 0.0;
+}
+
+} // namespace stats
