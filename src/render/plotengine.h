@@ -119,8 +119,8 @@ public:
     PlotLimits PointLimits() const;
     // requestedLimits from the points.
     void ComputeLimits();
-    // The limits asked for: requestedLimits once computed or typed, until
-    // then those of the points (as the first drawing computes them).
+    // The limits asked for: requestedLimits once computed or typed, else
+    // those of the points (a build leaves them to be derived from its points).
     PlotLimits RequestedLimits() const;
     // The limits every screen drawing shows: those asked for, widened.
     PlotLimits ScreenLimits() const;
