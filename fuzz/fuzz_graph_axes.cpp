@@ -3,7 +3,7 @@
 // the same conversion and the axis computation of the graphs. A crash, a
 // hang, a sanitizer report or a broken invariant is a finding: limits the
 // engine accepts must give finite, advancing ticks with short labels.
-#include "render/plotengine.h"
+#include "render/axisscale.h"
 #include "stats/conversions.h"
 
 #include <cmath>
@@ -22,12 +22,11 @@ void check(bool condition)
 
 void checkAxis(double min, double max)
 {
-    double lo = min, hi = max;
-    const std::optional<render::AxisTicks> ticks = render::NiceAxis(lo, hi);
+    const std::optional<render::AxisScale> ticks = render::NiceAxis(min, max);
     if (!ticks)
         return;
-    check(std::isfinite(lo) && std::isfinite(hi));
-    check(std::isfinite(ticks->first) && std::isfinite(ticks->step) && ticks->step != 0);
+    const double hi = ticks->last;
+    check(std::isfinite(ticks->first) && std::isfinite(hi) && std::isfinite(ticks->step) && ticks->step != 0);
     // The ticks run from the first to the end of the axis in a bounded number
     // of steps, each one further than the last (downwards when the limits
     // were typed backwards).
@@ -40,7 +39,7 @@ void checkAxis(double min, double max)
             return;
         check(value > previous);
         previous = value;
-        check(!render::FormatTickLabel(direction * value).isEmpty());
+        check(!render::FormatTickLabel(direction * value).empty());
     }
     std::abort(); // an axis no window could show
 }
@@ -65,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
         if (!stats::TryStrToFloat(fields[i], '.', values[i]))
             return 0;
     const PlotLimits typed{values[0], values[2], values[1], values[3]}; // xMin, xMax, yMin, yMax
-    if (!render::PlotEngine::Drawable(typed))
+    if (!render::Drawable(typed))
         return 0;
     checkAxis(typed.xMin, typed.xMax);
     checkAxis(typed.yMin, typed.yMax);

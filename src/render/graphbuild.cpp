@@ -18,11 +18,11 @@ void FillGraph(PlotEngine &engine, const stats::CommandOutcome &outcome, const s
     for (size_t i = 0; i < points.x.size(); ++i)
         engine.AddPoint(2, points.x[i], points.line[i]);
     engine.SetLineStyle(2, 3);
-    engine.SetMarker(2, 1);
+    engine.SetMarker(2, kHollowCircle);
     for (size_t i = 0; i < points.x.size(); ++i)
         engine.AddPoint(1, points.x[i], points.observed[i]);
     engine.SetLineStyle(1, 0);
-    engine.SetMarker(1, 4);
+    engine.SetMarker(1, kHollowTriangle);
     if (engine.kind().unitsAsXLabel)
         engine.SetXLabel(QString::fromStdString(study.units()));
 

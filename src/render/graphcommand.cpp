@@ -23,22 +23,18 @@ const QString kDocumentTitle = QStringLiteral("Linealidad del Método");
 // 96 dots per inch, as the windows draw.
 constexpr int kScreenDotsPerMeter = 3780;
 
-QImage screenImage(PlotEngine &engine, const QSize &size)
+} // namespace
+
+QByteArray PngOfGraph(PlotEngine &engine, const QSize &size)
 {
     QImage image(size, QImage::Format_RGB32);
     image.setDotsPerMeterX(kScreenDotsPerMeter);
     image.setDotsPerMeterY(kScreenDotsPerMeter);
     image.fill(Qt::white);
-    QPainter painter(&image);
-    engine.PaintPlot(painter, size);
-    return image;
-}
-
-} // namespace
-
-QByteArray PngOfGraph(PlotEngine &engine, const QSize &size)
-{
-    const QImage image = screenImage(engine, size);
+    {
+        QPainter painter(&image);
+        engine.PaintPlot(painter, size);
+    }
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG"))
@@ -64,11 +60,8 @@ QByteArray SvgOfGraph(PlotEngine &engine, const QSize &size)
     return buffer.data();
 }
 
-QByteArray PdfOfGraph(PlotEngine &engine, const QSize &screenSize)
+QByteArray PdfOfGraph(const PlotEngine &engine)
 {
-    // The page "Imprimir" prints: the limits of the last screen drawing go
-    // through the axis rounding once more.
-    screenImage(engine, screenSize);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
@@ -127,7 +120,7 @@ int RunGraphCommand(const std::vector<std::string> &args, std::ostream &, std::o
             bytes = SvgOfGraph(engine, size);
             break;
         case OutputFormat::Pdf:
-            bytes = PdfOfGraph(engine, size);
+            bytes = PdfOfGraph(engine);
             break;
         }
         WriteOutputFile(request.output, bytes);

@@ -18,9 +18,9 @@ int RunGraphCommand(const std::vector<std::string> &args, std::ostream &out, std
 inline const QSize kGraphWindowSize(491, 315);
 
 // The screen drawing at `size` as a PNG image or an SVG document, or, for
-// PDF, the page printed after a screen drawing at `size`.
+// PDF, the page "Imprimir" prints.
 QByteArray PngOfGraph(PlotEngine &engine, const QSize &size);
 QByteArray SvgOfGraph(PlotEngine &engine, const QSize &size);
-QByteArray PdfOfGraph(PlotEngine &engine, const QSize &screenSize);
+QByteArray PdfOfGraph(const PlotEngine &engine);
 
 } // namespace render

@@ -1,9 +1,8 @@
 #include "render/plotengine.h"
 
-
 #include <QFontMetrics>
-#include <QHash>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPolygon>
@@ -11,10 +10,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <charconv>
 #include <map>
+#include <optional>
 #include <tuple>
-#include <string>
 
 namespace render {
 
@@ -28,17 +26,6 @@ int pixel(double v)
         return 0;
     return static_cast<int>(std::nearbyint(std::clamp(v, -1.0e6, 1.0e6)));
 }
-
-// rnd(v) as a 64-bit integer, ties to even; empty outside that range.
-std::optional<long long> roundedQuotient(double v)
-{
-    if (!(std::fabs(v) < 9.2e18))
-        return {};
-    return std::llrint(v);
-}
-
-// Steps an axis or a tick run may take; a drawable axis needs about 25.
-constexpr int kMaxSteps = 1000;
 
 // Dots per inch of a printed page whose device does not say.
 constexpr int kPrintDpiFallback = 600;
@@ -81,120 +68,13 @@ const GraphKind &ResidualGraph()
     return kind;
 }
 
-double PowerOfTen(int e)
-{
-    double v = 1.0;
-    for (int i = 0; i < e; ++i)
-        v *= 10.0;
-    for (int i = 0; i > e; --i)
-        v /= 10.0;
-    return v;
-}
-
-std::optional<AxisTicks> NiceAxis(double &min, double &max)
-{
-    if (!std::isfinite(min) || !std::isfinite(max))
-        return {};
-    const double r = (max - min) / 10;
-    if (!std::isfinite(r))
-        return {};
-    const int e = r > 0 ? static_cast<int>(std::trunc(std::log10(r))) : 0;
-    const double m = std::nearbyint(r * PowerOfTen(-e));
-    double s = 5;
-    if (m == 0)
-        s = 0.5;
-    else if (m < 2)
-        s = m;
-    else if (m <= 3.5)
-        s = 2;
-    const double step = PowerOfTen(e) * s;
-    if (!std::isfinite(step) || step == 0)
-        return {};
-
-    // The quotient in double, as described: 0.45 / 0.05 is then 9 and the
-    // axis starts at 0.4 (an odd multiple starts one step lower).
-    const double quotient = min / step;
-    std::optional<long long> q = roundedQuotient(quotient + 0.5);
-    if (!q)
-        return {};
-    double first = static_cast<double>(*q) * step;
-    if (first > min) {
-        q = roundedQuotient(quotient - 0.5);
-        if (!q)
-            return {};
-        first = static_cast<double>(*q) * step;
-    }
-    if (!std::isfinite(first))
-        return {};
-    // Ticks first + i * step must be distinct values: a step of a few units
-    // in the last place of the axis's values would draw two ticks as one.
-    if (std::fabs(step) <= std::max(std::fabs(first), std::fabs(max)) * 16 * std::numeric_limits<double>::epsilon())
-        return {};
-    double last = first;
-    for (int steps = 0;; ++steps) {
-        const double next = last + step;
-        if (next == last || !std::isfinite(next) || steps == kMaxSteps)
-            return {};
-        last = next;
-        if (last >= max)
-            break;
-    }
-    min = first;
-    max = last;
-    return AxisTicks{first, step};
-}
-
-double TickValue(const AxisTicks &ticks, int index)
-{
-    const double t = static_cast<double>(ticks.first + static_cast<long double>(index) * ticks.step);
-    return std::fabs(t) < std::fabs(ticks.step) * 1e-9 ? 0.0 : t;
-}
-
-QString FormatTickLabel(double v)
-{
-    if (v == 0)
-        return QStringLiteral("0");
-    // The point is always ".", whatever the locale: no printf.
-    char buffer[64];
-    const double magnitude = std::fabs(v);
-    if (magnitude > 0.01 && magnitude < 10000) {
-        std::string s(buffer, std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 4).ptr);
-        const size_t limit = s.find('.') != std::string::npos ? 6 : 5;
-        while (s.size() > limit && s.find('.') != std::string::npos)
-            s.pop_back();
-        if (s.find('.') != std::string::npos)
-            while (!s.empty() && s.back() == '0')
-                s.pop_back();
-        if (!s.empty() && s.back() == '.')
-            s.pop_back();
-        return QString::fromStdString(s);
-    }
-    // Four significant digits and a four-digit exponent, then the zeros
-    // before "E" and those after the exponent's sign go.
-    const std::string s(buffer,
-                        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::scientific, 3).ptr);
-    const size_t ePos = s.find('e');
-    std::string mantissa = s.substr(0, ePos);
-    const char sign = s[ePos + 1];
-    std::string exponent = s.substr(ePos + 2);
-    while (exponent.size() < 4)
-        exponent.insert(exponent.begin(), '0');
-    while (!mantissa.empty() && mantissa.back() == '0')
-        mantissa.pop_back();
-    const size_t nonZero = exponent.find_first_not_of('0');
-    exponent = nonZero == std::string::npos ? std::string() : exponent.substr(nonZero);
-    return QString::fromStdString(mantissa + "E" + sign + exponent);
-}
-
 PlotEngine::PlotEngine(const GraphKind &kind) : kind_(kind) { ResetPlot(); }
 
 void PlotEngine::ResetPlot()
 {
     for (PlotCurve &c : state_.curves)
         c = PlotCurve{};
-    state_.axisLimits = PlotLimits{};
     state_.gridStyle = GridStyle::None;
-    state_.barDrawing = state_.logX = state_.logY = false;
     state_.limitsComputed = false;
 }
 
@@ -205,7 +85,7 @@ PlotCurve *PlotEngine::curve(int number)
     return &state_.curves[static_cast<size_t>(number - 1)];
 }
 
-bool PlotEngine::AddPoint(int number, double x, double y, double dx, double dy)
+bool PlotEngine::AddPoint(int number, double x, double y)
 {
     PlotCurve *c = curve(number);
     if (!c) {
@@ -216,7 +96,7 @@ bool PlotEngine::AddPoint(int number, double x, double y, double dx, double dy)
         notice_ = QString::fromUtf8(kCurveFull);
         return false;
     }
-    c->points.push_back({x, y, dx, dy});
+    c->points.push_back({x, y});
     return true;
 }
 
@@ -236,9 +116,9 @@ void PlotEngine::SetLineStyle(int number, LineStyleCode code)
         notice_ = QString::fromUtf8(kCurveOutOfRange);
 }
 
-void PlotEngine::ComputeLimits()
+PlotLimits PlotEngine::PointLimits() const
 {
-    PlotLimits l = state_.axisLimits;
+    PlotLimits l;
     for (const PlotCurve &c : state_.curves)
         for (const PlotPoint &p : c.points) {
             if (p.x < l.xMin)
@@ -250,27 +130,23 @@ void PlotEngine::ComputeLimits()
             if (p.y > l.yMax)
                 l.yMax = p.y;
         }
+    return l;
+}
+
+void PlotEngine::ComputeLimits()
+{
+    state_.requestedLimits = PointLimits();
     state_.limitsComputed = true;
-    state_.requestedLimits = l;
 }
 
-bool PlotEngine::Drawable(const PlotLimits &limits)
+PlotLimits PlotEngine::RequestedLimits() const
 {
-    PlotLimits l = limits;
-    for (int widening = 0; widening < 2; ++widening)
-        if (!NiceAxis(l.yMin, l.yMax) || !NiceAxis(l.xMin, l.xMax))
-            return false;
-    return std::isfinite(l.xMax - l.xMin) && std::isfinite(l.yMax - l.yMin);
+    return state_.limitsComputed ? state_.requestedLimits : PointLimits();
 }
 
-bool PlotEngine::PointsDrawable() const
-{
-    PlotEngine copy(kind_);
-    copy.state_ = state_;
-    copy.state_.axisLimits = PlotLimits{};
-    copy.ComputeLimits();
-    return Drawable(copy.state_.requestedLimits);
-}
+PlotLimits PlotEngine::ScreenLimits() const { return Widen(RequestedLimits()).limits; }
+
+bool PlotEngine::PointsDrawable() const { return Drawable(PointLimits()); }
 
 namespace {
 
@@ -441,9 +317,8 @@ std::pair<Block, QPoint> blockOf(std::vector<LaidText> lines)
 
 QRect LaidMarker::rect(int lineWidth) const
 {
-    const int a = (code == 5 ? std::max(crossX, 1) : radius) + lineWidth;
-    const int d = (code == 5 ? std::max(crossY, 1) : radius) + lineWidth;
-    return QRect(at.x() - a, at.y() - d, 2 * a + 1, 2 * d + 1);
+    const int a = radius + lineWidth;
+    return QRect(at.x() - a, at.y() - a, 2 * a + 1, 2 * a + 1);
 }
 
 int EmForCell(int cell)
@@ -497,7 +372,7 @@ PlotMetrics PlotEngine::SetupMetrics(const QPaintDevice &device, const QRect &r,
     return m;
 }
 
-GraphLayout PlotEngine::Layout(const QPaintDevice &constDevice, const QRect &r, bool paper)
+GraphLayout PlotEngine::Layout(const QPaintDevice &constDevice, const QRect &r, bool paper) const
 {
     QPaintDevice &device = const_cast<QPaintDevice &>(constDevice);
     const Units u = unitsFor(device, paper);
@@ -516,29 +391,31 @@ GraphLayout PlotEngine::Layout(const QPaintDevice &constDevice, const QRect &r, 
     const int innerLeft = r.x() + edge, innerTop = r.y() + edge;
     const int innerRight = r.x() + r.width() - edge, innerBottom = r.y() + r.height() - edge;
 
-    // The ticks come first: the room left of the Y axis is that of their labels.
-    PlotLimits &l = state_.axisLimits;
-    const std::optional<AxisTicks> yTicks = NiceAxis(l.yMin, l.yMax);
-    const std::optional<AxisTicks> xTicks = yTicks ? NiceAxis(l.xMin, l.xMax) : std::nullopt;
-    out.axesDrawn = xTicks && yTicks && std::isfinite(l.xMax - l.xMin) && std::isfinite(l.yMax - l.yMin);
+    // The ticks come first: the room left of the Y axis is that of their
+    // labels. The page takes the screen's limits and widens them once more,
+    // which can give it a wider range and a larger step than the window.
+    const WidenedLimits screen = Widen(RequestedLimits());
+    const WidenedLimits widened = paper ? Widen(screen.limits) : screen;
+    const PlotLimits &l = widened.limits;
+    const std::optional<AxisScale> &xTicks = widened.x, &yTicks = widened.y;
+    out.axisLimits = l;
+    out.axesDrawn = widened.drawable();
     std::vector<double> xValues, yValues;
     QStringList xLabels, yLabels;
     int widestX = 0, widestY = 0;
-    // An axis's tick values up to its maximum, their labels and the widest label.
-    auto ticksOf = [&small](const AxisTicks &ticks, double max, std::vector<double> &values, QStringList &labels) {
+    // An axis's tick values, their labels and the widest label.
+    auto ticksOf = [&small](const AxisScale &axis, std::vector<double> &values, QStringList &labels) {
         int widest = 0;
-        for (int i = 0; i < kMaxSteps; ++i) {
-            values.push_back(TickValue(ticks, i));
-            labels << FormatTickLabel(values.back());
+        values = TickValues(axis);
+        for (const double v : values) {
+            labels << QString::fromStdString(FormatTickLabel(v));
             widest = std::max(widest, small.width(labels.back()));
-            if (TickValue(ticks, i + 1) > max + ticks.step / 5)
-                break;
         }
         return widest;
     };
     if (out.axesDrawn) {
-        widestX = ticksOf(*xTicks, l.xMax, xValues, xLabels);
-        widestY = ticksOf(*yTicks, l.yMax, yValues, yLabels);
+        widestX = ticksOf(*xTicks, xValues, xLabels);
+        widestY = ticksOf(*yTicks, yValues, yLabels);
     }
 
     const QStringList header = headerLines(kind_, state_.title);
@@ -712,8 +589,8 @@ GraphLayout PlotEngine::Layout(const QPaintDevice &constDevice, const QRect &r, 
                             out.lines.push_back({*part, LineKind::Curve, style});
                             curveLines.push_back(*part);
                         }
-                    if (plot.contains(at) && ((c.marker >= 1 && c.marker <= 9) || c.marker == 0))
-                        out.markers.push_back({at, c.marker, radius, pixel(pt.dx * xs), pixel(pt.dy * ys)});
+                    if (plot.contains(at) && (c.marker == kHollowCircle || c.marker == kHollowTriangle))
+                        out.markers.push_back({at, c.marker, radius});
                     penAt = at;
                 }
             }
@@ -817,52 +694,19 @@ void PlotEngine::Paint(QPainter &p, const GraphLayout &g)
         }
         p.drawText(t.rect.x(), t.rect.y() + t.ascent, t.text);
     }
+    // Hollow markers: the brush is still none.
     for (const LaidMarker &mk : g.markers) {
         const int px = mk.at.x(), py = mk.at.y(), r = mk.radius;
-        p.setBrush(mk.code >= 6 && mk.code <= 9 ? QBrush(Qt::black) : QBrush(Qt::NoBrush));
-        switch (mk.code) {
-        case 0:
-            p.drawPoint(px, py);
-            break;
-        case 1:
-        case 6:
+        if (mk.code == kHollowCircle)
             p.drawEllipse(QPoint(px, py), r, r);
-            break;
-        case 2:
-        case 7:
-            p.drawRect(px - r, py - r, 2 * r, 2 * r);
-            break;
-        case 3:
-        case 8:
-            p.drawPolygon(QPolygon({QPoint(px, py - r), QPoint(px + r, py), QPoint(px, py + r), QPoint(px - r, py)}));
-            break;
-        case 4:
-        case 9:
+        else
             p.drawPolygon(
                 QPolygon({QPoint(px, py - r), QPoint(px - r, py + (2 * r) / 3), QPoint(px + r, py + (2 * r) / 3)}));
-            break;
-        case 5: {
-            const int a = mk.crossX, d = mk.crossY;
-            p.drawLine(px - a, py, px + a, py);
-            p.drawLine(px, py + d, px, py - d);
-            p.drawLine(px - a, py - 1, px - a, py + 1);
-            p.drawLine(px + a, py - 1, px + a, py + 1);
-            p.drawLine(px - 1, py + d, px + 1, py + d);
-            p.drawLine(px - 1, py - d, px + 1, py - d);
-            break;
-        }
-        default:
-            break;
-        }
     }
-    p.setBrush(Qt::NoBrush);
 }
 
-void PlotEngine::PaintPlot(QPainter &p, const QSize &size)
+GraphLayout PlotEngine::PaintPlot(QPainter &p, const QSize &size)
 {
-    if (!state_.limitsComputed)
-        ComputeLimits();
-    state_.axisLimits = state_.requestedLimits;
     GraphLayout g = Layout(*p.device(), QRect(0, 0, size.width(), size.height()), false);
     if (!notice_.isEmpty()) {
         const TextFont large(EmForCell(g.metrics.fontLarge), *p.device());
@@ -870,7 +714,7 @@ void PlotEngine::PaintPlot(QPainter &p, const QSize &size)
         notice_.clear();
     }
     Paint(p, g);
-    last_ = std::move(g);
+    return g;
 }
 
 QRect PlotEngine::printRect(const QSize &page, int dpi) const
@@ -881,12 +725,12 @@ QRect PlotEngine::printRect(const QSize &page, int dpi) const
                  page.height() - inches(400));
 }
 
-void PlotEngine::PrintPlot(QPainter &p, const QSize &page)
+GraphLayout PlotEngine::PrintPlot(QPainter &p, const QSize &page) const
 {
     const int dpi = p.device()->logicalDpiY() > 0 ? p.device()->logicalDpiY() : kPrintDpiFallback;
     GraphLayout g = Layout(*p.device(), printRect(page, dpi), true);
     Paint(p, g);
-    last_ = std::move(g);
+    return g;
 }
 
 } // namespace render

@@ -13,8 +13,6 @@
 
 #include <vector>
 
-#include <optional>
-
 class QPainter;
 class QPaintDevice;
 
@@ -64,9 +62,8 @@ struct LaidText {
 };
 struct LaidMarker {
     QPoint at;
-    MarkerCode code = 0;
+    MarkerCode code = kHollowCircle;
     int radius = 0;
-    int crossX = 0, crossY = 0; // half-lengths of an error cross, pixels
     // What the marker covers, its outline included.
     QRect rect(int lineWidth) const;
 };
@@ -75,34 +72,12 @@ struct GraphLayout {
     bool background = false; // screen drawings: white with a black border
     int lineWidth = 1;       // every line and outline
     PlotMetrics metrics;     // as laid out: room made for what the formulas would hide
+    PlotLimits axisLimits;   // the limits drawn, widened to whole steps
     bool axesDrawn = false;  // limits that could be widened to whole steps
     std::vector<LaidText> texts;
     std::vector<LaidLine> lines;
     std::vector<LaidMarker> markers;
 };
-
-// The first tick and the step of an axis widened to whole steps.
-struct AxisTicks {
-    double first = 0, step = 0;
-};
-
-// Widens [min, max] to whole steps of 1, 2 or 5 times a power of ten (0.5
-// or 1 times one below 1) and returns the first tick and the step. An
-// empty answer, with min and max untouched, when the range cannot be drawn:
-// a value or the range is not finite, the tick quotient leaves the 64-bit
-// range, or adding the step no longer advances.
-std::optional<AxisTicks> NiceAxis(double &min, double &max);
-
-// The value of tick `index`: first + index * step, and 0 for a tick that is
-// zero but for rounding.
-double TickValue(const AxisTicks &ticks, int index);
-
-// The label of a tick value: "0", fixed notation with at most six
-// characters, or scientific notation such as 2.5E+4 or 5.E-3.
-QString FormatTickLabel(double value);
-
-// 10^e by repeated multiplication (or division) from 1.
-double PowerOfTen(int e);
 
 // Written where a drawing's AddPoint refused a point; the next paint covers it.
 inline constexpr const char *kCurveOutOfRange = "Curva fuera de intervalo.";
@@ -122,9 +97,8 @@ public:
     const PlotState &state() const { return state_; }
     PlotState &state() { return state_; }
 
-    // Empty curves (marker 2, line 3), axis limits that the first point
-    // overrides, no grid, modifiers off, limits not computed. The texts and
-    // the requested limits stay.
+    // Empty curves (marker 2, line 3), no grid, limits not computed. The
+    // texts and the requested limits stay.
     void ResetPlot();
     void SetTitle(const QString &text) { state_.title = text; }
     void SetXLabel(const QString &text) { state_.xLabel = text; }
@@ -135,19 +109,21 @@ public:
     // Appends a point to curve 1..4. A curve number outside that range or a
     // full curve drops the point and leaves the notice for the next paint;
     // false then.
-    bool AddPoint(int curve, double x, double y, double dx = 0, double dy = 0);
+    bool AddPoint(int curve, double x, double y);
     void SetMarker(int curve, MarkerCode code);
     void SetLineStyle(int curve, LineStyleCode code);
     // The notice of the last refused AddPoint, if the surface has not shown it yet.
     const QString &notice() const { return notice_; }
 
-    // requestedLimits from the points of every curve, starting from the
-    // current axis limits.
+    // The ranges of the points of every curve.
+    PlotLimits PointLimits() const;
+    // requestedLimits from the points.
     void ComputeLimits();
-
-    // Whether limits can be drawn: both axes widened once for the screen and
-    // once more for the printed page.
-    static bool Drawable(const PlotLimits &limits);
+    // The limits asked for: requestedLimits once computed or typed, else
+    // those of the points (a build leaves them to be derived from its points).
+    PlotLimits RequestedLimits() const;
+    // The limits every screen drawing shows: those asked for, widened.
+    PlotLimits ScreenLimits() const;
     // Whether the points of the curves give drawable limits.
     bool PointsDrawable() const;
 
@@ -156,27 +132,26 @@ public:
     // legibly, and on paper the pixel constants (gaps, margins) in inches as
     // on a 96 dpi screen.
     PlotMetrics SetupMetrics(const QPaintDevice &device, const QRect &r, bool paper) const;
-    // The whole drawing in `r`: widens the axis limits to whole steps (as
-    // every drawing does) and places each text, line and marker. Where the
-    // described positions would put a text over data, over another text or
-    // out of the surface, the text gives way: the header above the plot,
-    // the legend and the identification block in a free corner of the plot
-    // or below it, the tick labels in as many rows or columns as they need.
-    GraphLayout Layout(const QPaintDevice &device, const QRect &r, bool paper);
+    // The whole drawing in `r`, a function of the state and the surface
+    // alone: the limits asked for widened to whole steps (on paper twice,
+    // the screen's limits widened once more), and each text, line and
+    // marker placed. Where the described positions would put a text over
+    // data, over another text or out of the surface, the text gives way: the
+    // header above the plot, the legend and the identification block in a
+    // free corner of the plot or below it, the tick labels in as many rows or
+    // columns as they need.
+    GraphLayout Layout(const QPaintDevice &device, const QRect &r, bool paper) const;
     static void Paint(QPainter &painter, const GraphLayout &layout);
-    // The layout of the last drawing.
-    const GraphLayout &lastLayout() const { return last_; }
 
-    // One screen drawing on a surface of `size`: limits from the points
-    // when not yet computed, axis limits from the requested ones, white
-    // background with a one-pixel border, frame and curves.
-    void PaintPlot(QPainter &painter, const QSize &size);
+    // One screen drawing on a surface of `size`: white background with a
+    // one-pixel border, frame and curves, and the notice of a refused point
+    // if one is waiting. Returns what it painted.
+    GraphLayout PaintPlot(QPainter &painter, const QSize &size);
     // The printed page, whose printable area is `page` device pixels:
     // frame and curves in (250, 400, width - right margin, height) pixels of a
-    // 600 dpi page (the same inches at any resolution), no
-    // background. The axis limits of the last screen drawing are widened once
-    // more, as they are.
-    void PrintPlot(QPainter &painter, const QSize &page);
+    // 600 dpi page (the same inches at any resolution), no background.
+    // Returns what it painted.
+    GraphLayout PrintPlot(QPainter &painter, const QSize &page) const;
     // The rectangle PrintPlot draws in on a page of `dpi` dots per inch.
     QRect printRect(const QSize &page, int dpi = 600) const;
 
@@ -187,7 +162,6 @@ private:
     PlotState state_;
     FrameTexts frame_;
     QString notice_;
-    GraphLayout last_;
 };
 
 // The em size, in device pixels, of the largest Arial whose character cell

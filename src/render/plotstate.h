@@ -1,7 +1,8 @@
 #pragma once
-// The state of one graph: curve store, limits, grid style, the three
-// modifiers the options dialog never shows, and the title and axis labels.
-// Plain data; the drawing engine (plotengine.h) works on it.
+// The state of one graph: curve store, requested limits, grid style, and
+// the title and axis labels. Plain data; the drawing engine (plotengine.h)
+// lays it out on a surface without changing it.
+#include "render/axisscale.h"
 #include "stats/studyfile.h"
 
 #include <QString>
@@ -13,6 +14,10 @@
 using MarkerCode = std::uint8_t;
 using LineStyleCode = std::uint8_t;
 
+// The markers the graphs draw; any other code draws none.
+inline constexpr MarkerCode kHollowCircle = 1;
+inline constexpr MarkerCode kHollowTriangle = 4; // apex up
+
 // Index of the options dialog's ReferenceGroup.
 enum class GridStyle : std::uint8_t {
     None = 0,   // "Ninguno": no grid
@@ -23,7 +28,6 @@ enum class GridStyle : std::uint8_t {
 
 struct PlotPoint {
     double x = 0, y = 0;
-    double dx = 0, dy = 0; // half-lengths of the error cross, data units
 };
 
 inline constexpr int kCurveCount = 4;
@@ -38,18 +42,10 @@ struct PlotCurve {
     int pointCount() const { return static_cast<int>(points.size()); }
 };
 
-struct PlotLimits {
-    double xMin = 1.0E30, xMax = -1.0E30;
-    double yMin = 1.0E30, yMax = -1.0E30;
-    bool operator==(const PlotLimits &) const = default;
-};
-
 struct PlotState {
     std::array<PlotCurve, kCurveCount> curves{}; // curve n is curves[n - 1]
     PlotLimits requestedLimits;                  // derived from the points or typed by the user
-    PlotLimits axisLimits;                       // working ranges of the last drawing, widened
-    bool limitsComputed = false;
+    bool limitsComputed = false;                 // requestedLimits hold them
     GridStyle gridStyle = GridStyle::None;
-    bool barDrawing = false, logX = false, logY = false;
     QString title, xLabel, yLabel; // a reset keeps them
 };

@@ -42,14 +42,13 @@ QLineEdit *addEdit(QWidget *page, const char *name, const QRect &where, int maxL
     return edit;
 }
 
-QCheckBox *addHiddenBox(QWidget *page, const char *name, const QString &text, const QRect &where)
+void addHiddenBox(QWidget *page, const char *name, const QString &text, const QRect &where)
 {
     auto *box = new QCheckBox(text, page);
     box->setObjectName(QLatin1String(name));
     box->setGeometry(where);
     box->setChecked(false);
     box->hide();
-    return box;
 }
 
 } // namespace
@@ -125,11 +124,11 @@ QWidget *GraphOptionsDialog::buildScalePage()
     addLabel(page, "Label14", QStringLiteral("Y max."), QRect(228, 78, 56, 20));
     yMaxEdit_ = addEdit(page, "YMaxEdit", QRect(286, 76, 120, 24));
 
-    // Modifiers the graphs never use: kept, never shown.
+    // Modifiers the graphs never use: never shown, so always unchecked.
     addLabel(page, "Label9", QStringLiteral("Modificadores"), QRect(14, 118, 120, 20), true)->hide();
-    histogramBox_ = addHiddenBox(page, "HistogramBox", QStringLiteral("Histogram"), QRect(14, 138, 100, 20));
-    logXBox_ = addHiddenBox(page, "LogXBox", QStringLiteral("Logarítmico en X"), QRect(120, 138, 140, 20));
-    logYBox_ = addHiddenBox(page, "LogYBox", QStringLiteral("Logarítmico en Y"), QRect(270, 138, 140, 20));
+    addHiddenBox(page, "HistogramBox", QStringLiteral("Histogram"), QRect(14, 138, 100, 20));
+    addHiddenBox(page, "LogXBox", QStringLiteral("Logarítmico en X"), QRect(120, 138, 140, 20));
+    addHiddenBox(page, "LogYBox", QStringLiteral("Logarítmico en Y"), QRect(270, 138, 140, 20));
     return page;
 }
 
@@ -192,17 +191,6 @@ void GraphOptionsDialog::setLimitTexts(const QString &xMin, const QString &xMax,
     xMaxEdit_->setText(xMax);
     yMinEdit_->setText(yMin);
     yMaxEdit_->setText(yMax);
-}
-
-bool GraphOptionsDialog::histogram() const { return histogramBox_->isChecked(); }
-bool GraphOptionsDialog::logX() const { return logXBox_->isChecked(); }
-bool GraphOptionsDialog::logY() const { return logYBox_->isChecked(); }
-
-void GraphOptionsDialog::setModifiers(bool histogram, bool logX, bool logY)
-{
-    histogramBox_->setChecked(histogram);
-    logXBox_->setChecked(logX);
-    logYBox_->setChecked(logY);
 }
 
 int GraphOptionsDialog::referenceIndex() const { return reference_->checkedId(); }

@@ -7,7 +7,6 @@
 #include <QDialog>
 
 class QButtonGroup;
-class QCheckBox;
 class QLineEdit;
 class QTabWidget;
 
@@ -30,12 +29,6 @@ public:
     QString yMinText() const;
     QString yMaxText() const;
     void setLimitTexts(const QString &xMin, const QString &xMax, const QString &yMin, const QString &yMax);
-
-    // The never shown modifiers: they only carry the graph's values through.
-    bool histogram() const;
-    bool logX() const;
-    bool logY() const;
-    void setModifiers(bool histogram, bool logX, bool logY);
 
     // "Grid" page: index of ReferenceGroup, 0 "Ninguno" .. 3 "Fuerte".
     int referenceIndex() const;
@@ -63,8 +56,5 @@ private:
     QLineEdit *xMaxEdit_ = nullptr;
     QLineEdit *yMinEdit_ = nullptr;
     QLineEdit *yMaxEdit_ = nullptr;
-    QCheckBox *histogramBox_ = nullptr;
-    QCheckBox *logXBox_ = nullptr;
-    QCheckBox *logYBox_ = nullptr;
     QButtonGroup *reference_ = nullptr;
 };

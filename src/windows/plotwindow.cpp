@@ -115,9 +115,8 @@ void PlotWindow::fillOptions()
     options_.setTitleText(s.title);
     options_.setXLabelText(s.xLabel);
     options_.setYLabelText(s.yLabel);
-    options_.setModifiers(s.barDrawing, s.logX, s.logY);
-    // The limits last drawn, already widened to whole steps.
-    const PlotLimits &shown = s.axisLimits;
+    // The limits the window shows, widened to whole steps.
+    const PlotLimits shown = engine_.ScreenLimits();
     options_.setLimitTexts(limitText(shown.xMin, separator), limitText(shown.xMax, separator),
                            limitText(shown.yMin, separator), limitText(shown.yMax, separator));
     options_.setReferenceIndex(static_cast<int>(s.gridStyle));
@@ -132,7 +131,7 @@ bool PlotWindow::takeOptions()
     typed.yMin = limitValue(options_.yMinText(), separator);
     typed.xMax = limitValue(options_.xMaxText(), separator);
     typed.yMax = limitValue(options_.yMaxText(), separator);
-    if (!render::PlotEngine::Drawable(typed)) {
+    if (!render::Drawable(typed)) {
         dialogs_.message(this, QString::fromUtf8(render::kLimitsNotDrawable));
         return false;
     }
@@ -140,10 +139,8 @@ bool PlotWindow::takeOptions()
     s.title = options_.titleText();
     s.xLabel = options_.xLabelText();
     s.yLabel = options_.yLabelText();
-    s.barDrawing = options_.histogram();
-    s.logX = options_.logX();
-    s.logY = options_.logY();
     s.requestedLimits = typed;
+    s.limitsComputed = true; // typed limits hold until the next build
     const int reference = options_.referenceIndex();
     s.gridStyle = static_cast<GridStyle>(reference >= 0 && reference <= 3 ? reference : 0);
     plotterBox_->update();

@@ -199,22 +199,12 @@ private slots:
         PlotEngine engine(render::RegressionGraph());
         fill(engine, render::Graph::Regression, testing_studies::inferenceStudy());
         engine.state().gridStyle = GridStyle::Strong;
-        QImage screen(491, 315, QImage::Format_RGB32);
-        {
-            QPainter painter(&screen);
-            engine.PaintPlot(painter, screen.size());
-        }
-        const PlotLimits shown = engine.state().axisLimits;
         // Where each text, the plot and a marker stand, in inches.
         std::vector<std::vector<double>> pages;
         for (int dpi : {300, 600, 1200}) {
-            engine.state().axisLimits = shown;
             RecordingDevice paper(dpi, QSizeF(11, 8.5));
-            {
-                QPainter painter(&paper);
-                engine.PrintPlot(painter, QSize(paper.width(), paper.height()));
-            }
-            const render::GraphLayout &g = engine.lastLayout();
+            QPainter painter(&paper);
+            const render::GraphLayout g = engine.PrintPlot(painter, QSize(paper.width(), paper.height()));
             QVERIFY(g.lineWidth >= dpi / 300.0 - 0.01);
             for (const render::LaidLine &line : g.lines)
                 if (line.kind == render::LineKind::Tick)
