@@ -8,6 +8,7 @@
 #include "app/mainwindow.h"
 #include "support/pdfwords.h"
 #include "support/scripteddialogs.h"
+#include "support/studybytes.h"
 #include "windows/objectnames.h"
 #include "windows/printoptionswindow.h"
 #include "windows/regressiongraphwindow.h"
@@ -28,17 +29,10 @@ class OutputSafetyTest : public QObject {
     QByteArray study;
     QString open, hardLink, other, locked;
 
-    static QByteArray readAll(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
     QString write(const QString &name, const QByteArray &bytes)
     {
-        QFile f(dir.filePath(name));
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return f.fileName();
+        testing_files::writeAll(dir.filePath(name), bytes);
+        return dir.filePath(name);
     }
     // The names refused, in the order planned, and why.
     QStringList refusals() const
@@ -52,14 +46,14 @@ class OutputSafetyTest : public QObject {
     void expectUntouched()
     {
         for (const QString &path : {open, hardLink, other})
-            QCOMPARE(readAll(path), study);
-        QCOMPARE(readAll(locked), QByteArray("%PDF-1.4 signed\n"));
+            QCOMPARE(testing_files::readAll(path), study);
+        QCOMPARE(testing_files::readAll(locked), QByteArray("%PDF-1.4 signed\n"));
     }
 
 private slots:
     void initTestCase()
     {
-        study = readAll(TEST_DATA_DIR "/worked-anova.w04");
+        study = testing_files::readAll(TEST_DATA_DIR "/worked-anova.w04");
         QVERIFY(!study.isEmpty());
         open = write("abierto.w04", study);
         hardLink = dir.filePath("enlace.pdf");

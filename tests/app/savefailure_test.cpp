@@ -27,13 +27,12 @@ namespace {
 using namespace testing_files;
 
 // A folder whose writes can be refused and allowed again.
-class RefusingFolder {
-public:
+struct RefusingFolder {
     virtual ~RefusingFolder() = default;
-    virtual QString path() const = 0;
     virtual void refuse() = 0;
     virtual void allow() = 0;
     virtual QString reason() const = 0;
+    QTemporaryDir dir;
 };
 
 // A 64 KiB tmpfs filled to the last byte.
@@ -41,19 +40,18 @@ class FullFilesystem final : public RefusingFolder {
 public:
     FullFilesystem()
     {
-        mounted_ = dir_.isValid() && ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs", 0,
+        mounted_ = dir.isValid() && ::mount("tmpfs", QFile::encodeName(dir.path()).constData(), "tmpfs", 0,
                                              "size=64k") == 0;
     }
     ~FullFilesystem() override
     {
         if (mounted_)
-            ::umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
+            ::umount2(QFile::encodeName(dir.path()).constData(), MNT_DETACH);
     }
     bool mounted() const { return mounted_; }
-    QString path() const override { return dir_.path(); }
     void refuse() override
     {
-        const QByteArray filler = QFile::encodeName(dir_.filePath(".relleno"));
+        const QByteArray filler = QFile::encodeName(dir.filePath(".relleno"));
         const int fd = ::open(filler.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         QVERIFY(fd >= 0);
         const QByteArray block(4096, 'x');
@@ -64,11 +62,10 @@ public:
         }
         ::close(fd);
     }
-    void allow() override { QVERIFY(QFile::remove(dir_.filePath(".relleno"))); }
+    void allow() override { QVERIFY(QFile::remove(dir.filePath(".relleno"))); }
     QString reason() const override { return QStringLiteral("el disco está lleno"); }
 
 private:
-    QTemporaryDir dir_;
     bool mounted_ = false;
 };
 
@@ -77,7 +74,6 @@ class FileSizeLimit final : public RefusingFolder {
 public:
     FileSizeLimit() { ::getrlimit(RLIMIT_FSIZE, &saved_); }
     ~FileSizeLimit() override { allow(); }
-    QString path() const override { return dir_.path(); }
     void refuse() override
     {
         std::signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending the process
@@ -89,7 +85,6 @@ public:
     QString reason() const override { return QStringLiteral("el archivo excede el tamaño que el sistema permite"); }
 
 private:
-    QTemporaryDir dir_;
     rlimit saved_{};
 };
 
@@ -121,7 +116,7 @@ private slots:
         } else {
             folder = std::make_unique<FileSizeLimit>();
         }
-        const QDir dir(folder->path());
+        const QDir dir(folder->dir.path());
         const QString path = dir.filePath("estudio.w04");
         const QString target = saveAs ? dir.filePath("copia.w04") : path;
         const QByteArray oldBytes = studyBytes(testing_studies::anovaStudy());

@@ -10,7 +10,6 @@
 
 #include <QAction>
 #include <QFile>
-#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
@@ -21,14 +20,6 @@ class VerificationWindowTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir;
-
-    static QString allText(const PdfDocument &doc)
-    {
-        QStringList lines;
-        for (int page = 0; page < doc.pages; ++page)
-            lines << doc.lines(page);
-        return lines.join('\n');
-    }
 
 private slots:
     void theHelpMenuRunsItAndSavesTheReport()
@@ -53,23 +44,16 @@ private slots:
             verdict = window.verdictText();
             rows = window.table()->rowCount();
             window.findChild<QPushButton *>(objectnames::btnguardarpdf)->click();
-            window.grab().save(dir.filePath("window.png"));
             return int(QDialog::Accepted);
         };
         entry->trigger();
         QCOMPARE(dialogs.modalDialogs, QStringList{"VerificationWindow"});
-        QVERIFY2(verdict.startsWith("Verificación correcta: "), qPrintable(verdict));
         QCOMPARE(verdict, QStringLiteral("Verificación correcta: %1 de %1").arg(rows));
         QCOMPARE(dialogs.fileDialogs,
                  QStringList{"save|Guardar el informe de verificación|Documento PDF (*.pdf)|pdf|VERIFICACION.pdf"});
         QVERIFY(dialogs.errors.isEmpty());
         const PdfDocument doc = readPdf(pdf);
-        QVERIFY(doc.read);
-        const QString text = allText(doc);
-        QVERIFY(text.contains(verdict));
-        QVERIFY(text.contains(QStringLiteral("Página 1 de %1").arg(doc.pages)));
-        if (qEnvironmentVariableIsSet("LINEALIDAD_SHOTS"))
-            QFile::copy(dir.filePath("window.png"), qEnvironmentVariable("LINEALIDAD_SHOTS") + "/verification.png");
+        QVERIFY(doc.read && doc.text().contains(verdict));
     }
 
     // A failed verification shows which rows failed and its report says so;
@@ -99,7 +83,7 @@ private slots:
         const QString pdf = dir.filePath("failed.pdf");
         dialogs.files.enqueue(pdf);
         window.saveReport();
-        const QString text = allText(readPdf(pdf));
+        const QString text = readPdf(pdf).text();
         QVERIFY(text.contains(window.verdictText().left(40)));
         QVERIFY(text.contains("Prueba t de Student -19.26 -19.25"));
         QVERIFY(text.contains("FALLA"));

@@ -3,39 +3,22 @@
 // commandregistry_test.cpp).
 #include "cli/windowlibrary.h"
 
+#include <QProcess>
+#include <QStringList>
+
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
-#include <vector>
-
-namespace {
-
-std::vector<std::string> exportedSymbols(const std::string &library)
-{
-    std::vector<std::string> names;
-    const std::string command = "nm -D --defined-only '" + library + "'";
-    FILE *pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return names;
-    char line[4096];
-    while (fgets(line, sizeof line, pipe)) {
-        std::string text(line);
-        const size_t blank = text.find_last_of(' ');
-        names.push_back(text.substr(blank + 1, text.find_last_not_of("\r\n") - blank));
-    }
-    pclose(pipe);
-    return names;
-}
-
-} // namespace
 
 TEST(WindowLibrary, ExportsOnlyItsEntryPoints)
 {
-    const std::vector<std::string> names = exportedSymbols(WINDOW_LIBRARY_FILE);
-    ASSERT_FALSE(names.empty());
-    for (const std::string &name : names)
-        EXPECT_EQ(name.rfind("linealidad_run_", 0), 0u) << name;
+    QProcess nm;
+    nm.start("nm", {"-D", "--defined-only", WINDOW_LIBRARY_FILE});
+    ASSERT_TRUE(nm.waitForFinished(30000));
+    const QStringList lines = QString::fromUtf8(nm.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_FALSE(lines.isEmpty());
+    for (const QString &line : lines)
+        EXPECT_TRUE(line.section(' ', -1).startsWith("linealidad_run_")) << line.toStdString();
 }
 
 TEST(WindowLibrary, MissingLibraryIsReportedInSpanishWithWhatWasTried)

@@ -16,22 +16,13 @@ public:
     QString estado;          // the frame's status panel
     int dataGridEntries = 0; // enabling events, in order
     QList<bool> dataGridKeys;
-    bool saveSucceeds = false;
-    int saves = 0;
-    int closings = 0;
 
     QString modifiedText() const override { return estado; }
     void setModifiedText(const QString &text) override { estado = text; }
     void dataGridEntered() override { ++dataGridEntries; }
     void dataGridKeyTyped(bool inLastCell) override { dataGridKeys << inLastCell; }
-    bool saveStudy() override
-    {
-        ++saves;
-        if (saveSucceeds)
-            estado.clear();
-        return saveSucceeds;
-    }
-    void editorClosed() override { ++closings; }
+    bool saveStudy() override { return false; }
+    void editorClosed() override {}
     UserDialogs &dialogs() override { return dialogs_; }
 
 private:

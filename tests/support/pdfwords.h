@@ -13,14 +13,13 @@
 
 struct PdfWord {
     int page = 0;
-    double xMin = 0, yMin = 0, xMax = 0, yMax = 0; // points from the page's top left
+    double left = 0, top = 0; // points from the page's top left
     QString text;
 };
 
 struct PdfDocument {
     bool read = false;
     int pages = 0;
-    double pageWidth = 0, pageHeight = 0; // points
     std::vector<PdfWord> words;
 
     // The words of one page joined into lines (same top within a point),
@@ -30,10 +29,10 @@ struct PdfDocument {
         std::map<long, std::vector<const PdfWord *>> byTop;
         for (const PdfWord &w : words)
             if (w.page == page)
-                byTop[std::lround(w.yMin)].push_back(&w);
+                byTop[std::lround(w.top)].push_back(&w);
         QStringList result;
         for (auto &[top, line] : byTop) {
-            std::sort(line.begin(), line.end(), [](auto a, auto b) { return a->xMin < b->xMin; });
+            std::sort(line.begin(), line.end(), [](auto a, auto b) { return a->left < b->left; });
             QStringList texts;
             for (const PdfWord *w : line)
                 texts << w->text;
@@ -41,12 +40,13 @@ struct PdfDocument {
         }
         return result;
     }
-    const PdfWord *find(const QString &text, int page = 0) const
+    // Every page's lines, one after another.
+    QString text() const
     {
-        for (const PdfWord &w : words)
-            if (w.page == page && w.text == text)
-                return &w;
-        return nullptr;
+        QStringList all;
+        for (int page = 0; page < pages; ++page)
+            all << lines(page);
+        return all.join('\n');
     }
 };
 
@@ -64,18 +64,13 @@ inline PdfDocument readPdf(const QString &path)
         return doc;
     const QString html = QString::fromUtf8(pdftotext.readAllStandardOutput());
     static const QRegularExpression element(
-        R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+        R"re(<page width|<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)</word>)re");
     for (auto it = element.globalMatch(html); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
-        if (!m.captured(1).isEmpty()) {
+        if (m.captured(1).isEmpty())
             ++doc.pages;
-            doc.pageWidth = m.captured(1).toDouble();
-            doc.pageHeight = m.captured(2).toDouble();
-            continue;
-        }
-        doc.words.push_back({doc.pages - 1, m.captured(3).toDouble(), m.captured(4).toDouble(),
-                             m.captured(5).toDouble(), m.captured(6).toDouble(),
-                             unescapeXml(m.captured(7))});
+        else
+            doc.words.push_back({doc.pages - 1, m.captured(1).toDouble(), m.captured(2).toDouble(), unescapeXml(m.captured(3))});
     }
     doc.read = true;
     return doc;

@@ -27,21 +27,9 @@ public:
     // otherwise it is left shown and answers Rejected.
     QStringList modalDialogs;
     std::function<int(QDialog &)> onModal;
-    // Called while a box is "shown", to let a test look at the screen then.
-    std::function<void()> whileShowing;
 
-    void message(QWidget *, const QString &text) override
-    {
-        messages << text;
-        if (whileShowing)
-            whileShowing();
-    }
-    void error(QWidget *, const QString &text) override
-    {
-        errors << text;
-        if (whileShowing)
-            whileShowing();
-    }
+    void message(QWidget *, const QString &text) override { messages << text; }
+    void error(QWidget *, const QString &text) override { errors << text; }
     bool question(QWidget *, const QString &title, const QString &text) override
     {
         questions << title + "|" + text;

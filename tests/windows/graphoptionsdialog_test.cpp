@@ -1,8 +1,7 @@
+// The options dialog of the graphs: what marks the study modified, Enter
+// and Escape in any field, and the cancelled edits kept for Save.
 #include "windows/graphoptionsdialog.h"
 
-
-#include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -114,62 +113,6 @@ private slots:
         QCOMPARE(dialog.titleText(), QStringLiteral("Despues"));
         dialog.findChild<QPushButton *>("CancelBtn")->click();
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    }
-
-    void fieldsKeepTheirLengthLimits()
-    {
-        GraphOptionsDialog dialog;
-        const QString longText(100, 'x');
-        for (auto [field, limit] : {std::pair{"TitleEdit", 60}, {"XLblEdit", 60}, {"YLblEdit", 40}, {"XMinEdit", 100}}) {
-            auto *edit = dialog.findChild<QLineEdit *>(field);
-            edit->setText(longText);
-            QCOMPARE(edit->text().size(), limit);
-        }
-    }
-
-    void modifiersStayHidden()
-    {
-        GraphOptionsDialog dialog;
-        dialog.findChild<QTabWidget *>("TabbedNotebook1")->setCurrentIndex(1);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        for (const char *name : {"Label9", "HistogramBox", "LogXBox", "LogYBox"})
-            QVERIFY2(!dialog.findChild<QWidget *>(name)->isVisible(), name);
-        for (const char *name : {"Label10", "XMinEdit", "XMaxEdit", "YMinEdit", "YMaxEdit"})
-            QVERIFY2(dialog.findChild<QWidget *>(name)->isVisible(), name);
-    }
-
-    void referenceGroupStartsWithNoGrid()
-    {
-        GraphOptionsDialog dialog;
-        QCOMPARE(dialog.referenceIndex(), 0);
-        dialog.findChild<QTabWidget *>("TabbedNotebook1")->setCurrentIndex(2);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QTest::mouseClick(dialog.findChild<QWidget *>("ReferenceItem1"), Qt::LeftButton, {}, QPoint(8, 8));
-        QCOMPARE(dialog.referenceIndex(), 1);
-    }
-
-    void windowIsTheFixedStayOnTopDialog()
-    {
-        GraphOptionsDialog dialog;
-        dialog.setTitleText(QStringLiteral("Linealidad del método: ácido acetilsalicílico"));
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Opciones"));
-        QCOMPARE(dialog.size(), QSize(534, 193));
-        QVERIFY(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
-        auto *notebook = dialog.findChild<QTabWidget *>("TabbedNotebook1");
-        QCOMPARE(notebook->count(), 3);
-        QCOMPARE(notebook->tabText(0), QStringLiteral("Titulos"));
-        QCOMPARE(notebook->tabText(1), QStringLiteral("Escala"));
-        QCOMPARE(notebook->tabText(2), QStringLiteral("Grid"));
-        // Buttons to the right of the pages, inside the client area.
-        for (const char *name : {"OKBtn", "CancelBtn"}) {
-            const QRect button = dialog.findChild<QWidget *>(name)->geometry();
-            QVERIFY(button.left() >= notebook->geometry().right());
-            QVERIFY(dialog.rect().contains(button));
-        }
     }
 };
 

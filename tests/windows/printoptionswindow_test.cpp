@@ -10,9 +10,7 @@
 #include "support/studies.h"
 #include "windows/studyeditor.h"
 
-#include <QButtonGroup>
 #include <QFile>
-#include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -59,24 +57,12 @@ private slots:
         editor.reset();
     }
 
-    void looksAsDescribedAndKeepsItsChoice()
+    void cancelarHidesTheWindowAndKeepsItsChoice()
     {
-        QCOMPARE(window->objectName(), QStringLiteral("Fopprt1"));
-        QCOMPARE(window->windowTitle(), QStringLiteral("opciones"));
-        QCOMPARE(window->size(), QSize(350, 229));
         QVERIFY(window->isWindow() && !window->isModal());
-        QCOMPARE(window->findChild<QGroupBox *>("opcion")->title(), QStringLiteral("Imprimir en Lasser:"));
-        const QStringList captions = {"Imprime Información General", "Imprime Inferencia y Anova",
-                                      "Imprime Evaluación del Error y Residuales"};
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(item(i)->text(), captions[i]);
         QVERIFY(item(0)->isChecked());
-        QCOMPARE(button("BitBtn1")->text(), QStringLiteral("Aceptar"));
-        QCOMPARE(button("BitBtn2")->text(), QStringLiteral("Cancelar"));
-        QVERIFY(!button("BitBtn1")->icon().isNull() && !button("BitBtn2")->icon().isNull());
-
         item(2)->click();
-        user::click(button("BitBtn2")); // Cancelar hides the window
+        user::click(button("BitBtn2"));
         QVERIFY(!window->isVisible());
         window->show();
         QVERIFY(item(2)->isChecked());
@@ -86,32 +72,25 @@ private slots:
 
     void eachAceptarPrintsOneJobOfOnePage()
     {
+        print(1, QString()); // the print dialog cancelled: nothing printed
+        QVERIFY(QDir(dir->path()).isEmpty());
         print(1, pdf("anova.pdf"));
         print(2, pdf("error.pdf"));
         print(0, pdf("general.pdf"));
-        QCOMPARE(dialogs.printDialogs, 3);
+        QCOMPARE(dialogs.printDialogs, 4);
         QVERIFY(dialogs.messages.isEmpty() && dialogs.errors.isEmpty());
         QVERIFY(window->isVisible()); // ready for another report
 
-        const PdfDocument anova = readPdf(pdf("anova.pdf"));
-        QVERIFY2(anova.read, "pdftotext (poppler-utils) reads the printed page");
-        QCOMPARE(anova.pages, 1);
         // The chosen report, each page as the reviewed outputs hold it (tests/golden).
-        QVERIFY(anova.lines(0).contains("Inferencia de Pendiente y Ordenada al Origen"));
-        const PdfDocument error = readPdf(pdf("error.pdf"));
-        QCOMPARE(error.pages, 1);
-        QVERIFY(error.lines(0).contains("Evaluación del Error Sistemático Constante"));
-        const PdfDocument general = readPdf(pdf("general.pdf"));
-        QCOMPARE(general.pages, 1);
-        QVERIFY(general.lines(0).contains("Información General"));
-    }
-
-    void aCancelledPrintDialogPrintsNothing()
-    {
-        print(1, QString());
-        QCOMPARE(dialogs.printDialogs, 1);
-        QVERIFY(QDir(dir->path()).isEmpty());
-        QVERIFY(dialogs.messages.isEmpty() && dialogs.errors.isEmpty());
+        const QList<std::pair<QString, QString>> pages = {{"anova.pdf", "Inferencia de Pendiente y Ordenada al Origen"},
+                                                          {"error.pdf", "Evaluación del Error Sistemático Constante"},
+                                                          {"general.pdf", "Información General"}};
+        for (const auto &[file, heading] : pages) {
+            const PdfDocument page = readPdf(pdf(file));
+            QVERIFY2(page.read, "pdftotext (poppler-utils) reads the printed page");
+            QCOMPARE(page.pages, 1);
+            QVERIFY2(page.lines(0).contains(heading), qPrintable(file));
+        }
     }
 
     void aRefusedStudyStartsNoJob()

@@ -1,37 +1,14 @@
+// The splash hides on a timer its first activation starts; the about box closes with OK.
 #include "windows/aboutdialog.h"
 #include "windows/splashwindow.h"
 
-#include <QLabel>
 #include <QPushButton>
 #include <QtTest>
 
 class SplashAndAboutTest : public QObject {
     Q_OBJECT
 
-    static QStringList labelTexts(QWidget *window)
-    {
-        QStringList texts;
-        for (QLabel *label : window->findChildren<QLabel *>())
-            if (!label->text().isEmpty())
-                texts << label->text();
-        return texts;
-    }
-
 private slots:
-    void splashShowsTheProductUntilTheTimerFires()
-    {
-        SplashWindow splash;
-        QCOMPARE(splash.size(), QSize(505, 416));
-        QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
-        QVERIFY(splash.windowFlags() & Qt::WindowStaysOnTopHint);
-        QCOMPARE(splash.timer().interval(), 3000);
-        QVERIFY(!splash.timer().isActive());
-        QCOMPARE(labelTexts(&splash), (QStringList{"TOLVEK v. w 3.1", "Control de Calidad"}));
-        QVERIFY(!splash.findChild<QLabel *>("Image1")->pixmap().isNull());
-        splash.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&splash));
-    }
-
     void activationStartsTheTimerWhichHidesTheSplash()
     {
         SplashWindow splash(nullptr, 20);
@@ -61,9 +38,6 @@ private slots:
         AboutDialog about;
         about.show();
         QVERIFY(QTest::qWaitForWindowExposed(&about));
-        QCOMPARE(about.windowTitle(), QStringLiteral("Acerca de"));
-        QCOMPARE(labelTexts(&about), (QStringList{"TOLVEK v. w 3.1", "Ostrevia", "Control de Calidad"}));
-        QVERIFY(!about.findChild<QLabel *>("ProgramIcon")->pixmap().isNull());
         about.findChild<QPushButton *>("OKButton")->click();
         QVERIFY(!about.isVisible());
         QCOMPARE(about.result(), int(QDialog::Accepted));
