@@ -89,8 +89,9 @@ TEST(HeadlessCommands, RefuseOnStandardErrorWithTheirExitStatusAndNoFile)
             EXPECT_EQ(r.out, "");
             EXPECT_EQ(r.err.substr(0, c.err.size()), c.err);
         }
-        if (c.err.rfind("Falta", 0) == 0)
+        if (c.err.rfind("Falta", 0) == 0) {
             EXPECT_EQ(runLinealidad({"--print", "general", study, "--output", dir.filePath("general.pdf")}).status, 0);
+        }
     }
     const ProcessRun r = runLinealidad({"--print", "general", TEST_DATA_DIR "/worked-anova.w04", "--output", dir.filePath("no/such/dir.pdf")});
     EXPECT_EQ(r.status, 1);
