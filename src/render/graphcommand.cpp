@@ -36,9 +36,10 @@ QImage screenImage(PlotEngine &engine, const QSize &size)
 
 } // namespace
 
-QByteArray PngOfGraph(PlotEngine &engine, const QSize &size)
+QByteArray PngOfGraph(PlotEngine &engine, const QSize &size, const cli::PrintRecord &record)
 {
-    const QImage image = screenImage(engine, size);
+    QImage image = screenImage(engine, size);
+    image.setText(QStringLiteral("Description"), QString::fromStdString(record.line(1, 1)));
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG"))
@@ -46,7 +47,7 @@ QByteArray PngOfGraph(PlotEngine &engine, const QSize &size)
     return buffer.data();
 }
 
-QByteArray SvgOfGraph(PlotEngine &engine, const QSize &size)
+QByteArray SvgOfGraph(PlotEngine &engine, const QSize &size, const cli::PrintRecord &record)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -56,6 +57,7 @@ QByteArray SvgOfGraph(PlotEngine &engine, const QSize &size)
     svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setResolution(96);
     svg.setTitle(kDocumentTitle);
+    svg.setDescription(QString::fromStdString(record.line(1, 1)));
     QPainter painter;
     if (!painter.begin(&svg))
         throw stats::OutputFileError("No se pudo escribir el documento SVG.");
@@ -64,7 +66,25 @@ QByteArray SvgOfGraph(PlotEngine &engine, const QSize &size)
     return buffer.data();
 }
 
-QByteArray PdfOfGraph(PlotEngine &engine, const QSize &screenSize)
+void PrintGraphPage(PlotEngine &engine, QPainter &painter, const QSize &page, const cli::PrintRecord &record)
+{
+    engine.PrintPlot(painter, page);
+    // The drawing starts 400 pixels of a 600 dpi page below the top of the
+    // printable area and 250 from its left: the line stands in that margin,
+    // aligned with the drawing's left edge.
+    const double dpi = painter.device()->logicalDpiY() > 0 ? painter.device()->logicalDpiY() : kPageResolution;
+    const double inch = dpi;
+    DrawRecordLine(painter, QString::fromStdString(record.line(1, 1)), QPointF(inch * 250 / 600, inch * 120 / 600),
+                   page.width() - inch * 300 / 600, dpi * 7 / 72);
+}
+
+QString GraphName(Graph graph)
+{
+    return graph == Graph::Regression ? QStringLiteral("Gráfica de regresión") : QStringLiteral("Gráfica de residuales");
+}
+
+QByteArray PdfOfGraph(PlotEngine &engine, const QSize &screenSize, const DocumentInfo &info,
+                      const cli::PrintRecord &record)
 {
     // The page "Imprimir" prints: the limits of the last screen drawing go
     // through the axis rounding once more.
@@ -75,16 +95,15 @@ QByteArray PdfOfGraph(PlotEngine &engine, const QSize &screenSize)
         QPdfWriter pdf(&buffer);
         pdf.setResolution(kPageResolution);
         pdf.setPageLayout(DefaultPageLayout(QPageLayout::Landscape));
-        pdf.setTitle(kDocumentTitle);
-        pdf.setCreator(QStringLiteral("linealidad"));
+        BeginArchivalPdf(pdf, info);
         QPainter painter;
         if (!painter.begin(&pdf))
             throw stats::OutputFileError("No se pudo escribir el documento PDF.");
-        engine.PrintPlot(painter, QSize(pdf.width(), pdf.height()));
+        PrintGraphPage(engine, painter, QSize(pdf.width(), pdf.height()), record);
         if (!painter.end())
             throw stats::OutputFileError("No se pudo escribir el documento PDF.");
     }
-    return buffer.data();
+    return WithDocumentInfo(buffer.data(), info);
 }
 
 int RunGraphCommand(const std::vector<std::string> &args, std::ostream &, std::ostream &err, char separator)
@@ -99,7 +118,8 @@ int RunGraphCommand(const std::vector<std::string> &args, std::ostream &, std::o
         return refused;
     const Graph graph = request.positional[0] == "regression" ? Graph::Regression : Graph::Residuals;
     return cli::RunCatchingErrors(err, [&] {
-        const stats::StudyFile file = cli::ReadStudyFile(request.study);
+        const std::string fileBytes = stats::ReadFileBytes(request.study);
+        const stats::StudyFile file = stats::ParseStudyFile(fileBytes);
         const stats::StudyData study = stats::StudyFromFile(file);
         stats::SharedResults shared;
         const stats::CommandOutcome outcome = ComputeGraph(graph, study, shared, separator);
@@ -118,16 +138,17 @@ int RunGraphCommand(const std::vector<std::string> &args, std::ostream &, std::o
             return cli::kExitRefused;
         }
         const QSize size = request.size.value_or(kGraphWindowSize);
+        const cli::PrintRecord record = cli::MakePrintRecord(cli::StudySource::ofFile(request.study, fileBytes));
         QByteArray bytes;
         switch (request.format) {
         case OutputFormat::Png:
-            bytes = PngOfGraph(engine, size);
+            bytes = PngOfGraph(engine, size, record);
             break;
         case OutputFormat::Svg:
-            bytes = SvgOfGraph(engine, size);
+            bytes = SvgOfGraph(engine, size, record);
             break;
         case OutputFormat::Pdf:
-            bytes = PdfOfGraph(engine, size);
+            bytes = PdfOfGraph(engine, size, StudyDocumentInfo(GraphName(graph), record, study.analyst(), study.method()), record);
             break;
         }
         WriteOutputFile(request.output, bytes);

@@ -349,6 +349,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(g.form.get()));
         QTRY_VERIFY(g.form->state().limitsComputed);
         const QString printed = dir.filePath("printed.pdf"), exported = dir.filePath("exported.pdf");
+        const std::string study = TEST_DATA_DIR "/worked-inference.w04"; // both name it alike
+        g.form->setStudyOrigin([&] { return cli::StudySource::ofFile(study, stats::ReadFileBytes(study)); });
         g.dialogs.printFiles.enqueue(printed);
         g.form->ImprimeClick();
         const ProcessRun r = runLinealidad({"--graph", "regression", TEST_DATA_DIR "/worked-inference.w04", "--output", exported});
