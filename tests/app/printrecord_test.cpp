@@ -26,19 +26,16 @@ class PrintRecordTest : public QObject {
     ScriptedDialogs dialogs;
     int printed = 0;
 
-    static QByteArray readAll(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
     static QString digest16(const QString &path)
     {
-        return QString::fromLatin1(QCryptographicHash::hash(readAll(path), QCryptographicHash::Sha256).toHex().left(16));
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        return QString::fromLatin1(QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex().left(16));
     }
-    static QString run(const QString &program, const QStringList &args)
+    static QString pdfinfo(const QStringList &args)
     {
         QProcess process;
-        process.start(program, args);
+        process.start(QStringLiteral("pdfinfo"), args);
         process.waitForFinished(20000);
         return QString::fromUtf8(process.readAllStandardOutput());
     }
@@ -71,14 +68,11 @@ private slots:
         // As read: its name and digest, and the PDF says what it is.
         QString pdf;
         QVERIFY(recordLine(report, &pdf).startsWith("estudio.w04 · SHA-256 " + digest16(path) + " · linealidad "));
-        const QString info = run(QStringLiteral("pdfinfo"), {pdf});
-        for (const QString &field : {QStringLiteral("Title:           Información General: estudio.w04"),
-                                     QStringLiteral("Author:          Ana Pérez"),
-                                     QStringLiteral("Subject:         Valoración de paracetamol"),
-                                     QStringLiteral("Creator:         linealidad ")})
-            QVERIFY2(info.contains(field), qPrintable(info));
-        QVERIFY(run(QStringLiteral("pdfinfo"), {QStringLiteral("-meta"), pdf})
-                    .contains(QStringLiteral("pdfaid:part=\"1\" pdfaid:conformance=\"B\"")));
+        const QString info = pdfinfo({pdf}).simplified();
+        QVERIFY2(info.contains("Title: Información General: estudio.w04 Subject: Valoración de paracetamol "
+                               "Author: Ana Pérez Creator: linealidad "),
+                 qPrintable(info));
+        QVERIFY(pdfinfo({"-meta", pdf}).contains(R"(pdfaid:part="1" pdfaid:conformance="B")"));
         QVERIFY(recordLine(graph).startsWith("estudio.w04 · SHA-256 " + digest16(path) + " · "));
 
         // Edited: the name, and no digest of a file that is not what is printed.
