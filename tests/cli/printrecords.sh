@@ -1,10 +1,7 @@
 #!/bin/sh
-# Every printout is a record: each page of each PDF names the study file by
-# the digest sha256sum gives, with the right "Página i de n"; each PDF says
-# what it is (title, author, subject, creator, date) and claims PDF/A-1b;
-# the JSON carries the whole digest; --check-record tells the file a record
-# names from any other.
-#   tests/cli/printrecords.sh PROGRAM DATA_FOLDER
+# Each page of each PDF names the study by the digest sha256sum gives, with
+# the right "Página i de n"; each PDF says what it is and claims PDF/A-1b;
+# --json has the whole digest; --check-record tells the file a record names.
 set -u
 program=$1
 data=$2
@@ -14,9 +11,9 @@ export LC_ALL=C.UTF-8
 failures=0
 fail() { echo "FALLO: $*"; failures=$((failures + 1)); }
 
-# Each page's identification line: the study part, then "Página i de n".
+pages() { pdfinfo "$1" | sed -n 's/^Pages: *//p'; }
 check_pages() { # PDF STUDY_PART
-    pages=$(pdfinfo "$1" | sed -n 's/^Pages: *//p')
+    pages=$(pages "$1")
     [ -n "$pages" ] || { fail "$1 no se lee"; return; }
     i=1
     while [ "$i" -le "$pages" ]; do
@@ -62,12 +59,11 @@ for entry in 'worked-anova:Ana Pérez:Valoración de paracetamol' 'worked-40obs:
     "$program" --check-record "$file" "$changed" >/dev/null
     [ $? = 1 ] || fail "--check-record acepta $changed para $study"
 done
-[ "$(pdfinfo "$work/page.pdf" | sed -n 's/^Pages: *//p')" -gt 1 ] || fail "ninguna página de continuación probada"
-
+[ "$(pages "$work/page.pdf")" -gt 1 ] || fail "ninguna página de continuación probada"
 "$program" --verify --output "$work/verify.pdf" >/dev/null || fail "--verify"
 check_pages "$work/verify.pdf" "Estudios de referencia incorporados"
 check_info "$work/verify.pdf" "Verificación de la instalación" "$(id -un)" "Linealidad del método"
-[ "$(pdfinfo "$work/verify.pdf" | sed -n 's/^Pages: *//p')" -gt 1 ] || fail "la verificación cabe en una página"
+[ "$(pages "$work/verify.pdf")" -gt 1 ] || fail "la verificación cabe en una página"
 
 [ $failures = 0 ] && echo "registros correctos"
 [ $failures = 0 ]
