@@ -1,19 +1,12 @@
-# The source revision and the day of the build, for the verification report.
-#   cmake -DSOURCE_DIR=... -DOUTPUT=file.cpp -P sourcerevision.cmake
+# The source revision and the day of the build, for the verification report
+# and the identification line of every printout.
+#   cmake -DSOURCE_DIR=... -DOUTPUT=file.cpp [-DGIVEN=revision] -P sourcerevision.cmake
 # Writes OUTPUT only when its text changes (a new revision, or another day).
-set(revision "desconocida")
-find_program(GIT git)
-if(GIT)
-  execute_process(COMMAND ${GIT} -C ${SOURCE_DIR} rev-parse --short=12 HEAD
-                  OUTPUT_VARIABLE head OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE failed ERROR_QUIET)
-  if(NOT failed AND head)
-    set(revision ${head})
-    execute_process(COMMAND ${GIT} -C ${SOURCE_DIR} status --porcelain --untracked-files=no
-                    OUTPUT_VARIABLE changes OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-    if(changes)
-      string(APPEND revision " con cambios sin confirmar")
-    endif()
-  endif()
+include(${CMAKE_CURRENT_LIST_DIR}/revisionof.cmake)
+linealidad_revision_of(${SOURCE_DIR} "${GIVEN}" revision)
+if(NOT revision)
+  message(FATAL_ERROR "The source revision is unknown: no git checkout, no revision written by git archive, "
+                      "and no -DLINEALIDAD_REVISION=... given.")
 endif()
 string(TIMESTAMP day "%Y-%m-%d")
 set(text "// Generated at build time; do not edit.

@@ -8,6 +8,8 @@
 #include "windows/aboutdialog.h"
 #include "windows/objectnames.h"
 #include "windows/printoptionswindow.h"
+#include "windows/regressiongraphwindow.h"
+#include "windows/residualgraphwindow.h"
 #include "windows/splashwindow.h"
 #include "windows/studyeditor.h"
 #include "windows/verificationwindow.h"
@@ -78,6 +80,13 @@ void MainWindow::setSingleWindows(const SingleWindows &windows)
     windows_ = windows;
     if (windows_.printOptions)
         windows_.printOptions->setStudySource([this] { return editor_.data(); });
+    // Every printout names the study the same way.
+    const StudyOrigin origin = [this] { return studySource(); };
+    if (windows_.printOptions)
+        windows_.printOptions->setStudyOrigin(origin);
+    for (PlotWindow *graph : {static_cast<PlotWindow *>(windows_.plot), static_cast<PlotWindow *>(windows_.residualPlot)})
+        if (graph)
+            graph->setStudyOrigin(origin);
 }
 
 // The print command shows the print options window and goes on: the frame

@@ -3,6 +3,7 @@
 // the study editor and the result windows as child windows, the file
 // commands, and the enabling of every command.
 #include "app/commandenabling.h"
+#include "cli/printrecord.h"
 #include "stats/commands.h"
 #include "windows/studyeditor.h"
 #include "windows/studyeditorhost.h"
@@ -53,6 +54,9 @@ public:
 
     // Where the study in the editor is stored; empty for none or a new one.
     QString openStudyPath() const;
+    // Which file the study in the editor is, as it was read or last saved,
+    // and whether it was changed since: what its printouts identify.
+    cli::StudySource studySource() const;
 
     // Opens `path` as the Open command does after its dialog.
     void openStudyFile(const QString &path);
@@ -133,6 +137,7 @@ private:
     QPointer<StudyEditor> editor_;
     SingleWindows windows_;
     QString saveDialogFileName_ = QStringLiteral("Nuevo");
+    cli::StudySource source_; // the file as last read or written
     stats::SharedResults shared_;
     bool helpKeyPressed_ = false;
 };

@@ -80,7 +80,8 @@ void MainWindow::openStudyFile(const QString &path)
     WaitCursor wait;
     runReportingErrors(dialogs_, this, [&] {
         // Everything is read before anything is filled: a bad file changes nothing.
-        const stats::StudyFile file = stats::ParseStudyFile(stats::ReadFileBytes(path.toStdString()));
+        const std::string bytes = stats::ReadFileBytes(path.toStdString());
+        const stats::StudyFile file = stats::ParseStudyFile(bytes);
         const stats::StudyData study = stats::StudyFromFile(file);
         StudyEditor *editor = createEditor();
         editor->loadStudy(study);
@@ -94,6 +95,7 @@ void MainWindow::openStudyFile(const QString &path)
         const QString fullPath = QFileInfo(path).absoluteFilePath();
         editor->setWindowTitle(literalCaption(fullPath));
         saveDialogFileName_ = fullPath;
+        source_ = cli::StudySource::ofFile(fullPath.toStdString(), bytes);
         editor->show();
         applyStates(CommandEvent::OpenStudy);
     });
@@ -102,6 +104,15 @@ void MainWindow::openStudyFile(const QString &path)
 QString MainWindow::openStudyPath() const
 {
     return editor_ && editor_->windowTitle() != kNewCaption ? saveDialogFileName_ : QString();
+}
+
+cli::StudySource MainWindow::studySource() const
+{
+    if (openStudyPath().isEmpty())
+        return {};
+    cli::StudySource source = source_;
+    source.modified = modifiedText() == QStringLiteral("Modificado");
+    return source;
 }
 
 bool MainWindow::validateEditor()
@@ -127,7 +138,9 @@ bool MainWindow::writeStudy(const QString &path)
             file.xLabel = windows_.options->xLabelText().toStdString();
             file.yLabel = windows_.options->yLabelText().toStdString();
         }
-        cli::WriteFileAtomically(path, stats::SerializeStudyFile(file));
+        const std::string bytes = stats::SerializeStudyFile(file);
+        cli::WriteFileAtomically(path, bytes);
+        source_ = cli::StudySource::ofFile(QFileInfo(path).absoluteFilePath().toStdString(), bytes);
     });
 }
 

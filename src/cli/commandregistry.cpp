@@ -2,6 +2,7 @@
 
 #include "cli/headless.h"
 #include "cli/installationfacts.h"
+#include "cli/printrecord.h"
 #include "cli/resultsjson.h"
 #include "cli/verification.h"
 
@@ -91,6 +92,12 @@ int verifyCommand(const CommandLine &, std::ostream &out, std::ostream &err, cha
     return outputWritten(out, err) ? kExitFailed : status;
 }
 
+int checkRecordCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char)
+{
+    const int status = CheckRecord(line.operands[0], line.operands[1], out, err);
+    return outputWritten(out, err) ? kExitFailed : status;
+}
+
 int helpCommand(const CommandLine &, std::ostream &out, std::ostream &err, char)
 {
     out << HelpText();
@@ -154,6 +161,12 @@ const Command kCommands[] = {
      "                      referencia; estado 0 solo si todas coinciden (con --output,\n"
      "                      además el informe en PDF para firmar)\n",
      {}, {"--output"}, false},
+    {"--check-record", nullptr, Text, nullptr, checkRecordCommand, "--check-record ARCHIVO.w04 RESUMEN", Results,
+     "  --check-record      dice si ARCHIVO es el estudio que nombra un registro\n"
+     "                      impreso: RESUMEN son las 16 cifras de su SHA-256 que lleva\n"
+     "                      la línea de identificación de cada página; estado 0 si\n"
+     "                      coinciden, 1 si no\n",
+     {kStudy, "el resumen (las 16 cifras del registro)"}, {}, false},
     {"--help", "-h", Text, nullptr, helpCommand, nullptr, Information, "  --help              muestra esta ayuda\n", {}, {},
      false},
     {"--version", nullptr, Text, nullptr, versionCommand, nullptr, Information,

@@ -58,7 +58,9 @@ std::string processor()
     return text.toStdString();
 }
 
-std::string userName()
+} // namespace
+
+std::string CurrentUserName()
 {
     const passwd *entry = getpwuid(getuid());
     if (!entry)
@@ -70,8 +72,6 @@ std::string userName()
         name += " (" + full + ")";
     return name;
 }
-
-} // namespace
 
 const char *ProgramVersion() { return LINEALIDAD_VERSION; }
 
@@ -86,7 +86,7 @@ InstallationFacts CurrentInstallationFacts()
     facts.operatingSystem = operatingSystem();
     facts.processor = processor();
     facts.runDateTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss t")).toStdString();
-    facts.userName = userName();
+    facts.userName = CurrentUserName();
     return facts;
 }
 

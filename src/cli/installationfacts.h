@@ -24,6 +24,10 @@ struct InstallationFacts {
 // The facts now, on this machine.
 InstallationFacts CurrentInstallationFacts();
 
+// Who runs the program: the login name, with the full name when the
+// system has one ("ana (Ana Pérez)").
+std::string CurrentUserName();
+
 // The program's version, "1.0.0".
 const char *ProgramVersion();
 

@@ -107,6 +107,17 @@ QJsonObject RecoveryJson(const stats::AnovaResult &anova, const stats::RecoveryR
     return object;
 }
 
+QJsonObject RecordJson(const PrintRecord &r)
+{
+    return {{"file", text(r.file)},
+            {"sha256", text(r.sha256)},
+            {"program", text(r.program)},
+            {"version", text(r.version)},
+            {"revision", text(r.revision)},
+            {"generated", text(r.generated)},
+            {"user", text(r.user)}};
+}
+
 QJsonObject ErrorJson(const char *kind, const std::string &message)
 {
     return {{"error", QJsonObject{{"kind", kind}, {"message", text(message)}}}};
@@ -135,9 +146,12 @@ int RunJsonCommand(const std::string &path, std::ostream &out, std::ostream &err
     int status = 1;
     stats::ReportCommandErrors(
         [&] {
-            const stats::StudyData study = stats::StudyFromFile(stats::ParseStudyFile(stats::ReadFileBytes(path)));
+            const std::string bytes = stats::ReadFileBytes(path);
+            const stats::StudyData study = stats::StudyFromFile(stats::ParseStudyFile(bytes));
             kind = "numeric";
-            const JsonOutcome outcome = StudyResultsJson(study, sep);
+            JsonOutcome outcome = StudyResultsJson(study, sep);
+            if (!outcome.refused)
+                outcome.object.insert("record", RecordJson(MakePrintRecord(StudySource::ofFile(path, bytes))));
             writeDocument(outcome.object, out);
             status = 0;
             if (outcome.refused) {

@@ -3,6 +3,7 @@
 // system: everything the result windows show, as numbers at full precision
 // (never the printed texts), the verdicts as stable identifiers. The schema
 // is described in README.md.
+#include "cli/printrecord.h"
 #include "stats/commands.h"
 
 #include <QJsonObject>
@@ -28,6 +29,10 @@ struct JsonOutcome {
     bool refused = false;
 };
 JsonOutcome StudyResultsJson(const stats::StudyTexts &texts, char decimalSeparator);
+
+// The record of the output: file, sha256 (all 64 digits), program, version,
+// revision, generated (ISO 8601 with offset), user.
+QJsonObject RecordJson(const PrintRecord &record);
 
 // {"error": {"kind": kind, "message": message}}
 QJsonObject ErrorJson(const char *kind, const std::string &message);

@@ -47,15 +47,18 @@ int printCommand(const std::vector<std::string> &args, std::ostream &, std::ostr
     if (const int refused = RefuseOutput(request.output, cli::kPdfExtension, request.study, args[0], err))
         return refused;
     return cli::RunCatchingErrors(err, [&] {
-        const stats::StudyData study = stats::StudyFromFile(cli::ReadStudyFile(request.study));
+        const std::string bytes = stats::ReadFileBytes(request.study);
+        const stats::StudyData study = stats::StudyFromFile(stats::ParseStudyFile(bytes));
         stats::SharedResults records;
         const PreparedReport report = PrepareReport(kind->second, study, records, separator);
         if (report.refused()) {
             err << (report.validation.failed ? report.validation.message : stats::kZeroSlopeMessage) << '\n';
             return cli::kExitRefused;
         }
-        const QByteArray pdf = PdfDocument(LocalePageSize(), [&](QPainter &painter, QPdfWriter &writer) {
-            return DrawReportPages(painter, report.pages, [&writer] { return writer.newPage(); });
+        const cli::PrintRecord record = cli::MakePrintRecord(cli::StudySource::ofFile(request.study, bytes));
+        const DocumentInfo info = StudyDocumentInfo(ReportName(kind->second), record, study.analyst(), study.method());
+        const QByteArray pdf = PdfDocument(LocalePageSize(), info, [&](QPainter &painter, QPdfWriter &writer) {
+            return DrawReportPages(painter, report.pages, [&writer] { return writer.newPage(); }, record);
         });
         WriteOutputFile(request.output, pdf);
         return cli::kExitDone;
@@ -151,13 +154,15 @@ void WriteOutputFile(const std::string &path, const QByteArray &bytes)
     cli::WriteFileAtomically(QString::fromLocal8Bit(path.c_str()), bytes.toStdString());
 }
 
-QByteArray PdfDocument(const QPageSize &paper, const std::function<bool(QPainter &, QPdfWriter &)> &draw)
+QByteArray PdfDocument(const QPageSize &paper, const DocumentInfo &info,
+                       const std::function<bool(QPainter &, QPdfWriter &)> &draw)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
+        BeginArchivalPdf(writer, info);
         writer.setResolution(1200);
         writer.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, QMarginsF(10, 10, 10, 10), QPageLayout::Point));
         QPainter painter;
@@ -167,7 +172,7 @@ QByteArray PdfDocument(const QPageSize &paper, const std::function<bool(QPainter
         if (!painter.end() || !drawn)
             throw stats::OutputFileError("No se pudo completar el documento PDF.");
     }
-    return bytes;
+    return WithDocumentInfo(bytes, info);
 }
 
 bool ParseDrawingRequest(const std::vector<std::string> &args, DrawingRequest &request, std::string &problem)

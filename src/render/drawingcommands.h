@@ -3,6 +3,7 @@
 // study file, written to an image, SVG or PDF file. They run in the window
 // library, once a QGuiApplication exists (offscreen platform), and share
 // the plumbing below.
+#include "render/documentrecord.h"
 #include "stats/studyfile.h"
 
 #include <QByteArray>
@@ -47,11 +48,13 @@ std::optional<QSize> ParseOutputSize(const std::string &text);
 // never a half-written one. Throws stats::OutputFileError with the message.
 void WriteOutputFile(const std::string &path, const QByteArray &bytes);
 
-// A PDF drawn by `draw` on portrait pages of `paper` at 1200 dpi, text kept
-// as text, with the margins a printer gives by default. `draw` gets the
-// writer to start further pages; it answers false when drawing failed.
-// Throws stats::OutputFileError when the document cannot be made.
-QByteArray PdfDocument(const QPageSize &paper, const std::function<bool(QPainter &, QPdfWriter &)> &draw);
+// A PDF/A-1b document saying `info` about itself, drawn by `draw` on
+// portrait pages of `paper` at 1200 dpi, text kept as text, with the margins
+// a printer gives by default. `draw` gets the writer to start further pages;
+// it answers false when drawing failed. Throws stats::OutputFileError when
+// the document cannot be made.
+QByteArray PdfDocument(const QPageSize &paper, const DocumentInfo &info,
+                       const std::function<bool(QPainter &, QPdfWriter &)> &draw);
 
 // The command line of a drawing command taken apart (cli::ParseCommandLine):
 // the words before the study file (e.g. the graph's kind), the study file,

@@ -23,9 +23,7 @@ const QString kDocumentTitle = QStringLiteral("Linealidad del Método");
 // 96 dots per inch, as the windows draw.
 constexpr int kScreenDotsPerMeter = 3780;
 
-} // namespace
-
-QByteArray PngOfGraph(PlotEngine &engine, const QSize &size)
+QImage screenImage(PlotEngine &engine, const QSize &size)
 {
     QImage image(size, QImage::Format_RGB32);
     image.setDotsPerMeterX(kScreenDotsPerMeter);
@@ -35,6 +33,15 @@ QByteArray PngOfGraph(PlotEngine &engine, const QSize &size)
         QPainter painter(&image);
         engine.PaintPlot(painter, size);
     }
+    return image;
+}
+
+} // namespace
+
+QByteArray PngOfGraph(PlotEngine &engine, const QSize &size, const cli::PrintRecord &record)
+{
+    QImage image = screenImage(engine, size);
+    image.setText(QStringLiteral("Description"), QString::fromStdString(record.line(1, 1)));
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG"))
@@ -42,7 +49,7 @@ QByteArray PngOfGraph(PlotEngine &engine, const QSize &size)
     return buffer.data();
 }
 
-QByteArray SvgOfGraph(PlotEngine &engine, const QSize &size)
+QByteArray SvgOfGraph(PlotEngine &engine, const QSize &size, const cli::PrintRecord &record)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -52,6 +59,7 @@ QByteArray SvgOfGraph(PlotEngine &engine, const QSize &size)
     svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setResolution(96);
     svg.setTitle(kDocumentTitle);
+    svg.setDescription(QString::fromStdString(record.line(1, 1)));
     QPainter painter;
     if (!painter.begin(&svg))
         throw stats::OutputFileError("No se pudo escribir el documento SVG.");
@@ -60,7 +68,24 @@ QByteArray SvgOfGraph(PlotEngine &engine, const QSize &size)
     return buffer.data();
 }
 
-QByteArray PdfOfGraph(const PlotEngine &engine)
+void PrintGraphPage(const PlotEngine &engine, QPainter &painter, const QSize &page, const cli::PrintRecord &record)
+{
+    engine.PrintPlot(painter, page);
+    // The drawing starts 400 pixels of a 600 dpi page below the top of the
+    // printable area and 250 from its left: the line stands in that margin,
+    // aligned with the drawing's left edge.
+    const double dpi = painter.device()->logicalDpiY() > 0 ? painter.device()->logicalDpiY() : kPageResolution;
+    const double inch = dpi;
+    DrawRecordLine(painter, QString::fromStdString(record.line(1, 1)), QPointF(inch * 250 / 600, inch * 120 / 600),
+                   page.width() - inch * 300 / 600, dpi * 7 / 72);
+}
+
+QString GraphName(Graph graph)
+{
+    return graph == Graph::Regression ? QStringLiteral("Gráfica de regresión") : QStringLiteral("Gráfica de residuales");
+}
+
+QByteArray PdfOfGraph(const PlotEngine &engine, const DocumentInfo &info, const cli::PrintRecord &record)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -68,16 +93,15 @@ QByteArray PdfOfGraph(const PlotEngine &engine)
         QPdfWriter pdf(&buffer);
         pdf.setResolution(kPageResolution);
         pdf.setPageLayout(DefaultPageLayout(QPageLayout::Landscape));
-        pdf.setTitle(kDocumentTitle);
-        pdf.setCreator(QStringLiteral("linealidad"));
+        BeginArchivalPdf(pdf, info);
         QPainter painter;
         if (!painter.begin(&pdf))
             throw stats::OutputFileError("No se pudo escribir el documento PDF.");
-        engine.PrintPlot(painter, QSize(pdf.width(), pdf.height()));
+        PrintGraphPage(engine, painter, QSize(pdf.width(), pdf.height()), record);
         if (!painter.end())
             throw stats::OutputFileError("No se pudo escribir el documento PDF.");
     }
-    return buffer.data();
+    return WithDocumentInfo(buffer.data(), info);
 }
 
 int RunGraphCommand(const std::vector<std::string> &args, std::ostream &, std::ostream &err, char separator)
@@ -92,7 +116,8 @@ int RunGraphCommand(const std::vector<std::string> &args, std::ostream &, std::o
         return refused;
     const Graph graph = request.positional[0] == "regression" ? Graph::Regression : Graph::Residuals;
     return cli::RunCatchingErrors(err, [&] {
-        const stats::StudyFile file = cli::ReadStudyFile(request.study);
+        const std::string fileBytes = stats::ReadFileBytes(request.study);
+        const stats::StudyFile file = stats::ParseStudyFile(fileBytes);
         const stats::StudyData study = stats::StudyFromFile(file);
         stats::SharedResults shared;
         const stats::CommandOutcome outcome = ComputeGraph(graph, study, shared, separator);
@@ -111,16 +136,17 @@ int RunGraphCommand(const std::vector<std::string> &args, std::ostream &, std::o
             return cli::kExitRefused;
         }
         const QSize size = request.size.value_or(kGraphWindowSize);
+        const cli::PrintRecord record = cli::MakePrintRecord(cli::StudySource::ofFile(request.study, fileBytes));
         QByteArray bytes;
         switch (request.format) {
         case OutputFormat::Png:
-            bytes = PngOfGraph(engine, size);
+            bytes = PngOfGraph(engine, size, record);
             break;
         case OutputFormat::Svg:
-            bytes = SvgOfGraph(engine, size);
+            bytes = SvgOfGraph(engine, size, record);
             break;
         case OutputFormat::Pdf:
-            bytes = PdfOfGraph(engine);
+            bytes = PdfOfGraph(engine, StudyDocumentInfo(GraphName(graph), record, study.analyst(), study.method()), record);
             break;
         }
         WriteOutputFile(request.output, bytes);

@@ -1,5 +1,7 @@
 #pragma once
 // linealidad --graph regression|residuals FILE.w04 --output OUT.png|.svg|.pdf [--size WxH]
+#include "cli/printrecord.h"
+#include "render/documentrecord.h"
 #include "render/graphbuild.h"
 
 #include <QByteArray>
@@ -18,9 +20,18 @@ int RunGraphCommand(const std::vector<std::string> &args, std::ostream &out, std
 inline const QSize kGraphWindowSize(491, 315);
 
 // The screen drawing at `size` as a PNG image or an SVG document, or, for
-// PDF, the page "Imprimir" prints.
-QByteArray PngOfGraph(PlotEngine &engine, const QSize &size);
-QByteArray SvgOfGraph(PlotEngine &engine, const QSize &size);
-QByteArray PdfOfGraph(const PlotEngine &engine);
+// PDF, the page "Imprimir" prints. The images carry
+// the record's identification line in their metadata (a PNG text chunk,
+// the SVG's description), the printed page on the page itself.
+QByteArray PngOfGraph(PlotEngine &engine, const QSize &size, const cli::PrintRecord &record);
+QByteArray SvgOfGraph(PlotEngine &engine, const QSize &size, const cli::PrintRecord &record);
+QByteArray PdfOfGraph(const PlotEngine &engine, const DocumentInfo &info, const cli::PrintRecord &record);
+
+// The printed page of a graph: the engine's drawing in its rectangle, and
+// the record's identification line in the top margin above it.
+void PrintGraphPage(const PlotEngine &engine, QPainter &painter, const QSize &page, const cli::PrintRecord &record);
+
+// The name of a graph's printout, for its document's title.
+QString GraphName(Graph graph);
 
 } // namespace render

@@ -1,5 +1,6 @@
 #include "render/printedreports.h"
 
+#include "render/documentrecord.h"
 #include "render/pagesetup.h"
 
 #include "stats/conversions.h"
@@ -318,7 +319,7 @@ void drawBody(QPainter &painter, const PageBody &body, const PageSetup &page, co
     }
 }
 
-void drawPage(QPainter &painter, const PageBody &body)
+void drawPage(QPainter &painter, const PageBody &body, const QString &recordLine)
 {
     painter.save();
     const PageSetup page = DeviceIndependentPage(painter);
@@ -343,6 +344,8 @@ void drawPage(QPainter &painter, const PageBody &body)
                        {58, kRight, QStringLiteral("TOLVEK v. w 3.1")}},
              page, units);
     painter.drawLine(QPointF(0, 59 * units.line), QPointF(page.size.width(), 59 * units.line));
+    // The record's identification, small, below the footer's rule.
+    DrawRecordLine(painter, recordLine, QPointF(0, 59.4 * units.line), page.size.width(), page.fromPoints(7));
     painter.restore();
 }
 
@@ -375,14 +378,34 @@ PreparedReport PrepareReport(PrintedReport report, const stats::StudyTexts &stud
     return prepared;
 }
 
-bool DrawReportPages(QPainter &painter, const std::vector<PageBody> &pages, const std::function<bool()> &newPage)
+bool DrawReportPages(QPainter &painter, const std::vector<PageBody> &pages, const std::function<bool()> &newPage,
+                     const cli::PrintRecord &record)
 {
-    for (size_t i = 0; i < pages.size(); ++i) {
+    const int count = static_cast<int>(pages.size());
+    for (int i = 0; i < count; ++i) {
         if (i > 0 && !newPage())
             return false;
-        drawPage(painter, pages[i]);
+        drawPage(painter, pages[static_cast<size_t>(i)], QString::fromStdString(record.line(i + 1, count)));
     }
     return true;
+}
+
+bool DrawReportPages(QPainter &painter, const std::vector<PageBody> &pages, const std::function<bool()> &newPage)
+{
+    return DrawReportPages(painter, pages, newPage, cli::MakePrintRecord({}));
+}
+
+QString ReportName(PrintedReport report)
+{
+    switch (report) {
+    case PrintedReport::GeneralInformation:
+        return QStringLiteral("Información General");
+    case PrintedReport::InferenceAndAnova:
+        return QStringLiteral("Inferencia y Anova");
+    case PrintedReport::ErrorAndResiduals:
+        break;
+    }
+    return QStringLiteral("Evaluación del Error y Residuales");
 }
 
 } // namespace render

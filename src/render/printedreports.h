@@ -5,6 +5,7 @@
 // first (so that a refused study never starts a print job), then drawn as
 // text at line and column positions on any QPainter: a printer, a PDF, an
 // image.
+#include "cli/printrecord.h"
 #include "stats/commands.h"
 
 #include <QString>
@@ -50,9 +51,16 @@ struct PreparedReport {
 PreparedReport PrepareReport(PrintedReport report, const stats::StudyTexts &study, stats::SharedResults &records,
                              char decimalSeparator);
 
-// Draws the pages, each inside the common frame (header, rules, footer), on
-// a painter already begun on its device; `newPage` moves the device to the
-// next page and answers false when it cannot.
+// Draws the pages, each inside the common frame (header, rules, footer) with
+// the identification line of `record` below it, on a painter already begun
+// on its device; `newPage` moves the device to the next page and answers
+// false when it cannot.
+bool DrawReportPages(QPainter &painter, const std::vector<PageBody> &pages, const std::function<bool()> &newPage,
+                     const cli::PrintRecord &record);
+// The same for a study that has no file.
 bool DrawReportPages(QPainter &painter, const std::vector<PageBody> &pages, const std::function<bool()> &newPage);
+
+// The report's name, as its item in the print options window says it.
+QString ReportName(PrintedReport report);
 
 } // namespace render

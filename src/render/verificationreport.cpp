@@ -1,5 +1,6 @@
 #include "render/verificationreport.h"
 
+#include "render/documentrecord.h"
 #include "render/drawingcommands.h"
 #include "render/pagesetup.h"
 
@@ -133,7 +134,7 @@ private:
 } // namespace
 
 bool DrawVerificationReport(QPainter &painter, const cli::VerificationReport &report,
-                            const std::function<bool()> &newPage)
+                            const std::function<bool()> &newPage, const cli::PrintRecord &record)
 {
     const PageSetup page = DeviceIndependentPage(painter, kUnitsPerInch);
     const double width = page.size.width() - 2 * kMargin;
@@ -224,8 +225,9 @@ bool DrawVerificationReport(QPainter &painter, const cli::VerificationReport &re
         painter.drawLine(QPointF(0, 12 * kPoint), QPointF(width, 12 * kPoint));
         const double footer = page.size.height() - 2 * kMargin;
         painter.drawLine(QPointF(0, footer - 12 * kPoint), QPointF(width, footer - 12 * kPoint));
-        const QString number = QStringLiteral("Página %1 de %2").arg(i + 1).arg(pages);
-        painter.drawText(QPointF(width - QFontMetricsF(head).horizontalAdvance(number), footer), number);
+        DrawRecordLine(painter,
+                       q(cli::PrintRecord::lineWithout("Estudios de referencia incorporados", record, i + 1, pages)),
+                       QPointF(0, footer - 9 * kPoint), width, 7 * kPoint);
         painter.translate(0, bodyTop - kMargin);
         for (const Block &block : layout.blocks())
             if (block.page == i)
@@ -237,8 +239,12 @@ bool DrawVerificationReport(QPainter &painter, const cli::VerificationReport &re
 
 QByteArray VerificationPdf(const cli::VerificationReport &report, const QPageSize &paper)
 {
-    return PdfDocument(paper, [&](QPainter &painter, QPdfWriter &writer) {
-        return DrawVerificationReport(painter, report, [&writer] { return writer.newPage(); });
+    const cli::PrintRecord record = cli::MakePrintRecord({});
+    const DocumentInfo info = {QStringLiteral("Verificación de la instalación"), q(record.user),
+                               QStringLiteral("Linealidad del método: estudios de referencia incorporados"),
+                               q(record.programText()), q(record.generated)};
+    return PdfDocument(paper, info, [&](QPainter &painter, QPdfWriter &writer) {
+        return DrawVerificationReport(painter, report, [&writer] { return writer.newPage(); }, record);
     });
 }
 

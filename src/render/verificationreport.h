@@ -2,6 +2,7 @@
 // The installation verification as a report a laboratory files: the
 // installation's facts, every reference quantity with its values and verdict,
 // and lines for the signatures of who ran it and who reviewed it.
+#include "cli/printrecord.h"
 #include "cli/verification.h"
 
 #include <QByteArray>
@@ -13,9 +14,10 @@ namespace render {
 
 // Draws the report's pages on a painter already begun on its device;
 // `newPage` moves the device to the next page and answers false when it
-// cannot. Pages carry "Página i de n".
+// cannot. Each page's foot carries the identification line of `record`,
+// which ends in "Página i de n".
 bool DrawVerificationReport(QPainter &painter, const cli::VerificationReport &report,
-                            const std::function<bool()> &newPage);
+                            const std::function<bool()> &newPage, const cli::PrintRecord &record);
 
 // The report as a PDF on `paper`.
 QByteArray VerificationPdf(const cli::VerificationReport &report, const QPageSize &paper);

@@ -2,6 +2,7 @@
 
 #include "windows/objectnames.h"
 #include "cli/headless.h"
+#include "render/graphcommand.h"
 #include "render/page.h"
 #include "stats/conversions.h"
 #include "stats/numberformat.h"
@@ -82,6 +83,8 @@ bool PlotWindow::build(const stats::CommandOutcome &outcome, const stats::StudyT
         return false;
     }
     render::FillGraph(engine_, outcome, study);
+    analyst_ = study.analyst();
+    method_ = study.method();
     plotterBox_->update();
     return true;
 }
@@ -176,14 +179,23 @@ void PlotWindow::ImprimeClick()
     printer_->setPageOrientation(QPageLayout::Landscape);
     if (!dialogs_.print(this, *printer_))
         return;
-    QPainter painter;
-    if (!painter.begin(printer_.get())) {
-        dialogs_.error(this, QStringLiteral("No se pudo iniciar la impresión."));
-        return;
-    }
-    engine_.PrintPlot(painter, QSize(printer_->width(), printer_->height()));
-    if (!painter.end())
-        dialogs_.error(this, QStringLiteral("No se pudo terminar la impresión."));
+    runReportingErrors(dialogs_, this, [&] {
+        const cli::PrintRecord record = cli::MakePrintRecord(origin_ ? origin_() : cli::StudySource{});
+        const render::DocumentInfo info =
+            render::StudyDocumentInfo(render::GraphName(graph_), record, analyst_, method_);
+        BeginRecordedPrint(*printer_, info);
+        QPainter painter;
+        if (!painter.begin(printer_.get())) {
+            dialogs_.error(this, QStringLiteral("No se pudo iniciar la impresión."));
+            return;
+        }
+        render::PrintGraphPage(engine_, painter, QSize(printer_->width(), printer_->height()), record);
+        if (!painter.end()) {
+            dialogs_.error(this, QStringLiteral("No se pudo terminar la impresión."));
+            return;
+        }
+        FinishRecordedPrint(*printer_, info);
+    });
 }
 
 void PlotWindow::CrrClick() { close(); }

@@ -6,6 +6,7 @@
 // residual graphs are the two kinds.
 #include "render/graphbuild.h"
 #include "render/plotengine.h"
+#include "windows/recordedprinting.h"
 
 #include <QWidget>
 
@@ -52,8 +53,10 @@ public:
     // answer is false.
     bool takeOptions();
 
-    // The printed page: landscape, the print dialog, one page.
+    // The printed page: landscape, the print dialog, one page, with the
+    // identification line of the study `origin` names.
     void ImprimeClick();
+    void setStudyOrigin(StudyOrigin origin) { origin_ = std::move(origin); }
     void CrrClick();
     void RecalcClick();
 
@@ -82,4 +85,6 @@ private:
     QWidget *plotterBox_ = nullptr;
     QMenu *popup_ = nullptr;
     std::unique_ptr<QPrinter> printer_;
+    StudyOrigin origin_;
+    std::string analyst_, method_; // of the study the graph was built from
 };

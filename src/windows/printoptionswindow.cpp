@@ -80,13 +80,21 @@ void PrintOptionsWindow::printSelected()
         QPrinter printer(QPrinter::HighResolution);
         if (!m_dialogs.print(this, printer))
             return;
+        const cli::PrintRecord record = cli::MakePrintRecord(m_origin ? m_origin() : cli::StudySource{});
+        const render::DocumentInfo info =
+            render::StudyDocumentInfo(render::ReportName(selectedReport()), record, editor->analyst(), editor->method());
+        BeginRecordedPrint(printer, info);
         QPainter painter;
         if (!painter.begin(&printer)) {
             m_dialogs.error(this, QStringLiteral("No se pudo iniciar la impresión en la impresora elegida."));
             return;
         }
-        const bool printed = render::DrawReportPages(painter, report.pages, [&printer] { return printer.newPage(); });
-        if (!painter.end() || !printed)
+        const bool printed =
+            render::DrawReportPages(painter, report.pages, [&printer] { return printer.newPage(); }, record);
+        if (!painter.end() || !printed) {
             m_dialogs.error(this, QStringLiteral("La impresión no pudo completarse."));
+            return;
+        }
+        FinishRecordedPrint(printer, info);
     });
 }

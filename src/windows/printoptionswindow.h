@@ -6,6 +6,7 @@
 // computed into the window's own result records before the job starts.
 #include "render/printedreports.h"
 #include "stats/commands.h"
+#include "windows/recordedprinting.h"
 
 #include <QWidget>
 
@@ -23,6 +24,8 @@ public:
 
     // Where "Aceptar" finds the open study (none: nothing to print).
     void setStudySource(std::function<StudyEditor *()> source) { m_study = std::move(source); }
+    // Where it learns the study's file, for the pages' identification line.
+    void setStudyOrigin(StudyOrigin origin) { m_origin = std::move(origin); }
 
     render::PrintedReport selectedReport() const;
     void selectReport(render::PrintedReport report);
@@ -35,6 +38,7 @@ private:
     UserDialogs &m_dialogs;
     const char m_separator;
     std::function<StudyEditor *()> m_study;
+    StudyOrigin m_origin;
     stats::SharedResults m_records; // the print command's own results
     QButtonGroup *opcion = nullptr;
 };

@@ -18,11 +18,33 @@ export LC_ALL=C.UTF-8
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 
 # A PDF page's words with their place, to a tenth of a point: a moved or
-# exchanged figure shows as a changed line.
+# exchanged figure shows as a changed line. The identification line, which
+# is condensed to the page's width (its words' places follow its length),
+# is one text.
 positioned() {
     pdftotext -bbox "$1" - |
         sed -n 's/.*<page .*/--- página/p; s/.*<word xMin="\([0-9.]*\)" yMin="\([0-9.]*\)"[^>]*>\(.*\)<\/word>.*/\1 \2 \3/p' |
-        awk '/^--- /{print; next} {printf "%.1f\t%.1f\t%s\n", $1, $2, substr($0, index($0, $3))}'
+        awk '
+            function flush() {
+                for (i = 1; i <= n; i++) if (y[i] == ry) r = r (r == "" ? "" : " ") t[i]; else print l[i]
+                if (r != "") print "registro\t" ry "\t" r
+                n = 0; r = ""; ry = ""
+            }
+            /^--- / { flush(); print; next }
+            {
+                l[++n] = sprintf("%.1f\t%.1f\t%s", $1, $2, substr($0, index($0, $3)))
+                y[n] = sprintf("%.1f", $2); t[n] = $0; sub(/^[^ ]* [^ ]* /, "", t[n])
+                if (t[n] == "Impreso") ry = y[n]
+            }
+            END { flush() }'
+}
+
+# What changes from run to run in a record (the revision, the time of
+# printing, the user) as fixed placeholders; the file's name and digest stay.
+normalise() {
+    sed -i -e 's/revisión .* · Impreso [^ ]* [^ ]* [^ ]* · Usuario .* · Página/revisión REVISIÓN · Impreso FECHA · Usuario USUARIO · Página/' \
+        -e 's/^\( *"generated": \)".*"/\1"FECHA"/' -e 's/^\( *"revision": \)".*"/\1"REVISIÓN"/' \
+        -e 's/^\( *"user": \)".*"/\1"USUARIO"/' "$@"
 }
 
 # A graph's layout from its SVG: every text with its place and size, every
@@ -33,7 +55,8 @@ layout() {
         -e 's/^<text .* x="\([^"]*\)" y="\([^"]*\)" .*font-size="\([^"]*\)"[^>]*>\([^<]*\).*/texto \1 \2 \3 \4/p' \
         -e 's/^<circle cx="\([^"]*\)" cy="\([^"]*\)" r="\([^"]*\)".*/círculo \1 \2 \3/p' \
         -e 's/^<polyline .*points="\([^"]*\)".*/línea \1/p' \
-        -e 's/^<path .* d="\([^"]*\)".*/trazo \1/p'
+        -e 's/^<path .* d="\([^"]*\)".*/trazo \1/p' \
+        -e 's/^<desc>\([^<]*\)/descripción \1/p'
 }
 
 status=0
@@ -59,6 +82,7 @@ for study in worked-anova worked-inference worked-lackoffit worked-recovery100 w
             fi
         done
     done
+    normalise "$out"/*
     if [ "$update" = --update ]; then
         mkdir -p "$here/$study"
         cp "$out"/* "$here/$study/"

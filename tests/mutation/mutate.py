@@ -97,8 +97,10 @@ def main():
     if shutil.which("ccache"):
         launcher = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"]
         os.environ.setdefault("CCACHE_BASEDIR", str(TREE))
+    # The copy is no checkout of its own: it is named after the revision it copies.
+    revision = run(["git", "rev-parse", "--short=12", "HEAD"], cwd=ROOT).stdout.strip()
     run(["cmake", "-S", str(TREE), "-B", str(BUILD), "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
-         *launcher], check=True)
+         f"-DLINEALIDAD_REVISION={revision} (copia de prueba)", *launcher], check=True)
     if not build(args.jobs) or not suite_passes(args.jobs):
         sys.exit("El árbol sin mutantes no compila o no pasa sus pruebas: nada que medir.")
 

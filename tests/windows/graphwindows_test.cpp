@@ -284,6 +284,8 @@ private slots:
         g.form->printer()->setPageOrientation(QPageLayout::Portrait);
 
         const QString printed = dir.filePath("printed.pdf"), exported = dir.filePath("exported.pdf");
+        const std::string study = TEST_DATA_DIR "/worked-inference.w04"; // both name it alike
+        g.form->setStudyOrigin([&] { return cli::StudySource::ofFile(study, stats::ReadFileBytes(study)); });
         g.dialogs.printFiles.enqueue(printed);
         g.form->ImprimeClick();
         QVERIFY(g.dialogs.errors.isEmpty());

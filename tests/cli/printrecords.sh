@@ -1,0 +1,69 @@
+#!/bin/sh
+# Each page of each PDF names the study by the digest sha256sum gives, with
+# the right "Página i de n"; each PDF says what it is and claims PDF/A-1b;
+# --json has the whole digest; --check-record tells the file a record names.
+set -u
+program=$1
+data=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export LC_ALL=C.UTF-8
+failures=0
+fail() { echo "FALLO: $*"; failures=$((failures + 1)); }
+
+pages() { pdfinfo "$1" | sed -n 's/^Pages: *//p'; }
+check_pages() { # PDF STUDY_PART
+    pages=$(pages "$1")
+    [ -n "$pages" ] || { fail "$1 no se lee"; return; }
+    i=1
+    while [ "$i" -le "$pages" ]; do
+        line=$(pdftotext -f "$i" -l "$i" -layout "$1" - | grep ' · Impreso ')
+        case "$line" in
+        *"$2 · linealidad "*" · Usuario "*" · Página $i de $pages") ;;
+        *) fail "$1, página $i de $pages: «$line»" ;;
+        esac
+        i=$((i + 1))
+    done
+}
+
+check_info() { # PDF TITLE AUTHOR SUBJECT
+    info=$(pdfinfo "$1")
+    for field in "Title:  *$2" "Author:  *$3" "Subject:  *$4" "Creator:  *linealidad [0-9.]*, revisión [0-9a-f]" \
+        "CreationDate:  *[A-Z]"; do
+        echo "$info" | grep -q "^$field" || fail "$1 no dice «$field»"
+    done
+    pdfinfo -meta "$1" | grep -q 'pdfaid:part="1" pdfaid:conformance="B"' || fail "$1 no dice PDF/A-1b"
+}
+
+for entry in 'worked-anova:Ana Pérez:Valoración de paracetamol' 'worked-40obs:Marta Gil:Cinco niveles de ocho réplicas'; do
+    study=${entry%%:*} analyst=$(echo "$entry" | cut -d: -f2) method=${entry##*:}
+    file=$data/$study.w04
+    digest=$(sha256sum "$file" | cut -c1-64)
+    named="$study.w04 · SHA-256 $(echo "$digest" | cut -c1-16)"
+    for page in general:Información.General inference:Inferencia.y.Anova error:Evaluación.del.Error.y.Residuales; do
+        "$program" --print "${page%%:*}" "$file" --output "$work/page.pdf" || fail "--print ${page%%:*} $study"
+        check_pages "$work/page.pdf" "$named"
+        check_info "$work/page.pdf" "${page#*:}: $study.w04" "$analyst" "$method"
+    done
+    "$program" --graph residuals "$file" --output "$work/graph.pdf" || fail "--graph residuals $study"
+    check_pages "$work/graph.pdf" "$named"
+    check_info "$work/graph.pdf" "Gráfica de residuales: $study.w04" "$analyst" "$method"
+    "$program" --graph regression "$file" --output "$work/graph.svg" &&
+        grep -q "<desc>$named · linealidad " "$work/graph.svg" || fail "el SVG de $study no lleva la línea"
+    "$program" --graph regression "$file" --output "$work/graph.png" &&
+        grep -qa 'Description' "$work/graph.png" || fail "el PNG de $study no lleva la línea"
+
+    "$program" --json "$file" | grep -q "^        \"sha256\": \"$digest\"," || fail "--json $study: sha256"
+    "$program" --check-record "$file" "$(echo "$digest" | cut -c1-16)" >/dev/null || fail "--check-record rechaza $study"
+    changed=$(echo "$digest" | cut -c1-15)$(echo "$digest" | cut -c16 | tr '0-9a-f' '1-9a-f0')
+    "$program" --check-record "$file" "$changed" >/dev/null
+    [ $? = 1 ] || fail "--check-record acepta $changed para $study"
+done
+[ "$(pages "$work/page.pdf")" -gt 1 ] || fail "ninguna página de continuación probada"
+"$program" --verify --output "$work/verify.pdf" >/dev/null || fail "--verify"
+check_pages "$work/verify.pdf" "Estudios de referencia incorporados"
+check_info "$work/verify.pdf" "Verificación de la instalación" "$(id -un)" "Linealidad del método"
+[ "$(pages "$work/verify.pdf")" -gt 1 ] || fail "la verificación cabe en una página"
+
+[ $failures = 0 ] && echo "registros correctos"
+[ $failures = 0 ]
