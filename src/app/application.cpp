@@ -76,7 +76,7 @@ void startupMessages(QtMsgType type, const QMessageLogContext &, const QString &
 
 } // namespace
 
-int runApplication(int &argc, char **argv, const QString &studyPath)
+int app::RunApplication(int &argc, char **argv, const QString &studyPath)
 {
     const QtMessageHandler previous = qInstallMessageHandler(startupMessages);
     QApplication app(argc, argv);

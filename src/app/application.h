@@ -44,6 +44,10 @@ private:
     HelpViewer *help_ = nullptr;
 };
 
+namespace app {
+
 // Runs the application until its frame closes; `studyPath`, when given, is
 // opened at start.
-int runApplication(int &argc, char **argv, const QString &studyPath);
+int RunApplication(int &argc, char **argv, const QString &studyPath);
+
+} // namespace app

@@ -5,16 +5,16 @@
 // The names of the command table, as the table writes them.
 using namespace objectnames;
 
-namespace commandgroups {
+namespace app::commandgroups {
 
-QStringList newGroup() { return {FileNewItem, spdnuevo}; }
-QStringList openGroup() { return {FileOpenItem, spdabrir}; }
-QStringList closeGroup() { return {mnuclose, spdclose}; }
-QStringList saveGroup() { return {FileSaveItem, spdguardar}; }
-QStringList saveAsGroup() { return {FileSaveAsItem}; }
-QStringList printGroup() { return {FilePrintItem, PrintLasser, spdprint}; }
-QStringList arrangeGroup() { return {WindowTileItem, spdmosaico, WindowCascadeItem, spdcascada}; }
-QStringList calculationsGroup()
+QStringList NewGroup() { return {FileNewItem, spdnuevo}; }
+QStringList OpenGroup() { return {FileOpenItem, spdabrir}; }
+QStringList CloseGroup() { return {mnuclose, spdclose}; }
+QStringList SaveGroup() { return {FileSaveItem, spdguardar}; }
+QStringList SaveAsGroup() { return {FileSaveAsItem}; }
+QStringList PrintGroup() { return {FilePrintItem, PrintLasser, spdprint}; }
+QStringList ArrangeGroup() { return {WindowTileItem, spdmosaico, WindowCascadeItem, spdcascada}; }
+QStringList CalculationsGroup()
 {
     // The prediction command has its entries here too: it needs a study
     // like the other calculations.
@@ -23,11 +23,11 @@ QStringList calculationsGroup()
             pmnugraph,     pmnugraphr, pmnupredice};
 }
 
-} // namespace commandgroups
+} // namespace app::commandgroups
 
 namespace {
 
-using namespace commandgroups;
+using namespace app::commandgroups;
 
 QStringList helpEntries()
 {
@@ -41,33 +41,33 @@ CommandStateChange commandStateChange(CommandEvent event)
 {
     switch (event) {
     case CommandEvent::StartUp:
-        return {newGroup() + exitGroup() + helpEntries(),
-                openGroup() + closeGroup() + saveGroup() + saveAsGroup() + printGroup() + arrangeGroup() +
-                    QStringList{mnucalculos} + calculationsGroup()};
+        return {NewGroup() + exitGroup() + helpEntries(),
+                OpenGroup() + CloseGroup() + SaveGroup() + SaveAsGroup() + PrintGroup() + ArrangeGroup() +
+                    QStringList{mnucalculos} + CalculationsGroup()};
     case CommandEvent::NewStudy:
-        return {closeGroup(), newGroup() + openGroup() + saveGroup() + saveAsGroup()};
+        return {CloseGroup(), NewGroup() + OpenGroup() + SaveGroup() + SaveAsGroup()};
     case CommandEvent::OpenStudy:
-        return {closeGroup() + arrangeGroup() + calculationsGroup(),
-                newGroup() + openGroup() + saveGroup() + saveAsGroup() + printGroup()};
+        return {CloseGroup() + ArrangeGroup() + CalculationsGroup(),
+                NewGroup() + OpenGroup() + SaveGroup() + SaveAsGroup() + PrintGroup()};
     case CommandEvent::DataGridEntered:
-        return {saveGroup() + saveAsGroup() + QStringList{FilePrintItem, PrintLasser, spdprint, mnucalculos},
+        return {SaveGroup() + SaveAsGroup() + QStringList{FilePrintItem, PrintLasser, spdprint, mnucalculos},
                 {}};
     case CommandEvent::DataGridKey:
-        return {saveGroup() + saveAsGroup() + QStringList{FilePrintItem, PrintLasser, spdprint}, {}};
+        return {SaveGroup() + SaveAsGroup() + QStringList{FilePrintItem, PrintLasser, spdprint}, {}};
     case CommandEvent::DataGridLastCellKey:
-        return {saveGroup() + saveAsGroup() + printGroup() + QStringList{mnucalculos} + calculationsGroup(), {}};
+        return {SaveGroup() + SaveAsGroup() + PrintGroup() + QStringList{mnucalculos} + CalculationsGroup(), {}};
     case CommandEvent::EditorClosed:
-        return {{}, saveGroup() + saveAsGroup() + printGroup() + calculationsGroup()};
+        return {{}, SaveGroup() + SaveAsGroup() + PrintGroup() + CalculationsGroup()};
     case CommandEvent::EditorClosedLast:
-        return {newGroup() + openGroup(),
-                closeGroup() + saveGroup() + saveAsGroup() + printGroup() + arrangeGroup() + calculationsGroup()};
+        return {NewGroup() + OpenGroup(),
+                CloseGroup() + SaveGroup() + SaveAsGroup() + PrintGroup() + ArrangeGroup() + CalculationsGroup()};
     case CommandEvent::ResultClosedLast:
-        return {newGroup() + openGroup(),
-                closeGroup() + saveGroup() + saveAsGroup() + QStringList{FilePrintItem, spdprint} +
-                    arrangeGroup() + QStringList{mnuinferencia}};
+        return {NewGroup() + OpenGroup(),
+                CloseGroup() + SaveGroup() + SaveAsGroup() + QStringList{FilePrintItem, spdprint} +
+                    ArrangeGroup() + QStringList{mnuinferencia}};
     case CommandEvent::CloseUsedOnEditor:
-        return {newGroup(), openGroup() + closeGroup() + saveGroup() + saveAsGroup() + printGroup() +
-                                arrangeGroup() + calculationsGroup()};
+        return {NewGroup(), OpenGroup() + CloseGroup() + SaveGroup() + SaveAsGroup() + PrintGroup() +
+                                ArrangeGroup() + CalculationsGroup()};
     }
     return {};
 }

@@ -27,13 +27,13 @@ CommandStateChange commandStateChange(CommandEvent event);
 
 // The command groups, by the object names of their menu entries, tool
 // buttons and the editor's pop-up entries.
-namespace commandgroups {
-QStringList newGroup();
-QStringList openGroup();
-QStringList closeGroup();
-QStringList saveGroup();
-QStringList saveAsGroup();
-QStringList printGroup();
-QStringList arrangeGroup();
-QStringList calculationsGroup();
-} // namespace commandgroups
+namespace app::commandgroups {
+QStringList NewGroup();
+QStringList OpenGroup();
+QStringList CloseGroup();
+QStringList SaveGroup();
+QStringList SaveAsGroup();
+QStringList PrintGroup();
+QStringList ArrangeGroup();
+QStringList CalculationsGroup();
+} // namespace app::commandgroups

@@ -107,7 +107,7 @@ QAction *MainWindow::makeAction(const QString &name, const QString &caption, con
     if (!hint.isEmpty())
         setHint(action, hint);
     if (helpContext)
-        setHelpContext(action, helpContext);
+        widgets::SetHelpContext(action, helpContext);
     return action;
 }
 
@@ -208,7 +208,7 @@ void MainWindow::buildMenus()
             added->setObjectName(QLatin1String(entry.name) + "Menu");
             added->menuAction()->setObjectName(entry.name);
             setHint(added->menuAction(), entry.hint);
-            setHelpContext(added->menuAction(), entry.help);
+            widgets::SetHelpContext(added->menuAction(), entry.help);
             if (entry.item == Item::Menu)
                 added->installEventFilter(this); // F1 on a highlighted entry
             else
@@ -326,8 +326,8 @@ void MainWindow::dataGridKeyTyped(bool inLastCell)
 }
 
 // Inside the client area as it is: the frame never grows for its children.
-void MainWindow::tileWindows() { tileSubWindows(mdi_); }
-void MainWindow::cascadeWindows() { cascadeSubWindows(mdi_); }
+void MainWindow::tileWindows() { widgets::TileSubWindows(mdi_); }
+void MainWindow::cascadeWindows() { widgets::CascadeSubWindows(mdi_); }
 
 void MainWindow::showHelpContents()
 {
@@ -340,7 +340,7 @@ void MainWindow::showHelpContents()
     if (std::exchange(helpKeyPressed_, false)) {
         if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
             if (menu->activeAction())
-                context = helpContext(menu->activeAction());
+                context = widgets::HelpContext(menu->activeAction());
             menu->close();
         } else {
             context = currentHelpContext();
@@ -382,14 +382,14 @@ int MainWindow::currentHelpContext() const
     // The innermost widget with a help context, from the focus outwards. A
     // child window whose contents take no focus holds it in its border.
     for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget()) {
-        if (const int context = helpContext(w))
+        if (const int context = widgets::HelpContext(w))
             return context;
         if (auto *sub = qobject_cast<QMdiSubWindow *>(w); sub && sub->widget())
-            if (const int context = helpContext(sub->widget()))
+            if (const int context = widgets::HelpContext(sub->widget()))
                 return context;
     }
     if (QWidget *active = QApplication::activeWindow(); active && active != this)
-        if (const int context = helpContext(active))
+        if (const int context = widgets::HelpContext(active))
             return context;
     return 0;
 }

@@ -78,7 +78,7 @@ void MainWindow::openStudyFile(const QString &path)
     if (editor_)
         return;
     WaitCursor wait;
-    runReportingErrors(dialogs_, this, [&] {
+    widgets::RunReportingErrors(dialogs_, this, [&] {
         // Everything is read before anything is filled: a bad file changes nothing.
         const std::string bytes = stats::ReadFileBytes(path.toStdString());
         const stats::StudyFile file = stats::ParseStudyFile(bytes);
@@ -93,7 +93,7 @@ void MainWindow::openStudyFile(const QString &path)
             windows_.plot->SetYLabel(QString::fromStdString(file.yLabel));
         }
         const QString fullPath = QFileInfo(path).absoluteFilePath();
-        editor->setWindowTitle(literalCaption(fullPath));
+        editor->setWindowTitle(widgets::LiteralCaption(fullPath));
         saveDialogFileName_ = fullPath;
         source_ = cli::StudySource::ofFile(fullPath.toStdString(), bytes);
         editor->show();
@@ -118,7 +118,7 @@ cli::StudySource MainWindow::studySource() const
 bool MainWindow::validateEditor()
 {
     bool valid = false;
-    runReportingErrors(dialogs_, this, [&] {
+    widgets::RunReportingErrors(dialogs_, this, [&] {
         const stats::ValidationFailure failure = stats::ValidateStudy(*editor_);
         if (failure.failed)
             editor_->showValidationFailure(failure);
@@ -129,7 +129,7 @@ bool MainWindow::validateEditor()
 
 bool MainWindow::writeStudy(const QString &path)
 {
-    return runReportingErrors(dialogs_, this, [&] {
+    return widgets::RunReportingErrors(dialogs_, this, [&] {
         stats::StudyFile file = stats::StudyFileFromTexts(*editor_);
         if (windows_.predictions)
             windows_.predictions->storeInto(file);
@@ -171,7 +171,7 @@ bool MainWindow::saveAs()
         return false;
     const QString fullPath = QFileInfo(path).absoluteFilePath();
     saveDialogFileName_ = fullPath;
-    editor_->setWindowTitle(literalCaption(fullPath));
+    editor_->setWindowTitle(widgets::LiteralCaption(fullPath));
     setModifiedText(QString());
     return true;
 }
@@ -227,7 +227,7 @@ void MainWindow::showPredictions()
     if (!editor_ || !windows_.predictions || !validateEditor())
         return;
     bool computed = false;
-    runReportingErrors(dialogs_, this, [&] {
+    widgets::RunReportingErrors(dialogs_, this, [&] {
         stats::ComputeCheckedRegression(stats::ReadStudy(*editor_, separator_), shared_.regression,
                                         shared_.slopeIsZero);
         computed = true;

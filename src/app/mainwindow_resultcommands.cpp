@@ -39,7 +39,7 @@ void MainWindow::runResultCommand(stats::CommandOutcome (*command)(const stats::
 {
     if (!editor_)
         return;
-    runReportingErrors(dialogs_, this, [&] {
+    widgets::RunReportingErrors(dialogs_, this, [&] {
         const stats::CommandOutcome outcome = command(*editor_, shared_, separator_);
         if (showRefusal(outcome))
             return;
@@ -77,7 +77,7 @@ void MainWindow::showGraph(PlotWindow *window)
     if (!editor_ || !window)
         return;
     bool built = false;
-    runReportingErrors(dialogs_, this, [&] {
+    widgets::RunReportingErrors(dialogs_, this, [&] {
         const stats::CommandOutcome outcome = render::ComputeGraph(window->graph(), *editor_, shared_, separator_);
         if (showRefusal(outcome))
             return;
@@ -107,9 +107,9 @@ QMdiSubWindow *MainWindow::addResultWindow(QWidget *window)
         if (look.fixedSize) {
             // Never smaller than what it shows.
             sub->resize(sub->size().expandedTo(sub->minimumSizeHint()));
-            setKeepsSize(sub, look.dialogBorder);
+            widgets::SetKeepsSize(sub, look.dialogBorder);
         }
-        placeNewSubWindow(mdi_, sub, look.centred);
+        widgets::PlaceNewSubWindow(mdi_, sub, look.centred);
     }
     sub->show();
     return sub;

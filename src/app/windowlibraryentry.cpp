@@ -12,7 +12,7 @@
 extern "C" __attribute__((visibility("default"))) int linealidad_run_application(int *argc, char **argv,
                                                                                   const char *studyPath)
 {
-    return runApplication(*argc, argv, studyPath ? QString::fromLocal8Bit(studyPath) : QString());
+    return app::RunApplication(*argc, argv, studyPath ? QString::fromLocal8Bit(studyPath) : QString());
 }
 
 extern "C" __attribute__((visibility("default"))) int linealidad_run_drawing_command(int argc,

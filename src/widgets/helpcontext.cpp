@@ -7,6 +7,6 @@ namespace {
 constexpr const char *kProperty = "helpContext";
 }
 
-void setHelpContext(QObject *object, int context) { object->setProperty(kProperty, context); }
+void widgets::SetHelpContext(QObject *object, int context) { object->setProperty(kProperty, context); }
 
-int helpContext(const QObject *object) { return object->property(kProperty).toInt(); }
+int widgets::HelpContext(const QObject *object) { return object->property(kProperty).toInt(); }

@@ -3,6 +3,10 @@
 // and F1 opens the topic of the innermost one around the focus.
 class QObject;
 
-void setHelpContext(QObject *object, int context);
+namespace widgets {
+
+void SetHelpContext(QObject *object, int context);
 // 0 when `object` has none.
-int helpContext(const QObject *object);
+int HelpContext(const QObject *object);
+
+} // namespace widgets

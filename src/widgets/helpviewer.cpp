@@ -241,7 +241,7 @@ bool HelpViewer::showContext(int context)
 
 void HelpViewer::attachContextKey(QWidget *window)
 {
-    const int context = helpContext(window);
+    const int context = widgets::HelpContext(window);
     auto *key = new QShortcut(QKeySequence(Qt::Key_F1), window);
     key->setContext(Qt::WindowShortcut);
     connect(key, &QShortcut::activated, this, [this, context] { showContext(context); });

@@ -22,4 +22,4 @@ public:
 
 } // namespace
 
-void acceptPrintableOnly(QLineEdit *field) { field->setValidator(new PrintableValidator(field)); }
+void widgets::AcceptPrintableOnly(QLineEdit *field) { field->setValidator(new PrintableValidator(field)); }

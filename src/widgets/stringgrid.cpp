@@ -25,7 +25,7 @@ public:
     {
         auto *editor = new QLineEdit(parent);
         editor->setFrame(false);
-        acceptPrintableOnly(editor);
+        widgets::AcceptPrintableOnly(editor);
         // Tab order knows the grid, not its editor: Tab out of the grid goes
         // to the next control, not back into the editor.
         editor->setFocusPolicy(Qt::ClickFocus);

@@ -30,20 +30,20 @@ int runMessageBox(QMessageBox::Icon icon, const QString &title, const QString &t
     // The box sets its own fixed size from its layout when shown: a spacer
     // across the layout makes the layout itself as wide as the title.
     if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
-        grid->addItem(new QSpacerItem(messageBoxWidthForTitle(box), 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+        grid->addItem(new QSpacerItem(widgets::MessageBoxWidthForTitle(box), 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
                       grid->rowCount(), 0, 1, grid->columnCount());
     return box.exec();
 }
 
 } // namespace
 
-QString literalCaption(const QString &text)
+QString widgets::LiteralCaption(const QString &text)
 {
     QString caption = text;
     return caption.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
 }
 
-int messageBoxWidthForTitle(const QWidget &box)
+int widgets::MessageBoxWidthForTitle(const QWidget &box)
 {
     QFont caption = box.font();
     caption.setBold(true);
@@ -67,7 +67,7 @@ bool QtUserDialogs::question(QWidget *parent, const QString &title, const QStrin
            QMessageBox::Yes;
 }
 
-void fitFileDialog(QFileDialog &dialog)
+void widgets::FitFileDialog(QFileDialog &dialog)
 {
     // The columns other than the name take what their texts need; the name the rest.
     if (auto *list = dialog.findChild<QTreeView *>(QStringLiteral("treeView"))) {
@@ -91,7 +91,7 @@ QString QtUserDialogs::openFileName(QWidget *parent, const QString &title, const
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(defaultSuffix);
     dialog.setOption(QFileDialog::ReadOnly, false);
-    fitFileDialog(dialog);
+    widgets::FitFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
@@ -136,7 +136,7 @@ QString QtUserDialogs::saveFileName(QWidget *parent, const QString &title, const
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(defaultSuffix);
     dialog.selectFile(proposedName);
-    fitFileDialog(dialog);
+    widgets::FitFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
@@ -179,7 +179,7 @@ bool UserDialogs::print(QWidget *parent, QPrinter &printer)
     }
 }
 
-bool runReportingErrors(UserDialogs &dialogs, QWidget *parent, const std::function<void()> &handler)
+bool widgets::RunReportingErrors(UserDialogs &dialogs, QWidget *parent, const std::function<void()> &handler)
 {
     return stats::ReportCommandErrors(
         handler, [&](const std::string &message) { dialogs.error(parent, QString::fromStdString(message)); });

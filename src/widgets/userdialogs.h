@@ -87,20 +87,25 @@ protected:
     bool printDialog(QWidget *parent, QPrinter &printer) override;
 };
 
+class QFileDialog;
+
+namespace widgets {
+
 // A window caption that shows `text` as written (a file name): a caption
 // takes "[*]" for the place of its modified mark unless it is doubled.
-QString literalCaption(const QString &text);
+QString LiteralCaption(const QString &text);
 
 // The least width of a message box that shows its whole title.
-int messageBoxWidthForTitle(const QWidget &box);
+int MessageBoxWidthForTitle(const QWidget &box);
 
 // Gives the open and save dialogs room for every column of their file list
 // (name, size, type, date), as far as the screen allows.
-class QFileDialog;
-void fitFileDialog(QFileDialog &dialog);
+void FitFileDialog(QFileDialog &dialog);
 
 // Runs a command handler; an error it does not catch itself (a conversion,
 // a floating-point fault, a file error) becomes the general error report and
 // the application goes on with its windows as they are. Returns false when
 // the handler was abandoned that way.
-bool runReportingErrors(UserDialogs &dialogs, QWidget *parent, const std::function<void()> &handler);
+bool RunReportingErrors(UserDialogs &dialogs, QWidget *parent, const std::function<void()> &handler);
+
+} // namespace widgets

@@ -13,7 +13,7 @@
 #include <optional>
 #include <tuple>
 
-void centreOnScreen(QWidget *window)
+void widgets::CentreOnScreen(QWidget *window)
 {
     QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)
@@ -27,7 +27,7 @@ void centreOnScreen(QWidget *window)
     window->move(topLeft);
 }
 
-void fitOnScreen(QWidget *window, QSize wanted)
+void widgets::FitOnScreen(QWidget *window, QSize wanted)
 {
     if (QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen()) {
         // The frame is not known before the first show: allow for a title bar
@@ -38,10 +38,10 @@ void fitOnScreen(QWidget *window, QSize wanted)
         wanted = wanted.boundedTo(screen->availableGeometry().size() - frame);
     }
     window->resize(wanted.expandedTo(window->minimumSizeHint()));
-    centreOnScreen(window);
+    widgets::CentreOnScreen(window);
 }
 
-namespace placement {
+namespace widgets::placement {
 
 namespace {
 
@@ -49,7 +49,7 @@ bool fits(QSize area, QRect rect) { return QRect(QPoint(0, 0), area).contains(re
 
 } // namespace
 
-QPoint newWindowPosition(QSize area, QSize size, bool centred, const QList<QRect> &others, int step)
+QPoint NewWindowPosition(QSize area, QSize size, bool centred, const QList<QRect> &others, int step)
 {
     if (size.width() > area.width() || size.height() > area.height())
         return {0, 0};
@@ -216,7 +216,7 @@ Attempt bestLayOut(QSize area, const QList<QSize> &sizes, int captionHeight, int
 
 } // namespace
 
-qint64 hiddenArea(const QList<QRect> &windows)
+qint64 HiddenArea(const QList<QRect> &windows)
 {
     qint64 total = 0;
     for (const QRect &r : windows)
@@ -224,7 +224,7 @@ qint64 hiddenArea(const QList<QRect> &windows)
     return total - unionArea(windows);
 }
 
-Tiling tiled(QSize area, const QList<Child> &children, int captionHeight, int onTop)
+Tiling Tiled(QSize area, const QList<Child> &children, int captionHeight, int onTop)
 {
     if (children.isEmpty())
         return {};
@@ -249,7 +249,7 @@ Tiling tiled(QSize area, const QList<Child> &children, int captionHeight, int on
     return {best.places, best.stacking};
 }
 
-QList<QRect> cascaded(QSize area, const QList<Child> &children, int step)
+QList<QRect> Cascaded(QSize area, const QList<Child> &children, int step)
 {
     QList<QRect> places;
     QPoint place(0, 0);
@@ -265,7 +265,7 @@ QList<QRect> cascaded(QSize area, const QList<Child> &children, int step)
     return places;
 }
 
-} // namespace placement
+} // namespace widgets::placement
 
 namespace {
 
@@ -293,12 +293,12 @@ QList<QMdiSubWindow *> arrangedWindows(QMdiArea *area, QMdiArea::WindowOrder ord
 }
 
 void arrange(QMdiArea *area, QMdiArea::WindowOrder order,
-             const std::function<QList<QRect>(QSize, const QList<placement::Child> &)> &arranger)
+             const std::function<QList<QRect>(QSize, const QList<widgets::placement::Child> &)> &arranger)
 {
     const QList<QMdiSubWindow *> windows = arrangedWindows(area, order);
-    QList<placement::Child> children;
+    QList<widgets::placement::Child> children;
     for (const QMdiSubWindow *window : windows)
-        children << placement::Child{window->size(), keepsSize(window),
+        children << widgets::placement::Child{window->size(), widgets::KeepsSize(window),
                                      window->minimumSizeHint().expandedTo(window->minimumSize())};
     const QList<QRect> places = arranger(area->viewport()->size(), children);
     for (qsizetype i = 0; i < windows.size(); ++i)
@@ -307,46 +307,46 @@ void arrange(QMdiArea *area, QMdiArea::WindowOrder order,
 
 } // namespace
 
-void tileSubWindows(QMdiArea *area)
+void widgets::TileSubWindows(QMdiArea *area)
 {
     const QList<QMdiSubWindow *> windows = arrangedWindows(area, QMdiArea::CreationOrder);
-    QList<placement::Child> children;
+    QList<widgets::placement::Child> children;
     int captionHeight = 0;
     for (const QMdiSubWindow *window : windows) {
-        children << placement::Child{window->size(), keepsSize(window),
+        children << widgets::placement::Child{window->size(), widgets::KeepsSize(window),
                                      window->minimumSizeHint().expandedTo(window->minimumSize())};
         // The caption is all that lies above the contents.
         if (window->widget())
             captionHeight = std::max(captionHeight, window->widget()->mapTo(window, QPoint(0, 0)).y());
     }
     const int active = static_cast<int>(windows.indexOf(area->activeSubWindow()));
-    const placement::Tiling tiling = placement::tiled(area->viewport()->size(), children, captionHeight, active);
+    const widgets::placement::Tiling tiling = widgets::placement::Tiled(area->viewport()->size(), children, captionHeight, active);
     for (qsizetype i = 0; i < windows.size(); ++i)
         windows[i]->setGeometry(tiling.places[i]);
     for (const int index : tiling.stacking)
         windows[index]->raise();
 }
 
-void cascadeSubWindows(QMdiArea *area)
+void widgets::CascadeSubWindows(QMdiArea *area)
 {
     // From the bottom of the pile up: the window on top takes the last place.
     const int step = cascadeStep(area);
-    arrange(area, QMdiArea::StackingOrder, [step](QSize size, const QList<placement::Child> &children) {
-        return placement::cascaded(size, children, step);
+    arrange(area, QMdiArea::StackingOrder, [step](QSize size, const QList<widgets::placement::Child> &children) {
+        return widgets::placement::Cascaded(size, children, step);
     });
 }
 
-void placeNewSubWindow(QMdiArea *area, QMdiSubWindow *window, bool centred)
+void widgets::PlaceNewSubWindow(QMdiArea *area, QMdiSubWindow *window, bool centred)
 {
     QList<QRect> others;
     for (const QMdiSubWindow *other : area->subWindowList())
         if (other != window && other->isVisible())
             others << other->geometry();
-    window->move(placement::newWindowPosition(area->viewport()->size(), window->size(), centred, others,
+    window->move(widgets::placement::NewWindowPosition(area->viewport()->size(), window->size(), centred, others,
                                               cascadeStep(area)));
 }
 
-void setKeepsSize(QMdiSubWindow *window, bool dialogBorder)
+void widgets::SetKeepsSize(QMdiSubWindow *window, bool dialogBorder)
 {
     window->setFixedSize(window->size());
     window->setProperty(kKeepsSize, true);
@@ -359,4 +359,4 @@ void setKeepsSize(QMdiSubWindow *window, bool dialogBorder)
     window->setWindowFlags(flags);
 }
 
-bool keepsSize(const QMdiSubWindow *window) { return window->property(kKeepsSize).toBool(); }
+bool widgets::KeepsSize(const QMdiSubWindow *window) { return window->property(kKeepsSize).toBool(); }

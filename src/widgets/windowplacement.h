@@ -12,13 +12,15 @@ class QMdiArea;
 class QMdiSubWindow;
 class QWidget;
 
+namespace widgets {
+
 // Moves a top-level window to the centre of the screen it is on (the primary
 // screen before it is first shown), keeping it fully on that screen.
-void centreOnScreen(QWidget *window);
+void CentreOnScreen(QWidget *window);
 
 // Sizes a top-level window to `wanted`, or smaller where its screen has not
 // that much room with the window manager's frame around it, then centres it.
-void fitOnScreen(QWidget *window, QSize wanted);
+void FitOnScreen(QWidget *window, QSize wanted);
 
 namespace placement {
 
@@ -35,7 +37,7 @@ struct Child {
 // windows cascade from the area's top left, `step` pixels apart, to the first
 // place where no other window has its top left corner. A window larger than
 // the area starts at its top left.
-QPoint newWindowPosition(QSize area, QSize size, bool centred, const QList<QRect> &others, int step);
+QPoint NewWindowPosition(QSize area, QSize size, bool centred, const QList<QRect> &others, int step);
 
 // Side by side, each at its size. Where the children fit in the area, no two
 // overlap; where they cannot, they overlap as little as the arrangement can
@@ -48,28 +50,30 @@ struct Tiling {
     QList<QRect> places; // in the children's order
     QList<int> stacking;
 };
-Tiling tiled(QSize area, const QList<Child> &children, int captionHeight, int onTop = -1);
+Tiling Tiled(QSize area, const QList<Child> &children, int captionHeight, int onTop = -1);
 
 // What a set of windows hides of one another, in square pixels: whichever
 // lies on top, it is the sum of their areas less the area they cover together.
-qint64 hiddenArea(const QList<QRect> &windows);
+qint64 HiddenArea(const QList<QRect> &windows);
 
 // Overlapping, `step` pixels apart from the top left; a window that would
 // reach past the area starts a new run from the top left. Sizes are kept,
 // except that a resizable child larger than the area is made to fit.
-QList<QRect> cascaded(QSize area, const QList<Child> &children, int step);
+QList<QRect> Cascaded(QSize area, const QList<Child> &children, int step);
 
 } // namespace placement
 
 // The frame's Tile and Cascade over its visible child windows (minimised
 // ones are lined up at the bottom, as they always are; a maximised one is
 // restored first).
-void tileSubWindows(QMdiArea *area);
-void cascadeSubWindows(QMdiArea *area);
+void TileSubWindows(QMdiArea *area);
+void CascadeSubWindows(QMdiArea *area);
 
 // Sizes and places a child window that is about to be shown for the first
 // time: `keepsSize` fixes its size (its border then offers no maximise
 // button, nor a minimise button with `dialogBorder`).
-void placeNewSubWindow(QMdiArea *area, QMdiSubWindow *window, bool centred);
-void setKeepsSize(QMdiSubWindow *window, bool dialogBorder);
-bool keepsSize(const QMdiSubWindow *window);
+void PlaceNewSubWindow(QMdiArea *area, QMdiSubWindow *window, bool centred);
+void SetKeepsSize(QMdiSubWindow *window, bool dialogBorder);
+bool KeepsSize(const QMdiSubWindow *window);
+
+} // namespace widgets

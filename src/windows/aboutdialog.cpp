@@ -33,7 +33,7 @@ AboutDialog::AboutDialog(QWidget *parent)
                           Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QString(objectnames::AboutBox));
-    setHelpContext(this, 33);
+    widgets::SetHelpContext(this, 33);
     setWindowTitle(QStringLiteral("Acerca de"));
 
     auto *panel = new QFrame(this);
@@ -68,6 +68,6 @@ AboutDialog::AboutDialog(QWidget *parent)
 
 void AboutDialog::showEvent(QShowEvent *event)
 {
-    centreOnScreen(this);
+    widgets::CentreOnScreen(this);
     QDialog::showEvent(event);
 }

@@ -36,7 +36,7 @@ QLineEdit *addEdit(QWidget *page, const char *name, const QRect &where, int maxL
     auto *edit = new QLineEdit(page);
     edit->setObjectName(QLatin1String(name));
     edit->setGeometry(where);
-    acceptPrintableOnly(edit);
+    widgets::AcceptPrintableOnly(edit);
     if (maxLength > 0)
         edit->setMaxLength(maxLength);
     return edit;
@@ -58,7 +58,7 @@ GraphOptionsDialog::GraphOptionsDialog(QWidget *parent)
                           Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QString(objectnames::OptionsDlg));
-    setHelpContext(this, 1100);
+    widgets::SetHelpContext(this, 1100);
     setWindowTitle(QStringLiteral("Opciones"));
     setFixedSize(534, 193);
 
@@ -169,7 +169,7 @@ bool GraphOptionsDialog::eventFilter(QObject *watched, QEvent *event)
 
 void GraphOptionsDialog::showEvent(QShowEvent *event)
 {
-    centreOnScreen(this);
+    widgets::CentreOnScreen(this);
     QDialog::showEvent(event);
 }
 

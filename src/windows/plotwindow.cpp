@@ -35,7 +35,7 @@ PlotWindow::PlotWindow(render::Graph graph, const QString &caption, const QStrin
       options_(options), dialogs_(dialogs)
 {
     setObjectName(objectnames::PlotForm + suffix);
-    setHelpContext(this, 14);
+    widgets::SetHelpContext(this, 14);
     setWindowTitle(caption);
     setFont(QFont(QStringLiteral("Arial")));
     setToolTip(QStringLiteral("Botón derecho para opciones"));
@@ -55,19 +55,19 @@ PlotWindow::PlotWindow(render::Graph graph, const QString &caption, const QStrin
     popup_->setObjectName(QStringLiteral("PlotterPopupMenu") + suffix);
     QAction *opc = popup_->addAction(QStringLiteral("&Opciones"));
     opc->setObjectName(QStringLiteral("Opc") + suffix);
-    connect(opc, &QAction::triggered, this, &PlotWindow::OpcClick);
+    connect(opc, &QAction::triggered, this, &PlotWindow::showOptions);
     QAction *recalc = popup_->addAction(QStringLiteral("&Recalcula Límites"));
     recalc->setObjectName(QStringLiteral("Recalc") + suffix);
     recalc->setVisible(false);
     recalc->setEnabled(false);
-    connect(recalc, &QAction::triggered, this, &PlotWindow::RecalcClick);
+    connect(recalc, &QAction::triggered, this, &PlotWindow::recalculateLimits);
     QAction *print = popup_->addAction(QStringLiteral("&Imprimir"));
     print->setObjectName(QStringLiteral("Imprime") + suffix);
-    connect(print, &QAction::triggered, this, &PlotWindow::ImprimeClick);
+    connect(print, &QAction::triggered, this, &PlotWindow::printGraph);
     popup_->addSeparator()->setObjectName(QStringLiteral("N1") + suffix);
     QAction *close = popup_->addAction(QStringLiteral("&Cerrar"));
     close->setObjectName(QStringLiteral("Crr") + suffix);
-    connect(close, &QAction::triggered, this, &PlotWindow::CrrClick);
+    connect(close, &QAction::triggered, this, &PlotWindow::closeGraph);
     connect(plotterBox_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { popup_->popup(plotterBox_->mapToGlobal(at)); });
 }
@@ -150,7 +150,7 @@ bool PlotWindow::takeOptions()
     return true;
 }
 
-void PlotWindow::OpcClick()
+void PlotWindow::showOptions()
 {
     fillOptions();
     // The shared dialog comes up as this window's own (its transient
@@ -165,10 +165,10 @@ void PlotWindow::OpcClick()
         options_.setParent(owner, flags);
     if (result != QDialog::Accepted)
         return;
-    runReportingErrors(dialogs_, this, [this] { takeOptions(); });
+    widgets::RunReportingErrors(dialogs_, this, [this] { takeOptions(); });
 }
 
-void PlotWindow::ImprimeClick()
+void PlotWindow::printGraph()
 {
     if (!printer_) {
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -179,7 +179,7 @@ void PlotWindow::ImprimeClick()
     printer_->setPageOrientation(QPageLayout::Landscape);
     if (!dialogs_.print(this, *printer_))
         return;
-    runReportingErrors(dialogs_, this, [&] {
+    widgets::RunReportingErrors(dialogs_, this, [&] {
         const cli::PrintRecord record = cli::MakePrintRecord(origin_ ? origin_() : cli::StudySource{});
         const render::DocumentInfo info =
             render::StudyDocumentInfo(render::GraphName(graph_), record, analyst_, method_);
@@ -198,9 +198,9 @@ void PlotWindow::ImprimeClick()
     });
 }
 
-void PlotWindow::CrrClick() { close(); }
+void PlotWindow::closeGraph() { close(); }
 
-void PlotWindow::RecalcClick()
+void PlotWindow::recalculateLimits()
 {
     engine_.ComputeLimits();
     plotterBox_->update();

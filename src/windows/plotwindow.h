@@ -44,7 +44,7 @@ public:
 
     // The options command: fill the dialog from the graph, show it modally
     // and, when it closes with OK, take the values back and redraw.
-    void OpcClick();
+    void showOptions();
     // Its two halves, for whoever needs them apart.
     void fillOptions();
     // Converts the four limits before anything is taken: a limit that is
@@ -55,10 +55,10 @@ public:
 
     // The printed page: landscape, the print dialog, one page, with the
     // identification line of the study `origin` names.
-    void ImprimeClick();
+    void printGraph();
     void setStudyOrigin(StudyOrigin origin) { origin_ = std::move(origin); }
-    void CrrClick();
-    void RecalcClick();
+    void closeGraph();
+    void recalculateLimits();
 
     QWidget *plotterBox() const { return plotterBox_; }
     QMenu *popupMenu() const { return popup_; }

@@ -71,7 +71,7 @@ PredictionWindow::PredictionWindow(UserDialogs &dialogs, char decimalSeparator, 
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setModal(true);
-    setHelpContext(this, 12);
+    widgets::SetHelpContext(this, 12);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(13);
     setFont(font);
@@ -117,7 +117,7 @@ void PredictionWindow::buildControls()
     epredice = new QLineEdit(QStringLiteral("3"));
     epredice->setObjectName(QString(objectnames::epredice));
     epredice->setFixedWidth(50);
-    acceptPrintableOnly(epredice);
+    widgets::AcceptPrintableOnly(epredice);
     Label1 = makeLabel("Label1", QStringLiteral("&Número de Datos :"));
     Label1->setBuddy(epredice);
     btnok = makeButton(objectnames::btnok, QStringLiteral("&Aceptar"));
@@ -245,7 +245,7 @@ void PredictionWindow::keyPressEvent(QKeyEvent *event)
 void PredictionWindow::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    centreOnScreen(this);
+    widgets::CentreOnScreen(this);
 }
 
 bool PredictionWindow::focusNextPrevChild(bool next)
@@ -279,7 +279,7 @@ bool PredictionWindow::checkCount(int &count)
 
 void PredictionWindow::shapePredictionGrid()
 {
-    runReportingErrors(dialogs_, this, [&] {
+    widgets::RunReportingErrors(dialogs_, this, [&] {
         int count = 0;
         if (!checkCount(count))
             return;
@@ -291,13 +291,13 @@ void PredictionWindow::shapePredictionGrid()
 void PredictionWindow::eprediceExit()
 {
     int count = 0;
-    if (!runReportingErrors(dialogs_, this, [&] { checkCount(count); }))
+    if (!widgets::RunReportingErrors(dialogs_, this, [&] { checkCount(count); }))
         tracker_->putFocus(epredice); // not a whole number: the field keeps the focus
 }
 
 void PredictionWindow::stgprediceEnter()
 {
-    runReportingErrors(dialogs_, this, [&] {
+    widgets::RunReportingErrors(dialogs_, this, [&] {
         if (stats::StrToInt(epredice->text().toStdString()) != stgpredice->rowCount() - 1)
             refuse(epredice, kCountMismatch);
     });
@@ -311,7 +311,7 @@ void PredictionWindow::stgprediceExit()
 
 void PredictionWindow::computePredictions()
 {
-    runReportingErrors(dialogs_, this, [&] {
+    widgets::RunReportingErrors(dialogs_, this, [&] {
         const int rows = stgpredice->rowCount() - 1;
         if (stats::StrToInt(epredice->text().toStdString()) != rows) {
             dialogs_.message(this, kCountMismatch);

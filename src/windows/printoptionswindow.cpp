@@ -64,7 +64,7 @@ void PrintOptionsWindow::printSelected()
     StudyEditor *editor = m_study ? m_study() : nullptr;
     if (!editor)
         return; // the study was closed while the window stayed open
-    runReportingErrors(m_dialogs, this, [&] {
+    widgets::RunReportingErrors(m_dialogs, this, [&] {
         // Everything is checked and computed before the printer is asked
         // for: a refused study starts no job.
         const render::PreparedReport report =

@@ -31,7 +31,7 @@ ReportWindow::ReportWindow(const stats::Lines &lines, QWidget *parent) : ResultW
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(mminforme_);
-    resultwindow::setLines(mminforme_, lines);
+    windows::SetLines(mminforme_, lines);
     // Keys reach the text box, clicks its viewport; the scroll bars stay usable.
     mminforme_->installEventFilter(this);
     mminforme_->viewport()->installEventFilter(this);

@@ -12,7 +12,7 @@ ResultWindow::ResultWindow(const ResultWindowLook &look, QWidget *parent) : QWid
     setObjectName(QLatin1String(look.objectName));
     setWindowTitle(look.caption);
     if (look.helpContext)
-        setHelpContext(this, look.helpContext);
+        widgets::SetHelpContext(this, look.helpContext);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(13);
     setFont(font);
@@ -26,7 +26,7 @@ QPlainTextEdit *ResultWindow::addTextBox(const QString &objectName, const stats:
     box->setTextInteractionFlags(Qt::NoTextInteraction);
     box->setFocusPolicy(Qt::NoFocus);
     box->setUndoRedoEnabled(false);
-    resultwindow::setLines(box, lines);
+    windows::SetLines(box, lines);
     return box;
 }
 
@@ -58,9 +58,9 @@ void ResultWindow::closeWindow()
     frame->close(); // deleted later, once the current event is over
 }
 
-namespace resultwindow {
+namespace windows {
 
-void setLines(QPlainTextEdit *box, const stats::Lines &lines)
+void SetLines(QPlainTextEdit *box, const stats::Lines &lines)
 {
     QStringList text;
     for (const std::string &line : lines)
@@ -68,7 +68,7 @@ void setLines(QPlainTextEdit *box, const stats::Lines &lines)
     box->setPlainText(text.join('\n'));
 }
 
-QStringList lines(const QPlainTextEdit *box)
+QStringList TextLines(const QPlainTextEdit *box)
 {
     QStringList result;
     for (QTextBlock block = box->document()->begin(); block.isValid(); block = block.next())
@@ -76,4 +76,4 @@ QStringList lines(const QPlainTextEdit *box)
     return result;
 }
 
-} // namespace resultwindow
+} // namespace windows

@@ -53,10 +53,10 @@ private:
     ResultWindowLook look_;
 };
 
-namespace resultwindow {
+namespace windows {
 
-void setLines(QPlainTextEdit *box, const stats::Lines &lines);
+void SetLines(QPlainTextEdit *box, const stats::Lines &lines);
 // The lines a text box holds, one per paragraph.
-QStringList lines(const QPlainTextEdit *box);
+QStringList TextLines(const QPlainTextEdit *box);
 
-} // namespace resultwindow
+} // namespace windows

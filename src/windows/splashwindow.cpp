@@ -80,6 +80,6 @@ void SplashWindow::timerFired()
 
 void SplashWindow::showEvent(QShowEvent *event)
 {
-    centreOnScreen(this);
+    widgets::CentreOnScreen(this);
     QWidget::showEvent(event);
 }

@@ -35,7 +35,7 @@ QLineEdit *makeField(const char *name, int maxLength, int width, const QString &
     field->setObjectName(QLatin1String(name));
     field->setMaxLength(maxLength);
     field->setFixedWidth(width);
-    acceptPrintableOnly(field);
+    widgets::AcceptPrintableOnly(field);
     return field;
 }
 
@@ -80,7 +80,7 @@ StudyEditor::StudyEditor(StudyEditorHost &host, char decimalSeparator, QWidget *
 {
     setObjectName(QString(objectnames::Finforma));
     setWindowTitle(QStringLiteral("Nuevo"));
-    setHelpContext(this, 2);
+    widgets::SetHelpContext(this, 2);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(13);
     setFont(font);

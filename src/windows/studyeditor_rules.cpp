@@ -137,7 +137,7 @@ void StudyEditor::stgnivelesExit()
             return refuse(stgniveles, QStringLiteral("El dato%1 no es un valor numérico.").arg(i));
     }
     bool refused = false;
-    const bool converted = runReportingErrors(dialogs_, this, [&] {
+    const bool converted = widgets::RunReportingErrors(dialogs_, this, [&] {
         for (int i = 1; i <= last && !refused; ++i)
             if (toInt(stgniveles->cell(i, 1)) > 5) {
                 refuse(stgniveles, QStringLiteral("Datos fuera de rango, maximo 5 Réplicas"));
@@ -172,7 +172,7 @@ void StudyEditor::stgdatosExit()
 
 void StudyEditor::stgnivelesEnter()
 {
-    runReportingErrors(dialogs_, this, [&] {
+    widgets::RunReportingErrors(dialogs_, this, [&] {
         if (toInt(eniveles->text()) != stgniveles->columnCount() - 1)
             refuse(eniveles, kLevelCellsMismatch);
     });
@@ -181,7 +181,7 @@ void StudyEditor::stgnivelesEnter()
 void StudyEditor::stgdatosEnter()
 {
     host_.dataGridEntered();
-    runReportingErrors(dialogs_, this, [&] {
+    widgets::RunReportingErrors(dialogs_, this, [&] {
         const int levels = toInt(eniveles->text());
         const int columns = stgniveles->columnCount() - 1;
         if (levels != columns)
@@ -205,7 +205,7 @@ void StudyEditor::thojaEnter()
 
 void StudyEditor::shapeLevelGrid()
 {
-    runReportingErrors(dialogs_, this, [&] {
+    widgets::RunReportingErrors(dialogs_, this, [&] {
         const int levels = toInt(eniveles->text());
         // Only a count the leave check of the field accepts shapes the grid.
         if (!stats::LevelCountInRange(levels))
@@ -219,7 +219,7 @@ void StudyEditor::shapeLevelGrid()
 
 void StudyEditor::acceptLevels()
 {
-    runReportingErrors(dialogs_, this, [&] {
+    widgets::RunReportingErrors(dialogs_, this, [&] {
         if (toInt(eniveles->text()) != stgniveles->columnCount() - 1) {
             dialogs_.message(this, kLevelCellsMismatch);
             tracker_->moveFocus(eniveles);
@@ -422,7 +422,7 @@ void StudyEditor::closeEvent(QCloseEvent *event)
         // A save that did not happen keeps the editor open with the study as
         // it is: closing would lose what the user asked to keep.
         bool saved = false;
-        runReportingErrors(dialogs_, this, [&] { saved = host_.saveStudy(); });
+        widgets::RunReportingErrors(dialogs_, this, [&] { saved = host_.saveStudy(); });
         if (!saved) {
             event->ignore();
             return;

@@ -99,7 +99,7 @@ VerificationWindow::VerificationWindow(cli::VerificationReport report, UserDialo
     // The criteria are long: on a small screen their column gives way (each
     // cell tells its whole text on its tool tip) before the table scrolls.
     table_->horizontalHeader()->setStretchLastSection(true);
-    fitOnScreen(this, QSize(1060, 620));
+    widgets::FitOnScreen(this, QSize(1060, 620));
 }
 
 QString VerificationWindow::verdictText() const { return verdict_->text(); }
@@ -111,7 +111,7 @@ void VerificationWindow::saveReport()
                                                  QStringLiteral("VERIFICACION.pdf"), cli::kPdfExtension);
     if (path.isEmpty())
         return;
-    runReportingErrors(dialogs_, this, [&] {
+    widgets::RunReportingErrors(dialogs_, this, [&] {
         render::WriteOutputFile(QFile::encodeName(path).toStdString(),
                                 render::VerificationPdf(report_, render::LocalePageSize()));
     });

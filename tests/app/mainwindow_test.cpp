@@ -97,7 +97,7 @@ class MainWindowTest : public QObject {
     {
         for (QMdiSubWindow *sub : children())
             if (auto *w = qobject_cast<InferenceWindow *>(sub->widget()))
-                return resultwindow::lines(w->memresult());
+                return windows::TextLines(w->memresult());
         return {};
     }
 
@@ -339,7 +339,7 @@ private slots:
         frame().action(mnuinferencia)->trigger();
         frame().editor()->popupAction(pmnuinferencia)->trigger();
         QCOMPARE(children().size(), 3);
-        QCOMPARE(resultwindow::lines(qobject_cast<InferenceWindow *>(children()[2]->widget())->memresult()),
+        QCOMPARE(windows::TextLines(qobject_cast<InferenceWindow *>(children()[2]->widget())->memresult()),
                  firstInferenceLines());
         QCOMPARE(firstInferenceLines()[2], QStringLiteral("PENDIENTE =  1.00667"));
         for (const char *name : {mnuanova, mnuresid, mnueesc, mnuinforme})

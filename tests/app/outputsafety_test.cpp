@@ -102,7 +102,7 @@ private slots:
         // The graph window prints through the same dialog.
         dialogs.clear();
         dialogs.printFiles.enqueue(hardLink); // then Cancel: nothing printed
-        app.plot().ImprimeClick();
+        app.plot().printGraph();
         QCOMPARE(dialogs.messages, refusals().mid(1, 1));
         QVERIFY(dialogs.errors.isEmpty());
         expectUntouched();

@@ -63,7 +63,7 @@ private slots:
         MainWindow &frame = app.frame();
         frame.openStudyFile(path);
         auto report = [&] { app.printOptions().printSelected(); };
-        auto graph = [&] { app.plot().ImprimeClick(); };
+        auto graph = [&] { app.plot().printGraph(); };
 
         // As read: its name and digest, and the PDF says what it is.
         QString pdf;

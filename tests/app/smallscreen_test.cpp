@@ -120,7 +120,7 @@ private slots:
         }
 
         QFileDialog open(&frame, QStringLiteral("Abrir archivo"));
-        fitFileDialog(open);
+        widgets::FitFileDialog(open);
         open.show();
         expectEveryWindowOnScreen("file dialog");
         QVERIFY(scripted.errors.isEmpty() && scripted.messages.isEmpty());

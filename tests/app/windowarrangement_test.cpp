@@ -73,7 +73,7 @@ QString hiddenContent(QWidget *content)
 
 } // namespace
 
-Q_DECLARE_METATYPE(placement::Child)
+Q_DECLARE_METATYPE(widgets::placement::Child)
 
 class WindowArrangementTest : public QObject {
     Q_OBJECT
@@ -171,7 +171,7 @@ private slots:
     // hidden without covering a caption where they do not.
     void tileLaysOutSideBySideOrHidesTheLeast_data()
     {
-        using placement::Child;
+        using widgets::placement::Child;
         QTest::addColumn<QSize>("area");
         QTest::addColumn<QList<Child>>("children");
         QTest::addColumn<QList<QRect>>("places");
@@ -196,9 +196,9 @@ private slots:
     void tileLaysOutSideBySideOrHidesTheLeast()
     {
         QFETCH(QSize, area);
-        QFETCH(QList<placement::Child>, children);
+        QFETCH(QList<widgets::placement::Child>, children);
         QFETCH(QList<QRect>, places);
-        const placement::Tiling tiling = placement::tiled(area, children, 10);
+        const widgets::placement::Tiling tiling = widgets::placement::Tiled(area, children, 10);
         QCOMPARE(tiling.places, places);
     }
 
@@ -242,7 +242,7 @@ private slots:
                                     stacked[i]->widget()->objectName()));
             places << stacked[i]->geometry();
         }
-        const qint64 hidden = placement::hiddenArea(places);
+        const qint64 hidden = widgets::placement::HiddenArea(places);
         QVERIFY2((hidden == 0) == fits, qPrintable(QStringLiteral("%1 square pixels hidden").arg(hidden)));
     }
 

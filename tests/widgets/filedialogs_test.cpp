@@ -25,7 +25,7 @@ private slots:
                            QStringLiteral("Tolvek v. w3.0 (*.w04)"));
         dialog.setOption(QFileDialog::DontUseNativeDialog, true);
         dialog.setViewMode(QFileDialog::Detail);
-        fitFileDialog(dialog);
+        widgets::FitFileDialog(dialog);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         auto *list = dialog.findChild<QTreeView *>("treeView");

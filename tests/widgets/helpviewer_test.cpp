@@ -226,7 +226,7 @@ private slots:
         ScriptedDialogs dialogs;
         HelpViewer viewer(dialogs, {kHelpSourceDir});
         QDialog options;
-        setHelpContext(&options, 1100);
+        widgets::SetHelpContext(&options, 1100);
         viewer.attachContextKey(&options);
         options.open();
         QVERIFY(QTest::qWaitForWindowActive(&options));

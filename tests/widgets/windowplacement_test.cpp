@@ -35,7 +35,7 @@ private slots:
         QFETCH(bool, centred);
         QFETCH(QList<QRect>, others);
         QFETCH(QPoint, expected);
-        QCOMPARE(placement::newWindowPosition(QSize(800, 600), size, centred, others, 20), expected);
+        QCOMPARE(widgets::placement::NewWindowPosition(QSize(800, 600), size, centred, others, 20), expected);
     }
 
     void topLevelWindowsStayOnTheScreen_data()
@@ -51,7 +51,7 @@ private slots:
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         QWidget window;
         window.resize(size);
-        centreOnScreen(&window);
+        widgets::CentreOnScreen(&window);
         const QRect placed = window.frameGeometry();
         // Centred where it fits; its top left on the screen where it does not.
         for (const auto &[start, length, room] : {std::tuple(placed.x() - area.x(), size.width(), area.width()),

@@ -188,7 +188,7 @@ private slots:
         QCOMPARE(form.engine().ScreenLimits(), (PlotLimits{80, 120, 75, 125}));
         answerDialog(g.dialogs, {{"TitleEdit", "Lote 7"}, {"XLblEdit", "mg"}, {"XMinEdit", "70"}, {"YMaxEdit", "1.5E2"}},
                      3, Qt::Key_Return);
-        form.OpcClick();
+        form.showOptions();
         QVERIFY(g.dialogs.errors.isEmpty() && g.dialogs.messages.isEmpty());
         QCOMPARE(form.title(), QStringLiteral("Lote 7"));
         QCOMPARE(form.xLabel(), QStringLiteral("mg"));
@@ -232,7 +232,7 @@ private slots:
             typed << std::pair<const char *, QString>{"XMaxEdit", text};
         typed << std::pair<const char *, QString>{field.constData(), text};
         answerDialog(g.dialogs, typed, 3, QTest::currentDataTag() == QByteArray("cancelled") ? Qt::Key_Escape : Qt::Key_Return);
-        form.OpcClick();
+        form.showOptions();
         QCOMPARE(g.dialogs.errors, error.isEmpty() ? QStringList() : QStringList{error});
         QCOMPARE(g.dialogs.messages, message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(form.title(), QStringLiteral("Antes"));
@@ -287,7 +287,7 @@ private slots:
         const std::string study = TEST_DATA_DIR "/worked-inference.w04"; // both name it alike
         g.form->setStudyOrigin([&] { return cli::StudySource::ofFile(study, stats::ReadFileBytes(study)); });
         g.dialogs.printFiles.enqueue(printed);
-        g.form->ImprimeClick();
+        g.form->printGraph();
         QVERIFY(g.dialogs.errors.isEmpty());
         QCOMPARE(g.form->engine().ScreenLimits(), shown); // the page widened its own copy
         const ProcessRun r = runLinealidad({"--graph", "regression", TEST_DATA_DIR "/worked-inference.w04", "--output", exported});
@@ -337,7 +337,7 @@ private slots:
             optionsAbove = above(options);
             options.reject();
         });
-        form.OpcClick();
+        form.showOptions();
         QVERIFY(optionsAbove);
         QCOMPARE(options.parentWidget(), &frame); // given back to its owner
         QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, QStringLiteral("Mensaje"), QMessageBox::Ok, &form);

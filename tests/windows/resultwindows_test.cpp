@@ -26,7 +26,7 @@ QStringList shown(const QWidget &window)
 {
     QStringList all;
     for (const QPlainTextEdit *box : window.findChildren<QPlainTextEdit *>())
-        all << resultwindow::lines(box);
+        all << windows::TextLines(box);
     for (const QTextEdit *box : window.findChildren<QTextEdit *>())
         all << box->toPlainText().split('\n');
     for (const QTableWidget *grid : window.findChildren<QTableWidget *>())
@@ -127,7 +127,7 @@ private slots:
         QVERIFY(!window.isEnabled());
         for (int b = 0; b < 4; ++b) {
             QPlainTextEdit *box = window.box(b);
-            QCOMPARE(resultwindow::lines(box).size(), 27);
+            QCOMPARE(windows::TextLines(box).size(), 27);
             const int needed = 27 * box->fontMetrics().lineSpacing();
             QVERIFY2(box->viewport()->height() >= needed || box->height() >= needed + 4,
                      qPrintable(QString::number(box->height())));
