@@ -1,6 +1,7 @@
 #include "stats/commands.h"
 
 #include "stats/checked.h"
+#include "stats/criteriatexts.h"
 #include "stats/errors.h"
 #include "stats/precision.h"
 
@@ -117,6 +118,19 @@ CommandOutcome RunReport(const StudyTexts &texts, SharedResults &shared, char se
         ComputeCheckedRecovery(ReadStudy(texts, sep), shared.recovery);
         outcome.lines =
             ReportLines(texts, shared.regression, shared.anova, shared.residuals, shared.recovery, sep);
+    }
+    return outcome;
+}
+
+CommandOutcome RunCriteria(const StudyTexts &texts, SharedResults &shared, char sep, Figure target,
+                           const AcceptanceLimits &limits)
+{
+    CommandOutcome outcome;
+    if (anovaComputed(texts, shared, sep, outcome)) {
+        const LinearityStudy study = ReadStudy(texts, sep);
+        ComputeCheckedRegression(study, shared.regression, shared.slopeIsZero);
+        shared.criteria = ComputeCriteria(study, shared.anova, target, limits);
+        outcome.lines = CriteriaLines(shared.criteria, study.units, sep);
     }
     return outcome;
 }

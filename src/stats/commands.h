@@ -3,6 +3,7 @@
 // into the caller's shared records, the zero-slope refusal, then the lines of
 // its window. The windows and the headless commands both call these, so what
 // one prints is what the other shows.
+#include "stats/criteria.h"
 #include "stats/resulttexts.h"
 
 namespace stats {
@@ -13,6 +14,7 @@ struct SharedResults {
     AnovaResult anova;
     std::vector<ResidualRow> residuals;
     RecoveryResult recovery;
+    CriteriaResult criteria;
     bool slopeIsZero = false; // set by both the regression and the analysis of variance
 };
 
@@ -55,6 +57,11 @@ CommandOutcome RunAnova(const StudyTexts &study, SharedResults &shared, char dec
 CommandOutcome RunResiduals(const StudyTexts &study, SharedResults &shared, char decimalSeparator);
 CommandOutcome RunSystematicError(const StudyTexts &study, SharedResults &shared, char decimalSeparator);
 CommandOutcome RunReport(const StudyTexts &study, SharedResults &shared, char decimalSeparator);
+// The acceptance criteria, after the regression and the analysis of
+// variance have passed their own checks; `target` empty: the mean of the
+// level amounts.
+CommandOutcome RunCriteria(const StudyTexts &study, SharedResults &shared, char decimalSeparator, Figure target,
+                           const AcceptanceLimits &limits);
 // The graphs refuse a zero slope too: a legend or residuals left from
 // another study would be wrong.
 CommandOutcome RunRegressionGraph(const StudyTexts &study, SharedResults &shared, char decimalSeparator);

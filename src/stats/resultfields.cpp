@@ -106,8 +106,30 @@ const AnovaField kAnova[] = {
     {PureError, Ms, &A::msPureError, S::Squares, 210},
 };
 
+using C = CriteriaResult;
+using U = CriteriaUnit;
+
+const CriteriaField kCriteria[] = {
+    {nullptr, "target", &C::target, 6, U::Amount, "CANTIDAD AL 100 % (T) = "},
+    {nullptr, "rangeLowPercent", &C::rangeLowPercent, 6, U::PercentOfTarget, "NIVEL MÁS BAJO = "},
+    {nullptr, "rangeHighPercent", &C::rangeHighPercent, 6, U::PercentOfTarget, "NIVEL MÁS ALTO = "},
+    {nullptr, "r", &C::r, 6, U::None, "COEFICIENTE DE CORRELACIÓN r = "},
+    {nullptr, nullptr, &C::rSquared, 8, U::None, "COEFICIENTE DE DETERMINACIÓN (r^2) = "},
+    {nullptr, "interceptPercent", &C::interceptPercent, 6, U::PercentOfResponse, "ORDENADA AL ORIGEN = "},
+    {nullptr, "lod", &C::lod, 6, U::Amount, "LÍMITE DE DETECCIÓN (3.3 s/|b|) = "},
+    {nullptr, "loq", &C::loq, 6, U::Amount, "LÍMITE DE CUANTIFICACIÓN (10 s/|b|) = "},
+    {nullptr, "relativeStandardError", &C::relativeStandardError, 6, U::Percent,
+     "ERROR ESTÁNDAR RELATIVO DEL CÁLCULO INVERSO (RSE) = "},
+    {"responseFactors", "mean", &C::responseFactorMean, 6, U::None, "FACTOR DE RESPUESTA y/x, MEDIA = "},
+    {"responseFactors", "sd", &C::responseFactorSd, 6, U::None, "FACTOR DE RESPUESTA y/x, DESVIACIÓN ESTÁNDAR = "},
+    {"responseFactors", "rsd", &C::responseFactorRsd, 6, U::Percent, "FACTOR DE RESPUESTA y/x, CV = "},
+    {"mandel", "f", &C::mandelF, 6, U::None, "PRUEBA DE MANDEL (PARÁBOLA FRENTE A RECTA), F = "},
+    {"mandel", "p", &C::mandelP, 6, U::None, "PRUEBA DE MANDEL (PARÁBOLA FRENTE A RECTA), P = "},
+};
+
 } // namespace
 
+std::span<const CriteriaField> CriteriaFields() { return kCriteria; }
 std::span<const RegressionField> RegressionFields() { return kRegression; }
 std::span<const ResidualField> ResidualFields() { return kResiduals; }
 std::span<const RecoveryField> RecoveryFields() { return kRecovery; }

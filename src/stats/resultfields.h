@@ -5,6 +5,7 @@
 // the printed pages, the verification and the lost-digits check all walk
 // these tables, so a new field is one row here.
 #include "stats/anova.h"
+#include "stats/criteria.h"
 #include "stats/recovery.h"
 #include "stats/regression.h"
 
@@ -76,6 +77,19 @@ struct AnovaField {
 std::span<const AnovaSource> AnovaSources();
 std::span<const AnovaColumn> AnovaColumns();
 std::span<const AnovaField> AnovaFields(); // source by source, column by column
+
+// The figures of the acceptance criteria. What follows a figure in the
+// texts: nothing, the study's units, or a Spanish unit of its own.
+enum class CriteriaUnit { None, Amount, Percent, PercentOfTarget, PercentOfResponse };
+struct CriteriaField {
+    const char *group;  // the JSON object that holds it (responseFactors, mandel), or nullptr
+    const char *key;    // in the JSON, or nullptr when the JSON gives it elsewhere
+    Figure CriteriaResult::*member;
+    int digits;
+    CriteriaUnit unit;
+    const char *label;  // what precedes it in the window, the text and the page
+};
+std::span<const CriteriaField> CriteriaFields(); // in the order the texts print them
 
 // Whether the source's row holds figures of this study.
 bool SourceShown(const AnovaSource &source, const AnovaResult &anova);

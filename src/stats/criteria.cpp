@@ -1,0 +1,278 @@
+#include "stats/criteria.h"
+
+#include "stats/conversions.h"
+#include "stats/errors.h"
+
+#include <boost/math/distributions/fisher_f.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace stats {
+
+namespace {
+
+using L = long double;
+
+constexpr LimitField kLimitFields[] = {
+    {"minLevels", &AcceptanceLimits::minLevels, "Número mínimo de niveles"},
+    {"rangeLowPercent", &AcceptanceLimits::rangeLowPercent, "Nivel más bajo, como máximo (% de T)"},
+    {"rangeHighPercent", &AcceptanceLimits::rangeHighPercent, "Nivel más alto, como mínimo (% de T)"},
+    {"minR", &AcceptanceLimits::minR, "Coeficiente de correlación r mínimo"},
+    {"maxInterceptPercent", &AcceptanceLimits::maxInterceptPercent, "Ordenada al origen máxima (% de la respuesta al 100 %)"},
+    {"maxLevelBias", &AcceptanceLimits::maxLevelBias, "Sesgo máximo de un nivel (%)"},
+    {"maxResponseFactorRsd", &AcceptanceLimits::maxResponseFactorRsd, "CV máximo de los factores de respuesta (%)"},
+    {"minLackOfFitP", &AcceptanceLimits::minLackOfFitP, "P mínima de la falta de ajuste"},
+    {"minMandelP", &AcceptanceLimits::minMandelP, "P mínima de la prueba de Mandel"},
+};
+
+const std::map<std::string, const char *> kCheckLabels = {
+    {"levels", "Número de niveles"},
+    {"range", "Intervalo (% de T)"},
+    {"r", "Coeficiente de correlación r"},
+    {"interceptPercent", "Ordenada al origen (%)"},
+    {"levelBias", "Sesgo máximo de un nivel (%)"},
+    {"responseFactorRsd", "CV de los factores de respuesta (%)"},
+    {"lackOfFit", "Falta de ajuste, P"},
+    {"mandel", "Prueba de Mandel, P"},
+};
+
+// Means and centred sums, the means corrected by a second pass.
+struct Centred {
+    L n = 0, meanX = 0, meanY = 0, sxx = 0, sxy = 0, syy = 0;
+};
+
+Centred centre(const LinearityStudy &study)
+{
+    Centred c;
+    c.n = study.n();
+    for (const Observation &o : study.observations) {
+        c.meanX += o.x;
+        c.meanY += o.y;
+    }
+    c.meanX /= c.n;
+    c.meanY /= c.n;
+    L cx = 0, cy = 0;
+    for (const Observation &o : study.observations) {
+        cx += o.x - c.meanX;
+        cy += o.y - c.meanY;
+    }
+    c.meanX += cx / c.n;
+    c.meanY += cy / c.n;
+    for (const Observation &o : study.observations) {
+        const L dx = o.x - c.meanX, dy = o.y - c.meanY;
+        c.sxx += dx * dx;
+        c.sxy += dx * dy;
+        c.syy += dy * dy;
+    }
+    return c;
+}
+
+Figure ratio(L numerator, L denominator)
+{
+    if (denominator == 0)
+        return std::nullopt;
+    const double v = static_cast<double>(numerator / denominator);
+    return std::isfinite(v) ? Figure(v) : std::nullopt;
+}
+
+// Mandel's test: the parabola's extra sum of squares against the line's.
+// The quadratic term is made orthogonal to 1 and x (centred x, then x²
+// with its projections removed), so SSE2 = SSE1 - (Σ y q)² / Σ q².
+void mandel(const LinearityStudy &study, const Centred &c, L sse1, CriteriaResult &r)
+{
+    const int df = study.n() - 3;
+    std::map<double, int> distinct;
+    for (const Observation &o : study.observations)
+        ++distinct[o.x];
+    if (df < 1 || distinct.size() < 3)
+        return;
+    L su2 = 0, su3 = 0;
+    for (const Observation &o : study.observations) {
+        const L u = o.x - c.meanX;
+        su2 += u * u;
+        su3 += u * u * u;
+    }
+    const L alpha = su3 / su2, beta = su2 / c.n; // q = u² - alpha u - beta
+    L sqq = 0, syq = 0;
+    for (const Observation &o : study.observations) {
+        const L u = o.x - c.meanX;
+        const L q = u * u - alpha * u - beta;
+        sqq += q * q;
+        syq += (o.y - c.meanY) * q;
+    }
+    if (sqq <= 0)
+        return;
+    const L extra = syq * syq / sqq;
+    const L sse2 = std::max(sse1 - extra, L(0));
+    // A parabola through every point leaves only the rounding of the sums.
+    if (sse2 <= 1e-15L * c.syy)
+        return;
+    const double f = static_cast<double>(extra / (sse2 / df));
+    if (!std::isfinite(f))
+        return;
+    r.mandelF = f;
+    r.mandelP = boost::math::cdf(boost::math::complement(boost::math::fisher_f_distribution<double>(1.0, df), f));
+}
+
+CheckResult atLeast(const Figure &value, double limit)
+{
+    return !value ? CheckResult::NotAssessed : *value >= limit ? CheckResult::Pass : CheckResult::Fail;
+}
+
+CheckResult atMost(const Figure &value, double limit)
+{
+    return !value ? CheckResult::NotAssessed : *value <= limit ? CheckResult::Pass : CheckResult::Fail;
+}
+
+void judge(CriteriaResult &r, const AnovaResult &anova)
+{
+    const AcceptanceLimits &m = r.limits;
+    auto add = [&r](const char *name, std::vector<Figure> value, std::vector<double> limit, CheckResult result) {
+        r.checks.push_back({name, kCheckLabels.at(name), std::move(value), std::move(limit), result});
+    };
+    add("levels", {double(r.levels)}, {m.minLevels}, atLeast(double(r.levels), m.minLevels));
+    CheckResult range = CheckResult::NotAssessed;
+    if (r.rangeLowPercent && r.rangeHighPercent)
+        range = *r.rangeLowPercent <= m.rangeLowPercent && *r.rangeHighPercent >= m.rangeHighPercent
+                    ? CheckResult::Pass
+                    : CheckResult::Fail;
+    add("range", {r.rangeLowPercent, r.rangeHighPercent}, {m.rangeLowPercent, m.rangeHighPercent}, range);
+    add("r", {r.r}, {m.minR}, atLeast(r.r, m.minR));
+    const Figure interceptSize =
+        r.interceptPercent ? Figure(std::fabs(*r.interceptPercent)) : std::nullopt;
+    add("interceptPercent", {r.interceptPercent}, {m.maxInterceptPercent},
+        atMost(interceptSize, m.maxInterceptPercent));
+    // The largest bias among the levels that can be judged (a level at an
+    // amount of 0 has no relative error).
+    Figure largest;
+    for (const LevelBias &b : r.levelBias)
+        if (b.meanRelativeError && (!largest || std::fabs(*b.meanRelativeError) > *largest))
+            largest = std::fabs(*b.meanRelativeError);
+    add("levelBias", {largest}, {m.maxLevelBias}, atMost(largest, m.maxLevelBias));
+    add("responseFactorRsd", {r.responseFactorRsd}, {m.maxResponseFactorRsd},
+        atMost(r.responseFactorRsd, m.maxResponseFactorRsd));
+    const Figure lackOfFitP = anova.dfPureError > 0 ? Figure(anova.pLackOfFit) : std::nullopt;
+    add("lackOfFit", {lackOfFitP}, {m.minLackOfFitP}, atLeast(lackOfFitP, m.minLackOfFitP));
+    add("mandel", {r.mandelP}, {m.minMandelP}, atLeast(r.mandelP, m.minMandelP));
+    r.passes = std::none_of(r.checks.begin(), r.checks.end(),
+                            [](const CriteriaCheck &c) { return c.result == CheckResult::Fail; });
+}
+
+} // namespace
+
+std::span<const LimitField> LimitFields() { return kLimitFields; }
+
+CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &anova, Figure target,
+                               const AcceptanceLimits &limits)
+{
+    CriteriaResult r;
+    r.limits = limits;
+    const Centred c = centre(study);
+    if (c.sxx == 0 || c.sxy == 0)
+        throw FloatingPointError(kDivisionByZero);
+    const L b = c.sxy / c.sxx, a = c.meanY - b * c.meanX;
+    L sse = 0;
+    for (const Observation &o : study.observations) {
+        const L e = (o.y - c.meanY) - b * (o.x - c.meanX);
+        sse += e * e;
+    }
+    const L s = std::sqrt(sse / (c.n - 2));
+
+    // Level amounts, in level order.
+    std::vector<L> levelSum(study.k()), levelCount(study.k());
+    for (const Observation &o : study.observations) {
+        levelSum[o.level - 1] += o.x;
+        ++levelCount[o.level - 1];
+    }
+    std::vector<L> levelX(study.k());
+    L sumLevels = 0, lowest = 0, highest = 0;
+    for (int j = 0; j < study.k(); ++j) {
+        levelX[j] = levelSum[j] / levelCount[j];
+        sumLevels += levelX[j];
+        lowest = j == 0 ? levelX[j] : std::min(lowest, levelX[j]);
+        highest = j == 0 ? levelX[j] : std::max(highest, levelX[j]);
+    }
+    r.targetGiven = target.has_value();
+    const L t = target ? *target : sumLevels / study.k();
+    r.target = static_cast<double>(t);
+    r.levels = study.k();
+    r.rangeLowPercent = ratio(100 * lowest, t);
+    r.rangeHighPercent = ratio(100 * highest, t);
+    const L r2 = c.sxy * c.sxy / (c.sxx * c.syy);
+    r.rSquared = static_cast<double>(r2);
+    r.r = static_cast<double>(std::copysign(std::sqrt(r2), b));
+    r.interceptPercent = ratio(100 * a, a + b * t);
+    r.lod = static_cast<double>(3.3L * s / std::fabs(b));
+    r.loq = static_cast<double>(10 * s / std::fabs(b));
+
+    // Back-calculation, relative errors, level biases and response factors.
+    bool everyXNonZero = true;
+    L sumSquaredRelative = 0, sumFactor = 0;
+    std::vector<L> biasSum(study.k());
+    std::vector<bool> biasAssessed(study.k(), true);
+    for (int i = 0; i < study.n(); ++i) {
+        const Observation &o = study.observations[i];
+        BackCalculation back{i + 1, o.level, o.x, static_cast<double>((o.y - a) / b), std::nullopt};
+        if (o.x != 0) {
+            const L relative = ((o.y - a) / b - o.x) / o.x;
+            back.relativeError = static_cast<double>(100 * relative);
+            sumSquaredRelative += relative * relative;
+            biasSum[o.level - 1] += 100 * relative;
+            sumFactor += L(o.y) / o.x;
+        } else {
+            everyXNonZero = false;
+            biasAssessed[o.level - 1] = false;
+        }
+        r.backCalculated.push_back(back);
+    }
+    for (int j = 0; j < study.k(); ++j)
+        r.levelBias.push_back({j + 1, static_cast<double>(levelX[j]),
+                               biasAssessed[j] ? Figure(static_cast<double>(biasSum[j] / levelCount[j]))
+                                               : std::nullopt});
+    if (everyXNonZero) {
+        r.relativeStandardError = static_cast<double>(100 * std::sqrt(sumSquaredRelative / (c.n - 2)));
+        const L mean = sumFactor / c.n;
+        L squares = 0;
+        for (const Observation &o : study.observations)
+            squares += (L(o.y) / o.x - mean) * (L(o.y) / o.x - mean);
+        const L sd = std::sqrt(squares / (c.n - 1));
+        r.responseFactorMean = static_cast<double>(mean);
+        r.responseFactorSd = static_cast<double>(sd);
+        r.responseFactorRsd = ratio(100 * sd, std::fabs(mean));
+    }
+    mandel(study, c, sse, r);
+    judge(r, anova);
+    return r;
+}
+
+const char *CheckResultText(CheckResult result)
+{
+    switch (result) {
+    case CheckResult::Pass: return "CUMPLE";
+    case CheckResult::Fail: return "NO CUMPLE";
+    case CheckResult::NotAssessed: break;
+    }
+    return "NO EVALUADO";
+}
+
+const char *CheckResultKey(CheckResult result)
+{
+    switch (result) {
+    case CheckResult::Pass: return "pass";
+    case CheckResult::Fail: return "fail";
+    case CheckResult::NotAssessed: break;
+    }
+    return "not_assessed";
+}
+
+double ParseTarget(const std::string &text, char decimalSeparator)
+{
+    const double t = StrToFloat(text, decimalSeparator);
+    if (!(t > 0) || !std::isfinite(t))
+        throw ConversionError(kTargetNotPositive);
+    return t;
+}
+
+} // namespace stats

@@ -1,0 +1,104 @@
+#pragma once
+// Acceptance criteria of linearity as current guidelines state them (ICH
+// Q2(R2), USP <1225>/<1857>, DIN 38402-51): the study is judged criterion by
+// criterion against limits the laboratory fixes before the study. Every
+// figure comes from sums centred on the means, in extended precision.
+// A quantity that would divide by zero (an amount added of 0, most often)
+// is not assessed: it is empty here, "NP" in the texts and null in the JSON.
+#include "stats/anova.h"
+#include "stats/study.h"
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace stats {
+
+using Figure = std::optional<double>; // empty: not assessed
+
+struct AcceptanceLimits {
+    double minLevels = 5;            // ICH: at least five levels
+    double rangeLowPercent = 80;     // the lowest level at most this share of T
+    double rangeHighPercent = 120;   // the highest at least this
+    double minR = 0.995;             // USP <1857>, category I
+    double maxInterceptPercent = 2.0;
+    double maxLevelBias = 2.0;       // per cent
+    double maxResponseFactorRsd = 2.0;
+    double minLackOfFitP = 0.05;
+    double minMandelP = 0.01;
+};
+
+// One row per limit: its key (limits file, JSON, user settings), where it
+// lives and its Spanish name. The dialog, the file reader, the JSON and the
+// texts walk this table.
+struct LimitField {
+    const char *key;
+    double AcceptanceLimits::*member;
+    const char *label; // "Número mínimo de niveles"
+};
+std::span<const LimitField> LimitFields();
+
+enum class CheckResult { Pass, Fail, NotAssessed };
+
+struct CriteriaCheck {
+    const char *name;           // its key: levels, range, r, interceptPercent, ...
+    const char *label;          // its Spanish name: "Coeficiente de correlación r"
+    std::vector<Figure> value;  // one number, two for the range (lowest, highest)
+    std::vector<double> limit;  // likewise
+    CheckResult result = CheckResult::NotAssessed;
+};
+
+struct BackCalculation {
+    int observation = 0; // 1..n
+    int level = 0;
+    double x = 0, xBack = 0;  // amount added, (y - a) / b
+    Figure relativeError;     // 100 (xBack - x) / x
+};
+
+struct LevelBias {
+    int level = 0;
+    double x = 0;               // the level amount: the mean x of its observations
+    Figure meanRelativeError;   // the mean of its observations' relative errors
+};
+
+struct CriteriaResult {
+    // The figures (resultfields.h lists them); only those that divide by an
+    // amount or a mean can be empty.
+    Figure target;            // T, the amount at 100 %
+    Figure rangeLowPercent, rangeHighPercent;
+    Figure r, rSquared;
+    Figure interceptPercent;  // 100 a / (a + b T)
+    Figure lod, loq;          // 3.3 s/|b|, 10 s/|b|
+    Figure relativeStandardError;
+    Figure responseFactorMean, responseFactorSd, responseFactorRsd;
+    Figure mandelF, mandelP;
+
+    bool targetGiven = false; // set by the user rather than the mean of the level amounts
+    int levels = 0;
+    std::vector<BackCalculation> backCalculated;
+    std::vector<LevelBias> levelBias;
+    std::vector<CriteriaCheck> checks; // in the order of AcceptanceLimits
+    bool passes = false;               // no assessed check fails
+    AcceptanceLimits limits;           // the limits judged against
+};
+
+// The criteria of a study whose regression and analysis of variance passed
+// their own checks (commands.h): `anova` gives the lack-of-fit probability.
+// `target` empty: the mean of the level amounts. Throws FloatingPointError
+// for a slope of zero.
+CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &anova, Figure target,
+                               const AcceptanceLimits &limits);
+
+// A check's result in the texts ("CUMPLE", "NO CUMPLE", "NO EVALUADO") and
+// in the JSON.
+const char *CheckResultText(CheckResult result);
+const char *CheckResultKey(CheckResult result); // pass, fail, not_assessed
+
+// A target typed by the user: a number greater than zero, or the Spanish
+// reason it is not (ConversionError for a text that is not a number).
+double ParseTarget(const std::string &text, char decimalSeparator);
+inline constexpr const char *kTargetNotPositive =
+    "La cantidad al 100 % debe ser un número mayor que cero.";
+
+} // namespace stats

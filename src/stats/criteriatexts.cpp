@@ -1,0 +1,147 @@
+#include "stats/criteriatexts.h"
+
+#include "stats/numberformat.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace stats {
+
+namespace {
+
+std::string number(double v, char sep) { return FormatGeneral(v, 6, sep); }
+std::string figure(const Figure &v, char sep) { return v ? number(*v, sep) : "NP"; }
+
+size_t characters(const std::string &s)
+{
+    return static_cast<size_t>(std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+// What a check's value and limit read as.
+std::string valueText(const CriteriaCheck &c, char sep)
+{
+    if (c.value.size() == 2)
+        return c.value[0] && c.value[1] ? figure(c.value[0], sep) + " a " + figure(c.value[1], sep) : "NP";
+    return figure(c.value.at(0), sep);
+}
+
+std::string limitText(const CriteriaCheck &c, char sep)
+{
+    const std::string name = c.name;
+    if (name == "range")
+        return "≤ " + number(c.limit[0], sep) + " y ≥ " + number(c.limit[1], sep);
+    if (name == "interceptPercent")
+        return "entre " + number(-c.limit[0], sep) + " y " + number(c.limit[0], sep);
+    const bool atMost = name == "levelBias" || name == "responseFactorRsd";
+    return (atMost ? "≤ " : "≥ ") + number(c.limit[0], sep);
+}
+
+} // namespace
+
+std::string CriteriaFigureText(const CriteriaField &field, const CriteriaResult &criteria, const std::string &units,
+                               char sep)
+{
+    const Figure &v = criteria.*field.member;
+    if (!v)
+        return "NP";
+    std::string text = number(*v, sep);
+    switch (field.unit) {
+    case CriteriaUnit::None: break;
+    case CriteriaUnit::Amount:
+        if (!units.empty())
+            text += " " + units;
+        break;
+    case CriteriaUnit::Percent: text += " %"; break;
+    case CriteriaUnit::PercentOfTarget: text += " % DE T"; break;
+    case CriteriaUnit::PercentOfResponse: text += " % DE LA RESPUESTA AL 100 %"; break;
+    }
+    return text;
+}
+
+std::vector<CellRow> CheckCells(const CriteriaResult &criteria, char sep)
+{
+    std::vector<CellRow> rows = {{"Criterio", "Valor", "Límite", "Resultado"}};
+    for (const CriteriaCheck &c : criteria.checks)
+        rows.push_back({c.label, valueText(c, sep), limitText(c, sep), CheckResultText(c.result)});
+    return rows;
+}
+
+std::string VerdictLine(const CriteriaResult &criteria)
+{
+    std::string line = criteria.passes ? "DICTAMEN: EL MÉTODO CUMPLE LOS CRITERIOS DE ACEPTACIÓN."
+                                       : "DICTAMEN: EL MÉTODO NO CUMPLE LOS CRITERIOS DE ACEPTACIÓN.";
+    const auto unassessed = std::count_if(criteria.checks.begin(), criteria.checks.end(), [](const CriteriaCheck &c) {
+        return c.result == CheckResult::NotAssessed;
+    });
+    if (unassessed == 1)
+        line += " (1 criterio no evaluado)";
+    else if (unassessed > 1)
+        line += " (" + std::to_string(unassessed) + " criterios no evaluados)";
+    return line;
+}
+
+std::vector<CellRow> BackCalculationCells(const CriteriaResult &criteria, char sep)
+{
+    std::vector<CellRow> rows = {{"Obs.", "Nivel", "x", "x calculada", "Error relativo (%)"}};
+    for (const BackCalculation &b : criteria.backCalculated)
+        rows.push_back({std::to_string(b.observation), std::to_string(b.level), number(b.x, sep),
+                        number(b.xBack, sep), figure(b.relativeError, sep)});
+    return rows;
+}
+
+std::vector<CellRow> LevelBiasCells(const CriteriaResult &criteria, char sep)
+{
+    std::vector<CellRow> rows = {{"Nivel", "x", "Sesgo medio (%)"}};
+    for (const LevelBias &b : criteria.levelBias)
+        rows.push_back({std::to_string(b.level), number(b.x, sep), figure(b.meanRelativeError, sep)});
+    return rows;
+}
+
+Lines LimitsLines(const AcceptanceLimits &limits, char sep)
+{
+    Lines lines = {"LÍMITES UTILIZADOS"};
+    for (const LimitField &f : LimitFields())
+        lines.push_back(std::string(f.label) + " = " + number(limits.*f.member, sep));
+    return lines;
+}
+
+Lines AlignedRows(const std::vector<CellRow> &rows)
+{
+    std::vector<size_t> widths;
+    for (const CellRow &row : rows)
+        for (size_t c = 0; c < row.size(); ++c) {
+            widths.resize(std::max(widths.size(), row.size()));
+            widths[c] = std::max(widths[c], characters(row[c]));
+        }
+    Lines lines;
+    for (const CellRow &row : rows) {
+        std::string line;
+        for (size_t c = 0; c < row.size(); ++c)
+            line += c + 1 < row.size() ? row[c] + std::string(widths[c] - characters(row[c]) + 2, ' ') : row[c];
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+Lines CriteriaLines(const CriteriaResult &criteria, const std::string &units, char sep)
+{
+    auto append = [](Lines &to, const Lines &from) { to.insert(to.end(), from.begin(), from.end()); };
+    Lines lines = {"                CRITERIOS DE ACEPTACIÓN DE LA LINEALIDAD", " "};
+    for (const CriteriaField &f : CriteriaFields()) {
+        std::string line = f.label + CriteriaFigureText(f, criteria, units, sep);
+        if (f.member == &CriteriaResult::target)
+            line += criteria.targetGiven ? " (FIJADA POR EL USUARIO)" : " (MEDIA DE LOS NIVELES)";
+        lines.push_back(line);
+    }
+    lines.push_back(" ");
+    append(lines, AlignedRows(CheckCells(criteria, sep)));
+    append(lines, {" ", VerdictLine(criteria), " "});
+    append(lines, LimitsLines(criteria.limits, sep));
+    append(lines, {" ", "CÁLCULO INVERSO", " "});
+    append(lines, AlignedRows(BackCalculationCells(criteria, sep)));
+    append(lines, {" ", "SESGO POR NIVEL", " "});
+    append(lines, AlignedRows(LevelBiasCells(criteria, sep)));
+    return lines;
+}
+
+} // namespace stats

@@ -1,0 +1,38 @@
+#pragma once
+// The acceptance criteria as text, exactly as the window, the headless
+// command and the printed page show them. Numbers use the general format
+// with six significant digits; "NP" marks what is not assessed.
+#include "stats/criteria.h"
+#include "stats/resultfields.h"
+#include "stats/resulttexts.h"
+
+namespace stats {
+
+using CellRow = std::vector<std::string>;
+
+// A figure with what follows it: "10 mg", "80 % de T", "NP".
+std::string CriteriaFigureText(const CriteriaField &field, const CriteriaResult &criteria, const std::string &units,
+                               char decimalSeparator);
+
+// The checks: a heading row (Criterio, Valor, Límite, Resultado), then one
+// row per check in order.
+std::vector<CellRow> CheckCells(const CriteriaResult &criteria, char decimalSeparator);
+// "DICTAMEN: EL MÉTODO CUMPLE LOS CRITERIOS DE ACEPTACIÓN." and how many
+// checks could not be assessed.
+std::string VerdictLine(const CriteriaResult &criteria);
+// Heading row (Obs., Nivel, x, x calculada, Error relativo (%)), then one row per observation.
+std::vector<CellRow> BackCalculationCells(const CriteriaResult &criteria, char decimalSeparator);
+// Heading row (Nivel, x, Sesgo medio (%)), then one row per level.
+std::vector<CellRow> LevelBiasCells(const CriteriaResult &criteria, char decimalSeparator);
+// "LÍMITES UTILIZADOS", then one line per limit: its name and value.
+Lines LimitsLines(const AcceptanceLimits &limits, char decimalSeparator);
+
+// Everything above, in this order: title, figures, checks, verdict, limits,
+// back-calculation and level biases, tables aligned in columns.
+Lines CriteriaLines(const CriteriaResult &criteria, const std::string &units, char decimalSeparator);
+
+// Cells laid out in columns two blanks apart, as wide as their widest cell
+// (characters, not bytes).
+Lines AlignedRows(const std::vector<CellRow> &rows);
+
+} // namespace stats
