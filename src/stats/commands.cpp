@@ -122,14 +122,13 @@ CommandOutcome RunReport(const StudyTexts &texts, SharedResults &shared, char se
     return outcome;
 }
 
-CommandOutcome RunCriteria(const StudyTexts &texts, SharedResults &shared, char sep, Figure target,
-                           const AcceptanceLimits &limits)
+CommandOutcome RunCriteria(const StudyTexts &texts, SharedResults &shared, char sep, const CriteriaOptions &options)
 {
     CommandOutcome outcome;
     if (anovaComputed(texts, shared, sep, outcome)) {
         const LinearityStudy study = ReadStudy(texts, sep);
         ComputeCheckedRegression(study, shared.regression, shared.slopeIsZero);
-        shared.criteria = ComputeCriteria(study, shared.anova, target, limits);
+        shared.criteria = ComputeCriteria(study, shared.anova, options);
         outcome.lines = CriteriaLines(shared.criteria, study.units, sep);
     }
     return outcome;

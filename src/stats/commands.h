@@ -58,10 +58,9 @@ CommandOutcome RunResiduals(const StudyTexts &study, SharedResults &shared, char
 CommandOutcome RunSystematicError(const StudyTexts &study, SharedResults &shared, char decimalSeparator);
 CommandOutcome RunReport(const StudyTexts &study, SharedResults &shared, char decimalSeparator);
 // The acceptance criteria, after the regression and the analysis of
-// variance have passed their own checks; `target` empty: the mean of the
-// level amounts.
-CommandOutcome RunCriteria(const StudyTexts &study, SharedResults &shared, char decimalSeparator, Figure target,
-                           const AcceptanceLimits &limits);
+// variance have passed their own checks.
+CommandOutcome RunCriteria(const StudyTexts &study, SharedResults &shared, char decimalSeparator,
+                           const CriteriaOptions &options);
 // The graphs refuse a zero slope too: a legend or residuals left from
 // another study would be wrong.
 CommandOutcome RunRegressionGraph(const StudyTexts &study, SharedResults &shared, char decimalSeparator);

@@ -164,11 +164,11 @@ void judge(CriteriaResult &r, const AnovaResult &anova)
 
 std::span<const LimitField> LimitFields() { return kLimitFields; }
 
-CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &anova, Figure target,
-                               const AcceptanceLimits &limits)
+CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &anova, const CriteriaOptions &options)
 {
+    const Figure &target = options.target;
     CriteriaResult r;
-    r.limits = limits;
+    r.limits = options.limits;
     const Centred c = centre(study);
     if (c.sxx == 0 || c.sxy == 0)
         throw FloatingPointError(kDivisionByZero);

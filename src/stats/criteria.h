@@ -29,6 +29,13 @@ struct AcceptanceLimits {
     double minMandelP = 0.01;
 };
 
+// What the analyst sets for a study's criteria: T (empty: the mean of the
+// level amounts) and the limits.
+struct CriteriaOptions {
+    Figure target;
+    AcceptanceLimits limits;
+};
+
 // One row per limit: its key (limits file, JSON, user settings), where it
 // lives and its Spanish name. The dialog, the file reader, the JSON and the
 // texts walk this table.
@@ -85,10 +92,10 @@ struct CriteriaResult {
 
 // The criteria of a study whose regression and analysis of variance passed
 // their own checks (commands.h): `anova` gives the lack-of-fit probability.
-// `target` empty: the mean of the level amounts. Throws FloatingPointError
+// Throws FloatingPointError
 // for a slope of zero.
-CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &anova, Figure target,
-                               const AcceptanceLimits &limits);
+CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &anova,
+                               const CriteriaOptions &options);
 
 // A check's result in the texts ("CUMPLE", "NO CUMPLE", "NO EVALUADO") and
 // in the JSON.
