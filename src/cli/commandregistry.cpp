@@ -1,5 +1,6 @@
 #include "cli/commandregistry.h"
 
+#include "cli/batch.h"
 #include "cli/headless.h"
 #include "cli/installationfacts.h"
 #include "cli/printrecord.h"
@@ -110,6 +111,24 @@ int versionCommand(const CommandLine &, std::ostream &out, std::ostream &err, ch
     return outputWritten(out, err);
 }
 
+// Without graphs or pages a batch run needs no window library.
+int batchCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
+{
+    return RunBatchCommand(line, out, err, separator, nullptr);
+}
+
+bool batchDraws(const std::vector<std::string> &args)
+{
+    const auto formats = std::find(args.begin(), args.end(), "--formats");
+    if (formats == args.end() || formats + 1 == args.end())
+        return false;
+    std::vector<std::string> asked;
+    std::string problem;
+    if (!ParseBatchFormats(*(formats + 1), asked, problem))
+        return false; // the text dispatcher refuses it
+    return std::any_of(asked.begin(), asked.end(), [](const std::string &f) { return f == "graphs" || f == "pages"; });
+}
+
 const char *const kStudy = "el archivo del estudio";
 
 using enum CommandKind;
@@ -167,6 +186,19 @@ const Command kCommands[] = {
      "                      la línea de identificación de cada página; estado 0 si\n"
      "                      coinciden, 1 si no\n",
      {kStudy, "el resumen (las 16 cifras del registro)"}, {}, false},
+    {"--batch", nullptr, Text, nullptr, batchCommand,
+     "--batch RUTA... --output CARPETA [--formats LISTA]\n[--target T] [--limits LIMITES.json]", Results,
+     "  --batch             evalúa de una vez cada estudio (*.w04) de las RUTAS, archivos\n"
+     "                      o carpetas (con sus subcarpetas), en paralelo; escribe en\n"
+     "                      CARPETA lo que pide LISTA (report, json, criteria, graphs,\n"
+     "                      pages, separados por comas; report,json si se omite), cada\n"
+     "                      salida con el nombre del estudio bajo su RUTA, y\n"
+     "                      resumen.csv con una fila por estudio; un estudio rechazado\n"
+     "                      o ilegible no detiene la evaluación; estado 0 si todos son\n"
+     "                      correctos, 2 si hay rechazados y ningún error, 1 si hay\n"
+     "                      errores\n",
+     {"la ruta de los estudios (archivo o carpeta)"}, {"--output", "--formats", "--target", "--limits"}, true, true,
+     batchDraws},
     {"--help", "-h", Text, nullptr, helpCommand, nullptr, Information, "  --help              muestra esta ayuda\n", {}, {},
      false},
     {"--version", nullptr, Text, nullptr, versionCommand, nullptr, Information,
@@ -253,7 +285,8 @@ CommandKind KindOf(const std::vector<std::string> &args)
         return Window;
     if (const Command *first = FindCommand(args[0]))
         if (first->kind == Drawing ||
-            (first->drawsWith && std::find(args.begin(), args.end(), first->drawsWith) != args.end()))
+            (first->drawsWith && std::find(args.begin(), args.end(), first->drawsWith) != args.end()) ||
+            (first->drawsIf && first->drawsIf(args)))
             return Drawing;
     for (const std::string &word : args)
         if (const Command *command = FindCommand(word); command && command->kind == Text)

@@ -41,6 +41,11 @@ struct Command {
     std::vector<const char *> operands;
     std::vector<std::string> options;
     bool outputRequired;
+    // The last operand may be given again and again (--batch PATH...).
+    bool repeatsLast = false;
+    // A text command that draws (and runs as a drawing command) when this
+    // says so of its arguments; null for none.
+    bool (*drawsIf)(const std::vector<std::string> &args) = nullptr;
 };
 
 std::span<const Command> Commands();

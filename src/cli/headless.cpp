@@ -32,7 +32,8 @@ int RunHeadless(const std::vector<std::string> &args, std::ostream &out, std::os
     if (!ParseCommandLine(args, line, problem))
         return UsageError(err, problem, line.command);
     const Command &command = *FindCommand(line.command);
-    if (!command.run || (command.drawsWith && line.option(command.drawsWith)))
+    if (!command.run || (command.drawsWith && line.option(command.drawsWith)) ||
+        (command.drawsIf && command.drawsIf(args)))
         return UsageError(err, "La orden " + line.command + " dibuja y no se ejecuta aquí.", line.command);
     return command.run(line, out, err, separator);
 }
@@ -73,7 +74,7 @@ bool ParseCommandLine(const std::vector<std::string> &args, CommandLine &line, s
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string &word = args[i];
         if (!isOption(word)) {
-            if (line.operands.size() == command->operands.size())
+            if (line.operands.size() == command->operands.size() && !command->repeatsLast)
                 return fail("Argumento inesperado: " + word);
             line.operands.push_back(word);
             continue;

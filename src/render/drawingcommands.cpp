@@ -1,5 +1,7 @@
 #include "render/drawingcommands.h"
 
+#include "cli/batch.h"
+
 #include "cli/atomicfile.h"
 #include "cli/commandregistry.h"
 #include "cli/headless.h"
@@ -21,6 +23,7 @@
 
 #include <cstdio>
 #include <ostream>
+#include <sstream>
 #include <string_view>
 #include <utility>
 
@@ -84,6 +87,41 @@ int verifyCommand(const std::vector<std::string> &args, std::ostream &out, std::
     });
 }
 
+// A study's graphs or pages in a batch run, by the commands a single run
+// would use, one output each.
+int drawForBatch(const std::string &study, const std::string &format, const std::vector<std::string> &outputs,
+                 const cli::BatchRequest &request, std::string &message, char separator)
+{
+    static const char *const graphs[] = {"regression", "residuals"};
+    static const char *const pages[] = {"general", "inference", "error", "criteria"};
+    const bool graph = format == "graphs";
+    for (std::size_t i = 0; i < outputs.size() && i < (graph ? 2u : 4u); ++i) {
+        std::vector<std::string> args = {graph ? "--graph" : "--print", graph ? graphs[i] : pages[i], study,
+                                         "--output", outputs[i]};
+        if (!graph && i == 3)
+            for (const auto &[option, value] : request.criteriaOptions)
+                args.insert(args.end(), {option, value});
+        std::ostringstream sink, errors;
+        if (const int status = RunDrawingCommand(args, sink, errors, separator)) {
+            message = errors.str();
+            while (!message.empty() && message.back() == '\n')
+                message.pop_back();
+            return status;
+        }
+    }
+    return cli::kExitDone;
+}
+
+int batchCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err, char separator)
+{
+    cli::CommandLine line;
+    std::string problem;
+    if (!cli::ParseCommandLine(args, line, problem))
+        return cli::UsageError(err, problem, args[0]);
+    using namespace std::placeholders;
+    return cli::RunBatchCommand(line, out, err, separator, std::bind(drawForBatch, _1, _2, _3, _4, _5, separator));
+}
+
 using DrawingRunner = int (*)(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
                                char separator);
 
@@ -93,6 +131,7 @@ constexpr std::pair<const char *, DrawingRunner> kRunners[] = {
     {"--graph", RunGraphCommand},
     {"--print", printCommand},
     {"--verify", verifyCommand},
+    {"--batch", batchCommand},
 };
 
 void quietHandler(QtMsgType type, const QMessageLogContext &, const QString &message)

@@ -1,0 +1,390 @@
+#include "cli/batch.h"
+
+#include "cli/batchsummary.h"
+#include "cli/commandregistry.h"
+#include "cli/headless.h"
+#include "cli/outputfile.h"
+#include "cli/printrecord.h"
+
+#include "stats/errors.h"
+#include "stats/studyfile.h"
+#include "stats/systemerror.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool isStudyName(const fs::path &p)
+{
+    const std::string ext = p.extension().string();
+    return ext == ".w04" || ext == ".W04";
+}
+
+// What a command printed on standard error, as one line of the summary.
+std::string oneLine(std::string text)
+{
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text;
+}
+
+// Runs a text command of the table in-process, as `linealidad ARGS` would.
+struct CommandRun {
+    int status = 0;
+    std::string out, err;
+};
+
+CommandRun runText(const std::string &option, const std::string &study, const BatchRequest &request, char sep)
+{
+    CommandLine line;
+    line.command = option;
+    line.operands = {study};
+    line.options = request.criteriaOptions;
+    std::ostringstream out, err;
+    CommandRun run;
+    run.status = FindCommand(option)->run(line, out, err, sep);
+    run.out = out.str();
+    run.err = oneLine(err.str());
+    return run;
+}
+
+// Counts and the rows waiting for their turn in the summary, which keeps
+// the order of the study names whatever order the threads finish in.
+class Collector {
+public:
+    Collector(BatchSummaryWriter &summary, std::size_t total, std::size_t window,
+              const std::function<void(const BatchProgress &)> &progress)
+        : m_summary(summary), m_window(window), m_progress(progress), m_start(std::chrono::steady_clock::now())
+    {
+        m_counts.total = total;
+    }
+
+    // The next study to evaluate, waiting while the rows ahead of the
+    // summary fill the window; false when none is left or the run stops.
+    bool take(std::size_t &index, const std::atomic<bool> *cancel)
+    {
+        std::unique_lock lock(m_mutex);
+        m_turn.wait(lock, [&] { return m_next < m_written + m_window || m_next >= m_counts.total; });
+        if (m_next >= m_counts.total || (cancel && cancel->load()))
+            return false;
+        index = m_next++;
+        return true;
+    }
+
+    void done(std::size_t index, SummaryRow row)
+    {
+        std::lock_guard lock(m_mutex);
+        m_counts.refused += row.state == RowState::Refused;
+        m_counts.errors += row.state == RowState::Error;
+        ++m_counts.done;
+        m_pending.emplace(index, std::move(row));
+        while (!m_pending.empty() && m_pending.begin()->first == m_written) {
+            m_summary.append(m_pending.begin()->second);
+            m_pending.erase(m_pending.begin());
+            ++m_written;
+        }
+        m_counts.elapsedSeconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
+        if (m_progress)
+            m_progress(m_counts);
+        m_turn.notify_all();
+    }
+
+    // Studies never taken (a cancelled run) are told as such, in order.
+    std::size_t taken() const { return m_next; }
+    BatchProgress counts() const { return m_counts; }
+
+private:
+    BatchSummaryWriter &m_summary;
+    std::size_t m_window;
+    const std::function<void(const BatchProgress &)> &m_progress;
+    std::chrono::steady_clock::time_point m_start;
+    std::mutex m_mutex;
+    std::condition_variable m_turn;
+    std::map<std::size_t, SummaryRow> m_pending;
+    std::size_t m_next = 0, m_written = 0;
+    BatchProgress m_counts;
+};
+
+const char *const kCancelledMessage = "No evaluado: se canceló la evaluación.";
+
+// A study's outputs of one text format: written only when the command
+// printed something, as a redirection of the single command would keep.
+void writeText(const std::string &dir, const std::string &name, const std::string &format,
+               const std::string &bytes, const std::vector<std::string> &extension)
+{
+    if (bytes.empty())
+        return;
+    const std::string path = dir + "/" + OutputNames(name, format).at(0);
+    if (const OutputRefusal refusal = CheckOutputFile(path, extension))
+        throw stats::OutputFileError(refusal.message);
+    WriteBatchFile(path, bytes);
+}
+
+// One study: its row, and its outputs written.
+SummaryRow evaluate(const FoundStudy &found, const BatchRequest &request, char sep, const BatchDrawer &drawer)
+{
+    SummaryRow row;
+    row.name = found.name;
+    if (!found.problem.empty()) {
+        row.state = RowState::Error;
+        row.message = found.problem;
+        return row;
+    }
+    const bool completed = stats::ReportCommandErrors(
+        [&] {
+            const std::string bytes = stats::ReadFileBytes(found.path);
+            row.sha256 = Sha256Hex(bytes);
+            FillStudyColumns(row, bytes);
+            const CommandRun json = runText("--json", found.path, request, sep);
+            FillResultColumns(row, json.status, json.err, json.out);
+            if (request.wants("json"))
+                writeText(request.outputDir, found.name, "json", json.out, {".json"});
+            const std::pair<const char *, const char *> texts[] = {{"report", "--report"},
+                                                                    {"criteria", "--criteria"}};
+            for (const auto &[format, option] : texts) {
+                if (!request.wants(format))
+                    continue;
+                const CommandRun run = runText(option, found.path, request, sep);
+                writeText(request.outputDir, found.name, format, run.out, {".txt"});
+                if (run.status != kExitDone && row.state == RowState::Correct)
+                    NoteFailure(row, run.status, run.err);
+            }
+            for (const char *format : {"graphs", "pages"}) {
+                if (!request.wants(format) || row.state != RowState::Correct || !drawer)
+                    continue;
+                std::vector<std::string> outputs;
+                for (const std::string &output : OutputNames(found.name, format, request.wants("criteria")))
+                    outputs.push_back(request.outputDir + "/" + output);
+                std::error_code ec;
+                fs::create_directories(fs::path(outputs[0]).parent_path(), ec);
+                std::string message;
+                if (const int status = drawer(found.path, format, outputs, request, message))
+                    NoteFailure(row, status, message);
+            }
+        },
+        [&](const std::string &message) {
+            row.state = RowState::Error;
+            row.message = message;
+        });
+    (void)completed;
+    return row;
+}
+
+// Interrupting a run from the terminal stops it as the dialog's Cancel does.
+std::atomic<bool> g_interrupted{false};
+extern "C" void onInterrupt(int) { g_interrupted.store(true); }
+
+} // namespace
+
+bool BatchRequest::wants(const std::string &format) const
+{
+    return std::find(formats.begin(), formats.end(), format) != formats.end();
+}
+
+bool ParseBatchFormats(const std::string &list, std::vector<std::string> &formats, std::string &problem)
+{
+    formats.clear();
+    std::stringstream words(list);
+    std::string word;
+    while (std::getline(words, word, ',')) {
+        if (std::find(kBatchFormats.begin(), kBatchFormats.end(), word) == kBatchFormats.end()) {
+            problem = "Formato desconocido en --formats: «" + word +
+                      "» (admite report, json, criteria, graphs y pages, separados por comas).";
+            return false;
+        }
+        if (std::find(formats.begin(), formats.end(), word) != formats.end()) {
+            problem = "El formato " + word + " aparece dos veces en --formats.";
+            return false;
+        }
+        formats.push_back(word);
+    }
+    if (formats.empty() || list.back() == ',') {
+        problem = "Falta un formato en --formats.";
+        return false;
+    }
+    return true;
+}
+
+bool BatchRequestOf(const CommandLine &line, BatchRequest &request, std::string &problem)
+{
+    request = {};
+    request.paths = line.operands;
+    request.outputDir = *line.option("--output");
+    if (const std::string *formats = line.option("--formats"))
+        if (!ParseBatchFormats(*formats, request.formats, problem))
+            return false;
+    for (const char *option : {"--target", "--limits"})
+        if (const std::string *value = line.option(option))
+            request.criteriaOptions.emplace_back(option, *value);
+    return CheckCriteriaOptions(request.criteriaOptions, problem);
+}
+
+std::vector<FoundStudy> FindStudies(const std::vector<std::string> &paths, const std::string &outputDir)
+{
+    std::vector<FoundStudy> found;
+    std::map<std::string, int> roots; // PATH names given so far
+    std::error_code ec;
+    const fs::path output = fs::weakly_canonical(outputDir, ec);
+    for (const std::string &given : paths) {
+        const fs::path path(given);
+        std::string root = path.filename().string();
+        if (root.empty() || root == "." || root == "..")
+            root = fs::weakly_canonical(path, ec).filename().string();
+        if (const int seen = roots[root]++)
+            root += "~" + std::to_string(seen + 1);
+        if (!fs::is_directory(path, ec)) {
+            found.push_back({given, root, ""});
+            continue;
+        }
+        fs::recursive_directory_iterator it(path, ec), end;
+        if (ec)
+            found.push_back({given, root, "No se pudo leer la carpeta: " + stats::SystemErrorText(ec.value()) + "."});
+        for (; it != end; it.increment(ec)) {
+            if (ec) {
+                found.push_back({it->path().string(), root + "/" + it->path().lexically_relative(path).string(),
+                                 "No se pudo leer la carpeta: " + stats::SystemErrorText(ec.value()) + "."});
+                ec.clear();
+                continue;
+            }
+            std::error_code same;
+            if (it->is_directory(same) && fs::equivalent(it->path(), output, same)) {
+                it.disable_recursion_pending();
+                continue;
+            }
+            if (isStudyName(it->path()) && !it->is_directory(same))
+                found.push_back({it->path().string(), root + "/" + it->path().lexically_relative(path).string(), ""});
+        }
+    }
+    std::sort(found.begin(), found.end(), [](const FoundStudy &a, const FoundStudy &b) { return a.name < b.name; });
+    return found;
+}
+
+std::vector<std::string> OutputNames(const std::string &name, const std::string &format, bool withCriteria)
+{
+    if (format == "report")
+        return {name + ".informe.txt"};
+    if (format == "json")
+        return {name + ".json"};
+    if (format == "criteria")
+        return {name + ".criterios.txt"};
+    if (format == "graphs")
+        return {name + ".regresion.pdf", name + ".residuales.pdf"};
+    std::vector<std::string> pages = {name + ".general.pdf", name + ".inferencia.pdf", name + ".error.pdf"};
+    if (withCriteria)
+        pages.push_back(name + ".criterios.pdf");
+    return pages;
+}
+
+int RunBatch(const BatchRequest &request, std::ostream &err, char sep, const BatchDrawer &drawer,
+             const std::function<void(const BatchProgress &)> &progress, const std::atomic<bool> *cancel)
+{
+    std::unique_ptr<BatchSummaryWriter> summary;
+    try {
+        summary = std::make_unique<BatchSummaryWriter>(request.outputDir);
+    } catch (const stats::CommandError &e) {
+        err << e.what() << '\n';
+        return kExitFailed;
+    }
+    const std::vector<FoundStudy> studies = FindStudies(request.paths, request.outputDir);
+    const std::size_t threads = std::max(1u, std::thread::hardware_concurrency());
+    Collector collector(*summary, studies.size(), 4 * threads, progress);
+    std::vector<std::thread> pool;
+    for (std::size_t t = 0; t < std::min(threads, std::max<std::size_t>(studies.size(), 1)); ++t)
+        pool.emplace_back([&] {
+            std::size_t i = 0;
+            while (collector.take(i, cancel))
+                collector.done(i, evaluate(studies[i], request, sep, drawer));
+        });
+    for (std::thread &thread : pool)
+        thread.join();
+    const bool cancelled = collector.taken() < studies.size();
+    for (std::size_t i = collector.taken(); i < studies.size(); ++i)
+        collector.done(i, SummaryRow{studies[i].name, "", RowState::Error, kCancelledMessage, {}});
+    try {
+        summary->publish();
+    } catch (const stats::CommandError &e) {
+        err << e.what() << '\n';
+        return kExitFailed;
+    }
+    const BatchProgress counts = collector.counts();
+    err << SummaryLine(counts, cancelled, summary->path()) << '\n';
+    if (cancelled || counts.errors)
+        return kExitFailed;
+    return counts.refused ? kExitRefused : kExitDone;
+}
+
+std::string ProgressLine(const BatchProgress &p)
+{
+    auto clock = [](double seconds) {
+        const long s = static_cast<long>(seconds + 0.5);
+        char text[32];
+        std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
+        return std::string(text);
+    };
+    std::string line = "Evaluados " + std::to_string(p.done) + " de " + std::to_string(p.total) + " · rechazados " +
+                       std::to_string(p.refused) + " · con error " + std::to_string(p.errors) + " · " +
+                       clock(p.elapsedSeconds);
+    if (p.done > 0 && p.done < p.total)
+        line += " · faltan unos " + clock(p.elapsedSeconds / double(p.done) * double(p.total - p.done));
+    return line;
+}
+
+std::string SummaryLine(const BatchProgress &p, bool cancelled, const std::string &summaryPath)
+{
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.1f", p.elapsedSeconds);
+    const std::size_t correct = p.done - p.refused - p.errors;
+    return std::string(cancelled ? "Evaluación cancelada: " : "") + std::to_string(p.total) + " estudios en " +
+           seconds + " s: " + std::to_string(correct) + " correctos, " + std::to_string(p.refused) +
+           " rechazados, " + std::to_string(p.errors) + " con error. Resumen: " + summaryPath;
+}
+
+int RunBatchCommand(const CommandLine &line, std::ostream &, std::ostream &err, char sep, const BatchDrawer &drawer)
+{
+    BatchRequest request;
+    std::string problem;
+    if (!BatchRequestOf(line, request, problem))
+        return UsageError(err, problem, line.command);
+    const bool terminal = &err == &std::cerr && isatty(STDERR_FILENO);
+    auto lastDrawn = std::chrono::steady_clock::time_point();
+    const auto progress = [&](const BatchProgress &p) {
+        const auto now = std::chrono::steady_clock::now();
+        if (!terminal || (now - lastDrawn < std::chrono::milliseconds(100) && p.done < p.total))
+            return;
+        lastDrawn = now;
+        err << "\r\033[K" << ProgressLine(p) << std::flush;
+    };
+    g_interrupted = false;
+    auto previousInt = std::signal(SIGINT, onInterrupt);
+    auto previousTerm = std::signal(SIGTERM, onInterrupt);
+    if (terminal)
+        err << ProgressLine({}) << std::flush;
+    std::ostringstream messages;
+    const int status = RunBatch(request, messages, sep, drawer, progress, &g_interrupted);
+    std::signal(SIGINT, previousInt);
+    std::signal(SIGTERM, previousTerm);
+    if (terminal)
+        err << "\r\033[K";
+    err << messages.str() << std::flush;
+    return status;
+}
+
+} // namespace cli

@@ -1,0 +1,84 @@
+#pragma once
+// A whole archive of studies in one run: every study found under the given
+// paths is evaluated by the same commands a single run would use, in
+// parallel, its asked outputs written under the output folder, and one row
+// per study gathered in resumen.csv. A bad study never stops the run.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+struct CommandLine;
+
+// What one run was asked.
+struct BatchRequest {
+    std::vector<std::string> paths; // study files or folders
+    std::string outputDir;
+    std::vector<std::string> formats = {"report", "json"}; // of kBatchFormats
+    // --target and --limits as given, handed on to the commands that judge
+    // the acceptance criteria.
+    std::vector<std::pair<std::string, std::string>> criteriaOptions;
+    bool wants(const std::string &format) const;
+};
+
+inline const std::vector<std::string> kBatchFormats = {"report", "json", "criteria", "graphs", "pages"};
+
+// False with the reason, in Spanish, for a bad --formats list.
+bool ParseBatchFormats(const std::string &list, std::vector<std::string> &formats, std::string &problem);
+// The request of a parsed --batch command line; false with the reason.
+bool BatchRequestOf(const CommandLine &line, BatchRequest &request, std::string &problem);
+
+// A study found: its path on disk and the name it has in the summary, the
+// path under its PATH argument ("lote-3/a.w04"), which names its outputs.
+struct FoundStudy {
+    std::string path;
+    std::string name;
+    std::string problem; // a folder that could not be searched: its error row
+};
+// Every *.w04 / *.W04 under `paths` (folders searched recursively, links
+// to folders not followed, the output folder skipped), sorted by name.
+// Each name is the PATH's last component followed by the path below it; a
+// second PATH with the same last component gets "~2", and so on, so that
+// two studies never share a name.
+std::vector<FoundStudy> FindStudies(const std::vector<std::string> &paths, const std::string &outputDir);
+
+// The outputs of `format` for the study named `name`: e.g.
+// "lote-3/a.w04.informe.txt", "lote-3/a.w04.json"; the pages include the
+// criteria page when the criteria are asked too.
+std::vector<std::string> OutputNames(const std::string &name, const std::string &format, bool withCriteria = false);
+
+// Draws a study's graphs or pages ("graphs", "pages") as the drawing
+// commands would, into the given output paths; the window library provides
+// it. Answers 0, or the status and `message` of the failing command.
+using BatchDrawer = std::function<int(const std::string &study, const std::string &format,
+                                      const std::vector<std::string> &outputs, const BatchRequest &request,
+                                      std::string &message)>;
+
+struct BatchProgress {
+    std::size_t done = 0, total = 0, refused = 0, errors = 0;
+    double elapsedSeconds = 0;
+};
+
+// Runs the whole request. `progress` is called from one thread at a time,
+// after each study; setting `cancel` stops the run after the studies under
+// way (those written stay; the rest get a row saying they were not
+// evaluated). Exit status: 0 all correct, 2 some refused and none in error,
+// 1 any error or a cancelled run, 64 a bad request; an output folder that
+// cannot be written is an error before any study is read.
+int RunBatch(const BatchRequest &request, std::ostream &err, char decimalSeparator, const BatchDrawer &drawer,
+             const std::function<void(const BatchProgress &)> &progress, const std::atomic<bool> *cancel);
+
+// The line kept up to date on a terminal, and the last line of every run.
+std::string ProgressLine(const BatchProgress &progress);
+std::string SummaryLine(const BatchProgress &progress, bool cancelled, const std::string &summaryPath);
+
+// linealidad --batch on a terminal or a pipe: progress on `err` only when it
+// is a terminal, the summary line always.
+int RunBatchCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char decimalSeparator,
+                    const BatchDrawer &drawer);
+
+} // namespace cli

@@ -1,0 +1,67 @@
+#pragma once
+// The summary of a batch run, resumen.csv: one row per study (RFC 4180,
+// UTF-8, comma-separated, CRLF line ends, numbers as the JSON writes them),
+// and the way every batch output reaches the disk.
+#include <string>
+#include <vector>
+
+namespace cli {
+
+enum class RowState { Correct, Refused, Error };
+
+struct SummaryRow {
+    std::string name;   // archivo: the path under its PATH argument
+    std::string sha256;
+    RowState state = RowState::Correct;
+    std::string message;
+    // metodo … criterios, in the order of kSummaryColumns after mensaje;
+    // empty where not assessed or refused.
+    std::vector<std::string> values;
+};
+
+extern const std::vector<const char *> kSummaryColumns;
+
+// The study's own texts (method, analyst, date, units) from its file bytes;
+// left empty when the file is not a study.
+void FillStudyColumns(SummaryRow &row, const std::string &fileBytes);
+// The state, message and results from what --json printed and returned.
+void FillResultColumns(SummaryRow &row, int status, const std::string &message, const std::string &json);
+// Another command of the same study failed where --json did not.
+void NoteFailure(SummaryRow &row, int status, const std::string &message);
+
+// One field as RFC 4180 writes it: quoted when it holds a comma, a quote or
+// a line end, quotes doubled.
+std::string CsvField(const std::string &text);
+std::string CsvLine(const SummaryRow &row);
+
+// Writes `bytes` as `path` (parent folders made): the file is built
+// unnamed in its folder and named only once complete, so a run killed at
+// any moment leaves either the whole file or none, never a temporary. An
+// existing file is replaced by a rename. Throws stats::OutputFileError.
+void WriteBatchFile(const std::string &path, const std::string &bytes);
+
+// resumen.csv under the output folder, built unnamed as the rows arrive and
+// named by publish() after every output of the run has reached the disk.
+// The constructor makes the folder and proves it writable (throws
+// stats::OutputFileError otherwise), before any study is read.
+class BatchSummaryWriter {
+public:
+    explicit BatchSummaryWriter(const std::string &outputDir);
+    ~BatchSummaryWriter();
+    BatchSummaryWriter(const BatchSummaryWriter &) = delete;
+    BatchSummaryWriter &operator=(const BatchSummaryWriter &) = delete;
+    void append(const SummaryRow &row);
+    void publish();
+    std::string path() const { return m_path; }
+
+private:
+    void write(const std::string &bytes);
+    std::string m_dir, m_path;
+    int m_fd = -1;
+};
+
+// Checks --target and --limits once, before any study: false with the
+// reason a single command would give.
+bool CheckCriteriaOptions(const std::vector<std::pair<std::string, std::string>> &options, std::string &problem);
+
+} // namespace cli
