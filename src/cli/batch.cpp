@@ -57,9 +57,12 @@ CommandRun runText(const std::string &option, const std::string &study, const Ba
     line.command = option;
     line.operands = {study};
     line.options = request.criteriaOptions;
+    const Command *command = FindCommand(option);
+    if (!command || !command->run)
+        throw stats::CommandError("La orden " + option + " no está disponible.");
     std::ostringstream out, err;
     CommandRun run;
-    run.status = FindCommand(option)->run(line, out, err, sep);
+    run.status = command->run(line, out, err, sep);
     run.out = out.str();
     run.err = oneLine(err.str());
     return run;

@@ -1,6 +1,7 @@
 #include "render/drawingcommands.h"
 
 #include "cli/batch.h"
+#include "cli/batchsummary.h"
 
 #include "cli/atomicfile.h"
 #include "cli/commandregistry.h"
@@ -95,6 +96,7 @@ int drawForBatch(const std::string &study, const std::string &format, const std:
     static const char *const graphs[] = {"regression", "residuals"};
     static const char *const pages[] = {"general", "inference", "error", "criteria"};
     const bool graph = format == "graphs";
+    const OutputWriterScope batchFiles(cli::WriteBatchFile);
     for (std::size_t i = 0; i < outputs.size() && i < (graph ? 2u : 4u); ++i) {
         std::vector<std::string> args = {graph ? "--graph" : "--print", graph ? graphs[i] : pages[i], study,
                                          "--output", outputs[i]};
@@ -188,9 +190,19 @@ std::optional<QSize> ParseOutputSize(const std::string &text)
     return QSize(width, height);
 }
 
+namespace {
+thread_local OutputWriterScope::Writer t_outputWriter = nullptr;
+}
+
+OutputWriterScope::OutputWriterScope(Writer writer) : m_previous(t_outputWriter) { t_outputWriter = writer; }
+OutputWriterScope::~OutputWriterScope() { t_outputWriter = m_previous; }
+
 void WriteOutputFile(const std::string &path, const QByteArray &bytes)
 {
-    cli::WriteFileAtomically(QString::fromLocal8Bit(path.c_str()), bytes.toStdString());
+    if (t_outputWriter)
+        t_outputWriter(path, bytes.toStdString());
+    else
+        cli::WriteFileAtomically(QString::fromLocal8Bit(path.c_str()), bytes.toStdString());
 }
 
 QByteArray PdfDocument(const QPageSize &paper, const DocumentInfo &info,

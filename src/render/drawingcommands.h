@@ -48,6 +48,20 @@ std::optional<QSize> ParseOutputSize(const std::string &text);
 // never a half-written one. Throws stats::OutputFileError with the message.
 void WriteOutputFile(const std::string &path, const QByteArray &bytes);
 
+// Within its scope, on its thread, WriteOutputFile hands the bytes to
+// `writer` instead: a batch run names its files its own way (cli/batchsummary.h).
+class OutputWriterScope {
+public:
+    using Writer = void (*)(const std::string &path, const std::string &bytes);
+    explicit OutputWriterScope(Writer writer);
+    ~OutputWriterScope();
+    OutputWriterScope(const OutputWriterScope &) = delete;
+    OutputWriterScope &operator=(const OutputWriterScope &) = delete;
+
+private:
+    Writer m_previous;
+};
+
 // A PDF/A-1b document saying `info` about itself, drawn by `draw` on
 // portrait pages of `paper` at 1200 dpi, text kept as text, with the margins
 // a printer gives by default. `draw` gets the writer to start further pages;

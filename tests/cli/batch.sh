@@ -1,0 +1,128 @@
+#!/bin/sh
+# A batch run over an archive with refused and unreadable studies mixed in:
+# one summary row each with the right state and message, the numbers and
+# digests --json and sha256sum give, every asked file as the single command
+# writes it, the exit statuses, no temporary after a run killed mid-way,
+# and progress on a terminal only.
+set -u
+program=$1
+data=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export LC_ALL=C.UTF-8
+failures=0
+fail() { echo "FALLO: $*"; failures=$((failures + 1)); }
+
+# Studies of our own: the worked study with its first amount recovered
+# changed, in two folders; one refused and one unreadable among them.
+archive=$work/archivo
+mkdir -p "$archive/a" "$archive/b/c"
+i=1
+while [ $i -le 24 ]; do
+    folder=$archive/a
+    [ $i -gt 12 ] && folder=$archive/b/c
+    awk -v y="1.0$i" 'NR == 15 { printf "%s\r\n", y; next } { print }' "$data/worked-anova.w04" >"$folder/s$i.w04"
+    i=$((i + 1))
+done
+cp "$data/worked-biased.w04" "$archive/a/coma.W04" # a method with a comma
+cp "$data/worked-20levels.w04" "$archive/b/rechazado.w04"
+printf 'no es un estudio\r\n' >"$archive/b/ilegible.w04"
+echo "no es un estudio" >"$archive/b/notas.txt" # not a study name: not found
+
+out=$work/salida
+"$program" --batch "$archive" --output "$out" --formats report,json,criteria 2>"$work/err" >"$work/stdout"
+[ $? = 1 ] || fail "con un estudio ilegible el estado no es 1"
+[ -s "$work/stdout" ] && fail "la salida estándar no está vacía"
+grep -q '^27 estudios en .* s: 25 correctos, 1 rechazados, 1 con error. Resumen: ' "$work/err" ||
+    fail "resumen final: $(cat "$work/err")"
+[ "$(wc -l <"$work/err")" = 1 ] || fail "en una tubería se escribe más que el resumen: $(cat "$work/err")"
+
+csv=$out/resumen.csv
+[ "$(head -1 "$csv" | tr -d '\r')" = "archivo,sha256,estado,mensaje,metodo,analista,fecha,unidades,niveles,n,pendiente,ordenada,r2,syx,cv,significacion,ajuste_lineal,error_sistematico,criterios" ] ||
+    fail "cabecera: $(head -1 "$csv")"
+[ "$(wc -l <"$csv")" = 28 ] || fail "filas: $(wc -l <"$csv")"
+grep -qv "$(printf '\r')$" "$csv" && fail "una línea sin CRLF"
+tail -n +2 "$csv" | cut -d, -f1 | tr -d '\r' >"$work/names"
+sort -c "$work/names" 2>/dev/null || fail "filas no ordenadas por archivo"
+grep -q '^archivo/a/coma.W04,[0-9a-f]*,correcto,,"Valoracion de hierro, lote con sesgo",' "$csv" ||
+    fail "campo con coma no entrecomillado"
+grep -q "^archivo/b/rechazado.w04,[0-9a-f]*,rechazado,\"Datos fuera de rango, 3-5 Niveles\",Veinte niveles" "$csv" ||
+    fail "fila del estudio rechazado"
+grep -q "^archivo/b/ilegible.w04,[0-9a-f]*,error,.*,,,,,,,,,,,,,,,$(printf '\r')$" "$csv" ||
+    fail "fila del estudio ilegible"
+
+# Each correct row against --json and sha256sum; each file against its command.
+json_number() { sed -n "s/^ *\"$2\": \\([^,]*\\),\\{0,1\\}$/\\1/p" "$1" | head -1; }
+for name in archivo/a/s1.w04 archivo/a/s7.w04 archivo/b/c/s24.w04 archivo/a/coma.W04; do
+    study=$work/${name}
+    row=$(grep "^$name," "$csv" | tr -d '\r')
+    [ "$(echo "$row" | cut -d, -f2)" = "$(sha256sum "$study" | cut -c1-64)" ] || fail "$name: sha256"
+    "$program" --json "$study" >"$work/single.json"
+    slope=$(sed -n '/"regression"/,/}/p' "$work/single.json" | json_number /dev/stdin slope)
+    r2=$(sed -n '/"regression"/,/}/p' "$work/single.json" | json_number /dev/stdin rSquared)
+    case "$row" in
+    *",$slope,"*",$r2,"*) ;;
+    *) fail "$name: pendiente o r2 distintos de --json ($slope, $r2): $row" ;;
+    esac
+    grep -v '"generated"' "$work/single.json" >"$work/a"
+    grep -v '"generated"' "$out/$name.json" >"$work/b"
+    cmp -s "$work/a" "$work/b" || fail "$name.json no es lo que escribe --json"
+    "$program" --report "$study" | cmp -s - "$out/$name.informe.txt" || fail "$name: informe distinto"
+    "$program" --criteria "$study" | cmp -s - "$out/$name.criterios.txt" || fail "$name: criterios distintos"
+done
+[ -e "$out/archivo/b/rechazado.w04.informe.txt" ] && fail "informe escrito de un estudio rechazado"
+[ -e "$out/archivo/b/notas.txt.json" ] && fail "se evaluó un archivo que no es .w04"
+
+# Exit statuses: all correct 0, some refused 2, bad arguments 64, an output
+# folder that cannot be written 1 before any work.
+"$program" --batch "$archive/a" --output "$work/s0" 2>/dev/null; [ $? = 0 ] || fail "todos correctos: estado no 0"
+"$program" --batch "$archive/a" "$archive/b/rechazado.w04" --output "$work/s2" 2>/dev/null
+[ $? = 2 ] || fail "con un rechazado: estado no 2"
+"$program" --batch "$archive" --output "$work/s64" --formats report,pdf 2>"$work/err"; status=$?
+[ $status = 64 ] && grep -q 'Formato desconocido en --formats: «pdf»' "$work/err" || fail "formato desconocido: $status"
+[ -e "$work/s64" ] && fail "un uso incorrecto creó la carpeta de salida"
+"$program" --batch "$archive" 2>/dev/null; [ $? = 64 ] || fail "sin --output: estado no 64"
+touch "$work/archivo-no-carpeta"
+"$program" --batch "$archive" --output "$work/archivo-no-carpeta" 2>"$work/err"; status=$?
+[ $status = 1 ] && grep -q 'No se pudo' "$work/err" || fail "salida que no es carpeta: $status $(cat "$work/err")"
+
+# Two PATHs with the same last name never share an output.
+mkdir -p "$work/x/lote" "$work/y/lote"
+cp "$archive/a/s1.w04" "$work/x/lote/"; cp "$archive/a/s2.w04" "$work/y/lote/s1.w04"
+"$program" --batch "$work/x/lote" "$work/y/lote" --output "$work/dup" --formats json 2>/dev/null
+[ -e "$work/dup/lote/s1.w04.json" ] && [ -e "$work/dup/lote~2/s1.w04.json" ] || fail "nombres repetidos"
+
+# Graphs and pages: the text of each PDF is that of the single command's.
+mkdir -p "$work/dos"
+cp "$archive/a/s1.w04" "$archive/a/coma.W04" "$work/dos/"
+"$program" --batch "$work/dos" --output "$work/pdf" --formats graphs,pages,criteria 2>/dev/null ||
+    fail "gráficas y páginas: estado $?"
+for spec in "graph regression regresion" "graph residuals residuales" "print general general" \
+    "print inference inferencia" "print error error" "print criteria criterios"; do
+    set -- $spec
+    "$program" --"$1" "$2" "$work/dos/s1.w04" --output "$work/single.pdf" 2>/dev/null
+    pdftotext -layout "$work/single.pdf" - | grep -v ' · Impreso ' >"$work/a"
+    pdftotext -layout "$work/pdf/dos/s1.w04.$3.pdf" - 2>/dev/null | grep -v ' · Impreso ' >"$work/b"
+    [ -s "$work/a" ] && cmp -s "$work/a" "$work/b" || fail "$3.pdf no es lo que escribe --$1 $2"
+done
+
+# Killed mid-way: every file left is whole and named as an output.
+i=1
+while [ $i -le 150 ]; do cp "$archive/a/s1.w04" "$archive/a/k$i.w04"; i=$((i + 1)); done
+"$program" --batch "$archive" --output "$work/kill" --formats pages 2>/dev/null &
+pid=$!
+sleep 2
+kill -9 $pid 2>/dev/null
+wait $pid 2>/dev/null
+[ -e "$work/kill/resumen.csv" ] && fail "el resumen se escribió antes de acabar (o el lote acabó en 2 s)"
+left=$(find "$work/kill" -type f ! -name '*.pdf' | head -3)
+[ -z "$left" ] || fail "archivos temporales tras matar el lote: $left"
+
+# Progress: a line kept up to date on a terminal, nothing of it on a pipe.
+script -qec "'$program' --batch '$archive/a' --output '$work/tty' --formats json" /dev/null >"$work/tty.txt" </dev/null
+grep -q 'Evaluados [0-9]* de 163' "$work/tty.txt" || fail "sin progreso en un terminal"
+"$program" --batch "$archive/a" --output "$work/pipe" --formats json 2>&1 | grep -q 'Evaluados' &&
+    fail "progreso en una tubería"
+
+[ $failures = 0 ] && echo "lotes correctos"
+[ $failures = 0 ]
