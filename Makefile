@@ -65,8 +65,10 @@ fuzz-axes:
 	./build-fuzz/fuzz_graph_axes -max_total_time=$(FUZZ_SECONDS) -max_len=256 -artifact_prefix=build-fuzz/ fuzz/corpus-axes
 
 bench: build
+	$(MAKE) deps EXTRA_PACKAGES=time
 	./build/bench/stats_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 	./build/bench/graph_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+	sh bench/batch_bench.sh ./build/linealidad tests/data
 
 # The Debian package, build/linealidad_<version>_<arch>.deb
 deb:
