@@ -6,6 +6,7 @@
 #include "widgets/userdialogs.h"
 #include "widgets/windowplacement.h"
 #include "windows/aboutdialog.h"
+#include "windows/archiveevaluation.h"
 #include "windows/objectnames.h"
 #include "windows/printoptionswindow.h"
 #include "windows/regressiongraphwindow.h"
@@ -151,6 +152,9 @@ const MenuItem kMainMenu[] = {
     {Item::Command, PrintLasser, "Lasser", "Imprimir|Imprime el Archivo Actual", 0, {},
      run<&MainWindow::printReports>},
     {Item::EndSubmenu},
+    {Item::Command, FileEvaluateArchiveItem, "E&valuar un archivo de estudios...",
+     "Archivo|Evalúa de una vez todos los estudios de una carpeta y resume sus resultados", 0, {},
+     run<&MainWindow::evaluateArchive>},
     {Item::Separator},
     {Item::Command, FileExitItem, "&Salir", "Salir del módulo ZELP", 8, {}, run<&MainWindow::exitApplication>},
 
@@ -371,6 +375,11 @@ void MainWindow::showAbout()
 
 // The verification runs the reference studies in a moment; its window shows
 // the table and offers the report for filing.
+void MainWindow::evaluateArchive()
+{
+    windows::EvaluateArchive(this, dialogs_, separator_, {});
+}
+
 void MainWindow::verifyInstallation()
 {
     ::VerificationWindow window(cli::RunVerification(cli::BuiltInReferences()), dialogs_, this);

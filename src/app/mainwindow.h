@@ -77,6 +77,7 @@ public:
     void showHowToUseHelp();
     void showAbout();
     void verifyInstallation();
+    void evaluateArchive();
     void showPredictions();
     void showInference();
     void showAnova();

@@ -73,8 +73,10 @@ CommandRun runText(const std::string &option, const std::string &study, const Ba
 class Collector {
 public:
     Collector(BatchSummaryWriter &summary, std::size_t total, std::size_t window,
-              const std::function<void(const BatchProgress &)> &progress)
-        : m_summary(summary), m_window(window), m_progress(progress), m_start(std::chrono::steady_clock::now())
+              const std::function<void(const BatchProgress &)> &progress,
+              const std::function<void(const SummaryRow &)> &onRow)
+        : m_summary(summary), m_window(window), m_progress(progress), m_onRow(onRow),
+          m_start(std::chrono::steady_clock::now())
     {
         m_counts.total = total;
     }
@@ -100,6 +102,8 @@ public:
         m_pending.emplace(index, std::move(row));
         while (!m_pending.empty() && m_pending.begin()->first == m_written) {
             m_summary.append(m_pending.begin()->second);
+            if (m_onRow)
+                m_onRow(m_pending.begin()->second);
             m_pending.erase(m_pending.begin());
             ++m_written;
         }
@@ -118,6 +122,7 @@ private:
     BatchSummaryWriter &m_summary;
     std::size_t m_window;
     const std::function<void(const BatchProgress &)> &m_progress;
+    const std::function<void(const SummaryRow &)> &m_onRow;
     std::chrono::steady_clock::time_point m_start;
     std::mutex m_mutex;
     std::condition_variable m_turn;
@@ -297,7 +302,8 @@ std::vector<std::string> OutputNames(const std::string &name, const std::string 
 }
 
 int RunBatch(const BatchRequest &request, std::ostream &err, char sep, const BatchDrawer &drawer,
-             const std::function<void(const BatchProgress &)> &progress, const std::atomic<bool> *cancel)
+             const std::function<void(const BatchProgress &)> &progress, const std::atomic<bool> *cancel,
+             const std::function<void(const SummaryRow &)> &onRow)
 {
     std::unique_ptr<BatchSummaryWriter> summary;
     try {
@@ -308,7 +314,7 @@ int RunBatch(const BatchRequest &request, std::ostream &err, char sep, const Bat
     }
     const std::vector<FoundStudy> studies = FindStudies(request.paths, request.outputDir);
     const std::size_t threads = std::max(1u, std::thread::hardware_concurrency());
-    Collector collector(*summary, studies.size(), 4 * threads, progress);
+    Collector collector(*summary, studies.size(), 4 * threads, progress, onRow);
     std::vector<std::thread> pool;
     for (std::size_t t = 0; t < std::min(threads, std::max<std::size_t>(studies.size(), 1)); ++t)
         pool.emplace_back([&] {

@@ -69,8 +69,11 @@ struct BatchProgress {
 // evaluated). Exit status: 0 all correct, 2 some refused and none in error,
 // 1 any error or a cancelled run, 64 a bad request; an output folder that
 // cannot be written is an error before any study is read.
+// `onRow` (optional) gets each row as it joins the summary, in order.
+struct SummaryRow;
 int RunBatch(const BatchRequest &request, std::ostream &err, char decimalSeparator, const BatchDrawer &drawer,
-             const std::function<void(const BatchProgress &)> &progress, const std::atomic<bool> *cancel);
+             const std::function<void(const BatchProgress &)> &progress, const std::atomic<bool> *cancel,
+             const std::function<void(const SummaryRow &)> &onRow = nullptr);
 
 // The line kept up to date on a terminal, and the last line of every run.
 std::string ProgressLine(const BatchProgress &progress);

@@ -120,8 +120,7 @@ int batchCommand(const std::vector<std::string> &args, std::ostream &out, std::o
     std::string problem;
     if (!cli::ParseCommandLine(args, line, problem))
         return cli::UsageError(err, problem, args[0]);
-    using namespace std::placeholders;
-    return cli::RunBatchCommand(line, out, err, separator, std::bind(drawForBatch, _1, _2, _3, _4, _5, separator));
+    return cli::RunBatchCommand(line, out, err, separator, BatchDrawerFor(separator));
 }
 
 using DrawingRunner = int (*)(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
@@ -152,6 +151,12 @@ int RunDrawingCommand(const std::vector<std::string> &args, std::ostream &out, s
                 return run(args, out, err, separator);
     err << "Orden desconocida: " << (args.empty() ? std::string() : args[0]) << "\nUse --help para ver las órdenes.\n";
     return cli::kExitUsage;
+}
+
+cli::BatchDrawer BatchDrawerFor(char separator)
+{
+    using namespace std::placeholders;
+    return std::bind(drawForBatch, _1, _2, _3, _4, _5, separator);
 }
 
 void SilenceQtMessages() { qInstallMessageHandler(quietHandler); }

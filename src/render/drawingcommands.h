@@ -3,6 +3,7 @@
 // study file, written to an image, SVG or PDF file. They run in the window
 // library, once a QGuiApplication exists (offscreen platform), and share
 // the plumbing below.
+#include "cli/batch.h"
 #include "render/documentrecord.h"
 #include "stats/studyfile.h"
 
@@ -28,6 +29,10 @@ namespace render {
 // no output file behind.
 int RunDrawingCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
                       char decimalSeparator);
+
+// What a batch run draws with: each study's graphs or pages by the drawing
+// commands themselves, written as the batch names its files.
+cli::BatchDrawer BatchDrawerFor(char decimalSeparator);
 
 // Before the QGuiApplication: Qt's own messages (the platform plugin, the
 // runtime folder, fonts) stay off standard error, which carries only the

@@ -192,3 +192,8 @@ bool QtUserDialogs::printDialog(QWidget *parent, QPrinter &printer)
 }
 
 int QtUserDialogs::showModal(QDialog &dialog) { return dialog.exec(); }
+
+QString UserDialogs::existingFolder(QWidget *parent, const QString &title)
+{
+    return QFileDialog::getExistingDirectory(parent, title);
+}

@@ -60,6 +60,8 @@ public:
     // Shows one of the application's own dialogs modally and returns its
     // result (QDialog::Accepted or Rejected).
     virtual int showModal(QDialog &dialog) = 0;
+    // A folder to read or write a whole archive; empty when cancelled.
+    virtual QString existingFolder(QWidget *parent, const QString &title);
 
 protected:
     // The print dialog itself; false when cancelled.

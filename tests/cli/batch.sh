@@ -118,6 +118,18 @@ wait $pid 2>/dev/null
 left=$(find "$work/kill" -type f ! -name '*.pdf' | head -3)
 [ -z "$left" ] || fail "archivos temporales tras matar el lote: $left"
 
+# Interrupted: the studies under way finish, the rest are told as not
+# evaluated, and the summary is written.
+"$program" --batch "$archive" --output "$work/int" --formats pages 2>"$work/err" &
+pid=$!
+sleep 2
+kill -INT $pid
+wait $pid
+[ $? = 1 ] || fail "un lote interrumpido no acaba con estado 1"
+grep -q '^Evaluación cancelada: ' "$work/err" || fail "sin aviso de cancelación: $(cat "$work/err")"
+grep -q ',error,No evaluado: se canceló la evaluación.,' "$work/int/resumen.csv" || fail "filas sin evaluar"
+[ "$(wc -l <"$work/int/resumen.csv")" = 178 ] || fail "filas del lote interrumpido: $(wc -l <"$work/int/resumen.csv")"
+
 # Progress: a line kept up to date on a terminal, nothing of it on a pipe.
 script -qec "'$program' --batch '$archive/a' --output '$work/tty' --formats json" /dev/null >"$work/tty.txt" </dev/null
 grep -q 'Evaluados [0-9]* de 163' "$work/tty.txt" || fail "sin progreso en un terminal"

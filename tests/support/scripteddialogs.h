@@ -55,6 +55,11 @@ public:
         }
         return {};
     }
+    QString existingFolder(QWidget *, const QString &title) override
+    {
+        fileDialogs << "folder|" + title;
+        return files.isEmpty() ? QString() : files.dequeue();
+    }
     bool printDialog(QWidget *, QPrinter &printer) override
     {
         ++printDialogs;
