@@ -341,12 +341,18 @@ void CheckAnovaFigures(const LinearityStudy &study, AnovaResult &shown, std::vec
             judge.check(shown.*f.member, s.*f.member, figure, noise.at(f.noise));
             continue;
         }
-        // From its F as judged (and perhaps set to zero) above.
-        if (f.member == &AnovaResult::pRegression)
-            shown.pRegression = FTailProbability(shown.fRegression, shown.dfRegression, shown.dfError);
-        else
-            shown.pLackOfFit = FTailProbability(shown.fLackOfFit, shown.dfLackOfFit, shown.dfPureError);
-        judge.compare(shown.*f.member, s.*f.member, figure, noise.at(f.noise));
+        // From its F as judged (and perhaps set to zero) above; the stable
+        // one from the stable F under the same rule, or an F that is zero
+        // but for the rounding (level means exactly on the line) would
+        // refuse a sound study.
+        const bool regression = f.member == &AnovaResult::pRegression;
+        const double AnovaResult::*fMember = regression ? &AnovaResult::fRegression : &AnovaResult::fLackOfFit;
+        const L fNoise = noise.at(regression ? NoiseScale::FRegression : NoiseScale::FLackOfFit);
+        const double stableF = std::fabs(L(s.*fMember)) <= fNoise ? 0.0 : s.*fMember;
+        const double df1 = regression ? s.dfRegression : s.dfLackOfFit;
+        const double df2 = regression ? s.dfError : s.dfPureError;
+        shown.*f.member = FTailProbability(shown.*fMember, df1, df2);
+        judge.compare(shown.*f.member, FTailProbability(stableF, df1, df2), figure, noise.at(f.noise));
     }
     for (size_t j = 0; j < residuals.size() && j < rows.size(); ++j) {
         const L dx = study.observations[j].x - c.meanX;
