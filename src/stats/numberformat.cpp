@@ -1,7 +1,7 @@
 #include "stats/numberformat.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace stats {
@@ -21,9 +21,13 @@ std::string FormatGeneral(double value, int digits, char decimalSeparator)
 
     // Eighteen significant digits first, then rounded half up to `digits`,
     // the way an extended value is turned into decimal text.
+    // std::to_chars gives the digits printf("%.17e") gives, much faster.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.17e", std::fabs(value));
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, 17);
+    *written.ptr = '\0';
     std::string mantissa;
+    mantissa.reserve(20);
     const char *p = buffer;
     for (; *p && *p != 'e'; ++p)
         if (*p >= '0' && *p <= '9')

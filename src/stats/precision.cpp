@@ -200,7 +200,7 @@ bool FigureIsWrong(double shown, double stable, int digits, double noise)
 {
     if (!std::isfinite(stable) || !std::isfinite(shown))
         return false; // nothing to judge against
-    if (std::fabs(shown) <= noise && std::fabs(stable) <= noise)
+    if (shown == stable || (std::fabs(shown) <= noise && std::fabs(stable) <= noise))
         return false;
     const std::string printed = FormatGeneral(shown, digits, '.');
     if (printed == FormatGeneral(stable, digits, '.'))
