@@ -79,7 +79,8 @@ AcceptanceLimitsNotifier &AcceptanceLimitsNotifier::instance()
 } // namespace windows
 
 AcceptanceLimitsDialog::AcceptanceLimitsDialog(UserDialogs &dialogs, char decimalSeparator, QWidget *parent)
-    : QDialog(parent), dialogs_(dialogs), separator_(decimalSeparator)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      dialogs_(dialogs), separator_(decimalSeparator)
 {
     setObjectName(QLatin1String(objectnames::LimitesDlg));
     setWindowTitle(QStringLiteral("Límites de aceptación"));

@@ -28,8 +28,9 @@ const ResultWindowLook kLook = {
     .objectName = objectnames::TFcriterios,
     .caption = QStringLiteral("Criterios de aceptación"),
     .helpContext = 16,
-    // Within a 1024 x 768 screen's frame; the contents scroll.
-    .size = QSize(760, 560),
+    // Both columns side by side within a 1024 x 768 screen's frame, as tall
+    // as the frame allows; the contents scroll.
+    .size = QSize(1000, 900),
     .fixedSize = false,
 };
 
@@ -141,33 +142,34 @@ CriteriaWindow::CriteriaWindow(stats::StudyData study, const stats::CriteriaResu
     stginverso_ = readOnlyTable(objectnames::stginverso, content);
     stgsesgo_ = readOnlyTable(objectnames::stgsesgo, content);
 
-    auto *backColumn = new QVBoxLayout;
-    backColumn->addWidget(heading(QStringLiteral("Cálculo inverso"), content));
-    backColumn->addWidget(stginverso_);
-    backColumn->addStretch(1);
-    auto *biasColumn = new QVBoxLayout;
-    biasColumn->addWidget(heading(QStringLiteral("Sesgo por nivel"), content));
-    biasColumn->addWidget(stgsesgo_);
-    biasColumn->addStretch(1);
-    auto *tables = new QHBoxLayout;
-    tables->addLayout(backColumn);
-    tables->addSpacing(16);
-    tables->addLayout(biasColumn);
-    tables->addStretch(1);
+    // The judgement on the left, each observation's back-calculation beside it.
+    auto *left = new QVBoxLayout;
+    left->setSpacing(6);
+    left->addWidget(mmcifras_);
+    left->addSpacing(4);
+    left->addWidget(heading(QStringLiteral("Criterios"), content));
+    left->addWidget(stgcriterios_);
+    left->addWidget(Ldictamen_);
+    left->addSpacing(8);
+    left->addWidget(heading(QStringLiteral("Sesgo por nivel"), content));
+    left->addWidget(stgsesgo_);
+    left->addStretch(1);
+    auto *right = new QVBoxLayout;
+    right->setSpacing(6);
+    right->addWidget(heading(QStringLiteral("Cálculo inverso"), content));
+    right->addWidget(stginverso_);
+    right->addStretch(1);
+    auto *columns = new QHBoxLayout;
+    columns->addLayout(left);
+    columns->addSpacing(16);
+    columns->addLayout(right);
+    columns->addStretch(1);
 
     auto *layout = new QVBoxLayout(content);
     layout->setContentsMargins(10, 10, 10, 10);
-    layout->setSpacing(6);
+    layout->setSpacing(10);
     layout->addLayout(top);
-    layout->addSpacing(4);
-    layout->addWidget(mmcifras_);
-    layout->addSpacing(4);
-    layout->addWidget(heading(QStringLiteral("Criterios"), content));
-    layout->addWidget(stgcriterios_);
-    layout->addWidget(Ldictamen_);
-    layout->addSpacing(8);
-    layout->addLayout(tables);
-    layout->addStretch(1);
+    layout->addLayout(columns);
 
     addCloseMenu(mmcifras_);
     for (QWidget *area : std::initializer_list<QWidget *>{stgcriterios_, stginverso_, stgsesgo_, scroll->viewport()}) {
