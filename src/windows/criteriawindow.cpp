@@ -125,7 +125,9 @@ CriteriaWindow::CriteriaWindow(stats::StudyData study, const stats::CriteriaResu
     auto *top = new QHBoxLayout;
     top->addWidget(targetLabel);
     top->addWidget(ecantidad_);
-    top->addWidget(new QLabel(QString::fromStdString(units_), content));
+    auto *units = new QLabel(QString::fromStdString(units_), content);
+    units->setTextFormat(Qt::PlainText); // the units as typed, even "<b>mg"
+    top->addWidget(units);
     top->addStretch(1);
     top->addWidget(btnlimites_);
 
