@@ -81,6 +81,8 @@ int app::RunApplication(int &argc, char **argv, const QString &studyPath)
     const QtMessageHandler previous = qInstallMessageHandler(startupMessages);
     QApplication app(argc, argv);
     qInstallMessageHandler(previous);
+    // The user's settings (acceptance limits) live under these names.
+    QApplication::setOrganizationName(QStringLiteral("Ostrevia"));
     QApplication::setApplicationName(QStringLiteral("linealidad"));
     QApplication::setWindowIcon(QIcon(render::ProductPicture(QSize(64, 64))));
     // The interface is Spanish, Qt's own dialogs and buttons included.

@@ -18,9 +18,9 @@ QStringList CalculationsGroup()
 {
     // The prediction command has its entries here too: it needs a study
     // like the other calculations.
-    return {mnuinferencia, mnuanova,  mnuresid,       mnueesc,   mnugraph,  mnugraphr,
-            mnuinforme,    mnupredice, pmnuinferencia, pmnuanova, pmnuresid, pmnueesc,
-            pmnugraph,     pmnugraphr, pmnupredice};
+    return {mnuinferencia, mnuanova,   mnuresid,       mnueesc,   mnugraph,  mnugraphr,
+            mnuinforme,    mnucriterios, mnupredice,   pmnuinferencia, pmnuanova, pmnuresid,
+            pmnueesc,      pmnugraph,  pmnugraphr,     pmnupredice};
 }
 
 } // namespace app::commandgroups

@@ -84,6 +84,7 @@ public:
     void showResiduals();
     void showSystematicError();
     void showReport();
+    void showCriteria();
     void printReports();
     void showRegressionGraph();
     void showResidualGraph();
@@ -126,7 +127,8 @@ private:
     // A study the command refused: the editor shows the validation's message,
     // or the zero slope is told. True when refused.
     bool showRefusal(const stats::CommandOutcome &outcome);
-    void runResultCommand(stats::CommandOutcome (*command)(const stats::StudyTexts &, stats::SharedResults &, char),
+    using ResultCommand = std::function<stats::CommandOutcome(const stats::StudyTexts &, stats::SharedResults &, char)>;
+    void runResultCommand(const ResultCommand &command,
                           const std::function<QWidget *(const stats::CommandOutcome &)> &makeWindow);
 
     UserDialogs &dialogs_;

@@ -5,7 +5,10 @@
 #include "app/mainwindow.h"
 #include "widgets/userdialogs.h"
 #include "widgets/windowplacement.h"
+#include "stats/studyfile.h"
+#include "windows/acceptancelimitsdialog.h"
 #include "windows/anovawindow.h"
+#include "windows/criteriawindow.h"
 #include "windows/inferencewindow.h"
 #include "windows/reportwindow.h"
 #include "windows/residualswindow.h"
@@ -18,12 +21,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-namespace {
-
-using Command = stats::CommandOutcome (*)(const stats::StudyTexts &, stats::SharedResults &, char);
-
-} // namespace
-
 bool MainWindow::showRefusal(const stats::CommandOutcome &outcome)
 {
     if (outcome.validation.failed)
@@ -33,9 +30,8 @@ bool MainWindow::showRefusal(const stats::CommandOutcome &outcome)
     return outcome.validation.failed || outcome.zeroSlope;
 }
 
-void MainWindow::runResultCommand(stats::CommandOutcome (*command)(const stats::StudyTexts &, stats::SharedResults &,
-                                                                  char),
-                                 const std::function<QWidget *(const stats::CommandOutcome &)> &makeWindow)
+void MainWindow::runResultCommand(const ResultCommand &command,
+                                  const std::function<QWidget *(const stats::CommandOutcome &)> &makeWindow)
 {
     if (!editor_)
         return;
@@ -72,6 +68,21 @@ void MainWindow::showReport()
     runResultCommand(stats::RunReport, [](const stats::CommandOutcome &o) { return new ReportWindow(o.lines); });
 }
 
+// The criteria window keeps the study as it is now: a T typed later, or new
+// limits, judge the same data.
+void MainWindow::showCriteria()
+{
+    const stats::CriteriaOptions options{.limits = windows::StoredAcceptanceLimits()};
+    runResultCommand(
+        [&](const stats::StudyTexts &study, stats::SharedResults &shared, char separator) {
+            return stats::RunCriteria(study, shared, separator, options);
+        },
+        [this](const stats::CommandOutcome &) {
+            return new CriteriaWindow(stats::StudyFromFile(stats::StudyFileFromTexts(*editor_)), shared_.criteria,
+                                      separator_, dialogs_, windows_.help);
+        });
+}
+
 void MainWindow::showGraph(PlotWindow *window)
 {
     if (!editor_ || !window)
@@ -102,7 +113,8 @@ QMdiSubWindow *MainWindow::addResultWindow(QWidget *window)
             window->setFixedSize(look.size);
             sub->adjustSize();
         } else {
-            sub->resize(look.size);
+            // A window that scrolls starts no larger than the area.
+            sub->resize(look.fixedSize ? look.size : look.size.boundedTo(mdi_->viewport()->size()));
         }
         if (look.fixedSize) {
             // Never smaller than what it shows.

@@ -58,6 +58,18 @@ std::string CriteriaFigureText(const CriteriaField &field, const CriteriaResult 
     return text;
 }
 
+Lines CriteriaFigureLines(const CriteriaResult &criteria, const std::string &units, char sep)
+{
+    Lines lines;
+    for (const CriteriaField &f : CriteriaFields()) {
+        std::string line = f.label + CriteriaFigureText(f, criteria, units, sep);
+        if (f.member == &CriteriaResult::target)
+            line += criteria.targetGiven ? " (FIJADA POR EL USUARIO)" : " (MEDIA DE LOS NIVELES)";
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 std::vector<CellRow> CheckCells(const CriteriaResult &criteria, char sep)
 {
     std::vector<CellRow> rows = {{"Criterio", "Valor", "Límite", "Resultado"}};
@@ -127,12 +139,7 @@ Lines CriteriaLines(const CriteriaResult &criteria, const std::string &units, ch
 {
     auto append = [](Lines &to, const Lines &from) { to.insert(to.end(), from.begin(), from.end()); };
     Lines lines = {"                CRITERIOS DE ACEPTACIÓN DE LA LINEALIDAD", " "};
-    for (const CriteriaField &f : CriteriaFields()) {
-        std::string line = f.label + CriteriaFigureText(f, criteria, units, sep);
-        if (f.member == &CriteriaResult::target)
-            line += criteria.targetGiven ? " (FIJADA POR EL USUARIO)" : " (MEDIA DE LOS NIVELES)";
-        lines.push_back(line);
-    }
+    append(lines, CriteriaFigureLines(criteria, units, sep));
     lines.push_back(" ");
     append(lines, AlignedRows(CheckCells(criteria, sep)));
     append(lines, {" ", VerdictLine(criteria), " "});

@@ -14,6 +14,10 @@ using CellRow = std::vector<std::string>;
 std::string CriteriaFigureText(const CriteriaField &field, const CriteriaResult &criteria, const std::string &units,
                                char decimalSeparator);
 
+// The figures, one line each: label, figure and what follows it; T says
+// whether the user set it or it is the mean of the levels.
+Lines CriteriaFigureLines(const CriteriaResult &criteria, const std::string &units, char decimalSeparator);
+
 // The checks: a heading row (Criterio, Valor, Límite, Resultado), then one
 // row per check in order.
 std::vector<CellRow> CheckCells(const CriteriaResult &criteria, char decimalSeparator);

@@ -15,6 +15,8 @@ inline constexpr const char *TfinfoA = "TfinfoA"; // analysis of variance
 inline constexpr const char *TfinfoR = "TfinfoR"; // residuals
 inline constexpr const char *TFerrorp = "TFerrorp"; // systematic error
 inline constexpr const char *Tfrminforme = "Tfrminforme"; // report
+inline constexpr const char *TFcriterios = "TFcriterios"; // acceptance criteria
+inline constexpr const char *LimitesDlg = "LimitesDlg"; // acceptance limits
 inline constexpr const char *PlotForm = "PlotForm"; // graphs: "PlotForm" and "PlotFormR"
 inline constexpr const char *OptionsDlg = "OptionsDlg";
 inline constexpr const char *Fopprt1 = "Fopprt1"; // print options
@@ -32,6 +34,7 @@ inline constexpr const char *PrintLasser = "PrintLasser";
 inline constexpr const char *HelpSearchItem = "HelpSearchItem";
 inline constexpr const char *FilePrintItem = "FilePrintItem";
 inline constexpr const char *mnuinforme = "mnuinforme";
+inline constexpr const char *mnucriterios = "mnucriterios";
 inline constexpr const char *mnugraph = "mnugraph";
 inline constexpr const char *mnuanova = "mnuanova";
 inline constexpr const char *mnuresid = "mnuresid";
@@ -108,5 +111,18 @@ inline constexpr const char *btnguardarpdf = "btnguardarpdf";
 inline constexpr const char *stgverificacion = "stgverificacion";
 inline constexpr const char *stganova = "stganova";
 inline constexpr const char *btncerrar = "btncerrar";
+
+// The acceptance criteria window and its limits dialog (each limit's field is
+// named by its key: minLevels, minR...).
+inline constexpr const char *ecantidad = "ecantidad"; // T, the amount at 100 %
+inline constexpr const char *btnlimites = "btnlimites";
+inline constexpr const char *mmcifras = "mmcifras";
+inline constexpr const char *stgcriterios = "stgcriterios";
+inline constexpr const char *Ldictamen = "Ldictamen";
+inline constexpr const char *stginverso = "stginverso";
+inline constexpr const char *stgsesgo = "stgsesgo";
+inline constexpr const char *btnomision = "btnomision";
+inline constexpr const char *btnaceptar = "btnaceptar";
+inline constexpr const char *btncancelar = "btncancelar";
 
 } // namespace objectnames

@@ -38,8 +38,8 @@ const QStringList kAllCommands = {
     FileSaveItem,  spdguardar,    FileSaveAsItem, FilePrintItem,  PrintLasser,  spdprint,
     WindowTileItem, spdmosaico,   WindowCascadeItem, spdcascada,  mnucalculos,  mnuinferencia,
     mnuanova,      mnuresid,      mnueesc,        mnugraph,       mnugraphr,    mnuinforme,
-    mnupredice,    FileExitItem,  spdexit,        HelpContentsItem, HelpSearchItem, HelpAboutItem,
-    spdcontenido};
+    mnucriterios,  mnupredice,    FileExitItem,   spdexit,        HelpContentsItem, HelpSearchItem,
+    HelpAboutItem, spdcontenido};
 
 using namespace testing_files;
 
@@ -212,8 +212,8 @@ private slots:
 
         // The Cálculos menu itself opens only once a data grid was entered.
         expectEnabled({mnuclose, spdclose, WindowTileItem, spdmosaico, WindowCascadeItem, spdcascada,
-                       mnuinferencia, mnuanova, mnuresid, mnueesc, mnugraph, mnugraphr, mnuinforme, mnupredice,
-                       FileExitItem, spdexit, HelpContentsItem, HelpSearchItem, HelpAboutItem, spdcontenido});
+                       mnuinferencia, mnuanova, mnuresid, mnueesc, mnugraph, mnugraphr, mnuinforme, mnucriterios,
+                       mnupredice, FileExitItem, spdexit, HelpContentsItem, HelpSearchItem, HelpAboutItem, spdcontenido});
         for (QAction *entry : editor->popupActions())
             QVERIFY2(entry->isEnabled(), qPrintable(entry->objectName()));
         QCOMPARE(frame().modifiedText(), QString());
@@ -342,9 +342,9 @@ private slots:
         QCOMPARE(windows::TextLines(qobject_cast<InferenceWindow *>(children()[2]->widget())->memresult()),
                  firstInferenceLines());
         QCOMPARE(firstInferenceLines()[2], QStringLiteral("PENDIENTE =  1.00667"));
-        for (const char *name : {mnuanova, mnuresid, mnueesc, mnuinforme})
+        for (const char *name : {mnuanova, mnuresid, mnueesc, mnuinforme, mnucriterios})
             frame().action(name)->trigger();
-        QCOMPARE(children().size(), 7);
+        QCOMPARE(children().size(), 8);
         QVERIFY(dialogs.messages.isEmpty() && dialogs.errors.isEmpty());
 
         // Closing a result window while the editor is open changes no command.
@@ -381,7 +381,7 @@ private slots:
     void resultCommandsRefuseAZeroSlopeOrAnIncompleteStudy()
     {
         openStudy(writeStudy("plana.w04", testing_studies::makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"5", "5", "5"})));
-        for (const char *name : {mnuinferencia, mnuanova, mnuresid, mnueesc, mnuinforme, mnupredice,
+        for (const char *name : {mnuinferencia, mnuanova, mnuresid, mnueesc, mnuinforme, mnucriterios, mnupredice,
                                  mnugraph, mnugraphr}) {
             dialogs.clear();
             frame().action(name)->trigger();
@@ -396,7 +396,8 @@ private slots:
         dialogs.clear();
         frame().action(mnuinforme)->trigger();
         frame().editor()->popupAction(pmnugraphr)->trigger();
-        QCOMPARE(dialogs.messages, QStringList(2, "Falta el dato 5 de la cantidad adicionada"));
+        frame().action(mnucriterios)->trigger();
+        QCOMPARE(dialogs.messages, QStringList(3, "Falta el dato 5 de la cantidad adicionada"));
 
         frame().editor()->loadStudy(testing_studies::makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"1", "2", "3"}));
         dialogs.clear();
@@ -482,7 +483,7 @@ private slots:
         user::clickCell(grid, 2, 9);
         user::type("1"); // the last cell: every calculation
         for (const char *name : {mnuinferencia, mnuanova, mnuresid, mnueesc, mnugraph, mnugraphr,
-                                 mnuinforme, mnupredice})
+                                 mnuinforme, mnucriterios, mnupredice})
             QVERIFY2(enabled(name), name);
         // Running a calculation changes no command.
         const QStringList before = enabledNow();

@@ -7,6 +7,7 @@
 #include "support/scripteddialogs.h"
 #include "widgets/helpviewer.h"
 #include "widgets/userdialogs.h"
+#include "windows/criteriawindow.h"
 #include "windows/graphoptionsdialog.h"
 #include "windows/objectnames.h"
 #include "windows/predictionwindow.h"
@@ -21,6 +22,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QTemporaryDir>
@@ -102,6 +104,12 @@ private slots:
         frame.showAbout();
         frame.verifyInstallation();
         QCOMPARE(scripted.modalDialogs.size(), 2);
+        frame.action(objectnames::mnucriterios)->trigger();
+        auto *criteria = frame.mdiArea()->findChild<CriteriaWindow *>();
+        QVERIFY(criteria);
+        QVERIFY(frame.mdiArea()->viewport()->rect().contains(criteria->parentWidget()->geometry()));
+        criteria->limitsButton()->click();
+        QCOMPARE(scripted.modalDialogs.size(), 3);
 
         frame.showHelpContents();
         frame.printReports();

@@ -29,7 +29,8 @@ const QString kStudy = QStringLiteral(TEST_DATA_DIR "/worked-anova.w04");
 // The commands of a sequence, by letter.
 const QHash<QChar, QString> kCommands = {
     {'I', objectnames::mnuinferencia}, {'A', objectnames::mnuanova}, {'R', objectnames::mnuresid}, {'E', objectnames::mnueesc},
-    {'N', objectnames::mnuinforme},    {'T', objectnames::WindowTileItem}, {'C', objectnames::WindowCascadeItem},
+    {'N', objectnames::mnuinforme},    {'K', objectnames::mnucriterios}, {'T', objectnames::WindowTileItem},
+    {'C', objectnames::WindowCascadeItem},
 };
 
 // Result windows whose contents are laid out to the pixel and never scroll.
@@ -145,7 +146,7 @@ private slots:
         QTest::addColumn<QSize>("frameSize");
         QTest::addColumn<QString>("sequence");
         const QList<QPair<QString, QSize>> screens = {{"1280x1024", QSize(1280, 1024)}, {"1024x768", QSize(1024, 768)}};
-        QStringList sequences = {"IARENTC", "IARENCT", "TIARENT", "IIIIIIIIITIIC", "NNNNNNEEEEC", "ARARARTCT"};
+        QStringList sequences = {"IARENTC", "IARENCT", "TIARENT", "IIIIIIIIITIIC", "NNNNNNEEEEC", "ARARARTCT", "IARENKTC", "KKKKCT"};
         QRandomGenerator random(20260612);
         const QString letters = "IARENTC";
         for (int n = 0; n < 4; ++n) {
@@ -279,8 +280,8 @@ private slots:
     void eachChildHasItsHelpTopicAndItsCaptionButtons()
     {
         start(QSize(1280, 1024));
-        run("IAREN", QSize(1280, 1024));
-        const QList<int> contexts = {2, 11, 13, 13, 15, 19}; // the editor, then the commands' windows
+        run("IARENK", QSize(1280, 1024));
+        const QList<int> contexts = {2, 11, 13, 13, 15, 19, 16}; // the editor, then the commands' windows
         const QList<QMdiSubWindow *> subs = area()->subWindowList(QMdiArea::CreationOrder);
         QCOMPARE(subs.size(), contexts.size());
         for (int i = 0; i < subs.size(); ++i) {

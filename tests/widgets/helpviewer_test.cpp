@@ -71,7 +71,7 @@ private slots:
         HelpFile file;
         QString error;
         QVERIFY2(file.parse(in.readAll(), &error), qPrintable(error));
-        for (const int context : {1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 15, 19, 20, 30, 31, 32, 33, 1100}) {
+        for (const int context : {1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 15, 16, 19, 20, 30, 31, 32, 33, 1100}) {
             const HelpTopic *topic = file.topic(context);
             QVERIFY2(topic, qPrintable(QString::number(context)));
             QVERIFY(!topic->title.isEmpty() && topic->searchText.size() > 80);
