@@ -72,7 +72,7 @@ void MainWindow::showReport()
 // limits, judge the same data.
 void MainWindow::showCriteria()
 {
-    const stats::CriteriaOptions options{.limits = windows::StoredAcceptanceLimits()};
+    const stats::CriteriaOptions options{.target = std::nullopt, .limits = windows::StoredAcceptanceLimits()};
     runResultCommand(
         [&](const stats::StudyTexts &study, stats::SharedResults &shared, char separator) {
             return stats::RunCriteria(study, shared, separator, options);
