@@ -200,19 +200,23 @@ CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &a
     }
     const L s = std::sqrt(sse / (c.n - 2));
 
-    // Level amounts, in level order.
-    std::vector<L> levelSum(study.k()), levelCount(study.k());
+    // Level amounts, in level order. Per level: the sum and count of its amounts, its amount, the sum of
+    // its relative errors and whether every one of them exists.
+    struct Level {
+        L sum = 0, count = 0, x = 0, biasSum = 0;
+        bool assessed = true;
+    };
+    std::vector<Level> levels(study.k());
     for (const Observation &o : study.observations) {
-        levelSum[o.level - 1] += o.x;
-        ++levelCount[o.level - 1];
+        levels[o.level - 1].sum += o.x;
+        ++levels[o.level - 1].count;
     }
-    std::vector<L> levelX(study.k());
     L sumLevels = 0, lowest = 0, highest = 0;
     for (int j = 0; j < study.k(); ++j) {
-        levelX[j] = levelSum[j] / levelCount[j];
-        sumLevels += levelX[j];
-        lowest = j == 0 ? levelX[j] : std::min(lowest, levelX[j]);
-        highest = j == 0 ? levelX[j] : std::max(highest, levelX[j]);
+        const L x = levels[j].x = levels[j].sum / levels[j].count;
+        sumLevels += x;
+        lowest = j == 0 ? x : std::min(lowest, x);
+        highest = j == 0 ? x : std::max(highest, x);
     }
     r.targetGiven = target.has_value();
     const L t = target ? *target : sumLevels / study.k();
@@ -233,26 +237,24 @@ CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &a
     r.backCalculated.reserve(study.observations.size());
     r.levelBias.reserve(study.replicates.size());
     r.checks.reserve(std::size(kCheckLabels));
-    std::vector<L> biasSum(study.k());
-    std::vector<bool> biasAssessed(study.k(), true);
     for (int i = 0; i < study.n(); ++i) {
         const Observation &o = study.observations[i];
         BackCalculation back{i + 1, o.level, o.x, static_cast<double>((o.y - a) / b), std::nullopt};
         if (o.x != 0) {
             const L relative = ((o.y - a) / b - o.x) / o.x;
             back.relativeError = static_cast<double>(100 * relative);
-            biasSum[o.level - 1] += 100 * relative;
+            levels[o.level - 1].biasSum += 100 * relative;
             sumFactor += L(o.y) / o.x;
         } else {
             everyXNonZero = false;
-            biasAssessed[o.level - 1] = false;
+            levels[o.level - 1].assessed = false;
         }
         r.backCalculated.push_back(back);
     }
     for (int j = 0; j < study.k(); ++j)
-        r.levelBias.push_back({j + 1, static_cast<double>(levelX[j]),
-                               biasAssessed[j] ? Figure(static_cast<double>(biasSum[j] / levelCount[j]))
-                                               : std::nullopt});
+        r.levelBias.push_back({j + 1, static_cast<double>(levels[j].x),
+                               levels[j].assessed ? Figure(static_cast<double>(levels[j].biasSum / levels[j].count))
+                                                  : std::nullopt});
     r.relativeStandardError = RelativeStandardError(r.backCalculated);
     if (everyXNonZero) {
         const L mean = sumFactor / c.n;
