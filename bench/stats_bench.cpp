@@ -1,5 +1,6 @@
-// One full analysis of a 25-observation study, and one read + validate +
-// report of a study file, as the headless --report command does them.
+// One full analysis of a 25-observation study, its acceptance criteria, and
+// one read + validate + report of a study file, as the headless --report
+// command does them.
 #include "stats/commands.h"
 #include "stats/studyfile.h"
 
@@ -35,6 +36,18 @@ void BM_FullAnalysis25(benchmark::State &state)
     }
 }
 BENCHMARK(BM_FullAnalysis25);
+
+// The acceptance criteria of the same study, its analysis of variance
+// already computed (as the criteria window finds it).
+void BM_Criteria25(benchmark::State &state)
+{
+    const stats::LinearityStudy study = stats::ReadStudy(study25(), '.');
+    stats::SharedResults shared;
+    stats::ComputeAnovaResiduals(study, shared.anova, shared.slopeIsZero, shared.residuals);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(stats::ComputeCriteria(study, shared.anova, {}));
+}
+BENCHMARK(BM_Criteria25);
 
 void BM_ReadValidateReport(benchmark::State &state)
 {

@@ -1,5 +1,6 @@
 #include "cli/commandregistry.h"
 
+#include "cli/acceptancelimits.h"
 #include "cli/batch.h"
 #include "cli/headless.h"
 #include "cli/installationfacts.h"
@@ -60,18 +61,17 @@ void printColumns(const stats::CommandOutcome &outcome, std::ostream &out)
     }
 }
 
-using Computation = stats::CommandOutcome (*)(const stats::StudyTexts &, stats::SharedResults &, char);
 using Printer = void (*)(const stats::CommandOutcome &, std::ostream &);
 
 // A result command: the study file read as Open reads it, the computation
 // of the matching menu command, and what its window would hold.
-template <Computation compute, Printer print>
-int resultCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
+template <class Compute>
+int studyCommand(const CommandLine &line, std::ostream &out, std::ostream &err, Compute compute, Printer print)
 {
     return RunCatchingErrors(err, [&] {
         const stats::StudyData study = stats::StudyFromFile(ReadStudyFile(line.operands[0]));
         stats::SharedResults shared;
-        const stats::CommandOutcome outcome = compute(study, shared, separator);
+        const stats::CommandOutcome outcome = compute(study, shared);
         if (outcome.refused())
             return ReportRefusal(outcome, err);
         errno = 0;
@@ -80,9 +80,40 @@ int resultCommand(const CommandLine &line, std::ostream &out, std::ostream &err,
     });
 }
 
+using Computation = stats::CommandOutcome (*)(const stats::StudyTexts &, stats::SharedResults &, char);
+
+template <Computation compute, Printer print>
+int resultCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
+{
+    return studyCommand(
+        line, out, err, [separator](const stats::StudyTexts &study, stats::SharedResults &shared) {
+            return compute(study, shared, separator);
+        },
+        print);
+}
+
+// The acceptance criteria, with the target and limits of the command line
+// (a bad one is refused before the study is read).
+int criteriaCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
+{
+    stats::CriteriaOptions options;
+    std::string problem;
+    if (!CriteriaOptionsOf(line, separator, options, problem))
+        return UsageError(err, problem, line.command);
+    return studyCommand(
+        line, out, err, [&](const stats::StudyTexts &study, stats::SharedResults &shared) {
+            return stats::RunCriteria(study, shared, separator, options);
+        },
+        printLines);
+}
+
 int jsonCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
 {
-    const int status = RunJsonCommand(line.operands[0], out, err, separator);
+    stats::CriteriaOptions options;
+    std::string problem;
+    if (!CriteriaOptionsOf(line, separator, options, problem))
+        return UsageError(err, problem, line.command);
+    const int status = RunJsonCommand(line.operands[0], out, err, separator, options);
     return outputWritten(out, err) ? kExitFailed : status;
 }
 
@@ -153,13 +184,29 @@ const Command kCommands[] = {
     {"--systematic-error", nullptr, Text, nullptr, resultCommand<stats::RunSystematicError, printLines>,
      "--systematic-error ARCHIVO.w04", WithoutWindows, "  --systematic-error  la evaluación del error sistemático constante\n",
      {kStudy}, {}, false},
+    {"--criteria", nullptr, Text, nullptr, criteriaCommand, "--criteria ARCHIVO.w04 [--target T] [--limits L.json]",
+     WithoutWindows,
+     "  --criteria          los criterios de aceptación de la linealidad: cada criterio\n"
+     "                      con su valor, su límite y si se cumple, el dictamen, los\n"
+     "                      límites utilizados, el cálculo inverso y el sesgo por nivel\n"
+     "  --target T          la cantidad al 100 % (mayor que cero); sin ella, la media\n"
+     "                      de las cantidades de los niveles\n"
+     "  --limits L.json     los límites de aceptación: un objeto JSON con cualquiera de\n"
+     "                      minLevels, rangeLowPercent, rangeHighPercent, minR,\n"
+     "                      maxInterceptPercent, maxLevelBias, maxResponseFactorRsd,\n"
+     "                      minLackOfFitP y minMandelP (números); los que falten\n"
+     "                      conservan su valor por omisión\n",
+     {kStudy}, {"--target", "--limits"}, false},
     {"--print", nullptr, Drawing, nullptr, nullptr,
-     "--print general|inference|error ARCHIVO.w04 --output SALIDA.pdf", Drawings,
+     "--print general|inference|error|criteria ARCHIVO.w04\n--output SALIDA.pdf [--target T] [--limits L.json]",
+     Drawings,
      "  --print general     la página de información general y datos del estudio\n"
      "  --print inference   la de inferencia y análisis de la varianza\n"
-     "  --print error       la de error sistemático y residuales; en PDF, en el papel\n"
-     "                      de la configuración regional\n",
-     {"la página (general, inference o error)", kStudy}, {"--output"}, true},
+     "  --print error       la de error sistemático y residuales\n"
+     "  --print criteria    la de criterios de aceptación (con --target y --limits,\n"
+     "                      como --criteria); en PDF, en el papel de la configuración\n"
+     "                      regional\n",
+     {"la página (general, inference, error o criteria)", kStudy}, {"--output", "--target", "--limits"}, true},
     {"--graph", nullptr, Drawing, nullptr, nullptr,
      "--graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n[--size ANCHOxALTO]", Drawings,
      "  --graph             dibuja la gráfica de regresión (regression) o la de\n"
@@ -170,10 +217,12 @@ const Command kCommands[] = {
      "  --size ANCHOxALTO   píxeles de PNG y SVG: dos enteros de 1 a 5000 sin ceros a\n"
      "                      la izquierda, con una x minúscula entre ellos (982x630)\n",
      {"la gráfica (regression o residuals)", kStudy}, {"--output", "--size"}, true},
-    {"--json", nullptr, Text, nullptr, jsonCommand, "--json ARCHIVO.w04", Results,
+    {"--json", nullptr, Text, nullptr, jsonCommand, "--json ARCHIVO.w04 [--target T] [--limits L.json]", Results,
      "  --json              todos los resultados del estudio en un objeto JSON, con los\n"
-     "                      números a precisión completa (para un sistema de laboratorio)\n",
-     {kStudy}, {}, false},
+     "                      números a precisión completa (para un sistema de\n"
+     "                      laboratorio), los criterios de aceptación incluidos\n"
+     "                      (--target y --limits como en --criteria)\n",
+     {kStudy}, {"--target", "--limits"}, false},
     {"--verify", nullptr, Text, "--output", verifyCommand, "--verify [--output VERIFICACION.pdf]", Results,
      "  --verify            verifica la instalación: calcula los estudios de referencia\n"
      "                      incorporados y compara cada magnitud con su valor de\n"
@@ -236,7 +285,8 @@ const char *const kHelpClosing =
     "Estado de salida: 0 correcto; 2 el estudio fue rechazado (datos incompletos o\n"
     "pendiente cero); 1 error de archivo, de conversión, de cálculo o al escribir la\n"
     "salida (también una SALIDA existente que no se puede escribir); 64 uso\n"
-    "incorrecto (dice primero qué falla) o una SALIDA rechazada.\n"
+    "incorrecto (dice primero qué falla), una SALIDA rechazada, una cantidad al\n"
+    "100 % que no es mayor que cero o un archivo de límites que no se acepta.\n"
     "\n"
     "Los mensajes de rechazo y de error se escriben en la salida de errores.\n";
 

@@ -1,5 +1,7 @@
 #include "cli/resultsjson.h"
 
+#include "cli/acceptancelimits.h"
+
 #include "stats/errors.h"
 #include "stats/resultfields.h"
 #include "stats/studyfile.h"
@@ -107,6 +109,54 @@ QJsonObject RecoveryJson(const stats::AnovaResult &anova, const stats::RecoveryR
     return object;
 }
 
+// Each figure where its field's group puts it; a figure not assessed is
+// null. The checks' range has two numbers, lowest and highest.
+QJsonObject CriteriaJson(const stats::CriteriaResult &c)
+{
+    auto figure = [](const stats::Figure &v) { return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null); };
+    QJsonObject object{{"levels", c.levels}};
+    for (const stats::CriteriaField &field : stats::CriteriaFields()) {
+        if (!field.key)
+            continue;
+        if (!field.group) {
+            object[QLatin1String(field.key)] = figure(c.*field.member);
+            continue;
+        }
+        QJsonObject group = object[QLatin1String(field.group)].toObject();
+        group[QLatin1String(field.key)] = figure(c.*field.member);
+        object[QLatin1String(field.group)] = group;
+    }
+    QJsonArray back;
+    for (const stats::BackCalculation &b : c.backCalculated)
+        back.append(QJsonObject{{"observation", b.observation},
+                                {"level", b.level},
+                                {"x", b.x},
+                                {"xBack", b.xBack},
+                                {"relativeError", figure(b.relativeError)}});
+    QJsonArray bias;
+    for (const stats::LevelBias &b : c.levelBias)
+        bias.append(QJsonObject{{"level", b.level}, {"x", b.x}, {"meanRelativeError", figure(b.meanRelativeError)}});
+    QJsonArray checks;
+    for (const stats::CriteriaCheck &check : c.checks) {
+        QJsonValue value = figure(check.value.at(0)), limit = check.limit.at(0);
+        if (check.value.size() == 2) {
+            value = check.value[0] && check.value[1] ? QJsonValue(QJsonArray{*check.value[0], *check.value[1]})
+                                                     : QJsonValue(QJsonValue::Null);
+            limit = QJsonArray{check.limit[0], check.limit[1]};
+        }
+        checks.append(QJsonObject{{"name", check.name},
+                                  {"value", value},
+                                  {"limit", limit},
+                                  {"result", stats::CheckResultKey(check.result)}});
+    }
+    object["backCalculated"] = back;
+    object["levelBias"] = bias;
+    object["checks"] = checks;
+    object["verdict"] = c.passes ? "pass" : "fail";
+    object["limits"] = LimitsJson(c.limits);
+    return object;
+}
+
 QJsonObject RecordJson(const PrintRecord &r)
 {
     return {{"file", text(r.file)},
@@ -123,21 +173,31 @@ QJsonObject ErrorJson(const char *kind, const std::string &message)
     return {{"error", QJsonObject{{"kind", kind}, {"message", text(message)}}}};
 }
 
-JsonOutcome StudyResultsJson(const stats::StudyTexts &texts, char sep)
+JsonOutcome StudyResultsJson(const stats::StudyTexts &texts, char sep, const stats::CriteriaOptions &criteria)
 {
+    auto refusal = [](const stats::CommandOutcome &outcome) {
+        return JsonOutcome{
+            ErrorJson(outcome.validation.failed ? "validation" : "zero_slope", outcome.refusalMessage()), true};
+    };
     stats::SharedResults records;
     const stats::CommandOutcome outcome = stats::RunReport(texts, records, sep);
     if (outcome.refused())
-        return {ErrorJson(outcome.validation.failed ? "validation" : "zero_slope", outcome.refusalMessage()), true};
+        return refusal(outcome);
+    stats::SharedResults criteriaRecords;
+    const stats::CommandOutcome judged = stats::RunCriteria(texts, criteriaRecords, sep, criteria);
+    if (judged.refused())
+        return refusal(judged);
     return {{{"study", StudyJson(texts, stats::ReadStudy(texts, sep))},
              {"regression", RegressionJson(records.regression)},
              {"anova", AnovaJson(records.anova)},
              {"residuals", ResidualsJson(records.residuals)},
-             {"recovery", RecoveryJson(records.anova, records.recovery)}},
+             {"recovery", RecoveryJson(records.anova, records.recovery)},
+             {"criteria", CriteriaJson(criteriaRecords.criteria)}},
             false};
 }
 
-int RunJsonCommand(const std::string &path, std::ostream &out, std::ostream &err, char sep)
+int RunJsonCommand(const std::string &path, std::ostream &out, std::ostream &err, char sep,
+                   const stats::CriteriaOptions &criteria)
 {
     // Whatever the reading of the file meets (a count line that is not a
     // whole number included) is "file"; what the computations meet (a cell
@@ -149,7 +209,7 @@ int RunJsonCommand(const std::string &path, std::ostream &out, std::ostream &err
             const std::string bytes = stats::ReadFileBytes(path);
             const stats::StudyData study = stats::StudyFromFile(stats::ParseStudyFile(bytes));
             kind = "numeric";
-            JsonOutcome outcome = StudyResultsJson(study, sep);
+            JsonOutcome outcome = StudyResultsJson(study, sep, criteria);
             if (!outcome.refused)
                 outcome.object.insert("record", RecordJson(MakePrintRecord(StudySource::ofFile(path, bytes))));
             writeDocument(outcome.object, out);

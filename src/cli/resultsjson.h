@@ -19,16 +19,19 @@ QJsonObject RegressionJson(const stats::RegressionResult &regression);
 QJsonObject AnovaJson(const stats::AnovaResult &anova);
 QJsonArray ResidualsJson(const std::vector<stats::ResidualRow> &residuals);
 QJsonObject RecoveryJson(const stats::AnovaResult &anova, const stats::RecoveryResult &recovery);
+QJsonObject CriteriaJson(const stats::CriteriaResult &criteria);
 
 // Runs what the report runs (validation, analysis of variance and residuals,
-// regression, recovery) and gives the whole object, or the refusal as
+// regression, recovery), then the acceptance criteria with `criteria`, and
+// gives the whole object, or the refusal as
 // {"error": {"kind": "validation" | "zero_slope", "message": ...}}. Throws
 // stats::CommandError (ConversionError, FloatingPointError) as the commands do.
 struct JsonOutcome {
     QJsonObject object;
     bool refused = false;
 };
-JsonOutcome StudyResultsJson(const stats::StudyTexts &texts, char decimalSeparator);
+JsonOutcome StudyResultsJson(const stats::StudyTexts &texts, char decimalSeparator,
+                             const stats::CriteriaOptions &criteria = {});
 
 // The record of the output: file, sha256 (all 64 digits), program, version,
 // revision, generated (ISO 8601 with offset), user.
@@ -37,9 +40,10 @@ QJsonObject RecordJson(const PrintRecord &record);
 // {"error": {"kind": kind, "message": message}}
 QJsonObject ErrorJson(const char *kind, const std::string &message);
 
-// linealidad --json FILE: the object on `out` (indented, UTF-8); a refusal
+// linealidad --json FILE [--target T] [--limits L.json]: the object on `out` (indented, UTF-8); a refusal
 // or error is the error object on `out` and its message on `err`. Exit
 // status as the text commands: 0, 2 refused, 1 file or numeric error.
-int RunJsonCommand(const std::string &path, std::ostream &out, std::ostream &err, char decimalSeparator);
+int RunJsonCommand(const std::string &path, std::ostream &out, std::ostream &err, char decimalSeparator,
+                   const stats::CriteriaOptions &criteria = {});
 
 } // namespace cli

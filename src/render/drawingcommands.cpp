@@ -1,9 +1,9 @@
 #include "render/drawingcommands.h"
 
+#include "cli/acceptancelimits.h"
+#include "cli/atomicfile.h"
 #include "cli/batch.h"
 #include "cli/batchsummary.h"
-
-#include "cli/atomicfile.h"
 #include "cli/commandregistry.h"
 #include "cli/headless.h"
 #include "cli/outputfile.h"
@@ -32,29 +32,33 @@ namespace render {
 
 namespace {
 
-// --print general|inference|error FILE --output OUT.pdf: the page that
-// "Aceptar" prints for that item of the print options window, on the paper
-// of the user's locale.
+// --print general|inference|error|criteria FILE --output OUT.pdf: the page
+// that "Aceptar" prints for that item of the print options window, on the
+// paper of the user's locale; the criteria with --target and --limits.
 int printCommand(const std::vector<std::string> &args, std::ostream &, std::ostream &err, char separator)
 {
     const std::pair<const char *, PrintedReport> kinds[] = {{"general", PrintedReport::GeneralInformation},
                                                              {"inference", PrintedReport::InferenceAndAnova},
-                                                             {"error", PrintedReport::ErrorAndResiduals}};
+                                                             {"error", PrintedReport::ErrorAndResiduals},
+                                                             {"criteria", PrintedReport::AcceptanceCriteria}};
     DrawingRequest request;
     std::string problem;
-    if (!ParseDrawingRequest(args, request, problem))
+    if (!ParseDrawingRequest(args, separator, request, problem))
         return cli::UsageError(err, problem, args[0]);
     const auto kind = std::find_if(std::begin(kinds), std::end(kinds),
                                    [&](const auto &k) { return request.positional[0] == k.first; });
     if (kind == std::end(kinds))
-        return cli::UsageError(err, "La página es general, inference o error: " + request.positional[0], args[0]);
+        return cli::UsageError(err, "La página es general, inference, error o criteria: " + request.positional[0],
+                               args[0]);
+    if (request.criteriaGiven && kind->second != PrintedReport::AcceptanceCriteria)
+        return cli::UsageError(err, "--target y --limits son de la página criteria.", args[0]);
     if (const int refused = RefuseOutput(request.output, cli::kPdfExtension, request.study, args[0], err))
         return refused;
     return cli::RunCatchingErrors(err, [&] {
         const std::string bytes = stats::ReadFileBytes(request.study);
         const stats::StudyData study = stats::StudyFromFile(stats::ParseStudyFile(bytes));
         stats::SharedResults records;
-        const PreparedReport report = PrepareReport(kind->second, study, records, separator);
+        const PreparedReport report = PrepareReport(kind->second, study, records, separator, request.criteria);
         if (report.refused()) {
             err << (report.validation.failed ? report.validation.message : stats::kZeroSlopeMessage) << '\n';
             return cli::kExitRefused;
@@ -231,7 +235,8 @@ QByteArray PdfDocument(const QPageSize &paper, const DocumentInfo &info,
     return WithDocumentInfo(bytes, info);
 }
 
-bool ParseDrawingRequest(const std::vector<std::string> &args, DrawingRequest &request, std::string &problem)
+bool ParseDrawingRequest(const std::vector<std::string> &args, char separator, DrawingRequest &request,
+                         std::string &problem)
 {
     cli::CommandLine line;
     if (!cli::ParseCommandLine(args, line, problem))
@@ -240,6 +245,9 @@ bool ParseDrawingRequest(const std::vector<std::string> &args, DrawingRequest &r
     request.positional.assign(line.operands.begin(), line.operands.end() - 1);
     request.output = *line.option("--output");
     request.format = OutputFormatOf(request.output).value_or(OutputFormat::Png);
+    request.criteriaGiven = line.option("--target") || line.option("--limits");
+    if (!cli::CriteriaOptionsOf(line, separator, request.criteria, problem))
+        return false;
     if (const std::string *size = line.option("--size")) {
         request.size = ParseOutputSize(*size);
         if (!request.size) {

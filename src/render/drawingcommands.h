@@ -5,6 +5,7 @@
 // the plumbing below.
 #include "cli/batch.h"
 #include "render/documentrecord.h"
+#include "stats/criteria.h"
 #include "stats/studyfile.h"
 
 #include <QByteArray>
@@ -77,15 +78,19 @@ QByteArray PdfDocument(const QPageSize &paper, const DocumentInfo &info,
 
 // The command line of a drawing command taken apart (cli::ParseCommandLine):
 // the words before the study file (e.g. the graph's kind), the study file,
-// --output with the format its extension tells, and --size.
+// --output with the format its extension tells, --size, and the acceptance
+// criteria's --target and --limits (cli/acceptancelimits.h).
 struct DrawingRequest {
     std::vector<std::string> positional;
     std::string study, output;
     OutputFormat format = OutputFormat::Png;
     std::optional<QSize> size;
+    stats::CriteriaOptions criteria; // --target and --limits
+    bool criteriaGiven = false;      // either of them
 };
 // False with the reason, in Spanish, for a bad command line.
-bool ParseDrawingRequest(const std::vector<std::string> &args, DrawingRequest &request, std::string &problem);
+bool ParseDrawingRequest(const std::vector<std::string> &args, char decimalSeparator, DrawingRequest &request,
+                         std::string &problem);
 
 // The output check (cli/outputfile.h) of a drawing command, before anything
 // is read or drawn: 0 when `output` may be written; otherwise the refusal,

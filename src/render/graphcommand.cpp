@@ -108,7 +108,7 @@ int RunGraphCommand(const std::vector<std::string> &args, std::ostream &, std::o
 {
     DrawingRequest request;
     std::string problem;
-    if (!ParseDrawingRequest(args, request, problem))
+    if (!ParseDrawingRequest(args, separator, request, problem))
         return cli::UsageError(err, problem, args[0]);
     if (request.positional[0] != "regression" && request.positional[0] != "residuals")
         return cli::UsageError(err, "La gráfica es regression o residuals: " + request.positional[0], args[0]);

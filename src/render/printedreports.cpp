@@ -4,6 +4,7 @@
 #include "render/pagesetup.h"
 
 #include "stats/conversions.h"
+#include "stats/criteriatexts.h"
 #include "stats/numberformat.h"
 #include "stats/resultfields.h"
 
@@ -223,6 +224,68 @@ std::vector<PageBody> errorAndResiduals(const stats::StudyTexts &s, const stats:
     return pages;
 }
 
+// The acceptance criteria: the figures, the checks with the verdict and the
+// limits they were judged against on the first page; the back-calculation
+// and the level biases on the next, each table under its title and heading,
+// continued on further pages (heading repeated) when it reaches the study
+// block.
+std::vector<PageBody> acceptanceCriteria(const stats::StudyTexts &s, const stats::CriteriaResult &c, char sep)
+{
+    PageBody body = {{10, kCentred, QStringLiteral("Criterios de Aceptación")}};
+    int line = 12;
+    for (const stats::CriteriaField &f : stats::CriteriaFields()) {
+        QString text = q(f.label) + q(stats::CriteriaFigureText(f, c, s.units(), sep));
+        if (f.member == &stats::CriteriaResult::target)
+            text += c.targetGiven ? QStringLiteral(" (FIJADA POR EL USUARIO)") : QStringLiteral(" (MEDIA DE LOS NIVELES)");
+        body.push_back({line++, 30, text});
+    }
+    auto row = [&](const stats::CellRow &cells, std::initializer_list<int> columns) {
+        auto column = columns.begin();
+        for (size_t i = 0; i < cells.size() && column != columns.end(); ++i, ++column)
+            body.push_back({line, *column, q(cells[i])});
+        ++line;
+    };
+    ++line;
+    for (const stats::CellRow &cells : stats::CheckCells(c, sep))
+        row(cells, {30, 160, 240, 320});
+    body.push_back({++line, 30, q(stats::VerdictLine(c))});
+    line += 2;
+    for (const std::string &text : stats::LimitsLines(c.limits, sep))
+        body.push_back({line++, 30, q(text)});
+    studyBlock(body, s);
+
+    std::vector<PageBody> pages;
+    pages.push_back(std::move(body));
+    constexpr int kLastRowLine = 49;
+    body = {};
+    line = 10;
+    auto nextPage = [&] {
+        studyBlock(body, s);
+        pages.push_back(std::move(body));
+        body = {};
+        line = 10;
+    };
+    auto table = [&](const QString &title, const std::vector<stats::CellRow> &rows, std::initializer_list<int> columns) {
+        if (line + 3 > kLastRowLine) // its title, heading and first row together
+            nextPage();
+        body.push_back({line, kCentred, title});
+        line += 2;
+        row(rows[0], columns);
+        for (size_t r = 1; r < rows.size(); ++r) {
+            if (line > kLastRowLine) {
+                nextPage();
+                row(rows[0], columns);
+            }
+            row(rows[r], columns);
+        }
+        line += 2;
+    };
+    table(QStringLiteral("Cálculo Inverso"), stats::BackCalculationCells(c, sep), {30, 75, 120, 200, 280});
+    table(QStringLiteral("Sesgo por Nivel"), stats::LevelBiasCells(c, sep), {30, 75, 140});
+    nextPage();
+    return pages;
+}
+
 // ---------------------------------------------------------------------------
 // Drawing
 
@@ -352,7 +415,7 @@ void drawPage(QPainter &painter, const PageBody &body, const QString &recordLine
 } // namespace
 
 PreparedReport PrepareReport(PrintedReport report, const stats::StudyTexts &study, stats::SharedResults &records,
-                             char sep)
+                             char sep, const stats::CriteriaOptions &criteria)
 {
     PreparedReport prepared;
     auto refused = [&prepared](const stats::CommandOutcome &outcome) {
@@ -373,6 +436,11 @@ PreparedReport PrepareReport(PrintedReport report, const stats::StudyTexts &stud
         if (refused(stats::RunSystematicError(study, records, sep)))
             return prepared;
         prepared.pages = errorAndResiduals(study, records, sep);
+        break;
+    case PrintedReport::AcceptanceCriteria:
+        if (refused(stats::RunCriteria(study, records, sep, criteria)))
+            return prepared;
+        prepared.pages = acceptanceCriteria(study, records.criteria, sep);
         break;
     }
     return prepared;
@@ -402,6 +470,8 @@ QString ReportName(PrintedReport report)
         return QStringLiteral("Información General");
     case PrintedReport::InferenceAndAnova:
         return QStringLiteral("Inferencia y Anova");
+    case PrintedReport::AcceptanceCriteria:
+        return QStringLiteral("Criterios de aceptación");
     case PrintedReport::ErrorAndResiduals:
         break;
     }

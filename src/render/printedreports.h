@@ -18,7 +18,7 @@ class QPainter;
 namespace render {
 
 // The items of the print options window, in order.
-enum class PrintedReport { GeneralInformation, InferenceAndAnova, ErrorAndResiduals };
+enum class PrintedReport { GeneralInformation, InferenceAndAnova, ErrorAndResiduals, AcceptanceCriteria };
 
 // One text of a page body: its line, and its column in column units, or
 // centred, or right-aligned.
@@ -35,8 +35,8 @@ using PageBody = std::vector<PageText>;
 inline constexpr int kLastBodyLine = 54;
 
 struct PreparedReport {
-    stats::ValidationFailure validation; // pages 2 and 3: the study was refused
-    bool zeroSlope = false;              // pages 2 and 3: the slope is zero
+    stats::ValidationFailure validation; // pages 2 to 4: the study was refused
+    bool zeroSlope = false;              // pages 2 to 4: the slope is zero
     bool refused() const { return validation.failed || zeroSlope; }
     // One body per printed page; more than one only for a study with more
     // observations than one page holds.
@@ -46,10 +46,12 @@ struct PreparedReport {
 // Computes what `report` prints into `records` (the print command's own
 // result records, through the same commands as the result windows) and lays
 // out its page bodies. The general information page computes nothing but
-// needs the level count as a whole number. Throws stats::ConversionError or
-// stats::FloatingPointError when the study's data makes a computation fail.
+// needs the level count as a whole number; the acceptance criteria are
+// judged with `criteria` (T and the limits). Throws stats::ConversionError
+// or stats::FloatingPointError when the study's data makes a computation
+// fail.
 PreparedReport PrepareReport(PrintedReport report, const stats::StudyTexts &study, stats::SharedResults &records,
-                             char decimalSeparator);
+                             char decimalSeparator, const stats::CriteriaOptions &criteria = {});
 
 // Draws the pages, each inside the common frame (header, rules, footer) with
 // the identification line of `record` below it, on a painter already begun

@@ -7,7 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
+#include <string_view>
+#include <utility>
 
 namespace stats {
 
@@ -27,7 +28,7 @@ constexpr LimitField kLimitFields[] = {
     {"minMandelP", &AcceptanceLimits::minMandelP, "P mínima de la prueba de Mandel"},
 };
 
-const std::map<std::string, const char *> kCheckLabels = {
+constexpr std::pair<std::string_view, const char *> kCheckLabels[] = {
     {"levels", "Número de niveles"},
     {"range", "Intervalo (% de T)"},
     {"r", "Coeficiente de correlación r"},
@@ -37,6 +38,28 @@ const std::map<std::string, const char *> kCheckLabels = {
     {"lackOfFit", "Falta de ajuste, P"},
     {"mandel", "Prueba de Mandel, P"},
 };
+
+const char *checkLabel(std::string_view name)
+{
+    for (const auto &[key, label] : kCheckLabels)
+        if (key == name)
+            return label;
+    return name.data();
+}
+
+// Whether the amounts take at least three distinct values (a parabola needs
+// them), without sorting or counting them all.
+bool threeDistinct(const LinearityStudy &study)
+{
+    const std::vector<Observation> &o = study.observations;
+    size_t second = 1;
+    while (second < o.size() && o[second].x == o[0].x)
+        ++second;
+    for (size_t i = second + 1; i < o.size(); ++i)
+        if (o[i].x != o[0].x && o[i].x != o[second].x)
+            return true;
+    return false;
+}
 
 // Means and centred sums, the means corrected by a second pass.
 struct Centred {
@@ -83,10 +106,7 @@ Figure ratio(L numerator, L denominator)
 void mandel(const LinearityStudy &study, const Centred &c, L sse1, CriteriaResult &r)
 {
     const int df = study.n() - 3;
-    std::map<double, int> distinct;
-    for (const Observation &o : study.observations)
-        ++distinct[o.x];
-    if (df < 1 || distinct.size() < 3)
+    if (df < 1 || !threeDistinct(study))
         return;
     L su2 = 0, su3 = 0;
     for (const Observation &o : study.observations) {
@@ -130,7 +150,7 @@ void judge(CriteriaResult &r, const AnovaResult &anova)
 {
     const AcceptanceLimits &m = r.limits;
     auto add = [&r](const char *name, std::vector<Figure> value, std::vector<double> limit, CheckResult result) {
-        r.checks.push_back({name, kCheckLabels.at(name), std::move(value), std::move(limit), result});
+        r.checks.push_back({name, checkLabel(name), std::move(value), std::move(limit), result});
     };
     add("levels", {double(r.levels)}, {m.minLevels}, atLeast(double(r.levels), m.minLevels));
     CheckResult range = CheckResult::NotAssessed;
@@ -180,19 +200,23 @@ CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &a
     }
     const L s = std::sqrt(sse / (c.n - 2));
 
-    // Level amounts, in level order.
-    std::vector<L> levelSum(study.k()), levelCount(study.k());
+    // Level amounts, in level order. Per level: the sum and count of its amounts, its amount, the sum of
+    // its relative errors and whether every one of them exists.
+    struct Level {
+        L sum = 0, count = 0, x = 0, biasSum = 0;
+        bool assessed = true;
+    };
+    std::vector<Level> levels(study.k());
     for (const Observation &o : study.observations) {
-        levelSum[o.level - 1] += o.x;
-        ++levelCount[o.level - 1];
+        levels[o.level - 1].sum += o.x;
+        ++levels[o.level - 1].count;
     }
-    std::vector<L> levelX(study.k());
     L sumLevels = 0, lowest = 0, highest = 0;
     for (int j = 0; j < study.k(); ++j) {
-        levelX[j] = levelSum[j] / levelCount[j];
-        sumLevels += levelX[j];
-        lowest = j == 0 ? levelX[j] : std::min(lowest, levelX[j]);
-        highest = j == 0 ? levelX[j] : std::max(highest, levelX[j]);
+        const L x = levels[j].x = levels[j].sum / levels[j].count;
+        sumLevels += x;
+        lowest = j == 0 ? x : std::min(lowest, x);
+        highest = j == 0 ? x : std::max(highest, x);
     }
     r.targetGiven = target.has_value();
     const L t = target ? *target : sumLevels / study.k();
@@ -209,30 +233,30 @@ CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &a
 
     // Back-calculation, relative errors, level biases and response factors.
     bool everyXNonZero = true;
-    L sumSquaredRelative = 0, sumFactor = 0;
-    std::vector<L> biasSum(study.k());
-    std::vector<bool> biasAssessed(study.k(), true);
+    L sumFactor = 0;
+    r.backCalculated.reserve(study.observations.size());
+    r.levelBias.reserve(study.replicates.size());
+    r.checks.reserve(std::size(kCheckLabels));
     for (int i = 0; i < study.n(); ++i) {
         const Observation &o = study.observations[i];
         BackCalculation back{i + 1, o.level, o.x, static_cast<double>((o.y - a) / b), std::nullopt};
         if (o.x != 0) {
             const L relative = ((o.y - a) / b - o.x) / o.x;
             back.relativeError = static_cast<double>(100 * relative);
-            sumSquaredRelative += relative * relative;
-            biasSum[o.level - 1] += 100 * relative;
+            levels[o.level - 1].biasSum += 100 * relative;
             sumFactor += L(o.y) / o.x;
         } else {
             everyXNonZero = false;
-            biasAssessed[o.level - 1] = false;
+            levels[o.level - 1].assessed = false;
         }
         r.backCalculated.push_back(back);
     }
     for (int j = 0; j < study.k(); ++j)
-        r.levelBias.push_back({j + 1, static_cast<double>(levelX[j]),
-                               biasAssessed[j] ? Figure(static_cast<double>(biasSum[j] / levelCount[j]))
-                                               : std::nullopt});
+        r.levelBias.push_back({j + 1, static_cast<double>(levels[j].x),
+                               levels[j].assessed ? Figure(static_cast<double>(levels[j].biasSum / levels[j].count))
+                                                  : std::nullopt});
+    r.relativeStandardError = RelativeStandardError(r.backCalculated);
     if (everyXNonZero) {
-        r.relativeStandardError = static_cast<double>(100 * std::sqrt(sumSquaredRelative / (c.n - 2)));
         const L mean = sumFactor / c.n;
         L squares = 0;
         for (const Observation &o : study.observations)
@@ -245,6 +269,21 @@ CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &a
     mandel(study, c, sse, r);
     judge(r, anova);
     return r;
+}
+
+Figure RelativeStandardError(std::span<const BackCalculation> rows)
+{
+    if (rows.size() < 3)
+        return std::nullopt;
+    L sum = 0;
+    for (const BackCalculation &b : rows) {
+        if (b.x == 0)
+            return std::nullopt;
+        const L relative = (L(b.xBack) - b.x) / b.x;
+        sum += relative * relative;
+    }
+    const double rse = static_cast<double>(100 * std::sqrt(sum / L(rows.size() - 2)));
+    return std::isfinite(rse) ? Figure(rse) : std::nullopt;
 }
 
 const char *CheckResultText(CheckResult result)

@@ -97,6 +97,11 @@ struct CriteriaResult {
 CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &anova,
                                const CriteriaOptions &options);
 
+// The relative standard error of back-calculated amounts, in per cent:
+// 100 √(Σ((x̂ − x)/x)² / (n − 2)) over the n rows; empty when an amount is 0
+// or there are fewer than three rows.
+Figure RelativeStandardError(std::span<const BackCalculation> rows);
+
 // A check's result in the texts ("CUMPLE", "NO CUMPLE", "NO EVALUADO") and
 // in the JSON.
 const char *CheckResultText(CheckResult result);

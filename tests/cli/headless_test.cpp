@@ -150,8 +150,9 @@ TEST(HeadlessCommandLine, ARefusalNamesWhatIsWrongThenTheUsage)
     const std::string all = help.substr(0, help.find("\n\n") + 1);
     const std::string graph = "Uso: linealidad --graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n"
                               "                [--size ANCHOxALTO]\n";
-    const std::string json = "Uso: linealidad --json ARCHIVO.w04\n";
-    const std::string print = "Uso: linealidad --print general|inference|error ARCHIVO.w04 --output SALIDA.pdf\n";
+    const std::string json = "Uso: linealidad --json ARCHIVO.w04 [--target T] [--limits L.json]\n";
+    const std::string print = "Uso: linealidad --print general|inference|error|criteria ARCHIVO.w04\n"
+                              "                --output SALIDA.pdf [--target T] [--limits L.json]\n";
     const std::string study = TEST_DATA_DIR "/worked-anova.w04";
     const struct {
         QStringList args;
@@ -176,7 +177,7 @@ TEST(HeadlessCommandLine, ARefusalNamesWhatIsWrongThenTheUsage)
         {{"--verify", "--output", "v.pdf", "--bogus"}, "Opción desconocida: --bogus",
          "Uso: linealidad --verify [--output VERIFICACION.pdf]\n"},
         {{"--print", "todo", QString::fromStdString(study), "--output", "x.pdf"},
-         "La página es general, inference o error: todo", print},
+         "La página es general, inference, error o criteria: todo", print},
         {{"--print", "general", QString::fromStdString(study)}, "Falta --output SALIDA.", print},
     };
     for (const auto &c : cases) {
@@ -208,7 +209,8 @@ TEST(HeadlessOutputs, NeverReplaceAStudyNorAFileTheUserMayNotWrite)
     const std::string graph = "Uso: linealidad --graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n"
                               "                [--size ANCHOxALTO]\n";
     const std::string verify = "Uso: linealidad --verify [--output VERIFICACION.pdf]\n";
-    const std::string print = "Uso: linealidad --print general|inference|error ARCHIVO.w04 --output SALIDA.pdf\n";
+    const std::string print = "Uso: linealidad --print general|inference|error|criteria ARCHIVO.w04\n"
+                              "                --output SALIDA.pdf [--target T] [--limits L.json]\n";
     // A refused output: why, then its command's usage.
     auto refused = [](const QString &output, const std::string &why, const std::string &usage) {
         return "El archivo de salida «" + output.toStdString() + "» " + why + "\n\n" + usage + "Vea «linealidad --help».\n";

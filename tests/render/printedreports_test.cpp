@@ -179,7 +179,7 @@ private slots:
     {
         const stats::StudyData study = fullStudy();
         for (PrintedReport report : {PrintedReport::GeneralInformation, PrintedReport::InferenceAndAnova,
-                                     PrintedReport::ErrorAndResiduals}) {
+                                     PrintedReport::ErrorAndResiduals, PrintedReport::AcceptanceCriteria}) {
             const Rendered at600 = drawn(report, study, 600);
             const Rendered at1200 = drawn(report, study, 1200);
             QCOMPARE(at600.pages[0].size(), at1200.pages[0].size());
@@ -216,7 +216,8 @@ private slots:
         stats::StudyData incomplete = testing_studies::anovaStudy();
         incomplete.dataGrid[3][2] = "";
         const stats::StudyData flat = makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"5", "5", "5"});
-        for (PrintedReport report : {PrintedReport::InferenceAndAnova, PrintedReport::ErrorAndResiduals}) {
+        for (PrintedReport report : {PrintedReport::InferenceAndAnova, PrintedReport::ErrorAndResiduals,
+                                     PrintedReport::AcceptanceCriteria}) {
             stats::SharedResults records;
             render::PreparedReport p = render::PrepareReport(report, incomplete, records, '.');
             QVERIFY(p.validation.failed && p.pages.empty());

@@ -1,0 +1,33 @@
+#pragma once
+// What the analyst sets for the acceptance criteria on a command line: the
+// amount at 100 % (--target T) and a limits file (--limits L.json), a JSON
+// object holding any of the limits by their keys (stats::LimitFields());
+// the limits it leaves out keep their defaults.
+#include "stats/criteria.h"
+
+#include <QJsonObject>
+
+#include <string>
+
+namespace cli {
+
+struct CommandLine;
+
+// A limits file larger than this is no limits file.
+inline constexpr qint64 kLargestLimitsFile = 64 * 1024;
+
+// The limits `path` holds over the defaults. False with the reason, in
+// Spanish and naming the file or the key, for a file that cannot be read,
+// is too large, is not a JSON object, or holds an unknown key or a value
+// that is not a finite number.
+bool ReadAcceptanceLimits(const std::string &path, stats::AcceptanceLimits &limits, std::string &problem);
+
+// --target and --limits of `line`, when given. False with the reason for a
+// target that is not a number greater than zero or a refused limits file.
+bool CriteriaOptionsOf(const CommandLine &line, char decimalSeparator, stats::CriteriaOptions &options,
+                       std::string &problem);
+
+// The limits as the limits file writes them: every key with its value.
+QJsonObject LimitsJson(const stats::AcceptanceLimits &limits);
+
+} // namespace cli

@@ -1,0 +1,216 @@
+// The acceptance criteria against figures computed independently in R
+// (criteria_figures.R beside this file: lm, the analysis of variance of the
+// line against the parabola, pf), on the worked studies and on studies made
+// to pass every check, to bend, and to hold a level at an amount of 0.
+#include "stats/commands.h"
+#include "stats/resultfields.h"
+#include "support/studies.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+using namespace testing_studies;
+
+namespace {
+
+using stats::Figure;
+constexpr Figure NP = std::nullopt;
+
+// Amounts with `r` replicates per level, as the grids hold them.
+stats::StudyData levels(const std::vector<const char *> &amounts, int r, const std::vector<std::string> &y)
+{
+    std::vector<std::string> x;
+    for (const char *amount : amounts)
+        x.insert(x.end(), r, amount);
+    return makeStudy(std::vector<std::string>(amounts.size(), std::to_string(r)), x, y);
+}
+
+stats::StudyData lackOfFitStudy()
+{
+    return makeStudy({"3", "2", "4", "3", "2"},
+                     {"40", "40", "40", "60", "60", "80", "80", "80", "80", "100", "100", "100", "120", "120"},
+                     {"40.8", "41.3", "40.5", "61.9", "62.4", "82.6", "81.9", "82.2", "82.8", "101.2", "100.6",
+                      "101.5", "118.1", "118.9"});
+}
+
+stats::StudyData passingStudy()
+{
+    return levels({"70", "85", "100", "115", "130"}, 3,
+                  {"69.8", "70.3", "70.1", "85.2", "84.7", "85.1", "100.3", "99.6", "100.1", "114.6", "115.4", "115.2",
+                   "130.4", "129.7", "130.2"});
+}
+
+stats::StudyData zeroLevelStudy()
+{
+    return levels({"0", "25", "50", "75", "100"}, 2,
+                  {"0.3", "0.1", "25.4", "24.8", "50.2", "49.9", "75.6", "74.7", "99.8", "100.4"});
+}
+
+stats::CriteriaResult criteriaOf(const stats::StudyData &study, const stats::CriteriaOptions &options = {})
+{
+    stats::SharedResults shared;
+    const stats::CommandOutcome outcome = stats::RunCriteria(study, shared, '.', options);
+    EXPECT_FALSE(outcome.refused()) << outcome.refusalMessage();
+    return shared.criteria;
+}
+
+// Each check's result in order: P passes, F fails, N not assessed.
+std::string results(const stats::CriteriaResult &c)
+{
+    std::string letters;
+    for (const stats::CriteriaCheck &check : c.checks)
+        letters += check.result == stats::CheckResult::Pass ? 'P' : check.result == stats::CheckResult::Fail ? 'F' : 'N';
+    return letters;
+}
+
+void expectNear(const Figure &actual, const Figure &expected, const std::string &what)
+{
+    ASSERT_EQ(actual.has_value(), expected.has_value()) << what;
+    if (expected) {
+        EXPECT_NEAR(*actual, *expected, 1e-9 * std::max(1.0, std::fabs(*expected))) << what;
+    }
+}
+
+} // namespace
+
+// Every figure of every study as R gives it, each check's result in the
+// order levels, range, r, interceptPercent, levelBias, responseFactorRsd,
+// lackOfFit, mandel, and the verdict.
+TEST(AcceptanceCriteria, EveryFigureAsRGivesIt)
+{
+    stats::CriteriaOptions target110;
+    target110.target = 110;
+    const struct {
+        const char *name;
+        stats::StudyData study;
+        stats::CriteriaOptions options;
+        double target, low, high, r, interceptPercent, lod, loq;
+        Figure rse, rfMean, rfSd, rfRsd, mandelF, mandelP;
+        std::vector<Figure> levelBias;
+        const char *results;
+        bool passes;
+    } cases[] = {
+        {"worked-anova", anovaStudy(), {}, 2, 50, 150, 0.998181806341283, 0.660611065235308, 0.199269971930478,
+         0.603848399789328, 3.32265317017583, 1.00833333333333, 0.0284214316630563, 2.81865437980723,
+         1.65343915343917, 0.288753609108941, {-2.0781379883624, 2.07813798836242, -0.692712662787491}, "FPPPFFPP",
+         false},
+        {"worked-lackoffit", lackOfFitStudy(), {}, 80, 50, 150, 0.999000603289379, 3.60702269702352,
+         4.25609857553762, 12.89726841072, 1.99108554676204, 1.01881547619048, 0.016641589421499, 1.63342526791257,
+         111.860467217988, 4.21127036279648e-07,
+         {-3.01083617789111, 0.932477768499359, 1.55135220263993, 0.388813196794549, -1.5153068948173}, "PPPFFPFF",
+         false},
+        // No replicates: no lack of fit; three observations: no parabola either.
+        {"worked-noreplicates", makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"1.1", "1.9", "3.2"}), {}, 2, 50, 150,
+         0.990683605362841, -1.61290322580644, 0.641533027871786, 1.94403947839935, 11.5314786866156,
+         1.03888888888889, 0.0787635937708769, 7.58152239505767, NP, NP,
+         {7.93650793650795, -7.93650793650793, 2.64550264550267}, "FPFPFFNN", false},
+        {"passing", passingStudy(), {}, 100, 70, 130, 0.99991482905071, -0.0422025277093594, 0.981482668907515,
+         2.97418990578035, 0.297689231162737, 1.00046026437331, 0.00286794945583867, 0.286663004815605,
+         0.1608579088471, 0.695417620241009,
+         {0.066607460035572, -0.0391808588443944, -0.0466252220248483, 0.00579195304658325, 0.0204946030878444},
+         "PPPPPPPP", true},
+        // T set by the user: the highest level is 118 % of it, short of 120 %.
+        {"passing, T = 110", passingStudy(), target110, 110, 63.6363636363636, 118.181818181818, 0.99991482905071,
+         -0.0383644623927929, 0.981482668907515, 2.97418990578035, 0.297689231162737, 1.00046026437331,
+         0.00286794945583867, 0.286663004815605, 0.1608579088471, 0.695417620241009,
+         {0.066607460035572, -0.0391808588443944, -0.0466252220248483, 0.00579195304658325, 0.0204946030878444},
+         "PFPPPPPP", false},
+        // A level at 0: its relative errors, the RSE and the response factors
+        // are not assessed; the largest bias is that of the other levels.
+        {"zero level", zeroLevelStudy(), {}, 50, 0, 200, 0.999965900835394, 0.299281723862679, 1.0772634557456,
+         3.26443471438059, NP, NP, NP, NP, 0.0741776873516322, 0.793207288678835,
+         {NP, -0.140084050430183, -0.140084050430239, 0.0600360216129729, 0.0100060036021503}, "PPPPPNPP", true},
+        {"curved", levels({"1", "2", "3", "4", "5"}, 2,
+                          {"1.04", "1.06", "2.19", "2.21", "3.44", "3.46", "4.81", "4.79", "6.24", "6.26"}),
+         {}, 3, 33.3333333333333, 166.666666666667, 0.9989513559329, -9.85915492957746, 0.239141400571829,
+         0.724670910823723, 4.28957767852408, 1.15, 0.0747534631098358, 6.50030113998572, 490.000000000017,
+         9.70332921704808e-08, {7.69230769230769, -1.92307692307693, -2.56410256410255, -0.961538461538458,
+                                1.53846153846155}, "PPPFFFFF", false},
+    };
+    for (const auto &c : cases) {
+        const stats::CriteriaResult r = criteriaOf(c.study, c.options);
+        const std::pair<const char *, std::pair<Figure, Figure>> figures[] = {
+            {"target", {r.target, c.target}}, {"lowest level", {r.rangeLowPercent, c.low}},
+            {"highest level", {r.rangeHighPercent, c.high}}, {"r", {r.r, c.r}}, {"r²", {r.rSquared, c.r * c.r}},
+            {"intercept", {r.interceptPercent, c.interceptPercent}}, {"LOD", {r.lod, c.lod}}, {"LOQ", {r.loq, c.loq}},
+            {"RSE", {r.relativeStandardError, c.rse}}, {"response factor mean", {r.responseFactorMean, c.rfMean}},
+            {"response factor sd", {r.responseFactorSd, c.rfSd}}, {"response factor RSD", {r.responseFactorRsd, c.rfRsd}},
+            {"Mandel F", {r.mandelF, c.mandelF}}, {"Mandel P", {r.mandelP, c.mandelP}}};
+        for (const auto &[what, pair] : figures)
+            expectNear(pair.first, pair.second, std::string(c.name) + " " + what);
+        ASSERT_EQ(r.levelBias.size(), c.levelBias.size()) << c.name;
+        for (size_t j = 0; j < c.levelBias.size(); ++j)
+            expectNear(r.levelBias[j].meanRelativeError, c.levelBias[j], std::string(c.name) + " level bias");
+        EXPECT_EQ(results(r), c.results) << c.name;
+        EXPECT_EQ(r.passes, c.passes) << c.name;
+        EXPECT_EQ(r.targetGiven, c.options.target.has_value()) << c.name;
+    }
+}
+
+// The published example: 0.05, 0.5, 2.5, 5, 10 back-calculated as 0.0582,
+// 0.4396, 2.304, 4.876, 10.34 give 12.83 % (R: 12.8330614689819).
+TEST(AcceptanceCriteria, RelativeStandardErrorOfThePublishedExample)
+{
+    std::vector<stats::BackCalculation> rows;
+    const double truth[] = {0.05, 0.5, 2.5, 5, 10}, back[] = {0.0582, 0.4396, 2.304, 4.876, 10.34};
+    for (int i = 0; i < 5; ++i)
+        rows.push_back({i + 1, i + 1, truth[i], back[i], std::nullopt});
+    expectNear(stats::RelativeStandardError(rows), 12.8330614689819, "RSE");
+    rows[2].x = 0;
+    EXPECT_FALSE(stats::RelativeStandardError(rows));
+    rows.resize(2);
+    EXPECT_FALSE(stats::RelativeStandardError(rows));
+}
+
+// Levels whose mean amount is 0 leave T at 0: the range and what divides by
+// an amount (an observation's relative error too) are not assessed, and no
+// figure is ever infinite.
+TEST(AcceptanceCriteria, DivisionsByZeroAreNotAssessed)
+{
+    const stats::CriteriaResult r =
+        criteriaOf(levels({"-2", "0", "2"}, 2, {"-2.1", "-1.9", "0.1", "-0.1", "2.2", "1.9"}));
+    EXPECT_FALSE(r.rangeLowPercent);
+    EXPECT_FALSE(r.rangeHighPercent);
+    EXPECT_FALSE(r.relativeStandardError);
+    EXPECT_FALSE(r.responseFactorRsd);
+    EXPECT_FALSE(r.levelBias[1].meanRelativeError);
+    EXPECT_FALSE(r.backCalculated[2].relativeError);
+    EXPECT_TRUE(r.backCalculated[4].relativeError);
+    EXPECT_EQ(results(r), "FNPFPNPP");
+    for (const stats::CriteriaField &field : stats::CriteriaFields())
+        if (const Figure &v = r.*field.member; v) {
+            EXPECT_TRUE(std::isfinite(*v)) << field.label;
+        }
+}
+
+// The limits decide each check at its boundary: a value equal to its limit
+// passes, on either side.
+TEST(AcceptanceCriteria, AValueAtItsLimitPasses)
+{
+    const stats::CriteriaResult loose = criteriaOf(passingStudy());
+    stats::CriteriaOptions atLimits;
+    stats::AcceptanceLimits &m = atLimits.limits;
+    m.minLevels = 5;
+    m.rangeLowPercent = *loose.rangeLowPercent;
+    m.rangeHighPercent = *loose.rangeHighPercent;
+    m.minR = *loose.r;
+    m.maxInterceptPercent = std::fabs(*loose.interceptPercent);
+    m.maxLevelBias = *loose.checks[4].value[0];
+    m.maxResponseFactorRsd = *loose.responseFactorRsd;
+    m.minLackOfFitP = *loose.checks[6].value[0];
+    m.minMandelP = *loose.mandelP;
+    EXPECT_EQ(results(criteriaOf(passingStudy(), atLimits)), "PPPPPPPP");
+    const double nudge = 1 + 1e-9;
+    for (const stats::LimitField &f : stats::LimitFields()) {
+        stats::CriteriaOptions past = atLimits;
+        const bool isMinimum = std::string(f.key).rfind("min", 0) == 0 || std::string(f.key) == "rangeHighPercent";
+        past.limits.*f.member = isMinimum ? past.limits.*f.member * nudge + 1e-12 : past.limits.*f.member / nudge;
+        const stats::CriteriaResult r = criteriaOf(passingStudy(), past);
+        const std::string letters = results(r);
+        EXPECT_FALSE(r.passes) << f.key;
+        EXPECT_EQ(std::count(letters.begin(), letters.end(), 'F'), 1) << f.key << " " << letters;
+    }
+}
