@@ -380,7 +380,7 @@ void MainWindow::showAbout()
 // the table and offers the report for filing.
 void MainWindow::evaluateArchive()
 {
-    windows::EvaluateArchive(this, dialogs_, separator_, {});
+    windows::EvaluateArchive(this, dialogs_, separator_);
 }
 
 void MainWindow::verifyInstallation()

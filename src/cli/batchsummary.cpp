@@ -1,5 +1,6 @@
 #include "cli/batchsummary.h"
 
+#include "cli/acceptancelimits.h"
 #include "cli/headless.h"
 #include "cli/outputfile.h"
 
@@ -206,16 +207,10 @@ void BatchSummaryWriter::publish()
 
 bool CheckCriteriaOptions(const std::vector<std::pair<std::string, std::string>> &options, std::string &problem)
 {
-    for (const auto &[option, value] : options) {
-        try {
-            if (option == "--target")
-                stats::ParseTarget(value, '.');
-        } catch (const stats::CommandError &e) {
-            problem = std::string("--target: ") + e.what();
-            return false;
-        }
-    }
-    return true;
+    CommandLine line;
+    line.options = options;
+    stats::CriteriaOptions parsed;
+    return CriteriaOptionsOf(line, '.', parsed, problem);
 }
 
 } // namespace cli

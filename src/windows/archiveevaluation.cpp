@@ -1,13 +1,17 @@
 #include "windows/archiveevaluation.h"
 
+#include "cli/acceptancelimits.h"
 #include "cli/batch.h"
 #include "cli/batchsummary.h"
 #include "render/drawingcommands.h"
+#include "stats/errors.h"
 #include "widgets/userdialogs.h"
+#include "windows/acceptancelimitsdialog.h"
 
 #include <QDialog>
 #include <QEventLoop>
 #include <QHeaderView>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QPointer>
 #include <QProgressDialog>
@@ -75,8 +79,7 @@ void showSummary(QWidget *parent, UserDialogs &dialogs, const std::vector<cli::S
 
 } // namespace
 
-void EvaluateArchive(QWidget *parent, UserDialogs &dialogs, char separator,
-                     const std::vector<std::pair<std::string, std::string>> &criteriaOptions)
+void EvaluateArchive(QWidget *parent, UserDialogs &dialogs, char separator)
 {
     const QString archive = dialogs.existingFolder(parent, QStringLiteral("Carpeta del archivo de estudios"));
     if (archive.isEmpty())
@@ -88,7 +91,15 @@ void EvaluateArchive(QWidget *parent, UserDialogs &dialogs, char separator,
     request.paths = {archive.toStdString()};
     request.outputDir = results.toStdString();
     request.formats = {"report", "json", "criteria"};
-    request.criteriaOptions = criteriaOptions;
+    const std::string limits = request.outputDir + "/limites.json";
+    try {
+        cli::WriteBatchFile(limits,
+                            QJsonDocument(cli::LimitsJson(StoredAcceptanceLimits())).toJson().toStdString());
+    } catch (const stats::CommandError &e) {
+        dialogs.error(parent, QString::fromStdString(e.what()));
+        return;
+    }
+    request.criteriaOptions = {{"--limits", limits}};
 
     QProgressDialog progress(QStringLiteral("Buscando los estudios..."), QStringLiteral("Cancelar"), 0, 0, parent);
     progress.setObjectName(QStringLiteral("progresolote"));

@@ -1,5 +1,6 @@
 #include "windows/printoptionswindow.h"
 
+#include "windows/acceptancelimitsdialog.h"
 #include "windows/objectnames.h"
 #include "windows/studyeditor.h"
 #include "widgets/userdialogs.h"
@@ -18,17 +19,18 @@ PrintOptionsWindow::PrintOptionsWindow(UserDialogs &dialogs, char decimalSeparat
 {
     setObjectName(QString(objectnames::Fopprt1));
     setWindowTitle(QStringLiteral("opciones"));
-    setFixedSize(350, 229);
+    setFixedSize(350, 259);
 
     auto *group = new QGroupBox(QStringLiteral("Imprimir en Lasser:"), this);
     group->setObjectName(QStringLiteral("opcion"));
-    group->setGeometry(8, 8, 334, 140);
+    group->setGeometry(8, 8, 334, 170);
     auto *items = new QVBoxLayout(group);
     opcion = new QButtonGroup(this);
     const QString captions[] = {QStringLiteral("Imprime Información General"),
                                 QStringLiteral("Imprime Inferencia y Anova"),
-                                QStringLiteral("Imprime Evaluación del Error y Residuales")};
-    for (int i = 0; i < 3; ++i) {
+                                QStringLiteral("Imprime Evaluación del Error y Residuales"),
+                                QStringLiteral("Imprime Criterios de aceptación")};
+    for (int i = 0; i < 4; ++i) {
         auto *item = new QRadioButton(captions[i], group);
         item->setObjectName(QStringLiteral("opcion%1").arg(i));
         items->addWidget(item);
@@ -38,14 +40,14 @@ PrintOptionsWindow::PrintOptionsWindow(UserDialogs &dialogs, char decimalSeparat
 
     auto *accept = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("Aceptar"), this);
     accept->setObjectName(QStringLiteral("BitBtn1"));
-    accept->setGeometry(64, 172, 100, 33);
+    accept->setGeometry(64, 202, 100, 33);
     accept->setDefault(true);
     connect(accept, &QPushButton::clicked, this, &PrintOptionsWindow::printSelected);
 
     auto *cancel =
         new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancelar"), this);
     cancel->setObjectName(QStringLiteral("BitBtn2"));
-    cancel->setGeometry(186, 172, 100, 33);
+    cancel->setGeometry(186, 202, 100, 33);
     connect(cancel, &QPushButton::clicked, this, &QWidget::hide);
 }
 
@@ -68,7 +70,8 @@ void PrintOptionsWindow::printSelected()
         // Everything is checked and computed before the printer is asked
         // for: a refused study starts no job.
         const render::PreparedReport report =
-            render::PrepareReport(selectedReport(), *editor, m_records, m_separator);
+            render::PrepareReport(selectedReport(), *editor, m_records, m_separator,
+                                  {.target = std::nullopt, .limits = windows::StoredAcceptanceLimits()});
         if (report.validation.failed) {
             editor->showValidationFailure(report.validation);
             return;
