@@ -207,24 +207,6 @@ private slots:
         QCOMPARE(print(), (PlotLimits{0, 40, 0, 40}));
     }
 
-    void resetEmptiesTheCurvesAndKeepsTheTexts()
-    {
-        PlotEngine engine(render::RegressionGraph());
-        engine.SetTitle(QStringLiteral("Lote"));
-        engine.AddPoint(3, 1, 2);
-        engine.SetMarker(3, 7);
-        engine.state().gridStyle = GridStyle::Strong;
-        engine.ComputeLimits();
-        engine.ResetPlot();
-        QCOMPARE(engine.state().curves[2].pointCount(), 0);
-        QCOMPARE(engine.state().curves[2].marker, MarkerCode(2));
-        QCOMPARE(engine.state().curves[2].lineStyle, LineStyleCode(3));
-        QCOMPARE(engine.state().gridStyle, GridStyle::None);
-        QVERIFY(!engine.state().limitsComputed);
-        QCOMPARE(engine.RequestedLimits(), PlotLimits{});
-        QCOMPARE(engine.state().title, QStringLiteral("Lote"));
-    }
-
     void gridStylesDrawTheirLines_data()
     {
         QTest::addColumn<int>("style");

@@ -82,14 +82,6 @@ void buildFromFile(PlotWindow &form, const QString &path)
 
 QString tool(const QString &name) { return QStandardPaths::findExecutable(name); }
 
-QString runTool(const QString &name, const QStringList &args)
-{
-    QProcess p;
-    p.start(tool(name), args);
-    p.waitForFinished(20000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
 } // namespace
 
 class GraphWindowsTest : public QObject {
@@ -211,8 +203,6 @@ private slots:
         QTest::newRow("the last one") << QByteArray("YMaxEdit") << "1,5,0" << "'1,5,0' is not a valid floating point value." << "";
         QTest::newRow("beyond the tick quotient") << QByteArray("XMinEdit") << "1E30" << ""
                                                   << QString::fromUtf8(render::kLimitsNotDrawable);
-        QTest::newRow("the step cannot advance") << QByteArray("XMaxEdit") << "1.0000000000000001E17" << ""
-                                                 << QString::fromUtf8(render::kLimitsNotDrawable);
     }
     void cancelOrABadLimitChangesNothing()
     {
@@ -225,9 +215,6 @@ private slots:
         form.SetTitle(QStringLiteral("Antes"));
         form.state().requestedLimits = {1, 2, 3, 4};
         QList<std::pair<const char *, QString>> typed = {{"TitleEdit", "Nuevo"}, {"XLblEdit", "mg"}};
-        // With a minimum where the maximum would need steps no double can take.
-        if (field == "XMaxEdit")
-            typed << std::pair<const char *, QString>{"XMinEdit", "1E17"};
         if (field == "XMinEdit")
             typed << std::pair<const char *, QString>{"XMaxEdit", text};
         typed << std::pair<const char *, QString>{field.constData(), text};
@@ -292,8 +279,8 @@ private slots:
         QCOMPARE(g.form->engine().ScreenLimits(), shown); // the page widened its own copy
         const ProcessRun r = runLinealidad({"--graph", "regression", TEST_DATA_DIR "/worked-inference.w04", "--output", exported});
         QCOMPARE(r.status, 0);
-        runTool("pdftoppm", {"-png", "-r", "50", printed, dir.filePath("printed")});
-        runTool("pdftoppm", {"-png", "-r", "50", exported, dir.filePath("exported")});
+        toolOutput("pdftoppm", {"-png", "-r", "50", printed, dir.filePath("printed")});
+        toolOutput("pdftoppm", {"-png", "-r", "50", exported, dir.filePath("exported")});
         const QImage a(dir.filePath("printed-1.png")), b(dir.filePath("exported-1.png"));
         QVERIFY(!a.isNull() && a.width() > a.height());
         QVERIFY(!QFile::exists(dir.filePath("printed-2.png")));
@@ -325,7 +312,7 @@ private slots:
         QTest::qWait(500);
         auto above = [&form](QWidget &dialog) {
             QList<qulonglong> ids; // bottom to top
-            const QString text = runTool("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"});
+            const QString text = toolOutput("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"});
             for (const QRegularExpressionMatch &m : QRegularExpression("0x[0-9a-f]+").globalMatch(text))
                 ids << m.captured().toULongLong(nullptr, 16);
             const qsizetype graph = ids.indexOf(form.winId()), shown = ids.indexOf(dialog.winId());
@@ -347,14 +334,6 @@ private slots:
         });
         box.exec();
         QVERIFY(boxAbove);
-    }
-
-    void theResidualPageUsesTheWholeWidth()
-    {
-        Graph regression, residuals(true);
-        const QSize page(6300, 4800);
-        QCOMPARE(regression.form->engine().printRect(page), QRect(250, 400, 6000, 4400));
-        QCOMPARE(residuals.form->engine().printRect(page), QRect(250, 400, 6050, 4400));
     }
 };
 
