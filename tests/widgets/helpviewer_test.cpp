@@ -15,6 +15,13 @@ namespace {
 
 const QString kHelpSourceDir = QStringLiteral(TEST_DATA_DIR "/../../help");
 
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
 QString pageText(const HelpViewer &viewer)
 {
     return viewer.findChild<QTextBrowser *>("topicBrowser")->toPlainText();
@@ -111,13 +118,9 @@ private slots:
         QDir(root.path()).mkpath("share/linealidad");
         const QStringList places = {root.filePath("bin"), root.filePath("bin/../share/linealidad")};
         QCOMPARE(HelpFile::locate(places), QString());
-        QFile installed(root.filePath("share/linealidad/AYUDA4.HLP"));
-        QVERIFY(installed.open(QIODevice::WriteOnly));
-        installed.close();
+        writeFile(root.filePath("share/linealidad/AYUDA4.HLP"), {});
         QCOMPARE(HelpFile::locate(places), root.filePath("share/linealidad/AYUDA4.HLP"));
-        QFile beside(root.filePath("bin/AYUDA4.HLP"));
-        QVERIFY(beside.open(QIODevice::WriteOnly));
-        beside.close();
+        writeFile(root.filePath("bin/AYUDA4.HLP"), {});
         QCOMPARE(HelpFile::locate(places), root.filePath("bin/AYUDA4.HLP"));
 
         const QStringList defaults = HelpViewer::defaultSearchDirectories();
@@ -206,17 +209,12 @@ private slots:
         QVERIFY(dialogs.messages[0].startsWith("No se encontró el archivo de ayuda AYUDA4.HLP."));
         QVERIFY(dialogs.messages[0].contains(QDir::toNativeSeparators(empty.path())));
 
-        QFile damaged(empty.filePath("AYUDA4.HLP"));
-        QVERIFY(damaged.open(QIODevice::WriteOnly));
-        damaged.write("@@ once Inferencia\n");
-        damaged.close();
+        writeFile(empty.filePath("AYUDA4.HLP"), "@@ once Inferencia\n");
         QVERIFY(!viewer.showContents());
         QVERIFY(dialogs.messages.last().contains("está dañado (línea 1"));
 
         // Put right, the next request opens it.
-        QVERIFY(damaged.open(QIODevice::WriteOnly));
-        damaged.write("@@ 11 Inferencia\n<p>Pendiente</p>\n");
-        damaged.close();
+        writeFile(empty.filePath("AYUDA4.HLP"), "@@ 11 Inferencia\n<p>Pendiente</p>\n");
         QVERIFY(viewer.showContext(11));
         QCOMPARE(dialogs.messages.size(), 4);
     }
