@@ -16,7 +16,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPrinter>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
