@@ -33,41 +33,31 @@ class HelpViewerTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void fileFormatIsReadOrRefusedWithTheLine_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QList<int>>("contexts");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("comments, groups, CR LF")
-            << QByteArray("# comentario\r\n\r\n@# Menú\r\n@@ 1 Archivo\r\n<p>uno</p>\r\n@@ 14 Gráfica\r\n<p>dos</p>\r\n")
-            << QList<int>{1, 14} << QString();
-        QTest::newRow("no number") << QByteArray("@@ uno Archivo\n") << QList<int>{} << "línea 1: se esperaba «@@ número título»";
-        QTest::newRow("no title") << QByteArray("@@ 3\n") << QList<int>{} << "línea 1: se esperaba «@@ número título»";
-        QTest::newRow("same context twice") << QByteArray("@@ 2 A\nx\n@@ 2 B\n") << QList<int>{}
-                                            << "línea 3: el tema 2 aparece dos veces";
-        QTest::newRow("text before the first topic") << QByteArray("hola\n@@ 1 A\n") << QList<int>{}
-                                                     << "línea 1: texto fuera de un tema";
-        QTest::newRow("no topic at all") << QByteArray("# sólo comentarios\n") << QList<int>{}
-                                         << "no contiene ningún tema";
-    }
     void fileFormatIsReadOrRefusedWithTheLine()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QList<int>, contexts);
-        QFETCH(QString, error);
         HelpFile file;
         QString why;
-        QCOMPARE(file.parse(bytes, &why), error.isEmpty());
-        QCOMPARE(why, error);
-        QList<int> read;
-        for (const HelpTopic &topic : file.topics())
-            read << topic.context;
-        QCOMPARE(read, contexts);
-        if (!contexts.isEmpty()) {
-            QCOMPARE(file.topic(14)->title, QStringLiteral("Gráfica"));
-            QCOMPARE(file.topic(14)->group, QStringLiteral("Menú"));
-            QVERIFY(file.topic(14)->html.contains("<p>dos</p>"));
-            QVERIFY(!file.topic(14)->html.contains('\r'));
+        QVERIFY(file.parse("# comentario\r\n\r\n@# Menú\r\n@@ 1 Archivo\r\n<p>uno</p>\r\n@@ 14 Gráfica\r\n<p>dos</p>\r\n",
+                           &why));
+        QCOMPARE(file.topics().size(), 2);
+        QCOMPARE(file.topics()[0].context, 1);
+        QCOMPARE(file.topic(14)->title, QStringLiteral("Gráfica"));
+        QCOMPARE(file.topic(14)->group, QStringLiteral("Menú"));
+        QVERIFY(file.topic(14)->html.contains("<p>dos</p>"));
+        QVERIFY(!file.topic(14)->html.contains('\r'));
+
+        const std::pair<QByteArray, QString> refused[] = {
+            {"@@ uno Archivo\n", "línea 1: se esperaba «@@ número título»"},
+            {"@@ 3\n", "línea 1: se esperaba «@@ número título»"},
+            {"@@ 2 A\nx\n@@ 2 B\n", "línea 3: el tema 2 aparece dos veces"},
+            {"hola\n@@ 1 A\n", "línea 1: texto fuera de un tema"},
+            {"# sólo comentarios\n", "no contiene ningún tema"},
+        };
+        for (const auto &[bytes, error] : refused) {
+            HelpFile broken;
+            QVERIFY(!broken.parse(bytes, &why));
+            QCOMPARE(why, error);
+            QVERIFY(broken.topics().isEmpty());
         }
     }
 
@@ -89,26 +79,18 @@ private slots:
         }
     }
 
-    void searchFindsAllTheWordsIgnoringCaseAndAccents_data()
-    {
-        QTest::addColumn<QString>("words");
-        QTest::addColumn<QList<int>>("found");
-        QTest::newRow("one word missing") << "PROCEDE estadistica" << QList<int>{};
-        QTest::newRow("two words, any order") << "puro falta" << QList<int>{13};
-        QTest::newRow("accents ignored") << "estudentizados  residuos" << QList<int>{13, 14};
-        QTest::newRow("nothing") << "cromatografía" << QList<int>{};
-        QTest::newRow("blank") << "   " << QList<int>{};
-    }
     void searchFindsAllTheWordsIgnoringCaseAndAccents()
     {
-        QFETCH(QString, words);
-        QFETCH(QList<int>, found);
         HelpFile file;
         QVERIFY(file.parse("@@ 13 Análisis de la varianza\n<p>FALTA DE AJUSTE y ERROR PURO; residuos "
                            "Estudentizados</p>\n@@ 14 Gráficas\n<p>Los residuos estudentizados.</p>\n"
                            "@@ 15 Error\n<p>NP = NO PROCEDE</p>\n",
                            nullptr));
-        QCOMPARE(file.search(words), found);
+        QCOMPARE(file.search("PROCEDE estadistica"), QList<int>{}); // one word missing
+        QCOMPARE(file.search("puro falta"), QList<int>{13});        // two words, any order
+        QCOMPARE(file.search("estudentizados  residuos"), (QList<int>{13, 14})); // accents ignored
+        QCOMPARE(file.search("cromatografía"), QList<int>{});
+        QCOMPARE(file.search("   "), QList<int>{});
     }
 
     void theFileIsFoundBesideTheProgramThenInShare()
