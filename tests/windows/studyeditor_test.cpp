@@ -6,6 +6,7 @@
 #include "stats/study.h"
 #include "support/editortesting.h"
 #include "support/scripteddialogs.h"
+#include "support/studies.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -20,6 +21,7 @@
 #include <memory>
 
 using namespace user;
+using testing_studies::makeStudy;
 
 namespace {
 
@@ -27,14 +29,6 @@ const QString kLevelCellsMismatch =
     "El número de celdas de captura para las replicaciones, no coincide con el número de niveles.";
 const QString kDataCellsMismatch =
     "El número de celdas de captura para los datos, no coincide con el número de replicas por nivel.";
-
-stats::StudyData study(const std::vector<std::string> &replicates, const std::vector<std::string> &x,
-                       const std::vector<std::string> &y, const std::string &levels = "3")
-{
-    stats::StudyData s = stats::StudyData::Shaped(replicates, x, y);
-    s.levelsText = levels;
-    return s;
-}
 
 std::vector<std::string> numbers(int count, int from = 1)
 {
@@ -437,7 +431,7 @@ private slots:
         QFETCH(QString, message);
         QFETCH(int, expectedPage);
         QFETCH(QString, control);
-        stats::StudyData s = study({"3", "3", "3"}, numbers(9), numbers(9, 10));
+        stats::StudyData s = makeStudy({"3", "3", "3"}, numbers(9), numbers(9, 10));
         switch (which) {
         case 0: s.levelsText = "6"; break;
         case 1: s.dataGrid.push_back({"", "1", "1"}); break;
@@ -454,7 +448,7 @@ private slots:
 
     void validationFailureRunsNoLeaveCheck()
     {
-        editor->loadStudy(study({"3", "3", "3"}, numbers(9), {"1", ""}));
+        editor->loadStudy(makeStudy({"3", "3", "3"}, numbers(9), {"1", ""}));
         clickTab(stats::PageData);
         QCOMPARE(focused(), QString(objectnames::stgdatos));
         field(objectnames::eniveles)->clear();
@@ -468,7 +462,7 @@ private slots:
 
     void aStudyFromAFileFillsTheEditorAsOpenShapesIt()
     {
-        stats::StudyData s = study({"2", "5", "3"}, numbers(10), numbers(10, 20));
+        stats::StudyData s = makeStudy({"2", "5", "3"}, numbers(10), numbers(10, 20));
         s.methodText = std::string(70, 'm'); // longer than the field takes when typed
         editor->loadStudy(s);
         QCOMPARE(editor->method(), std::string(70, 'm'));
@@ -485,7 +479,7 @@ private slots:
 
     void deletingOrPastingMarksTheStudyModified()
     {
-        editor->loadStudy(study({"3", "3", "3"}, numbers(9), numbers(9)));
+        editor->loadStudy(makeStudy({"3", "3", "3"}, numbers(9), numbers(9)));
         field(objectnames::emetodo)->setText("abc");
         QVERIFY(host->estado.isEmpty());
         field(objectnames::emetodo)->setCursorPosition(0);
@@ -498,7 +492,9 @@ private slots:
     {
         clickTab(stats::PageLevels);
         clickCell(grid(objectnames::stgniveles), 1, 1);
-        editor->loadStudy(study({"3", "3", "3"}, numbers(9), numbers(9), "x"));
+        stats::StudyData s = makeStudy({"3", "3", "3"}, numbers(9), numbers(9));
+        s.levelsText = "x";
+        editor->loadStudy(s);
         click(button(objectnames::botonok));
         QCOMPARE(dialogs.errors, QStringList{"'x' is not a valid integer value."});
         QVERIFY(dialogs.messages.isEmpty());
@@ -524,12 +520,6 @@ private slots:
             }
         });
         closer.start(10);
-        auto name = [&] {
-            for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget())
-                if (!w->objectName().isEmpty() && w->objectName() != "qt_scrollarea_viewport")
-                    return w->objectName();
-            return QString();
-        };
         // The offscreen platform has no window manager to give the window
         // back its activation when a box closes; this does it as one would.
         auto reactivated = [&] {
@@ -538,11 +528,11 @@ private slots:
         };
         auto *tabBar = window.findChild<QTabWidget *>(objectnames::thoja)->tabBar();
         click(tabBar, tabBar->tabRect(stats::PageLevels).center());
-        QTRY_COMPARE(name(), QString(objectnames::eniveles));
+        QTRY_COMPARE(focused(), QString(objectnames::eniveles));
         retype("x");
         key(Qt::Key_Tab);
         QVERIFY(reactivated());
-        QCOMPARE(name(), QString(objectnames::eniveles));
+        QCOMPARE(focused(), QString(objectnames::eniveles));
         QTest::qWait(50);
         QCOMPARE(shown, QStringList{"El valor de captura no es un valor numérico."});
 
@@ -550,7 +540,7 @@ private slots:
         auto *levels = window.findChild<StringGrid *>(objectnames::stgniveles);
         clickCell(levels, 1, 1);
         QVERIFY(reactivated());
-        QCOMPARE(name(), QString(objectnames::eniveles));
+        QCOMPARE(focused(), QString(objectnames::eniveles));
         QTest::qWait(50);
         QCOMPARE(shown.size(), 2);
         QCOMPARE(shown.last(), kLevelCellsMismatch);
@@ -560,7 +550,7 @@ private slots:
     void dataGridShowsItsBarOnlyWhenNeededAndItsWholeColumns()
     {
         StringGrid *data = grid(objectnames::stgdatos);
-        editor->loadStudy(study({"3", "3", "3"}, numbers(9), numbers(9, 101)));
+        editor->loadStudy(makeStudy({"3", "3", "3"}, numbers(9), numbers(9, 101)));
         notebook()->setCurrentIndex(stats::PageData);
         QCoreApplication::processEvents();
         QVERIFY(data->isVisible());
@@ -569,7 +559,7 @@ private slots:
         QCOMPARE(data->viewport()->width(), 3 * data->columnWidth(1));
 
         // Five levels of five: the bar, the whole columns, the heading in view at the bottom.
-        const stats::StudyData full = study({"5", "5", "5", "5", "5"}, numbers(25), numbers(25, 101), "5");
+        const stats::StudyData full = makeStudy({"5", "5", "5", "5", "5"}, numbers(25), numbers(25, 101));
         editor->loadStudy(full);
         notebook()->setCurrentIndex(stats::PageData);
         QCoreApplication::processEvents();
