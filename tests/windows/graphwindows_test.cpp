@@ -35,12 +35,20 @@ struct Graph {
         else
             form = std::make_unique<RegressionGraphWindow>(options, dialogs);
     }
-    // The build of the worked study of its kind, then the window shown.
+    // The worked study file of its kind built into the window as the frame
+    // does after Open (the file's titles go to the regression graph), then
+    // the window shown.
     void buildAndShow()
     {
-        stats::StudyData study = form->graph() == render::Graph::Regression ? testing_studies::inferenceStudy()
-                                                                             : testing_studies::anovaStudy();
-        study.unitsText = "mg";
+        const bool regression = form->graph() == render::Graph::Regression;
+        const stats::StudyFile file = stats::ParseStudyFile(stats::ReadFileBytes(
+            regression ? TEST_DATA_DIR "/worked-inference.w04" : TEST_DATA_DIR "/worked-anova.w04"));
+        if (regression) {
+            form->SetTitle(QString::fromStdString(file.title));
+            form->SetXLabel(QString::fromStdString(file.xLabel));
+            form->SetYLabel(QString::fromStdString(file.yLabel));
+        }
+        const stats::StudyData study = stats::StudyFromFile(file);
         stats::SharedResults shared;
         QVERIFY(form->build(render::ComputeGraph(form->graph(), study, shared, '.'), study));
         form->show();
@@ -64,21 +72,6 @@ void answerDialog(ScriptedDialogs &dialogs, QList<std::pair<const char *, QStrin
     };
 }
 
-// A worked study file built into the window as the frame does after Open:
-// the file's titles go to the regression graph.
-void buildFromFile(PlotWindow &form, const QString &path)
-{
-    const stats::StudyFile file = stats::ParseStudyFile(stats::ReadFileBytes(path.toStdString()));
-    if (form.graph() == render::Graph::Regression) {
-        form.SetTitle(QString::fromStdString(file.title));
-        form.SetXLabel(QString::fromStdString(file.xLabel));
-        form.SetYLabel(QString::fromStdString(file.yLabel));
-    }
-    const stats::StudyData study = stats::StudyFromFile(file);
-    stats::SharedResults shared;
-    QVERIFY(form.build(render::ComputeGraph(form.graph(), study, shared, '.'), study));
-}
-
 QString tool(const QString &name) { return QStandardPaths::findExecutable(name); }
 
 } // namespace
@@ -87,40 +80,32 @@ class GraphWindowsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void windowAndMenuAreThoseOfEachGraph_data()
-    {
-        QTest::addColumn<bool>("residuals");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("suffix");
-        QTest::newRow("regression") << false << "Grafica" << "";
-        QTest::newRow("residuals") << true << "Gráfica (Residuales)" << "1";
-    }
     void windowAndMenuAreThoseOfEachGraph()
     {
-        QFETCH(bool, residuals);
-        QFETCH(QString, caption);
-        QFETCH(QString, suffix);
-        Graph g(residuals);
-        PlotWindow &form = *g.form;
-        QCOMPARE(form.windowTitle(), caption);
-        QCOMPARE(form.size(), QSize(491, 315));
-        QStringList shown;
-        for (QAction *action : form.popupMenu()->actions())
-            if (action->isVisible())
-                shown << (action->isSeparator() ? QStringLiteral("-") : action->text());
-        QCOMPARE(shown, (QStringList{"&Opciones", "&Imprimir", "-", "&Cerrar"}));
-        QVERIFY(!form.popupMenu()->findChild<QAction *>("Recalc" + suffix)->isEnabled());
-        QVERIFY(!form.isVisible()); // nothing shows it until a graph is built
+        for (const auto &[residuals, caption, suffix] : {std::tuple(false, "Grafica", ""),
+                                                         std::tuple(true, "Gráfica (Residuales)", "1")}) {
+            Graph g(residuals);
+            PlotWindow &form = *g.form;
+            QCOMPARE(form.windowTitle(), QString::fromUtf8(caption));
+            QCOMPARE(form.size(), QSize(491, 315));
+            QStringList shown;
+            for (QAction *action : form.popupMenu()->actions())
+                if (action->isVisible())
+                    shown << (action->isSeparator() ? QStringLiteral("-") : action->text());
+            QCOMPARE(shown, (QStringList{"&Opciones", "&Imprimir", "-", "&Cerrar"}));
+            QVERIFY(!form.popupMenu()->findChild<QAction *>(QStringLiteral("Recalc") + suffix)->isEnabled());
+            QVERIFY(!form.isVisible()); // nothing shows it until a graph is built
+        }
     }
 
     void closingResetsTheGraphAndKeepsItsTitles()
     {
         Graph g;
         PlotWindow &form = *g.form;
+        g.buildAndShow();
         form.SetTitle(QStringLiteral("Valoración de ácido acético"));
         form.SetXLabel(QStringLiteral("mg adicionados"));
         form.SetYLabel(QStringLiteral("mg recuperados"));
-        g.buildAndShow();
         form.state().gridStyle = GridStyle::Strong;
         QCOMPARE(form.state().curves[0].pointCount(), 9);
 
@@ -177,11 +162,11 @@ private slots:
         PlotWindow &form = *g.form;
         g.buildAndShow();
         QCOMPARE(form.engine().ScreenLimits(), (PlotLimits{80, 120, 75, 125}));
-        answerDialog(g.dialogs, {{"TitleEdit", "Lote 7"}, {"XLblEdit", "mg"}, {"XMinEdit", "70"}, {"YMaxEdit", "1.5E2"}},
+        answerDialog(g.dialogs, {{"TitleEdit", "Lote 8"}, {"XLblEdit", "mg"}, {"XMinEdit", "70"}, {"YMaxEdit", "1.5E2"}},
                      3, Qt::Key_Return);
         form.showOptions();
         QVERIFY(g.dialogs.errors.isEmpty() && g.dialogs.messages.isEmpty());
-        QCOMPARE(form.title(), QStringLiteral("Lote 7"));
+        QCOMPARE(form.title(), QStringLiteral("Lote 8"));
         QCOMPARE(form.xLabel(), QStringLiteral("mg"));
         QCOMPARE(form.state().requestedLimits, (PlotLimits{70, 120, 75, 150}));
         QCOMPARE(form.state().gridStyle, GridStyle::Strong);
@@ -228,27 +213,17 @@ private slots:
         QCOMPARE(g.options.titleText(), QStringLiteral("Nuevo"));
     }
 
-    void theWindowShowsWhatTheExportDraws_data()
-    {
-        QTest::addColumn<bool>("residuals");
-        QTest::addColumn<QString>("study");
-        QTest::addColumn<QString>("golden");
-        QTest::newRow("regression") << false << TEST_DATA_DIR "/worked-inference.w04" << "graph-regression";
-        QTest::newRow("residuals") << true << TEST_DATA_DIR "/worked-anova.w04" << "graph-residuals";
-    }
     void theWindowShowsWhatTheExportDraws()
     {
-        QFETCH(bool, residuals);
-        QFETCH(QString, study);
-        QFETCH(QString, golden);
-        Graph g(residuals);
-        buildFromFile(*g.form, study);
-        g.form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(g.form.get()));
-        QCOMPARE(g.form->plotterBox()->size(), QSize(491, 315));
-        const QImage shown = g.form->plotterBox()->grab().toImage();
-        double share = 1;
-        QVERIFY2(matchesGolden(shown, golden, &share), qPrintable(QString::number(share)));
+        for (const bool residuals : {false, true}) {
+            Graph g(residuals);
+            g.buildAndShow();
+            QCOMPARE(g.form->plotterBox()->size(), QSize(491, 315));
+            const QImage shown = g.form->plotterBox()->grab().toImage();
+            double share = 1;
+            QVERIFY2(matchesGolden(shown, residuals ? "graph-residuals" : "graph-regression", &share),
+                     qPrintable(QString::number(share)));
+        }
     }
 
     // Printing gives one landscape page, whatever a dialog turned it to, with
@@ -260,9 +235,7 @@ private slots:
             QSKIP("poppler-utils not installed");
         QTemporaryDir dir;
         Graph g;
-        buildFromFile(*g.form, TEST_DATA_DIR "/worked-inference.w04");
-        g.form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(g.form.get()));
+        g.buildAndShow();
         const PlotLimits shown = g.form->engine().ScreenLimits();
         g.dialogs.printFiles.enqueue(QString());
         g.form->popupMenu()->findChild<QAction *>("Imprime")->trigger();
