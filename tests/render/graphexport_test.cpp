@@ -24,28 +24,22 @@ class GraphExportTest : public QObject {
     QTemporaryDir dir;
 
 private slots:
-    void pngOfBothWorkedGraphsMatchesTheReviewedImages_data()
-    {
-        QTest::addColumn<QString>("graph");
-        QTest::addColumn<QString>("study");
-        QTest::newRow("regression") << "regression" << kRegressionStudy;
-        QTest::newRow("residuals") << "residuals" << kResidualStudy;
-    }
     void pngOfBothWorkedGraphsMatchesTheReviewedImages()
     {
-        QFETCH(QString, graph);
-        QFETCH(QString, study);
-        const QString out = dir.filePath(graph + ".png");
-        const ProcessRun r = runLinealidad({"--graph", graph, study, "--output", out});
-        QCOMPARE(r.status, 0);
-        QCOMPARE(QString::fromStdString(r.err), QString()); // nothing of Qt's own on standard error
-        QCOMPARE(QString::fromStdString(r.out), QString());
-        const QImage image(out);
-        QCOMPARE(image.size(), QSize(491, 315));
-        double share = 1;
-        QVERIFY2(matchesGolden(image, "graph-" + graph, &share), qPrintable(QString::number(share)));
-        // Nothing but the output is left beside it.
-        QCOMPARE(QDir(dir.path()).entryList({graph + ".png*"}, QDir::Files), QStringList{graph + ".png"});
+        for (const auto &[graph, study] : {std::pair(QStringLiteral("regression"), kRegressionStudy),
+                                           std::pair(QStringLiteral("residuals"), kResidualStudy)}) {
+            const QString out = dir.filePath(graph + ".png");
+            const ProcessRun r = runLinealidad({"--graph", graph, study, "--output", out});
+            QCOMPARE(r.status, 0);
+            QCOMPARE(QString::fromStdString(r.err), QString()); // nothing of Qt's own on standard error
+            QCOMPARE(QString::fromStdString(r.out), QString());
+            const QImage image(out);
+            QCOMPARE(image.size(), QSize(491, 315));
+            double share = 1;
+            QVERIFY2(matchesGolden(image, "graph-" + graph, &share), qPrintable(QString::number(share)));
+            // Nothing but the output is left beside it.
+            QCOMPARE(QDir(dir.path()).entryList({graph + ".png*"}, QDir::Files), QStringList{graph + ".png"});
+        }
     }
 
     void sizeSetsTheDrawingSurface()

@@ -111,25 +111,22 @@ private slots:
         QVERIFY(defaults[1].endsWith("/share/linealidad"));
     }
 
-    void contextsOpenTheirTopics_data()
-    {
-        QTest::addColumn<int>("context");
-        QTest::addColumn<QStringList>("phrases");
-        QTest::newRow("inference") << 11 << QStringList{"PENDIENTE", "t cal"};
-        QTest::newRow("options") << 1100 << QStringList{"Opciones de la gráfica", "Ninguno", "Fuerte"};
-        QTest::newRow("no such topic") << 9 << QStringList{"contexto 9", "Contenido", "Menú Archivo"};
-    }
     void contextsOpenTheirTopics()
     {
-        QFETCH(int, context);
-        QFETCH(QStringList, phrases);
-        ScriptedDialogs dialogs;
-        HelpViewer viewer(dialogs, {kHelpSourceDir});
-        QVERIFY(viewer.showContext(context));
-        QVERIFY(viewer.isVisible());
-        QVERIFY(dialogs.messages.isEmpty());
-        for (const QString &phrase : phrases)
-            QVERIFY2(pageText(viewer).contains(phrase), qPrintable(phrase));
+        const std::pair<int, QStringList> topics[] = {
+            {11, {"PENDIENTE", "t cal"}},
+            {1100, {"Opciones de la gráfica", "Ninguno", "Fuerte"}},
+            {9, {"contexto 9", "Contenido", "Menú Archivo"}}, // no such topic
+        };
+        for (const auto &[context, phrases] : topics) {
+            ScriptedDialogs dialogs;
+            HelpViewer viewer(dialogs, {kHelpSourceDir});
+            QVERIFY(viewer.showContext(context));
+            QVERIFY(viewer.isVisible());
+            QVERIFY(dialogs.messages.isEmpty());
+            for (const QString &phrase : phrases)
+                QVERIFY2(pageText(viewer).contains(phrase), qPrintable(phrase));
+        }
     }
 
     void searchLinksAndBackNavigateAndTheFoundTopicIsHighlightedOnlyWhileOnShow()

@@ -176,41 +176,37 @@ private slots:
 
     // Cancel, or a limit the graph cannot take: nothing of the graph changes;
     // the dialog keeps what was typed, for Save to store.
-    void cancelOrABadLimitChangesNothing_data()
-    {
-        QTest::addColumn<QByteArray>("field");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("error");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("cancelled") << QByteArray("YMinEdit") << "0" << "" << "";
-        QTest::newRow("not a number") << QByteArray("YMinEdit") << "7O" << "'7O' is not a valid floating point value." << "";
-        QTest::newRow("the last one") << QByteArray("YMaxEdit") << "1,5,0" << "'1,5,0' is not a valid floating point value." << "";
-        QTest::newRow("beyond the tick quotient") << QByteArray("XMinEdit") << "1E30" << ""
-                                                  << QString::fromUtf8(render::kLimitsNotDrawable);
-    }
     void cancelOrABadLimitChangesNothing()
     {
-        QFETCH(QByteArray, field);
-        QFETCH(QString, text);
-        QFETCH(QString, error);
-        QFETCH(QString, message);
-        Graph g;
-        PlotWindow &form = *g.form;
-        form.SetTitle(QStringLiteral("Antes"));
-        form.state().requestedLimits = {1, 2, 3, 4};
-        QList<std::pair<const char *, QString>> typed = {{"TitleEdit", "Nuevo"}, {"XLblEdit", "mg"}};
-        if (field == "XMinEdit")
-            typed << std::pair<const char *, QString>{"XMaxEdit", text};
-        typed << std::pair<const char *, QString>{field.constData(), text};
-        answerDialog(g.dialogs, typed, 3, QTest::currentDataTag() == QByteArray("cancelled") ? Qt::Key_Escape : Qt::Key_Return);
-        form.showOptions();
-        QCOMPARE(g.dialogs.errors, error.isEmpty() ? QStringList() : QStringList{error});
-        QCOMPARE(g.dialogs.messages, message.isEmpty() ? QStringList() : QStringList{message});
-        QCOMPARE(form.title(), QStringLiteral("Antes"));
-        QCOMPARE(form.xLabel(), QString());
-        QCOMPARE(form.state().requestedLimits, (PlotLimits{1, 2, 3, 4}));
-        QCOMPARE(form.state().gridStyle, GridStyle::None);
-        QCOMPARE(g.options.titleText(), QStringLiteral("Nuevo"));
+        const struct {
+            const char *field;
+            QString text, error, message; // an empty field: the dialog cancelled
+        } cases[] = {
+            {"", "", "", ""},
+            {"YMinEdit", "7O", "'7O' is not a valid floating point value.", ""},
+            {"YMaxEdit", "1,5,0", "'1,5,0' is not a valid floating point value.", ""}, // the last one checked
+            {"XMinEdit", "1E30", "", QString::fromUtf8(render::kLimitsNotDrawable)},  // beyond the tick quotient
+        };
+        for (const auto &c : cases) {
+            Graph g;
+            PlotWindow &form = *g.form;
+            form.SetTitle(QStringLiteral("Antes"));
+            form.state().requestedLimits = {1, 2, 3, 4};
+            QList<std::pair<const char *, QString>> typed = {{"TitleEdit", "Nuevo"}, {"XLblEdit", "mg"}};
+            if (std::string_view(c.field) == "XMinEdit") // the maximum as large
+                typed << std::pair{"XMaxEdit", c.text};
+            if (*c.field)
+                typed << std::pair{c.field, c.text};
+            answerDialog(g.dialogs, typed, 3, *c.field ? Qt::Key_Return : Qt::Key_Escape);
+            form.showOptions();
+            QCOMPARE(g.dialogs.errors, c.error.isEmpty() ? QStringList() : QStringList{c.error});
+            QCOMPARE(g.dialogs.messages, c.message.isEmpty() ? QStringList() : QStringList{c.message});
+            QCOMPARE(form.title(), QStringLiteral("Antes"));
+            QCOMPARE(form.xLabel(), QString());
+            QCOMPARE(form.state().requestedLimits, (PlotLimits{1, 2, 3, 4}));
+            QCOMPARE(form.state().gridStyle, GridStyle::None);
+            QCOMPARE(g.options.titleText(), QStringLiteral("Nuevo"));
+        }
     }
 
     void theWindowShowsWhatTheExportDraws()
