@@ -8,6 +8,7 @@
 #include "app/application.h"
 #include "app/mainwindow.h"
 #include "support/pdfwords.h"
+#include "support/processrun.h"
 #include "support/scripteddialogs.h"
 #include "windows/printoptionswindow.h"
 #include "windows/regressiongraphwindow.h"
@@ -15,7 +16,6 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QMdiSubWindow>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -31,13 +31,6 @@ class PrintRecordTest : public QObject {
         QFile f(path);
         f.open(QIODevice::ReadOnly);
         return QString::fromLatin1(QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex().left(16));
-    }
-    static QString pdfinfo(const QStringList &args)
-    {
-        QProcess process;
-        process.start(QStringLiteral("pdfinfo"), args);
-        process.waitForFinished(20000);
-        return QString::fromUtf8(process.readAllStandardOutput());
     }
     // The identification line of the first page of what `print` printed.
     template <typename Print>
@@ -68,11 +61,11 @@ private slots:
         // As read: its name and digest, and the PDF says what it is.
         QString pdf;
         QVERIFY(recordLine(report, &pdf).startsWith("estudio.w04 · SHA-256 " + digest16(path) + " · linealidad "));
-        const QString info = pdfinfo({pdf}).simplified();
+        const QString info = toolOutput("pdfinfo", {pdf}).simplified();
         QVERIFY2(info.contains("Title: Información General: estudio.w04 Subject: Valoración de paracetamol "
                                "Author: Ana Pérez Creator: linealidad "),
                  qPrintable(info));
-        QVERIFY(pdfinfo({"-meta", pdf}).contains(R"(pdfaid:part="1" pdfaid:conformance="B")"));
+        QVERIFY(toolOutput("pdfinfo", {"-meta", pdf}).contains(R"(pdfaid:part="1" pdfaid:conformance="B")"));
         QVERIFY(recordLine(graph).startsWith("estudio.w04 · SHA-256 " + digest16(path) + " · "));
 
         // Edited: the name, and no digest of a file that is not what is printed.

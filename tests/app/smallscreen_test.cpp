@@ -82,6 +82,39 @@ class SmallScreenTest : public QObject {
             }
     }
 
+    // The box of this kind and text: as wide as its title in the caption's
+    // bold font, with room for the title bar's buttons, its text on lines that fit.
+    void expectWholeBox(const QString &kind, const QString &text)
+    {
+        QWidget parent;
+        parent.show();
+        whileBoxIsUp(
+            [&] {
+                if (kind == "message")
+                    real.message(&parent, text);
+                else if (kind == "error")
+                    real.error(&parent, text);
+                else
+                    real.question(&parent, kApplicationTitle, text);
+            },
+            [&](QMessageBox &box) {
+                QCOMPARE(box.windowTitle(), kApplicationTitle);
+                QFont caption = box.font();
+                caption.setBold(true);
+                const int titleBar = box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
+                const int title = QFontMetrics(caption).horizontalAdvance(kApplicationTitle);
+                QVERIFY2(box.width() >= title + 3 * titleBar,
+                         qPrintable(QStringLiteral("%1 wide for a title of %2").arg(box.width()).arg(title)));
+                auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+                QVERIFY(label);
+                QCOMPARE(label->text(), text);
+                QVERIFY(label->width() >= label->minimumSizeHint().width());
+                QVERIFY(label->height() >= label->heightForWidth(label->width()));
+                QVERIFY(QRect(QPoint(0, 0), box.size()).contains(QRect(label->mapTo(&box, QPoint(0, 0)), label->size())));
+                expectEveryWindowOnScreen(kind);
+            });
+    }
+
 private slots:
     void everyWindowAndDialogFitsTheScreen()
     {
@@ -135,54 +168,14 @@ private slots:
         frame.setModifiedText(QString()); // no close question at the end
     }
 
-    // Each box is as wide as its title in the caption's bold font, with room
-    // for the title bar's buttons, and shows its text on lines that fit.
-    void everyMessageBoxShowsItsWholeTitleAndText_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("text");
-        const QString conversion = QStringLiteral("'1,5' is not a valid floating point value.");
-        const QString long_ = QStringLiteral("El número de celdas de captura para las replicaciones, no coincide con "
-                                             "el número de niveles.");
-        for (const QString kind : {"message", "error", "question"}) {
-            QTest::newRow(qPrintable(kind + QStringLiteral(" short"))) << kind << QStringLiteral("Sí.");
-            QTest::newRow(qPrintable(kind + QStringLiteral(" conversion"))) << kind << conversion;
-            QTest::newRow(qPrintable(kind + QStringLiteral(" long"))) << kind << long_;
-        }
-    }
     void everyMessageBoxShowsItsWholeTitleAndText()
     {
-        QFETCH(QString, kind);
-        QFETCH(QString, text);
-        QWidget parent;
-        parent.show();
-        whileBoxIsUp(
-            [&] {
-                if (kind == "message")
-                    real.message(&parent, text);
-                else if (kind == "error")
-                    real.error(&parent, text);
-                else
-                    real.question(&parent, kApplicationTitle, text);
-            },
-            [&](QMessageBox &box) {
-                QCOMPARE(box.windowTitle(), kApplicationTitle);
-                QFont caption = box.font();
-                caption.setBold(true);
-                const int titleBar = box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
-                const int title = QFontMetrics(caption).horizontalAdvance(kApplicationTitle);
-                QVERIFY2(box.width() >= title + 3 * titleBar,
-                         qPrintable(QStringLiteral("%1 wide for a title of %2").arg(box.width()).arg(title)));
-                auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
-                QVERIFY(label);
-                QCOMPARE(label->text(), text);
-                QVERIFY(label->width() >= label->minimumSizeHint().width());
-                QVERIFY(label->height() >= label->heightForWidth(label->width()));
-                QVERIFY(QRect(QPoint(0, 0), box.size()).contains(QRect(label->mapTo(&box, QPoint(0, 0)), label->size())));
-                expectEveryWindowOnScreen(kind);
-            });
+        for (const QString kind : {"message", "error", "question"})
+            for (const QString text : {"Sí.", "'1,5' is not a valid floating point value.",
+                                       "El número de celdas de captura para las replicaciones, no coincide con el "
+                                       "número de niveles."})
+                expectWholeBox(kind, text);
     }
-
     // A folder named like markup, opened as a study: the error names it as
     // written. A study whose file name holds markup and the caption's
     // modified mark "[*]": the caption shows the name as written, and the

@@ -12,7 +12,6 @@
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QHash>
-#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
@@ -73,8 +72,6 @@ QString hiddenContent(QWidget *content)
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(widgets::placement::Child)
 
 class WindowArrangementTest : public QObject {
     Q_OBJECT
@@ -170,37 +167,32 @@ private slots:
 
     // Tile by itself: side by side where the windows fit, and the least
     // hidden without covering a caption where they do not.
-    void tileLaysOutSideBySideOrHidesTheLeast_data()
-    {
-        using widgets::placement::Child;
-        QTest::addColumn<QSize>("area");
-        QTest::addColumn<QList<Child>>("children");
-        QTest::addColumn<QList<QRect>>("places");
-        auto keeps = [](int w, int h) { return Child{QSize(w, h), true, QSize(w, h)}; };
-        auto resizable = [](int w, int h, int leastW, int leastH) { return Child{QSize(w, h), false, QSize(leastW, leastH)}; };
-        QTest::newRow("fit only one way") << QSize(100, 100)
-            << QList<Child>{keeps(50, 50), keeps(100, 50), keeps(50, 50)}
-            << QList<QRect>{{0, 50, 50, 50}, {0, 0, 100, 50}, {50, 50, 50, 50}};
-        QTest::newRow("too wide: the smaller one under the caption") << QSize(200, 100)
-            << QList<Child>{keeps(120, 50), keeps(120, 100)}
-            << QList<QRect>{{80, 10, 120, 50}, {0, 0, 120, 100}};
-        QTest::newRow("a resizable one gives up its size") << QSize(200, 100)
-            << QList<Child>{keeps(120, 100), resizable(120, 100, 80, 60)}
-            << QList<QRect>{{0, 0, 120, 100}, {120, 0, 80, 60}};
-        QTest::newRow("a resizable one gives up its size for a caption") << QSize(200, 100)
-            << QList<Child>{keeps(150, 100), resizable(120, 100, 80, 60)}
-            << QList<QRect>{{0, 0, 150, 100}, {120, 10, 80, 60}};
-        QTest::newRow("a resizable one keeps it when all cannot be whole") << QSize(200, 100)
-            << QList<Child>{keeps(150, 100), resizable(100, 60, 80, 40)}
-            << QList<QRect>{{0, 0, 150, 100}, {100, 10, 100, 60}};
-    }
     void tileLaysOutSideBySideOrHidesTheLeast()
     {
-        QFETCH(QSize, area);
-        QFETCH(QList<widgets::placement::Child>, children);
-        QFETCH(QList<QRect>, places);
-        const widgets::placement::Tiling tiling = widgets::placement::Tiled(area, children, 10);
-        QCOMPARE(tiling.places, places);
+        using widgets::placement::Child;
+        auto keeps = [](int w, int h) { return Child{QSize(w, h), true, QSize(w, h)}; };
+        auto resizable = [](int w, int h, int leastW, int leastH) { return Child{QSize(w, h), false, QSize(leastW, leastH)}; };
+        const struct {
+            const char *what;
+            QSize area;
+            QList<Child> children;
+            QList<QRect> places;
+        } cases[] = {
+            {"fit only one way", QSize(100, 100), {keeps(50, 50), keeps(100, 50), keeps(50, 50)},
+             {{0, 50, 50, 50}, {0, 0, 100, 50}, {50, 50, 50, 50}}},
+            {"too wide: the smaller one under the caption", QSize(200, 100), {keeps(120, 50), keeps(120, 100)},
+             {{80, 10, 120, 50}, {0, 0, 120, 100}}},
+            {"a resizable one gives up its size", QSize(200, 100), {keeps(120, 100), resizable(120, 100, 80, 60)},
+             {{0, 0, 120, 100}, {120, 0, 80, 60}}},
+            {"a resizable one gives up its size for a caption", QSize(200, 100),
+             {keeps(150, 100), resizable(120, 100, 80, 60)}, {{0, 0, 150, 100}, {120, 10, 80, 60}}},
+            {"a resizable one keeps it when all cannot be whole", QSize(200, 100),
+             {keeps(150, 100), resizable(100, 60, 80, 40)}, {{0, 0, 150, 100}, {100, 10, 100, 60}}},
+        };
+        for (const auto &c : cases) {
+            const QList<QRect> places = widgets::placement::Tiled(c.area, c.children, 10).places;
+            QVERIFY2(places == c.places, c.what);
+        }
     }
 
     // The frame's Tile with the editor and the result windows: where they fit

@@ -5,7 +5,6 @@
 #include "support/processrun.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>

@@ -19,20 +19,14 @@
 
 namespace {
 
-std::string slurp(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-QString writeFile(const QTemporaryDir &dir, const char *name, const std::string &bytes)
-{
-    const QString path = dir.filePath(name);
-    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
-    return path;
-}
-
 const std::string kHead = "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n";
+
+// The usage lines a refusal of these commands shows.
+const std::string graph = "Uso: linealidad --graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n"
+                          "                [--size ANCHOxALTO]\n";
+const std::string print = "Uso: linealidad --print general|inference|error|criteria ARCHIVO.w04\n"
+                          "                --output SALIDA.pdf [--target T] [--limits L.json]\n";
+const std::string verify = "Uso: linealidad --verify [--output VERIFICACION.pdf]\n";
 
 // A --json document without its record, which names the file and the moment.
 std::string withoutRecord(std::string json)
@@ -76,12 +70,13 @@ TEST(HeadlessCommands, StudiesReadTheSameWhereverTheyWereTyped)
 }
 
 // A refused or failed study: the reason on standard error, its status,
-// nothing on standard output and no file; the general information prints an
-// incomplete study as it stands.
+// nothing on standard output and no file, an earlier output kept as it was;
+// the general information prints an incomplete study as it stands. An output
+// that cannot be written leaves no file either.
 TEST(HeadlessCommands, RefuseOnStandardErrorWithTheirExitStatusAndNoFile)
 {
     QTemporaryDir dir;
-    const QString out = dir.filePath("salida.pdf");
+    const QString out = dir.filePath("salida.pdf"), kept = writeBytes(dir.filePath("kept.png"), "before");
     const struct {
         std::string bytes;
         int status;
@@ -94,8 +89,10 @@ TEST(HeadlessCommands, RefuseOnStandardErrorWithTheirExitStatusAndNoFile)
         {"", 1, "No se encuentra el archivo «" + dir.filePath("none.w04").toStdString() + "».\n"},
     };
     for (const auto &c : cases) {
-        const QString study = c.bytes.empty() ? dir.filePath("none.w04") : writeFile(dir, "study.w04", c.bytes);
-        for (const QStringList &args : {QStringList{"--report", study}, QStringList{"--print", "error", study, "--output", out}}) {
+        const QString study = c.bytes.empty() ? dir.filePath("none.w04") : writeBytes(dir.filePath("study.w04"), c.bytes);
+        for (const QStringList &args : {QStringList{"--report", study}, QStringList{"--print", "error", study, "--output", out},
+                                        QStringList{"--graph", "regression", study, "--output", kept},
+                                        QStringList{"--graph", "residuals", study, "--output", dir.filePath("g.svg")}}) {
             const ProcessRun r = runLinealidad(args);
             EXPECT_EQ(r.status, c.status) << args.join(' ').toStdString();
             EXPECT_EQ(r.out, "");
@@ -105,10 +102,16 @@ TEST(HeadlessCommands, RefuseOnStandardErrorWithTheirExitStatusAndNoFile)
             EXPECT_EQ(runLinealidad({"--print", "general", study, "--output", dir.filePath("general.pdf")}).status, 0);
         }
     }
-    const ProcessRun r = runLinealidad({"--print", "general", TEST_DATA_DIR "/worked-anova.w04", "--output", dir.filePath("no/such/dir.pdf")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err.rfind("No se pudo guardar el archivo", 0), 0u) << r.err;
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).filter(".pdf"), QStringList{"general.pdf"});
+    const QString missing = dir.filePath("no/such/dir.pdf"), anova = TEST_DATA_DIR "/worked-anova.w04";
+    for (const QStringList &args : {QStringList{"--print", "general", anova, "--output", missing},
+                                    QStringList{"--graph", "regression", anova, "--output", missing},
+                                    QStringList{"--verify", "--output", missing}}) {
+        const ProcessRun r = runLinealidad(args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err.rfind("No se pudo guardar el archivo «" + missing.toStdString() + "»: ", 0), 0u) << r.err;
+    }
+    EXPECT_EQ(fileBytes(kept), "before");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"general.pdf", "kept.png", "study.w04"}));
 }
 
 // Output that never arrived is not a success: a full device, a closed stdout.
@@ -148,12 +151,8 @@ TEST(HeadlessCommandLine, ARefusalNamesWhatIsWrongThenTheUsage)
 {
     const std::string help = runLinealidad({"--help"}).out;
     const std::string all = help.substr(0, help.find("\n\n") + 1);
-    const std::string graph = "Uso: linealidad --graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n"
-                              "                [--size ANCHOxALTO]\n";
     const std::string json = "Uso: linealidad --json ARCHIVO.w04 [--target T] [--limits L.json]\n";
-    const std::string print = "Uso: linealidad --print general|inference|error|criteria ARCHIVO.w04\n"
-                              "                --output SALIDA.pdf [--target T] [--limits L.json]\n";
-    const std::string study = TEST_DATA_DIR "/worked-anova.w04";
+    const QString study = TEST_DATA_DIR "/worked-anova.w04";
     const struct {
         QStringList args;
         std::string reason, usage;
@@ -164,21 +163,17 @@ TEST(HeadlessCommandLine, ARefusalNamesWhatIsWrongThenTheUsage)
         {{"--json", "f.w04", "--output", "x"}, "La orden --json no admite --output.", json},
         {{"--json", "f.w04", "--anova"}, "Sobra la orden --anova: se da una sola orden (--json).", json},
         {{"--report", "a.w04", "b.w04"}, "Argumento inesperado: b.w04", "Uso: linealidad --report ARCHIVO.w04\n"},
-        {{"--verify", "extra.w04"}, "Argumento inesperado: extra.w04", "Uso: linealidad --verify [--output VERIFICACION.pdf]\n"},
+        {{"--verify", "extra.w04"}, "Argumento inesperado: extra.w04", verify},
         {{"--help", "--version"}, "Sobra la orden --version: se da una sola orden (--help).", all},
         {{"--output", "x.png", "--graph", "regression", "f.w04"}, "La opción --output va después de la orden --graph.", graph},
         {{"f.w04", "--report"}, "La orden --report va primero, antes de f.w04.", "Uso: linealidad --report ARCHIVO.w04\n"},
         // The drawing commands, which the window library runs, say it the same way.
-        {{"--graph", "regression", QString::fromStdString(study), "--output"}, "Falta el valor de --output.", graph},
-        {{"--graph", "regression", QString::fromStdString(study), "--output", "x.png", "--output", "y.png"},
-         "--output aparece dos veces.", graph},
-        {{"--print", "general", QString::fromStdString(study), "--output", "x.pdf", "--size", "10x10"},
-         "La orden --print no admite --size.", print},
-        {{"--verify", "--output", "v.pdf", "--bogus"}, "Opción desconocida: --bogus",
-         "Uso: linealidad --verify [--output VERIFICACION.pdf]\n"},
-        {{"--print", "todo", QString::fromStdString(study), "--output", "x.pdf"},
-         "La página es general, inference, error o criteria: todo", print},
-        {{"--print", "general", QString::fromStdString(study)}, "Falta --output SALIDA.", print},
+        {{"--graph", "regression", study, "--output"}, "Falta el valor de --output.", graph},
+        {{"--graph", "regression", study, "--output", "x.png", "--output", "y.png"}, "--output aparece dos veces.", graph},
+        {{"--print", "general", study, "--output", "x.pdf", "--size", "10x10"}, "La orden --print no admite --size.", print},
+        {{"--verify", "--output", "v.pdf", "--bogus"}, "Opción desconocida: --bogus", verify},
+        {{"--print", "todo", study, "--output", "x.pdf"}, "La página es general, inference, error o criteria: todo", print},
+        {{"--print", "general", study}, "Falta --output SALIDA.", print},
     };
     for (const auto &c : cases) {
         const ProcessRun r = runLinealidad(c.args);
@@ -196,21 +191,16 @@ TEST(HeadlessCommandLine, ARefusalNamesWhatIsWrongThenTheUsage)
 TEST(HeadlessOutputs, NeverReplaceAStudyNorAFileTheUserMayNotWrite)
 {
     QTemporaryDir dir;
-    const std::string worked = slurp(TEST_DATA_DIR "/worked-anova.w04");
-    const QString study = writeFile(dir, "mystudy.w04", worked);
-    const QString self = writeFile(dir, "self.pdf", worked);
+    const std::string worked = fileBytes(TEST_DATA_DIR "/worked-anova.w04");
+    const QString study = writeBytes(dir.filePath("mystudy.w04"), worked);
+    const QString self = writeBytes(dir.filePath("self.pdf"), worked);
     QFile::link(self, dir.filePath("link.pdf"));
     ASSERT_EQ(::link(self.toUtf8(), dir.filePath("hard.svg").toUtf8()), 0);
-    const QString other = writeFile(dir, "other.png", worked);
-    const QString earlier = writeFile(dir, "earlier.pdf", "%PDF-1.4 an earlier report\n");
-    const QString locked = writeFile(dir, "locked.pdf", "%PDF-1.4 signed\n");
+    const QString other = writeBytes(dir.filePath("other.png"), worked);
+    const QString earlier = writeBytes(dir.filePath("earlier.pdf"), "%PDF-1.4 an earlier report\n");
+    const QString locked = writeBytes(dir.filePath("locked.pdf"), "%PDF-1.4 signed\n");
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
 
-    const std::string graph = "Uso: linealidad --graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n"
-                              "                [--size ANCHOxALTO]\n";
-    const std::string verify = "Uso: linealidad --verify [--output VERIFICACION.pdf]\n";
-    const std::string print = "Uso: linealidad --print general|inference|error|criteria ARCHIVO.w04\n"
-                              "                --output SALIDA.pdf [--target T] [--limits L.json]\n";
     // A refused output: why, then its command's usage.
     auto refused = [](const QString &output, const std::string &why, const std::string &usage) {
         return "El archivo de salida «" + output.toStdString() + "» " + why + "\n\n" + usage + "Vea «linealidad --help».\n";
@@ -250,14 +240,14 @@ TEST(HeadlessOutputs, NeverReplaceAStudyNorAFileTheUserMayNotWrite)
         EXPECT_EQ(r.err, c.err) << c.args.join(' ').toStdString();
     }
     for (const QString &path : {study, self, other})
-        EXPECT_EQ(slurp(path.toStdString()), worked) << path.toStdString();
-    EXPECT_EQ(slurp(locked.toStdString()), "%PDF-1.4 signed\n");
+        EXPECT_EQ(fileBytes(path), worked) << path.toStdString();
+    EXPECT_EQ(fileBytes(locked), "%PDF-1.4 signed\n");
     struct stat info;
     ASSERT_EQ(stat(locked.toUtf8(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0444u);
     EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(slurp(earlier.toStdString()).rfind("%PDF-", 0), 0u);
-    EXPECT_NE(slurp(earlier.toStdString()), "%PDF-1.4 an earlier report\n");
+    EXPECT_EQ(fileBytes(earlier).rfind("%PDF-", 0), 0u);
+    EXPECT_NE(fileBytes(earlier), "%PDF-1.4 an earlier report\n");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System, QDir::Name),
               (QStringList{"earlier.pdf", "g.png", "hard.svg", "link.pdf", "locked.pdf", "mystudy.w04", "other.png",
                            "self.pdf"}));

@@ -3,14 +3,11 @@
 // object with the text commands' message and status.
 #include "support/processrun.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <fstream>
 
 namespace {
 
@@ -23,21 +20,6 @@ QJsonObject parsed(const std::string &text)
     return doc.object();
 }
 
-QJsonValue at(const QJsonObject &root, const QString &pointer)
-{
-    QJsonValue v = root;
-    for (const QString &part : pointer.split('/', Qt::SkipEmptyParts))
-        v = v.isArray() ? v.toArray().at(part.toInt()) : v.toObject().value(part);
-    return v;
-}
-
-std::string writeStudy(const QTemporaryDir &dir, const char *name, const std::string &bytes)
-{
-    const std::string path = dir.filePath(name).toStdString();
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-}
-
 } // namespace
 
 // Each kind of refusal: the error object on standard output, the text
@@ -47,26 +29,27 @@ TEST(Json, EveryRefusalKindWithItsMessageAndStatus)
     QTemporaryDir dir;
     const struct {
         const char *kind;
-        std::string path;
+        QString path;
         int status;
     } cases[] = {
-        {"validation", writeStudy(dir, "two-levels.w04", "M\r\nA\r\nF\r\nU\r\n2\r\n1\r\n1\r\n1\r\n2\r\n1\r\n2\r\n"), 2},
-        {"zero_slope", writeStudy(dir, "zero.w04", "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n1\r\n2\r\n3\r\n5\r\n5\r\n5\r\n"), 2},
-        {"file", dir.filePath("missing.w04").toStdString(), 1},
-        {"file", writeStudy(dir, "bad-count.w04", "M\r\nA\r\nF\r\nU\r\ntres\r\n"), 1},
-        {"numeric", writeStudy(dir, "letters.w04", "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n1\r\ndos\r\n3\r\n1\r\n2\r\n3\r\n"), 1},
-        {"numeric", writeStudy(dir, "exact.w04", "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n1\r\n2\r\n3\r\n1\r\n2\r\n3\r\n"), 1},
+        {"validation", writeBytes(dir.filePath("two-levels.w04"), "M\r\nA\r\nF\r\nU\r\n2\r\n1\r\n1\r\n1\r\n2\r\n1\r\n2\r\n"), 2},
+        {"zero_slope", writeBytes(dir.filePath("zero.w04"), "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n1\r\n2\r\n3\r\n5\r\n5\r\n5\r\n"), 2},
+        {"file", dir.filePath("missing.w04"), 1},
+        {"file", writeBytes(dir.filePath("bad-count.w04"), "M\r\nA\r\nF\r\nU\r\ntres\r\n"), 1},
+        {"numeric", writeBytes(dir.filePath("letters.w04"), "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n1\r\ndos\r\n3\r\n1\r\n2\r\n3\r\n"), 1},
+        {"numeric", writeBytes(dir.filePath("exact.w04"), "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n1\r\n2\r\n3\r\n1\r\n2\r\n3\r\n"), 1},
     };
     for (const auto &c : cases) {
-        const QString path = QString::fromStdString(c.path);
+        const QString &path = c.path;
         const ProcessRun json = runLinealidad({"--json", path});
         const ProcessRun text = runLinealidad({"--report", path});
-        EXPECT_EQ(json.status, c.status) << c.kind << " " << c.path << json.err;
-        EXPECT_EQ(text.status, c.status) << c.path;
+        EXPECT_EQ(json.status, c.status) << c.kind << " " << path.toStdString() << json.err;
+        EXPECT_EQ(text.status, c.status) << path.toStdString();
         const QJsonObject o = parsed(json.out);
         ASSERT_EQ(o.keys(), QStringList{"error"}) << json.out;
-        EXPECT_EQ(at(o, "/error/kind").toString().toStdString(), c.kind) << c.path;
-        EXPECT_EQ(at(o, "/error/message").toString().toStdString() + "\n", text.err) << c.path;
+        const QJsonObject error = o["error"].toObject();
+        EXPECT_EQ(error["kind"].toString().toStdString(), c.kind) << path.toStdString();
+        EXPECT_EQ(error["message"].toString().toStdString() + "\n", text.err) << path.toStdString();
         EXPECT_EQ(json.err, text.err);
     }
 }

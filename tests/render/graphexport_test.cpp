@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -16,30 +15,6 @@ namespace {
 
 const QString kRegressionStudy = QStringLiteral(TEST_DATA_DIR "/worked-inference.w04");
 const QString kResidualStudy = QStringLiteral(TEST_DATA_DIR "/worked-anova.w04");
-const std::string kHead = "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n";
-
-QString writeStudy(const QTemporaryDir &dir, const char *name, const std::string &bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes.data(), qint64(bytes.size()));
-    return path;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString poppler(const QString &tool, const QStringList &args)
-{
-    QProcess p;
-    p.start(QStandardPaths::findExecutable(tool), args);
-    p.waitForFinished(20000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
 
 } // namespace
 
@@ -49,28 +24,22 @@ class GraphExportTest : public QObject {
     QTemporaryDir dir;
 
 private slots:
-    void pngOfBothWorkedGraphsMatchesTheReviewedImages_data()
-    {
-        QTest::addColumn<QString>("graph");
-        QTest::addColumn<QString>("study");
-        QTest::newRow("regression") << "regression" << kRegressionStudy;
-        QTest::newRow("residuals") << "residuals" << kResidualStudy;
-    }
     void pngOfBothWorkedGraphsMatchesTheReviewedImages()
     {
-        QFETCH(QString, graph);
-        QFETCH(QString, study);
-        const QString out = dir.filePath(graph + ".png");
-        const ProcessRun r = runLinealidad({"--graph", graph, study, "--output", out});
-        QCOMPARE(r.status, 0);
-        QCOMPARE(QString::fromStdString(r.err), QString()); // nothing of Qt's own on standard error
-        QCOMPARE(QString::fromStdString(r.out), QString());
-        const QImage image(out);
-        QCOMPARE(image.size(), QSize(491, 315));
-        double share = 1;
-        QVERIFY2(matchesGolden(image, "graph-" + graph, &share), qPrintable(QString::number(share)));
-        // Nothing but the output is left beside it.
-        QCOMPARE(QDir(dir.path()).entryList({graph + ".png*"}, QDir::Files), QStringList{graph + ".png"});
+        for (const auto &[graph, study] : {std::pair(QStringLiteral("regression"), kRegressionStudy),
+                                           std::pair(QStringLiteral("residuals"), kResidualStudy)}) {
+            const QString out = dir.filePath(graph + ".png");
+            const ProcessRun r = runLinealidad({"--graph", graph, study, "--output", out});
+            QCOMPARE(r.status, 0);
+            QCOMPARE(QString::fromStdString(r.err), QString()); // nothing of Qt's own on standard error
+            QCOMPARE(QString::fromStdString(r.out), QString());
+            const QImage image(out);
+            QCOMPARE(image.size(), QSize(491, 315));
+            double share = 1;
+            QVERIFY2(matchesGolden(image, "graph-" + graph, &share), qPrintable(QString::number(share)));
+            // Nothing but the output is left beside it.
+            QCOMPARE(QDir(dir.path()).entryList({graph + ".png*"}, QDir::Files), QStringList{graph + ".png"});
+        }
     }
 
     void sizeSetsTheDrawingSurface()
@@ -87,96 +56,42 @@ private slots:
         const ProcessRun r = runLinealidad({"--graph", "regression", kRegressionStudy, "--output", out});
         QCOMPARE(r.status, 0);
         QCOMPARE(QString::fromStdString(r.err), QString());
-        QVERIFY(readAll(out).startsWith("%PDF"));
+        QVERIFY(QByteArray::fromStdString(fileBytes(out)).startsWith("%PDF"));
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
             QSKIP("poppler-utils not installed: the page itself is not read back");
-        const QString info = poppler("pdfinfo", {out});
+        const QString info = toolOutput("pdfinfo", {out});
         QVERIFY2(info.contains(QRegularExpression("Pages:\\s+1\\n")), qPrintable(info));
         // LC_ALL=C.UTF-8 gives A4, in landscape.
         QVERIFY2(info.contains(QRegularExpression("Page size:\\s+842 x 595 pts \\(A4\\)")), qPrintable(info));
-        const QString text = poppler("pdftotext", {"-layout", out, "-"});
+        const QString text = toolOutput("pdftotext", {"-layout", out, "-"});
         for (const char *expected : {"Linealidad del Método", "Lote 7", "Y = 1.00667(X) + (-0.544444)", "Revisó"})
             QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
     }
 
-    void refusalsAndErrorsAreThoseOfTheTextCommands_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("status");
-        QTest::newRow("zero slope") << "flat.w04" << QByteArray::fromStdString(kHead + "1\r\n2\r\n3\r\n5\r\n5\r\n5\r\n") << 2;
-        QTest::newRow("incomplete") << "missing.w04" << QByteArray::fromStdString(kHead + "1\r\n2\r\n3\r\n5\r\n\r\n5\r\n") << 2;
-        QTest::newRow("an exact line") << "perfect.w04" << QByteArray::fromStdString(kHead + "1\r\n2\r\n3\r\n1\r\n2\r\n3\r\n") << 1;
-        QTest::newRow("not a count") << "count.w04" << QByteArray("M\r\nA\r\nF\r\nU\r\ntres\r\n") << 1;
-        QTest::newRow("no such file") << "none.w04" << QByteArray() << 1;
-    }
-    void refusalsAndErrorsAreThoseOfTheTextCommands()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, status);
-        const QString study = bytes.isEmpty() ? dir.filePath(name) : writeStudy(dir, qPrintable(name), bytes.toStdString());
-        const ProcessRun text = runLinealidad({"--inference", study});
-        for (const char *graph : {"regression", "residuals"})
-            for (const char *extension : {".png", ".svg", ".pdf"}) {
-                const QString out = dir.filePath(QStringLiteral("refused") + extension);
-                const ProcessRun r = runLinealidad({"--graph", graph, study, "--output", out});
-                QCOMPARE(r.status, status);
-                QCOMPARE(r.status, text.status);
-                QCOMPARE(QString::fromStdString(r.err), QString::fromStdString(text.err));
-                QVERIFY(!QFile::exists(out));
-            }
-        // A file already there stays as it was.
-        const QString kept = dir.filePath("kept.png");
-        QFile f(kept);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("before");
-        f.close();
-        QCOMPARE(runLinealidad({"--graph", "regression", study, "--output", kept}).status, status);
-        QCOMPARE(readAll(kept), QByteArray("before"));
-    }
-
-    void badCommandLinesWriteNothing_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("reason");
-        const QString out = "OUT";
-        QTest::newRow("no kind") << QStringList{"--graph"} << "Falta la gráfica (regression o residuals).";
-        QTest::newRow("no study") << QStringList{"--graph", "regression"} << "Falta el archivo del estudio.";
-        QTest::newRow("unknown kind") << QStringList{"--graph", "pastel", kRegressionStudy, "--output", out}
-                                      << "La gráfica es regression o residuals: pastel";
-        QTest::newRow("no output") << QStringList{"--graph", "regression", kRegressionStudy} << "Falta --output SALIDA.";
-        QTest::newRow("other format") << QStringList{"--graph", "regression", kRegressionStudy, "--output", "x.jpg"}
-                                      << "El archivo de salida debe terminar en .png, .svg o .pdf: x.jpg";
-        // One spelling of a size: what --help shows.
-        for (const char *size : {"0x10", "491", "abcx10", "5001x10", "-5x10", "300X200", "0300x0200", "300x0200", "+300x200"})
-            QTest::newRow(size) << QStringList{"--graph", "regression", kRegressionStudy, "--size", size, "--output", out}
-                                << QString("Tamaño no válido (ANCHOxALTO, de 1 a 5000 píxeles por lado, sin ceros a la "
-                                           "izquierda, con x minúscula): ") + size;
-        QTest::newRow("unknown option") << QStringList{"--graph", "regression", kRegressionStudy, "--output", out, "--dpi", "3"}
-                                        << "Opción desconocida: --dpi";
-    }
     void badCommandLinesWriteNothing()
     {
-        QFETCH(QStringList, args);
-        QFETCH(QString, reason);
         const QString out = dir.filePath("bad.png");
-        args.replaceInStrings(QRegularExpression("^OUT$"), out);
-        const ProcessRun r = runLinealidad(args);
-        QCOMPARE(r.status, 64);
-        const QString err = QString::fromStdString(r.err);
-        QVERIFY2(err.startsWith(reason + "\n\nUso: linealidad"), qPrintable(err));
-        QVERIFY(!QFile::exists(out));
-    }
-
-    void aFailedWriteLeavesNoFile()
-    {
-        const QString out = dir.filePath("no/such/folder/grafica.png");
-        const ProcessRun r = runLinealidad({"--graph", "regression", kRegressionStudy, "--output", out});
-        QCOMPARE(r.status, 1);
-        QVERIFY2(QString::fromStdString(r.err).startsWith("No se pudo guardar el archivo «" + out + "»: "),
-                 r.err.c_str());
-        QVERIFY(!QFile::exists(out));
+        QList<std::pair<QStringList, QString>> cases = {
+            {{"--graph"}, "Falta la gráfica (regression o residuals)."},
+            {{"--graph", "regression"}, "Falta el archivo del estudio."},
+            {{"--graph", "pastel", kRegressionStudy, "--output", out}, "La gráfica es regression o residuals: pastel"},
+            {{"--graph", "regression", kRegressionStudy}, "Falta --output SALIDA."},
+            {{"--graph", "regression", kRegressionStudy, "--output", "x.jpg"},
+             "El archivo de salida debe terminar en .png, .svg o .pdf: x.jpg"},
+            {{"--graph", "regression", kRegressionStudy, "--output", out, "--dpi", "3"}, "Opción desconocida: --dpi"},
+        };
+        // One spelling of a size: what --help shows.
+        for (const char *size : {"0x10", "491", "abcx10", "5001x10", "-5x10", "300X200", "0300x0200", "300x0200", "+300x200"})
+            cases.append({{"--graph", "regression", kRegressionStudy, "--size", size, "--output", out},
+                          QString("Tamaño no válido (ANCHOxALTO, de 1 a 5000 píxeles por lado, sin ceros a la "
+                                  "izquierda, con x minúscula): ") + size});
+        for (const auto &[args, reason] : cases) {
+            const ProcessRun r = runLinealidad(args);
+            QCOMPARE(r.status, 64);
+            const QString err = QString::fromStdString(r.err);
+            QVERIFY2(err.startsWith(reason + "\n\nUso: linealidad"), qPrintable(err));
+            QVERIFY(!QFile::exists(out));
+        }
     }
 };
 

@@ -43,59 +43,50 @@ class PlotEngineTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void niceAxisWidensToWholeSteps_data()
-    {
-        QTest::addColumn<double>("min");
-        QTest::addColumn<double>("max");
-        QTest::addColumn<double>("first");
-        QTest::addColumn<double>("last");
-        QTest::addColumn<double>("step");
-        QTest::newRow("amounts added 80 to 120") << 80.0 << 120.0 << 80.0 << 120.0 << 5.0;
-        QTest::newRow("recovered 79.5 to 121") << 79.5 << 121.0 << 75.0 << 125.0 << 5.0;
-        QTest::newRow("3 is an odd multiple of the step") << 3.0 << 13.0 << 2.0 << 13.0 << 1.0;
-        QTest::newRow("4 is an even one") << 4.0 << 14.0 << 4.0 << 14.0 << 1.0;
-        QTest::newRow("range 5 rounds m to 0") << 10.0 << 15.0 << 10.0 << 15.0 << 0.5;
-        QTest::newRow("range 6 gives step 1") << 10.0 << 16.0 << 10.0 << 16.0 << 1.0;
-        QTest::newRow("studentized residuals") << -1.53203 << 1.47783 << -2.0 << 1.5 << 0.5;
-        QTest::newRow("residual graph's x") << 1.0 << 3.0 << 1.0 << 3.0 << 0.5;
-        QTest::newRow("thousands") << 1300.0 << 4100.0 << 1200.0 << 4200.0 << 200.0;
-        QTest::newRow("small values") << 0.0012 << 0.0049 << 0.001 << 0.005 << 0.0005;
-        QTest::newRow("0.45 is an odd multiple of 0.05") << 0.45 << 0.75 << 0.4 << 0.75 << 0.05;
-        QTest::newRow("minimum equal to maximum") << 5.0 << 5.0 << 5.0 << 5.5 << 0.5;
-        QTest::newRow("reversed limits do not fail") << 10.0 << 0.0 << 10.0 << 9.0 << -1.0;
-    }
     void niceAxisWidensToWholeSteps()
     {
-        QFETCH(double, min);
-        QFETCH(double, max);
-        QFETCH(double, first);
-        QFETCH(double, last);
-        QFETCH(double, step);
-        const std::optional<render::AxisScale> axis = render::NiceAxis(min, max);
-        QVERIFY(axis);
-        QCOMPARE(axis->first, first);
-        QCOMPARE(axis->last, last);
-        QCOMPARE(axis->step, step);
+        const struct {
+            const char *what;
+            double min, max, first, last, step;
+        } cases[] = {
+            {"amounts added 80 to 120", 80, 120, 80, 120, 5},
+            {"recovered 79.5 to 121", 79.5, 121, 75, 125, 5},
+            {"3 is an odd multiple of the step", 3, 13, 2, 13, 1},
+            {"4 is an even one", 4, 14, 4, 14, 1},
+            {"range 5 rounds m to 0", 10, 15, 10, 15, 0.5},
+            {"range 6 gives step 1", 10, 16, 10, 16, 1},
+            {"studentized residuals", -1.53203, 1.47783, -2, 1.5, 0.5},
+            {"residual graph's x", 1, 3, 1, 3, 0.5},
+            {"thousands", 1300, 4100, 1200, 4200, 200},
+            {"small values", 0.0012, 0.0049, 0.001, 0.005, 0.0005},
+            {"0.45 is an odd multiple of 0.05", 0.45, 0.75, 0.4, 0.75, 0.05},
+            {"minimum equal to maximum", 5, 5, 5, 5.5, 0.5},
+            {"reversed limits do not fail", 10, 0, 10, 9, -1},
+        };
+        for (const auto &c : cases) {
+            const std::optional<render::AxisScale> axis = render::NiceAxis(c.min, c.max);
+            QVERIFY2(axis, c.what);
+            QCOMPARE(axis->first, c.first);
+            QCOMPARE(axis->last, c.last);
+            QCOMPARE(axis->step, c.step);
+        }
     }
 
-    void niceAxisRefusesWhatItCannotDraw_data()
-    {
-        QTest::addColumn<double>("min");
-        QTest::addColumn<double>("max");
-        QTest::newRow("quotient beyond 64 bits") << 1e30 << 1e30;
-        QTest::newRow("adding the step no longer advances") << 1e17 << 1e17 + 10;
-        // Steps of 10 where doubles are 16 apart: ticks 1 and 2 would fall on one value.
-        QTest::newRow("ticks that would coincide") << 110211118888888418.0 << 110211118888888555.0;
-        QTest::newRow("range overflows") << -1e308 << 1e308;
-        QTest::newRow("infinite") << 0.0 << qInf();
-        QTest::newRow("not a number") << qQNaN() << 1.0;
-    }
     void niceAxisRefusesWhatItCannotDraw()
     {
-        QFETCH(double, min);
-        QFETCH(double, max);
-        QVERIFY(!render::NiceAxis(min, max));
-        QVERIFY(!render::Drawable({0, 1, min, max}));
+        const std::pair<double, double> limits[] = {
+            {1e30, 1e30},       // the quotient beyond 64 bits
+            {1e17, 1e17 + 10},  // adding the step no longer advances
+            // Steps of 10 where doubles are 16 apart: ticks 1 and 2 would fall on one value.
+            {110211118888888418.0, 110211118888888555.0},
+            {-1e308, 1e308},    // the range overflows
+            {0.0, qInf()},
+            {qQNaN(), 1.0},
+        };
+        for (const auto &[min, max] : limits) {
+            QVERIFY2(!render::NiceAxis(min, max), qPrintable(QString::number(max)));
+            QVERIFY(!render::Drawable({0, 1, min, max}));
+        }
     }
 
     void ticksAreCountedNotAccumulated()
@@ -110,30 +101,18 @@ private slots:
         QCOMPARE(label(-0.3 + 0.1 + 0.1 + 0.1), QStringLiteral("2.776E-17"));
     }
 
-    void tickLabels_data()
-    {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("label");
-        QTest::newRow("zero") << 0.0 << "0";
-        QTest::newRow("100") << 100.0 << "100";
-        QTest::newRow("12.5") << 12.5 << "12.5";
-        QTest::newRow("1234.5678") << 1234.5678 << "1234.5";
-        QTest::newRow("0.05") << 0.05 << "0.05";
-        QTest::newRow("-1234.5: the sign counts") << -1234.5 << "-1234";
-        QTest::newRow("-1.5") << -1.5 << "-1.5";
-        QTest::newRow("rounds up to 10000") << 9999.99999 << "10000";
-        QTest::newRow("25000") << 25000.0 << "2.5E+4";
-        QTest::newRow("0.005: the point stays bare") << 0.005 << "5.E-3";
-        QTest::newRow("0.01") << 0.01 << "1.E-2";
-        QTest::newRow("-20000") << -20000.0 << "-2.E+4";
-        QTest::newRow("three-digit exponent") << 1.5e-300 << "1.5E-300";
-        QTest::newRow("four significant digits") << 123456.0 << "1.235E+5";
-    }
     void tickLabels()
     {
-        QFETCH(double, value);
-        QFETCH(QString, label);
-        QCOMPARE(::label(value), label);
+        const std::pair<double, const char *> labels[] = {
+            {0.0, "0"}, {100.0, "100"}, {12.5, "12.5"}, {1234.5678, "1234.5"}, {0.05, "0.05"},
+            {-1234.5, "-1234"}, // the sign counts
+            {-1.5, "-1.5"}, {9999.99999, "10000"}, {25000.0, "2.5E+4"},
+            {0.005, "5.E-3"},   // the point stays bare
+            {0.01, "1.E-2"}, {-20000.0, "-2.E+4"}, {1.5e-300, "1.5E-300"},
+            {123456.0, "1.235E+5"}, // four significant digits
+        };
+        for (const auto &[value, text] : labels)
+            QCOMPARE(label(value), QString(text));
     }
 
     void tickLabelsKeepThePointInAnyLocale()
@@ -205,24 +184,6 @@ private slots:
         engine.state().limitsComputed = true;
         QCOMPARE(painted(engine).axisLimits, (PlotLimits{0, 36, 0, 36}));
         QCOMPARE(print(), (PlotLimits{0, 40, 0, 40}));
-    }
-
-    void resetEmptiesTheCurvesAndKeepsTheTexts()
-    {
-        PlotEngine engine(render::RegressionGraph());
-        engine.SetTitle(QStringLiteral("Lote"));
-        engine.AddPoint(3, 1, 2);
-        engine.SetMarker(3, 7);
-        engine.state().gridStyle = GridStyle::Strong;
-        engine.ComputeLimits();
-        engine.ResetPlot();
-        QCOMPARE(engine.state().curves[2].pointCount(), 0);
-        QCOMPARE(engine.state().curves[2].marker, MarkerCode(2));
-        QCOMPARE(engine.state().curves[2].lineStyle, LineStyleCode(3));
-        QCOMPARE(engine.state().gridStyle, GridStyle::None);
-        QVERIFY(!engine.state().limitsComputed);
-        QCOMPARE(engine.RequestedLimits(), PlotLimits{});
-        QCOMPARE(engine.state().title, QStringLiteral("Lote"));
     }
 
     void gridStylesDrawTheirLines_data()

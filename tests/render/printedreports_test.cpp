@@ -5,7 +5,6 @@
 // levels among them) are compared whole with their reviewed copies
 // (tests/golden).
 #include "render/printedreports.h"
-#include "stats/errors.h"
 #include "support/recordingdevice.h"
 #include "support/studies.h"
 
@@ -146,18 +145,7 @@ private slots:
         fewer.levelsText = "2";
         QCOMPARE(textsOnLine(drawn(PrintedReport::GeneralInformation, fewer), 0, 20),
                  (QStringList{"     Nivel", "           1", "           2"}));
-
-        for (const char *levels : {"x", "", "2.5"}) {
-            stats::StudyData bad = incomplete;
-            bad.levelsText = levels;
-            stats::SharedResults records;
-            try {
-                render::PrepareReport(PrintedReport::GeneralInformation, bad, records, '.');
-                QFAIL("a level count that is not a whole number must stop the page");
-            } catch (const stats::ConversionError &e) {
-                QCOMPARE(QString::fromUtf8(e.what()), QString("'%1' is not a valid integer value").arg(levels));
-            }
-        }
+        // (one that is not a whole number stops the page: printoptionswindow_test.cpp)
     }
 
     void withoutReplicatesNoLackOfFitRowsNorModelLines()
@@ -209,22 +197,6 @@ private slots:
         expectNoOverlap(drawn(PrintedReport::InferenceAndAnova,
                               named(makeStudy({"2", "2", "2"}, {"1", "1", "2", "2", "3", "3"},
                                               {"0.5", "1.5", "1.5", "2.5", "2.52", "3.52"}))));
-    }
-
-    void refusedStudiesPrintNothing()
-    {
-        stats::StudyData incomplete = testing_studies::anovaStudy();
-        incomplete.dataGrid[3][2] = "";
-        const stats::StudyData flat = makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"5", "5", "5"});
-        for (PrintedReport report : {PrintedReport::InferenceAndAnova, PrintedReport::ErrorAndResiduals,
-                                     PrintedReport::AcceptanceCriteria}) {
-            stats::SharedResults records;
-            render::PreparedReport p = render::PrepareReport(report, incomplete, records, '.');
-            QVERIFY(p.validation.failed && p.pages.empty());
-            QCOMPARE(QString::fromStdString(p.validation.message), QStringLiteral("Falta el dato 3 de la cantidad recuperada"));
-            p = render::PrepareReport(report, flat, records, '.');
-            QVERIFY(p.zeroSlope && !p.validation.failed && p.pages.empty());
-        }
     }
 };
 

@@ -82,17 +82,17 @@ TEST(ValidateStudy, RefusesALevelWithoutReplicatesRightAfterTheEmptyCells)
 
 TEST(ValidateStudy, ReportsCountsThatAreNotWholeNumbersAsConversionErrors)
 {
-    stats::StudyData s = inferenceStudy();
-    s.levelsText = "x";
-    EXPECT_THROW(
-        try { stats::ValidateStudy(s); } catch (const stats::ConversionError &e) {
-            EXPECT_STREQ(e.what(), "'x' is not a valid integer value");
-            throw;
-        },
-        stats::ConversionError);
-    s = inferenceStudy();
-    s.replicateGrid[1][1] = "2.5";
-    EXPECT_THROW(stats::ValidateStudy(s), stats::ConversionError);
+    stats::StudyData levels = inferenceStudy(), replicates = inferenceStudy();
+    levels.levelsText = "x";
+    replicates.replicateGrid[1][1] = "2.5";
+    for (const auto &[study, what] : {std::pair(levels, "'x'"), std::pair(replicates, "'2.5'")}) {
+        try {
+            stats::ValidateStudy(study);
+            ADD_FAILURE() << what;
+        } catch (const stats::ConversionError &e) {
+            EXPECT_EQ(std::string(e.what()), std::string(what) + " is not a valid integer value");
+        }
+    }
 }
 
 TEST(ReadStudy, AssignsObservationsToLevelsInGridOrder)

@@ -1,10 +1,12 @@
 #pragma once
 // Runs the program as a user runs a command without windows: no display
 // at all (no DISPLAY, no Wayland, no platform chosen), its standard output,
-// standard error and exit status.
+// standard error and exit status; and the files and tools around it.
 #include <QProcess>
 #include <QStringList>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 struct ProcessRun {
@@ -24,4 +26,26 @@ inline ProcessRun runLinealidad(const QStringList &args, const QString &locale =
     p.waitForFinished(30000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput().toStdString(),
             p.readAllStandardError().toStdString()};
+}
+
+// What a tool of the system (pdfinfo, pdftoppm, xprop) prints.
+inline QString toolOutput(const QString &tool, const QStringList &args)
+{
+    QProcess p;
+    p.start(tool, args);
+    p.waitForFinished(20000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// A whole file's bytes ("" when it cannot be read), and a file written whole.
+inline std::string fileBytes(const QString &path)
+{
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline QString writeBytes(const QString &path, const std::string &bytes)
+{
+    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+    return path;
 }

@@ -1,14 +1,14 @@
 #pragma once
 // A paint device of any resolution and size that records what is drawn on
 // it, page by page: each text with its baseline, advance width, ascent and
-// font, and each line. Positions are in device pixels.
+// size, each line and each shape. Positions are in device pixels. (The
+// integer forms of the drawing calls reach the floating-point ones below.)
 #include <QFont>
 #include <QFontMetricsF>
 #include <QLineF>
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
-#include <QPolygon>
 #include <QTextItem>
 
 #include <algorithm>
@@ -22,7 +22,6 @@ struct RecordedText {
     double ascent = 0;
     double descent = 0;
     double pointSize = 0;
-    QString family;
     QRectF ink; // the glyphs' own outline, device pixels
 };
 
@@ -58,7 +57,7 @@ public:
         const QRectF ink = QFontMetricsF(font, paintDevice()).tightBoundingRect(item.text()).translated(p);
         pages.back().texts.push_back({item.text(), m_transform.map(p), item.width() * m_transform.m11(),
                                       item.ascent() * m_transform.m22(), item.descent() * m_transform.m22(),
-                                      pixels * 72.0 / dpi, font.family(), m_transform.mapRect(ink)});
+                                      pixels * 72.0 / dpi, m_transform.mapRect(ink)});
     }
     void drawLines(const QLineF *lines, int count) override
     {
@@ -67,29 +66,12 @@ public:
             pages.back().lineWidths.push_back(m_penWidth);
         }
     }
-    void drawLines(const QLine *lines, int count) override
-    {
-        for (int i = 0; i < count; ++i) {
-            const QLineF line(lines[i]);
-            drawLines(&line, 1);
-        }
-    }
     void drawEllipse(const QRectF &r) override { shape(r); }
-    void drawEllipse(const QRect &r) override { shape(r); }
     void drawPolygon(const QPointF *points, int count, PolygonDrawMode) override
     {
         shape(QPolygonF(QList<QPointF>(points, points + count)).boundingRect());
     }
-    void drawPolygon(const QPoint *points, int count, PolygonDrawMode) override
-    {
-        shape(QPolygon(QList<QPoint>(points, points + count)).boundingRect());
-    }
     void drawRects(const QRectF *rects, int count) override
-    {
-        for (int i = 0; i < count; ++i)
-            shape(rects[i]);
-    }
-    void drawRects(const QRect *rects, int count) override
     {
         for (int i = 0; i < count; ++i)
             shape(rects[i]);
@@ -117,7 +99,6 @@ public:
         m_engine.pages.emplace_back();
         return true;
     }
-    double dpi() const { return m_dpi; }
 
 protected:
     int metric(PaintDeviceMetric metric) const override

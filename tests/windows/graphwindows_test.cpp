@@ -16,7 +16,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPrinter>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -36,12 +35,20 @@ struct Graph {
         else
             form = std::make_unique<RegressionGraphWindow>(options, dialogs);
     }
-    // The build of the worked study of its kind, then the window shown.
+    // The worked study file of its kind built into the window as the frame
+    // does after Open (the file's titles go to the regression graph), then
+    // the window shown.
     void buildAndShow()
     {
-        stats::StudyData study = form->graph() == render::Graph::Regression ? testing_studies::inferenceStudy()
-                                                                             : testing_studies::anovaStudy();
-        study.unitsText = "mg";
+        const bool regression = form->graph() == render::Graph::Regression;
+        const stats::StudyFile file = stats::ParseStudyFile(stats::ReadFileBytes(
+            regression ? TEST_DATA_DIR "/worked-inference.w04" : TEST_DATA_DIR "/worked-anova.w04"));
+        if (regression) {
+            form->SetTitle(QString::fromStdString(file.title));
+            form->SetXLabel(QString::fromStdString(file.xLabel));
+            form->SetYLabel(QString::fromStdString(file.yLabel));
+        }
+        const stats::StudyData study = stats::StudyFromFile(file);
         stats::SharedResults shared;
         QVERIFY(form->build(render::ComputeGraph(form->graph(), study, shared, '.'), study));
         form->show();
@@ -65,30 +72,7 @@ void answerDialog(ScriptedDialogs &dialogs, QList<std::pair<const char *, QStrin
     };
 }
 
-// A worked study file built into the window as the frame does after Open:
-// the file's titles go to the regression graph.
-void buildFromFile(PlotWindow &form, const QString &path)
-{
-    const stats::StudyFile file = stats::ParseStudyFile(stats::ReadFileBytes(path.toStdString()));
-    if (form.graph() == render::Graph::Regression) {
-        form.SetTitle(QString::fromStdString(file.title));
-        form.SetXLabel(QString::fromStdString(file.xLabel));
-        form.SetYLabel(QString::fromStdString(file.yLabel));
-    }
-    const stats::StudyData study = stats::StudyFromFile(file);
-    stats::SharedResults shared;
-    QVERIFY(form.build(render::ComputeGraph(form.graph(), study, shared, '.'), study));
-}
-
 QString tool(const QString &name) { return QStandardPaths::findExecutable(name); }
-
-QString runTool(const QString &name, const QStringList &args)
-{
-    QProcess p;
-    p.start(tool(name), args);
-    p.waitForFinished(20000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
 
 } // namespace
 
@@ -96,40 +80,32 @@ class GraphWindowsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void windowAndMenuAreThoseOfEachGraph_data()
-    {
-        QTest::addColumn<bool>("residuals");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("suffix");
-        QTest::newRow("regression") << false << "Grafica" << "";
-        QTest::newRow("residuals") << true << "Gráfica (Residuales)" << "1";
-    }
     void windowAndMenuAreThoseOfEachGraph()
     {
-        QFETCH(bool, residuals);
-        QFETCH(QString, caption);
-        QFETCH(QString, suffix);
-        Graph g(residuals);
-        PlotWindow &form = *g.form;
-        QCOMPARE(form.windowTitle(), caption);
-        QCOMPARE(form.size(), QSize(491, 315));
-        QStringList shown;
-        for (QAction *action : form.popupMenu()->actions())
-            if (action->isVisible())
-                shown << (action->isSeparator() ? QStringLiteral("-") : action->text());
-        QCOMPARE(shown, (QStringList{"&Opciones", "&Imprimir", "-", "&Cerrar"}));
-        QVERIFY(!form.popupMenu()->findChild<QAction *>("Recalc" + suffix)->isEnabled());
-        QVERIFY(!form.isVisible()); // nothing shows it until a graph is built
+        for (const auto &[residuals, caption, suffix] : {std::tuple(false, "Grafica", ""),
+                                                         std::tuple(true, "Gráfica (Residuales)", "1")}) {
+            Graph g(residuals);
+            PlotWindow &form = *g.form;
+            QCOMPARE(form.windowTitle(), QString::fromUtf8(caption));
+            QCOMPARE(form.size(), QSize(491, 315));
+            QStringList shown;
+            for (QAction *action : form.popupMenu()->actions())
+                if (action->isVisible())
+                    shown << (action->isSeparator() ? QStringLiteral("-") : action->text());
+            QCOMPARE(shown, (QStringList{"&Opciones", "&Imprimir", "-", "&Cerrar"}));
+            QVERIFY(!form.popupMenu()->findChild<QAction *>(QStringLiteral("Recalc") + suffix)->isEnabled());
+            QVERIFY(!form.isVisible()); // nothing shows it until a graph is built
+        }
     }
 
     void closingResetsTheGraphAndKeepsItsTitles()
     {
         Graph g;
         PlotWindow &form = *g.form;
+        g.buildAndShow();
         form.SetTitle(QStringLiteral("Valoración de ácido acético"));
         form.SetXLabel(QStringLiteral("mg adicionados"));
         form.SetYLabel(QStringLiteral("mg recuperados"));
-        g.buildAndShow();
         form.state().gridStyle = GridStyle::Strong;
         QCOMPARE(form.state().curves[0].pointCount(), 9);
 
@@ -186,11 +162,11 @@ private slots:
         PlotWindow &form = *g.form;
         g.buildAndShow();
         QCOMPARE(form.engine().ScreenLimits(), (PlotLimits{80, 120, 75, 125}));
-        answerDialog(g.dialogs, {{"TitleEdit", "Lote 7"}, {"XLblEdit", "mg"}, {"XMinEdit", "70"}, {"YMaxEdit", "1.5E2"}},
+        answerDialog(g.dialogs, {{"TitleEdit", "Lote 8"}, {"XLblEdit", "mg"}, {"XMinEdit", "70"}, {"YMaxEdit", "1.5E2"}},
                      3, Qt::Key_Return);
         form.showOptions();
         QVERIFY(g.dialogs.errors.isEmpty() && g.dialogs.messages.isEmpty());
-        QCOMPARE(form.title(), QStringLiteral("Lote 7"));
+        QCOMPARE(form.title(), QStringLiteral("Lote 8"));
         QCOMPARE(form.xLabel(), QStringLiteral("mg"));
         QCOMPARE(form.state().requestedLimits, (PlotLimits{70, 120, 75, 150}));
         QCOMPARE(form.state().gridStyle, GridStyle::Strong);
@@ -200,69 +176,50 @@ private slots:
 
     // Cancel, or a limit the graph cannot take: nothing of the graph changes;
     // the dialog keeps what was typed, for Save to store.
-    void cancelOrABadLimitChangesNothing_data()
-    {
-        QTest::addColumn<QByteArray>("field");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("error");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("cancelled") << QByteArray("YMinEdit") << "0" << "" << "";
-        QTest::newRow("not a number") << QByteArray("YMinEdit") << "7O" << "'7O' is not a valid floating point value." << "";
-        QTest::newRow("the last one") << QByteArray("YMaxEdit") << "1,5,0" << "'1,5,0' is not a valid floating point value." << "";
-        QTest::newRow("beyond the tick quotient") << QByteArray("XMinEdit") << "1E30" << ""
-                                                  << QString::fromUtf8(render::kLimitsNotDrawable);
-        QTest::newRow("the step cannot advance") << QByteArray("XMaxEdit") << "1.0000000000000001E17" << ""
-                                                 << QString::fromUtf8(render::kLimitsNotDrawable);
-    }
     void cancelOrABadLimitChangesNothing()
     {
-        QFETCH(QByteArray, field);
-        QFETCH(QString, text);
-        QFETCH(QString, error);
-        QFETCH(QString, message);
-        Graph g;
-        PlotWindow &form = *g.form;
-        form.SetTitle(QStringLiteral("Antes"));
-        form.state().requestedLimits = {1, 2, 3, 4};
-        QList<std::pair<const char *, QString>> typed = {{"TitleEdit", "Nuevo"}, {"XLblEdit", "mg"}};
-        // With a minimum where the maximum would need steps no double can take.
-        if (field == "XMaxEdit")
-            typed << std::pair<const char *, QString>{"XMinEdit", "1E17"};
-        if (field == "XMinEdit")
-            typed << std::pair<const char *, QString>{"XMaxEdit", text};
-        typed << std::pair<const char *, QString>{field.constData(), text};
-        answerDialog(g.dialogs, typed, 3, QTest::currentDataTag() == QByteArray("cancelled") ? Qt::Key_Escape : Qt::Key_Return);
-        form.showOptions();
-        QCOMPARE(g.dialogs.errors, error.isEmpty() ? QStringList() : QStringList{error});
-        QCOMPARE(g.dialogs.messages, message.isEmpty() ? QStringList() : QStringList{message});
-        QCOMPARE(form.title(), QStringLiteral("Antes"));
-        QCOMPARE(form.xLabel(), QString());
-        QCOMPARE(form.state().requestedLimits, (PlotLimits{1, 2, 3, 4}));
-        QCOMPARE(form.state().gridStyle, GridStyle::None);
-        QCOMPARE(g.options.titleText(), QStringLiteral("Nuevo"));
+        const struct {
+            const char *field;
+            QString text, error, message; // an empty field: the dialog cancelled
+        } cases[] = {
+            {"", "", "", ""},
+            {"YMinEdit", "7O", "'7O' is not a valid floating point value.", ""},
+            {"YMaxEdit", "1,5,0", "'1,5,0' is not a valid floating point value.", ""}, // the last one checked
+            {"XMinEdit", "1E30", "", QString::fromUtf8(render::kLimitsNotDrawable)},  // beyond the tick quotient
+        };
+        for (const auto &c : cases) {
+            Graph g;
+            PlotWindow &form = *g.form;
+            form.SetTitle(QStringLiteral("Antes"));
+            form.state().requestedLimits = {1, 2, 3, 4};
+            QList<std::pair<const char *, QString>> typed = {{"TitleEdit", "Nuevo"}, {"XLblEdit", "mg"}};
+            if (std::string_view(c.field) == "XMinEdit") // the maximum as large
+                typed << std::pair{"XMaxEdit", c.text};
+            if (*c.field)
+                typed << std::pair{c.field, c.text};
+            answerDialog(g.dialogs, typed, 3, *c.field ? Qt::Key_Return : Qt::Key_Escape);
+            form.showOptions();
+            QCOMPARE(g.dialogs.errors, c.error.isEmpty() ? QStringList() : QStringList{c.error});
+            QCOMPARE(g.dialogs.messages, c.message.isEmpty() ? QStringList() : QStringList{c.message});
+            QCOMPARE(form.title(), QStringLiteral("Antes"));
+            QCOMPARE(form.xLabel(), QString());
+            QCOMPARE(form.state().requestedLimits, (PlotLimits{1, 2, 3, 4}));
+            QCOMPARE(form.state().gridStyle, GridStyle::None);
+            QCOMPARE(g.options.titleText(), QStringLiteral("Nuevo"));
+        }
     }
 
-    void theWindowShowsWhatTheExportDraws_data()
-    {
-        QTest::addColumn<bool>("residuals");
-        QTest::addColumn<QString>("study");
-        QTest::addColumn<QString>("golden");
-        QTest::newRow("regression") << false << TEST_DATA_DIR "/worked-inference.w04" << "graph-regression";
-        QTest::newRow("residuals") << true << TEST_DATA_DIR "/worked-anova.w04" << "graph-residuals";
-    }
     void theWindowShowsWhatTheExportDraws()
     {
-        QFETCH(bool, residuals);
-        QFETCH(QString, study);
-        QFETCH(QString, golden);
-        Graph g(residuals);
-        buildFromFile(*g.form, study);
-        g.form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(g.form.get()));
-        QCOMPARE(g.form->plotterBox()->size(), QSize(491, 315));
-        const QImage shown = g.form->plotterBox()->grab().toImage();
-        double share = 1;
-        QVERIFY2(matchesGolden(shown, golden, &share), qPrintable(QString::number(share)));
+        for (const bool residuals : {false, true}) {
+            Graph g(residuals);
+            g.buildAndShow();
+            QCOMPARE(g.form->plotterBox()->size(), QSize(491, 315));
+            const QImage shown = g.form->plotterBox()->grab().toImage();
+            double share = 1;
+            QVERIFY2(matchesGolden(shown, residuals ? "graph-residuals" : "graph-regression", &share),
+                     qPrintable(QString::number(share)));
+        }
     }
 
     // Printing gives one landscape page, whatever a dialog turned it to, with
@@ -274,9 +231,7 @@ private slots:
             QSKIP("poppler-utils not installed");
         QTemporaryDir dir;
         Graph g;
-        buildFromFile(*g.form, TEST_DATA_DIR "/worked-inference.w04");
-        g.form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(g.form.get()));
+        g.buildAndShow();
         const PlotLimits shown = g.form->engine().ScreenLimits();
         g.dialogs.printFiles.enqueue(QString());
         g.form->popupMenu()->findChild<QAction *>("Imprime")->trigger();
@@ -292,8 +247,8 @@ private slots:
         QCOMPARE(g.form->engine().ScreenLimits(), shown); // the page widened its own copy
         const ProcessRun r = runLinealidad({"--graph", "regression", TEST_DATA_DIR "/worked-inference.w04", "--output", exported});
         QCOMPARE(r.status, 0);
-        runTool("pdftoppm", {"-png", "-r", "50", printed, dir.filePath("printed")});
-        runTool("pdftoppm", {"-png", "-r", "50", exported, dir.filePath("exported")});
+        toolOutput("pdftoppm", {"-png", "-r", "50", printed, dir.filePath("printed")});
+        toolOutput("pdftoppm", {"-png", "-r", "50", exported, dir.filePath("exported")});
         const QImage a(dir.filePath("printed-1.png")), b(dir.filePath("exported-1.png"));
         QVERIFY(!a.isNull() && a.width() > a.height());
         QVERIFY(!QFile::exists(dir.filePath("printed-2.png")));
@@ -325,7 +280,7 @@ private slots:
         QTest::qWait(500);
         auto above = [&form](QWidget &dialog) {
             QList<qulonglong> ids; // bottom to top
-            const QString text = runTool("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"});
+            const QString text = toolOutput("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"});
             for (const QRegularExpressionMatch &m : QRegularExpression("0x[0-9a-f]+").globalMatch(text))
                 ids << m.captured().toULongLong(nullptr, 16);
             const qsizetype graph = ids.indexOf(form.winId()), shown = ids.indexOf(dialog.winId());
@@ -347,14 +302,6 @@ private slots:
         });
         box.exec();
         QVERIFY(boxAbove);
-    }
-
-    void theResidualPageUsesTheWholeWidth()
-    {
-        Graph regression, residuals(true);
-        const QSize page(6300, 4800);
-        QCOMPARE(regression.form->engine().printRect(page), QRect(250, 400, 6000, 4400));
-        QCOMPARE(residuals.form->engine().printRect(page), QRect(250, 400, 6050, 4400));
     }
 };
 

@@ -15,11 +15,7 @@
 
 #include <memory>
 
-using user::click;
-using user::clickCell;
-using user::key;
-using user::retype;
-using user::type;
+using namespace user;
 
 namespace {
 

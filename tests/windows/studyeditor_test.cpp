@@ -6,6 +6,7 @@
 #include "stats/study.h"
 #include "support/editortesting.h"
 #include "support/scripteddialogs.h"
+#include "support/studies.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -19,11 +20,8 @@
 
 #include <memory>
 
-using user::click;
-using user::clickCell;
-using user::key;
-using user::retype;
-using user::type;
+using namespace user;
+using testing_studies::makeStudy;
 
 namespace {
 
@@ -31,14 +29,6 @@ const QString kLevelCellsMismatch =
     "El número de celdas de captura para las replicaciones, no coincide con el número de niveles.";
 const QString kDataCellsMismatch =
     "El número de celdas de captura para los datos, no coincide con el número de replicas por nivel.";
-
-stats::StudyData study(const std::vector<std::string> &replicates, const std::vector<std::string> &x,
-                       const std::vector<std::string> &y, const std::string &levels = "3")
-{
-    stats::StudyData s = stats::StudyData::Shaped(replicates, x, y);
-    s.levelsText = levels;
-    return s;
-}
 
 std::vector<std::string> numbers(int count, int from = 1)
 {
@@ -68,14 +58,12 @@ class StudyEditorTest : public QObject {
     // The control that holds the focus, by name.
     QString focused() const
     {
-        for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget()) {
-            if (w == tabs())
-                return objectnames::thoja;
-            static const QStringList controls = {objectnames::emetodo, objectnames::eanalista, objectnames::efecha, objectnames::uadicionada, objectnames::eniveles,
-                                                 objectnames::btnsinumero, objectnames::stgniveles, objectnames::botonok, objectnames::stgdatos};
-            if (controls.contains(w->objectName()))
-                return w->objectName();
-        }
+        using namespace objectnames;
+        static const QStringList controls = {emetodo, eanalista, efecha, uadicionada, eniveles, btnsinumero, stgniveles,
+                                             botonok, stgdatos};
+        for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget())
+            if (w == tabs() || controls.contains(w->objectName()))
+                return w == tabs() ? QString(thoja) : w->objectName();
         return "(none)";
     }
 
@@ -196,6 +184,9 @@ private slots:
         QVERIFY(dialogs.messages.isEmpty());
 
         key(Qt::Key_Tab);
+        key(Qt::Key_Return); // Enter goes to the button from the last column only
+        QCOMPARE(focused(), QString(objectnames::stgniveles));
+        QVERIFY(grid(objectnames::stgniveles)->tabMovesBetweenCells());
         key(Qt::Key_Tab);
         key(Qt::Key_Tab); // into the last column: Tab is switched off there
         type("1");
@@ -240,16 +231,6 @@ private slots:
         QVERIFY(grid(objectnames::stgniveles)->tabMovesBetweenCells());
         QCOMPARE(grid(objectnames::stgniveles)->currentColumn(), 1);
         QCOMPARE(grid(objectnames::stgniveles)->currentRow(), 1);
-    }
-
-    // Enter goes to the button from the last column only (acceptReplicates).
-    void enterBeforeTheLastReplicateColumnStays()
-    {
-        clickTab(stats::PageLevels);
-        typeReplicates({"3"});
-        key(Qt::Key_Return);
-        QCOMPARE(focused(), QString(objectnames::stgniveles));
-        QVERIFY(grid(objectnames::stgniveles)->tabMovesBetweenCells());
     }
 
     void enteringTheReplicatesWithoutAcceptingTheLevels()
@@ -450,7 +431,7 @@ private slots:
         QFETCH(QString, message);
         QFETCH(int, expectedPage);
         QFETCH(QString, control);
-        stats::StudyData s = study({"3", "3", "3"}, numbers(9), numbers(9, 10));
+        stats::StudyData s = makeStudy({"3", "3", "3"}, numbers(9), numbers(9, 10));
         switch (which) {
         case 0: s.levelsText = "6"; break;
         case 1: s.dataGrid.push_back({"", "1", "1"}); break;
@@ -467,7 +448,7 @@ private slots:
 
     void validationFailureRunsNoLeaveCheck()
     {
-        editor->loadStudy(study({"3", "3", "3"}, numbers(9), {"1", ""}));
+        editor->loadStudy(makeStudy({"3", "3", "3"}, numbers(9), {"1", ""}));
         clickTab(stats::PageData);
         QCOMPARE(focused(), QString(objectnames::stgdatos));
         field(objectnames::eniveles)->clear();
@@ -481,7 +462,7 @@ private slots:
 
     void aStudyFromAFileFillsTheEditorAsOpenShapesIt()
     {
-        stats::StudyData s = study({"2", "5", "3"}, numbers(10), numbers(10, 20));
+        stats::StudyData s = makeStudy({"2", "5", "3"}, numbers(10), numbers(10, 20));
         s.methodText = std::string(70, 'm'); // longer than the field takes when typed
         editor->loadStudy(s);
         QCOMPARE(editor->method(), std::string(70, 'm'));
@@ -498,7 +479,7 @@ private slots:
 
     void deletingOrPastingMarksTheStudyModified()
     {
-        editor->loadStudy(study({"3", "3", "3"}, numbers(9), numbers(9)));
+        editor->loadStudy(makeStudy({"3", "3", "3"}, numbers(9), numbers(9)));
         field(objectnames::emetodo)->setText("abc");
         QVERIFY(host->estado.isEmpty());
         field(objectnames::emetodo)->setCursorPosition(0);
@@ -511,7 +492,9 @@ private slots:
     {
         clickTab(stats::PageLevels);
         clickCell(grid(objectnames::stgniveles), 1, 1);
-        editor->loadStudy(study({"3", "3", "3"}, numbers(9), numbers(9), "x"));
+        stats::StudyData s = makeStudy({"3", "3", "3"}, numbers(9), numbers(9));
+        s.levelsText = "x";
+        editor->loadStudy(s);
         click(button(objectnames::botonok));
         QCOMPARE(dialogs.errors, QStringList{"'x' is not a valid integer value."});
         QVERIFY(dialogs.messages.isEmpty());
@@ -537,12 +520,6 @@ private slots:
             }
         });
         closer.start(10);
-        auto name = [&] {
-            for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget())
-                if (!w->objectName().isEmpty() && w->objectName() != "qt_scrollarea_viewport")
-                    return w->objectName();
-            return QString();
-        };
         // The offscreen platform has no window manager to give the window
         // back its activation when a box closes; this does it as one would.
         auto reactivated = [&] {
@@ -551,11 +528,11 @@ private slots:
         };
         auto *tabBar = window.findChild<QTabWidget *>(objectnames::thoja)->tabBar();
         click(tabBar, tabBar->tabRect(stats::PageLevels).center());
-        QTRY_COMPARE(name(), QString(objectnames::eniveles));
+        QTRY_COMPARE(focused(), QString(objectnames::eniveles));
         retype("x");
         key(Qt::Key_Tab);
         QVERIFY(reactivated());
-        QCOMPARE(name(), QString(objectnames::eniveles));
+        QCOMPARE(focused(), QString(objectnames::eniveles));
         QTest::qWait(50);
         QCOMPARE(shown, QStringList{"El valor de captura no es un valor numérico."});
 
@@ -563,7 +540,7 @@ private slots:
         auto *levels = window.findChild<StringGrid *>(objectnames::stgniveles);
         clickCell(levels, 1, 1);
         QVERIFY(reactivated());
-        QCOMPARE(name(), QString(objectnames::eniveles));
+        QCOMPARE(focused(), QString(objectnames::eniveles));
         QTest::qWait(50);
         QCOMPARE(shown.size(), 2);
         QCOMPARE(shown.last(), kLevelCellsMismatch);
@@ -573,7 +550,7 @@ private slots:
     void dataGridShowsItsBarOnlyWhenNeededAndItsWholeColumns()
     {
         StringGrid *data = grid(objectnames::stgdatos);
-        editor->loadStudy(study({"3", "3", "3"}, numbers(9), numbers(9, 101)));
+        editor->loadStudy(makeStudy({"3", "3", "3"}, numbers(9), numbers(9, 101)));
         notebook()->setCurrentIndex(stats::PageData);
         QCoreApplication::processEvents();
         QVERIFY(data->isVisible());
@@ -582,7 +559,7 @@ private slots:
         QCOMPARE(data->viewport()->width(), 3 * data->columnWidth(1));
 
         // Five levels of five: the bar, the whole columns, the heading in view at the bottom.
-        const stats::StudyData full = study({"5", "5", "5", "5", "5"}, numbers(25), numbers(25, 101), "5");
+        const stats::StudyData full = makeStudy({"5", "5", "5", "5", "5"}, numbers(25), numbers(25, 101));
         editor->loadStudy(full);
         notebook()->setCurrentIndex(stats::PageData);
         QCoreApplication::processEvents();
