@@ -236,7 +236,7 @@ const Command kCommands[] = {
      "                      coinciden, 1 si no\n",
      {kStudy, "el resumen (las 16 cifras del registro)"}, {}, false},
     {"--batch", nullptr, Text, nullptr, batchCommand,
-     "--batch RUTA... --output CARPETA [--formats LISTA]\n[--target T] [--limits LIMITES.json]", Results,
+     "--batch RUTA... --output CARPETA [--formats LISTA]\n[--target T] [--limits L.json]", Results,
      "  --batch             evalúa de una vez cada estudio (*.w04) de las RUTAS, archivos\n"
      "                      o carpetas (con sus subcarpetas), en paralelo; escribe en\n"
      "                      CARPETA lo que pide LISTA (report, json, criteria, graphs,\n"

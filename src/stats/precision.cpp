@@ -349,10 +349,10 @@ void CheckAnovaFigures(const LinearityStudy &study, AnovaResult &shown, std::vec
         const double AnovaResult::*fMember = regression ? &AnovaResult::fRegression : &AnovaResult::fLackOfFit;
         const L fNoise = noise.at(regression ? NoiseScale::FRegression : NoiseScale::FLackOfFit);
         const double stableF = std::fabs(L(s.*fMember)) <= fNoise ? 0.0 : s.*fMember;
-        const double df1 = regression ? s.dfRegression : s.dfLackOfFit;
-        const double df2 = regression ? s.dfError : s.dfPureError;
-        shown.*f.member = FTailProbability(shown.*fMember, df1, df2);
-        judge.compare(shown.*f.member, FTailProbability(stableF, df1, df2), figure, noise.at(f.noise));
+        const double AnovaResult::*df1 = regression ? &AnovaResult::dfRegression : &AnovaResult::dfLackOfFit;
+        const double AnovaResult::*df2 = regression ? &AnovaResult::dfError : &AnovaResult::dfPureError;
+        shown.*f.member = FTailProbability(shown.*fMember, shown.*df1, shown.*df2);
+        judge.compare(shown.*f.member, FTailProbability(stableF, s.*df1, s.*df2), figure, noise.at(f.noise));
     }
     for (size_t j = 0; j < residuals.size() && j < rows.size(); ++j) {
         const L dx = study.observations[j].x - c.meanX;

@@ -5,6 +5,7 @@
 #include "support/processrun.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -30,8 +31,10 @@ QStringList commandLineOf(const cli::Command &command, const QTemporaryDir &dir)
             optional = word.back() != ']';
             continue;
         }
-        if (word == "ARCHIVO.w04")
+        if (word == "ARCHIVO.w04" || word == "RUTA...")
             args << TEST_DATA_DIR "/worked-anova.w04";
+        else if (word == "CARPETA")
+            args << dir.filePath("CARPETA");
         else if (word == "RESUMEN") // the digest its printouts carry
             args << "635dbbb6aeb8857a";
         else if (word[0] == '-')
@@ -66,6 +69,11 @@ TEST(CommandRegistry, EveryCommandIsInTheHelpAndRunsAsItsUsageLineShows)
         const QStringList args = commandLineOf(command, dir);
         const ProcessRun r = runLinealidad(args);
         EXPECT_EQ(r.status, 0) << args.join(' ').toStdString() << "\n" << r.err;
+        if (option == "--batch") { // its outputs in the folder, its summary line on standard error
+            EXPECT_TRUE(QFile::exists(dir.filePath("CARPETA/resumen.csv")));
+            EXPECT_EQ(r.err.rfind("1 estudios en ", 0), 0u) << r.err;
+            continue;
+        }
         EXPECT_EQ(r.err, "") << option;
         EXPECT_NE(r.out.empty(), command.kind == cli::CommandKind::Text) << option;
         if (command.kind == cli::CommandKind::Drawing) {

@@ -81,6 +81,25 @@ TEST(LostDigits, HugeAmountsAgainstTheirSpreadAreRefusedByEveryCommand)
     }
 }
 
+// Level means exactly on the line leave a lack of fit that is zero but for
+// the rounding: a sound study, shown by every command with F = 0, P = 1.
+TEST(LostDigits, LevelMeansExactlyOnTheLineAreShown)
+{
+    std::vector<std::string> x, y;
+    for (int level = 0; level < 5; ++level)
+        for (const char *offset : {".6", ".2", ".1", ".3", ".5"}) {
+            x.push_back(std::to_string(60 + 20 * level));
+            y.push_back(std::to_string(59 + 20 * level) + offset);
+        }
+    const stats::StudyData study = makeStudy({"5", "5", "5", "5", "5"}, x, y);
+    for (const auto &[name, command] : kCommands)
+        EXPECT_EQ(run(command, study), "shown") << name;
+    stats::SharedResults shared;
+    stats::RunAnova(study, shared, '.');
+    EXPECT_EQ(shared.anova.fLackOfFit, 0.0);
+    EXPECT_EQ(shared.anova.pLackOfFit, 1.0);
+}
+
 // Every printed figure is judged: one a hundredth off its stable value
 // refuses the result. Only the t table's values are not, nor the
 // probabilities, which are computed again from their F (a degree of freedom
