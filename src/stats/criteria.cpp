@@ -16,6 +16,9 @@ namespace {
 
 using L = long double;
 
+// A figure within this share of its computation's scale is rounding, not data.
+constexpr L kNoise = 1e-15L;
+
 constexpr LimitField kLimitFields[] = {
     {"minLevels", &AcceptanceLimits::minLevels, "Número mínimo de niveles"},
     {"rangeLowPercent", &AcceptanceLimits::rangeLowPercent, "Nivel más bajo, como máximo (% de T)"},
@@ -124,10 +127,12 @@ void mandel(const LinearityStudy &study, const Centred &c, L sse1, CriteriaResul
     }
     if (sqq <= 0)
         return;
-    const L extra = syq * syq / sqq;
+    L extra = syq * syq / sqq;
+    if (extra <= kNoise * c.syy) // a curvature that is only the rounding of the sums
+        extra = 0;
     const L sse2 = std::max(sse1 - extra, L(0));
     // A parabola through every point leaves only the rounding of the sums.
-    if (sse2 <= 1e-15L * c.syy)
+    if (sse2 <= kNoise * c.syy)
         return;
     const double f = static_cast<double>(extra / (sse2 / df));
     if (!std::isfinite(f))
@@ -203,7 +208,7 @@ CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &a
     // Level amounts, in level order. Per level: the sum and count of its amounts, its amount, the sum of
     // its relative errors and whether every one of them exists.
     struct Level {
-        L sum = 0, count = 0, x = 0, biasSum = 0;
+        L sum = 0, count = 0, x = 0, biasSum = 0, biasNoise = 0;
         bool assessed = true;
     };
     std::vector<Level> levels(study.k());
@@ -227,7 +232,10 @@ CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &a
     const L r2 = c.sxy * c.sxy / (c.sxx * c.syy);
     r.rSquared = static_cast<double>(r2);
     r.r = static_cast<double>(std::copysign(std::sqrt(r2), b));
-    r.interceptPercent = ratio(100 * a, a + b * t);
+    // Figures within the rounding of their own computation are zero: an
+    // intercept of exactly 0, a point exactly on the line.
+    const bool interceptIsNoise = std::fabs(a) <= kNoise * (std::fabs(c.meanY) + std::fabs(b * c.meanX));
+    r.interceptPercent = ratio(interceptIsNoise ? 0 : 100 * a, a + b * t);
     r.lod = static_cast<double>(3.3L * s / std::fabs(b));
     r.loq = static_cast<double>(10 * s / std::fabs(b));
 
@@ -241,9 +249,12 @@ CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &a
         const Observation &o = study.observations[i];
         BackCalculation back{i + 1, o.level, o.x, static_cast<double>((o.y - a) / b), std::nullopt};
         if (o.x != 0) {
-            const L relative = ((o.y - a) / b - o.x) / o.x;
+            const L noise = kNoise * (std::fabs(L(o.y)) + std::fabs(a)) / std::fabs(b);
+            const L off = (o.y - a) / b - o.x;
+            const L relative = std::fabs(off) <= noise ? 0 : off / o.x;
             back.relativeError = static_cast<double>(100 * relative);
             levels[o.level - 1].biasSum += 100 * relative;
+            levels[o.level - 1].biasNoise = std::max(levels[o.level - 1].biasNoise, 100 * noise / std::fabs(L(o.x)));
             sumFactor += L(o.y) / o.x;
         } else {
             everyXNonZero = false;
@@ -251,10 +262,13 @@ CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &a
         }
         r.backCalculated.push_back(back);
     }
-    for (int j = 0; j < study.k(); ++j)
-        r.levelBias.push_back({j + 1, static_cast<double>(levels[j].x),
-                               levels[j].assessed ? Figure(static_cast<double>(levels[j].biasSum / levels[j].count))
-                                                  : std::nullopt});
+    for (int j = 0; j < study.k(); ++j) {
+        const L bias = levels[j].biasSum / levels[j].count;
+        r.levelBias.push_back(
+            {j + 1, static_cast<double>(levels[j].x),
+             levels[j].assessed ? Figure(std::fabs(bias) <= levels[j].biasNoise ? 0.0 : static_cast<double>(bias))
+                                : std::nullopt});
+    }
     r.relativeStandardError = RelativeStandardError(r.backCalculated);
     if (everyXNonZero) {
         const L mean = sumFactor / c.n;
