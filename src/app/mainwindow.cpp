@@ -153,7 +153,7 @@ const MenuItem kMainMenu[] = {
      run<&MainWindow::printReports>},
     {Item::EndSubmenu},
     {Item::Command, FileEvaluateArchiveItem, "E&valuar un archivo de estudios...",
-     "Archivo|Evalúa de una vez todos los estudios de una carpeta y resume sus resultados", 0, {},
+     "Archivo|Evalúa de una vez todos los estudios de una carpeta y resume sus resultados", 9, {},
      run<&MainWindow::evaluateArchive>},
     {Item::Separator},
     {Item::Command, FileExitItem, "&Salir", "Salir del módulo ZELP", 8, {}, run<&MainWindow::exitApplication>},

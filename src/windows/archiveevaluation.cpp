@@ -5,6 +5,7 @@
 #include "cli/batchsummary.h"
 #include "render/drawingcommands.h"
 #include "stats/errors.h"
+#include "widgets/helpcontext.h"
 #include "widgets/userdialogs.h"
 #include "windows/acceptancelimitsdialog.h"
 
@@ -29,6 +30,8 @@ namespace {
 
 QString text(const std::string &s) { return QString::fromStdString(s); }
 
+constexpr int kArchiveHelpContext = 9; // its topic in the help file
+
 // The summary, the rows that failed first; any column sorts it.
 void showSummary(QWidget *parent, UserDialogs &dialogs, const std::vector<cli::SummaryRow> &rows,
                  const QString &summaryLine)
@@ -36,6 +39,7 @@ void showSummary(QWidget *parent, UserDialogs &dialogs, const std::vector<cli::S
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("resumenlote"));
     dialog.setWindowTitle(QStringLiteral("Resumen de la evaluación"));
+    widgets::SetHelpContext(&dialog, kArchiveHelpContext);
     auto *layout = new QVBoxLayout(&dialog);
     auto *line = new QLabel(summaryLine, &dialog);
     line->setTextFormat(Qt::PlainText);

@@ -116,7 +116,8 @@ private slots:
         const std::pair<int, QStringList> topics[] = {
             {11, {"PENDIENTE", "t cal"}},
             {1100, {"Opciones de la gráfica", "Ninguno", "Fuerte"}},
-            {9, {"contexto 9", "Contenido", "Menú Archivo"}}, // no such topic
+            {9, {"Evaluar un archivo de estudios", "resumen.csv"}},
+            {99, {"contexto 99", "Contenido", "Menú Archivo"}}, // no such topic
         };
         for (const auto &[context, phrases] : topics) {
             ScriptedDialogs dialogs;
