@@ -73,11 +73,13 @@ void showSummary(QWidget *parent, UserDialogs &dialogs, const std::vector<cli::S
     table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     table->setSortingEnabled(true);
     table->resizeColumnsToContents();
+    table->setColumnWidth(1, 140); // the digest's start is enough to tell; the message must show
+    table->setColumnWidth(3, std::min(table->columnWidth(3), 420));
     layout->addWidget(table);
     auto *close = new QPushButton(QStringLiteral("Cerrar"), &dialog);
     QObject::connect(close, &QPushButton::clicked, &dialog, &QDialog::accept);
     layout->addWidget(close, 0, Qt::AlignRight);
-    dialog.resize(900, 500);
+    dialog.resize(1000, 560);
     dialogs.showModal(dialog);
 }
 
