@@ -51,8 +51,10 @@ def read_mutants(path):
 
 
 def sync_tree():
-    """Copies the tracked files, keeping times of unchanged files so the
-    incremental build stays incremental."""
+    """Copies the tracked files that changed, with a fresh time so the build
+    remakes what depends on them (a time copied from the source could be
+    older than an object built from an interrupted mutant); unchanged files
+    keep theirs, so the build stays incremental."""
     files = subprocess.run(["git", "ls-files", "-z"], cwd=ROOT, check=True,
                            capture_output=True).stdout.decode().split("\0")
     for name in filter(None, files):
@@ -62,7 +64,8 @@ def sync_tree():
         if dst.exists() and dst.read_bytes() == src.read_bytes():
             continue
         dst.parent.mkdir(parents=True, exist_ok=True)
-        shutil.copy2(src, dst)
+        shutil.copyfile(src, dst)
+        shutil.copymode(src, dst)
 
 
 def run(cmd, **kw):
