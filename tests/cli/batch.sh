@@ -97,9 +97,9 @@ mkdir -p "$work/dos"
 cp "$archive/a/s1.w04" "$archive/a/coma.W04" "$work/dos/"
 "$program" --batch "$work/dos" --output "$work/pdf" --formats graphs,pages,criteria 2>/dev/null ||
     fail "gráficas y páginas: estado $?"
-for spec in "graph regression regresion" "graph residuals residuales" "print general general" \
+for outputs in "graph regression regresion" "graph residuals residuales" "print general general" \
     "print inference inferencia" "print error error" "print criteria criterios"; do
-    set -- $spec
+    set -- $outputs
     "$program" --"$1" "$2" "$work/dos/s1.w04" --output "$work/single.pdf" 2>/dev/null
     pdftotext -layout "$work/single.pdf" - | grep -v ' · Impreso ' >"$work/a"
     pdftotext -layout "$work/pdf/dos/s1.w04.$3.pdf" - 2>/dev/null | grep -v ' · Impreso ' >"$work/b"
