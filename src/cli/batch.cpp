@@ -1,10 +1,12 @@
 #include "cli/batch.h"
 
+#include "cli/acceptancelimits.h"
 #include "cli/batchsummary.h"
 #include "cli/commandregistry.h"
 #include "cli/headless.h"
 #include "cli/outputfile.h"
 #include "cli/printrecord.h"
+#include "cli/resultsjson.h"
 
 #include "stats/errors.h"
 #include "stats/studyfile.h"
@@ -146,8 +148,30 @@ void writeText(const std::string &dir, const std::string &name, const std::strin
     WriteBatchFile(path, bytes);
 }
 
+// A text output as its single command prints it: from the outcome the
+// study's JSON computed when there is one, otherwise by the command itself
+// (which meets again whatever stopped the JSON, and says it its own way).
+CommandRun textOutput(const std::string &format, const FoundStudy &found, const JsonRun &json,
+                      const BatchRequest &request, char sep)
+{
+    const bool report = format == "report";
+    const stats::CommandOutcome *outcome = nullptr;
+    if (json.outcomes)
+        outcome = report ? &json.outcomes->report
+                         : (json.outcomes->criteria ? &*json.outcomes->criteria : nullptr);
+    if (!outcome)
+        return runText(report ? "--report" : "--criteria", found.path, request, sep);
+    std::ostringstream out, err;
+    CommandRun run;
+    run.status = PrintOutcome(*outcome, out, err, PrintLines);
+    run.out = out.str();
+    run.err = oneLine(err.str());
+    return run;
+}
+
 // One study: its row, and its outputs written.
-SummaryRow evaluate(const FoundStudy &found, const BatchRequest &request, char sep, const BatchDrawer &drawer)
+SummaryRow evaluate(const FoundStudy &found, const BatchRequest &request, const stats::CriteriaOptions &criteria,
+                    char sep, const BatchDrawer &drawer)
 {
     SummaryRow row;
     row.name = found.name;
@@ -158,19 +182,19 @@ SummaryRow evaluate(const FoundStudy &found, const BatchRequest &request, char s
     }
     const bool completed = stats::ReportCommandErrors(
         [&] {
+            // Read once: the digest, the columns and every output are of
+            // the same bytes, even if the file changes during the run.
             const std::string bytes = stats::ReadFileBytes(found.path);
             row.sha256 = Sha256Hex(bytes);
             FillStudyColumns(row, bytes);
-            const CommandRun json = runText("--json", found.path, request, sep);
-            FillResultColumns(row, json.status, json.err, json.out);
+            const JsonRun json = RunJson(found.path, bytes, sep, criteria);
+            FillResultColumns(row, json.status, oneLine(json.message), json.document);
             if (request.wants("json"))
-                writeText(request.outputDir, found.name, "json", json.out, {".json"});
-            const std::pair<const char *, const char *> texts[] = {{"report", "--report"},
-                                                                    {"criteria", "--criteria"}};
-            for (const auto &[format, option] : texts) {
+                writeText(request.outputDir, found.name, "json", JsonText(json.document), {".json"});
+            for (const char *format : {"report", "criteria"}) {
                 if (!request.wants(format))
                     continue;
-                const CommandRun run = runText(option, found.path, request, sep);
+                const CommandRun run = textOutput(format, found, json, request, sep);
                 writeText(request.outputDir, found.name, format, run.out, {".txt"});
                 if (run.status != kExitDone && row.state == RowState::Correct)
                     NoteFailure(row, run.status, run.err);
@@ -305,6 +329,15 @@ int RunBatch(const BatchRequest &request, std::ostream &err, char sep, const Bat
              const std::function<void(const BatchProgress &)> &progress, const std::atomic<bool> *cancel,
              const std::function<void(const SummaryRow &)> &onRow)
 {
+    // The target and limits are read once, as each command would read them.
+    CommandLine options;
+    options.options = request.criteriaOptions;
+    stats::CriteriaOptions criteria;
+    std::string problem;
+    if (!CriteriaOptionsOf(options, sep, criteria, problem)) {
+        err << problem << '\n';
+        return kExitUsage;
+    }
     std::unique_ptr<BatchSummaryWriter> summary;
     try {
         summary = std::make_unique<BatchSummaryWriter>(request.outputDir);
@@ -320,7 +353,7 @@ int RunBatch(const BatchRequest &request, std::ostream &err, char sep, const Bat
         pool.emplace_back([&] {
             std::size_t i = 0;
             while (collector.take(i, cancel))
-                collector.done(i, evaluate(studies[i], request, sep, drawer));
+                collector.done(i, evaluate(studies[i], request, criteria, sep, drawer));
         });
     for (std::thread &thread : pool)
         thread.join();

@@ -9,7 +9,6 @@
 #include "stats/studyfile.h"
 #include "stats/systemerror.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
 
@@ -107,14 +106,13 @@ void FillStudyColumns(SummaryRow &row, const std::string &bytes)
     }
 }
 
-void FillResultColumns(SummaryRow &row, int status, const std::string &message, const std::string &json)
+void FillResultColumns(SummaryRow &row, int status, const std::string &message, const QJsonObject &o)
 {
     row.values.resize(ColumnCount);
     if (status != kExitDone) {
         NoteFailure(row, status, message);
         return;
     }
-    const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(json)).object();
     const QJsonObject study = o["study"].toObject(), regression = o["regression"].toObject();
     const QJsonObject anova = o["anova"].toObject();
     row.values[Levels] = number(study["levels"]);

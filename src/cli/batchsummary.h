@@ -2,6 +2,8 @@
 // The summary of a batch run, resumen.csv: one row per study (RFC 4180,
 // UTF-8, comma-separated, CRLF line ends, numbers as the JSON writes them),
 // and the way every batch output reaches the disk.
+#include <QJsonObject>
+
 #include <string>
 #include <vector>
 
@@ -24,8 +26,9 @@ extern const std::vector<const char *> kSummaryColumns;
 // The study's own texts (method, analyst, date, units) from its file bytes;
 // left empty when the file is not a study.
 void FillStudyColumns(SummaryRow &row, const std::string &fileBytes);
-// The state, message and results from what --json printed and returned.
-void FillResultColumns(SummaryRow &row, int status, const std::string &message, const std::string &json);
+// The state, message and results from the document --json prints and its
+// exit status.
+void FillResultColumns(SummaryRow &row, int status, const std::string &message, const QJsonObject &json);
 // Another command of the same study failed where --json did not.
 void NoteFailure(SummaryRow &row, int status, const std::string &message);
 

@@ -20,25 +20,6 @@ namespace cli {
 
 namespace {
 
-// What was printed reached its destination: a full disk, a full device or a
-// closed standard output is an error, not a silent empty result.
-int outputWritten(std::ostream &out, std::ostream &err)
-{
-    out.flush();
-    if (out)
-        return kExitDone;
-    const int error = errno;
-    err << "No se pudo escribir la salida estándar: "
-        << (error == EBADF ? std::string("está cerrada") : stats::SystemErrorText(error)) << ".\n";
-    return kExitFailed;
-}
-
-void printLines(const stats::CommandOutcome &outcome, std::ostream &out)
-{
-    for (const std::string &line : outcome.lines)
-        out << line << '\n';
-}
-
 // The analysis of variance: the table's rows, cells apart by tabs, then the
 // conclusions.
 void printTableAndLines(const stats::CommandOutcome &outcome, std::ostream &out)
@@ -48,7 +29,7 @@ void printTableAndLines(const stats::CommandOutcome &outcome, std::ostream &out)
             out << (c ? "\t" : "") << row[c];
         out << '\n';
     }
-    printLines(outcome, out);
+    PrintLines(outcome, out);
 }
 
 // The residuals: their columns side by side, apart by tabs.
@@ -61,8 +42,6 @@ void printColumns(const stats::CommandOutcome &outcome, std::ostream &out)
     }
 }
 
-using Printer = void (*)(const stats::CommandOutcome &, std::ostream &);
-
 // A result command: the study file read as Open reads it, the computation
 // of the matching menu command, and what its window would hold.
 template <class Compute>
@@ -72,11 +51,7 @@ int studyCommand(const CommandLine &line, std::ostream &out, std::ostream &err, 
         const stats::StudyData study = stats::StudyFromFile(ReadStudyFile(line.operands[0]));
         stats::SharedResults shared;
         const stats::CommandOutcome outcome = compute(study, shared);
-        if (outcome.refused())
-            return ReportRefusal(outcome, err);
-        errno = 0;
-        print(outcome, out);
-        return outputWritten(out, err);
+        return PrintOutcome(outcome, out, err, print);
     });
 }
 
@@ -104,7 +79,7 @@ int criteriaCommand(const CommandLine &line, std::ostream &out, std::ostream &er
         line, out, err, [&](const stats::StudyTexts &study, stats::SharedResults &shared) {
             return stats::RunCriteria(study, shared, separator, options);
         },
-        printLines);
+        PrintLines);
 }
 
 int jsonCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
@@ -114,32 +89,32 @@ int jsonCommand(const CommandLine &line, std::ostream &out, std::ostream &err, c
     if (!CriteriaOptionsOf(line, separator, options, problem))
         return UsageError(err, problem, line.command);
     const int status = RunJsonCommand(line.operands[0], out, err, separator, options);
-    return outputWritten(out, err) ? kExitFailed : status;
+    return OutputWritten(out, err) ? kExitFailed : status;
 }
 
 // Without --output (with it, it draws its report and the window library runs it).
 int verifyCommand(const CommandLine &, std::ostream &out, std::ostream &err, char)
 {
     const int status = PrintVerification(RunVerification(BuiltInReferences()), out);
-    return outputWritten(out, err) ? kExitFailed : status;
+    return OutputWritten(out, err) ? kExitFailed : status;
 }
 
 int checkRecordCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char)
 {
     const int status = CheckRecord(line.operands[0], line.operands[1], out, err);
-    return outputWritten(out, err) ? kExitFailed : status;
+    return OutputWritten(out, err) ? kExitFailed : status;
 }
 
 int helpCommand(const CommandLine &, std::ostream &out, std::ostream &err, char)
 {
     out << HelpText();
-    return outputWritten(out, err);
+    return OutputWritten(out, err);
 }
 
 int versionCommand(const CommandLine &, std::ostream &out, std::ostream &err, char)
 {
     out << "linealidad (Linealidad del método) " << ProgramVersion() << "\n";
-    return outputWritten(out, err);
+    return OutputWritten(out, err);
 }
 
 // Without graphs or pages a batch run needs no window library.
@@ -168,9 +143,9 @@ using enum HelpSection;
 const Command kCommands[] = {
     {"", nullptr, Window, nullptr, nullptr, "[ARCHIVO.w04]", Opening,
      "Sin opciones abre la aplicación (con ARCHIVO, abre ese estudio).\n", {}, {}, false},
-    {"--report", nullptr, Text, nullptr, resultCommand<stats::RunReport, printLines>, "--report ARCHIVO.w04", WithoutWindows,
+    {"--report", nullptr, Text, nullptr, resultCommand<stats::RunReport, PrintLines>, "--report ARCHIVO.w04", WithoutWindows,
      "  --report            el informe completo, una línea por renglón\n", {kStudy}, {}, false},
-    {"--inference", nullptr, Text, nullptr, resultCommand<stats::RunInference, printLines>, "--inference ARCHIVO.w04",
+    {"--inference", nullptr, Text, nullptr, resultCommand<stats::RunInference, PrintLines>, "--inference ARCHIVO.w04",
      WithoutWindows, "  --inference         la inferencia de pendiente y ordenada al origen\n", {kStudy}, {}, false},
     {"--anova", nullptr, Text, nullptr, resultCommand<stats::RunAnova, printTableAndLines>, "--anova ARCHIVO.w04", WithoutWindows,
      "  --anova             el análisis de la varianza: las siete filas de la\n"
@@ -181,7 +156,7 @@ const Command kCommands[] = {
      "  --residuals         el análisis de residuales: las cuatro columnas\n"
      "                      separadas por tabuladores\n",
      {kStudy}, {}, false},
-    {"--systematic-error", nullptr, Text, nullptr, resultCommand<stats::RunSystematicError, printLines>,
+    {"--systematic-error", nullptr, Text, nullptr, resultCommand<stats::RunSystematicError, PrintLines>,
      "--systematic-error ARCHIVO.w04", WithoutWindows, "  --systematic-error  la evaluación del error sistemático constante\n",
      {kStudy}, {}, false},
     {"--criteria", nullptr, Text, nullptr, criteriaCommand, "--criteria ARCHIVO.w04 [--target T] [--limits L.json]",

@@ -5,6 +5,7 @@
 #include "stats/commands.h"
 #include "stats/errors.h"
 #include "stats/studyfile.h"
+#include "stats/systemerror.h"
 
 #include <QLocale>
 
@@ -120,6 +121,32 @@ int ReportRefusal(const stats::CommandOutcome &outcome, std::ostream &err)
 {
     err << outcome.refusalMessage() << '\n';
     return kExitRefused;
+}
+
+int OutputWritten(std::ostream &out, std::ostream &err)
+{
+    out.flush();
+    if (out)
+        return kExitDone;
+    const int error = errno;
+    err << "No se pudo escribir la salida estándar: "
+        << (error == EBADF ? std::string("está cerrada") : stats::SystemErrorText(error)) << ".\n";
+    return kExitFailed;
+}
+
+int PrintOutcome(const stats::CommandOutcome &outcome, std::ostream &out, std::ostream &err, Printer print)
+{
+    if (outcome.refused())
+        return ReportRefusal(outcome, err);
+    errno = 0;
+    print(outcome, out);
+    return OutputWritten(out, err);
+}
+
+void PrintLines(const stats::CommandOutcome &outcome, std::ostream &out)
+{
+    for (const std::string &line : outcome.lines)
+        out << line << '\n';
 }
 
 char LocaleDecimalSeparator()

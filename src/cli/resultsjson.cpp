@@ -26,11 +26,6 @@ const char *significanceId(stats::Significance s)
 
 const char *fitId(stats::Fit f) { return std::array{"adequate", "inadequate", "not_assessed"}.at(static_cast<size_t>(f)); }
 
-void writeDocument(const QJsonObject &object, std::ostream &out)
-{
-    out << QJsonDocument(object).toJson(QJsonDocument::Indented).toStdString();
-}
-
 } // namespace
 
 QJsonObject StudyJson(const stats::StudyTexts &texts, const stats::LinearityStudy &study)
@@ -173,57 +168,85 @@ QJsonObject ErrorJson(const char *kind, const std::string &message)
     return {{"error", QJsonObject{{"kind", kind}, {"message", text(message)}}}};
 }
 
-JsonOutcome StudyResultsJson(const stats::StudyTexts &texts, char sep, const stats::CriteriaOptions &criteria)
+StudyOutcomes ComputeStudyOutcomes(const stats::StudyTexts &texts, char sep, const stats::CriteriaOptions &criteria)
+{
+    StudyOutcomes outcomes;
+    outcomes.report = stats::RunReport(texts, outcomes.records, sep);
+    if (!outcomes.report.refused())
+        outcomes.criteria = stats::RunCriteria(texts, outcomes.criteriaRecords, sep, criteria);
+    return outcomes;
+}
+
+JsonOutcome ResultsJson(const stats::StudyTexts &texts, char sep, const StudyOutcomes &outcomes)
 {
     auto refusal = [](const stats::CommandOutcome &outcome) {
         return JsonOutcome{
             ErrorJson(outcome.validation.failed ? "validation" : "zero_slope", outcome.refusalMessage()), true};
     };
-    stats::SharedResults records;
-    const stats::CommandOutcome outcome = stats::RunReport(texts, records, sep);
-    if (outcome.refused())
-        return refusal(outcome);
-    stats::SharedResults criteriaRecords;
-    const stats::CommandOutcome judged = stats::RunCriteria(texts, criteriaRecords, sep, criteria);
-    if (judged.refused())
-        return refusal(judged);
+    if (outcomes.report.refused())
+        return refusal(outcomes.report);
+    if (outcomes.criteria->refused())
+        return refusal(*outcomes.criteria);
+    const stats::SharedResults &records = outcomes.records;
     return {{{"study", StudyJson(texts, stats::ReadStudy(texts, sep))},
              {"regression", RegressionJson(records.regression)},
              {"anova", AnovaJson(records.anova)},
              {"residuals", ResidualsJson(records.residuals)},
              {"recovery", RecoveryJson(records.anova, records.recovery)},
-             {"criteria", CriteriaJson(criteriaRecords.criteria)}},
+             {"criteria", CriteriaJson(outcomes.criteriaRecords.criteria)}},
             false};
 }
 
-int RunJsonCommand(const std::string &path, std::ostream &out, std::ostream &err, char sep,
-                   const stats::CriteriaOptions &criteria)
+JsonOutcome StudyResultsJson(const stats::StudyTexts &texts, char sep, const stats::CriteriaOptions &criteria)
+{
+    return ResultsJson(texts, sep, ComputeStudyOutcomes(texts, sep, criteria));
+}
+
+std::string JsonText(const QJsonObject &document)
+{
+    return QJsonDocument(document).toJson(QJsonDocument::Indented).toStdString();
+}
+
+JsonRun RunJson(const std::string &path, const std::string &bytes, char sep, const stats::CriteriaOptions &criteria)
 {
     // Whatever the reading of the file meets (a count line that is not a
     // whole number included) is "file"; what the computations meet (a cell
     // that is not a number, a floating-point fault) is "numeric".
     const char *kind = "file";
-    int status = 1;
+    JsonRun run;
     stats::ReportCommandErrors(
         [&] {
-            const std::string bytes = stats::ReadFileBytes(path);
             const stats::StudyData study = stats::StudyFromFile(stats::ParseStudyFile(bytes));
             kind = "numeric";
-            JsonOutcome outcome = StudyResultsJson(study, sep, criteria);
-            if (!outcome.refused)
-                outcome.object.insert("record", RecordJson(MakePrintRecord(StudySource::ofFile(path, bytes))));
-            writeDocument(outcome.object, out);
-            status = 0;
+            StudyOutcomes outcomes = ComputeStudyOutcomes(study, sep, criteria);
+            JsonOutcome outcome = ResultsJson(study, sep, outcomes);
+            run.outcomes = std::move(outcomes);
+            run.status = 0;
             if (outcome.refused) {
-                err << outcome.object["error"].toObject()["message"].toString().toStdString() << '\n';
-                status = 2;
+                run.message = outcome.object["error"].toObject()["message"].toString().toStdString();
+                run.status = 2;
+            } else {
+                outcome.object.insert("record", RecordJson(MakePrintRecord(StudySource::ofFile(path, bytes))));
             }
+            run.document = std::move(outcome.object);
         },
         [&](const std::string &message) {
-            writeDocument(ErrorJson(kind, message), out);
-            err << message << '\n';
+            run = JsonRun{ErrorJson(kind, message), 1, message, std::nullopt};
         });
-    return status;
+    return run;
+}
+
+int RunJsonCommand(const std::string &path, std::ostream &out, std::ostream &err, char sep,
+                   const stats::CriteriaOptions &criteria)
+{
+    JsonRun run;
+    stats::ReportCommandErrors(
+        [&] { run = RunJson(path, stats::ReadFileBytes(path), sep, criteria); },
+        [&](const std::string &message) { run = JsonRun{ErrorJson("file", message), 1, message, std::nullopt}; });
+    out << JsonText(run.document);
+    if (!run.message.empty())
+        err << run.message << '\n';
+    return run.status;
 }
 
 } // namespace cli

@@ -9,6 +9,7 @@
 #include <QJsonObject>
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 
 namespace cli {
@@ -33,12 +34,41 @@ struct JsonOutcome {
 JsonOutcome StudyResultsJson(const stats::StudyTexts &texts, char decimalSeparator,
                              const stats::CriteriaOptions &criteria = {});
 
+// The two computations the object is made of, each run as its own command
+// (--report, --criteria) runs it; the criteria are not run when the report
+// is refused. A batch run prints both from here instead of computing them
+// again for each output.
+struct StudyOutcomes {
+    stats::SharedResults records;
+    stats::CommandOutcome report;
+    stats::SharedResults criteriaRecords;
+    std::optional<stats::CommandOutcome> criteria;
+};
+StudyOutcomes ComputeStudyOutcomes(const stats::StudyTexts &texts, char decimalSeparator,
+                                   const stats::CriteriaOptions &criteria);
+JsonOutcome ResultsJson(const stats::StudyTexts &texts, char decimalSeparator, const StudyOutcomes &outcomes);
+
 // The record of the output: file, sha256 (all 64 digits), program, version,
 // revision, generated (ISO 8601 with offset), user.
 QJsonObject RecordJson(const PrintRecord &record);
 
 // {"error": {"kind": kind, "message": message}}
 QJsonObject ErrorJson(const char *kind, const std::string &message);
+
+// What --json writes of the study file read as `bytes` from `path`: the
+// document, the message for standard error and the exit status; with the
+// outcomes when the study was read and computed (refused or not).
+struct JsonRun {
+    QJsonObject document;
+    int status = 1;
+    std::string message;
+    std::optional<StudyOutcomes> outcomes;
+};
+JsonRun RunJson(const std::string &path, const std::string &bytes, char decimalSeparator,
+                const stats::CriteriaOptions &criteria);
+
+// The document as --json prints it: indented, UTF-8, keys in alphabetical order.
+std::string JsonText(const QJsonObject &document);
 
 // linealidad --json FILE [--target T] [--limits L.json]: the object on `out` (indented, UTF-8); a refusal
 // or error is the error object on `out` and its message on `err`. Exit
