@@ -1,7 +1,12 @@
 #!/bin/sh
 # A whole archive in one run against the shell loop of single commands that
-# writes the same files: wall time, per-study cost and peak memory.
+# writes the same files: wall time, CPU time, per-study cost and peak memory.
 # Usage: batch_bench.sh PROGRAM DATA_DIR [STUDIES] [LOOPED]
+# The work folder is made under $TMPDIR (/tmp by default) and removed at the
+# end. Outputs stay until then: on an ext4 without a journal, a file created
+# in a block group where many were just deleted costs up to ten times more
+# (the allocator skips recently freed inodes), so deleting one run's outputs
+# would slow the next run for reasons that are not the program's.
 set -u
 program=$1
 data=$2
@@ -10,6 +15,7 @@ looped=${4:-100}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export LC_ALL=C.UTF-8
+echo "carpeta de trabajo: $work ($(df -T "$work" | awk 'NR == 2 { print $2 }')), $(nproc) núcleos"
 
 make_archive() { # FOLDER COUNT: studies of 5 levels of 5 replicates, each one slightly different
     mkdir -p "$1"
@@ -22,47 +28,59 @@ make_archive() { # FOLDER COUNT: studies of 5 levels of 5 replicates, each one s
         i=$((i + 1))
     done
 }
-seconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b - a }'; }
 now() { date +%s.%N; }
+# timed NAME COMMAND...: runs it; $wall, $cpu (user + system) and $peak (MiB) after.
+timed() {
+    name=$1
+    shift
+    start=$(now)
+    /usr/bin/time -f '%U %S %M' -o "$work/$name.time" "$@" >/dev/null 2>&1
+    wall=$(awk -v a="$start" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }')
+    cpu=$(awk '{ printf "%.2f", $1 + $2 }' "$work/$name.time")
+    peak=$(awk '{ printf "%d", $3 / 1024 }' "$work/$name.time")
+}
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.0f", a / b }'; }
+per() { awk -v t="$1" -v n="$2" 'BEGIN { printf "%.1f", 1000 * t / n }'; }
 
 make_archive "$work/a" "$studies"
-for formats in report,json,criteria report,json,criteria,graphs,pages; do
-    start=$(now)
-    /usr/bin/time -f '%M' -o "$work/mem" "$program" --batch "$work/a" --output "$work/out" --formats "$formats" 2>/dev/null
-    end=$(now)
-    echo "lote de $studies estudios, $formats: $(seconds "$start" "$end") s, pico de memoria $(($(cat "$work/mem") / 1024)) MiB"
-    rm -rf "$work/out"
-done
-
-# The same files by single commands for the first $looped studies, and by
-# one batch run over just those.
 mkdir -p "$work/few"
-find "$work/a" -name '*.w04' | head -n "$looped" | while read -r f; do cp "$f" "$work/few/"; done
-for formats in report,json,criteria report,json,criteria,graphs,pages; do
-    start=$(now)
+find "$work/a" -name '*.w04' | sort | head -n "$looped" | while read -r f; do cp "$f" "$work/few/"; done
+
+# The shell loop: every output by its own single command.
+loop() { # FORMATS OUT
+    mkdir -p "$2"
     for f in "$work/few"/*.w04; do
-        o=$work/loop/$(basename "$f")
-        mkdir -p "$work/loop"
+        o=$2/$(basename "$f")
         "$program" --report "$f" >"$o.informe.txt"
         "$program" --json "$f" >"$o.json"
         "$program" --criteria "$f" >"$o.criterios.txt"
-        case $formats in *graphs*)
+        case $1 in *graphs*)
             "$program" --graph regression "$f" --output "$o.regresion.pdf"
             "$program" --graph residuals "$f" --output "$o.residuales.pdf"
             for p in general inference error criteria; do "$program" --print $p "$f" --output "$o.$p.pdf"; done
         esac
-    done 2>/dev/null
-    loop=$(seconds "$start" "$(now)")
+    done
+}
+
+n=0
+for formats in report,json,criteria report,json,criteria,graphs,pages; do
+    n=$((n + 1))
+    timed lote$n "$program" --batch "$work/a" --output "$work/out$n" --formats "$formats"
+    big=$wall
+    echo "lote de $studies estudios, $formats: $wall s ($(per "$wall" "$studies") ms por estudio)," \
+        "CPU $cpu s, pico de memoria $peak MiB"
     start=$(now)
-    "$program" --batch "$work/few" --output "$work/one" --formats "$formats" 2>/dev/null
-    batch=$(seconds "$start" "$(now)")
-    echo "$looped estudios, $formats: bucle de órdenes $loop s, un lote $batch s," \
-        "$(awk -v l="$loop" -v b="$batch" 'BEGIN { printf "%.0f", l / b }') veces menos por estudio"
-    rm -rf "$work/loop" "$work/one"
+    loop "$formats" "$work/loop$n" 2>/dev/null
+    looptime=$(awk -v a="$start" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }')
+    timed uno$n "$program" --batch "$work/few" --output "$work/one$n" --formats "$formats"
+    echo "  los mismos archivos de $looped estudios: bucle de órdenes $looptime s" \
+        "($(per "$looptime" "$looped") ms por estudio), un lote $wall s;" \
+        "por estudio $(ratio "$(per "$looptime" "$looped")" "$(per "$wall" "$looped")") veces menos" \
+        "(contra el lote de $studies: $(ratio "$(per "$looptime" "$looped")" "$(per "$big" "$studies")") veces)"
 done
 
 if [ "$studies" -lt 10000 ]; then
     make_archive "$work/big" 10000
-    /usr/bin/time -f '%M' -o "$work/mem" "$program" --batch "$work/big" --output "$work/bigout" --formats report,json,criteria 2>/dev/null
-    echo "lote de 10000 estudios, report,json,criteria: pico de memoria $(($(cat "$work/mem") / 1024)) MiB"
+    timed diezmil "$program" --batch "$work/big" --output "$work/bigout" --formats report,json,criteria
+    echo "lote de 10000 estudios, report,json,criteria: $wall s, pico de memoria $peak MiB"
 fi
