@@ -3,10 +3,12 @@
 # writes the same files: wall time, CPU time, per-study cost and peak memory.
 # Usage: batch_bench.sh PROGRAM DATA_DIR [STUDIES] [LOOPED]
 # The work folder is made under $TMPDIR (/tmp by default) and removed at the
-# end. Outputs stay until then: on an ext4 without a journal, a file created
-# in a block group where many were just deleted costs up to ten times more
-# (the allocator skips recently freed inodes), so deleting one run's outputs
-# would slow the next run for reasons that are not the program's.
+# end. On an ext4 without a journal, a file created in a block group where
+# many files were deleted in the last minutes costs up to ten times more (the
+# allocator steps over recently freed inodes one by one): after a build or an
+# earlier run, /tmp's groups are full of them. So the work folder spreads its
+# folders over fresh groups as top-level ones are (chattr +T), and outputs
+# stay until the end, so that one run's deletions never slow the next.
 set -u
 program=$1
 data=$2
@@ -14,6 +16,7 @@ studies=${3:-1000}
 looped=${4:-100}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+chattr +T "$work" 2>/dev/null || true
 export LC_ALL=C.UTF-8
 echo "carpeta de trabajo: $work ($(df -T "$work" | awk 'NR == 2 { print $2 }')), $(nproc) núcleos"
 
