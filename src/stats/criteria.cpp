@@ -1,6 +1,7 @@
 #include "stats/criteria.h"
 
 #include "stats/conversions.h"
+#include "stats/centredsums.h"
 #include "stats/errors.h"
 
 #include <boost/math/distributions/fisher_f.hpp>
@@ -64,37 +65,6 @@ bool threeDistinct(const LinearityStudy &study)
     return false;
 }
 
-// Means and centred sums, the means corrected by a second pass.
-struct Centred {
-    L n = 0, meanX = 0, meanY = 0, sxx = 0, sxy = 0, syy = 0;
-};
-
-Centred centre(const LinearityStudy &study)
-{
-    Centred c;
-    c.n = study.n();
-    for (const Observation &o : study.observations) {
-        c.meanX += o.x;
-        c.meanY += o.y;
-    }
-    c.meanX /= c.n;
-    c.meanY /= c.n;
-    L cx = 0, cy = 0;
-    for (const Observation &o : study.observations) {
-        cx += o.x - c.meanX;
-        cy += o.y - c.meanY;
-    }
-    c.meanX += cx / c.n;
-    c.meanY += cy / c.n;
-    for (const Observation &o : study.observations) {
-        const L dx = o.x - c.meanX, dy = o.y - c.meanY;
-        c.sxx += dx * dx;
-        c.sxy += dx * dy;
-        c.syy += dy * dy;
-    }
-    return c;
-}
-
 Figure ratio(L numerator, L denominator)
 {
     if (denominator == 0)
@@ -106,7 +76,7 @@ Figure ratio(L numerator, L denominator)
 // Mandel's test: the parabola's extra sum of squares against the line's.
 // The quadratic term is made orthogonal to 1 and x (centred x, then x²
 // with its projections removed), so SSE2 = SSE1 - (Σ y q)² / Σ q².
-void mandel(const LinearityStudy &study, const Centred &c, L sse1, CriteriaResult &r)
+void mandel(const LinearityStudy &study, const CentredSums &c, L sse1, CriteriaResult &r)
 {
     const int df = study.n() - 3;
     if (df < 1 || !threeDistinct(study))
@@ -194,7 +164,7 @@ CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &a
     const Figure &target = options.target;
     CriteriaResult r;
     r.limits = options.limits;
-    const Centred c = centre(study);
+    const CentredSums c = CentreStudy(study);
     if (c.sxx == 0 || c.sxy == 0)
         throw FloatingPointError(kDivisionByZero);
     const L b = c.sxy / c.sxx, a = c.meanY - b * c.meanX;

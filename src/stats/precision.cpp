@@ -1,5 +1,6 @@
 #include "stats/precision.h"
 
+#include "stats/centredsums.h"
 #include "stats/errors.h"
 #include "stats/leastsquares.h"
 #include "stats/numberformat.h"
@@ -22,43 +23,9 @@ using L = long double;
 // zero, and prints as 0 whatever digits the rounding left in it.
 constexpr L kNoise = 1e-11L;
 
-// Means, centred sums of squares and products, and the data's magnitudes.
-struct Centred {
-    L n = 0, meanX = 0, meanY = 0, sxx = 0, sxy = 0, syy = 0, maxX = 0, maxY = 0;
-};
+L slopeOf(const CentredSums &c) { return c.sxx != 0 ? c.sxy / c.sxx : 0; }
 
-Centred centre(const LinearityStudy &study)
-{
-    Centred c;
-    c.n = study.n();
-    for (const Observation &o : study.observations) {
-        c.meanX += o.x;
-        c.meanY += o.y;
-        c.maxX = std::max(c.maxX, std::fabs(L(o.x)));
-        c.maxY = std::max(c.maxY, std::fabs(L(o.y)));
-    }
-    c.meanX /= c.n;
-    c.meanY /= c.n;
-    // A second pass corrects the means for the rounding of the first.
-    L cx = 0, cy = 0;
-    for (const Observation &o : study.observations) {
-        cx += o.x - c.meanX;
-        cy += o.y - c.meanY;
-    }
-    c.meanX += cx / c.n;
-    c.meanY += cy / c.n;
-    for (const Observation &o : study.observations) {
-        const L dx = o.x - c.meanX, dy = o.y - c.meanY;
-        c.sxx += dx * dx;
-        c.sxy += dx * dy;
-        c.syy += dy * dy;
-    }
-    return c;
-}
-
-L slopeOf(const Centred &c) { return c.sxx != 0 ? c.sxy / c.sxx : 0; }
-
-L residualSum(const LinearityStudy &study, const Centred &c, L b)
+L residualSum(const LinearityStudy &study, const CentredSums &c, L b)
 {
     L sse = 0;
     for (const Observation &o : study.observations) {
@@ -76,7 +43,7 @@ struct Noise {
     L syx = 0;     // standard deviation of regression
 };
 
-Noise noiseOf(const Centred &c, L b)
+Noise noiseOf(const CentredSums &c, L b)
 {
     Noise z;
     z.y = kNoise * (c.maxY + std::fabs(b) * c.maxX);
@@ -165,7 +132,7 @@ void RefuseLostDigits(const LinearityStudy &study)
 {
     if (study.n() < 2)
         return;
-    const Centred c = centre(study);
+    const CentredSums c = CentreStudy(study);
     const Noise z = noiseOf(c, slopeOf(c));
     const LineSums s = SumsOf(study);
     const L n = c.n;
@@ -217,7 +184,7 @@ bool FigureIsWrong(double shown, double stable, int digits, double noise)
 
 RegressionResult StableRegression(const LinearityStudy &study)
 {
-    const Centred c = centre(study);
+    const CentredSums c = CentreStudy(study);
     const L b = slopeOf(c);
     const L a = c.meanY - b * c.meanX;
     const L df = c.n - 2;
@@ -244,7 +211,7 @@ RegressionResult StableRegression(const LinearityStudy &study)
 
 void CheckRegressionFigures(const LinearityStudy &study, RegressionResult &shown)
 {
-    const Centred c = centre(study);
+    const CentredSums c = CentreStudy(study);
     const L b = slopeOf(c);
     const Noise z = noiseOf(c, b);
     const RegressionResult s = StableRegression(study);
@@ -264,7 +231,7 @@ void CheckRegressionFigures(const LinearityStudy &study, RegressionResult &shown
 
 void StableAnova(const LinearityStudy &study, AnovaResult &r, std::vector<ResidualRow> &rows)
 {
-    const Centred c = centre(study);
+    const CentredSums c = CentreStudy(study);
     const L b = slopeOf(c);
     const L sse = residualSum(study, c, b);
     const L dfError = c.n - 2;
@@ -321,7 +288,7 @@ void StableAnova(const LinearityStudy &study, AnovaResult &r, std::vector<Residu
 
 void CheckAnovaFigures(const LinearityStudy &study, AnovaResult &shown, std::vector<ResidualRow> &residuals)
 {
-    const Centred c = centre(study);
+    const CentredSums c = CentreStudy(study);
     const L b = slopeOf(c);
     const Noise z = noiseOf(c, b);
     AnovaResult s;
