@@ -87,7 +87,7 @@ std::string notFinite(const std::string &key, const std::string &path)
 
 } // namespace
 
-bool ReadAcceptanceLimits(const std::string &path, stats::AcceptanceLimits &limits, std::string &problem)
+bool ReadLimitsFile(const std::string &path, stats::AcceptanceLimits &limits, std::string &problem)
 {
     std::string bytes;
     if (!readLimitsFile(path, bytes, problem))
@@ -140,7 +140,7 @@ bool CriteriaOptionsOf(const CommandLine &line, char separator, stats::CriteriaO
             return false;
     }
     if (const std::string *limits = line.option("--limits"))
-        return ReadAcceptanceLimits(*limits, options.limits, problem);
+        return ReadLimitsFile(*limits, options.limits, problem);
     return true;
 }
 

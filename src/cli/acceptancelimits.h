@@ -20,7 +20,7 @@ inline constexpr qint64 kLargestLimitsFile = 64 * 1024;
 // Spanish and naming the file or the key, for a file that cannot be read,
 // is too large, is not a JSON object, or holds an unknown key or a value
 // that is not a finite number.
-bool ReadAcceptanceLimits(const std::string &path, stats::AcceptanceLimits &limits, std::string &problem);
+bool ReadLimitsFile(const std::string &path, stats::AcceptanceLimits &limits, std::string &problem);
 
 // --target and --limits of `line`, when given. False with the reason for a
 // target that is not a number greater than zero or a refused limits file.

@@ -32,7 +32,7 @@ QSettings userSettings()
 
 namespace windows {
 
-stats::AcceptanceLimits ReadAcceptanceLimits(QSettings &settings)
+stats::AcceptanceLimits AcceptanceLimitsFromSettings(QSettings &settings)
 {
     stats::AcceptanceLimits limits;
     settings.beginGroup(kGroup);
@@ -57,7 +57,7 @@ void WriteAcceptanceLimits(QSettings &settings, const stats::AcceptanceLimits &l
 stats::AcceptanceLimits StoredAcceptanceLimits()
 {
     QSettings settings = userSettings();
-    return ReadAcceptanceLimits(settings);
+    return AcceptanceLimitsFromSettings(settings);
 }
 
 bool StoreAcceptanceLimits(const stats::AcceptanceLimits &limits)

@@ -15,7 +15,7 @@ namespace windows {
 
 // The limits stored in `settings`; a limit that is missing or not a finite
 // number (a hand-edited file) is its default.
-stats::AcceptanceLimits ReadAcceptanceLimits(QSettings &settings);
+stats::AcceptanceLimits AcceptanceLimitsFromSettings(QSettings &settings);
 void WriteAcceptanceLimits(QSettings &settings, const stats::AcceptanceLimits &limits);
 
 // The same in the user's settings file (the application's organisation and
