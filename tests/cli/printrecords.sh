@@ -2,14 +2,7 @@
 # Each page of each PDF names the study by the digest sha256sum gives, with
 # the right "Página i de n"; each PDF says what it is and claims PDF/A-1b;
 # --json has the whole digest; --check-record tells the file a record names.
-set -u
-program=$1
-data=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export LC_ALL=C.UTF-8
-failures=0
-fail() { echo "FALLO: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/scripttest.sh"
 
 pages() { pdfinfo "$1" | sed -n 's/^Pages: *//p'; }
 check_pages() { # PDF STUDY_PART
@@ -65,5 +58,4 @@ check_pages "$work/verify.pdf" "Estudios de referencia incorporados"
 check_info "$work/verify.pdf" "Verificación de la instalación" "$(id -un)" "Linealidad del método"
 [ "$(pages "$work/verify.pdf")" -gt 1 ] || fail "la verificación cabe en una página"
 
-[ $failures = 0 ] && echo "registros correctos"
-[ $failures = 0 ]
+finish "registros correctos"
