@@ -7,6 +7,7 @@
 #include "widgets/windowplacement.h"
 #include "windows/aboutdialog.h"
 #include "windows/archiveevaluation.h"
+#include "windows/criteriawindow.h"
 #include "windows/objectnames.h"
 #include "windows/printoptionswindow.h"
 #include "windows/regressiongraphwindow.h"
@@ -83,11 +84,23 @@ void MainWindow::setSingleWindows(const SingleWindows &windows)
         windows_.printOptions->setStudySource([this] { return editor_.data(); });
     // Every printout names the study the same way.
     const StudyOrigin origin = [this] { return studySource(); };
-    if (windows_.printOptions)
+    if (windows_.printOptions) {
         windows_.printOptions->setStudyOrigin(origin);
+        windows_.printOptions->setCriteriaTarget([this] { return criteriaTarget(); });
+    }
     for (PlotWindow *graph : {static_cast<PlotWindow *>(windows_.plot), static_cast<PlotWindow *>(windows_.residualPlot)})
         if (graph)
             graph->setStudyOrigin(origin);
+}
+
+// The T set in the criteria window the user went to last; none without one.
+stats::Figure MainWindow::criteriaTarget() const
+{
+    const QList<QMdiSubWindow *> windows = mdi_->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it)
+        if (const auto *criteria = qobject_cast<CriteriaWindow *>((*it)->widget()))
+            return criteria->userTarget();
+    return {};
 }
 
 // The print command shows the print options window and goes on: the frame

@@ -30,6 +30,9 @@ public:
     QTableWidget *backCalculation() const { return stginverso_; }
     QTableWidget *levelBias() const { return stgsesgo_; }
     const stats::CriteriaResult &criteria() const { return criteria_; }
+    // The T the user set, which the printed criteria page uses too; none
+    // while the mean of the levels is used.
+    stats::Figure userTarget() const { return criteria_.targetGiven ? criteria_.target : stats::Figure(); }
 
     // The limits dialog; accepting it computes every open window again.
     void editLimits();

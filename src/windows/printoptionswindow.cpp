@@ -71,7 +71,8 @@ void PrintOptionsWindow::printSelected()
         // for: a refused study starts no job.
         const render::PreparedReport report =
             render::PrepareReport(selectedReport(), *editor, m_records, m_separator,
-                                  {.target = std::nullopt, .limits = windows::StoredAcceptanceLimits()});
+                                  {.target = m_target ? m_target() : stats::Figure(),
+                                   .limits = windows::StoredAcceptanceLimits()});
         if (report.validation.failed) {
             editor->showValidationFailure(report.validation);
             return;

@@ -1,5 +1,5 @@
 #pragma once
-// The print options window: the user picks one of the three printed reports
+// The print options window: the user picks one of the four printed reports
 // of the open study and prints it with "Aceptar", as often as wanted; the
 // window stays open and keeps its choice. Created once at start-up, shown
 // without waiting by the print command. Each "Aceptar" is one print job,
@@ -26,6 +26,10 @@ public:
     void setStudySource(std::function<StudyEditor *()> source) { m_study = std::move(source); }
     // Where it learns the study's file, for the pages' identification line.
     void setStudyOrigin(StudyOrigin origin) { m_origin = std::move(origin); }
+    // Where the criteria page finds the T the user set in the criteria
+    // window (none: the mean of the levels), so that the page printed says
+    // what the window shows.
+    void setCriteriaTarget(std::function<stats::Figure()> source) { m_target = std::move(source); }
 
     render::PrintedReport selectedReport() const;
     void selectReport(render::PrintedReport report);
@@ -39,6 +43,7 @@ private:
     const char m_separator;
     std::function<StudyEditor *()> m_study;
     StudyOrigin m_origin;
+    std::function<stats::Figure()> m_target;
     stats::SharedResults m_records; // the print command's own results
     QButtonGroup *opcion = nullptr;
 };

@@ -6,8 +6,10 @@
 #include "support/editortesting.h"
 #include "support/scripteddialogs.h"
 #include "support/studies.h"
+#include "support/pdfwords.h"
 #include "support/studybytes.h"
 #include "widgets/helpviewer.h"
+#include "windows/criteriawindow.h"
 #include "windows/graphoptionsdialog.h"
 #include "windows/inferencewindow.h"
 #include "windows/objectnames.h"
@@ -20,6 +22,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -521,6 +524,35 @@ private slots:
         dialogs.printFiles << dir.filePath("tres.pdf");
         window.printSelected();
         QCOMPARE(dialogs.printDialogs, 1);
+    }
+
+    // The criteria page says what the criteria window the user went to last
+    // shows: the T set there, or the mean of the levels once it is closed.
+    void criteriaPagePrintsTheTargetSetInTheCriteriaWindow()
+    {
+        openStudy(writeStudy("criterios.w04", testing_studies::anovaStudy()));
+        PrintOptionsWindow &options = app->printOptions();
+        options.selectReport(render::PrintedReport::AcceptanceCriteria);
+        auto printedTarget = [&](const QString &file) {
+            dialogs.printFiles << dir.filePath(file);
+            options.printSelected();
+            const QStringList lines = readPdf(dir.filePath(file)).lines(0);
+            const auto found = std::find_if(lines.begin(), lines.end(),
+                                            [](const QString &l) { return l.startsWith("CANTIDAD AL 100 % (T)"); });
+            return found == lines.end() ? QString() : *found;
+        };
+        QCOMPARE(printedTarget("media.pdf"), QStringLiteral("CANTIDAD AL 100 % (T) = 2 (MEDIA DE LOS NIVELES)"));
+
+        frame().action(mnucriterios)->trigger();
+        auto *criteria = qobject_cast<CriteriaWindow *>(frame().mdiArea()->activeSubWindow()->widget());
+        QVERIFY(criteria);
+        criteria->target()->setText("2.5");
+        emit criteria->target()->editingFinished();
+        QVERIFY(criteria->criteria().targetGiven);
+        QCOMPARE(printedTarget("fijada.pdf"), QStringLiteral("CANTIDAD AL 100 % (T) = 2.5 (FIJADA POR EL USUARIO)"));
+
+        closeChild(criteria);
+        QCOMPARE(printedTarget("cerrada.pdf"), QStringLiteral("CANTIDAD AL 100 % (T) = 2 (MEDIA DE LOS NIVELES)"));
     }
 
     void titleTypedInTheOptionsMarksTheStudyModified()
