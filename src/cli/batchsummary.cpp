@@ -54,8 +54,13 @@ int openUnnamed(const std::string &folder)
 {
     std::error_code ec;
     fs::create_directories(folder, ec);
-    if (ec)
+    if (ec) {
+        std::error_code kind;
+        if (fs::exists(folder, kind) && !fs::is_directory(folder, kind))
+            throw stats::OutputFileError("No se pudo crear la carpeta «" + folder +
+                                         "»: ya hay un archivo con ese nombre.");
         fail("crear la carpeta", folder, ec.value());
+    }
     const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (fd < 0)
         fail("escribir en la carpeta", folder, errno);

@@ -77,7 +77,9 @@ done
 "$program" --batch "$archive" 2>/dev/null; [ $? = 64 ] || fail "sin --output: estado no 64"
 touch "$work/archivo-no-carpeta"
 "$program" --batch "$archive" --output "$work/archivo-no-carpeta" 2>"$work/err"; status=$?
-[ $status = 1 ] && grep -q 'No se pudo' "$work/err" || fail "salida que no es carpeta: $status $(cat "$work/err")"
+[ $status = 1 ] && grep -q '«.*archivo-no-carpeta»: ya hay un archivo con ese nombre\.' "$work/err" ||
+    fail "salida que no es carpeta: $status $(cat "$work/err")"
+[ -s "$work/archivo-no-carpeta" ] && fail "la salida que no es carpeta cambió"
 
 # Two PATHs with the same last name never share an output.
 mkdir -p "$work/x/lote" "$work/y/lote"
