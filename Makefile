@@ -6,7 +6,7 @@
 #         make bench (Google Benchmark medians of the engine and the graphs),
 #         make mutate (the suite against the hand-made faults of tests/mutation).
 
-PACKAGES := cmake make g++ qt6-base-dev libgl-dev libgtest-dev googletest libboost-math-dev \
+PACKAGES := cmake make g++ qt6-base-dev libgl-dev libgtest-dev googletest libboost-math-dev libgmp-dev libmpfr-dev \
             libbenchmark-dev fonts-liberation qt6-translations-l10n qt6-svg-dev xvfb xauth \
             desktop-file-utils appstream poppler-utils strace locales \
             openbox x11-utils

@@ -63,6 +63,20 @@ void BM_ReadValidateReport(benchmark::State &state)
 }
 BENCHMARK(BM_ReadValidateReport);
 
+// Everything a study yields from its texts: the report (regression, analysis
+// of variance, residuals, recovery) and the acceptance criteria, each as its
+// command runs it.
+void BM_WholeEvaluation25(benchmark::State &state)
+{
+    const stats::StudyData texts = study25();
+    for (auto _ : state) {
+        stats::SharedResults shared;
+        benchmark::DoNotOptimize(stats::RunReport(texts, shared, '.'));
+        benchmark::DoNotOptimize(stats::RunCriteria(texts, shared, '.', {}));
+    }
+}
+BENCHMARK(BM_WholeEvaluation25);
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -94,7 +94,7 @@ void MainWindow::setSingleWindows(const SingleWindows &windows)
 }
 
 // The T set in the criteria window the user went to last; none without one.
-stats::Figure MainWindow::criteriaTarget() const
+stats::Target MainWindow::criteriaTarget() const
 {
     const QList<QMdiSubWindow *> windows = mdi_->subWindowList(QMdiArea::ActivationHistoryOrder);
     for (auto it = windows.crbegin(); it != windows.crend(); ++it)

@@ -124,7 +124,7 @@ private:
     bool writeStudy(const QString &path);
     void resultWindowClosing(QMdiSubWindow *window);
     void showGraph(PlotWindow *window);
-    stats::Figure criteriaTarget() const;
+    stats::Target criteriaTarget() const;
     // A study the command refused: the editor shows the validation's message,
     // or the zero slope is told. True when refused.
     bool showRefusal(const stats::CommandOutcome &outcome);

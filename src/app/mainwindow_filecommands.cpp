@@ -228,7 +228,7 @@ void MainWindow::showPredictions()
         return;
     bool computed = false;
     widgets::RunReportingErrors(dialogs_, this, [&] {
-        stats::ComputeCheckedRegression(stats::ReadStudy(*editor_, separator_), shared_.regression,
+        stats::ComputeRegression(stats::ReadStudy(*editor_, separator_), shared_.regression,
                                         shared_.slopeIsZero);
         computed = true;
     });

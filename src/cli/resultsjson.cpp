@@ -52,7 +52,7 @@ QJsonObject RegressionJson(const stats::RegressionResult &r)
 {
     QJsonObject object;
     for (const stats::RegressionField &field : stats::RegressionFields())
-        object[QLatin1String(field.key)] = r.*field.member;
+        object[QLatin1String(field.key)] = (r.*field.member).toDouble();
     return object;
 }
 
@@ -67,7 +67,7 @@ QJsonObject AnovaJson(const stats::AnovaResult &a)
         QJsonObject row;
         for (const stats::AnovaField &field : stats::AnovaFields())
             if (field.source == s)
-                row[QLatin1String(stats::AnovaColumns()[field.column].key)] = a.*field.member;
+                row[QLatin1String(stats::AnovaColumns()[field.column].key)] = (a.*field.member).toDouble();
         object[QLatin1String(source.key)] = stats::SourceShown(source, a) ? QJsonValue(row) : QJsonValue::Null;
     }
     return object;
@@ -79,7 +79,7 @@ QJsonArray ResidualsJson(const std::vector<stats::ResidualRow> &residuals)
     for (const stats::ResidualRow &r : residuals) {
         QJsonObject row{{"observation", r.observation}};
         for (const stats::ResidualField &field : stats::ResidualFields())
-            row[QLatin1String(field.key)] = r.*field.member;
+            row[QLatin1String(field.key)] = (r.*field.member).toDouble();
         rows.append(row);
     }
     return rows;
@@ -90,15 +90,17 @@ QJsonArray ResidualsJson(const std::vector<stats::ResidualRow> &residuals)
 QJsonObject RecoveryJson(const stats::AnovaResult &anova, const stats::RecoveryResult &r)
 {
     const bool applies = stats::RecoveryApplies(anova);
-    auto shown = [applies](double v) { return applies ? QJsonValue(v) : QJsonValue(QJsonValue::Null); };
+    auto shown = [applies](const stats::Real &v) {
+        return applies ? QJsonValue(v.toDouble()) : QJsonValue(QJsonValue::Null);
+    };
     const stats::BestWorstCase c = stats::BestAndWorstCase(r);
     const bool bestWorst = applies && c.exists;
     QJsonObject object{
         {"applies", applies},
         {"systematicError", applies ? QJsonValue(stats::SystematicErrorPresent(r) ? "present" : "absent")
                                     : QJsonValue(QJsonValue::Null)},
-        {"bestCase", bestWorst ? QJsonValue(c.best) : QJsonValue(QJsonValue::Null)},
-        {"worstCase", bestWorst ? QJsonValue(c.worst) : QJsonValue(QJsonValue::Null)}};
+        {"bestCase", bestWorst ? QJsonValue(c.best.toDouble()) : QJsonValue(QJsonValue::Null)},
+        {"worstCase", bestWorst ? QJsonValue(c.worst.toDouble()) : QJsonValue(QJsonValue::Null)}};
     for (const stats::RecoveryField &field : stats::RecoveryFields())
         object[QLatin1String(field.key)] = shown(r.*field.member);
     return object;
@@ -108,7 +110,7 @@ QJsonObject RecoveryJson(const stats::AnovaResult &anova, const stats::RecoveryR
 // null. The checks' range has two numbers, lowest and highest.
 QJsonObject CriteriaJson(const stats::CriteriaResult &c)
 {
-    auto figure = [](const stats::Figure &v) { return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null); };
+    auto figure = [](const stats::Figure &v) { return v ? QJsonValue(v->toDouble()) : QJsonValue(QJsonValue::Null); };
     QJsonObject object{{"levels", c.levels}};
     for (const stats::CriteriaField &field : stats::CriteriaFields()) {
         if (!field.key)
@@ -125,17 +127,19 @@ QJsonObject CriteriaJson(const stats::CriteriaResult &c)
     for (const stats::BackCalculation &b : c.backCalculated)
         back.append(QJsonObject{{"observation", b.observation},
                                 {"level", b.level},
-                                {"x", b.x},
-                                {"xBack", b.xBack},
+                                {"x", b.x.toDouble()},
+                                {"xBack", b.xBack.toDouble()},
                                 {"relativeError", figure(b.relativeError)}});
     QJsonArray bias;
     for (const stats::LevelBias &b : c.levelBias)
-        bias.append(QJsonObject{{"level", b.level}, {"x", b.x}, {"meanRelativeError", figure(b.meanRelativeError)}});
+        bias.append(QJsonObject{
+            {"level", b.level}, {"x", b.x.toDouble()}, {"meanRelativeError", figure(b.meanRelativeError)}});
     QJsonArray checks;
     for (const stats::CriteriaCheck &check : c.checks) {
         QJsonValue value = figure(check.value.at(0)), limit = check.limit.at(0);
         if (check.value.size() == 2) {
-            value = check.value[0] && check.value[1] ? QJsonValue(QJsonArray{*check.value[0], *check.value[1]})
+            value = check.value[0] && check.value[1]
+                        ? QJsonValue(QJsonArray{check.value[0]->toDouble(), check.value[1]->toDouble()})
                                                      : QJsonValue(QJsonValue::Null);
             limit = QJsonArray{check.limit[0], check.limit[1]};
         }

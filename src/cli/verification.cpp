@@ -246,15 +246,15 @@ QJsonObject results(const ReferenceStudy &reference, const std::string &fileByte
         stats::StudyData::Shaped(std::vector<std::string>(reference.x.size(), "1"), reference.x, reference.y);
     const stats::LinearityStudy study = stats::ReadStudy(texts, '.');
     stats::SharedResults records;
-    stats::ComputeCheckedRegression(study, records.regression, records.slopeIsZero);
+    stats::ComputeRegression(study, records.regression, records.slopeIsZero);
     if (records.slopeIsZero)
         throw stats::CommandError(stats::kZeroSlopeMessage);
-    stats::ComputeCheckedAnova(study, records.anova, records.slopeIsZero, records.residuals);
+    stats::ComputeAnovaResiduals(study, records.anova, records.slopeIsZero, records.residuals);
     // The standard deviations of slope and intercept, from their t statistics.
     QJsonObject regression = RegressionJson(records.regression);
     const stats::RegressionResult &r = records.regression;
-    regression["slopeStandardDeviation"] = (r.slope - 1.0) / r.slopeT;
-    regression["interceptStandardDeviation"] = r.intercept / r.interceptT;
+    regression["slopeStandardDeviation"] = (r.slope.toDouble() - 1.0) / r.slopeT.toDouble();
+    regression["interceptStandardDeviation"] = r.intercept.toDouble() / r.interceptT.toDouble();
     return {{"regression", regression},
             {"anova", AnovaJson(records.anova)},
             {"residuals", ResidualsJson(records.residuals)}};

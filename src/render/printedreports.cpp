@@ -108,7 +108,7 @@ void studyBlock(PageBody &body, const stats::StudyTexts &s)
 
 PageBody inferenceAndAnova(const stats::StudyTexts &s, const stats::SharedResults &r, char sep)
 {
-    auto f = [sep](double v) { return q(stats::FormatGeneral(v, 6, sep)); };
+    auto f = [sep](const stats::Real &v) { return q(stats::FormatGeneral(v, 6, sep)); };
     const stats::AnovaResult &a = r.anova;
 
     PageBody body = {{10, kCentred, QStringLiteral("Inferencia de Pendiente y Ordenada al Origen")}};
@@ -175,7 +175,7 @@ PageBody inferenceAndAnova(const stats::StudyTexts &s, const stats::SharedResult
 
 std::vector<PageBody> errorAndResiduals(const stats::StudyTexts &s, const stats::SharedResults &r, char sep)
 {
-    auto f = [sep](double v) { return q(stats::FormatGeneral(v, 6, sep)); };
+    auto f = [sep](const stats::Real &v) { return q(stats::FormatGeneral(v, 6, sep)); };
     const stats::RecoveryResult &e = r.recovery;
 
     PageBody body = {{10, kCentred, QStringLiteral("Evaluación del Error Sistemático Constante")}};

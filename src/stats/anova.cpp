@@ -1,45 +1,13 @@
 #include "stats/anova.h"
 
-#include "stats/checked.h"
 #include "stats/degenerate.h"
+#include "stats/errors.h"
 #include "stats/leastsquares.h"
 
 #include <string>
 #include <utility>
 
 namespace stats {
-
-using namespace checked;
-using L = long double;
-
-namespace {
-
-// The approximation for a statistic g >= 1 with m numerator and d denominator
-// degrees of freedom. Powers go through e^(exponent * ln base), as written.
-double upperTail(double g, double m, double d)
-{
-    const double u = store(div(2.0L / 9.0L, L(m)));
-    const double v = store(div(2.0L / 9.0L, L(d)));
-    double z = store(div(std::fabs(power(g, 0.333L) * (1.0L - v) - 1.0L + u),
-                         sqrt(power(g, 0.666L) * v + u)));
-    // z of exactly 0 (g = 1 with m = d) needs no correction; its logarithm
-    // would be a fault.
-    if (d < 4 && z != 0.0)
-        z = store(L(z) * (1.0L + div(0.08L * power(z, 4.0L), power(d, 3.0L))));
-    const L poly = (((0.019527L * z + 0.000344L) * z + 0.115194L) * z + 0.196854L) * z + 1.0L;
-    return store(div(0.5L, power(poly, 4.0L)));
-}
-
-} // namespace
-
-double FTailProbability(double f, double df1, double df2)
-{
-    if (f <= 0.0)
-        return 1.0;
-    if (f < 1.0)
-        return store(1.0L - upperTail(store(div(1.0L, L(f))), df2, df1));
-    return upperTail(f, df1, df2);
-}
 
 void ComputeAnovaResiduals(const LinearityStudy &study, AnovaResult &r, bool &slopeIsZero,
                            std::vector<ResidualRow> &residuals)
@@ -50,107 +18,93 @@ void ComputeAnovaResiduals(const LinearityStudy &study, AnovaResult &r, bool &sl
     for (int rj : study.replicates)
         dPureError += rj - 1;
 
-    const LineSums sums = SumsOf(study);
-    const double sx = sums.x, sy = sums.y, sy2 = sums.y2, sxy = sums.xy;
-    const FittedLine line = FitLine(study, sums);
-    const double b = line.slope, a = line.intercept;
-    const double meanX = store(div(L(sx), L(n)));
-    const double reciprocalN = store(div(1.0L, L(n)));
-    if (b == 0.0) {
+    const ExactLine line = FitLine(study);
+    const Rational &b = line.slope, &a = line.intercept;
+    if (line.zeroSlope()) {
         slopeIsZero = true;
         return;
     }
 
-    // Level totals, by the membership rule: r1 rows of level 1, then r2 ...;
-    // each observation keeps the mean of its level.
-    double sLevels = 0;
-    std::vector<double> levelMean(study.observations.size());
+    // Level totals, by the membership rule: r1 rows of level 1, then r2 ...
+    Rational sLevels; // Σ T_j² / r_j
+    Rational sumY2;
     size_t i = 0;
     for (int rj : study.replicates) {
-        const size_t first = i;
-        double total = 0;
+        Rational total;
         for (int c = 0; c < rj && i < study.observations.size(); ++c, ++i)
-            total = store(L(total) + L(study.observations[i].y));
-        sLevels = store(L(sLevels) + div(L(total) * total, L(rj)));
-        const double mean = store(div(L(total), L(rj)));
-        for (size_t j = first; j < i; ++j)
-            levelMean[j] = mean;
+            total += study.observations[i].exactY;
+        sLevels += total * total / rj;
     }
-
-    std::vector<ResidualRow> rows(study.observations.size());
-    std::vector<double> d(rows.size());
-    double sd = 0;
-    for (size_t j = 0; j < rows.size(); ++j) {
-        const Observation &o = study.observations[j];
-        rows[j].observation = static_cast<int>(j + 1);
-        rows[j].predictedY = store(L(b) * o.x + L(a));
-        rows[j].residual = store(L(o.y) - rows[j].predictedY);
-        d[j] = store((L(o.x) - meanX) * (L(o.x) - meanX));
-        sd = store(L(sd) + d[j]);
-    }
-    if (sd == 0.0)
-        throw FloatingPointError(kDivisionByZero);
+    for (const Observation &o : study.observations)
+        sumY2 += o.exactY * o.exactY;
 
     r.dfPureError = dPureError;
     r.dfError = n - 2;
-    r.ssError = store(L(sy2) - L(b) * sxy - L(a) * sy);
-    r.msError = store(div(L(r.ssError), L(r.dfError)));
-    degenerate::RequireResidualVariation(r.ssError);
+    r.ssError = line.sse;
+    const Rational msError = line.sse / (n - 2);
+    r.msError = msError;
+    degenerate::RequireResidualVariation(line.sse);
 
+    // Residuals, studentized by s_y/x·√(1 − leverage), leverage 1/n + (x − x̄)²/Sxx.
+    std::vector<ResidualRow> rows(study.observations.size());
     for (size_t j = 0; j < rows.size(); ++j) {
-        const double h = store(L(d[j]) / L(sd)); // the share of observation j in the spread of x
-        const L spread = (1.0L - (L(reciprocalN) + h)) * r.msError;
-        if (spread <= 0.0L) // leverage 1: the line passes through this point whatever it is
+        const Observation &o = study.observations[j];
+        const Rational predicted = b * o.exactX + a, residual = o.exactY - predicted;
+        const Rational centred = o.exactX - line.meanX;
+        const Rational spread = (1 - (1 / line.n + centred * centred / line.sxx)) * msError;
+        if (sgn(spread) <= 0) // leverage 1: the line passes through this point whatever it is
             throw FloatingPointError("La observación " + std::to_string(j + 1) +
                                      " determina por sí sola la recta (apalancamiento 1): "
                                      "no se puede calcular su residuo estudentizado.");
-        const double s = store(sqrt(spread));
-        rows[j].studentized = store(div(L(rows[j].residual), L(s)));
+        rows[j].observation = static_cast<int>(j + 1);
+        rows[j].predictedY = predicted;
+        rows[j].residual = residual;
+        rows[j].studentized = Real::Surd(0, residual, 1 / spread);
     }
     residuals = std::move(rows);
 
-    r.ssRegression = store(L(b) * sxy + L(a) * sy - div(L(sy) * sy, L(n)));
-    r.msRegression = store(div(L(r.ssRegression), 1.0L));
-    r.fRegression = store(div(L(r.msRegression), L(r.msError)));
-    r.pRegression = FTailProbability(r.fRegression, 1.0, r.dfError);
+    const Rational ssRegression = b * line.sxy;
+    r.ssRegression = ssRegression;
+    r.msRegression = ssRegression;
+    const Rational fRegression = ssRegression / msError;
+    r.fRegression = fRegression;
+    r.pRegression = Real::FUpperTail(fRegression, 1, n - 2);
 
-    if (r.dfPureError != 0.0) {
-        r.ssPureError = store(L(sy2) - sLevels);
-        r.msPureError = store(div(L(r.ssPureError), L(r.dfPureError)));
-        r.dfLackOfFit = store(L(r.dfError) - r.dfPureError);
-        // The lack of fit is the spread of the level means about the line,
-        // summed directly. Taken as the error sum less the pure error sum,
-        // two nearly equal amounts, a lack of fit a millionth of the error
-        // would lose six of its digits.
-        double ssLackOfFit = 0;
-        for (size_t j = 0; j < residuals.size(); ++j) {
-            const L off = L(levelMean[j]) - L(residuals[j].predictedY);
-            ssLackOfFit = store(L(ssLackOfFit) + off * off);
-        }
+    if (dPureError != 0) {
+        const Rational ssPureError = sumY2 - sLevels;
+        const Rational msPureError = ssPureError / dPureError;
+        const int dLackOfFit = n - 2 - dPureError;
+        const Rational ssLackOfFit = line.sse - ssPureError;
+        const Rational msLackOfFit = ssLackOfFit / dLackOfFit;
+        r.ssPureError = ssPureError;
+        r.msPureError = msPureError;
+        r.dfLackOfFit = dLackOfFit;
         r.ssLackOfFit = ssLackOfFit;
-        r.msLackOfFit = store(div(L(r.ssLackOfFit), L(r.dfLackOfFit)));
-        if (r.msPureError == 0.0 || degenerate::IdenticalReplicates(study))
-            throw FloatingPointError("Las réplicas de cada nivel son idénticas (el error puro es cero): "
-                                     "no se puede evaluar la falta de ajuste.");
-        r.fLackOfFit = store(div(L(r.msLackOfFit), L(r.msPureError)));
-        r.pLackOfFit = FTailProbability(r.fLackOfFit, r.dfLackOfFit, r.dfPureError);
+        r.msLackOfFit = msLackOfFit;
+        degenerate::RequirePureError(ssPureError);
+        const Rational fLackOfFit = msLackOfFit / msPureError;
+        r.fLackOfFit = fLackOfFit;
+        r.pLackOfFit = Real::FUpperTail(fLackOfFit, dLackOfFit, dPureError);
     }
 }
 
+bool HasPureError(const AnovaResult &anova) { return anova.dfPureError.sign() != 0; }
+
+// Probabilities are compared with their limits exactly: a P on 0.05 is 0.05.
 Significance RegressionSignificance(const AnovaResult &anova)
 {
-    if (anova.pRegression <= 0.01)
+    if (anova.pRegression.compare(Rational(1, 100)) <= 0)
         return Significance::HighlySignificant;
-    if (anova.pRegression <= 0.05)
+    if (anova.pRegression.compare(Rational(1, 20)) <= 0)
         return Significance::Significant;
     return Significance::NoDependence;
 }
 
 Fit LinearFit(const AnovaResult &anova)
 {
-    if (anova.dfPureError == 0.0 || RegressionSignificance(anova) == Significance::NoDependence)
+    if (!HasPureError(anova) || RegressionSignificance(anova) == Significance::NoDependence)
         return Fit::NotAssessed;
-    return anova.pLackOfFit > 0.05 ? Fit::Adequate : Fit::Inadequate;
+    return anova.pLackOfFit.compare(Rational(1, 20)) > 0 ? Fit::Adequate : Fit::Inadequate;
 }
 
 std::vector<std::string> AnovaConclusionLines(const AnovaResult &anova)

@@ -7,43 +7,44 @@
 namespace stats {
 
 // Analysis of variance of the straight-line fit, with lack of fit and pure
-// error. Degrees of freedom are held as doubles too.
+// error, every figure exact (real.h); the probabilities are the exact upper
+// tails of F. Degrees of freedom are held as figures too.
 struct AnovaResult {
-    double dfRegression = 1.0; // a straight line: always one
-    double ssRegression = 0.0;
-    double msRegression = 0.0;
-    double fRegression = 0.0;
-    double pRegression = 0.0;
-    double dfError = 0.0;
-    double ssError = 0.0;
-    double msError = 0.0;
-    double dfLackOfFit = 0.0;
-    double ssLackOfFit = 0.0;
-    double msLackOfFit = 0.0;
-    double fLackOfFit = 0.0;
-    double pLackOfFit = 0.0;
-    double dfPureError = 0.0;
-    double ssPureError = 0.0;
-    double msPureError = 0.0;
+    Real dfRegression = 1; // a straight line: always one
+    Real ssRegression;
+    Real msRegression;
+    Real fRegression;
+    Real pRegression;
+    Real dfError;
+    Real ssError;
+    Real msError;
+    Real dfLackOfFit;
+    Real ssLackOfFit;
+    Real msLackOfFit;
+    Real fLackOfFit;
+    Real pLackOfFit;
+    Real dfPureError;
+    Real ssPureError;
+    Real msPureError;
 };
 
 struct ResidualRow {
     int observation = 0;     // 1..n
-    double predictedY = 0.0; // "Pronóstico para Y"
-    double residual = 0.0;   // "Residuales"
-    double studentized = 0.0;// "Residuos Estudentizados"
+    Real predictedY; // "Pronóstico para Y"
+    Real residual;   // "Residuales"
+    Real studentized;// "Residuos Estudentizados"
 };
 
 // Fills the record and the residual table (one row per observation). A slope
 // of exactly zero sets `slopeIsZero` and writes nothing. Without replicates
 // (dfPureError 0) the lack-of-fit and pure-error fields keep what they held.
-// Throws FloatingPointError on a fault or degenerate data.
+// Throws FloatingPointError for degenerate data (all x equal, a perfect fit,
+// a leverage of 1, identical replicates in every level).
 void ComputeAnovaResiduals(const LinearityStudy &study, AnovaResult &result, bool &slopeIsZero,
                            std::vector<ResidualRow> &residuals);
 
-// Upper-tail probability of F with (df1, df2) degrees of freedom, by the
-// normal approximation; at most 0.5 for F >= 1, at least 0.5 for 0 < F < 1.
-double FTailProbability(double f, double df1, double df2);
+// Whether the study has replicates: the lack-of-fit and pure-error rows hold figures.
+bool HasPureError(const AnovaResult &anova);
 
 enum class Significance { NoDependence, Significant, HighlySignificant };
 enum class Fit { Adequate, Inadequate, NotAssessed };

@@ -1,9 +1,7 @@
 #include "stats/commands.h"
 
-#include "stats/checked.h"
 #include "stats/criteriatexts.h"
 #include "stats/errors.h"
-#include "stats/precision.h"
 
 namespace stats {
 
@@ -22,57 +20,19 @@ bool anovaComputed(const StudyTexts &texts, SharedResults &shared, char sep, Com
 {
     if (!validated(texts, outcome))
         return false;
-    ComputeCheckedAnova(ReadStudy(texts, sep), shared.anova, shared.slopeIsZero, shared.residuals);
+    ComputeAnovaResiduals(ReadStudy(texts, sep), shared.anova, shared.slopeIsZero, shared.residuals);
     outcome.zeroSlope = shared.slopeIsZero;
     return !outcome.zeroSlope;
 }
 
 } // namespace
 
-// A fault met by the running sums may be their cancellation: then the
-// refusal names that cause rather than the fault.
-void ComputeCheckedRegression(const LinearityStudy &study, RegressionResult &result, bool &slopeIsZero)
-{
-    try {
-        ComputeRegression(study, result, slopeIsZero);
-    } catch (const FloatingPointError &) {
-        RefuseLostDigits(study);
-        throw;
-    }
-    if (!slopeIsZero)
-        CheckRegressionFigures(study, result);
-}
-
-void ComputeCheckedAnova(const LinearityStudy &study, AnovaResult &result, bool &slopeIsZero,
-                         std::vector<ResidualRow> &residuals)
-{
-    try {
-        ComputeAnovaResiduals(study, result, slopeIsZero, residuals);
-    } catch (const FloatingPointError &) {
-        RefuseLostDigits(study);
-        throw;
-    }
-    if (!slopeIsZero)
-        CheckAnovaFigures(study, result, residuals);
-}
-
-void ComputeCheckedRecovery(const LinearityStudy &study, RecoveryResult &result)
-{
-    try {
-        ComputeRecovery(study, result);
-    } catch (const FloatingPointError &) {
-        RefuseLostDigits(study);
-        throw;
-    }
-    CheckRecoveryFigures(study, result);
-}
-
 CommandOutcome RunInference(const StudyTexts &texts, SharedResults &shared, char sep)
 {
     CommandOutcome outcome;
     if (!validated(texts, outcome))
         return outcome;
-    ComputeCheckedRegression(ReadStudy(texts, sep), shared.regression, shared.slopeIsZero);
+    ComputeRegression(ReadStudy(texts, sep), shared.regression, shared.slopeIsZero);
     outcome.zeroSlope = shared.slopeIsZero;
     if (!outcome.zeroSlope)
         outcome.lines = InferenceLines(shared.regression, sep);
@@ -104,21 +64,38 @@ CommandOutcome RunSystematicError(const StudyTexts &texts, SharedResults &shared
 {
     CommandOutcome outcome;
     if (anovaComputed(texts, shared, sep, outcome)) {
-        ComputeCheckedRecovery(ReadStudy(texts, sep), shared.recovery);
+        ComputeRecovery(ReadStudy(texts, sep), shared.recovery);
         outcome.lines = SystematicErrorLines(shared.anova, shared.recovery, sep);
     }
     return outcome;
 }
 
-CommandOutcome RunReport(const StudyTexts &texts, SharedResults &shared, char sep)
+CommandOutcome RunResults(const StudyTexts &texts, SharedResults &shared, char sep)
 {
     CommandOutcome outcome;
+    shared.recoveryRefusal.clear();
     if (anovaComputed(texts, shared, sep, outcome)) {
-        ComputeCheckedRegression(ReadStudy(texts, sep), shared.regression, shared.slopeIsZero);
-        ComputeCheckedRecovery(ReadStudy(texts, sep), shared.recovery);
-        outcome.lines =
-            ReportLines(texts, shared.regression, shared.anova, shared.residuals, shared.recovery, sep);
+        const LinearityStudy study = ReadStudy(texts, sep);
+        ComputeRegression(study, shared.regression, shared.slopeIsZero);
+        try {
+            ComputeRecovery(study, shared.recovery);
+        } catch (const FloatingPointError &e) {
+            shared.recoveryRefusal = e.what();
+        }
+        if (shared.recoveryRefusal.empty())
+            outcome.lines =
+                ReportLines(texts, shared.regression, shared.anova, shared.residuals, shared.recovery, sep);
     }
+    return outcome;
+}
+
+// The report shows the recovery: where it cannot be evaluated, the report is
+// refused with the reason.
+CommandOutcome RunReport(const StudyTexts &texts, SharedResults &shared, char sep)
+{
+    CommandOutcome outcome = RunResults(texts, shared, sep);
+    if (!shared.recoveryRefusal.empty())
+        throw FloatingPointError(shared.recoveryRefusal);
     return outcome;
 }
 
@@ -127,7 +104,7 @@ CommandOutcome RunCriteria(const StudyTexts &texts, SharedResults &shared, char 
     CommandOutcome outcome;
     if (anovaComputed(texts, shared, sep, outcome)) {
         const LinearityStudy study = ReadStudy(texts, sep);
-        ComputeCheckedRegression(study, shared.regression, shared.slopeIsZero);
+        ComputeRegression(study, shared.regression, shared.slopeIsZero);
         shared.criteria = ComputeCriteria(study, shared.anova, options);
         outcome.lines = CriteriaLines(shared.criteria, study.units, sep);
     }
@@ -140,15 +117,16 @@ CommandOutcome RunRegressionGraph(const StudyTexts &texts, SharedResults &shared
     if (!validated(texts, outcome))
         return outcome;
     const LinearityStudy study = ReadStudy(texts, sep);
-    ComputeCheckedRegression(study, shared.regression, shared.slopeIsZero);
+    ComputeRegression(study, shared.regression, shared.slopeIsZero);
     outcome.zeroSlope = shared.slopeIsZero;
     if (outcome.zeroSlope)
         return outcome;
     const RegressionResult &r = shared.regression;
+    const Rational slope = r.slope.rational(), intercept = r.intercept.rational();
     for (const Observation &o : study.observations) {
         outcome.graph.x.push_back(o.x);
         outcome.graph.observed.push_back(o.y);
-        outcome.graph.line.push_back(checked::store(static_cast<long double>(r.slope) * o.x + r.intercept));
+        outcome.graph.line.push_back(NearestDouble(slope * o.exactX + intercept));
     }
     outcome.lines = RegressionLegendLines(r, sep);
     return outcome;
@@ -160,18 +138,18 @@ CommandOutcome RunResidualGraph(const StudyTexts &texts, SharedResults &shared, 
     if (!validated(texts, outcome))
         return outcome;
     const LinearityStudy study = ReadStudy(texts, sep);
-    ComputeCheckedRegression(study, shared.regression, shared.slopeIsZero);
+    ComputeRegression(study, shared.regression, shared.slopeIsZero);
     if (shared.slopeIsZero) {
         outcome.zeroSlope = true;
         return outcome;
     }
-    ComputeCheckedAnova(study, shared.anova, shared.slopeIsZero, shared.residuals);
+    ComputeAnovaResiduals(study, shared.anova, shared.slopeIsZero, shared.residuals);
     outcome.zeroSlope = shared.slopeIsZero;
     if (outcome.zeroSlope)
         return outcome;
     for (size_t i = 0; i < study.observations.size(); ++i) {
         outcome.graph.x.push_back(study.observations[i].x);
-        outcome.graph.observed.push_back(shared.residuals[i].studentized);
+        outcome.graph.observed.push_back(shared.residuals[i].studentized.toDouble());
         outcome.graph.line.push_back(0.0);
     }
     return outcome;

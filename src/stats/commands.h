@@ -16,6 +16,9 @@ struct SharedResults {
     RecoveryResult recovery;
     CriteriaResult criteria;
     bool slopeIsZero = false; // set by both the regression and the analysis of variance
+    // Why the recovery could not be evaluated (an amount added of 0, all
+    // percentages equal), for the outputs that carry every result but it.
+    std::string recoveryRefusal;
 };
 
 inline constexpr const char *kZeroSlopeMessage = "La pendiente es cero, imposible realizar cálculos.";
@@ -42,14 +45,6 @@ struct CommandOutcome {
     GraphPoints graph;            // the two graphs only (lines: the regression graph's legend)
 };
 
-// The computations as every command, window, graph and printed page runs
-// them: the record, then the check that none of its figures lost its digits
-// to very large amounts (precision.h), which throws FloatingPointError.
-void ComputeCheckedRegression(const LinearityStudy &study, RegressionResult &result, bool &slopeIsZero);
-void ComputeCheckedAnova(const LinearityStudy &study, AnovaResult &result, bool &slopeIsZero,
-                         std::vector<ResidualRow> &residuals);
-void ComputeCheckedRecovery(const LinearityStudy &study, RecoveryResult &result);
-
 // Each throws ConversionError or FloatingPointError when the study's data
 // makes a computation fail; the records keep what was stored before.
 CommandOutcome RunInference(const StudyTexts &study, SharedResults &shared, char decimalSeparator);
@@ -57,6 +52,10 @@ CommandOutcome RunAnova(const StudyTexts &study, SharedResults &shared, char dec
 CommandOutcome RunResiduals(const StudyTexts &study, SharedResults &shared, char decimalSeparator);
 CommandOutcome RunSystematicError(const StudyTexts &study, SharedResults &shared, char decimalSeparator);
 CommandOutcome RunReport(const StudyTexts &study, SharedResults &shared, char decimalSeparator);
+// What the report computes, where a recovery that cannot be evaluated stops
+// only itself: its reason goes to `shared.recoveryRefusal` and the outcome
+// has no lines. The JSON carries every other result.
+CommandOutcome RunResults(const StudyTexts &study, SharedResults &shared, char decimalSeparator);
 // The acceptance criteria, after the regression and the analysis of
 // variance have passed their own checks.
 CommandOutcome RunCriteria(const StudyTexts &study, SharedResults &shared, char decimalSeparator,

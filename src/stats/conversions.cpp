@@ -3,6 +3,7 @@
 #include "stats/errors.h"
 
 #include <cfloat>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -59,45 +60,63 @@ bool TryStrToInt(const std::string &text, int &value)
     return true;
 }
 
-bool TryStrToFloat(const std::string &text, char decimalSeparator, double &value)
+namespace {
+
+// A number as typed: sign, its digits with the decimal point at `pointAt`
+// digits from their end, and the exponent that follows an E.
+struct TypedNumber {
+    bool negative = false;
+    std::string digits;
+    long long fractionDigits = 0;
+    long long exponent = 0;
+};
+
+bool scanNumber(const std::string &text, char decimalSeparator, TypedNumber &number)
 {
     std::string_view s = trimmed(text);
-    std::string normal; // sign and digits with '.' as separator, for from_chars
     size_t i = 0;
-    bool negative = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-        negative = s[i++] == '-';
-    size_t digits = 0;
-    for (; i < s.size() && isDigit(s[i]); ++i, ++digits)
-        normal += s[i];
-    if (i < s.size() && isDecimalSeparator(s[i], decimalSeparator)) {
-        normal += '.';
-        for (++i; i < s.size() && isDigit(s[i]); ++i, ++digits)
-            normal += s[i];
-    }
-    if (digits == 0)
+        number.negative = s[i++] == '-';
+    for (; i < s.size() && isDigit(s[i]); ++i)
+        number.digits += s[i];
+    if (i < s.size() && isDecimalSeparator(s[i], decimalSeparator))
+        for (++i; i < s.size() && isDigit(s[i]); ++i, ++number.fractionDigits)
+            number.digits += s[i];
+    if (number.digits.empty())
         return false;
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        normal += 'e';
         ++i;
+        bool negativeExponent = false;
         if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-            normal += s[i++];
+            negativeExponent = s[i++] == '-';
         size_t exponentDigits = 0;
         for (; i < s.size() && isDigit(s[i]); ++i, ++exponentDigits)
-            normal += s[i];
+            number.exponent = std::min(number.exponent * 10 + (s[i] - '0'), 1'000'000'000LL); // saturates
         if (exponentDigits == 0)
             return false;
+        if (negativeExponent)
+            number.exponent = -number.exponent;
     }
-    if (i != s.size())
+    return i == s.size();
+}
+
+} // namespace
+
+bool TryStrToFloat(const std::string &text, char decimalSeparator, double &value)
+{
+    TypedNumber number;
+    if (!scanNumber(text, decimalSeparator, number))
         return false;
+    std::string normal = number.digits; // digits, point and exponent as from_chars reads them
+    normal.insert(normal.size() - static_cast<size_t>(number.fractionDigits), ".");
+    normal += "e" + std::to_string(number.exponent);
 
     // Read in extended precision, then held as a double, as the variable is.
     long double extended = 0.0L;
     const auto result = std::from_chars(normal.data(), normal.data() + normal.size(), extended);
     if (result.ec == std::errc::result_out_of_range) {
         // Too small for even an extended value: it is zero for our purposes.
-        bool tiny = normal.find("e-") != std::string::npos;
-        if (!tiny)
+        if (number.exponent >= 0)
             return false;
         extended = 0.0L;
     } else if (result.ec != std::errc() || result.ptr != normal.data() + normal.size()) {
@@ -106,7 +125,30 @@ bool TryStrToFloat(const std::string &text, char decimalSeparator, double &value
     if (std::fabs(extended) > static_cast<long double>(DBL_MAX))
         return false;
     const double d = static_cast<double>(extended);
-    value = negative ? -d : d;
+    value = number.negative ? -d : d;
+    return true;
+}
+
+bool TryStrToRational(const std::string &text, char decimalSeparator, Rational &value)
+{
+    double nearest = 0;
+    if (!TryStrToFloat(text, decimalSeparator, nearest))
+        return false;
+    TypedNumber number;
+    scanNumber(text, decimalSeparator, number);
+    mpz_class digits(number.digits, 10);
+    if (digits == 0 || (nearest == 0 && number.exponent - number.fractionDigits < -400)) {
+        value = 0; // zero, or too small for any double: zero as the double reads it
+        return true;
+    }
+    // The exponent is bounded here: beyond a double's range the text was refused.
+    const long long shift = number.exponent - number.fractionDigits;
+    mpz_class power;
+    mpz_ui_pow_ui(power.get_mpz_t(), 10, static_cast<unsigned long>(shift < 0 ? -shift : shift));
+    value = shift >= 0 ? Rational(digits * power) : Rational(digits, power);
+    value.canonicalize();
+    if (number.negative)
+        value = -value;
     return true;
 }
 
@@ -127,6 +169,14 @@ int StrToInt(const std::string &text)
     int value = 0;
     if (!TryStrToInt(text, value))
         throw ConversionError("'" + QuotedValue(text) + "' is not a valid integer value");
+    return value;
+}
+
+Rational StrToRational(const std::string &text, char decimalSeparator)
+{
+    Rational value;
+    if (!TryStrToRational(text, decimalSeparator, value))
+        throw ConversionError("'" + QuotedValue(text) + "' is not a valid floating point value");
     return value;
 }
 

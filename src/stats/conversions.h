@@ -2,6 +2,8 @@
 // Conversion of typed texts, where they are used. Leading and trailing blanks
 // are tolerated; anything else that is not the number is an error whose
 // message quotes the text exactly as typed.
+#include "stats/real.h"
+
 #include <string>
 
 namespace stats {
@@ -20,8 +22,14 @@ std::string QuotedValue(const std::string &text);
 // Throws ConversionError "'TEXT' is not a valid floating point value".
 double StrToFloat(const std::string &text, char decimalSeparator);
 
+// The exact decimal number a text names, with the same grammar and the same
+// refusals as StrToFloat (a value beyond the range of a double is refused; one
+// too small for any double reads as 0). The study's figures start here.
+Rational StrToRational(const std::string &text, char decimalSeparator);
+
 // The same conversions answering false instead of throwing.
 bool TryStrToInt(const std::string &text, int &value);
 bool TryStrToFloat(const std::string &text, char decimalSeparator, double &value);
+bool TryStrToRational(const std::string &text, char decimalSeparator, Rational &value);
 
 } // namespace stats

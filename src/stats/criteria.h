@@ -15,7 +15,8 @@
 
 namespace stats {
 
-using Figure = std::optional<double>; // empty: not assessed
+using Figure = std::optional<Real>; // empty: not assessed
+using Target = std::optional<Rational>; // the amount at 100 % as typed; empty: the mean of the levels
 
 struct AcceptanceLimits {
     double minLevels = 5;            // ICH: at least five levels
@@ -32,7 +33,7 @@ struct AcceptanceLimits {
 // What the analyst sets for a study's criteria: T (empty: the mean of the
 // level amounts) and the limits.
 struct CriteriaOptions {
-    Figure target;
+    Target target;
     AcceptanceLimits limits;
 };
 
@@ -59,13 +60,13 @@ struct CriteriaCheck {
 struct BackCalculation {
     int observation = 0; // 1..n
     int level = 0;
-    double x = 0, xBack = 0;  // amount added, (y - a) / b
+    Real x, xBack;            // amount added, (y - a) / b
     Figure relativeError;     // 100 (xBack - x) / x
 };
 
 struct LevelBias {
     int level = 0;
-    double x = 0;               // the level amount: the mean x of its observations
+    Real x;                     // the level amount: the mean x of its observations
     Figure meanRelativeError;   // the mean of its observations' relative errors
 };
 
@@ -82,6 +83,7 @@ struct CriteriaResult {
     Figure mandelF, mandelP;
 
     bool targetGiven = false; // set by the user rather than the mean of the level amounts
+    Target userTarget() const { return targetGiven ? Target(target->rational()) : std::nullopt; }
     int levels = 0;
     std::vector<BackCalculation> backCalculated;
     std::vector<LevelBias> levelBias;
@@ -90,12 +92,12 @@ struct CriteriaResult {
     AcceptanceLimits limits;           // the limits judged against
 };
 
-// The criteria of a study whose regression and analysis of variance passed
-// their own checks (commands.h): `anova` gives the lack-of-fit probability.
-// Throws FloatingPointError
-// for a slope of zero.
+// The criteria of a study whose regression and analysis of variance were
+// computed: `anova` gives the lack-of-fit probability. Throws
+// FloatingPointError for a slope of zero or all x equal.
 CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &anova,
                                const CriteriaOptions &options);
+
 
 // The relative standard error of back-calculated amounts, in per cent:
 // 100 √(Σ((x̂ − x)/x)² / (n − 2)) over the n rows; empty when an amount is 0
@@ -107,9 +109,9 @@ Figure RelativeStandardError(std::span<const BackCalculation> rows);
 const char *CheckResultText(CheckResult result);
 const char *CheckResultKey(CheckResult result); // pass, fail, not_assessed
 
-// A target typed by the user: a number greater than zero, or the Spanish
-// reason it is not (ConversionError for a text that is not a number).
-double ParseTarget(const std::string &text, char decimalSeparator);
+// A target typed by the user, exactly: a number greater than zero, or the
+// Spanish reason it is not (ConversionError for a text that is not a number).
+Rational ParseTarget(const std::string &text, char decimalSeparator);
 inline constexpr const char *kTargetNotPositive =
     "La cantidad al 100 % debe ser un número mayor que cero.";
 

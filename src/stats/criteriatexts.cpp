@@ -10,6 +10,7 @@ namespace stats {
 namespace {
 
 std::string number(double v, char sep) { return FormatGeneral(v, 6, sep); }
+std::string number(const Real &v, char sep) { return FormatGeneral(v, 6, sep); }
 std::string figure(const Figure &v, char sep) { return v ? number(*v, sep) : "NP"; }
 
 size_t characters(const std::string &s)

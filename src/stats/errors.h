@@ -44,6 +44,9 @@ public:
 inline constexpr const char *kDivisionByZero = "Floating point division by zero";
 inline constexpr const char *kInvalidOperation = "Invalid floating point operation";
 inline constexpr const char *kOverflow = "Floating point overflow";
+inline constexpr const char *kResultTooLarge =
+    "Un resultado es demasiado grande para guardarlo como número (más de 1.8E308): "
+    "revise las cantidades del estudio y sus unidades.";
 inline constexpr const char *kOutOfMemory = "Memoria insuficiente para completar la orden.";
 
 // The text of the general error report: the error's own message, with a full

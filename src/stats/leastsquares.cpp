@@ -1,35 +1,30 @@
 #include "stats/leastsquares.h"
 
-#include "stats/checked.h"
 #include "stats/degenerate.h"
 
 namespace stats {
 
-using namespace checked;
-using L = long double;
-
-LineSums SumsOf(const LinearityStudy &study)
+ExactLine FitLine(const LinearityStudy &study)
 {
-    LineSums s;
+    ExactLine line;
+    Rational sumX2, sumY2, sumXY;
     for (const Observation &o : study.observations) {
-        s.x = store(L(s.x) + L(o.x));
-        s.x2 = store(L(s.x2) + L(o.x) * L(o.x));
-        s.y = store(L(s.y) + L(o.y));
-        s.y2 = store(L(s.y2) + L(o.y) * L(o.y));
-        s.xy = store(L(s.xy) + L(o.x) * L(o.y));
+        line.sumX += o.exactX;
+        line.sumY += o.exactY;
+        sumX2 += o.exactX * o.exactX;
+        sumY2 += o.exactY * o.exactY;
+        sumXY += o.exactX * o.exactY;
     }
-    return s;
-}
-
-FittedLine FitLine(const LinearityStudy &study, const LineSums &s)
-{
-    degenerate::RequireDistinctX(study);
-    const L n = study.n();
-    FittedLine line;
-    line.slope = store(div(n * s.xy - L(s.x) * s.y, n * s.x2 - L(s.x) * s.x));
-    if (degenerate::AllYEqual(study))
-        line.slope = 0.0; // any other value is rounding: a constant y has no slope
-    line.intercept = store(div(L(s.y) - L(line.slope) * s.x, n));
+    line.n = study.n();
+    line.sxx = sumX2 - line.sumX * line.sumX / line.n;
+    degenerate::RequireDistinctX(line.sxx);
+    line.sxy = sumXY - line.sumX * line.sumY / line.n;
+    line.syy = sumY2 - line.sumY * line.sumY / line.n;
+    line.meanX = line.sumX / line.n;
+    line.meanY = line.sumY / line.n;
+    line.slope = line.sxy / line.sxx;
+    line.intercept = line.meanY - line.slope * line.meanX;
+    line.sse = line.syy - line.slope * line.sxy;
     return line;
 }
 

@@ -1,23 +1,21 @@
 #pragma once
-// The running sums of a study and the least-squares line through them, as
-// both the regression and the analysis of variance compute them.
+// The sums of a study and the least-squares line through them, exact: the
+// regression, the analysis of variance and the acceptance criteria all start
+// from these.
 #include "stats/study.h"
 
 namespace stats {
 
-struct LineSums {
-    double x = 0, x2 = 0, y = 0, y2 = 0, xy = 0;
-};
-
-// Each sum rounded to double after each addition, in observation order.
-LineSums SumsOf(const LinearityStudy &study);
-
-struct FittedLine {
-    double slope = 0;     // b = (n Sxy - Sx Sy) / (n Sx2 - Sx^2); exactly 0 for a constant y
-    double intercept = 0; // a = (Sy - b Sx) / n
+struct ExactLine {
+    Rational n, sumX, sumY, meanX, meanY;
+    Rational sxx, sxy, syy; // Σ(x − x̄)², Σ(x − x̄)(y − ȳ), Σ(y − ȳ)²
+    Rational slope;         // b = Sxy / Sxx: exactly 0 when Sxy is
+    Rational intercept;     // a = ȳ − b·x̄
+    Rational sse;           // Σ(y − a − b·x)² = Syy − b·Sxy
+    bool zeroSlope() const { return sgn(slope) == 0; }
 };
 
 // Throws FloatingPointError when every amount added is the same.
-FittedLine FitLine(const LinearityStudy &study, const LineSums &sums);
+ExactLine FitLine(const LinearityStudy &study);
 
 } // namespace stats

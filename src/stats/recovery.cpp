@@ -1,64 +1,62 @@
 #include "stats/recovery.h"
 
-#include "stats/checked.h"
+#include "stats/errors.h"
 #include "stats/studentttable.h"
 
 #include <string>
+#include <vector>
 
 namespace stats {
-
-using namespace checked;
-using L = long double;
 
 void ComputeRecovery(const LinearityStudy &study, RecoveryResult &r)
 {
     const int n = study.n();
-    double sr = 0, sr2 = 0;
-    bool allEqual = true;
-    double first = 0;
+    Rational sum, squares;
+    std::vector<Rational> percents;
+    percents.reserve(study.observations.size());
     for (int i = 0; i < n; ++i) {
         const Observation &o = study.observations[static_cast<size_t>(i)];
-        if (o.x == 0.0)
+        if (sgn(o.exactX) == 0)
             throw FloatingPointError("La cantidad adicionada del dato " + std::to_string(i + 1) +
                                      " es cero: no se puede calcular su porcentaje recuperado.");
-        const double percent = store(div(L(o.y) * 100.0L, L(o.x)));
-        if (i == 0)
-            first = percent;
-        allEqual = allEqual && percent == first;
-        sr = store(L(sr) + percent);
-        sr2 = store(L(sr2) + L(percent) * percent);
+        percents.push_back(100 * o.exactY / o.exactX);
+        sum += percents.back();
     }
-    r.meanRecovery = store(div(L(sr), L(n)));
-    const L radicand = div(div(L(n) * sr2 - L(sr) * sr, L(n)), L(n - 1));
-    if (allEqual || radicand <= 0.0L)
+    const Rational mean = sum / n;
+    for (const Rational &percent : percents)
+        squares += (percent - mean) * (percent - mean);
+    r.meanRecovery = mean;
+    if (sgn(squares) == 0)
         throw FloatingPointError("Todos los porcentajes recuperados son iguales (su desviación estándar es "
                                  "cero): no se puede evaluar el error sistemático constante.");
-    r.sdRecovery = store(sqrt(radicand));
-    const double t = StudentTTable::value(n - 1);
-    const L rootN = sqrt(L(n));
-    r.upperLimit = store(div(L(t) * r.sdRecovery, rootN) + r.meanRecovery);
-    r.lowerLimit = store(L(r.meanRecovery) - div(L(t) * r.sdRecovery, rootN));
-    r.tCalculated = store(div(rootN * (L(r.meanRecovery) - 100.0L), L(r.sdRecovery)));
-    if (r.meanRecovery == 0.0)
+    const Rational variance = squares / (n - 1);
+    r.sdRecovery = Real::Sqrt(variance);
+    const Rational t = DecimalOf(StudentTTable::value(n - 1)); // the tabulated decimal
+    r.upperLimit = Real::Surd(mean, t, variance / n);
+    r.lowerLimit = Real::Surd(mean, -t, variance / n);
+    r.tCalculated = Real::Surd(0, mean - 100, n / variance);
+    if (sgn(mean) == 0)
         throw FloatingPointError("La media del porcentaje recuperado es cero: "
                                  "no se puede calcular la desviación estándar relativa.");
-    r.rsdRecovery = store(div(L(r.sdRecovery) * 100.0L, L(r.meanRecovery)));
+    r.rsdRecovery = Real::Surd(0, 100 / mean, variance);
     r.tTable = t;
 }
 
-bool RecoveryApplies(const AnovaResult &anova) { return anova.pRegression <= 0.05; }
+// The regression is significant when its P is at most 0.05, exactly.
+bool RecoveryApplies(const AnovaResult &anova) { return anova.pRegression.compare(Rational(1, 20)) <= 0; }
 
 bool SystematicErrorPresent(const RecoveryResult &recovery)
 {
-    return !(std::fabs(recovery.tCalculated) < recovery.tTable);
+    return recovery.tCalculated.abs().compare(recovery.tTable.rational()) >= 0;
 }
 
 BestWorstCase BestAndWorstCase(const RecoveryResult &r)
 {
-    if (r.meanRecovery < 100.0)
-        return {true, 100.0 - r.upperLimit, 100.0 - r.lowerLimit};
-    if (r.meanRecovery > 100.0)
-        return {true, r.lowerLimit - 100.0, r.upperLimit - 100.0};
+    const int side = r.meanRecovery.compare(100);
+    if (side < 0)
+        return {true, (-r.upperLimit).plus(100), (-r.lowerLimit).plus(100)};
+    if (side > 0)
+        return {true, r.lowerLimit.plus(-100), r.upperLimit.plus(-100)};
     return {};
 }
 

@@ -6,17 +6,18 @@ namespace stats {
 
 // Constant systematic error from the percentage recovered, R = 100 y / x.
 struct RecoveryResult {
-    double meanRecovery = 0.0;
-    double sdRecovery = 0.0;
-    double upperLimit = 0.0;
-    double lowerLimit = 0.0;
-    double tCalculated = 0.0; // signed, against 100 %
-    double rsdRecovery = 0.0;
-    double tTable = 0.0;      // Student t for n - 1 degrees of freedom
+    Real meanRecovery;
+    Real sdRecovery;
+    Real upperLimit;
+    Real lowerLimit;
+    Real tCalculated; // signed, against 100 %
+    Real rsdRecovery;
+    Real tTable;      // Student t for n - 1 degrees of freedom
 };
 
-// Fills `result` field by field. Throws FloatingPointError on a fault or
-// degenerate data (an amount added of zero, equal percentages, a mean of 0).
+// Fills `result` field by field, every figure exact. Throws
+// FloatingPointError for degenerate data (an amount added of zero, equal
+// percentages, a mean of 0).
 void ComputeRecovery(const LinearityStudy &study, RecoveryResult &result);
 
 // The evaluation is reported only when the regression is significant.
@@ -27,8 +28,8 @@ bool SystematicErrorPresent(const RecoveryResult &recovery);
 // to (best) and farther from (worst) 100 %; none when the mean is exactly 100.
 struct BestWorstCase {
     bool exists = false;
-    double best = 0.0;
-    double worst = 0.0;
+    Real best;
+    Real worst;
 };
 BestWorstCase BestAndWorstCase(const RecoveryResult &recovery);
 

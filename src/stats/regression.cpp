@@ -1,58 +1,48 @@
 #include "stats/regression.h"
 
-#include "stats/checked.h"
 #include "stats/degenerate.h"
+#include "stats/errors.h"
 #include "stats/leastsquares.h"
 #include "stats/studentttable.h"
 
 namespace stats {
 
-using namespace checked;
-using L = long double;
-
 void ComputeRegression(const LinearityStudy &study, RegressionResult &r, bool &slopeIsZero)
 {
     slopeIsZero = false;
-    const int n = study.n();
-    const LineSums sums = SumsOf(study);
-    const double sx = sums.x, sx2 = sums.x2, sy = sums.y, sy2 = sums.y2, sxy = sums.xy;
-    const FittedLine line = FitLine(study, sums);
-    const double b = line.slope, a = line.intercept;
+    const ExactLine line = FitLine(study);
+    const Rational &b = line.slope, &a = line.intercept;
     r.slope = b;
     r.intercept = a;
-    if (b == 0.0) {
+    if (line.zeroSlope()) {
         slopeIsZero = true;
         return;
     }
 
-    const double sse = store(L(sy2) - L(b) * sxy - L(a) * sy);
-    const double sst = store(L(sy2) - div(L(sy) * sy, L(n)));
-    const double ssr = store(L(b) * sxy + L(a) * sy - div(L(sy) * sy, L(n)));
-    const int df = n - 2;
-    const double mse = store(div(L(sse), L(df)));
-    degenerate::RequireResidualVariation(sse);
-    const double syx = store(sqrt(L(mse)));
-    const double sxx = store(L(sx2) - div(L(sx) * sx, L(n)));
-    const double sb = store(div(L(syx), sqrt(L(sxx))));
-    const double t = StudentTTable::value(df);
+    const int df = study.n() - 2;
+    const Rational mse = line.sse / df;
+    degenerate::RequireResidualVariation(line.sse);
+    const Rational t = DecimalOf(StudentTTable::value(df)); // the tabulated decimal
 
-    r.slopeUpperLimit = store(L(b) + L(t) * sb);
-    r.slopeLowerLimit = store(L(b) - L(t) * sb);
-    r.slopeT = store(div(L(b) - 1.0L, L(sb)));
+    // s_b² = MSE / Sxx; the limits b ± t·s_b; the slope's t against 1.
+    const Rational slopeVariance = mse / line.sxx;
+    r.slopeUpperLimit = Real::Surd(b, t, slopeVariance);
+    r.slopeLowerLimit = Real::Surd(b, -t, slopeVariance);
+    r.slopeT = Real::Surd(0, b - 1, 1 / slopeVariance);
 
-    const double q = store(div(div(div(L(sx) * sx, L(n)), L(n)), L(sxx)) + div(1.0L, L(n)));
-    const double sa = store(sqrt(L(q)) * syx);
-    r.interceptUpperLimit = store(L(a) + L(t) * sa);
-    r.interceptLowerLimit = store(L(a) - L(t) * sa);
-    r.interceptT = store(div(L(a), L(sa)));
+    // s_a² = MSE·(x̄²/Sxx + 1/n); the intercept's t against 0.
+    const Rational interceptVariance = mse * (line.meanX * line.meanX / line.sxx + 1 / line.n);
+    r.interceptUpperLimit = Real::Surd(a, t, interceptVariance);
+    r.interceptLowerLimit = Real::Surd(a, -t, interceptVariance);
+    r.interceptT = Real::Surd(0, a, 1 / interceptVariance);
 
-    r.sdRegression = store(sqrt(L(mse)));
-    if (sy == 0.0)
+    r.sdRegression = Real::Sqrt(mse);
+    if (sgn(line.sumY) == 0)
         throw FloatingPointError("La suma de las cantidades recuperadas es cero: "
                                  "no se puede calcular el coeficiente de variación.");
-    r.coefficientOfVariation = store(div(L(syx) * 100.0L * L(n), L(sy)));
+    r.coefficientOfVariation = Real::Surd(0, 100 * line.n / line.sumY, mse);
     r.criticalT = t;
-    r.rSquared = store(div(L(ssr), L(sst)));
+    r.rSquared = Rational(b * line.sxy / line.syy);
 }
 
 } // namespace stats

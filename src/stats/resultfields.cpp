@@ -4,7 +4,6 @@ namespace stats {
 
 namespace {
 
-using S = NoiseScale;
 using R = RegressionResult;
 using E = RecoveryResult;
 using A = AnovaResult;
@@ -15,28 +14,27 @@ const char *const kPageUpper = "Límite superior del intervalo de confianza = ";
 const char *const kPageLower = "Límite inferior del intervalo de confianza = ";
 
 const RegressionField kRegression[] = {
-    {"slope", &R::slope, 6, S::Slope, "la pendiente", "Pendiente", "PENDIENTE =  ", "Pendiente =  "},
-    {"slopeUpperLimit", &R::slopeUpperLimit, 6, S::Slope, "el límite superior de la pendiente",
+    {"slope", &R::slope, 6, "Pendiente", "PENDIENTE =  ", "Pendiente =  "},
+    {"slopeUpperLimit", &R::slopeUpperLimit, 6,
      "Pendiente: límite superior del intervalo", kUpper, kPageUpper},
-    {"slopeLowerLimit", &R::slopeLowerLimit, 6, S::Slope, "el límite inferior de la pendiente",
+    {"slopeLowerLimit", &R::slopeLowerLimit, 6,
      "Pendiente: límite inferior del intervalo", kLower, kPageLower},
-    {"slopeT", &R::slopeT, 6, S::SlopeT, "la t de la pendiente", "Pendiente: t cal", "t cal = ", "t cal = "},
-    {"intercept", &R::intercept, 6, S::Amount, "la ordenada al origen", "Ordenada al origen",
+    {"slopeT", &R::slopeT, 6, "Pendiente: t cal", "t cal = ", "t cal = "},
+    {"intercept", &R::intercept, 6, "Ordenada al origen",
      "ORDENADA AL ORIGEN = ", "Ordenada al origen = "},
-    {"interceptUpperLimit", &R::interceptUpperLimit, 6, S::Amount, "el límite superior de la ordenada",
+    {"interceptUpperLimit", &R::interceptUpperLimit, 6,
      "Ordenada: límite superior del intervalo", kUpper, kPageUpper},
-    {"interceptLowerLimit", &R::interceptLowerLimit, 6, S::Amount, "el límite inferior de la ordenada",
+    {"interceptLowerLimit", &R::interceptLowerLimit, 6,
      "Ordenada: límite inferior del intervalo", kLower, kPageLower},
-    {"interceptT", &R::interceptT, 6, S::InterceptT, "la t de la ordenada", "Ordenada: t cal", "t cal = ",
+    {"interceptT", &R::interceptT, 6, "Ordenada: t cal", "t cal = ",
      "t cal = "},
-    {"sdRegression", &R::sdRegression, 6, S::SdRegression, "la desviación estándar de regresión",
+    {"sdRegression", &R::sdRegression, 6,
      "Desviación estándar de regresión", "DESVIACIÓN ESTÁNDAR DE REGRESIÓN = ",
      "Desviación estándar de regresión = "},
-    {"coefficientOfVariation", &R::coefficientOfVariation, 6, S::CoefficientOfVariation,
-     "el coeficiente de variación", "Coeficiente de variación", "COEFICIENTE DE VARIACIÓN = ",
+    {"coefficientOfVariation", &R::coefficientOfVariation, 6, "Coeficiente de variación", "COEFICIENTE DE VARIACIÓN = ",
      "Coeficiente de variación = "},
-    {"criticalT", &R::criticalT, 6, S::NotJudged, nullptr, "t de tablas (n - 2)", nullptr, nullptr},
-    {"rSquared", &R::rSquared, 8, S::Fraction, "el coeficiente de determinación",
+    {"criticalT", &R::criticalT, 6, "t de tablas (n - 2)", nullptr, nullptr},
+    {"rSquared", &R::rSquared, 8,
      "Coeficiente de determinación (r^2)", "COEFICIENTE DE DETERMINACIÓN (r^2) = ",
      "Coeficiente de Determinación (r^2) = "},
 };
@@ -44,39 +42,39 @@ const RegressionField kRegression[] = {
 // The residual window and the report head these columns with texts of
 // their own layout.
 const ResidualField kResiduals[] = {
-    {"predictedY", &ResidualRow::predictedY, 6, S::Amount, "el pronóstico para Y", "pronóstico para Y", nullptr,
+    {"predictedY", &ResidualRow::predictedY, 6, "pronóstico para Y", nullptr,
      nullptr},
-    {"residual", &ResidualRow::residual, 6, S::Amount, "los residuales", "residual", nullptr, nullptr},
-    {"studentized", &ResidualRow::studentized, 6, S::Studentized, "los residuos estudentizados",
+    {"residual", &ResidualRow::residual, 6, "residual", nullptr, nullptr},
+    {"studentized", &ResidualRow::studentized, 6,
      "residuo estudentizado", nullptr, nullptr},
 };
 
 const RecoveryField kRecovery[] = {
-    {"meanRecovery", &E::meanRecovery, 6, S::Percent, "la media del porcentaje recuperado",
+    {"meanRecovery", &E::meanRecovery, 6,
      "Media del porcentaje recuperado", "MEDIA ARITMÉTICA DEL PORCENTAJE RECUPERADO = ",
      "Media Aritmética del Porcentaje Recuperado = "},
-    {"sdRecovery", &E::sdRecovery, 6, S::PercentSd, "la desviación estándar del porcentaje recuperado",
+    {"sdRecovery", &E::sdRecovery, 6,
      "Desviación estándar del porcentaje recuperado", "DESVIACIÓN ESTÁNDAR DEL PORCENTAJE RECUPERADO = ",
      "Desviación Estándar del Porcentaje Recuperado = "},
-    {"rsdRecovery", &E::rsdRecovery, 6, S::PercentRsd, "la desviación estándar relativa",
+    {"rsdRecovery", &E::rsdRecovery, 6,
      "Desviación estándar relativa", "DESVIACIÓN ESTÁNDAR RELATIVA = ", "Desviación Estándar Relativa = "},
-    {"upperLimit", &E::upperLimit, 6, S::Percent, "el límite superior del porcentaje recuperado",
+    {"upperLimit", &E::upperLimit, 6,
      "Límite superior del intervalo de confianza", kUpper, "Límite Superior del Intervalo de Confianza = "},
-    {"lowerLimit", &E::lowerLimit, 6, S::Percent, "el límite inferior del porcentaje recuperado",
+    {"lowerLimit", &E::lowerLimit, 6,
      "Límite inferior del intervalo de confianza", kLower, "Límite Inferior del Intervalo de Confianza = "},
-    {"tCalculated", &E::tCalculated, 6, S::PercentT, "la t de Student del porcentaje recuperado",
+    {"tCalculated", &E::tCalculated, 6,
      "Prueba t de Student", "PRUEBA t DE STUDENT = ", "Prueba t de Student = "},
-    {"tTable", &E::tTable, 6, S::NotJudged, nullptr, "t de tablas (n - 1)", nullptr, nullptr},
+    {"tTable", &E::tTable, 6, "t de tablas (n - 1)", nullptr, nullptr},
 };
 
 enum { Regression, Error, LackOfFit, PureError };
 enum { Df, Ss, Ms, F, P };
 
 const AnovaSource kSources[] = {
-    {"regression", "REGRESIÓN", "Regresión", "Regresión", "de la regresión", false},
-    {"error", "ERROR DE REGRESIÓN", "Error de Regresión", "Error de regresión", "del error", false},
-    {"lackOfFit", "FALTA DE AJUSTE", "Falta de Ajuste", "Falta de ajuste", "de la falta de ajuste", true},
-    {"pureError", "ERROR PURO", "Error Puro", "Error puro", "del error puro", true},
+    {"regression", "REGRESIÓN", "Regresión", "Regresión", false},
+    {"error", "ERROR DE REGRESIÓN", "Error de Regresión", "Error de regresión", false},
+    {"lackOfFit", "FALTA DE AJUSTE", "Falta de Ajuste", "Falta de ajuste", true},
+    {"pureError", "ERROR PURO", "Error Puro", "Error puro", true},
 };
 
 const AnovaColumn kColumns[] = {
@@ -88,22 +86,22 @@ const AnovaColumn kColumns[] = {
 };
 
 const AnovaField kAnova[] = {
-    {Regression, Df, &A::dfRegression, S::NotJudged, 105},
-    {Regression, Ss, &A::ssRegression, S::Squares, 155},
-    {Regression, Ms, &A::msRegression, S::Squares, 210},
-    {Regression, F, &A::fRegression, S::FRegression, 260},
-    {Regression, P, &A::pRegression, S::Probability, 305},
-    {Error, Df, &A::dfError, S::NotJudged, 105},
-    {Error, Ss, &A::ssError, S::Squares, 155},
-    {Error, Ms, &A::msError, S::Squares, 210},
-    {LackOfFit, Df, &A::dfLackOfFit, S::NotJudged, 105},
-    {LackOfFit, Ss, &A::ssLackOfFit, S::Squares, 155},
-    {LackOfFit, Ms, &A::msLackOfFit, S::Squares, 210},
-    {LackOfFit, F, &A::fLackOfFit, S::FLackOfFit, 265},
-    {LackOfFit, P, &A::pLackOfFit, S::Probability, 300},
-    {PureError, Df, &A::dfPureError, S::NotJudged, 105},
-    {PureError, Ss, &A::ssPureError, S::Squares, 155},
-    {PureError, Ms, &A::msPureError, S::Squares, 210},
+    {Regression, Df, &A::dfRegression, 105},
+    {Regression, Ss, &A::ssRegression, 155},
+    {Regression, Ms, &A::msRegression, 210},
+    {Regression, F, &A::fRegression, 260},
+    {Regression, P, &A::pRegression, 305},
+    {Error, Df, &A::dfError, 105},
+    {Error, Ss, &A::ssError, 155},
+    {Error, Ms, &A::msError, 210},
+    {LackOfFit, Df, &A::dfLackOfFit, 105},
+    {LackOfFit, Ss, &A::ssLackOfFit, 155},
+    {LackOfFit, Ms, &A::msLackOfFit, 210},
+    {LackOfFit, F, &A::fLackOfFit, 265},
+    {LackOfFit, P, &A::pLackOfFit, 300},
+    {PureError, Df, &A::dfPureError, 105},
+    {PureError, Ss, &A::ssPureError, 155},
+    {PureError, Ms, &A::msPureError, 210},
 };
 
 using C = CriteriaResult;
@@ -139,7 +137,7 @@ std::span<const AnovaField> AnovaFields() { return kAnova; }
 
 bool SourceShown(const AnovaSource &source, const AnovaResult &anova)
 {
-    return !source.replicatesOnly || anova.dfPureError != 0.0;
+    return !source.replicatesOnly || HasPureError(anova);
 }
 
 } // namespace stats

@@ -1,9 +1,8 @@
 #pragma once
 // The fields of each result record, one row per field: its JSON key, where it
-// lives in the record, the digits it prints with, how the lost-digits check
-// judges it and its Spanish names. The JSON, the window texts and the report,
-// the printed pages, the verification and the lost-digits check all walk
-// these tables, so a new field is one row here.
+// lives in the record, the digits it prints with and its Spanish names. The
+// JSON, the window texts and the report, the printed pages and the
+// verification all walk these tables, so a new field is one row here.
 #include "stats/anova.h"
 #include "stats/criteria.h"
 #include "stats/recovery.h"
@@ -13,30 +12,11 @@
 
 namespace stats {
 
-// The rounding noise a figure is judged against by the lost-digits check
-// (precision.cpp): the data's scale carried through the figure's formula.
-enum class NoiseScale {
-    NotJudged,   // a count or a value of the t table: nothing computed to lose
-    Amount,      // amounts recovered: the intercept and its limits, predictions, residuals
-    Slope,       // the slope and its limits
-    SlopeT, InterceptT, SdRegression, CoefficientOfVariation,
-    Fraction,    // r^2
-    Squares,     // sums and means of squares
-    FRegression, // squares against the error's mean square
-    FLackOfFit,  // squares against the pure error's mean square
-    Probability, // computed again from its F once that is judged; never set to zero
-    Studentized, // a residual against its own spread
-    Percent,     // percentages recovered and their limits
-    PercentSd, PercentRsd, PercentT,
-};
-
 template <class Record>
 struct ResultField {
     const char *key; // in the JSON
-    double Record::*member;
+    Real Record::*member;
     int digits;      // significant digits the windows, the report and the pages print
-    NoiseScale noise;
-    const char *figure;    // names it in the lost-digits message ("la pendiente")
     const char *name;      // the verification table's name of the quantity
     const char *label;     // what precedes it in the windows and the report, or nullptr
     const char *pageLabel; // what precedes it on the printed page, or nullptr
@@ -58,19 +38,17 @@ struct AnovaSource {
     const char *label;     // in the window's grid and the report
     const char *pageLabel;
     const char *name;      // the verification's
-    const char *figure;    // completes a column's figure: "de la falta de ajuste"
     bool replicatesOnly;   // without replicates the row is empty (null in the JSON)
 };
 struct AnovaColumn {
     const char *key;
     const char *label;     // in the report: "SUMA DE CUADRADOS = "
-    const char *name;      // the verification's, and with "la " the lost-digits message's
+    const char *name;      // the verification's
 };
 struct AnovaField {
     int source;            // into AnovaSources(): the grid's row, in order
     int column;            // into AnovaColumns(): the grid's column, in order
-    double AnovaResult::*member;
-    NoiseScale noise;
+    Real AnovaResult::*member;
     int pageColumn;        // where the printed page puts it
 };
 

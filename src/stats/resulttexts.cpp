@@ -47,7 +47,7 @@ Lines InferenceLines(const RegressionResult &regression, char sep)
 
 AnovaGrid AnovaGridCells(const AnovaResult &a, char sep)
 {
-    auto f = [sep](double v) { return FormatGeneral(v, 6, sep); };
+    auto f = [sep](const Real &v) { return FormatGeneral(v, 6, sep); };
     AnovaGrid g; // every cell starts empty
     g[0] = {"         FUENTE", "    GRADOS", "      SUMA", "     MEDIA", "", ""};
     g[1] = {"             DE", "        DE", "        DE", "        DE", "      fcal", "     Pfcal"};
@@ -97,7 +97,7 @@ Lines SystematicErrorLines(const AnovaResult &anova, const RecoveryResult &recov
 Lines ReportLines(const StudyTexts &study, const RegressionResult &regression, const AnovaResult &a,
                   const std::vector<ResidualRow> &residuals, const RecoveryResult &recovery, char sep)
 {
-    auto f = [sep](double v) { return FormatGeneral(v, 6, sep); };
+    auto f = [sep](const Real &v) { return FormatGeneral(v, 6, sep); };
     Lines lines = {"LINEALIDAD DEL MÉTODO",
                    " ",
                    "Nombre del método:",
@@ -168,7 +168,7 @@ Lines ReportLines(const StudyTexts &study, const RegressionResult &regression, c
 
 Lines RegressionLegendLines(const RegressionResult &r, char sep)
 {
-    auto f = [sep](double v) { return FormatGeneral(v, 6, sep); };
+    auto f = [sep](const Real &v) { return FormatGeneral(v, 6, sep); };
     return {"Y = " + f(r.slope) + "(X) + (" + f(r.intercept) + ")", "Sx/y = " + f(r.sdRegression),
             "CVx/y = " + FormatGeneral(r.coefficientOfVariation, 3, sep), "(r^2) = " + f(r.rSquared)};
 }

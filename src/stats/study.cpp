@@ -136,8 +136,10 @@ LinearityStudy ReadStudy(const StudyTexts &texts, char decimalSeparator)
             inLevel = 0;
         }
         Observation o;
-        o.x = StrToFloat(texts.dataCell(1, i), decimalSeparator);
-        o.y = StrToFloat(texts.dataCell(2, i), decimalSeparator);
+        o.exactX = StrToRational(texts.dataCell(1, i), decimalSeparator);
+        o.exactY = StrToRational(texts.dataCell(2, i), decimalSeparator);
+        o.x = NearestDouble(o.exactX);
+        o.y = NearestDouble(o.exactY);
         o.level = level;
         ++inLevel;
         study.observations.push_back(o);

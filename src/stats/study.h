@@ -3,6 +3,8 @@
 // are its only storage; the engine reads them through StudyTexts, a small
 // read-only view that the editor implements over its widgets and StudyData
 // over plain strings (files, headless commands, tests).
+#include "stats/real.h"
+
 #include <string>
 #include <vector>
 
@@ -59,7 +61,8 @@ std::string DataLevelLabel(int level);
 std::string ReplicateLevelHeading(int level);
 
 struct Observation {
-    double x = 0.0; // amount added, "cantidad adicionada"
+    Rational exactX, exactY; // the numbers as typed: every figure is computed from these
+    double x = 0.0; // amount added, "cantidad adicionada", as the nearest double
     double y = 0.0; // amount recovered, "cantidad recuperada"
     int level = 0;  // 1..k, derived from the replicate counts
 };

@@ -183,7 +183,7 @@ CriteriaWindow::CriteriaWindow(stats::StudyData study, const stats::CriteriaResu
     connect(btnlimites_, &QPushButton::clicked, this, &CriteriaWindow::editLimits);
     // Limits are the user's, not the window's: any window's dialog changes them all.
     connect(&windows::AcceptanceLimitsNotifier::instance(), &windows::AcceptanceLimitsNotifier::stored, this,
-            [this] { recompute(criteria_.targetGiven ? criteria_.target : stats::Figure()); });
+            [this] { recompute(criteria_.userTarget()); });
     setFocusProxy(ecantidad_);
     display(criteria);
 }
@@ -204,7 +204,7 @@ void CriteriaWindow::targetEdited()
     if (text == targetText_)
         return;
     const QScopedValueRollback guard(editing_, true);
-    stats::Figure target;
+    stats::Target target;
     bool valid = true;
     if (!text.isEmpty()) {
         try {
@@ -224,7 +224,7 @@ void CriteriaWindow::targetEdited()
     ecantidad_->selectAll();
 }
 
-bool CriteriaWindow::recompute(const stats::Figure &target)
+bool CriteriaWindow::recompute(const stats::Target &target)
 {
     bool shown = false;
     widgets::RunReportingErrors(dialogs_, this, [&] {

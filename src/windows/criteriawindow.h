@@ -32,7 +32,7 @@ public:
     const stats::CriteriaResult &criteria() const { return criteria_; }
     // The T the user set, which the printed criteria page uses too; none
     // while the mean of the levels is used.
-    stats::Figure userTarget() const { return criteria_.targetGiven ? criteria_.target : stats::Figure(); }
+    stats::Target userTarget() const { return criteria_.userTarget(); }
 
     // The limits dialog; accepting it computes every open window again.
     void editLimits();
@@ -43,7 +43,7 @@ private:
     void targetEdited();
     // Computes with `target` and the stored limits; false, with the error
     // told and the window as it was, when the computation fails.
-    bool recompute(const stats::Figure &target);
+    bool recompute(const stats::Target &target);
     void display(const stats::CriteriaResult &criteria);
 
     const stats::StudyData study_;

@@ -193,11 +193,11 @@ void PredictionWindow::showEquation(const stats::RegressionResult &r)
     lblm->setText(fromStd(stats::FormatGeneral(r.slope, 6, separator_)));
     lblB->setText(fromStd(stats::FormatGeneral(r.intercept, 6, separator_)));
     LBLCD->setText(fromStd(stats::FormatGeneral(r.rSquared, 8, separator_)));
-    const bool slopeNegative = r.slope < 0;
+    const bool slopeNegative = r.slope.sign() < 0;
     setColour(lblm, slopeNegative ? kRed : kBlue);
     lblm1->setVisible(slopeNegative);
     lblm2->setVisible(slopeNegative);
-    const bool interceptNegative = r.intercept < 0;
+    const bool interceptNegative = r.intercept.sign() < 0;
     setColour(lblB, interceptNegative ? kRed : kBlue);
     lblb1->setVisible(interceptNegative);
     lblb2->setVisible(interceptNegative);

@@ -71,7 +71,7 @@ void PrintOptionsWindow::printSelected()
         // for: a refused study starts no job.
         const render::PreparedReport report =
             render::PrepareReport(selectedReport(), *editor, m_records, m_separator,
-                                  {.target = m_target ? m_target() : stats::Figure(),
+                                  {.target = m_target ? m_target() : stats::Target(),
                                    .limits = windows::StoredAcceptanceLimits()});
         if (report.validation.failed) {
             editor->showValidationFailure(report.validation);

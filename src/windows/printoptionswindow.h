@@ -29,7 +29,7 @@ public:
     // Where the criteria page finds the T the user set in the criteria
     // window (none: the mean of the levels), so that the page printed says
     // what the window shows.
-    void setCriteriaTarget(std::function<stats::Figure()> source) { m_target = std::move(source); }
+    void setCriteriaTarget(std::function<stats::Target()> source) { m_target = std::move(source); }
 
     render::PrintedReport selectedReport() const;
     void selectReport(render::PrintedReport report);
@@ -43,7 +43,7 @@ private:
     const char m_separator;
     std::function<StudyEditor *()> m_study;
     StudyOrigin m_origin;
-    std::function<stats::Figure()> m_target;
+    std::function<stats::Target()> m_target;
     stats::SharedResults m_records; // the print command's own results
     QButtonGroup *opcion = nullptr;
 };

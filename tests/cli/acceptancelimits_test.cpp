@@ -41,7 +41,7 @@ TEST(AcceptanceLimitsFile, LooseAndTightFilesDecideTheVerdictAndBadOnesAreRefuse
     QTemporaryDir dir;
     const std::string loose = writeFile(dir, "loose.json",
                                         "{\"minLevels\": 5, \"maxInterceptPercent\": 5, \"maxLevelBias\": 3.5,\n"
-                                        " \"minLackOfFitP\": 0.0001, \"minMandelP\": 1e-7}");
+                                        " \"minLackOfFitP\": 0.00001, \"minMandelP\": 1e-7}");
     const std::string tight = writeFile(dir, "tight.json", "{\"minR\": 0.99999}");
     const std::string big = writeFile(dir, "big.json", "{\"minR\": 0.99" + std::string(70000, '9') + "}");
     const std::string pass = "DICTAMEN: EL MÉTODO CUMPLE LOS CRITERIOS DE ACEPTACIÓN.";

@@ -16,8 +16,10 @@ using namespace testing_studies;
 
 namespace {
 
-using stats::Figure;
+using Figure = std::optional<double>;
 constexpr Figure NP = std::nullopt;
+
+Figure value(const stats::Figure &f) { return f ? Figure(f->toDouble()) : std::nullopt; }
 
 // Amounts with `r` replicates per level, as the grids hold them.
 stats::StudyData levels(const std::vector<const char *> &amounts, int r, const std::vector<std::string> &y)
@@ -82,7 +84,7 @@ void expectNear(const Figure &actual, const Figure &expected, const std::string 
 TEST(AcceptanceCriteria, EveryFigureAsRGivesIt)
 {
     stats::CriteriaOptions target110;
-    target110.target = 110;
+    target110.target = stats::Rational(110);
     const struct {
         const char *name;
         stats::StudyData study;
@@ -133,17 +135,20 @@ TEST(AcceptanceCriteria, EveryFigureAsRGivesIt)
     for (const auto &c : cases) {
         const stats::CriteriaResult r = criteriaOf(c.study, c.options);
         const std::pair<const char *, std::pair<Figure, Figure>> figures[] = {
-            {"target", {r.target, c.target}}, {"lowest level", {r.rangeLowPercent, c.low}},
-            {"highest level", {r.rangeHighPercent, c.high}}, {"r", {r.r, c.r}}, {"r²", {r.rSquared, c.r * c.r}},
-            {"intercept", {r.interceptPercent, c.interceptPercent}}, {"LOD", {r.lod, c.lod}}, {"LOQ", {r.loq, c.loq}},
-            {"RSE", {r.relativeStandardError, c.rse}}, {"response factor mean", {r.responseFactorMean, c.rfMean}},
-            {"response factor sd", {r.responseFactorSd, c.rfSd}}, {"response factor RSD", {r.responseFactorRsd, c.rfRsd}},
-            {"Mandel F", {r.mandelF, c.mandelF}}, {"Mandel P", {r.mandelP, c.mandelP}}};
+            {"target", {value(r.target), c.target}}, {"lowest level", {value(r.rangeLowPercent), c.low}},
+            {"highest level", {value(r.rangeHighPercent), c.high}}, {"r", {value(r.r), c.r}},
+            {"r²", {value(r.rSquared), c.r * c.r}}, {"intercept", {value(r.interceptPercent), c.interceptPercent}},
+            {"LOD", {value(r.lod), c.lod}}, {"LOQ", {value(r.loq), c.loq}},
+            {"RSE", {value(r.relativeStandardError), c.rse}},
+            {"response factor mean", {value(r.responseFactorMean), c.rfMean}},
+            {"response factor sd", {value(r.responseFactorSd), c.rfSd}},
+            {"response factor RSD", {value(r.responseFactorRsd), c.rfRsd}},
+            {"Mandel F", {value(r.mandelF), c.mandelF}}, {"Mandel P", {value(r.mandelP), c.mandelP}}};
         for (const auto &[what, pair] : figures)
             expectNear(pair.first, pair.second, std::string(c.name) + " " + what);
         ASSERT_EQ(r.levelBias.size(), c.levelBias.size()) << c.name;
         for (size_t j = 0; j < c.levelBias.size(); ++j)
-            expectNear(r.levelBias[j].meanRelativeError, c.levelBias[j], std::string(c.name) + " level bias");
+            expectNear(value(r.levelBias[j].meanRelativeError), c.levelBias[j], std::string(c.name) + " level bias");
         EXPECT_EQ(results(r), c.results) << c.name;
         EXPECT_EQ(r.passes, c.passes) << c.name;
         EXPECT_EQ(r.targetGiven, c.options.target.has_value()) << c.name;
@@ -155,10 +160,10 @@ TEST(AcceptanceCriteria, EveryFigureAsRGivesIt)
 TEST(AcceptanceCriteria, RelativeStandardErrorOfThePublishedExample)
 {
     std::vector<stats::BackCalculation> rows;
-    const double truth[] = {0.05, 0.5, 2.5, 5, 10}, back[] = {0.0582, 0.4396, 2.304, 4.876, 10.34};
+    const char *truth[] = {"0.05", "0.5", "2.5", "5", "10"}, *back[] = {"0.0582", "0.4396", "2.304", "4.876", "10.34"};
     for (int i = 0; i < 5; ++i)
-        rows.push_back({i + 1, i + 1, truth[i], back[i], std::nullopt});
-    expectNear(stats::RelativeStandardError(rows), 12.8330614689819, "RSE");
+        rows.push_back({i + 1, i + 1, decimal(truth[i]), decimal(back[i]), std::nullopt});
+    expectNear(value(stats::RelativeStandardError(rows)), 12.8330614689819, "RSE");
     rows[2].x = 0;
     EXPECT_FALSE(stats::RelativeStandardError(rows));
     rows.resize(2);
@@ -181,36 +186,44 @@ TEST(AcceptanceCriteria, DivisionsByZeroAreNotAssessed)
     EXPECT_TRUE(r.backCalculated[4].relativeError);
     EXPECT_EQ(results(r), "FNPFPNPP");
     for (const stats::CriteriaField &field : stats::CriteriaFields())
-        if (const Figure &v = r.*field.member; v) {
-            EXPECT_TRUE(std::isfinite(*v)) << field.label;
+        if (const stats::Figure &v = r.*field.member; v) {
+            EXPECT_TRUE(std::isfinite(v->toDouble())) << field.label;
         }
 }
 
-// The limits decide each check at its boundary: a value equal to its limit
-// passes, on either side.
-TEST(AcceptanceCriteria, AValueAtItsLimitPasses)
+// Each limit decides its own check, on the side its direction says: limits a
+// hair on the passing side of every figure pass them all; one limit moved a
+// hair past its figure fails that check alone.
+TEST(AcceptanceCriteria, EachLimitDecidesItsOwnCheckInItsDirection)
 {
     const stats::CriteriaResult loose = criteriaOf(passingStudy());
-    stats::CriteriaOptions atLimits;
-    stats::AcceptanceLimits &m = atLimits.limits;
-    m.minLevels = 5;
-    m.rangeLowPercent = *loose.rangeLowPercent;
-    m.rangeHighPercent = *loose.rangeHighPercent;
-    m.minR = *loose.r;
-    m.maxInterceptPercent = std::fabs(*loose.interceptPercent);
-    m.maxLevelBias = *loose.checks[4].value[0];
-    m.maxResponseFactorRsd = *loose.responseFactorRsd;
-    m.minLackOfFitP = *loose.checks[6].value[0];
-    m.minMandelP = *loose.mandelP;
-    EXPECT_EQ(results(criteriaOf(passingStudy(), atLimits)), "PPPPPPPP");
-    const double nudge = 1 + 1e-9;
-    for (const stats::LimitField &f : stats::LimitFields()) {
-        stats::CriteriaOptions past = atLimits;
-        const bool isMinimum = std::string(f.key).rfind("min", 0) == 0 || std::string(f.key) == "rangeHighPercent";
-        past.limits.*f.member = isMinimum ? past.limits.*f.member * nudge + 1e-12 : past.limits.*f.member / nudge;
+    const double hair = 1e-9;
+    auto figure = [](const stats::Figure &f) { return f->toDouble(); };
+    const struct {
+        double stats::AcceptanceLimits::*member;
+        double value;
+        bool minimum;
+    } limits[] = {
+        {&stats::AcceptanceLimits::minLevels, 5, true},
+        {&stats::AcceptanceLimits::rangeLowPercent, figure(loose.rangeLowPercent), false},
+        {&stats::AcceptanceLimits::rangeHighPercent, figure(loose.rangeHighPercent), true},
+        {&stats::AcceptanceLimits::minR, figure(loose.r), true},
+        {&stats::AcceptanceLimits::maxInterceptPercent, std::fabs(figure(loose.interceptPercent)), false},
+        {&stats::AcceptanceLimits::maxLevelBias, figure(loose.checks[4].value[0]), false},
+        {&stats::AcceptanceLimits::maxResponseFactorRsd, figure(loose.responseFactorRsd), false},
+        {&stats::AcceptanceLimits::minLackOfFitP, figure(loose.checks[6].value[0]), true},
+        {&stats::AcceptanceLimits::minMandelP, figure(loose.mandelP), true},
+    };
+    stats::CriteriaOptions passing;
+    for (const auto &l : limits)
+        passing.limits.*l.member = l.value * (l.minimum ? 1 - hair : 1 + hair);
+    EXPECT_EQ(results(criteriaOf(passingStudy(), passing)), "PPPPPPPP");
+    for (const auto &l : limits) {
+        stats::CriteriaOptions past = passing;
+        past.limits.*l.member = l.value * (l.minimum ? 1 + hair : 1 - hair);
         const stats::CriteriaResult r = criteriaOf(passingStudy(), past);
         const std::string letters = results(r);
-        EXPECT_FALSE(r.passes) << f.key;
-        EXPECT_EQ(std::count(letters.begin(), letters.end(), 'F'), 1) << f.key << " " << letters;
+        EXPECT_FALSE(r.passes) << l.value;
+        EXPECT_EQ(std::count(letters.begin(), letters.end(), 'F'), 1) << l.value << " " << letters;
     }
 }

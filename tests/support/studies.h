@@ -1,11 +1,15 @@
 #pragma once
 // Worked studies used across the engine tests.
+#include "stats/conversions.h"
 #include "stats/study.h"
 
 #include <string>
 #include <vector>
 
 namespace testing_studies {
+
+// A figure exactly as a decimal text names it ("0.0100001").
+inline stats::Real decimal(const std::string &text) { return stats::StrToRational(text, '.'); }
 
 inline stats::StudyData makeStudy(const std::vector<std::string> &replicates, const std::vector<std::string> &x,
                                   const std::vector<std::string> &y)

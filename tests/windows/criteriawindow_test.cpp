@@ -51,7 +51,7 @@ Rows coreRows(const std::vector<stats::CellRow> &cells)
     return rows;
 }
 
-stats::CriteriaResult computed(const stats::Figure &target, const stats::AcceptanceLimits &limits = {})
+stats::CriteriaResult computed(const stats::Target &target, const stats::AcceptanceLimits &limits = {})
 {
     stats::SharedResults shared;
     stats::RunCriteria(kStudy, shared, '.', {target, limits});
@@ -112,7 +112,7 @@ private slots:
         user::type(QStringLiteral("12"));
         user::key(Qt::Key_Return);
         QVERIFY(window.criteria().targetGiven);
-        expectShows(window, computed(12.0));
+        expectShows(window, computed(stats::Rational(12)));
 
         // Refused, whatever is wrong: the last good T stays, in the field too.
         for (const QString &wrong : {QStringLiteral("abc"), QStringLiteral("-1"), QStringLiteral("0")}) {
@@ -122,7 +122,7 @@ private slots:
             dialogs.messages.clear();
             QCOMPARE(window.target()->text(), QStringLiteral("12"));
             QVERIFY(window.target()->hasFocus());
-            expectShows(window, computed(12.0));
+            expectShows(window, computed(stats::Rational(12)));
         }
         // Emptied and left: the mean of the levels again.
         user::retype(QString());

@@ -95,9 +95,9 @@ private slots:
     void aNegativeSlopeIsRedInParentheses()
     {
         stats::RegressionResult r;
-        r.slope = -2.5;
-        r.intercept = 0.0;
-        r.rSquared = 0.5;
+        r.slope = stats::Rational(-5, 2);
+        r.intercept = 0;
+        r.rSquared = stats::Rational(1, 2);
         window->showEquation(r);
         QCOMPARE(colour(label(objectnames::lblm)), QColor(Qt::red));
         QVERIFY(label(objectnames::lblm1)->isVisible());

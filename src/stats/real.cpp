@@ -1,0 +1,360 @@
+#include "stats/real.h"
+
+#include "stats/errors.h"
+#include "stats/fdistribution.h"
+
+#include <mpfr.h>
+
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+
+namespace stats {
+
+struct Real::Exact {
+    enum class Kind { Surd, Tail } kind = Kind::Surd;
+    Rational a, b, c; // a + b·√c; b = 0 for a rational
+    Rational f;       // a probability: P(F(df1, df2) ≥ f)
+    int df1 = 0, df2 = 0;
+};
+
+namespace {
+
+// Enough bits that the approximation of a + b·√c is good to 70 digits.
+constexpr mpfr_prec_t kBits = 240;
+
+// An MPFR number that frees itself.
+class Mpfr {
+public:
+    explicit Mpfr(mpfr_prec_t bits = kBits) { mpfr_init2(v_, bits); }
+    ~Mpfr() { mpfr_clear(v_); }
+    Mpfr(const Mpfr &) = delete;
+    Mpfr &operator=(const Mpfr &) = delete;
+    mpfr_ptr get() { return v_; }
+    mpfr_srcptr get() const { return v_; }
+
+private:
+    mpfr_t v_;
+};
+
+int sgn(const Rational &q) { return ::sgn(q); }
+
+// a + b·√c with b ≠ 0, c > 0, to kBits. When a and b·√c have opposite signs
+// the sum is taken as (a² − b²c) / (a − b·√c), whose terms do not cancel.
+void approximateSurd(const Real::Exact &e, mpfr_ptr out)
+{
+    Mpfr root;
+    mpfr_set_q(root.get(), e.c.get_mpq_t(), MPFR_RNDN);
+    mpfr_sqrt(root.get(), root.get(), MPFR_RNDN);
+    mpfr_mul_q(root.get(), root.get(), e.b.get_mpq_t(), MPFR_RNDN); // b·√c
+    if (sgn(e.a) == 0 || sgn(e.a) == sgn(e.b)) {
+        mpfr_add_q(out, root.get(), e.a.get_mpq_t(), MPFR_RNDN);
+        return;
+    }
+    const Rational numerator = e.a * e.a - e.b * e.b * e.c;
+    mpfr_sub_q(root.get(), root.get(), e.a.get_mpq_t(), MPFR_RNDN); // b·√c − a
+    mpfr_neg(root.get(), root.get(), MPFR_RNDN);
+    mpfr_set_q(out, numerator.get_mpq_t(), MPFR_RNDN);
+    mpfr_div(out, out, root.get(), MPFR_RNDN);
+}
+
+double checkedDouble(mpfr_srcptr v)
+{
+    const double d = mpfr_get_d(v, MPFR_RNDN);
+    if (!std::isfinite(d))
+        throw FloatingPointError(kResultTooLarge);
+    return d;
+}
+
+void increment(RoundedDigits &r)
+{
+    int i = static_cast<int>(r.digits.size()) - 1;
+    while (i >= 0 && r.digits[static_cast<size_t>(i)] == '9')
+        r.digits[static_cast<size_t>(i--)] = '0';
+    if (i < 0) {
+        r.digits.insert(r.digits.begin(), '1');
+        r.digits.pop_back();
+        ++r.exponent;
+    } else {
+        ++r.digits[static_cast<size_t>(i)];
+    }
+}
+
+// v rounded to `digits` significant digits, a half away from zero, when the
+// digits that follow lie farther than `window` (a share of the last digit's
+// unit) from a half; otherwise the digits truncated and `nearHalf` set.
+RoundedDigits roundApproximation(mpfr_srcptr v, int digits, double window, bool &nearHalf)
+{
+    RoundedDigits r;
+    nearHalf = false;
+    if (mpfr_zero_p(v))
+        return r;
+    constexpr int kExtra = 24;
+    mpfr_exp_t exponent = 0;
+    char *text = mpfr_get_str(nullptr, &exponent, 10, static_cast<size_t>(digits + kExtra), v, MPFR_RNDN);
+    std::string s(text);
+    mpfr_free_str(text);
+    r.zero = false;
+    r.negative = s.front() == '-';
+    if (r.negative)
+        s.erase(s.begin());
+    r.digits = s.substr(0, static_cast<size_t>(digits));
+    r.exponent = static_cast<int>(exponent);
+    double rest = 0; // the digits after the kept ones, in units of the last kept digit
+    for (size_t i = s.size(); i-- > static_cast<size_t>(digits);)
+        rest = (rest + (s[i] - '0')) / 10;
+    if (std::fabs(rest - 0.5) < window)
+        nearHalf = true;
+    else if (rest > 0.5)
+        increment(r);
+    return r;
+}
+
+// The half between the kept digits and the next: (N + ½)·10^(exponent − digits).
+Rational halfAfter(const RoundedDigits &r)
+{
+    Rational half(mpz_class(r.digits) * 2 + 1, 2);
+    const int shift = r.exponent - static_cast<int>(r.digits.size());
+    mpz_class power;
+    mpz_ui_pow_ui(power.get_mpz_t(), 10, static_cast<unsigned long>(std::abs(shift)));
+    if (shift >= 0)
+        half *= power;
+    else
+        half /= power;
+    half.canonicalize();
+    return half;
+}
+
+Rational powerOfTen(int exponent)
+{
+    mpz_class power;
+    mpz_ui_pow_ui(power.get_mpz_t(), 10, static_cast<unsigned long>(std::abs(exponent)));
+    return exponent >= 0 ? Rational(power) : Rational(mpz_class(1), power);
+}
+
+} // namespace
+
+Real::Real(const Rational &q)
+{
+    if (sgn(q) == 0)
+        return;
+    auto e = std::make_shared<Exact>();
+    e->a = q;
+    nearest_ = NearestDouble(q);
+    exact_ = std::move(e);
+}
+
+Real::Real(std::shared_ptr<const Exact> exact) : exact_(std::move(exact))
+{
+    if (exact_->kind == Exact::Kind::Tail) {
+        nearest_ = FUpperTailDouble(exact_->f, exact_->df1, exact_->df2);
+        return;
+    }
+    Mpfr v;
+    approximateSurd(*exact_, v.get());
+    nearest_ = checkedDouble(v.get());
+}
+
+Real Real::Surd(const Rational &a, const Rational &b, const Rational &c)
+{
+    if (sgn(c) < 0)
+        throw FloatingPointError(kInvalidOperation);
+    if (sgn(b) == 0 || sgn(c) == 0)
+        return Real(a);
+    // A root of a perfect square is rational, and exactly so.
+    if (mpz_perfect_square_p(c.get_num_mpz_t()) && mpz_perfect_square_p(c.get_den_mpz_t())) {
+        mpz_class num, den;
+        mpz_sqrt(num.get_mpz_t(), c.get_num_mpz_t());
+        mpz_sqrt(den.get_mpz_t(), c.get_den_mpz_t());
+        Rational root(num, den);
+        root.canonicalize();
+        return Real(Rational(a + b * root));
+    }
+    auto e = std::make_shared<Exact>();
+    e->a = a;
+    e->b = b;
+    e->c = c;
+    return Real(std::shared_ptr<const Exact>(std::move(e)));
+}
+
+Real Real::FUpperTail(const Rational &f, int df1, int df2)
+{
+    if (df1 < 1 || df2 < 1)
+        throw FloatingPointError(kInvalidOperation);
+    if (sgn(f) <= 0)
+        return Real(1);
+    auto e = std::make_shared<Exact>();
+    e->kind = Exact::Kind::Tail;
+    e->f = f;
+    e->df1 = df1;
+    e->df2 = df2;
+    return Real(std::shared_ptr<const Exact>(std::move(e)));
+}
+
+bool Real::isRational() const { return !exact_ || (exact_->kind == Exact::Kind::Surd && sgn(exact_->b) == 0); }
+
+Rational Real::rational() const
+{
+    if (!isRational())
+        throw std::logic_error("Real::rational on an irrational value");
+    return exact_ ? exact_->a : Rational(0);
+}
+
+int Real::sign() const
+{
+    if (!exact_)
+        return 0;
+    if (exact_->kind == Exact::Kind::Tail)
+        return 1;
+    return compare(Rational(0));
+}
+
+int Real::compare(const Rational &q) const
+{
+    if (!exact_)
+        return -sgn(q);
+    const Exact &e = *exact_;
+    if (e.kind == Exact::Kind::Tail) {
+        const double limit = NearestDouble(q);
+        if (std::fabs(nearest_ - limit) > 1e-9 * std::max(std::fabs(nearest_), std::fabs(limit)))
+            return nearest_ < limit ? -1 : 1;
+        Mpfr p, difference;
+        FUpperTailPrecise(e.f, e.df1, e.df2, p.get());
+        mpfr_sub_q(difference.get(), p.get(), q.get_mpq_t(), MPFR_RNDN);
+        Mpfr tolerance;
+        mpfr_set_q(tolerance.get(), q.get_mpq_t(), MPFR_RNDN);
+        mpfr_mul_d(tolerance.get(), tolerance.get(), 1e-45, MPFR_RNDN);
+        mpfr_abs(tolerance.get(), tolerance.get(), MPFR_RNDN);
+        if (mpfr_cmpabs(difference.get(), tolerance.get()) <= 0)
+            return 0;
+        return mpfr_sgn(difference.get()) < 0 ? -1 : 1;
+    }
+    if (sgn(e.b) == 0)
+        return sgn(Rational(e.a - q));
+    // b·√c against d = q − a, both sides' signs first, then their squares.
+    const Rational d = q - e.a;
+    const Rational squareRoot = e.b * e.b * e.c, squareD = d * d;
+    if (sgn(e.b) > 0)
+        return sgn(d) <= 0 ? 1 : cmp(squareRoot, squareD) > 0 ? 1 : cmp(squareRoot, squareD) < 0 ? -1 : 0;
+    return sgn(d) >= 0 ? -1 : cmp(squareD, squareRoot) > 0 ? 1 : cmp(squareD, squareRoot) < 0 ? -1 : 0;
+}
+
+Real Real::operator-() const { return times(Rational(-1)); }
+
+Real Real::plus(const Rational &q) const
+{
+    if (!exact_)
+        return Real(q);
+    if (exact_->kind == Exact::Kind::Tail)
+        throw std::logic_error("Real::plus on a probability");
+    return Surd(exact_->a + q, exact_->b, exact_->c);
+}
+
+Real Real::times(const Rational &q) const
+{
+    if (!exact_)
+        return {};
+    if (exact_->kind == Exact::Kind::Tail)
+        throw std::logic_error("Real::times on a probability");
+    return Surd(exact_->a * q, exact_->b * q, exact_->c);
+}
+
+RoundedDigits Real::rounded(int digits) const
+{
+    if (digits < 1)
+        digits = 1;
+    if (isRational())
+        return RoundRational(rational(), digits);
+    const Exact &e = *exact_;
+    bool nearHalf = false;
+    if (e.kind == Exact::Kind::Tail) {
+        // The double is good to about fourteen digits; on a half, fifty.
+        Mpfr v(53);
+        mpfr_set_d(v.get(), nearest_, MPFR_RNDN);
+        RoundedDigits r = roundApproximation(v.get(), digits, 1e-5, nearHalf);
+        if (!nearHalf)
+            return r;
+        Mpfr precise;
+        FUpperTailPrecise(e.f, e.df1, e.df2, precise.get());
+        r = roundApproximation(precise.get(), digits, 1e-30, nearHalf);
+        if (nearHalf) // on the half to fifty digits: it is the half
+            increment(r);
+        return r;
+    }
+    Mpfr v;
+    approximateSurd(e, v.get());
+    RoundedDigits r = roundApproximation(v.get(), digits, 1e-12, nearHalf);
+    if (nearHalf && abs().compare(halfAfter(r)) >= 0)
+        increment(r);
+    return r;
+}
+
+RoundedDigits RoundRational(const Rational &q, int digits)
+{
+    RoundedDigits r;
+    if (sgn(q) == 0)
+        return r;
+    r.zero = false;
+    r.negative = sgn(q) < 0;
+    const Rational magnitude = abs(q);
+    // First guess of the exponent from the sizes of numerator and
+    // denominator, then corrected so that 10^(digits−1) ≤ N < 10^digits.
+    int exponent = static_cast<int>(mpz_sizeinbase(magnitude.get_num_mpz_t(), 10)) -
+                   static_cast<int>(mpz_sizeinbase(magnitude.get_den_mpz_t(), 10));
+    const mpz_class low = [&] {
+        mpz_class p;
+        mpz_ui_pow_ui(p.get_mpz_t(), 10, static_cast<unsigned long>(digits - 1));
+        return p;
+    }();
+    const mpz_class high = low * 10;
+    mpz_class whole;
+    Rational scaled;
+    for (;;) {
+        scaled = magnitude * powerOfTen(digits - exponent);
+        mpz_fdiv_q(whole.get_mpz_t(), scaled.get_num_mpz_t(), scaled.get_den_mpz_t());
+        if (whole < low)
+            --exponent;
+        else if (whole >= high)
+            ++exponent;
+        else
+            break;
+    }
+    r.digits = whole.get_str();
+    r.exponent = exponent;
+    const Rational rest = scaled - Rational(whole);
+    if (cmp(rest, Rational(1, 2)) >= 0)
+        increment(r);
+    return r;
+}
+
+double NearestDouble(const Rational &q)
+{
+    Mpfr v(53);
+    mpfr_set_q(v.get(), q.get_mpq_t(), MPFR_RNDN);
+    return checkedDouble(v.get());
+}
+
+Rational DecimalOf(double value)
+{
+    if (!std::isfinite(value))
+        throw FloatingPointError(std::isnan(value) ? kInvalidOperation : kOverflow);
+    char text[64];
+    const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific);
+    const std::string_view s(text, static_cast<size_t>(written.ptr - text));
+    const size_t e = s.find('e');
+    std::string digits;
+    for (char c : s.substr(0, e))
+        if (c >= '0' && c <= '9')
+            digits += c;
+    // d.ddd e±x: the digits after the point shift the exponent.
+    int exponent = 0;
+    std::from_chars(s.data() + e + (s[e + 1] == '+' ? 2 : 1), s.data() + s.size(), exponent);
+    exponent -= static_cast<int>(digits.size()) - 1;
+    Rational result = Rational(mpz_class(digits)) * powerOfTen(exponent);
+    result.canonicalize();
+    return value < 0 ? Rational(-result) : result;
+}
+
+} // namespace stats
