@@ -15,12 +15,15 @@ bool validated(const StudyTexts &study, CommandOutcome &outcome)
 }
 
 // Validation, then the analysis of variance into the shared records; false
-// when the study is refused (incomplete, or its slope is zero).
-bool anovaComputed(const StudyTexts &texts, SharedResults &shared, char sep, CommandOutcome &outcome)
+// when the study is refused (incomplete, or its slope is zero). `study` is
+// what was read.
+bool anovaComputed(const StudyTexts &texts, SharedResults &shared, char sep, CommandOutcome &outcome,
+                   LinearityStudy &study)
 {
     if (!validated(texts, outcome))
         return false;
-    ComputeAnovaResiduals(ReadStudy(texts, sep), shared.anova, shared.slopeIsZero, shared.residuals);
+    study = ReadStudy(texts, sep);
+    ComputeAnovaResiduals(study, shared.anova, shared.slopeIsZero, shared.residuals);
     outcome.zeroSlope = shared.slopeIsZero;
     return !outcome.zeroSlope;
 }
@@ -42,7 +45,8 @@ CommandOutcome RunInference(const StudyTexts &texts, SharedResults &shared, char
 CommandOutcome RunAnova(const StudyTexts &texts, SharedResults &shared, char sep)
 {
     CommandOutcome outcome;
-    if (anovaComputed(texts, shared, sep, outcome)) {
+    LinearityStudy study;
+    if (anovaComputed(texts, shared, sep, outcome, study)) {
         outcome.grid = AnovaGridCells(shared.anova, sep);
         outcome.lines = AnovaConclusionLines(shared.anova);
     }
@@ -52,7 +56,8 @@ CommandOutcome RunAnova(const StudyTexts &texts, SharedResults &shared, char sep
 CommandOutcome RunResiduals(const StudyTexts &texts, SharedResults &shared, char sep)
 {
     CommandOutcome outcome;
-    if (anovaComputed(texts, shared, sep, outcome))
+    LinearityStudy study;
+    if (anovaComputed(texts, shared, sep, outcome, study))
         outcome.columns = ResidualColumns(shared.residuals, texts.dataRowCount() - 1, sep);
     return outcome;
 }
@@ -63,8 +68,9 @@ CommandOutcome RunResiduals(const StudyTexts &texts, SharedResults &shared, char
 CommandOutcome RunSystematicError(const StudyTexts &texts, SharedResults &shared, char sep)
 {
     CommandOutcome outcome;
-    if (anovaComputed(texts, shared, sep, outcome)) {
-        ComputeRecovery(ReadStudy(texts, sep), shared.recovery);
+    LinearityStudy study;
+    if (anovaComputed(texts, shared, sep, outcome, study)) {
+        ComputeRecovery(study, shared.recovery);
         outcome.lines = SystematicErrorLines(shared.anova, shared.recovery, sep);
     }
     return outcome;
@@ -74,8 +80,8 @@ CommandOutcome RunResults(const StudyTexts &texts, SharedResults &shared, char s
 {
     CommandOutcome outcome;
     shared.recoveryRefusal.clear();
-    if (anovaComputed(texts, shared, sep, outcome)) {
-        const LinearityStudy study = ReadStudy(texts, sep);
+    LinearityStudy study;
+    if (anovaComputed(texts, shared, sep, outcome, study)) {
         ComputeRegression(study, shared.regression, shared.slopeIsZero);
         try {
             ComputeRecovery(study, shared.recovery);
@@ -102,8 +108,8 @@ CommandOutcome RunReport(const StudyTexts &texts, SharedResults &shared, char se
 CommandOutcome RunCriteria(const StudyTexts &texts, SharedResults &shared, char sep, const CriteriaOptions &options)
 {
     CommandOutcome outcome;
-    if (anovaComputed(texts, shared, sep, outcome)) {
-        const LinearityStudy study = ReadStudy(texts, sep);
+    LinearityStudy study;
+    if (anovaComputed(texts, shared, sep, outcome, study)) {
         ComputeRegression(study, shared.regression, shared.slopeIsZero);
         shared.criteria = ComputeCriteria(study, shared.anova, options);
         outcome.lines = CriteriaLines(shared.criteria, study.units, sep);

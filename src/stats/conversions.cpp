@@ -129,27 +129,39 @@ bool TryStrToFloat(const std::string &text, char decimalSeparator, double &value
     return true;
 }
 
+bool TryStrToNumber(const std::string &text, char decimalSeparator, Rational &exact, double &nearest)
+{
+    TypedNumber number;
+    if (!scanNumber(text, decimalSeparator, number))
+        return false;
+    const long long shift = number.exponent - number.fractionDigits;
+    const size_t significant = number.digits.size() - std::min(number.digits.find_first_not_of('0'), number.digits.size());
+    // Beyond the range of a double: refused, as the double conversion refuses it.
+    if (significant > 0 && static_cast<long long>(significant) + shift >= 308) {
+        double probe = 0;
+        if (!TryStrToFloat(text, decimalSeparator, probe))
+            return false;
+    }
+    mpz_class digits(number.digits, 10);
+    if (digits == 0 || static_cast<long long>(significant) + shift < -400) {
+        exact = 0; // zero, or too small for any double: zero as the double reads it
+        nearest = 0;
+        return true;
+    }
+    mpz_class power;
+    mpz_ui_pow_ui(power.get_mpz_t(), 10, static_cast<unsigned long>(shift < 0 ? -shift : shift));
+    exact = shift >= 0 ? Rational(digits * power) : Rational(digits, power);
+    exact.canonicalize();
+    if (number.negative)
+        exact = -exact;
+    nearest = NearestDouble(exact);
+    return true;
+}
+
 bool TryStrToRational(const std::string &text, char decimalSeparator, Rational &value)
 {
     double nearest = 0;
-    if (!TryStrToFloat(text, decimalSeparator, nearest))
-        return false;
-    TypedNumber number;
-    scanNumber(text, decimalSeparator, number);
-    mpz_class digits(number.digits, 10);
-    if (digits == 0 || (nearest == 0 && number.exponent - number.fractionDigits < -400)) {
-        value = 0; // zero, or too small for any double: zero as the double reads it
-        return true;
-    }
-    // The exponent is bounded here: beyond a double's range the text was refused.
-    const long long shift = number.exponent - number.fractionDigits;
-    mpz_class power;
-    mpz_ui_pow_ui(power.get_mpz_t(), 10, static_cast<unsigned long>(shift < 0 ? -shift : shift));
-    value = shift >= 0 ? Rational(digits * power) : Rational(digits, power);
-    value.canonicalize();
-    if (number.negative)
-        value = -value;
-    return true;
+    return TryStrToNumber(text, decimalSeparator, value, nearest);
 }
 
 std::string QuotedValue(const std::string &text)
@@ -178,6 +190,12 @@ Rational StrToRational(const std::string &text, char decimalSeparator)
     if (!TryStrToRational(text, decimalSeparator, value))
         throw ConversionError("'" + QuotedValue(text) + "' is not a valid floating point value");
     return value;
+}
+
+void StrToNumber(const std::string &text, char decimalSeparator, Rational &exact, double &nearest)
+{
+    if (!TryStrToNumber(text, decimalSeparator, exact, nearest))
+        throw ConversionError("'" + QuotedValue(text) + "' is not a valid floating point value");
 }
 
 double StrToFloat(const std::string &text, char decimalSeparator)

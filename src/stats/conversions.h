@@ -26,10 +26,13 @@ double StrToFloat(const std::string &text, char decimalSeparator);
 // refusals as StrToFloat (a value beyond the range of a double is refused; one
 // too small for any double reads as 0). The study's figures start here.
 Rational StrToRational(const std::string &text, char decimalSeparator);
+// Both at once: the exact number and its nearest double.
+void StrToNumber(const std::string &text, char decimalSeparator, Rational &exact, double &nearest);
 
 // The same conversions answering false instead of throwing.
 bool TryStrToInt(const std::string &text, int &value);
 bool TryStrToFloat(const std::string &text, char decimalSeparator, double &value);
 bool TryStrToRational(const std::string &text, char decimalSeparator, Rational &value);
+bool TryStrToNumber(const std::string &text, char decimalSeparator, Rational &exact, double &nearest);
 
 } // namespace stats

@@ -2,24 +2,64 @@
 
 #include "stats/degenerate.h"
 
+#include <vector>
+
 namespace stats {
+
+namespace {
+
+// The amounts over one common denominator D (the typed decimals share a power
+// of ten): whole numbers X with x = X / D, so that the sums are of integers.
+struct Scaled {
+    std::vector<mpz_class> whole;
+    mpz_class denominator = 1;
+};
+
+template <class Member>
+Scaled scaled(const LinearityStudy &study, Member member)
+{
+    Scaled s;
+    for (const Observation &o : study.observations)
+        mpz_lcm(s.denominator.get_mpz_t(), s.denominator.get_mpz_t(), (o.*member).get_den_mpz_t());
+    s.whole.reserve(study.observations.size());
+    mpz_class factor;
+    for (const Observation &o : study.observations) {
+        mpz_divexact(factor.get_mpz_t(), s.denominator.get_mpz_t(), (o.*member).get_den_mpz_t());
+        s.whole.push_back((o.*member).get_num() * factor);
+    }
+    return s;
+}
+
+} // namespace
 
 ExactLine FitLine(const LinearityStudy &study)
 {
     ExactLine line;
-    Rational sumX2, sumY2, sumXY;
-    for (const Observation &o : study.observations) {
-        line.sumX += o.exactX;
-        line.sumY += o.exactY;
-        sumX2 += o.exactX * o.exactX;
-        sumY2 += o.exactY * o.exactY;
-        sumXY += o.exactX * o.exactY;
+    const Scaled x = scaled(study, &Observation::exactX), y = scaled(study, &Observation::exactY);
+    // n·Sxx·Dx² = nΣX² − (ΣX)², and likewise: integers throughout.
+    mpz_class sumX, sumY, sumX2, sumY2, sumXY;
+    for (size_t i = 0; i < x.whole.size(); ++i) {
+        sumX += x.whole[i];
+        sumY += y.whole[i];
+        mpz_addmul(sumX2.get_mpz_t(), x.whole[i].get_mpz_t(), x.whole[i].get_mpz_t());
+        mpz_addmul(sumY2.get_mpz_t(), y.whole[i].get_mpz_t(), y.whole[i].get_mpz_t());
+        mpz_addmul(sumXY.get_mpz_t(), x.whole[i].get_mpz_t(), y.whole[i].get_mpz_t());
     }
-    line.n = study.n();
-    line.sxx = sumX2 - line.sumX * line.sumX / line.n;
+    const mpz_class n = study.n();
+    line.n = n;
+    line.sumX = Rational(sumX, x.denominator);
+    line.sumY = Rational(sumY, y.denominator);
+    line.sumX.canonicalize();
+    line.sumY.canonicalize();
+    auto centred = [&n](const mpz_class &products, const mpz_class &a, const mpz_class &b, const mpz_class &scale) {
+        Rational r(n * products - a * b, n * scale);
+        r.canonicalize();
+        return r;
+    };
+    line.sxx = centred(sumX2, sumX, sumX, x.denominator * x.denominator);
     degenerate::RequireDistinctX(line.sxx);
-    line.sxy = sumXY - line.sumX * line.sumY / line.n;
-    line.syy = sumY2 - line.sumY * line.sumY / line.n;
+    line.sxy = centred(sumXY, sumX, sumY, x.denominator * y.denominator);
+    line.syy = centred(sumY2, sumY, sumY, y.denominator * y.denominator);
     line.meanX = line.sumX / line.n;
     line.meanY = line.sumY / line.n;
     line.slope = line.sxy / line.sxx;

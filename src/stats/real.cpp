@@ -7,7 +7,10 @@
 
 #include <charconv>
 #include <cmath>
+#include <atomic>
+#include <limits>
 #include <optional>
+#include <vector>
 #include <stdexcept>
 #include <string_view>
 
@@ -18,6 +21,10 @@ struct Real::Exact {
     Rational a, b, c; // a + b·√c; b = 0 for a rational
     Rational f;       // a probability: P(F(df1, df2) ≥ f)
     int df1 = 0, df2 = 0;
+    // The nearest double: at once for a rational or a probability, at its
+    // first use for a root (most roots are only printed). NaN until known;
+    // two threads that both compute it store the same value.
+    mutable std::atomic<double> nearest{std::numeric_limits<double>::quiet_NaN()};
 };
 
 namespace {
@@ -41,11 +48,37 @@ private:
 
 int sgn(const Rational &q) { return ::sgn(q); }
 
+// 10^k, kept once computed for the exponents figures use.
+const mpz_class &powerOfTenInteger(unsigned k)
+{
+    static const std::vector<mpz_class> table = [] {
+        std::vector<mpz_class> t(700);
+        t[0] = 1;
+        for (size_t i = 1; i < t.size(); ++i)
+            t[i] = t[i - 1] * 10;
+        return t;
+    }();
+    if (k < table.size())
+        return table[k];
+    thread_local mpz_class power;
+    mpz_ui_pow_ui(power.get_mpz_t(), 10, k);
+    return power;
+}
+
+// log2 of |q|, to within one: the sizes of numerator and denominator.
+long magnitudeBits(const Rational &q)
+{
+    if (sgn(q) == 0)
+        return -100000;
+    return static_cast<long>(mpz_sizeinbase(q.get_num_mpz_t(), 2)) -
+           static_cast<long>(mpz_sizeinbase(q.get_den_mpz_t(), 2));
+}
+
 // a + b·√c with b ≠ 0, c > 0, to kBits. When a and b·√c have opposite signs
 // the sum is taken as (a² − b²c) / (a − b·√c), whose terms do not cancel.
 void approximateSurd(const Real::Exact &e, mpfr_ptr out)
 {
-    Mpfr root;
+    thread_local Mpfr root;
     mpfr_set_q(root.get(), e.c.get_mpq_t(), MPFR_RNDN);
     mpfr_sqrt(root.get(), root.get(), MPFR_RNDN);
     mpfr_mul_q(root.get(), root.get(), e.b.get_mpq_t(), MPFR_RNDN); // b·√c
@@ -129,9 +162,15 @@ Rational halfAfter(const RoundedDigits &r)
 
 Rational powerOfTen(int exponent)
 {
-    mpz_class power;
-    mpz_ui_pow_ui(power.get_mpz_t(), 10, static_cast<unsigned long>(std::abs(exponent)));
+    const mpz_class &power = powerOfTenInteger(static_cast<unsigned>(std::abs(exponent)));
     return exponent >= 0 ? Rational(power) : Rational(mpz_class(1), power);
+}
+
+double surdDouble(const Real::Exact &e)
+{
+    thread_local Mpfr v;
+    approximateSurd(e, v.get());
+    return checkedDouble(v.get());
 }
 
 } // namespace
@@ -142,19 +181,35 @@ Real::Real(const Rational &q)
         return;
     auto e = std::make_shared<Exact>();
     e->a = q;
-    nearest_ = NearestDouble(q);
+    e->nearest.store(NearestDouble(q), std::memory_order_relaxed);
     exact_ = std::move(e);
 }
 
 Real::Real(std::shared_ptr<const Exact> exact) : exact_(std::move(exact))
 {
-    if (exact_->kind == Exact::Kind::Tail) {
-        nearest_ = FUpperTailDouble(exact_->f, exact_->df1, exact_->df2);
+    const Exact &e = *exact_;
+    if (e.kind == Exact::Kind::Tail) {
+        e.nearest.store(FUpperTailDouble(e.f, e.df1, e.df2), std::memory_order_relaxed);
         return;
     }
-    Mpfr v;
-    approximateSurd(*exact_, v.get());
-    nearest_ = checkedDouble(v.get());
+    // A root is approximated when first needed; one that may be beyond the
+    // range of a double is refused here and now.
+    const long bits = std::max(magnitudeBits(e.a), magnitudeBits(e.b) + (magnitudeBits(e.c) + 1) / 2);
+    if (bits > 1000)
+        toDouble();
+}
+
+double Real::toDouble() const
+{
+    if (!exact_)
+        return 0.0;
+    const Exact &e = *exact_;
+    double nearest = e.nearest.load(std::memory_order_relaxed);
+    if (std::isnan(nearest)) {
+        nearest = surdDouble(e);
+        e.nearest.store(nearest, std::memory_order_relaxed);
+    }
+    return nearest;
 }
 
 Real Real::Surd(const Rational &a, const Rational &b, const Rational &c)
@@ -195,11 +250,12 @@ Real Real::FUpperTail(const Rational &f, int df1, int df2)
 
 bool Real::isRational() const { return !exact_ || (exact_->kind == Exact::Kind::Surd && sgn(exact_->b) == 0); }
 
-Rational Real::rational() const
+const Rational &Real::rational() const
 {
+    static const Rational zero;
     if (!isRational())
         throw std::logic_error("Real::rational on an irrational value");
-    return exact_ ? exact_->a : Rational(0);
+    return exact_ ? exact_->a : zero;
 }
 
 int Real::sign() const
@@ -217,12 +273,12 @@ int Real::compare(const Rational &q) const
         return -sgn(q);
     const Exact &e = *exact_;
     if (e.kind == Exact::Kind::Tail) {
-        const double limit = NearestDouble(q);
-        if (std::fabs(nearest_ - limit) > 1e-9 * std::max(std::fabs(nearest_), std::fabs(limit)))
-            return nearest_ < limit ? -1 : 1;
-        Mpfr p, difference;
-        FUpperTailPrecise(e.f, e.df1, e.df2, p.get());
-        mpfr_sub_q(difference.get(), p.get(), q.get_mpq_t(), MPFR_RNDN);
+        const double limit = NearestDouble(q), approximate = e.nearest.load(std::memory_order_relaxed);
+        if (std::fabs(approximate - limit) > 1e-9 * std::max(std::fabs(approximate), std::fabs(limit)))
+            return approximate < limit ? -1 : 1;
+        Mpfr precise, difference;
+        FUpperTailPrecise(e.f, e.df1, e.df2, precise.get());
+        mpfr_sub_q(difference.get(), precise.get(), q.get_mpq_t(), MPFR_RNDN);
         Mpfr tolerance;
         mpfr_set_q(tolerance.get(), q.get_mpq_t(), MPFR_RNDN);
         mpfr_mul_d(tolerance.get(), tolerance.get(), 1e-45, MPFR_RNDN);
@@ -266,13 +322,13 @@ RoundedDigits Real::rounded(int digits) const
     if (digits < 1)
         digits = 1;
     if (isRational())
-        return RoundRational(rational(), digits);
+        return RoundRational(rational(), digits, toDouble());
     const Exact &e = *exact_;
     bool nearHalf = false;
     if (e.kind == Exact::Kind::Tail) {
         // The double is good to about fourteen digits; on a half, fifty.
         Mpfr v(53);
-        mpfr_set_d(v.get(), nearest_, MPFR_RNDN);
+        mpfr_set_d(v.get(), e.nearest.load(std::memory_order_relaxed), MPFR_RNDN);
         RoundedDigits r = roundApproximation(v.get(), digits, 1e-5, nearHalf);
         if (!nearHalf)
             return r;
@@ -283,7 +339,7 @@ RoundedDigits Real::rounded(int digits) const
             increment(r);
         return r;
     }
-    Mpfr v;
+    thread_local Mpfr v;
     approximateSurd(e, v.get());
     RoundedDigits r = roundApproximation(v.get(), digits, 1e-12, nearHalf);
     if (nearHalf && abs().compare(halfAfter(r)) >= 0)
@@ -291,29 +347,29 @@ RoundedDigits Real::rounded(int digits) const
     return r;
 }
 
-RoundedDigits RoundRational(const Rational &q, int digits)
+RoundedDigits RoundRational(const Rational &q, int digits, double nearest)
 {
     RoundedDigits r;
     if (sgn(q) == 0)
         return r;
     r.zero = false;
     r.negative = sgn(q) < 0;
-    const Rational magnitude = abs(q);
-    // First guess of the exponent from the sizes of numerator and
-    // denominator, then corrected so that 10^(digits−1) ≤ N < 10^digits.
-    int exponent = static_cast<int>(mpz_sizeinbase(magnitude.get_num_mpz_t(), 10)) -
-                   static_cast<int>(mpz_sizeinbase(magnitude.get_den_mpz_t(), 10));
-    const mpz_class low = [&] {
-        mpz_class p;
-        mpz_ui_pow_ui(p.get_mpz_t(), 10, static_cast<unsigned long>(digits - 1));
-        return p;
-    }();
-    const mpz_class high = low * 10;
-    mpz_class whole;
-    Rational scaled;
+    // N = floor(|q|·10^(digits − exponent)) with 10^(digits−1) ≤ N < 10^digits,
+    // from a first guess of the exponent that is corrected when it misses.
+    int exponent = nearest != 0.0 ? static_cast<int>(std::floor(std::log10(std::fabs(nearest)))) + 1
+                                  : static_cast<int>(std::floor(magnitudeBits(q) * 0.30103)) + 1;
+    thread_local mpz_class numerator, denominator, whole, rest;
+    const mpz_class &low = powerOfTenInteger(static_cast<unsigned>(digits - 1));
+    const mpz_class &high = powerOfTenInteger(static_cast<unsigned>(digits));
     for (;;) {
-        scaled = magnitude * powerOfTen(digits - exponent);
-        mpz_fdiv_q(whole.get_mpz_t(), scaled.get_num_mpz_t(), scaled.get_den_mpz_t());
+        const int shift = digits - exponent;
+        mpz_abs(numerator.get_mpz_t(), q.get_num_mpz_t());
+        denominator = q.get_den();
+        if (shift >= 0)
+            numerator *= powerOfTenInteger(static_cast<unsigned>(shift));
+        else
+            denominator *= powerOfTenInteger(static_cast<unsigned>(-shift));
+        mpz_fdiv_qr(whole.get_mpz_t(), rest.get_mpz_t(), numerator.get_mpz_t(), denominator.get_mpz_t());
         if (whole < low)
             --exponent;
         else if (whole >= high)
@@ -323,15 +379,19 @@ RoundedDigits RoundRational(const Rational &q, int digits)
     }
     r.digits = whole.get_str();
     r.exponent = exponent;
-    const Rational rest = scaled - Rational(whole);
-    if (cmp(rest, Rational(1, 2)) >= 0)
+    rest *= 2;
+    if (cmp(rest, denominator) >= 0)
         increment(r);
     return r;
 }
 
 double NearestDouble(const Rational &q)
 {
-    Mpfr v(53);
+    // Numerator and denominator exact as doubles: their quotient is rounded
+    // once, to the nearest, by the division itself.
+    if (mpz_sizeinbase(q.get_num_mpz_t(), 2) <= 53 && mpz_sizeinbase(q.get_den_mpz_t(), 2) <= 53)
+        return mpz_get_d(q.get_num_mpz_t()) / mpz_get_d(q.get_den_mpz_t());
+    thread_local Mpfr v(53);
     mpfr_set_q(v.get(), q.get_mpq_t(), MPFR_RNDN);
     return checkedDouble(v.get());
 }

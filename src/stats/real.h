@@ -41,9 +41,9 @@ public:
     // The nearest double. Every constructor refuses a value beyond the range
     // of a double with FloatingPointError (kResultTooLarge): no figure is
     // ever an infinity.
-    double toDouble() const { return nearest_; }
+    double toDouble() const;
     bool isRational() const;
-    Rational rational() const; // the exact value of a rational figure
+    const Rational &rational() const; // the exact value of a rational figure
     int sign() const;
     // The exact sign of (this − q); a probability is decided with 50 digits
     // where its double is not enough, and counts as equal when those agree.
@@ -60,7 +60,6 @@ public:
 private:
     explicit Real(std::shared_ptr<const Exact> exact);
     std::shared_ptr<const Exact> exact_; // null: zero
-    double nearest_ = 0.0;
 };
 
 // The decimal a double names: the shortest decimal that reads back as the
@@ -68,7 +67,9 @@ private:
 Rational DecimalOf(double value);
 
 // A rational rounded to `digits` significant digits, a half away from zero.
-RoundedDigits RoundRational(const Rational &q, int digits);
+// `nearest`, when given, is its nearest double (it saves the search for the
+// exponent).
+RoundedDigits RoundRational(const Rational &q, int digits, double nearest = 0.0);
 
 // The nearest double to a rational; FloatingPointError beyond the range of a double.
 double NearestDouble(const Rational &q);

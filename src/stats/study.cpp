@@ -128,6 +128,7 @@ LinearityStudy ReadStudy(const StudyTexts &texts, char decimalSeparator)
     }
     // Validated studies have exactly n data rows; rows beyond the grid read
     // as empty texts and fail their conversion.
+    study.observations.reserve(static_cast<size_t>(std::clamp(n, 0LL, 10000LL)));
 
     int level = 1, inLevel = 0;
     for (int i = 1; i <= n; ++i) {
@@ -136,10 +137,8 @@ LinearityStudy ReadStudy(const StudyTexts &texts, char decimalSeparator)
             inLevel = 0;
         }
         Observation o;
-        o.exactX = StrToRational(texts.dataCell(1, i), decimalSeparator);
-        o.exactY = StrToRational(texts.dataCell(2, i), decimalSeparator);
-        o.x = NearestDouble(o.exactX);
-        o.y = NearestDouble(o.exactY);
+        StrToNumber(texts.dataCell(1, i), decimalSeparator, o.exactX, o.x);
+        StrToNumber(texts.dataCell(2, i), decimalSeparator, o.exactY, o.y);
         o.level = level;
         ++inLevel;
         study.observations.push_back(o);
