@@ -52,7 +52,7 @@ fuzz:
 	$(MAKE) deps EXTRA_PACKAGES="$(FUZZ_PACKAGES)"
 	mkdir -p build-fuzz fuzz/corpus
 	clang++ -std=c++20 -O1 -g -Isrc -fsanitize=fuzzer,address,undefined \
-	  fuzz/fuzz_study_file.cpp src/stats/*.cpp -o build-fuzz/fuzz_study_file
+	  fuzz/fuzz_study_file.cpp src/stats/*.cpp -lgmpxx -lmpfr -lgmp -o build-fuzz/fuzz_study_file
 	cp -n fuzz/seeds/* fuzz/corpus/ 2>/dev/null || true
 	./build-fuzz/fuzz_study_file -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -artifact_prefix=build-fuzz/ fuzz/corpus
 
@@ -61,7 +61,7 @@ fuzz-axes:
 	$(MAKE) deps EXTRA_PACKAGES="$(FUZZ_PACKAGES)"
 	mkdir -p build-fuzz fuzz/corpus-axes
 	clang++ -std=c++20 -O1 -g -Isrc -fsanitize=fuzzer,address,undefined \
-	  fuzz/fuzz_graph_axes.cpp src/render/axisscale.cpp src/stats/*.cpp -o build-fuzz/fuzz_graph_axes
+	  fuzz/fuzz_graph_axes.cpp src/render/axisscale.cpp src/stats/*.cpp -lgmpxx -lmpfr -lgmp -o build-fuzz/fuzz_graph_axes
 	./build-fuzz/fuzz_graph_axes -max_total_time=$(FUZZ_SECONDS) -max_len=256 -artifact_prefix=build-fuzz/ fuzz/corpus-axes
 
 bench: build

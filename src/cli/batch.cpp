@@ -157,7 +157,7 @@ CommandRun textOutput(const std::string &format, const FoundStudy &found, const 
     const bool report = format == "report";
     const stats::CommandOutcome *outcome = nullptr;
     if (json.outcomes)
-        outcome = report ? &json.outcomes->report
+        outcome = report ? (json.outcomes->records.recoveryRefusal.empty() ? &json.outcomes->report : nullptr)
                          : (json.outcomes->criteria ? &*json.outcomes->criteria : nullptr);
     if (!outcome)
         return runText(report ? "--report" : "--criteria", found.path, request, sep);

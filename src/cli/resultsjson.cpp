@@ -175,7 +175,7 @@ QJsonObject ErrorJson(const char *kind, const std::string &message)
 StudyOutcomes ComputeStudyOutcomes(const stats::StudyTexts &texts, char sep, const stats::CriteriaOptions &criteria)
 {
     StudyOutcomes outcomes;
-    outcomes.report = stats::RunReport(texts, outcomes.records, sep);
+    outcomes.report = stats::RunResults(texts, outcomes.records, sep);
     if (!outcomes.report.refused())
         outcomes.criteria = stats::RunCriteria(texts, outcomes.criteriaRecords, sep, criteria);
     return outcomes;
@@ -196,7 +196,10 @@ JsonOutcome ResultsJson(const stats::StudyTexts &texts, char sep, const StudyOut
              {"regression", RegressionJson(records.regression)},
              {"anova", AnovaJson(records.anova)},
              {"residuals", ResidualsJson(records.residuals)},
-             {"recovery", RecoveryJson(records.anova, records.recovery)},
+             {"recovery", records.recoveryRefusal.empty() ? QJsonValue(RecoveryJson(records.anova, records.recovery))
+                                                          : QJsonValue(QJsonValue::Null)},
+             {"recoveryRefusal", records.recoveryRefusal.empty() ? QJsonValue(QJsonValue::Null)
+                                                                 : QJsonValue(text(records.recoveryRefusal))},
              {"criteria", CriteriaJson(outcomes.criteriaRecords.criteria)}},
             false};
 }

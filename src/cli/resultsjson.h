@@ -24,7 +24,8 @@ QJsonObject CriteriaJson(const stats::CriteriaResult &criteria);
 
 // Runs what the report runs (validation, analysis of variance and residuals,
 // regression, recovery), then the acceptance criteria with `criteria`, and
-// gives the whole object, or the refusal as
+// gives the whole object (a recovery that cannot be evaluated is null, with
+// its reason in "recoveryRefusal", beside every other result), or the refusal as
 // {"error": {"kind": "validation" | "zero_slope", "message": ...}}. Throws
 // stats::CommandError (ConversionError, FloatingPointError) as the commands do.
 struct JsonOutcome {
@@ -36,7 +37,8 @@ JsonOutcome StudyResultsJson(const stats::StudyTexts &texts, char decimalSeparat
 
 // The two computations the object is made of, each run as its own command
 // (--report, --criteria) runs it; the criteria are not run when the report
-// is refused. A batch run prints both from here instead of computing them
+// is refused. A report whose recovery could not be evaluated has no lines:
+// its command refuses it (records.recoveryRefusal says why). A batch run prints both from here instead of computing them
 // again for each output.
 struct StudyOutcomes {
     stats::SharedResults records;

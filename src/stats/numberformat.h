@@ -11,7 +11,7 @@ namespace stats {
 // user's locale. A half is rounded away from zero, as a calculator shows it:
 // 33.90685 gives 33.9069.
 std::string FormatGeneral(const Real &value, int digits, char decimalSeparator);
-// A double is the decimal it names (DecimalOf): a limit typed as 2.0000005
+// A double is the decimal it names (DecimalOf): a limit typed as 2.000005
 // shows as 2.00001.
 std::string FormatGeneral(double value, int digits, char decimalSeparator);
 

@@ -3,6 +3,7 @@
 // object with the text commands' message and status.
 #include "support/processrun.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -52,4 +53,33 @@ TEST(Json, EveryRefusalKindWithItsMessageAndStatus)
         EXPECT_EQ(error["message"].toString().toStdString() + "\n", text.err) << path.toStdString();
         EXPECT_EQ(json.err, text.err);
     }
+}
+
+// A blank level (x = 0) has no percentage recovered: the report and the
+// systematic error are refused with the reason, and the JSON carries every
+// other result, the recovery null with the same reason beside it.
+TEST(Json, ABlankLevelStopsOnlyTheRecovery)
+{
+    QTemporaryDir dir;
+    const QString path = writeBytes(dir.filePath("blank.w04"), "M\r\nA\r\nF\r\nU\r\n3\r\n2\r\n2\r\n2\r\n"
+                                                               "0\r\n0\r\n1\r\n1\r\n2\r\n2\r\n"
+                                                               "0.02\r\n-0.01\r\n1.01\r\n0.98\r\n2.03\r\n1.99\r\n");
+    const std::string reason =
+        "La cantidad adicionada del dato 1 es cero: no se puede calcular su porcentaje recuperado.";
+    const ProcessRun json = runLinealidad({"--json", path});
+    EXPECT_EQ(json.status, 0) << json.err;
+    const QJsonObject o = parsed(json.out);
+    EXPECT_TRUE(o["recovery"].isNull());
+    EXPECT_EQ(o["recoveryRefusal"].toString().toStdString(), reason);
+    for (const char *key : {"regression", "anova", "criteria"})
+        EXPECT_TRUE(o[key].isObject()) << key;
+    EXPECT_EQ(o["residuals"].toArray().size(), 6);
+    EXPECT_EQ(o["criteria"].toObject()["verdict"].toString().toStdString(), "fail"); // 3 levels
+    for (const char *command : {"--report", "--systematic-error"}) {
+        const ProcessRun text = runLinealidad({command, path});
+        EXPECT_EQ(text.status, 1) << command;
+        EXPECT_EQ(text.err, reason + "\n") << command;
+    }
+    for (const char *command : {"--inference", "--anova", "--residuals", "--criteria"})
+        EXPECT_EQ(runLinealidad({command, path}).status, 0) << command;
 }

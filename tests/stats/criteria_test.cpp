@@ -3,12 +3,16 @@
 // line against the parabola, pf), on the worked studies and on studies made
 // to pass every check, to bend, and to hold a level at an amount of 0.
 #include "stats/commands.h"
+#include "stats/numberformat.h"
 #include "stats/resultfields.h"
+#include "stats/studyfile.h"
 #include "support/studies.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 #include <cmath>
 #include <string>
 
@@ -49,6 +53,14 @@ stats::StudyData zeroLevelStudy()
 {
     return levels({"0", "25", "50", "75", "100"}, 2,
                   {"0.3", "0.1", "25.4", "24.8", "50.2", "49.9", "75.6", "74.7", "99.8", "100.4"});
+}
+
+stats::StudyData studyFromFile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return stats::StudyFromFile(stats::ParseStudyFile(bytes.str()));
 }
 
 stats::CriteriaResult criteriaOf(const stats::StudyData &study, const stats::CriteriaOptions &options = {})
@@ -226,4 +238,35 @@ TEST(AcceptanceCriteria, EachLimitDecidesItsOwnCheckInItsDirection)
         EXPECT_FALSE(r.passes) << l.value;
         EXPECT_EQ(std::count(letters.begin(), letters.end(), 'F'), 1) << l.value << " " << letters;
     }
+}
+
+// Figures exactly on their limits, as typed decimals put them there: the
+// exact value is on the limit, and the limit is met.
+TEST(AcceptanceCriteria, AFigureExactlyOnItsLimitMeetsIt)
+{
+    // T is the mean of the levels, 0.5: the lowest level is exactly 80 % of it.
+    const stats::CriteriaResult range =
+        criteriaOf(levels({"0.400", "0.450", "0.550", "0.600"}, 2,
+                          {"0.401", "0.399", "0.452", "0.448", "0.551", "0.549", "0.602", "0.598"}));
+    EXPECT_EQ(stats::FormatGeneral(*range.rangeLowPercent, 6, '.'), "80");
+    EXPECT_EQ(range.checks[1].result, stats::CheckResult::Pass);
+
+    // The 25-observation study's largest level bias is exactly 0.4 %, and its
+    // double is 0.40000000000000002: a limit of 0.4 is met, the double below is not.
+    const stats::StudyData study = studyFromFile(TEST_DATA_DIR "/worked-25obs.w04");
+    stats::CriteriaOptions atLimit;
+    atLimit.limits.maxLevelBias = 0.4;
+    EXPECT_EQ(criteriaOf(study, atLimit).checks[4].result, stats::CheckResult::Pass);
+    atLimit.limits.maxLevelBias = std::nextafter(0.4, 0.0);
+    EXPECT_EQ(criteriaOf(study, atLimit).checks[4].result, stats::CheckResult::Fail);
+    EXPECT_EQ(stats::FormatGeneral(*criteriaOf(study).checks[4].value[0], 15, '.'), "0.4");
+
+    // Levels entered highest first: the largest bias is the largest in size
+    // (-2.08 here, not the largest signed value 2.08 of the other order).
+    const stats::CriteriaResult forward =
+        criteriaOf(levels({"10", "20", "30"}, 2, {"10.5", "10.0", "20.4", "19.0", "30.3", "30.5"}));
+    const stats::CriteriaResult reversed =
+        criteriaOf(levels({"30", "20", "10"}, 2, {"30.3", "30.5", "20.4", "19.0", "10.5", "10.0"}));
+    EXPECT_EQ(forward.checks[4].value[0]->compare(reversed.checks[4].value[0]->rational()), 0);
+    EXPECT_EQ(forward.checks[4].value[0]->compare(forward.levelBias[1].meanRelativeError->abs().rational()), 0);
 }

@@ -35,6 +35,38 @@ TEST(GeneralNumberFormat, RoundsHalfUpAndHonoursPrecisionAndSeparator)
     EXPECT_EQ(FormatGeneral(123456789, 8, '.'), "1.2345679E8");
 }
 
+// Halves of the last digit, as data typed with two decimals produce them:
+// the exact value decides, never the double that stands for it.
+TEST(GeneralNumberFormat, AnExactHalfRoundsAwayFromZeroAndANearHalfByItsExactSide)
+{
+    auto exact = [](const char *text) { return stats::Real(stats::StrToRational(text, '.')); };
+    const struct {
+        stats::Real value;
+        int digits;
+        const char *text;
+    } cases[] = {
+        {exact("33.90685"), 6, "33.9069"},           // its double is 33.906849999…
+        {exact("-0.0002649495"), 6, "-0.00026495"},
+        {exact("100.425"), 5, "100.43"},
+        {exact("0.000123455"), 5, "0.00012346"},
+        {exact("2.5"), 1, "3"},
+        {exact("-2.5"), 1, "-3"},
+        {exact("999999.5"), 6, "1E6"},
+        {exact("33.906849999999999999999999"), 6, "33.9068"}, // not a half: below it
+        {exact("33.906850000000000000000001"), 6, "33.9069"},
+        {exact("0"), 6, "0"},
+        {stats::Real::Sqrt(stats::StrToRational("0.0225", '.')), 1, "0.2"}, // √0.0225 is exactly 0.15
+        {stats::Real::Surd(stats::StrToRational("1.25", '.'), -1, stats::StrToRational("0.0625", '.')), 1, "1"},
+        {stats::Real::Sqrt(2), 6, "1.41421"},
+        {stats::Real::Surd(1, -1, stats::StrToRational("1.0000000000000000000002", '.')), 3, "-1E-22"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(FormatGeneral(c.value, c.digits, '.'), c.text) << c.text;
+    // A double is the decimal it names: a limit typed as 2.000005 shows as 2.00001.
+    EXPECT_EQ(FormatGeneral(2.000005, 6, '.'), "2.00001");
+    EXPECT_EQ(FormatGeneral(0.145, 2, '.'), "0.15");
+}
+
 TEST(TextConversion, AcceptsWholeNumbersAndRefusesAnythingElseWithTheTextQuoted)
 {
     EXPECT_EQ(stats::StrToInt("3"), 3);
