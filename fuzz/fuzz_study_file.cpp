@@ -8,6 +8,7 @@
 #include "stats/numberformat.h"
 #include "stats/studyfile.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -35,13 +36,16 @@ void noInfinityOrNaN(const stats::Lines &lines)
 void runCommands(const stats::StudyData &study, char separator)
 {
     using Command = stats::CommandOutcome (*)(const stats::StudyTexts &, stats::SharedResults &, char);
+    auto criteria = [](const stats::StudyTexts &texts, stats::SharedResults &shared, char sep) {
+        return stats::RunCriteria(texts, shared, sep, {});
+    };
     for (Command run : {stats::RunReport, stats::RunInference, stats::RunAnova, stats::RunResiduals,
-                        stats::RunSystematicError}) {
+                        stats::RunSystematicError, static_cast<Command>(criteria)}) {
         stats::SharedResults shared;
         try {
             const stats::CommandOutcome outcome = run(study, shared, separator);
-            if (run == stats::RunReport)
-                continue; // the report also shows the typed texts, which may say anything
+            if (run == stats::RunReport || run == static_cast<Command>(criteria))
+                continue; // these also show typed texts (the units), which may say anything
             noInfinityOrNaN(outcome.lines);
             for (const auto &row : outcome.grid)
                 noInfinityOrNaN(stats::Lines(row.begin(), row.end()));
@@ -74,6 +78,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const bool readsUnderPoint = stats::TryStrToFloat(text, '.', underPoint);
     check(readsUnderPoint == stats::TryStrToFloat(text, ',', number));
     check(!readsUnderPoint || underPoint == number);
+    // The exact reading accepts what the double reading accepts, and its
+    // nearest double is the double's value or its neighbour (that one goes
+    // through an extended value first).
+    stats::Rational exact;
+    double nearest = 0;
+    check(stats::TryStrToNumber(text, '.', exact, nearest) == readsUnderPoint);
+    if (readsUnderPoint) {
+        check(nearest == underPoint || std::nextafter(nearest, underPoint) == underPoint);
+        const std::string shown = stats::FormatGeneral(stats::Real(exact), 6, '.');
+        check(!shown.empty() && shown.find("NAN") == std::string::npos && shown.find("INF") == std::string::npos);
+    }
 
     // The file, as Open reads it.
     try {
