@@ -1,6 +1,8 @@
 #include "cli/installationfacts.h"
 
 #include <QDateTime>
+
+#include <vector>
 #include <QFile>
 #include <QSysInfo>
 #include <QtGlobal>
@@ -60,17 +62,24 @@ std::string processor()
 
 } // namespace
 
+// The user does not change during a run: looked up once, with the reentrant
+// call (getpwuid's static buffer would be shared by a batch run's workers).
 std::string CurrentUserName()
 {
-    const passwd *entry = getpwuid(getuid());
-    if (!entry)
-        return "uid " + std::to_string(getuid());
-    std::string name = entry->pw_name;
-    std::string full = entry->pw_gecos ? entry->pw_gecos : "";
-    full = full.substr(0, full.find(','));
-    if (!full.empty() && full != name)
-        name += " (" + full + ")";
-    return name;
+    static const std::string user = [] {
+        passwd entry{};
+        passwd *found = nullptr;
+        std::vector<char> buffer(16384);
+        if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
+            return "uid " + std::to_string(getuid());
+        std::string name = found->pw_name;
+        std::string full = found->pw_gecos ? found->pw_gecos : "";
+        full = full.substr(0, full.find(','));
+        if (!full.empty() && full != name)
+            name += " (" + full + ")";
+        return name;
+    }();
+    return user;
 }
 
 const char *ProgramVersion() { return LINEALIDAD_VERSION; }

@@ -8,6 +8,8 @@
 #include <QByteArrayView>
 #include <QCryptographicHash>
 #include <QDateTime>
+
+#include <mutex>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -76,9 +78,15 @@ PrintRecord MakePrintRecord(const StudySource &source)
     record.program = "linealidad";
     record.version = ProgramVersion();
     record.revision = kSourceRevision;
-    const QDateTime now = QDateTime::currentDateTime();
-    record.generated = now.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toStdString() + utcOffset(now);
-    record.printed = now.toString(QStringLiteral("yyyy-MM-dd HH:mm ")).toStdString() + utcOffset(now);
+    {
+        // The local time and its offset go through the C library's time-zone
+        // state, which a batch run's workers would otherwise set at once.
+        static std::mutex clock;
+        const std::lock_guard<std::mutex> lock(clock);
+        const QDateTime now = QDateTime::currentDateTime();
+        record.generated = now.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toStdString() + utcOffset(now);
+        record.printed = now.toString(QStringLiteral("yyyy-MM-dd HH:mm ")).toStdString() + utcOffset(now);
+    }
     record.user = CurrentUserName();
     return record;
 }
