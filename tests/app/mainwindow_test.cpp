@@ -26,10 +26,14 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+#include <functional>
+#include <utility>
 
 using namespace objectnames;
 
@@ -300,7 +304,7 @@ private slots:
         openStudy(path);
         frame().editor()->loadStudy(testing_studies::inferenceStudy());
         frame().setModifiedText("Modificado");
-        dialogs.answers.enqueue(false);
+        dialogs.answers.enqueue(UserDialogs::Answer::No);
         closeChild(frame().editor());
         QCOMPARE(dialogs.questions.last(), question);
         QVERIFY(!frame().editor());
@@ -313,18 +317,41 @@ private slots:
         incomplete.levelsText = "";
         frame().editor()->loadStudy(incomplete);
         frame().setModifiedText("Modificado");
-        dialogs.answers.enqueue(true);
+        dialogs.answers.enqueue(UserDialogs::Answer::Yes);
         closeChild(frame().editor());
         QVERIFY(frame().editor());
         QCOMPARE(dialogs.messages.last(), QStringLiteral("Falta capturar el número de niveles"));
         // ... also when the whole application is closed.
-        dialogs.answers.enqueue(true);
+        dialogs.answers.enqueue(UserDialogs::Answer::Yes);
         QVERIFY(!frame().close());
         QVERIFY(frame().editor());
 
+        // Cancelar, whichever way the editor was asked to close: the editor
+        // stays with the study as it is, the application goes on, nothing is written.
+        frame().editor()->loadStudy(testing_studies::inferenceStudy());
+        frame().setModifiedText("Modificado");
+        const std::pair<const char *, std::function<void()>> closings[] = {
+            {"its close box", [&] { closeChild(frame().editor()); }},
+            {"Cerrar", [&] { frame().action(mnuclose)->trigger(); }},
+            {"Salir", [&] { frame().action(FileExitItem)->trigger(); }},
+            {"the frame's close box", [&] { QVERIFY(!frame().close()); }},
+        };
+        for (const auto &[how, closing] : closings) {
+            dialogs.clear();
+            dialogs.answers.enqueue(UserDialogs::Answer::Cancel);
+            closing();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCOMPARE(dialogs.questions, QStringList{question});
+            QVERIFY2(frame().editor() && frame().isVisible(), how);
+            QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
+            QCOMPARE(frame().editor()->dataCell(2, 1), std::string("79.5"));
+            QVERIFY2(enabled(mnuclose) && enabled(mnuinferencia), how); // nothing of a closing ran
+            QCOMPARE(readAll(path), studyBytes(testing_studies::anovaStudy()));
+        }
+
         // Yes with a good study: saved, then closed.
         frame().editor()->loadStudy(testing_studies::inferenceStudy());
-        dialogs.answers.enqueue(true);
+        dialogs.answers.enqueue(UserDialogs::Answer::Yes);
         closeChild(frame().editor());
         QVERIFY(!frame().editor());
         QCOMPARE(readAll(path), studyBytes(testing_studies::inferenceStudy()));
