@@ -165,7 +165,12 @@ void PlotWindow::showOptions()
         options_.setParent(owner, flags);
     if (result != QDialog::Accepted)
         return;
-    widgets::RunReportingErrors(dialogs_, this, [this] { takeOptions(); });
+    bool taken = false;
+    widgets::RunReportingErrors(dialogs_, this, [&] { taken = takeOptions(); });
+    // Limits the graph refused leave it as it was, titles included: the
+    // dialog, which Save reads, holds the graph's own again.
+    if (!taken)
+        fillOptions();
 }
 
 void PlotWindow::printGraph()

@@ -582,11 +582,75 @@ private slots:
         QCOMPARE(printedTarget("cerrada.pdf"), QStringLiteral("CANTIDAD AL 100 % (T) = 2 (MEDIA DE LOS NIVELES)"));
     }
 
-    void titleTypedInTheOptionsMarksTheStudyModified()
+    // The graph titles the study file holds: kept by a Save right after Open,
+    // untouched by an options edit that was cancelled, changed and marked by
+    // one that was accepted.
+    void onlyAcceptedGraphTitlesAreSaved()
     {
-        frame().newStudy();
+        stats::StudyFile file = stats::StudyFileFromTexts(testing_studies::inferenceStudy());
+        file.predictionX.assign(3, "");
+        file.predictionY.assign(3, "");
+        file.title = "Lote 7";
+        file.xLabel = "mg adicionados";
+        const QString path = dir.filePath("titulos.w04");
+        const QByteArray original = QByteArray::fromStdString(stats::SerializeStudyFile(file));
+        writeAll(path, original);
+        openStudy(path);
+        QVERIFY(frame().save());
+        QCOMPARE(readAll(path), original);
+
+        std::function<void(GraphOptionsDialog &)> answerOptions;
+        dialogs.onModal = [&](QDialog &shown) {
+            answerOptions(static_cast<GraphOptionsDialog &>(shown));
+            return shown.result();
+        };
+        // Options of the regression graph, typed into, then closed with `key`.
+        auto editTitles = [&](Qt::Key key) {
+            QTimer::singleShot(0, &app->plot(), [&] {
+                app->plot().showOptions();
+                app->plot().close();
+            });
+            answerOptions = [key](GraphOptionsDialog &dialog) {
+                auto *title = dialog.findChild<QLineEdit *>("TitleEdit");
+                title->selectAll();
+                QTest::keyClicks(title, "Cancelado");
+                dialog.findChild<QLineEdit *>("XLblEdit")->setText("ug");
+                QTest::keyClick(title, key);
+            };
+            frame().action(mnugraph)->trigger();
+        };
+        editTitles(Qt::Key_Escape);
+        QCOMPARE(frame().modifiedText(), QString());
+        QCOMPARE(app->options().titleText(), QStringLiteral("Lote 7"));
+        QCOMPARE(app->plot().title(), QStringLiteral("Lote 7"));
+        QVERIFY(frame().save());
+        QCOMPARE(readAll(path), original);
+
+        // A mark that was there before the dialog stays after its Cancel.
+        frame().setModifiedText("Modificado");
+        editTitles(Qt::Key_Escape);
+        QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
         frame().setModifiedText(QString());
-        emit app->options().titleTyped();
+
+        editTitles(Qt::Key_Return);
+        QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
+        QCOMPARE(app->plot().title(), QStringLiteral("Cancelado"));
+        QVERIFY(frame().save());
+        const stats::StudyFile saved = stats::ParseStudyFile(readAll(path).toStdString());
+        QCOMPARE(saved.title, std::string("Cancelado"));
+        QCOMPARE(saved.xLabel, std::string("ug"));
+
+        // An accepted label, typed where typing marks nothing, still marks the study.
+        frame().setModifiedText(QString());
+        answerOptions = [](GraphOptionsDialog &dialog) {
+            dialog.findChild<QLineEdit *>("YLblEdit")->setText("mg hallados");
+            dialog.findChild<QPushButton *>("OKBtn")->click();
+        };
+        QTimer::singleShot(0, &app->plot(), [&] {
+            app->plot().showOptions();
+            app->plot().close();
+        });
+        frame().action(mnugraph)->trigger();
         QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
     }
 };
