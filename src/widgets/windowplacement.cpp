@@ -234,8 +234,9 @@ Tiling Tiled(QSize area, const QList<Child> &children, int captionHeight, int on
             asTheyAre << child.size;
             atLeast << child.size;
         } else {
-            asTheyAre << child.size.boundedTo(area).expandedTo(child.minimum);
-            atLeast << child.minimum.boundedTo(asTheyAre.last());
+            const QSize least = child.minimum.boundedTo(area);
+            asTheyAre << child.size.boundedTo(area).expandedTo(least);
+            atLeast << least;
         }
     }
     Attempt best = bestLayOut(area, asTheyAre, captionHeight, onTop);
@@ -256,7 +257,7 @@ QList<QRect> Cascaded(QSize area, const QList<Child> &children, int step)
     for (const Child &child : children) {
         QSize size = child.size;
         if (!child.keepsSize)
-            size = size.boundedTo(area).expandedTo(child.minimum);
+            size = size.boundedTo(area).expandedTo(child.minimum.boundedTo(area));
         if (!fits(area, QRect(place, size)))
             place = QPoint(0, 0);
         places << QRect(place, size);
@@ -270,6 +271,13 @@ QList<QRect> Cascaded(QSize area, const QList<Child> &children, int step)
 namespace {
 
 constexpr const char *kKeepsSize = "keepsSize";
+
+// The least size a resizable child is given: what shows its whole contents
+// (its size hint), never less than it can be made.
+QSize leastSize(const QMdiSubWindow *window)
+{
+    return window->sizeHint().expandedTo(window->minimumSizeHint()).expandedTo(window->minimumSize());
+}
 
 // Between two cascaded windows: the height of a title bar.
 int cascadeStep(const QMdiArea *area)
@@ -298,8 +306,7 @@ void arrange(QMdiArea *area, QMdiArea::WindowOrder order,
     const QList<QMdiSubWindow *> windows = arrangedWindows(area, order);
     QList<widgets::placement::Child> children;
     for (const QMdiSubWindow *window : windows)
-        children << widgets::placement::Child{window->size(), widgets::KeepsSize(window),
-                                     window->minimumSizeHint().expandedTo(window->minimumSize())};
+        children << widgets::placement::Child{window->size(), widgets::KeepsSize(window), leastSize(window)};
     const QList<QRect> places = arranger(area->viewport()->size(), children);
     for (qsizetype i = 0; i < windows.size(); ++i)
         windows[i]->setGeometry(places[i]);
@@ -313,8 +320,7 @@ void widgets::TileSubWindows(QMdiArea *area)
     QList<widgets::placement::Child> children;
     int captionHeight = 0;
     for (const QMdiSubWindow *window : windows) {
-        children << widgets::placement::Child{window->size(), widgets::KeepsSize(window),
-                                     window->minimumSizeHint().expandedTo(window->minimumSize())};
+        children << widgets::placement::Child{window->size(), widgets::KeepsSize(window), leastSize(window)};
         // The caption is all that lies above the contents.
         if (window->widget())
             captionHeight = std::max(captionHeight, window->widget()->mapTo(window, QPoint(0, 0)).y());

@@ -28,7 +28,7 @@ namespace placement {
 struct Child {
     QSize size;
     bool keepsSize = false; // moved, never resized
-    QSize minimum;          // the least size a resizable child takes
+    QSize minimum;          // the least size a resizable child takes: what shows its contents, at most the area
 };
 
 // Where a new child window of `size` goes: centred, or where new windows go.

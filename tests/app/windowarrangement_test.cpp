@@ -8,6 +8,7 @@
 #include "widgets/helpviewer.h"
 #include "widgets/windowplacement.h"
 #include "windows/objectnames.h"
+#include "windows/resultwindow.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
@@ -16,6 +17,9 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
+#include <QHeaderView>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -33,7 +37,7 @@ const QHash<QChar, QString> kCommands = {
 };
 
 // Result windows whose contents are laid out to the pixel and never scroll.
-const QStringList kFixedWindows = {"TFinfo", "TfinfoA", "TfinfoR", "TFerrorp"};
+const QStringList kFixedWindows = {"TFinfo", "TfinfoA", "TFerrorp"};
 
 // Why `content` does not show all it holds, or "" when it does.
 QString hiddenContent(QWidget *content)
@@ -107,8 +111,17 @@ class WindowArrangementTest : public QObject {
                      qPrintable(what + QStringLiteral(" at %1,%2 %3x%4 in %5x%6")
                                            .arg(sub->x()).arg(sub->y()).arg(sub->width()).arg(sub->height())
                                            .arg(client.width()).arg(client.height())));
-            if (!kFixedWindows.contains(sub->widget()->objectName()) || sub->isMinimized())
+            if (sub->isMinimized())
                 continue; // a minimised window shows its title bar only, as the user asked
+            if (!kFixedWindows.contains(sub->widget()->objectName())) {
+                // A window that scrolls shows its whole contents where the area has room for them.
+                const QSize content = sub->widget()->sizeHint().boundedTo(client.size() - (sub->size() - sub->widget()->size()));
+                QVERIFY2(sub->widget()->width() >= content.width() && sub->widget()->height() >= content.height(),
+                         qPrintable(what + QStringLiteral(" %1x%2 for contents of %3x%4")
+                                               .arg(sub->widget()->width()).arg(sub->widget()->height())
+                                               .arg(content.width()).arg(content.height())));
+                continue;
+            }
             const QString hidden = hiddenContent(sub->widget());
             QVERIFY2(hidden.isEmpty(), qPrintable(what + " " + hidden));
             if (!sizeAtOpening.contains(sub))
@@ -237,6 +250,54 @@ private slots:
         }
         const qint64 hidden = widgets::placement::HiddenArea(places);
         QVERIFY2((hidden == 0) == fits, qPrintable(QStringLiteral("%1 square pixels hidden").arg(hidden)));
+    }
+
+    // A study of 40 observations: every window that lists them shows the
+    // last one or scrolls to it, on either screen.
+    void everyObservationCanBeBroughtIntoView_data()
+    {
+        QTest::addColumn<QSize>("frameSize");
+        QTest::newRow("1280x1024") << QSize(1280, 1024);
+        QTest::newRow("1024x768") << QSize(1024, 768);
+    }
+    void everyObservationCanBeBroughtIntoView()
+    {
+        QFETCH(QSize, frameSize);
+        dialogs = ScriptedDialogs();
+        app = std::make_unique<Application>(dialogs, '.');
+        frame().resize(frameSize);
+        frame().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame()));
+        frame().openStudyFile(QStringLiteral(TEST_DATA_DIR "/worked-40obs.w04"));
+        QVERIFY(frame().editor());
+        run("RNK", frameSize);
+        const QList<QMdiSubWindow *> subs = area()->subWindowList(QMdiArea::CreationOrder);
+        QCOMPARE(subs.size(), 4);
+        // The residuals' last line and the back-calculation's last row, in
+        // the coordinates of what their window scrolls.
+        auto *residuals = subs[1]->widget();
+        auto *box = residuals->findChild<QPlainTextEdit *>("Memo3R");
+        QCOMPARE(windows::TextLines(box).size(), 42);
+        auto *inverse = subs[3]->widget()->findChild<QTableWidget *>(objectnames::stginverso);
+        QCOMPARE(inverse->rowCount(), 40);
+        for (const auto &[window, last] :
+             {std::pair(residuals, box->mapTo(box->parentWidget(), QPoint(0, 4 + 42 * box->fontMetrics().lineSpacing()))),
+              std::pair(subs[3]->widget(),
+                        inverse->mapTo(inverse->parentWidget(),
+                                       QPoint(0, inverse->horizontalHeader()->height() + inverse->verticalHeader()->length())))}) {
+            auto *scroll = window->findChild<QScrollArea *>();
+            QVERIFY(scroll);
+            QScrollBar *bar = scroll->verticalScrollBar();
+            bar->setValue(bar->maximum());
+            QVERIFY2(last.y() - bar->value() <= scroll->viewport()->height(),
+                     qPrintable(window->objectName() + QStringLiteral(": row ends at %1, %2 shown")
+                                                           .arg(last.y() - bar->value()).arg(scroll->viewport()->height())));
+            // Reached by a user: the bar shows, or nothing needed scrolling.
+            QVERIFY2(bar->maximum() == 0 || bar->isVisible(), qPrintable(window->objectName()));
+        }
+        // The report scrolls through its text, observations and all.
+        auto *report = subs[2]->widget()->findChild<QPlainTextEdit *>("mminforme");
+        QVERIFY(report->toPlainText().count('\n') > 40 && report->verticalScrollBar()->isVisible());
     }
 
     void aCentredWindowDoesNotHideTheOneCentredBefore()
