@@ -208,6 +208,67 @@ private slots:
         }
     }
 
+    // Cascade by itself, 20 pixels a step: every caption shows, every window
+    // lies inside the area, the pile keeps its order as far as the sizes allow.
+    void cascadeShowsEveryCaption()
+    {
+        using widgets::placement::Child;
+        auto keeps = [](int w, int h) { return Child{QSize(w, h), true, QSize(w, h)}; };
+        auto resizable = [](int w, int h, int leastW, int leastH) { return Child{QSize(w, h), false, QSize(leastW, leastH)}; };
+        const struct {
+            const char *what;
+            QSize area;
+            QList<Child> children; // the bottom of the pile first
+            QList<int> stacking;
+            QList<QPoint> places;
+        } cases[] = {
+            {"small ones keep their order", QSize(400, 300), {keeps(100, 100), keeps(100, 100), keeps(100, 100)},
+             {0, 1, 2}, {{0, 0}, {20, 20}, {40, 40}}},
+            {"the active one too large for the top step goes to the bottom", QSize(400, 300),
+             {keeps(100, 100), keeps(100, 100), resizable(300, 300, 380, 270)}, {2, 0, 1}, {{20, 20}, {40, 40}, {0, 0}}},
+            {"a resizable one is never smaller than its contents", QSize(400, 300),
+             {resizable(50, 40, 200, 150), keeps(100, 100)}, {0, 1}, {{0, 0}, {20, 20}}},
+            {"more large windows than steps: the rest where they fit best", QSize(400, 300),
+             {keeps(390, 290), keeps(390, 290), keeps(100, 100)}, {0, 1, 2}, {{0, 0}, {0, 0}, {40, 40}}},
+        };
+        for (const auto &c : cases) {
+            const widgets::placement::Cascade cascade = widgets::placement::Cascaded(c.area, c.children, 20);
+            QList<QPoint> places;
+            for (const QRect &r : cascade.places)
+                places << r.topLeft();
+            QVERIFY2(places == c.places && cascade.stacking == c.stacking, c.what);
+            for (qsizetype i = 0; i < c.children.size(); ++i)
+                if (!c.children[i].keepsSize)
+                    QVERIFY2(cascade.places[i].width() >= std::min(c.children[i].minimum.width(), c.area.width()), c.what);
+        }
+    }
+
+    // The frame's Cascade with the editor and six result windows, the
+    // criteria window active and the largest: every caption in sight, every
+    // window inside the client area.
+    void frameCascadeShowsEveryCaption_data()
+    {
+        QTest::addColumn<QSize>("frameSize");
+        QTest::newRow("1280x1024") << QSize(1280, 1024);
+        QTest::newRow("1024x768") << QSize(1024, 768);
+    }
+    void frameCascadeShowsEveryCaption()
+    {
+        QFETCH(QSize, frameSize);
+        start(frameSize);
+        run("IARENKC", frameSize);
+        const QList<QMdiSubWindow *> stacked = area()->subWindowList(QMdiArea::StackingOrder);
+        QCOMPARE(stacked.size(), 7);
+        for (qsizetype i = 0; i < stacked.size(); ++i) {
+            const QRect caption(stacked[i]->pos(),
+                                QSize(stacked[i]->width(), stacked[i]->widget()->mapTo(stacked[i], QPoint(0, 0)).y()));
+            for (qsizetype above = i + 1; above < stacked.size(); ++above)
+                QVERIFY2(!stacked[above]->geometry().intersects(caption),
+                         qPrintable(stacked[above]->widget()->objectName() + " covers the caption of " +
+                                    stacked[i]->widget()->objectName()));
+        }
+    }
+
     // The frame's Tile with the editor and the result windows: where they fit
     // in the client area at their sizes, none overlaps another; where they
     // cannot, every caption stays in sight.
