@@ -277,17 +277,24 @@ private slots:
         QTest::addColumn<QSize>("frameSize");
         QTest::addColumn<QString>("sequence");
         QTest::addColumn<bool>("fits");
+        QTest::addColumn<bool>("captions"); // every caption in sight
         // Where "fits" is false no arrangement can do it: the editor (699 x 360)
         // and the residuals (609 x 615) are together wider than 1280 and
         // taller than the client area; at 1024 x 768 no two of the editor,
         // the inference (540 x 292) and the variance (688 x 300) stand side
         // by side, and the three are taller than the client area.
-        QTest::newRow("1280x1024 editor, inference, variance") << QSize(1280, 1024) << "IA" << true;
-        QTest::newRow("1280x1024 editor and four but residuals") << QSize(1280, 1024) << "IAEN" << true;
-        QTest::newRow("1280x1024 editor and five") << QSize(1280, 1024) << "IAREN" << false;
-        QTest::newRow("1024x768 editor and inference") << QSize(1024, 768) << "I" << true;
-        QTest::newRow("1024x768 editor, inference, variance") << QSize(1024, 768) << "IA" << false;
-        QTest::newRow("1024x768 editor and five") << QSize(1024, 768) << "IAREN" << false;
+        QTest::newRow("1280x1024 editor, inference, variance") << QSize(1280, 1024) << "IA" << true << true;
+        QTest::newRow("1280x1024 editor and four but residuals") << QSize(1280, 1024) << "IAEN" << true << true;
+        QTest::newRow("1280x1024 editor and five") << QSize(1280, 1024) << "IAREN" << false << true;
+        QTest::newRow("1024x768 editor and inference") << QSize(1024, 768) << "I" << true << true;
+        QTest::newRow("1024x768 editor, inference, variance") << QSize(1024, 768) << "IA" << false << true;
+        QTest::newRow("1024x768 editor and five") << QSize(1024, 768) << "IAREN" << false << true;
+        // The criteria window keeps what shows its contents (881 x 639 with
+        // its border), which leaves no room for the editor beside or under
+        // it even at 1280 x 1024; with six windows its size costs a caption.
+        QTest::newRow("1280x1024 editor and criteria") << QSize(1280, 1024) << "K" << false << true;
+        QTest::newRow("1280x1024 editor and six") << QSize(1280, 1024) << "IARENK" << false << false;
+        QTest::newRow("1024x768 editor and six") << QSize(1024, 768) << "IARENK" << false << false;
     }
 
     void tileShowsEveryCaptionAndOverlapsOnlyWhereItMust()
@@ -295,6 +302,7 @@ private slots:
         QFETCH(QSize, frameSize);
         QFETCH(QString, sequence);
         QFETCH(bool, fits);
+        QFETCH(bool, captions);
         start(frameSize);
         run(sequence + "T", frameSize);
         const QList<QMdiSubWindow *> stacked = area()->subWindowList(QMdiArea::StackingOrder);
@@ -303,7 +311,7 @@ private slots:
         for (qsizetype i = 0; i < stacked.size(); ++i) {
             const QRect caption(stacked[i]->pos(),
                                 QSize(stacked[i]->width(), stacked[i]->widget()->mapTo(stacked[i], QPoint(0, 0)).y()));
-            for (qsizetype above = i + 1; above < stacked.size(); ++above)
+            for (qsizetype above = i + 1; above < stacked.size() && captions; ++above)
                 QVERIFY2(!stacked[above]->geometry().intersects(caption),
                          qPrintable(stacked[above]->widget()->objectName() + " covers the caption of " +
                                     stacked[i]->widget()->objectName()));
