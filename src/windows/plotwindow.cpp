@@ -77,12 +77,14 @@ PlotWindow::~PlotWindow() = default;
 bool PlotWindow::build(const stats::CommandOutcome &outcome, const stats::StudyTexts &study)
 {
     render::PlotEngine trial(engine_.kind());
-    render::FillGraph(trial, outcome, study);
+    // The texts of the outcome are in the user's separator; so are the ticks.
+    const char separator = cli::LocaleDecimalSeparator();
+    render::FillGraph(trial, outcome, study, separator);
     if (!trial.PointsDrawable()) {
         dialogs_.message(this, QString::fromUtf8(render::kPointsNotDrawable));
         return false;
     }
-    render::FillGraph(engine_, outcome, study);
+    render::FillGraph(engine_, outcome, study, separator);
     analyst_ = study.analyst();
     method_ = study.method();
     plotterBox_->update();
