@@ -29,7 +29,7 @@ void BM_PaintPlot1920x1080(benchmark::State &state)
     engine.SetTitle(QString::fromStdString(file.title));
     engine.SetXLabel(QString::fromStdString(file.xLabel));
     engine.SetYLabel(QString::fromStdString(file.yLabel));
-    render::FillGraph(engine, render::ComputeGraph(render::Graph::Regression, study, shared, '.'), study);
+    render::FillGraph(engine, render::ComputeGraph(render::Graph::Regression, study, shared, '.'), study, '.');
     engine.state().gridStyle = GridStyle::Light;
     QImage image(1920, 1080, QImage::Format_RGB32);
     QPainter painter(&image);

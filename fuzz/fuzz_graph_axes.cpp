@@ -39,7 +39,7 @@ void checkAxis(double min, double max)
             return;
         check(value > previous);
         previous = value;
-        check(!render::FormatTickLabel(direction * value).empty());
+        check(!render::FormatTickLabel(direction * value, ',').empty());
     }
     std::abort(); // an axis no window could show
 }

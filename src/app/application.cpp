@@ -19,6 +19,8 @@
 #include <QScreen>
 
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <cstdlib>
 
 Application::Application(UserDialogs &dialogs, char decimalSeparator)
@@ -34,9 +36,21 @@ Application::Application(UserDialogs &dialogs, char decimalSeparator)
     help_ = new HelpViewer(dialogs, HelpViewer::defaultSearchDirectories(), frame);
     frame->setSingleWindows({options_, plot_, residualPlot_, splash_, printOptions_, predictions_, help_});
 
-    // Typing a graph title is a change to the study.
-    QObject::connect(options_, &GraphOptionsDialog::titleTyped, frame,
+    // Typing a graph title is a change to the study, taken back when the
+    // dialog is cancelled; accepted titles are a change however they came.
+    auto markBefore = std::make_shared<std::optional<QString>>();
+    QObject::connect(options_, &GraphOptionsDialog::titleTyped, frame, [frame, markBefore] {
+        if (!*markBefore)
+            *markBefore = frame->modifiedText();
+        frame->setModifiedText(QStringLiteral("Modificado"));
+    });
+    QObject::connect(options_, &GraphOptionsDialog::titleEditCancelled, frame, [frame, markBefore] {
+        if (*markBefore)
+            frame->setModifiedText(**markBefore);
+    });
+    QObject::connect(options_, &GraphOptionsDialog::titlesAccepted, frame,
                      [frame] { frame->setModifiedText(QStringLiteral("Modificado")); });
+    QObject::connect(options_, &QDialog::finished, frame, [markBefore] { markBefore->reset(); });
     for (QWidget *window : {static_cast<QWidget *>(options_), static_cast<QWidget *>(predictions_),
                             static_cast<QWidget *>(plot_), static_cast<QWidget *>(residualPlot_)})
         help_->attachContextKey(window);

@@ -92,6 +92,13 @@ void MainWindow::openStudyFile(const QString &path)
             windows_.plot->SetXLabel(QString::fromStdString(file.xLabel));
             windows_.plot->SetYLabel(QString::fromStdString(file.yLabel));
         }
+        // Save stores the options dialog's titles: they are the file's until
+        // a graph's options are accepted, or a Save would drop them.
+        if (windows_.options) {
+            windows_.options->setTitleText(QString::fromStdString(file.title));
+            windows_.options->setXLabelText(QString::fromStdString(file.xLabel));
+            windows_.options->setYLabelText(QString::fromStdString(file.yLabel));
+        }
         const QString fullPath = QFileInfo(path).absoluteFilePath();
         editor->setWindowTitle(widgets::LiteralCaption(fullPath));
         saveDialogFileName_ = fullPath;

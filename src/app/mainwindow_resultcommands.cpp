@@ -113,8 +113,10 @@ QMdiSubWindow *MainWindow::addResultWindow(QWidget *window)
             window->setFixedSize(look.size);
             sub->adjustSize();
         } else {
-            // A window that scrolls starts no larger than the area.
-            sub->resize(look.fixedSize ? look.size : look.size.boundedTo(mdi_->viewport()->size()));
+            // A window that scrolls starts large enough for its contents,
+            // where the area has room, and no larger than the area.
+            sub->resize(look.fixedSize ? look.size
+                                       : look.size.expandedTo(sub->sizeHint()).boundedTo(mdi_->viewport()->size()));
         }
         if (look.fixedSize) {
             // Never smaller than what it shows.

@@ -70,6 +70,8 @@ CommandRun runText(const std::string &option, const std::string &study, const Ba
     return run;
 }
 
+const char *const kCancelledMessage = kNotEvaluatedMessage;
+
 // Counts and the rows waiting for their turn in the summary, which keeps
 // the order of the study names whatever order the threads finish in.
 class Collector {
@@ -98,8 +100,10 @@ public:
     void done(std::size_t index, SummaryRow row)
     {
         std::lock_guard lock(m_mutex);
+        const bool notEvaluated = row.message == kCancelledMessage;
         m_counts.refused += row.state == RowState::Refused;
-        m_counts.errors += row.state == RowState::Error;
+        m_counts.errors += row.state == RowState::Error && !notEvaluated;
+        m_counts.notEvaluated += notEvaluated;
         ++m_counts.done;
         m_pending.emplace(index, std::move(row));
         while (!m_pending.empty() && m_pending.begin()->first == m_written) {
@@ -132,8 +136,6 @@ private:
     std::size_t m_next = 0, m_written = 0;
     BatchProgress m_counts;
 };
-
-const char *const kCancelledMessage = "No evaluado: se canceló la evaluación.";
 
 // A study's outputs of one text format: written only when the command
 // printed something, as a redirection of the single command would keep.
@@ -393,10 +395,12 @@ std::string SummaryLine(const BatchProgress &p, bool cancelled, const std::strin
 {
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.1f", p.elapsedSeconds);
-    const std::size_t correct = p.done - p.refused - p.errors;
+    const std::size_t correct = p.done - p.refused - p.errors - p.notEvaluated;
     return std::string(cancelled ? "Evaluación cancelada: " : "") + std::to_string(p.total) + " estudios en " +
            seconds + " s: " + std::to_string(correct) + " correctos, " + std::to_string(p.refused) +
-           " rechazados, " + std::to_string(p.errors) + " con error. Resumen: " + summaryPath;
+           " rechazados, " + std::to_string(p.errors) + " con error" +
+           (p.notEvaluated ? ", " + std::to_string(p.notEvaluated) + " sin evaluar" : std::string()) +
+           ". Resumen: " + summaryPath;
 }
 
 int RunBatchCommand(const CommandLine &line, std::ostream &, std::ostream &err, char sep, const BatchDrawer &drawer)

@@ -58,8 +58,13 @@ using BatchDrawer = std::function<int(const std::string &study, const std::strin
                                       const std::vector<std::string> &outputs, const BatchRequest &request,
                                       std::string &message)>;
 
+// The message of each study a cancelled run never took.
+inline constexpr char kNotEvaluatedMessage[] = "No evaluado: se canceló la evaluación.";
+
 struct BatchProgress {
-    std::size_t done = 0, total = 0, refused = 0, errors = 0;
+    // `errors` leaves out the studies a cancelled run did not evaluate,
+    // which `notEvaluated` counts (their rows say "error" all the same).
+    std::size_t done = 0, total = 0, refused = 0, errors = 0, notEvaluated = 0;
     double elapsedSeconds = 0;
 };
 

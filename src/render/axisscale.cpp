@@ -100,7 +100,9 @@ std::vector<double> TickValues(const AxisScale &axis)
     return values;
 }
 
-std::string FormatTickLabel(double v)
+namespace {
+
+std::string tickLabel(double v)
 {
     if (v == 0)
         return "0";
@@ -134,6 +136,17 @@ std::string FormatTickLabel(double v)
     const size_t nonZero = exponent.find_first_not_of('0');
     exponent = nonZero == std::string::npos ? std::string() : exponent.substr(nonZero);
     return mantissa + "E" + sign + exponent;
+}
+
+} // namespace
+
+std::string FormatTickLabel(double v, char decimalSeparator)
+{
+    std::string label = tickLabel(v);
+    for (char &c : label)
+        if (c == '.')
+            c = decimalSeparator;
+    return label;
 }
 
 bool WidenedLimits::drawable() const

@@ -37,9 +37,9 @@ double TickValue(const AxisScale &axis, int index);
 std::vector<double> TickValues(const AxisScale &axis);
 
 // The label of a tick value: "0", fixed notation with at most six
-// characters, or scientific notation such as 2.5E+4 or 5.E-3. The point is
-// always ".".
-std::string FormatTickLabel(double value);
+// characters, or scientific notation such as 2.5E+4 or 5.E-3, with the
+// user's decimal separator ("2,5E+4" under a comma locale).
+std::string FormatTickLabel(double value, char decimalSeparator);
 
 // 10^e by repeated multiplication (or division) from 1.
 double PowerOfTen(int e);

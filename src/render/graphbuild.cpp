@@ -11,10 +11,12 @@ stats::CommandOutcome ComputeGraph(Graph graph, const stats::StudyTexts &study, 
                                       : stats::RunResidualGraph(study, shared, decimalSeparator);
 }
 
-void FillGraph(PlotEngine &engine, const stats::CommandOutcome &outcome, const stats::StudyTexts &study)
+void FillGraph(PlotEngine &engine, const stats::CommandOutcome &outcome, const stats::StudyTexts &study,
+               char decimalSeparator)
 {
     const stats::GraphPoints &points = outcome.graph;
     engine.ResetPlot();
+    engine.setDecimalSeparator(decimalSeparator);
     for (size_t i = 0; i < points.x.size(); ++i)
         engine.AddPoint(2, points.x[i], points.line[i]);
     engine.SetLineStyle(2, 3);

@@ -19,7 +19,9 @@ stats::CommandOutcome ComputeGraph(Graph graph, const stats::StudyTexts &study, 
 // reset; curve 2 the line (fitted amounts or zeros) solid with hollow
 // circles; curve 1 the observations (amounts recovered or studentized
 // residuals) as hollow triangles, not joined; the identification block and
-// legend; the units as X label where the graph takes them.
-void FillGraph(PlotEngine &engine, const stats::CommandOutcome &outcome, const stats::StudyTexts &study);
+// legend; the units as X label where the graph takes them; the tick labels
+// with `decimalSeparator`, the one the outcome's texts were written with.
+void FillGraph(PlotEngine &engine, const stats::CommandOutcome &outcome, const stats::StudyTexts &study,
+               char decimalSeparator);
 
 } // namespace render

@@ -130,7 +130,7 @@ int RunGraphCommand(const std::vector<std::string> &args, std::ostream &, std::o
             engine.SetXLabel(QString::fromStdString(file.xLabel));
             engine.SetYLabel(QString::fromStdString(file.yLabel));
         }
-        FillGraph(engine, outcome, study);
+        FillGraph(engine, outcome, study, separator);
         if (!engine.PointsDrawable()) {
             err << kPointsNotDrawable << '\n';
             return cli::kExitRefused;

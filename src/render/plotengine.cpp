@@ -404,11 +404,12 @@ GraphLayout PlotEngine::Layout(const QPaintDevice &constDevice, const QRect &r, 
     QStringList xLabels, yLabels;
     int widestX = 0, widestY = 0;
     // An axis's tick values, their labels and the widest label.
-    auto ticksOf = [&small](const AxisScale &axis, std::vector<double> &values, QStringList &labels) {
+    const char separator = decimalSeparator_;
+    auto ticksOf = [&small, separator](const AxisScale &axis, std::vector<double> &values, QStringList &labels) {
         int widest = 0;
         values = TickValues(axis);
         for (const double v : values) {
-            labels << QString::fromStdString(FormatTickLabel(v));
+            labels << QString::fromStdString(FormatTickLabel(v, separator));
             widest = std::max(widest, small.width(labels.back()));
         }
         return widest;

@@ -104,6 +104,9 @@ public:
     void SetXLabel(const QString &text) { state_.xLabel = text; }
     void SetYLabel(const QString &text) { state_.yLabel = text; }
     void setFrameTexts(const FrameTexts &texts) { frame_ = texts; }
+    // The separator of the tick labels, the user's as in every other text.
+    void setDecimalSeparator(char separator) { decimalSeparator_ = separator; }
+    char decimalSeparator() const { return decimalSeparator_; }
     const FrameTexts &frameTexts() const { return frame_; }
 
     // Appends a point to curve 1..4. A curve number outside that range or a
@@ -162,6 +165,7 @@ private:
     PlotState state_;
     FrameTexts frame_;
     QString notice_;
+    char decimalSeparator_ = '.';
 };
 
 // The em size, in device pixels, of the largest Arial whose character cell

@@ -2,6 +2,7 @@
 
 #include "widgets/helpcontext.h"
 #include "widgets/userdialogs.h"
+#include "widgets/windowplacement.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTextBrowser>
@@ -359,6 +361,16 @@ void HelpViewer::present()
     }
     if (resultCount_->text().isEmpty())
         runSearch(searchEdit_->text());
+    // Placed by the program, not the window manager, whose choice beside a
+    // dialog low on a small screen can put it past the bottom: centred on
+    // the screen the first time, and again whenever it would not lie
+    // wholly on it.
+    if (!isVisible()) {
+        const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+        if (!placed_ || (screen && !screen->availableGeometry().contains(frameGeometry())))
+            widgets::FitOnScreen(this, size());
+        placed_ = true;
+    }
     show();
     raise();
     activateWindow();

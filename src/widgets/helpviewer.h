@@ -64,4 +64,5 @@ private:
     QListWidget *results_ = nullptr;
     QLabel *resultCount_ = nullptr;
     QPushButton *backButton_ = nullptr;
+    bool placed_ = false; // given its place on the screen once
 };

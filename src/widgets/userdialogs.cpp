@@ -61,10 +61,15 @@ void QtUserDialogs::error(QWidget *parent, const QString &text)
     runMessageBox(QMessageBox::Critical, kApplicationTitle, text, QMessageBox::Ok, parent);
 }
 
-bool QtUserDialogs::question(QWidget *parent, const QString &title, const QString &text)
+UserDialogs::Answer QtUserDialogs::question(QWidget *parent, const QString &title, const QString &text)
 {
-    return runMessageBox(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent) ==
-           QMessageBox::Yes;
+    // With a Cancel button the box takes it for Escape and its close button.
+    switch (runMessageBox(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                          parent)) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
+    }
 }
 
 void widgets::FitFileDialog(QFileDialog &dialog)

@@ -24,8 +24,11 @@ public:
     // own message with the full-stop rule already applied by the caller.
     virtual void error(QWidget *parent, const QString &text) = 0;
 
-    // A Yes/No question with a question icon; true for Yes.
-    virtual bool question(QWidget *parent, const QString &title, const QString &text) = 0;
+    // A question with a question icon and the buttons Sí, No and Cancelar.
+    // Escape and the box's close button answer Cancel: a question put
+    // aside decides nothing.
+    enum class Answer { Yes, No, Cancel };
+    virtual Answer question(QWidget *parent, const QString &title, const QString &text) = 0;
 
     // Common file dialogs; an empty string when cancelled. `filter` is in
     // Qt form ("Tolvek v. w3.0 (*.w04)"); `defaultSuffix` has no dot.
@@ -78,7 +81,7 @@ class QtUserDialogs final : public UserDialogs {
 public:
     void message(QWidget *parent, const QString &text) override;
     void error(QWidget *parent, const QString &text) override;
-    bool question(QWidget *parent, const QString &title, const QString &text) override;
+    Answer question(QWidget *parent, const QString &title, const QString &text) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &filter,
                          const QString &defaultSuffix) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &filter, const QString &defaultSuffix,

@@ -234,8 +234,9 @@ Tiling Tiled(QSize area, const QList<Child> &children, int captionHeight, int on
             asTheyAre << child.size;
             atLeast << child.size;
         } else {
-            asTheyAre << child.size.boundedTo(area).expandedTo(child.minimum);
-            atLeast << child.minimum.boundedTo(asTheyAre.last());
+            const QSize least = child.minimum.boundedTo(area);
+            asTheyAre << child.size.boundedTo(area).expandedTo(least);
+            atLeast << least;
         }
     }
     Attempt best = bestLayOut(area, asTheyAre, captionHeight, onTop);
@@ -249,20 +250,47 @@ Tiling Tiled(QSize area, const QList<Child> &children, int captionHeight, int on
     return {best.places, best.stacking};
 }
 
-QList<QRect> Cascaded(QSize area, const QList<Child> &children, int step)
+Cascade Cascaded(QSize area, const QList<Child> &children, int step)
 {
-    QList<QRect> places;
-    QPoint place(0, 0);
+    const int count = static_cast<int>(children.size());
+    step = std::max(step, 1);
+    // Each child's size, and the last step at which it lies wholly inside
+    // the area (-1: at none, it is larger than the area).
+    QList<QSize> sizes;
+    QList<int> reach;
     for (const Child &child : children) {
         QSize size = child.size;
         if (!child.keepsSize)
-            size = size.boundedTo(area).expandedTo(child.minimum);
-        if (!fits(area, QRect(place, size)))
-            place = QPoint(0, 0);
-        places << QRect(place, size);
-        place += QPoint(step, step);
+            size = size.boundedTo(area).expandedTo(child.minimum.boundedTo(area));
+        sizes << size;
+        const QSize room = area - size;
+        reach << (room.width() < 0 || room.height() < 0 ? -1 : std::min(room.width(), room.height()) / step);
     }
-    return places;
+    // From the top step down, each step takes the highest of the children
+    // left that reach it.
+    Cascade cascade;
+    cascade.places.resize(count);
+    QList<int> onStep(count, -1);
+    QList<bool> placed(count, false);
+    for (int k = count - 1; k >= 0; --k) {
+        int chosen = -1;
+        for (int i = count - 1; i >= 0 && chosen < 0; --i)
+            if (!placed[i] && reach[i] >= k)
+                chosen = i;
+        int at = k;
+        if (chosen < 0) {
+            // None reaches it: the one that reaches farthest, as far as it reaches.
+            for (int i = count - 1; i >= 0; --i)
+                if (!placed[i] && (chosen < 0 || reach[i] > reach[chosen]))
+                    chosen = i;
+            at = std::max(reach[chosen], 0);
+        }
+        placed[chosen] = true;
+        onStep[k] = chosen;
+        cascade.places[chosen] = QRect(QPoint(at * step, at * step), sizes[chosen]);
+    }
+    cascade.stacking = onStep;
+    return cascade;
 }
 
 } // namespace widgets::placement
@@ -270,6 +298,13 @@ QList<QRect> Cascaded(QSize area, const QList<Child> &children, int step)
 namespace {
 
 constexpr const char *kKeepsSize = "keepsSize";
+
+// The least size a resizable child is given: what shows its whole contents
+// (its size hint), never less than it can be made.
+QSize leastSize(const QMdiSubWindow *window)
+{
+    return window->sizeHint().expandedTo(window->minimumSizeHint()).expandedTo(window->minimumSize());
+}
 
 // Between two cascaded windows: the height of a title bar.
 int cascadeStep(const QMdiArea *area)
@@ -292,19 +327,6 @@ QList<QMdiSubWindow *> arrangedWindows(QMdiArea *area, QMdiArea::WindowOrder ord
     return windows;
 }
 
-void arrange(QMdiArea *area, QMdiArea::WindowOrder order,
-             const std::function<QList<QRect>(QSize, const QList<widgets::placement::Child> &)> &arranger)
-{
-    const QList<QMdiSubWindow *> windows = arrangedWindows(area, order);
-    QList<widgets::placement::Child> children;
-    for (const QMdiSubWindow *window : windows)
-        children << widgets::placement::Child{window->size(), widgets::KeepsSize(window),
-                                     window->minimumSizeHint().expandedTo(window->minimumSize())};
-    const QList<QRect> places = arranger(area->viewport()->size(), children);
-    for (qsizetype i = 0; i < windows.size(); ++i)
-        windows[i]->setGeometry(places[i]);
-}
-
 } // namespace
 
 void widgets::TileSubWindows(QMdiArea *area)
@@ -313,8 +335,7 @@ void widgets::TileSubWindows(QMdiArea *area)
     QList<widgets::placement::Child> children;
     int captionHeight = 0;
     for (const QMdiSubWindow *window : windows) {
-        children << widgets::placement::Child{window->size(), widgets::KeepsSize(window),
-                                     window->minimumSizeHint().expandedTo(window->minimumSize())};
+        children << widgets::placement::Child{window->size(), widgets::KeepsSize(window), leastSize(window)};
         // The caption is all that lies above the contents.
         if (window->widget())
             captionHeight = std::max(captionHeight, window->widget()->mapTo(window, QPoint(0, 0)).y());
@@ -329,11 +350,18 @@ void widgets::TileSubWindows(QMdiArea *area)
 
 void widgets::CascadeSubWindows(QMdiArea *area)
 {
-    // From the bottom of the pile up: the window on top takes the last place.
-    const int step = cascadeStep(area);
-    arrange(area, QMdiArea::StackingOrder, [step](QSize size, const QList<widgets::placement::Child> &children) {
-        return widgets::placement::Cascaded(size, children, step);
-    });
+    // From the bottom of the pile up: the window on top takes the last place
+    // where it fits there, and the pile is raised in the cascade's order.
+    const QList<QMdiSubWindow *> windows = arrangedWindows(area, QMdiArea::StackingOrder);
+    QList<widgets::placement::Child> children;
+    for (const QMdiSubWindow *window : windows)
+        children << widgets::placement::Child{window->size(), widgets::KeepsSize(window), leastSize(window)};
+    const widgets::placement::Cascade cascade =
+        widgets::placement::Cascaded(area->viewport()->size(), children, cascadeStep(area));
+    for (qsizetype i = 0; i < windows.size(); ++i)
+        windows[i]->setGeometry(cascade.places[i]);
+    for (const int index : cascade.stacking)
+        windows[index]->raise();
 }
 
 void widgets::PlaceNewSubWindow(QMdiArea *area, QMdiSubWindow *window, bool centred)

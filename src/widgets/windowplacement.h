@@ -28,7 +28,7 @@ namespace placement {
 struct Child {
     QSize size;
     bool keepsSize = false; // moved, never resized
-    QSize minimum;          // the least size a resizable child takes
+    QSize minimum;          // the least size a resizable child takes: what shows its contents, at most the area
 };
 
 // Where a new child window of `size` goes: centred, or where new windows go.
@@ -56,10 +56,19 @@ Tiling Tiled(QSize area, const QList<Child> &children, int captionHeight, int on
 // lies on top, it is the sum of their areas less the area they cover together.
 qint64 HiddenArea(const QList<QRect> &windows);
 
-// Overlapping, `step` pixels apart from the top left; a window that would
-// reach past the area starts a new run from the top left. Sizes are kept,
-// except that a resizable child larger than the area is made to fit.
-QList<QRect> Cascaded(QSize area, const QList<Child> &children, int step);
+// Overlapping, `step` pixels apart from the top left, each one step lower
+// and further right than the one beneath it, so that every caption shows
+// (`step` is at least a caption's height). Sizes are kept, except that a
+// resizable child is given at least its least size, and no more than the
+// area. A window that would reach past the area at its step stands lower in
+// the pile, where it fits: the children keep their order (`children` from
+// the bottom up, the last on top) as far as that allows. Only where too many
+// windows are too large for their steps does one stand where it fits best.
+struct Cascade {
+    QList<QRect> places; // in the children's order
+    QList<int> stacking; // the order to raise them in, the bottom one first
+};
+Cascade Cascaded(QSize area, const QList<Child> &children, int step);
 
 } // namespace placement
 

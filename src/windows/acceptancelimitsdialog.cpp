@@ -1,5 +1,6 @@
 #include "windows/acceptancelimitsdialog.h"
 
+#include "cli/acceptancelimits.h"
 #include "stats/conversions.h"
 #include "stats/numberformat.h"
 #include "widgets/helpcontext.h"
@@ -39,7 +40,7 @@ stats::AcceptanceLimits AcceptanceLimitsFromSettings(QSettings &settings)
     for (const stats::LimitField &f : stats::LimitFields()) {
         bool ok = false;
         const double value = settings.value(QLatin1String(f.key)).toDouble(&ok);
-        if (ok && std::isfinite(value))
+        if (ok && std::isfinite(value) && cli::LimitRule(f, value).empty())
             limits.*f.member = value;
     }
     settings.endGroup();
@@ -130,6 +131,14 @@ void AcceptanceLimitsDialog::fill(const stats::AcceptanceLimits &limits)
             QString::fromStdString(stats::FormatGeneral(limits.*stats::LimitFields()[i].member, 15, separator_)));
 }
 
+void AcceptanceLimitsDialog::refuse(qsizetype index, const QString &rule)
+{
+    dialogs_.message(this, QStringLiteral("El límite «%1» debe ser %2.")
+                               .arg(QString::fromUtf8(stats::LimitFields()[index].label), rule));
+    fields_[index]->setFocus();
+    fields_[index]->selectAll();
+}
+
 void AcceptanceLimitsDialog::accept()
 {
     stats::AcceptanceLimits limits;
@@ -138,9 +147,11 @@ void AcceptanceLimitsDialog::accept()
         double value = 0;
         // Only finite numbers pass (1e999 does not).
         if (!stats::TryStrToFloat(fields_[i]->text().toStdString(), separator_, value)) {
-            dialogs_.message(this, QStringLiteral("El límite «%1» debe ser un número.").arg(QString::fromUtf8(f.label)));
-            fields_[i]->setFocus();
-            fields_[i]->selectAll();
+            refuse(i, QStringLiteral("un número"));
+            return;
+        }
+        if (const std::string rule = cli::LimitRule(f, value); !rule.empty()) {
+            refuse(i, QString::fromStdString(rule));
             return;
         }
         limits.*f.member = value;

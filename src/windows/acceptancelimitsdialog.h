@@ -13,8 +13,8 @@ class UserDialogs;
 
 namespace windows {
 
-// The limits stored in `settings`; a limit that is missing or not a finite
-// number (a hand-edited file) is its default.
+// The limits stored in `settings`; a limit that is missing, not a finite
+// number or meaningless (cli::LimitRule; a hand-edited file) is its default.
 stats::AcceptanceLimits AcceptanceLimitsFromSettings(QSettings &settings);
 void WriteAcceptanceLimits(QSettings &settings, const stats::AcceptanceLimits &limits);
 
@@ -43,12 +43,14 @@ public:
     // One field per limit, in the order of stats::LimitFields().
     QLineEdit *field(int index) const { return fields_.at(index); }
 
-    // Aceptar: every field must hold a finite number; the first that does
-    // not is named in a message and gets the focus, and nothing is stored.
+    // Aceptar: every field must hold a finite number that means something
+    // for its limit (cli::LimitRule); the first that does not is named in a
+    // message and gets the focus, and nothing is stored.
     void accept() override;
 
 private:
     void fill(const stats::AcceptanceLimits &limits);
+    void refuse(qsizetype index, const QString &rule);
 
     UserDialogs &dialogs_;
     const char separator_;

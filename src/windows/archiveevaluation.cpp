@@ -5,6 +5,7 @@
 #include "cli/batchsummary.h"
 #include "render/drawingcommands.h"
 #include "stats/errors.h"
+#include "stats/numberformat.h"
 #include "widgets/helpcontext.h"
 #include "widgets/userdialogs.h"
 #include "windows/acceptancelimitsdialog.h"
@@ -14,6 +15,7 @@
 #include <QHeaderView>
 #include <QJsonDocument>
 #include <QLabel>
+#include <QLocale>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -21,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <atomic>
+#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -32,9 +35,62 @@ QString text(const std::string &s) { return QString::fromStdString(s); }
 
 constexpr int kArchiveHelpContext = 9; // its topic in the help file
 
+// The columns after the message, in the order of cli::kSummaryColumns.
+enum class Kind { Text, Figure6, Figure8, Verdict };
+struct Column {
+    const char *heading;
+    Kind kind;
+};
+const Column kColumns[] = {
+    {"Archivo", Kind::Text},     {"SHA-256", Kind::Text},          {"Estado", Kind::Text},
+    {"Mensaje", Kind::Text},     {"Método", Kind::Text},           {"Analista", Kind::Text},
+    {"Fecha", Kind::Text},       {"Unidades", Kind::Text},         {"Niveles", Kind::Figure6},
+    {"n", Kind::Figure6},        {"Pendiente", Kind::Figure6},     {"Ordenada", Kind::Figure6},
+    {"r²", Kind::Figure8},       {"Sy/x", Kind::Figure6},          {"CV (%)", Kind::Figure6},
+    {"Significación", Kind::Verdict}, {"Ajuste lineal", Kind::Verdict}, {"Error sistemático", Kind::Verdict},
+    {"Criterios", Kind::Verdict},
+};
+
+// The words the result windows use for each verdict the summary records.
+const std::pair<const char *, const char *> kVerdictWords[] = {
+    {"no_dependence", "NO HAY DEPENDENCIA"},
+    {"significant", "SIGNIFICATIVA"},
+    {"highly_significant", "ALTAMENTE SIGNIFICATIVA"},
+    {"adequate", "REPRESENTA DE MANERA CORRECTA"},
+    {"inadequate", "NO REPRESENTA DE MANERA CORRECTA"},
+    {"not_assessed", "NO EVALUADO"},
+    {"present", "PRESENTA ERROR SISTEMÁTICO"},
+    {"absent", "CARECE DE ERROR SISTEMÁTICO"},
+    {"pass", "CUMPLE"},
+    {"fail", "NO CUMPLE"},
+};
+
+QString verdictWords(const std::string &id)
+{
+    for (const auto &[key, words] : kVerdictWords)
+        if (id == key)
+            return QString::fromUtf8(words);
+    return text(id);
+}
+
+// A figure sorts by its value, not by its text.
+class FigureItem final : public QTableWidgetItem {
+public:
+    FigureItem(const QString &shown, double value) : QTableWidgetItem(shown), value_(value) {}
+    bool operator<(const QTableWidgetItem &other) const override
+    {
+        if (const auto *figure = dynamic_cast<const FigureItem *>(&other))
+            return value_ < figure->value_;
+        return QTableWidgetItem::operator<(other);
+    }
+
+private:
+    double value_;
+};
+
 // The summary, the rows that failed first; any column sorts it.
 void showSummary(QWidget *parent, UserDialogs &dialogs, const std::vector<cli::SummaryRow> &rows,
-                 const QString &summaryLine)
+                 const QString &summaryLine, char separator)
 {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("resumenlote"));
@@ -45,12 +101,9 @@ void showSummary(QWidget *parent, UserDialogs &dialogs, const std::vector<cli::S
     line->setTextFormat(Qt::PlainText);
     line->setWordWrap(true);
     layout->addWidget(line);
-    auto *table = new QTableWidget(static_cast<int>(rows.size()), static_cast<int>(cli::kSummaryColumns.size()),
-                                   &dialog);
+    const QStringList headings = SummaryHeadings();
+    auto *table = new QTableWidget(static_cast<int>(rows.size()), static_cast<int>(headings.size()), &dialog);
     table->setObjectName(QStringLiteral("tablaresumen"));
-    QStringList headings;
-    for (const char *column : cli::kSummaryColumns)
-        headings << QString::fromUtf8(column);
     table->setHorizontalHeaderLabels(headings);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     std::vector<const cli::SummaryRow *> ordered;
@@ -59,15 +112,19 @@ void showSummary(QWidget *parent, UserDialogs &dialogs, const std::vector<cli::S
     std::stable_sort(ordered.begin(), ordered.end(), [](const cli::SummaryRow *a, const cli::SummaryRow *b) {
         return static_cast<int>(a->state) > static_cast<int>(b->state);
     });
-    static const char *const states[] = {"correcto", "rechazado", "error"};
     for (int r = 0; r < static_cast<int>(ordered.size()); ++r) {
         const cli::SummaryRow &row = *ordered[static_cast<size_t>(r)];
-        QStringList cells = {text(row.name), text(row.sha256), QString::fromUtf8(states[static_cast<int>(row.state)]),
-                             text(row.message)};
-        for (const std::string &value : row.values)
-            cells << text(value);
-        for (int c = 0; c < cells.size() && c < table->columnCount(); ++c)
-            table->setItem(r, c, new QTableWidgetItem(cells[c]));
+        const QStringList cells = SummaryCells(row, separator);
+        for (int c = 0; c < cells.size() && c < table->columnCount(); ++c) {
+            const size_t value = static_cast<size_t>(c) - 4;
+            const bool figure = (kColumns[c].kind == Kind::Figure6 || kColumns[c].kind == Kind::Figure8) &&
+                                value < row.values.size() && !row.values[value].empty();
+            QTableWidgetItem *item = figure ? new FigureItem(cells[c], QLocale::c().toDouble(text(row.values[value])))
+                                            : new QTableWidgetItem(cells[c]);
+            if (figure)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table->setItem(r, c, item);
+        }
     }
     // Sortable by any column, shown first in the order above.
     table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
@@ -84,6 +141,43 @@ void showSummary(QWidget *parent, UserDialogs &dialogs, const std::vector<cli::S
 }
 
 } // namespace
+
+QStringList SummaryHeadings()
+{
+    QStringList headings;
+    for (const Column &column : kColumns)
+        headings << QString::fromUtf8(column.heading);
+    return headings;
+}
+
+QStringList SummaryCells(const cli::SummaryRow &row, char separator)
+{
+    static const char *const states[] = {"correcto", "rechazado", "error"};
+    const bool notEvaluated = row.message == cli::kNotEvaluatedMessage;
+    QStringList cells = {text(row.name), text(row.sha256),
+                         notEvaluated ? QStringLiteral("sin evaluar") : QString::fromUtf8(states[static_cast<int>(row.state)]),
+                         text(row.message)};
+    for (size_t i = 0; i < row.values.size() && 4 + i < std::size(kColumns); ++i) {
+        const std::string &value = row.values[i];
+        switch (kColumns[4 + i].kind) {
+        case Kind::Text: cells << text(value); break;
+        case Kind::Verdict: cells << verdictWords(value); break;
+        case Kind::Figure6:
+        case Kind::Figure8: {
+            // Written as the JSON writes it, a point and every digit,
+            // whatever the user's locale.
+            bool ok = false;
+            const double number = QLocale::c().toDouble(text(value), &ok);
+            if (!ok)
+                cells << text(value);
+            else
+                cells << text(stats::FormatGeneral(number, kColumns[4 + i].kind == Kind::Figure8 ? 8 : 6, separator));
+            break;
+        }
+        }
+    }
+    return cells;
+}
 
 void EvaluateArchive(QWidget *parent, UserDialogs &dialogs, char separator)
 {
@@ -112,6 +206,14 @@ void EvaluateArchive(QWidget *parent, UserDialogs &dialogs, char separator)
     progress.setWindowTitle(QStringLiteral("Evaluar un archivo de estudios"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
+    // One width for the whole run: as wide as the longest progress line of
+    // an archive of up to a million studies, so that it never jumps.
+    cli::BatchProgress widest;
+    widest.done = widest.total = widest.refused = widest.errors = 999999;
+    widest.done = 999998;
+    widest.elapsedSeconds = 99 * 60 + 59;
+    const int longest = progress.fontMetrics().horizontalAdvance(QString::fromStdString(cli::ProgressLine(widest)));
+    progress.setFixedWidth(longest + 60);
     progress.show();
 
     std::atomic<bool> cancel{false};
@@ -149,7 +251,7 @@ void EvaluateArchive(QWidget *parent, UserDialogs &dialogs, char separator)
         dialogs.error(parent, QString::fromStdString(lines));
         return;
     }
-    showSummary(parent, dialogs, rows, QString::fromStdString(lines));
+    showSummary(parent, dialogs, rows, QString::fromStdString(lines), separator);
 }
 
 } // namespace windows

@@ -108,6 +108,7 @@ CriteriaWindow::CriteriaWindow(stats::StudyData study, const stats::CriteriaResu
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     auto *content = new QWidget(scroll);
+    content_ = content;
     scroll->setWidget(content);
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -187,6 +188,8 @@ CriteriaWindow::CriteriaWindow(stats::StudyData study, const stats::CriteriaResu
     setFocusProxy(ecantidad_);
     display(criteria);
 }
+
+QSize CriteriaWindow::sizeHint() const { return content_->sizeHint(); }
 
 void CriteriaWindow::editLimits()
 {

@@ -37,6 +37,9 @@ public:
     // The limits dialog; accepting it computes every open window again.
     void editLimits();
 
+    // The whole of its contents: what shows them without scrolling.
+    QSize sizeHint() const override;
+
 private:
     // The T typed: empty is the mean of the levels; a text that is not a
     // number greater than zero is told and the last good T stays.
@@ -62,4 +65,5 @@ private:
     QLabel *Ldictamen_;
     QTableWidget *stginverso_;
     QTableWidget *stgsesgo_;
+    QWidget *content_;
 };

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QTabWidget>
 
 namespace {
@@ -161,16 +162,50 @@ bool GraphOptionsDialog::eventFilter(QObject *watched, QEvent *event)
         const bool dialogKey = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
                                key->key() == Qt::Key_Escape || key->key() == Qt::Key_Tab ||
                                key->key() == Qt::Key_Backtab;
-        if (!dialogKey && (key->key() == Qt::Key_Backspace || !key->text().isEmpty()))
+        if (!dialogKey && (key->key() == Qt::Key_Backspace || !key->text().isEmpty())) {
+            titleTypedSinceShown_ = true;
             emit titleTyped();
+        }
     }
     return QDialog::eventFilter(watched, event);
 }
 
 void GraphOptionsDialog::showEvent(QShowEvent *event)
 {
-    widgets::CentreOnScreen(this);
+    if (!event->spontaneous()) {
+        shownTexts_ = texts();
+        shownReference_ = referenceIndex();
+        titleTypedSinceShown_ = false;
+        widgets::CentreOnScreen(this);
+    }
     QDialog::showEvent(event);
+}
+
+QStringList GraphOptionsDialog::texts() const
+{
+    QStringList all;
+    for (const QLineEdit *edit : {titleEdit_, xLabelEdit_, yLabelEdit_, xMinEdit_, xMaxEdit_, yMinEdit_, yMaxEdit_})
+        all << edit->text();
+    return all;
+}
+
+void GraphOptionsDialog::done(int result)
+{
+    if (isVisible() && shownTexts_.size() == 7) {
+        if (result == Accepted) {
+            if (texts().mid(0, 3) != shownTexts_.mid(0, 3))
+                emit titlesAccepted();
+        } else {
+            QLineEdit *const edits[] = {titleEdit_, xLabelEdit_, yLabelEdit_, xMinEdit_, xMaxEdit_, yMinEdit_, yMaxEdit_};
+            for (int i = 0; i < 7; ++i)
+                edits[i]->setText(shownTexts_[i]);
+            setReferenceIndex(shownReference_);
+            if (titleTypedSinceShown_)
+                emit titleEditCancelled();
+        }
+    }
+    titleTypedSinceShown_ = false;
+    QDialog::done(result);
 }
 
 QString GraphOptionsDialog::titleText() const { return titleEdit_->text(); }

@@ -2,8 +2,10 @@
 // The graph options dialog: title and axis labels, typed axis limits and the
 // strength of the grid. One instance lives for the whole run and is shared by
 // both graph windows, which fill it, show it modally and take the values back
-// when it closes with OK. It keeps its texts between uses, also after Cancel,
-// which is why saving a study reads the three title texts from it.
+// when it closes with OK. It keeps its texts between uses, which is why saving
+// a study reads the three title texts from it; closed any other way than OK
+// (Cancelar, Escape, its close button) it gives back what it held when shown,
+// so that only accepted edits are ever saved.
 #include <QDialog>
 
 class QButtonGroup;
@@ -34,10 +36,20 @@ public:
     int referenceIndex() const;
     void setReferenceIndex(int index);
 
+    // Closes the dialog; any result but Accepted restores the texts, the
+    // limits and the grid it held when it was shown.
+    void done(int result) override;
+
 signals:
     // A character (Backspace included) was typed into TitleEdit: the frame
     // marks the active study modified.
     void titleTyped();
+    // Closed with OK holding other title texts than it was shown with: a
+    // change the study's Save will store.
+    void titlesAccepted();
+    // Closed without OK after a title was typed: the frame takes back the
+    // mark that typing set.
+    void titleEditCancelled();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -57,4 +69,10 @@ private:
     QLineEdit *yMinEdit_ = nullptr;
     QLineEdit *yMaxEdit_ = nullptr;
     QButtonGroup *reference_ = nullptr;
+
+    // What the dialog held when shown, in the order of the fields above.
+    QStringList shownTexts_;
+    int shownReference_ = 0;
+    bool titleTypedSinceShown_ = false;
+    QStringList texts() const;
 };

@@ -77,12 +77,14 @@ PlotWindow::~PlotWindow() = default;
 bool PlotWindow::build(const stats::CommandOutcome &outcome, const stats::StudyTexts &study)
 {
     render::PlotEngine trial(engine_.kind());
-    render::FillGraph(trial, outcome, study);
+    // The texts of the outcome are in the user's separator; so are the ticks.
+    const char separator = cli::LocaleDecimalSeparator();
+    render::FillGraph(trial, outcome, study, separator);
     if (!trial.PointsDrawable()) {
         dialogs_.message(this, QString::fromUtf8(render::kPointsNotDrawable));
         return false;
     }
-    render::FillGraph(engine_, outcome, study);
+    render::FillGraph(engine_, outcome, study, separator);
     analyst_ = study.analyst();
     method_ = study.method();
     plotterBox_->update();
@@ -165,7 +167,12 @@ void PlotWindow::showOptions()
         options_.setParent(owner, flags);
     if (result != QDialog::Accepted)
         return;
-    widgets::RunReportingErrors(dialogs_, this, [this] { takeOptions(); });
+    bool taken = false;
+    widgets::RunReportingErrors(dialogs_, this, [&] { taken = takeOptions(); });
+    // Limits the graph refused leave it as it was, titles included: the
+    // dialog, which Save reads, holds the graph's own again.
+    if (!taken)
+        fillOptions();
 }
 
 void PlotWindow::printGraph()

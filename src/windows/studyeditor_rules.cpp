@@ -416,14 +416,20 @@ void StudyEditor::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
-    if (host_.modifiedText() == kModified &&
-        dialogs_.question(this, QStringLiteral("Guardar archivo?"),
-                           QStringLiteral("Se realizaron cambios!\nQuiere guardar su información?"))) {
-        // A save that did not happen keeps the editor open with the study as
-        // it is: closing would lose what the user asked to keep.
-        bool saved = false;
-        widgets::RunReportingErrors(dialogs_, this, [&] { saved = host_.saveStudy(); });
-        if (!saved) {
+    if (host_.modifiedText() == kModified) {
+        const UserDialogs::Answer answer =
+            dialogs_.question(this, QStringLiteral("Guardar archivo?"),
+                              QStringLiteral("Se realizaron cambios!\nQuiere guardar su información?"));
+        // Cancelar keeps the editor open with the study as it is, and so
+        // does a save that did not happen: closing would lose what the user
+        // asked to keep.
+        bool keep = answer == UserDialogs::Answer::Cancel;
+        if (answer == UserDialogs::Answer::Yes) {
+            bool saved = false;
+            widgets::RunReportingErrors(dialogs_, this, [&] { saved = host_.saveStudy(); });
+            keep = !saved;
+        }
+        if (keep) {
             event->ignore();
             return;
         }

@@ -1,16 +1,29 @@
 // Archivo > "Evaluar un archivo de estudios...": the folders asked in turn,
 // the run of the command line over the archive, and its summary with the
-// rows that failed first; cancelling either folder runs nothing.
+// rows that failed first, in words and figures for a person; cancelling
+// either folder runs nothing; a cancelled run counts what it never evaluated
+// apart from the errors.
 #include "app/application.h"
 #include "app/mainwindow.h"
 #include "support/scripteddialogs.h"
+#include "cli/batch.h"
+#include "cli/batchsummary.h"
+#include "render/drawingcommands.h"
+#include "windows/archiveevaluation.h"
 #include "windows/objectnames.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QTimer>
 #include <QFile>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <atomic>
+#include <sstream>
 
 class ArchiveEvaluationTest : public QObject {
     Q_OBJECT
@@ -53,6 +66,100 @@ private slots:
         QVERIFY(QFile::exists(results + "/resumen.csv"));
         QVERIFY(QFile::exists(results + "/archivo/a.w04.informe.txt"));
         QVERIFY(dialogs.errors.isEmpty());
+    }
+
+    // Under a comma locale the window reads as the result windows do; the
+    // CSV keeps its identifiers and every digit. The progress dialog keeps
+    // one width, wide enough for its longest line, while it runs.
+    void summaryShowsVerdictWordsAndLocaleFigures()
+    {
+        QTemporaryDir dir;
+        const QString archive = dir.filePath("archivo"), results = dir.filePath("resultados");
+        QDir().mkpath(archive);
+        QFile::copy(TEST_DATA_DIR "/worked-anova.w04", archive + "/a.w04");
+        ScriptedDialogs dialogs;
+        Application app(dialogs, ',');
+        QStringList headings, cells;
+        dialogs.onModal = [&](QDialog &dialog) {
+            auto *table = dialog.findChild<QTableWidget *>(QStringLiteral("tablaresumen"));
+            for (int c = 0; table && c < table->columnCount(); ++c) {
+                headings << table->horizontalHeaderItem(c)->text();
+                cells << table->item(0, c)->text();
+            }
+            return int(QDialog::Accepted);
+        };
+        QList<int> widths;
+        int needed = 0;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *progress = qobject_cast<QProgressDialog *>(w); progress && progress->isVisible()) {
+                    widths << progress->width();
+                    needed = std::max(needed, progress->findChild<QLabel *>()->sizeHint().width());
+                }
+        });
+        watch.start(0);
+        dialogs.files << archive << results;
+        app.frame().findChild<QAction *>(QString(objectnames::FileEvaluateArchiveItem))->trigger();
+        watch.stop();
+        QVERIFY(!widths.isEmpty());
+        QVERIFY2(std::all_of(widths.begin(), widths.end(), [&](int w) { return w == widths.first(); }),
+                 qPrintable(QString::number(widths.size())));
+        cli::BatchProgress longest;
+        longest.done = 99998;
+        longest.total = longest.refused = longest.errors = 99999;
+        longest.elapsedSeconds = 3599;
+        QLabel label(QString::fromStdString(cli::ProgressLine(longest)));
+        QVERIFY(widths.first() >= label.sizeHint().width());
+
+        const QStringList expected = {"Significación", "ALTAMENTE SIGNIFICATIVA", "Ajuste lineal",
+                                      "REPRESENTA DE MANERA CORRECTA", "Error sistemático",
+                                      "CARECE DE ERROR SISTEMÁTICO", "Pendiente", "1,0025", "Ordenada", "0,0133333",
+                                      "r²", "0,99636692", "Sy/x", "0,0605358", "CV (%)", "2,9993", "Niveles", "3",
+                                      "Estado", "correcto"};
+        for (qsizetype i = 0; i < expected.size(); i += 2)
+            QCOMPARE(cells.value(headings.indexOf(expected[i])), expected[i + 1]);
+        QFile csv(results + "/resumen.csv");
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QByteArray written = csv.readAll();
+        QVERIFY(written.contains(",highly_significant,adequate,absent,"));
+        QVERIFY(written.contains("0.9963669185107464"));
+    }
+
+    // A run cancelled before it took a study: every one counted "sin
+    // evaluar", none "con error", and the window says so in its state column.
+    void aCancelledRunCountsWhatItNeverEvaluatedApart()
+    {
+        QTemporaryDir dir;
+        for (const char *name : {"a.w04", "b.w04", "c.w04"})
+            QFile::copy(TEST_DATA_DIR "/worked-anova.w04", dir.filePath(name));
+        cli::BatchRequest request;
+        request.paths = {dir.path().toStdString()};
+        request.outputDir = dir.filePath("resultados").toStdString();
+        request.formats = {"json"};
+        const std::atomic<bool> cancel{true};
+        std::vector<cli::SummaryRow> rows;
+        std::ostringstream err;
+        const int status = cli::RunBatch(request, err, '.', render::BatchDrawerFor('.'), nullptr, &cancel,
+                                         [&rows](const cli::SummaryRow &row) { rows.push_back(row); });
+        QCOMPARE(status, 1);
+        QVERIFY2(QString::fromStdString(err.str()).contains(" 0 correctos, 0 rechazados, 0 con error, 3 sin evaluar. "),
+                 err.str().c_str());
+        QCOMPARE(rows.size(), size_t(3));
+        QCOMPARE(windows::SummaryCells(rows[0], '.').value(2), QStringLiteral("sin evaluar"));
+
+        cli::BatchProgress mixed;
+        mixed.done = mixed.total = 5;
+        mixed.refused = 1;
+        mixed.errors = 1;
+        mixed.notEvaluated = 2;
+        QCOMPARE(cli::SummaryLine(mixed, true, "r.csv"),
+                 std::string("Evaluación cancelada: 5 estudios en 0.0 s: 1 correctos, 1 rechazados, 1 con error, "
+                             "2 sin evaluar. Resumen: r.csv"));
+        mixed.notEvaluated = 0;
+        mixed.errors = 3;
+        QCOMPARE(cli::SummaryLine(mixed, false, "r.csv"),
+                 std::string("5 estudios en 0.0 s: 1 correctos, 1 rechazados, 3 con error. Resumen: r.csv"));
     }
 };
 

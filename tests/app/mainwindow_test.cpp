@@ -26,10 +26,14 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+#include <functional>
+#include <utility>
 
 using namespace objectnames;
 
@@ -300,7 +304,7 @@ private slots:
         openStudy(path);
         frame().editor()->loadStudy(testing_studies::inferenceStudy());
         frame().setModifiedText("Modificado");
-        dialogs.answers.enqueue(false);
+        dialogs.answers.enqueue(UserDialogs::Answer::No);
         closeChild(frame().editor());
         QCOMPARE(dialogs.questions.last(), question);
         QVERIFY(!frame().editor());
@@ -313,18 +317,41 @@ private slots:
         incomplete.levelsText = "";
         frame().editor()->loadStudy(incomplete);
         frame().setModifiedText("Modificado");
-        dialogs.answers.enqueue(true);
+        dialogs.answers.enqueue(UserDialogs::Answer::Yes);
         closeChild(frame().editor());
         QVERIFY(frame().editor());
         QCOMPARE(dialogs.messages.last(), QStringLiteral("Falta capturar el número de niveles"));
         // ... also when the whole application is closed.
-        dialogs.answers.enqueue(true);
+        dialogs.answers.enqueue(UserDialogs::Answer::Yes);
         QVERIFY(!frame().close());
         QVERIFY(frame().editor());
 
+        // Cancelar, whichever way the editor was asked to close: the editor
+        // stays with the study as it is, the application goes on, nothing is written.
+        frame().editor()->loadStudy(testing_studies::inferenceStudy());
+        frame().setModifiedText("Modificado");
+        const std::pair<const char *, std::function<void()>> closings[] = {
+            {"its close box", [&] { closeChild(frame().editor()); }},
+            {"Cerrar", [&] { frame().action(mnuclose)->trigger(); }},
+            {"Salir", [&] { frame().action(FileExitItem)->trigger(); }},
+            {"the frame's close box", [&] { QVERIFY(!frame().close()); }},
+        };
+        for (const auto &[how, closing] : closings) {
+            dialogs.clear();
+            dialogs.answers.enqueue(UserDialogs::Answer::Cancel);
+            closing();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCOMPARE(dialogs.questions, QStringList{question});
+            QVERIFY2(frame().editor() && frame().isVisible(), how);
+            QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
+            QCOMPARE(frame().editor()->dataCell(2, 1), std::string("79.5"));
+            QVERIFY2(enabled(mnuclose) && enabled(mnuinferencia), how); // nothing of a closing ran
+            QCOMPARE(readAll(path), studyBytes(testing_studies::anovaStudy()));
+        }
+
         // Yes with a good study: saved, then closed.
         frame().editor()->loadStudy(testing_studies::inferenceStudy());
-        dialogs.answers.enqueue(true);
+        dialogs.answers.enqueue(UserDialogs::Answer::Yes);
         closeChild(frame().editor());
         QVERIFY(!frame().editor());
         QCOMPARE(readAll(path), studyBytes(testing_studies::inferenceStudy()));
@@ -555,11 +582,75 @@ private slots:
         QCOMPARE(printedTarget("cerrada.pdf"), QStringLiteral("CANTIDAD AL 100 % (T) = 2 (MEDIA DE LOS NIVELES)"));
     }
 
-    void titleTypedInTheOptionsMarksTheStudyModified()
+    // The graph titles the study file holds: kept by a Save right after Open,
+    // untouched by an options edit that was cancelled, changed and marked by
+    // one that was accepted.
+    void onlyAcceptedGraphTitlesAreSaved()
     {
-        frame().newStudy();
+        stats::StudyFile file = stats::StudyFileFromTexts(testing_studies::inferenceStudy());
+        file.predictionX.assign(3, "");
+        file.predictionY.assign(3, "");
+        file.title = "Lote 7";
+        file.xLabel = "mg adicionados";
+        const QString path = dir.filePath("titulos.w04");
+        const QByteArray original = QByteArray::fromStdString(stats::SerializeStudyFile(file));
+        writeAll(path, original);
+        openStudy(path);
+        QVERIFY(frame().save());
+        QCOMPARE(readAll(path), original);
+
+        std::function<void(GraphOptionsDialog &)> answerOptions;
+        dialogs.onModal = [&](QDialog &shown) {
+            answerOptions(static_cast<GraphOptionsDialog &>(shown));
+            return shown.result();
+        };
+        // Options of the regression graph, typed into, then closed with `key`.
+        auto editTitles = [&](Qt::Key key) {
+            QTimer::singleShot(0, &app->plot(), [&] {
+                app->plot().showOptions();
+                app->plot().close();
+            });
+            answerOptions = [key](GraphOptionsDialog &dialog) {
+                auto *title = dialog.findChild<QLineEdit *>("TitleEdit");
+                title->selectAll();
+                QTest::keyClicks(title, "Cancelado");
+                dialog.findChild<QLineEdit *>("XLblEdit")->setText("ug");
+                QTest::keyClick(title, key);
+            };
+            frame().action(mnugraph)->trigger();
+        };
+        editTitles(Qt::Key_Escape);
+        QCOMPARE(frame().modifiedText(), QString());
+        QCOMPARE(app->options().titleText(), QStringLiteral("Lote 7"));
+        QCOMPARE(app->plot().title(), QStringLiteral("Lote 7"));
+        QVERIFY(frame().save());
+        QCOMPARE(readAll(path), original);
+
+        // A mark that was there before the dialog stays after its Cancel.
+        frame().setModifiedText("Modificado");
+        editTitles(Qt::Key_Escape);
+        QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
         frame().setModifiedText(QString());
-        emit app->options().titleTyped();
+
+        editTitles(Qt::Key_Return);
+        QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
+        QCOMPARE(app->plot().title(), QStringLiteral("Cancelado"));
+        QVERIFY(frame().save());
+        const stats::StudyFile saved = stats::ParseStudyFile(readAll(path).toStdString());
+        QCOMPARE(saved.title, std::string("Cancelado"));
+        QCOMPARE(saved.xLabel, std::string("ug"));
+
+        // An accepted label, typed where typing marks nothing, still marks the study.
+        frame().setModifiedText(QString());
+        answerOptions = [](GraphOptionsDialog &dialog) {
+            dialog.findChild<QLineEdit *>("YLblEdit")->setText("mg hallados");
+            dialog.findChild<QPushButton *>("OKBtn")->click();
+        };
+        QTimer::singleShot(0, &app->plot(), [&] {
+            app->plot().showOptions();
+            app->plot().close();
+        });
+        frame().action(mnugraph)->trigger();
         QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
     }
 };

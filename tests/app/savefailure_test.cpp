@@ -166,6 +166,45 @@ private slots:
         QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden).size(), saveAs ? 4 : 3);
         frame.setModifiedText(QString()); // no close question at teardown
     }
+
+    // Closing with Sí on a disk that refuses the data: the error is told, the
+    // editor stays with the study, Salir does not end the application and
+    // the file keeps its old bytes.
+    void aRefusedWriteFromTheCloseQuestionKeepsTheEditorOpen()
+    {
+        FileSizeLimit folder;
+        const QString path = QDir(folder.dir.path()).filePath("estudio.w04");
+        const QByteArray oldBytes = studyBytes(testing_studies::anovaStudy());
+        writeAll(path, oldBytes);
+        ScriptedDialogs dialogs;
+        Application app(dialogs, '.');
+        MainWindow &frame = app.frame();
+        bool ended = false;
+        QObject::connect(&frame, &MainWindow::closed, [&] { ended = true; });
+        dialogs.files.enqueue(path);
+        frame.openStudy();
+        QVERIFY(frame.editor());
+        frame.editor()->loadStudy(testing_studies::inferenceStudy());
+        frame.setModifiedText("Modificado");
+
+        folder.refuse();
+        dialogs.answers.enqueue(UserDialogs::Answer::Yes);
+        const bool closed = frame.close();
+        folder.allow();
+        QVERIFY(!closed && !ended);
+        QCOMPARE(dialogs.questions.size(), 1);
+        QCOMPARE(dialogs.errors, QStringList{QStringLiteral("No se pudo guardar el archivo «%1»: %2.")
+                                                 .arg(path, folder.reason())});
+        QVERIFY(frame.editor());
+        QCOMPARE(frame.modifiedText(), QStringLiteral("Modificado"));
+        QCOMPARE(readAll(path), oldBytes);
+
+        // Asked again with room: saved, and the application ends.
+        dialogs.answers.enqueue(UserDialogs::Answer::Yes);
+        QVERIFY(frame.close());
+        QVERIFY(ended);
+        QCOMPARE(readAll(path), studyBytes(testing_studies::inferenceStudy()));
+    }
 };
 
 QTEST_MAIN(SaveFailureTest)

@@ -8,6 +8,7 @@
 #include "widgets/helpviewer.h"
 #include "widgets/windowplacement.h"
 #include "windows/objectnames.h"
+#include "windows/resultwindow.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
@@ -16,6 +17,9 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
+#include <QHeaderView>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -33,7 +37,7 @@ const QHash<QChar, QString> kCommands = {
 };
 
 // Result windows whose contents are laid out to the pixel and never scroll.
-const QStringList kFixedWindows = {"TFinfo", "TfinfoA", "TfinfoR", "TFerrorp"};
+const QStringList kFixedWindows = {"TFinfo", "TfinfoA", "TFerrorp"};
 
 // Why `content` does not show all it holds, or "" when it does.
 QString hiddenContent(QWidget *content)
@@ -107,8 +111,17 @@ class WindowArrangementTest : public QObject {
                      qPrintable(what + QStringLiteral(" at %1,%2 %3x%4 in %5x%6")
                                            .arg(sub->x()).arg(sub->y()).arg(sub->width()).arg(sub->height())
                                            .arg(client.width()).arg(client.height())));
-            if (!kFixedWindows.contains(sub->widget()->objectName()) || sub->isMinimized())
+            if (sub->isMinimized())
                 continue; // a minimised window shows its title bar only, as the user asked
+            if (!kFixedWindows.contains(sub->widget()->objectName())) {
+                // A window that scrolls shows its whole contents where the area has room for them.
+                const QSize content = sub->widget()->sizeHint().boundedTo(client.size() - (sub->size() - sub->widget()->size()));
+                QVERIFY2(sub->widget()->width() >= content.width() && sub->widget()->height() >= content.height(),
+                         qPrintable(what + QStringLiteral(" %1x%2 for contents of %3x%4")
+                                               .arg(sub->widget()->width()).arg(sub->widget()->height())
+                                               .arg(content.width()).arg(content.height())));
+                continue;
+            }
             const QString hidden = hiddenContent(sub->widget());
             QVERIFY2(hidden.isEmpty(), qPrintable(what + " " + hidden));
             if (!sizeAtOpening.contains(sub))
@@ -195,6 +208,67 @@ private slots:
         }
     }
 
+    // Cascade by itself, 20 pixels a step: every caption shows, every window
+    // lies inside the area, the pile keeps its order as far as the sizes allow.
+    void cascadeShowsEveryCaption()
+    {
+        using widgets::placement::Child;
+        auto keeps = [](int w, int h) { return Child{QSize(w, h), true, QSize(w, h)}; };
+        auto resizable = [](int w, int h, int leastW, int leastH) { return Child{QSize(w, h), false, QSize(leastW, leastH)}; };
+        const struct {
+            const char *what;
+            QSize area;
+            QList<Child> children; // the bottom of the pile first
+            QList<int> stacking;
+            QList<QPoint> places;
+        } cases[] = {
+            {"small ones keep their order", QSize(400, 300), {keeps(100, 100), keeps(100, 100), keeps(100, 100)},
+             {0, 1, 2}, {{0, 0}, {20, 20}, {40, 40}}},
+            {"the active one too large for the top step goes to the bottom", QSize(400, 300),
+             {keeps(100, 100), keeps(100, 100), resizable(300, 300, 380, 270)}, {2, 0, 1}, {{20, 20}, {40, 40}, {0, 0}}},
+            {"a resizable one is never smaller than its contents", QSize(400, 300),
+             {resizable(50, 40, 200, 150), keeps(100, 100)}, {0, 1}, {{0, 0}, {20, 20}}},
+            {"more large windows than steps: the rest where they fit best", QSize(400, 300),
+             {keeps(390, 290), keeps(390, 290), keeps(100, 100)}, {0, 1, 2}, {{0, 0}, {0, 0}, {40, 40}}},
+        };
+        for (const auto &c : cases) {
+            const widgets::placement::Cascade cascade = widgets::placement::Cascaded(c.area, c.children, 20);
+            QList<QPoint> places;
+            for (const QRect &r : cascade.places)
+                places << r.topLeft();
+            QVERIFY2(places == c.places && cascade.stacking == c.stacking, c.what);
+            for (qsizetype i = 0; i < c.children.size(); ++i)
+                if (!c.children[i].keepsSize)
+                    QVERIFY2(cascade.places[i].width() >= std::min(c.children[i].minimum.width(), c.area.width()), c.what);
+        }
+    }
+
+    // The frame's Cascade with the editor and six result windows, the
+    // criteria window active and the largest: every caption in sight, every
+    // window inside the client area.
+    void frameCascadeShowsEveryCaption_data()
+    {
+        QTest::addColumn<QSize>("frameSize");
+        QTest::newRow("1280x1024") << QSize(1280, 1024);
+        QTest::newRow("1024x768") << QSize(1024, 768);
+    }
+    void frameCascadeShowsEveryCaption()
+    {
+        QFETCH(QSize, frameSize);
+        start(frameSize);
+        run("IARENKC", frameSize);
+        const QList<QMdiSubWindow *> stacked = area()->subWindowList(QMdiArea::StackingOrder);
+        QCOMPARE(stacked.size(), 7);
+        for (qsizetype i = 0; i < stacked.size(); ++i) {
+            const QRect caption(stacked[i]->pos(),
+                                QSize(stacked[i]->width(), stacked[i]->widget()->mapTo(stacked[i], QPoint(0, 0)).y()));
+            for (qsizetype above = i + 1; above < stacked.size(); ++above)
+                QVERIFY2(!stacked[above]->geometry().intersects(caption),
+                         qPrintable(stacked[above]->widget()->objectName() + " covers the caption of " +
+                                    stacked[i]->widget()->objectName()));
+        }
+    }
+
     // The frame's Tile with the editor and the result windows: where they fit
     // in the client area at their sizes, none overlaps another; where they
     // cannot, every caption stays in sight.
@@ -203,17 +277,24 @@ private slots:
         QTest::addColumn<QSize>("frameSize");
         QTest::addColumn<QString>("sequence");
         QTest::addColumn<bool>("fits");
+        QTest::addColumn<bool>("captions"); // every caption in sight
         // Where "fits" is false no arrangement can do it: the editor (699 x 360)
         // and the residuals (609 x 615) are together wider than 1280 and
         // taller than the client area; at 1024 x 768 no two of the editor,
         // the inference (540 x 292) and the variance (688 x 300) stand side
         // by side, and the three are taller than the client area.
-        QTest::newRow("1280x1024 editor, inference, variance") << QSize(1280, 1024) << "IA" << true;
-        QTest::newRow("1280x1024 editor and four but residuals") << QSize(1280, 1024) << "IAEN" << true;
-        QTest::newRow("1280x1024 editor and five") << QSize(1280, 1024) << "IAREN" << false;
-        QTest::newRow("1024x768 editor and inference") << QSize(1024, 768) << "I" << true;
-        QTest::newRow("1024x768 editor, inference, variance") << QSize(1024, 768) << "IA" << false;
-        QTest::newRow("1024x768 editor and five") << QSize(1024, 768) << "IAREN" << false;
+        QTest::newRow("1280x1024 editor, inference, variance") << QSize(1280, 1024) << "IA" << true << true;
+        QTest::newRow("1280x1024 editor and four but residuals") << QSize(1280, 1024) << "IAEN" << true << true;
+        QTest::newRow("1280x1024 editor and five") << QSize(1280, 1024) << "IAREN" << false << true;
+        QTest::newRow("1024x768 editor and inference") << QSize(1024, 768) << "I" << true << true;
+        QTest::newRow("1024x768 editor, inference, variance") << QSize(1024, 768) << "IA" << false << true;
+        QTest::newRow("1024x768 editor and five") << QSize(1024, 768) << "IAREN" << false << true;
+        // The criteria window keeps what shows its contents (881 x 639 with
+        // its border), which leaves no room for the editor beside or under
+        // it even at 1280 x 1024; with six windows its size costs a caption.
+        QTest::newRow("1280x1024 editor and criteria") << QSize(1280, 1024) << "K" << false << true;
+        QTest::newRow("1280x1024 editor and six") << QSize(1280, 1024) << "IARENK" << false << false;
+        QTest::newRow("1024x768 editor and six") << QSize(1024, 768) << "IARENK" << false << false;
     }
 
     void tileShowsEveryCaptionAndOverlapsOnlyWhereItMust()
@@ -221,6 +302,7 @@ private slots:
         QFETCH(QSize, frameSize);
         QFETCH(QString, sequence);
         QFETCH(bool, fits);
+        QFETCH(bool, captions);
         start(frameSize);
         run(sequence + "T", frameSize);
         const QList<QMdiSubWindow *> stacked = area()->subWindowList(QMdiArea::StackingOrder);
@@ -229,7 +311,7 @@ private slots:
         for (qsizetype i = 0; i < stacked.size(); ++i) {
             const QRect caption(stacked[i]->pos(),
                                 QSize(stacked[i]->width(), stacked[i]->widget()->mapTo(stacked[i], QPoint(0, 0)).y()));
-            for (qsizetype above = i + 1; above < stacked.size(); ++above)
+            for (qsizetype above = i + 1; above < stacked.size() && captions; ++above)
                 QVERIFY2(!stacked[above]->geometry().intersects(caption),
                          qPrintable(stacked[above]->widget()->objectName() + " covers the caption of " +
                                     stacked[i]->widget()->objectName()));
@@ -237,6 +319,54 @@ private slots:
         }
         const qint64 hidden = widgets::placement::HiddenArea(places);
         QVERIFY2((hidden == 0) == fits, qPrintable(QStringLiteral("%1 square pixels hidden").arg(hidden)));
+    }
+
+    // A study of 40 observations: every window that lists them shows the
+    // last one or scrolls to it, on either screen.
+    void everyObservationCanBeBroughtIntoView_data()
+    {
+        QTest::addColumn<QSize>("frameSize");
+        QTest::newRow("1280x1024") << QSize(1280, 1024);
+        QTest::newRow("1024x768") << QSize(1024, 768);
+    }
+    void everyObservationCanBeBroughtIntoView()
+    {
+        QFETCH(QSize, frameSize);
+        dialogs = ScriptedDialogs();
+        app = std::make_unique<Application>(dialogs, '.');
+        frame().resize(frameSize);
+        frame().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame()));
+        frame().openStudyFile(QStringLiteral(TEST_DATA_DIR "/worked-40obs.w04"));
+        QVERIFY(frame().editor());
+        run("RNK", frameSize);
+        const QList<QMdiSubWindow *> subs = area()->subWindowList(QMdiArea::CreationOrder);
+        QCOMPARE(subs.size(), 4);
+        // The residuals' last line and the back-calculation's last row, in
+        // the coordinates of what their window scrolls.
+        auto *residuals = subs[1]->widget();
+        auto *box = residuals->findChild<QPlainTextEdit *>("Memo3R");
+        QCOMPARE(windows::TextLines(box).size(), 42);
+        auto *inverse = subs[3]->widget()->findChild<QTableWidget *>(objectnames::stginverso);
+        QCOMPARE(inverse->rowCount(), 40);
+        for (const auto &[window, last] :
+             {std::pair(residuals, box->mapTo(box->parentWidget(), QPoint(0, 4 + 42 * box->fontMetrics().lineSpacing()))),
+              std::pair(subs[3]->widget(),
+                        inverse->mapTo(inverse->parentWidget(),
+                                       QPoint(0, inverse->horizontalHeader()->height() + inverse->verticalHeader()->length())))}) {
+            auto *scroll = window->findChild<QScrollArea *>();
+            QVERIFY(scroll);
+            QScrollBar *bar = scroll->verticalScrollBar();
+            bar->setValue(bar->maximum());
+            QVERIFY2(last.y() - bar->value() <= scroll->viewport()->height(),
+                     qPrintable(window->objectName() + QStringLiteral(": row ends at %1, %2 shown")
+                                                           .arg(last.y() - bar->value()).arg(scroll->viewport()->height())));
+            // Reached by a user: the bar shows, or nothing needed scrolling.
+            QVERIFY2(bar->maximum() == 0 || bar->isVisible(), qPrintable(window->objectName()));
+        }
+        // The report scrolls through its text, observations and all.
+        auto *report = subs[2]->widget()->findChild<QPlainTextEdit *>("mminforme");
+        QVERIFY(report->toPlainText().count('\n') > 40 && report->verticalScrollBar()->isVisible());
     }
 
     void aCentredWindowDoesNotHideTheOneCentredBefore()

@@ -1,6 +1,7 @@
 // The analyst's target and limits files on the command line: a loose file
 // lets a study pass, a tight one fails it, a file or target the program
 // cannot take is refused before the study is read, naming what is wrong.
+#include "cli/acceptancelimits.h"
 #include "cli/headless.h"
 #include "support/processrun.h"
 
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -35,6 +37,33 @@ const std::string kUsage = "\n\nUso: linealidad --criteria ARCHIVO.w04 [--target
                            "Vea «linealidad --help».\n";
 
 } // namespace
+
+// Each limit's rule at its edges: the value that still means something and
+// the nearest one that does not.
+TEST(AcceptanceLimitsFile, EveryLimitHasARuleThatHoldsAtItsEdges)
+{
+    const std::map<std::string, std::pair<std::vector<double>, std::vector<double>>> edges = {
+        {"minLevels", {{1, 25, 5}, {0, 26, 2.5, -1}}},
+        {"rangeLowPercent", {{0, 100, 80}, {-0.001, 100.001}}},
+        {"rangeHighPercent", {{100, 1e6}, {99.999, 0, -120}}},
+        {"minR", {{0, 1, 0.995}, {-5, 1.0001}}},
+        {"maxInterceptPercent", {{1e-9, 2, 500}, {0, -2}}},
+        {"maxLevelBias", {{0.5}, {0, -0.5}}},
+        {"maxResponseFactorRsd", {{2}, {0, -1}}},
+        {"minLackOfFitP", {{0, 1, 0.05}, {1.5, -0.01}}},
+        {"minMandelP", {{0, 1}, {1.000001, -1e-9}}},
+    };
+    ASSERT_EQ(edges.size(), stats::LimitFields().size());
+    for (const stats::LimitField &f : stats::LimitFields()) {
+        const auto &[good, bad] = edges.at(f.key);
+        for (const double v : good)
+            EXPECT_EQ(cli::LimitRule(f, v), "") << f.key << " " << v;
+        for (const double v : bad)
+            EXPECT_NE(cli::LimitRule(f, v), "") << f.key << " " << v;
+        // The defaults themselves mean something.
+        EXPECT_EQ(cli::LimitRule(f, stats::AcceptanceLimits().*f.member), "") << f.key;
+    }
+}
 
 TEST(AcceptanceLimitsFile, LooseAndTightFilesDecideTheVerdictAndBadOnesAreRefused)
 {
@@ -76,6 +105,20 @@ TEST(AcceptanceLimitsFile, LooseAndTightFilesDecideTheVerdictAndBadOnesAreRefuse
          "No se encuentra el archivo de límites «" + dir.filePath("none.json").toStdString() + "»."},
         {{"--limits", dir.path().toStdString()}, 64,
          "No es un archivo: el archivo de límites «" + dir.path().toStdString() + "»."},
+        {{"--limits", file("levels.json", "{\"minLevels\": 2.5}")}, 64,
+         "El límite «minLevels» del archivo «" + dir.filePath("levels.json").toStdString() +
+             "» debe ser un número entero de 1 a 25."},
+        {{"--limits", file("r.json", "{\"minR\": -5}")}, 64,
+         "El límite «minR» del archivo «" + dir.filePath("r.json").toStdString() + "» debe ser un número de 0 a 1."},
+        {{"--limits", file("p.json", "{\"minR\": 0.99, \"minLackOfFitP\": 1.5}")}, 64,
+         "El límite «minLackOfFitP» del archivo «" + dir.filePath("p.json").toStdString() +
+             "» debe ser un número de 0 a 1."},
+        {{"--limits", file("high.json", "{\"rangeHighPercent\": 99.9}")}, 64,
+         "El límite «rangeHighPercent» del archivo «" + dir.filePath("high.json").toStdString() +
+             "» debe ser un porcentaje de 100 o más."},
+        {{"--limits", file("bias.json", "{\"maxLevelBias\": 0}")}, 64,
+         "El límite «maxLevelBias» del archivo «" + dir.filePath("bias.json").toStdString() +
+             "» debe ser un número mayor que 0."},
         {{"--target", "0"}, 64, "--target 0: La cantidad al 100 % debe ser un número mayor que cero."},
         {{"--target", "-80"}, 64, "--target -80: La cantidad al 100 % debe ser un número mayor que cero."},
         {{"--target", "cien"}, 64, "--target cien: 'cien' is not a valid floating point value."},

@@ -131,7 +131,7 @@ void fill(PlotEngine &engine, render::Graph graph, const stats::StudyData &study
     stats::SharedResults shared;
     const stats::CommandOutcome outcome = render::ComputeGraph(graph, study, shared, '.');
     QVERIFY2(!outcome.refused(), outcome.lines.empty() ? "refused" : outcome.lines.front().c_str());
-    render::FillGraph(engine, outcome, study);
+    render::FillGraph(engine, outcome, study, '.');
 }
 
 } // namespace

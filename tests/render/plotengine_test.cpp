@@ -8,6 +8,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <clocale>
@@ -26,7 +27,10 @@ render::GraphLayout painted(PlotEngine &engine, QImage *image = nullptr)
     return engine.PaintPlot(painter, surface.size());
 }
 
-QString label(double value) { return QString::fromStdString(render::FormatTickLabel(value)); }
+QString label(double value, char separator = '.')
+{
+    return QString::fromStdString(render::FormatTickLabel(value, separator));
+}
 
 // An engine filled from a study the way the graph commands fill it.
 void build(PlotEngine &engine, render::Graph graph, const stats::StudyData &study)
@@ -34,7 +38,7 @@ void build(PlotEngine &engine, render::Graph graph, const stats::StudyData &stud
     stats::SharedResults shared;
     const stats::CommandOutcome outcome = render::ComputeGraph(graph, study, shared, '.');
     QVERIFY(!outcome.refused());
-    render::FillGraph(engine, outcome, study);
+    render::FillGraph(engine, outcome, study, '.');
 }
 
 } // namespace
@@ -115,13 +119,38 @@ private slots:
             QCOMPARE(label(value), QString(text));
     }
 
-    void tickLabelsKeepThePointInAnyLocale()
+    // The separator is the one given, as in every other text of the graph,
+    // whatever the C library's locale says.
+    void tickLabelsTakeTheSeparatorGiven()
     {
         if (!std::setlocale(LC_ALL, "es_ES.UTF-8"))
             QFAIL("the es_ES.UTF-8 locale is missing: run make deps");
         QCOMPARE(label(12.5), QStringLiteral("12.5"));
         QCOMPARE(label(25000), QStringLiteral("2.5E+4"));
         std::setlocale(LC_ALL, "C.UTF-8");
+        const std::pair<double, const char *> comma[] = {
+            {12.5, "12,5"}, {25000.0, "2,5E+4"}, {0.005, "5,E-3"}, {100.0, "100"}, {-1.5, "-1,5"}, {0.0, "0"}};
+        for (const auto &[value, text] : comma)
+            QCOMPARE(label(value, ','), QString(text));
+
+        // A graph filled for a comma locale labels its ticks with commas:
+        // every tick label of the same graph under a point, with a comma.
+        auto tickTexts = [](char separator) {
+            PlotEngine engine(render::RegressionGraph());
+            stats::SharedResults shared;
+            const stats::StudyData study = testing_studies::anovaStudy();
+            render::FillGraph(engine, render::ComputeGraph(render::Graph::Regression, study, shared, separator), study,
+                              separator);
+            const QRegularExpression number(QStringLiteral("^-?[0-9]+([.,][0-9]*)?(E[-+][0-9]+)?$"));
+            QStringList ticks;
+            for (const render::LaidText &text : painted(engine).texts)
+                if (number.match(text.text).hasMatch())
+                    ticks << text.text;
+            return ticks;
+        };
+        const QStringList point = tickTexts('.'), commas = tickTexts(',');
+        QVERIFY(point.join(' ').contains('.'));
+        QCOMPARE(commas, QStringList(point).replaceInStrings(".", ","));
     }
 
     void curveStoreHoldsEveryObservationAFileMayHold()

@@ -16,7 +16,7 @@ public:
     QStringList errors;      // general error reports, in order
     QStringList questions;   // "title|text" of each question asked
     QStringList fileDialogs; // "open|title|filter|suffix" or "save|title|filter|suffix|proposed"
-    QQueue<bool> answers;    // planned answers to questions
+    QQueue<Answer> answers;  // planned answers to questions
     QQueue<QString> files;   // planned file names ("" = cancel)
     // Planned answers to print dialogs: the PDF file each accepted dialog
     // prints to, "" = Cancel. An unplanned print dialog is cancelled.
@@ -30,10 +30,10 @@ public:
 
     void message(QWidget *, const QString &text) override { messages << text; }
     void error(QWidget *, const QString &text) override { errors << text; }
-    bool question(QWidget *, const QString &title, const QString &text) override
+    Answer question(QWidget *, const QString &title, const QString &text) override
     {
         questions << title + "|" + text;
-        return answers.isEmpty() ? false : answers.dequeue();
+        return answers.isEmpty() ? Answer::No : answers.dequeue();
     }
     QString openFileName(QWidget *, const QString &title, const QString &filter, const QString &suffix) override
     {

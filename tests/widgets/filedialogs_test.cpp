@@ -1,5 +1,6 @@
 // The open and save dialogs show every column of their file list whole; the
-// save dialog of an output tells a refused name before it asks to replace it.
+// save dialog of an output tells a refused name before it asks to replace it;
+// the question offers Cancelar, which Escape and its close button answer.
 #include "widgets/userdialogs.h"
 
 #include <QApplication>
@@ -83,6 +84,44 @@ private slots:
                                                     });
         QCOMPARE(answer, chosen);
         QCOMPARE(boxes, QStringList{"no aquí"});
+    }
+
+    // Putting the question aside never answers No: No discards a study.
+    void questionIsCancelledByEscapeAndItsCloseButton_data()
+    {
+        QTest::addColumn<QString>("gesture");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("Escape") << "escape" << int(UserDialogs::Answer::Cancel);
+        QTest::newRow("close button") << "close" << int(UserDialogs::Answer::Cancel);
+        QTest::newRow("Sí") << "yes" << int(UserDialogs::Answer::Yes);
+        QTest::newRow("No") << "no" << int(UserDialogs::Answer::No);
+        QTest::newRow("Cancelar") << "cancel" << int(UserDialogs::Answer::Cancel);
+    }
+    void questionIsCancelledByEscapeAndItsCloseButton()
+    {
+        QFETCH(QString, gesture);
+        QFETCH(int, answer);
+        QStringList buttons;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            for (QAbstractButton *b : box->buttons())
+                buttons << QString::number(box->standardButton(b), 16);
+            if (gesture == "escape")
+                QTest::keyClick(box, Qt::Key_Escape);
+            else if (gesture == "close")
+                box->close();
+            else
+                box->button(gesture == "yes" ? QMessageBox::Yes : gesture == "no" ? QMessageBox::No : QMessageBox::Cancel)
+                    ->click();
+        });
+        QtUserDialogs dialogs;
+        QCOMPARE(int(dialogs.question(nullptr, "Guardar archivo?", "Se realizaron cambios!")), answer);
+        buttons.sort();
+        QStringList expected = {QString::number(QMessageBox::Yes, 16), QString::number(QMessageBox::No, 16),
+                                QString::number(QMessageBox::Cancel, 16)};
+        expected.sort();
+        QCOMPARE(buttons, expected);
     }
 };
 

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QScreen>
 #include <QtTest>
 
 namespace {
@@ -216,6 +217,29 @@ private slots:
         options.reject();
         QVERIFY(viewer.showContents());
         QCOMPARE(viewer.windowModality(), Qt::NonModal);
+    }
+
+    // Wherever it was left, or placed by a window manager, the help window
+    // comes up wholly on the screen, its caption in reach; where it was left
+    // on the screen, it stays.
+    void theWindowComesUpOnTheScreen()
+    {
+        ScriptedDialogs dialogs;
+        HelpViewer viewer(dialogs, {kHelpSourceDir});
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        viewer.move(screen.left() + 10, screen.bottom() + 15); // where a window manager once put it
+        QVERIFY(viewer.showContents());
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        QVERIFY2(screen.contains(viewer.frameGeometry()),
+                 qPrintable(QStringLiteral("at %1,%2").arg(viewer.frameGeometry().x()).arg(viewer.frameGeometry().y())));
+        viewer.close();
+        viewer.move(screen.left() + 5, screen.top() + 5);
+        QVERIFY(viewer.showContext(11));
+        QCOMPARE(viewer.pos(), QPoint(screen.left() + 5, screen.top() + 5));
+        viewer.close();
+        viewer.move(screen.left() + 5, screen.bottom() - 100);
+        QVERIFY(viewer.showContext(11));
+        QVERIFY(screen.contains(viewer.frameGeometry()));
     }
 };
 

@@ -179,14 +179,51 @@ private slots:
         QCOMPARE(windows::StoredAcceptanceLimits().maxLevelBias, 1.5);
     }
 
+    // A limit that means nothing is refused by name, the dialog stays open
+    // with the focus on it, and nothing is stored.
+    void limitsDialogRefusesMeaninglessLimits()
+    {
+        const struct {
+            const char *key, *text, *message;
+        } cases[] = {
+            {"minLevels", "2.5", "El límite «Número mínimo de niveles» debe ser un número entero de 1 a 25."},
+            {"minR", "-5", "El límite «Coeficiente de correlación r mínimo» debe ser un número de 0 a 1."},
+            {"minMandelP", "1.5", "El límite «P mínima de la prueba de Mandel» debe ser un número de 0 a 1."},
+            {"rangeLowPercent", "101", "El límite «Nivel más bajo, como máximo (% de T)» debe ser un porcentaje de 0 a 100."},
+            {"maxInterceptPercent", "0", "El límite «Ordenada al origen máxima (% de la respuesta al 100 %)» debe ser un número mayor que 0."},
+        };
+        for (const auto &c : cases) {
+            dialogs.clear();
+            AcceptanceLimitsDialog dialog(dialogs, '.');
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowActive(&dialog));
+            dialog.findChild<QLineEdit *>(QLatin1String(c.key))->setText(QString::fromUtf8(c.text));
+            dialog.findChild<QPushButton *>("btnaceptar")->click();
+            QVERIFY2(dialog.isVisible() && dialog.result() == QDialog::Rejected, c.key);
+            QCOMPARE(dialogs.messages, QStringList{QString::fromUtf8(c.message)});
+            QCOMPARE(dialog.focusWidget()->objectName(), QLatin1String(c.key));
+            QVERIFY2(!QFile::exists(settingsFile()), c.key); // nothing stored
+        }
+    }
+
     void aSpoiledSettingsFileReadsAsTheDefaults()
     {
         QFile file(settingsFile());
         QVERIFY(QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly));
-        file.write("[criteria]\nminR=abc\nmaxLevelBias=nan\nmaxInterceptPercent=inf\nminLevels=3\nminMandelP=\n");
+        file.write("[criteria]\nminR=abc\nmaxLevelBias=nan\nmaxInterceptPercent=inf\nminLevels=3\nminMandelP=\n"
+                   "minLackOfFitP=1.5\nrangeLowPercent=-10\nrangeHighPercent=90\nmaxResponseFactorRsd=0\n");
         file.close();
         const stats::AcceptanceLimits limits = windows::StoredAcceptanceLimits();
         QCOMPARE(limits.minLevels, 3.0);
+        // Meaningless limits read as their defaults too.
+        QCOMPARE(limits.minLackOfFitP, 0.05);
+        QCOMPARE(limits.rangeLowPercent, 80.0);
+        QCOMPARE(limits.rangeHighPercent, 120.0);
+        QCOMPARE(limits.maxResponseFactorRsd, 2.0);
+        QSettings spoiled(settingsFile(), QSettings::IniFormat);
+        spoiled.setValue("criteria/minLevels", 2.5);
+        spoiled.sync();
+        QCOMPARE(windows::StoredAcceptanceLimits().minLevels, 5.0);
         QCOMPARE(limits.minR, 0.995);
         QCOMPARE(limits.maxLevelBias, 2.0);
         QCOMPARE(limits.maxInterceptPercent, 2.0);

@@ -1,5 +1,5 @@
 // The options dialog of the graphs: what marks the study modified, Enter
-// and Escape in any field, and the cancelled edits kept for Save.
+// and Escape in any field, and the cancelled edits given back.
 #include "windows/graphoptionsdialog.h"
 
 #include <QLineEdit>
@@ -75,28 +75,45 @@ private slots:
         }
     }
 
-    void escapeCancelsAndTheTextsStay()
+    // Only what was accepted stays: Escape, Cancelar and the close button
+    // give back every text, the limits and the grid the dialog was shown with.
+    void closedWithoutOkGivesBackWhatItHeld()
     {
-        GraphOptionsDialog dialog;
-        int marks = 0;
-        connect(&dialog, &GraphOptionsDialog::titleTyped, [&marks] { ++marks; });
-        dialog.setTitleText(QStringLiteral("Antes"));
-        openWithFocus(dialog, "TitleEdit", 0);
-        auto *title = dialog.findChild<QLineEdit *>("TitleEdit");
-        title->selectAll();
-        QTest::keyClicks(title, QStringLiteral("Despues"));
-        QTest::keyClicks(dialog.findChild<QLineEdit *>("XLblEdit"), QStringLiteral("ug/mL"));
-        QTest::keyClick(title, Qt::Key_Escape);
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(marks, 7); // the mark stays although the edit was cancelled
-
-        // The cancelled edits are still there for Save to read.
-        QCOMPARE(dialog.titleText(), QStringLiteral("Despues"));
-        QCOMPARE(dialog.xLabelText(), QStringLiteral("ug/mL"));
-        openWithFocus(dialog, "TitleEdit", 0);
-        dialog.findChild<QPushButton *>("CancelBtn")->click();
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        for (const QString how : {"Escape", "Cancelar", "close button", "OK"}) {
+            GraphOptionsDialog dialog;
+            int marks = 0, cancelled = 0, accepted = 0;
+            connect(&dialog, &GraphOptionsDialog::titleTyped, [&marks] { ++marks; });
+            connect(&dialog, &GraphOptionsDialog::titleEditCancelled, [&cancelled] { ++cancelled; });
+            connect(&dialog, &GraphOptionsDialog::titlesAccepted, [&accepted] { ++accepted; });
+            dialog.setTitleText(QStringLiteral("Antes"));
+            dialog.setLimitTexts("0", "10", "0", "12");
+            dialog.setReferenceIndex(2);
+            openWithFocus(dialog, "TitleEdit", 0);
+            auto *title = dialog.findChild<QLineEdit *>("TitleEdit");
+            title->selectAll();
+            QTest::keyClicks(title, QStringLiteral("Despues"));
+            QTest::keyClicks(dialog.findChild<QLineEdit *>("XLblEdit"), QStringLiteral("ug/mL"));
+            dialog.findChild<QLineEdit *>("XMaxEdit")->setText("20");
+            dialog.setReferenceIndex(3);
+            if (how == "Escape")
+                QTest::keyClick(title, Qt::Key_Escape);
+            else if (how == "Cancelar")
+                dialog.findChild<QPushButton *>("CancelBtn")->click();
+            else if (how == "close button")
+                dialog.close();
+            else
+                dialog.findChild<QPushButton *>("OKBtn")->click();
+            QVERIFY(!dialog.isVisible());
+            QCOMPARE(marks, 7); // each typed character, as it is typed
+            const bool ok = how == "OK";
+            QVERIFY2(dialog.result() == (ok ? QDialog::Accepted : QDialog::Rejected), qPrintable(how));
+            QCOMPARE(cancelled, ok ? 0 : 1);
+            QCOMPARE(accepted, ok ? 1 : 0);
+            QCOMPARE(dialog.titleText(), ok ? QStringLiteral("Despues") : QStringLiteral("Antes"));
+            QCOMPARE(dialog.xLabelText(), ok ? QStringLiteral("ug/mL") : QString());
+            QCOMPARE(dialog.xMaxText(), ok ? QStringLiteral("20") : QStringLiteral("10"));
+            QCOMPARE(dialog.referenceIndex(), ok ? 3 : 2);
+        }
     }
 };
 

@@ -205,7 +205,9 @@ private slots:
             QCOMPARE(form.xLabel(), QString());
             QCOMPARE(form.state().requestedLimits, (PlotLimits{1, 2, 3, 4}));
             QCOMPARE(form.state().gridStyle, GridStyle::None);
-            QCOMPARE(g.options.titleText(), QStringLiteral("Nuevo"));
+            // Nothing the graph did not take stays in the dialog for Save to read.
+            QCOMPARE(g.options.titleText(), QStringLiteral("Antes"));
+            QCOMPARE(g.options.xLabelText(), QString());
         }
     }
 

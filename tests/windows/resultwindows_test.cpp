@@ -2,6 +2,7 @@
 // their users expect (the report closes at the first key or click, the
 // analysis of variance grid tabs through its cells).
 #include "stats/commands.h"
+#include "stats/studyfile.h"
 #include "support/studies.h"
 #include "windows/anovawindow.h"
 #include "windows/inferencewindow.h"
@@ -13,7 +14,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QWheelEvent>
+#include <QtTest/qtestspontaneevent.h>
 #include <QTextEdit>
 #include <QtTest>
 
@@ -50,6 +54,12 @@ QStringList given(const stats::CommandOutcome &o, bool grid)
             if (grid)
                 all << QString::fromStdString(cell);
     return all;
+}
+
+std::string readFile(const char *path)
+{
+    QFile f(QString::fromUtf8(path));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
 }
 
 stats::StudyData fullStudy()
@@ -119,19 +129,41 @@ private slots:
         QVERIFY(grid->selectedItems().isEmpty());
     }
 
-    // All 27 lines of each column inside its box, and the box inside the window's 615 pixels.
-    void residualWindowShowsEveryObservationOfAFullStudy()
+    // Every line of each column inside its box, a full study and one of 40
+    // observations alike; the sheet takes no input, and the window scrolls it
+    // by the wheel to its last line.
+    void residualWindowShowsOrScrollsToEveryObservation()
     {
-        stats::SharedResults shared;
-        ResidualsWindow window(stats::RunResiduals(fullStudy(), shared, '.').columns);
-        QVERIFY(!window.isEnabled());
-        for (int b = 0; b < 4; ++b) {
-            QPlainTextEdit *box = window.box(b);
-            QCOMPARE(windows::TextLines(box).size(), 27);
-            const int needed = 27 * box->fontMetrics().lineSpacing();
-            QVERIFY2(box->viewport()->height() >= needed || box->height() >= needed + 4,
-                     qPrintable(QString::number(box->height())));
-            QVERIFY(box->geometry().bottom() < 615 - 30);
+        const stats::StudyFile file = stats::ParseStudyFile(readFile(TEST_DATA_DIR "/worked-40obs.w04"));
+        for (const auto &[study, lines] : {std::pair(fullStudy(), 27), std::pair(stats::StudyFromFile(file), 42)}) {
+            stats::SharedResults shared;
+            ResidualsWindow window(stats::RunResiduals(study, shared, '.').columns);
+            window.resize(609, 615);
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            QVERIFY(!window.sheet()->isEnabled());
+            for (int b = 0; b < 4; ++b) {
+                QPlainTextEdit *box = window.box(b);
+                QCOMPARE(windows::TextLines(box).size(), lines);
+                const int needed = lines * box->fontMetrics().lineSpacing();
+                QVERIFY2(box->viewport()->height() >= needed, qPrintable(QString::number(box->height())));
+                QVERIFY(box->geometry().bottom() < window.sheet()->height());
+            }
+            QScrollBar *bar = window.scrollArea()->verticalScrollBar();
+            QCOMPARE(bar->maximum() > 0, lines > 27);
+            for (int turn = 0; turn < 40; ++turn) {
+                QWheelEvent wheel(QPointF(200, 200), window.mapToGlobal(QPointF(200, 200)), QPoint(), QPoint(0, -120),
+                                  Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                // To the widget under the pointer, as the window system delivers it.
+                QSpontaneKeyEvent::setSpontaneous(&wheel);
+                QApplication::sendEvent(window.childAt(200, 200), &wheel);
+            }
+            QCOMPARE(bar->value(), bar->maximum());
+            // The last line's bottom within the window's view of the sheet.
+            const int lastLine = window.box(3)->mapTo(window.sheet(), QPoint(0, 0)).y() + 4 +
+                                 lines * window.box(3)->fontMetrics().lineSpacing();
+            QVERIFY2(lastLine - bar->value() <= window.scrollArea()->viewport()->height(),
+                     qPrintable(QStringLiteral("%1 below %2").arg(lastLine - bar->value()).arg(window.scrollArea()->viewport()->height())));
         }
     }
 
