@@ -182,7 +182,7 @@ SummaryRow evaluate(const FoundStudy &found, const BatchRequest &request, const 
         row.message = found.problem;
         return row;
     }
-    const bool completed = stats::ReportCommandErrors(
+    stats::ReportCommandErrors(
         [&] {
             // Read once: the digest, the columns and every output are of
             // the same bytes, even if the file changes during the run.
@@ -218,7 +218,6 @@ SummaryRow evaluate(const FoundStudy &found, const BatchRequest &request, const 
             row.state = RowState::Error;
             row.message = message;
         });
-    (void)completed;
     return row;
 }
 

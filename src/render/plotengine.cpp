@@ -323,7 +323,8 @@ QRect LaidMarker::rect(int lineWidth) const
 
 int EmForCell(int cell)
 {
-    static std::map<int, int> cache;
+    // Each thread its own: a batch run's workers lay out graphs at once.
+    thread_local std::map<int, int> cache;
     const auto found = cache.find(cell);
     if (found != cache.end())
         return found->second;

@@ -130,12 +130,6 @@ StringGrid::StringGrid(int columns, int rows, QWidget *parent) : QTableWidget(ro
     refreshFixedCells();
 }
 
-StringGrid::~StringGrid()
-{
-    // The focus moves while the cell editor is taken apart; nothing to track then.
-    disconnect(qApp, nullptr, this, nullptr);
-}
-
 void StringGrid::setFixedRows(int rows)
 {
     fixedRows_ = std::max(0, rows);

@@ -18,7 +18,6 @@ class StringGrid : public QTableWidget {
     Q_OBJECT
 public:
     StringGrid(int columns, int rows, QWidget *parent = nullptr);
-    ~StringGrid() override;
 
     void setFixedRows(int rows);
     int fixedRows() const { return fixedRows_; }
