@@ -58,6 +58,9 @@ TEST(GeneralNumberFormat, AnExactHalfRoundsAwayFromZeroAndANearHalfByItsExactSid
         {stats::Real::Sqrt(stats::StrToRational("0.0225", '.')), 1, "0.2"}, // √0.0225 is exactly 0.15
         {stats::Real::Surd(stats::StrToRational("1.25", '.'), -1, stats::StrToRational("0.0625", '.')), 1, "1"},
         {stats::Real::Sqrt(2), 6, "1.41421"},
+        // A hair (10⁻²⁸) either side of 0.15: the digits alone cannot tell.
+        {stats::Real::Sqrt(stats::StrToRational("0.0225000000000000000000000000001", '.')), 1, "0.2"},
+        {stats::Real::Sqrt(stats::StrToRational("0.0224999999999999999999999999999", '.')), 1, "0.1"},
         {stats::Real::Surd(1, -1, stats::StrToRational("1.0000000000000000000002", '.')), 3, "-1E-22"},
     };
     for (const auto &c : cases)
