@@ -62,6 +62,8 @@ TEST(GeneralNumberFormat, AnExactHalfRoundsAwayFromZeroAndANearHalfByItsExactSid
         {stats::Real::Sqrt(stats::StrToRational("0.0225000000000000000000000000001", '.')), 1, "0.2"},
         {stats::Real::Sqrt(stats::StrToRational("0.0224999999999999999999999999999", '.')), 1, "0.1"},
         {stats::Real::Surd(1, -1, stats::StrToRational("1.0000000000000000000002", '.')), 3, "-1E-22"},
+        // 1 − √(1 + 10⁻⁸⁰): the terms agree to 80 digits, beyond any fixed precision.
+        {stats::Real::Surd(1, -1, stats::Rational(1) + stats::StrToRational("1e-80", '.')), 6, "-5E-81"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(FormatGeneral(c.value, c.digits, '.'), c.text) << c.text;
