@@ -9,8 +9,11 @@
 
 namespace stats {
 
-void ComputeAnovaResiduals(const LinearityStudy &study, AnovaResult &r, bool &slopeIsZero,
-                           std::vector<ResidualRow> &residuals)
+namespace {
+
+// The analysis of variance, and the residual table when `residuals` is given;
+// without it the leverages are still checked, so both refuse the same studies.
+void computeAnova(const LinearityStudy &study, AnovaResult &r, bool &slopeIsZero, std::vector<ResidualRow> *residuals)
 {
     slopeIsZero = false;
     const int n = study.n();
@@ -18,7 +21,7 @@ void ComputeAnovaResiduals(const LinearityStudy &study, AnovaResult &r, bool &sl
     for (int rj : study.replicates)
         dPureError += rj - 1;
 
-    const ExactLine line = FitLine(study);
+    const ExactLine &line = FitLine(study);
     const Rational &b = line.slope, &a = line.intercept;
     if (line.zeroSlope()) {
         slopeIsZero = true;
@@ -46,22 +49,34 @@ void ComputeAnovaResiduals(const LinearityStudy &study, AnovaResult &r, bool &sl
     degenerate::RequireResidualVariation(line.sse);
 
     // Residuals, studentized by s_y/x·√(1 − leverage), leverage 1/n + (x − x̄)²/Sxx.
-    std::vector<ResidualRow> rows(study.observations.size());
-    for (size_t j = 0; j < rows.size(); ++j) {
+    // The working values are reused from row to row: no temporaries.
+    std::vector<ResidualRow> rows(residuals ? study.observations.size() : 0);
+    const Rational notMean = 1 - 1 / line.n;
+    Rational predicted, residual, centred, spread;
+    for (size_t j = 0; j < study.observations.size(); ++j) {
         const Observation &o = study.observations[j];
-        const Rational predicted = b * o.exactX + a, residual = o.exactY - predicted;
-        const Rational centred = o.exactX - line.meanX;
-        const Rational spread = (1 - (1 / line.n + centred * centred / line.sxx)) * msError;
+        predicted = b * o.exactX;
+        predicted += a;
+        residual = o.exactY - predicted;
+        centred = o.exactX - line.meanX;
+        spread = centred * centred;
+        spread /= line.sxx;
+        spread = notMean - spread;
+        spread *= msError;
         if (sgn(spread) <= 0) // leverage 1: the line passes through this point whatever it is
             throw FloatingPointError("La observación " + std::to_string(j + 1) +
                                      " determina por sí sola la recta (apalancamiento 1): "
                                      "no se puede calcular su residuo estudentizado.");
+        if (!residuals)
+            continue;
+        mpq_inv(spread.get_mpq_t(), spread.get_mpq_t());
         rows[j].observation = static_cast<int>(j + 1);
-        rows[j].predictedY = predicted;
-        rows[j].residual = residual;
-        rows[j].studentized = Real::Surd(0, residual, 1 / spread);
+        rows[j].studentized = Real::Surd(0, residual, spread);
+        rows[j].predictedY = Real(std::move(predicted));
+        rows[j].residual = Real(std::move(residual));
     }
-    residuals = std::move(rows);
+    if (residuals)
+        *residuals = std::move(rows);
 
     const Rational ssRegression = b * line.sxy;
     r.ssRegression = ssRegression;
@@ -86,6 +101,19 @@ void ComputeAnovaResiduals(const LinearityStudy &study, AnovaResult &r, bool &sl
         r.fLackOfFit = fLackOfFit;
         r.pLackOfFit = Real::FUpperTail(fLackOfFit, dLackOfFit, dPureError);
     }
+}
+
+} // namespace
+
+void ComputeAnovaResiduals(const LinearityStudy &study, AnovaResult &result, bool &slopeIsZero,
+                           std::vector<ResidualRow> &residuals)
+{
+    computeAnova(study, result, slopeIsZero, &residuals);
+}
+
+void ComputeAnova(const LinearityStudy &study, AnovaResult &result, bool &slopeIsZero)
+{
+    computeAnova(study, result, slopeIsZero, nullptr);
 }
 
 bool HasPureError(const AnovaResult &anova) { return anova.dfPureError.sign() != 0; }

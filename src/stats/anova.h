@@ -43,6 +43,10 @@ struct ResidualRow {
 void ComputeAnovaResiduals(const LinearityStudy &study, AnovaResult &result, bool &slopeIsZero,
                            std::vector<ResidualRow> &residuals);
 
+// The same without the residual table (the acceptance criteria need only the
+// lack of fit); it refuses the same studies.
+void ComputeAnova(const LinearityStudy &study, AnovaResult &result, bool &slopeIsZero);
+
 // Whether the study has replicates: the lack-of-fit and pure-error rows hold figures.
 bool HasPureError(const AnovaResult &anova);
 

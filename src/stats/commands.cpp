@@ -108,8 +108,12 @@ CommandOutcome RunReport(const StudyTexts &texts, SharedResults &shared, char se
 CommandOutcome RunCriteria(const StudyTexts &texts, SharedResults &shared, char sep, const CriteriaOptions &options)
 {
     CommandOutcome outcome;
-    LinearityStudy study;
-    if (anovaComputed(texts, shared, sep, outcome, study)) {
+    if (!validated(texts, outcome))
+        return outcome;
+    const LinearityStudy study = ReadStudy(texts, sep);
+    ComputeAnova(study, shared.anova, shared.slopeIsZero);
+    outcome.zeroSlope = shared.slopeIsZero;
+    if (!outcome.zeroSlope) {
         ComputeRegression(study, shared.regression, shared.slopeIsZero);
         shared.criteria = ComputeCriteria(study, shared.anova, options);
         outcome.lines = CriteriaLines(shared.criteria, study.units, sep);

@@ -153,7 +153,7 @@ CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &a
 {
     CriteriaResult r;
     r.limits = options.limits;
-    const ExactLine line = FitLine(study);
+    const ExactLine &line = FitLine(study);
     if (line.zeroSlope())
         throw FloatingPointError(kDivisionByZero);
     const Rational &b = line.slope, &a = line.intercept;
@@ -197,20 +197,28 @@ CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &a
     r.backCalculated.reserve(study.observations.size());
     r.levelBias.reserve(study.replicates.size());
     r.checks.reserve(std::size(kCheckLabels));
+    Rational xBack, relative, factor; // reused from row to row
+    std::vector<Rational> factors;
+    factors.reserve(study.observations.size());
     for (int i = 0; i < study.n(); ++i) {
         const Observation &o = study.observations[i];
-        const Rational xBack = (o.exactY - a) / b;
+        xBack = o.exactY - a;
+        xBack /= b;
         BackCalculation back{i + 1, o.level, Real(o.exactX), Real(xBack), std::nullopt};
         if (sgn(o.exactX) != 0) {
-            const Rational relative = 100 * (xBack - o.exactX) / o.exactX;
-            back.relativeError = Real(relative);
+            relative = xBack - o.exactX;
+            relative /= o.exactX;
+            relative *= 100;
             levels[o.level - 1].biasSum += relative;
-            sumFactor += o.exactY / o.exactX;
+            back.relativeError = Real(std::move(relative));
+            factor = o.exactY / o.exactX;
+            sumFactor += factor;
+            factors.push_back(std::move(factor));
         } else {
             everyXNonZero = false;
             levels[o.level - 1].assessed = false;
         }
-        r.backCalculated.push_back(back);
+        r.backCalculated.push_back(std::move(back));
     }
     for (int j = 0; j < study.k(); ++j)
         r.levelBias.push_back({j + 1, Real(levels[j].x),
@@ -219,9 +227,9 @@ CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &a
     r.relativeStandardError = RelativeStandardError(r.backCalculated);
     if (everyXNonZero) {
         const Rational mean = sumFactor / line.n;
-        Rational squares;
-        for (const Observation &o : study.observations) {
-            const Rational off = o.exactY / o.exactX - mean;
+        Rational squares, off;
+        for (const Rational &f : factors) {
+            off = f - mean;
             squares += off * off;
         }
         const Rational variance = squares / (line.n - 1);

@@ -32,7 +32,9 @@ Scaled scaled(const LinearityStudy &study, Member member)
 
 } // namespace
 
-ExactLine FitLine(const LinearityStudy &study)
+namespace {
+
+ExactLine fit(const LinearityStudy &study)
 {
     ExactLine line;
     const Scaled x = scaled(study, &Observation::exactX), y = scaled(study, &Observation::exactY);
@@ -66,6 +68,15 @@ ExactLine FitLine(const LinearityStudy &study)
     line.intercept = line.meanY - line.slope * line.meanX;
     line.sse = line.syy - line.slope * line.sxy;
     return line;
+}
+
+} // namespace
+
+const ExactLine &FitLine(const LinearityStudy &study)
+{
+    if (!study.fittedLine)
+        study.fittedLine = std::make_shared<const ExactLine>(fit(study));
+    return *study.fittedLine;
 }
 
 } // namespace stats

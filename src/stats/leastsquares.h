@@ -15,7 +15,8 @@ struct ExactLine {
     bool zeroSlope() const { return sgn(slope) == 0; }
 };
 
-// Throws FloatingPointError when every amount added is the same.
-ExactLine FitLine(const LinearityStudy &study);
+// Throws FloatingPointError when every amount added is the same. Fitted once
+// per study, then kept with it.
+const ExactLine &FitLine(const LinearityStudy &study);
 
 } // namespace stats

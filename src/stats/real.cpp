@@ -17,20 +17,23 @@
 namespace stats {
 
 struct Real::Exact {
-    enum class Kind { Surd, Tail } kind = Kind::Surd;
-    Rational a, b, c; // a + b·√c; b = 0 for a rational
-    Rational f;       // a probability: P(F(df1, df2) ≥ f)
+    enum class Kind { Ratio, Surd, Tail } kind = Kind::Ratio;
+    Rational a; // the rational; a of a + b·√c; the F of a probability P(F(df1, df2) ≥ a)
+    struct Root {
+        Rational b, c;
+    };
+    std::optional<Root> root; // b and c of a surd: a rational allocates none of it
     int df1 = 0, df2 = 0;
-    // The nearest double: at once for a rational or a probability, at its
-    // first use for a root (most roots are only printed). NaN until known;
-    // two threads that both compute it store the same value.
+    // The nearest double: at once for a probability, at its first use for
+    // the others (most figures are only printed). NaN until known; two
+    // threads that both compute it store the same value.
     mutable std::atomic<double> nearest{std::numeric_limits<double>::quiet_NaN()};
 };
 
 namespace {
 
-// Enough bits that the approximation of a + b·√c is good to 70 digits.
-constexpr mpfr_prec_t kBits = 240;
+// Enough bits that the approximation of a + b·√c is good to 50 digits.
+constexpr mpfr_prec_t kBits = 168;
 
 // An MPFR number that frees itself.
 class Mpfr {
@@ -79,14 +82,15 @@ long magnitudeBits(const Rational &q)
 void approximateSurd(const Real::Exact &e, mpfr_ptr out)
 {
     thread_local Mpfr root;
-    mpfr_set_q(root.get(), e.c.get_mpq_t(), MPFR_RNDN);
+    const Rational &b = e.root->b, &c = e.root->c;
+    mpfr_set_q(root.get(), c.get_mpq_t(), MPFR_RNDN);
     mpfr_sqrt(root.get(), root.get(), MPFR_RNDN);
-    mpfr_mul_q(root.get(), root.get(), e.b.get_mpq_t(), MPFR_RNDN); // b·√c
-    if (sgn(e.a) == 0 || sgn(e.a) == sgn(e.b)) {
+    mpfr_mul_q(root.get(), root.get(), b.get_mpq_t(), MPFR_RNDN); // b·√c
+    if (sgn(e.a) == 0 || sgn(e.a) == sgn(b)) {
         mpfr_add_q(out, root.get(), e.a.get_mpq_t(), MPFR_RNDN);
         return;
     }
-    const Rational numerator = e.a * e.a - e.b * e.b * e.c;
+    const Rational numerator = e.a * e.a - b * b * c;
     mpfr_sub_q(root.get(), root.get(), e.a.get_mpq_t(), MPFR_RNDN); // b·√c − a
     mpfr_neg(root.get(), root.get(), MPFR_RNDN);
     mpfr_set_q(out, numerator.get_mpq_t(), MPFR_RNDN);
@@ -124,7 +128,7 @@ RoundedDigits roundApproximation(mpfr_srcptr v, int digits, double window, bool 
     nearHalf = false;
     if (mpfr_zero_p(v))
         return r;
-    constexpr int kExtra = 24;
+    constexpr int kExtra = 14;
     mpfr_exp_t exponent = 0;
     char *text = mpfr_get_str(nullptr, &exponent, 10, static_cast<size_t>(digits + kExtra), v, MPFR_RNDN);
     std::string s(text);
@@ -143,6 +147,54 @@ RoundedDigits roundApproximation(mpfr_srcptr v, int digits, double window, bool 
     else if (rest > 0.5)
         increment(r);
     return r;
+}
+
+// A figure rounded from a double close to it (within a few units of 10⁻¹⁵
+// of its value), when its digits lie clearly away from a half: the common
+// case, with no long division. Nothing when the double cannot tell.
+std::optional<RoundedDigits> roundQuickly(double approximation, int digits)
+{
+    if (digits > 8 || !std::isfinite(approximation) || std::fabs(approximation) < 1e-290)
+        return std::nullopt;
+    char text[40];
+    const auto written =
+        std::to_chars(text, text + sizeof text, std::fabs(approximation), std::chars_format::scientific, 16);
+    // d.dddddddddddddddde±x: 17 digits, then the exponent.
+    RoundedDigits r;
+    r.zero = false;
+    r.negative = approximation < 0;
+    std::string all;
+    const char *p = text;
+    for (; p < written.ptr && *p != 'e'; ++p)
+        if (*p != '.')
+            all += *p;
+    int exponent = 0;
+    std::from_chars(p + 1 + (p[1] == '+'), written.ptr, exponent);
+    r.exponent = exponent + 1;
+    r.digits = all.substr(0, static_cast<size_t>(digits));
+    double rest = 0;
+    for (size_t i = all.size(); i-- > static_cast<size_t>(digits);)
+        rest = (rest + (all[i] - '0')) / 10;
+    if (std::fabs(rest - 0.5) < 1e-5)
+        return std::nullopt;
+    if (rest > 0.5)
+        increment(r);
+    return r;
+}
+
+// A double within a few units of 10⁻¹⁵ of a + b·√c (the conjugate form where
+// the terms cancel); NaN where the parts do not fit a double.
+double quickSurd(const Rational &a, const Rational &b, const Rational &c)
+{
+    const double da = mpq_get_d(a.get_mpq_t()), db = mpq_get_d(b.get_mpq_t()), dc = mpq_get_d(c.get_mpq_t());
+    auto usable = [](double v) { return std::isfinite(v) && (v == 0 || std::fabs(v) > 1e-290); };
+    if (!usable(da) || !usable(db) || !usable(dc) || dc == 0 || db == 0)
+        return std::numeric_limits<double>::quiet_NaN();
+    const double term = db * std::sqrt(dc);
+    if (da == 0 || (da > 0) == (term > 0))
+        return da + term;
+    const double numerator = mpq_get_d(Rational(a * a - b * b * c).get_mpq_t());
+    return usable(numerator) ? numerator / (da - term) : std::numeric_limits<double>::quiet_NaN();
 }
 
 // The half between the kept digits and the next: (N + ½)·10^(exponent − digits).
@@ -175,26 +227,30 @@ double surdDouble(const Real::Exact &e)
 
 } // namespace
 
-Real::Real(const Rational &q)
+Real::Real(const Rational &q) : Real(Rational(q)) {}
+
+Real::Real(Rational &&q)
 {
     if (sgn(q) == 0)
         return;
+    const bool large = magnitudeBits(q) > 1000;
     auto e = std::make_shared<Exact>();
-    e->a = q;
-    e->nearest.store(NearestDouble(q), std::memory_order_relaxed);
+    e->a = std::move(q);
     exact_ = std::move(e);
+    if (large) // perhaps beyond a double: refused here and now
+        toDouble();
 }
 
 Real::Real(std::shared_ptr<const Exact> exact) : exact_(std::move(exact))
 {
     const Exact &e = *exact_;
     if (e.kind == Exact::Kind::Tail) {
-        e.nearest.store(FUpperTailDouble(e.f, e.df1, e.df2), std::memory_order_relaxed);
+        e.nearest.store(FUpperTailDouble(e.a, e.df1, e.df2), std::memory_order_relaxed);
         return;
     }
     // A root is approximated when first needed; one that may be beyond the
     // range of a double is refused here and now.
-    const long bits = std::max(magnitudeBits(e.a), magnitudeBits(e.b) + (magnitudeBits(e.c) + 1) / 2);
+    const long bits = std::max(magnitudeBits(e.a), magnitudeBits(e.root->b) + (magnitudeBits(e.root->c) + 1) / 2);
     if (bits > 1000)
         toDouble();
 }
@@ -206,7 +262,7 @@ double Real::toDouble() const
     const Exact &e = *exact_;
     double nearest = e.nearest.load(std::memory_order_relaxed);
     if (std::isnan(nearest)) {
-        nearest = surdDouble(e);
+        nearest = e.kind == Exact::Kind::Ratio ? NearestDouble(e.a) : surdDouble(e);
         e.nearest.store(nearest, std::memory_order_relaxed);
     }
     return nearest;
@@ -228,9 +284,9 @@ Real Real::Surd(const Rational &a, const Rational &b, const Rational &c)
         return Real(Rational(a + b * root));
     }
     auto e = std::make_shared<Exact>();
+    e->kind = Exact::Kind::Surd;
     e->a = a;
-    e->b = b;
-    e->c = c;
+    e->root = Exact::Root{b, c};
     return Real(std::shared_ptr<const Exact>(std::move(e)));
 }
 
@@ -242,13 +298,13 @@ Real Real::FUpperTail(const Rational &f, int df1, int df2)
         return Real(1);
     auto e = std::make_shared<Exact>();
     e->kind = Exact::Kind::Tail;
-    e->f = f;
+    e->a = f;
     e->df1 = df1;
     e->df2 = df2;
     return Real(std::shared_ptr<const Exact>(std::move(e)));
 }
 
-bool Real::isRational() const { return !exact_ || (exact_->kind == Exact::Kind::Surd && sgn(exact_->b) == 0); }
+bool Real::isRational() const { return !exact_ || exact_->kind == Exact::Kind::Ratio; }
 
 const Rational &Real::rational() const
 {
@@ -277,7 +333,7 @@ int Real::compare(const Rational &q) const
         if (std::fabs(approximate - limit) > 1e-9 * std::max(std::fabs(approximate), std::fabs(limit)))
             return approximate < limit ? -1 : 1;
         Mpfr precise, difference;
-        FUpperTailPrecise(e.f, e.df1, e.df2, precise.get());
+        FUpperTailPrecise(e.a, e.df1, e.df2, precise.get());
         mpfr_sub_q(difference.get(), precise.get(), q.get_mpq_t(), MPFR_RNDN);
         Mpfr tolerance;
         mpfr_set_q(tolerance.get(), q.get_mpq_t(), MPFR_RNDN);
@@ -287,12 +343,13 @@ int Real::compare(const Rational &q) const
             return 0;
         return mpfr_sgn(difference.get()) < 0 ? -1 : 1;
     }
-    if (sgn(e.b) == 0)
+    if (e.kind == Exact::Kind::Ratio)
         return sgn(Rational(e.a - q));
     // b·√c against d = q − a, both sides' signs first, then their squares.
+    const Rational &b = e.root->b, &c = e.root->c;
     const Rational d = q - e.a;
-    const Rational squareRoot = e.b * e.b * e.c, squareD = d * d;
-    if (sgn(e.b) > 0)
+    const Rational squareRoot = b * b * c, squareD = d * d;
+    if (sgn(b) > 0)
         return sgn(d) <= 0 ? 1 : cmp(squareRoot, squareD) > 0 ? 1 : cmp(squareRoot, squareD) < 0 ? -1 : 0;
     return sgn(d) >= 0 ? -1 : cmp(squareD, squareRoot) > 0 ? 1 : cmp(squareD, squareRoot) < 0 ? -1 : 0;
 }
@@ -305,7 +362,9 @@ Real Real::plus(const Rational &q) const
         return Real(q);
     if (exact_->kind == Exact::Kind::Tail)
         throw std::logic_error("Real::plus on a probability");
-    return Surd(exact_->a + q, exact_->b, exact_->c);
+    if (exact_->kind == Exact::Kind::Ratio)
+        return Real(Rational(exact_->a + q));
+    return Surd(exact_->a + q, exact_->root->b, exact_->root->c);
 }
 
 Real Real::times(const Rational &q) const
@@ -314,16 +373,23 @@ Real Real::times(const Rational &q) const
         return {};
     if (exact_->kind == Exact::Kind::Tail)
         throw std::logic_error("Real::times on a probability");
-    return Surd(exact_->a * q, exact_->b * q, exact_->c);
+    if (exact_->kind == Exact::Kind::Ratio)
+        return Real(Rational(exact_->a * q));
+    return Surd(exact_->a * q, exact_->root->b * q, exact_->root->c);
 }
 
 RoundedDigits Real::rounded(int digits) const
 {
     if (digits < 1)
         digits = 1;
-    if (isRational())
-        return RoundRational(rational(), digits, toDouble());
+    if (!exact_)
+        return {};
     const Exact &e = *exact_;
+    if (e.kind == Exact::Kind::Ratio) {
+        if (const auto quick = roundQuickly(mpq_get_d(e.a.get_mpq_t()), digits))
+            return *quick;
+        return RoundRational(e.a, digits);
+    }
     bool nearHalf = false;
     if (e.kind == Exact::Kind::Tail) {
         // The double is good to about fourteen digits; on a half, fifty.
@@ -333,12 +399,14 @@ RoundedDigits Real::rounded(int digits) const
         if (!nearHalf)
             return r;
         Mpfr precise;
-        FUpperTailPrecise(e.f, e.df1, e.df2, precise.get());
-        r = roundApproximation(precise.get(), digits, 1e-30, nearHalf);
+        FUpperTailPrecise(e.a, e.df1, e.df2, precise.get());
+        r = roundApproximation(precise.get(), digits, 1e-13, nearHalf);
         if (nearHalf) // on the half to fifty digits: it is the half
             increment(r);
         return r;
     }
+    if (const auto quick = roundQuickly(quickSurd(e.a, e.root->b, e.root->c), digits))
+        return *quick;
     thread_local Mpfr v;
     approximateSurd(e, v.get());
     RoundedDigits r = roundApproximation(v.get(), digits, 1e-12, nearHalf);

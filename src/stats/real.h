@@ -29,6 +29,7 @@ class Real {
 public:
     Real() = default; // exactly 0
     Real(const Rational &q);
+    Real(Rational &&q);
     Real(int whole) : Real(Rational(whole)) {}
     Real(double) = delete; // a double is not exact: say which decimal (DecimalOf) or rational is meant
 

@@ -10,7 +10,7 @@ namespace stats {
 void ComputeRegression(const LinearityStudy &study, RegressionResult &r, bool &slopeIsZero)
 {
     slopeIsZero = false;
-    const ExactLine line = FitLine(study);
+    const ExactLine &line = FitLine(study);
     const Rational &b = line.slope, &a = line.intercept;
     r.slope = b;
     r.intercept = a;

@@ -5,6 +5,7 @@
 // over plain strings (files, headless commands, tests).
 #include "stats/real.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -67,10 +68,15 @@ struct Observation {
     int level = 0;  // 1..k, derived from the replicate counts
 };
 
+struct ExactLine;
+
 struct LinearityStudy {
     std::string method, analyst, date, units;
     std::vector<int> replicates;           // r1..rk, from the replicate grid's columns
     std::vector<Observation> observations; // n = r1 + ... + rk, in grid order
+    // The least-squares line, fitted once for the computations that share
+    // this study (leastsquares.h). A study is read and computed by one thread.
+    mutable std::shared_ptr<const ExactLine> fittedLine;
     int n() const { return static_cast<int>(observations.size()); }
     int k() const { return static_cast<int>(replicates.size()); }
 };
