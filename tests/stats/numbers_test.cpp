@@ -67,6 +67,11 @@ TEST(GeneralNumberFormat, AnExactHalfRoundsAwayFromZeroAndANearHalfByItsExactSid
     };
     for (const auto &c : cases)
         EXPECT_EQ(FormatGeneral(c.value, c.digits, '.'), c.text) << c.text;
+    // The same difference with fifteen digits and as its double: from the
+    // fifty-digit approximation, which must not cancel either.
+    const stats::Real tiny = stats::Real::Surd(1, -1, stats::Rational(1) + stats::StrToRational("1e-80", '.'));
+    EXPECT_EQ(FormatGeneral(tiny, 15, '.'), "-5E-81");
+    EXPECT_EQ(tiny.toDouble(), -5e-81);
     // A double is the decimal it names: a limit typed as 2.000005 shows as 2.00001.
     EXPECT_EQ(FormatGeneral(2.000005, 6, '.'), "2.00001");
     EXPECT_EQ(FormatGeneral(0.145, 2, '.'), "0.15");
