@@ -126,6 +126,7 @@ private slots:
         QTest::newRow("eleven") << "11" << "Datos fuera de rango, 1-10 Datos";
         QTest::newRow("empty") << "" << "Falta capturar el número de datos que desea predecir.";
         QTest::newRow("five") << "5" << "";
+        QTest::newRow("ten, the most") << "10" << "";
     }
     void theCountIsChecked()
     {
@@ -137,7 +138,7 @@ private slots:
         key(Qt::Key_Return); // the default button, "Aceptar"
         QCOMPARE(dialogs.messages, message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(focused(), QString(objectnames::epredice));
-        QCOMPARE(grid()->rowCount(), message.isEmpty() ? 6 : 4);
+        QCOMPARE(grid()->rowCount(), message.isEmpty() ? typed.toInt() + 1 : 4);
         QCOMPARE(grid()->cell(0, 2), QString("8")); // typed x values stay
 
         // Leaving the field runs the same checks; a refused count keeps the
