@@ -36,6 +36,14 @@ const QHash<QChar, QString> kCommands = {
     {'C', objectnames::WindowCascadeItem},
 };
 
+// The two screens the arrangement is tried on, as a test's data.
+void bothScreens()
+{
+    QTest::addColumn<QSize>("frameSize");
+    QTest::newRow("1280x1024") << QSize(1280, 1024);
+    QTest::newRow("1024x768") << QSize(1024, 768);
+}
+
 // Result windows whose contents are laid out to the pixel and never scroll.
 const QStringList kFixedWindows = {"TFinfo", "TfinfoA", "TFerrorp"};
 
@@ -246,12 +254,7 @@ private slots:
     // The frame's Cascade with the editor and six result windows, the
     // criteria window active and the largest: every caption in sight, every
     // window inside the client area.
-    void frameCascadeShowsEveryCaption_data()
-    {
-        QTest::addColumn<QSize>("frameSize");
-        QTest::newRow("1280x1024") << QSize(1280, 1024);
-        QTest::newRow("1024x768") << QSize(1024, 768);
-    }
+    void frameCascadeShowsEveryCaption_data() { bothScreens(); }
     void frameCascadeShowsEveryCaption()
     {
         QFETCH(QSize, frameSize);
@@ -323,12 +326,7 @@ private slots:
 
     // A study of 40 observations: every window that lists them shows the
     // last one or scrolls to it, on either screen.
-    void everyObservationCanBeBroughtIntoView_data()
-    {
-        QTest::addColumn<QSize>("frameSize");
-        QTest::newRow("1280x1024") << QSize(1280, 1024);
-        QTest::newRow("1024x768") << QSize(1024, 768);
-    }
+    void everyObservationCanBeBroughtIntoView_data() { bothScreens(); }
     void everyObservationCanBeBroughtIntoView()
     {
         QFETCH(QSize, frameSize);
