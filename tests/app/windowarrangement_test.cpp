@@ -36,6 +36,13 @@ const QHash<QChar, QString> kCommands = {
     {'C', objectnames::WindowCascadeItem},
 };
 
+// A window that keeps its size, and one that can be made as small as `least`.
+widgets::placement::Child keeps(int w, int h) { return {QSize(w, h), true, QSize(w, h)}; }
+widgets::placement::Child resizable(int w, int h, int leastW, int leastH)
+{
+    return {QSize(w, h), false, QSize(leastW, leastH)};
+}
+
 // The two screens the arrangement is tried on, as a test's data.
 void bothScreens()
 {
@@ -191,8 +198,6 @@ private slots:
     void tileLaysOutSideBySideOrHidesTheLeast()
     {
         using widgets::placement::Child;
-        auto keeps = [](int w, int h) { return Child{QSize(w, h), true, QSize(w, h)}; };
-        auto resizable = [](int w, int h, int leastW, int leastH) { return Child{QSize(w, h), false, QSize(leastW, leastH)}; };
         const struct {
             const char *what;
             QSize area;
@@ -221,8 +226,6 @@ private slots:
     void cascadeShowsEveryCaption()
     {
         using widgets::placement::Child;
-        auto keeps = [](int w, int h) { return Child{QSize(w, h), true, QSize(w, h)}; };
-        auto resizable = [](int w, int h, int leastW, int leastH) { return Child{QSize(w, h), false, QSize(leastW, leastH)}; };
         const struct {
             const char *what;
             QSize area;
