@@ -60,7 +60,7 @@ std::string FormatGeneral(double value, int digits, char decimalSeparator)
     if (std::isinf(value))
         return value > 0 ? "INF" : "-INF";
     digits = clamped(digits);
-    return layout(RoundRational(DecimalOf(value), digits), digits, decimalSeparator);
+    return layout(RoundRational(DecimalOf(value), digits, value), digits, decimalSeparator);
 }
 
 } // namespace stats

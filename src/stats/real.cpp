@@ -119,34 +119,42 @@ void increment(RoundedDigits &r)
     }
 }
 
-// v rounded to `digits` significant digits, a half away from zero, when the
-// digits that follow lie farther than `window` (a share of the last digit's
-// unit) from a half; otherwise the digits truncated and `nearHalf` set.
-RoundedDigits roundApproximation(mpfr_srcptr v, int digits, double window, bool &nearHalf)
+// Decimal digits `all` (value = ±0.all × 10^exponent) rounded to `digits`,
+// a half away from zero, when the digits that follow lie farther than
+// `window` (a share of the last digit's unit) from a half; otherwise the
+// digits truncated and `nearHalf` set.
+RoundedDigits roundDigits(const std::string &all, int exponent, bool negative, int digits, double window,
+                          bool &nearHalf)
 {
     RoundedDigits r;
+    r.zero = false;
+    r.negative = negative;
+    r.digits = all.substr(0, static_cast<size_t>(digits));
+    r.exponent = exponent;
+    double rest = 0; // the digits after the kept ones, in units of the last kept digit
+    for (size_t i = all.size(); i-- > static_cast<size_t>(digits);)
+        rest = (rest + (all[i] - '0')) / 10;
+    nearHalf = std::fabs(rest - 0.5) < window;
+    if (!nearHalf && rest > 0.5)
+        increment(r);
+    return r;
+}
+
+// v rounded as roundDigits does, from fourteen digits beyond the kept ones.
+RoundedDigits roundApproximation(mpfr_srcptr v, int digits, double window, bool &nearHalf)
+{
     nearHalf = false;
     if (mpfr_zero_p(v))
-        return r;
+        return {};
     constexpr int kExtra = 14;
     mpfr_exp_t exponent = 0;
     char *text = mpfr_get_str(nullptr, &exponent, 10, static_cast<size_t>(digits + kExtra), v, MPFR_RNDN);
     std::string s(text);
     mpfr_free_str(text);
-    r.zero = false;
-    r.negative = s.front() == '-';
-    if (r.negative)
+    const bool negative = s.front() == '-';
+    if (negative)
         s.erase(s.begin());
-    r.digits = s.substr(0, static_cast<size_t>(digits));
-    r.exponent = static_cast<int>(exponent);
-    double rest = 0; // the digits after the kept ones, in units of the last kept digit
-    for (size_t i = s.size(); i-- > static_cast<size_t>(digits);)
-        rest = (rest + (s[i] - '0')) / 10;
-    if (std::fabs(rest - 0.5) < window)
-        nearHalf = true;
-    else if (rest > 0.5)
-        increment(r);
-    return r;
+    return roundDigits(s, static_cast<int>(exponent), negative, digits, window, nearHalf);
 }
 
 // A figure rounded from a double close to it (within a few units of 10⁻¹⁵
@@ -160,9 +168,6 @@ std::optional<RoundedDigits> roundQuickly(double approximation, int digits)
     const auto written =
         std::to_chars(text, text + sizeof text, std::fabs(approximation), std::chars_format::scientific, 16);
     // d.dddddddddddddddde±x: 17 digits, then the exponent.
-    RoundedDigits r;
-    r.zero = false;
-    r.negative = approximation < 0;
     std::string all;
     const char *p = text;
     for (; p < written.ptr && *p != 'e'; ++p)
@@ -170,15 +175,10 @@ std::optional<RoundedDigits> roundQuickly(double approximation, int digits)
             all += *p;
     int exponent = 0;
     std::from_chars(p + 1 + (p[1] == '+'), written.ptr, exponent);
-    r.exponent = exponent + 1;
-    r.digits = all.substr(0, static_cast<size_t>(digits));
-    double rest = 0;
-    for (size_t i = all.size(); i-- > static_cast<size_t>(digits);)
-        rest = (rest + (all[i] - '0')) / 10;
-    if (std::fabs(rest - 0.5) < 1e-5)
+    bool nearHalf = false;
+    const RoundedDigits r = roundDigits(all, exponent + 1, approximation < 0, digits, 1e-5, nearHalf);
+    if (nearHalf)
         return std::nullopt;
-    if (rest > 0.5)
-        increment(r);
     return r;
 }
 
@@ -197,26 +197,20 @@ double quickSurd(const Rational &a, const Rational &b, const Rational &c)
     return usable(numerator) ? numerator / (da - term) : std::numeric_limits<double>::quiet_NaN();
 }
 
-// The half between the kept digits and the next: (N + ½)·10^(exponent − digits).
-Rational halfAfter(const RoundedDigits &r)
-{
-    Rational half(mpz_class(r.digits) * 2 + 1, 2);
-    const int shift = r.exponent - static_cast<int>(r.digits.size());
-    mpz_class power;
-    mpz_ui_pow_ui(power.get_mpz_t(), 10, static_cast<unsigned long>(std::abs(shift)));
-    if (shift >= 0)
-        half *= power;
-    else
-        half /= power;
-    half.canonicalize();
-    return half;
-}
-
 Rational powerOfTen(int exponent)
 {
     const mpz_class &power = powerOfTenInteger(static_cast<unsigned>(std::abs(exponent)));
     return exponent >= 0 ? Rational(power) : Rational(mpz_class(1), power);
 }
+
+// The half between the kept digits and the next: (N + ½)·10^(exponent − digits).
+Rational halfAfter(const RoundedDigits &r)
+{
+    Rational half(mpz_class(r.digits) * 2 + 1, 2);
+    half *= powerOfTen(r.exponent - static_cast<int>(r.digits.size()));
+    return half;
+}
+
 
 double surdDouble(const Real::Exact &e)
 {
