@@ -24,12 +24,11 @@ void BM_PaintPlot1920x1080(benchmark::State &state)
 {
     const stats::StudyFile file = stats::ParseStudyFile(stats::ReadFileBytes(kStudy));
     const stats::StudyData study = stats::StudyFromFile(file);
-    stats::SharedResults shared;
     render::PlotEngine engine(render::RegressionGraph());
     engine.SetTitle(QString::fromStdString(file.title));
     engine.SetXLabel(QString::fromStdString(file.xLabel));
     engine.SetYLabel(QString::fromStdString(file.yLabel));
-    render::FillGraph(engine, render::ComputeGraph(render::Graph::Regression, study, shared, '.'), study, '.');
+    render::FillGraph(engine, render::ComputeGraph(render::Graph::Regression, stats::Analyze(study, {})), study, '.');
     engine.state().gridStyle = GridStyle::Light;
     QImage image(1920, 1080, QImage::Format_RGB32);
     QPainter painter(&image);

@@ -1,7 +1,7 @@
 // One full analysis of a 25-observation study, its acceptance criteria, and
 // one read + validate + report of a study file, as the headless --report
 // command does them.
-#include "stats/commands.h"
+#include "stats/outcomes.h"
 #include "stats/studyfile.h"
 
 #include <benchmark/benchmark.h>
@@ -27,12 +27,15 @@ stats::StudyData study25()
 void BM_FullAnalysis25(benchmark::State &state)
 {
     const stats::LinearityStudy study = stats::ReadStudy(study25(), '.');
-    stats::SharedResults shared;
+    stats::RegressionResult regression;
+    stats::AnovaAndResiduals anova;
+    stats::RecoveryResult recovery;
+    bool slopeIsZero = false;
     for (auto _ : state) {
-        stats::ComputeRegression(study, shared.regression, shared.slopeIsZero);
-        stats::ComputeAnovaResiduals(study, shared.anova, shared.slopeIsZero, shared.residuals);
-        stats::ComputeRecovery(study, shared.recovery);
-        benchmark::DoNotOptimize(shared);
+        stats::ComputeRegression(study, regression, slopeIsZero);
+        stats::ComputeAnovaResiduals(study, anova.anova, slopeIsZero, anova.residuals);
+        stats::ComputeRecovery(study, recovery);
+        benchmark::DoNotOptimize(recovery);
     }
 }
 BENCHMARK(BM_FullAnalysis25);
@@ -42,10 +45,11 @@ BENCHMARK(BM_FullAnalysis25);
 void BM_Criteria25(benchmark::State &state)
 {
     const stats::LinearityStudy study = stats::ReadStudy(study25(), '.');
-    stats::SharedResults shared;
-    stats::ComputeAnovaResiduals(study, shared.anova, shared.slopeIsZero, shared.residuals);
+    stats::AnovaAndResiduals anova;
+    bool slopeIsZero = false;
+    stats::ComputeAnovaResiduals(study, anova.anova, slopeIsZero, anova.residuals);
     for (auto _ : state)
-        benchmark::DoNotOptimize(stats::ComputeCriteria(study, shared.anova, {}));
+        benchmark::DoNotOptimize(stats::ComputeCriteria(study, anova.anova, {}));
 }
 BENCHMARK(BM_Criteria25);
 
@@ -57,22 +61,21 @@ void BM_ReadValidateReport(benchmark::State &state)
     const std::string bytes = stats::SerializeStudyFile(file);
     for (auto _ : state) {
         const stats::StudyData study = stats::StudyFromFile(stats::ParseStudyFile(bytes));
-        stats::SharedResults shared;
-        benchmark::DoNotOptimize(stats::RunReport(study, shared, '.'));
+        benchmark::DoNotOptimize(stats::ReportOutcome(stats::Analyze(study, {})));
     }
 }
 BENCHMARK(BM_ReadValidateReport);
 
-// Everything a study yields from its texts: the report (regression, analysis
-// of variance, residuals, recovery) and the acceptance criteria, each as its
-// command runs it.
+// Everything a study yields from its texts, analysed once: the report
+// (regression, analysis of variance, residuals, recovery) and the acceptance
+// criteria rendered from it.
 void BM_WholeEvaluation25(benchmark::State &state)
 {
     const stats::StudyData texts = study25();
     for (auto _ : state) {
-        stats::SharedResults shared;
-        benchmark::DoNotOptimize(stats::RunReport(texts, shared, '.'));
-        benchmark::DoNotOptimize(stats::RunCriteria(texts, shared, '.', {}));
+        const stats::StudyAnalysis analysis = stats::Analyze(texts, {});
+        benchmark::DoNotOptimize(stats::ReportOutcome(analysis));
+        benchmark::DoNotOptimize(stats::CriteriaOutcome(analysis));
     }
 }
 BENCHMARK(BM_WholeEvaluation25);

@@ -2,7 +2,7 @@
 // it and run through every result command; and the same bytes as typed texts
 // for the number conversions. Any crash, sanitizer report or broken
 // invariant is a finding.
-#include "stats/commands.h"
+#include "stats/outcomes.h"
 #include "stats/conversions.h"
 #include "stats/errors.h"
 #include "stats/numberformat.h"
@@ -35,16 +35,14 @@ void noInfinityOrNaN(const stats::Lines &lines)
 
 void runCommands(const stats::StudyData &study, char separator)
 {
-    using Command = stats::CommandOutcome (*)(const stats::StudyTexts &, stats::SharedResults &, char);
-    auto criteria = [](const stats::StudyTexts &texts, stats::SharedResults &shared, char sep) {
-        return stats::RunCriteria(texts, shared, sep, {});
-    };
-    for (Command run : {stats::RunReport, stats::RunInference, stats::RunAnova, stats::RunResiduals,
-                        stats::RunSystematicError, static_cast<Command>(criteria)}) {
-        stats::SharedResults shared;
+    using Command = stats::CommandOutcome (*)(const stats::StudyAnalysis &);
+    const stats::StudyAnalysis analysis = stats::Analyze(study, {.decimalSeparator = separator});
+    for (Command run : {stats::ReportOutcome, stats::InferenceOutcome, stats::AnovaOutcome, stats::ResidualsOutcome,
+                        stats::SystematicErrorOutcome, stats::CriteriaOutcome, stats::RegressionGraphOutcome,
+                        stats::ResidualGraphOutcome}) {
         try {
-            const stats::CommandOutcome outcome = run(study, shared, separator);
-            if (run == stats::RunReport || run == static_cast<Command>(criteria))
+            const stats::CommandOutcome outcome = run(analysis);
+            if (run == stats::ReportOutcome || run == stats::CriteriaOutcome)
                 continue; // these also show typed texts (the units), which may say anything
             noInfinityOrNaN(outcome.lines);
             for (const auto &row : outcome.grid)

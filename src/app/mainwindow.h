@@ -4,7 +4,7 @@
 // commands, and the enabling of every command.
 #include "app/commandenabling.h"
 #include "cli/printrecord.h"
-#include "stats/commands.h"
+#include "stats/outcomes.h"
 #include "windows/studyeditor.h"
 #include "windows/studyeditorhost.h"
 
@@ -128,8 +128,10 @@ private:
     // A study the command refused: the editor shows the validation's message,
     // or the zero slope is told. True when refused.
     bool showRefusal(const stats::CommandOutcome &outcome);
-    using ResultCommand = std::function<stats::CommandOutcome(const stats::StudyTexts &, stats::SharedResults &, char)>;
-    void runResultCommand(const ResultCommand &command,
+    // The study in the editor analysed now, with the stored acceptance limits.
+    stats::StudyAnalysis analyzeEditor() const;
+    using ResultCommand = stats::CommandOutcome (*)(const stats::StudyAnalysis &);
+    void runResultCommand(ResultCommand command,
                           const std::function<QWidget *(const stats::CommandOutcome &)> &makeWindow);
 
     UserDialogs &dialogs_;
@@ -142,6 +144,5 @@ private:
     SingleWindows windows_;
     QString saveDialogFileName_ = QStringLiteral("Nuevo");
     cli::StudySource source_; // the file as last read or written
-    stats::SharedResults shared_;
     bool helpKeyPressed_ = false;
 };

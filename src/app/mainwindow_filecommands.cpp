@@ -233,19 +233,23 @@ void MainWindow::showPredictions()
 {
     if (!editor_ || !windows_.predictions || !validateEditor())
         return;
+    std::optional<stats::RegressionResult> regression;
     bool computed = false;
     widgets::RunReportingErrors(dialogs_, this, [&] {
-        stats::ComputeRegression(stats::ReadStudy(*editor_, separator_), shared_.regression,
-                                        shared_.slopeIsZero);
+        stats::CommandOutcome outcome;
+        const stats::StudyAnalysis analysis = analyzeEditor();
+        if (stats::Validated(analysis, outcome))
+            if (const stats::RegressionResult *r = stats::Require(analysis.regression, outcome))
+                regression = *r;
         computed = true;
     });
     if (!computed)
         return;
     // Without a slope there is no coefficient of determination to show.
-    if (shared_.slopeIsZero) {
+    if (!regression) {
         dialogs_.message(this, QString::fromUtf8(stats::kZeroSlopeMessage));
         return;
     }
-    windows_.predictions->showEquation(shared_.regression);
+    windows_.predictions->showEquation(*regression);
     dialogs_.showModal(*windows_.predictions);
 }

@@ -1,5 +1,5 @@
-// The calculation commands: validation, the computations into the frame's
-// shared records, the zero-slope refusal, then a new child window filled
+// The calculation commands: the study analysed, the refusal the command
+// meets (validation, zero slope, an error), then a new child window filled
 // once with text, or a graph window built and shown modally.
 #include "windows/studyeditor.h"
 #include "app/mainwindow.h"
@@ -30,13 +30,19 @@ bool MainWindow::showRefusal(const stats::CommandOutcome &outcome)
     return outcome.validation.failed || outcome.zeroSlope;
 }
 
-void MainWindow::runResultCommand(const ResultCommand &command,
+stats::StudyAnalysis MainWindow::analyzeEditor() const
+{
+    return stats::Analyze(*editor_, {.decimalSeparator = separator_,
+                                     .criteria = {.target = std::nullopt, .limits = windows::StoredAcceptanceLimits()}});
+}
+
+void MainWindow::runResultCommand(ResultCommand command,
                                   const std::function<QWidget *(const stats::CommandOutcome &)> &makeWindow)
 {
     if (!editor_)
         return;
     widgets::RunReportingErrors(dialogs_, this, [&] {
-        const stats::CommandOutcome outcome = command(*editor_, shared_, separator_);
+        const stats::CommandOutcome outcome = command(analyzeEditor());
         if (showRefusal(outcome))
             return;
         addResultWindow(makeWindow(outcome));
@@ -45,42 +51,42 @@ void MainWindow::runResultCommand(const ResultCommand &command,
 
 void MainWindow::showInference()
 {
-    runResultCommand(stats::RunInference, [](const stats::CommandOutcome &o) { return new InferenceWindow(o.lines); });
+    runResultCommand(stats::InferenceOutcome, [](const stats::CommandOutcome &o) { return new InferenceWindow(o.lines); });
 }
 
 void MainWindow::showAnova()
 {
-    runResultCommand(stats::RunAnova, [](const stats::CommandOutcome &o) { return new AnovaWindow(o.grid, o.lines); });
+    runResultCommand(stats::AnovaOutcome, [](const stats::CommandOutcome &o) { return new AnovaWindow(o.grid, o.lines); });
 }
 
 void MainWindow::showResiduals()
 {
-    runResultCommand(stats::RunResiduals, [](const stats::CommandOutcome &o) { return new ResidualsWindow(o.columns); });
+    runResultCommand(stats::ResidualsOutcome, [](const stats::CommandOutcome &o) { return new ResidualsWindow(o.columns); });
 }
 
 void MainWindow::showSystematicError()
 {
-    runResultCommand(stats::RunSystematicError, [](const stats::CommandOutcome &o) { return new SystematicErrorWindow(o.lines); });
+    runResultCommand(stats::SystematicErrorOutcome, [](const stats::CommandOutcome &o) { return new SystematicErrorWindow(o.lines); });
 }
 
 void MainWindow::showReport()
 {
-    runResultCommand(stats::RunReport, [](const stats::CommandOutcome &o) { return new ReportWindow(o.lines); });
+    runResultCommand(stats::ReportOutcome, [](const stats::CommandOutcome &o) { return new ReportWindow(o.lines); });
 }
 
 // The criteria window keeps the study as it is now: a T typed later, or new
 // limits, judge the same data.
 void MainWindow::showCriteria()
 {
-    const stats::CriteriaOptions options{.target = std::nullopt, .limits = windows::StoredAcceptanceLimits()};
-    runResultCommand(
-        [&](const stats::StudyTexts &study, stats::SharedResults &shared, char separator) {
-            return stats::RunCriteria(study, shared, separator, options);
-        },
-        [this](const stats::CommandOutcome &) {
-            return new CriteriaWindow(stats::StudyFromFile(stats::StudyFileFromTexts(*editor_)), shared_.criteria,
-                                      separator_, dialogs_, windows_.help);
-        });
+    if (!editor_)
+        return;
+    widgets::RunReportingErrors(dialogs_, this, [&] {
+        const stats::StudyAnalysis analysis = analyzeEditor();
+        if (showRefusal(stats::CriteriaOutcome(analysis)))
+            return;
+        addResultWindow(new CriteriaWindow(stats::StudyFromFile(stats::StudyFileFromTexts(*editor_)),
+                                           *analysis.criteria.value, separator_, dialogs_, windows_.help));
+    });
 }
 
 void MainWindow::showGraph(PlotWindow *window)
@@ -89,7 +95,7 @@ void MainWindow::showGraph(PlotWindow *window)
         return;
     bool built = false;
     widgets::RunReportingErrors(dialogs_, this, [&] {
-        const stats::CommandOutcome outcome = render::ComputeGraph(window->graph(), *editor_, shared_, separator_);
+        const stats::CommandOutcome outcome = render::ComputeGraph(window->graph(), analyzeEditor());
         if (showRefusal(outcome))
             return;
         built = window->build(outcome, *editor_);

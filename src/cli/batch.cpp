@@ -5,6 +5,7 @@
 #include "cli/commandregistry.h"
 #include "cli/headless.h"
 #include "cli/outputfile.h"
+#include "cli/outputs.h"
 #include "cli/printrecord.h"
 #include "cli/resultsjson.h"
 
@@ -45,29 +46,6 @@ std::string oneLine(std::string text)
         text.pop_back();
     std::replace(text.begin(), text.end(), '\n', ' ');
     return text;
-}
-
-// Runs a text command of the table in-process, as `linealidad ARGS` would.
-struct CommandRun {
-    int status = 0;
-    std::string out, err;
-};
-
-CommandRun runText(const std::string &option, const std::string &study, const BatchRequest &request, char sep)
-{
-    CommandLine line;
-    line.command = option;
-    line.operands = {study};
-    line.options = request.criteriaOptions;
-    const Command *command = FindCommand(option);
-    if (!command || !command->run)
-        throw stats::CommandError("La orden " + option + " no está disponible.");
-    std::ostringstream out, err;
-    CommandRun run;
-    run.status = command->run(line, out, err, sep);
-    run.out = out.str();
-    run.err = oneLine(err.str());
-    return run;
 }
 
 const char *const kCancelledMessage = kNotEvaluatedMessage;
@@ -137,43 +115,22 @@ private:
     BatchProgress m_counts;
 };
 
-// A study's outputs of one text format: written only when the command
-// printed something, as a redirection of the single command would keep.
-void writeText(const std::string &dir, const std::string &name, const std::string &format,
-               const std::string &bytes, const std::vector<std::string> &extension)
+// Writes an output of a study (its folder made) the way every batch file
+// is written; never over a study.
+void writeOutput(const std::string &path, const std::string &bytes, const Output &output, const FoundStudy &found)
 {
-    if (bytes.empty())
-        return;
-    const std::string path = dir + "/" + OutputNames(name, format).at(0);
-    if (const OutputRefusal refusal = CheckOutputFile(path, extension))
+    const std::string extension = std::string(output.suffix.substr(output.suffix.find_last_of('.')));
+    if (const OutputRefusal refusal = CheckOutputFile(path, {extension}, {{found.path, "el estudio que se lee"}}))
         throw stats::OutputFileError(refusal.message);
     WriteBatchFile(path, bytes);
 }
 
-// A text output as its single command prints it: from the outcome the
-// study's JSON computed when there is one, otherwise by the command itself
-// (which meets again whatever stopped the JSON, and says it its own way).
-CommandRun textOutput(const std::string &format, const FoundStudy &found, const JsonRun &json,
-                      const BatchRequest &request, char sep)
-{
-    const bool report = format == "report";
-    const stats::CommandOutcome *outcome = nullptr;
-    if (json.outcomes)
-        outcome = report ? (json.outcomes->records.recoveryRefusal.empty() ? &json.outcomes->report : nullptr)
-                         : (json.outcomes->criteria ? &*json.outcomes->criteria : nullptr);
-    if (!outcome)
-        return runText(report ? "--report" : "--criteria", found.path, request, sep);
-    std::ostringstream out, err;
-    CommandRun run;
-    run.status = PrintOutcome(*outcome, out, err, PrintLines);
-    run.out = out.str();
-    run.err = oneLine(err.str());
-    return run;
-}
-
-// One study: its row, and its outputs written.
-SummaryRow evaluate(const FoundStudy &found, const BatchRequest &request, const stats::CriteriaOptions &criteria,
-                    char sep, const BatchDrawer &drawer)
+// One study: read once, analysed once, its row, and each output asked of it
+// rendered from that analysis and written. A text output is written
+// whenever it has text, as a redirection of its single command keeps it;
+// the drawn ones only for a study that is correct so far.
+SummaryRow evaluate(const FoundStudy &found, const BatchRequest &request, const stats::AnalysisOptions &options,
+                    const OutputDrawer &drawer)
 {
     SummaryRow row;
     row.name = found.name;
@@ -184,34 +141,31 @@ SummaryRow evaluate(const FoundStudy &found, const BatchRequest &request, const 
     }
     stats::ReportCommandErrors(
         [&] {
-            // Read once: the digest, the columns and every output are of
-            // the same bytes, even if the file changes during the run.
-            const std::string bytes = stats::ReadFileBytes(found.path);
-            row.sha256 = Sha256Hex(bytes);
-            FillStudyColumns(row, bytes);
-            const JsonRun json = RunJson(found.path, bytes, sep, criteria);
+            // The digest, the columns and every output are of the same
+            // bytes, even if the file changes during the run.
+            const AnalysedStudy study = AnalyseStudy(found.path, stats::ReadFileBytes(found.path), options);
+            row.sha256 = study.record.sha256;
+            FillStudyColumns(row, study.bytes);
+            const JsonRun json = JsonOfStudy(study);
             FillResultColumns(row, json.status, oneLine(json.message), json.document);
-            if (request.wants("json"))
-                writeText(request.outputDir, found.name, "json", JsonText(json.document), {".json"});
-            for (const char *format : {"report", "criteria"}) {
+            for (const std::string &format : kBatchFormats) {
                 if (!request.wants(format))
                     continue;
-                const CommandRun run = textOutput(format, found, json, request, sep);
-                writeText(request.outputDir, found.name, format, run.out, {".txt"});
-                if (run.status != kExitDone && row.state == RowState::Correct)
-                    NoteFailure(row, run.status, run.err);
-            }
-            for (const char *format : {"graphs", "pages"}) {
-                if (!request.wants(format) || row.state != RowState::Correct || !drawer)
-                    continue;
-                std::vector<std::string> outputs;
-                for (const std::string &output : OutputNames(found.name, format, request.wants("criteria")))
-                    outputs.push_back(request.outputDir + "/" + output);
-                std::error_code ec;
-                fs::create_directories(fs::path(outputs[0]).parent_path(), ec);
-                std::string message;
-                if (const int status = drawer(found.path, format, outputs, request, message))
-                    NoteFailure(row, status, message);
+                for (const Output *output : BatchOutputs(format, request.wants("criteria"))) {
+                    const std::string path = request.outputDir + "/" + found.name + std::string(output->suffix);
+                    if (output->id == "json") {
+                        writeOutput(path, JsonText(json.document), *output, found);
+                        continue;
+                    }
+                    const bool drawn = output->kind == OutputKind::Drawn;
+                    if (drawn && (row.state != RowState::Correct || !drawer))
+                        continue;
+                    const Rendered rendered = RenderOutput(*output, study, {}, drawer);
+                    if (!rendered.bytes.empty())
+                        writeOutput(path, rendered.bytes, *output, found);
+                    if (rendered.status != kExitDone && row.state == RowState::Correct)
+                        NoteFailure(row, rendered.status, oneLine(rendered.message));
+                }
             }
         },
         [&](const std::string &message) {
@@ -310,32 +264,42 @@ std::vector<FoundStudy> FindStudies(const std::vector<std::string> &paths, const
     return found;
 }
 
-std::vector<std::string> OutputNames(const std::string &name, const std::string &format, bool withCriteria)
+std::vector<const Output *> BatchOutputs(const std::string &format, bool withCriteria)
 {
-    if (format == "report")
-        return {name + ".informe.txt"};
-    if (format == "json")
-        return {name + ".json"};
-    if (format == "criteria")
-        return {name + ".criterios.txt"};
-    if (format == "graphs")
-        return {name + ".regresion.pdf", name + ".residuales.pdf"};
-    std::vector<std::string> pages = {name + ".general.pdf", name + ".inferencia.pdf", name + ".error.pdf"};
-    if (withCriteria)
-        pages.push_back(name + ".criterios.pdf");
-    return pages;
+    static const std::pair<const char *, std::vector<const char *>> kFormats[] = {
+        {"report", {"report"}},
+        {"json", {"json"}},
+        {"criteria", {"criteria"}},
+        {"graphs", {"graph-regression", "graph-residuals"}},
+        {"pages", {"page-general", "page-inference", "page-error", "page-criteria"}},
+    };
+    std::vector<const Output *> outputs;
+    for (const auto &[name, ids] : kFormats)
+        if (format == name)
+            for (const char *id : ids)
+                if (withCriteria || std::string_view(id) != "page-criteria")
+                    outputs.push_back(&OutputNamed(id));
+    return outputs;
 }
 
-int RunBatch(const BatchRequest &request, std::ostream &err, char sep, const BatchDrawer &drawer,
+std::vector<std::string> OutputNames(const std::string &name, const std::string &format, bool withCriteria)
+{
+    std::vector<std::string> names;
+    for (const Output *output : BatchOutputs(format, withCriteria))
+        names.push_back(name + std::string(output->suffix));
+    return names;
+}
+
+int RunBatch(const BatchRequest &request, std::ostream &err, char sep, const OutputDrawer &drawer,
              const std::function<void(const BatchProgress &)> &progress, const std::atomic<bool> *cancel,
              const std::function<void(const SummaryRow &)> &onRow)
 {
     // The target and limits are read once, as each command would read them.
     CommandLine options;
     options.options = request.criteriaOptions;
-    stats::CriteriaOptions criteria;
+    stats::AnalysisOptions analysis{.decimalSeparator = sep};
     std::string problem;
-    if (!CriteriaOptionsOf(options, sep, criteria, problem)) {
+    if (!CriteriaOptionsOf(options, sep, analysis.criteria, problem)) {
         err << problem << '\n';
         return kExitUsage;
     }
@@ -354,7 +318,7 @@ int RunBatch(const BatchRequest &request, std::ostream &err, char sep, const Bat
         pool.emplace_back([&] {
             std::size_t i = 0;
             while (collector.take(i, cancel))
-                collector.done(i, evaluate(studies[i], request, criteria, sep, drawer));
+                collector.done(i, evaluate(studies[i], request, analysis, drawer));
         });
     for (std::thread &thread : pool)
         thread.join();
@@ -402,7 +366,7 @@ std::string SummaryLine(const BatchProgress &p, bool cancelled, const std::strin
            ". Resumen: " + summaryPath;
 }
 
-int RunBatchCommand(const CommandLine &line, std::ostream &, std::ostream &err, char sep, const BatchDrawer &drawer)
+int RunBatchCommand(const CommandLine &line, std::ostream &, std::ostream &err, char sep, const OutputDrawer &drawer)
 {
     BatchRequest request;
     std::string problem;

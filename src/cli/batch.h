@@ -1,8 +1,11 @@
 #pragma once
 // A whole archive of studies in one run: every study found under the given
-// paths is evaluated by the same commands a single run would use, in
-// parallel, its asked outputs written under the output folder, and one row
-// per study gathered in resumen.csv. A bad study never stops the run.
+// paths is read and analysed once, in parallel, the outputs asked of it
+// rendered as a single run renders them and written under the output
+// folder, and one row per study gathered in resumen.csv. A bad study never
+// stops the run.
+#include "cli/outputs.h"
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -46,17 +49,12 @@ struct FoundStudy {
 // two studies never share a name.
 std::vector<FoundStudy> FindStudies(const std::vector<std::string> &paths, const std::string &outputDir);
 
-// The outputs of `format` for the study named `name`: e.g.
-// "lote-3/a.w04.informe.txt", "lote-3/a.w04.json"; the pages include the
-// criteria page when the criteria are asked too.
+// The outputs of a format, in order: "pages" has the criteria page when
+// the criteria are asked too.
+std::vector<const Output *> BatchOutputs(const std::string &format, bool withCriteria);
+// Their files for the study named `name`: e.g. "lote-3/a.w04.informe.txt",
+// "lote-3/a.w04.json".
 std::vector<std::string> OutputNames(const std::string &name, const std::string &format, bool withCriteria = false);
-
-// Draws a study's graphs or pages ("graphs", "pages") as the drawing
-// commands would, into the given output paths; the window library provides
-// it. Answers 0, or the status and `message` of the failing command.
-using BatchDrawer = std::function<int(const std::string &study, const std::string &format,
-                                      const std::vector<std::string> &outputs, const BatchRequest &request,
-                                      std::string &message)>;
 
 // The message of each study a cancelled run never took.
 inline constexpr char kNotEvaluatedMessage[] = "No evaluado: se canceló la evaluación.";
@@ -76,7 +74,7 @@ struct BatchProgress {
 // cannot be written is an error before any study is read.
 // `onRow` (optional) gets each row as it joins the summary, in order.
 struct SummaryRow;
-int RunBatch(const BatchRequest &request, std::ostream &err, char decimalSeparator, const BatchDrawer &drawer,
+int RunBatch(const BatchRequest &request, std::ostream &err, char decimalSeparator, const OutputDrawer &drawer,
              const std::function<void(const BatchProgress &)> &progress, const std::atomic<bool> *cancel,
              const std::function<void(const SummaryRow &)> &onRow = nullptr);
 
@@ -87,6 +85,6 @@ std::string SummaryLine(const BatchProgress &progress, bool cancelled, const std
 // linealidad --batch on a terminal or a pipe: progress on `err` only when it
 // is a terminal, the summary line always.
 int RunBatchCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char decimalSeparator,
-                    const BatchDrawer &drawer);
+                    const OutputDrawer &drawer);
 
 } // namespace cli

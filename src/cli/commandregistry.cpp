@@ -4,11 +4,11 @@
 #include "cli/batch.h"
 #include "cli/headless.h"
 #include "cli/installationfacts.h"
+#include "cli/outputs.h"
 #include "cli/printrecord.h"
 #include "cli/resultsjson.h"
 #include "cli/verification.h"
 
-#include "stats/commands.h"
 #include "stats/studyfile.h"
 #include "stats/systemerror.h"
 
@@ -20,67 +20,30 @@ namespace cli {
 
 namespace {
 
-// The analysis of variance: the table's rows, cells apart by tabs, then the
-// conclusions.
-void printTableAndLines(const stats::CommandOutcome &outcome, std::ostream &out)
-{
-    for (const auto &row : outcome.grid) {
-        for (size_t c = 0; c < row.size(); ++c)
-            out << (c ? "\t" : "") << row[c];
-        out << '\n';
-    }
-    PrintLines(outcome, out);
-}
-
-// The residuals: their columns side by side, apart by tabs.
-void printColumns(const stats::CommandOutcome &outcome, std::ostream &out)
-{
-    for (size_t i = 0; i < outcome.columns[0].size(); ++i) {
-        for (size_t c = 0; c < outcome.columns.size(); ++c)
-            out << (c ? "\t" : "") << outcome.columns[c][i];
-        out << '\n';
-    }
-}
-
-// A result command: the study file read as Open reads it, the computation
-// of the matching menu command, and what its window would hold.
-template <class Compute>
-int studyCommand(const CommandLine &line, std::ostream &out, std::ostream &err, Compute compute, Printer print)
-{
-    return RunCatchingErrors(err, [&] {
-        const stats::StudyData study = stats::StudyFromFile(ReadStudyFile(line.operands[0]));
-        stats::SharedResults shared;
-        const stats::CommandOutcome outcome = compute(study, shared);
-        return PrintOutcome(outcome, out, err, print);
-    });
-}
-
-using Computation = stats::CommandOutcome (*)(const stats::StudyTexts &, stats::SharedResults &, char);
-
-template <Computation compute, Printer print>
-int resultCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
-{
-    return studyCommand(
-        line, out, err, [separator](const stats::StudyTexts &study, stats::SharedResults &shared) {
-            return compute(study, shared, separator);
-        },
-        print);
-}
-
-// The acceptance criteria, with the target and limits of the command line
-// (a bad one is refused before the study is read).
-int criteriaCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
+// A result command: the study file read as Open reads it, analysed, and
+// what the window of `id` would hold; with the target and limits of the
+// command line where it takes them (a bad one is refused before the study
+// is read).
+template <const char *id>
+int outputCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
 {
     stats::CriteriaOptions options;
     std::string problem;
     if (!CriteriaOptionsOf(line, separator, options, problem))
         return UsageError(err, problem, line.command);
-    return studyCommand(
-        line, out, err, [&](const stats::StudyTexts &study, stats::SharedResults &shared) {
-            return stats::RunCriteria(study, shared, separator, options);
-        },
-        PrintLines);
+    const Rendered rendered =
+        RenderOutput(OutputNamed(id), ReadAndAnalyse(line.operands[0], {separator, options}), {});
+    if (rendered.status != kExitDone) {
+        err << rendered.message << '\n';
+        return rendered.status;
+    }
+    errno = 0;
+    out << rendered.bytes;
+    return OutputWritten(out, err);
 }
+
+const char kReport[] = "report", kInference[] = "inference", kAnova[] = "anova", kResiduals[] = "residuals",
+           kSystematicError[] = "systematic-error", kCriteria[] = "criteria";
 
 int jsonCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
 {
@@ -143,23 +106,23 @@ using enum HelpSection;
 const Command kCommands[] = {
     {"", nullptr, Window, nullptr, nullptr, "[ARCHIVO.w04]", Opening,
      "Sin opciones abre la aplicación (con ARCHIVO, abre ese estudio).\n", {}, {}, false},
-    {"--report", nullptr, Text, nullptr, resultCommand<stats::RunReport, PrintLines>, "--report ARCHIVO.w04", WithoutWindows,
+    {"--report", nullptr, Text, nullptr, outputCommand<kReport>, "--report ARCHIVO.w04", WithoutWindows,
      "  --report            el informe completo, una línea por renglón\n", {kStudy}, {}, false},
-    {"--inference", nullptr, Text, nullptr, resultCommand<stats::RunInference, PrintLines>, "--inference ARCHIVO.w04",
+    {"--inference", nullptr, Text, nullptr, outputCommand<kInference>, "--inference ARCHIVO.w04",
      WithoutWindows, "  --inference         la inferencia de pendiente y ordenada al origen\n", {kStudy}, {}, false},
-    {"--anova", nullptr, Text, nullptr, resultCommand<stats::RunAnova, printTableAndLines>, "--anova ARCHIVO.w04", WithoutWindows,
+    {"--anova", nullptr, Text, nullptr, outputCommand<kAnova>, "--anova ARCHIVO.w04", WithoutWindows,
      "  --anova             el análisis de la varianza: las siete filas de la\n"
      "                      tabla (celdas separadas por tabuladores) y las conclusiones\n",
      {kStudy}, {}, false},
-    {"--residuals", nullptr, Text, nullptr, resultCommand<stats::RunResiduals, printColumns>, "--residuals ARCHIVO.w04",
+    {"--residuals", nullptr, Text, nullptr, outputCommand<kResiduals>, "--residuals ARCHIVO.w04",
      WithoutWindows,
      "  --residuals         el análisis de residuales: las cuatro columnas\n"
      "                      separadas por tabuladores\n",
      {kStudy}, {}, false},
-    {"--systematic-error", nullptr, Text, nullptr, resultCommand<stats::RunSystematicError, PrintLines>,
+    {"--systematic-error", nullptr, Text, nullptr, outputCommand<kSystematicError>,
      "--systematic-error ARCHIVO.w04", WithoutWindows, "  --systematic-error  la evaluación del error sistemático constante\n",
      {kStudy}, {}, false},
-    {"--criteria", nullptr, Text, nullptr, criteriaCommand, "--criteria ARCHIVO.w04 [--target T] [--limits L.json]",
+    {"--criteria", nullptr, Text, nullptr, outputCommand<kCriteria>, "--criteria ARCHIVO.w04 [--target T] [--limits L.json]",
      WithoutWindows,
      "  --criteria          los criterios de aceptación de la linealidad: cada criterio\n"
      "                      con su valor, su límite y si se cumple, el dictamen, los\n"

@@ -2,7 +2,6 @@
 
 #include "cli/commandregistry.h"
 
-#include "stats/commands.h"
 #include "stats/errors.h"
 #include "stats/studyfile.h"
 #include "stats/systemerror.h"
@@ -117,12 +116,6 @@ int RunCatchingErrors(std::ostream &err, const std::function<int()> &work)
     return status;
 }
 
-int ReportRefusal(const stats::CommandOutcome &outcome, std::ostream &err)
-{
-    err << outcome.refusalMessage() << '\n';
-    return kExitRefused;
-}
-
 int OutputWritten(std::ostream &out, std::ostream &err)
 {
     out.flush();
@@ -132,21 +125,6 @@ int OutputWritten(std::ostream &out, std::ostream &err)
     err << "No se pudo escribir la salida estándar: "
         << (error == EBADF ? std::string("está cerrada") : stats::SystemErrorText(error)) << ".\n";
     return kExitFailed;
-}
-
-int PrintOutcome(const stats::CommandOutcome &outcome, std::ostream &out, std::ostream &err, Printer print)
-{
-    if (outcome.refused())
-        return ReportRefusal(outcome, err);
-    errno = 0;
-    print(outcome, out);
-    return OutputWritten(out, err);
-}
-
-void PrintLines(const stats::CommandOutcome &outcome, std::ostream &out)
-{
-    for (const std::string &line : outcome.lines)
-        out << line << '\n';
 }
 
 char LocaleDecimalSeparator()

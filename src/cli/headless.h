@@ -1,7 +1,6 @@
 #pragma once
 // The headless commands: read a study file the way Open does, run what the
 // matching result command runs and print what its window would hold.
-#include "stats/commands.h"
 #include "stats/studyfile.h"
 
 #include <functional>
@@ -43,20 +42,10 @@ stats::StudyFile ReadStudyFile(const std::string &path);
 // goes to `err` in the words of the general error report, status 1.
 int RunCatchingErrors(std::ostream &err, const std::function<int()> &work);
 
-// A refused study: its message on `err`, status 2.
-int ReportRefusal(const stats::CommandOutcome &outcome, std::ostream &err);
-
 // What was printed reached its destination: a full disk, a full device or a
 // closed standard output is an error (its message on `err`, status 1), not a
 // silent empty result.
 int OutputWritten(std::ostream &out, std::ostream &err);
-
-// What a result command prints of its computed outcome: `print` on `out`,
-// or the refusal on `err`; the command's exit status.
-using Printer = void (*)(const stats::CommandOutcome &, std::ostream &);
-int PrintOutcome(const stats::CommandOutcome &outcome, std::ostream &out, std::ostream &err, Printer print);
-// The outcome's text lines, one per line (the report, the criteria...).
-void PrintLines(const stats::CommandOutcome &outcome, std::ostream &out);
 
 // Runs a text command (commandregistry.h). Exit status 0 on success, 2 for a
 // refusal of the study (validation or zero slope), 1 for an error (file,

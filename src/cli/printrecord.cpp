@@ -54,6 +54,29 @@ std::string Sha256Hex(std::string_view bytes)
         .toStdString();
 }
 
+namespace {
+
+// Who made the record, with what and when.
+PrintRecord stamped(PrintRecord record)
+{
+    record.program = "linealidad";
+    record.version = ProgramVersion();
+    record.revision = kSourceRevision;
+    {
+        // The local time and its offset go through the C library's time-zone
+        // state, which a batch run's workers would otherwise set at once.
+        static std::mutex clock;
+        const std::lock_guard<std::mutex> lock(clock);
+        const QDateTime now = QDateTime::currentDateTime();
+        record.generated = now.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toStdString() + utcOffset(now);
+        record.printed = now.toString(QStringLiteral("yyyy-MM-dd HH:mm ")).toStdString() + utcOffset(now);
+    }
+    record.user = CurrentUserName();
+    return record;
+}
+
+} // namespace
+
 PrintRecord MakePrintRecord(const StudySource &source)
 {
     PrintRecord record;
@@ -75,21 +98,18 @@ PrintRecord MakePrintRecord(const StudySource &source)
         if (record.state == FileState::Saved)
             record.sha256 = now;
     }
-    record.program = "linealidad";
-    record.version = ProgramVersion();
-    record.revision = kSourceRevision;
-    {
-        // The local time and its offset go through the C library's time-zone
-        // state, which a batch run's workers would otherwise set at once.
-        static std::mutex clock;
-        const std::lock_guard<std::mutex> lock(clock);
-        const QDateTime now = QDateTime::currentDateTime();
-        record.generated = now.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toStdString() + utcOffset(now);
-        record.printed = now.toString(QStringLiteral("yyyy-MM-dd HH:mm ")).toStdString() + utcOffset(now);
-    }
-    record.user = CurrentUserName();
-    return record;
+    return stamped(std::move(record));
 }
+
+PrintRecord RecordOfFileRead(const std::string &path, std::string_view bytes)
+{
+    PrintRecord record;
+    record.file = fileNameOf(path);
+    record.state = FileState::Saved;
+    record.sha256 = Sha256Hex(bytes);
+    return stamped(std::move(record));
+}
+
 
 std::string PrintRecord::studyName() const
 {

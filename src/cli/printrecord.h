@@ -53,6 +53,9 @@ struct PrintRecord {
 // The record of `source` now: the file on disk is read again, so a digest
 // on paper is always that of the file as it is at the time of printing.
 PrintRecord MakePrintRecord(const StudySource &source);
+// The record of a study file whose `bytes` were just read from `path`, by a
+// command that uses no other reading of it: the digest is of those bytes.
+PrintRecord RecordOfFileRead(const std::string &path, std::string_view bytes);
 
 // The SHA-256 of `bytes` in lower-case hexadecimal.
 std::string Sha256Hex(std::string_view bytes);

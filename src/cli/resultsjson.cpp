@@ -1,6 +1,7 @@
 #include "cli/resultsjson.h"
 
 #include "cli/acceptancelimits.h"
+#include "cli/headless.h"
 
 #include "stats/errors.h"
 #include "stats/resultfields.h"
@@ -172,41 +173,50 @@ QJsonObject ErrorJson(const char *kind, const std::string &message)
     return {{"error", QJsonObject{{"kind", kind}, {"message", text(message)}}}};
 }
 
-StudyOutcomes ComputeStudyOutcomes(const stats::StudyTexts &texts, char sep, const stats::CriteriaOptions &criteria)
+JsonOutcome ResultsJson(const stats::StudyAnalysis &analysis)
 {
-    StudyOutcomes outcomes;
-    outcomes.report = stats::RunResults(texts, outcomes.records, sep);
-    if (!outcomes.report.refused())
-        outcomes.criteria = stats::RunCriteria(texts, outcomes.criteriaRecords, sep, criteria);
-    return outcomes;
-}
-
-JsonOutcome ResultsJson(const stats::StudyTexts &texts, char sep, const StudyOutcomes &outcomes)
-{
-    auto refusal = [](const stats::CommandOutcome &outcome) {
-        return JsonOutcome{
-            ErrorJson(outcome.validation.failed ? "validation" : "zero_slope", outcome.refusalMessage()), true};
-    };
-    if (outcomes.report.refused())
-        return refusal(outcomes.report);
-    if (outcomes.criteria->refused())
-        return refusal(*outcomes.criteria);
-    const stats::SharedResults &records = outcomes.records;
-    return {{{"study", StudyJson(texts, stats::ReadStudy(texts, sep))},
-             {"regression", RegressionJson(records.regression)},
-             {"anova", AnovaJson(records.anova)},
-             {"residuals", ResidualsJson(records.residuals)},
-             {"recovery", records.recoveryRefusal.empty() ? QJsonValue(RecoveryJson(records.anova, records.recovery))
-                                                          : QJsonValue(QJsonValue::Null)},
-             {"recoveryRefusal", records.recoveryRefusal.empty() ? QJsonValue(QJsonValue::Null)
-                                                                 : QJsonValue(text(records.recoveryRefusal))},
-             {"criteria", CriteriaJson(outcomes.criteriaRecords.criteria)}},
+    // In the order the report and then the criteria meet their refusals.
+    stats::CommandOutcome outcome;
+    const stats::AnovaAndResiduals *anova = nullptr;
+    const stats::RegressionResult *regression = nullptr;
+    if (stats::Validated(analysis, outcome) && (anova = stats::Require(analysis.anova, outcome)))
+        regression = stats::Require(analysis.regression, outcome);
+    if (!regression)
+        return {ErrorJson(outcome.validation.failed ? "validation" : "zero_slope", outcome.refusalMessage()), true};
+    const std::string recoveryRefusal = stats::RecoveryRefusal(analysis);
+    const stats::CriteriaResult &criteria = *stats::Require(analysis.criteria, outcome);
+    return {{{"study", StudyJson(analysis.texts, analysis.study)},
+             {"regression", RegressionJson(*regression)},
+             {"anova", AnovaJson(anova->anova)},
+             {"residuals", ResidualsJson(anova->residuals)},
+             {"recovery", recoveryRefusal.empty() ? QJsonValue(RecoveryJson(anova->anova, *analysis.recovery.value))
+                                                  : QJsonValue(QJsonValue::Null)},
+             {"recoveryRefusal",
+              recoveryRefusal.empty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text(recoveryRefusal))},
+             {"criteria", CriteriaJson(criteria)}},
             false};
 }
 
-JsonOutcome StudyResultsJson(const stats::StudyTexts &texts, char sep, const stats::CriteriaOptions &criteria)
+JsonRun JsonOfStudy(const AnalysedStudy &study)
 {
-    return ResultsJson(texts, sep, ComputeStudyOutcomes(texts, sep, criteria));
+    JsonRun run;
+    stats::ReportCommandErrors(
+        [&] {
+            JsonOutcome outcome = ResultsJson(study.analysed());
+            run.status = kExitDone;
+            if (outcome.refused) {
+                run.message = outcome.object["error"].toObject()["message"].toString().toStdString();
+                run.status = kExitRefused;
+            } else {
+                outcome.object.insert("record", RecordJson(study.record));
+            }
+            run.document = std::move(outcome.object);
+        },
+        [&](const std::string &message) {
+            run = JsonRun{ErrorJson(study.error ? study.errorKind : "numeric", message),
+                          kExitFailed, message};
+        });
+    return run;
 }
 
 std::string JsonText(const QJsonObject &document)
@@ -214,42 +224,10 @@ std::string JsonText(const QJsonObject &document)
     return QJsonDocument(document).toJson(QJsonDocument::Indented).toStdString();
 }
 
-JsonRun RunJson(const std::string &path, const std::string &bytes, char sep, const stats::CriteriaOptions &criteria)
-{
-    // Whatever the reading of the file meets (a count line that is not a
-    // whole number included) is "file"; what the computations meet (a cell
-    // that is not a number, a floating-point fault) is "numeric".
-    const char *kind = "file";
-    JsonRun run;
-    stats::ReportCommandErrors(
-        [&] {
-            const stats::StudyData study = stats::StudyFromFile(stats::ParseStudyFile(bytes));
-            kind = "numeric";
-            StudyOutcomes outcomes = ComputeStudyOutcomes(study, sep, criteria);
-            JsonOutcome outcome = ResultsJson(study, sep, outcomes);
-            run.outcomes = std::move(outcomes);
-            run.status = 0;
-            if (outcome.refused) {
-                run.message = outcome.object["error"].toObject()["message"].toString().toStdString();
-                run.status = 2;
-            } else {
-                outcome.object.insert("record", RecordJson(MakePrintRecord(StudySource::ofFile(path, bytes))));
-            }
-            run.document = std::move(outcome.object);
-        },
-        [&](const std::string &message) {
-            run = JsonRun{ErrorJson(kind, message), 1, message, std::nullopt};
-        });
-    return run;
-}
-
 int RunJsonCommand(const std::string &path, std::ostream &out, std::ostream &err, char sep,
                    const stats::CriteriaOptions &criteria)
 {
-    JsonRun run;
-    stats::ReportCommandErrors(
-        [&] { run = RunJson(path, stats::ReadFileBytes(path), sep, criteria); },
-        [&](const std::string &message) { run = JsonRun{ErrorJson("file", message), 1, message, std::nullopt}; });
+    const JsonRun run = JsonOfStudy(ReadAndAnalyse(path, {sep, criteria}));
     out << JsonText(run.document);
     if (!run.message.empty())
         err << run.message << '\n';

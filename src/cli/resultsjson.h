@@ -4,7 +4,7 @@
 // (never the printed texts), the verdicts as stable identifiers. The schema
 // is described in README.md.
 #include "cli/printrecord.h"
-#include "stats/commands.h"
+#include "cli/outputs.h"
 
 #include <QJsonObject>
 
@@ -22,33 +22,16 @@ QJsonArray ResidualsJson(const std::vector<stats::ResidualRow> &residuals);
 QJsonObject RecoveryJson(const stats::AnovaResult &anova, const stats::RecoveryResult &recovery);
 QJsonObject CriteriaJson(const stats::CriteriaResult &criteria);
 
-// Runs what the report runs (validation, analysis of variance and residuals,
-// regression, recovery), then the acceptance criteria with `criteria`, and
-// gives the whole object (a recovery that cannot be evaluated is null, with
-// its reason in "recoveryRefusal", beside every other result), or the refusal as
-// {"error": {"kind": "validation" | "zero_slope", "message": ...}}. Throws
-// stats::CommandError (ConversionError, FloatingPointError) as the commands do.
+// The whole object of an analysis: every result (a recovery that cannot be
+// evaluated is null, with its reason in "recoveryRefusal", beside every
+// other result), or the refusal as {"error": {"kind": "validation" |
+// "zero_slope", "message": ...}}. Raises stats::CommandError
+// (ConversionError, FloatingPointError) as the commands do.
 struct JsonOutcome {
     QJsonObject object;
     bool refused = false;
 };
-JsonOutcome StudyResultsJson(const stats::StudyTexts &texts, char decimalSeparator,
-                             const stats::CriteriaOptions &criteria = {});
-
-// The two computations the object is made of, each run as its own command
-// (--report, --criteria) runs it; the criteria are not run when the report
-// is refused. A report whose recovery could not be evaluated has no lines:
-// its command refuses it (records.recoveryRefusal says why). A batch run prints both from here instead of computing them
-// again for each output.
-struct StudyOutcomes {
-    stats::SharedResults records;
-    stats::CommandOutcome report;
-    stats::SharedResults criteriaRecords;
-    std::optional<stats::CommandOutcome> criteria;
-};
-StudyOutcomes ComputeStudyOutcomes(const stats::StudyTexts &texts, char decimalSeparator,
-                                   const stats::CriteriaOptions &criteria);
-JsonOutcome ResultsJson(const stats::StudyTexts &texts, char decimalSeparator, const StudyOutcomes &outcomes);
+JsonOutcome ResultsJson(const stats::StudyAnalysis &analysis);
 
 // The record of the output: file, sha256 (all 64 digits), program, version,
 // revision, generated (ISO 8601 with offset), user.
@@ -57,17 +40,16 @@ QJsonObject RecordJson(const PrintRecord &record);
 // {"error": {"kind": kind, "message": message}}
 QJsonObject ErrorJson(const char *kind, const std::string &message);
 
-// What --json writes of the study file read as `bytes` from `path`: the
-// document, the message for standard error and the exit status; with the
-// outcomes when the study was read and computed (refused or not).
+// What --json writes of a study file read and analysed: the document (with
+// the record when not refused), the message for standard error and the
+// exit status: 0, 2 refused, 1 an error, whose object has the kind "file"
+// (reading the file) or "numeric" (computing).
 struct JsonRun {
     QJsonObject document;
     int status = 1;
     std::string message;
-    std::optional<StudyOutcomes> outcomes;
 };
-JsonRun RunJson(const std::string &path, const std::string &bytes, char decimalSeparator,
-                const stats::CriteriaOptions &criteria);
+JsonRun JsonOfStudy(const AnalysedStudy &study);
 
 // The document as --json prints it: indented, UTF-8, keys in alphabetical order.
 std::string JsonText(const QJsonObject &document);

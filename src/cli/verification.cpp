@@ -237,7 +237,7 @@ QJsonObject results(const ReferenceStudy &reference, const std::string &fileByte
             study.levelsText = std::to_string(reference.replicates.size());
             study.methodText = reference.info.title;
         }
-        const JsonOutcome outcome = StudyResultsJson(study, '.');
+        const JsonOutcome outcome = ResultsJson(stats::Analyze(study, {}));
         if (outcome.refused)
             throw stats::CommandError(outcome.object["error"].toObject()["message"].toString().toStdString());
         return outcome.object;
@@ -245,14 +245,15 @@ QJsonObject results(const ReferenceStudy &reference, const std::string &fileByte
     const stats::StudyData texts =
         stats::StudyData::Shaped(std::vector<std::string>(reference.x.size(), "1"), reference.x, reference.y);
     const stats::LinearityStudy study = stats::ReadStudy(texts, '.');
-    stats::SharedResults records;
-    stats::ComputeRegression(study, records.regression, records.slopeIsZero);
-    if (records.slopeIsZero)
+    stats::RegressionResult r;
+    bool slopeIsZero = false;
+    stats::ComputeRegression(study, r, slopeIsZero);
+    if (slopeIsZero)
         throw stats::CommandError(stats::kZeroSlopeMessage);
-    stats::ComputeAnovaResiduals(study, records.anova, records.slopeIsZero, records.residuals);
+    stats::AnovaAndResiduals records;
+    stats::ComputeAnovaResiduals(study, records.anova, slopeIsZero, records.residuals);
     // The standard deviations of slope and intercept, from their t statistics.
-    QJsonObject regression = RegressionJson(records.regression);
-    const stats::RegressionResult &r = records.regression;
+    QJsonObject regression = RegressionJson(r);
     regression["slopeStandardDeviation"] = (r.slope.toDouble() - 1.0) / r.slopeT.toDouble();
     regression["interceptStandardDeviation"] = r.intercept.toDouble() / r.interceptT.toDouble();
     return {{"regression", regression},

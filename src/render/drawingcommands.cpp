@@ -3,7 +3,6 @@
 #include "cli/acceptancelimits.h"
 #include "cli/atomicfile.h"
 #include "cli/batch.h"
-#include "cli/batchsummary.h"
 #include "cli/commandregistry.h"
 #include "cli/headless.h"
 #include "cli/outputfile.h"
@@ -32,45 +31,48 @@ namespace render {
 
 namespace {
 
+// The printed pages, by their output's id.
+constexpr std::pair<std::string_view, PrintedReport> kPages[] = {
+    {"page-general", PrintedReport::GeneralInformation},
+    {"page-inference", PrintedReport::InferenceAndAnova},
+    {"page-error", PrintedReport::ErrorAndResiduals},
+    {"page-criteria", PrintedReport::AcceptanceCriteria},
+};
+
+cli::Rendered drawPage(PrintedReport kind, const cli::AnalysedStudy &study)
+{
+    const stats::StudyAnalysis &analysis = study.analysed();
+    const PreparedReport report = PrepareReport(kind, analysis);
+    if (report.refused())
+        return {cli::kExitRefused, {}, report.validation.failed ? report.validation.message : stats::kZeroSlopeMessage};
+    const DocumentInfo info =
+        StudyDocumentInfo(ReportName(kind), study.record, analysis.texts.analyst(), analysis.texts.method());
+    const QByteArray pdf = PdfDocument(LocalePageSize(), info, [&](QPainter &painter, QPdfWriter &writer) {
+        return DrawReportPages(painter, report.pages, [&writer] { return writer.newPage(); }, study.record);
+    });
+    return {cli::kExitDone, pdf.toStdString(), {}};
+}
+
 // --print general|inference|error|criteria FILE --output OUT.pdf: the page
 // that "Aceptar" prints for that item of the print options window, on the
 // paper of the user's locale; the criteria with --target and --limits.
 int printCommand(const std::vector<std::string> &args, std::ostream &, std::ostream &err, char separator)
 {
-    const std::pair<const char *, PrintedReport> kinds[] = {{"general", PrintedReport::GeneralInformation},
-                                                             {"inference", PrintedReport::InferenceAndAnova},
-                                                             {"error", PrintedReport::ErrorAndResiduals},
-                                                             {"criteria", PrintedReport::AcceptanceCriteria}};
     DrawingRequest request;
     std::string problem;
     if (!ParseDrawingRequest(args, separator, request, problem))
         return cli::UsageError(err, problem, args[0]);
-    const auto kind = std::find_if(std::begin(kinds), std::end(kinds),
-                                   [&](const auto &k) { return request.positional[0] == k.first; });
-    if (kind == std::end(kinds))
+    const std::string id = "page-" + request.positional[0];
+    const auto page =
+        std::find_if(std::begin(kPages), std::end(kPages), [&](const auto &p) { return p.first == id; });
+    if (page == std::end(kPages))
         return cli::UsageError(err, "La página es general, inference, error o criteria: " + request.positional[0],
                                args[0]);
-    if (request.criteriaGiven && kind->second != PrintedReport::AcceptanceCriteria)
+    if (request.criteriaGiven && page->second != PrintedReport::AcceptanceCriteria)
         return cli::UsageError(err, "--target y --limits son de la página criteria.", args[0]);
     if (const int refused = RefuseOutput(request.output, cli::kPdfExtension, request.study, args[0], err))
         return refused;
-    return cli::RunCatchingErrors(err, [&] {
-        const std::string bytes = stats::ReadFileBytes(request.study);
-        const stats::StudyData study = stats::StudyFromFile(stats::ParseStudyFile(bytes));
-        stats::SharedResults records;
-        const PreparedReport report = PrepareReport(kind->second, study, records, separator, request.criteria);
-        if (report.refused()) {
-            err << (report.validation.failed ? report.validation.message : stats::kZeroSlopeMessage) << '\n';
-            return cli::kExitRefused;
-        }
-        const cli::PrintRecord record = cli::MakePrintRecord(cli::StudySource::ofFile(request.study, bytes));
-        const DocumentInfo info = StudyDocumentInfo(ReportName(kind->second), record, study.analyst(), study.method());
-        const QByteArray pdf = PdfDocument(LocalePageSize(), info, [&](QPainter &painter, QPdfWriter &writer) {
-            return DrawReportPages(painter, report.pages, [&writer] { return writer.newPage(); }, record);
-        });
-        WriteOutputFile(request.output, pdf);
-        return cli::kExitDone;
-    });
+    return WriteDrawnOutput(id, request, {}, separator, err);
 }
 
 // --verify --output OUT.pdf: the verification's table on standard output, as
@@ -92,39 +94,13 @@ int verifyCommand(const std::vector<std::string> &args, std::ostream &out, std::
     });
 }
 
-// A study's graphs or pages in a batch run, by the commands a single run
-// would use, one output each.
-int drawForBatch(const std::string &study, const std::string &format, const std::vector<std::string> &outputs,
-                 const cli::BatchRequest &request, std::string &message, char separator)
-{
-    static const char *const graphs[] = {"regression", "residuals"};
-    static const char *const pages[] = {"general", "inference", "error", "criteria"};
-    const bool graph = format == "graphs";
-    const OutputWriterScope batchFiles(cli::WriteBatchFile);
-    for (std::size_t i = 0; i < outputs.size() && i < (graph ? 2u : 4u); ++i) {
-        std::vector<std::string> args = {graph ? "--graph" : "--print", graph ? graphs[i] : pages[i], study,
-                                         "--output", outputs[i]};
-        if (!graph && i == 3)
-            for (const auto &[option, value] : request.criteriaOptions)
-                args.insert(args.end(), {option, value});
-        std::ostringstream sink, errors;
-        if (const int status = RunDrawingCommand(args, sink, errors, separator)) {
-            message = errors.str();
-            while (!message.empty() && message.back() == '\n')
-                message.pop_back();
-            return status;
-        }
-    }
-    return cli::kExitDone;
-}
-
 int batchCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err, char separator)
 {
     cli::CommandLine line;
     std::string problem;
     if (!cli::ParseCommandLine(args, line, problem))
         return cli::UsageError(err, problem, args[0]);
-    return cli::RunBatchCommand(line, out, err, separator, BatchDrawerFor(separator));
+    return cli::RunBatchCommand(line, out, err, separator, DrawOutput);
 }
 
 using DrawingRunner = int (*)(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
@@ -157,10 +133,32 @@ int RunDrawingCommand(const std::vector<std::string> &args, std::ostream &out, s
     return cli::kExitUsage;
 }
 
-cli::BatchDrawer BatchDrawerFor(char separator)
+cli::Rendered DrawOutput(const cli::Output &output, const cli::AnalysedStudy &study,
+                         const cli::RenderOptions &options)
 {
-    using namespace std::placeholders;
-    return std::bind(drawForBatch, _1, _2, _3, _4, _5, separator);
+    if (output.id == "graph-regression")
+        return DrawGraph(Graph::Regression, study, options);
+    if (output.id == "graph-residuals")
+        return DrawGraph(Graph::Residuals, study, options);
+    for (const auto &[id, kind] : kPages)
+        if (output.id == id)
+            return drawPage(kind, study);
+    throw stats::CommandError("La salida " + std::string(output.id) + " no se dibuja.");
+}
+
+int WriteDrawnOutput(const std::string &id, const DrawingRequest &request, const cli::RenderOptions &options,
+                     char separator, std::ostream &err)
+{
+    const cli::Rendered rendered = cli::RenderOutput(
+        cli::OutputNamed(id), cli::ReadAndAnalyse(request.study, {separator, request.criteria}), options, DrawOutput);
+    if (rendered.status != cli::kExitDone) {
+        err << rendered.message << '\n';
+        return rendered.status;
+    }
+    return cli::RunCatchingErrors(err, [&] {
+        WriteOutputFile(request.output, QByteArray::fromStdString(rendered.bytes));
+        return cli::kExitDone;
+    });
 }
 
 void SilenceQtMessages() { qInstallMessageHandler(quietHandler); }
@@ -172,11 +170,11 @@ std::optional<OutputFormat> OutputFormatOf(const std::string &path)
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (extension == ".png")
-        return OutputFormat::Png;
+        return cli::DrawnFormat::Png;
     if (extension == ".svg")
-        return OutputFormat::Svg;
+        return cli::DrawnFormat::Svg;
     if (extension == ".pdf")
-        return OutputFormat::Pdf;
+        return cli::DrawnFormat::Pdf;
     return {};
 }
 
@@ -199,19 +197,9 @@ std::optional<QSize> ParseOutputSize(const std::string &text)
     return QSize(width, height);
 }
 
-namespace {
-thread_local OutputWriterScope::Writer t_outputWriter = nullptr;
-}
-
-OutputWriterScope::OutputWriterScope(Writer writer) : m_previous(t_outputWriter) { t_outputWriter = writer; }
-OutputWriterScope::~OutputWriterScope() { t_outputWriter = m_previous; }
-
 void WriteOutputFile(const std::string &path, const QByteArray &bytes)
 {
-    if (t_outputWriter)
-        t_outputWriter(path, bytes.toStdString());
-    else
-        cli::WriteFileAtomically(QString::fromLocal8Bit(path.c_str()), bytes.toStdString());
+    cli::WriteFileAtomically(QString::fromLocal8Bit(path.c_str()), bytes.toStdString());
 }
 
 QByteArray PdfDocument(const QPageSize &paper, const DocumentInfo &info,
@@ -244,7 +232,7 @@ bool ParseDrawingRequest(const std::vector<std::string> &args, char separator, D
     request.study = line.operands.back();
     request.positional.assign(line.operands.begin(), line.operands.end() - 1);
     request.output = *line.option("--output");
-    request.format = OutputFormatOf(request.output).value_or(OutputFormat::Png);
+    request.format = OutputFormatOf(request.output).value_or(cli::DrawnFormat::Png);
     request.criteriaGiven = line.option("--target") || line.option("--limits");
     if (!cli::CriteriaOptionsOf(line, separator, request.criteria, problem))
         return false;

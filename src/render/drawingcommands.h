@@ -3,7 +3,7 @@
 // study file, written to an image, SVG or PDF file. They run in the window
 // library, once a QGuiApplication exists (offscreen platform), and share
 // the plumbing below.
-#include "cli/batch.h"
+#include "cli/outputs.h"
 #include "render/documentrecord.h"
 #include "stats/criteria.h"
 #include "stats/studyfile.h"
@@ -31,9 +31,11 @@ namespace render {
 int RunDrawingCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
                       char decimalSeparator);
 
-// What a batch run draws with: each study's graphs or pages by the drawing
-// commands themselves, written as the batch names its files.
-cli::BatchDrawer BatchDrawerFor(char decimalSeparator);
+// Draws a graph or a page of a study read and analysed (the drawn rows of
+// cli/outputs.h): what the drawing commands, the batch run and the archive
+// window render them with. Raises what stopped the study or a computation.
+cli::Rendered DrawOutput(const cli::Output &output, const cli::AnalysedStudy &study,
+                         const cli::RenderOptions &options);
 
 // Before the QGuiApplication: Qt's own messages (the platform plugin, the
 // runtime folder, fonts) stay off standard error, which carries only the
@@ -41,7 +43,7 @@ cli::BatchDrawer BatchDrawerFor(char decimalSeparator);
 void SilenceQtMessages();
 
 // What a drawing command writes, told by the output file's extension.
-enum class OutputFormat { Png, Svg, Pdf };
+using OutputFormat = cli::DrawnFormat;
 // The format of `path` (.png, .svg, .pdf, any case); empty for another.
 std::optional<OutputFormat> OutputFormatOf(const std::string &path);
 
@@ -53,20 +55,6 @@ std::optional<QSize> ParseOutputSize(const std::string &text);
 // it only when everything was written: a failed write leaves no file, and
 // never a half-written one. Throws stats::OutputFileError with the message.
 void WriteOutputFile(const std::string &path, const QByteArray &bytes);
-
-// Within its scope, on its thread, WriteOutputFile hands the bytes to
-// `writer` instead: a batch run names its files its own way (cli/batchsummary.h).
-class OutputWriterScope {
-public:
-    using Writer = void (*)(const std::string &path, const std::string &bytes);
-    explicit OutputWriterScope(Writer writer);
-    ~OutputWriterScope();
-    OutputWriterScope(const OutputWriterScope &) = delete;
-    OutputWriterScope &operator=(const OutputWriterScope &) = delete;
-
-private:
-    Writer m_previous;
-};
 
 // A PDF/A-1b document saying `info` about itself, drawn by `draw` on
 // portrait pages of `paper` at 1200 dpi, text kept as text, with the margins
@@ -97,5 +85,11 @@ bool ParseDrawingRequest(const std::vector<std::string> &args, char decimalSepar
 // on `err`, and its status (64, with the usage lines of `command`, or 1).
 int RefuseOutput(const std::string &output, const std::vector<std::string> &extensions, const std::string &study,
                  const std::string &command, std::ostream &err);
+
+// A drawing command's work once its command line and output are accepted:
+// the study read and analysed once, the output `id` drawn and written as
+// --output; a refusal or error on `err`, with its status.
+int WriteDrawnOutput(const std::string &id, const DrawingRequest &request, const cli::RenderOptions &options,
+                     char decimalSeparator, std::ostream &err);
 
 } // namespace render

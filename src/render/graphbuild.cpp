@@ -4,11 +4,9 @@ namespace render {
 
 const GraphKind &KindOf(Graph graph) { return graph == Graph::Regression ? RegressionGraph() : ResidualGraph(); }
 
-stats::CommandOutcome ComputeGraph(Graph graph, const stats::StudyTexts &study, stats::SharedResults &shared,
-                                   char decimalSeparator)
+stats::CommandOutcome ComputeGraph(Graph graph, const stats::StudyAnalysis &analysis)
 {
-    return graph == Graph::Regression ? stats::RunRegressionGraph(study, shared, decimalSeparator)
-                                      : stats::RunResidualGraph(study, shared, decimalSeparator);
+    return graph == Graph::Regression ? stats::RegressionGraphOutcome(analysis) : stats::ResidualGraphOutcome(analysis);
 }
 
 void FillGraph(PlotEngine &engine, const stats::CommandOutcome &outcome, const stats::StudyTexts &study,

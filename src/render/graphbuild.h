@@ -2,7 +2,7 @@
 // A graph built from the active study: what the windows and the headless
 // export both do before drawing.
 #include "render/plotengine.h"
-#include "stats/commands.h"
+#include "stats/outcomes.h"
 
 namespace render {
 
@@ -10,10 +10,8 @@ enum class Graph { Regression, Residuals };
 
 const GraphKind &KindOf(Graph graph);
 
-// The stats command that computes the graph's points, through the frame's
-// shared records: validation, computations, zero-slope refusal.
-stats::CommandOutcome ComputeGraph(Graph graph, const stats::StudyTexts &study, stats::SharedResults &shared,
-                                   char decimalSeparator);
+// The graph's points and legend from the study's analysis, or its refusal.
+stats::CommandOutcome ComputeGraph(Graph graph, const stats::StudyAnalysis &analysis);
 
 // Refills `engine` from a computed (not refused) outcome, as a build does:
 // reset; curve 2 the line (fitted amounts or zeros) solid with hollow

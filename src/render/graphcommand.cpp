@@ -104,6 +104,42 @@ QByteArray PdfOfGraph(const PlotEngine &engine, const DocumentInfo &info, const 
     return WithDocumentInfo(buffer.data(), info);
 }
 
+cli::Rendered DrawGraph(Graph graph, const cli::AnalysedStudy &study, const cli::RenderOptions &options)
+{
+    const stats::StudyAnalysis &analysis = study.analysed();
+    const stats::CommandOutcome outcome = ComputeGraph(graph, analysis);
+    if (outcome.refused())
+        return {cli::kExitRefused, {}, outcome.refusalMessage()};
+    PlotEngine engine(KindOf(graph));
+    if (graph == Graph::Regression) {
+        // The titles a study file gives the regression graph when it is opened.
+        const stats::StudyFile &file = study.studyFile();
+        engine.SetTitle(QString::fromStdString(file.title));
+        engine.SetXLabel(QString::fromStdString(file.xLabel));
+        engine.SetYLabel(QString::fromStdString(file.yLabel));
+    }
+    FillGraph(engine, outcome, analysis.texts, analysis.decimalSeparator);
+    if (!engine.PointsDrawable())
+        return {cli::kExitRefused, {}, kPointsNotDrawable};
+    const QSize size = options.width > 0 ? QSize(options.width, options.height) : kGraphWindowSize;
+    QByteArray bytes;
+    switch (options.format) {
+    case cli::DrawnFormat::Png:
+        bytes = PngOfGraph(engine, size, study.record);
+        break;
+    case cli::DrawnFormat::Svg:
+        bytes = SvgOfGraph(engine, size, study.record);
+        break;
+    case cli::DrawnFormat::Pdf:
+        bytes = PdfOfGraph(engine,
+                           StudyDocumentInfo(GraphName(graph), study.record, analysis.texts.analyst(),
+                                             analysis.texts.method()),
+                           study.record);
+        break;
+    }
+    return {cli::kExitDone, bytes.toStdString(), {}};
+}
+
 int RunGraphCommand(const std::vector<std::string> &args, std::ostream &, std::ostream &err, char separator)
 {
     DrawingRequest request;
@@ -114,44 +150,13 @@ int RunGraphCommand(const std::vector<std::string> &args, std::ostream &, std::o
         return cli::UsageError(err, "La gráfica es regression o residuals: " + request.positional[0], args[0]);
     if (const int refused = RefuseOutput(request.output, cli::kGraphExtensions, request.study, args[0], err))
         return refused;
-    const Graph graph = request.positional[0] == "regression" ? Graph::Regression : Graph::Residuals;
-    return cli::RunCatchingErrors(err, [&] {
-        const std::string fileBytes = stats::ReadFileBytes(request.study);
-        const stats::StudyFile file = stats::ParseStudyFile(fileBytes);
-        const stats::StudyData study = stats::StudyFromFile(file);
-        stats::SharedResults shared;
-        const stats::CommandOutcome outcome = ComputeGraph(graph, study, shared, separator);
-        if (outcome.refused())
-            return cli::ReportRefusal(outcome, err);
-        PlotEngine engine(KindOf(graph));
-        if (graph == Graph::Regression) {
-            // The titles a study file gives the regression graph when it is opened.
-            engine.SetTitle(QString::fromStdString(file.title));
-            engine.SetXLabel(QString::fromStdString(file.xLabel));
-            engine.SetYLabel(QString::fromStdString(file.yLabel));
-        }
-        FillGraph(engine, outcome, study, separator);
-        if (!engine.PointsDrawable()) {
-            err << kPointsNotDrawable << '\n';
-            return cli::kExitRefused;
-        }
-        const QSize size = request.size.value_or(kGraphWindowSize);
-        const cli::PrintRecord record = cli::MakePrintRecord(cli::StudySource::ofFile(request.study, fileBytes));
-        QByteArray bytes;
-        switch (request.format) {
-        case OutputFormat::Png:
-            bytes = PngOfGraph(engine, size, record);
-            break;
-        case OutputFormat::Svg:
-            bytes = SvgOfGraph(engine, size, record);
-            break;
-        case OutputFormat::Pdf:
-            bytes = PdfOfGraph(engine, StudyDocumentInfo(GraphName(graph), record, study.analyst(), study.method()), record);
-            break;
-        }
-        WriteOutputFile(request.output, bytes);
-        return cli::kExitDone;
-    });
+    const std::string id = request.positional[0] == "regression" ? "graph-regression" : "graph-residuals";
+    cli::RenderOptions options{.format = request.format};
+    if (request.size) {
+        options.width = request.size->width();
+        options.height = request.size->height();
+    }
+    return WriteDrawnOutput(id, request, options, separator, err);
 }
 
 } // namespace render

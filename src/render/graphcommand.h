@@ -1,5 +1,6 @@
 #pragma once
 // linealidad --graph regression|residuals FILE.w04 --output OUT.png|.svg|.pdf [--size WxH]
+#include "cli/outputs.h"
 #include "cli/printrecord.h"
 #include "render/documentrecord.h"
 #include "render/graphbuild.h"
@@ -15,6 +16,10 @@ namespace render {
 
 int RunGraphCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
                     char decimalSeparator);
+
+// The graph of `study` as `options` ask, or why it cannot be drawn.
+// Raises what stopped the study's reading or a computation it shows.
+cli::Rendered DrawGraph(Graph graph, const cli::AnalysedStudy &study, const cli::RenderOptions &options);
 
 // The size of the graph windows' drawing surface when they first open.
 inline const QSize kGraphWindowSize(491, 315);

@@ -106,13 +106,13 @@ void studyBlock(PageBody &body, const stats::StudyTexts &s)
     body.push_back({53, 30, QStringLiteral("Fecha: ") + q(s.date())});
 }
 
-PageBody inferenceAndAnova(const stats::StudyTexts &s, const stats::SharedResults &r, char sep)
+PageBody inferenceAndAnova(const stats::StudyTexts &s, const stats::RegressionResult &regression,
+                           const stats::AnovaResult &a, char sep)
 {
     auto f = [sep](const stats::Real &v) { return q(stats::FormatGeneral(v, 6, sep)); };
-    const stats::AnovaResult &a = r.anova;
 
     PageBody body = {{10, kCentred, QStringLiteral("Inferencia de Pendiente y Ordenada al Origen")}};
-    fieldLines(body, 12, r.regression, stats::RegressionFields(), sep);
+    fieldLines(body, 12, regression, stats::RegressionFields(), sep);
     body.insert(body.end(), {
         {26, kCentred, QStringLiteral("Análisis de la Varianza")},
 
@@ -173,10 +173,10 @@ PageBody inferenceAndAnova(const stats::StudyTexts &s, const stats::SharedResult
     return body;
 }
 
-std::vector<PageBody> errorAndResiduals(const stats::StudyTexts &s, const stats::SharedResults &r, char sep)
+std::vector<PageBody> errorAndResiduals(const stats::StudyTexts &s, const stats::AnovaAndResiduals &r,
+                                        const stats::RecoveryResult &e, char sep)
 {
     auto f = [sep](const stats::Real &v) { return q(stats::FormatGeneral(v, 6, sep)); };
-    const stats::RecoveryResult &e = r.recovery;
 
     PageBody body = {{10, kCentred, QStringLiteral("Evaluación del Error Sistemático Constante")}};
     const bool applies = stats::RecoveryApplies(r.anova);
@@ -414,35 +414,41 @@ void drawPage(QPainter &painter, const PageBody &body, const QString &recordLine
 
 } // namespace
 
-PreparedReport PrepareReport(PrintedReport report, const stats::StudyTexts &study, stats::SharedResults &records,
-                             char sep, const stats::CriteriaOptions &criteria)
+PreparedReport PrepareReport(PrintedReport report, const stats::StudyAnalysis &a)
 {
+    // Each page meets the refusals of the windows it prints, in their order.
     PreparedReport prepared;
-    auto refused = [&prepared](const stats::CommandOutcome &outcome) {
+    stats::CommandOutcome outcome;
+    auto refused = [&] {
         prepared.validation = outcome.validation;
         prepared.zeroSlope = outcome.zeroSlope;
         return outcome.refused();
     };
+    if (report == PrintedReport::GeneralInformation) {
+        prepared.pages = generalInformation(a.texts);
+        return prepared;
+    }
+    if (!stats::Validated(a, outcome))
+        return refused(), prepared;
+    const stats::RegressionResult *regression = nullptr;
+    const stats::AnovaAndResiduals *anova = nullptr;
     switch (report) {
-    case PrintedReport::GeneralInformation:
-        prepared.pages = generalInformation(study);
-        break;
     case PrintedReport::InferenceAndAnova:
-        if (refused(stats::RunInference(study, records, sep)) || refused(stats::RunAnova(study, records, sep)))
-            return prepared;
-        prepared.pages = {inferenceAndAnova(study, records, sep)};
+        if ((regression = stats::Require(a.regression, outcome)) && (anova = stats::Require(a.anova, outcome)))
+            prepared.pages = {inferenceAndAnova(a.texts, *regression, anova->anova, a.decimalSeparator)};
         break;
     case PrintedReport::ErrorAndResiduals:
-        if (refused(stats::RunSystematicError(study, records, sep)))
-            return prepared;
-        prepared.pages = errorAndResiduals(study, records, sep);
+        if ((anova = stats::Require(a.anova, outcome)))
+            prepared.pages = errorAndResiduals(a.texts, *anova, *stats::Require(a.recovery, outcome), a.decimalSeparator);
         break;
     case PrintedReport::AcceptanceCriteria:
-        if (refused(stats::RunCriteria(study, records, sep, criteria)))
-            return prepared;
-        prepared.pages = acceptanceCriteria(study, records.criteria, sep);
+        if (stats::Require(a.anova, outcome) && stats::Require(a.regression, outcome))
+            prepared.pages = acceptanceCriteria(a.texts, *stats::Require(a.criteria, outcome), a.decimalSeparator);
+        break;
+    case PrintedReport::GeneralInformation:
         break;
     }
+    refused();
     return prepared;
 }
 

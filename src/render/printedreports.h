@@ -6,7 +6,7 @@
 // text at line and column positions on any QPainter: a printer, a PDF, an
 // image.
 #include "cli/printrecord.h"
-#include "stats/commands.h"
+#include "stats/outcomes.h"
 
 #include <QString>
 
@@ -43,15 +43,13 @@ struct PreparedReport {
     std::vector<PageBody> pages;
 };
 
-// Computes what `report` prints into `records` (the print command's own
-// result records, through the same commands as the result windows) and lays
-// out its page bodies. The general information page computes nothing but
-// needs the level count as a whole number; the acceptance criteria are
-// judged with `criteria` (T and the limits). Throws stats::ConversionError
-// or stats::FloatingPointError when the study's data makes a computation
-// fail.
-PreparedReport PrepareReport(PrintedReport report, const stats::StudyTexts &study, stats::SharedResults &records,
-                             char decimalSeparator, const stats::CriteriaOptions &criteria = {});
+// Lays out the page bodies of `report` from the study's analysis, or says
+// why the study is refused for it (as the windows it prints would). The
+// general information page needs no computation; the acceptance criteria
+// are those the analysis judged (its T and limits). Raises
+// stats::ConversionError or stats::FloatingPointError where a computation
+// the page prints failed.
+PreparedReport PrepareReport(PrintedReport report, const stats::StudyAnalysis &analysis);
 
 // Draws the pages, each inside the common frame (header, rules, footer) with
 // the identification line of `record` below it, on a painter already begun

@@ -227,7 +227,7 @@ void EvaluateArchive(QWidget *parent, UserDialogs &dialogs, char separator)
     // touched here, on the thread that owns it.
     std::thread run([&] {
         status = cli::RunBatch(
-            request, messages, separator, render::BatchDrawerFor(separator),
+            request, messages, separator, render::DrawOutput,
             [&](const cli::BatchProgress &p) {
                 QMetaObject::invokeMethod(&loop, [shown, p] {
                     if (!shown)

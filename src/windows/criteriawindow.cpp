@@ -1,6 +1,6 @@
 #include "windows/criteriawindow.h"
 
-#include "stats/commands.h"
+#include "stats/outcomes.h"
 #include "stats/criteriatexts.h"
 #include "stats/errors.h"
 #include "widgets/helpviewer.h"
@@ -231,14 +231,14 @@ bool CriteriaWindow::recompute(const stats::Target &target)
 {
     bool shown = false;
     widgets::RunReportingErrors(dialogs_, this, [&] {
-        stats::SharedResults shared;
-        const stats::CommandOutcome outcome =
-            stats::RunCriteria(study_, shared, separator_, {target, windows::StoredAcceptanceLimits()});
+        const stats::StudyAnalysis analysis = stats::Analyze(
+            study_, {.decimalSeparator = separator_, .criteria = {target, windows::StoredAcceptanceLimits()}});
+        const stats::CommandOutcome outcome = stats::CriteriaOutcome(analysis);
         if (outcome.refused()) {
             dialogs_.message(this, QString::fromStdString(outcome.refusalMessage()));
             return;
         }
-        display(shared.criteria);
+        display(*analysis.criteria.value);
         shown = true;
     });
     return shown;

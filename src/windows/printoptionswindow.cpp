@@ -70,9 +70,10 @@ void PrintOptionsWindow::printSelected()
         // Everything is checked and computed before the printer is asked
         // for: a refused study starts no job.
         const render::PreparedReport report =
-            render::PrepareReport(selectedReport(), *editor, m_records, m_separator,
-                                  {.target = m_target ? m_target() : stats::Target(),
-                                   .limits = windows::StoredAcceptanceLimits()});
+            render::PrepareReport(selectedReport(),
+                                  stats::Analyze(*editor, {.decimalSeparator = m_separator,
+                                                           .criteria = {.target = m_target ? m_target() : stats::Target(),
+                                                                        .limits = windows::StoredAcceptanceLimits()}}));
         if (report.validation.failed) {
             editor->showValidationFailure(report.validation);
             return;

@@ -5,7 +5,7 @@
 // without waiting by the print command. Each "Aceptar" is one print job,
 // computed into the window's own result records before the job starts.
 #include "render/printedreports.h"
-#include "stats/commands.h"
+#include "stats/outcomes.h"
 #include "windows/recordedprinting.h"
 
 #include <QWidget>
@@ -44,6 +44,5 @@ private:
     std::function<StudyEditor *()> m_study;
     StudyOrigin m_origin;
     std::function<stats::Target()> m_target;
-    stats::SharedResults m_records; // the print command's own results
     QButtonGroup *opcion = nullptr;
 };

@@ -140,7 +140,7 @@ private slots:
         const std::atomic<bool> cancel{true};
         std::vector<cli::SummaryRow> rows;
         std::ostringstream err;
-        const int status = cli::RunBatch(request, err, '.', render::BatchDrawerFor('.'), nullptr, &cancel,
+        const int status = cli::RunBatch(request, err, '.', render::DrawOutput, nullptr, &cancel,
                                          [&rows](const cli::SummaryRow &row) { rows.push_back(row); });
         QCOMPARE(status, 1);
         QVERIFY2(QString::fromStdString(err.str()).contains(" 0 correctos, 0 rechazados, 0 con error, 3 sin evaluar. "),

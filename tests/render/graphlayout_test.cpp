@@ -128,8 +128,7 @@ QStringList faults(const RecordedPage &page, const QRectF &surface, bool screen,
 
 void fill(PlotEngine &engine, render::Graph graph, const stats::StudyData &study)
 {
-    stats::SharedResults shared;
-    const stats::CommandOutcome outcome = render::ComputeGraph(graph, study, shared, '.');
+    const stats::CommandOutcome outcome = render::ComputeGraph(graph, stats::Analyze(study, {}));
     QVERIFY2(!outcome.refused(), outcome.lines.empty() ? "refused" : outcome.lines.front().c_str());
     render::FillGraph(engine, outcome, study, '.');
 }

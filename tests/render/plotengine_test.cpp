@@ -35,8 +35,7 @@ QString label(double value, char separator = '.')
 // An engine filled from a study the way the graph commands fill it.
 void build(PlotEngine &engine, render::Graph graph, const stats::StudyData &study)
 {
-    stats::SharedResults shared;
-    const stats::CommandOutcome outcome = render::ComputeGraph(graph, study, shared, '.');
+    const stats::CommandOutcome outcome = render::ComputeGraph(graph, stats::Analyze(study, {}));
     QVERIFY(!outcome.refused());
     render::FillGraph(engine, outcome, study, '.');
 }
@@ -137,10 +136,11 @@ private slots:
         // every tick label of the same graph under a point, with a comma.
         auto tickTexts = [](char separator) {
             PlotEngine engine(render::RegressionGraph());
-            stats::SharedResults shared;
             const stats::StudyData study = testing_studies::anovaStudy();
-            render::FillGraph(engine, render::ComputeGraph(render::Graph::Regression, study, shared, separator), study,
-                              separator);
+            render::FillGraph(engine,
+                              render::ComputeGraph(render::Graph::Regression,
+                                                   stats::Analyze(study, {.decimalSeparator = separator})),
+                              study, separator);
             const QRegularExpression number(QStringLiteral("^-?[0-9]+([.,][0-9]*)?(E[-+][0-9]+)?$"));
             QStringList ticks;
             for (const render::LaidText &text : painted(engine).texts)

@@ -38,10 +38,9 @@ struct Rendered {
 };
 
 Rendered drawn(PrintedReport report, const stats::StudyTexts &study, double dpi = 600,
-                const double (&inches)[2] = kA4Printable, stats::SharedResults *records = nullptr)
+                const double (&inches)[2] = kA4Printable)
 {
-    stats::SharedResults own;
-    const render::PreparedReport prepared = render::PrepareReport(report, study, records ? *records : own, '.');
+    const render::PreparedReport prepared = render::PrepareReport(report, stats::Analyze(study, {}));
     if (prepared.refused())
         qFatal("the study was refused");
     RecordingDevice device(dpi, QSizeF(inches[0], inches[1]));
@@ -150,13 +149,8 @@ private slots:
 
     void withoutReplicatesNoLackOfFitRowsNorModelLines()
     {
-        // The print command's records still hold a lack of fit from the study before.
-        stats::SharedResults records;
-        drawn(PrintedReport::InferenceAndAnova, named(testing_studies::anovaStudy()), 600, kA4Printable, &records);
-        QVERIFY(records.anova.dfLackOfFit.sign() != 0);
         const Rendered r = drawn(PrintedReport::InferenceAndAnova,
-                                  named(makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"1.1", "1.9", "3.2"})), 600,
-                                  kA4Printable, &records);
+                                  named(makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"1.1", "1.9", "3.2"})));
         for (int line : {32, 33, 36, 37})
             QVERIFY2(textsOnLine(r, 0, line).isEmpty(), qPrintable(QString::number(line)));
         QCOMPARE(textsOnLine(r, 0, 31).value(0), QStringLiteral("Error de Regresión"));

@@ -2,7 +2,7 @@
 // (criteria_figures.R beside this file: lm, the analysis of variance of the
 // line against the parabola, pf), on the worked studies and on studies made
 // to pass every check, to bend, and to hold a level at an amount of 0.
-#include "stats/commands.h"
+#include "stats/outcomes.h"
 #include "stats/numberformat.h"
 #include "stats/resultfields.h"
 #include "stats/studyfile.h"
@@ -65,10 +65,10 @@ stats::StudyData studyFromFile(const std::string &path)
 
 stats::CriteriaResult criteriaOf(const stats::StudyData &study, const stats::CriteriaOptions &options = {})
 {
-    stats::SharedResults shared;
-    const stats::CommandOutcome outcome = stats::RunCriteria(study, shared, '.', options);
+    const stats::StudyAnalysis analysis = stats::Analyze(study, {.criteria = options});
+    const stats::CommandOutcome outcome = stats::CriteriaOutcome(analysis);
     EXPECT_FALSE(outcome.refused()) << outcome.refusalMessage();
-    return shared.criteria;
+    return *analysis.criteria.value;
 }
 
 // Each check's result in order: P passes, F fails, N not assessed.

@@ -3,7 +3,7 @@
 // file): the worked studies, those the exact-figures review found refused or misjudged,
 // then studies drawn with one to three decimals, whose sums of squares and
 // means land on halves of their last printed digit.
-#include "stats/commands.h"
+#include "stats/outcomes.h"
 #include "stats/numberformat.h"
 #include "stats/resultfields.h"
 #include "support/studies.h"
@@ -54,11 +54,13 @@ std::vector<ExpectedStudy> expectedStudies()
 }
 
 // What the windows print for each key, from the records the report fills.
-std::map<std::string, std::string> printed(const stats::SharedResults &r)
+std::map<std::string, std::string> printed(const stats::StudyAnalysis &analysis)
 {
+    const stats::RegressionResult &regression = *analysis.regression.value;
+    const stats::AnovaAndResiduals &r = *analysis.anova.value;
     std::map<std::string, std::string> out;
     for (const stats::RegressionField &f : stats::RegressionFields())
-        out[std::string("regression/") + f.key] = stats::FormatGeneral(r.regression.*f.member, f.digits, '.');
+        out[std::string("regression/") + f.key] = stats::FormatGeneral(regression.*f.member, f.digits, '.');
     for (const stats::AnovaField &f : stats::AnovaFields())
         out[std::string("anova/") + stats::AnovaSources()[f.source].key + "/" + stats::AnovaColumns()[f.column].key] =
             stats::FormatGeneral(r.anova.*f.member, 6, '.');
@@ -66,9 +68,10 @@ std::map<std::string, std::string> printed(const stats::SharedResults &r)
         for (const stats::ResidualField &f : stats::ResidualFields())
             out["residuals/" + std::to_string(i) + "/" + f.key] =
                 stats::FormatGeneral(r.residuals[i].*f.member, f.digits, '.');
-    if (r.recoveryRefusal.empty())
+    if (analysis.recovery.value)
         for (const stats::RecoveryField &f : stats::RecoveryFields())
-            out[std::string("recovery/") + f.key] = stats::FormatGeneral(r.recovery.*f.member, f.digits, '.');
+            out[std::string("recovery/") + f.key] =
+                stats::FormatGeneral((*analysis.recovery.value).*f.member, f.digits, '.');
     return out;
 }
 
@@ -82,10 +85,9 @@ TEST(ExactFigures, EveryPrintedFigureIsTheExactValueRoundedOnce)
     for (size_t s = 0; s < studies.size(); ++s) {
         const ExpectedStudy &e = studies[s];
         stats::StudyData texts = makeStudy(e.replicates, e.x, e.y);
-        stats::SharedResults records;
-        const stats::CommandOutcome outcome = stats::RunResults(texts, records, '.');
-        ASSERT_FALSE(outcome.refused()) << "study " << s;
-        const std::map<std::string, std::string> shown = printed(records);
+        const stats::StudyAnalysis analysis = stats::Analyze(texts, {});
+        ASSERT_TRUE(analysis.regression.value && analysis.anova.value) << "study " << s;
+        const std::map<std::string, std::string> shown = printed(analysis);
         for (const auto &[key, text] : e.figures) {
             const auto it = shown.find(key);
             ASSERT_NE(it, shown.end()) << "study " << s << " " << key;
@@ -100,36 +102,34 @@ TEST(ExactFigures, EveryPrintedFigureIsTheExactValueRoundedOnce)
 TEST(ExactFigures, TheReviewsStudiesAreComputedAndJudgedOnTheirExactValues)
 {
     // A pure-error sum of squares of exactly 33.90685: computed, and printed 33.9069.
-    stats::SharedResults a;
-    EXPECT_FALSE(stats::RunReport(makeStudy({"3", "2", "1", "2", "2"},
+    const stats::StudyAnalysis a = stats::Analyze(makeStudy({"3", "2", "1", "2", "2"},
                                             {"800", "800", "800", "1200", "1200", "1300", "1400", "1400", "1500", "1500"},
                                             {"802.85", "797.87", "799.16", "1202.45", "1198.57", "1299.20", "1403.16",
                                              "1398.58", "1500.68", "1498.43"}),
-                                  a, '.')
-                     .refused());
-    EXPECT_EQ(stats::FormatGeneral(a.anova.ssPureError, 6, '.'), "33.9069");
+                                  {});
+    EXPECT_FALSE(stats::ReportOutcome(a).refused());
+    EXPECT_EQ(stats::FormatGeneral(a.anova.value->anova.ssPureError, 6, '.'), "33.9069");
 
     // A lack of fit whose P is 0.0494508: significant, the linear model is not adequate.
-    stats::SharedResults b;
-    const stats::CommandOutcome lack =
-        stats::RunAnova(makeStudy({"2", "2", "2", "2"}, {"1", "1", "2", "2", "3", "3", "4", "4"},
-                                  {"1.0574", "1.0174", "1.9826", "1.9426", "2.9826", "2.9426", "4.0574", "4.0174"}),
-                        b, '.');
-    EXPECT_EQ(stats::FormatGeneral(b.anova.pLackOfFit, 6, '.'), "0.0494508");
-    EXPECT_EQ(stats::LinearFit(b.anova), stats::Fit::Inadequate);
+    const stats::StudyAnalysis b =
+        stats::Analyze(makeStudy({"2", "2", "2", "2"}, {"1", "1", "2", "2", "3", "3", "4", "4"},
+                                 {"1.0574", "1.0174", "1.9826", "1.9426", "2.9826", "2.9426", "4.0574", "4.0174"}),
+                       {});
+    const stats::CommandOutcome lack = stats::AnovaOutcome(b);
+    EXPECT_EQ(stats::FormatGeneral(b.anova.value->anova.pLackOfFit, 6, '.'), "0.0494508");
+    EXPECT_EQ(stats::LinearFit(b.anova.value->anova), stats::Fit::Inadequate);
     EXPECT_EQ(lack.lines.back(), "EL MODELO LINEAL NO REPRESENTA DE MANERA CORRECTA LA RELACIÓN ENTRE CANTIDAD "
                                  "ADICIONADA Y CANTIDAD RECUPERADA");
 
     // Amounts near 1e9 with decimals: a slope of exactly 1, its t exactly 0.
-    stats::SharedResults c;
-    EXPECT_FALSE(stats::RunInference(makeStudy({"2", "2", "2"},
+    const stats::StudyAnalysis c = stats::Analyze(makeStudy({"2", "2", "2"},
                                                {"1000000000.25", "1000000000.25", "1000000001.5", "1000000001.5",
                                                 "1000000002.75", "1000000002.75"},
                                                {"1000000000.31", "1000000000.2", "1000000001.52", "1000000001.44",
                                                 "1000000002.8", "1000000002.71"}),
-                                     c, '.')
-                     .refused());
-    EXPECT_EQ(stats::FormatGeneral(c.regression.slope, 6, '.'), "1");
-    EXPECT_EQ(c.regression.slopeT.sign(), 0);
-    EXPECT_EQ(stats::FormatGeneral(c.regression.rSquared, 8, '.'), "0.99774377");
+                                  {});
+    EXPECT_FALSE(stats::InferenceOutcome(c).refused());
+    EXPECT_EQ(stats::FormatGeneral(c.regression.value->slope, 6, '.'), "1");
+    EXPECT_EQ(c.regression.value->slopeT.sign(), 0);
+    EXPECT_EQ(stats::FormatGeneral(c.regression.value->rSquared, 8, '.'), "0.99774377");
 }

@@ -2,7 +2,7 @@
 // cell; a T typed computes again and a wrong one is refused; the limits
 // dialog validates, stores its limits in the user's settings and reads back
 // defaults for anything a hand-edited file spoiled.
-#include "stats/commands.h"
+#include "stats/outcomes.h"
 #include "stats/criteriatexts.h"
 #include "stats/studyfile.h"
 #include "support/editortesting.h"
@@ -53,9 +53,7 @@ Rows coreRows(const std::vector<stats::CellRow> &cells)
 
 stats::CriteriaResult computed(const stats::Target &target, const stats::AcceptanceLimits &limits = {})
 {
-    stats::SharedResults shared;
-    stats::RunCriteria(kStudy, shared, '.', {target, limits});
-    return shared.criteria;
+    return *stats::Analyze(kStudy, {.criteria = {target, limits}}).criteria.value;
 }
 
 // Everything the window shows against the engine's texts for `criteria`.

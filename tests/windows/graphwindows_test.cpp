@@ -49,8 +49,7 @@ struct Graph {
             form->SetYLabel(QString::fromStdString(file.yLabel));
         }
         const stats::StudyData study = stats::StudyFromFile(file);
-        stats::SharedResults shared;
-        QVERIFY(form->build(render::ComputeGraph(form->graph(), study, shared, '.'), study));
+        QVERIFY(form->build(render::ComputeGraph(form->graph(), stats::Analyze(study, {})), study));
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
@@ -274,8 +273,7 @@ private slots:
         QtUserDialogs dialogs;
         RegressionGraphWindow form(options, dialogs, &frame);
         const stats::StudyData study = testing_studies::inferenceStudy();
-        stats::SharedResults shared;
-        QVERIFY(form.build(render::ComputeGraph(form.graph(), study, shared, '.'), study));
+        QVERIFY(form.build(render::ComputeGraph(form.graph(), stats::Analyze(study, {})), study));
         form.setWindowModality(Qt::ApplicationModal);
         form.showMaximized();
         QVERIFY(QTest::qWaitForWindowExposed(&form));

@@ -1,7 +1,7 @@
 // The result windows hold exactly what the engine produced, and behave as
 // their users expect (the report closes at the first key or click, the
 // analysis of variance grid tabs through its cells).
-#include "stats/commands.h"
+#include "stats/outcomes.h"
 #include "stats/studyfile.h"
 #include "support/studies.h"
 #include "windows/anovawindow.h"
@@ -79,18 +79,17 @@ class ResultWindowsTest : public QObject {
 private slots:
     void everyWindowShowsExactlyTheEnginesLines()
     {
-        using Run = stats::CommandOutcome (*)(const stats::StudyTexts &, stats::SharedResults &, char);
+        using Run = stats::CommandOutcome (*)(const stats::StudyAnalysis &);
         using Make = std::function<QWidget *(const stats::CommandOutcome &)>;
         const QList<std::tuple<Run, stats::StudyData, Make>> windows = {
-            {stats::RunInference, testing_studies::inferenceStudy(), [](auto &o) { return new InferenceWindow(o.lines); }},
-            {stats::RunAnova, testing_studies::anovaStudy(), [](auto &o) { return new AnovaWindow(o.grid, o.lines); }},
-            {stats::RunResiduals, fullStudy(), [](auto &o) { return new ResidualsWindow(o.columns); }},
-            {stats::RunSystematicError, testing_studies::biasedStudy(),
+            {stats::InferenceOutcome, testing_studies::inferenceStudy(), [](auto &o) { return new InferenceWindow(o.lines); }},
+            {stats::AnovaOutcome, testing_studies::anovaStudy(), [](auto &o) { return new AnovaWindow(o.grid, o.lines); }},
+            {stats::ResidualsOutcome, fullStudy(), [](auto &o) { return new ResidualsWindow(o.columns); }},
+            {stats::SystematicErrorOutcome, testing_studies::biasedStudy(),
              [](auto &o) { return new SystematicErrorWindow(o.lines); }},
-            {stats::RunReport, testing_studies::anovaStudy(), [](auto &o) { return new ReportWindow(o.lines); }}};
+            {stats::ReportOutcome, testing_studies::anovaStudy(), [](auto &o) { return new ReportWindow(o.lines); }}};
         for (const auto &[run, study, make] : windows) {
-            stats::SharedResults shared;
-            const stats::CommandOutcome o = run(study, shared, '.');
+            const stats::CommandOutcome o = run(stats::Analyze(study, {}));
             const std::unique_ptr<QWidget> window(make(o));
             QCOMPARE(shown(*window), given(o, window->findChild<QTableWidget *>()));
             for (const QPlainTextEdit *box : window->findChildren<QPlainTextEdit *>())
@@ -100,8 +99,7 @@ private slots:
 
     void anovaGridTabsCellByCellAndLeavesFromTheLastCell()
     {
-        stats::SharedResults shared;
-        const stats::CommandOutcome o = stats::RunAnova(testing_studies::anovaStudy(), shared, '.');
+        const stats::CommandOutcome o = stats::AnovaOutcome(stats::Analyze(testing_studies::anovaStudy(), {}));
         QWidget host;
         auto *window = new AnovaWindow(o.grid, o.lines, &host);
         auto *after = new QLineEdit(&host);
@@ -136,8 +134,7 @@ private slots:
     {
         const stats::StudyFile file = stats::ParseStudyFile(readFile(TEST_DATA_DIR "/worked-40obs.w04"));
         for (const auto &[study, lines] : {std::pair(fullStudy(), 27), std::pair(stats::StudyFromFile(file), 42)}) {
-            stats::SharedResults shared;
-            ResidualsWindow window(stats::RunResiduals(study, shared, '.').columns);
+            ResidualsWindow window(stats::ResidualsOutcome(stats::Analyze(study, {})).columns);
             window.resize(609, 615);
             window.show();
             QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -169,8 +166,7 @@ private slots:
 
     void reportClosesAtTheFirstKeyOrClickButNotFromItsScrollBars()
     {
-        stats::SharedResults shared;
-        const stats::CommandOutcome o = stats::RunReport(testing_studies::anovaStudy(), shared, '.');
+        const stats::CommandOutcome o = stats::ReportOutcome(stats::Analyze(testing_studies::anovaStudy(), {}));
         for (int way = 0; way < 3; ++way) {
             auto *frame = new QWidget;
             frame->setAttribute(Qt::WA_DeleteOnClose);

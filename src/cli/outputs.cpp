@@ -1,0 +1,156 @@
+#include "cli/outputs.h"
+
+#include "cli/headless.h"
+#include "cli/resultsjson.h"
+
+#include "stats/errors.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace cli {
+
+namespace {
+
+void lines(const stats::CommandOutcome &outcome, std::string &out)
+{
+    for (const std::string &line : outcome.lines)
+        out += line + '\n';
+}
+
+// The analysis of variance: the table's rows, cells apart by tabs, then the
+// conclusions.
+void tableAndLines(const stats::CommandOutcome &outcome, std::string &out)
+{
+    for (const auto &row : outcome.grid) {
+        for (size_t c = 0; c < row.size(); ++c)
+            out += (c ? "\t" : "") + row[c];
+        out += '\n';
+    }
+    lines(outcome, out);
+}
+
+// The residuals: their columns side by side, apart by tabs.
+void columns(const stats::CommandOutcome &outcome, std::string &out)
+{
+    for (size_t i = 0; i < outcome.columns[0].size(); ++i) {
+        for (size_t c = 0; c < outcome.columns.size(); ++c)
+            out += (c ? "\t" : "") + outcome.columns[c][i];
+        out += '\n';
+    }
+}
+
+Rendered text(const Output &output, const AnalysedStudy &study, const RenderOptions &)
+{
+    const stats::CommandOutcome outcome = output.outcome(study.analysed());
+    if (outcome.refused())
+        return {kExitRefused, {}, outcome.refusalMessage()};
+    Rendered rendered;
+    output.print(outcome, rendered.bytes);
+    return rendered;
+}
+
+Rendered json(const Output &, const AnalysedStudy &study, const RenderOptions &)
+{
+    const JsonRun run = JsonOfStudy(study);
+    return {run.status, JsonText(run.document), run.message};
+}
+
+using enum OutputKind;
+
+const Output kOutputs[] = {
+    {.id = "report", .kind = Text, .suffix = ".informe.txt", .outcome = stats::ReportOutcome, .print = lines,
+     .render = text},
+    {.id = "inference", .kind = Text, .suffix = "", .outcome = stats::InferenceOutcome, .print = lines,
+     .render = text},
+    {.id = "anova", .kind = Text, .suffix = "", .outcome = stats::AnovaOutcome, .print = tableAndLines,
+     .render = text},
+    {.id = "residuals", .kind = Text, .suffix = "", .outcome = stats::ResidualsOutcome, .print = columns,
+     .render = text},
+    {.id = "systematic-error", .kind = Text, .suffix = "", .outcome = stats::SystematicErrorOutcome,
+     .print = lines, .render = text},
+    {.id = "criteria", .kind = Text, .suffix = ".criterios.txt", .outcome = stats::CriteriaOutcome, .print = lines,
+     .render = text},
+    {.id = "json", .kind = Text, .suffix = ".json", .render = json},
+    {.id = "graph-regression", .kind = Drawn, .suffix = ".regresion.pdf", .outcome = stats::RegressionGraphOutcome},
+    {.id = "graph-residuals", .kind = Drawn, .suffix = ".residuales.pdf", .outcome = stats::ResidualGraphOutcome},
+    {.id = "page-general", .kind = Drawn, .suffix = ".general.pdf"},
+    {.id = "page-inference", .kind = Drawn, .suffix = ".inferencia.pdf"},
+    {.id = "page-error", .kind = Drawn, .suffix = ".error.pdf"},
+    {.id = "page-criteria", .kind = Drawn, .suffix = ".criterios.pdf"},
+};
+
+} // namespace
+
+const stats::StudyAnalysis &AnalysedStudy::analysed() const
+{
+    if (error)
+        std::rethrow_exception(error);
+    return *analysis;
+}
+
+const stats::StudyFile &AnalysedStudy::studyFile() const
+{
+    if (!file)
+        std::rethrow_exception(error);
+    return *file;
+}
+
+AnalysedStudy AnalyseStudy(const std::string &path, std::string bytes, const stats::AnalysisOptions &options)
+{
+    AnalysedStudy study;
+    study.path = path;
+    study.bytes = std::move(bytes);
+    study.record = RecordOfFileRead(path, study.bytes);
+    try {
+        study.file = stats::ParseStudyFile(study.bytes);
+        study.errorKind = "numeric";
+        study.analysis = stats::Analyze(stats::StudyFromFile(*study.file), options);
+    } catch (...) {
+        study.error = std::current_exception();
+    }
+    return study;
+}
+
+AnalysedStudy ReadAndAnalyse(const std::string &path, const stats::AnalysisOptions &options)
+{
+    std::string bytes;
+    try {
+        bytes = stats::ReadFileBytes(path);
+    } catch (...) {
+        AnalysedStudy study;
+        study.path = path;
+        study.error = std::current_exception();
+        return study;
+    }
+    return AnalyseStudy(path, std::move(bytes), options);
+}
+
+std::span<const Output> Outputs() { return kOutputs; }
+
+const Output &OutputNamed(std::string_view id)
+{
+    const auto found = std::find_if(std::begin(kOutputs), std::end(kOutputs), [&](const Output &o) { return o.id == id; });
+    if (found == std::end(kOutputs))
+        throw std::out_of_range("no output " + std::string(id));
+    return *found;
+}
+
+Rendered RenderOutput(const Output &output, const AnalysedStudy &study, const RenderOptions &options,
+                      const OutputDrawer &drawer)
+{
+    Rendered rendered;
+    stats::ReportCommandErrors(
+        [&] {
+            if (output.render)
+                rendered = output.render(output, study, options);
+            else if (drawer)
+                rendered = drawer(output, study, options);
+            else
+                throw stats::CommandError("La salida " + std::string(output.id) + " no está disponible.");
+        },
+        [&](const std::string &message) { rendered = {kExitFailed, {}, message}; });
+    return rendered;
+}
+
+} // namespace cli

@@ -1,0 +1,119 @@
+#include "stats/outcomes.h"
+
+#include "stats/errors.h"
+
+namespace stats {
+
+CommandOutcome InferenceOutcome(const StudyAnalysis &a)
+{
+    CommandOutcome outcome;
+    if (!Validated(a, outcome))
+        return outcome;
+    if (const RegressionResult *regression = Require(a.regression, outcome))
+        outcome.lines = InferenceLines(*regression, a.decimalSeparator);
+    return outcome;
+}
+
+CommandOutcome AnovaOutcome(const StudyAnalysis &a)
+{
+    CommandOutcome outcome;
+    if (!Validated(a, outcome))
+        return outcome;
+    if (const AnovaAndResiduals *anova = Require(a.anova, outcome)) {
+        outcome.grid = AnovaGridCells(anova->anova, a.decimalSeparator);
+        outcome.lines = AnovaConclusionLines(anova->anova);
+    }
+    return outcome;
+}
+
+CommandOutcome ResidualsOutcome(const StudyAnalysis &a)
+{
+    CommandOutcome outcome;
+    if (!Validated(a, outcome))
+        return outcome;
+    if (const AnovaAndResiduals *anova = Require(a.anova, outcome))
+        outcome.columns = ResidualColumns(anova->residuals, a.texts.dataRowCount() - 1, a.decimalSeparator);
+    return outcome;
+}
+
+CommandOutcome SystematicErrorOutcome(const StudyAnalysis &a)
+{
+    CommandOutcome outcome;
+    if (!Validated(a, outcome))
+        return outcome;
+    if (const AnovaAndResiduals *anova = Require(a.anova, outcome))
+        outcome.lines = SystematicErrorLines(anova->anova, *Require(a.recovery, outcome), a.decimalSeparator);
+    return outcome;
+}
+
+CommandOutcome ReportOutcome(const StudyAnalysis &a)
+{
+    CommandOutcome outcome;
+    if (!Validated(a, outcome))
+        return outcome;
+    const AnovaAndResiduals *anova = Require(a.anova, outcome);
+    if (!anova)
+        return outcome;
+    const RegressionResult *regression = Require(a.regression, outcome);
+    if (!regression)
+        return outcome;
+    outcome.lines = ReportLines(a.texts, *regression, anova->anova, anova->residuals, *Require(a.recovery, outcome),
+                                a.decimalSeparator);
+    return outcome;
+}
+
+CommandOutcome CriteriaOutcome(const StudyAnalysis &a)
+{
+    CommandOutcome outcome;
+    if (!Validated(a, outcome) || !Require(a.anova, outcome) || !Require(a.regression, outcome))
+        return outcome;
+    outcome.lines = CriteriaLines(*Require(a.criteria, outcome), a.study.units, a.decimalSeparator);
+    return outcome;
+}
+
+CommandOutcome RegressionGraphOutcome(const StudyAnalysis &a)
+{
+    CommandOutcome outcome;
+    if (!Validated(a, outcome))
+        return outcome;
+    const RegressionResult *r = Require(a.regression, outcome);
+    if (!r)
+        return outcome;
+    const Rational slope = r->slope.rational(), intercept = r->intercept.rational();
+    for (const Observation &o : a.study.observations) {
+        outcome.graph.x.push_back(o.x);
+        outcome.graph.observed.push_back(o.y);
+        outcome.graph.line.push_back(NearestDouble(slope * o.exactX + intercept));
+    }
+    outcome.lines = RegressionLegendLines(*r, a.decimalSeparator);
+    return outcome;
+}
+
+CommandOutcome ResidualGraphOutcome(const StudyAnalysis &a)
+{
+    CommandOutcome outcome;
+    if (!Validated(a, outcome) || !Require(a.regression, outcome))
+        return outcome;
+    const AnovaAndResiduals *anova = Require(a.anova, outcome);
+    if (!anova)
+        return outcome;
+    for (size_t i = 0; i < a.study.observations.size(); ++i) {
+        outcome.graph.x.push_back(a.study.observations[i].x);
+        outcome.graph.observed.push_back(anova->residuals[i].studentized.toDouble());
+        outcome.graph.line.push_back(0.0);
+    }
+    return outcome;
+}
+
+std::string RecoveryRefusal(const StudyAnalysis &a)
+{
+    if (!a.recovery.error)
+        return {};
+    try {
+        std::rethrow_exception(a.recovery.error);
+    } catch (const FloatingPointError &e) {
+        return e.what();
+    }
+}
+
+} // namespace stats

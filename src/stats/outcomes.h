@@ -1,0 +1,81 @@
+#pragma once
+// What each result command shows of a study's analysis, in its order:
+// the validation, then the refusals of the computations it shows (a zero
+// slope, or the error that stopped one, raised), then the lines of its
+// window. The windows, the headless commands, the pages and the batch all
+// render these, so what one prints is what the other shows.
+#include "stats/analysis.h"
+#include "stats/criteriatexts.h"
+#include "stats/resulttexts.h"
+
+namespace stats {
+
+inline constexpr const char *kZeroSlopeMessage = "La pendiente es cero, imposible realizar cálculos.";
+
+// What a graph draws, one entry per observation row of the data grid, in
+// grid order: the amount added, the observed value (amount recovered or
+// studentized residual) and the value of the line through them (fitted
+// amount, or zero).
+struct GraphPoints {
+    std::vector<double> x, observed, line;
+};
+
+// The outcome of a command: refused by the validation (show the message, turn
+// to the page, focus the control), refused for a zero slope, or shown.
+struct CommandOutcome {
+    ValidationFailure validation;
+    bool zeroSlope = false;
+    bool refused() const { return validation.failed || zeroSlope; }
+    std::string refusalMessage() const { return validation.failed ? validation.message : kZeroSlopeMessage; }
+
+    Lines lines;                  // text box lines (inference, systematic error, report, ANOVA verdicts)
+    AnovaGrid grid;               // analysis of variance only
+    std::array<Lines, 4> columns; // residual analysis only
+    GraphPoints graph;            // the two graphs only (lines: the regression graph's legend)
+};
+
+// The first refusal an output meets: the validation's (what stopped the
+// validation or the reading of the numbers is raised).
+inline bool Validated(const StudyAnalysis &analysis, CommandOutcome &outcome)
+{
+    if (analysis.error)
+        std::rethrow_exception(analysis.error);
+    outcome.validation = analysis.validation;
+    return !analysis.validation.failed;
+}
+
+// A part the output shows: its figures, or null when the slope is zero (the
+// outcome says so); the error that stopped it is raised.
+template <class T>
+const T *Require(const Computed<T> &part, CommandOutcome &outcome)
+{
+    if (part.error)
+        std::rethrow_exception(part.error);
+    outcome.zeroSlope = part.zeroSlope;
+    return part.value ? &*part.value : nullptr;
+}
+
+// Each raises ConversionError or FloatingPointError where the study's data
+// made a computation it shows fail.
+CommandOutcome InferenceOutcome(const StudyAnalysis &analysis);
+CommandOutcome AnovaOutcome(const StudyAnalysis &analysis);
+CommandOutcome ResidualsOutcome(const StudyAnalysis &analysis);
+// Without a slope the significance of the regression is unknown: the
+// systematic error and the report refuse rather than decide.
+CommandOutcome SystematicErrorOutcome(const StudyAnalysis &analysis);
+// The report shows the recovery: where it cannot be evaluated, the report is
+// refused with the reason.
+CommandOutcome ReportOutcome(const StudyAnalysis &analysis);
+// The acceptance criteria, after the analysis of variance and the
+// regression have passed their own checks.
+CommandOutcome CriteriaOutcome(const StudyAnalysis &analysis);
+// The graphs refuse a zero slope too.
+CommandOutcome RegressionGraphOutcome(const StudyAnalysis &analysis);
+CommandOutcome ResidualGraphOutcome(const StudyAnalysis &analysis);
+
+// Why the recovery could not be evaluated (an amount added of 0, all
+// percentages equal), for the outputs that carry every result but it;
+// empty when it was. Another error is raised.
+std::string RecoveryRefusal(const StudyAnalysis &analysis);
+
+} // namespace stats
