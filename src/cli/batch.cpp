@@ -210,7 +210,7 @@ bool ParseBatchFormats(const std::string &list, std::vector<std::string> &format
     return true;
 }
 
-bool BatchRequestOf(const CommandLine &line, BatchRequest &request, std::string &problem)
+bool BatchRequestOf(const CommandLine &line, char sep, BatchRequest &request, std::string &problem)
 {
     request = {};
     request.paths = line.operands;
@@ -218,10 +218,7 @@ bool BatchRequestOf(const CommandLine &line, BatchRequest &request, std::string 
     if (const std::string *formats = line.option("--formats"))
         if (!ParseBatchFormats(*formats, request.formats, problem))
             return false;
-    for (const char *option : {"--target", "--limits"})
-        if (const std::string *value = line.option(option))
-            request.criteriaOptions.emplace_back(option, *value);
-    return CheckCriteriaOptions(request.criteriaOptions, problem);
+    return CriteriaOptionsOf(line, sep, request.criteria, problem);
 }
 
 std::vector<FoundStudy> FindStudies(const std::vector<std::string> &paths, const std::string &outputDir)
@@ -294,15 +291,7 @@ int RunBatch(const BatchRequest &request, std::ostream &err, char sep, const Out
              const std::function<void(const BatchProgress &)> &progress, const std::atomic<bool> *cancel,
              const std::function<void(const SummaryRow &)> &onRow)
 {
-    // The target and limits are read once, as each command would read them.
-    CommandLine options;
-    options.options = request.criteriaOptions;
-    stats::AnalysisOptions analysis{.decimalSeparator = sep};
-    std::string problem;
-    if (!CriteriaOptionsOf(options, sep, analysis.criteria, problem)) {
-        err << problem << '\n';
-        return kExitUsage;
-    }
+    const stats::AnalysisOptions analysis{.decimalSeparator = sep, .criteria = request.criteria};
     std::unique_ptr<BatchSummaryWriter> summary;
     try {
         summary = std::make_unique<BatchSummaryWriter>(request.outputDir);
@@ -370,7 +359,7 @@ int RunBatchCommand(const CommandLine &line, std::ostream &, std::ostream &err, 
 {
     BatchRequest request;
     std::string problem;
-    if (!BatchRequestOf(line, request, problem))
+    if (!BatchRequestOf(line, sep, request, problem))
         return UsageError(err, problem, line.command);
     const bool terminal = &err == &std::cerr && isatty(STDERR_FILENO);
     auto lastDrawn = std::chrono::steady_clock::time_point();

@@ -5,6 +5,7 @@
 // folder, and one row per study gathered in resumen.csv. A bad study never
 // stops the run.
 #include "cli/outputs.h"
+#include "stats/criteria.h"
 
 #include <atomic>
 #include <cstdint>
@@ -22,9 +23,8 @@ struct BatchRequest {
     std::vector<std::string> paths; // study files or folders
     std::string outputDir;
     std::vector<std::string> formats = {"report", "json"}; // of kBatchFormats
-    // --target and --limits as given, handed on to the commands that judge
-    // the acceptance criteria.
-    std::vector<std::pair<std::string, std::string>> criteriaOptions;
+    // T and the limits of --target and --limits, read once for the run.
+    stats::CriteriaOptions criteria;
     bool wants(const std::string &format) const;
 };
 
@@ -32,8 +32,9 @@ inline const std::vector<std::string> kBatchFormats = {"report", "json", "criter
 
 // False with the reason, in Spanish, for a bad --formats list.
 bool ParseBatchFormats(const std::string &list, std::vector<std::string> &formats, std::string &problem);
-// The request of a parsed --batch command line; false with the reason.
-bool BatchRequestOf(const CommandLine &line, BatchRequest &request, std::string &problem);
+// The request of a parsed --batch command line (its limits file read);
+// false with the reason.
+bool BatchRequestOf(const CommandLine &line, char decimalSeparator, BatchRequest &request, std::string &problem);
 
 // A study found: its path on disk and the name it has in the summary, the
 // path under its PATH argument ("lote-3/a.w04"), which names its outputs.
@@ -70,8 +71,9 @@ struct BatchProgress {
 // after each study; setting `cancel` stops the run after the studies under
 // way (those written stay; the rest get a row saying they were not
 // evaluated). Exit status: 0 all correct, 2 some refused and none in error,
-// 1 any error or a cancelled run, 64 a bad request; an output folder that
-// cannot be written is an error before any study is read.
+// 1 any error or a cancelled run; an output folder that cannot be written
+// is an error before any study is read. (A bad request is refused, 64,
+// before it is made: BatchRequestOf.)
 // `onRow` (optional) gets each row as it joins the summary, in order.
 struct SummaryRow;
 int RunBatch(const BatchRequest &request, std::ostream &err, char decimalSeparator, const OutputDrawer &drawer,

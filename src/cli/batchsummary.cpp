@@ -208,12 +208,4 @@ void BatchSummaryWriter::publish()
     }
 }
 
-bool CheckCriteriaOptions(const std::vector<std::pair<std::string, std::string>> &options, std::string &problem)
-{
-    CommandLine line;
-    line.options = options;
-    stats::CriteriaOptions parsed;
-    return CriteriaOptionsOf(line, '.', parsed, problem);
-}
-
 } // namespace cli

@@ -63,8 +63,5 @@ private:
     int m_fd = -1;
 };
 
-// Checks --target and --limits once, before any study: false with the
-// reason a single command would give.
-bool CheckCriteriaOptions(const std::vector<std::pair<std::string, std::string>> &options, std::string &problem);
 
 } // namespace cli

@@ -52,7 +52,6 @@ StudyAnalysis Analyze(const StudyTexts &texts, const AnalysisOptions &options)
     StudyAnalysis a;
     a.texts = SnapshotOf(texts);
     a.decimalSeparator = options.decimalSeparator;
-    a.criteriaOptions = options.criteria;
     try {
         a.validation = ValidateStudy(a.texts);
         if (a.validation.failed)

@@ -39,7 +39,6 @@ struct AnalysisOptions {
 struct StudyAnalysis {
     StudyData texts; // the study as typed, kept for the outputs that quote it
     char decimalSeparator = '.';
-    CriteriaOptions criteriaOptions;
     // What stopped the validation or the reading of the numbers (a count or
     // a number that cannot be read): every output but the general
     // information meets it first.

@@ -199,7 +199,7 @@ void EvaluateArchive(QWidget *parent, UserDialogs &dialogs, char separator)
         dialogs.error(parent, QString::fromStdString(e.what()));
         return;
     }
-    request.criteriaOptions = {{"--limits", limits}};
+    request.criteria.limits = StoredAcceptanceLimits(); // as the file beside the results says
 
     QProgressDialog progress(QStringLiteral("Buscando los estudios..."), QStringLiteral("Cancelar"), 0, 0, parent);
     progress.setObjectName(QStringLiteral("progresolote"));

@@ -101,6 +101,28 @@ for outputs in "graph regression regresion" "graph residuals residuales" "print 
     [ -s "$work/a" ] && cmp -s "$work/a" "$work/b" || fail "$3.pdf no es lo que escribe --$1 $2"
 done
 
+# Every format with a target and limits of its own: each study file and the
+# limits file are opened once, and the criteria of the text, the JSON and
+# the page are those the single commands judge with the same options.
+printf '{"minR": 0.9999, "maxLevelBias": 1.5}' >"$work/limites.json"
+strace -f -qq -e trace=open,openat -o "$work/trace" "$program" --batch "$work/dos" --output "$work/todo" \
+    --formats report,json,criteria,graphs,pages --limits "$work/limites.json" --target 1.5 2>/dev/null
+[ $? -le 2 ] || fail "todos los formatos con --limits y --target"
+for file in "$work/dos/s1.w04" "$work/dos/coma.W04" "$work/limites.json"; do
+    opens=$(grep -c "\"$file\"" "$work/trace")
+    [ "$opens" = 1 ] || fail "$file se abre $opens veces"
+done
+options="--limits $work/limites.json --target 1.5"
+"$program" --criteria "$work/dos/s1.w04" $options >"$work/a" 2>/dev/null
+cmp -s "$work/a" "$work/todo/dos/s1.w04.criterios.txt" || fail "criterios.txt no es lo que escribe --criteria"
+grep -q '1.5' "$work/a" && grep -q 'NO CUMPLE' "$work/a" || fail "los criterios no usan T y los límites dados"
+"$program" --json "$work/dos/s1.w04" $options 2>/dev/null | grep -v '"generated"' >"$work/a"
+grep -v '"generated"' "$work/todo/dos/s1.w04.json" | cmp -s "$work/a" - || fail "el JSON no es lo que escribe --json"
+"$program" --print criteria "$work/dos/s1.w04" --output "$work/single.pdf" $options 2>/dev/null
+pdftotext -layout "$work/single.pdf" - | grep -v ' · Impreso ' >"$work/a"
+pdftotext -layout "$work/todo/dos/s1.w04.criterios.pdf" - | grep -v ' · Impreso ' >"$work/b"
+cmp -s "$work/a" "$work/b" && grep -q '0.9999' "$work/b" || fail "la página de criterios no es la de --print criteria"
+
 # Killed mid-way: every file left is whole and named as an output. The
 # signal goes as soon as the run has written its first page, however fast
 # the machine, so that most of the archive is still to do.
