@@ -30,7 +30,7 @@ grid() {
 gridCheck() {
     {
         printf 'Lote 12-3  A&B <x> 0,5 mg/mL\r\nJos\351 N\372\361ez-Ib\341\361ez\r\n07/12/2026 -1\r\n'
-        printf '\265g/mL 1,5 \261 0,2\r\n3\r\n2\r\n2\r\n2\r\n1\r\n1\r\n2\r\n2\r\n3\r\n3\r\n'
+        printf '\265g/mL 1,5 \261 0,2\r\n3\r\n2\r\n2\r\n2\r\n1\r\n1\r\n2\r\n2\r\n3\r\n\351\361e 3\r\n'
         printf -- '-0,97\r\n2,10\r\n1.000,5\r\n-2,02E-3\r\n2.95\r\n\340\351 \356\365 \374\r\n'
         printf '12345678\r\n12345678\r\n3\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n'
     } >"$work/grid.w04"
@@ -46,8 +46,8 @@ gridCheck() {
                                                2                    2                                       1.000,5
                                                2                    2                                       -2,02E-3
                                                3                    3                                       2.95
-                                               3                    3                                       àé îõ ü
-grid.w04 · SHA-256 f298e54416b659ee
+                                               3                    éñe 3                                   àé îõ ü
+grid.w04 · SHA-256 fb4c707f9757c724
 GRID
     diff -u "$work/grid.expected" "$work/grid.txt" || { echo "la rejilla de las páginas altera sus textos"; return 1; }
 }
