@@ -5,9 +5,10 @@
 # one row per line of the page (a row's number below the marker is the
 # page's line number), each text at its column: a row is a line of 12
 # points, a column 12 pixels of the 600 dpi design (1.44 points), both from
-# the printable area's corner (`origin`, points). Words up to three blanks
-# apart are one text, written with as many blanks; a wider gap starts a new
-# text at its own column. A text is never narrower in points than in
+# the printable area's corner (`origin`: the 10-point margin of the
+# headless commands' PDFs, as pdftotext reads it). Words up to three
+# blanks apart are one text, written with as many blanks; a wider gap starts
+# a new text at its own column. A text is never narrower in points than in
 # columns, so two texts meet in the grid only when they overlap on the page:
 # such a row ends with "  <<solapa en la columna C>>".
 #
