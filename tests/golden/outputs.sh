@@ -1,7 +1,8 @@
 #!/bin/sh
 # Every output of the golden studies compared with its reviewed copy, as a
 # readable diff: the text of every window (the headless commands print what
-# the windows show), the whole JSON, and each printed page as positioned text.
+# the windows show), the whole JSON, each printed page as a text grid and
+# each graph's layout. README.md says how to read them.
 #
 #   tests/golden/outputs.sh PROGRAM            compare; status 1 on any difference
 #   tests/golden/outputs.sh PROGRAM --update   write the outputs as the new reviewed copies
@@ -17,28 +18,39 @@ trap 'rm -rf "$work"' EXIT
 export LC_ALL=C.UTF-8
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 
-# A PDF page's words with their place, to a tenth of a point: a moved or
-# exchanged figure shows as a changed line. The identification line, which
-# is condensed to the page's width (its words' places follow its length),
-# is one text.
-positioned() {
-    pdftotext -bbox "$1" - |
-        sed -n 's/.*<page .*/--- página/p; s/.*<word xMin="\([0-9.]*\)" yMin="\([0-9.]*\)"[^>]*>\(.*\)<\/word>.*/\1 \2 \3/p' |
-        awk '
-            function flush() {
-                for (i = 1; i <= n; i++) if (y[i] == ry) r = r (r == "" ? "" : " ") t[i]; else print l[i]
-                if (r != "") print "registro\t" ry "\t" r
-                n = 0; r = ""; ry = ""
-            }
-            /^--- / { flush(); print; next }
-            {
-                l[++n] = sprintf("%.1f\t%.1f\t%s", $1, $2, substr($0, index($0, $3)))
-                y[n] = sprintf("%.1f", $2); t[n] = $0; sub(/^[^ ]* [^ ]* /, "", t[n])
-                if (t[n] == "Impreso") ry = y[n]
-            }
-            END { flush() }'
+# A PDF's pages as text grids: a row per line of the page, a character per
+# column (pagegrid.awk).
+grid() {
+    pdftotext -bbox "$1" - | LC_ALL=C awk -f "$here/pagegrid.awk"
 }
 
+# The grid itself first: a page whose texts hold digits, signs, decimal
+# commas, accents, markup characters and double blanks must come back
+# word for word at its columns, or no golden page can be trusted.
+gridCheck() {
+    {
+        printf 'Lote 12-3  A&B <x> 0,5 mg/mL\r\nJos\351 N\372\361ez-Ib\341\361ez\r\n07/12/2026 -1\r\n'
+        printf '\265g/mL 1,5 \261 0,2\r\n3\r\n2\r\n2\r\n2\r\n1\r\n1\r\n2\r\n2\r\n3\r\n\351\361e 3\r\n'
+        printf -- '-0,97\r\n2,10\r\n1.000,5\r\n-2,02E-3\r\n2.95\r\n\340\351 \356\365 \374\r\n'
+        printf '12345678\r\n12345678\r\n3\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n'
+    } >"$work/grid.w04"
+    "$program" --print general "$work/grid.w04" --output "$work/grid.pdf" >/dev/null 2>&1 &&
+        grid "$work/grid.pdf" | sed -n '12,14p;16p;27,32p;60s/ · linealidad.*//p' >"$work/grid.txt"
+    cat >"$work/grid.expected" <<'GRID'
+                              Nombre del método: Lote 12-3  A&B <x> 0,5 mg/mL
+                              Nombre del Analista: José Núñez-Ibáñez
+                              Fecha: 07/12/2026 -1
+                              µg/mL 1,5 ± 0,2
+                                               1                    1                                       -0,97
+                                               1                    1                                       2,10
+                                               2                    2                                       1.000,5
+                                               2                    2                                       -2,02E-3
+                                               3                    3                                       2.95
+                                               3                    éñe 3                                   àé îõ ü
+grid.w04 · SHA-256 fb4c707f9757c724
+GRID
+    diff -u "$work/grid.expected" "$work/grid.txt" || { echo "la rejilla de las páginas altera sus textos"; return 1; }
+}
 # What changes from run to run in a record (the revision, the time of
 # printing, the user) as fixed placeholders; the file's name and digest stay.
 normalise() {
@@ -59,7 +71,7 @@ layout() {
         -e 's/^<desc>\([^<]*\)/descripción \1/p'
 }
 
-status=0
+gridCheck; status=$?
 for study in worked-anova worked-inference worked-lackoffit worked-recovery100 worked-biased \
     worked-nodependence worked-noreplicates worked-longf worked-25obs worked-40obs worked-20levels; do
     file=$data/$study.w04
@@ -71,7 +83,7 @@ for study in worked-anova worked-inference worked-lackoffit worked-recovery100 w
     done
     for page in general inference error criteria; do
         if "$program" --print $page "$file" --output "$work/page.pdf" >"$out/page-$page.txt" 2>&1; then
-            positioned "$work/page.pdf" >>"$out/page-$page.txt"
+            grid "$work/page.pdf" >>"$out/page-$page.txt"
         fi
     done
     for graph in regression residuals; do
