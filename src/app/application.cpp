@@ -38,18 +38,19 @@ Application::Application(UserDialogs &dialogs, char decimalSeparator)
 
     // Typing a graph title is a change to the study, taken back when the
     // dialog is cancelled; accepted titles are a change however they came.
-    auto markBefore = std::make_shared<std::optional<QString>>();
+    using StudyMark = StudyEditorHost::StudyMark;
+    auto markBefore = std::make_shared<std::optional<StudyMark>>();
     QObject::connect(options_, &GraphOptionsDialog::titleTyped, frame, [frame, markBefore] {
         if (!*markBefore)
-            *markBefore = frame->modifiedText();
-        frame->setModifiedText(QStringLiteral("Modificado"));
+            *markBefore = frame->studyMark();
+        frame->setStudyMark(StudyMark::Modified);
     });
     QObject::connect(options_, &GraphOptionsDialog::titleEditCancelled, frame, [frame, markBefore] {
         if (*markBefore)
-            frame->setModifiedText(**markBefore);
+            frame->setStudyMark(**markBefore);
     });
     QObject::connect(options_, &GraphOptionsDialog::titlesAccepted, frame,
-                     [frame] { frame->setModifiedText(QStringLiteral("Modificado")); });
+                     [frame] { frame->setStudyMark(StudyMark::Modified); });
     QObject::connect(options_, &QDialog::finished, frame, [markBefore] { markBefore->reset(); });
     for (QWidget *window : {static_cast<QWidget *>(options_), static_cast<QWidget *>(predictions_),
                             static_cast<QWidget *>(plot_), static_cast<QWidget *>(residualPlot_)})

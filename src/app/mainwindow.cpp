@@ -338,7 +338,14 @@ void MainWindow::applyStates(CommandEvent event)
 }
 
 QString MainWindow::modifiedText() const { return estado_->text(); }
-void MainWindow::setModifiedText(const QString &text) { estado_->setText(text); }
+
+void MainWindow::setStudyMark(StudyMark mark)
+{
+    mark_ = mark;
+    estado_->setText(mark == StudyMark::Modified ? QStringLiteral("Modificado")
+                     : mark == StudyMark::Closed ? QStringLiteral(" ")
+                                                 : QString());
+}
 void MainWindow::dataGridEntered() { applyStates(CommandEvent::DataGridEntered); }
 void MainWindow::dataGridKeyTyped(bool inLastCell)
 {

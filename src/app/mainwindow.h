@@ -93,8 +93,10 @@ public:
     QMdiSubWindow *addResultWindow(QWidget *window);
 
     // StudyEditorHost
-    QString modifiedText() const override;
-    void setModifiedText(const QString &text) override;
+    StudyMark studyMark() const override { return mark_; }
+    void setStudyMark(StudyMark mark) override;
+    // What the status panel `estado` shows of the mark.
+    QString modifiedText() const;
     void dataGridEntered() override;
     void dataGridKeyTyped(bool inLastCell) override;
     bool saveStudy() override;
@@ -143,6 +145,8 @@ private:
     QPointer<StudyEditor> editor_;
     SingleWindows windows_;
     QString saveDialogFileName_ = QStringLiteral("Nuevo");
+    QString studyFile_; // where the study in the editor is stored; empty for a new one
+    StudyMark mark_ = StudyMark::Unchanged;
     cli::StudySource source_; // the file as last read or written
     bool helpKeyPressed_ = false;
 };

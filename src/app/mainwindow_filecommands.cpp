@@ -60,6 +60,7 @@ void MainWindow::newStudy()
         return;
     StudyEditor *editor = createEditor();
     editor->setWindowTitle(kNewCaption);
+    studyFile_.clear();
     editor->show();
     applyStates(CommandEvent::NewStudy);
 }
@@ -102,6 +103,7 @@ void MainWindow::openStudyFile(const QString &path)
         const QString fullPath = QFileInfo(path).absoluteFilePath();
         editor->setWindowTitle(widgets::LiteralCaption(fullPath));
         saveDialogFileName_ = fullPath;
+        studyFile_ = fullPath;
         source_ = cli::StudySource::ofFile(fullPath.toStdString(), bytes);
         editor->show();
         applyStates(CommandEvent::OpenStudy);
@@ -110,7 +112,7 @@ void MainWindow::openStudyFile(const QString &path)
 
 QString MainWindow::openStudyPath() const
 {
-    return editor_ && editor_->windowTitle() != kNewCaption ? saveDialogFileName_ : QString();
+    return editor_ ? studyFile_ : QString();
 }
 
 cli::StudySource MainWindow::studySource() const
@@ -118,7 +120,7 @@ cli::StudySource MainWindow::studySource() const
     if (openStudyPath().isEmpty())
         return {};
     cli::StudySource source = source_;
-    source.modified = modifiedText() == QStringLiteral("Modificado");
+    source.modified = mark_ == StudyMark::Modified;
     return source;
 }
 
@@ -155,16 +157,16 @@ bool MainWindow::save()
 {
     if (!editor_ || !validateEditor())
         return false;
-    if (editor_->windowTitle() == kNewCaption) {
+    if (studyFile_.isEmpty()) {
         saveDialogFileName_ = kNewCaption;
         return saveAs();
     }
     {
         WaitCursor wait;
-        if (!writeStudy(saveDialogFileName_))
+        if (!writeStudy(studyFile_))
             return false;
     }
-    setModifiedText(QString());
+    setStudyMark(StudyMark::Unchanged);
     return true;
 }
 
@@ -178,8 +180,9 @@ bool MainWindow::saveAs()
         return false;
     const QString fullPath = QFileInfo(path).absoluteFilePath();
     saveDialogFileName_ = fullPath;
+    studyFile_ = fullPath;
     editor_->setWindowTitle(widgets::LiteralCaption(fullPath));
-    setModifiedText(QString());
+    setStudyMark(StudyMark::Unchanged);
     return true;
 }
 

@@ -1,23 +1,24 @@
 #include "cli/atomicfile.h"
 
-#include "stats/errors.h"
+#include "cli/savecalls.h"
+
 #include "stats/systemerror.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
+#include <random>
 #include <unistd.h>
 
 namespace {
 
+constexpr size_t kRandomChars = 6; // as mkstemp makes them
+
 bool isTemporaryName(const std::string &entry, const std::string &name)
 {
-    constexpr size_t kRandomChars = 6; // as mkstemp makes them
     if (entry.size() != name.size() + 1 + kRandomChars || entry.compare(0, name.size(), name) != 0 ||
         entry[name.size()] != '.')
         return false;
@@ -49,79 +50,185 @@ void removeLeftovers(const std::string &dir, const std::string &name)
     closedir(listing);
 }
 
+std::string temporaryName(const std::string &target)
+{
+    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937 random{std::random_device{}()};
+    std::string name = target + '.';
+    for (size_t i = 0; i < kRandomChars; ++i)
+        name += kLetters[random() % (sizeof kLetters - 1)];
+    return name;
+}
+
+// An unnamed file is named through its entry in /proc; without /proc it
+// could not be, and a named temporary is used instead.
+bool canNameUnnamedFiles()
+{
+    static const bool can = access("/proc/self/fd", X_OK) == 0;
+    return can;
+}
+
+// The open of an unnamed file fails so where the kernel or the filesystem
+// does not make them.
+bool unnamedUnsupported(int error) { return error == EOPNOTSUPP || error == EISDIR || error == EINVAL; }
+
 } // namespace
 
 namespace cli {
 
-void WriteFileAtomically(const QString &path, const std::string &bytes)
+int ReplaceRefusal(const std::string &path, const struct stat &info)
 {
-    auto fail = [&](int error) {
-        throw stats::OutputFileError(QStringLiteral("No se pudo guardar el archivo «%1»: %2")
-                                        .arg(path, QString::fromStdString(stats::SystemErrorText(error)))
-                                        .toStdString());
-    };
-    // A link is followed: the file it names is replaced, the link stays.
-    const QFileInfo info(path);
-    const QString target = info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath();
-    const QFileInfo targetInfo(target);
-    const std::string dir = QFile::encodeName(targetInfo.absolutePath()).toStdString();
-    const std::string name = QFile::encodeName(targetInfo.fileName()).toStdString();
-    const std::string finalPath = dir + "/" + name;
+    if (geteuid() == 0)
+        return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) ? 0 : EACCES;
+    return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 ? 0 : errno;
+}
 
-    removeLeftovers(dir, name);
+AtomicFile::AtomicFile(const std::string &path) : shown_(path)
+{
+    const QFileInfo info(QFile::decodeName(path.c_str()));
+    const QFileInfo target(info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath());
+    folder_ = QFile::encodeName(target.absolutePath()).toStdString();
+    const std::string name = QFile::encodeName(target.fileName()).toStdString();
+    target_ = folder_ + "/" + name;
+    removeLeftovers(folder_, name);
 
-    // The new file gets the old one's permissions, or the usual ones.
-    mode_t mode = 0;
-    struct stat old;
-    if (stat(finalPath.c_str(), &old) == 0) {
-        // A study made read-only is kept as it is, as writing it in place
-        // would be refused; the rename would otherwise replace it anyway.
-        const bool writable = geteuid() == 0 ? (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0
-                                             : faccessat(AT_FDCWD, finalPath.c_str(), W_OK, AT_EACCESS) == 0;
-        if (!writable)
-            throw stats::StudyFileError(
-                QStringLiteral("No se pudo guardar el archivo «%1»: el archivo es de sólo lectura").arg(path).toStdString());
-        mode = old.st_mode & 07777;
-    } else {
-        const mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
+    // Created as any new file is: 0666 less the umask (or the folder's
+    // default access list); a replaced file's permissions are set at commit.
+    const SaveCalls &calls = CurrentSaveCalls();
+    fd_ = canNameUnnamedFiles() ? calls.open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666) : -1;
+    if (fd_ < 0 && (!canNameUnnamedFiles() || unnamedUnsupported(errno))) {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            temporary_ = temporaryName(target_);
+            fd_ = calls.open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd_ >= 0 || errno != EEXIST)
+                break;
+        }
+        if (fd_ < 0)
+            temporary_.clear();
     }
+    if (fd_ < 0)
+        fail(SaveError::Step::Open, errno);
+}
 
-    std::string temporary = finalPath + ".XXXXXX";
-    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        fail(errno);
-    auto abandon = [&](int error, bool open) {
-        if (open)
-            close(fd);
-        unlink(temporary.c_str());
-        fail(error);
-    };
-    if (fchmod(fd, mode) != 0)
-        abandon(errno, true);
+AtomicFile::~AtomicFile()
+{
+    if (!done_)
+        abandon();
+}
+
+void AtomicFile::abandon()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty())
+        ::unlink(temporary_.c_str());
+    temporary_.clear();
+    if (linkedTarget_)
+        ::unlink(target_.c_str());
+    linkedTarget_ = false;
+    done_ = true;
+}
+
+void AtomicFile::fail(SaveError::Step step, int error)
+{
+    abandon();
+    throw SaveError("No se pudo guardar el archivo «" + shown_ + "»: " + stats::SystemErrorText(error), step,
+                    error);
+}
+
+void AtomicFile::append(const std::string &bytes)
+{
     // Unbuffered, so every refusal of the disk is seen here.
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+    const SaveCalls &calls = CurrentSaveCalls();
+    for (size_t written = 0; written < bytes.size();) {
+        const ssize_t n = calls.write(fd_, bytes.data() + written, bytes.size() - written);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            abandon(n < 0 ? errno : ENOSPC, true);
+            fail(SaveError::Step::Write, n < 0 ? errno : ENOSPC);
         written += static_cast<size_t>(n);
     }
-    // A disk may report that it is full or failing only when the data reaches it.
-    if (fsync(fd) != 0 && errno != EINVAL)
-        abandon(errno, true);
-    if (close(fd) != 0 && errno != EINTR)
-        abandon(errno, false);
-    if (rename(temporary.c_str(), finalPath.c_str()) != 0)
-        abandon(errno, false);
-    // The rename itself is made durable; a failure here no longer risks the file.
-    if (const int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dirFd >= 0) {
-        fsync(dirFd);
-        close(dirFd);
+}
+
+void AtomicFile::syncFilesystem()
+{
+    if (::syncfs(fd_) != 0)
+        fail(SaveError::Step::Sync, errno);
+}
+
+void AtomicFile::commit()
+{
+    const SaveCalls &calls = CurrentSaveCalls();
+    struct stat old;
+    const bool replacing = ::stat(target_.c_str(), &old) == 0;
+    if (replacing) {
+        // A file made read-only is kept as it is, as writing it in place
+        // would be refused; the rename would otherwise replace it anyway.
+        if (ReplaceRefusal(target_, old) != 0) {
+            abandon();
+            throw stats::StudyFileError("No se pudo guardar el archivo «" + shown_ +
+                                        "»: el archivo es de sólo lectura");
+        }
+        if (calls.fchmod(fd_, old.st_mode & 07777) != 0)
+            fail(SaveError::Step::Write, errno);
     }
+    // A disk may report that it is full or failing only when the data reaches it.
+    if (calls.fsync(fd_) != 0 && errno != EINVAL)
+        fail(SaveError::Step::Sync, errno);
+    if (temporary_.empty()) {
+        // The unnamed file takes the name directly when it is free, so that
+        // a save killed at any moment leaves no temporary; over an old file
+        // it goes through one.
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+        if (!replacing && calls.linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target_.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            linkedTarget_ = true;
+        } else {
+            if (!replacing && errno != EEXIST)
+                fail(SaveError::Step::Write, errno);
+            for (int attempt = 0; attempt < 100 && temporary_.empty(); ++attempt) {
+                const std::string name = temporaryName(target_);
+                if (calls.linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+                    temporary_ = name;
+                else if (errno != EEXIST)
+                    fail(SaveError::Step::Write, errno);
+            }
+            if (temporary_.empty())
+                fail(SaveError::Step::Write, EEXIST);
+        }
+    }
+    const int fd = fd_;
+    fd_ = -1; // closed even when close reports an error
+    if (calls.close(fd) != 0 && errno != EINTR)
+        fail(SaveError::Step::Write, errno);
+    if (!temporary_.empty()) {
+        if (calls.rename(temporary_.c_str(), target_.c_str()) != 0)
+            fail(SaveError::Step::Replace, errno);
+        temporary_.clear();
+    }
+    linkedTarget_ = false; // the new file is in place: nothing is taken back now
+    done_ = true;
+
+    // The new name is made durable too. A folder this user may not read
+    // cannot be opened to be flushed; what the kernel refuses otherwise is told.
+    const int folder = calls.open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (folder < 0) {
+        if (errno != EACCES)
+            fail(SaveError::Step::Sync, errno);
+        return;
+    }
+    const bool synced = calls.fsync(folder) == 0 || errno == EINVAL;
+    const int error = errno;
+    ::close(folder);
+    if (!synced)
+        fail(SaveError::Step::Sync, error);
+}
+
+void WriteFileAtomically(const QString &path, const std::string &bytes)
+{
+    AtomicFile file(QFile::encodeName(path).toStdString());
+    file.append(bytes);
+    file.commit();
 }
 
 } // namespace cli

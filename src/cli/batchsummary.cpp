@@ -1,6 +1,7 @@
 #include "cli/batchsummary.h"
 
 #include "cli/acceptancelimits.h"
+#include "cli/atomicfile.h"
 #include "cli/headless.h"
 #include "cli/outputfile.h"
 
@@ -12,12 +13,7 @@
 #include <QJsonObject>
 #include <QLocale>
 
-#include <cerrno>
 #include <filesystem>
-#include <random>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace cli {
 
@@ -32,59 +28,38 @@ namespace {
 enum Column { Method, Analyst, Date, Units, Levels, N, Slope, Intercept, R2, Syx, Cv, Significance, Fit, Systematic,
               Criteria, ColumnCount };
 
-[[noreturn]] void fail(const std::string &what, const std::string &path, int error)
+// The output folder and those above it, made when missing.
+void makeFolders(const std::string &folder)
 {
-    throw stats::OutputFileError("No se pudo " + what + " «" + path + "»: " + stats::SystemErrorText(error) + ".");
-}
-
-void writeAll(int fd, const std::string &bytes, const std::string &path)
-{
-    for (std::size_t done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            fail("escribir", path, n < 0 ? errno : ENOSPC);
-        done += static_cast<std::size_t>(n);
-    }
-}
-
-// An unnamed file in `folder`: it has no name to leave behind.
-int openUnnamed(const std::string &folder)
-{
+    if (folder.empty())
+        return;
     std::error_code ec;
     fs::create_directories(folder, ec);
-    if (ec) {
-        std::error_code kind;
-        if (fs::exists(folder, kind) && !fs::is_directory(folder, kind))
-            throw stats::OutputFileError("No se pudo crear la carpeta «" + folder +
-                                         "»: ya hay un archivo con ese nombre.");
-        fail("crear la carpeta", folder, ec.value());
-    }
-    const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    if (fd < 0)
-        fail("escribir en la carpeta", folder, errno);
-    return fd;
+    if (!ec)
+        return;
+    std::error_code kind;
+    if (fs::exists(folder, kind) && !fs::is_directory(folder, kind))
+        throw stats::OutputFileError("No se pudo crear la carpeta «" + folder + "»: ya hay un archivo con ese nombre.");
+    throw stats::OutputFileError("No se pudo crear la carpeta «" + folder + "»: " + stats::SystemErrorText(ec.value()) +
+                                 ".");
 }
 
-// Gives the unnamed file its name: directly when the name is free, else
-// through a fresh name renamed over the old file.
-void name(int fd, const std::string &path)
+// A failed save of a batch file, in the words the batch run uses.
+stats::OutputFileError batchWords(const SaveError &e, const std::string &path)
 {
-    const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0)
-        return;
-    if (errno != EEXIST)
-        fail("escribir", path, errno);
-    thread_local std::mt19937 random{std::random_device{}()};
-    const std::string temporary = path + "." + std::to_string(random() % 1000000);
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) != 0)
-        fail("escribir", path, errno);
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        fail("reemplazar", path, error);
+    const std::string why = stats::SystemErrorText(e.error()) + ".";
+    switch (e.step()) {
+    case SaveError::Step::Open:
+        return stats::OutputFileError("No se pudo escribir en la carpeta «" + fs::path(path).parent_path().string() +
+                                      "»: " + why);
+    case SaveError::Step::Write:
+        break;
+    case SaveError::Step::Sync:
+        return stats::OutputFileError("No se pudo guardar en el disco «" + path + "»: " + why);
+    case SaveError::Step::Replace:
+        return stats::OutputFileError("No se pudo reemplazar «" + path + "»: " + why);
     }
+    return stats::OutputFileError("No se pudo escribir «" + path + "»: " + why);
 }
 
 std::string number(const QJsonValue &v)
@@ -161,36 +136,43 @@ std::string CsvLine(const SummaryRow &row)
 
 void WriteBatchFile(const std::string &path, const std::string &bytes)
 {
-    const int fd = openUnnamed(fs::path(path).parent_path().string());
+    makeFolders(fs::path(path).parent_path().string());
     try {
-        writeAll(fd, bytes, path);
-        name(fd, path);
-    } catch (...) {
-        ::close(fd);
-        throw;
+        AtomicFile file(path);
+        file.append(bytes);
+        file.commit();
+    } catch (const SaveError &e) {
+        throw batchWords(e, path);
     }
-    ::close(fd);
 }
 
 BatchSummaryWriter::BatchSummaryWriter(const std::string &outputDir)
     : m_dir(outputDir), m_path(outputDir + "/resumen.csv")
 {
-    m_fd = openUnnamed(m_dir);
+    makeFolders(m_dir);
+    try {
+        m_file = std::make_unique<AtomicFile>(m_path);
+    } catch (const SaveError &e) {
+        throw batchWords(e, m_path);
+    }
     std::string header;
     for (const char *column : kSummaryColumns)
         header += std::string(header.empty() ? "" : ",") + column;
     write(header + "\r\n");
 }
 
-BatchSummaryWriter::~BatchSummaryWriter()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
+BatchSummaryWriter::~BatchSummaryWriter() = default;
 
 void BatchSummaryWriter::append(const SummaryRow &row) { write(CsvLine(row)); }
 
-void BatchSummaryWriter::write(const std::string &bytes) { writeAll(m_fd, bytes, m_path); }
+void BatchSummaryWriter::write(const std::string &bytes)
+{
+    try {
+        m_file->append(bytes);
+    } catch (const SaveError &e) {
+        throw batchWords(e, m_path);
+    }
+}
 
 // Every output of the run reaches the disk before the summary that lists
 // them is named.
@@ -198,13 +180,11 @@ void BatchSummaryWriter::publish()
 {
     if (const OutputRefusal refusal = CheckOutputFile(m_path, {".csv"}))
         throw stats::OutputFileError(refusal.message);
-    if (::syncfs(m_fd) != 0 || ::fsync(m_fd) != 0)
-        fail("guardar en el disco", m_path, errno);
-    name(m_fd, m_path);
-    const int folder = ::open(m_dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
+    try {
+        m_file->syncFilesystem();
+        m_file->commit();
+    } catch (const SaveError &e) {
+        throw batchWords(e, m_path);
     }
 }
 

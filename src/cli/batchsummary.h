@@ -4,10 +4,13 @@
 // and the way every batch output reaches the disk.
 #include <QJsonObject>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace cli {
+
+class AtomicFile;
 
 enum class RowState { Correct, Refused, Error };
 
@@ -37,14 +40,14 @@ void NoteFailure(SummaryRow &row, int status, const std::string &message);
 std::string CsvField(const std::string &text);
 std::string CsvLine(const SummaryRow &row);
 
-// Writes `bytes` as `path` (parent folders made): the file is built
-// unnamed in its folder and named only once complete, so a run killed at
-// any moment leaves either the whole file or none, never a temporary. An
-// existing file is replaced by a rename. Throws stats::OutputFileError.
+// Writes `bytes` as `path` (parent folders made) as every file is saved
+// (cli/atomicfile.h): where the filesystem makes unnamed files, a run killed
+// at any moment leaves either the whole new file or none, never a
+// temporary. Throws stats::OutputFileError in the batch's own words.
 void WriteBatchFile(const std::string &path, const std::string &bytes);
 
-// resumen.csv under the output folder, built unnamed as the rows arrive and
-// named by publish() after every output of the run has reached the disk.
+// resumen.csv under the output folder, built as an AtomicFile as the rows
+// arrive and put in place by publish() after every output of the run has reached the disk.
 // The constructor makes the folder and proves it writable (throws
 // stats::OutputFileError otherwise), before any study is read.
 class BatchSummaryWriter {
@@ -60,7 +63,7 @@ public:
 private:
     void write(const std::string &bytes);
     std::string m_dir, m_path;
-    int m_fd = -1;
+    std::unique_ptr<AtomicFile> m_file;
 };
 
 

@@ -1,5 +1,6 @@
 #include "cli/outputfile.h"
 
+#include "cli/atomicfile.h"
 #include "cli/headless.h"
 
 #include "stats/errors.h"
@@ -7,10 +8,7 @@
 #include "stats/systemerror.h"
 
 #include <cctype>
-#include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace cli {
 
@@ -45,17 +43,6 @@ bool holdsStudy(const std::string &path)
     }
 }
 
-// The user may replace the file's content. The writers replace it through a
-// rename, which the folder's permission alone allows: the file's own
-// permission is asked here, as cp asks it. Root, whom the system lets write
-// anything, is refused a file that nobody may write.
-int writeRefusal(const std::string &path, const struct stat &info)
-{
-    if (geteuid() == 0)
-        return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) ? 0 : EACCES;
-    return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 ? 0 : errno;
-}
-
 OutputRefusal refused(int status, const std::string &output, const std::string &why)
 {
     return {status, "El archivo de salida «" + output + "» " + why};
@@ -86,7 +73,7 @@ OutputRefusal CheckOutputFile(const std::string &output, const std::vector<std::
         return {}; // a folder or a device: the writer says why it cannot
     if (holdsStudy(output))
         return refused(kExitUsage, output, "contiene un estudio: no se escribe sobre él.");
-    if (const int error = writeRefusal(output, info))
+    if (const int error = ReplaceRefusal(output, info))
         return {kExitFailed, "No se puede escribir el archivo de salida «" + output + "»: " +
                                  stats::SystemErrorText(error) + "; queda como estaba."};
     return {};

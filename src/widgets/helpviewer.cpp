@@ -329,6 +329,7 @@ void HelpViewer::runSearch(const QString &words)
         resultCount_->setText(QStringLiteral("1 tema encontrado:"));
     else
         resultCount_->setText(QStringLiteral("%1 temas encontrados:").arg(found.size()));
+    searched_ = true;
     markFoundTopic();
 }
 
@@ -359,7 +360,7 @@ void HelpViewer::present()
         setWindowFlag(Qt::WindowStaysOnTopHint, wanted == Qt::ApplicationModal);
         browser_->clearHistory();
     }
-    if (resultCount_->text().isEmpty())
+    if (!searched_)
         runSearch(searchEdit_->text());
     // Placed by the program, not the window manager, whose choice beside a
     // dialog low on a small screen can put it past the bottom: centred on

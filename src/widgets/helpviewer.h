@@ -64,5 +64,6 @@ private:
     QListWidget *results_ = nullptr;
     QLabel *resultCount_ = nullptr;
     QPushButton *backButton_ = nullptr;
-    bool placed_ = false; // given its place on the screen once
+    bool placed_ = false;   // given its place on the screen once
+    bool searched_ = false; // the result count shows a search's outcome
 };

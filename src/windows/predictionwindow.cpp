@@ -102,12 +102,12 @@ void PredictionWindow::buildControls()
 {
     lblY = makeLabel(objectnames::lblY, QStringLiteral(" Y   ="));
     lblm1 = makeLabel(objectnames::lblm1, QStringLiteral("("), true);
-    lblm = makeLabel(objectnames::lblm, QStringLiteral("12345678"), true);
+    lblm = makeLabel(objectnames::lblm, slope_, true);
     lblm2 = makeLabel(objectnames::lblm2, QStringLiteral(")"), true);
     lblx = makeLabel(objectnames::lblx, QStringLiteral("X"));
     lblmas = makeLabel(objectnames::lblmas, QStringLiteral("+"));
     lblb1 = makeLabel(objectnames::lblb1, QStringLiteral("("), true);
-    lblB = makeLabel(objectnames::lblB, QStringLiteral("12345678"), true);
+    lblB = makeLabel(objectnames::lblB, intercept_, true);
     lblb2 = makeLabel(objectnames::lblb2, QStringLiteral(")"), true);
     for (QLabel *parenthesis : {lblm1, lblm2, lblb1, lblb2}) {
         setColour(parenthesis, kRed);
@@ -190,8 +190,8 @@ void PredictionWindow::buildControls()
 
 void PredictionWindow::showEquation(const stats::RegressionResult &r)
 {
-    lblm->setText(fromStd(stats::FormatGeneral(r.slope, 6, separator_)));
-    lblB->setText(fromStd(stats::FormatGeneral(r.intercept, 6, separator_)));
+    showCoefficients(fromStd(stats::FormatGeneral(r.slope, 6, separator_)),
+                     fromStd(stats::FormatGeneral(r.intercept, 6, separator_)));
     LBLCD->setText(fromStd(stats::FormatGeneral(r.rSquared, 8, separator_)));
     const bool slopeNegative = r.slope.sign() < 0;
     setColour(lblm, slopeNegative ? kRed : kBlue);
@@ -203,10 +203,18 @@ void PredictionWindow::showEquation(const stats::RegressionResult &r)
     lblb2->setVisible(interceptNegative);
 }
 
+void PredictionWindow::showCoefficients(const QString &slope, const QString &intercept)
+{
+    slope_ = slope;
+    intercept_ = intercept;
+    lblm->setText(slope);
+    lblB->setText(intercept);
+}
+
 void PredictionWindow::storeInto(stats::StudyFile &file) const
 {
-    file.predictionSlope = lblm->text().toStdString();
-    file.predictionIntercept = lblB->text().toStdString();
+    file.predictionSlope = slope_.toStdString();
+    file.predictionIntercept = intercept_.toStdString();
     file.predictionCount = epredice->text().toStdString();
     file.predictionX.clear();
     file.predictionY.clear();
@@ -218,8 +226,7 @@ void PredictionWindow::storeInto(stats::StudyFile &file) const
 
 void PredictionWindow::loadFrom(const stats::StudyFile &file)
 {
-    lblm->setText(fromStd(file.predictionSlope));
-    lblB->setText(fromStd(file.predictionIntercept));
+    showCoefficients(fromStd(file.predictionSlope), fromStd(file.predictionIntercept));
     epredice->setText(fromStd(file.predictionCount));
     // A file without prediction rows still leaves one row to type in.
     const int rows = std::max(1, static_cast<int>(file.predictionX.size()));
@@ -328,8 +335,8 @@ void PredictionWindow::computePredictions()
         // Every value is computed before any is written: an x that is not a
         // number leaves all the predicted values as they were.
         std::vector<QString> predicted;
-        const std::string slope = lblm->text().toStdString();
-        const std::string intercept = lblB->text().toStdString();
+        const std::string slope = slope_.toStdString();
+        const std::string intercept = intercept_.toStdString();
         for (int row = 1; row <= rows; ++row)
             predicted.push_back(fromStd(stats::PredictFromDisplayed(
                 slope, intercept, stgpredice->cell(0, row).toStdString(), separator_)));

@@ -53,8 +53,16 @@ private:
     bool checkCount(int &count);
     void refuse(QWidget *control, const QString &message);
 
+    // Shows the equation's slope and intercept as texts, as they are stored
+    // and computed with.
+    void showCoefficients(const QString &slope, const QString &intercept);
+
     UserDialogs &dialogs_;
     const char separator_;
+    // The slope and intercept shown, until a study sets them the labels'
+    // placeholder.
+    QString slope_ = QStringLiteral("12345678");
+    QString intercept_ = QStringLiteral("12345678");
     FocusTracker *tracker_ = nullptr;
 
     QLabel *lblY = nullptr;

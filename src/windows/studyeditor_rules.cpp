@@ -24,7 +24,6 @@
 
 namespace {
 
-const QString kModified = QStringLiteral("Modificado");
 const QString kLevelCellsMismatch = QString::fromUtf8(stats::kLevelCellsMismatch);
 const QString kLevelsOutOfRange = QString::fromUtf8(stats::kLevelsOutOfRange);
 
@@ -107,7 +106,7 @@ void StudyEditor::stgdatosKeyPress(QChar)
         stgdatos->setTabMovesBetweenCells(true);
 }
 
-void StudyEditor::markModified() { host_.setModifiedText(kModified); }
+void StudyEditor::markModified() { host_.setStudyMark(StudyEditorHost::StudyMark::Modified); }
 
 // ---- Leave and enter checks ---------------------------------------------------
 
@@ -416,7 +415,7 @@ void StudyEditor::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
-    if (host_.modifiedText() == kModified) {
+    if (host_.studyMark() == StudyEditorHost::StudyMark::Modified) {
         const UserDialogs::Answer answer =
             dialogs_.question(this, QStringLiteral("Guardar archivo?"),
                               QStringLiteral("Se realizaron cambios!\nQuiere guardar su información?"));
@@ -434,7 +433,7 @@ void StudyEditor::closeEvent(QCloseEvent *event)
             return;
         }
     }
-    host_.setModifiedText(QStringLiteral(" "));
+    host_.setStudyMark(StudyEditorHost::StudyMark::Closed);
     closed_ = true;
     event->accept();
     host_.editorClosed();

@@ -9,9 +9,12 @@ class StudyEditorHost {
 public:
     virtual ~StudyEditorHost() = default;
 
-    // The status panel `estado`: "Modificado" while the study has unsaved changes.
-    virtual QString modifiedText() const = 0;
-    virtual void setModifiedText(const QString &text) = 0;
+    // Whether the study holds changes not yet saved, kept by the frame and
+    // shown in its status panel `estado`: "Modificado" while modified, empty
+    // while not, a single blank once the editor closed.
+    enum class StudyMark { Unchanged, Modified, Closed };
+    virtual StudyMark studyMark() const = 0;
+    virtual void setStudyMark(StudyMark mark) = 0;
 
     // Enabling events of the data grid (the frame applies its enabling table).
     virtual void dataGridEntered() = 0;

@@ -121,7 +121,7 @@ private slots:
     void cleanup()
     {
         if (frame().editor())
-            frame().setModifiedText(QString()); // no close question at teardown
+            frame().setStudyMark(StudyEditorHost::StudyMark::Unchanged); // no close question at teardown
         app.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -252,7 +252,7 @@ private slots:
         stats::StudyData study = testing_studies::inferenceStudy();
         study.methodText = "Valoración";
         frame().editor()->loadStudy(study);
-        frame().setModifiedText("Modificado");
+        frame().setStudyMark(StudyEditorHost::StudyMark::Modified);
         const QString path = dir.filePath("Nuevo.w04");
         dialogs.files.enqueue(path);
         QVERIFY(frame().save());
@@ -269,12 +269,58 @@ private slots:
         QVERIFY(readAll(path).startsWith("\r\n"));
     }
 
+    // Whether the study has a file and whether it changed are the frame's own
+    // knowledge: the caption and the status panel only show them. A caption
+    // reading "Nuevo" and a panel in other words change nothing.
+    void theStudysFileAndMarkAreKeptNotReadBackFromTheirTexts()
+    {
+        using StudyMark = StudyEditorHost::StudyMark;
+        stats::StudyData named = testing_studies::anovaStudy();
+        named.methodText = "Nuevo";
+        const QString path = writeStudy("Nuevo", named);
+        openStudy(path);
+        frame().editor()->setWindowTitle(QStringLiteral("Nuevo"));
+        QCOMPARE(frame().openStudyPath(), path);
+        frame().editor()->loadStudy(testing_studies::inferenceStudy());
+        dialogs.clear();
+        QVERIFY(frame().save());
+        QVERIFY(dialogs.fileDialogs.isEmpty()); // its own file, no Save as
+        QCOMPARE(readAll(path), studyBytes(testing_studies::inferenceStudy()));
+
+        auto *estado = frame().findChild<QLabel *>(QString(objectnames::estado));
+        QVERIFY(estado);
+        frame().setStudyMark(StudyMark::Modified);
+        QCOMPARE(estado->text(), QStringLiteral("Modificado"));
+        estado->setText(QStringLiteral("Modified"));
+        QVERIFY(frame().studySource().modified);
+        dialogs.answers.enqueue(UserDialogs::Answer::No);
+        closeChild(frame().editor());
+        QCOMPARE(dialogs.questions.size(), 1);
+        QCOMPARE(estado->text(), QStringLiteral(" "));
+
+        // A new study captioned with a path has no file still, and a panel
+        // reading "Modificado" over it asks nothing on closing.
+        frame().newStudy();
+        frame().editor()->setWindowTitle(path);
+        QCOMPARE(frame().openStudyPath(), QString());
+        frame().editor()->loadStudy(testing_studies::anovaStudy());
+        const QString copy = dir.filePath("copia.w04");
+        dialogs.files.enqueue(copy);
+        QVERIFY(frame().save());
+        QCOMPARE(dialogs.fileDialogs.last(), QStringLiteral("save|Guardar como|Tolvek v. w3.0 (*.w04)|w04|Nuevo"));
+        QCOMPARE(readAll(copy), studyBytes(testing_studies::anovaStudy()));
+        estado->setText(QStringLiteral("Modificado"));
+        closeChild(frame().editor());
+        QVERIFY(!frame().editor());
+        QCOMPARE(dialogs.questions.size(), 1);
+    }
+
     void aRefusedSaveLeavesTheFileAndTheModifiedMark()
     {
         const QString path = writeStudy("guardado.w04", testing_studies::anovaStudy());
         openStudy(path);
         const QByteArray before = readAll(path);
-        frame().setModifiedText("Modificado");
+        frame().setStudyMark(StudyEditorHost::StudyMark::Modified);
 
         stats::StudyData incomplete = testing_studies::anovaStudy();
         incomplete.dataGrid[3][2] = "";
@@ -303,7 +349,7 @@ private slots:
         // No: closes without saving.
         openStudy(path);
         frame().editor()->loadStudy(testing_studies::inferenceStudy());
-        frame().setModifiedText("Modificado");
+        frame().setStudyMark(StudyEditorHost::StudyMark::Modified);
         dialogs.answers.enqueue(UserDialogs::Answer::No);
         closeChild(frame().editor());
         QCOMPARE(dialogs.questions.last(), question);
@@ -316,7 +362,7 @@ private slots:
         stats::StudyData incomplete = testing_studies::anovaStudy();
         incomplete.levelsText = "";
         frame().editor()->loadStudy(incomplete);
-        frame().setModifiedText("Modificado");
+        frame().setStudyMark(StudyEditorHost::StudyMark::Modified);
         dialogs.answers.enqueue(UserDialogs::Answer::Yes);
         closeChild(frame().editor());
         QVERIFY(frame().editor());
@@ -329,7 +375,7 @@ private slots:
         // Cancelar, whichever way the editor was asked to close: the editor
         // stays with the study as it is, the application goes on, nothing is written.
         frame().editor()->loadStudy(testing_studies::inferenceStudy());
-        frame().setModifiedText("Modificado");
+        frame().setStudyMark(StudyEditorHost::StudyMark::Modified);
         const std::pair<const char *, std::function<void()>> closings[] = {
             {"its close box", [&] { closeChild(frame().editor()); }},
             {"Cerrar", [&] { frame().action(mnuclose)->trigger(); }},
@@ -545,7 +591,7 @@ private slots:
         QVERIFY(QFile::exists(dir.filePath("uno.pdf")));
 
         // Closing the study turns printing off again; the window prints nothing then.
-        frame().setModifiedText(QString());
+        frame().setStudyMark(StudyEditorHost::StudyMark::Unchanged);
         closeChild(frame().editor());
         QVERIFY(!enabled(PrintLasser) && !enabled(spdprint) && !enabled(FilePrintItem));
         dialogs.printFiles << dir.filePath("tres.pdf");
@@ -627,10 +673,10 @@ private slots:
         QCOMPARE(readAll(path), original);
 
         // A mark that was there before the dialog stays after its Cancel.
-        frame().setModifiedText("Modificado");
+        frame().setStudyMark(StudyEditorHost::StudyMark::Modified);
         editTitles(Qt::Key_Escape);
         QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
-        frame().setModifiedText(QString());
+        frame().setStudyMark(StudyEditorHost::StudyMark::Unchanged);
 
         editTitles(Qt::Key_Return);
         QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
@@ -641,7 +687,7 @@ private slots:
         QCOMPARE(saved.xLabel, std::string("ug"));
 
         // An accepted label, typed where typing marks nothing, still marks the study.
-        frame().setModifiedText(QString());
+        frame().setStudyMark(StudyEditorHost::StudyMark::Unchanged);
         answerOptions = [](GraphOptionsDialog &dialog) {
             dialog.findChild<QLineEdit *>("YLblEdit")->setText("mg hallados");
             dialog.findChild<QPushButton *>("OKBtn")->click();

@@ -69,7 +69,7 @@ private slots:
         QVERIFY(recordLine(graph).startsWith("estudio.w04 · SHA-256 " + digest16(path) + " · "));
 
         // Edited: the name, and no digest of a file that is not what is printed.
-        frame.setModifiedText(QStringLiteral("Modificado"));
+        frame.setStudyMark(StudyEditorHost::StudyMark::Modified);
         QVERIFY(recordLine(report).startsWith(QStringLiteral("estudio.w04 (modificado, sin guardar) · linealidad ")));
         QVERIFY(recordLine(graph).startsWith(QStringLiteral("estudio.w04 (modificado, sin guardar) · linealidad ")));
 
@@ -87,7 +87,7 @@ private slots:
         QVERIFY(recordLine(graph).startsWith(QStringLiteral("copia.w04 (el archivo cambió en el disco) · linealidad ")));
 
         // A new study has no file.
-        frame.setModifiedText(QString());
+        frame.setStudyMark(StudyEditorHost::StudyMark::Unchanged);
         qobject_cast<QMdiSubWindow *>(frame.editor()->parentWidget())->close();
         frame.newStudy();
         QVERIFY(recordLine(report).startsWith(QStringLiteral("Estudio sin guardar · linealidad ")));

@@ -134,7 +134,7 @@ private slots:
         frame.openStudy();
         QVERIFY(frame.editor());
         frame.editor()->loadStudy(testing_studies::inferenceStudy());
-        frame.setModifiedText("Modificado");
+        frame.setStudyMark(StudyEditorHost::StudyMark::Modified);
 
         folder->refuse();
         if (saveAs)
@@ -164,7 +164,7 @@ private slots:
         QCOMPARE(readAll(target + ".respaldo"), QByteArray("del usuario"));
         QCOMPARE(readAll(dir.filePath("otro.w04.Ab12Cd")), QByteArray("de otro estudio"));
         QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden).size(), saveAs ? 4 : 3);
-        frame.setModifiedText(QString()); // no close question at teardown
+        frame.setStudyMark(StudyEditorHost::StudyMark::Unchanged); // no close question at teardown
     }
 
     // Closing with Sí on a disk that refuses the data: the error is told, the
@@ -185,7 +185,7 @@ private slots:
         frame.openStudy();
         QVERIFY(frame.editor());
         frame.editor()->loadStudy(testing_studies::inferenceStudy());
-        frame.setModifiedText("Modificado");
+        frame.setStudyMark(StudyEditorHost::StudyMark::Modified);
 
         folder.refuse();
         dialogs.answers.enqueue(UserDialogs::Answer::Yes);

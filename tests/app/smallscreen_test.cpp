@@ -165,7 +165,7 @@ private slots:
         open.show();
         expectEveryWindowOnScreen("file dialog");
         QVERIFY(scripted.errors.isEmpty() && scripted.messages.isEmpty());
-        frame.setModifiedText(QString()); // no close question at the end
+        frame.setStudyMark(StudyEditorHost::StudyMark::Unchanged); // no close question at the end
     }
 
     void everyMessageBoxShowsItsWholeTitleAndText()
@@ -215,7 +215,7 @@ private slots:
         QVERIFY(sub);
         sub->showMaximized(); // the frame's caption then carries the child's
         QTRY_VERIFY2(frame.windowHandle()->title().contains(named), qPrintable(frame.windowHandle()->title()));
-        frame.setModifiedText(QString());
+        frame.setStudyMark(StudyEditorHost::StudyMark::Unchanged);
     }
 };
 

@@ -161,7 +161,7 @@ private slots:
     void cleanup()
     {
         if (app && frame().editor())
-            frame().setModifiedText(QString()); // no close question at teardown
+            frame().setStudyMark(StudyEditorHost::StudyMark::Unchanged); // no close question at teardown
         app.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }

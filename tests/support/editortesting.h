@@ -13,12 +13,12 @@ class RecordingHost final : public StudyEditorHost {
 public:
     explicit RecordingHost(UserDialogs &dialogs) : dialogs_(dialogs) {}
 
-    QString estado;          // the frame's status panel
+    StudyMark mark = StudyMark::Unchanged;
     int dataGridEntries = 0; // enabling events, in order
     QList<bool> dataGridKeys;
 
-    QString modifiedText() const override { return estado; }
-    void setModifiedText(const QString &text) override { estado = text; }
+    StudyMark studyMark() const override { return mark; }
+    void setStudyMark(StudyMark m) override { mark = m; }
     void dataGridEntered() override { ++dataGridEntries; }
     void dataGridKeyTyped(bool inLastCell) override { dataGridKeys << inLastCell; }
     bool saveStudy() override { return false; }

@@ -123,7 +123,7 @@ private slots:
     {
         key(Qt::Key_Return);
         QCOMPARE(focused(), QString(objectnames::emetodo)); // empty: stays
-        QCOMPARE(host->estado, QString("Modificado"));
+        QVERIFY(host->mark == StudyEditorHost::StudyMark::Modified);
         type("Valoración de ácido acetilsalicílico");
         key(Qt::Key_Return);
         QCOMPARE(focused(), QString(objectnames::eanalista));
@@ -474,18 +474,18 @@ private slots:
         QCOMPARE(read.observations[6].level, 2);
         QCOMPARE(read.observations[7].level, 3);
         QCOMPARE(read.observations[7].y, 27.0);
-        QCOMPARE(host->estado, QString());
+        QVERIFY(host->mark == StudyEditorHost::StudyMark::Unchanged);
     }
 
     void deletingOrPastingMarksTheStudyModified()
     {
         editor->loadStudy(makeStudy({"3", "3", "3"}, numbers(9), numbers(9)));
         field(objectnames::emetodo)->setText("abc");
-        QVERIFY(host->estado.isEmpty());
+        QVERIFY(host->mark == StudyEditorHost::StudyMark::Unchanged);
         field(objectnames::emetodo)->setCursorPosition(0);
         key(Qt::Key_Delete);
         QCOMPARE(field(objectnames::emetodo)->text(), QString("bc"));
-        QCOMPARE(host->estado, QString("Modificado"));
+        QVERIFY(host->mark == StudyEditorHost::StudyMark::Modified);
     }
 
     void aCountThatIsNotAWholeNumberGoesToTheErrorReport()
