@@ -82,7 +82,7 @@ void PrintGraphPage(const PlotEngine &engine, QPainter &painter, const QSize &pa
 
 QString GraphName(Graph graph)
 {
-    return graph == Graph::Regression ? QStringLiteral("Gráfica de regresión") : QStringLiteral("Gráfica de residuales");
+    return KindOf(graph).documentName;
 }
 
 QByteArray PdfOfGraph(const PlotEngine &engine, const DocumentInfo &info, const cli::PrintRecord &record)
