@@ -14,27 +14,28 @@ namespace {
 constexpr double kDesignDpi = 600;
 constexpr double kColumnPixels = 12;
 
-const QFontMetricsF &bodyMetrics()
+// Body text, Arial 10, as measured at the design resolution. Each table
+// measures with its own metrics: batch runs lay out pages on many threads.
+QFontMetricsF bodyMetrics()
 {
-    static const QFontMetricsF metrics = [] {
-        QFont font(QStringLiteral("Arial"));
-        font.setStyleHint(QFont::SansSerif);
-        font.setPixelSize(static_cast<int>(std::lround(10 * kDesignDpi / 72)));
-        return QFontMetricsF(font);
-    }();
-    return metrics;
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(static_cast<int>(std::lround(10 * kDesignDpi / 72)));
+    return QFontMetricsF(font);
 }
 
 // The columns where each column's cells start: no earlier than designed,
 // and a blank clear of the widest cell of the column to its left.
 std::vector<int> fittedColumns(const std::vector<std::vector<QString>> &rows, std::vector<int> columns)
 {
-    const double blank = BodyTextColumns(QStringLiteral(" "));
+    const QFontMetricsF metrics = bodyMetrics();
+    auto inColumns = [&metrics](const QString &text) { return metrics.horizontalAdvance(text) / kColumnPixels; };
+    const double blank = inColumns(QStringLiteral(" "));
     for (size_t c = 1; c < columns.size(); ++c) {
         double widest = 0;
         for (const std::vector<QString> &row : rows)
             if (c - 1 < row.size())
-                widest = std::max(widest, BodyTextColumns(row[c - 1]));
+                widest = std::max(widest, inColumns(row[c - 1]));
         columns[c] = std::max(columns[c], static_cast<int>(std::ceil(columns[c - 1] + widest + blank)));
     }
     return columns;
@@ -49,8 +50,6 @@ PageRow cellsRow(const std::vector<QString> &cells, const std::vector<int> &colu
 }
 
 } // namespace
-
-double BodyTextColumns(const QString &text) { return bodyMetrics().horizontalAdvance(text) / kColumnPixels; }
 
 PageBlock TextBlock(const std::vector<QString> &lines, int column, int gapBefore)
 {

@@ -33,9 +33,6 @@ PageBlock TableBlock(const QString &title, const std::vector<std::vector<QString
 // The same rows without a title, kept together.
 PageBlock CellsBlock(const std::vector<std::vector<QString>> &rows, const std::vector<int> &columns, int gapBefore);
 
-// The width of a body text (Arial 10) in columns.
-double BodyTextColumns(const QString &text);
-
 class PageFlow {
 public:
     // Bodies from `firstLine` to `lastLine`; `finish` completes each page
