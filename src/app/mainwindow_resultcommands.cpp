@@ -89,7 +89,7 @@ void MainWindow::showGraph(PlotWindow *window)
         return;
     bool built = false;
     widgets::RunReportingErrors(dialogs_, this, [&] {
-        const stats::CommandOutcome outcome = render::ComputeGraph(window->graph(), *editor_, shared_, separator_);
+        const stats::CommandOutcome outcome = window->engine().kind().compute(*editor_, shared_, separator_);
         if (showRefusal(outcome))
             return;
         built = window->build(outcome, *editor_);

@@ -25,15 +25,15 @@ namespace render {
 // plots and how the engine, the same for every kind, lays it out.
 struct GraphKind {
     const char *name = nullptr;  // on the command line: "regression"
-    QString windowCaption;       // its window's title
-    QString objectSuffix;        // tells its window's controls from the first kind's ("Opc1")
-    QString documentName;        // its printout's title
+    QString windowCaption = {};  // its window's title
+    QString objectSuffix = {};   // tells its window's controls from the first kind's ("Opc1")
+    QString documentName = {};   // its printout's title
     // The stats command that computes its points (line and observed) and
     // its legend lines.
     stats::CommandOutcome (*compute)(const stats::StudyTexts &, stats::SharedResults &, char) = nullptr;
     bool takesFileTitles = false; // a study file's title and axis labels are its own
     bool unitsAsXLabel = false;   // every build labels the X axis with the study's units
-    QStringList header;           // fixed lines over the plot; the title follows them
+    QStringList header = {};      // fixed lines over the plot; the title follows them
     bool legend = false;          // equation, Sx/y, CVx/y and r² beside the plot
     bool largeAxisLabels = false; // axis labels in fontLarge rather than fontSmall
     int heightMargin = 0;         // plotHeight = H - 2 fontSmall - heightMargin
