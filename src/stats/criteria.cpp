@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <string_view>
 #include <utility>
 
 namespace stats {
