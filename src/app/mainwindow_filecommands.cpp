@@ -8,6 +8,7 @@
 #include "windows/objectnames.h"
 #include "windows/predictionwindow.h"
 #include "windows/regressiongraphwindow.h"
+#include "windows/residualgraphwindow.h"
 #include "windows/studyeditor.h"
 
 #include <QApplication>
@@ -88,11 +89,12 @@ void MainWindow::openStudyFile(const QString &path)
         editor->loadStudy(study);
         if (windows_.predictions)
             windows_.predictions->loadFrom(file);
-        if (windows_.plot) {
-            windows_.plot->SetTitle(QString::fromStdString(file.title));
-            windows_.plot->SetXLabel(QString::fromStdString(file.xLabel));
-            windows_.plot->SetYLabel(QString::fromStdString(file.yLabel));
-        }
+        for (PlotWindow *plot : std::initializer_list<PlotWindow *>{windows_.plot, windows_.residualPlot})
+            if (plot && plot->engine().kind().takesFileTitles) {
+                plot->SetTitle(QString::fromStdString(file.title));
+                plot->SetXLabel(QString::fromStdString(file.xLabel));
+                plot->SetYLabel(QString::fromStdString(file.yLabel));
+            }
         // Save stores the options dialog's titles: they are the file's until
         // a graph's options are accepted, or a Save would drop them.
         if (windows_.options) {

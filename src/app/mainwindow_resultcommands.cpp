@@ -95,7 +95,7 @@ void MainWindow::showGraph(PlotWindow *window)
         return;
     bool built = false;
     widgets::RunReportingErrors(dialogs_, this, [&] {
-        const stats::CommandOutcome outcome = render::ComputeGraph(window->graph(), analyzeEditor());
+        const stats::CommandOutcome outcome = window->engine().kind().compute(analyzeEditor());
         if (showRefusal(outcome))
             return;
         built = window->build(outcome, *editor_);

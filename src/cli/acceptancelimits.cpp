@@ -89,18 +89,10 @@ std::string notFinite(const std::string &key, const std::string &path)
 
 std::string LimitRule(const stats::LimitField &field, double value)
 {
-    const std::string key = field.key;
-    const auto within = [&](double low, double high) { return value >= low && value <= high; };
-    if (key == "minLevels")
-        return within(1, 25) && value == std::floor(value) ? "" : "un número entero de 1 a 25";
-    if (key == "rangeLowPercent")
-        return within(0, 100) ? "" : "un porcentaje de 0 a 100";
-    if (key == "rangeHighPercent")
-        return value >= 100 ? "" : "un porcentaje de 100 o más";
-    if (key == "minR" || key == "minLackOfFitP" || key == "minMandelP")
-        return within(0, 1) ? "" : "un número de 0 a 1";
-    // The largest intercept, bias and coefficient of variation allowed.
-    return value > 0 ? "" : "un número mayor que 0";
+    const stats::LimitBounds &b = field.bounds;
+    const bool meaningful = (b.aboveLow ? value > b.low : value >= b.low) && value <= b.high &&
+                            (!b.whole || value == std::floor(value));
+    return meaningful ? "" : b.rule;
 }
 
 bool ReadLimitsFile(const std::string &path, stats::AcceptanceLimits &limits, std::string &problem)

@@ -17,12 +17,9 @@ struct CommandLine;
 inline constexpr qint64 kLargestLimitsFile = 64 * 1024;
 
 // What a limit must be to mean anything, in Spanish ("un número entero de 1
-// a 25"), or empty when `value` may be that limit: the minimum number of
-// levels a whole number from 1 to 25; r and every P from 0 to 1; the
-// percentages of the range 0 or more, the lowest level's at most 100 and the
-// highest level's at least 100; the largest intercept, bias and coefficient
-// of variation more than 0. The dialog, the limits file and the user's
-// settings hold to the same rules.
+// a 25"), or empty when `value` may be that limit: its bounds in the table of
+// criteria. The dialog, the limits file and the user's settings hold to the
+// same rules.
 std::string LimitRule(const stats::LimitField &field, double value);
 
 // The limits `path` holds over the defaults. False with the reason, in

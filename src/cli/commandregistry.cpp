@@ -100,6 +100,43 @@ bool batchDraws(const std::vector<std::string> &args)
 
 const char *const kStudy = "el archivo del estudio";
 
+// Words filled into lines of at most 80 characters under a description's column.
+std::string wrapped(const std::string &first, const std::vector<std::string> &words)
+{
+    constexpr size_t kWidth = 80;
+    const std::string indent(22, ' ');
+    auto characters = [](const std::string &s) {
+        return static_cast<size_t>(std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+    };
+    std::string text, line = first;
+    for (const std::string &word : words) {
+        if (characters(line) + 1 + characters(word) > kWidth) {
+            text += line + '\n';
+            line = indent + word;
+        } else {
+            line += (line.size() == indent.size() ? "" : " ") + word;
+        }
+    }
+    return text + line + '\n';
+}
+
+// --limits and the keys of every limit, from the table of criteria.
+std::string limitsHelp()
+{
+    std::vector<std::string> words;
+    const std::span<const stats::LimitField> limits = stats::LimitFields();
+    for (size_t i = 0; i < limits.size(); ++i) {
+        const bool last = i + 1 == limits.size();
+        if (last)
+            words.push_back("y");
+        words.push_back(std::string(limits[i].key) + (last || i + 2 == limits.size() ? "" : ","));
+    }
+    for (const char *word : {"(números);", "los", "que", "falten", "conservan", "su", "valor", "por", "omisión"})
+        words.push_back(word);
+    return "  --limits L.json     los límites de aceptación: un objeto JSON con cualquiera de\n" +
+           wrapped(std::string(22, ' '), words);
+}
+
 using enum CommandKind;
 using enum HelpSection;
 
@@ -128,13 +165,8 @@ const Command kCommands[] = {
      "                      con su valor, su límite y si se cumple, el dictamen, los\n"
      "                      límites utilizados, el cálculo inverso y el sesgo por nivel\n"
      "  --target T          la cantidad al 100 % (mayor que cero); sin ella, la media\n"
-     "                      de las cantidades de los niveles\n"
-     "  --limits L.json     los límites de aceptación: un objeto JSON con cualquiera de\n"
-     "                      minLevels, rangeLowPercent, rangeHighPercent, minR,\n"
-     "                      maxInterceptPercent, maxLevelBias, maxResponseFactorRsd,\n"
-     "                      minLackOfFitP y minMandelP (números); los que falten\n"
-     "                      conservan su valor por omisión\n",
-     {kStudy}, {"--target", "--limits"}, false},
+     "                      de las cantidades de los niveles\n",
+     {kStudy}, {"--target", "--limits"}, false, false, nullptr, limitsHelp},
     {"--print", nullptr, Drawing, nullptr, nullptr,
      "--print general|inference|error|criteria ARCHIVO.w04\n--output SALIDA.pdf [--target T] [--limits L.json]",
      Drawings,
@@ -293,6 +325,8 @@ std::string HelpText()
         if (!previous || previous->section != command.section)
             text += std::string("\n") + heading(command.section);
         text += command.help;
+        if (command.moreHelp)
+            text += command.moreHelp();
         previous = &command;
     }
     return text + "\n" + kHelpClosing;

@@ -46,6 +46,8 @@ struct Command {
     // A text command that draws (and runs as a drawing command) when this
     // says so of its arguments; null for none.
     bool (*drawsIf)(const std::vector<std::string> &args) = nullptr;
+    // Lines of --help written from data, after `help`; null for none.
+    std::string (*moreHelp)() = nullptr;
 };
 
 std::span<const Command> Commands();

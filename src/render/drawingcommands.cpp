@@ -136,10 +136,10 @@ int RunDrawingCommand(const std::vector<std::string> &args, std::ostream &out, s
 cli::Rendered DrawOutput(const cli::Output &output, const cli::AnalysedStudy &study,
                          const cli::RenderOptions &options)
 {
-    if (output.id == "graph-regression")
-        return DrawGraph(Graph::Regression, study, options);
-    if (output.id == "graph-residuals")
-        return DrawGraph(Graph::Residuals, study, options);
+    constexpr std::string_view graph = "graph-";
+    if (output.id.starts_with(graph))
+        if (const GraphKind *kind = GraphKindNamed(output.id.substr(graph.size())))
+            return DrawGraph(*kind, study, options);
     for (const auto &[id, kind] : kPages)
         if (output.id == id)
             return drawPage(kind, study);

@@ -6,7 +6,7 @@ const GraphKind &KindOf(Graph graph) { return graph == Graph::Regression ? Regre
 
 stats::CommandOutcome ComputeGraph(Graph graph, const stats::StudyAnalysis &analysis)
 {
-    return graph == Graph::Regression ? stats::RegressionGraphOutcome(analysis) : stats::ResidualGraphOutcome(analysis);
+    return KindOf(graph).compute(analysis);
 }
 
 void FillGraph(PlotEngine &engine, const stats::CommandOutcome &outcome, const stats::StudyTexts &study,

@@ -82,7 +82,7 @@ void PrintGraphPage(const PlotEngine &engine, QPainter &painter, const QSize &pa
 
 QString GraphName(Graph graph)
 {
-    return graph == Graph::Regression ? QStringLiteral("Gráfica de regresión") : QStringLiteral("Gráfica de residuales");
+    return KindOf(graph).documentName;
 }
 
 QByteArray PdfOfGraph(const PlotEngine &engine, const DocumentInfo &info, const cli::PrintRecord &record)
@@ -104,14 +104,14 @@ QByteArray PdfOfGraph(const PlotEngine &engine, const DocumentInfo &info, const 
     return WithDocumentInfo(buffer.data(), info);
 }
 
-cli::Rendered DrawGraph(Graph graph, const cli::AnalysedStudy &study, const cli::RenderOptions &options)
+cli::Rendered DrawGraph(const GraphKind &kind, const cli::AnalysedStudy &study, const cli::RenderOptions &options)
 {
     const stats::StudyAnalysis &analysis = study.analysed();
-    const stats::CommandOutcome outcome = ComputeGraph(graph, analysis);
+    const stats::CommandOutcome outcome = kind.compute(analysis);
     if (outcome.refused())
         return {cli::kExitRefused, {}, outcome.refusalMessage()};
-    PlotEngine engine(KindOf(graph));
-    if (graph == Graph::Regression) {
+    PlotEngine engine(kind);
+    if (kind.takesFileTitles) {
         // The titles a study file gives the regression graph when it is opened.
         const stats::StudyFile &file = study.studyFile();
         engine.SetTitle(QString::fromStdString(file.title));
@@ -132,7 +132,7 @@ cli::Rendered DrawGraph(Graph graph, const cli::AnalysedStudy &study, const cli:
         break;
     case cli::DrawnFormat::Pdf:
         bytes = PdfOfGraph(engine,
-                           StudyDocumentInfo(GraphName(graph), study.record, analysis.texts.analyst(),
+                           StudyDocumentInfo(kind.documentName, study.record, analysis.texts.analyst(),
                                              analysis.texts.method()),
                            study.record);
         break;
@@ -146,11 +146,11 @@ int RunGraphCommand(const std::vector<std::string> &args, std::ostream &, std::o
     std::string problem;
     if (!ParseDrawingRequest(args, separator, request, problem))
         return cli::UsageError(err, problem, args[0]);
-    if (request.positional[0] != "regression" && request.positional[0] != "residuals")
+    if (!GraphKindNamed(request.positional[0]))
         return cli::UsageError(err, "La gráfica es regression o residuals: " + request.positional[0], args[0]);
     if (const int refused = RefuseOutput(request.output, cli::kGraphExtensions, request.study, args[0], err))
         return refused;
-    const std::string id = request.positional[0] == "regression" ? "graph-regression" : "graph-residuals";
+    const std::string id = "graph-" + request.positional[0];
     cli::RenderOptions options{.format = request.format};
     if (request.size) {
         options.width = request.size->width();

@@ -19,7 +19,7 @@ int RunGraphCommand(const std::vector<std::string> &args, std::ostream &out, std
 
 // The graph of `study` as `options` ask, or why it cannot be drawn.
 // Raises what stopped the study's reading or a computation it shows.
-cli::Rendered DrawGraph(Graph graph, const cli::AnalysedStudy &study, const cli::RenderOptions &options);
+cli::Rendered DrawGraph(const GraphKind &kind, const cli::AnalysedStudy &study, const cli::RenderOptions &options);
 
 // The size of the graph windows' drawing surface when they first open.
 inline const QSize kGraphWindowSize(491, 315);

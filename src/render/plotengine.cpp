@@ -40,32 +40,46 @@ QStringList headerLines(const GraphKind &kind, const QString &title)
 
 } // namespace
 
-const GraphKind &RegressionGraph()
+std::span<const GraphKind> GraphKinds()
 {
-    static const GraphKind kind{30,
-                                55,
-                                {QStringLiteral("Ostrevia"), QStringLiteral("Control de Calidad"),
-                                 QStringLiteral("Linealidad del Método")},
-                                true,
-                                true,
-                                21,
-                                50,
-                                false};
-    return kind;
+    const QStringList header = {QStringLiteral("Ostrevia"), QStringLiteral("Control de Calidad"),
+                                QStringLiteral("Linealidad del Método")};
+    static const GraphKind kinds[] = {
+        {.name = "regression",
+         .windowCaption = QStringLiteral("Grafica"),
+         .documentName = QStringLiteral("Gráfica de regresión"),
+         .compute = stats::RegressionGraphOutcome,
+         .takesFileTitles = true,
+         .header = header,
+         .legend = true,
+         .largeAxisLabels = true,
+         .heightMargin = 30,
+         .widthMargin = 55,
+         .signatureUnderscores = 21,
+         .printRightMargin = 50},
+        {.name = "residuals",
+         .windowCaption = QStringLiteral("Gráfica (Residuales)"),
+         .objectSuffix = QStringLiteral("1"),
+         .documentName = QStringLiteral("Gráfica de residuales"),
+         .compute = stats::ResidualGraphOutcome,
+         .unitsAsXLabel = true,
+         .header = header + QStringList{QStringLiteral("Análisis de Residuales")},
+         .heightMargin = 10,
+         .widthMargin = 90,
+         .signatureUnderscores = 25},
+    };
+    return kinds;
 }
 
-const GraphKind &ResidualGraph()
+const GraphKind &RegressionGraph() { return GraphKinds()[0]; }
+const GraphKind &ResidualGraph() { return GraphKinds()[1]; }
+
+const GraphKind *GraphKindNamed(std::string_view name)
 {
-    static const GraphKind kind{10,
-                                90,
-                                {QStringLiteral("Ostrevia"), QStringLiteral("Control de Calidad"),
-                                 QStringLiteral("Linealidad del Método"), QStringLiteral("Análisis de Residuales")},
-                                false,
-                                false,
-                                25,
-                                0,
-                                true};
-    return kind;
+    for (const GraphKind &kind : GraphKinds())
+        if (name == kind.name)
+            return &kind;
+    return nullptr;
 }
 
 PlotEngine::PlotEngine(const GraphKind &kind) : kind_(kind) { ResetPlot(); }

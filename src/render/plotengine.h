@@ -5,12 +5,15 @@
 // an SVG generator, a PDF writer or a printer. All coordinates are integer
 // device pixels of that device.
 #include "render/plotstate.h"
+#include "stats/outcomes.h"
 
 #include <QFont>
 #include <QLine>
 #include <QRect>
 #include <QStringList>
 
+#include <span>
+#include <string_view>
 #include <vector>
 
 class QPainter;
@@ -18,20 +21,32 @@ class QPaintDevice;
 
 namespace render {
 
-// What tells the regression graph from the residual graph; the engine is
-// the same for both.
+// A kind of graph, one row of GraphKinds(): what it is called, what it
+// plots and how the engine, the same for every kind, lays it out.
 struct GraphKind {
-    int heightMargin;         // plotHeight = H - 2 fontSmall - heightMargin
-    int widthMargin;          // plotWidth = width - TW("#######") - widthMargin
-    QStringList header;       // fixed lines over the plot; the title follows them
-    bool legend;              // equation, Sx/y, CVx/y and r² beside the plot
-    bool largeAxisLabels;     // axis labels in fontLarge rather than fontSmall
-    int signatureUnderscores; // length of the "Realizó" and "Revisó" lines
-    int printRightMargin;     // device pixels left free right of the printed graph
-    bool unitsAsXLabel;       // every build labels the X axis with the study's units
+    const char *name = nullptr;  // on the command line: "regression"
+    QString windowCaption = {};  // its window's title
+    QString objectSuffix = {};   // tells its window's controls from the first kind's ("Opc1")
+    QString documentName = {};   // its printout's title
+    // The stats command that computes its points (line and observed) and
+    // its legend lines.
+    stats::CommandOutcome (*compute)(const stats::StudyAnalysis &) = nullptr;
+    bool takesFileTitles = false; // a study file's title and axis labels are its own
+    bool unitsAsXLabel = false;   // every build labels the X axis with the study's units
+    QStringList header = {};      // fixed lines over the plot; the title follows them
+    bool legend = false;          // equation, Sx/y, CVx/y and r² beside the plot
+    bool largeAxisLabels = false; // axis labels in fontLarge rather than fontSmall
+    int heightMargin = 0;         // plotHeight = H - 2 fontSmall - heightMargin
+    int widthMargin = 0;          // plotWidth = width - TW("#######") - widthMargin
+    int signatureUnderscores = 0; // length of the "Realizó" and "Revisó" lines
+    int printRightMargin = 0;     // device pixels left free right of the printed graph
 };
+// Every kind, the regression graph first.
+std::span<const GraphKind> GraphKinds();
 const GraphKind &RegressionGraph();
 const GraphKind &ResidualGraph();
+// The kind a command line names; null for no kind.
+const GraphKind *GraphKindNamed(std::string_view name);
 
 // The texts of the frame that come from the study, not from the curves.
 struct FrameTexts {

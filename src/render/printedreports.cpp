@@ -1,6 +1,7 @@
 #include "render/printedreports.h"
 
 #include "render/documentrecord.h"
+#include "render/pageflow.h"
 #include "render/pagesetup.h"
 
 #include "stats/conversions.h"
@@ -59,7 +60,7 @@ std::vector<PageBody> generalInformation(const stats::StudyTexts &s)
         for (int row = 0; row < 2; ++row) {
             body.push_back({line + row, 30, q(s.replicateCell(0, row))});
             for (int j = first; j <= last; ++j)
-                body.push_back({line + row, 30 + 30 * (j - first + 1), q(s.replicateCell(j, row))});
+                body.push_back({line + row, 30 + 30 * (j - first + 1), q(s.replicateCell(j, row)), true});
         }
     }
 
@@ -139,7 +140,7 @@ PageBody inferenceAndAnova(const stats::StudyTexts &s, const stats::RegressionRe
         body.push_back({30 + source, 30, q(stats::AnovaSources()[source].pageLabel)});
         for (const stats::AnovaField &field : stats::AnovaFields())
             if (field.source == source)
-                body.push_back({30 + source, field.pageColumn, f(a.*field.member)});
+                body.push_back({30 + source, field.pageColumn, f(a.*field.member), true});
     }
 
     switch (stats::RegressionSignificance(a)) {
@@ -224,66 +225,53 @@ std::vector<PageBody> errorAndResiduals(const stats::StudyTexts &s, const stats:
     return pages;
 }
 
-// The acceptance criteria: the figures, the checks with the verdict and the
-// limits they were judged against on the first page; the back-calculation
-// and the level biases on the next, each table under its title and heading,
-// continued on further pages (heading repeated) when it reaches the study
-// block.
+std::vector<std::vector<QString>> qCells(const std::vector<stats::CellRow> &rows)
+{
+    std::vector<std::vector<QString>> cells;
+    for (const stats::CellRow &row : rows) {
+        cells.emplace_back();
+        for (const std::string &cell : row)
+            cells.back().push_back(q(cell));
+    }
+    return cells;
+}
+
+std::vector<QString> qLines(const stats::Lines &lines)
+{
+    std::vector<QString> texts;
+    for (const std::string &line : lines)
+        texts.push_back(q(line));
+    return texts;
+}
+
+// The acceptance criteria, block after block above the study block: the
+// figures, the checks with the verdict and the limits they were judged
+// against; the back-calculation and the level biases from the next page,
+// each table under its title and heading, continued on further pages
+// (heading repeated). A block that does not fit moves to the next page.
 std::vector<PageBody> acceptanceCriteria(const stats::StudyTexts &s, const stats::CriteriaResult &c, char sep)
 {
-    PageBody body = {{10, kCentred, QStringLiteral("Criterios de Aceptación")}};
-    int line = 12;
+    constexpr int kFirstLine = 10, kLastRowLine = 49;
+    PageFlow flow(kFirstLine, kLastRowLine, [&s](PageBody &body) { studyBlock(body, s); });
+    flow.add({.rows = {{{0, kCentred, QStringLiteral("Criterios de Aceptación")}}}});
+    std::vector<QString> figures;
     for (const stats::CriteriaField &f : stats::CriteriaFields()) {
         QString text = q(f.label) + q(stats::CriteriaFigureText(f, c, s.units(), sep));
         if (f.member == &stats::CriteriaResult::target)
             text += c.targetGiven ? QStringLiteral(" (FIJADA POR EL USUARIO)") : QStringLiteral(" (MEDIA DE LOS NIVELES)");
-        body.push_back({line++, 30, text});
+        figures.push_back(text);
     }
-    auto row = [&](const stats::CellRow &cells, std::initializer_list<int> columns) {
-        auto column = columns.begin();
-        for (size_t i = 0; i < cells.size() && column != columns.end(); ++i, ++column)
-            body.push_back({line, *column, q(cells[i])});
-        ++line;
-    };
-    ++line;
-    for (const stats::CellRow &cells : stats::CheckCells(c, sep))
-        row(cells, {30, 160, 240, 320});
-    body.push_back({++line, 30, q(stats::VerdictLine(c))});
-    line += 2;
-    for (const std::string &text : stats::LimitsLines(c.limits, sep))
-        body.push_back({line++, 30, q(text)});
-    studyBlock(body, s);
+    flow.add(TextBlock(figures, 30, 1));
+    flow.add(CellsBlock(qCells(stats::CheckCells(c, sep)), {30, 160, 240, 320}, 1));
+    flow.add(TextBlock({q(stats::VerdictLine(c))}, 30, 1));
+    flow.add(TextBlock(qLines(stats::LimitsLines(c.limits, sep)), 30, 1));
 
-    std::vector<PageBody> pages;
-    pages.push_back(std::move(body));
-    constexpr int kLastRowLine = 49;
-    body = {};
-    line = 10;
-    auto nextPage = [&] {
-        studyBlock(body, s);
-        pages.push_back(std::move(body));
-        body = {};
-        line = 10;
-    };
-    auto table = [&](const QString &title, const std::vector<stats::CellRow> &rows, std::initializer_list<int> columns) {
-        if (line + 3 > kLastRowLine) // its title, heading and first row together
-            nextPage();
-        body.push_back({line, kCentred, title});
-        line += 2;
-        row(rows[0], columns);
-        for (size_t r = 1; r < rows.size(); ++r) {
-            if (line > kLastRowLine) {
-                nextPage();
-                row(rows[0], columns);
-            }
-            row(rows[r], columns);
-        }
-        line += 2;
-    };
-    table(QStringLiteral("Cálculo Inverso"), stats::BackCalculationCells(c, sep), {30, 75, 120, 200, 280});
-    table(QStringLiteral("Sesgo por Nivel"), stats::LevelBiasCells(c, sep), {30, 75, 140});
-    nextPage();
-    return pages;
+    PageBlock back = TableBlock(QStringLiteral("Cálculo Inverso"), qCells(stats::BackCalculationCells(c, sep)),
+                                {30, 75, 120, 200, 280}, 0);
+    back.startsPage = true;
+    flow.add(back);
+    flow.add(TableBlock(QStringLiteral("Sesgo por Nivel"), qCells(stats::LevelBiasCells(c, sep)), {30, 75, 140}, 2));
+    return flow.pages();
 }
 
 // ---------------------------------------------------------------------------

@@ -28,6 +28,9 @@ struct PageText {
     int line = 0;
     int column = 0;
     QString text;
+    // A figure of a table row whose designed column is narrower than a long
+    // figure to its left: it stands right of that figure instead.
+    bool followsLeft = false;
 };
 using PageBody = std::vector<PageText>;
 

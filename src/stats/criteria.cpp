@@ -6,43 +6,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string_view>
+#include <limits>
 #include <utility>
 
 namespace stats {
 
 namespace {
-
-constexpr LimitField kLimitFields[] = {
-    {"minLevels", &AcceptanceLimits::minLevels, "Número mínimo de niveles"},
-    {"rangeLowPercent", &AcceptanceLimits::rangeLowPercent, "Nivel más bajo, como máximo (% de T)"},
-    {"rangeHighPercent", &AcceptanceLimits::rangeHighPercent, "Nivel más alto, como mínimo (% de T)"},
-    {"minR", &AcceptanceLimits::minR, "Coeficiente de correlación r mínimo"},
-    {"maxInterceptPercent", &AcceptanceLimits::maxInterceptPercent, "Ordenada al origen máxima (% de la respuesta al 100 %)"},
-    {"maxLevelBias", &AcceptanceLimits::maxLevelBias, "Sesgo máximo de un nivel (%)"},
-    {"maxResponseFactorRsd", &AcceptanceLimits::maxResponseFactorRsd, "CV máximo de los factores de respuesta (%)"},
-    {"minLackOfFitP", &AcceptanceLimits::minLackOfFitP, "P mínima de la falta de ajuste"},
-    {"minMandelP", &AcceptanceLimits::minMandelP, "P mínima de la prueba de Mandel"},
-};
-
-constexpr std::pair<std::string_view, const char *> kCheckLabels[] = {
-    {"levels", "Número de niveles"},
-    {"range", "Intervalo (% de T)"},
-    {"r", "Coeficiente de correlación r"},
-    {"interceptPercent", "Ordenada al origen (%)"},
-    {"levelBias", "Sesgo máximo de un nivel (%)"},
-    {"responseFactorRsd", "CV de los factores de respuesta (%)"},
-    {"lackOfFit", "Falta de ajuste, P"},
-    {"mandel", "Prueba de Mandel, P"},
-};
-
-const char *checkLabel(std::string_view name)
-{
-    for (const auto &[key, label] : kCheckLabels)
-        if (key == name)
-            return label;
-    return name.data();
-}
 
 // Whether the amounts take at least three distinct values (a parabola needs
 // them), without sorting or counting them all.
@@ -96,58 +65,131 @@ void mandel(const LinearityStudy &study, const ExactLine &line, CriteriaResult &
     r.mandelP = Real::FUpperTail(f, 1, df);
 }
 
-// Every judgement compares the exact figure with the limit's decimal: a
-// value on its limit is on it.
-CheckResult atLeast(const Figure &value, double limit)
+// The figures each criterion judges.
+std::vector<Figure> levelCount(const CriteriaResult &r, const AnovaResult &) { return {Real(r.levels)}; }
+std::vector<Figure> range(const CriteriaResult &r, const AnovaResult &) { return {r.rangeLowPercent, r.rangeHighPercent}; }
+std::vector<Figure> correlation(const CriteriaResult &r, const AnovaResult &) { return {r.r}; }
+std::vector<Figure> intercept(const CriteriaResult &r, const AnovaResult &) { return {r.interceptPercent}; }
+// The largest bias among the levels that can be judged (a level at an amount
+// of 0 has no relative error).
+std::vector<Figure> largestLevelBias(const CriteriaResult &r, const AnovaResult &)
 {
-    return !value ? CheckResult::NotAssessed
-                  : value->compare(DecimalOf(limit)) >= 0 ? CheckResult::Pass : CheckResult::Fail;
-}
-
-CheckResult atMost(const Figure &value, double limit)
-{
-    return !value ? CheckResult::NotAssessed
-                  : value->compare(DecimalOf(limit)) <= 0 ? CheckResult::Pass : CheckResult::Fail;
-}
-
-void judge(CriteriaResult &r, const AnovaResult &anova)
-{
-    const AcceptanceLimits &m = r.limits;
-    auto add = [&r](const char *name, std::vector<Figure> value, std::vector<double> limit, CheckResult result) {
-        r.checks.push_back({name, checkLabel(name), std::move(value), std::move(limit), result});
-    };
-    const Figure levels = Real(r.levels);
-    add("levels", {levels}, {m.minLevels}, atLeast(levels, m.minLevels));
-    CheckResult range = CheckResult::NotAssessed;
-    if (r.rangeLowPercent && r.rangeHighPercent)
-        range = atMost(r.rangeLowPercent, m.rangeLowPercent) == CheckResult::Pass &&
-                        atLeast(r.rangeHighPercent, m.rangeHighPercent) == CheckResult::Pass
-                    ? CheckResult::Pass
-                    : CheckResult::Fail;
-    add("range", {r.rangeLowPercent, r.rangeHighPercent}, {m.rangeLowPercent, m.rangeHighPercent}, range);
-    add("r", {r.r}, {m.minR}, atLeast(r.r, m.minR));
-    const Figure interceptSize = r.interceptPercent ? Figure(r.interceptPercent->abs()) : std::nullopt;
-    add("interceptPercent", {r.interceptPercent}, {m.maxInterceptPercent},
-        atMost(interceptSize, m.maxInterceptPercent));
-    // The largest bias among the levels that can be judged (a level at an
-    // amount of 0 has no relative error).
     Figure largest;
     for (const LevelBias &b : r.levelBias)
         if (b.meanRelativeError && (!largest || b.meanRelativeError->abs().compare(largest->rational()) > 0))
             largest = b.meanRelativeError->abs();
-    add("levelBias", {largest}, {m.maxLevelBias}, atMost(largest, m.maxLevelBias));
-    add("responseFactorRsd", {r.responseFactorRsd}, {m.maxResponseFactorRsd},
-        atMost(r.responseFactorRsd, m.maxResponseFactorRsd));
-    const Figure lackOfFitP = HasPureError(anova) ? Figure(anova.pLackOfFit) : std::nullopt;
-    add("lackOfFit", {lackOfFitP}, {m.minLackOfFitP}, atLeast(lackOfFitP, m.minLackOfFitP));
-    add("mandel", {r.mandelP}, {m.minMandelP}, atLeast(r.mandelP, m.minMandelP));
+    return {largest};
+}
+std::vector<Figure> responseFactorRsd(const CriteriaResult &r, const AnovaResult &) { return {r.responseFactorRsd}; }
+std::vector<Figure> lackOfFit(const CriteriaResult &, const AnovaResult &anova)
+{
+    return {HasPureError(anova) ? Figure(anova.pLackOfFit) : std::nullopt};
+}
+std::vector<Figure> mandelP(const CriteriaResult &r, const AnovaResult &) { return {r.mandelP}; }
+
+using enum Direction;
+using L = AcceptanceLimits;
+constexpr double kUnbounded = std::numeric_limits<double>::infinity();
+constexpr LimitBounds kProbability = {.low = 0, .high = 1, .rule = "un número de 0 a 1"};
+constexpr LimitBounds kPositive = {.low = 0, .high = kUnbounded, .aboveLow = true, .rule = "un número mayor que 0"};
+
+// The guidelines' criteria: ICH asks for at least five levels, USP <1857> an
+// r of 0.995 for category I.
+constexpr Criterion kCriteria[] = {
+    {.name = "levels", .label = "Número de niveles", .figures = levelCount,
+     .limits = {{.key = "minLevels", .member = &L::minLevels, .label = "Número mínimo de niveles",
+                 .direction = AtLeast, .byDefault = 5,
+                 .bounds = {.low = 1, .high = 25, .whole = true, .rule = "un número entero de 1 a 25"}}}},
+    {.name = "range", .label = "Intervalo (% de T)", .figures = range,
+     .limits = {{.key = "rangeLowPercent", .member = &L::rangeLowPercent,
+                 .label = "Nivel más bajo, como máximo (% de T)", .direction = AtMost, .byDefault = 80,
+                 .bounds = {.low = 0, .high = 100, .rule = "un porcentaje de 0 a 100"}},
+                {.key = "rangeHighPercent", .member = &L::rangeHighPercent,
+                 .label = "Nivel más alto, como mínimo (% de T)", .direction = AtLeast, .byDefault = 120,
+                 .bounds = {.low = 100, .high = kUnbounded, .rule = "un porcentaje de 100 o más"}}}},
+    {.name = "r", .label = "Coeficiente de correlación r", .figures = correlation,
+     .limits = {{.key = "minR", .member = &L::minR, .label = "Coeficiente de correlación r mínimo",
+                 .direction = AtLeast, .byDefault = 0.995, .bounds = kProbability}}},
+    {.name = "interceptPercent", .label = "Ordenada al origen (%)", .figures = intercept,
+     .limits = {{.key = "maxInterceptPercent", .member = &L::maxInterceptPercent,
+                 .label = "Ordenada al origen máxima (% de la respuesta al 100 %)", .direction = Within,
+                 .byDefault = 2.0, .bounds = kPositive}}},
+    {.name = "levelBias", .label = "Sesgo máximo de un nivel (%)", .figures = largestLevelBias,
+     .limits = {{.key = "maxLevelBias", .member = &L::maxLevelBias, .label = "Sesgo máximo de un nivel (%)",
+                 .direction = AtMost, .byDefault = 2.0, .bounds = kPositive}}},
+    {.name = "responseFactorRsd", .label = "CV de los factores de respuesta (%)", .figures = responseFactorRsd,
+     .limits = {{.key = "maxResponseFactorRsd", .member = &L::maxResponseFactorRsd,
+                 .label = "CV máximo de los factores de respuesta (%)", .direction = AtMost, .byDefault = 2.0,
+                 .bounds = kPositive}}},
+    {.name = "lackOfFit", .label = "Falta de ajuste, P", .figures = lackOfFit,
+     .limits = {{.key = "minLackOfFitP", .member = &L::minLackOfFitP, .label = "P mínima de la falta de ajuste",
+                 .direction = AtLeast, .byDefault = 0.05, .bounds = kProbability}}},
+    {.name = "mandel", .label = "Prueba de Mandel, P", .figures = mandelP,
+     .limits = {{.key = "minMandelP", .member = &L::minMandelP, .label = "P mínima de la prueba de Mandel",
+                 .direction = AtLeast, .byDefault = 0.01, .bounds = kProbability}}},
+};
+
+// Every judgement compares the exact figure with the limit's decimal: a
+// value on its limit is on it.
+bool meets(const Real &value, double limit, Direction direction)
+{
+    switch (direction) {
+    case AtLeast: return value.compare(DecimalOf(limit)) >= 0;
+    case AtMost: return value.compare(DecimalOf(limit)) <= 0;
+    case Within: break;
+    }
+    return value.abs().compare(DecimalOf(limit)) <= 0;
+}
+
+// A criterion passes when each of its figures meets its limit, and is not
+// assessed when any figure is missing.
+CriteriaCheck judged(const Criterion &c, const CriteriaResult &r, const AnovaResult &anova)
+{
+    CriteriaCheck check{&c, c.name, c.label, c.figures(r, anova), {}, CheckResult::Pass};
+    for (size_t i = 0; i < c.limitCount(); ++i) {
+        const double limit = r.limits.*c.limits[i].member;
+        check.limit.push_back(limit);
+        const Figure &value = check.value.at(i);
+        if (!value)
+            check.result = CheckResult::NotAssessed;
+        else if (check.result == CheckResult::Pass && !meets(*value, limit, c.limits[i].direction))
+            check.result = CheckResult::Fail;
+    }
+    return check;
+}
+
+void judge(CriteriaResult &r, const AnovaResult &anova)
+{
+    for (const Criterion &c : kCriteria)
+        r.checks.push_back(judged(c, r, anova));
     r.passes = std::none_of(r.checks.begin(), r.checks.end(),
                             [](const CriteriaCheck &c) { return c.result == CheckResult::Fail; });
 }
 
+std::vector<LimitField> flatLimits()
+{
+    std::vector<LimitField> fields;
+    for (const Criterion &c : kCriteria)
+        fields.insert(fields.end(), c.limits, c.limits + c.limitCount());
+    return fields;
+}
+
 } // namespace
 
-std::span<const LimitField> LimitFields() { return kLimitFields; }
+AcceptanceLimits::AcceptanceLimits()
+{
+    for (const Criterion &c : kCriteria)
+        for (size_t i = 0; i < c.limitCount(); ++i)
+            this->*c.limits[i].member = c.limits[i].byDefault;
+}
+
+std::span<const Criterion> AcceptanceCriteria() { return kCriteria; }
+
+std::span<const LimitField> LimitFields()
+{
+    static const std::vector<LimitField> fields = flatLimits();
+    return fields;
+}
 
 CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &anova, const CriteriaOptions &options)
 {
@@ -196,7 +238,7 @@ CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &a
     Rational sumFactor;
     r.backCalculated.reserve(study.observations.size());
     r.levelBias.reserve(study.replicates.size());
-    r.checks.reserve(std::size(kCheckLabels));
+    r.checks.reserve(std::size(kCriteria));
     Rational xBack, relative, factor; // reused from row to row
     std::vector<Rational> factors;
     factors.reserve(study.observations.size());

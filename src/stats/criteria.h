@@ -18,16 +18,11 @@ namespace stats {
 using Figure = std::optional<Real>; // empty: not assessed
 using Target = std::optional<Rational>; // the amount at 100 % as typed; empty: the mean of the levels
 
+// The limits judged against; each starts at its default (AcceptanceCriteria()).
 struct AcceptanceLimits {
-    double minLevels = 5;            // ICH: at least five levels
-    double rangeLowPercent = 80;     // the lowest level at most this share of T
-    double rangeHighPercent = 120;   // the highest at least this
-    double minR = 0.995;             // USP <1857>, category I
-    double maxInterceptPercent = 2.0;
-    double maxLevelBias = 2.0;       // per cent
-    double maxResponseFactorRsd = 2.0;
-    double minLackOfFitP = 0.05;
-    double minMandelP = 0.01;
+    AcceptanceLimits();
+    double minLevels, rangeLowPercent, rangeHighPercent, minR, maxInterceptPercent, maxLevelBias,
+        maxResponseFactorRsd, minLackOfFitP, minMandelP;
 };
 
 // What the analyst sets for a study's criteria: T (empty: the mean of the
@@ -37,19 +32,59 @@ struct CriteriaOptions {
     AcceptanceLimits limits;
 };
 
-// One row per limit: its key (limits file, JSON, user settings), where it
-// lives and its Spanish name. The dialog, the file reader, the JSON and the
-// texts walk this table.
-struct LimitField {
-    const char *key;
-    double AcceptanceLimits::*member;
-    const char *label; // "Número mínimo de niveles"
+// How a figure meets its limit.
+enum class Direction {
+    AtLeast, // "≥ L"
+    AtMost,  // "≤ L"
+    Within,  // its size at most the limit: "entre -L y L"
 };
+
+// What a limit must be to mean anything: from `low` to `high` (above `low`
+// when `aboveLow`), a whole number when `whole`; `rule` says it in Spanish.
+struct LimitBounds {
+    double low = 0;
+    double high = 0;
+    bool aboveLow = false;
+    bool whole = false;
+    const char *rule = nullptr; // "un número entero de 1 a 25"
+};
+
+// One limit: its key (limits file, JSON, user settings), where it lives, its
+// Spanish name, how the figure meets it, its default and its bounds.
+struct LimitField {
+    const char *key = nullptr;
+    double AcceptanceLimits::*member = nullptr;
+    const char *label = nullptr; // "Número mínimo de niveles"
+    Direction direction = Direction::AtLeast;
+    double byDefault = 0;
+    LimitBounds bounds;
+};
+
+struct CriteriaResult;
+// The figures a criterion judges, one per limit; an empty one is not assessed.
+using CriterionFigures = std::vector<Figure> (*)(const CriteriaResult &, const AnovaResult &);
+
+// One acceptance criterion: everything the judgement, the texts, the window,
+// the printed page, the limits file and --help know of it. A criterion has
+// one limit, or two (the range: lowest and highest level).
+struct Criterion {
+    const char *name = nullptr;  // its key in the JSON: levels, range, r, ...
+    const char *label = nullptr; // its Spanish name: "Coeficiente de correlación r"
+    CriterionFigures figures = nullptr;
+    LimitField limits[2];        // the second's key is null for a single limit
+    size_t limitCount() const { return limits[1].key ? 2 : 1; }
+};
+
+// The criteria, in the order they are judged and printed.
+std::span<const Criterion> AcceptanceCriteria();
+// Every limit of every criterion, in that order: the dialog, the file
+// reader and writer, the limits texts and --help walk it.
 std::span<const LimitField> LimitFields();
 
 enum class CheckResult { Pass, Fail, NotAssessed };
 
 struct CriteriaCheck {
+    const Criterion *criterion; // what was judged
     const char *name;           // its key: levels, range, r, interceptPercent, ...
     const char *label;          // its Spanish name: "Coeficiente de correlación r"
     std::vector<Figure> value;  // one number, two for the range (lowest, highest)
@@ -87,7 +122,7 @@ struct CriteriaResult {
     int levels = 0;
     std::vector<BackCalculation> backCalculated;
     std::vector<LevelBias> levelBias;
-    std::vector<CriteriaCheck> checks; // in the order of AcceptanceLimits
+    std::vector<CriteriaCheck> checks; // in the order of AcceptanceCriteria()
     bool passes = false;               // no assessed check fails
     AcceptanceLimits limits;           // the limits judged against
 };

@@ -26,15 +26,20 @@ std::string valueText(const CriteriaCheck &c, char sep)
     return figure(c.value.at(0), sep);
 }
 
+// Each limit as its direction reads, joined: "≥ 5", "≤ 80 y ≥ 120", "entre -2 y 2".
 std::string limitText(const CriteriaCheck &c, char sep)
 {
-    const std::string name = c.name;
-    if (name == "range")
-        return "≤ " + number(c.limit[0], sep) + " y ≥ " + number(c.limit[1], sep);
-    if (name == "interceptPercent")
-        return "entre " + number(-c.limit[0], sep) + " y " + number(c.limit[0], sep);
-    const bool atMost = name == "levelBias" || name == "responseFactorRsd";
-    return (atMost ? "≤ " : "≥ ") + number(c.limit[0], sep);
+    std::string text;
+    for (size_t i = 0; i < c.limit.size(); ++i) {
+        const double limit = c.limit[i];
+        text += i > 0 ? " y " : "";
+        switch (c.criterion->limits[i].direction) {
+        case Direction::AtLeast: text += "≥ " + number(limit, sep); break;
+        case Direction::AtMost: text += "≤ " + number(limit, sep); break;
+        case Direction::Within: text += "entre " + number(-limit, sep) + " y " + number(limit, sep); break;
+        }
+    }
+    return text;
 }
 
 } // namespace

@@ -29,11 +29,12 @@ double limitValue(const QString &text, char separator) { return stats::StrToFloa
 
 } // namespace
 
-PlotWindow::PlotWindow(render::Graph graph, const QString &caption, const QString &suffix,
-                       GraphOptionsDialog &options, UserDialogs &dialogs, QWidget *parent)
+PlotWindow::PlotWindow(render::Graph graph, GraphOptionsDialog &options, UserDialogs &dialogs, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), graph_(graph), engine_(render::KindOf(graph)),
       options_(options), dialogs_(dialogs)
 {
+    const QString &suffix = engine_.kind().objectSuffix;
+    const QString &caption = engine_.kind().windowCaption;
     setObjectName(objectnames::PlotForm + suffix);
     widgets::SetHelpContext(this, 14);
     setWindowTitle(caption);

@@ -69,10 +69,9 @@ signals:
     void closed();
 
 protected:
-    // `suffix` tells the object names of the second graph's controls apart
-    // ("PlotterBox1", "Opc1", ...).
-    PlotWindow(render::Graph graph, const QString &caption, const QString &suffix, GraphOptionsDialog &options,
-               UserDialogs &dialogs, QWidget *parent);
+    // The caption and the suffix of the controls' object names ("PlotterBox1",
+    // "Opc1", ...) are the graph kind's.
+    PlotWindow(render::Graph graph, GraphOptionsDialog &options, UserDialogs &dialogs, QWidget *parent);
 
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

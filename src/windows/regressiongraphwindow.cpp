@@ -1,6 +1,6 @@
 #include "windows/regressiongraphwindow.h"
 
 RegressionGraphWindow::RegressionGraphWindow(GraphOptionsDialog &options, UserDialogs &dialogs, QWidget *parent)
-    : PlotWindow(render::Graph::Regression, QStringLiteral("Grafica"), QString(), options, dialogs, parent)
+    : PlotWindow(render::Graph::Regression, options, dialogs, parent)
 {
 }

@@ -1,7 +1,6 @@
 #include "windows/residualgraphwindow.h"
 
 ResidualGraphWindow::ResidualGraphWindow(GraphOptionsDialog &options, UserDialogs &dialogs, QWidget *parent)
-    : PlotWindow(render::Graph::Residuals, QStringLiteral("Gráfica (Residuales)"), QStringLiteral("1"), options,
-                 dialogs, parent)
+    : PlotWindow(render::Graph::Residuals, options, dialogs, parent)
 {
 }

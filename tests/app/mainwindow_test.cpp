@@ -506,7 +506,7 @@ private slots:
             QTimer::singleShot(0, window, [&, window = window] {
                 shownModally = window->isVisible() && window->isModal();
                 points = window->state().curves[0].pointCount();
-                window->popupMenu()->findChild<QAction *>(window->graph() == render::Graph::Regression ? "Crr" : "Crr1")
+                window->popupMenu()->findChild<QAction *>("Crr" + window->engine().kind().objectSuffix)
                     ->trigger();
             });
             command->trigger();

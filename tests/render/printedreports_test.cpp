@@ -5,6 +5,7 @@
 // levels among them) are compared whole with their reviewed copies
 // (tests/golden).
 #include "render/printedreports.h"
+#include "stats/studyfile.h"
 #include "support/recordingdevice.h"
 #include "support/studies.h"
 
@@ -123,6 +124,43 @@ stats::StudyData fullStudy(int replicates = 5)
     return named(makeStudy(counts, x, y));
 }
 
+
+// Where each body text of `pages` asks to stand on its line, before the
+// drawing moves anything aside: no two texts of a line overlap (a table's
+// figure may follow a longer one to its left, as the drawing places it), and
+// no text lies below the body's last line. What does not hold goes to `faults`.
+void textsApart(const std::vector<render::PageBody> &pages, const QString &what, QStringList &faults)
+{
+    RecordingDevice device(600, QSizeF(kA4Printable[0], kA4Printable[1]));
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(83); // 10 points at 600 dpi
+    const QFontMetricsF metrics(font, &device);
+    const double pageWidth = kA4Printable[0] * 600, column = 12;
+    auto span = [&](const render::PageText &t) {
+        const double width = metrics.horizontalAdvance(t.text);
+        const double x = t.column == render::PageText::kCentred        ? std::trunc((pageWidth - width) / 2)
+                         : t.column == render::PageText::kRightAligned ? pageWidth - width
+                                                                       : t.column * column;
+        return std::pair(x, x + width);
+    };
+    for (size_t p = 0; p < pages.size(); ++p)
+        for (const render::PageText &a : pages[p]) {
+            const QString where = QStringLiteral("%1, página %2, línea %3: «%4»").arg(what).arg(p + 1).arg(a.line).arg(a.text);
+            if (a.line < 1 || a.line > render::kLastBodyLine)
+                faults << where;
+            for (const render::PageText &b : pages[p]) {
+                if (&a == &b || a.line != b.line || a.text.isEmpty() || b.text.isEmpty())
+                    continue;
+                const auto [aStart, aEnd] = span(a);
+                const auto [bStart, bEnd] = span(b);
+                const bool apart = aEnd <= bStart || bEnd <= aStart || (aStart > bStart && a.followsLeft);
+                if (!apart && !(bStart > aStart && b.followsLeft))
+                    faults << where + " y «" + b.text + "»";
+            }
+        }
+}
+
 } // namespace
 
 class PrintedReportsTest : public QObject {
@@ -191,6 +229,51 @@ private slots:
         expectNoOverlap(drawn(PrintedReport::InferenceAndAnova,
                               named(makeStudy({"2", "2", "2"}, {"1", "1", "2", "2", "3", "3"},
                                               {"0.5", "1.5", "1.5", "2.5", "2.52", "3.52"}))));
+    }
+
+    void noTwoTextsShareALineNorPassTheBodysLastLine()
+    {
+        // Every study of the test data, and one with the most observations a
+        // file holds, on every page; the criteria with the default limits and
+        // with limits whose texts are as long as six digits make them.
+        std::vector<std::pair<QString, stats::StudyData>> studies;
+        for (const QFileInfo &file : QDir(QStringLiteral(TEST_DATA_DIR)).entryInfoList({"*.w04"})) {
+            QFile in(file.filePath());
+            QVERIFY(in.open(QIODevice::ReadOnly));
+            studies.emplace_back(file.fileName(), stats::StudyFromFile(stats::ParseStudyFile(in.readAll().toStdString())));
+        }
+        QVERIFY(studies.size() >= 10);
+        std::vector<std::string> counts(20, "7"), x, y;
+        counts[0] = counts[1] = counts[2] = counts[3] = counts[4] = "9";
+        for (int level = 1, i = 0; level <= 20; ++level)
+            for (int r = 0; r < std::stoi(counts[size_t(level - 1)]); ++r, ++i) {
+                x.push_back(std::to_string(level * 10));
+                y.push_back(std::to_string(level * 10) + "." + std::to_string(100 + i * 37 % 900));
+            }
+        QCOMPARE(int(x.size()), stats::kMaxFileObservations);
+        studies.emplace_back(QStringLiteral("150 observaciones"), named(makeStudy(counts, x, y)));
+
+        stats::CriteriaOptions longLimits;
+        longLimits.target = stats::Rational(7, 3);
+        longLimits.limits.rangeLowPercent = 12.3456789;
+        longLimits.limits.rangeHighPercent = 1.23456789e15;
+        longLimits.limits.minR = 0.000123456789;
+        longLimits.limits.maxInterceptPercent = 1.23456789e-7;
+        longLimits.limits.maxLevelBias = 1.23456789e-7;
+        longLimits.limits.maxResponseFactorRsd = 123456789;
+        longLimits.limits.minLackOfFitP = 0.987654321;
+        longLimits.limits.minMandelP = 1.23456789e-7;
+        QStringList faults;
+        for (const auto &[name, study] : studies)
+            for (PrintedReport report : {PrintedReport::GeneralInformation, PrintedReport::InferenceAndAnova,
+                                         PrintedReport::ErrorAndResiduals, PrintedReport::AcceptanceCriteria})
+                for (const stats::CriteriaOptions &options : {stats::CriteriaOptions(), longLimits}) {
+                    const render::PreparedReport prepared =
+                        render::PrepareReport(report, stats::Analyze(study, {.criteria = options}));
+                    if (!prepared.refused())
+                        textsApart(prepared.pages, name + " " + render::ReportName(report), faults);
+                }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
     }
 };
 

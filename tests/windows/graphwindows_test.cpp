@@ -43,7 +43,7 @@ struct Graph {
         const bool regression = form->graph() == render::Graph::Regression;
         const stats::StudyFile file = stats::ParseStudyFile(stats::ReadFileBytes(
             regression ? TEST_DATA_DIR "/worked-inference.w04" : TEST_DATA_DIR "/worked-anova.w04"));
-        if (regression) {
+        if (form->engine().kind().takesFileTitles) {
             form->SetTitle(QString::fromStdString(file.title));
             form->SetXLabel(QString::fromStdString(file.xLabel));
             form->SetYLabel(QString::fromStdString(file.yLabel));
