@@ -1,7 +1,8 @@
 # Two commands for a fresh Debian 12 machine:
 #   make run   installs what is missing, builds and starts the application
 #   make test  installs what is missing, builds and runs every test headless
-# Extras: make sanitize (the suite under AddressSanitizer + UBSan),
+# Extras: make sanitize (the suite under AddressSanitizer + UBSan, and a
+#         batch run with every format under ThreadSanitizer),
 #         make fuzz (libFuzzer on the study file reader and conversions),
 #         make bench (Google Benchmark medians of the engine and the graphs),
 #         make mutate (the suite against the hand-made faults of tests/mutation).
@@ -47,6 +48,11 @@ sanitize: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DLINEALIDAD_SANITIZE=ON
 	cmake --build build-asan -j$(JOBS)
 	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j$(JOBS)
+	@# A batch run with every format, its workers under ThreadSanitizer.
+	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINEALIDAD_BENCH=OFF \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer"
+	cmake --build build-tsan --target linealidad linealidad_gui -j$(JOBS)
+	sh tests/cli/batch_threads.sh $(CURDIR)/build-tsan/linealidad $(CURDIR)/tests/data
 
 fuzz:
 	$(MAKE) deps EXTRA_PACKAGES="$(FUZZ_PACKAGES)"

@@ -17,6 +17,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
+#include <ctime>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -300,6 +301,10 @@ int RunBatch(const BatchRequest &request, std::ostream &err, char sep, const Out
         return kExitFailed;
     }
     const std::vector<FoundStudy> studies = FindStudies(request.paths, request.outputDir);
+    // The C library sets its time zone up on the first local time asked
+    // for (a PDF's date); done here, before the workers, it is never set
+    // up by two of them at once.
+    tzset();
     const std::size_t threads = std::max(1u, std::thread::hardware_concurrency());
     Collector collector(*summary, studies.size(), 4 * threads, progress, onRow);
     std::vector<std::thread> pool;

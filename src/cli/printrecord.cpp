@@ -63,10 +63,7 @@ PrintRecord stamped(PrintRecord record)
     record.version = ProgramVersion();
     record.revision = kSourceRevision;
     {
-        // The local time and its offset go through the C library's time-zone
-        // state, which a batch run's workers would otherwise set at once.
-        static std::mutex clock;
-        const std::lock_guard<std::mutex> lock(clock);
+        const std::lock_guard<std::mutex> lock(LocalTimeLock());
         const QDateTime now = QDateTime::currentDateTime();
         record.generated = now.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toStdString() + utcOffset(now);
         record.printed = now.toString(QStringLiteral("yyyy-MM-dd HH:mm ")).toStdString() + utcOffset(now);
@@ -76,6 +73,12 @@ PrintRecord stamped(PrintRecord record)
 }
 
 } // namespace
+
+std::mutex &LocalTimeLock()
+{
+    static std::mutex lock;
+    return lock;
+}
 
 PrintRecord MakePrintRecord(const StudySource &source)
 {

@@ -3,6 +3,7 @@
 // study file it came from (and whether it is still that file), which program
 // computed it, when, for whom, and which page of how many.
 #include <iosfwd>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -56,6 +57,12 @@ PrintRecord MakePrintRecord(const StudySource &source);
 // The record of a study file whose `bytes` were just read from `path`, by a
 // command that uses no other reading of it: the digest is of those bytes.
 PrintRecord RecordOfFileRead(const std::string &path, std::string_view bytes);
+
+// Held by whatever reads the local time (a record's time, a PDF's dates):
+// the C library sets its time zone up again on each conversion, under a
+// lock of its own that a race detector cannot see, and the threads of a
+// batch run convert at once.
+std::mutex &LocalTimeLock();
 
 // The SHA-256 of `bytes` in lower-case hexadecimal.
 std::string Sha256Hex(std::string_view bytes);

@@ -110,6 +110,12 @@ DocumentInfo StudyDocumentInfo(const QString &report, const cli::PrintRecord &re
             q(record.generated)};
 }
 
+bool BeginPdfPainter(QPainter &painter, QPdfWriter &writer)
+{
+    const std::lock_guard<std::mutex> lock(cli::LocalTimeLock());
+    return painter.begin(&writer);
+}
+
 void BeginArchivalPdf(QPdfWriter &writer, const DocumentInfo &info)
 {
     writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);

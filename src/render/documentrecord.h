@@ -37,6 +37,9 @@ DocumentInfo StudyDocumentInfo(const QString &report, const cli::PrintRecord &re
 
 // Before the first page: PDF/A-1b, with the title and the creator.
 void BeginArchivalPdf(QPdfWriter &writer, const DocumentInfo &info);
+// Begins `painter` on `writer`: the document's dates are taken then, under
+// the local time's lock (cli::LocalTimeLock).
+bool BeginPdfPainter(QPainter &painter, QPdfWriter &writer);
 
 // After the last page. The writer sets no author nor subject and writes
 // non-ASCII metadata wrongly: the document information and the XMP metadata

@@ -13,6 +13,8 @@
 #include "stats/errors.h"
 
 #include <QBuffer>
+#include <QFont>
+#include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QString>
@@ -22,6 +24,7 @@
 #include <cctype>
 
 #include <cstdio>
+#include <mutex>
 #include <ostream>
 #include <sstream>
 #include <string_view>
@@ -30,6 +33,18 @@
 namespace render {
 
 namespace {
+
+// Fontconfig and HarfBuzz set up their shared state (the configuration's
+// lock, the table of languages) on the first text any thread lays out,
+// with no lock the other threads could wait on: the first text of a run is
+// laid out alone, before any drawing.
+void layOutFirstText()
+{
+    QImage image(64, 16, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setFont(QFont(QStringLiteral("Arial")));
+    painter.drawText(QPointF(0, 12), QStringLiteral("Linealidad 0123456789 áé"));
+}
 
 // The printed pages, by their output's id.
 constexpr std::pair<std::string_view, PrintedReport> kPages[] = {
@@ -136,6 +151,8 @@ int RunDrawingCommand(const std::vector<std::string> &args, std::ostream &out, s
 cli::Rendered DrawOutput(const cli::Output &output, const cli::AnalysedStudy &study,
                          const cli::RenderOptions &options)
 {
+    static std::once_flag firstText;
+    std::call_once(firstText, layOutFirstText);
     constexpr std::string_view graph = "graph-";
     if (output.id.starts_with(graph))
         if (const GraphKind *kind = GraphKindNamed(output.id.substr(graph.size())))
@@ -214,7 +231,7 @@ QByteArray PdfDocument(const QPageSize &paper, const DocumentInfo &info,
         writer.setResolution(1200);
         writer.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, QMarginsF(10, 10, 10, 10), QPageLayout::Point));
         QPainter painter;
-        if (!painter.begin(&writer))
+        if (!BeginPdfPainter(painter, writer))
             throw stats::OutputFileError("No se pudo empezar el documento PDF.");
         const bool drawn = draw(painter, writer);
         if (!painter.end() || !drawn)

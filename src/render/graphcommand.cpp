@@ -95,7 +95,7 @@ QByteArray PdfOfGraph(const PlotEngine &engine, const DocumentInfo &info, const 
         pdf.setPageLayout(DefaultPageLayout(QPageLayout::Landscape));
         BeginArchivalPdf(pdf, info);
         QPainter painter;
-        if (!painter.begin(&pdf))
+        if (!BeginPdfPainter(painter, pdf))
             throw stats::OutputFileError("No se pudo escribir el documento PDF.");
         PrintGraphPage(engine, painter, QSize(pdf.width(), pdf.height()), record);
         if (!painter.end())
