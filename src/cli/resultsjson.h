@@ -14,7 +14,7 @@
 
 namespace cli {
 
-// The sections of the object, from the records the commands filled.
+// The sections of the object, from the figures of an analysis.
 QJsonObject StudyJson(const stats::StudyTexts &texts, const stats::LinearityStudy &study);
 QJsonObject RegressionJson(const stats::RegressionResult &regression);
 QJsonObject AnovaJson(const stats::AnovaResult &anova);
