@@ -46,14 +46,6 @@ void layOutFirstText()
     painter.drawText(QPointF(0, 12), QStringLiteral("Linealidad 0123456789 áé"));
 }
 
-// The printed pages, by their output's id.
-constexpr std::pair<std::string_view, PrintedReport> kPages[] = {
-    {"page-general", PrintedReport::GeneralInformation},
-    {"page-inference", PrintedReport::InferenceAndAnova},
-    {"page-error", PrintedReport::ErrorAndResiduals},
-    {"page-criteria", PrintedReport::AcceptanceCriteria},
-};
-
 cli::Rendered drawPage(PrintedReport kind, const cli::AnalysedStudy &study)
 {
     const stats::StudyAnalysis &analysis = study.analysed();
@@ -78,12 +70,12 @@ int printCommand(const std::vector<std::string> &args, std::ostream &, std::ostr
     if (!ParseDrawingRequest(args, separator, request, problem))
         return cli::UsageError(err, problem, args[0]);
     const std::string id = "page-" + request.positional[0];
-    const auto page =
-        std::find_if(std::begin(kPages), std::end(kPages), [&](const auto &p) { return p.first == id; });
-    if (page == std::end(kPages))
+    const auto pages = PrintedPages();
+    const auto page = std::find_if(pages.begin(), pages.end(), [&](const PrintedPage &p) { return p.id == id; });
+    if (page == pages.end())
         return cli::UsageError(err, "La página es general, inference, error o criteria: " + request.positional[0],
                                args[0]);
-    if (request.criteriaGiven && page->second != PrintedReport::AcceptanceCriteria)
+    if (request.criteriaGiven && page->report != PrintedReport::AcceptanceCriteria)
         return cli::UsageError(err, "--target y --limits son de la página criteria.", args[0]);
     if (const int refused = RefuseOutput(request.output, cli::kPdfExtension, request.study, args[0], err))
         return refused;
@@ -157,9 +149,9 @@ cli::Rendered DrawOutput(const cli::Output &output, const cli::AnalysedStudy &st
     if (output.id.starts_with(graph))
         if (const GraphKind *kind = GraphKindNamed(output.id.substr(graph.size())))
             return DrawGraph(*kind, study, options);
-    for (const auto &[id, kind] : kPages)
-        if (output.id == id)
-            return drawPage(kind, study);
+    for (const PrintedPage &page : PrintedPages())
+        if (output.id == page.id)
+            return drawPage(page.report, study);
     throw stats::CommandError("La salida " + std::string(output.id) + " no se dibuja.");
 }
 

@@ -457,19 +457,29 @@ bool DrawReportPages(QPainter &painter, const std::vector<PageBody> &pages, cons
     return DrawReportPages(painter, pages, newPage, cli::MakePrintRecord({}));
 }
 
-QString ReportName(PrintedReport report)
+std::span<const PrintedPage> PrintedPages()
 {
-    switch (report) {
-    case PrintedReport::GeneralInformation:
-        return QStringLiteral("Información General");
-    case PrintedReport::InferenceAndAnova:
-        return QStringLiteral("Inferencia y Anova");
-    case PrintedReport::AcceptanceCriteria:
-        return QStringLiteral("Criterios de aceptación");
-    case PrintedReport::ErrorAndResiduals:
-        break;
-    }
-    return QStringLiteral("Evaluación del Error y Residuales");
+    static const PrintedPage pages[] = {
+        {.report = PrintedReport::GeneralInformation,
+         .id = "page-general",
+         .name = QStringLiteral("Información General"),
+         .caption = QStringLiteral("Imprime Información General")},
+        {.report = PrintedReport::InferenceAndAnova,
+         .id = "page-inference",
+         .name = QStringLiteral("Inferencia y Anova"),
+         .caption = QStringLiteral("Imprime Inferencia y Anova")},
+        {.report = PrintedReport::ErrorAndResiduals,
+         .id = "page-error",
+         .name = QStringLiteral("Evaluación del Error y Residuales"),
+         .caption = QStringLiteral("Imprime Evaluación del Error y Residuales")},
+        {.report = PrintedReport::AcceptanceCriteria,
+         .id = "page-criteria",
+         .name = QStringLiteral("Criterios de aceptación"),
+         .caption = QStringLiteral("Imprime Criterios de aceptación")},
+    };
+    return pages;
 }
+
+QString ReportName(PrintedReport report) { return PrintedPages()[static_cast<size_t>(report)].name; }
 
 } // namespace render

@@ -11,6 +11,8 @@
 #include <QString>
 
 #include <functional>
+#include <span>
+#include <string_view>
 #include <vector>
 
 class QPainter;
@@ -62,6 +64,16 @@ bool DrawReportPages(QPainter &painter, const std::vector<PageBody> &pages, cons
                      const cli::PrintRecord &record);
 // The same for a study that has no file.
 bool DrawReportPages(QPainter &painter, const std::vector<PageBody> &pages, const std::function<bool()> &newPage);
+
+// Each page as the outputs, the print options window and the documents name
+// it, in the order of PrintedReport.
+struct PrintedPage {
+    PrintedReport report;
+    std::string_view id; // its output (cli/outputs.h)
+    QString name;        // its document's title
+    QString caption;     // its item in the print options window
+};
+std::span<const PrintedPage> PrintedPages();
 
 // The report's name, as its item in the print options window says it.
 QString ReportName(PrintedReport report);

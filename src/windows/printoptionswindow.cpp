@@ -26,12 +26,9 @@ PrintOptionsWindow::PrintOptionsWindow(UserDialogs &dialogs, char decimalSeparat
     group->setGeometry(8, 8, 334, 170);
     auto *items = new QVBoxLayout(group);
     opcion = new QButtonGroup(this);
-    const QString captions[] = {QStringLiteral("Imprime Información General"),
-                                QStringLiteral("Imprime Inferencia y Anova"),
-                                QStringLiteral("Imprime Evaluación del Error y Residuales"),
-                                QStringLiteral("Imprime Criterios de aceptación")};
-    for (int i = 0; i < 4; ++i) {
-        auto *item = new QRadioButton(captions[i], group);
+    for (const render::PrintedPage &page : render::PrintedPages()) {
+        const int i = static_cast<int>(page.report);
+        auto *item = new QRadioButton(page.caption, group);
         item->setObjectName(QStringLiteral("opcion%1").arg(i));
         items->addWidget(item);
         opcion->addButton(item, i);
