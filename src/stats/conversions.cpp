@@ -62,7 +62,7 @@ bool TryStrToInt(const std::string &text, int &value)
 
 namespace {
 
-// A number as typed: sign, its digits with the decimal point at `pointAt`
+// A number as typed: sign, its digits with the decimal point `fractionDigits`
 // digits from their end, and the exponent that follows an E.
 struct TypedNumber {
     bool negative = false;
