@@ -4,6 +4,7 @@
 // The worked studies' pages (long statistics, 25 and 40 observations, 20
 // levels among them) are compared whole with their reviewed copies
 // (tests/golden).
+#include "render/pageflow.h"
 #include "render/printedreports.h"
 #include "stats/studyfile.h"
 #include "support/recordingdevice.h"
@@ -229,6 +230,33 @@ private slots:
         expectNoOverlap(drawn(PrintedReport::InferenceAndAnova,
                               named(makeStudy({"2", "2", "2"}, {"1", "1", "2", "2", "3", "3"},
                                               {"0.5", "1.5", "1.5", "2.5", "2.52", "3.52"}))));
+    }
+
+    void aBlockThatDoesNotFitMovesWholeAndATableRepeatsItsHeading()
+    {
+        // A body of six lines (10 to 15), each page finished with a mark below it.
+        render::PageFlow flow(10, 15, [](render::PageBody &body) { body.push_back({16, 0, QStringLiteral("pie")}); });
+        flow.add(render::TextBlock({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}, 30));
+        std::vector<std::vector<QString>> rows = {{QStringLiteral("x"), QStringLiteral("y")}};
+        for (int i = 1; i <= 5; ++i)
+            rows.push_back({QString::number(i), QString::number(10 * i)});
+        flow.add(render::TableBlock(QStringLiteral("T"), rows, {30, 60}, 1)); // title, blank, heading, 5 rows
+        flow.add(render::TextBlock({QStringLiteral("z")}, 30, 2));
+        flow.add(render::TextBlock({QStringLiteral("w")}, 30, 1));
+        QStringList laid;
+        const std::vector<render::PageBody> pages = flow.pages();
+        for (size_t p = 0; p < pages.size(); ++p)
+            for (const render::PageText &t : pages[p])
+                laid << QStringLiteral("%1:%2:%3").arg(p + 1).arg(t.line).arg(t.text);
+        // The table does not fit under "c" with its title, heading and first
+        // row: all of it moves; its heading comes again over the rows that
+        // go on; a gap is kept between blocks but never at a page's top.
+        const QStringList expected = {
+            "1:10:a", "1:11:b", "1:12:c", "1:16:pie",
+            "2:10:T", "2:12:x", "2:12:y", "2:13:1", "2:13:10", "2:14:2", "2:14:20", "2:15:3", "2:15:30", "2:16:pie",
+            "3:10:x", "3:10:y", "3:11:4", "3:11:40", "3:12:5", "3:12:50", "3:15:z", "3:16:pie",
+            "4:10:w", "4:16:pie"};
+        QCOMPARE(laid, expected);
     }
 
     void noTwoTextsShareALineNorPassTheBodysLastLine()
