@@ -53,6 +53,14 @@ for entry in 'worked-anova:Ana Pérez:Valoración de paracetamol' 'worked-40obs:
     [ $? = 1 ] || fail "--check-record acepta $changed para $study"
 done
 [ "$(pages "$work/page.pdf")" -gt 1 ] || fail "ninguna página de continuación probada"
+
+# The dates of the Info dictionary and of the XMP are one moment, with the
+# offset of local time spelt as each format spells it (a half-hour zone).
+TZ=Asia/Kolkata "$program" --print general "$data/worked-anova.w04" --output "$work/zona.pdf"
+raw=$(pdfinfo -rawdates "$work/zona.pdf" | sed -n "s/^CreationDate: *//p")
+echo "$raw" | grep -qx "D:[0-9]\{14\}+05'30'" || fail "CreationDate «$raw»"
+iso=$(echo "$raw" | sed "s/^D:\(....\)\(..\)\(..\)\(..\)\(..\)\(..\)\(...\)'\(..\)'$/\1-\2-\3T\4:\5:\6\7:\8/")
+pdfinfo -meta "$work/zona.pdf" | grep -q "xmp:CreateDate=\"$iso\"" || fail "la fecha del XMP no es $iso"
 "$program" --verify --output "$work/verify.pdf" >/dev/null || fail "--verify"
 check_pages "$work/verify.pdf" "Estudios de referencia incorporados"
 check_info "$work/verify.pdf" "Verificación de la instalación" "$(id -un)" "Linealidad del método"

@@ -259,6 +259,13 @@ private slots:
         }
         QCOMPARE(focused(), QString(objectnames::thoja)); // Tab out of the last cell
         QVERIFY(dialogs.messages.isEmpty());
+        // Ctrl+Tab from the last page goes round to the first, Ctrl+Shift+Tab back.
+        key(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(page(), stats::PageGeneral);
+        QCOMPARE(focused(), QString(objectnames::emetodo));
+        key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(page(), stats::PageData);
+        QCOMPARE(focused(), QString(objectnames::stgdatos));
 
         clickTab(stats::PageLevels);
         typeReplicates({"2", "5", "3"});
@@ -384,6 +391,10 @@ private slots:
         clickTab(stats::PageLevels);
         QCOMPARE(focused(), QString(objectnames::eniveles));
         clickTab(stats::PageGeneral);
+        QCOMPARE(focused(), QString(objectnames::emetodo));
+        key(Qt::Key_Tab);
+        QCOMPARE(focused(), QString(objectnames::eanalista));
+        key(Qt::Key_Backtab, Qt::ShiftModifier);
         QCOMPARE(focused(), QString(objectnames::emetodo));
         key(Qt::Key_Tab, Qt::ControlModifier);
         QCOMPARE(page(), 1);
