@@ -68,7 +68,7 @@ done
 [ "$(pages "$work/page.pdf")" -gt 1 ] || fail "ninguna página de continuación probada"
 "$program" --verify --output "$work/verify.pdf" >/dev/null || fail "--verify"
 check_pages "$work/verify.pdf" "Estudios de referencia incorporados"
-check_info "$work/verify.pdf" "Verificación de la instalación" "$(id -un)" "Linealidad del método"
+check_info "$work/verify.pdf" "Verificación de la instalación" "$(id -un)" "Linealidad del método: estudios de referencia incorporados"
 [ "$(pages "$work/verify.pdf")" -gt 1 ] || fail "la verificación cabe en una página"
 
 finish "registros correctos"
