@@ -53,6 +53,9 @@ QPoint NewWindowPosition(QSize area, QSize size, bool centred, const QList<QRect
 {
     if (size.width() > area.width() || size.height() > area.height())
         return {0, 0};
+    // A style whose title bars have no height still steps on, or the search
+    // below would never leave a taken corner.
+    step = std::max(step, 1);
     const int near = std::max(1, step / 2);
     auto taken = [&](QPoint place) {
         return std::any_of(others.begin(), others.end(), [&](const QRect &other) {

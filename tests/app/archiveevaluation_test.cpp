@@ -13,6 +13,7 @@
 #include "windows/objectnames.h"
 
 #include <QAction>
+#include <QCryptographicHash>
 #include <QApplication>
 #include <QLabel>
 #include <QProgressDialog>
@@ -48,7 +49,9 @@ private slots:
         dialogs.onModal = [&](QDialog &dialog) {
             auto *table = dialog.findChild<QTableWidget *>(QStringLiteral("tablaresumen"));
             for (int r = 0; table && r < table->rowCount(); ++r)
-                shown << table->item(r, 0)->text() + "|" + table->item(r, 2)->text();
+                shown << QStringList{table->item(r, 0)->text(), table->item(r, 1)->text(), table->item(r, 2)->text(),
+                                     table->item(r, 3)->text()}
+                             .join('|');
             return int(QDialog::Accepted);
         };
         auto *command = frame.findChild<QAction *>(QString(objectnames::FileEvaluateArchiveItem));
@@ -62,7 +65,19 @@ private slots:
         dialogs.files << archive << results;
         command->trigger();
         QCOMPARE(dialogs.modalDialogs, QStringList{"resumenlote"});
-        QCOMPARE(shown, (QStringList{"archivo/c.w04|error", "archivo/sub/b.w04|rechazado", "archivo/a.w04|correcto"}));
+        // Name, digest, state and message, each in its column.
+        auto digest = [](const QString &path) {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly)
+                       ? QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex())
+                       : QString();
+        };
+        QCOMPARE(shown.size(), 3);
+        QVERIFY2(shown[0].startsWith("archivo/c.w04|" + digest(archive + "/c.w04") + "|error|") && !shown[0].endsWith('|'),
+                 qPrintable(shown[0]));
+        QCOMPARE(shown.mid(1), (QStringList{"archivo/sub/b.w04|" + digest(archive + "/sub/b.w04") +
+                                                "|rechazado|Datos fuera de rango, 3-5 Niveles",
+                                            "archivo/a.w04|" + digest(archive + "/a.w04") + "|correcto|"}));
         QVERIFY(QFile::exists(results + "/resumen.csv"));
         QVERIFY(QFile::exists(results + "/archivo/a.w04.informe.txt"));
         QVERIFY(dialogs.errors.isEmpty());

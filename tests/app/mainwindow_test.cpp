@@ -565,6 +565,11 @@ private slots:
         const QStringList before = enabledNow();
         frame().action(mnuinferencia)->trigger();
         QCOMPARE(enabledNow(), before);
+        // Closing the editor takes away what needs the study; its result window stays.
+        frame().setStudyMark(StudyEditorHost::StudyMark::Unchanged);
+        closeChild(editor);
+        for (const char *name : {FilePrintItem, PrintLasser, spdprint, FileSaveItem, FileSaveAsItem, mnuinferencia})
+            QVERIFY2(!enabled(name), name);
     }
 
     // F1 over the frame and the Contenido entry open the contents (the

@@ -17,7 +17,7 @@ while [ $i -le 24 ]; do
     awk -v y="1.0$i" 'NR == 15 { printf "%s\r\n", y; next } { print }' "$data/worked-anova.w04" >"$folder/s$i.w04"
     i=$((i + 1))
 done
-cp "$data/worked-biased.w04" "$archive/a/coma.W04" # a method with a comma
+sed '1s/lote con/lote "B" con/' "$data/worked-biased.w04" >"$archive/a/coma.W04" # a method with a comma and quotes
 cp "$data/worked-20levels.w04" "$archive/b/rechazado.w04"
 printf 'no es un estudio\r\n' >"$archive/b/ilegible.w04"
 echo "no es un estudio" >"$archive/b/notas.txt" # not a study name: not found
@@ -37,8 +37,9 @@ csv=$out/resumen.csv
 grep -qv "$(printf '\r')$" "$csv" && fail "una línea sin CRLF"
 tail -n +2 "$csv" | cut -d, -f1 | tr -d '\r' >"$work/names"
 sort -c "$work/names" 2>/dev/null || fail "filas no ordenadas por archivo"
-grep -q '^archivo/a/coma.W04,[0-9a-f]*,correcto,,"Valoracion de hierro, lote con sesgo",' "$csv" ||
-    fail "campo con coma no entrecomillado"
+# A whole row: the quoted method (its quotes doubled), then every column the study's JSON has.
+coma="archivo/a/coma.W04,$(sha256sum "$archive/a/coma.W04" | cut -c1-64),correcto,,\"Valoracion de hierro, lote \"\"B\"\" con sesgo\",Marta Gil,08/12/2026,mg,3,6,0.9575,0,0.999856860473042,0.0114564392373896,0.5982474797592481,highly_significant,adequate,present,fail"
+[ "$(grep '^archivo/a/coma.W04,' "$csv" | tr -d '\r')" = "$coma" ] || fail "fila del método con coma y comillas: $(grep '^archivo/a/coma' "$csv")"
 grep -q "^archivo/b/rechazado.w04,[0-9a-f]*,rechazado,\"Datos fuera de rango, 3-5 Niveles\",Veinte niveles" "$csv" ||
     fail "fila del estudio rechazado"
 grep -q "^archivo/b/ilegible.w04,[0-9a-f]*,error,.*,,,,,,,,,,,,,,,$(printf '\r')$" "$csv" ||
@@ -122,6 +123,9 @@ grep -v '"generated"' "$work/todo/dos/s1.w04.json" | cmp -s "$work/a" - || fail 
 pdftotext -layout "$work/single.pdf" - | grep -v ' · Impreso ' >"$work/a"
 pdftotext -layout "$work/todo/dos/s1.w04.criterios.pdf" - | grep -v ' · Impreso ' >"$work/b"
 cmp -s "$work/a" "$work/b" && grep -q '0.9999' "$work/b" || fail "la página de criterios no es la de --print criteria"
+# The page lists the limits it judged against: those the text lists.
+sed -n '/^LÍMITES UTILIZADOS/,/^ $/p' "$work/todo/dos/s1.w04.criterios.txt" | grep ' = ' >"$work/limits"
+[ "$(grep -cF -f "$work/limits" "$work/b")" = 9 ] || fail "la página de criterios no lista los límites con que juzga"
 
 # Killed mid-way: every file left is whole and named as an output. The
 # signal goes as soon as the run has written its first page, however fast

@@ -25,7 +25,14 @@ check_info() { # PDF TITLE AUTHOR SUBJECT
         "CreationDate:  *[A-Z]"; do
         echo "$info" | grep -q "^$field" || fail "$1 no dice «$field»"
     done
-    pdfinfo -meta "$1" | grep -q 'pdfaid:part="1" pdfaid:conformance="B"' || fail "$1 no dice PDF/A-1b"
+    # The XMP an archive reads says what the document information says.
+    meta=$(pdfinfo -meta "$1")
+    creator=$(echo "$info" | sed -n 's/^Creator: *//p')
+    for field in "<dc:title><rdf:Alt><rdf:li xml:lang=\"x-default\">$2</rdf:li>" "<dc:creator><rdf:Seq><rdf:li>$3</rdf:li>" \
+        "<dc:description><rdf:Alt><rdf:li xml:lang=\"x-default\">$4</rdf:li>" "xmp:CreatorTool=\"$creator\"" \
+        'pdfaid:part="1" pdfaid:conformance="B"'; do
+        echo "$meta" | grep -q "$field" || fail "el XMP de $1 no dice «$field»"
+    done
 }
 
 for entry in 'worked-anova:Ana Pérez:Valoración de paracetamol' 'worked-40obs:Marta Gil:Cinco niveles de ocho réplicas'; do
@@ -48,6 +55,12 @@ for entry in 'worked-anova:Ana Pérez:Valoración de paracetamol' 'worked-40obs:
 
     "$program" --json "$file" | grep -q "^        \"sha256\": \"$digest\"," || fail "--json $study: sha256"
     "$program" --check-record "$file" "$(echo "$digest" | cut -c1-16)" >/dev/null || fail "--check-record rechaza $study"
+    # A prefix is proof from the printed 16 digits on; a shorter one is no proof.
+    for digits in 8 15 65; do
+        "$program" --check-record "$file" "$(echo "${digest}0" | cut -c1-$digits)" >/dev/null 2>&1
+        [ $? = 64 ] || fail "--check-record toma $digits cifras para $study"
+    done
+    "$program" --check-record "$file" "$digest" >/dev/null || fail "--check-record rechaza las 64 cifras de $study"
     changed=$(echo "$digest" | cut -c1-15)$(echo "$digest" | cut -c16 | tr '0-9a-f' '1-9a-f0')
     "$program" --check-record "$file" "$changed" >/dev/null
     [ $? = 1 ] || fail "--check-record acepta $changed para $study"
@@ -63,7 +76,7 @@ iso=$(echo "$raw" | sed "s/^D:\(....\)\(..\)\(..\)\(..\)\(..\)\(..\)\(...\)'\(..
 pdfinfo -meta "$work/zona.pdf" | grep -q "xmp:CreateDate=\"$iso\"" || fail "la fecha del XMP no es $iso"
 "$program" --verify --output "$work/verify.pdf" >/dev/null || fail "--verify"
 check_pages "$work/verify.pdf" "Estudios de referencia incorporados"
-check_info "$work/verify.pdf" "Verificación de la instalación" "$(id -un)" "Linealidad del método"
+check_info "$work/verify.pdf" "Verificación de la instalación" "$(id -un)" "Linealidad del método: estudios de referencia incorporados"
 [ "$(pages "$work/verify.pdf")" -gt 1 ] || fail "la verificación cabe en una página"
 
 finish "registros correctos"

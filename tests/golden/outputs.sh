@@ -53,9 +53,10 @@ GRID
 }
 # What changes from run to run in a record (the revision, the time of
 # printing, the user) as fixed placeholders; the file's name and digest stay.
+# Only an ISO 8601 time of the JSON becomes FECHA: any other shows in the diff.
 normalise() {
     sed -i -e 's/revisión .* · Impreso [^ ]* [^ ]* [^ ]* · Usuario .* · Página/revisión REVISIÓN · Impreso FECHA · Usuario USUARIO · Página/' \
-        -e 's/^\( *"generated": \)".*"/\1"FECHA"/' -e 's/^\( *"revision": \)".*"/\1"REVISIÓN"/' \
+        -e 's/^\( *"generated": \)"[0-9]\{4\}-[0-9][0-9]-[0-9][0-9]T[0-9][0-9]:[0-9][0-9]:[0-9][0-9][+-][0-9][0-9]:[0-9][0-9]"/\1"FECHA"/' -e 's/^\( *"revision": \)".*"/\1"REVISIÓN"/' \
         -e 's/^\( *"user": \)".*"/\1"USUARIO"/' "$@"
 }
 
@@ -87,6 +88,9 @@ for study in worked-anova worked-inference worked-lackoffit worked-recovery100 w
         fi
     done
     for graph in regression residuals; do
+        if "$program" --graph $graph "$file" --output "$work/graph.pdf" >"$out/graph-$graph-pdf.txt" 2>&1; then
+            grid "$work/graph.pdf" >>"$out/graph-$graph-pdf.txt"
+        fi
         for size in 491x315 1473x945; do
             if "$program" --graph $graph "$file" --output "$work/graph.svg" --size $size \
                 >"$out/graph-$graph-$size.txt" 2>&1; then

@@ -42,12 +42,15 @@ private slots:
         }
     }
 
+    // The extension, in either case, says the format.
     void sizeSetsTheDrawingSurface()
     {
-        const QString out = dir.filePath("grande.PNG");
+        const QString out = dir.filePath("grande.PNG"), svg = dir.filePath("grande.SVG");
         const ProcessRun r = runLinealidad({"--graph", "residuals", kResidualStudy, "--size", "982x630", "--output", out});
         QCOMPARE(r.status, 0);
         QCOMPARE(QImage(out).size(), QSize(982, 630));
+        QCOMPARE(runLinealidad({"--graph", "residuals", kResidualStudy, "--size", "982x630", "--output", svg}).status, 0);
+        QVERIFY(QByteArray::fromStdString(fileBytes(svg)).startsWith("<?xml"));
     }
 
     void pdfIsTheLandscapePageThePrintCommandPrints()

@@ -118,6 +118,14 @@ TEST(ComputeAnovaResiduals, WithoutReplicatesSkipsPureErrorAndStatesNoModel)
     EXPECT_EQ(a.ssPureError.toDouble(), 7);
     EXPECT_EQ(stats::LinearFit(a), stats::Fit::NotAssessed);
     EXPECT_EQ(stats::AnovaConclusionLines(a).size(), 1u);
+
+    // The third point lies exactly on the line: its residual is 0, not the
+    // rounding noise a computation in doubles leaves (4.44E-16).
+    stats::ComputeAnovaResiduals(read(makeStudy({"1", "1", "1", "1", "1"}, {"1", "2", "3", "4", "5"},
+                                                {"0.95", "2.34", "2.99", "3.52", "5.15"})),
+                                 a, zero, rows);
+    EXPECT_EQ(six(rows[2].residual), "0");
+    EXPECT_EQ(six(rows[2].studentized), "0");
 }
 
 TEST(ComputeAnovaResiduals, ZeroSlopeWritesNothing)

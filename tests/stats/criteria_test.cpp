@@ -261,12 +261,14 @@ TEST(AcceptanceCriteria, AFigureExactlyOnItsLimitMeetsIt)
     EXPECT_EQ(criteriaOf(study, atLimit).checks[4].result, stats::CheckResult::Fail);
     EXPECT_EQ(stats::FormatGeneral(*criteriaOf(study).checks[4].value[0], 15, '.'), "0.4");
 
-    // Levels entered highest first: the largest bias is the largest in size
-    // (-2.08 here, not the largest signed value 2.08 of the other order).
-    const stats::CriteriaResult forward =
-        criteriaOf(levels({"10", "20", "30"}, 2, {"10.5", "10.0", "20.4", "19.0", "30.3", "30.5"}));
-    const stats::CriteriaResult reversed =
-        criteriaOf(levels({"30", "20", "10"}, 2, {"30.3", "30.5", "20.4", "19.0", "10.5", "10.0"}));
-    EXPECT_EQ(forward.checks[4].value[0]->compare(reversed.checks[4].value[0]->rational()), 0);
-    EXPECT_EQ(forward.checks[4].value[0]->compare(forward.levelBias[1].meanRelativeError->abs().rational()), 0);
+    // The lack-of-fit study entered highest first: the largest bias is the
+    // largest in size, 3.01 % of the lowest level (now the last), and fails;
+    // not 1.55 %, the largest signed value, which would pass.
+    const stats::CriteriaResult reversed = criteriaOf(
+        makeStudy({"2", "3", "4", "2", "3"},
+                  {"120", "120", "100", "100", "100", "80", "80", "80", "80", "60", "60", "40", "40", "40"},
+                  {"118.9", "118.1", "101.5", "100.6", "101.2", "82.8", "82.2", "81.9", "82.6", "62.4", "61.9", "40.5",
+                   "41.3", "40.8"}));
+    expectNear(value(reversed.checks[4].value[0]), 3.01083617789111, "largest bias, highest level first");
+    EXPECT_EQ(reversed.checks[4].result, stats::CheckResult::Fail);
 }

@@ -108,6 +108,7 @@ TEST(TextConversion, ReadsDecimalNumbersWithOnePointOrComma)
     // A study typed where the other separator is used reads the same.
     EXPECT_EQ(stats::StrToFloat("80,1", '.'), 80.1);
     EXPECT_EQ(stats::StrToFloat("-1.5E2", ','), -150.0);
+    EXPECT_EQ(stats::StrToRational("8.00E+01", '.'), stats::Rational(80)); // as a spreadsheet writes it
     EXPECT_EQ(stats::StrToFloat(",5", '.'), 0.5);
     for (const char *bad : {"", ".", ",", "e5", "1e", "1e+", "1.2.3", "1,2,3", "1.000,5", "1,000.5", "1,,5", "1,5e2,",
                             "inf", "nan", "1e400", "1 000", "0x1p3", "abc", "12-"}) {

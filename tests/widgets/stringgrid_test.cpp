@@ -63,6 +63,14 @@ private slots:
         key(Qt::Key_Return);
         QCOMPARE(typed.last().first().toChar(), QChar(13));
         QVERIFY(grid->cellEditor() && grid->cellEditor()->hasFocus()); // Enter leaves the editor open
+        // Left and Right move the caret inside the text and leave the cell only from its end.
+        key(Qt::Key_Left);
+        type("9");
+        QCOMPARE(grid->cell(1, 1), QString("129,"));
+        key(Qt::Key_Right);
+        QCOMPARE(grid->currentColumn(), 1);
+        key(Qt::Key_Right);
+        QCOMPARE(grid->currentColumn(), 2);
     }
 
     void headingCellsAreNeverCurrent()

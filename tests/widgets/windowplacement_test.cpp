@@ -33,6 +33,9 @@ private slots:
             const QPoint placed = widgets::placement::NewWindowPosition(QSize(800, 600), c.size, c.centred, c.others, 20);
             QVERIFY2(placed == c.expected, c.what);
         }
+        // A step of 0 (title bars of no height) still finds a place, one pixel on.
+        QCOMPARE(widgets::placement::NewWindowPosition(QSize(800, 600), QSize(200, 100), false, {{0, 0, 50, 50}}, 0),
+                 QPoint(1, 1));
     }
 
     void topLevelWindowsStayOnTheScreen()

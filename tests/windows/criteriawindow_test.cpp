@@ -142,7 +142,7 @@ private slots:
             for (const stats::LimitField &f : stats::LimitFields())
                 texts << field(d, f.key)->text();
             seen << texts;
-            field(d, "minR")->setText(QStringLiteral("0.9999"));
+            field(d, "minR")->setText(QStringLiteral("0.99987654"));
             field(d, "maxLevelBias")->setText(QStringLiteral("1e999"));
             press(d, "btnaceptar");
             storedWhileRefused = windows::StoredAcceptanceLimits().minR;
@@ -153,18 +153,22 @@ private slots:
         };
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
+        // A T typed in the window stays through the new limits.
+        window.target()->setFocus();
+        user::type(QStringLiteral("12"));
+        user::key(Qt::Key_Return);
         window.editLimits();
         QCOMPARE(seen.value(0), (QStringList{"5", "80", "120", "0.995", "2", "2", "2", "0.05", "0.01"}));
         QCOMPARE(dialogs.messages, QStringList{"El límite «Sesgo máximo de un nivel (%)» debe ser un número."});
         QCOMPARE(focusWhileRefused, QStringLiteral("maxLevelBias"));
         QCOMPARE(storedWhileRefused, 0.995); // nothing stored
         stats::AcceptanceLimits stored;
-        stored.minR = 0.9999;
+        stored.minR = 0.99987654;
         stored.maxLevelBias = 1.5;
-        QCOMPARE(windows::StoredAcceptanceLimits().minR, 0.9999);
-        expectShows(window, computed({}, stored));
+        QCOMPARE(windows::StoredAcceptanceLimits().minR, 0.99987654);
+        expectShows(window, computed(stats::Rational(12), stored));
 
-        // Shown again as stored; the defaults button and Cancelar change nothing stored.
+        // Shown again as stored, every digit; the defaults button and Cancelar change nothing stored.
         dialogs.onModal = [&](QDialog &d) {
             seen << QStringList{field(d, "minR")->text()};
             press(d, "btnomision");
@@ -173,7 +177,7 @@ private slots:
             return d.result();
         };
         window.editLimits();
-        QCOMPARE(seen.mid(1), (QList<QStringList>{{"0.9999"}, {"0.995"}}));
+        QCOMPARE(seen.mid(1), (QList<QStringList>{{"0.99987654"}, {"0.995"}}));
         QCOMPARE(windows::StoredAcceptanceLimits().maxLevelBias, 1.5);
     }
 

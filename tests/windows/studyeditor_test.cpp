@@ -354,8 +354,14 @@ private slots:
         QCOMPARE(focused(), QString(objectnames::stgdatos));
         clickCell(data, 1, 4);
         type("4");
+        // An empty recovered amount is missing data too.
+        data->setCell(2, 6, QString());
         clickTab(stats::PageGeneral);
-        QCOMPARE(dialogs.messages.size(), 2);
+        QCOMPARE(dialogs.messages.last(), QString("Falta capturar algun dato "));
+        QCOMPARE(focused(), QString(objectnames::stgdatos));
+        data->setCell(2, 6, "7");
+        clickTab(stats::PageGeneral);
+        QCOMPARE(dialogs.messages.size(), 3);
         QCOMPARE(focused(), QString(objectnames::emetodo));
     }
 
