@@ -280,14 +280,6 @@ std::vector<const Output *> BatchOutputs(const std::string &format, bool withCri
     return outputs;
 }
 
-std::vector<std::string> OutputNames(const std::string &name, const std::string &format, bool withCriteria)
-{
-    std::vector<std::string> names;
-    for (const Output *output : BatchOutputs(format, withCriteria))
-        names.push_back(name + std::string(output->suffix));
-    return names;
-}
-
 int RunBatch(const BatchRequest &request, std::ostream &err, char sep, const OutputDrawer &drawer,
              const std::function<void(const BatchProgress &)> &progress, const std::atomic<bool> *cancel,
              const std::function<void(const SummaryRow &)> &onRow)

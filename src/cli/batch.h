@@ -51,11 +51,9 @@ struct FoundStudy {
 std::vector<FoundStudy> FindStudies(const std::vector<std::string> &paths, const std::string &outputDir);
 
 // The outputs of a format, in order: "pages" has the criteria page when
-// the criteria are asked too.
+// the criteria are asked too. Each is written as the study's name followed
+// by its suffix ("lote-3/a.w04.informe.txt").
 std::vector<const Output *> BatchOutputs(const std::string &format, bool withCriteria);
-// Their files for the study named `name`: e.g. "lote-3/a.w04.informe.txt",
-// "lote-3/a.w04.json".
-std::vector<std::string> OutputNames(const std::string &name, const std::string &format, bool withCriteria = false);
 
 // The message of each study a cancelled run never took.
 inline constexpr char kNotEvaluatedMessage[] = "No evaluado: se canceló la evaluación.";
