@@ -73,11 +73,10 @@ OrthogonalFit orthogonalFit(const LinearityStudy &study, const ExactLine &line)
     return f;
 }
 
-void fillAnova(QuadraticResult &r, const ExactLine &line, const Rational &sse, int n,
+void fillAnova(QuadraticResult &r, const ExactLine &line, const Rational &sse, int n, int dfError,
                const std::vector<LevelSums> &levels)
 {
     QuadraticAnova &a = r.anova;
-    const int dfError = n - 3;
     const Rational ssRegression = line.syy - sse, msError = sse / dfError;
     a.ssRegression = Real(ssRegression);
     a.msRegression = Real(Rational(ssRegression / 2));
@@ -222,7 +221,8 @@ QuadraticResult ComputeQuadratic(const LinearityStudy &study, const AcceptanceLi
     r.c2 = Real(c2);
     // The basis is orthogonal: the variances are s²/n, s²/Suu and s²/Sqq,
     // carried through the same change of basis.
-    const Rational s2 = f.sse / (n - 3);
+    const int dfError = n - 3; // three coefficients
+    const Rational s2 = f.sse / dfError;
     r.c2Se = Real::Sqrt(s2 / f.sqq);
     r.c1Se = Real::Sqrt(s2 * (1 / f.suu + shift1 * shift1 / f.sqq));
     r.c0Se = Real::Sqrt(s2 * (1 / line.n + m * m / f.suu + shift0 * shift0 / f.sqq));
@@ -230,10 +230,10 @@ QuadraticResult ComputeQuadratic(const LinearityStudy &study, const AcceptanceLi
     r.rSquared = Real(Rational(1 - f.sse / line.syy));
 
     const std::vector<LevelSums> levels = levelSums(study);
-    fillAnova(r, line, f.sse, n, levels);
+    fillAnova(r, line, f.sse, n, dfError, levels);
     const Rational mandelF = (line.sse - f.sse) / s2;
     r.mandelF = Real(mandelF);
-    r.mandelP = Real::FUpperTail(mandelF, 1, n - 3);
+    r.mandelP = Real::FUpperTail(mandelF, 1, dfError);
 
     Rational lowest, highest;
     for (size_t j = 0; j < levels.size(); ++j) {
