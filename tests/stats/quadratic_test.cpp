@@ -236,6 +236,8 @@ TEST(QuadraticModel, EachReasonKeepsTheLine)
         EXPECT_EQ(a.quadratic.value->model, ModelChoice::Linear) << c.name;
         EXPECT_EQ(a.quadratic.value->reason, c.reason) << c.name;
     }
+    // Three levels leave the quadratic no degree of freedom for its lack of fit.
+    EXPECT_FALSE(stats::Analyze(inferenceStudy(), {}).quadratic.value->anova.lackOfFitAssessed);
     // The curved study's own lack of fit (P 0.68) fails a limit of 0.9.
     const stats::StudyAnalysis strict = stats::Analyze(curvedStudy(), {.criteria = {.target = {}, .limits = strictLackOfFit}});
     EXPECT_EQ(strict.quadratic.value->reason, ChoiceReason::QuadraticLackOfFit);
