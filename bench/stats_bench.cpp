@@ -1,6 +1,7 @@
 // One full analysis of a 25-observation study, its acceptance criteria, and
 // one read + validate + report of a study file, as the headless --report
 // command does them.
+#include "stats/leastsquares.h"
 #include "stats/outcomes.h"
 #include "stats/studyfile.h"
 
@@ -79,6 +80,28 @@ void BM_WholeEvaluation25(benchmark::State &state)
     }
 }
 BENCHMARK(BM_WholeEvaluation25);
+
+// The quadratic model of the same study beside its line, the line already
+// fitted (as the analysis finds it): fit, analysis of variance, back-
+// calculation with its roots, the choice.
+void BM_Quadratic25(benchmark::State &state)
+{
+    const stats::LinearityStudy study = stats::ReadStudy(study25(), '.');
+    stats::FitLine(study);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(stats::ComputeQuadratic(study, {}));
+}
+BENCHMARK(BM_Quadratic25);
+
+// Its text, as the window and --quadratic show it.
+void BM_QuadraticText25(benchmark::State &state)
+{
+    const stats::LinearityStudy study = stats::ReadStudy(study25(), '.');
+    const stats::QuadraticResult model = stats::ComputeQuadratic(study, {});
+    for (auto _ : state)
+        benchmark::DoNotOptimize(stats::QuadraticLines(model, '.'));
+}
+BENCHMARK(BM_QuadraticText25);
 
 } // namespace
 

@@ -192,6 +192,9 @@ const MenuItem kMainMenu[] = {
     {Item::Separator},
     {Item::Command, mnupredice, "&Predicciones", "Cálculos|Calcula la cantidad recuperada para cantidades adicionadas",
      12, {}, run<&MainWindow::showPredictions>},
+    {Item::Command, mnucuadratico, "Modelo cua&drático",
+     "Cálculos|Evalúa el modelo cuadrático junto a la recta y elige el modelo", 18, {},
+     run<&MainWindow::showQuadratic>},
 
     {Item::Menu, mnuventana, "&Ventana", "Arregla las ventanas presentes", 20},
     {Item::Command, WindowTileItem, "&Mosaico", "Ventana|Arregla las ventanas en mosaico", 20, {},

@@ -10,6 +10,7 @@
 #include "windows/anovawindow.h"
 #include "windows/criteriawindow.h"
 #include "windows/inferencewindow.h"
+#include "windows/quadraticwindow.h"
 #include "windows/reportwindow.h"
 #include "windows/residualswindow.h"
 #include "windows/resultwindow.h"
@@ -87,6 +88,11 @@ void MainWindow::showCriteria()
         addResultWindow(new CriteriaWindow(stats::StudyFromFile(stats::StudyFileFromTexts(*editor_)),
                                            *analysis.criteria.value, separator_, dialogs_, windows_.help));
     });
+}
+
+void MainWindow::showQuadratic()
+{
+    runResultCommand(stats::QuadraticOutcome, [](const stats::CommandOutcome &o) { return new QuadraticWindow(o.lines); });
 }
 
 void MainWindow::showGraph(PlotWindow *window)

@@ -43,7 +43,7 @@ int outputCommand(const CommandLine &line, std::ostream &out, std::ostream &err,
 }
 
 const char kReport[] = "report", kInference[] = "inference", kAnova[] = "anova", kResiduals[] = "residuals",
-           kSystematicError[] = "systematic-error", kCriteria[] = "criteria";
+           kSystematicError[] = "systematic-error", kCriteria[] = "criteria", kQuadratic[] = "quadratic";
 
 int jsonCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
 {
@@ -167,16 +167,24 @@ const Command kCommands[] = {
      "  --target T          la cantidad al 100 % (mayor que cero); sin ella, la media\n"
      "                      de las cantidades de los niveles\n",
      {kStudy}, {"--target", "--limits"}, false, false, nullptr, limitsHelp},
+    {"--quadratic", nullptr, Text, nullptr, outputCommand<kQuadratic>, "--quadratic ARCHIVO.w04 [--limits L.json]",
+     WithoutWindows,
+     "  --quadratic         el modelo cuadrático y = c0 + c1·x + c2·x² junto a la\n"
+     "                      recta: coeficientes, análisis de la varianza, sensibilidad,\n"
+     "                      cálculo inverso y el modelo elegido (con la P mínima de la\n"
+     "                      prueba de Mandel y de la falta de ajuste de --limits)\n",
+     {kStudy}, {"--limits"}, false},
     {"--print", nullptr, Drawing, nullptr, nullptr,
-     "--print general|inference|error|criteria ARCHIVO.w04\n--output SALIDA.pdf [--target T] [--limits L.json]",
+     "--print general|inference|error|criteria|quadratic ARCHIVO.w04\n--output SALIDA.pdf [--target T] [--limits L.json]",
      Drawings,
      "  --print general     la página de información general y datos del estudio\n"
      "  --print inference   la de inferencia y análisis de la varianza\n"
      "  --print error       la de error sistemático y residuales\n"
      "  --print criteria    la de criterios de aceptación (con --target y --limits,\n"
      "                      como --criteria); en PDF, en el papel de la configuración\n"
-     "                      regional\n",
-     {"la página (general, inference, error o criteria)", kStudy}, {"--output", "--target", "--limits"}, true},
+     "                      regional\n"
+     "  --print quadratic   la del modelo cuadrático (con --limits, como --quadratic)\n",
+     {"la página (general, inference, error, criteria o quadratic)", kStudy}, {"--output", "--target", "--limits"}, true},
     {"--graph", nullptr, Drawing, nullptr, nullptr,
      "--graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n[--size ANCHOxALTO]", Drawings,
      "  --graph             dibuja la gráfica de regresión (regression) o la de\n"
@@ -210,12 +218,12 @@ const Command kCommands[] = {
      "  --batch             evalúa de una vez cada estudio (*.w04) de las RUTAS, archivos\n"
      "                      o carpetas (con sus subcarpetas), en paralelo; escribe en\n"
      "                      CARPETA lo que pide LISTA (report, json, criteria, graphs,\n"
-     "                      pages, separados por comas; report,json si se omite), cada\n"
-     "                      salida con el nombre del estudio bajo su RUTA, y\n"
-     "                      resumen.csv con una fila por estudio; un estudio rechazado\n"
-     "                      o ilegible no detiene la evaluación; estado 0 si todos son\n"
-     "                      correctos, 2 si hay rechazados y ningún error, 1 si hay\n"
-     "                      errores\n",
+     "                      pages, quadratic, separados por comas; report,json si se\n"
+     "                      omite), cada salida con el nombre del estudio bajo su\n"
+     "                      RUTA, y resumen.csv con una fila por estudio; un estudio\n"
+     "                      rechazado o ilegible no detiene la evaluación; estado 0 si\n"
+     "                      todos son correctos, 2 si hay rechazados y ningún error, 1\n"
+     "                      si hay errores\n",
      {"la ruta de los estudios (archivo o carpeta)"}, {"--output", "--formats", "--target", "--limits"}, true, true,
      batchDraws},
     {"--help", "-h", Text, nullptr, helpCommand, nullptr, Information, "  --help              muestra esta ayuda\n", {}, {},

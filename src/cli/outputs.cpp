@@ -78,6 +78,9 @@ const Output kOutputs[] = {
     {.id = "page-inference", .kind = Drawn, .suffix = ".inferencia.pdf"},
     {.id = "page-error", .kind = Drawn, .suffix = ".error.pdf"},
     {.id = "page-criteria", .kind = Drawn, .suffix = ".criterios.pdf"},
+    {.id = "quadratic", .kind = Text, .suffix = ".cuadratico.txt", .outcome = stats::QuadraticOutcome,
+     .print = lines, .render = text},
+    {.id = "page-quadratic", .kind = Drawn, .suffix = ".cuadratico.pdf"},
 };
 
 } // namespace

@@ -157,6 +157,57 @@ QJsonObject CriteriaJson(const stats::CriteriaResult &c)
     return object;
 }
 
+QJsonValue QuadraticJson(const stats::QuadraticResult &q)
+{
+    if (q.notFitted)
+        return QJsonValue::Null;
+    auto figure = [](const stats::Figure &v) { return v ? QJsonValue(v->toDouble()) : QJsonValue(QJsonValue::Null); };
+    QJsonObject object;
+    for (const stats::QuadraticField &field : stats::QuadraticFields())
+        object[QLatin1String(field.key)] = (q.*field.member).toDouble();
+    const stats::QuadraticAnova &a = q.anova;
+    auto row = [](const stats::Real &df, const stats::Real &ss, const stats::Real &ms) {
+        return QJsonObject{{"df", df.toDouble()}, {"ss", ss.toDouble()}, {"ms", ms.toDouble()}};
+    };
+    QJsonObject regression = row(a.dfRegression, a.ssRegression, a.msRegression), lack;
+    regression["f"] = a.fRegression.toDouble();
+    regression["p"] = a.pRegression.toDouble();
+    if (a.lackOfFitAssessed) {
+        lack = row(a.dfLackOfFit, a.ssLackOfFit, a.msLackOfFit);
+        lack["f"] = a.fLackOfFit.toDouble();
+        lack["p"] = a.pLackOfFit.toDouble();
+    }
+    const QJsonValue none = QJsonValue::Null;
+    object["anova"] = QJsonObject{
+        {"regression", regression},
+        {"error", row(a.dfError, a.ssError, a.msError)},
+        {"lackOfFit", a.lackOfFitAssessed ? QJsonValue(lack) : none},
+        {"pureError", a.lackOfFitAssessed ? QJsonValue(row(a.dfPureError, a.ssPureError, a.msPureError)) : none}};
+    object["sensitivity"] = QJsonObject{{"low", q.sensitivityLow.toDouble()},
+                                        {"high", q.sensitivityHigh.toDouble()},
+                                        {"mean", q.sensitivityMean.toDouble()}};
+    object["vertex"] = figure(q.vertex);
+    object["monotonic"] = q.monotonic;
+    object["sx0"] = figure(q.sx0);
+    object["vx0"] = figure(q.vx0);
+    QJsonArray back;
+    for (const stats::QuadraticBackCalculation &b : q.backCalculated)
+        back.append(QJsonObject{{"observation", b.observation},
+                                {"level", b.level},
+                                {"x", b.x.toDouble()},
+                                {"xBack", figure(b.xBack)},
+                                {"relativeError", figure(b.relativeError)}});
+    QJsonArray bias;
+    for (const stats::LevelBias &b : q.levelBias)
+        bias.append(QJsonObject{
+            {"level", b.level}, {"x", b.x.toDouble()}, {"meanRelativeError", figure(b.meanRelativeError)}});
+    object["backCalculated"] = back;
+    object["levelBias"] = bias;
+    object["relativeStandardError"] = figure(q.relativeStandardError);
+    object["choice"] = QJsonObject{{"model", stats::ModelKey(q.model)}, {"reason", stats::ChoiceReasonKey(q.reason)}};
+    return object;
+}
+
 QJsonObject RecordJson(const PrintRecord &r)
 {
     return {{"file", text(r.file)},
@@ -193,7 +244,9 @@ JsonOutcome ResultsJson(const stats::StudyAnalysis &analysis)
                                                   : QJsonValue(QJsonValue::Null)},
              {"recoveryRefusal",
               recoveryRefusal.empty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text(recoveryRefusal))},
-             {"criteria", CriteriaJson(criteria)}},
+             {"criteria", CriteriaJson(criteria)},
+             {"quadratic", analysis.quadratic.value ? QuadraticJson(*analysis.quadratic.value)
+                                                    : QJsonValue(QJsonValue::Null)}},
             false};
 }
 

@@ -21,6 +21,8 @@ QJsonObject AnovaJson(const stats::AnovaResult &anova);
 QJsonArray ResidualsJson(const std::vector<stats::ResidualRow> &residuals);
 QJsonObject RecoveryJson(const stats::AnovaResult &anova, const stats::RecoveryResult &recovery);
 QJsonObject CriteriaJson(const stats::CriteriaResult &criteria);
+// The quadratic model; null for a study that cannot have it.
+QJsonValue QuadraticJson(const stats::QuadraticResult &quadratic);
 
 // The whole object of an analysis: every result (a recovery that cannot be
 // evaluated is null, with its reason in "recoveryRefusal", beside every

@@ -151,6 +151,14 @@ Quantity quantityAt(const std::string &pointer)
             all[std::string("/regression/") + f.key] = {f.name, f.digits};
         for (const stats::RecoveryField &f : stats::RecoveryFields())
             all[std::string("/recovery/") + f.key] = {f.name, f.digits};
+        for (const stats::QuadraticField &f : stats::QuadraticFields())
+            all[std::string("/quadratic/") + f.key] = {std::string("Modelo cuadrático: ") + f.name};
+        for (const char *source : {"regression", "error"})
+            for (const char *column : {"df", "ss", "ms", "f", "p"})
+                all[std::string("/quadratic/anova/") + source + "/" + column] = {
+                    std::string("Modelo cuadrático: ") + (source[0] == 'r' ? "regresión" : "residuos") + ", " +
+                    (column[0] == 'd' ? "grados de libertad" : column[0] == 's' ? "suma de cuadrados"
+                     : column[0] == 'm' ? "cuadrado medio" : column[0] == 'f' ? "F" : "P")};
         for (const stats::AnovaField &f : stats::AnovaFields()) {
             const stats::AnovaSource &source = stats::AnovaSources()[f.source];
             const stats::AnovaColumn &column = stats::AnovaColumns()[f.column];
@@ -258,7 +266,8 @@ QJsonObject results(const ReferenceStudy &reference, const std::string &fileByte
     regression["interceptStandardDeviation"] = r.intercept.toDouble() / r.interceptT.toDouble();
     return {{"regression", regression},
             {"anova", AnovaJson(records.anova)},
-            {"residuals", ResidualsJson(records.residuals)}};
+            {"residuals", ResidualsJson(records.residuals)},
+            {"quadratic", QuadraticJson(stats::ComputeQuadratic(study, {}))}};
 }
 
 size_t displayWidth(const std::string &text)

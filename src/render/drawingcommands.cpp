@@ -60,9 +60,10 @@ cli::Rendered drawPage(PrintedReport kind, const cli::AnalysedStudy &study)
     return {cli::kExitDone, pdf.toStdString(), {}};
 }
 
-// --print general|inference|error|criteria FILE --output OUT.pdf: the page
-// that "Aceptar" prints for that item of the print options window, on the
-// paper of the user's locale; the criteria with --target and --limits.
+// --print general|inference|error|criteria|quadratic FILE --output OUT.pdf:
+// the page that "Aceptar" prints for that item of the print options window,
+// on the paper of the user's locale; the criteria with --target and
+// --limits, the quadratic model with --limits.
 int printCommand(const std::vector<std::string> &args, std::ostream &, std::ostream &err, char separator)
 {
     DrawingRequest request;
@@ -73,9 +74,14 @@ int printCommand(const std::vector<std::string> &args, std::ostream &, std::ostr
     const auto pages = PrintedPages();
     const auto page = std::find_if(pages.begin(), pages.end(), [&](const PrintedPage &p) { return p.id == id; });
     if (page == pages.end())
-        return cli::UsageError(err, "La página es general, inference, error o criteria: " + request.positional[0],
-                               args[0]);
-    if (request.criteriaGiven && page->report != PrintedReport::AcceptanceCriteria)
+        return cli::UsageError(
+            err, "La página es general, inference, error, criteria o quadratic: " + request.positional[0], args[0]);
+    // The quadratic model is chosen against the limits of Mandel's test and
+    // the lack of fit; T is the criteria's alone.
+    if (page->report == PrintedReport::QuadraticModel && request.targetGiven)
+        return cli::UsageError(err, "--target es de la página criteria; la página quadratic admite --limits.", args[0]);
+    if (request.criteriaGiven && page->report != PrintedReport::AcceptanceCriteria &&
+        page->report != PrintedReport::QuadraticModel)
         return cli::UsageError(err, "--target y --limits son de la página criteria.", args[0]);
     if (const int refused = RefuseOutput(request.output, cli::kPdfExtension, request.study, args[0], err))
         return refused;
@@ -243,6 +249,7 @@ bool ParseDrawingRequest(const std::vector<std::string> &args, char separator, D
     request.output = *line.option("--output");
     request.format = OutputFormatOf(request.output).value_or(cli::DrawnFormat::Png);
     request.criteriaGiven = line.option("--target") || line.option("--limits");
+    request.targetGiven = line.option("--target") != nullptr;
     if (!cli::CriteriaOptionsOf(line, separator, request.criteria, problem))
         return false;
     if (const std::string *size = line.option("--size")) {

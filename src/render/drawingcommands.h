@@ -75,6 +75,7 @@ struct DrawingRequest {
     std::optional<QSize> size;
     stats::CriteriaOptions criteria; // --target and --limits
     bool criteriaGiven = false;      // either of them
+    bool targetGiven = false;        // --target
 };
 // False with the reason, in Spanish, for a bad command line.
 bool ParseDrawingRequest(const std::vector<std::string> &args, char decimalSeparator, DrawingRequest &request,

@@ -10,7 +10,7 @@ stats::CommandOutcome ComputeGraph(Graph graph, const stats::StudyAnalysis &anal
 }
 
 void FillGraph(PlotEngine &engine, const stats::CommandOutcome &outcome, const stats::StudyTexts &study,
-               char decimalSeparator)
+               char decimalSeparator, bool quadratic)
 {
     const stats::GraphPoints &points = outcome.graph;
     engine.ResetPlot();
@@ -23,6 +23,11 @@ void FillGraph(PlotEngine &engine, const stats::CommandOutcome &outcome, const s
         engine.AddPoint(1, points.x[i], points.observed[i]);
     engine.SetLineStyle(1, 0);
     engine.SetMarker(1, kHollowTriangle);
+    if (quadratic) {
+        for (size_t i = 0; i < points.curveX.size(); ++i)
+            engine.AddPoint(3, points.curveX[i], points.curveY[i]);
+        engine.SetLineStyle(3, 3);
+    }
     if (engine.kind().unitsAsXLabel)
         engine.SetXLabel(QString::fromStdString(study.units()));
 

@@ -19,7 +19,9 @@ stats::CommandOutcome ComputeGraph(Graph graph, const stats::StudyAnalysis &anal
 // residuals) as hollow triangles, not joined; the identification block and
 // legend; the units as X label where the graph takes them; the tick labels
 // with `decimalSeparator`, the one the outcome's texts were written with.
+// With `quadratic`, curve 3 is the quadratic model's curve, solid, without
+// markers, where the outcome has it.
 void FillGraph(PlotEngine &engine, const stats::CommandOutcome &outcome, const stats::StudyTexts &study,
-               char decimalSeparator);
+               char decimalSeparator, bool quadratic = false);
 
 } // namespace render

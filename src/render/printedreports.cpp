@@ -6,6 +6,7 @@
 
 #include "stats/conversions.h"
 #include "stats/criteriatexts.h"
+#include "stats/quadratictexts.h"
 #include "stats/numberformat.h"
 #include "stats/resultfields.h"
 
@@ -274,6 +275,39 @@ std::vector<PageBody> acceptanceCriteria(const stats::StudyTexts &s, const stats
     return flow.pages();
 }
 
+// The quadratic model: the coefficients, the model's analysis of variance,
+// the sensitivity, the comparison with the line and the choice, then the
+// back-calculation and level biases from the next page, as the criteria
+// page flows. A study that cannot have the model gets the line that says why.
+std::vector<PageBody> quadraticModel(const stats::StudyTexts &s, const stats::QuadraticResult &m, char sep)
+{
+    constexpr int kFirstLine = 10, kLastRowLine = 49;
+    PageFlow flow(kFirstLine, kLastRowLine, [&s](PageBody &body) { studyBlock(body, s); });
+    flow.add({.rows = {{{0, kCentred, QStringLiteral("Modelo Cuadrático")}}}});
+    if (m.notFitted) {
+        flow.add(TextBlock({q(m.notFitted)}, 30, 1));
+        return flow.pages();
+    }
+    flow.add(CellsBlock(qCells(stats::QuadraticCoefficientCells(m, sep)), {30, 130, 230}, 1));
+    flow.add(TextBlock(qLines(stats::QuadraticFitLines(m, sep)), 30, 1));
+    flow.add(TableBlock(QStringLiteral("Análisis de la Varianza del Modelo Cuadrático"),
+                        qCells(stats::QuadraticAnovaCells(m, sep)), {30, 120, 150, 215, 280, 345}, 1));
+    std::vector<QString> sensitivity = {QStringLiteral("Sensibilidad E(x) = c1 + 2·c2·x")};
+    for (const QString &line : qLines(stats::SensitivityLines(m, sep)))
+        sensitivity.push_back(line);
+    flow.add(TextBlock(sensitivity, 30, 1));
+    flow.add(TableBlock(QStringLiteral("Comparación con la Recta"), qCells(stats::ModelComparisonCells(m, sep)),
+                        {30, 240, 330}, 1));
+    flow.add(TextBlock(qLines(stats::ModelChoiceLines(m, sep)), 30, 1));
+    PageBlock back = TableBlock(QStringLiteral("Cálculo Inverso con el Modelo Cuadrático"),
+                                qCells(stats::QuadraticBackCalculationCells(m, sep)), {30, 75, 120, 200, 280}, 0);
+    back.startsPage = true;
+    flow.add(back);
+    flow.add(TableBlock(QStringLiteral("Sesgo por Nivel con el Modelo Cuadrático"),
+                        qCells(stats::QuadraticLevelBiasCells(m, sep)), {30, 75, 140}, 2));
+    return flow.pages();
+}
+
 // ---------------------------------------------------------------------------
 // Drawing
 
@@ -433,6 +467,10 @@ PreparedReport PrepareReport(PrintedReport report, const stats::StudyAnalysis &a
         if (stats::Require(a.anova, outcome) && stats::Require(a.regression, outcome))
             prepared.pages = acceptanceCriteria(a.texts, *stats::Require(a.criteria, outcome), a.decimalSeparator);
         break;
+    case PrintedReport::QuadraticModel:
+        if (const stats::QuadraticResult *model = stats::Require(a.quadratic, outcome))
+            prepared.pages = quadraticModel(a.texts, *model, a.decimalSeparator);
+        break;
     case PrintedReport::GeneralInformation:
         break;
     }
@@ -476,6 +514,10 @@ std::span<const PrintedPage> PrintedPages()
          .id = "page-criteria",
          .name = QStringLiteral("Criterios de aceptación"),
          .caption = QStringLiteral("Imprime Criterios de aceptación")},
+        {.report = PrintedReport::QuadraticModel,
+         .id = "page-quadratic",
+         .name = QStringLiteral("Modelo cuadrático"),
+         .caption = QStringLiteral("Imprime Modelo cuadrático")},
     };
     return pages;
 }

@@ -67,6 +67,8 @@ StudyAnalysis Analyze(const StudyTexts &texts, const AnalysisOptions &options)
     a.anova = computed<AnovaAndResiduals>([&](AnovaAndResiduals &r, bool &zeroSlope) {
         ComputeAnovaResiduals(study, r.anova, zeroSlope, r.residuals);
     });
+    a.quadratic = computed<QuadraticResult>(
+        [&](QuadraticResult &r, bool &) { r = ComputeQuadratic(study, options.criteria.limits); });
     if (!available(a.anova))
         return a;
     const AnovaResult &anova = a.anova.value->anova;
@@ -74,6 +76,8 @@ StudyAnalysis Analyze(const StudyTexts &texts, const AnalysisOptions &options)
     if (available(a.regression))
         a.criteria = computed<CriteriaResult>(
             [&](CriteriaResult &r, bool &) { r = ComputeCriteria(study, anova, options.criteria); });
+    if (available(a.criteria) && available(a.quadratic))
+        CompareWithLine(*a.quadratic.value, *a.criteria.value);
     return a;
 }
 

@@ -1,11 +1,12 @@
 #pragma once
 // Everything a study yields, computed once: the validation, the straight
 // line with its inference, the analysis of variance with the residuals, the
-// recovery and the acceptance criteria. Every output (a window, a headless
+// recovery, the acceptance criteria and the quadratic model. Every output (a window, a headless
 // command, a printed page, a graph, the JSON, a batch run) is rendered from
 // one analysis and never computes on its own.
 #include "stats/anova.h"
 #include "stats/criteria.h"
+#include "stats/quadratic.h"
 #include "stats/recovery.h"
 #include "stats/regression.h"
 #include "stats/study.h"
@@ -51,6 +52,9 @@ struct StudyAnalysis {
     // recovery or the criteria first meets the refusal of the variance.
     Computed<RecoveryResult> recovery;
     Computed<CriteriaResult> criteria; // also after the regression
+    // The quadratic model beside the line; a study that cannot have it says
+    // why in the result rather than refusing the output.
+    Computed<QuadraticResult> quadratic;
 };
 
 // The texts of `texts` as plain data, shapes included: what an analysis

@@ -2,6 +2,8 @@
 
 #include "stats/errors.h"
 
+#include <algorithm>
+
 namespace stats {
 
 CommandOutcome InferenceOutcome(const StudyAnalysis &a)
@@ -86,6 +88,18 @@ CommandOutcome RegressionGraphOutcome(const StudyAnalysis &a)
         outcome.graph.line.push_back(NearestDouble(slope * o.exactX + intercept));
     }
     outcome.lines = RegressionLegendLines(*r, a.decimalSeparator);
+    if (a.quadratic.value && !a.quadratic.value->notFitted) {
+        // Enough points that the chords look like the curve at any window size.
+        constexpr int kCurvePoints = 64;
+        const QuadraticResult &q = *a.quadratic.value;
+        const auto [low, high] = std::minmax_element(a.study.observations.begin(), a.study.observations.end(),
+                                                     [](const Observation &l, const Observation &r) { return l.exactX < r.exactX; });
+        for (int i = 0; i <= kCurvePoints; ++i) {
+            const Rational x = low->exactX + (high->exactX - low->exactX) * i / kCurvePoints;
+            outcome.graph.curveX.push_back(NearestDouble(x));
+            outcome.graph.curveY.push_back(NearestDouble(q.c0.rational() + (q.c1.rational() + q.c2.rational() * x) * x));
+        }
+    }
     return outcome;
 }
 
@@ -114,6 +128,16 @@ std::string RecoveryRefusal(const StudyAnalysis &a)
     } catch (const FloatingPointError &e) {
         return e.what();
     }
+}
+
+CommandOutcome QuadraticOutcome(const StudyAnalysis &a)
+{
+    CommandOutcome outcome;
+    if (!Validated(a, outcome))
+        return outcome;
+    if (const QuadraticResult *q = Require(a.quadratic, outcome))
+        outcome.lines = QuadraticLines(*q, a.decimalSeparator);
+    return outcome;
 }
 
 } // namespace stats

@@ -6,6 +6,7 @@
 // render these, so what one prints is what the other shows.
 #include "stats/analysis.h"
 #include "stats/criteriatexts.h"
+#include "stats/quadratictexts.h"
 #include "stats/resulttexts.h"
 
 namespace stats {
@@ -18,6 +19,10 @@ inline constexpr const char *kZeroSlopeMessage = "La pendiente es cero, imposibl
 // amount, or zero).
 struct GraphPoints {
     std::vector<double> x, observed, line;
+    // The quadratic model's curve from the lowest amount to the highest, for
+    // the regression graph that shows it beside the line; empty where the
+    // study cannot have the model.
+    std::vector<double> curveX, curveY;
 };
 
 // The outcome of a command: refused by the validation (show the message, turn
@@ -77,5 +82,9 @@ CommandOutcome ResidualGraphOutcome(const StudyAnalysis &analysis);
 // percentages equal), for the outputs that carry every result but it;
 // empty when it was. Another error is raised.
 std::string RecoveryRefusal(const StudyAnalysis &analysis);
+
+// The quadratic model beside the line: refused only by the validation; a
+// study that cannot have the model gets the one line that says why.
+CommandOutcome QuadraticOutcome(const StudyAnalysis &analysis);
 
 } // namespace stats

@@ -17,8 +17,10 @@
 namespace stats {
 
 struct Real::Exact {
-    enum class Kind { Ratio, Surd, Tail } kind = Kind::Ratio;
-    Rational a; // the rational; a of a + b·√c; the F of a probability P(F(df1, df2) ≥ a)
+    enum class Kind { Ratio, Surd, Tail, Approximation } kind = Kind::Ratio;
+    // the rational; a of a + b·√c; the F of a probability P(F(df1, df2) ≥ a);
+    // the binary approximation of a value known to 50 digits
+    Rational a;
     struct Root {
         Rational b, c;
     };
@@ -242,6 +244,10 @@ Real::Real(std::shared_ptr<const Exact> exact) : exact_(std::move(exact))
         e.nearest.store(FUpperTailDouble(e.a, e.df1, e.df2), std::memory_order_relaxed);
         return;
     }
+    if (e.kind == Exact::Kind::Approximation) {
+        toDouble();
+        return;
+    }
     // A root is approximated when first needed; one that may be beyond the
     // range of a double is refused here and now.
     const long bits = std::max(magnitudeBits(e.a), magnitudeBits(e.root->b) + (magnitudeBits(e.root->c) + 1) / 2);
@@ -256,7 +262,7 @@ double Real::toDouble() const
     const Exact &e = *exact_;
     double nearest = e.nearest.load(std::memory_order_relaxed);
     if (std::isnan(nearest)) {
-        nearest = e.kind == Exact::Kind::Ratio ? NearestDouble(e.a) : surdDouble(e);
+        nearest = e.kind == Exact::Kind::Surd ? surdDouble(e) : NearestDouble(e.a);
         e.nearest.store(nearest, std::memory_order_relaxed);
     }
     return nearest;
@@ -296,6 +302,33 @@ Real Real::FUpperTail(const Rational &f, int df1, int df2)
     e->df1 = df1;
     e->df2 = df2;
     return Real(std::shared_ptr<const Exact>(std::move(e)));
+}
+
+Real Real::Approximately(const Rational &approximation)
+{
+    if (sgn(approximation) == 0)
+        return Real();
+    auto e = std::make_shared<Exact>();
+    e->kind = Exact::Kind::Approximation;
+    e->a = approximation;
+    return Real(std::shared_ptr<const Exact>(std::move(e)));
+}
+
+Rational Real::approximation() const
+{
+    if (!exact_)
+        return Rational();
+    const Exact &e = *exact_;
+    if (e.kind == Exact::Kind::Ratio || e.kind == Exact::Kind::Approximation)
+        return e.a;
+    Mpfr v;
+    if (e.kind == Exact::Kind::Tail)
+        FUpperTailPrecise(e.a, e.df1, e.df2, v.get());
+    else
+        approximateSurd(e, v.get());
+    Rational q;
+    mpfr_get_q(q.get_mpq_t(), v.get());
+    return q;
 }
 
 bool Real::isRational() const { return !exact_ || exact_->kind == Exact::Kind::Ratio; }
@@ -339,6 +372,13 @@ int Real::compare(const Rational &q) const
     }
     if (e.kind == Exact::Kind::Ratio)
         return sgn(Rational(e.a - q));
+    if (e.kind == Exact::Kind::Approximation) {
+        // Equal when the 50 digits cannot tell them apart.
+        const Rational difference = e.a - q;
+        if (sgn(difference) == 0 || ::abs(difference) * powerOfTen(45) <= ::abs(q))
+            return 0;
+        return sgn(difference);
+    }
     // b·√c against d = q − a, both sides' signs first, then their squares.
     const Rational &b = e.root->b, &c = e.root->c;
     const Rational d = q - e.a;
@@ -358,6 +398,8 @@ Real Real::plus(const Rational &q) const
         throw std::logic_error("Real::plus on a probability");
     if (exact_->kind == Exact::Kind::Ratio)
         return Real(Rational(exact_->a + q));
+    if (exact_->kind == Exact::Kind::Approximation)
+        return Approximately(exact_->a + q);
     return Surd(exact_->a + q, exact_->root->b, exact_->root->c);
 }
 
@@ -369,6 +411,8 @@ Real Real::times(const Rational &q) const
         throw std::logic_error("Real::times on a probability");
     if (exact_->kind == Exact::Kind::Ratio)
         return Real(Rational(exact_->a * q));
+    if (exact_->kind == Exact::Kind::Approximation)
+        return Approximately(exact_->a * q);
     return Surd(exact_->a * q, exact_->root->b * q, exact_->root->c);
 }
 
@@ -379,7 +423,7 @@ RoundedDigits Real::rounded(int digits) const
     if (!exact_)
         return {};
     const Exact &e = *exact_;
-    if (e.kind == Exact::Kind::Ratio) {
+    if (e.kind == Exact::Kind::Ratio || e.kind == Exact::Kind::Approximation) {
         if (const auto quick = roundQuickly(mpq_get_d(e.a.get_mpq_t()), digits))
             return *quick;
         return RoundRational(e.a, digits);

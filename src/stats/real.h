@@ -38,6 +38,9 @@ public:
     static Real Sqrt(const Rational &c) { return Surd(0, 1, c); }
     // P(F ≥ f) for F with (df1, df2) degrees of freedom; 1 for f ≤ 0.
     static Real FUpperTail(const Rational &f, int df1, int df2);
+    // A value that no closed form holds (a mean or a root of surds), known
+    // to 50 digits: `approximation` is the binary number that carries them.
+    static Real Approximately(const Rational &approximation);
 
     // The nearest double. Every constructor refuses a value beyond the range
     // of a double with FloatingPointError (kResultTooLarge): no figure is
@@ -55,6 +58,9 @@ public:
     Real times(const Rational &q) const;
 
     RoundedDigits rounded(int digits) const;
+    // The value to 50 digits as a rational: the value itself where it is
+    // rational, for sums of figures that no closed form holds.
+    Rational approximation() const;
 
     struct Exact;
 

@@ -48,7 +48,7 @@ const Column kColumns[] = {
     {"n", Kind::Figure6},        {"Pendiente", Kind::Figure6},     {"Ordenada", Kind::Figure6},
     {"r²", Kind::Figure8},       {"Sy/x", Kind::Figure6},          {"CV (%)", Kind::Figure6},
     {"Significación", Kind::Verdict}, {"Ajuste lineal", Kind::Verdict}, {"Error sistemático", Kind::Verdict},
-    {"Criterios", Kind::Verdict},
+    {"Criterios", Kind::Verdict},  {"Modelo", Kind::Verdict},
 };
 
 // The words the result windows use for each verdict the summary records.
@@ -63,6 +63,8 @@ const std::pair<const char *, const char *> kVerdictWords[] = {
     {"absent", "CARECE DE ERROR SISTEMÁTICO"},
     {"pass", "CUMPLE"},
     {"fail", "NO CUMPLE"},
+    {"linear", "RECTA"},
+    {"quadratic", "CUADRÁTICO"},
 };
 
 QString verdictWords(const std::string &id)

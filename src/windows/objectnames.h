@@ -125,4 +125,10 @@ inline constexpr const char *btnomision = "btnomision";
 inline constexpr const char *btnaceptar = "btnaceptar";
 inline constexpr const char *btncancelar = "btncancelar";
 
+// The quadratic model: its window, its menu and pop-up entries, its text.
+inline constexpr const char *TFcuadratico = "TFcuadratico";
+inline constexpr const char *mnucuadratico = "mnucuadratico";
+inline constexpr const char *pmnucuadratico = "pmnucuadratico";
+inline constexpr const char *mmcuadratico = "mmcuadratico";
+
 } // namespace objectnames

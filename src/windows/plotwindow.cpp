@@ -65,6 +65,12 @@ PlotWindow::PlotWindow(render::Graph graph, GraphOptionsDialog &options, UserDia
     QAction *print = popup_->addAction(QStringLiteral("&Imprimir"));
     print->setObjectName(QStringLiteral("Imprime") + suffix);
     connect(print, &QAction::triggered, this, &PlotWindow::printGraph);
+    if (graph == render::Graph::Regression) {
+        QAction *curve = popup_->addAction(QStringLiteral("Curva cua&drática"));
+        curve->setObjectName(QStringLiteral("Cuadratica") + suffix);
+        curve->setCheckable(true);
+        connect(curve, &QAction::toggled, this, &PlotWindow::setShowsQuadratic);
+    }
     popup_->addSeparator()->setObjectName(QStringLiteral("N1") + suffix);
     QAction *close = popup_->addAction(QStringLiteral("&Cerrar"));
     close->setObjectName(QStringLiteral("Crr") + suffix);
@@ -85,11 +91,24 @@ bool PlotWindow::build(const stats::CommandOutcome &outcome, const stats::StudyT
         dialogs_.message(this, QString::fromUtf8(render::kPointsNotDrawable));
         return false;
     }
-    render::FillGraph(engine_, outcome, study, separator);
+    render::FillGraph(engine_, outcome, study, separator, showsQuadratic_);
+    built_ = outcome;
+    builtStudy_ = stats::SnapshotOf(study);
     analyst_ = study.analyst();
     method_ = study.method();
     plotterBox_->update();
     return true;
+}
+
+void PlotWindow::setShowsQuadratic(bool shows)
+{
+    showsQuadratic_ = shows;
+    if (QAction *curve = popup_->findChild<QAction *>(QStringLiteral("Cuadratica") + engine_.kind().objectSuffix))
+        curve->setChecked(shows);
+    if (built_) {
+        render::FillGraph(engine_, *built_, builtStudy_, cli::LocaleDecimalSeparator(), showsQuadratic_);
+        plotterBox_->update();
+    }
 }
 
 void PlotWindow::showModally()

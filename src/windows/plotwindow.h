@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QMenu;
 class QPrinter;
@@ -62,6 +63,10 @@ public:
 
     QWidget *plotterBox() const { return plotterBox_; }
     QMenu *popupMenu() const { return popup_; }
+    // The regression graph's option: the quadratic model's curve beside the
+    // line (off until the user asks for it).
+    void setShowsQuadratic(bool shows);
+    bool showsQuadratic() const { return showsQuadratic_; }
     // The printer the window prints with; it stays landscape once printed.
     QPrinter *printer() const { return printer_.get(); }
 
@@ -86,4 +91,8 @@ private:
     std::unique_ptr<QPrinter> printer_;
     StudyOrigin origin_;
     std::string analyst_, method_; // of the study the graph was built from
+    bool showsQuadratic_ = false;
+    // What the last build drew, to draw it again with or without the curve.
+    std::optional<stats::CommandOutcome> built_;
+    stats::StudyData builtStudy_;
 };

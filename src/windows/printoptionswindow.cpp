@@ -19,11 +19,11 @@ PrintOptionsWindow::PrintOptionsWindow(UserDialogs &dialogs, char decimalSeparat
 {
     setObjectName(QString(objectnames::Fopprt1));
     setWindowTitle(QStringLiteral("opciones"));
-    setFixedSize(350, 259);
+    setFixedSize(350, 289);
 
     auto *group = new QGroupBox(QStringLiteral("Imprimir en Lasser:"), this);
     group->setObjectName(QStringLiteral("opcion"));
-    group->setGeometry(8, 8, 334, 170);
+    group->setGeometry(8, 8, 334, 200);
     auto *items = new QVBoxLayout(group);
     opcion = new QButtonGroup(this);
     for (const render::PrintedPage &page : render::PrintedPages()) {
@@ -37,14 +37,14 @@ PrintOptionsWindow::PrintOptionsWindow(UserDialogs &dialogs, char decimalSeparat
 
     auto *accept = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("Aceptar"), this);
     accept->setObjectName(QStringLiteral("BitBtn1"));
-    accept->setGeometry(64, 202, 100, 33);
+    accept->setGeometry(64, 232, 100, 33);
     accept->setDefault(true);
     connect(accept, &QPushButton::clicked, this, &PrintOptionsWindow::printSelected);
 
     auto *cancel =
         new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancelar"), this);
     cancel->setObjectName(QStringLiteral("BitBtn2"));
-    cancel->setGeometry(186, 202, 100, 33);
+    cancel->setGeometry(186, 232, 100, 33);
     connect(cancel, &QPushButton::clicked, this, &QWidget::hide);
 }
 

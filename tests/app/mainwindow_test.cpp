@@ -7,6 +7,7 @@
 #include "support/scripteddialogs.h"
 #include "support/studies.h"
 #include "support/pdfwords.h"
+#include "stats/quadratic.h"
 #include "support/studybytes.h"
 #include "widgets/helpviewer.h"
 #include "windows/criteriawindow.h"
@@ -26,6 +27,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -45,7 +47,7 @@ const QStringList kAllCommands = {
     WindowTileItem, spdmosaico,   WindowCascadeItem, spdcascada,  mnucalculos,  mnuinferencia,
     mnuanova,      mnuresid,      mnueesc,        mnugraph,       mnugraphr,    mnuinforme,
     mnucriterios,  mnupredice,    FileExitItem,   spdexit,        HelpContentsItem, HelpSearchItem,
-    HelpAboutItem, spdcontenido};
+    HelpAboutItem, spdcontenido,  mnucuadratico};
 
 using namespace testing_files;
 
@@ -217,7 +219,8 @@ private slots:
 
         // The Cálculos menu itself opens only once a data grid was entered.
         expectEnabled({mnuclose, spdclose, WindowTileItem, spdmosaico, WindowCascadeItem, spdcascada, mnuinferencia,
-                       mnuanova, mnuresid, mnueesc, mnugraph, mnugraphr, mnuinforme, mnucriterios, mnupredice});
+                       mnuanova, mnuresid, mnueesc, mnugraph, mnugraphr, mnuinforme, mnucriterios, mnupredice,
+                       mnucuadratico});
         for (QAction *entry : editor->popupActions())
             QVERIFY2(entry->isEnabled(), qPrintable(entry->objectName()));
         QCOMPARE(frame().modifiedText(), QString());
@@ -455,6 +458,24 @@ private slots:
         QCOMPARE(slopeShown, QStringLiteral("1.00667"));
     }
 
+    // The quadratic model is not the line's: where the line is refused for a
+    // zero slope, its window still opens, from the menu and from the
+    // editor's pop-up, and says why this study cannot have the model.
+    void quadraticModelOpensWhereTheLineIsRefused()
+    {
+        openStudy(writeStudy("plana3.w04", testing_studies::makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"5", "5", "5"})));
+        dialogs.clear();
+        frame().action(mnucuadratico)->trigger();
+        frame().editor()->popupAction(pmnucuadratico)->trigger();
+        QCOMPARE(dialogs.messages, QStringList());
+        QCOMPARE(children().size(), 3);
+        for (QMdiSubWindow *sub : children().mid(1)) {
+            QCOMPARE(sub->widget()->objectName(), QStringLiteral("TFcuadratico"));
+            QCOMPARE(windows::TextLines(sub->widget()->findChild<QPlainTextEdit *>()),
+                     QStringList{QString::fromUtf8(stats::kQuadraticTooFewAmounts)});
+        }
+    }
+
     void resultCommandsRefuseAZeroSlopeOrAnIncompleteStudy()
     {
         openStudy(writeStudy("plana.w04", testing_studies::makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"5", "5", "5"})));
@@ -559,7 +580,7 @@ private slots:
         user::clickCell(grid, 2, 9);
         user::type("1"); // the last cell: every calculation
         for (const char *name : {mnuinferencia, mnuanova, mnuresid, mnueesc, mnugraph, mnugraphr,
-                                 mnuinforme, mnucriterios, mnupredice})
+                                 mnuinforme, mnucriterios, mnupredice, mnucuadratico})
             QVERIFY2(enabled(name), name);
         // Running a calculation changes no command.
         const QStringList before = enabledNow();

@@ -23,7 +23,7 @@ printf 'no es un estudio\r\n' >"$archive/b/ilegible.w04"
 echo "no es un estudio" >"$archive/b/notas.txt" # not a study name: not found
 
 out=$work/salida
-"$program" --batch "$archive" --output "$out" --formats report,json,criteria 2>"$work/err" >"$work/stdout"
+"$program" --batch "$archive" --output "$out" --formats report,json,criteria,quadratic 2>"$work/err" >"$work/stdout"
 [ $? = 1 ] || fail "con un estudio ilegible el estado no es 1"
 [ -s "$work/stdout" ] && fail "la salida estándar no está vacía"
 grep -q '^27 estudios en .* s: 25 correctos, 1 rechazados, 1 con error. Resumen: ' "$work/err" ||
@@ -31,18 +31,18 @@ grep -q '^27 estudios en .* s: 25 correctos, 1 rechazados, 1 con error. Resumen:
 [ "$(wc -l <"$work/err")" = 1 ] || fail "en una tubería se escribe más que el resumen: $(cat "$work/err")"
 
 csv=$out/resumen.csv
-[ "$(head -1 "$csv" | tr -d '\r')" = "archivo,sha256,estado,mensaje,metodo,analista,fecha,unidades,niveles,n,pendiente,ordenada,r2,syx,cv,significacion,ajuste_lineal,error_sistematico,criterios" ] ||
+[ "$(head -1 "$csv" | tr -d '\r')" = "archivo,sha256,estado,mensaje,metodo,analista,fecha,unidades,niveles,n,pendiente,ordenada,r2,syx,cv,significacion,ajuste_lineal,error_sistematico,criterios,modelo" ] ||
     fail "cabecera: $(head -1 "$csv")"
 [ "$(wc -l <"$csv")" = 28 ] || fail "filas: $(wc -l <"$csv")"
 grep -qv "$(printf '\r')$" "$csv" && fail "una línea sin CRLF"
 tail -n +2 "$csv" | cut -d, -f1 | tr -d '\r' >"$work/names"
 sort -c "$work/names" 2>/dev/null || fail "filas no ordenadas por archivo"
 # A whole row: the quoted method (its quotes doubled), then every column the study's JSON has.
-coma="archivo/a/coma.W04,$(sha256sum "$archive/a/coma.W04" | cut -c1-64),correcto,,\"Valoracion de hierro, lote \"\"B\"\" con sesgo\",Marta Gil,08/12/2026,mg,3,6,0.9575,0,0.999856860473042,0.0114564392373896,0.5982474797592481,highly_significant,adequate,present,fail"
+coma="archivo/a/coma.W04,$(sha256sum "$archive/a/coma.W04" | cut -c1-64),correcto,,\"Valoracion de hierro, lote \"\"B\"\" con sesgo\",Marta Gil,08/12/2026,mg,3,6,0.9575,0,0.999856860473042,0.0114564392373896,0.5982474797592481,highly_significant,adequate,present,fail,linear"
 [ "$(grep '^archivo/a/coma.W04,' "$csv" | tr -d '\r')" = "$coma" ] || fail "fila del método con coma y comillas: $(grep '^archivo/a/coma' "$csv")"
 grep -q "^archivo/b/rechazado.w04,[0-9a-f]*,rechazado,\"Datos fuera de rango, 3-5 Niveles\",Veinte niveles" "$csv" ||
     fail "fila del estudio rechazado"
-grep -q "^archivo/b/ilegible.w04,[0-9a-f]*,error,.*,,,,,,,,,,,,,,,$(printf '\r')$" "$csv" ||
+grep -q "^archivo/b/ilegible.w04,[0-9a-f]*,error,.*,,,,,,,,,,,,,,,,$(printf '\r')$" "$csv" ||
     fail "fila del estudio ilegible"
 
 # Each correct row against --json and sha256sum; each file against its command.
@@ -63,6 +63,10 @@ for name in archivo/a/s1.w04 archivo/a/s7.w04 archivo/b/c/s24.w04 archivo/a/coma
     cmp -s "$work/a" "$work/b" || fail "$name.json no es lo que escribe --json"
     "$program" --report "$study" | cmp -s - "$out/$name.informe.txt" || fail "$name: informe distinto"
     "$program" --criteria "$study" | cmp -s - "$out/$name.criterios.txt" || fail "$name: criterios distintos"
+    "$program" --quadratic "$study" | cmp -s - "$out/$name.cuadratico.txt" || fail "$name: modelo cuadrático distinto"
+    model=$(sed -n '/"choice"/,/}/p' "$work/single.json" | sed -n 's/^ *"model": "\(.*\)",\{0,1\}$/\1/p')
+    [ -n "$model" ] && [ "$(echo "$row" | cut -d, -f20)" = "$model" ] || [ "$name" = archivo/a/coma.W04 ] ||
+        fail "$name: modelo distinto de --json ($model): $row"
 done
 [ -e "$out/archivo/b/rechazado.w04.informe.txt" ] && fail "informe escrito de un estudio rechazado"
 [ -e "$out/archivo/b/notas.txt.json" ] && fail "se evaluó un archivo que no es .w04"
@@ -91,10 +95,10 @@ cp "$archive/a/s1.w04" "$work/x/lote/"; cp "$archive/a/s2.w04" "$work/y/lote/s1.
 # Graphs and pages: the text of each PDF is that of the single command's.
 mkdir -p "$work/dos"
 cp "$archive/a/s1.w04" "$archive/a/coma.W04" "$work/dos/"
-"$program" --batch "$work/dos" --output "$work/pdf" --formats graphs,pages,criteria 2>/dev/null ||
+"$program" --batch "$work/dos" --output "$work/pdf" --formats graphs,pages,criteria,quadratic 2>/dev/null ||
     fail "gráficas y páginas: estado $?"
 for outputs in "graph regression regresion" "graph residuals residuales" "print general general" \
-    "print inference inferencia" "print error error" "print criteria criterios"; do
+    "print inference inferencia" "print error error" "print criteria criterios" "print quadratic cuadratico"; do
     set -- $outputs
     "$program" --"$1" "$2" "$work/dos/s1.w04" --output "$work/single.pdf" 2>/dev/null
     pdftotext -layout "$work/single.pdf" - | grep -v ' · Impreso ' >"$work/a"

@@ -24,7 +24,7 @@ const std::string kHead = "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n";
 // The usage lines a refusal of these commands shows.
 const std::string graph = "Uso: linealidad --graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n"
                           "                [--size ANCHOxALTO]\n";
-const std::string print = "Uso: linealidad --print general|inference|error|criteria ARCHIVO.w04\n"
+const std::string print = "Uso: linealidad --print general|inference|error|criteria|quadratic ARCHIVO.w04\n"
                           "                --output SALIDA.pdf [--target T] [--limits L.json]\n";
 const std::string verify = "Uso: linealidad --verify [--output VERIFICACION.pdf]\n";
 
@@ -172,7 +172,12 @@ TEST(HeadlessCommandLine, ARefusalNamesWhatIsWrongThenTheUsage)
         {{"--graph", "regression", study, "--output", "x.png", "--output", "y.png"}, "--output aparece dos veces.", graph},
         {{"--print", "general", study, "--output", "x.pdf", "--size", "10x10"}, "La orden --print no admite --size.", print},
         {{"--verify", "--output", "v.pdf", "--bogus"}, "Opción desconocida: --bogus", verify},
-        {{"--print", "todo", study, "--output", "x.pdf"}, "La página es general, inference, error o criteria: todo", print},
+        {{"--print", "todo", study, "--output", "x.pdf"},
+         "La página es general, inference, error, criteria o quadratic: todo", print},
+        {{"--print", "quadratic", study, "--output", "x.pdf", "--target", "2"},
+         "--target es de la página criteria; la página quadratic admite --limits.", print},
+        {{"--quadratic", study, "--target", "2"}, "La orden --quadratic no admite --target.",
+         "Uso: linealidad --quadratic ARCHIVO.w04 [--limits L.json]\n"},
         {{"--print", "general", study}, "Falta --output SALIDA.", print},
     };
     for (const auto &c : cases) {

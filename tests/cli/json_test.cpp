@@ -83,3 +83,34 @@ TEST(Json, ABlankLevelStopsOnlyTheRecovery)
     for (const char *command : {"--inference", "--anova", "--residuals", "--criteria"})
         EXPECT_EQ(runLinealidad({command, path}).status, 0) << command;
 }
+
+// A study that cannot have the quadratic model is not refused for it: the
+// JSON holds quadratic null beside every other result, and --quadratic says
+// why in one line, status 0, even where the line itself is refused.
+TEST(Json, AStudyWithoutTheQuadraticModelKeepsEveryOtherResult)
+{
+    QTemporaryDir dir;
+    const QString three = writeBytes(dir.filePath("three.w04"), "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n"
+                                                                "1\r\n2\r\n3\r\n1.1\r\n1.9\r\n3.2\r\n");
+    const ProcessRun json = runLinealidad({"--json", three});
+    EXPECT_EQ(json.status, 0) << json.err;
+    const QJsonObject o = parsed(json.out);
+    EXPECT_TRUE(o["quadratic"].isNull());
+    EXPECT_TRUE(o["criteria"].isObject());
+    const struct {
+        QString path;
+        std::string line;
+    } cases[] = {
+        {three, "El modelo cuadrático necesita al menos tres cantidades adicionadas distintas y cuatro observaciones."},
+        {writeBytes(dir.filePath("flat.w04"), "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n1\r\n2\r\n3\r\n5\r\n5\r\n5\r\n"),
+         "El modelo cuadrático necesita al menos tres cantidades adicionadas distintas y cuatro observaciones."},
+        {writeBytes(dir.filePath("flat4.w04"),
+                    "M\r\nA\r\nF\r\nU\r\n4\r\n1\r\n1\r\n1\r\n1\r\n1\r\n2\r\n3\r\n4\r\n5\r\n5\r\n5\r\n5\r\n"),
+         "El modelo cuadrático pasa exactamente por todas las observaciones: no queda error con que evaluarlo."},
+    };
+    for (const auto &c : cases) {
+        const ProcessRun text = runLinealidad({"--quadratic", c.path});
+        EXPECT_EQ(text.status, 0) << c.path.toStdString() << text.err;
+        EXPECT_EQ(text.out, c.line + "\n") << c.path.toStdString();
+    }
+}

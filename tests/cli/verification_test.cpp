@@ -12,6 +12,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -54,26 +55,39 @@ TEST(Verify, CarriesTheReferencesOfTheSourceTree)
     EXPECT_EQ(cli::BuiltInReferences(), fileBytes(TEST_DATA_DIR "/../../verification/references.txt"));
     EXPECT_EQ(std::string(cli::EmbeddedFileBytes("worked-anova.w04")), fileBytes(TEST_DATA_DIR "/worked-anova.w04"));
 
-    // Norris: the same 36 observations and certified values as tests/data.
-    std::istringstream nist(fileBytes(NIST_NORRIS_FILE));
-    std::string points, header;
-    for (std::string line; std::getline(nist, line);) {
-        if (line.rfind('#', 0) == 0) {
-            header += line + '\n';
-            continue;
-        }
-        std::istringstream yx(line);
-        std::string y, x;
-        yx >> y >> x;
-        points += "point\t" + x + "\t" + y + "\n";
-    }
+    // Norris and Pontius: the same observations and certified values as tests/data.
+    const struct {
+        const char *file;
+        std::vector<const char *> certified;
+    } nistSets[] = {
+        {NIST_NORRIS_FILE,
+         {"1.00211681802045", "0.429796848199937E-03", "-0.262323073774029", "0.232818234301152", "0.884796396144373",
+          "0.999993745883712", "26.6173985294224", "4255954.13232369"}},
+        {TEST_DATA_DIR "/nist-pontius.txt",
+         {"0.673565789473684E-03", "0.107938612033077E-03", "0.732059160401003E-06", "0.157817399981659E-09",
+          "-0.316081871345029E-14", "0.486652849992036E-16", "0.205177424076185E-03", "0.999999900178537",
+          "15.6040343244198", "7.80201716220991", "0.185330865995752E+09", "0.155761768796992E-05",
+          "0.420977753505385E-07"}},
+    };
     const std::string references = cli::BuiltInReferences();
-    EXPECT_NE(references.find(points), std::string::npos);
-    for (const char *certified : {"1.00211681802045", "0.429796848199937E-03", "-0.262323073774029",
-                                  "0.232818234301152", "0.884796396144373", "0.999993745883712", "26.6173985294224",
-                                  "4255954.13232369"}) {
-        EXPECT_NE(header.find(certified), std::string::npos) << certified;
-        EXPECT_NE(references.find(std::string("\t") + certified + "\n"), std::string::npos) << certified;
+    for (const auto &set : nistSets) {
+        std::istringstream nist(fileBytes(set.file));
+        std::string points, header;
+        for (std::string line; std::getline(nist, line);) {
+            if (line.rfind('#', 0) == 0) {
+                header += line + '\n';
+                continue;
+            }
+            std::istringstream yx(line);
+            std::string y, x;
+            yx >> y >> x;
+            points += "point\t" + x + "\t" + y + "\n";
+        }
+        EXPECT_NE(references.find(points), std::string::npos) << set.file;
+        for (const char *certified : set.certified) {
+            EXPECT_NE(header.find(certified), std::string::npos) << certified;
+            EXPECT_NE(references.find(std::string("\t") + certified + "\n"), std::string::npos) << certified;
+        }
     }
 }
 
@@ -89,6 +103,8 @@ TEST(Verify, AWrongReferenceFailsItsRowByName)
          "Norris (NIST StRD): Pendiente"},
         {"printed\t/recovery/worstCase\t3.816", "printed\t/recovery/worstCase\t3.817",
          "Ejemplo de análisis de la varianza: Peor de los casos"},
+        {"certified\t/quadratic/c2Se\t0.486652849992036E-16", "certified\t/quadratic/c2Se\t0.486652859992036E-16",
+         "Pontius (NIST StRD): Modelo cuadrático: Error estándar de c2"},
         {"verdict\t/recovery/systematicError\tpresent", "verdict\t/recovery/systematicError\tabsent",
          "Ejemplo de error sistemático: Error sistemático"},
         {"printed\t/residuals/2/studentized\t1.47783", "printed\t/residuals/2/studentized\t1.47784",

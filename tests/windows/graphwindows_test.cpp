@@ -81,8 +81,10 @@ class GraphWindowsTest : public QObject {
 private slots:
     void windowAndMenuAreThoseOfEachGraph()
     {
-        for (const auto &[residuals, caption, suffix] : {std::tuple(false, "Grafica", ""),
-                                                         std::tuple(true, "Gráfica (Residuales)", "1")}) {
+        const QStringList regressionMenu = {"&Opciones", "&Imprimir", "Curva cua&drática", "-", "&Cerrar"};
+        const QStringList residualMenu = {"&Opciones", "&Imprimir", "-", "&Cerrar"};
+        for (const auto &[residuals, caption, suffix, menu] :
+             {std::tuple(false, "Grafica", "", regressionMenu), std::tuple(true, "Gráfica (Residuales)", "1", residualMenu)}) {
             Graph g(residuals);
             PlotWindow &form = *g.form;
             QCOMPARE(form.windowTitle(), QString::fromUtf8(caption));
@@ -91,10 +93,40 @@ private slots:
             for (QAction *action : form.popupMenu()->actions())
                 if (action->isVisible())
                     shown << (action->isSeparator() ? QStringLiteral("-") : action->text());
-            QCOMPARE(shown, (QStringList{"&Opciones", "&Imprimir", "-", "&Cerrar"}));
+            QCOMPARE(shown, menu);
             QVERIFY(!form.popupMenu()->findChild<QAction *>(QStringLiteral("Recalc") + suffix)->isEnabled());
             QVERIFY(!form.isVisible()); // nothing shows it until a graph is built
         }
+    }
+
+    // The quadratic model's curve is an option of the regression graph's
+    // pop-up, off at first: the graph is the line's until it is asked for,
+    // and as it was once it is taken away.
+    void quadraticCurveIsAnOptionOffByDefault()
+    {
+        Graph g;
+        g.buildAndShow();
+        PlotWindow &form = *g.form;
+        QAction *curve = form.popupMenu()->findChild<QAction *>(QStringLiteral("Cuadratica"));
+        QVERIFY(curve && curve->isCheckable() && !curve->isChecked());
+        auto curveLines = [&form] {
+            const render::GraphLayout laid = form.engine().Layout(*form.plotterBox(), form.plotterBox()->rect(), false);
+            return std::count_if(laid.lines.begin(), laid.lines.end(),
+                                 [](const render::LaidLine &l) { return l.kind == render::LineKind::Curve; });
+        };
+        const auto lineOnly = curveLines();
+        QVERIFY(form.state().curves[2].points.empty());
+        curve->trigger();
+        QVERIFY(form.showsQuadratic());
+        // 65 points from the lowest amount to the highest, on c0 + c1·x + c2·x².
+        const std::vector<PlotPoint> &points = form.state().curves[2].points;
+        QCOMPARE(points.size(), size_t(65));
+        QCOMPARE(points.front().x, 80.0);
+        QCOMPARE(points.back().x, 120.0);
+        QVERIFY(curveLines() > lineOnly + 32);
+        curve->trigger();
+        QCOMPARE(curveLines(), lineOnly);
+        QVERIFY(form.state().curves[2].points.empty());
     }
 
     void closingResetsTheGraphAndKeepsItsTitles()

@@ -6,6 +6,7 @@
 #include "support/studies.h"
 #include "windows/anovawindow.h"
 #include "windows/inferencewindow.h"
+#include "windows/quadraticwindow.h"
 #include "windows/reportwindow.h"
 #include "windows/residualswindow.h"
 #include "windows/resultwindow.h"
@@ -87,7 +88,8 @@ private slots:
             {stats::ResidualsOutcome, fullStudy(), [](auto &o) { return new ResidualsWindow(o.columns); }},
             {stats::SystematicErrorOutcome, testing_studies::biasedStudy(),
              [](auto &o) { return new SystematicErrorWindow(o.lines); }},
-            {stats::ReportOutcome, testing_studies::anovaStudy(), [](auto &o) { return new ReportWindow(o.lines); }}};
+            {stats::ReportOutcome, testing_studies::anovaStudy(), [](auto &o) { return new ReportWindow(o.lines); }},
+            {stats::QuadraticOutcome, fullStudy(), [](auto &o) { return new QuadraticWindow(o.lines); }}};
         for (const auto &[run, study, make] : windows) {
             const stats::CommandOutcome o = run(stats::Analyze(study, {}));
             const std::unique_ptr<QWidget> window(make(o));
@@ -95,6 +97,27 @@ private slots:
             for (const QPlainTextEdit *box : window->findChildren<QPlainTextEdit *>())
                 QVERIFY(box->isReadOnly()); // results are read, never edited
         }
+    }
+
+    // The quadratic model's tables are aligned in characters: the window
+    // keeps them in columns with a fixed pitch, and scrolls rather than wrap.
+    void quadraticWindowKeepsItsColumns()
+    {
+        const stats::CommandOutcome o = stats::QuadraticOutcome(stats::Analyze(fullStudy(), {}));
+        QuadraticWindow window(o.lines);
+        QCOMPARE(window.objectName(), QStringLiteral("TFcuadratico"));
+        QCOMPARE(window.look().caption, QStringLiteral("Modelo cuadrático"));
+        QCOMPARE(window.look().helpContext, 18);
+        QVERIFY(QFontInfo(window.text()->font()).fixedPitch());
+        QCOMPARE(window.text()->lineWrapMode(), QPlainTextEdit::NoWrap);
+        const QStringList lines = windows::TextLines(window.text());
+        QVERIFY(lines.contains(QStringLiteral("MODELO ELEGIDO: RECTA")));
+        // The heading and each row of the comparison start their columns alike.
+        const qsizetype heading = lines.indexOf(QRegularExpression(QStringLiteral("^ +Recta +Cuadrático$")));
+        QVERIFY(heading > 0);
+        const qsizetype column = lines[heading].indexOf(QStringLiteral("Recta"));
+        for (qsizetype row = heading + 1; row <= heading + 3; ++row)
+            QVERIFY2(lines[row].at(column - 2) == ' ' && lines[row].at(column) != ' ', qPrintable(lines[row]));
     }
 
     void anovaGridTabsCellByCellAndLeavesFromTheLastCell()

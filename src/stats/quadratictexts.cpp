@@ -1,0 +1,146 @@
+#include "stats/quadratictexts.h"
+
+#include "stats/numberformat.h"
+
+namespace stats {
+
+namespace {
+
+std::string number(const Real &v, char sep) { return FormatGeneral(v, 6, sep); }
+std::string number(double v, char sep) { return FormatGeneral(v, 6, sep); }
+std::string figure(const Figure &v, char sep) { return v ? number(*v, sep) : "NP"; }
+
+constexpr QuadraticField kFields[] = {
+    {"c0", &QuadraticResult::c0, "Término independiente c0"},
+    {"c1", &QuadraticResult::c1, "Coeficiente lineal c1"},
+    {"c2", &QuadraticResult::c2, "Coeficiente cuadrático c2"},
+    {"c0Se", &QuadraticResult::c0Se, "Error estándar de c0"},
+    {"c1Se", &QuadraticResult::c1Se, "Error estándar de c1"},
+    {"c2Se", &QuadraticResult::c2Se, "Error estándar de c2"},
+    {"sdRegression", &QuadraticResult::sdRegression, "Desviación estándar residual s2"},
+    {"rSquared", &QuadraticResult::rSquared, "Coeficiente de determinación r²"},
+};
+
+const char *reasonText(ChoiceReason reason)
+{
+    switch (reason) {
+    case ChoiceReason::MandelNotSignificant:
+        return "LA CURVATURA NO ES SIGNIFICATIVA (PRUEBA DE MANDEL): SE CONSERVA LA RECTA.";
+    case ChoiceReason::QuadraticBetter:
+        return "LA CURVATURA ES SIGNIFICATIVA Y EL MODELO CUADRÁTICO ES MONÓTONO Y SIN FALTA DE AJUSTE.";
+    case ChoiceReason::QuadraticNotMonotonic:
+        return "LA CURVATURA ES SIGNIFICATIVA, PERO EL MODELO CUADRÁTICO NO ES MONÓTONO EN EL INTERVALO: "
+               "SE CONSERVA LA RECTA.";
+    case ChoiceReason::QuadraticLackOfFit: break;
+    }
+    return "LA CURVATURA ES SIGNIFICATIVA, PERO EL MODELO CUADRÁTICO TIENE FALTA DE AJUSTE: SE CONSERVA LA RECTA.";
+}
+
+} // namespace
+
+std::span<const QuadraticField> QuadraticFields() { return kFields; }
+
+std::vector<CellRow> QuadraticAnovaCells(const QuadraticResult &q, char sep)
+{
+    const QuadraticAnova &a = q.anova;
+    std::vector<CellRow> rows = {{"Fuente", "GL", "SC", "CM", "F", "P"},
+                                 {"Regresión", number(a.dfRegression, sep), number(a.ssRegression, sep),
+                                  number(a.msRegression, sep), number(a.fRegression, sep), number(a.pRegression, sep)},
+                                 {"Error", number(a.dfError, sep), number(a.ssError, sep), number(a.msError, sep)}};
+    if (a.lackOfFitAssessed) {
+        rows.push_back({"Falta de ajuste", number(a.dfLackOfFit, sep), number(a.ssLackOfFit, sep),
+                        number(a.msLackOfFit, sep), number(a.fLackOfFit, sep), number(a.pLackOfFit, sep)});
+        rows.push_back({"Error puro", number(a.dfPureError, sep), number(a.ssPureError, sep),
+                        number(a.msPureError, sep)});
+    } else {
+        rows.push_back({"Falta de ajuste", "NP"});
+        rows.push_back({"Error puro", "NP"});
+    }
+    return rows;
+}
+
+std::vector<CellRow> ModelComparisonCells(const QuadraticResult &q, char sep)
+{
+    return {{"", "Recta", "Cuadrático"},
+            {"Falta de ajuste, P", figure(q.lineLackOfFitP, sep),
+             q.anova.lackOfFitAssessed ? number(q.anova.pLackOfFit, sep) : "NP"},
+            {"Error estándar relativo (%)", figure(q.lineRelativeStandardError, sep),
+             figure(q.relativeStandardError, sep)},
+            {"Sesgo máximo de un nivel (%)", figure(q.lineLargestLevelBias, sep), figure(q.largestLevelBias, sep)}};
+}
+
+Lines ModelChoiceLines(const QuadraticResult &q, char sep)
+{
+    return {"Prueba de Mandel: F = " + figure(q.mandelF, sep) + ", P = " + figure(q.mandelP, sep) +
+                " (curvatura significativa si P < " + number(q.limits.minMandelP, sep) + ")",
+            std::string("MODELO ELEGIDO: ") + (q.model == ModelChoice::Quadratic ? "CUADRÁTICO" : "RECTA"),
+            reasonText(q.reason)};
+}
+
+std::vector<CellRow> QuadraticCoefficientCells(const QuadraticResult &q, char sep)
+{
+    return {{"Coeficiente", "Valor", "Error estándar"},
+            {"c0", number(q.c0, sep), number(q.c0Se, sep)},
+            {"c1", number(q.c1, sep), number(q.c1Se, sep)},
+            {"c2", number(q.c2, sep), number(q.c2Se, sep)}};
+}
+
+Lines QuadraticFitLines(const QuadraticResult &q, char sep)
+{
+    return {"Desviación estándar residual s2 = " + number(q.sdRegression, sep),
+            "Coeficiente de determinación r² = " + FormatGeneral(q.rSquared, 8, sep)};
+}
+
+Lines SensitivityLines(const QuadraticResult &q, char sep)
+{
+    return {"Nivel más bajo, x = " + number(q.lowestLevel, sep) + ": E = " + number(q.sensitivityLow, sep),
+            "Media de x, x = " + number(q.meanX, sep) + ": E = " + number(q.sensitivityMean, sep),
+            "Nivel más alto, x = " + number(q.highestLevel, sep) + ": E = " + number(q.sensitivityHigh, sep),
+            "Vértice = " + figure(q.vertex, sep),
+            std::string("Monótono en el intervalo de los niveles: ") + (q.monotonic ? "SÍ" : "NO"),
+            "Desviación estándar del procedimiento sx0 = " + figure(q.sx0, sep),
+            "Coeficiente de variación del procedimiento vx0 = " + figure(q.vx0, sep) + " %"};
+}
+
+std::vector<CellRow> QuadraticBackCalculationCells(const QuadraticResult &q, char sep)
+{
+    std::vector<CellRow> rows = {{"Obs.", "Nivel", "x", "x calculada", "Error relativo (%)"}};
+    for (const QuadraticBackCalculation &b : q.backCalculated)
+        rows.push_back({std::to_string(b.observation), std::to_string(b.level), number(b.x, sep), figure(b.xBack, sep),
+                        figure(b.relativeError, sep)});
+    return rows;
+}
+
+std::vector<CellRow> QuadraticLevelBiasCells(const QuadraticResult &q, char sep)
+{
+    std::vector<CellRow> rows = {{"Nivel", "x", "Sesgo medio (%)"}};
+    for (const LevelBias &b : q.levelBias)
+        rows.push_back({std::to_string(b.level), number(b.x, sep), figure(b.meanRelativeError, sep)});
+    return rows;
+}
+
+Lines QuadraticLines(const QuadraticResult &q, char sep)
+{
+    if (q.notFitted)
+        return {q.notFitted};
+    auto append = [](Lines &to, const Lines &from) { to.insert(to.end(), from.begin(), from.end()); };
+    Lines lines = {"                MODELO CUADRÁTICO  y = c0 + c1·x + c2·x²", " "};
+    append(lines, AlignedRows(QuadraticCoefficientCells(q, sep)));
+    lines.push_back(" ");
+    append(lines, QuadraticFitLines(q, sep));
+    append(lines, {" ", "ANÁLISIS DE LA VARIANZA DEL MODELO CUADRÁTICO", " "});
+    append(lines, AlignedRows(QuadraticAnovaCells(q, sep)));
+    append(lines, {" ", "SENSIBILIDAD E(x) = c1 + 2·c2·x", " "});
+    append(lines, SensitivityLines(q, sep));
+    append(lines, {" ", "COMPARACIÓN CON LA RECTA", " "});
+    append(lines, AlignedRows(ModelComparisonCells(q, sep)));
+    lines.push_back(" ");
+    append(lines, ModelChoiceLines(q, sep));
+    append(lines, {" ", "CÁLCULO INVERSO CON EL MODELO CUADRÁTICO", " "});
+    append(lines, AlignedRows(QuadraticBackCalculationCells(q, sep)));
+    append(lines, {" ", "SESGO POR NIVEL CON EL MODELO CUADRÁTICO", " "});
+    append(lines, AlignedRows(QuadraticLevelBiasCells(q, sep)));
+    return lines;
+}
+
+} // namespace stats
