@@ -152,7 +152,7 @@ SummaryRow evaluate(const FoundStudy &found, const BatchRequest &request, const 
             for (const std::string &format : kBatchFormats) {
                 if (!request.wants(format))
                     continue;
-                for (const Output *output : BatchOutputs(format, request.wants("criteria"))) {
+                for (const Output *output : BatchOutputs(format, request.wants("criteria"), request.wants("weighting"))) {
                     const std::string path = request.outputDir + "/" + found.name + std::string(output->suffix);
                     if (output->id == "json") {
                         writeOutput(path, JsonText(json.document), *output, found);
@@ -195,7 +195,7 @@ bool ParseBatchFormats(const std::string &list, std::vector<std::string> &format
     while (std::getline(words, word, ',')) {
         if (std::find(kBatchFormats.begin(), kBatchFormats.end(), word) == kBatchFormats.end()) {
             problem = "Formato desconocido en --formats: «" + word +
-                      "» (admite report, json, criteria, graphs y pages, separados por comas).";
+                      "» (admite report, json, criteria, graphs, pages y weighting, separados por comas).";
             return false;
         }
         if (std::find(formats.begin(), formats.end(), word) != formats.end()) {
@@ -262,20 +262,22 @@ std::vector<FoundStudy> FindStudies(const std::vector<std::string> &paths, const
     return found;
 }
 
-std::vector<const Output *> BatchOutputs(const std::string &format, bool withCriteria)
+std::vector<const Output *> BatchOutputs(const std::string &format, bool withCriteria, bool withWeighting)
 {
     static const std::pair<const char *, std::vector<const char *>> kFormats[] = {
         {"report", {"report"}},
         {"json", {"json"}},
         {"criteria", {"criteria"}},
         {"graphs", {"graph-regression", "graph-residuals"}},
-        {"pages", {"page-general", "page-inference", "page-error", "page-criteria"}},
+        {"pages", {"page-general", "page-inference", "page-error", "page-criteria", "page-weighting"}},
+        {"weighting", {"weighting"}},
     };
     std::vector<const Output *> outputs;
     for (const auto &[name, ids] : kFormats)
         if (format == name)
             for (const char *id : ids)
-                if (withCriteria || std::string_view(id) != "page-criteria")
+                if ((withCriteria || std::string_view(id) != "page-criteria") &&
+                    (withWeighting || std::string_view(id) != "page-weighting"))
                     outputs.push_back(&OutputNamed(id));
     return outputs;
 }

@@ -28,7 +28,7 @@ struct BatchRequest {
     bool wants(const std::string &format) const;
 };
 
-inline const std::vector<std::string> kBatchFormats = {"report", "json", "criteria", "graphs", "pages"};
+inline const std::vector<std::string> kBatchFormats = {"report", "json", "criteria", "graphs", "pages", "weighting"};
 
 // False with the reason, in Spanish, for a bad --formats list.
 bool ParseBatchFormats(const std::string &list, std::vector<std::string> &formats, std::string &problem);
@@ -51,9 +51,9 @@ struct FoundStudy {
 std::vector<FoundStudy> FindStudies(const std::vector<std::string> &paths, const std::string &outputDir);
 
 // The outputs of a format, in order: "pages" has the criteria page when
-// the criteria are asked too. Each is written as the study's name followed
+// the criteria are asked too, and the weighting page when the weighting is. Each is written as the study's name followed
 // by its suffix ("lote-3/a.w04.informe.txt").
-std::vector<const Output *> BatchOutputs(const std::string &format, bool withCriteria);
+std::vector<const Output *> BatchOutputs(const std::string &format, bool withCriteria, bool withWeighting = false);
 
 // The message of each study a cancelled run never took.
 inline constexpr char kNotEvaluatedMessage[] = "No evaluado: se canceló la evaluación.";

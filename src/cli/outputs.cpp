@@ -78,6 +78,9 @@ const Output kOutputs[] = {
     {.id = "page-inference", .kind = Drawn, .suffix = ".inferencia.pdf"},
     {.id = "page-error", .kind = Drawn, .suffix = ".error.pdf"},
     {.id = "page-criteria", .kind = Drawn, .suffix = ".criterios.pdf"},
+    {.id = "weighting", .kind = Text, .suffix = ".ponderacion.txt", .outcome = stats::WeightingOutcome,
+     .print = lines, .render = text},
+    {.id = "page-weighting", .kind = Drawn, .suffix = ".ponderacion.pdf"},
 };
 
 } // namespace

@@ -67,6 +67,9 @@ StudyAnalysis Analyze(const StudyTexts &texts, const AnalysisOptions &options)
     a.anova = computed<AnovaAndResiduals>([&](AnovaAndResiduals &r, bool &zeroSlope) {
         ComputeAnovaResiduals(study, r.anova, zeroSlope, r.residuals);
     });
+    a.weighting = computed<WeightingResult>([&](WeightingResult &r, bool &zeroSlope) {
+        r = ComputeWeighting(study, options.weighting, zeroSlope);
+    });
     if (!available(a.anova))
         return a;
     const AnovaResult &anova = a.anova.value->anova;

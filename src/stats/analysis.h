@@ -9,6 +9,7 @@
 #include "stats/recovery.h"
 #include "stats/regression.h"
 #include "stats/study.h"
+#include "stats/weighting.h"
 
 #include <exception>
 #include <optional>
@@ -34,6 +35,7 @@ struct AnovaAndResiduals {
 struct AnalysisOptions {
     char decimalSeparator = '.';
     CriteriaOptions criteria; // T and the limits the criteria are judged against
+    WeightingOptions weighting; // the weight the analyst chose, if any
 };
 
 struct StudyAnalysis {
@@ -51,6 +53,9 @@ struct StudyAnalysis {
     // recovery or the criteria first meets the refusal of the variance.
     Computed<RecoveryResult> recovery;
     Computed<CriteriaResult> criteria; // also after the regression
+    // The variance, the weights and the diagnostics: beside the analysis of
+    // variance, whose refusals it does not share.
+    Computed<WeightingResult> weighting;
 };
 
 // The texts of `texts` as plain data, shapes included: what an analysis
