@@ -192,6 +192,9 @@ const MenuItem kMainMenu[] = {
     {Item::Separator},
     {Item::Command, mnupredice, "&Predicciones", "Cálculos|Calcula la cantidad recuperada para cantidades adicionadas",
      12, {}, run<&MainWindow::showPredictions>},
+    {Item::Command, mnuponderacion, "P&onderación, varianza y datos atípicos",
+     "Cálculos|Homogeneidad de varianzas, ponderación de la recta y diagnóstico de cada dato", 29, {},
+     run<&MainWindow::showWeighting>},
 
     {Item::Menu, mnuventana, "&Ventana", "Arregla las ventanas presentes", 20},
     {Item::Command, WindowTileItem, "&Mosaico", "Ventana|Arregla las ventanas en mosaico", 20, {},

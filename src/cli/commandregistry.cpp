@@ -171,15 +171,19 @@ const Command kCommands[] = {
      "                      de las cantidades de los niveles\n",
      {kStudy}, {"--target", "--limits"}, false, false, nullptr, limitsHelp},
     {"--print", nullptr, Drawing, nullptr, nullptr,
-     "--print general|inference|error|criteria ARCHIVO.w04\n--output SALIDA.pdf [--target T] [--limits L.json]",
+     "--print general|inference|error|criteria|weighting ARCHIVO.w04\n--output SALIDA.pdf [--target T] [--limits L.json]"
+     " [--weight W]",
      Drawings,
      "  --print general     la página de información general y datos del estudio\n"
      "  --print inference   la de inferencia y análisis de la varianza\n"
      "  --print error       la de error sistemático y residuales\n"
      "  --print criteria    la de criterios de aceptación (con --target y --limits,\n"
      "                      como --criteria); en PDF, en el papel de la configuración\n"
-     "                      regional\n",
-     {"la página (general, inference, error o criteria)", kStudy}, {"--output", "--target", "--limits"}, true},
+     "                      regional\n"
+     "  --print weighting   la de ponderación, varianza y datos atípicos (con --weight,\n"
+     "                      como --weighting)\n",
+     {"la página (general, inference, error, criteria o weighting)", kStudy},
+     {"--output", "--target", "--limits", "--weight"}, true},
     {"--graph", nullptr, Drawing, nullptr, nullptr,
      "--graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n[--size ANCHOxALTO]", Drawings,
      "  --graph             dibuja la gráfica de regresión (regression) o la de\n"

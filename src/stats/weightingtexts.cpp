@@ -45,7 +45,13 @@ std::string degrees(int df1, int df2) { return std::to_string(df1) + " y " + std
 
 std::string WeightingVerdictLine(const WeightingResult &w)
 {
-    return std::string(verdictText(w.homogeneity.verdict)) + "; PONDERACIÓN " + WeightId(w.chosen) + ".";
+    std::string line = verdictText(w.homogeneity.verdict);
+    if (w.homogeneity.verdict != VarianceVerdict::Heteroscedastic)
+        return line + ": SIN PONDERAR.";
+    for (const WeightCandidate &c : w.candidates)
+        if (c.rank == 1)
+            line += std::string(": PONDERACIÓN RECOMENDADA ") + WeightId(c.weight) + " (MENOR SUMA DE ERRORES RELATIVOS).";
+    return line;
 }
 
 Lines HomogeneityLines(const Homogeneity &h, char sep)

@@ -7,7 +7,8 @@
 
 namespace stats {
 
-// "VARIANZA HETEROCEDÁSTICA: PONDERACIÓN 1/x (...)": the verdict and the choice, one line.
+// The verdict of the variance and the weight the rule recommends for it, one
+// line; the analyst's own choice does not change it (ChoiceLine says that).
 std::string WeightingVerdictLine(const WeightingResult &weighting);
 // The tests of the variance, one line each, and their verdict.
 Lines HomogeneityLines(const Homogeneity &homogeneity, char decimalSeparator);

@@ -45,7 +45,7 @@ const QStringList kAllCommands = {
     WindowTileItem, spdmosaico,   WindowCascadeItem, spdcascada,  mnucalculos,  mnuinferencia,
     mnuanova,      mnuresid,      mnueesc,        mnugraph,       mnugraphr,    mnuinforme,
     mnucriterios,  mnupredice,    FileExitItem,   spdexit,        HelpContentsItem, HelpSearchItem,
-    HelpAboutItem, spdcontenido};
+    HelpAboutItem, spdcontenido,  mnuponderacion};
 
 using namespace testing_files;
 
@@ -217,7 +217,8 @@ private slots:
 
         // The Cálculos menu itself opens only once a data grid was entered.
         expectEnabled({mnuclose, spdclose, WindowTileItem, spdmosaico, WindowCascadeItem, spdcascada, mnuinferencia,
-                       mnuanova, mnuresid, mnueesc, mnugraph, mnugraphr, mnuinforme, mnucriterios, mnupredice});
+                       mnuanova, mnuresid, mnueesc, mnugraph, mnugraphr, mnuinforme, mnucriterios, mnupredice,
+                       mnuponderacion});
         for (QAction *entry : editor->popupActions())
             QVERIFY2(entry->isEnabled(), qPrintable(entry->objectName()));
         QCOMPARE(frame().modifiedText(), QString());
@@ -420,9 +421,10 @@ private slots:
         QCOMPARE(windows::TextLines(qobject_cast<InferenceWindow *>(children()[2]->widget())->memresult()),
                  firstInferenceLines());
         QCOMPARE(firstInferenceLines()[2], QStringLiteral("PENDIENTE =  1.00667"));
-        for (const char *name : {mnuanova, mnuresid, mnueesc, mnuinforme, mnucriterios})
+        for (const char *name : {mnuanova, mnuresid, mnueesc, mnuinforme, mnucriterios, mnuponderacion})
             frame().action(name)->trigger();
-        QCOMPARE(children().size(), 8);
+        frame().editor()->popupAction(pmnuponderacion)->trigger();
+        QCOMPARE(children().size(), 10);
         QVERIFY(dialogs.messages.isEmpty() && dialogs.errors.isEmpty());
 
         // Closing a result window while the editor is open changes no command.
@@ -459,7 +461,7 @@ private slots:
     {
         openStudy(writeStudy("plana.w04", testing_studies::makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"5", "5", "5"})));
         for (const char *name : {mnuinferencia, mnuanova, mnuresid, mnueesc, mnuinforme, mnucriterios, mnupredice,
-                                 mnugraph, mnugraphr}) {
+                                 mnugraph, mnugraphr, mnuponderacion}) {
             dialogs.clear();
             frame().action(name)->trigger();
             QCOMPARE(dialogs.messages, QStringList{"La pendiente es cero, imposible realizar cálculos."});
@@ -559,7 +561,7 @@ private slots:
         user::clickCell(grid, 2, 9);
         user::type("1"); // the last cell: every calculation
         for (const char *name : {mnuinferencia, mnuanova, mnuresid, mnueesc, mnugraph, mnugraphr,
-                                 mnuinforme, mnucriterios, mnupredice})
+                                 mnuinforme, mnucriterios, mnupredice, mnuponderacion})
             QVERIFY2(enabled(name), name);
         // Running a calculation changes no command.
         const QStringList before = enabledNow();

@@ -24,8 +24,8 @@ const std::string kHead = "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n";
 // The usage lines a refusal of these commands shows.
 const std::string graph = "Uso: linealidad --graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n"
                           "                [--size ANCHOxALTO]\n";
-const std::string print = "Uso: linealidad --print general|inference|error|criteria ARCHIVO.w04\n"
-                          "                --output SALIDA.pdf [--target T] [--limits L.json]\n";
+const std::string print = "Uso: linealidad --print general|inference|error|criteria|weighting ARCHIVO.w04\n"
+                          "                --output SALIDA.pdf [--target T] [--limits L.json] [--weight W]\n";
 const std::string verify = "Uso: linealidad --verify [--output VERIFICACION.pdf]\n";
 
 // A --json document without its record, which names the file and the moment.
@@ -175,7 +175,8 @@ TEST(HeadlessCommandLine, ARefusalNamesWhatIsWrongThenTheUsage)
         {{"--graph", "regression", study, "--output", "x.png", "--output", "y.png"}, "--output aparece dos veces.", graph},
         {{"--print", "general", study, "--output", "x.pdf", "--size", "10x10"}, "La orden --print no admite --size.", print},
         {{"--verify", "--output", "v.pdf", "--bogus"}, "Opción desconocida: --bogus", verify},
-        {{"--print", "todo", study, "--output", "x.pdf"}, "La página es general, inference, error o criteria: todo", print},
+        {{"--print", "todo", study, "--output", "x.pdf"}, "La página es general, inference, error, criteria o weighting: todo", print},
+        {{"--print", "general", study, "--output", "x.pdf", "--weight", "1/x"}, "--weight es de la página weighting.", print},
         {{"--print", "general", study}, "Falta --output SALIDA.", print},
         // A weight is one of the eight, spelt as listed; only the weighting and the JSON take one.
         {{"--weighting", study, "--weight", "1/X"}, "--weight 1/X: " + weights, weighting},
