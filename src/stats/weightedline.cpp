@@ -164,6 +164,73 @@ void candidate(const Weighed<T> &v, WeightCandidate &c, Rational &key)
         key = RationalOf(sum);
 }
 
+// The sums of a rational weight over whole numbers: x = X/Dx, y = Y/Dy and
+// w = W/Dw with integer X, Y and W, so that no sum needs a common divisor
+// found; one division at the end. (Scaling the weights changes no line.)
+struct WholeNumbers {
+    std::vector<mpz_class> x, y;
+    mpz_class dx = 1, dy = 1;
+};
+
+std::vector<mpz_class> wholeOver(const std::vector<Rational> &values, mpz_class &denominator)
+{
+    denominator = 1;
+    for (const Rational &v : values)
+        mpz_lcm(denominator.get_mpz_t(), denominator.get_mpz_t(), v.get_den_mpz_t());
+    std::vector<mpz_class> whole(values.size());
+    mpz_class factor;
+    for (size_t i = 0; i < values.size(); ++i) {
+        mpz_divexact(factor.get_mpz_t(), denominator.get_mpz_t(), values[i].get_den_mpz_t());
+        whole[i] = values[i].get_num() * factor;
+    }
+    return whole;
+}
+
+void exactCandidate(const Weighed<Rational> &v, const WholeNumbers &xy, WeightCandidate &c, Rational &key)
+{
+    mpz_class dw;
+    const std::vector<mpz_class> w = wholeOver(v.w, dw);
+    mpz_class s0, s1, s2, t0, t1, wx;
+    for (size_t i = 0; i < w.size(); ++i) {
+        s0 += w[i];
+        wx = w[i] * xy.x[i];
+        s1 += wx;
+        mpz_addmul(s2.get_mpz_t(), wx.get_mpz_t(), xy.x[i].get_mpz_t());
+        t0 += w[i] * xy.y[i];
+        mpz_addmul(t1.get_mpz_t(), wx.get_mpz_t(), xy.y[i].get_mpz_t());
+    }
+    // In the units of X and Y: slope N/Δ, intercept A/(S0·Δ).
+    const mpz_class delta = s0 * s2 - s1 * s1, n = s0 * t1 - s1 * t0, a = t0 * delta - n * s1;
+    if (sgn(n) == 0 || sgn(delta) == 0) {
+        c.undefinedBecause = "la pendiente ponderada es cero";
+        return;
+    }
+    // Each relative error is E/(S0·N·X), E = Y·S0·Δ − A − N·S0·X: the sum of
+    // |E|/|X| over a common multiple L of the amounts.
+    mpz_class l = 1;
+    for (const mpz_class &x : xy.x)
+        if (sgn(x) != 0)
+            mpz_lcm(l.get_mpz_t(), l.get_mpz_t(), x.get_mpz_t());
+    const mpz_class s0delta = s0 * delta, ns0 = n * s0;
+    mpz_class sum, e, share;
+    for (size_t i = 0; i < xy.x.size(); ++i) {
+        if (sgn(xy.x[i]) == 0)
+            continue;
+        e = xy.y[i] * s0delta - a - ns0 * xy.x[i];
+        mpz_divexact(share.get_mpz_t(), l.get_mpz_t(), xy.x[i].get_mpz_t());
+        e *= share;
+        sum += abs(e);
+    }
+    Rational slope(n * xy.dx, delta * xy.dy), intercept(a, s0delta * xy.dy);
+    key = Rational(100 * sum, abs(l * ns0));
+    slope.canonicalize();
+    intercept.canonicalize();
+    key.canonicalize();
+    c.slope = Real(std::move(slope));
+    c.intercept = Real(std::move(intercept));
+    c.sumAbsRelativeError = Real(key);
+}
+
 template <class T>
 WeightedLine weightedLine(const LinearityStudy &study, const Weighed<T> &v, const Line<T> &l)
 {
@@ -220,6 +287,16 @@ WeightedLine weightedLine(const LinearityStudy &study, const Weighed<T> &v, cons
 std::vector<WeightCandidate> RankWeights(const LinearityStudy &study)
 {
     const std::vector<LevelSpread> levels = LevelSpreads(study);
+    WholeNumbers xy;
+    {
+        std::vector<Rational> x, y;
+        for (const Observation &o : study.observations) {
+            x.push_back(o.exactX);
+            y.push_back(o.exactY);
+        }
+        xy.x = wholeOver(x, xy.dx);
+        xy.y = wholeOver(y, xy.dy);
+    }
     std::vector<WeightCandidate> candidates;
     std::vector<Rational> keys(Weights().size());
     for (Weight weight : Weights()) {
@@ -232,7 +309,7 @@ std::vector<WeightCandidate> RankWeights(const LinearityStudy &study)
         if (rootWeight(weight))
             candidate(withRoots(study, weight), c, key);
         else
-            candidate(exactly(study, levels, weight), c, key);
+            exactCandidate(exactly(study, levels, weight), xy, c, key);
     }
     std::vector<size_t> order;
     for (size_t i = 0; i < candidates.size(); ++i)
