@@ -81,6 +81,20 @@ void BM_WholeEvaluation25(benchmark::State &state)
 }
 BENCHMARK(BM_WholeEvaluation25);
 
+// The weighting evaluation of the same study from its numbers: the tests of
+// the variance, the eight weights ranked, the chosen line and the
+// diagnostics, the least-squares line fitted afresh each time.
+void BM_Weighting25(benchmark::State &state)
+{
+    const stats::LinearityStudy study = stats::ReadStudy(study25(), '.');
+    bool slopeIsZero = false;
+    for (auto _ : state) {
+        study.fittedLine.reset();
+        benchmark::DoNotOptimize(stats::ComputeWeighting(study, {}, slopeIsZero));
+    }
+}
+BENCHMARK(BM_Weighting25)->Unit(benchmark::kMicrosecond);
+
 // The quadratic model of the same study beside its line, the line already
 // fitted (as the analysis finds it): fit, analysis of variance, back-
 // calculation with its roots, the choice.

@@ -85,6 +85,7 @@ public:
     void showSystematicError();
     void showReport();
     void showCriteria();
+    void showWeighting();
     void showQuadratic();
     void printReports();
     void showRegressionGraph();

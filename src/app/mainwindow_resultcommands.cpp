@@ -16,6 +16,7 @@
 #include "windows/resultwindow.h"
 #include "windows/studyeditor.h"
 #include "windows/systematicerrorwindow.h"
+#include "windows/weightingwindow.h"
 #include "windows/regressiongraphwindow.h"
 #include "windows/residualgraphwindow.h"
 
@@ -87,6 +88,21 @@ void MainWindow::showCriteria()
             return;
         addResultWindow(new CriteriaWindow(stats::StudyFromFile(stats::StudyFileFromTexts(*editor_)),
                                            *analysis.criteria.value, separator_, dialogs_, windows_.help));
+    });
+}
+
+// The weighting window keeps the study as it is now: another weight chosen
+// there weighs the same data.
+void MainWindow::showWeighting()
+{
+    if (!editor_)
+        return;
+    widgets::RunReportingErrors(dialogs_, this, [&] {
+        const stats::StudyAnalysis analysis = analyzeEditor();
+        if (showRefusal(stats::WeightingOutcome(analysis)))
+            return;
+        addResultWindow(new WeightingWindow(stats::StudyFromFile(stats::StudyFileFromTexts(*editor_)),
+                                            *analysis.weighting.value, separator_, dialogs_));
     });
 }
 

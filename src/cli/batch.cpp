@@ -34,6 +34,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The formats of --formats as a sentence: "report, json, … y quadratic".
+std::string acceptedFormats()
+{
+    std::string text;
+    for (size_t i = 0; i < kBatchFormats.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == kBatchFormats.size() ? " y " : ", ") + kBatchFormats[i];
+    return text;
+}
+
 bool isStudyName(const fs::path &p)
 {
     const std::string ext = p.extension().string();
@@ -152,7 +161,7 @@ SummaryRow evaluate(const FoundStudy &found, const BatchRequest &request, const 
             for (const std::string &format : kBatchFormats) {
                 if (!request.wants(format))
                     continue;
-                for (const Output *output : BatchOutputs(format, request.wants("criteria"), request.wants("quadratic"))) {
+                for (const Output *output : BatchOutputs(format, request)) {
                     const std::string path = request.outputDir + "/" + found.name + std::string(output->suffix);
                     if (output->id == "json") {
                         writeOutput(path, JsonText(json.document), *output, found);
@@ -195,7 +204,7 @@ bool ParseBatchFormats(const std::string &list, std::vector<std::string> &format
     while (std::getline(words, word, ',')) {
         if (std::find(kBatchFormats.begin(), kBatchFormats.end(), word) == kBatchFormats.end()) {
             problem = "Formato desconocido en --formats: «" + word +
-                      "» (admite report, json, criteria, graphs, pages y quadratic, separados por comas).";
+                      "» (admite " + acceptedFormats() + ", separados por comas).";
             return false;
         }
         if (std::find(formats.begin(), formats.end(), word) != formats.end()) {
@@ -262,23 +271,34 @@ std::vector<FoundStudy> FindStudies(const std::vector<std::string> &paths, const
     return found;
 }
 
-std::vector<const Output *> BatchOutputs(const std::string &format, bool withCriteria, bool withQuadratic)
+std::vector<const Output *> BatchOutputs(const std::string &format, const BatchRequest &request)
 {
-    static const std::pair<const char *, std::vector<const char *>> kFormats[] = {
-        {"report", {"report"}},
-        {"json", {"json"}},
-        {"criteria", {"criteria"}},
-        {"graphs", {"graph-regression", "graph-residuals"}},
-        {"pages", {"page-general", "page-inference", "page-error", "page-criteria", "page-quadratic"}},
-        {"quadratic", {"quadratic"}},
+    // An output and the format without which it is not written.
+    struct Member {
+        const char *id;
+        const char *onlyWith = nullptr;
+    };
+    static const std::pair<const char *, std::vector<Member>> kFormats[] = {
+        {"report", {{"report"}}},
+        {"json", {{"json"}}},
+        {"criteria", {{"criteria"}}},
+        {"graphs", {{"graph-regression"}, {"graph-residuals"}}},
+        {"pages",
+         {{"page-general"},
+          {"page-inference"},
+          {"page-error"},
+          {"page-criteria", "criteria"},
+          {"page-weighting", "weighting"},
+          {"page-quadratic", "quadratic"}}},
+        {"weighting", {{"weighting"}}},
+        {"quadratic", {{"quadratic"}}},
     };
     std::vector<const Output *> outputs;
-    for (const auto &[name, ids] : kFormats)
+    for (const auto &[name, members] : kFormats)
         if (format == name)
-            for (const char *id : ids)
-                if ((withCriteria || std::string_view(id) != "page-criteria") &&
-                    (withQuadratic || std::string_view(id) != "page-quadratic"))
-                    outputs.push_back(&OutputNamed(id));
+            for (const Member &member : members)
+                if (!member.onlyWith || request.wants(member.onlyWith))
+                    outputs.push_back(&OutputNamed(member.id));
     return outputs;
 }
 

@@ -28,7 +28,8 @@ struct BatchRequest {
     bool wants(const std::string &format) const;
 };
 
-inline const std::vector<std::string> kBatchFormats = {"report", "json", "criteria", "graphs", "pages", "quadratic"};
+inline const std::vector<std::string> kBatchFormats = {"report", "json", "criteria", "graphs", "pages", "weighting",
+                                                       "quadratic"};
 
 // False with the reason, in Spanish, for a bad --formats list.
 bool ParseBatchFormats(const std::string &list, std::vector<std::string> &formats, std::string &problem);
@@ -50,10 +51,11 @@ struct FoundStudy {
 // two studies never share a name.
 std::vector<FoundStudy> FindStudies(const std::vector<std::string> &paths, const std::string &outputDir);
 
-// The outputs of a format, in order: "pages" has the criteria page when
-// the criteria are asked too. Each is written as the study's name followed
-// by its suffix ("lote-3/a.w04.informe.txt").
-std::vector<const Output *> BatchOutputs(const std::string &format, bool withCriteria, bool withQuadratic = false);
+// The outputs of a format, in order, given which formats the run asks: the
+// page of an evaluation of its own (criteria, weighting, quadratic) is among
+// "pages" only when that evaluation is asked too. Each is written as the
+// study's name followed by its suffix ("lote-3/a.w04.informe.txt").
+std::vector<const Output *> BatchOutputs(const std::string &format, const BatchRequest &request);
 
 // The message of each study a cancelled run never took.
 inline constexpr char kNotEvaluatedMessage[] = "No evaluado: se canceló la evaluación.";

@@ -22,12 +22,12 @@ namespace fs = std::filesystem;
 const std::vector<const char *> kSummaryColumns = {
     "archivo", "sha256",  "estado", "mensaje", "metodo", "analista", "fecha",         "unidades",         "niveles", "n",
     "pendiente", "ordenada", "r2", "syx", "cv", "significacion", "ajuste_lineal", "error_sistematico", "criterios",
-    "modelo"};
+    "homocedasticidad", "ponderacion", "modelo"};
 
 namespace {
 
 enum Column { Method, Analyst, Date, Units, Levels, N, Slope, Intercept, R2, Syx, Cv, Significance, Fit, Systematic,
-              Criteria, Model, ColumnCount };
+              Criteria, Homoscedasticity, Weighting, Model, ColumnCount };
 
 // The output folder and those above it, made when missing.
 void makeFolders(const std::string &folder)
@@ -107,6 +107,9 @@ void FillResultColumns(SummaryRow &row, int status, const std::string &message, 
     row.values[Fit] = identifier(anova["linearFit"]);
     row.values[Systematic] = identifier(o["recovery"].toObject()["systematicError"]);
     row.values[Criteria] = identifier(o["criteria"].toObject()["verdict"]);
+    const QJsonObject weighting = o["weighting"].toObject();
+    row.values[Homoscedasticity] = identifier(weighting["homogeneity"].toObject()["verdict"]);
+    row.values[Weighting] = identifier(weighting["chosen"]);
     row.values[Model] = identifier(o["quadratic"].toObject()["choice"].toObject()["model"]);
 }
 

@@ -8,6 +8,7 @@
 #include "cli/printrecord.h"
 #include "cli/resultsjson.h"
 #include "cli/verification.h"
+#include "cli/weightoption.h"
 
 #include "stats/studyfile.h"
 #include "stats/systemerror.h"
@@ -28,11 +29,12 @@ template <const char *id>
 int outputCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
 {
     stats::CriteriaOptions options;
+    stats::WeightingOptions weighting;
     std::string problem;
-    if (!CriteriaOptionsOf(line, separator, options, problem))
+    if (!CriteriaOptionsOf(line, separator, options, problem) || !WeightingOptionsOf(line, weighting, problem))
         return UsageError(err, problem, line.command);
     const Rendered rendered =
-        RenderOutput(OutputNamed(id), ReadAndAnalyse(line.operands[0], {separator, options}), {});
+        RenderOutput(OutputNamed(id), ReadAndAnalyse(line.operands[0], {separator, options, weighting}), {});
     if (rendered.status != kExitDone) {
         err << rendered.message << '\n';
         return rendered.status;
@@ -43,15 +45,17 @@ int outputCommand(const CommandLine &line, std::ostream &out, std::ostream &err,
 }
 
 const char kReport[] = "report", kInference[] = "inference", kAnova[] = "anova", kResiduals[] = "residuals",
-           kSystematicError[] = "systematic-error", kCriteria[] = "criteria", kQuadratic[] = "quadratic";
+           kSystematicError[] = "systematic-error", kCriteria[] = "criteria", kWeighting[] = "weighting",
+           kQuadratic[] = "quadratic";
 
 int jsonCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
 {
     stats::CriteriaOptions options;
+    stats::WeightingOptions weighting;
     std::string problem;
-    if (!CriteriaOptionsOf(line, separator, options, problem))
+    if (!CriteriaOptionsOf(line, separator, options, problem) || !WeightingOptionsOf(line, weighting, problem))
         return UsageError(err, problem, line.command);
-    const int status = RunJsonCommand(line.operands[0], out, err, separator, options);
+    const int status = RunJsonCommand(line.operands[0], out, err, separator, options, weighting);
     return OutputWritten(out, err) ? kExitFailed : status;
 }
 
@@ -167,6 +171,17 @@ const Command kCommands[] = {
      "  --target T          la cantidad al 100 % (mayor que cero); sin ella, la media\n"
      "                      de las cantidades de los niveles\n",
      {kStudy}, {"--target", "--limits"}, false, false, nullptr, limitsHelp},
+    {"--weighting", nullptr, Text, nullptr, outputCommand<kWeighting>, "--weighting ARCHIVO.w04 [--weight W]",
+     WithoutWindows,
+     "  --weighting         la ponderación, la varianza y los datos atípicos: pruebas de\n"
+     "                      homogeneidad de varianzas, las ocho ponderaciones con su\n"
+     "                      suma de errores relativos, la recta con la ponderación\n"
+     "                      elegida y el diagnóstico de cada observación\n"
+     "  --weight W          la ponderación de la recta: none, 1/x^0.5, 1/x, 1/x^2,\n"
+     "                      1/y^0.5, 1/y, 1/y^2 o 1/s^2; sin ella, la de menor suma de\n"
+     "                      errores relativos si la varianza no es constante, y sin\n"
+     "                      ponderar si lo es o no se puede evaluar\n",
+     {kStudy}, {"--weight"}, false},
     {"--quadratic", nullptr, Text, nullptr, outputCommand<kQuadratic>, "--quadratic ARCHIVO.w04 [--limits L.json]",
      WithoutWindows,
      "  --quadratic         el modelo cuadrático y = c0 + c1·x + c2·x² junto a la\n"
@@ -175,7 +190,8 @@ const Command kCommands[] = {
      "                      prueba de Mandel y de la falta de ajuste de --limits)\n",
      {kStudy}, {"--limits"}, false},
     {"--print", nullptr, Drawing, nullptr, nullptr,
-     "--print general|inference|error|criteria|quadratic ARCHIVO.w04\n--output SALIDA.pdf [--target T] [--limits L.json]",
+     "--print general|inference|error|criteria|weighting|quadratic\nARCHIVO.w04 --output SALIDA.pdf [--target T]"
+     " [--limits L.json]\n[--weight W]",
      Drawings,
      "  --print general     la página de información general y datos del estudio\n"
      "  --print inference   la de inferencia y análisis de la varianza\n"
@@ -183,8 +199,11 @@ const Command kCommands[] = {
      "  --print criteria    la de criterios de aceptación (con --target y --limits,\n"
      "                      como --criteria); en PDF, en el papel de la configuración\n"
      "                      regional\n"
+     "  --print weighting   la de ponderación, varianza y datos atípicos (con --weight,\n"
+     "                      como --weighting)\n"
      "  --print quadratic   la del modelo cuadrático (con --limits, como --quadratic)\n",
-     {"la página (general, inference, error, criteria o quadratic)", kStudy}, {"--output", "--target", "--limits"}, true},
+     {"la página (general, inference, error, criteria, weighting o quadratic)", kStudy},
+     {"--output", "--target", "--limits", "--weight"}, true},
     {"--graph", nullptr, Drawing, nullptr, nullptr,
      "--graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n[--size ANCHOxALTO]", Drawings,
      "  --graph             dibuja la gráfica de regresión (regression) o la de\n"
@@ -195,12 +214,14 @@ const Command kCommands[] = {
      "  --size ANCHOxALTO   píxeles de PNG y SVG: dos enteros de 1 a 5000 sin ceros a\n"
      "                      la izquierda, con una x minúscula entre ellos (982x630)\n",
      {"la gráfica (regression o residuals)", kStudy}, {"--output", "--size"}, true},
-    {"--json", nullptr, Text, nullptr, jsonCommand, "--json ARCHIVO.w04 [--target T] [--limits L.json]", Results,
+    {"--json", nullptr, Text, nullptr, jsonCommand,
+     "--json ARCHIVO.w04 [--target T] [--limits L.json] [--weight W]", Results,
      "  --json              todos los resultados del estudio en un objeto JSON, con los\n"
      "                      números a precisión completa (para un sistema de\n"
      "                      laboratorio), los criterios de aceptación incluidos\n"
-     "                      (--target y --limits como en --criteria)\n",
-     {kStudy}, {"--target", "--limits"}, false},
+     "                      (--target y --limits como en --criteria, --weight como en\n"
+     "                      --weighting)\n",
+     {kStudy}, {"--target", "--limits", "--weight"}, false},
     {"--verify", nullptr, Text, "--output", verifyCommand, "--verify [--output VERIFICACION.pdf]", Results,
      "  --verify            verifica la instalación: calcula los estudios de referencia\n"
      "                      incorporados y compara cada magnitud con su valor de\n"
@@ -218,12 +239,12 @@ const Command kCommands[] = {
      "  --batch             evalúa de una vez cada estudio (*.w04) de las RUTAS, archivos\n"
      "                      o carpetas (con sus subcarpetas), en paralelo; escribe en\n"
      "                      CARPETA lo que pide LISTA (report, json, criteria, graphs,\n"
-     "                      pages, quadratic, separados por comas; report,json si se\n"
-     "                      omite), cada salida con el nombre del estudio bajo su\n"
-     "                      RUTA, y resumen.csv con una fila por estudio; un estudio\n"
-     "                      rechazado o ilegible no detiene la evaluación; estado 0 si\n"
-     "                      todos son correctos, 2 si hay rechazados y ningún error, 1\n"
-     "                      si hay errores\n",
+     "                      pages, weighting, quadratic, separados por comas;\n"
+     "                      report,json si se omite), cada salida con el nombre del\n"
+     "                      estudio bajo su RUTA, y resumen.csv con una fila por\n"
+     "                      estudio; un estudio rechazado o ilegible no detiene la\n"
+     "                      evaluación; estado 0 si todos son correctos, 2 si hay\n"
+     "                      rechazados y ningún error, 1 si hay errores\n",
      {"la ruta de los estudios (archivo o carpeta)"}, {"--output", "--formats", "--target", "--limits"}, true, true,
      batchDraws},
     {"--help", "-h", Text, nullptr, helpCommand, nullptr, Information, "  --help              muestra esta ayuda\n", {}, {},
@@ -327,15 +348,18 @@ CommandKind KindOf(const std::vector<std::string> &args)
 
 std::string HelpText()
 {
+    // Section by section, each command under its section wherever the
+    // table holds it.
     std::string text = allUsageLines();
-    const Command *previous = nullptr;
-    for (const Command &command : kCommands) {
-        if (!previous || previous->section != command.section)
-            text += std::string("\n") + heading(command.section);
-        text += command.help;
-        if (command.moreHelp)
-            text += command.moreHelp();
-        previous = &command;
+    for (const HelpSection section : {Opening, WithoutWindows, Drawings, Results, Information}) {
+        text += std::string("\n") + heading(section);
+        for (const Command &command : kCommands) {
+            if (command.section != section)
+                continue;
+            text += command.help;
+            if (command.moreHelp)
+                text += command.moreHelp();
+        }
     }
     return text + "\n" + kHelpClosing;
 }

@@ -81,6 +81,9 @@ const Output kOutputs[] = {
     {.id = "quadratic", .kind = Text, .suffix = ".cuadratico.txt", .outcome = stats::QuadraticOutcome,
      .print = lines, .render = text},
     {.id = "page-quadratic", .kind = Drawn, .suffix = ".cuadratico.pdf"},
+    {.id = "weighting", .kind = Text, .suffix = ".ponderacion.txt", .outcome = stats::WeightingOutcome,
+     .print = lines, .render = text},
+    {.id = "page-weighting", .kind = Drawn, .suffix = ".ponderacion.pdf"},
 };
 
 } // namespace

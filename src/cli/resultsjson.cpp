@@ -245,6 +245,7 @@ JsonOutcome ResultsJson(const stats::StudyAnalysis &analysis)
              {"recoveryRefusal",
               recoveryRefusal.empty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text(recoveryRefusal))},
              {"criteria", CriteriaJson(criteria)},
+             {"weighting", WeightingJson(*stats::Require(analysis.weighting, outcome))},
              {"quadratic", analysis.quadratic.value ? QuadraticJson(*analysis.quadratic.value)
                                                     : QJsonValue(QJsonValue::Null)}},
             false};
@@ -278,9 +279,9 @@ std::string JsonText(const QJsonObject &document)
 }
 
 int RunJsonCommand(const std::string &path, std::ostream &out, std::ostream &err, char sep,
-                   const stats::CriteriaOptions &criteria)
+                   const stats::CriteriaOptions &criteria, const stats::WeightingOptions &weighting)
 {
-    const JsonRun run = JsonOfStudy(ReadAndAnalyse(path, {sep, criteria}));
+    const JsonRun run = JsonOfStudy(ReadAndAnalyse(path, {sep, criteria, weighting}));
     out << JsonText(run.document);
     if (!run.message.empty())
         err << run.message << '\n';

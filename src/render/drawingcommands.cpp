@@ -6,6 +6,7 @@
 #include "cli/commandregistry.h"
 #include "cli/headless.h"
 #include "cli/outputfile.h"
+#include "cli/weightoption.h"
 #include "render/graphcommand.h"
 #include "render/page.h"
 #include "render/printedreports.h"
@@ -60,10 +61,20 @@ cli::Rendered drawPage(PrintedReport kind, const cli::AnalysedStudy &study)
     return {cli::kExitDone, pdf.toStdString(), {}};
 }
 
-// --print general|inference|error|criteria|quadratic FILE --output OUT.pdf:
-// the page that "Aceptar" prints for that item of the print options window,
-// on the paper of the user's locale; the criteria with --target and
-// --limits, the quadratic model with --limits.
+// --print general|inference|error|criteria|weighting|quadratic FILE --output
+// OUT.pdf: the page that "Aceptar" prints for that item of the print options
+// window, on the paper of the user's locale; the criteria with --target and
+// --limits, the weighting with --weight, the quadratic model with --limits.
+// The pages --print knows, as a sentence: "general, inference, … o quadratic".
+std::string pageNames()
+{
+    const auto pages = PrintedPages();
+    std::string names;
+    for (size_t i = 0; i < pages.size(); ++i)
+        names += (i == 0 ? "" : i + 1 == pages.size() ? " o " : ", ") + std::string(pages[i].id.substr(5));
+    return names;
+}
+
 int printCommand(const std::vector<std::string> &args, std::ostream &, std::ostream &err, char separator)
 {
     DrawingRequest request;
@@ -74,8 +85,7 @@ int printCommand(const std::vector<std::string> &args, std::ostream &, std::ostr
     const auto pages = PrintedPages();
     const auto page = std::find_if(pages.begin(), pages.end(), [&](const PrintedPage &p) { return p.id == id; });
     if (page == pages.end())
-        return cli::UsageError(
-            err, "La página es general, inference, error, criteria o quadratic: " + request.positional[0], args[0]);
+        return cli::UsageError(err, "La página es " + pageNames() + ": " + request.positional[0], args[0]);
     // The quadratic model is chosen against the limits of Mandel's test and
     // the lack of fit; T is the criteria's alone.
     if (page->report == PrintedReport::QuadraticModel && request.targetGiven)
@@ -83,6 +93,8 @@ int printCommand(const std::vector<std::string> &args, std::ostream &, std::ostr
     if (request.criteriaGiven && page->report != PrintedReport::AcceptanceCriteria &&
         page->report != PrintedReport::QuadraticModel)
         return cli::UsageError(err, "--target y --limits son de la página criteria.", args[0]);
+    if (request.weighting.weight && page->report != PrintedReport::Weighting)
+        return cli::UsageError(err, "--weight es de la página weighting.", args[0]);
     if (const int refused = RefuseOutput(request.output, cli::kPdfExtension, request.study, args[0], err))
         return refused;
     return WriteDrawnOutput(id, request, {}, separator, err);
@@ -165,7 +177,7 @@ int WriteDrawnOutput(const std::string &id, const DrawingRequest &request, const
                      char separator, std::ostream &err)
 {
     const cli::Rendered rendered = cli::RenderOutput(
-        cli::OutputNamed(id), cli::ReadAndAnalyse(request.study, {separator, request.criteria}), options, DrawOutput);
+        cli::OutputNamed(id), cli::ReadAndAnalyse(request.study, {separator, request.criteria, request.weighting}), options, DrawOutput);
     if (rendered.status != cli::kExitDone) {
         err << rendered.message << '\n';
         return rendered.status;
@@ -250,7 +262,8 @@ bool ParseDrawingRequest(const std::vector<std::string> &args, char separator, D
     request.format = OutputFormatOf(request.output).value_or(cli::DrawnFormat::Png);
     request.criteriaGiven = line.option("--target") || line.option("--limits");
     request.targetGiven = line.option("--target") != nullptr;
-    if (!cli::CriteriaOptionsOf(line, separator, request.criteria, problem))
+    if (!cli::CriteriaOptionsOf(line, separator, request.criteria, problem) ||
+        !cli::WeightingOptionsOf(line, request.weighting, problem))
         return false;
     if (const std::string *size = line.option("--size")) {
         request.size = ParseOutputSize(*size);

@@ -6,6 +6,7 @@
 #include "cli/outputs.h"
 #include "render/documentrecord.h"
 #include "stats/criteria.h"
+#include "stats/weighting.h"
 #include "stats/studyfile.h"
 
 #include <QByteArray>
@@ -76,6 +77,7 @@ struct DrawingRequest {
     stats::CriteriaOptions criteria; // --target and --limits
     bool criteriaGiven = false;      // either of them
     bool targetGiven = false;        // --target
+    stats::WeightingOptions weighting; // --weight
 };
 // False with the reason, in Spanish, for a bad command line.
 bool ParseDrawingRequest(const std::vector<std::string> &args, char decimalSeparator, DrawingRequest &request,

@@ -9,6 +9,7 @@
 #include "stats/quadratictexts.h"
 #include "stats/numberformat.h"
 #include "stats/resultfields.h"
+#include "stats/weightingtexts.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -275,6 +276,48 @@ std::vector<PageBody> acceptanceCriteria(const stats::StudyTexts &s, const stats
     return flow.pages();
 }
 
+// The weighting evaluation: the verdict, the tests of the variance, the
+// weights ranked and the chosen line; its back-calculation from the next
+// page, then the diagnostics of each observation and the Grubbs test of
+// each level on a page of their own, block after block.
+std::vector<PageBody> weighting(const stats::StudyTexts &s, const stats::WeightingResult &w, char sep)
+{
+    constexpr int kFirstLine = 10, kLastRowLine = 49;
+    PageFlow flow(kFirstLine, kLastRowLine, [&s](PageBody &body) { studyBlock(body, s); });
+    flow.add({.rows = {{{0, kCentred, QStringLiteral("Ponderación, Varianza y Datos Atípicos")}}}});
+    flow.add(TextBlock({q(stats::WeightingVerdictLine(w))}, 30, 1));
+    flow.add(TextBlock({QStringLiteral("El programa no elimina ningún dato: excluir una observación es decisión"),
+                        QStringLiteral("del analista, editando el estudio.")},
+                       30, 1));
+    std::vector<QString> homogeneity = {QStringLiteral("Homogeneidad de varianzas"), {}};
+    for (const std::string &line : stats::HomogeneityLines(w.homogeneity, sep))
+        homogeneity.push_back(q(line));
+    flow.add(TextBlock(homogeneity, 30, 1));
+    flow.add(TableBlock(QStringLiteral("Ponderaciones"), qCells(stats::CandidateCells(w, sep)),
+                        {30, 95, 160, 225, 330}, 1));
+    std::vector<QString> choice = qLines(stats::UndefinedWeightLines(w));
+    choice.push_back(q(stats::ChoiceLine(w)));
+    flow.add(TextBlock(choice, 30, 1));
+    flow.add(TextBlock(qLines(stats::WeightedLineLines(w, sep)), 30, 1));
+    if (w.weighted) {
+        PageBlock back = TableBlock(QStringLiteral("Cálculo Inverso con la Ponderación"),
+                                    qCells(stats::WeightedBackCalculationCells(*w.weighted, sep)),
+                                    {30, 75, 120, 200, 280}, 0);
+        back.startsPage = true;
+        flow.add(back);
+        flow.add(TableBlock(QStringLiteral("Error Relativo por Nivel"),
+                            qCells(stats::WeightedLevelBiasCells(*w.weighted, sep)), {30, 75, 140}, 2));
+    }
+    PageBlock diagnostics = TableBlock(QStringLiteral("Diagnóstico de la Recta sin Ponderar"),
+                                       qCells(stats::DiagnosticCells(w, sep)), {30, 55, 85, 150, 225, 285, 355}, 2);
+    diagnostics.startsPage = true;
+    flow.add(diagnostics);
+    if (!w.grubbs.empty())
+        flow.add(TableBlock(QStringLiteral("Prueba de Grubbs por Nivel"), qCells(stats::GrubbsCells(w, sep)),
+                            {30, 75, 150, 215, 300}, 2));
+    return flow.pages();
+}
+
 // The quadratic model: the coefficients, the model's analysis of variance,
 // the sensitivity, the comparison with the line and the choice, then the
 // back-calculation and level biases from the next page, as the criteria
@@ -467,6 +510,10 @@ PreparedReport PrepareReport(PrintedReport report, const stats::StudyAnalysis &a
         if (stats::Require(a.anova, outcome) && stats::Require(a.regression, outcome))
             prepared.pages = acceptanceCriteria(a.texts, *stats::Require(a.criteria, outcome), a.decimalSeparator);
         break;
+    case PrintedReport::Weighting:
+        if (const stats::WeightingResult *w = stats::Require(a.weighting, outcome))
+            prepared.pages = weighting(a.texts, *w, a.decimalSeparator);
+        break;
     case PrintedReport::QuadraticModel:
         if (const stats::QuadraticResult *model = stats::Require(a.quadratic, outcome))
             prepared.pages = quadraticModel(a.texts, *model, a.decimalSeparator);
@@ -514,6 +561,10 @@ std::span<const PrintedPage> PrintedPages()
          .id = "page-criteria",
          .name = QStringLiteral("Criterios de aceptación"),
          .caption = QStringLiteral("Imprime Criterios de aceptación")},
+        {.report = PrintedReport::Weighting,
+         .id = "page-weighting",
+         .name = QStringLiteral("Ponderación, varianza y datos atípicos"),
+         .caption = QStringLiteral("Imprime Ponderación, varianza y datos atípicos")},
         {.report = PrintedReport::QuadraticModel,
          .id = "page-quadratic",
          .name = QStringLiteral("Modelo cuadrático"),

@@ -20,7 +20,14 @@ class QPainter;
 namespace render {
 
 // The items of the print options window, in order.
-enum class PrintedReport { GeneralInformation, InferenceAndAnova, ErrorAndResiduals, AcceptanceCriteria, QuadraticModel };
+enum class PrintedReport {
+    GeneralInformation,
+    InferenceAndAnova,
+    ErrorAndResiduals,
+    AcceptanceCriteria,
+    Weighting,
+    QuadraticModel
+};
 
 // One text of a page body: its line, and its column in column units, or
 // centred, or right-aligned.

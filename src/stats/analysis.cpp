@@ -69,6 +69,9 @@ StudyAnalysis Analyze(const StudyTexts &texts, const AnalysisOptions &options)
     });
     a.quadratic = computed<QuadraticResult>(
         [&](QuadraticResult &r, bool &) { r = ComputeQuadratic(study, options.criteria.limits); });
+    a.weighting = computed<WeightingResult>([&](WeightingResult &r, bool &zeroSlope) {
+        r = ComputeWeighting(study, options.weighting, zeroSlope);
+    });
     if (!available(a.anova))
         return a;
     const AnovaResult &anova = a.anova.value->anova;

@@ -10,6 +10,7 @@
 #include "stats/recovery.h"
 #include "stats/regression.h"
 #include "stats/study.h"
+#include "stats/weighting.h"
 
 #include <exception>
 #include <optional>
@@ -35,6 +36,7 @@ struct AnovaAndResiduals {
 struct AnalysisOptions {
     char decimalSeparator = '.';
     CriteriaOptions criteria; // T and the limits the criteria are judged against
+    WeightingOptions weighting; // the weight the analyst chose, if any
 };
 
 struct StudyAnalysis {
@@ -55,6 +57,9 @@ struct StudyAnalysis {
     // The quadratic model beside the line; a study that cannot have it says
     // why in the result rather than refusing the output.
     Computed<QuadraticResult> quadratic;
+    // The variance, the weights and the diagnostics: beside the analysis of
+    // variance, whose refusals it does not share.
+    Computed<WeightingResult> weighting;
 };
 
 // The texts of `texts` as plain data, shapes included: what an analysis

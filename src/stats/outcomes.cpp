@@ -119,6 +119,16 @@ CommandOutcome ResidualGraphOutcome(const StudyAnalysis &a)
     return outcome;
 }
 
+CommandOutcome WeightingOutcome(const StudyAnalysis &a)
+{
+    CommandOutcome outcome;
+    if (!Validated(a, outcome))
+        return outcome;
+    if (const WeightingResult *w = Require(a.weighting, outcome))
+        outcome.lines = WeightingLines(*w, a.decimalSeparator);
+    return outcome;
+}
+
 std::string RecoveryRefusal(const StudyAnalysis &a)
 {
     if (!a.recovery.error)

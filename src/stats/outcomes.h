@@ -8,6 +8,7 @@
 #include "stats/criteriatexts.h"
 #include "stats/quadratictexts.h"
 #include "stats/resulttexts.h"
+#include "stats/weightingtexts.h"
 
 namespace stats {
 
@@ -77,6 +78,10 @@ CommandOutcome CriteriaOutcome(const StudyAnalysis &analysis);
 // The graphs refuse a zero slope too.
 CommandOutcome RegressionGraphOutcome(const StudyAnalysis &analysis);
 CommandOutcome ResidualGraphOutcome(const StudyAnalysis &analysis);
+
+// The variance homogeneity, the weights and the diagnostics: refused for
+// an incomplete study or a zero slope, as the others.
+CommandOutcome WeightingOutcome(const StudyAnalysis &analysis);
 
 // Why the recovery could not be evaluated (an amount added of 0, all
 // percentages equal), for the outputs that carry every result but it;

@@ -7,6 +7,7 @@
 #include "widgets/userdialogs.h"
 #include "windows/acceptancelimitsdialog.h"
 #include "windows/objectnames.h"
+#include "windows/resulttables.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -44,57 +45,6 @@ QColor resultColour(stats::CheckResult result)
     case stats::CheckResult::NotAssessed: break;
     }
     return kNotAssessed;
-}
-
-QLabel *heading(const QString &text, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    return label;
-}
-
-QTableWidget *readOnlyTable(const char *name, QWidget *parent)
-{
-    auto *table = new QTableWidget(parent);
-    table->setObjectName(QLatin1String(name));
-    table->verticalHeader()->hide();
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionMode(QAbstractItemView::NoSelection);
-    table->setFocusPolicy(Qt::NoFocus);
-    table->setWordWrap(false);
-    // The whole table shows; the window scrolls.
-    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    table->horizontalHeader()->setHighlightSections(false);
-    return table;
-}
-
-// The heading row becomes the table's header, the other rows its cells; the
-// first `textColumns` columns are text, the others figures (right-aligned).
-void fillTable(QTableWidget *table, const std::vector<stats::CellRow> &rows, int textColumns)
-{
-    table->clear();
-    table->setRowCount(static_cast<int>(rows.size()) - 1);
-    table->setColumnCount(static_cast<int>(rows.front().size()));
-    QStringList labels;
-    for (const std::string &cell : rows.front())
-        labels << QString::fromStdString(cell);
-    table->setHorizontalHeaderLabels(labels);
-    for (size_t r = 1; r < rows.size(); ++r)
-        for (size_t c = 0; c < rows[r].size(); ++c) {
-            auto *item = new QTableWidgetItem(QString::fromStdString(rows[r][c]));
-            item->setTextAlignment(Qt::AlignVCenter | (static_cast<int>(c) < textColumns ? Qt::AlignLeft : Qt::AlignRight));
-            table->setItem(static_cast<int>(r - 1), static_cast<int>(c), item);
-        }
-    table->resizeColumnsToContents();
-    for (int c = 0; c < table->columnCount(); ++c)
-        table->setColumnWidth(c, table->columnWidth(c) + 12);
-    table->resizeRowsToContents();
-    const int frame = 2 * table->frameWidth();
-    table->setFixedSize(table->horizontalHeader()->length() + frame,
-                        table->horizontalHeader()->sizeHint().height() + table->verticalHeader()->length() + frame);
 }
 
 } // namespace
@@ -138,28 +88,28 @@ CriteriaWindow::CriteriaWindow(stats::StudyData study, const stats::CriteriaResu
     mmcifras_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     mmcifras_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    stgcriterios_ = readOnlyTable(objectnames::stgcriterios, content);
-    Ldictamen_ = heading(QString(), content);
+    stgcriterios_ = windows::ReadOnlyTable(objectnames::stgcriterios, content);
+    Ldictamen_ = windows::Heading(QString(), content);
     Ldictamen_->setObjectName(QLatin1String(objectnames::Ldictamen));
     Ldictamen_->setWordWrap(true);
-    stginverso_ = readOnlyTable(objectnames::stginverso, content);
-    stgsesgo_ = readOnlyTable(objectnames::stgsesgo, content);
+    stginverso_ = windows::ReadOnlyTable(objectnames::stginverso, content);
+    stgsesgo_ = windows::ReadOnlyTable(objectnames::stgsesgo, content);
 
     // The judgement on the left, each observation's back-calculation beside it.
     auto *left = new QVBoxLayout;
     left->setSpacing(6);
     left->addWidget(mmcifras_);
     left->addSpacing(4);
-    left->addWidget(heading(QStringLiteral("Criterios"), content));
+    left->addWidget(windows::Heading(QStringLiteral("Criterios"), content));
     left->addWidget(stgcriterios_);
     left->addWidget(Ldictamen_);
     left->addSpacing(8);
-    left->addWidget(heading(QStringLiteral("Sesgo por nivel"), content));
+    left->addWidget(windows::Heading(QStringLiteral("Sesgo por nivel"), content));
     left->addWidget(stgsesgo_);
     left->addStretch(1);
     auto *right = new QVBoxLayout;
     right->setSpacing(6);
-    right->addWidget(heading(QStringLiteral("Cálculo inverso"), content));
+    right->addWidget(windows::Heading(QStringLiteral("Cálculo inverso"), content));
     right->addWidget(stginverso_);
     right->addStretch(1);
     auto *columns = new QHBoxLayout;
@@ -257,7 +207,7 @@ void CriteriaWindow::display(const stats::CriteriaResult &criteria)
     mmcifras_->setFixedSize(widest + margins + metrics.averageCharWidth(),
                             static_cast<int>(figures.size()) * metrics.lineSpacing() + margins);
 
-    fillTable(stgcriterios_, stats::CheckCells(criteria, separator_), 1);
+    windows::FillTable(stgcriterios_, stats::CheckCells(criteria, separator_), 1);
     for (int r = 0; r < stgcriterios_->rowCount(); ++r) {
         QTableWidgetItem *result = stgcriterios_->item(r, stgcriterios_->columnCount() - 1);
         result->setForeground(resultColour(criteria.checks[static_cast<size_t>(r)].result));
@@ -267,6 +217,6 @@ void CriteriaWindow::display(const stats::CriteriaResult &criteria)
     QPalette palette = Ldictamen_->palette();
     palette.setColor(QPalette::WindowText, criteria.passes ? kPass : kFail);
     Ldictamen_->setPalette(palette);
-    fillTable(stginverso_, stats::BackCalculationCells(criteria, separator_), 0);
-    fillTable(stgsesgo_, stats::LevelBiasCells(criteria, separator_), 0);
+    windows::FillTable(stginverso_, stats::BackCalculationCells(criteria, separator_), 0);
+    windows::FillTable(stgsesgo_, stats::LevelBiasCells(criteria, separator_), 0);
 }

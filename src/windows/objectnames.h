@@ -16,6 +16,7 @@ inline constexpr const char *TfinfoR = "TfinfoR"; // residuals
 inline constexpr const char *TFerrorp = "TFerrorp"; // systematic error
 inline constexpr const char *Tfrminforme = "Tfrminforme"; // report
 inline constexpr const char *TFcriterios = "TFcriterios"; // acceptance criteria
+inline constexpr const char *TFponderacion = "TFponderacion"; // weighting, variance and outliers
 inline constexpr const char *LimitesDlg = "LimitesDlg"; // acceptance limits
 inline constexpr const char *PlotForm = "PlotForm"; // graphs: "PlotForm" and "PlotFormR"
 inline constexpr const char *OptionsDlg = "OptionsDlg";
@@ -125,6 +126,19 @@ inline constexpr const char *btnomision = "btnomision";
 inline constexpr const char *btnaceptar = "btnaceptar";
 inline constexpr const char *btncancelar = "btncancelar";
 
+// The weighting window and its menu entries.
+inline constexpr const char *mnuponderacion = "mnuponderacion";
+inline constexpr const char *pmnuponderacion = "pmnuponderacion";
+inline constexpr const char *Lveredicto = "Lveredicto";
+inline constexpr const char *mmvarianza = "mmvarianza";
+inline constexpr const char *stgponderaciones = "stgponderaciones";
+inline constexpr const char *cbponderacion = "cbponderacion";
+inline constexpr const char *Lelegida = "Lelegida";
+inline constexpr const char *mmrecta = "mmrecta";
+inline constexpr const char *stginversop = "stginversop";
+inline constexpr const char *stgsesgop = "stgsesgop";
+inline constexpr const char *stgdiagnostico = "stgdiagnostico";
+inline constexpr const char *stggrubbs = "stggrubbs";
 // The quadratic model: its window, its menu and pop-up entries, its text.
 inline constexpr const char *TFcuadratico = "TFcuadratico";
 inline constexpr const char *mnucuadratico = "mnucuadratico";

@@ -241,6 +241,8 @@ void StudyEditor::buildPopupMenu()
     PopMenu->addSeparator();
     add(objectnames::pmnupredice, QStringLiteral("&Predicciones"),
         QStringLiteral("Cálculos|Presenta la ecuación de la recta y calcula predicciones"));
+    add(objectnames::pmnuponderacion, QStringLiteral("P&onderación, varianza y datos atípicos"),
+        QStringLiteral("Cálculos|Homogeneidad de varianzas, ponderación de la recta y diagnóstico de cada dato"));
     add(objectnames::pmnucuadratico, QStringLiteral("Modelo cua&drático"),
         QStringLiteral("Cálculos|Evalúa el modelo cuadrático junto a la recta y elige el modelo"));
     stgdatos->setPopupMenu(PopMenu);

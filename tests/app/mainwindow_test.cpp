@@ -47,7 +47,7 @@ const QStringList kAllCommands = {
     WindowTileItem, spdmosaico,   WindowCascadeItem, spdcascada,  mnucalculos,  mnuinferencia,
     mnuanova,      mnuresid,      mnueesc,        mnugraph,       mnugraphr,    mnuinforme,
     mnucriterios,  mnupredice,    FileExitItem,   spdexit,        HelpContentsItem, HelpSearchItem,
-    HelpAboutItem, spdcontenido,  mnucuadratico};
+    HelpAboutItem, spdcontenido,  mnuponderacion, mnucuadratico};
 
 using namespace testing_files;
 
@@ -220,7 +220,7 @@ private slots:
         // The Cálculos menu itself opens only once a data grid was entered.
         expectEnabled({mnuclose, spdclose, WindowTileItem, spdmosaico, WindowCascadeItem, spdcascada, mnuinferencia,
                        mnuanova, mnuresid, mnueesc, mnugraph, mnugraphr, mnuinforme, mnucriterios, mnupredice,
-                       mnucuadratico});
+                       mnuponderacion, mnucuadratico});
         for (QAction *entry : editor->popupActions())
             QVERIFY2(entry->isEnabled(), qPrintable(entry->objectName()));
         QCOMPARE(frame().modifiedText(), QString());
@@ -423,9 +423,10 @@ private slots:
         QCOMPARE(windows::TextLines(qobject_cast<InferenceWindow *>(children()[2]->widget())->memresult()),
                  firstInferenceLines());
         QCOMPARE(firstInferenceLines()[2], QStringLiteral("PENDIENTE =  1.00667"));
-        for (const char *name : {mnuanova, mnuresid, mnueesc, mnuinforme, mnucriterios})
+        for (const char *name : {mnuanova, mnuresid, mnueesc, mnuinforme, mnucriterios, mnuponderacion})
             frame().action(name)->trigger();
-        QCOMPARE(children().size(), 8);
+        frame().editor()->popupAction(pmnuponderacion)->trigger();
+        QCOMPARE(children().size(), 10);
         QVERIFY(dialogs.messages.isEmpty() && dialogs.errors.isEmpty());
 
         // Closing a result window while the editor is open changes no command.
@@ -480,7 +481,7 @@ private slots:
     {
         openStudy(writeStudy("plana.w04", testing_studies::makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"5", "5", "5"})));
         for (const char *name : {mnuinferencia, mnuanova, mnuresid, mnueesc, mnuinforme, mnucriterios, mnupredice,
-                                 mnugraph, mnugraphr}) {
+                                 mnugraph, mnugraphr, mnuponderacion}) {
             dialogs.clear();
             frame().action(name)->trigger();
             QCOMPARE(dialogs.messages, QStringList{"La pendiente es cero, imposible realizar cálculos."});
@@ -580,7 +581,7 @@ private slots:
         user::clickCell(grid, 2, 9);
         user::type("1"); // the last cell: every calculation
         for (const char *name : {mnuinferencia, mnuanova, mnuresid, mnueesc, mnugraph, mnugraphr,
-                                 mnuinforme, mnucriterios, mnupredice, mnucuadratico})
+                                 mnuinforme, mnucriterios, mnupredice, mnuponderacion, mnucuadratico})
             QVERIFY2(enabled(name), name);
         // Running a calculation changes no command.
         const QStringList before = enabledNow();

@@ -24,8 +24,9 @@ const std::string kHead = "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n";
 // The usage lines a refusal of these commands shows.
 const std::string graph = "Uso: linealidad --graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n"
                           "                [--size ANCHOxALTO]\n";
-const std::string print = "Uso: linealidad --print general|inference|error|criteria|quadratic ARCHIVO.w04\n"
-                          "                --output SALIDA.pdf [--target T] [--limits L.json]\n";
+const std::string print = "Uso: linealidad --print general|inference|error|criteria|weighting|quadratic\n"
+                          "                ARCHIVO.w04 --output SALIDA.pdf [--target T] [--limits L.json]\n"
+                          "                [--weight W]\n";
 const std::string verify = "Uso: linealidad --verify [--output VERIFICACION.pdf]\n";
 
 // A --json document without its record, which names the file and the moment.
@@ -92,7 +93,8 @@ TEST(HeadlessCommands, RefuseOnStandardErrorWithTheirExitStatusAndNoFile)
         const QString study = c.bytes.empty() ? dir.filePath("none.w04") : writeBytes(dir.filePath("study.w04"), c.bytes);
         for (const QStringList &args : {QStringList{"--report", study}, QStringList{"--print", "error", study, "--output", out},
                                         QStringList{"--graph", "regression", study, "--output", kept},
-                                        QStringList{"--graph", "residuals", study, "--output", dir.filePath("g.svg")}}) {
+                                        QStringList{"--graph", "residuals", study, "--output", dir.filePath("g.svg")},
+                                        QStringList{"--weighting", study}}) {
             const ProcessRun r = runLinealidad(args);
             EXPECT_EQ(r.status, c.status) << args.join(' ').toStdString();
             EXPECT_EQ(r.out, "");
@@ -151,7 +153,9 @@ TEST(HeadlessCommandLine, ARefusalNamesWhatIsWrongThenTheUsage)
 {
     const std::string help = runLinealidad({"--help"}).out;
     const std::string all = help.substr(0, help.find("\n\n") + 1);
-    const std::string json = "Uso: linealidad --json ARCHIVO.w04 [--target T] [--limits L.json]\n";
+    const std::string json = "Uso: linealidad --json ARCHIVO.w04 [--target T] [--limits L.json] [--weight W]\n";
+    const std::string weighting = "Uso: linealidad --weighting ARCHIVO.w04 [--weight W]\n";
+    const std::string weights = "la ponderación es una de none, 1/x^0.5, 1/x, 1/x^2, 1/y^0.5, 1/y, 1/y^2, 1/s^2.";
     const QString study = TEST_DATA_DIR "/worked-anova.w04";
     const struct {
         QStringList args;
@@ -173,12 +177,19 @@ TEST(HeadlessCommandLine, ARefusalNamesWhatIsWrongThenTheUsage)
         {{"--print", "general", study, "--output", "x.pdf", "--size", "10x10"}, "La orden --print no admite --size.", print},
         {{"--verify", "--output", "v.pdf", "--bogus"}, "Opción desconocida: --bogus", verify},
         {{"--print", "todo", study, "--output", "x.pdf"},
-         "La página es general, inference, error, criteria o quadratic: todo", print},
+         "La página es general, inference, error, criteria, weighting o quadratic: todo", print},
+        {{"--print", "general", study, "--output", "x.pdf", "--weight", "1/x"}, "--weight es de la página weighting.", print},
         {{"--print", "quadratic", study, "--output", "x.pdf", "--target", "2"},
          "--target es de la página criteria; la página quadratic admite --limits.", print},
         {{"--quadratic", study, "--target", "2"}, "La orden --quadratic no admite --target.",
          "Uso: linealidad --quadratic ARCHIVO.w04 [--limits L.json]\n"},
         {{"--print", "general", study}, "Falta --output SALIDA.", print},
+        // A weight is one of the eight, spelt as listed; only the weighting and the JSON take one.
+        {{"--weighting", study, "--weight", "1/X"}, "--weight 1/X: " + weights, weighting},
+        {{"--json", study, "--weight", "x"}, "--weight x: " + weights, json},
+        {{"--weighting", study, "--weight", ""}, "--weight : " + weights, weighting},
+        {{"--report", study, "--weight", "1/x"}, "La orden --report no admite --weight.",
+         "Uso: linealidad --report ARCHIVO.w04\n"},
     };
     for (const auto &c : cases) {
         const ProcessRun r = runLinealidad(c.args);

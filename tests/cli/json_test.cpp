@@ -80,8 +80,34 @@ TEST(Json, ABlankLevelStopsOnlyTheRecovery)
         EXPECT_EQ(text.status, 1) << command;
         EXPECT_EQ(text.err, reason + "\n") << command;
     }
-    for (const char *command : {"--inference", "--anova", "--residuals", "--criteria"})
+    for (const char *command : {"--inference", "--anova", "--residuals", "--criteria", "--weighting"})
         EXPECT_EQ(runLinealidad({command, path}).status, 0) << command;
+
+    // Neither the x nor the y powers weigh a blank: null, with the reason;
+    // the analyst's weight is taken, and one that cannot weigh leaves no line.
+    const QJsonObject weighting = o["weighting"].toObject();
+    EXPECT_EQ(weighting["chosen"].toString(), "none");
+    EXPECT_EQ(weighting["rule"].toString(), "homoscedastic");
+    const QJsonArray candidates = weighting["candidates"].toArray();
+    ASSERT_EQ(candidates.size(), 8);
+    for (int i = 1; i < 7; ++i) {
+        const QJsonObject c = candidates[i].toObject();
+        EXPECT_TRUE(c["slope"].isNull() && c["rank"].isNull() && c["sumAbsRelativeError"].isNull()) << i;
+        EXPECT_EQ(c["undefinedBecause"].toString(), i < 4 ? "una cantidad adicionada es cero o negativa"
+                                                           : "una cantidad recuperada es cero o negativa");
+    }
+    EXPECT_EQ(candidates[7].toObject()["weight"].toString(), "1/s^2");
+    EXPECT_EQ(candidates[7].toObject()["rank"].toInt(), 2);
+    const QJsonObject user = parsed(runLinealidad({"--json", path, "--weight", "1/s^2"}).out)["weighting"].toObject();
+    EXPECT_EQ(user["chosen"].toString(), "1/s^2");
+    EXPECT_EQ(user["rule"].toString(), "user");
+    EXPECT_DOUBLE_EQ(user["weighted"].toObject()["slope"].toDouble(), candidates[7].toObject()["slope"].toDouble());
+    EXPECT_NE(user["weighted"].toObject()["slope"].toDouble(),
+              weighting["weighted"].toObject()["slope"].toDouble());
+    EXPECT_TRUE(parsed(runLinealidad({"--json", path, "--weight", "1/x"}).out)["weighting"].toObject()["weighted"].isNull());
+    EXPECT_NE(runLinealidad({"--weighting", path, "--weight", "1/x"}).out.find(
+                  "La ponderación 1/x no se puede aplicar: una cantidad adicionada es cero o negativa."),
+              std::string::npos);
 }
 
 // A study that cannot have the quadratic model is not refused for it: the

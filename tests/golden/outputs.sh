@@ -78,11 +78,11 @@ for study in worked-anova worked-inference worked-lackoffit worked-recovery100 w
     file=$data/$study.w04
     out=$work/$study
     mkdir -p "$out"
-    for command in report inference anova residuals systematic-error criteria json quadratic; do
+    for command in report inference anova residuals systematic-error criteria json weighting quadratic; do
         "$program" --$command "$file" >"$out/$command.txt" 2>&1
         echo "estado $?" >>"$out/$command.txt"
     done
-    for page in general inference error criteria quadratic; do
+    for page in general inference error criteria weighting quadratic; do
         if "$program" --print $page "$file" --output "$work/page.pdf" >"$out/page-$page.txt" 2>&1; then
             grid "$work/page.pdf" >>"$out/page-$page.txt"
         fi

@@ -1,0 +1,27 @@
+#pragma once
+// Figures that cannot be exact (a logarithm, a root of a weight, a quantile)
+// carried with fifty significant digits, and rounded once where they leave:
+// to the exact value of their approximation, held as any other figure.
+#include "stats/real.h"
+
+#include <boost/multiprecision/mpfr.hpp>
+
+namespace stats {
+
+using Fifty = boost::multiprecision::mpfr_float_50;
+
+Fifty FiftyOf(const Rational &q);
+Rational RationalOf(const Fifty &v); // exactly the approximation
+Real RealOf(const Fifty &v);
+
+// Quantiles of the upper tail, kept once computed: they depend on the degrees
+// of freedom and the tail only, as a printed table would.
+// The f with P(F(df1, df2) ≥ f) = tail.
+Fifty FUpperQuantile(const Rational &tail, int df1, int df2);
+// The t with P(t(df) ≥ t) = tail.
+Fifty TUpperQuantile(const Rational &tail, int df);
+
+// P(χ²(df) ≥ x).
+Fifty ChiSquareUpperTail(const Fifty &x, int df);
+
+} // namespace stats

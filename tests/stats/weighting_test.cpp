@@ -1,0 +1,337 @@
+// The variance homogeneity, the weights and the diagnostics against figures
+// computed outside the program (weighting_figures.py beside this file: exact
+// fractions, mpmath at 50 digits) and against NIST's gear data.
+#include "stats/analysis.h"
+#include "stats/conversions.h"
+#include "stats/errors.h"
+#include "stats/weighting.h"
+#include "support/studies.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace testing_studies;
+
+namespace {
+
+// A study of any number of levels: consecutive equal amounts make a level.
+stats::LinearityStudy studyOf(const std::vector<std::string> &x, const std::vector<std::string> &y)
+{
+    stats::LinearityStudy s;
+    for (size_t i = 0; i < x.size(); ++i) {
+        if (i == 0 || x[i] != x[i - 1])
+            s.replicates.push_back(0);
+        ++s.replicates.back();
+        stats::Observation o;
+        o.exactX = stats::StrToRational(x[i], '.');
+        o.exactY = stats::StrToRational(y[i], '.');
+        o.x = o.exactX.get_d();
+        o.y = o.exactY.get_d();
+        o.level = s.k();
+        s.observations.push_back(o);
+    }
+    return s;
+}
+
+std::vector<std::string> repeated(const std::vector<std::string> &amounts, int r)
+{
+    std::vector<std::string> x;
+    for (const std::string &a : amounts)
+        x.insert(x.end(), static_cast<size_t>(r), a);
+    return x;
+}
+
+// Five levels of three replicates whose spread grows with the amount.
+stats::LinearityStudy growingStudy()
+{
+    return studyOf(repeated({"1", "5", "10", "50", "100"}, 3),
+                   {"1.02", "0.99", "1.01", "5.10", "4.93", "5.04", "10.21", "9.85", "10.08", "51.3", "48.6", "50.9",
+                    "103.8", "96.9", "101.2"});
+}
+
+// A blank level and a level of one replicate: only the unweighted line.
+stats::LinearityStudy blankStudy()
+{
+    return studyOf({"0", "0", "0", "20", "20", "20", "40", "40", "40", "60", "60", "60", "80"},
+                   {"0.3", "-0.2", "0.1", "20.4", "19.8", "20.1", "40.2", "39.7", "40.5", "59.9", "60.4", "60.0",
+                    "80.2"});
+}
+
+#define EXPECT_FIGURE(figure, expected) EXPECT_NEAR((figure).toDouble() / (expected), 1.0, 1e-10) << #figure
+
+TEST(VarianceHomogeneity, GrowingSpreadIsHeteroscedasticByEveryTest)
+{
+    const stats::Homogeneity h = stats::AssessHomogeneity(growingStudy());
+    ASSERT_TRUE(h.endsF && h.cochran && h.bartlett && h.levene && h.brownForsythe);
+    EXPECT_EQ(h.endsF->lowLevel, 1);
+    EXPECT_EQ(h.endsF->highLevel, 5);
+    EXPECT_EQ(h.endsF->df1, 2);
+    EXPECT_EQ(h.endsF->df2, 2);
+    EXPECT_FIGURE(h.endsF->f, 52042.8571429);
+    EXPECT_FIGURE(h.endsF->p, 1.92145635412e-5);
+    EXPECT_FIGURE(h.cochran->c, 0.848735051616);
+    EXPECT_FIGURE(h.cochran->critical, 0.683772233983);
+    EXPECT_EQ(h.cochran->level, 5);
+    EXPECT_FIGURE(h.bartlett->statistic, 31.1266848338);
+    EXPECT_FIGURE(h.bartlett->p, 2.88452460984e-6);
+    EXPECT_EQ(h.bartlett->df, 4);
+    EXPECT_FIGURE(h.levene->f, 5.45430744871);
+    EXPECT_FIGURE(h.levene->p, 0.0135814837955);
+    EXPECT_FIGURE(h.brownForsythe->f, 2.30667370893);
+    EXPECT_FIGURE(h.brownForsythe->p, 0.129385428034);
+    EXPECT_EQ(h.levene->df1, 4);
+    EXPECT_EQ(h.levene->df2, 10);
+    EXPECT_EQ(h.verdict, stats::VarianceVerdict::Heteroscedastic);
+}
+
+TEST(VarianceHomogeneity, LevelsOfOneReplicateStayOutAndUnequalReplicatesHaveNoCochran)
+{
+    const stats::Homogeneity h = stats::AssessHomogeneity(blankStudy());
+    ASSERT_TRUE(h.endsF && h.bartlett && h.levene && h.brownForsythe);
+    EXPECT_FALSE(h.cochran);
+    EXPECT_EQ(h.endsF->highLevel, 4);
+    EXPECT_FIGURE(h.endsF->f, 1.10526315789);
+    EXPECT_FIGURE(h.endsF->p, 0.475);
+    EXPECT_FIGURE(h.bartlett->statistic, 0.484245085144);
+    EXPECT_FIGURE(h.bartlett->p, 0.922338811247);
+    EXPECT_FIGURE(h.levene->f, 0.309711286089);
+    EXPECT_FIGURE(h.levene->p, 0.817995894224);
+    EXPECT_FIGURE(h.brownForsythe->f, 0.166666666667);
+    EXPECT_FIGURE(h.brownForsythe->p, 0.915877270128);
+    EXPECT_EQ(h.levene->df2, 8);
+    EXPECT_EQ(h.verdict, stats::VarianceVerdict::Homoscedastic);
+
+    // Without two levels of two replicates nothing is assessed; equal
+    // replicates at an end leave the F of the ends undefined.
+    const stats::Homogeneity none = stats::AssessHomogeneity(studyOf({"1", "2", "3", "3"}, {"1", "2", "3", "3.1"}));
+    EXPECT_FALSE(none.endsF || none.cochran || none.bartlett || none.levene || none.brownForsythe);
+    EXPECT_EQ(none.verdict, stats::VarianceVerdict::NotAssessed);
+    const stats::Homogeneity flat =
+        stats::AssessHomogeneity(studyOf({"1", "1", "2", "2", "3", "3"}, {"1", "1", "2", "2.2", "3", "3.4"}));
+    EXPECT_FALSE(flat.endsF);
+    EXPECT_FALSE(flat.bartlett);
+    EXPECT_EQ(flat.verdict, stats::VarianceVerdict::NotAssessed);
+}
+
+// NIST/SEMATECH's gear diameters, ten batches of ten: Brown–Forsythe
+// W = 1.705910 with 9 and 90 degrees of freedom, P = 0.0991.
+TEST(VarianceHomogeneity, NistGearDataBrownForsythe)
+{
+    const char *batches[] = {"1.006 0.996 0.998 1.000 0.992 0.993 1.002 0.999 0.994 1.000",
+                             "0.998 1.006 1.000 1.002 0.997 0.998 0.996 1.000 1.006 0.988",
+                             "0.991 0.987 0.997 0.999 0.995 0.994 1.000 0.999 0.996 0.996",
+                             "1.005 1.002 0.994 1.000 0.995 0.994 0.998 0.996 1.002 0.996",
+                             "0.998 0.998 0.982 0.990 1.002 0.984 0.996 0.993 0.980 0.996",
+                             "1.009 1.013 1.009 0.997 0.988 1.002 0.995 0.998 0.981 0.996",
+                             "0.990 1.004 0.996 1.001 0.998 1.000 1.018 1.010 0.996 1.002",
+                             "0.998 1.000 1.006 1.000 1.002 0.996 0.998 0.996 1.002 1.006",
+                             "1.002 0.998 0.996 0.995 0.996 1.004 1.004 0.998 0.999 0.991",
+                             "0.991 0.995 0.984 0.994 0.997 0.997 0.991 0.998 1.004 0.997"};
+    std::vector<std::string> x, y;
+    for (int b = 0; b < 10; ++b) {
+        std::istringstream values(batches[b]);
+        for (std::string v; values >> v;) {
+            x.push_back(std::to_string(b + 1));
+            y.push_back(v);
+        }
+    }
+    const stats::Homogeneity h = stats::AssessHomogeneity(studyOf(x, y));
+    ASSERT_TRUE(h.brownForsythe && h.levene);
+    EXPECT_NEAR(h.brownForsythe->f.toDouble(), 1.705910, 1e-5);
+    EXPECT_EQ(h.brownForsythe->df1, 9);
+    EXPECT_EQ(h.brownForsythe->df2, 90);
+    EXPECT_NEAR(h.brownForsythe->p.toDouble(), 0.0991, 5e-5);
+    // The mean as centre is another test, and says another thing.
+    EXPECT_NEAR(h.levene->f.toDouble(), 2.15945985647, 1e-9);
+}
+
+struct WeightedFigures {
+    const char *id;
+    double slope, intercept, sd, slopeSe, interceptSe, sumAbsRelativeError, slopeUpperLimit;
+    int rank;
+};
+
+TEST(WeightedLines, EveryCandidateOfTheGrowingStudy)
+{
+    const WeightedFigures expected[] = {
+        {"none", 1.00630113753, -0.0138644328255, 1.4837662096, 0.0101560189124, 0.51035384521, 26.4268813841,
+         1.02824220079, 8},
+        {"1/x^0.5", 1.00611922566, -0.00534200946171, 0.765964071755, 0.00835774517008, 0.220648213846,
+         25.3954737956, 1.02417529832, 5},
+        {"1/x", 1.0059282528, -0.00148465965199, 0.312665662761, 0.00767365091376, 0.085729494339, 24.9852146645,
+         1.02250640823, 1},
+        {"1/x^2", 1.00519837716, 0.00125923374287, 0.0463211819626, 0.00673156306544, 0.0146859786559,
+         25.0033564563, 1.019741246, 2},
+        {"1/y^0.5", 1.00573460884, -0.00419064260042, 0.76776535318, 0.00837744067612, 0.221175588788,
+         25.4441388625, 1.02383323168, 7},
+        {"1/y", 1.00520980644, -0.000258878954524, 0.3142282542, 0.00770934452483, 0.0861630537963, 25.1982496772,
+         1.02186507435, 4},
+        {"1/y^2", 1.00419302962, 0.00208006060658, 0.0467600911834, 0.00678399730383, 0.0148208515139,
+         25.4202492687, 1.0188491774, 6},
+        {"1/s^2", 1.00474587552, 0.00183823009355, 0.029410640707, 0.00634810690905, 0.0107057788194,
+         25.1631564286, 1.01846032569, 3},
+    };
+    const stats::LinearityStudy study = growingStudy();
+    const std::vector<stats::WeightCandidate> candidates = stats::RankWeights(study);
+    ASSERT_EQ(candidates.size(), std::size(expected));
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        const WeightedFigures &e = expected[i];
+        SCOPED_TRACE(e.id);
+        const stats::WeightCandidate &c = candidates[i];
+        EXPECT_STREQ(stats::WeightId(c.weight), e.id);
+        ASSERT_TRUE(c.slope && c.intercept && c.sumAbsRelativeError);
+        EXPECT_FIGURE(*c.slope, e.slope);
+        EXPECT_FIGURE(*c.intercept, e.intercept);
+        EXPECT_FIGURE(*c.sumAbsRelativeError, e.sumAbsRelativeError);
+        EXPECT_EQ(c.rank, e.rank);
+        const std::optional<stats::WeightedLine> line = stats::FitWeightedLine(study, c.weight);
+        ASSERT_TRUE(line);
+        EXPECT_FIGURE(line->slope, e.slope);
+        EXPECT_FIGURE(line->sdRegression, e.sd);
+        EXPECT_FIGURE(line->slopeSe, e.slopeSe);
+        EXPECT_FIGURE(line->interceptSe, e.interceptSe);
+        EXPECT_FIGURE(line->slopeUpperLimit, e.slopeUpperLimit);
+        EXPECT_NEAR(line->slopeUpperLimit.toDouble() + line->slopeLowerLimit.toDouble(), 2 * line->slope.toDouble(),
+                    1e-14);
+        ASSERT_EQ(line->backCalculated.size(), 15u);
+        ASSERT_EQ(line->levelBias.size(), 5u);
+    }
+}
+
+TEST(WeightedLines, UnweightedLineIsTheInferenceLine)
+{
+    const stats::StudyData texts = inferenceStudy();
+    const stats::StudyAnalysis a = stats::Analyze(texts, {});
+    ASSERT_TRUE(a.weighting.value && a.regression.value);
+    const stats::WeightingResult &w = *a.weighting.value;
+    const stats::RegressionResult &r = *a.regression.value;
+    ASSERT_TRUE(w.weighted);
+    EXPECT_EQ(w.chosen, stats::Weight::None);
+    for (auto [weighted, inference] :
+         {std::pair{&w.weighted->slope, &r.slope}, {&w.weighted->intercept, &r.intercept},
+          {&w.weighted->sdRegression, &r.sdRegression}, {&w.weighted->slopeUpperLimit, &r.slopeUpperLimit},
+          {&w.weighted->slopeLowerLimit, &r.slopeLowerLimit},
+          {&w.weighted->interceptUpperLimit, &r.interceptUpperLimit},
+          {&w.weighted->interceptLowerLimit, &r.interceptLowerLimit}})
+        EXPECT_EQ(weighted->rounded(15).digits, inference->rounded(15).digits);
+}
+
+TEST(WeightedLines, UndefinedWeightsSayWhyAndAreNotRanked)
+{
+    const std::vector<stats::WeightCandidate> c = stats::RankWeights(blankStudy());
+    ASSERT_EQ(c.size(), 8u);
+    EXPECT_EQ(c[0].rank, 1);
+    EXPECT_FIGURE(*c[0].sumAbsRelativeError, 6.3551378817);
+    for (size_t i = 1; i < c.size(); ++i) {
+        SCOPED_TRACE(stats::WeightId(c[i].weight));
+        EXPECT_EQ(c[i].rank, 0);
+        EXPECT_FALSE(c[i].slope || c[i].sumAbsRelativeError);
+        EXPECT_FALSE(c[i].undefinedBecause.empty());
+    }
+    EXPECT_EQ(c[1].undefinedBecause, "una cantidad adicionada es cero o negativa");
+    EXPECT_EQ(c[4].undefinedBecause, "una cantidad recuperada es cero o negativa");
+    EXPECT_EQ(c[7].undefinedBecause, "el nivel 5 tiene menos de 2 réplicas");
+    EXPECT_FALSE(stats::FitWeightedLine(blankStudy(), stats::Weight::InverseX));
+}
+
+TEST(WeightedLines, ChoiceFollowsTheVerdictUnlessTheAnalystChose)
+{
+    bool zero = false;
+    const stats::WeightingResult het = stats::ComputeWeighting(growingStudy(), {}, zero);
+    EXPECT_EQ(het.chosen, stats::Weight::InverseX);
+    EXPECT_EQ(het.rule, stats::WeightRule::SmallestRelativeError);
+    const stats::WeightingResult hom = stats::ComputeWeighting(blankStudy(), {}, zero);
+    EXPECT_EQ(hom.chosen, stats::Weight::None);
+    EXPECT_EQ(hom.rule, stats::WeightRule::Homoscedastic);
+    const stats::WeightingResult user = stats::ComputeWeighting(growingStudy(), {stats::Weight::InverseY2}, zero);
+    EXPECT_EQ(user.chosen, stats::Weight::InverseY2);
+    EXPECT_EQ(user.rule, stats::WeightRule::User);
+    ASSERT_TRUE(user.weighted);
+    EXPECT_FIGURE(user.weighted->slope, 1.00419302962);
+    const stats::WeightingResult undefined = stats::ComputeWeighting(blankStudy(), {stats::Weight::InverseX}, zero);
+    EXPECT_FALSE(undefined.weighted);
+
+    for (const char *id : {"none", "1/x^0.5", "1/x", "1/x^2", "1/y^0.5", "1/y", "1/y^2", "1/s^2"})
+        EXPECT_STREQ(stats::WeightId(*stats::WeightNamed(id)), id);
+    EXPECT_FALSE(stats::WeightNamed("1/x^3"));
+}
+
+TEST(PointDiagnostics, LeverageStudentizedCookAndGrubbs)
+{
+    struct Row {
+        int index;
+        double leverage, studentized, deleted, cook;
+    };
+    const struct {
+        stats::LinearityStudy study;
+        Row first, last;
+        std::vector<double> grubbs;
+        double critical;
+    } cases[] = {
+        {growingStudy(),
+         {0, 0.115243342516, 0.0197493925276, 0.0189748872388, 2.5402092581e-5},
+         {14, 0.275725717284, 0.462285626162, 0.447846004612, 0.0406785060844},
+         {1.09108945118, 1.08254254224, 1.07880712259, 1.14377252718, 1.07134120746},
+         1.15430485134},
+        {blankStudy(),
+         {0, 0.214814814815, 0.963574123014, 0.960146521416, 0.127008385027},
+         {12, 0.333333333333, 0.204375899408, 0.195235804219, 0.0104423770647},
+         {1.05962588565, 1.0, 1.0722219285, 1.13389341903},
+         1.15430485134},
+    };
+    for (const auto &c : cases) {
+        const std::vector<stats::PointDiagnostic> d = stats::PointDiagnostics(c.study);
+        ASSERT_EQ(d.size(), c.study.observations.size());
+        for (const Row &row : {c.first, c.last}) {
+            const stats::PointDiagnostic &p = d[static_cast<size_t>(row.index)];
+            EXPECT_EQ(p.observation, row.index + 1);
+            ASSERT_TRUE(p.leverage && p.studentized && p.deletedStudentized && p.cooksDistance);
+            EXPECT_FIGURE(*p.leverage, row.leverage);
+            EXPECT_FIGURE(*p.studentized, row.studentized);
+            EXPECT_FIGURE(*p.deletedStudentized, row.deleted);
+            EXPECT_FIGURE(*p.cooksDistance, row.cook);
+            EXPECT_FALSE(p.influential);
+        }
+        const std::vector<stats::GrubbsTest> g = stats::GrubbsTests(c.study);
+        ASSERT_EQ(g.size(), c.grubbs.size());
+        for (size_t j = 0; j < g.size(); ++j) {
+            ASSERT_TRUE(g[j].g);
+            EXPECT_FIGURE(*g[j].g, c.grubbs[j]);
+            EXPECT_FIGURE(g[j].critical, c.critical);
+            EXPECT_FALSE(g[j].outlier);
+        }
+    }
+}
+
+TEST(PointDiagnostics, FarReplicateIsAnOutlierAndAnInfluentialPoint)
+{
+    // Five replicates at 100 with one far off; the median of F(2, 8) is 0.757.
+    const stats::LinearityStudy s = studyOf(repeated({"50", "100"}, 5),
+                                            {"50.1", "49.9", "50.0", "50.2", "49.8", "100.1", "99.9", "100.0",
+                                             "100.2", "104.0"});
+    const std::vector<stats::GrubbsTest> g = stats::GrubbsTests(s);
+    ASSERT_EQ(g.size(), 2u);
+    EXPECT_FALSE(g[0].outlier);
+    EXPECT_TRUE(g[1].outlier);
+    EXPECT_EQ(g[1].observation, 10);
+    const std::vector<stats::PointDiagnostic> d = stats::PointDiagnostics(s);
+    for (const stats::PointDiagnostic &p : d)
+        EXPECT_EQ(p.influential, p.observation == 10) << p.observation;
+    // A point that alone fixes the line: leverage 1, no figures.
+    const std::vector<stats::PointDiagnostic> alone =
+        stats::PointDiagnostics(studyOf({"1", "1", "1", "5"}, {"1.1", "0.9", "1.0", "5"}));
+    EXPECT_FALSE(alone[3].leverage || alone[3].cooksDistance);
+    EXPECT_TRUE(alone[0].leverage);
+}
+
+TEST(Weighting, ZeroSlopeAndPerfectFitAreRefused)
+{
+    bool zero = false;
+    stats::ComputeWeighting(studyOf({"1", "2", "3"}, {"5", "4", "5"}), {}, zero);
+    EXPECT_TRUE(zero);
+    EXPECT_THROW(stats::ComputeWeighting(studyOf({"1", "2", "3"}, {"1", "2", "3"}), {}, zero),
+                 stats::FloatingPointError);
+}
+
+} // namespace
