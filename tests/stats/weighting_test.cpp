@@ -199,6 +199,34 @@ TEST(WeightedLines, EveryCandidateOfTheGrowingStudy)
     }
 }
 
+// The DIN 32645 calibration data (ten levels of one measurement): the
+// published ranking of the weights by the sum of |relative error| (as a
+// fraction there, per cent here). 1/s^2 needs replicates and is not ranked.
+TEST(WeightedLines, DinCalibrationDataRanking)
+{
+    const stats::LinearityStudy study =
+        studyOf({"0.05", "0.10", "0.15", "0.20", "0.25", "0.30", "0.35", "0.40", "0.45", "0.50"},
+                {"3060", "3522", "3707", "4280", "5058", "5510", "5703", "6205", "7156", "7178"});
+    const struct {
+        const char *id;
+        double sum;
+        int rank;
+    } expected[] = {{"none", 0.7977949, 7},    {"1/x^0.5", 0.7463664, 3}, {"1/x", 0.6928994, 2},
+                    {"1/x^2", 0.6109420, 1},   {"1/y^0.5", 0.7896535, 6}, {"1/y", 0.7795665, 5},
+                    {"1/y^2", 0.7545672, 4}};
+    const std::vector<stats::WeightCandidate> c = stats::RankWeights(study);
+    ASSERT_EQ(c.size(), 8u);
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        SCOPED_TRACE(expected[i].id);
+        EXPECT_STREQ(stats::WeightId(c[i].weight), expected[i].id);
+        ASSERT_TRUE(c[i].sumAbsRelativeError);
+        EXPECT_NEAR(c[i].sumAbsRelativeError->toDouble(), 100 * expected[i].sum, 100 * 5e-8);
+        EXPECT_EQ(c[i].rank, expected[i].rank);
+    }
+    EXPECT_EQ(c[7].rank, 0);
+    EXPECT_FALSE(c[7].sumAbsRelativeError);
+}
+
 TEST(WeightedLines, UnweightedLineIsTheInferenceLine)
 {
     const stats::StudyData texts = inferenceStudy();
