@@ -8,6 +8,7 @@
 #include "stats/criteria.h"
 #include "stats/recovery.h"
 #include "stats/regression.h"
+#include "stats/samples.h"
 #include "stats/study.h"
 
 #include <exception>
@@ -34,6 +35,10 @@ struct AnovaAndResiduals {
 struct AnalysisOptions {
     char decimalSeparator = '.';
     CriteriaOptions criteria; // T and the limits the criteria are judged against
+    // The unknown samples to read off the line, when there are any, and
+    // the confidence of their intervals.
+    std::optional<std::vector<Sample>> samples = std::nullopt;
+    Rational confidence = DefaultConfidence();
 };
 
 struct StudyAnalysis {
@@ -51,6 +56,9 @@ struct StudyAnalysis {
     // recovery or the criteria first meets the refusal of the variance.
     Computed<RecoveryResult> recovery;
     Computed<CriteriaResult> criteria; // also after the regression
+    // After the regression only: a zero slope or an error there is theirs too.
+    Computed<DetectionResult> detection;
+    Computed<SamplesResult> samples; // only when samples were given
 };
 
 // The texts of `texts` as plain data, shapes included: what an analysis

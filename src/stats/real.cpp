@@ -17,8 +17,8 @@
 namespace stats {
 
 struct Real::Exact {
-    enum class Kind { Ratio, Surd, Tail } kind = Kind::Ratio;
-    Rational a; // the rational; a of a + b·√c; the F of a probability P(F(df1, df2) ≥ a)
+    enum class Kind { Ratio, Surd, Tail, Approximation } kind = Kind::Ratio;
+    Rational a; // the rational (of an approximation too: its binary digits exactly); a of a + b·√c; the F of a probability P(F(df1, df2) ≥ a)
     struct Root {
         Rational b, c;
     };
@@ -242,6 +242,10 @@ Real::Real(std::shared_ptr<const Exact> exact) : exact_(std::move(exact))
         e.nearest.store(FUpperTailDouble(e.a, e.df1, e.df2), std::memory_order_relaxed);
         return;
     }
+    if (e.kind == Exact::Kind::Approximation) {
+        e.nearest.store(NearestDouble(e.a), std::memory_order_relaxed);
+        return;
+    }
     // A root is approximated when first needed; one that may be beyond the
     // range of a double is refused here and now.
     const long bits = std::max(magnitudeBits(e.a), magnitudeBits(e.root->b) + (magnitudeBits(e.root->c) + 1) / 2);
@@ -298,6 +302,20 @@ Real Real::FUpperTail(const Rational &f, int df1, int df2)
     return Real(std::shared_ptr<const Exact>(std::move(e)));
 }
 
+Real Real::Approximation(mpfr_srcptr value)
+{
+    if (mpfr_nan_p(value))
+        throw FloatingPointError(kInvalidOperation);
+    if (mpfr_inf_p(value))
+        throw FloatingPointError(kResultTooLarge);
+    if (mpfr_zero_p(value))
+        return Real();
+    auto e = std::make_shared<Exact>();
+    e->kind = Exact::Kind::Approximation;
+    mpfr_get_q(e->a.get_mpq_t(), value);
+    return Real(std::shared_ptr<const Exact>(std::move(e)));
+}
+
 bool Real::isRational() const { return !exact_ || exact_->kind == Exact::Kind::Ratio; }
 
 const Rational &Real::rational() const
@@ -337,7 +355,7 @@ int Real::compare(const Rational &q) const
             return 0;
         return mpfr_sgn(difference.get()) < 0 ? -1 : 1;
     }
-    if (e.kind == Exact::Kind::Ratio)
+    if (e.kind == Exact::Kind::Ratio || e.kind == Exact::Kind::Approximation)
         return sgn(Rational(e.a - q));
     // b·√c against d = q − a, both sides' signs first, then their squares.
     const Rational &b = e.root->b, &c = e.root->c;
@@ -346,6 +364,17 @@ int Real::compare(const Rational &q) const
     if (sgn(b) > 0)
         return sgn(d) <= 0 ? 1 : cmp(squareRoot, squareD) > 0 ? 1 : cmp(squareRoot, squareD) < 0 ? -1 : 0;
     return sgn(d) >= 0 ? -1 : cmp(squareD, squareRoot) > 0 ? 1 : cmp(squareD, squareRoot) < 0 ? -1 : 0;
+}
+
+// An approximation moved by an exact rational stays one.
+Real Real::approximation(Rational &&value)
+{
+    if (sgn(value) == 0)
+        return Real();
+    auto e = std::make_shared<Exact>();
+    e->kind = Exact::Kind::Approximation;
+    e->a = std::move(value);
+    return Real(std::shared_ptr<const Exact>(std::move(e)));
 }
 
 Real Real::operator-() const { return times(Rational(-1)); }
@@ -358,6 +387,8 @@ Real Real::plus(const Rational &q) const
         throw std::logic_error("Real::plus on a probability");
     if (exact_->kind == Exact::Kind::Ratio)
         return Real(Rational(exact_->a + q));
+    if (exact_->kind == Exact::Kind::Approximation)
+        return approximation(Rational(exact_->a + q));
     return Surd(exact_->a + q, exact_->root->b, exact_->root->c);
 }
 
@@ -369,6 +400,8 @@ Real Real::times(const Rational &q) const
         throw std::logic_error("Real::times on a probability");
     if (exact_->kind == Exact::Kind::Ratio)
         return Real(Rational(exact_->a * q));
+    if (exact_->kind == Exact::Kind::Approximation)
+        return approximation(Rational(exact_->a * q));
     return Surd(exact_->a * q, exact_->root->b * q, exact_->root->c);
 }
 
@@ -379,7 +412,7 @@ RoundedDigits Real::rounded(int digits) const
     if (!exact_)
         return {};
     const Exact &e = *exact_;
-    if (e.kind == Exact::Kind::Ratio) {
+    if (e.kind == Exact::Kind::Ratio || e.kind == Exact::Kind::Approximation) {
         if (const auto quick = roundQuickly(mpq_get_d(e.a.get_mpq_t()), digits))
             return *quick;
         return RoundRational(e.a, digits);
