@@ -21,12 +21,13 @@ namespace fs = std::filesystem;
 
 const std::vector<const char *> kSummaryColumns = {
     "archivo", "sha256",  "estado", "mensaje", "metodo", "analista", "fecha",         "unidades",         "niveles", "n",
-    "pendiente", "ordenada", "r2", "syx", "cv", "significacion", "ajuste_lineal", "error_sistematico", "criterios"};
+    "pendiente", "ordenada", "r2", "syx", "cv", "significacion", "ajuste_lineal", "error_sistematico", "criterios",
+    "sx0", "vx0", "limite_cuantificacion"};
 
 namespace {
 
 enum Column { Method, Analyst, Date, Units, Levels, N, Slope, Intercept, R2, Syx, Cv, Significance, Fit, Systematic,
-              Criteria, ColumnCount };
+              Criteria, Sx0, Vx0, QuantificationLimit, ColumnCount };
 
 // The output folder and those above it, made when missing.
 void makeFolders(const std::string &folder)
@@ -106,6 +107,10 @@ void FillResultColumns(SummaryRow &row, int status, const std::string &message, 
     row.values[Fit] = identifier(anova["linearFit"]);
     row.values[Systematic] = identifier(o["recovery"].toObject()["systematicError"]);
     row.values[Criteria] = identifier(o["criteria"].toObject()["verdict"]);
+    const QJsonObject detection = o["detection"].toObject();
+    row.values[Sx0] = number(detection["sx0"]);
+    row.values[Vx0] = number(detection["vx0"]);
+    row.values[QuantificationLimit] = number(detection["quantificationLimit"]);
 }
 
 void NoteFailure(SummaryRow &row, int status, const std::string &message)

@@ -7,6 +7,7 @@
 #include "cli/outputs.h"
 #include "cli/printrecord.h"
 #include "cli/resultsjson.h"
+#include "cli/samplesoptions.h"
 #include "cli/verification.h"
 
 #include "stats/studyfile.h"
@@ -47,12 +48,33 @@ const char kReport[] = "report", kInference[] = "inference", kAnova[] = "anova",
 
 int jsonCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
 {
-    stats::CriteriaOptions options;
+    stats::AnalysisOptions options;
+    options.decimalSeparator = separator;
     std::string problem;
-    if (!CriteriaOptionsOf(line, separator, options, problem))
+    if (!CriteriaOptionsOf(line, separator, options.criteria, problem) ||
+        !SamplesOptionsOf(line, line.option("--samples"), options, problem))
         return UsageError(err, problem, line.command);
-    const int status = RunJsonCommand(line.operands[0], out, err, separator, options);
+    const int status = RunJsonCommand(line.operands[0], out, err, options);
     return OutputWritten(out, err) ? kExitFailed : status;
+}
+
+// --samples STUDY SAMPLES [--confidence C]: the samples file and the
+// confidence are refused before the study is read.
+int samplesCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
+{
+    stats::AnalysisOptions options;
+    options.decimalSeparator = separator;
+    std::string problem;
+    if (!SamplesOptionsOf(line, &line.operands[1], options, problem))
+        return UsageError(err, problem, line.command);
+    const Rendered rendered = RenderOutput(OutputNamed("samples"), ReadAndAnalyse(line.operands[0], options), {});
+    if (rendered.status != kExitDone) {
+        err << rendered.message << '\n';
+        return rendered.status;
+    }
+    errno = 0;
+    out << rendered.bytes;
+    return OutputWritten(out, err);
 }
 
 // Without --output (with it, it draws its report and the window library runs it).
@@ -167,16 +189,30 @@ const Command kCommands[] = {
      "  --target T          la cantidad al 100 % (mayor que cero); sin ella, la media\n"
      "                      de las cantidades de los niveles\n",
      {kStudy}, {"--target", "--limits"}, false, false, nullptr, limitsHelp},
+    {"--samples", nullptr, Text, nullptr, samplesCommand, "--samples ARCHIVO.w04 MUESTRAS.txt [--confidence C]",
+     WithoutWindows,
+     "  --samples           la desviación estándar del método, los límites de\n"
+     "                      detección y cuantificación (DIN 32645 e ICH) y cada muestra\n"
+     "                      de MUESTRAS (una por línea: nombre y de 1 a 20 respuestas\n"
+     "                      separadas por punto y coma o tabuladores) con su cantidad\n"
+     "                      y sus intervalos de confianza\n"
+     "  --confidence C      la confianza de los intervalos, mayor que 0.5 y menor que 1\n"
+     "                      (0.95 si se omite)\n",
+     {kStudy, "el archivo de muestras"}, {"--confidence"}, false},
     {"--print", nullptr, Drawing, nullptr, nullptr,
-     "--print general|inference|error|criteria ARCHIVO.w04\n--output SALIDA.pdf [--target T] [--limits L.json]",
+     "--print general|inference|error|criteria|samples ARCHIVO.w04\n[MUESTRAS.txt] --output SALIDA.pdf [--target T]\n"
+     "[--limits L.json] [--confidence C]",
      Drawings,
      "  --print general     la página de información general y datos del estudio\n"
      "  --print inference   la de inferencia y análisis de la varianza\n"
      "  --print error       la de error sistemático y residuales\n"
      "  --print criteria    la de criterios de aceptación (con --target y --limits,\n"
      "                      como --criteria); en PDF, en el papel de la configuración\n"
-     "                      regional\n",
-     {"la página (general, inference, error o criteria)", kStudy}, {"--output", "--target", "--limits"}, true},
+     "                      regional\n"
+     "  --print samples     la de límites del método y muestras desconocidas de\n"
+     "                      MUESTRAS (con --confidence, como --samples)\n",
+     {"la página (general, inference, error, criteria o samples)", kStudy, "el archivo de muestras"},
+     {"--output", "--target", "--limits", "--confidence"}, true, false, nullptr, nullptr, 1},
     {"--graph", nullptr, Drawing, nullptr, nullptr,
      "--graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n[--size ANCHOxALTO]", Drawings,
      "  --graph             dibuja la gráfica de regresión (regression) o la de\n"
@@ -187,12 +223,15 @@ const Command kCommands[] = {
      "  --size ANCHOxALTO   píxeles de PNG y SVG: dos enteros de 1 a 5000 sin ceros a\n"
      "                      la izquierda, con una x minúscula entre ellos (982x630)\n",
      {"la gráfica (regression o residuals)", kStudy}, {"--output", "--size"}, true},
-    {"--json", nullptr, Text, nullptr, jsonCommand, "--json ARCHIVO.w04 [--target T] [--limits L.json]", Results,
+    {"--json", nullptr, Text, nullptr, jsonCommand,
+     "--json ARCHIVO.w04 [--target T] [--limits L.json]\n[--samples MUESTRAS.txt] [--confidence C]", Results,
      "  --json              todos los resultados del estudio en un objeto JSON, con los\n"
      "                      números a precisión completa (para un sistema de\n"
      "                      laboratorio), los criterios de aceptación incluidos\n"
-     "                      (--target y --limits como en --criteria)\n",
-     {kStudy}, {"--target", "--limits"}, false},
+     "                      (--target y --limits como en --criteria), los límites de\n"
+     "                      detección y cuantificación siempre y las muestras de\n"
+     "                      --samples (con --confidence como en la orden --samples)\n",
+     {kStudy}, {"--target", "--limits", "--samples", "--confidence"}, false},
     {"--verify", nullptr, Text, "--output", verifyCommand, "--verify [--output VERIFICACION.pdf]", Results,
      "  --verify            verifica la instalación: calcula los estudios de referencia\n"
      "                      incorporados y compara cada magnitud con su valor de\n"

@@ -78,6 +78,9 @@ const Output kOutputs[] = {
     {.id = "page-inference", .kind = Drawn, .suffix = ".inferencia.pdf"},
     {.id = "page-error", .kind = Drawn, .suffix = ".error.pdf"},
     {.id = "page-criteria", .kind = Drawn, .suffix = ".criterios.pdf"},
+    // The samples are a task of one study: a batch run writes neither.
+    {.id = "samples", .kind = Text, .suffix = "", .outcome = stats::SamplesOutcome, .print = lines, .render = text},
+    {.id = "page-samples", .kind = Drawn, .suffix = ""},
 };
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "stats/analysis.h"
 #include "stats/criteriatexts.h"
 #include "stats/resulttexts.h"
+#include "stats/samplestexts.h"
 
 namespace stats {
 
@@ -77,5 +78,9 @@ CommandOutcome ResidualGraphOutcome(const StudyAnalysis &analysis);
 // percentages equal), for the outputs that carry every result but it;
 // empty when it was. Another error is raised.
 std::string RecoveryRefusal(const StudyAnalysis &analysis);
+
+// The method's standard deviation and limits, and the unknown samples when
+// the analysis was given any: refused as the regression is.
+CommandOutcome SamplesOutcome(const StudyAnalysis &analysis);
 
 } // namespace stats

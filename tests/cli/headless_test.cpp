@@ -24,8 +24,9 @@ const std::string kHead = "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n";
 // The usage lines a refusal of these commands shows.
 const std::string graph = "Uso: linealidad --graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n"
                           "                [--size ANCHOxALTO]\n";
-const std::string print = "Uso: linealidad --print general|inference|error|criteria ARCHIVO.w04\n"
-                          "                --output SALIDA.pdf [--target T] [--limits L.json]\n";
+const std::string print = "Uso: linealidad --print general|inference|error|criteria|samples ARCHIVO.w04\n"
+                          "                [MUESTRAS.txt] --output SALIDA.pdf [--target T]\n"
+                          "                [--limits L.json] [--confidence C]\n";
 const std::string verify = "Uso: linealidad --verify [--output VERIFICACION.pdf]\n";
 
 // A --json document without its record, which names the file and the moment.
@@ -151,8 +152,14 @@ TEST(HeadlessCommandLine, ARefusalNamesWhatIsWrongThenTheUsage)
 {
     const std::string help = runLinealidad({"--help"}).out;
     const std::string all = help.substr(0, help.find("\n\n") + 1);
-    const std::string json = "Uso: linealidad --json ARCHIVO.w04 [--target T] [--limits L.json]\n";
+    const std::string json = "Uso: linealidad --json ARCHIVO.w04 [--target T] [--limits L.json]\n"
+                             "                [--samples MUESTRAS.txt] [--confidence C]\n";
+    const std::string samples = "Uso: linealidad --samples ARCHIVO.w04 MUESTRAS.txt [--confidence C]\n";
     const QString study = TEST_DATA_DIR "/worked-anova.w04";
+    QTemporaryDir dir;
+    const QString samplesFile = writeBytes(dir.filePath("m.txt"), "A;1\n");
+    const QString badSamples = writeBytes(dir.filePath("bad.txt"), "A;1\nB;x\n");
+    const std::string missing = runLinealidad({"--report", dir.filePath("none.txt")}).err;
     const struct {
         QStringList args;
         std::string reason, usage;
@@ -172,7 +179,21 @@ TEST(HeadlessCommandLine, ARefusalNamesWhatIsWrongThenTheUsage)
         {{"--graph", "regression", study, "--output", "x.png", "--output", "y.png"}, "--output aparece dos veces.", graph},
         {{"--print", "general", study, "--output", "x.pdf", "--size", "10x10"}, "La orden --print no admite --size.", print},
         {{"--verify", "--output", "v.pdf", "--bogus"}, "Opción desconocida: --bogus", verify},
-        {{"--print", "todo", study, "--output", "x.pdf"}, "La página es general, inference, error o criteria: todo", print},
+        {{"--print", "todo", study, "--output", "x.pdf"},
+         "La página es general, inference, error, criteria o samples: todo", print},
+        {{"--print", "samples", study, "--output", "x.pdf"}, "Falta el archivo de muestras.", print},
+        {{"--print", "general", study, samplesFile, "--output", "x.pdf"}, "Argumento inesperado: " + samplesFile.toStdString(), print},
+        {{"--print", "general", study, "--output", "x.pdf", "--confidence", "0.9"}, "--confidence es de la página samples.", print},
+        {{"--print", "samples", study, samplesFile, "--output", "x.pdf", "--confidence", "1"},
+         "--confidence 1: La confianza debe ser un número mayor que 0.5 y menor que 1.", print},
+        // A bad samples file or confidence is named before the study is read.
+        {{"--samples", study}, "Falta el archivo de muestras.", samples},
+        {{"--samples", "missing.w04", badSamples}, "«" + badSamples.toStdString() + "»: Archivo de muestras, línea 2: 'x' no es un número.", samples},
+        {{"--samples", study, samplesFile, "--confidence", "0,5"},
+         "--confidence 0,5: La confianza debe ser un número mayor que 0.5 y menor que 1.", samples},
+        {{"--json", study, "--confidence", "dos"}, "--confidence dos: 'dos' is not a valid floating point value", json},
+        {{"--json", study, "--samples", dir.filePath("none.txt")},
+         "Archivo de muestras: " + missing.substr(0, missing.size() - 2), json},
         {{"--print", "general", study}, "Falta --output SALIDA.", print},
     };
     for (const auto &c : cases) {

@@ -221,7 +221,8 @@ TEST(SamplesFile, ReadsOrRefusesNamingTheLine)
         {"A;1;1;1;1;1;1;1;1;1;1;1;1;1;1;1;1;1;1;1;1;1\n", {}, "Archivo de muestras, línea 1: más de 20"},
         {"A;1\nB;\xC3\x28\n", {}, "Archivo de muestras, línea 2: no es texto UTF-8."},
         {"A;1\nB;1e999\n", {}, "Archivo de muestras, línea 2: '1e999'"},
-        {"A;1.5.1\n", {}, "Archivo de muestras, línea 1: '1.5.1'"},
+        {"A;1\nB;1.5.1\n", {}, "Archivo de muestras, línea 2: '1.5.1'"},
+        {"Muestra;Respuesta\n", {}, nullptr}, // a heading alone: no samples
     };
     for (const FileCase &c : cases) {
         SCOPED_TRACE(c.bytes);
