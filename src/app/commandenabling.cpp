@@ -20,7 +20,7 @@ QStringList CalculationsGroup()
     // like the other calculations.
     return {mnuinferencia, mnuanova,   mnuresid,       mnueesc,   mnugraph,  mnugraphr,
             mnuinforme,    mnucriterios, mnupredice,   pmnuinferencia, pmnuanova, pmnuresid,
-            pmnueesc,      pmnugraph,  pmnugraphr,     pmnupredice};
+            pmnueesc,      pmnugraph,  pmnugraphr,     pmnupredice,    mnumuestras, pmnumuestras};
 }
 
 } // namespace app::commandgroups

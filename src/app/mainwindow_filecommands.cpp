@@ -49,7 +49,8 @@ StudyEditor *MainWindow::createEditor()
     connect(editor->popupAction(objectnames::pmnupredice), &QAction::triggered, this,
             &MainWindow::showPredictions);
     for (const char *name : {objectnames::pmnuinferencia, objectnames::pmnuanova, objectnames::pmnuresid,
-                             objectnames::pmnueesc, objectnames::pmnugraph, objectnames::pmnugraphr})
+                             objectnames::pmnueesc, objectnames::pmnugraph, objectnames::pmnugraphr,
+                             objectnames::pmnumuestras})
         if (QAction *twin = action(QString(name).mid(1)))
             connect(editor->popupAction(name), &QAction::triggered, twin, &QAction::trigger);
     return editor;

@@ -9,6 +9,7 @@
 #include "windows/acceptancelimitsdialog.h"
 #include "windows/anovawindow.h"
 #include "windows/criteriawindow.h"
+#include "windows/sampleswindow.h"
 #include "windows/inferencewindow.h"
 #include "windows/reportwindow.h"
 #include "windows/residualswindow.h"
@@ -86,6 +87,19 @@ void MainWindow::showCriteria()
             return;
         addResultWindow(new CriteriaWindow(stats::StudyFromFile(stats::StudyFileFromTexts(*editor_)),
                                            *analysis.criteria.value, separator_, dialogs_, windows_.help));
+    });
+}
+
+// The samples window keeps the study as it is now, like the criteria window.
+void MainWindow::showSamples()
+{
+    if (!editor_)
+        return;
+    widgets::RunReportingErrors(dialogs_, this, [&] {
+        if (showRefusal(stats::SamplesOutcome(analyzeEditor())))
+            return;
+        addResultWindow(
+            new SamplesWindow(stats::StudyFromFile(stats::StudyFileFromTexts(*editor_)), separator_, dialogs_));
     });
 }
 

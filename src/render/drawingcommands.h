@@ -6,6 +6,7 @@
 #include "cli/outputs.h"
 #include "render/documentrecord.h"
 #include "stats/criteria.h"
+#include "stats/samples.h"
 #include "stats/studyfile.h"
 
 #include <QByteArray>
@@ -75,6 +76,11 @@ struct DrawingRequest {
     std::optional<QSize> size;
     stats::CriteriaOptions criteria; // --target and --limits
     bool criteriaGiven = false;      // either of them
+    // The samples file after the study (--print samples) and --confidence.
+    std::string samplesPath;
+    std::optional<std::vector<stats::Sample>> samples;
+    stats::Rational confidence = stats::DefaultConfidence();
+    bool confidenceGiven = false;
 };
 // False with the reason, in Spanish, for a bad command line.
 bool ParseDrawingRequest(const std::vector<std::string> &args, char decimalSeparator, DrawingRequest &request,

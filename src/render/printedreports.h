@@ -20,7 +20,7 @@ class QPainter;
 namespace render {
 
 // The items of the print options window, in order.
-enum class PrintedReport { GeneralInformation, InferenceAndAnova, ErrorAndResiduals, AcceptanceCriteria };
+enum class PrintedReport { GeneralInformation, InferenceAndAnova, ErrorAndResiduals, AcceptanceCriteria, Samples };
 
 // One text of a page body: its line, and its column in column units, or
 // centred, or right-aligned.

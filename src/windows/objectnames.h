@@ -125,4 +125,14 @@ inline constexpr const char *btnomision = "btnomision";
 inline constexpr const char *btnaceptar = "btnaceptar";
 inline constexpr const char *btncancelar = "btncancelar";
 
+// The samples window.
+inline constexpr const char *TFmuestras = "TFmuestras";
+inline constexpr const char *mnumuestras = "mnumuestras";
+inline constexpr const char *pmnumuestras = "pmnumuestras";
+inline constexpr const char *mmmetodo = "mmmetodo";
+inline constexpr const char *econfianza = "econfianza";
+inline constexpr const char *stgmuestras = "stgmuestras";
+inline constexpr const char *btnleer = "btnleer";
+inline constexpr const char *btnguardarmuestras = "btnguardarmuestras";
+
 } // namespace objectnames

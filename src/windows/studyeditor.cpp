@@ -241,6 +241,8 @@ void StudyEditor::buildPopupMenu()
     PopMenu->addSeparator();
     add(objectnames::pmnupredice, QStringLiteral("&Predicciones"),
         QStringLiteral("Cálculos|Presenta la ecuación de la recta y calcula predicciones"));
+    add(objectnames::pmnumuestras, QStringLiteral("&Muestras"),
+        QStringLiteral("Cálculos|Calcula la cantidad de muestras desconocidas y los límites del método"));
     stgdatos->setPopupMenu(PopMenu);
 }
 
