@@ -60,7 +60,9 @@ SamplesWindow::SamplesWindow(stats::StudyData study, char decimalSeparator, User
 {
     mmmetodo_ = addTextBox(QLatin1String(objectnames::mmmetodo), {});
     mmmetodo_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    mmmetodo_->setFixedHeight(mmmetodo_->fontMetrics().lineSpacing() * 12 + 12);
+    // The method's eleven lines, whole (and a twelfth's room for the text box's own spacing).
+    mmmetodo_->setFixedHeight(mmmetodo_->fontMetrics().lineSpacing() * 12 +
+                              2 * (static_cast<int>(mmmetodo_->document()->documentMargin()) + mmmetodo_->frameWidth()));
 
     auto *confidenceLabel = new QLabel(QStringLiteral("Confianza de los intervalos:"), this);
     confidenceText_ = QString::fromStdString(stats::FormatGeneral(stats::Real(confidence_), 6, separator_));
@@ -97,8 +99,9 @@ SamplesWindow::SamplesWindow(stats::StudyData study, char decimalSeparator, User
             item->setTextAlignment(Qt::AlignVCenter | (c == Flags ? Qt::AlignLeft : Qt::AlignRight));
             stgmuestras_->setItem(row, c, item);
         }
-    stgmuestras_->setColumnWidth(Name, 120);
-    stgmuestras_->setColumnWidth(Responses, 160);
+    stgmuestras_->verticalHeader()->setDefaultSectionSize(stgmuestras_->fontMetrics().height() + 6);
+    stgmuestras_->setColumnWidth(Name, 100);
+    stgmuestras_->setColumnWidth(Responses, 130);
     stgmuestras_->horizontalHeader()->setStretchLastSection(true);
 
     auto *layout = new QVBoxLayout(this);
@@ -214,8 +217,10 @@ void SamplesWindow::showRow(int row, const stats::CellRow &cells)
         QTableWidgetItem *item = stgmuestras_->item(row, c);
         item->setText(c < static_cast<int>(cells.size()) + 1 ? QString::fromStdString(cells[static_cast<size_t>(c - 1)])
                                                               : QString());
-        if (c == Flags)
+        if (c == Flags) { // the whole of a long message where the column cuts it
             item->setForeground(kFlagged);
+            item->setToolTip(item->text());
+        }
     }
 }
 
@@ -255,6 +260,8 @@ void SamplesWindow::recompute()
         const stats::SamplesResult &results = *analysis.samples.value;
         for (size_t i = 0; i < rows.size(); ++i)
             showRow(rows[i], stats::SampleCells(results.samples[i], separator_));
+        for (int c = M; c < Flags; ++c)
+            stgmuestras_->resizeColumnToContents(c);
     });
 }
 

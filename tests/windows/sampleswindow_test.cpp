@@ -109,8 +109,10 @@ private slots:
             QCOMPARE(window.confidence()->text(), QStringLiteral("0.99"));
         }
         QVERIFY(dialogs.errors.isEmpty());
-        if (qEnvironmentVariableIsSet("SAMPLES_WINDOW_SHOT"))
+        if (qEnvironmentVariableIsSet("SAMPLES_WINDOW_SHOT")) { // to look at it: the size it opens with
+            window.resize(window.look().size);
             window.grab().save(qEnvironmentVariable("SAMPLES_WINDOW_SHOT"));
+        }
     }
 
     void pastedLinesFillRowsFromTheCurrentOne()
