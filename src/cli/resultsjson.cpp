@@ -186,8 +186,8 @@ QJsonObject SamplesJson(const stats::SamplesResult &s, int degreesOfFreedom)
     QJsonArray results;
     for (const stats::SampleResult &r : s.samples) {
         QJsonArray responses;
-        for (const stats::Real &y : r.responses)
-            responses.append(y.toDouble());
+        for (const stats::Rational &y : r.responses)
+            responses.append(stats::NearestDouble(y));
         results.append(QJsonObject{{"name", text(r.name)},
                                    {"responses", responses},
                                    {"m", r.m},

@@ -243,7 +243,8 @@ Real::Real(std::shared_ptr<const Exact> exact) : exact_(std::move(exact))
         return;
     }
     if (e.kind == Exact::Kind::Approximation) {
-        e.nearest.store(NearestDouble(e.a), std::memory_order_relaxed);
+        if (std::isnan(e.nearest.load(std::memory_order_relaxed)))
+            e.nearest.store(NearestDouble(e.a), std::memory_order_relaxed);
         return;
     }
     // A root is approximated when first needed; one that may be beyond the
@@ -313,6 +314,7 @@ Real Real::Approximation(mpfr_srcptr value)
     auto e = std::make_shared<Exact>();
     e->kind = Exact::Kind::Approximation;
     mpfr_get_q(e->a.get_mpq_t(), value);
+    e->nearest.store(checkedDouble(value), std::memory_order_relaxed); // the nearest double, at once
     return Real(std::shared_ptr<const Exact>(std::move(e)));
 }
 

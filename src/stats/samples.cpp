@@ -22,6 +22,15 @@ struct Shared {
     Rational lineTerm;   // 1/n
     Rational b2sxx;      // b² Sxx
     Fifty t, ts, g, sxx, meanX;
+    Fifty rest, widthFactor; // 1 − g, (t s/|b|)/(1 − g)
+};
+
+// Scratch numbers of fifty digits, kept from sample to sample: 200 samples
+// are read as the analyst types, so none is allocated per sample.
+struct Scratch {
+    mpfr_t fx, half, u, tmp, width;
+    Scratch() { mpfr_inits2(mpfr_get_prec(Fifty(0).backend().data()), fx, half, u, tmp, width, nullptr); }
+    ~Scratch() { mpfr_clears(fx, half, u, tmp, width, nullptr); }
 };
 
 SampleResult evaluated(const Sample &sample, const Shared &c, const DetectionResult &detection,
@@ -33,29 +42,44 @@ SampleResult evaluated(const Sample &sample, const Shared &c, const DetectionRes
     if (r.m < 1 || r.m > kMaxSampleResponses)
         throw ConversionError("La muestra '" + QuotedValue(sample.name) + "' debe tener de 1 a 20 respuestas.");
     Rational sum;
-    r.responses.reserve(sample.responses.size());
-    for (const Rational &y : sample.responses) {
+    for (const Rational &y : sample.responses)
         sum += y;
-        r.responses.emplace_back(y);
-    }
+    r.responses = sample.responses;
     const Rational mean = sum / r.m;
     r.meanResponse = Real(mean);
     const Rational x = (mean - c.line.intercept) / c.line.slope;
     r.x = Real(x);
     const Rational off = mean - c.line.meanY;
     const Rational spread = Rational(1, r.m) + c.lineTerm; // 1/m + 1/n
-    r.se = Real::Sqrt(c.sx0Squared * (spread + off * off / c.b2sxx));
-    const Fifty fx = FiftyOf(x), half = c.t * sqrt(FiftyOf(c.sx0Squared * (spread + off * off / c.b2sxx)));
-    r.lower = approximation(fx - half);
-    r.upper = approximation(fx + half);
+    const Rational variance = c.sx0Squared * (spread + off * off / c.b2sxx);
+    r.se = Real::Sqrt(variance);
+
+    thread_local Scratch f;
+    mpfr_set_q(f.fx, x.get_mpq_t(), MPFR_RNDN);
+    mpfr_set_q(f.half, variance.get_mpq_t(), MPFR_RNDN);
+    mpfr_sqrt(f.half, f.half, MPFR_RNDN);
+    mpfr_mul(f.half, f.half, c.t.backend().data(), MPFR_RNDN); // t·se
+    mpfr_sub(f.tmp, f.fx, f.half, MPFR_RNDN);
+    r.lower = Real::Approximation(f.tmp);
+    mpfr_add(f.tmp, f.fx, f.half, MPFR_RNDN);
+    r.upper = Real::Approximation(f.tmp);
     // The x where |ȳ₀ − a − b x| = t s √(1/m + 1/n + (x − x̄)²/Sxx):
     // x̄ + u/(1 − g) ∓ (t s/|b|)/(1 − g) · √((1 − g)(1/m + 1/n) + u²/Sxx), u = x̂ − x̄.
     if (c.g < 1) {
-        const Fifty u = fx - c.meanX, rest = 1 - c.g;
-        const Fifty centre = c.meanX + u / rest;
-        const Fifty width = c.ts / rest * sqrt(rest * FiftyOf(spread) + u * u / c.sxx);
-        r.fiellerLower = approximation(centre - width);
-        r.fiellerUpper = approximation(centre + width);
+        mpfr_sub(f.u, f.fx, c.meanX.backend().data(), MPFR_RNDN);
+        mpfr_set_q(f.width, spread.get_mpq_t(), MPFR_RNDN);
+        mpfr_mul(f.width, f.width, c.rest.backend().data(), MPFR_RNDN);
+        mpfr_sqr(f.tmp, f.u, MPFR_RNDN);
+        mpfr_div(f.tmp, f.tmp, c.sxx.backend().data(), MPFR_RNDN);
+        mpfr_add(f.width, f.width, f.tmp, MPFR_RNDN);
+        mpfr_sqrt(f.width, f.width, MPFR_RNDN);
+        mpfr_mul(f.width, f.width, c.widthFactor.backend().data(), MPFR_RNDN);
+        mpfr_div(f.u, f.u, c.rest.backend().data(), MPFR_RNDN);
+        mpfr_add(f.u, f.u, c.meanX.backend().data(), MPFR_RNDN); // the centre
+        mpfr_sub(f.tmp, f.u, f.width, MPFR_RNDN);
+        r.fiellerLower = Real::Approximation(f.tmp);
+        mpfr_add(f.tmp, f.u, f.width, MPFR_RNDN);
+        r.fiellerUpper = Real::Approximation(f.tmp);
     }
     r.inRange = x >= lowest && x <= highest;
     r.belowQuantification = detection.quantificationLimit.compare(x) > 0;
@@ -74,12 +98,14 @@ SamplesResult EvaluateSamples(const LinearityStudy &study, const DetectionResult
         throw FloatingPointError(kDivisionByZero);
     const int f = study.n() - 2;
     const Rational b2 = line.slope * line.slope;
-    Shared c{line, line.sse / f / b2, 1 / line.n, b2 * line.sxx, {}, {}, {}, {}, {}};
+    Shared c{line, line.sse / f / b2, 1 / line.n, b2 * line.sxx, {}, {}, {}, {}, {}, {}, {}};
     c.t = StudentTQuantile((1 + confidence) / 2, f);
     c.ts = c.t * sqrt(FiftyOf(c.sx0Squared)); // t s / |b|
     c.g = c.ts * c.ts / FiftyOf(line.sxx);
     c.sxx = FiftyOf(line.sxx);
     c.meanX = FiftyOf(line.meanX);
+    c.rest = 1 - c.g;
+    c.widthFactor = c.ts / c.rest;
 
     SamplesResult r;
     r.confidence = confidence;

@@ -20,7 +20,7 @@ struct Sample {
 
 struct SampleResult {
     std::string name;
-    std::vector<Real> responses;
+    std::vector<Rational> responses; // as typed
     int m = 0;
     Real meanResponse;     // ȳ₀
     Real x;                // (ȳ₀ − a) / b

@@ -125,8 +125,9 @@ TEST(Json, DetectionAlwaysAndSamplesWhenGiven)
         EXPECT_EQ(row["x"].toDouble(), r.x.toDouble());
         EXPECT_EQ(row["upper"].toDouble(), r.upper.toDouble());
         EXPECT_EQ(row["fiellerLower"].isNull(), !r.fiellerLower);
-        if (r.fiellerLower)
+        if (r.fiellerLower) {
             EXPECT_EQ(row["fiellerLower"].toDouble(), r.fiellerLower->toDouble());
+        }
         EXPECT_EQ(row["inRange"].toBool(), r.inRange);
         EXPECT_EQ(row["belowQuantification"].toBool(), r.belowQuantification);
     }
