@@ -4,6 +4,7 @@
 #include "cli/samplesoptions.h"
 #include "stats/outcomes.h"
 #include "stats/studyfile.h"
+#include "support/pdfwords.h"
 #include "support/processrun.h"
 
 #include <QJsonArray>
@@ -140,6 +141,25 @@ TEST(Json, DetectionAlwaysAndSamplesWhenGiven)
     for (const std::string &line : stats::SamplesOutcome(a).lines)
         lines += line + "\n";
     EXPECT_EQ(text.out, lines);
+
+    // The printed page: the method's lines, each sample's figures, its flags in words.
+    const QString pdf = dir.filePath("muestras.pdf");
+    const ProcessRun page = runLinealidad({"--print", "samples", study, samples, "--output", pdf, "--confidence", "0.99"});
+    ASSERT_EQ(page.status, 0) << page.err;
+    const QStringList printed = readPdf(pdf).lines(0);
+    for (const std::string &line : stats::DetectionLines(d, a.study.units, '.'))
+        if (line != " ") {
+            EXPECT_TRUE(printed.contains(QString::fromStdString(line))) << line;
+        }
+    for (const stats::SampleResult &r : a.samples.value->samples) {
+        stats::CellRow cells = stats::SampleCells(r, '.');
+        cells.pop_back();
+        QStringList words;
+        for (const std::string &cell : cells)
+            words << QString::fromStdString(cell);
+        EXPECT_TRUE(printed.contains(words.join(' '))) << words.join(' ').toStdString();
+    }
+    EXPECT_TRUE(printed.contains(QStringLiteral("B: FUERA DEL INTERVALO ESTUDIADO")));
 
     const QString zero = writeBytes(dir.filePath("zero.w04"), "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n1\r\n2\r\n3\r\n5\r\n5\r\n5\r\n");
     const ProcessRun refused = runLinealidad({"--samples", zero, samples});

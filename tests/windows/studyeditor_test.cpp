@@ -114,7 +114,7 @@ private slots:
         QCOMPARE(editor->windowTitle(), QString("Nuevo"));
         QCOMPARE(page(), 0);
         QCOMPARE(focused(), QString(objectnames::emetodo));
-        QCOMPARE(editor->popupActions().size(), 7);
+        QCOMPARE(editor->popupActions().size(), 8); // six calculations, the predictions and the samples
         for (QAction *action : editor->popupActions())
             QVERIFY(!action->isEnabled());
     }
