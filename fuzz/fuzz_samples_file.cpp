@@ -1,7 +1,7 @@
 // libFuzzer target: arbitrary bytes as a samples file. The reader takes a
 // file whole or refuses it naming a line; what it takes saves and reads back
 // the same, and is evaluated on a study's line without a crash.
-#include "stats/analysis.h"
+#include "stats/outcomes.h"
 #include "stats/samplesfile.h"
 #include "stats/samplestexts.h"
 

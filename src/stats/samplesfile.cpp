@@ -99,8 +99,11 @@ std::vector<Sample> parse(const std::string &bytes, std::vector<SampleTexts> *te
             refuse(lineNumber, "pasa de 4 KiB.");
         if (!validUtf8(line))
             refuse(lineNumber, "no es texto UTF-8.");
-        if (lineNumber == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0)
-            line.erase(0, 3); // a byte order mark
+        // A byte order mark, invisible: before the first line, or before a
+        // line pasted from another file (a name never starts with one, or it
+        // would not read back the same once saved first).
+        if (line.rfind("\xEF\xBB\xBF", 0) == 0)
+            line.erase(0, 3);
         const std::string content = trimmed(line);
         if (content.empty() || content[0] == '#')
             continue;
