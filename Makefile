@@ -3,7 +3,7 @@
 #   make test  installs what is missing, builds and runs every test headless
 # Extras: make sanitize (the suite under AddressSanitizer + UBSan, and a
 #         batch run with every format under ThreadSanitizer),
-#         make fuzz (libFuzzer on the study file reader and conversions),
+#         make fuzz (libFuzzer on the study file reader and conversions, and the samples file reader),
 #         make bench (Google Benchmark medians of the engine and the graphs),
 #         make mutate (the suite against the hand-made faults of tests/mutation).
 
@@ -61,6 +61,12 @@ fuzz:
 	  fuzz/fuzz_study_file.cpp src/stats/*.cpp -lgmpxx -lmpfr -lgmp -o build-fuzz/fuzz_study_file
 	cp -n fuzz/seeds/* fuzz/corpus/ 2>/dev/null || true
 	./build-fuzz/fuzz_study_file -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -artifact_prefix=build-fuzz/ fuzz/corpus
+	@# The samples file reader.
+	clang++ -std=c++20 -O1 -g -Isrc -fsanitize=fuzzer,address,undefined \
+	  fuzz/fuzz_samples_file.cpp src/stats/*.cpp -lgmpxx -lmpfr -lgmp -o build-fuzz/fuzz_samples_file
+	mkdir -p fuzz/corpus-samples
+	cp -n fuzz/seeds-samples/* fuzz/corpus-samples/ 2>/dev/null || true
+	./build-fuzz/fuzz_samples_file -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=10 -artifact_prefix=build-fuzz/ fuzz/corpus-samples
 
 # The graph options' limits and the axis computation (no Qt).
 fuzz-axes:

@@ -2,6 +2,7 @@
 // one read + validate + report of a study file, as the headless --report
 // command does them.
 #include "stats/leastsquares.h"
+#include "stats/conversions.h"
 #include "stats/outcomes.h"
 #include "stats/studyfile.h"
 
@@ -116,6 +117,24 @@ void BM_QuadraticText25(benchmark::State &state)
         benchmark::DoNotOptimize(stats::QuadraticLines(model, '.'));
 }
 BENCHMARK(BM_QuadraticText25);
+// 200 unknown samples of three responses each read off the line of the same
+// study, its detection limits computed (as the samples window does on each
+// edit, less the analysis of the study).
+void BM_Samples200(benchmark::State &state)
+{
+    const stats::LinearityStudy study = stats::ReadStudy(study25(), '.');
+    const stats::DetectionResult detection = stats::ComputeDetection(study);
+    std::vector<stats::Sample> samples;
+    for (int i = 0; i < 200; ++i) {
+        const std::string whole = std::to_string(60 + i / 2);
+        samples.push_back({"M" + std::to_string(i),
+                           {stats::StrToRational(whole + ".13", '.'), stats::StrToRational(whole + ".42", '.'),
+                            stats::StrToRational(whole + ".07", '.')}});
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(stats::EvaluateSamples(study, detection, samples, stats::DefaultConfidence()));
+}
+BENCHMARK(BM_Samples200)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

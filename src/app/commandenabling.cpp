@@ -21,7 +21,7 @@ QStringList CalculationsGroup()
     return {mnuinferencia, mnuanova,   mnuresid,       mnueesc,   mnugraph,  mnugraphr,
             mnuinforme,    mnucriterios, mnupredice,   pmnuinferencia, pmnuanova, pmnuresid,
             pmnueesc,      pmnugraph,  pmnugraphr,     pmnupredice, mnuponderacion, pmnuponderacion,
-            mnucuadratico, pmnucuadratico};
+            mnucuadratico, pmnucuadratico, mnumuestras, pmnumuestras};
 }
 
 } // namespace app::commandgroups

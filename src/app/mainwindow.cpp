@@ -8,6 +8,7 @@
 #include "windows/aboutdialog.h"
 #include "windows/archiveevaluation.h"
 #include "windows/criteriawindow.h"
+#include "windows/sampleswindow.h"
 #include "windows/objectnames.h"
 #include "windows/printoptionswindow.h"
 #include "windows/regressiongraphwindow.h"
@@ -87,6 +88,14 @@ void MainWindow::setSingleWindows(const SingleWindows &windows)
     if (windows_.printOptions) {
         windows_.printOptions->setStudyOrigin(origin);
         windows_.printOptions->setCriteriaTarget([this] { return criteriaTarget(); });
+        windows_.printOptions->setSamplesSource([this](stats::AnalysisOptions &options) {
+            const QList<QMdiSubWindow *> windows = mdi_->subWindowList(QMdiArea::ActivationHistoryOrder);
+            for (auto it = windows.crbegin(); it != windows.crend(); ++it)
+                if (const auto *samples = qobject_cast<SamplesWindow *>((*it)->widget())) {
+                    samples->samplesInto(options);
+                    return;
+                }
+        });
     }
     for (PlotWindow *graph : {static_cast<PlotWindow *>(windows_.plot), static_cast<PlotWindow *>(windows_.residualPlot)})
         if (graph)
@@ -198,6 +207,9 @@ const MenuItem kMainMenu[] = {
     {Item::Command, mnucuadratico, "Modelo cua&drático",
      "Cálculos|Evalúa el modelo cuadrático junto a la recta y elige el modelo", 18, {},
      run<&MainWindow::showQuadratic>},
+    {Item::Command, mnumuestras, "&Muestras",
+     "Cálculos|Calcula la cantidad de muestras desconocidas y los límites del método", 17, {},
+     run<&MainWindow::showSamples>},
 
     {Item::Menu, mnuventana, "&Ventana", "Arregla las ventanas presentes", 20},
     {Item::Command, WindowTileItem, "&Mosaico", "Ventana|Arregla las ventanas en mosaico", 20, {},

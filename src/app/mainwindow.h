@@ -90,6 +90,7 @@ public:
     void printReports();
     void showRegressionGraph();
     void showResidualGraph();
+    void showSamples();
 
     // Adds a result window as a child and applies the last-window rule when it closes.
     QMdiSubWindow *addResultWindow(QWidget *window);

@@ -50,7 +50,8 @@ StudyEditor *MainWindow::createEditor()
             &MainWindow::showPredictions);
     for (const char *name : {objectnames::pmnuinferencia, objectnames::pmnuanova, objectnames::pmnuresid,
                              objectnames::pmnueesc, objectnames::pmnugraph, objectnames::pmnugraphr,
-                             objectnames::pmnuponderacion, objectnames::pmnucuadratico})
+                             objectnames::pmnuponderacion, objectnames::pmnucuadratico,
+                             objectnames::pmnumuestras})
         if (QAction *twin = action(QString(name).mid(1)))
             connect(editor->popupAction(name), &QAction::triggered, twin, &QAction::trigger);
     return editor;

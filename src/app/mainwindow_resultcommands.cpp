@@ -9,6 +9,7 @@
 #include "windows/acceptancelimitsdialog.h"
 #include "windows/anovawindow.h"
 #include "windows/criteriawindow.h"
+#include "windows/sampleswindow.h"
 #include "windows/inferencewindow.h"
 #include "windows/quadraticwindow.h"
 #include "windows/reportwindow.h"
@@ -109,6 +110,19 @@ void MainWindow::showWeighting()
 void MainWindow::showQuadratic()
 {
     runResultCommand(stats::QuadraticOutcome, [](const stats::CommandOutcome &o) { return new QuadraticWindow(o.lines); });
+}
+
+// The samples window keeps the study as it is now, like the criteria window.
+void MainWindow::showSamples()
+{
+    if (!editor_)
+        return;
+    widgets::RunReportingErrors(dialogs_, this, [&] {
+        if (showRefusal(stats::SamplesOutcome(analyzeEditor())))
+            return;
+        addResultWindow(
+            new SamplesWindow(stats::StudyFromFile(stats::StudyFileFromTexts(*editor_)), separator_, dialogs_));
+    });
 }
 
 void MainWindow::showGraph(PlotWindow *window)

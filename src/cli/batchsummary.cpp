@@ -22,12 +22,12 @@ namespace fs = std::filesystem;
 const std::vector<const char *> kSummaryColumns = {
     "archivo", "sha256",  "estado", "mensaje", "metodo", "analista", "fecha",         "unidades",         "niveles", "n",
     "pendiente", "ordenada", "r2", "syx", "cv", "significacion", "ajuste_lineal", "error_sistematico", "criterios",
-    "homocedasticidad", "ponderacion", "modelo"};
+    "homocedasticidad", "ponderacion", "sx0", "vx0", "limite_cuantificacion", "modelo"};
 
 namespace {
 
 enum Column { Method, Analyst, Date, Units, Levels, N, Slope, Intercept, R2, Syx, Cv, Significance, Fit, Systematic,
-              Criteria, Homoscedasticity, Weighting, Model, ColumnCount };
+              Criteria, Homoscedasticity, Weighting, Sx0, Vx0, QuantificationLimit, Model, ColumnCount };
 
 // The output folder and those above it, made when missing.
 void makeFolders(const std::string &folder)
@@ -111,6 +111,10 @@ void FillResultColumns(SummaryRow &row, int status, const std::string &message, 
     row.values[Homoscedasticity] = identifier(weighting["homogeneity"].toObject()["verdict"]);
     row.values[Weighting] = identifier(weighting["chosen"]);
     row.values[Model] = identifier(o["quadratic"].toObject()["choice"].toObject()["model"]);
+    const QJsonObject detection = o["detection"].toObject();
+    row.values[Sx0] = number(detection["sx0"]);
+    row.values[Vx0] = number(detection["vx0"]);
+    row.values[QuantificationLimit] = number(detection["quantificationLimit"]);
 }
 
 void NoteFailure(SummaryRow &row, int status, const std::string &message)

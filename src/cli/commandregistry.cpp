@@ -7,6 +7,7 @@
 #include "cli/outputs.h"
 #include "cli/printrecord.h"
 #include "cli/resultsjson.h"
+#include "cli/samplesoptions.h"
 #include "cli/verification.h"
 #include "cli/weightoption.h"
 
@@ -50,13 +51,34 @@ const char kReport[] = "report", kInference[] = "inference", kAnova[] = "anova",
 
 int jsonCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
 {
-    stats::CriteriaOptions options;
-    stats::WeightingOptions weighting;
+    stats::AnalysisOptions options;
+    options.decimalSeparator = separator;
     std::string problem;
-    if (!CriteriaOptionsOf(line, separator, options, problem) || !WeightingOptionsOf(line, weighting, problem))
+    if (!CriteriaOptionsOf(line, separator, options.criteria, problem) ||
+        !WeightingOptionsOf(line, options.weighting, problem) ||
+        !SamplesOptionsOf(line, line.option("--samples"), options, problem))
         return UsageError(err, problem, line.command);
-    const int status = RunJsonCommand(line.operands[0], out, err, separator, options, weighting);
+    const int status = RunJsonCommand(line.operands[0], out, err, options);
     return OutputWritten(out, err) ? kExitFailed : status;
+}
+
+// --samples STUDY SAMPLES [--confidence C]: the samples file and the
+// confidence are refused before the study is read.
+int samplesCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
+{
+    stats::AnalysisOptions options;
+    options.decimalSeparator = separator;
+    std::string problem;
+    if (!SamplesOptionsOf(line, &line.operands[1], options, problem))
+        return UsageError(err, problem, line.command);
+    const Rendered rendered = RenderOutput(OutputNamed("samples"), ReadAndAnalyse(line.operands[0], options), {});
+    if (rendered.status != kExitDone) {
+        err << rendered.message << '\n';
+        return rendered.status;
+    }
+    errno = 0;
+    out << rendered.bytes;
+    return OutputWritten(out, err);
 }
 
 // Without --output (with it, it draws its report and the window library runs it).
@@ -189,9 +211,19 @@ const Command kCommands[] = {
      "                      cálculo inverso y el modelo elegido (con la P mínima de la\n"
      "                      prueba de Mandel y de la falta de ajuste de --limits)\n",
      {kStudy}, {"--limits"}, false},
+    {"--samples", nullptr, Text, nullptr, samplesCommand, "--samples ARCHIVO.w04 MUESTRAS.txt [--confidence C]",
+     WithoutWindows,
+     "  --samples           la desviación estándar del método, los límites de\n"
+     "                      detección y cuantificación (DIN 32645 e ICH) y cada muestra\n"
+     "                      de MUESTRAS (una por línea: nombre y de 1 a 20 respuestas\n"
+     "                      separadas por punto y coma o tabuladores) con su cantidad\n"
+     "                      y sus intervalos de confianza\n"
+     "  --confidence C      la confianza de los intervalos, mayor que 0.5 y menor que 1\n"
+     "                      (0.95 si se omite)\n",
+     {kStudy, "el archivo de muestras"}, {"--confidence"}, false},
     {"--print", nullptr, Drawing, nullptr, nullptr,
-     "--print general|inference|error|criteria|weighting|quadratic\nARCHIVO.w04 --output SALIDA.pdf [--target T]"
-     " [--limits L.json]\n[--weight W]",
+     "--print general|inference|error|criteria|weighting|quadratic|samples\nARCHIVO.w04 [MUESTRAS.txt] --output SALIDA.pdf"
+     "\n[--target T] [--limits L.json] [--weight W] [--confidence C]",
      Drawings,
      "  --print general     la página de información general y datos del estudio\n"
      "  --print inference   la de inferencia y análisis de la varianza\n"
@@ -201,9 +233,12 @@ const Command kCommands[] = {
      "                      regional\n"
      "  --print weighting   la de ponderación, varianza y datos atípicos (con --weight,\n"
      "                      como --weighting)\n"
-     "  --print quadratic   la del modelo cuadrático (con --limits, como --quadratic)\n",
-     {"la página (general, inference, error, criteria, weighting o quadratic)", kStudy},
-     {"--output", "--target", "--limits", "--weight"}, true},
+     "  --print quadratic   la del modelo cuadrático (con --limits, como --quadratic)\n"
+     "  --print samples     la de límites del método y muestras desconocidas de\n"
+     "                      MUESTRAS (con --confidence, como --samples)\n",
+     {"la página (general, inference, error, criteria, weighting, quadratic o samples)", kStudy,
+      "el archivo de muestras"},
+     {"--output", "--target", "--limits", "--weight", "--confidence"}, true, false, nullptr, nullptr, 1},
     {"--graph", nullptr, Drawing, nullptr, nullptr,
      "--graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n[--size ANCHOxALTO]", Drawings,
      "  --graph             dibuja la gráfica de regresión (regression) o la de\n"
@@ -215,13 +250,16 @@ const Command kCommands[] = {
      "                      la izquierda, con una x minúscula entre ellos (982x630)\n",
      {"la gráfica (regression o residuals)", kStudy}, {"--output", "--size"}, true},
     {"--json", nullptr, Text, nullptr, jsonCommand,
-     "--json ARCHIVO.w04 [--target T] [--limits L.json] [--weight W]", Results,
+     "--json ARCHIVO.w04 [--target T] [--limits L.json] [--weight W]\n[--samples MUESTRAS.txt] [--confidence C]",
+     Results,
      "  --json              todos los resultados del estudio en un objeto JSON, con los\n"
      "                      números a precisión completa (para un sistema de\n"
      "                      laboratorio), los criterios de aceptación incluidos\n"
      "                      (--target y --limits como en --criteria, --weight como en\n"
-     "                      --weighting)\n",
-     {kStudy}, {"--target", "--limits", "--weight"}, false},
+     "                      --weighting), los límites de detección y cuantificación\n"
+     "                      siempre y las muestras de --samples (con --confidence\n"
+     "                      como en la orden --samples)\n",
+     {kStudy}, {"--target", "--limits", "--weight", "--samples", "--confidence"}, false},
     {"--verify", nullptr, Text, "--output", verifyCommand, "--verify [--output VERIFICACION.pdf]", Results,
      "  --verify            verifica la instalación: calcula los estudios de referencia\n"
      "                      incorporados y compara cada magnitud con su valor de\n"

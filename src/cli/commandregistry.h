@@ -48,6 +48,8 @@ struct Command {
     bool (*drawsIf)(const std::vector<std::string> &args) = nullptr;
     // Lines of --help written from data, after `help`; null for none.
     std::string (*moreHelp)() = nullptr;
+    // How many of the last operands may be left out (--print's samples file).
+    size_t optionalOperands = 0;
 };
 
 std::span<const Command> Commands();

@@ -81,9 +81,11 @@ bool ParseCommandLine(const std::vector<std::string> &args, CommandLine &line, s
         }
         if (!isKnownOption(word))
             return fail("Opción desconocida: " + word);
-        if (FindCommand(word))
+        // An option may share its name with a command (--json ... --samples M.txt).
+        const bool taken = std::find(command->options.begin(), command->options.end(), word) != command->options.end();
+        if (!taken && FindCommand(word))
             return fail("Sobra la orden " + word + ": se da una sola orden (" + line.command + ").");
-        if (std::find(command->options.begin(), command->options.end(), word) == command->options.end())
+        if (!taken)
             return fail("La orden " + line.command + " no admite " + word + ".");
         if (line.option(word))
             return fail(word + " aparece dos veces.");
@@ -91,7 +93,7 @@ bool ParseCommandLine(const std::vector<std::string> &args, CommandLine &line, s
             return fail("Falta el valor de " + word + ".");
         line.options.emplace_back(word, args[++i]);
     }
-    if (line.operands.size() < command->operands.size())
+    if (line.operands.size() + command->optionalOperands < command->operands.size())
         return fail(std::string("Falta ") + command->operands[line.operands.size()] + ".");
     if (command->outputRequired && !line.option("--output"))
         return fail("Falta --output SALIDA.");

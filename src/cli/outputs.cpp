@@ -84,6 +84,9 @@ const Output kOutputs[] = {
     {.id = "weighting", .kind = Text, .suffix = ".ponderacion.txt", .outcome = stats::WeightingOutcome,
      .print = lines, .render = text},
     {.id = "page-weighting", .kind = Drawn, .suffix = ".ponderacion.pdf"},
+    // The samples are a task of one study: a batch run writes neither.
+    {.id = "samples", .kind = Text, .suffix = "", .outcome = stats::SamplesOutcome, .print = lines, .render = text},
+    {.id = "page-samples", .kind = Drawn, .suffix = ""},
 };
 
 } // namespace

@@ -208,6 +208,59 @@ QJsonValue QuadraticJson(const stats::QuadraticResult &q)
     return object;
 }
 
+// The limits name the method and the terms they are stated with.
+QJsonObject DetectionJson(const stats::DetectionResult &d)
+{
+    auto figure = [](const stats::Figure &v) { return v ? QJsonValue(v->toDouble()) : QJsonValue(QJsonValue::Null); };
+    return {{"sx0", d.sx0.toDouble()},
+            {"vx0", figure(d.vx0)},
+            {"method", "DIN 32645 calibration line"},
+            {"alpha", stats::NearestDouble(d.terms.alpha)},
+            {"k", d.terms.k},
+            {"m", d.terms.m},
+            {"degreesOfFreedom", d.degreesOfFreedom},
+            {"tOneSided", d.tOneSided.toDouble()},
+            {"tTwoSided", d.tTwoSided.toDouble()},
+            {"criticalValue", d.criticalValue.toDouble()},
+            {"detectionLimit", d.detectionLimit.toDouble()},
+            {"quantificationLimit", d.quantificationLimit.toDouble()},
+            {"quantificationLimitIterated", figure(d.quantificationLimitIterated)},
+            {"ich", QJsonObject{{"method", "ICH Q2(R2) standard deviation of the response and slope"},
+                                {"lod", d.ichLod.toDouble()},
+                                {"loq", d.ichLoq.toDouble()}}}};
+}
+
+// An unbounded inversion interval has null ends.
+QJsonObject SamplesJson(const stats::SamplesResult &s, int degreesOfFreedom)
+{
+    auto figure = [](const stats::Figure &v) { return v ? QJsonValue(v->toDouble()) : QJsonValue(QJsonValue::Null); };
+    QJsonArray results;
+    for (const stats::SampleResult &r : s.samples) {
+        QJsonArray responses;
+        for (const stats::Rational &y : r.responses)
+            responses.append(stats::NearestDouble(y));
+        results.append(QJsonObject{{"name", text(r.name)},
+                                   {"responses", responses},
+                                   {"m", r.m},
+                                   {"meanResponse", r.meanResponse.toDouble()},
+                                   {"x", r.x.toDouble()},
+                                   {"se", r.se.toDouble()},
+                                   {"lower", r.lower.toDouble()},
+                                   {"upper", r.upper.toDouble()},
+                                   {"fiellerLower", figure(r.fiellerLower)},
+                                   {"fiellerUpper", figure(r.fiellerUpper)},
+                                   {"inRange", r.inRange},
+                                   {"belowQuantification", r.belowQuantification}});
+    }
+    return {{"confidence", stats::NearestDouble(s.confidence)},
+            {"degreesOfFreedom", degreesOfFreedom},
+            {"t", s.t.toDouble()},
+            {"g", s.g.toDouble()},
+            {"lowestLevel", s.lowestLevel.toDouble()},
+            {"highestLevel", s.highestLevel.toDouble()},
+            {"results", results}};
+}
+
 QJsonObject RecordJson(const PrintRecord &r)
 {
     return {{"file", text(r.file)},
@@ -236,7 +289,10 @@ JsonOutcome ResultsJson(const stats::StudyAnalysis &analysis)
         return {ErrorJson(outcome.validation.failed ? "validation" : "zero_slope", outcome.refusalMessage()), true};
     const std::string recoveryRefusal = stats::RecoveryRefusal(analysis);
     const stats::CriteriaResult &criteria = *stats::Require(analysis.criteria, outcome);
-    return {{{"study", StudyJson(analysis.texts, analysis.study)},
+    const stats::DetectionResult &detection = *stats::Require(analysis.detection, outcome);
+    const bool samplesGiven = analysis.samples.value || analysis.samples.error || analysis.samples.zeroSlope;
+    const stats::SamplesResult *samples = samplesGiven ? stats::Require(analysis.samples, outcome) : nullptr;
+    JsonOutcome results{{{"study", StudyJson(analysis.texts, analysis.study)},
              {"regression", RegressionJson(*regression)},
              {"anova", AnovaJson(anova->anova)},
              {"residuals", ResidualsJson(anova->residuals)},
@@ -247,8 +303,12 @@ JsonOutcome ResultsJson(const stats::StudyAnalysis &analysis)
              {"criteria", CriteriaJson(criteria)},
              {"weighting", WeightingJson(*stats::Require(analysis.weighting, outcome))},
              {"quadratic", analysis.quadratic.value ? QuadraticJson(*analysis.quadratic.value)
-                                                    : QJsonValue(QJsonValue::Null)}},
+                                                    : QJsonValue(QJsonValue::Null)},
+             {"detection", DetectionJson(detection)}},
             false};
+    if (samples)
+        results.object.insert("samples", SamplesJson(*samples, detection.degreesOfFreedom));
+    return results;
 }
 
 JsonRun JsonOfStudy(const AnalysedStudy &study)
@@ -278,10 +338,9 @@ std::string JsonText(const QJsonObject &document)
     return QJsonDocument(document).toJson(QJsonDocument::Indented).toStdString();
 }
 
-int RunJsonCommand(const std::string &path, std::ostream &out, std::ostream &err, char sep,
-                   const stats::CriteriaOptions &criteria, const stats::WeightingOptions &weighting)
+int RunJsonCommand(const std::string &path, std::ostream &out, std::ostream &err, const stats::AnalysisOptions &options)
 {
-    const JsonRun run = JsonOfStudy(ReadAndAnalyse(path, {sep, criteria, weighting}));
+    const JsonRun run = JsonOfStudy(ReadAndAnalyse(path, options));
     out << JsonText(run.document);
     if (!run.message.empty())
         err << run.message << '\n';

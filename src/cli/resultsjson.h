@@ -24,6 +24,8 @@ QJsonObject CriteriaJson(const stats::CriteriaResult &criteria);
 // The quadratic model; null for a study that cannot have it.
 QJsonValue QuadraticJson(const stats::QuadraticResult &quadratic);
 QJsonObject WeightingJson(const stats::WeightingResult &weighting);
+QJsonObject DetectionJson(const stats::DetectionResult &detection);
+QJsonObject SamplesJson(const stats::SamplesResult &samples, int degreesOfFreedom);
 
 // The whole object of an analysis: every result (a recovery that cannot be
 // evaluated is null, with its reason in "recoveryRefusal", beside every
@@ -57,10 +59,10 @@ JsonRun JsonOfStudy(const AnalysedStudy &study);
 // The document as --json prints it: indented, UTF-8, keys in alphabetical order.
 std::string JsonText(const QJsonObject &document);
 
-// linealidad --json FILE [--target T] [--limits L.json] [--weight W]: the object on `out` (indented, UTF-8); a refusal
-// or error is the error object on `out` and its message on `err`. Exit
-// status as the text commands: 0, 2 refused, 1 file or numeric error.
-int RunJsonCommand(const std::string &path, std::ostream &out, std::ostream &err, char decimalSeparator,
-                   const stats::CriteriaOptions &criteria = {}, const stats::WeightingOptions &weighting = {});
+// linealidad --json FILE [--target T] [--limits L.json] [--weight W]
+// [--samples S] [--confidence C]: the object on `out` (indented, UTF-8); a
+// refusal or error is the error object on `out` and its message on `err`.
+// Exit status as the text commands: 0, 2 refused, 1 file or numeric error.
+int RunJsonCommand(const std::string &path, std::ostream &out, std::ostream &err, const stats::AnalysisOptions &options);
 
 } // namespace cli

@@ -7,6 +7,7 @@
 #include "cli/headless.h"
 #include "cli/outputfile.h"
 #include "cli/weightoption.h"
+#include "cli/samplesoptions.h"
 #include "render/graphcommand.h"
 #include "render/page.h"
 #include "render/printedreports.h"
@@ -95,6 +96,13 @@ int printCommand(const std::vector<std::string> &args, std::ostream &, std::ostr
         return cli::UsageError(err, "--target y --limits son de la página criteria.", args[0]);
     if (request.weighting.weight && page->report != PrintedReport::Weighting)
         return cli::UsageError(err, "--weight es de la página weighting.", args[0]);
+    const bool samplesPage = page->report == PrintedReport::Samples;
+    if (samplesPage && request.samplesPath.empty())
+        return cli::UsageError(err, "Falta el archivo de muestras.", args[0]);
+    if (!samplesPage && !request.samplesPath.empty())
+        return cli::UsageError(err, "Argumento inesperado: " + request.samplesPath, args[0]);
+    if (!samplesPage && request.confidenceGiven)
+        return cli::UsageError(err, "--confidence es de la página samples.", args[0]);
     if (const int refused = RefuseOutput(request.output, cli::kPdfExtension, request.study, args[0], err))
         return refused;
     return WriteDrawnOutput(id, request, {}, separator, err);
@@ -176,8 +184,12 @@ cli::Rendered DrawOutput(const cli::Output &output, const cli::AnalysedStudy &st
 int WriteDrawnOutput(const std::string &id, const DrawingRequest &request, const cli::RenderOptions &options,
                      char separator, std::ostream &err)
 {
-    const cli::Rendered rendered = cli::RenderOutput(
-        cli::OutputNamed(id), cli::ReadAndAnalyse(request.study, {separator, request.criteria, request.weighting}), options, DrawOutput);
+    stats::AnalysisOptions analysis{
+        .decimalSeparator = separator, .criteria = request.criteria, .weighting = request.weighting};
+    analysis.samples = request.samples;
+    analysis.confidence = request.confidence;
+    const cli::Rendered rendered =
+        cli::RenderOutput(cli::OutputNamed(id), cli::ReadAndAnalyse(request.study, analysis), options, DrawOutput);
     if (rendered.status != cli::kExitDone) {
         err << rendered.message << '\n';
         return rendered.status;
@@ -256,8 +268,19 @@ bool ParseDrawingRequest(const std::vector<std::string> &args, char separator, D
     cli::CommandLine line;
     if (!cli::ParseCommandLine(args, line, problem))
         return false;
-    request.study = line.operands.back();
-    request.positional.assign(line.operands.begin(), line.operands.end() - 1);
+    // The study after the command's words, then what may follow it.
+    const cli::Command &command = *cli::FindCommand(line.command);
+    const size_t studyAt = command.operands.size() - command.optionalOperands - 1;
+    request.study = line.operands[studyAt];
+    request.positional.assign(line.operands.begin(), line.operands.begin() + static_cast<long>(studyAt));
+    if (line.operands.size() > studyAt + 1)
+        request.samplesPath = line.operands[studyAt + 1];
+    request.confidenceGiven = line.option("--confidence");
+    stats::AnalysisOptions samples;
+    if (!cli::SamplesOptionsOf(line, request.samplesPath.empty() ? nullptr : &request.samplesPath, samples, problem))
+        return false;
+    request.samples = std::move(samples.samples);
+    request.confidence = samples.confidence;
     request.output = *line.option("--output");
     request.format = OutputFormatOf(request.output).value_or(cli::DrawnFormat::Png);
     request.criteriaGiven = line.option("--target") || line.option("--limits");

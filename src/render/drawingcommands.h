@@ -7,6 +7,7 @@
 #include "render/documentrecord.h"
 #include "stats/criteria.h"
 #include "stats/weighting.h"
+#include "stats/samples.h"
 #include "stats/studyfile.h"
 
 #include <QByteArray>
@@ -78,6 +79,11 @@ struct DrawingRequest {
     bool criteriaGiven = false;      // either of them
     bool targetGiven = false;        // --target
     stats::WeightingOptions weighting; // --weight
+    // The samples file after the study (--print samples) and --confidence.
+    std::string samplesPath;
+    std::optional<std::vector<stats::Sample>> samples;
+    stats::Rational confidence = stats::DefaultConfidence();
+    bool confidenceGiven = false;
 };
 // False with the reason, in Spanish, for a bad command line.
 bool ParseDrawingRequest(const std::vector<std::string> &args, char decimalSeparator, DrawingRequest &request,

@@ -351,6 +351,42 @@ std::vector<PageBody> quadraticModel(const stats::StudyTexts &s, const stats::Qu
     return flow.pages();
 }
 
+// The method's standard deviation and limits, then the samples when the
+// analysis had any: the table of figures, then the flags of each flagged
+// sample in words (too long for a column of the table).
+std::vector<PageBody> unknownSamples(const stats::StudyTexts &s, const stats::DetectionResult &d,
+                                     const stats::SamplesResult *samples, char sep)
+{
+    constexpr int kFirstLine = 10, kLastRowLine = 49;
+    PageFlow flow(kFirstLine, kLastRowLine, [&s](PageBody &body) { studyBlock(body, s); });
+    flow.add({.rows = {{{0, kCentred, QStringLiteral("Muestras Desconocidas")}}}});
+    flow.add(TextBlock(qLines(stats::DetectionLines(d, s.units(), sep)), 30, 1));
+    if (!samples)
+        return flow.pages();
+    std::vector<stats::CellRow> rows;
+    stats::CellRow headings = stats::SampleHeadings();
+    headings.pop_back();
+    rows.push_back(headings);
+    std::vector<QString> flagged;
+    for (const stats::SampleResult &sample : samples->samples) {
+        stats::CellRow cells = stats::SampleCells(sample, sep);
+        cells.pop_back();
+        rows.push_back(cells);
+        if (const std::string flags = stats::SampleFlags(sample); !flags.empty())
+            flagged.push_back(q(sample.name + ": " + flags));
+    }
+    flow.add(TableBlock(q(stats::SamplesHeading(*samples, d.degreesOfFreedom, sep)), qCells(rows),
+                        {30, 80, 90, 150, 190, 245, 320}, 2));
+    if (!flagged.empty()) {
+        flagged.insert(flagged.begin(), QStringLiteral("OBSERVACIONES"));
+        flow.add(TextBlock(flagged, 30, 1));
+    }
+    if (samples->g.compare(stats::Rational(1)) >= 0)
+        flow.add(TextBlock({QStringLiteral("INTERVALO POR INVERSIÓN NO ACOTADO: t² s² / (b² Sxx) NO ES MENOR QUE 1.")},
+                           30, 1));
+    return flow.pages();
+}
+
 // ---------------------------------------------------------------------------
 // Drawing
 
@@ -520,6 +556,14 @@ PreparedReport PrepareReport(PrintedReport report, const stats::StudyAnalysis &a
         break;
     case PrintedReport::GeneralInformation:
         break;
+    case PrintedReport::Samples:
+        if (stats::Require(a.regression, outcome)) {
+            const stats::DetectionResult *d = stats::Require(a.detection, outcome);
+            const bool given = a.samples.value || a.samples.error || a.samples.zeroSlope;
+            prepared.pages = unknownSamples(a.texts, *d, given ? stats::Require(a.samples, outcome) : nullptr,
+                                            a.decimalSeparator);
+        }
+        break;
     }
     refused();
     return prepared;
@@ -569,6 +613,10 @@ std::span<const PrintedPage> PrintedPages()
          .id = "page-quadratic",
          .name = QStringLiteral("Modelo cuadrático"),
          .caption = QStringLiteral("Imprime Modelo cuadrático")},
+        {.report = PrintedReport::Samples,
+         .id = "page-samples",
+         .name = QStringLiteral("Muestras desconocidas"),
+         .caption = QStringLiteral("Imprime Muestras desconocidas")},
     };
     return pages;
 }

@@ -26,7 +26,8 @@ enum class PrintedReport {
     ErrorAndResiduals,
     AcceptanceCriteria,
     Weighting,
-    QuadraticModel
+    QuadraticModel,
+    Samples
 };
 
 // One text of a page body: its line, and its column in column units, or

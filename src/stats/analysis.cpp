@@ -26,6 +26,19 @@ bool available(const Computed<T> &part)
     return part.value.has_value();
 }
 
+// A part computed only where `prior` was: otherwise it meets the same
+// zero slope or error.
+template <class T, class U, class Compute>
+Computed<T> following(const Computed<U> &prior, Compute compute)
+{
+    if (available(prior))
+        return computed<T>([&](T &value, bool &) { compute(value); });
+    Computed<T> part;
+    part.zeroSlope = prior.zeroSlope;
+    part.error = prior.error;
+    return part;
+}
+
 } // namespace
 
 StudyData SnapshotOf(const StudyTexts &texts)
@@ -72,6 +85,11 @@ StudyAnalysis Analyze(const StudyTexts &texts, const AnalysisOptions &options)
     a.weighting = computed<WeightingResult>([&](WeightingResult &r, bool &zeroSlope) {
         r = ComputeWeighting(study, options.weighting, zeroSlope);
     });
+    a.detection = following<DetectionResult>(a.regression, [&](DetectionResult &r) { r = ComputeDetection(study); });
+    if (options.samples)
+        a.samples = following<SamplesResult>(a.detection, [&](SamplesResult &r) {
+            r = EvaluateSamples(study, *a.detection.value, *options.samples, options.confidence);
+        });
     if (!available(a.anova))
         return a;
     const AnovaResult &anova = a.anova.value->anova;

@@ -9,6 +9,7 @@
 #include "stats/quadratic.h"
 #include "stats/recovery.h"
 #include "stats/regression.h"
+#include "stats/samples.h"
 #include "stats/study.h"
 #include "stats/weighting.h"
 
@@ -37,6 +38,10 @@ struct AnalysisOptions {
     char decimalSeparator = '.';
     CriteriaOptions criteria; // T and the limits the criteria are judged against
     WeightingOptions weighting; // the weight the analyst chose, if any
+    // The unknown samples to read off the line, when there are any, and
+    // the confidence of their intervals.
+    std::optional<std::vector<Sample>> samples = std::nullopt;
+    Rational confidence = DefaultConfidence();
 };
 
 struct StudyAnalysis {
@@ -60,6 +65,9 @@ struct StudyAnalysis {
     // The variance, the weights and the diagnostics: beside the analysis of
     // variance, whose refusals it does not share.
     Computed<WeightingResult> weighting;
+    // After the regression only: a zero slope or an error there is theirs too.
+    Computed<DetectionResult> detection;
+    Computed<SamplesResult> samples; // only when samples were given
 };
 
 // The texts of `texts` as plain data, shapes included: what an analysis

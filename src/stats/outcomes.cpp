@@ -150,4 +150,16 @@ CommandOutcome QuadraticOutcome(const StudyAnalysis &a)
     return outcome;
 }
 
+CommandOutcome SamplesOutcome(const StudyAnalysis &a)
+{
+    CommandOutcome outcome;
+    if (!Validated(a, outcome) || !Require(a.regression, outcome))
+        return outcome;
+    const DetectionResult *detection = Require(a.detection, outcome);
+    const bool given = a.samples.value || a.samples.error || a.samples.zeroSlope;
+    const SamplesResult *samples = given ? Require(a.samples, outcome) : nullptr;
+    outcome.lines = SamplesLines(*detection, samples, a.study.units, a.decimalSeparator);
+    return outcome;
+}
+
 } // namespace stats

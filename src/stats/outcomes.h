@@ -9,6 +9,7 @@
 #include "stats/quadratictexts.h"
 #include "stats/resulttexts.h"
 #include "stats/weightingtexts.h"
+#include "stats/samplestexts.h"
 
 namespace stats {
 
@@ -91,5 +92,8 @@ std::string RecoveryRefusal(const StudyAnalysis &analysis);
 // The quadratic model beside the line: refused only by the validation; a
 // study that cannot have the model gets the one line that says why.
 CommandOutcome QuadraticOutcome(const StudyAnalysis &analysis);
+// The method's standard deviation and limits, and the unknown samples when
+// the analysis was given any: refused as the regression is.
+CommandOutcome SamplesOutcome(const StudyAnalysis &analysis);
 
 } // namespace stats

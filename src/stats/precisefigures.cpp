@@ -1,5 +1,7 @@
 #include "stats/precisefigures.h"
 
+#include "stats/errors.h"
+
 #include <boost/math/distributions/fisher_f.hpp>
 #include <boost/math/distributions/students_t.hpp>
 #include <boost/math/special_functions/gamma.hpp>
@@ -63,6 +65,13 @@ Fifty TUpperQuantile(const Rational &tail, int df)
         const boost::math::students_t_distribution<Fifty> t(df);
         return Fifty(boost::math::quantile(boost::math::complement(t, FiftyOf(tail))));
     });
+}
+
+Fifty StudentTQuantile(const Rational &p, int df)
+{
+    if (df < 1 || sgn(p) <= 0 || p >= 1)
+        throw FloatingPointError(kInvalidOperation);
+    return TUpperQuantile(Rational(1 - p), df);
 }
 
 Fifty ChiSquareUpperTail(const Fifty &x, int df)

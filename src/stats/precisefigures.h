@@ -20,6 +20,8 @@ Real RealOf(const Fifty &v);
 Fifty FUpperQuantile(const Rational &tail, int df1, int df2);
 // The t with P(t(df) ≥ t) = tail.
 Fifty TUpperQuantile(const Rational &tail, int df);
+// The t with P(t(df) ≤ t) = p, 0 < p < 1 (FloatingPointError otherwise).
+Fifty StudentTQuantile(const Rational &p, int df);
 
 // P(χ²(df) ≥ x).
 Fifty ChiSquareUpperTail(const Fifty &x, int df);

@@ -158,7 +158,7 @@ void backCalculate(QuadraticResult &r, const LinearityStudy &study, const Ration
     for (size_t j = 0; j < levels; ++j) {
         if (bias[j].count == 0)
             continue;
-        const Figure mean = bias[j].assessed ? Figure(Real::Approximately(bias[j].sum / bias[j].count)) : Figure();
+        const Figure mean = bias[j].assessed ? Figure(Real::Approximation(bias[j].sum / bias[j].count)) : Figure();
         r.levelBias.push_back({static_cast<int>(j) + 1, Real(Rational(bias[j].x / bias[j].count)), mean});
         if (mean && (!r.largestLevelBias || mean->abs().compare(r.largestLevelBias->approximation()) > 0))
             r.largestLevelBias = mean->abs();

@@ -304,14 +304,27 @@ Real Real::FUpperTail(const Rational &f, int df1, int df2)
     return Real(std::shared_ptr<const Exact>(std::move(e)));
 }
 
-Real Real::Approximately(const Rational &approximation)
+Real Real::Approximation(const Rational &value)
 {
-    if (sgn(approximation) == 0)
+    if (sgn(value) == 0)
         return Real();
     auto e = std::make_shared<Exact>();
     e->kind = Exact::Kind::Approximation;
-    e->a = approximation;
+    e->a = value;
     return Real(std::shared_ptr<const Exact>(std::move(e)));
+}
+
+Real Real::Approximation(mpfr_srcptr value)
+{
+    if (mpfr_nan_p(value))
+        throw FloatingPointError(kInvalidOperation);
+    if (mpfr_inf_p(value))
+        throw FloatingPointError(kResultTooLarge);
+    if (mpfr_zero_p(value))
+        return Real();
+    Rational q;
+    mpfr_get_q(q.get_mpq_t(), value);
+    return Approximation(q);
 }
 
 Rational Real::approximation() const
@@ -370,7 +383,7 @@ int Real::compare(const Rational &q) const
             return 0;
         return mpfr_sgn(difference.get()) < 0 ? -1 : 1;
     }
-    if (e.kind == Exact::Kind::Ratio)
+    if (e.kind == Exact::Kind::Ratio || e.kind == Exact::Kind::Approximation)
         return sgn(Rational(e.a - q));
     if (e.kind == Exact::Kind::Approximation) {
         // Equal when the 50 digits cannot tell them apart.
@@ -399,7 +412,7 @@ Real Real::plus(const Rational &q) const
     if (exact_->kind == Exact::Kind::Ratio)
         return Real(Rational(exact_->a + q));
     if (exact_->kind == Exact::Kind::Approximation)
-        return Approximately(exact_->a + q);
+        return Approximation(Rational(exact_->a + q));
     return Surd(exact_->a + q, exact_->root->b, exact_->root->c);
 }
 
@@ -412,7 +425,7 @@ Real Real::times(const Rational &q) const
     if (exact_->kind == Exact::Kind::Ratio)
         return Real(Rational(exact_->a * q));
     if (exact_->kind == Exact::Kind::Approximation)
-        return Approximately(exact_->a * q);
+        return Approximation(Rational(exact_->a * q));
     return Surd(exact_->a * q, exact_->root->b * q, exact_->root->c);
 }
 

@@ -8,6 +8,7 @@
 // digits it is shown with (a half away from zero) when it is printed, and it
 // is compared with a limit exactly.
 #include <gmpxx.h>
+#include <mpfr.h>
 
 #include <memory>
 #include <string>
@@ -38,9 +39,13 @@ public:
     static Real Sqrt(const Rational &c) { return Surd(0, 1, c); }
     // P(F ≥ f) for F with (df1, df2) degrees of freedom; 1 for f ≤ 0.
     static Real FUpperTail(const Rational &f, int df1, int df2);
-    // A value that no closed form holds (a mean or a root of surds), known
-    // to 50 digits: `approximation` is the binary number that carries them.
-    static Real Approximately(const Rational &approximation);
+    // A figure no rational or surd can hold (a quantile, a mean or a root of
+    // roots, a fixed point), as computed with 50 or more digits; it is
+    // rounded once, where it leaves, like the others. Not a number:
+    // FloatingPointError. The rational is the binary number that carries
+    // those digits.
+    static Real Approximation(mpfr_srcptr value);
+    static Real Approximation(const Rational &value);
 
     // The nearest double. Every constructor refuses a value beyond the range
     // of a double with FloatingPointError (kResultTooLarge): no figure is

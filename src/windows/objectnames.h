@@ -144,5 +144,14 @@ inline constexpr const char *TFcuadratico = "TFcuadratico";
 inline constexpr const char *mnucuadratico = "mnucuadratico";
 inline constexpr const char *pmnucuadratico = "pmnucuadratico";
 inline constexpr const char *mmcuadratico = "mmcuadratico";
+// The samples window.
+inline constexpr const char *TFmuestras = "TFmuestras";
+inline constexpr const char *mnumuestras = "mnumuestras";
+inline constexpr const char *pmnumuestras = "pmnumuestras";
+inline constexpr const char *mmmetodo = "mmmetodo";
+inline constexpr const char *econfianza = "econfianza";
+inline constexpr const char *stgmuestras = "stgmuestras";
+inline constexpr const char *btnleer = "btnleer";
+inline constexpr const char *btnguardarmuestras = "btnguardarmuestras";
 
 } // namespace objectnames

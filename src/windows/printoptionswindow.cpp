@@ -66,11 +66,12 @@ void PrintOptionsWindow::printSelected()
     widgets::RunReportingErrors(m_dialogs, this, [&] {
         // Everything is checked and computed before the printer is asked
         // for: a refused study starts no job.
-        const render::PreparedReport report =
-            render::PrepareReport(selectedReport(),
-                                  stats::Analyze(*editor, {.decimalSeparator = m_separator,
-                                                           .criteria = {.target = m_target ? m_target() : stats::Target(),
-                                                                        .limits = windows::StoredAcceptanceLimits()}}));
+        stats::AnalysisOptions options{.decimalSeparator = m_separator,
+                                       .criteria = {.target = m_target ? m_target() : stats::Target(),
+                                                    .limits = windows::StoredAcceptanceLimits()}};
+        if (m_samples && selectedReport() == render::PrintedReport::Samples)
+            m_samples(options);
+        const render::PreparedReport report = render::PrepareReport(selectedReport(), stats::Analyze(*editor, options));
         if (report.validation.failed) {
             editor->showValidationFailure(report.validation);
             return;

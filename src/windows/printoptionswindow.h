@@ -30,6 +30,9 @@ public:
     // window (none: the mean of the levels), so that the page printed says
     // what the window shows.
     void setCriteriaTarget(std::function<stats::Target()> source) { m_target = std::move(source); }
+    // The samples and confidence the samples page prints: those of the
+    // samples window the user went to last (none: the method alone).
+    void setSamplesSource(std::function<void(stats::AnalysisOptions &)> source) { m_samples = std::move(source); }
 
     render::PrintedReport selectedReport() const;
     void selectReport(render::PrintedReport report);
@@ -44,5 +47,6 @@ private:
     std::function<StudyEditor *()> m_study;
     StudyOrigin m_origin;
     std::function<stats::Target()> m_target;
+    std::function<void(stats::AnalysisOptions &)> m_samples;
     QButtonGroup *opcion = nullptr;
 };

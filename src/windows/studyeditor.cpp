@@ -245,6 +245,8 @@ void StudyEditor::buildPopupMenu()
         QStringLiteral("Cálculos|Homogeneidad de varianzas, ponderación de la recta y diagnóstico de cada dato"));
     add(objectnames::pmnucuadratico, QStringLiteral("Modelo cua&drático"),
         QStringLiteral("Cálculos|Evalúa el modelo cuadrático junto a la recta y elige el modelo"));
+    add(objectnames::pmnumuestras, QStringLiteral("&Muestras"),
+        QStringLiteral("Cálculos|Calcula la cantidad de muestras desconocidas y los límites del método"));
     stgdatos->setPopupMenu(PopMenu);
 }
 

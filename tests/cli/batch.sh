@@ -31,18 +31,18 @@ grep -q '^27 estudios en .* s: 25 correctos, 1 rechazados, 1 con error. Resumen:
 [ "$(wc -l <"$work/err")" = 1 ] || fail "en una tubería se escribe más que el resumen: $(cat "$work/err")"
 
 csv=$out/resumen.csv
-[ "$(head -1 "$csv" | tr -d '\r')" = "archivo,sha256,estado,mensaje,metodo,analista,fecha,unidades,niveles,n,pendiente,ordenada,r2,syx,cv,significacion,ajuste_lineal,error_sistematico,criterios,homocedasticidad,ponderacion,modelo" ] ||
+[ "$(head -1 "$csv" | tr -d '\r')" = "archivo,sha256,estado,mensaje,metodo,analista,fecha,unidades,niveles,n,pendiente,ordenada,r2,syx,cv,significacion,ajuste_lineal,error_sistematico,criterios,homocedasticidad,ponderacion,sx0,vx0,limite_cuantificacion,modelo" ] ||
     fail "cabecera: $(head -1 "$csv")"
 [ "$(wc -l <"$csv")" = 28 ] || fail "filas: $(wc -l <"$csv")"
 grep -qv "$(printf '\r')$" "$csv" && fail "una línea sin CRLF"
 tail -n +2 "$csv" | cut -d, -f1 | tr -d '\r' >"$work/names"
 sort -c "$work/names" 2>/dev/null || fail "filas no ordenadas por archivo"
 # A whole row: the quoted method (its quotes doubled), then every column the study's JSON has.
-coma="archivo/a/coma.W04,$(sha256sum "$archive/a/coma.W04" | cut -c1-64),correcto,,\"Valoracion de hierro, lote \"\"B\"\" con sesgo\",Marta Gil,08/12/2026,mg,3,6,0.9575,0,0.999856860473042,0.0114564392373896,0.5982474797592481,highly_significant,adequate,present,fail,homoscedastic,none,linear"
+coma="archivo/a/coma.W04,$(sha256sum "$archive/a/coma.W04" | cut -c1-64),correcto,,\"Valoracion de hierro, lote \"\"B\"\" con sesgo\",Marta Gil,08/12/2026,mg,3,6,0.9575,0,0.999856860473042,0.0114564392373896,0.5982474797592481,highly_significant,adequate,present,fail,homoscedastic,none,0.011964949595184961,0.5982474797592481,0.2324574927956734,linear"
 [ "$(grep '^archivo/a/coma.W04,' "$csv" | tr -d '\r')" = "$coma" ] || fail "fila del método con coma y comillas: $(grep '^archivo/a/coma' "$csv")"
 grep -q "^archivo/b/rechazado.w04,[0-9a-f]*,rechazado,\"Datos fuera de rango, 3-5 Niveles\",Veinte niveles" "$csv" ||
     fail "fila del estudio rechazado"
-grep -q "^archivo/b/ilegible.w04,[0-9a-f]*,error,.*,,,,,,,,,,,,,,,,$(printf '\r')$" "$csv" ||
+grep -q "^archivo/b/ilegible.w04,[0-9a-f]*,error,.*,,,,,,,,,,,,,,,,,,,,,$(printf '\r')$" "$csv" ||
     fail "fila del estudio ilegible"
 
 # Each correct row against --json and sha256sum; each file against its command.

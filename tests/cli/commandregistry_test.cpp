@@ -33,6 +33,8 @@ QStringList commandLineOf(const cli::Command &command, const QTemporaryDir &dir)
         }
         if (word == "ARCHIVO.w04" || word == "RUTA...")
             args << TEST_DATA_DIR "/worked-anova.w04";
+        else if (word == "MUESTRAS.txt")
+            args << writeBytes(dir.filePath("muestras.txt"), "Lote 1;1.5;1.52\n");
         else if (word == "CARPETA")
             args << dir.filePath("CARPETA");
         else if (word == "RESUMEN") // the digest its printouts carry

@@ -24,9 +24,9 @@ const std::string kHead = "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n";
 // The usage lines a refusal of these commands shows.
 const std::string graph = "Uso: linealidad --graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n"
                           "                [--size ANCHOxALTO]\n";
-const std::string print = "Uso: linealidad --print general|inference|error|criteria|weighting|quadratic\n"
-                          "                ARCHIVO.w04 --output SALIDA.pdf [--target T] [--limits L.json]\n"
-                          "                [--weight W]\n";
+const std::string print = "Uso: linealidad --print general|inference|error|criteria|weighting|quadratic|samples\n"
+                          "                ARCHIVO.w04 [MUESTRAS.txt] --output SALIDA.pdf\n"
+                          "                [--target T] [--limits L.json] [--weight W] [--confidence C]\n";
 const std::string verify = "Uso: linealidad --verify [--output VERIFICACION.pdf]\n";
 
 // A --json document without its record, which names the file and the moment.
@@ -153,10 +153,16 @@ TEST(HeadlessCommandLine, ARefusalNamesWhatIsWrongThenTheUsage)
 {
     const std::string help = runLinealidad({"--help"}).out;
     const std::string all = help.substr(0, help.find("\n\n") + 1);
-    const std::string json = "Uso: linealidad --json ARCHIVO.w04 [--target T] [--limits L.json] [--weight W]\n";
+    const std::string json = "Uso: linealidad --json ARCHIVO.w04 [--target T] [--limits L.json] [--weight W]\n"
+                             "                [--samples MUESTRAS.txt] [--confidence C]\n";
     const std::string weighting = "Uso: linealidad --weighting ARCHIVO.w04 [--weight W]\n";
     const std::string weights = "la ponderación es una de none, 1/x^0.5, 1/x, 1/x^2, 1/y^0.5, 1/y, 1/y^2, 1/s^2.";
+    const std::string samples = "Uso: linealidad --samples ARCHIVO.w04 MUESTRAS.txt [--confidence C]\n";
     const QString study = TEST_DATA_DIR "/worked-anova.w04";
+    QTemporaryDir dir;
+    const QString samplesFile = writeBytes(dir.filePath("m.txt"), "A;1\n");
+    const QString badSamples = writeBytes(dir.filePath("bad.txt"), "A;1\nB;x\n");
+    const std::string missing = runLinealidad({"--report", dir.filePath("none.txt")}).err;
     const struct {
         QStringList args;
         std::string reason, usage;
@@ -177,12 +183,25 @@ TEST(HeadlessCommandLine, ARefusalNamesWhatIsWrongThenTheUsage)
         {{"--print", "general", study, "--output", "x.pdf", "--size", "10x10"}, "La orden --print no admite --size.", print},
         {{"--verify", "--output", "v.pdf", "--bogus"}, "Opción desconocida: --bogus", verify},
         {{"--print", "todo", study, "--output", "x.pdf"},
-         "La página es general, inference, error, criteria, weighting o quadratic: todo", print},
+         "La página es general, inference, error, criteria, weighting, quadratic o samples: todo", print},
         {{"--print", "general", study, "--output", "x.pdf", "--weight", "1/x"}, "--weight es de la página weighting.", print},
         {{"--print", "quadratic", study, "--output", "x.pdf", "--target", "2"},
          "--target es de la página criteria; la página quadratic admite --limits.", print},
         {{"--quadratic", study, "--target", "2"}, "La orden --quadratic no admite --target.",
          "Uso: linealidad --quadratic ARCHIVO.w04 [--limits L.json]\n"},
+        {{"--print", "samples", study, "--output", "x.pdf"}, "Falta el archivo de muestras.", print},
+        {{"--print", "general", study, samplesFile, "--output", "x.pdf"}, "Argumento inesperado: " + samplesFile.toStdString(), print},
+        {{"--print", "general", study, "--output", "x.pdf", "--confidence", "0.9"}, "--confidence es de la página samples.", print},
+        {{"--print", "samples", study, samplesFile, "--output", "x.pdf", "--confidence", "1"},
+         "--confidence 1: La confianza debe ser un número mayor que 0.5 y menor que 1.", print},
+        // A bad samples file or confidence is named before the study is read.
+        {{"--samples", study}, "Falta el archivo de muestras.", samples},
+        {{"--samples", "missing.w04", badSamples}, "«" + badSamples.toStdString() + "»: Archivo de muestras, línea 2: 'x' no es un número.", samples},
+        {{"--samples", study, samplesFile, "--confidence", "0,5"},
+         "--confidence 0,5: La confianza debe ser un número mayor que 0.5 y menor que 1.", samples},
+        {{"--json", study, "--confidence", "dos"}, "--confidence dos: 'dos' is not a valid floating point value", json},
+        {{"--json", study, "--samples", dir.filePath("none.txt")},
+         "Archivo de muestras: " + missing.substr(0, missing.size() - 2), json},
         {{"--print", "general", study}, "Falta --output SALIDA.", print},
         // A weight is one of the eight, spelt as listed; only the weighting and the JSON take one.
         {{"--weighting", study, "--weight", "1/X"}, "--weight 1/X: " + weights, weighting},

@@ -1,6 +1,10 @@
 // linealidad --json as a laboratory system reads it, beyond the worked
 // studies' JSON compared whole (tests/golden): each refusal as an error
 // object with the text commands' message and status.
+#include "cli/samplesoptions.h"
+#include "stats/outcomes.h"
+#include "stats/studyfile.h"
+#include "support/pdfwords.h"
 #include "support/processrun.h"
 
 #include <QJsonArray>
@@ -71,7 +75,7 @@ TEST(Json, ABlankLevelStopsOnlyTheRecovery)
     const QJsonObject o = parsed(json.out);
     EXPECT_TRUE(o["recovery"].isNull());
     EXPECT_EQ(o["recoveryRefusal"].toString().toStdString(), reason);
-    for (const char *key : {"regression", "anova", "criteria"})
+    for (const char *key : {"regression", "anova", "criteria", "detection"})
         EXPECT_TRUE(o[key].isObject()) << key;
     EXPECT_EQ(o["residuals"].toArray().size(), 6);
     EXPECT_EQ(o["criteria"].toObject()["verdict"].toString().toStdString(), "fail"); // 3 levels
@@ -139,4 +143,84 @@ TEST(Json, AStudyWithoutTheQuadraticModelKeepsEveryOtherResult)
         EXPECT_EQ(text.status, 0) << c.path.toStdString() << text.err;
         EXPECT_EQ(text.out, c.line + "\n") << c.path.toStdString();
     }
+}
+
+// The detection limits are in every JSON; the samples when a samples file is
+// given, each figure the engine's, an unbounded inversion interval null. The
+// --samples text is the engine's lines; a zero slope refuses the samples as
+// it refuses every result.
+TEST(Json, DetectionAlwaysAndSamplesWhenGiven)
+{
+    QTemporaryDir dir;
+    const QString study = TEST_DATA_DIR "/worked-anova.w04";
+    const QString samples = writeBytes(dir.filePath("m.txt"), "Muestra;Respuesta\nA;2.5;2.4\nB;9\n");
+    EXPECT_FALSE(parsed(runLinealidad({"--json", study}).out).contains("samples"));
+    const ProcessRun json = runLinealidad({"--json", study, "--samples", samples, "--confidence", "0.99"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const QJsonObject o = parsed(json.out);
+
+    stats::AnalysisOptions options;
+    options.samples = cli::ReadSamplesFile(samples.toStdString());
+    options.confidence = stats::Rational(99, 100);
+    const stats::StudyAnalysis a =
+        stats::Analyze(stats::StudyFromFile(stats::ParseStudyFile(stats::ReadFileBytes(study.toStdString()))), options);
+    const stats::DetectionResult &d = *a.detection.value;
+    const QJsonObject detection = o["detection"].toObject();
+    EXPECT_EQ(detection["sx0"].toDouble(), d.sx0.toDouble());
+    EXPECT_EQ(detection["quantificationLimit"].toDouble(), d.quantificationLimit.toDouble());
+    EXPECT_EQ(detection["quantificationLimitIterated"].toDouble(), d.quantificationLimitIterated->toDouble());
+    EXPECT_EQ(detection["ich"].toObject()["loq"].toDouble(), o["criteria"].toObject()["loq"].toDouble());
+    EXPECT_EQ(detection["alpha"].toDouble(), 0.01);
+    const QJsonObject s = o["samples"].toObject();
+    EXPECT_EQ(s["confidence"].toDouble(), 0.99);
+    const QJsonArray results = s["results"].toArray();
+    ASSERT_EQ(results.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const stats::SampleResult &r = a.samples.value->samples[static_cast<size_t>(i)];
+        const QJsonObject row = results[i].toObject();
+        EXPECT_EQ(row["name"].toString().toStdString(), r.name);
+        EXPECT_EQ(row["m"].toInt(), r.m);
+        EXPECT_EQ(row["x"].toDouble(), r.x.toDouble());
+        EXPECT_EQ(row["upper"].toDouble(), r.upper.toDouble());
+        EXPECT_EQ(row["fiellerLower"].isNull(), !r.fiellerLower);
+        if (r.fiellerLower) {
+            EXPECT_EQ(row["fiellerLower"].toDouble(), r.fiellerLower->toDouble());
+        }
+        EXPECT_EQ(row["inRange"].toBool(), r.inRange);
+        EXPECT_EQ(row["belowQuantification"].toBool(), r.belowQuantification);
+    }
+    EXPECT_EQ(results[0].toObject()["responses"].toArray(), (QJsonArray{2.5, 2.4}));
+    EXPECT_FALSE(results[1].toObject()["inRange"].toBool()); // 9 lies far above the levels
+
+    const ProcessRun text = runLinealidad({"--samples", study, samples, "--confidence", "0.99"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    std::string lines;
+    for (const std::string &line : stats::SamplesOutcome(a).lines)
+        lines += line + "\n";
+    EXPECT_EQ(text.out, lines);
+
+    // The printed page: the method's lines, each sample's figures, its flags in words.
+    const QString pdf = dir.filePath("muestras.pdf");
+    const ProcessRun page = runLinealidad({"--print", "samples", study, samples, "--output", pdf, "--confidence", "0.99"});
+    ASSERT_EQ(page.status, 0) << page.err;
+    const QStringList printed = readPdf(pdf).lines(0);
+    for (const std::string &line : stats::DetectionLines(d, a.study.units, '.'))
+        if (line != " ") {
+            EXPECT_TRUE(printed.contains(QString::fromStdString(line))) << line;
+        }
+    for (const stats::SampleResult &r : a.samples.value->samples) {
+        stats::CellRow cells = stats::SampleCells(r, '.');
+        cells.pop_back();
+        QStringList words;
+        for (const std::string &cell : cells)
+            words << QString::fromStdString(cell);
+        EXPECT_TRUE(printed.contains(words.join(' '))) << words.join(' ').toStdString();
+    }
+    EXPECT_TRUE(printed.contains(QStringLiteral("B: FUERA DEL INTERVALO ESTUDIADO")));
+
+    const QString zero = writeBytes(dir.filePath("zero.w04"), "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n1\r\n2\r\n3\r\n5\r\n5\r\n5\r\n");
+    const ProcessRun refused = runLinealidad({"--samples", zero, samples});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err, std::string(stats::kZeroSlopeMessage) + "\n");
+    EXPECT_EQ(refused.out, "");
 }

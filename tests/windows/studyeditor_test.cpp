@@ -114,7 +114,7 @@ private slots:
         QCOMPARE(editor->windowTitle(), QString("Nuevo"));
         QCOMPARE(page(), 0);
         QCOMPARE(focused(), QString(objectnames::emetodo));
-        QCOMPARE(editor->popupActions().size(), 9); // the seven calculations, the weighting and the quadratic model
+        QCOMPARE(editor->popupActions().size(), 10); // the calculations, the predictions and the three evaluations
         for (QAction *action : editor->popupActions())
             QVERIFY(!action->isEnabled());
     }

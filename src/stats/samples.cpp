@@ -1,0 +1,142 @@
+#include "stats/samples.h"
+
+#include "stats/conversions.h"
+#include "stats/errors.h"
+#include "stats/leastsquares.h"
+#include "stats/precisefigures.h"
+
+#include <algorithm>
+
+namespace stats {
+
+namespace {
+
+Real approximation(const Fifty &v) { return Real::Approximation(v.backend().data()); }
+
+bool confidenceInRange(const Rational &c) { return c > Rational(1, 2) && c < 1; }
+
+// What every sample of a study shares.
+struct Shared {
+    const ExactLine &line;
+    Rational sx0Squared; // s² / b²
+    Rational lineTerm;   // 1/n
+    Rational b2sxx;      // b² Sxx
+    Fifty t, ts, g, sxx, meanX;
+    Fifty rest, widthFactor; // 1 − g, (t s/|b|)/(1 − g)
+};
+
+// Scratch numbers of fifty digits, kept from sample to sample: 200 samples
+// are read as the analyst types, so none is allocated per sample.
+struct Scratch {
+    mpfr_t fx, half, u, tmp, width;
+    Scratch() { mpfr_inits2(mpfr_get_prec(Fifty(0).backend().data()), fx, half, u, tmp, width, nullptr); }
+    ~Scratch() { mpfr_clears(fx, half, u, tmp, width, nullptr); }
+};
+
+SampleResult evaluated(const Sample &sample, const Shared &c, const DetectionResult &detection,
+                       const Rational &lowest, const Rational &highest)
+{
+    SampleResult r;
+    r.name = sample.name;
+    r.m = static_cast<int>(sample.responses.size());
+    if (r.m < 1 || r.m > kMaxSampleResponses)
+        throw ConversionError("La muestra '" + QuotedValue(sample.name) + "' debe tener de 1 a 20 respuestas.");
+    Rational sum;
+    for (const Rational &y : sample.responses)
+        sum += y;
+    r.responses = sample.responses;
+    const Rational mean = sum / r.m;
+    r.meanResponse = Real(mean);
+    const Rational x = (mean - c.line.intercept) / c.line.slope;
+    r.x = Real(x);
+    const Rational off = mean - c.line.meanY;
+    const Rational spread = Rational(1, r.m) + c.lineTerm; // 1/m + 1/n
+    const Rational variance = c.sx0Squared * (spread + off * off / c.b2sxx);
+    r.se = Real::Sqrt(variance);
+
+    thread_local Scratch f;
+    mpfr_set_q(f.fx, x.get_mpq_t(), MPFR_RNDN);
+    mpfr_set_q(f.half, variance.get_mpq_t(), MPFR_RNDN);
+    mpfr_sqrt(f.half, f.half, MPFR_RNDN);
+    mpfr_mul(f.half, f.half, c.t.backend().data(), MPFR_RNDN); // t·se
+    mpfr_sub(f.tmp, f.fx, f.half, MPFR_RNDN);
+    r.lower = Real::Approximation(f.tmp);
+    mpfr_add(f.tmp, f.fx, f.half, MPFR_RNDN);
+    r.upper = Real::Approximation(f.tmp);
+    // The x where |ȳ₀ − a − b x| = t s √(1/m + 1/n + (x − x̄)²/Sxx):
+    // x̄ + u/(1 − g) ∓ (t s/|b|)/(1 − g) · √((1 − g)(1/m + 1/n) + u²/Sxx), u = x̂ − x̄.
+    if (c.g < 1) {
+        mpfr_sub(f.u, f.fx, c.meanX.backend().data(), MPFR_RNDN);
+        mpfr_set_q(f.width, spread.get_mpq_t(), MPFR_RNDN);
+        mpfr_mul(f.width, f.width, c.rest.backend().data(), MPFR_RNDN);
+        mpfr_sqr(f.tmp, f.u, MPFR_RNDN);
+        mpfr_div(f.tmp, f.tmp, c.sxx.backend().data(), MPFR_RNDN);
+        mpfr_add(f.width, f.width, f.tmp, MPFR_RNDN);
+        mpfr_sqrt(f.width, f.width, MPFR_RNDN);
+        mpfr_mul(f.width, f.width, c.widthFactor.backend().data(), MPFR_RNDN);
+        mpfr_div(f.u, f.u, c.rest.backend().data(), MPFR_RNDN);
+        mpfr_add(f.u, f.u, c.meanX.backend().data(), MPFR_RNDN); // the centre
+        mpfr_sub(f.tmp, f.u, f.width, MPFR_RNDN);
+        r.fiellerLower = Real::Approximation(f.tmp);
+        mpfr_add(f.tmp, f.u, f.width, MPFR_RNDN);
+        r.fiellerUpper = Real::Approximation(f.tmp);
+    }
+    r.inRange = x >= lowest && x <= highest;
+    r.belowQuantification = detection.quantificationLimit.compare(x) > 0;
+    return r;
+}
+
+} // namespace
+
+SamplesResult EvaluateSamples(const LinearityStudy &study, const DetectionResult &detection,
+                              std::span<const Sample> samples, const Rational &confidence)
+{
+    if (!confidenceInRange(confidence))
+        throw ConversionError(kConfidenceOutOfRange);
+    const ExactLine &line = FitLine(study);
+    if (line.zeroSlope())
+        throw FloatingPointError(kDivisionByZero);
+    const int f = study.n() - 2;
+    const Rational b2 = line.slope * line.slope;
+    Shared c{line, line.sse / f / b2, 1 / line.n, b2 * line.sxx, {}, {}, {}, {}, {}, {}, {}};
+    c.t = StudentTQuantile((1 + confidence) / 2, f);
+    c.ts = c.t * sqrt(FiftyOf(c.sx0Squared)); // t s / |b|
+    c.g = c.ts * c.ts / FiftyOf(line.sxx);
+    c.sxx = FiftyOf(line.sxx);
+    c.meanX = FiftyOf(line.meanX);
+    c.rest = 1 - c.g;
+    c.widthFactor = c.ts / c.rest;
+
+    SamplesResult r;
+    r.confidence = confidence;
+    r.t = approximation(c.t);
+    r.g = approximation(c.g);
+    // The level amounts: the mean x of each level's observations.
+    std::vector<Rational> sums(study.replicates.size());
+    for (const Observation &o : study.observations)
+        sums[o.level - 1] += o.exactX;
+    for (size_t j = 0; j < sums.size(); ++j) {
+        const Rational level = sums[j] / study.replicates[j];
+        if (j == 0 || level < r.lowestLevel.rational())
+            r.lowestLevel = Real(level);
+        if (j == 0 || level > r.highestLevel.rational())
+            r.highestLevel = Real(level);
+    }
+    const Rational lowest = r.lowestLevel.rational(), highest = r.highestLevel.rational();
+    r.samples.reserve(samples.size());
+    for (const Sample &sample : samples)
+        r.samples.push_back(evaluated(sample, c, detection, lowest, highest));
+    return r;
+}
+
+Rational ParseConfidence(const std::string &text)
+{
+    Rational c;
+    if (!TryStrToRational(text, '.', c) && !TryStrToRational(text, ',', c))
+        throw ConversionError("'" + QuotedValue(text) + "' is not a valid floating point value");
+    if (!confidenceInRange(c))
+        throw ConversionError(kConfidenceOutOfRange);
+    return c;
+}
+
+} // namespace stats

@@ -1,0 +1,43 @@
+#pragma once
+// The samples file: UTF-8 text, one sample a line, its name and then its 1 to
+// 20 responses, apart by semicolons or tabs; numbers with a point or a comma.
+// Empty lines and lines starting with "#" are skipped; a first line whose
+// responses are not numbers is a heading. Anything else is refused with the
+// number of its line: a file is taken whole or not at all.
+#include "stats/errors.h"
+#include "stats/samples.h"
+
+#include <span>
+#include <string>
+#include <vector>
+
+namespace stats {
+
+inline constexpr size_t kMaxSamplesFileBytes = 1024 * 1024;
+inline constexpr size_t kMaxSamplesLineBytes = 4096;
+
+class SamplesFileError : public CommandError {
+public:
+    using CommandError::CommandError;
+};
+
+std::vector<Sample> ParseSamplesFile(const std::string &bytes);
+
+// A sample as the analyst typed it: its name and its response texts.
+struct SampleTexts {
+    std::string name;
+    std::vector<std::string> responses;
+};
+
+// The same file's samples as their texts (trimmed), for a window to show.
+std::vector<SampleTexts> ParseSamplesFileTexts(const std::string &bytes);
+
+// The sample a row of typed texts names: responses read with
+// `decimalSeparator` (or a point); ConversionError naming what is wrong.
+Sample SampleOf(const SampleTexts &texts, char decimalSeparator);
+
+// The file of typed samples, numbers with a point, one line each; refuses
+// (SamplesFileError) a name that would not read back as written.
+std::string SamplesFileText(std::span<const SampleTexts> samples, char decimalSeparator);
+
+} // namespace stats
