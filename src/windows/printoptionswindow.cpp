@@ -19,11 +19,13 @@ PrintOptionsWindow::PrintOptionsWindow(UserDialogs &dialogs, char decimalSeparat
 {
     setObjectName(QString(objectnames::Fopprt1));
     setWindowTitle(QStringLiteral("opciones"));
-    setFixedSize(350, 289);
+    // The described window holds three items; each further page adds a row.
+    const int extra = 30 * (static_cast<int>(render::PrintedPages().size()) - 3);
+    setFixedSize(350, 229 + extra);
 
     auto *group = new QGroupBox(QStringLiteral("Imprimir en Lasser:"), this);
     group->setObjectName(QStringLiteral("opcion"));
-    group->setGeometry(8, 8, 334, 200);
+    group->setGeometry(8, 8, 334, 140 + extra);
     auto *items = new QVBoxLayout(group);
     opcion = new QButtonGroup(this);
     for (const render::PrintedPage &page : render::PrintedPages()) {
@@ -37,14 +39,14 @@ PrintOptionsWindow::PrintOptionsWindow(UserDialogs &dialogs, char decimalSeparat
 
     auto *accept = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("Aceptar"), this);
     accept->setObjectName(QStringLiteral("BitBtn1"));
-    accept->setGeometry(64, 232, 100, 33);
+    accept->setGeometry(64, 172 + extra, 100, 33);
     accept->setDefault(true);
     connect(accept, &QPushButton::clicked, this, &PrintOptionsWindow::printSelected);
 
     auto *cancel =
         new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancelar"), this);
     cancel->setObjectName(QStringLiteral("BitBtn2"));
-    cancel->setGeometry(186, 232, 100, 33);
+    cancel->setGeometry(186, 172 + extra, 100, 33);
     connect(cancel, &QPushButton::clicked, this, &QWidget::hide);
 }
 

@@ -120,6 +120,9 @@ SamplesWindow::SamplesWindow(stats::StudyData study, char decimalSeparator, User
     connect(btnleer_, &QPushButton::clicked, this, &SamplesWindow::readFile);
     connect(btnguardar_, &QPushButton::clicked, this, &SamplesWindow::saveFile);
     setFocusProxy(stgmuestras_);
+    // The analyst opens the window to type samples: the first name cell.
+    stgmuestras_->setCurrentCell(0, Name);
+    stgmuestras_->setFocus();
     recompute();
 }
 
