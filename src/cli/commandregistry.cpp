@@ -26,6 +26,18 @@ namespace {
 // what the window of `id` would hold; with the target and limits of the
 // command line where it takes them (a bad one is refused before the study
 // is read).
+// A text output on standard output, or its refusal or error on standard error.
+int printRendered(const Rendered &rendered, std::ostream &out, std::ostream &err)
+{
+    if (rendered.status != kExitDone) {
+        err << rendered.message << '\n';
+        return rendered.status;
+    }
+    errno = 0;
+    out << rendered.bytes;
+    return OutputWritten(out, err);
+}
+
 template <const char *id>
 int outputCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
 {
@@ -36,13 +48,7 @@ int outputCommand(const CommandLine &line, std::ostream &out, std::ostream &err,
         return UsageError(err, problem, line.command);
     const Rendered rendered =
         RenderOutput(OutputNamed(id), ReadAndAnalyse(line.operands[0], {separator, options, weighting}), {});
-    if (rendered.status != kExitDone) {
-        err << rendered.message << '\n';
-        return rendered.status;
-    }
-    errno = 0;
-    out << rendered.bytes;
-    return OutputWritten(out, err);
+    return printRendered(rendered, out, err);
 }
 
 const char kReport[] = "report", kInference[] = "inference", kAnova[] = "anova", kResiduals[] = "residuals",
@@ -72,13 +78,7 @@ int samplesCommand(const CommandLine &line, std::ostream &out, std::ostream &err
     if (!SamplesOptionsOf(line, &line.operands[1], options, problem))
         return UsageError(err, problem, line.command);
     const Rendered rendered = RenderOutput(OutputNamed("samples"), ReadAndAnalyse(line.operands[0], options), {});
-    if (rendered.status != kExitDone) {
-        err << rendered.message << '\n';
-        return rendered.status;
-    }
-    errno = 0;
-    out << rendered.bytes;
-    return OutputWritten(out, err);
+    return printRendered(rendered, out, err);
 }
 
 // Without --output (with it, it draws its report and the window library runs it).

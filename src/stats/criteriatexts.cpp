@@ -98,21 +98,31 @@ std::string VerdictLine(const CriteriaResult &criteria)
     return line;
 }
 
-std::vector<CellRow> BackCalculationCells(const CriteriaResult &criteria, char sep)
+std::vector<CellRow> BackCalculationRows(const std::vector<BackCalculation> &backCalculated, char sep)
 {
     std::vector<CellRow> rows = {{"Obs.", "Nivel", "x", "x calculada", "Error relativo (%)"}};
-    for (const BackCalculation &b : criteria.backCalculated)
+    for (const BackCalculation &b : backCalculated)
         rows.push_back({std::to_string(b.observation), std::to_string(b.level), number(b.x, sep),
                         number(b.xBack, sep), figure(b.relativeError, sep)});
     return rows;
 }
 
-std::vector<CellRow> LevelBiasCells(const CriteriaResult &criteria, char sep)
+std::vector<CellRow> LevelBiasRows(const std::vector<LevelBias> &levelBias, const std::string &heading, char sep)
 {
-    std::vector<CellRow> rows = {{"Nivel", "x", "Sesgo medio (%)"}};
-    for (const LevelBias &b : criteria.levelBias)
+    std::vector<CellRow> rows = {{"Nivel", "x", heading}};
+    for (const LevelBias &b : levelBias)
         rows.push_back({std::to_string(b.level), number(b.x, sep), figure(b.meanRelativeError, sep)});
     return rows;
+}
+
+std::vector<CellRow> BackCalculationCells(const CriteriaResult &criteria, char sep)
+{
+    return BackCalculationRows(criteria.backCalculated, sep);
+}
+
+std::vector<CellRow> LevelBiasCells(const CriteriaResult &criteria, char sep)
+{
+    return LevelBiasRows(criteria.levelBias, "Sesgo medio (%)", sep);
 }
 
 Lines LimitsLines(const AcceptanceLimits &limits, char sep)

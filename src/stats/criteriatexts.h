@@ -25,6 +25,10 @@ std::vector<CellRow> CheckCells(const CriteriaResult &criteria, char decimalSepa
 // checks could not be assessed.
 std::string VerdictLine(const CriteriaResult &criteria);
 // Heading row (Obs., Nivel, x, x calculada, Error relativo (%)), then one row per observation.
+// The back-calculation and the level biases of any line, under their headings.
+std::vector<CellRow> BackCalculationRows(const std::vector<BackCalculation> &backCalculated, char decimalSeparator);
+std::vector<CellRow> LevelBiasRows(const std::vector<LevelBias> &levelBias, const std::string &heading,
+                                   char decimalSeparator);
 std::vector<CellRow> BackCalculationCells(const CriteriaResult &criteria, char decimalSeparator);
 // Heading row (Nivel, x, Sesgo medio (%)), then one row per level.
 std::vector<CellRow> LevelBiasCells(const CriteriaResult &criteria, char decimalSeparator);

@@ -1,5 +1,7 @@
 #include "stats/quadratictexts.h"
 
+#include "stats/criteriatexts.h"
+
 #include "stats/numberformat.h"
 
 namespace stats {
@@ -113,10 +115,7 @@ std::vector<CellRow> QuadraticBackCalculationCells(const QuadraticResult &q, cha
 
 std::vector<CellRow> QuadraticLevelBiasCells(const QuadraticResult &q, char sep)
 {
-    std::vector<CellRow> rows = {{"Nivel", "x", "Sesgo medio (%)"}};
-    for (const LevelBias &b : q.levelBias)
-        rows.push_back({std::to_string(b.level), number(b.x, sep), figure(b.meanRelativeError, sep)});
-    return rows;
+    return LevelBiasRows(q.levelBias, "Sesgo medio (%)", sep);
 }
 
 Lines QuadraticLines(const QuadraticResult &q, char sep)

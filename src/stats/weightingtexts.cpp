@@ -1,5 +1,7 @@
 #include "stats/weightingtexts.h"
 
+#include "stats/criteriatexts.h"
+
 #include "stats/numberformat.h"
 
 namespace stats {
@@ -130,19 +132,12 @@ Lines WeightedLineLines(const WeightingResult &w, char sep)
 
 std::vector<CellRow> WeightedBackCalculationCells(const WeightedLine &l, char sep)
 {
-    std::vector<CellRow> rows = {{"Obs.", "Nivel", "x", "x calculada", "Error relativo (%)"}};
-    for (const BackCalculation &b : l.backCalculated)
-        rows.push_back({std::to_string(b.observation), std::to_string(b.level), number(b.x, sep),
-                        number(b.xBack, sep), figure(b.relativeError, sep)});
-    return rows;
+    return BackCalculationRows(l.backCalculated, sep);
 }
 
 std::vector<CellRow> WeightedLevelBiasCells(const WeightedLine &l, char sep)
 {
-    std::vector<CellRow> rows = {{"Nivel", "x", "Error relativo medio (%)"}};
-    for (const LevelBias &b : l.levelBias)
-        rows.push_back({std::to_string(b.level), number(b.x, sep), figure(b.meanRelativeError, sep)});
-    return rows;
+    return LevelBiasRows(l.levelBias, "Error relativo medio (%)", sep);
 }
 
 std::vector<CellRow> DiagnosticCells(const WeightingResult &w, char sep)
