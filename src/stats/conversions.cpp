@@ -168,12 +168,17 @@ std::string QuotedValue(const std::string &text)
 {
     constexpr int kShown = 40;
     int characters = 0;
+    std::string quoted;
     for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
         // A UTF-8 character starts at every byte that is not a continuation.
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && characters++ == kShown)
-            return text.substr(0, i) + "…";
+        if ((byte & 0xC0) != 0x80 && characters++ == kShown)
+            return quoted + "…";
+        // A control character is never passed on to a terminal or a message
+        // box (an escape sequence in a file would act on the terminal).
+        quoted += byte < 0x20 || byte == 0x7F ? std::string("\uFFFD") : std::string(1, text[i]);
     }
-    return text;
+    return quoted;
 }
 
 int StrToInt(const std::string &text)

@@ -153,4 +153,8 @@ TEST(Conversions, ErrorsQuoteAtMostFortyCharactersOfTheValue)
               "'" + enes.substr(0, 80) + "…' is not a valid integer value");
     EXPECT_EQ(messageOf([&] { stats::StrToInt(enes.substr(0, 80)); }),
               "'" + enes.substr(0, 80) + "' is not a valid integer value");
+    // Control characters (an escape sequence from a file) are shown as a
+    // replacement character, never passed on.
+    EXPECT_EQ(messageOf([] { stats::StrToFloat("1\x1b[31m\t", '.'); }),
+              "'1\uFFFD[31m\uFFFD' is not a valid floating point value");
 }
