@@ -8,6 +8,7 @@
 #include "widgets/userdialogs.h"
 #include "windows/objectnames.h"
 
+#include <QAbstractItemDelegate>
 #include <QApplication>
 #include <QClipboard>
 #include <QHBoxLayout>
@@ -116,6 +117,20 @@ SamplesWindow::SamplesWindow(stats::StudyData study, char decimalSeparator, User
         if (!filling_ && column <= Responses)
             recompute();
     });
+    // Typing sample after sample by keyboard: Enter in a name goes to its
+    // responses; Enter or Tab in the responses goes to the next sample's
+    // name, past the computed columns.
+    connect(stgmuestras_->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+            [this](QWidget *, QAbstractItemDelegate::EndEditHint hint) {
+                const int row = stgmuestras_->currentRow(), column = stgmuestras_->currentColumn();
+                const bool enter = hint == QAbstractItemDelegate::SubmitModelCache;
+                if (enter && column == Name)
+                    stgmuestras_->setCurrentCell(row, Responses);
+                else if (((enter && column == Responses) ||
+                          (hint == QAbstractItemDelegate::EditNextItem && column == M)) &&
+                         row + 1 < kMaxSamples)
+                    stgmuestras_->setCurrentCell(row + 1, Name);
+            });
     connect(econfianza_, &QLineEdit::editingFinished, this, &SamplesWindow::confidenceEdited);
     connect(btnleer_, &QPushButton::clicked, this, &SamplesWindow::readFile);
     connect(btnguardar_, &QPushButton::clicked, this, &SamplesWindow::saveFile);

@@ -115,6 +115,45 @@ private slots:
         }
     }
 
+    // Sample after sample by keyboard: name, Enter or Tab, responses, Enter
+    // or Tab, and the next sample's name.
+    void typedSampleAfterSampleByKeyboard()
+    {
+        SamplesWindow window(kStudy, '.', dialogs);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTableWidget *grid = window.grid();
+        QCOMPARE(QApplication::focusWidget(), grid);
+        QCOMPARE(grid->currentRow(), 0);
+        QCOMPARE(grid->currentColumn(), int(SamplesWindow::Name));
+        // Each key to the widget that has the focus, as a keyboard sends it.
+        auto type = [](const QString &text) {
+            for (const QChar c : text)
+                QTest::keyClicks(QApplication::focusWidget(), QString(c));
+        };
+        // Enter commits the cell after the event (a queued call of the view).
+        auto press = [](Qt::Key key) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            QCoreApplication::processEvents();
+        };
+        type("A");
+        press(Qt::Key_Return);
+        QCOMPARE(grid->currentColumn(), int(SamplesWindow::Responses));
+        type("99.5;100.1");
+        press(Qt::Key_Return);
+        QCOMPARE(grid->currentRow(), 1);
+        QCOMPARE(grid->currentColumn(), int(SamplesWindow::Name));
+        type("B");
+        press(Qt::Key_Tab);
+        QCOMPARE(grid->currentColumn(), int(SamplesWindow::Responses));
+        type("60");
+        press(Qt::Key_Tab);
+        QCOMPARE(grid->currentRow(), 2);
+        QCOMPARE(grid->currentColumn(), int(SamplesWindow::Name));
+        QCOMPARE(shownRow(window, 0), engineRows({sample("A", {"99.5", "100.1"})}).at(0));
+        QCOMPARE(shownRow(window, 1), engineRows({sample("B", {"60"})}).at(0));
+    }
+
     void pastedLinesFillRowsFromTheCurrentOne()
     {
         SamplesWindow window(kStudy, '.', dialogs);
