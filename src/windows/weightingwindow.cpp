@@ -178,7 +178,7 @@ void WeightingWindow::weightChosen(int index)
     bool computed = false;
     widgets::RunReportingErrors(dialogs_, this, [&] {
         const stats::StudyAnalysis analysis =
-            stats::Analyze(study_, {.decimalSeparator = separator_, .weighting = {weight}});
+            stats::Analyze(study_, {.decimalSeparator = separator_, .criteria = {}, .weighting = {weight}});
         const stats::CommandOutcome outcome = stats::WeightingOutcome(analysis);
         if (outcome.refused()) {
             dialogs_.message(this, QString::fromStdString(outcome.refusalMessage()));
