@@ -4,6 +4,7 @@
 #include "stats/studyfile.h"
 #include "stats/weightingtexts.h"
 #include "support/scripteddialogs.h"
+#include "support/tablerows.h"
 #include "windows/weightingwindow.h"
 
 #include <QComboBox>
@@ -15,34 +16,8 @@
 
 namespace {
 
-using Rows = QList<QStringList>;
-
 const stats::StudyData kStudy =
     stats::StudyFromFile(stats::ParseStudyFile(stats::ReadFileBytes(TEST_DATA_DIR "/worked-25obs.w04")));
-
-Rows shownRows(const QTableWidget *table)
-{
-    Rows rows(1);
-    for (int c = 0; c < table->columnCount(); ++c)
-        rows[0] << table->horizontalHeaderItem(c)->text();
-    for (int r = 0; r < table->rowCount(); ++r) {
-        rows << QStringList();
-        for (int c = 0; c < table->columnCount(); ++c)
-            rows.back() << table->item(r, c)->text();
-    }
-    return rows;
-}
-
-Rows coreRows(const std::vector<stats::CellRow> &cells)
-{
-    Rows rows;
-    for (const stats::CellRow &row : cells) {
-        rows << QStringList();
-        for (const std::string &cell : row)
-            rows.back() << QString::fromStdString(cell);
-    }
-    return rows;
-}
 
 QStringList lines(const stats::Lines &from)
 {
