@@ -1,6 +1,7 @@
 #include "stats/leastsquares.h"
 
 #include "stats/degenerate.h"
+#include "stats/wholestudy.h"
 
 #include <vector>
 
@@ -8,36 +9,16 @@ namespace stats {
 
 namespace {
 
-// The amounts over one common denominator D (the typed decimals share a power
-// of ten): whole numbers X with x = X / D, so that the sums are of integers.
-struct Scaled {
-    std::vector<mpz_class> whole;
-    mpz_class denominator = 1;
-};
-
-template <class Member>
-Scaled scaled(const LinearityStudy &study, Member member)
-{
-    Scaled s;
-    for (const Observation &o : study.observations)
-        mpz_lcm(s.denominator.get_mpz_t(), s.denominator.get_mpz_t(), (o.*member).get_den_mpz_t());
-    s.whole.reserve(study.observations.size());
-    mpz_class factor;
-    for (const Observation &o : study.observations) {
-        mpz_divexact(factor.get_mpz_t(), s.denominator.get_mpz_t(), (o.*member).get_den_mpz_t());
-        s.whole.push_back((o.*member).get_num() * factor);
-    }
-    return s;
-}
-
-} // namespace
-
-namespace {
-
 ExactLine fit(const LinearityStudy &study)
 {
     ExactLine line;
-    const Scaled x = scaled(study, &Observation::exactX), y = scaled(study, &Observation::exactY);
+    // The amounts over one common denominator each: whole numbers X with x = X / Dx.
+    struct Scaled {
+        std::vector<mpz_class> whole;
+        mpz_class denominator;
+    } x, y;
+    x.whole = WholeAmounts(study, x.denominator);
+    y.whole = WholeResponses(study, y.denominator);
     // n·Sxx·Dx² = nΣX² − (ΣX)², and likewise: integers throughout.
     mpz_class sumX, sumY, sumX2, sumY2, sumXY;
     for (size_t i = 0; i < x.whole.size(); ++i) {

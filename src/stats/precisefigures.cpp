@@ -74,6 +74,16 @@ Fifty StudentTQuantile(const Rational &p, int df)
     return TUpperQuantile(Rational(1 - p), df);
 }
 
+Fifty GrubbsCritical(int replicates)
+{
+    if (replicates < 3)
+        throw FloatingPointError(kInvalidOperation);
+    return remembered({2, Rational(), replicates, 0}, [&] {
+        const Fifty q = TUpperQuantile(Rational(1, 40 * replicates), replicates - 2), n = replicates;
+        return Fifty((n - 1) / sqrt(n) * sqrt(q * q / (n - 2 + q * q)));
+    });
+}
+
 // The closed forms of the upper tail for whole degrees of freedom, with h = x/2:
 // df = 2m:     e^−h · Σ_{i<m} h^i / i!
 // df = 2m + 1: erfc(√h) + e^−h · Σ_{i=1..m} h^(i−½) / Γ(i + ½)

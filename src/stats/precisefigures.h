@@ -23,6 +23,10 @@ Fifty TUpperQuantile(const Rational &tail, int df);
 // The t with P(t(df) ≤ t) = p, 0 < p < 1 (FloatingPointError otherwise).
 Fifty StudentTQuantile(const Rational &p, int df);
 
+// Grubbs' critical value for N replicates at two-sided α = 0.05:
+// ((N − 1)/√N)·√(t²/(N − 2 + t²)), t the upper α/(2N) quantile of t(N − 2).
+Fifty GrubbsCritical(int replicates);
+
 // P(χ²(df) ≥ x).
 Fifty ChiSquareUpperTail(const Fifty &x, int df);
 

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <atomic>
+#include <mutex>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -17,10 +18,15 @@
 namespace stats {
 
 struct Real::Exact {
-    enum class Kind { Ratio, Surd, Tail, Approximation } kind = Kind::Ratio;
-    // the rational; a of a + b·√c; the F of a probability P(F(df1, df2) ≥ a);
-    // the binary approximation of a value known to 50 digits
+    enum class Kind { Ratio, Fraction, Surd, Tail, Approximation } kind = Kind::Ratio;
+    // the rational; the quotient of a fraction, as it was built (not in lowest
+    // terms: only its numerator and denominator are read, never as a rational);
+    // a of a + b·√c; the F of a probability P(F(df1, df2) ≥ a); the binary
+    // approximation of a value known to 50 digits
     Rational a;
+    // A fraction in lowest terms, reduced the first time it is needed as a rational.
+    mutable std::once_flag reducing;
+    mutable Rational reduced;
     struct Root {
         Rational b, c;
     };
@@ -52,6 +58,18 @@ private:
 };
 
 int sgn(const Rational &q) { return ::sgn(q); }
+
+// The value of a rational, a fraction or an approximation as a rational in lowest terms.
+const Rational &valueOf(const Real::Exact &e)
+{
+    if (e.kind != Real::Exact::Kind::Fraction)
+        return e.a;
+    std::call_once(e.reducing, [&e] {
+        e.reduced = e.a;
+        e.reduced.canonicalize();
+    });
+    return e.reduced;
+}
 
 // 10^k, kept once computed for the exponents figures use.
 const mpz_class &powerOfTenInteger(unsigned k)
@@ -237,9 +255,31 @@ Real::Real(Rational &&q)
         toDouble();
 }
 
+Real Real::Fraction(const mpz_class &numerator, const mpz_class &denominator)
+{
+    if (sgn(denominator) == 0)
+        throw FloatingPointError(kDivisionByZero);
+    if (sgn(numerator) == 0)
+        return Real();
+    auto e = std::make_shared<Exact>();
+    e->kind = Exact::Kind::Fraction;
+    e->a.get_num() = numerator;
+    e->a.get_den() = denominator;
+    if (sgn(denominator) < 0) {
+        mpz_neg(e->a.get_num_mpz_t(), e->a.get_num_mpz_t());
+        mpz_neg(e->a.get_den_mpz_t(), e->a.get_den_mpz_t());
+    }
+    return Real(std::shared_ptr<const Exact>(std::move(e)));
+}
+
 Real::Real(std::shared_ptr<const Exact> exact) : exact_(std::move(exact))
 {
     const Exact &e = *exact_;
+    if (e.kind == Exact::Kind::Fraction) {
+        if (magnitudeBits(e.a) > 1000) // perhaps beyond a double: refused here and now
+            toDouble();
+        return;
+    }
     if (e.kind == Exact::Kind::Tail) {
         e.nearest.store(FUpperTailDouble(e.a, e.df1, e.df2), std::memory_order_relaxed);
         return;
@@ -262,7 +302,7 @@ double Real::toDouble() const
     const Exact &e = *exact_;
     double nearest = e.nearest.load(std::memory_order_relaxed);
     if (std::isnan(nearest)) {
-        nearest = e.kind == Exact::Kind::Surd ? surdDouble(e) : NearestDouble(e.a);
+        nearest = e.kind == Exact::Kind::Surd ? surdDouble(e) : NearestQuotient(e.a.get_num(), e.a.get_den());
         e.nearest.store(nearest, std::memory_order_relaxed);
     }
     return nearest;
@@ -332,8 +372,8 @@ Rational Real::approximation() const
     if (!exact_)
         return Rational();
     const Exact &e = *exact_;
-    if (e.kind == Exact::Kind::Ratio || e.kind == Exact::Kind::Approximation)
-        return e.a;
+    if (e.kind == Exact::Kind::Ratio || e.kind == Exact::Kind::Approximation || e.kind == Exact::Kind::Fraction)
+        return valueOf(e);
     Mpfr v;
     if (e.kind == Exact::Kind::Tail)
         FUpperTailPrecise(e.a, e.df1, e.df2, v.get());
@@ -344,14 +384,17 @@ Rational Real::approximation() const
     return q;
 }
 
-bool Real::isRational() const { return !exact_ || exact_->kind == Exact::Kind::Ratio; }
+bool Real::isRational() const
+{
+    return !exact_ || exact_->kind == Exact::Kind::Ratio || exact_->kind == Exact::Kind::Fraction;
+}
 
 const Rational &Real::rational() const
 {
     static const Rational zero;
     if (!isRational())
         throw std::logic_error("Real::rational on an irrational value");
-    return exact_ ? exact_->a : zero;
+    return exact_ ? valueOf(*exact_) : zero;
 }
 
 int Real::sign() const
@@ -383,8 +426,8 @@ int Real::compare(const Rational &q) const
             return 0;
         return mpfr_sgn(difference.get()) < 0 ? -1 : 1;
     }
-    if (e.kind == Exact::Kind::Ratio || e.kind == Exact::Kind::Approximation)
-        return sgn(Rational(e.a - q));
+    if (e.kind == Exact::Kind::Ratio || e.kind == Exact::Kind::Approximation || e.kind == Exact::Kind::Fraction)
+        return sgn(Rational(valueOf(e) - q));
     if (e.kind == Exact::Kind::Approximation) {
         // Equal when the 50 digits cannot tell them apart.
         const Rational difference = e.a - q;
@@ -409,8 +452,8 @@ Real Real::plus(const Rational &q) const
         return Real(q);
     if (exact_->kind == Exact::Kind::Tail)
         throw std::logic_error("Real::plus on a probability");
-    if (exact_->kind == Exact::Kind::Ratio)
-        return Real(Rational(exact_->a + q));
+    if (exact_->kind == Exact::Kind::Ratio || exact_->kind == Exact::Kind::Fraction)
+        return Real(Rational(valueOf(*exact_) + q));
     if (exact_->kind == Exact::Kind::Approximation)
         return Approximation(Rational(exact_->a + q));
     return Surd(exact_->a + q, exact_->root->b, exact_->root->c);
@@ -422,8 +465,8 @@ Real Real::times(const Rational &q) const
         return {};
     if (exact_->kind == Exact::Kind::Tail)
         throw std::logic_error("Real::times on a probability");
-    if (exact_->kind == Exact::Kind::Ratio)
-        return Real(Rational(exact_->a * q));
+    if (exact_->kind == Exact::Kind::Ratio || exact_->kind == Exact::Kind::Fraction)
+        return Real(Rational(valueOf(*exact_) * q));
     if (exact_->kind == Exact::Kind::Approximation)
         return Approximation(Rational(exact_->a * q));
     return Surd(exact_->a * q, exact_->root->b * q, exact_->root->c);
@@ -436,10 +479,10 @@ RoundedDigits Real::rounded(int digits) const
     if (!exact_)
         return {};
     const Exact &e = *exact_;
-    if (e.kind == Exact::Kind::Ratio || e.kind == Exact::Kind::Approximation) {
-        if (const auto quick = roundQuickly(mpq_get_d(e.a.get_mpq_t()), digits))
+    if (e.kind == Exact::Kind::Ratio || e.kind == Exact::Kind::Approximation || e.kind == Exact::Kind::Fraction) {
+        if (const auto quick = roundQuickly(toDouble(), digits))
             return *quick;
-        return RoundRational(e.a, digits);
+        return RoundRational(e.a, digits); // reads the numerator and the denominator only
     }
     bool nearHalf = false;
     if (e.kind == Exact::Kind::Tail) {
@@ -504,14 +547,19 @@ RoundedDigits RoundRational(const Rational &q, int digits, double nearest)
     return r;
 }
 
-double NearestDouble(const Rational &q)
+double NearestDouble(const Rational &q) { return NearestQuotient(q.get_num(), q.get_den()); }
+
+double NearestQuotient(const mpz_class &numerator, const mpz_class &denominator)
 {
     // Numerator and denominator exact as doubles: their quotient is rounded
     // once, to the nearest, by the division itself.
-    if (mpz_sizeinbase(q.get_num_mpz_t(), 2) <= 53 && mpz_sizeinbase(q.get_den_mpz_t(), 2) <= 53)
-        return mpz_get_d(q.get_num_mpz_t()) / mpz_get_d(q.get_den_mpz_t());
-    thread_local Mpfr v(53);
-    mpfr_set_q(v.get(), q.get_mpq_t(), MPFR_RNDN);
+    if (mpz_sizeinbase(numerator.get_mpz_t(), 2) <= 53 && mpz_sizeinbase(denominator.get_mpz_t(), 2) <= 53)
+        return mpz_get_d(numerator.get_mpz_t()) / mpz_get_d(denominator.get_mpz_t());
+    // Otherwise the numerator exactly, and one correctly rounded division.
+    thread_local Mpfr whole(64), v(53);
+    mpfr_set_prec(whole.get(), std::max<mpfr_prec_t>(64, static_cast<mpfr_prec_t>(mpz_sizeinbase(numerator.get_mpz_t(), 2))));
+    mpfr_set_z(whole.get(), numerator.get_mpz_t(), MPFR_RNDN);
+    mpfr_div_z(v.get(), whole.get(), denominator.get_mpz_t(), MPFR_RNDN);
     return checkedDouble(v.get());
 }
 

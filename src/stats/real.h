@@ -46,6 +46,11 @@ public:
     // those digits.
     static Real Approximation(mpfr_srcptr value);
     static Real Approximation(const Rational &value);
+    // numerator / denominator, as it stands: reduced to lowest terms only if
+    // it is ever used as a rational. A figure that is only shown or stored
+    // (most are) needs no common divisor found. A zero denominator is
+    // FloatingPointError.
+    static Real Fraction(const mpz_class &numerator, const mpz_class &denominator);
 
     // The nearest double. Every constructor refuses a value beyond the range
     // of a double with FloatingPointError (kResultTooLarge): no figure is
@@ -79,11 +84,14 @@ private:
 Rational DecimalOf(double value);
 
 // A rational rounded to `digits` significant digits, a half away from zero.
+// Only its numerator and denominator are read: they need not be in lowest terms.
 // `nearest`, when given, is its nearest double (it saves the search for the
 // exponent).
 RoundedDigits RoundRational(const Rational &q, int digits, double nearest = 0.0);
 
 // The nearest double to a rational; FloatingPointError beyond the range of a double.
 double NearestDouble(const Rational &q);
+// The same for a quotient of whole numbers, in lowest terms or not.
+double NearestQuotient(const mpz_class &numerator, const mpz_class &denominator);
 
 } // namespace stats

@@ -1,12 +1,11 @@
-// Weighted least squares with each candidate weight: exact for the weights
-// that are rational, with fifty digits for the roots.
-#include "stats/levelspread.h"
+// Weighted least squares with each candidate weight: on whole numbers for the
+// weights that are rational, with fifty digits for the roots.
 #include "stats/precisefigures.h"
 #include "stats/studentttable.h"
 #include "stats/weighting.h"
+#include "stats/wholestudy.h"
 
 #include <algorithm>
-#include <numeric>
 
 namespace stats {
 
@@ -14,12 +13,12 @@ namespace {
 
 bool rootWeight(Weight w) { return w == Weight::InverseRootX || w == Weight::InverseRootY; }
 
-// Why `weight` cannot weigh this study; empty when it can.
-std::string undefinedBecause(const LinearityStudy &study, const std::vector<LevelSpread> &levels, Weight weight)
+// Why `weight` cannot weigh this study; empty when it can. (dx, dy > 0: a
+// whole number has the sign of its amount.)
+std::string undefinedBecause(const WholeStudy &whole, Weight weight)
 {
-    auto anyNotPositive = [&](Rational Observation::*member) {
-        return std::any_of(study.observations.begin(), study.observations.end(),
-                           [member](const Observation &o) { return sgn(o.*member) <= 0; });
+    auto anyNotPositive = [](const std::vector<mpz_class> &v) {
+        return std::any_of(v.begin(), v.end(), [](const mpz_class &z) { return sgn(z) <= 0; });
     };
     switch (weight) {
     case Weight::None:
@@ -27,16 +26,16 @@ std::string undefinedBecause(const LinearityStudy &study, const std::vector<Leve
     case Weight::InverseRootX:
     case Weight::InverseX:
     case Weight::InverseX2:
-        return anyNotPositive(&Observation::exactX) ? "una cantidad adicionada es cero o negativa" : "";
+        return anyNotPositive(whole.x) ? "una cantidad adicionada es cero o negativa" : "";
     case Weight::InverseRootY:
     case Weight::InverseY:
     case Weight::InverseY2:
-        return anyNotPositive(&Observation::exactY) ? "una cantidad recuperada es cero o negativa" : "";
+        return anyNotPositive(whole.y) ? "una cantidad recuperada es cero o negativa" : "";
     case Weight::InverseVariance:
-        for (const LevelSpread &l : levels) {
+        for (const LevelSpread &l : whole.levels) {
             if (l.replicates() < 2)
                 return "el nivel " + std::to_string(l.level) + " tiene menos de 2 réplicas";
-            if (sgn(l.variance) == 0)
+            if (sgn(l.squares) == 0)
                 return "las réplicas del nivel " + std::to_string(l.level) + " son iguales (s = 0)";
         }
         return {};
@@ -44,44 +43,213 @@ std::string undefinedBecause(const LinearityStudy &study, const std::vector<Leve
     return {};
 }
 
-Rational rationalWeight(Weight weight, const Observation &o, const LevelSpread &level)
+// (L/v)^power for a common multiple L of the (positive) v: proportional to 1/v^power.
+std::vector<mpz_class> inverses(const std::vector<mpz_class> &v, unsigned long power)
+{
+    mpz_class l = 1;
+    for (const mpz_class &z : v)
+        mpz_lcm(l.get_mpz_t(), l.get_mpz_t(), z.get_mpz_t());
+    std::vector<mpz_class> w(v.size());
+    for (size_t i = 0; i < v.size(); ++i) {
+        mpz_divexact(w[i].get_mpz_t(), l.get_mpz_t(), v[i].get_mpz_t());
+        mpz_pow_ui(w[i].get_mpz_t(), w[i].get_mpz_t(), power);
+    }
+    return w;
+}
+
+// Whole numbers proportional to a rational weight. (Scaling the weights
+// changes no line.)
+std::vector<mpz_class> wholeWeights(const WholeStudy &whole, Weight weight)
 {
     switch (weight) {
     case Weight::InverseX:
-        return 1 / o.exactX;
+        return inverses(whole.x, 1);
     case Weight::InverseX2:
-        return 1 / (o.exactX * o.exactX);
+        return inverses(whole.x, 2);
     case Weight::InverseY:
-        return 1 / o.exactY;
+        return inverses(whole.y, 1);
     case Weight::InverseY2:
-        return 1 / (o.exactY * o.exactY);
-    case Weight::InverseVariance:
-        return 1 / level.variance;
+        return inverses(whole.y, 2);
+    case Weight::InverseVariance: {
+        // 1/s² = r(r − 1)·dy² / squares for each observation of the level.
+        std::vector<mpz_class> squares;
+        for (const LevelSpread &l : whole.levels)
+            squares.push_back(l.squares);
+        const std::vector<mpz_class> level = inverses(squares, 1);
+        std::vector<mpz_class> w(whole.x.size());
+        for (const LevelSpread &l : whole.levels)
+            for (int i : l.rows)
+                w[static_cast<size_t>(i)] = level[static_cast<size_t>(l.level - 1)] * l.replicates() * (l.replicates() - 1);
+        return w;
+    }
     default:
-        return 1;
+        return std::vector<mpz_class>(whole.x.size(), mpz_class(1));
     }
 }
 
-// The study's numbers and weights in the arithmetic of a candidate.
-template <class T>
-struct Weighed {
-    std::vector<T> x, y, w;
+// One weighted fit on whole numbers, with the sums S0 = ΣW, S1 = ΣWX,
+// S2 = ΣWX², T0 = ΣWY, T1 = ΣWXY: Δ = S0·S2 − S1², N = S0·T1 − S1·T0 and
+// A = T0·Δ − N·S1 give the slope N·dx/(Δ·dy), the intercept A/(S0·Δ·dy)
+// and each residual E/(S0·Δ·dy), E = Y·S0·Δ − A − N·S0·X. Each
+// back-calculated amount is (Y·S0·Δ − A)/(S0·N·dx) and its relative error
+// E/(S0·N·X).
+struct WholeFit {
+    mpz_class s0, s1, s2, t0, t1, delta, n, a, s0delta, ns0;
+    std::vector<mpz_class> e;
 };
 
-Weighed<Rational> exactly(const LinearityStudy &study, const std::vector<LevelSpread> &levels, Weight weight)
+std::optional<WholeFit> fitWhole(const WholeStudy &whole, const std::vector<mpz_class> &w)
 {
-    Weighed<Rational> v;
-    for (const Observation &o : study.observations) {
-        v.x.push_back(o.exactX);
-        v.y.push_back(o.exactY);
-        v.w.push_back(rationalWeight(weight, o, levels[static_cast<size_t>(o.level - 1)]));
+    WholeFit f;
+    mpz_class wx;
+    for (size_t i = 0; i < w.size(); ++i) {
+        f.s0 += w[i];
+        wx = w[i] * whole.x[i];
+        f.s1 += wx;
+        mpz_addmul(f.s2.get_mpz_t(), wx.get_mpz_t(), whole.x[i].get_mpz_t());
+        mpz_addmul(f.t0.get_mpz_t(), w[i].get_mpz_t(), whole.y[i].get_mpz_t());
+        mpz_addmul(f.t1.get_mpz_t(), wx.get_mpz_t(), whole.y[i].get_mpz_t());
     }
-    return v;
+    f.delta = f.s0 * f.s2 - f.s1 * f.s1;
+    f.n = f.s0 * f.t1 - f.s1 * f.t0;
+    if (sgn(f.n) == 0 || sgn(f.delta) == 0)
+        return std::nullopt;
+    f.a = f.t0 * f.delta - f.n * f.s1;
+    f.s0delta = f.s0 * f.delta;
+    f.ns0 = f.n * f.s0;
+    f.e.resize(w.size());
+    for (size_t i = 0; i < w.size(); ++i) {
+        f.e[i] = whole.y[i] * f.s0delta - f.a;
+        mpz_submul(f.e[i].get_mpz_t(), f.ns0.get_mpz_t(), whole.x[i].get_mpz_t());
+    }
+    return f;
 }
 
-Weighed<Fifty> withRoots(const LinearityStudy &study, Weight weight)
+// A candidate's sum of absolute relative errors, as numerator / denominator
+// (denominator > 0): the sums are compared without reducing them.
+struct Key {
+    mpz_class numerator, denominator = 1;
+    bool operator<(const Key &other) const
+    {
+        return cmp(numerator * other.denominator, other.numerator * denominator) < 0;
+    }
+};
+
+// Σ |100·E/(S0·N·X)| over X ≠ 0, over a common multiple L of those X.
+Key sumAbsRelativeError(const WholeStudy &whole, const WholeFit &f)
 {
-    Weighed<Fifty> v;
+    mpz_class l = 1;
+    for (const mpz_class &x : whole.x)
+        if (sgn(x) != 0)
+            mpz_lcm(l.get_mpz_t(), l.get_mpz_t(), x.get_mpz_t());
+    Key key;
+    mpz_class share, term;
+    for (size_t i = 0; i < whole.x.size(); ++i) {
+        if (sgn(whole.x[i]) == 0)
+            continue;
+        mpz_divexact(share.get_mpz_t(), l.get_mpz_t(), whole.x[i].get_mpz_t());
+        term = f.e[i] * share;
+        mpz_abs(term.get_mpz_t(), term.get_mpz_t());
+        key.numerator += term;
+    }
+    key.numerator *= 100;
+    key.denominator = l * f.ns0;
+    mpz_abs(key.denominator.get_mpz_t(), key.denominator.get_mpz_t());
+    return key;
+}
+
+void exactCandidate(const WholeStudy &whole, WeightCandidate &c, Key &key)
+{
+    const std::optional<WholeFit> f = fitWhole(whole, wholeWeights(whole, c.weight));
+    if (!f) {
+        c.undefinedBecause = "la pendiente ponderada es cero";
+        return;
+    }
+    key = sumAbsRelativeError(whole, *f);
+    c.slope = Real::Fraction(f->n * whole.dx, f->delta * whole.dy);
+    c.intercept = Real::Fraction(f->a, f->s0delta * whole.dy);
+    c.sumAbsRelativeError = Real::Fraction(key.numerator, key.denominator);
+}
+
+// The relative errors of each level averaged: 100·Σ(E/X)/(S0·N·r), over a
+// common multiple of the level's amounts; none where an amount is zero.
+template <class Add>
+void levelBias(const WholeStudy &whole, WeightedLine &r, Add meanRelativeError)
+{
+    for (const LevelSpread &level : whole.levels) {
+        const bool assessed = level.replicates() > 0 &&
+                              std::none_of(level.rows.begin(), level.rows.end(), [&whole](int i) {
+                                  return sgn(whole.x[static_cast<size_t>(i)]) == 0;
+                              });
+        r.levelBias.push_back({level.level, Real(level.x), assessed ? Figure(meanRelativeError(level)) : std::nullopt});
+    }
+}
+
+void limits(WeightedLine &r, const Rational &slope, const Rational &intercept, const Rational &slopeVariance,
+            const Rational &interceptVariance, const Rational &t)
+{
+    r.slope = slope;
+    r.intercept = intercept;
+    r.slopeSe = Real::Sqrt(slopeVariance);
+    r.interceptSe = Real::Sqrt(interceptVariance);
+    r.slopeUpperLimit = Real::Surd(slope, t, slopeVariance);
+    r.slopeLowerLimit = Real::Surd(slope, -t, slopeVariance);
+    r.interceptUpperLimit = Real::Surd(intercept, t, interceptVariance);
+    r.interceptLowerLimit = Real::Surd(intercept, -t, interceptVariance);
+    r.criticalT = t;
+}
+
+WeightedLine exactLine(const WholeStudy &whole, const std::vector<mpz_class> &w, const WholeFit &f)
+{
+    WeightedLine r;
+    const long n = whole.n();
+    const Rational t = DecimalOf(StudentTTable::value(static_cast<int>(n) - 2));
+    // Q = ΣW·E²; with the weights normalised to a mean of 1 (w = W·n/S0):
+    // mse = n·Q / (S0·(S0·Δ·dy)²·(n − 2)), var b = Q·dx² / (S0·Δ³·dy²·(n − 2)),
+    // var a = Q·S2 / ((S0·Δ·dy)²·(n − 2)·Δ).
+    mpz_class q, we;
+    for (size_t i = 0; i < w.size(); ++i) {
+        we = w[i] * f.e[i];
+        mpz_addmul(q.get_mpz_t(), we.get_mpz_t(), f.e[i].get_mpz_t());
+    }
+    const mpz_class scale = f.s0delta * whole.dy, scale2 = scale * scale * (n - 2);
+    r.sdRegression = Real::Sqrt(Quotient(n * q, f.s0 * scale2));
+    limits(r, Quotient(f.n * whole.dx, f.delta * whole.dy), Quotient(f.a, scale),
+           Quotient(q * whole.dx * whole.dx, f.s0 * f.delta * f.delta * f.delta * whole.dy * whole.dy * (n - 2)),
+           Quotient(q * f.s2, scale2 * f.delta), t);
+    const mpz_class backDenominator = f.ns0 * whole.dx;
+    mpz_class back;
+    for (size_t i = 0; i < w.size(); ++i) {
+        const Observation &o = whole.study.observations[i];
+        back = whole.y[i] * f.s0delta - f.a;
+        BackCalculation row{static_cast<int>(i + 1), o.level, Real(o.exactX), Real::Fraction(back, backDenominator),
+                            std::nullopt};
+        if (sgn(whole.x[i]) != 0)
+            row.relativeError = Real::Fraction(100 * f.e[i], f.ns0 * whole.x[i]);
+        r.backCalculated.push_back(std::move(row));
+    }
+    levelBias(whole, r, [&](const LevelSpread &level) {
+        mpz_class l = 1, sum, share;
+        for (int i : level.rows)
+            mpz_lcm(l.get_mpz_t(), l.get_mpz_t(), whole.x[static_cast<size_t>(i)].get_mpz_t());
+        for (int i : level.rows) {
+            mpz_divexact(share.get_mpz_t(), l.get_mpz_t(), whole.x[static_cast<size_t>(i)].get_mpz_t());
+            mpz_addmul(sum.get_mpz_t(), f.e[static_cast<size_t>(i)].get_mpz_t(), share.get_mpz_t());
+        }
+        return Real::Fraction(100 * sum, f.ns0 * level.replicates() * l);
+    });
+    return r;
+}
+
+// --- the roots of weights, with fifty digits --------------------------------
+
+struct Weighed {
+    std::vector<Fifty> x, y, w;
+};
+
+Weighed withRoots(const LinearityStudy &study, Weight weight)
+{
+    Weighed v;
     for (const Observation &o : study.observations) {
         v.x.push_back(FiftyOf(o.exactX));
         v.y.push_back(FiftyOf(o.exactY));
@@ -90,27 +258,14 @@ Weighed<Fifty> withRoots(const LinearityStudy &study, Weight weight)
     return v;
 }
 
-Real figure(const Rational &q) { return Real(q); }
-Real figure(const Fifty &v) { return RealOf(v); }
-// a + t·√variance
-Real plusRoot(const Rational &a, const Rational &t, const Rational &variance) { return Real::Surd(a, t, variance); }
-Real plusRoot(const Fifty &a, const Rational &t, const Fifty &variance)
-{
-    return RealOf(a + FiftyOf(t) * sqrt(variance));
-}
-bool isZero(const Rational &q) { return sgn(q) == 0; }
-bool isZero(const Fifty &v) { return v == 0; }
-
-template <class T>
 struct Line {
-    T n, sumW, meanX, meanY, sxx, slope, intercept;
+    Fifty n, sumW, meanX, meanY, sxx, slope, intercept;
 };
 
 // The weighted line; empty when its slope is zero.
-template <class T>
-std::optional<Line<T>> fit(const Weighed<T> &v)
+std::optional<Line> fit(const Weighed &v)
 {
-    Line<T> l;
+    Line l;
     l.n = static_cast<int>(v.x.size());
     for (size_t i = 0; i < v.x.size(); ++i) {
         l.sumW += v.w[i];
@@ -119,13 +274,13 @@ std::optional<Line<T>> fit(const Weighed<T> &v)
     }
     l.meanX /= l.sumW;
     l.meanY /= l.sumW;
-    T sxy, dx;
+    Fifty sxy, dx;
     for (size_t i = 0; i < v.x.size(); ++i) {
         dx = v.x[i] - l.meanX;
         l.sxx += v.w[i] * dx * dx;
         sxy += v.w[i] * dx * (v.y[i] - l.meanY);
     }
-    if (isZero(sxy) || isZero(l.sxx))
+    if (sxy == 0 || l.sxx == 0)
         return std::nullopt;
     l.slope = sxy / l.sxx;
     l.intercept = l.meanY - l.slope * l.meanX;
@@ -133,12 +288,11 @@ std::optional<Line<T>> fit(const Weighed<T> &v)
 }
 
 // Σ over x ≠ 0 of |100·(x̂ − x)/x|, x̂ = (y − a)/b.
-template <class T>
-T sumAbsRelativeError(const Weighed<T> &v, const Line<T> &l)
+Fifty sumAbsRelativeError(const Weighed &v, const Line &l)
 {
-    T sum, e;
+    Fifty sum, e;
     for (size_t i = 0; i < v.x.size(); ++i) {
-        if (isZero(v.x[i]))
+        if (v.x[i] == 0)
             continue;
         e = ((v.y[i] - l.intercept) / l.slope - v.x[i]) / v.x[i];
         sum += abs(e);
@@ -146,170 +300,84 @@ T sumAbsRelativeError(const Weighed<T> &v, const Line<T> &l)
     return 100 * sum;
 }
 
-template <class T>
-void candidate(const Weighed<T> &v, WeightCandidate &c, Rational &key)
+void rootCandidate(const WholeStudy &whole, WeightCandidate &c, Key &key)
 {
-    const std::optional<Line<T>> l = fit(v);
+    const Weighed v = withRoots(whole.study, c.weight);
+    const std::optional<Line> l = fit(v);
     if (!l) {
         c.undefinedBecause = "la pendiente ponderada es cero";
         return;
     }
-    const T sum = sumAbsRelativeError(v, *l);
-    c.slope = figure(l->slope);
-    c.intercept = figure(l->intercept);
-    c.sumAbsRelativeError = figure(sum);
-    if constexpr (std::is_same_v<T, Rational>)
-        key = sum;
-    else
-        key = RationalOf(sum);
+    const Rational sum = RationalOf(sumAbsRelativeError(v, *l));
+    c.slope = RealOf(l->slope);
+    c.intercept = RealOf(l->intercept);
+    c.sumAbsRelativeError = sum;
+    key.numerator = sum.get_num();
+    key.denominator = sum.get_den();
 }
 
-// The sums of a rational weight over whole numbers: x = X/Dx, y = Y/Dy and
-// w = W/Dw with integer X, Y and W, so that no sum needs a common divisor
-// found; one division at the end. (Scaling the weights changes no line.)
-struct WholeNumbers {
-    std::vector<mpz_class> x, y;
-    mpz_class dx = 1, dy = 1;
-};
-
-std::vector<mpz_class> wholeOver(const std::vector<Rational> &values, mpz_class &denominator)
-{
-    denominator = 1;
-    for (const Rational &v : values)
-        mpz_lcm(denominator.get_mpz_t(), denominator.get_mpz_t(), v.get_den_mpz_t());
-    std::vector<mpz_class> whole(values.size());
-    mpz_class factor;
-    for (size_t i = 0; i < values.size(); ++i) {
-        mpz_divexact(factor.get_mpz_t(), denominator.get_mpz_t(), values[i].get_den_mpz_t());
-        whole[i] = values[i].get_num() * factor;
-    }
-    return whole;
-}
-
-void exactCandidate(const Weighed<Rational> &v, const WholeNumbers &xy, WeightCandidate &c, Rational &key)
-{
-    mpz_class dw;
-    const std::vector<mpz_class> w = wholeOver(v.w, dw);
-    mpz_class s0, s1, s2, t0, t1, wx;
-    for (size_t i = 0; i < w.size(); ++i) {
-        s0 += w[i];
-        wx = w[i] * xy.x[i];
-        s1 += wx;
-        mpz_addmul(s2.get_mpz_t(), wx.get_mpz_t(), xy.x[i].get_mpz_t());
-        t0 += w[i] * xy.y[i];
-        mpz_addmul(t1.get_mpz_t(), wx.get_mpz_t(), xy.y[i].get_mpz_t());
-    }
-    // In the units of X and Y: slope N/Δ, intercept A/(S0·Δ).
-    const mpz_class delta = s0 * s2 - s1 * s1, n = s0 * t1 - s1 * t0, a = t0 * delta - n * s1;
-    if (sgn(n) == 0 || sgn(delta) == 0) {
-        c.undefinedBecause = "la pendiente ponderada es cero";
-        return;
-    }
-    // Each relative error is E/(S0·N·X), E = Y·S0·Δ − A − N·S0·X: the sum of
-    // |E|/|X| over a common multiple L of the amounts.
-    mpz_class l = 1;
-    for (const mpz_class &x : xy.x)
-        if (sgn(x) != 0)
-            mpz_lcm(l.get_mpz_t(), l.get_mpz_t(), x.get_mpz_t());
-    const mpz_class s0delta = s0 * delta, ns0 = n * s0;
-    mpz_class sum, e, share;
-    for (size_t i = 0; i < xy.x.size(); ++i) {
-        if (sgn(xy.x[i]) == 0)
-            continue;
-        e = xy.y[i] * s0delta - a - ns0 * xy.x[i];
-        mpz_divexact(share.get_mpz_t(), l.get_mpz_t(), xy.x[i].get_mpz_t());
-        e *= share;
-        sum += abs(e);
-    }
-    Rational slope(n * xy.dx, delta * xy.dy), intercept(a, s0delta * xy.dy);
-    key = Rational(100 * sum, abs(l * ns0));
-    slope.canonicalize();
-    intercept.canonicalize();
-    key.canonicalize();
-    c.slope = Real(std::move(slope));
-    c.intercept = Real(std::move(intercept));
-    c.sumAbsRelativeError = Real(key);
-}
-
-template <class T>
-WeightedLine weightedLine(const LinearityStudy &study, const Weighed<T> &v, const Line<T> &l)
+WeightedLine rootLine(const WholeStudy &whole, const Weighed &v, const Line &l)
 {
     WeightedLine r;
-    const int n = study.n();
+    const int n = whole.n();
     const Rational t = DecimalOf(StudentTTable::value(n - 2));
     // Weights normalised to a mean of 1: Σw' = n, Sxx' = Sxx·n/Σw.
-    const T scale = l.n / l.sumW;
-    T sse, e;
+    const Fifty scale = l.n / l.sumW;
+    Fifty sse, e;
     for (size_t i = 0; i < v.x.size(); ++i) {
         e = v.y[i] - l.intercept - l.slope * v.x[i];
         sse += v.w[i] * e * e;
     }
-    const T mse = scale * sse / (n - 2), sxx = scale * l.sxx;
-    const T slopeVariance = mse / sxx, interceptVariance = mse * (1 / l.n + l.meanX * l.meanX / sxx);
-    r.slope = figure(l.slope);
-    r.intercept = figure(l.intercept);
-    r.sdRegression = plusRoot(T(0), 1, mse);
-    r.slopeSe = plusRoot(T(0), 1, slopeVariance);
-    r.interceptSe = plusRoot(T(0), 1, interceptVariance);
-    r.slopeUpperLimit = plusRoot(l.slope, t, slopeVariance);
-    r.slopeLowerLimit = plusRoot(l.slope, -t, slopeVariance);
-    r.interceptUpperLimit = plusRoot(l.intercept, t, interceptVariance);
-    r.interceptLowerLimit = plusRoot(l.intercept, -t, interceptVariance);
+    const Fifty mse = scale * sse / (n - 2), sxx = scale * l.sxx;
+    const Fifty slopeVariance = mse / sxx, interceptVariance = mse * (1 / l.n + l.meanX * l.meanX / sxx);
+    const Fifty slopeRoot = sqrt(slopeVariance), interceptRoot = sqrt(interceptVariance), tt = FiftyOf(t);
+    r.slope = RealOf(l.slope);
+    r.intercept = RealOf(l.intercept);
+    r.sdRegression = RealOf(sqrt(mse));
+    r.slopeSe = RealOf(slopeRoot);
+    r.interceptSe = RealOf(interceptRoot);
+    r.slopeUpperLimit = RealOf(l.slope + tt * slopeRoot);
+    r.slopeLowerLimit = RealOf(l.slope - tt * slopeRoot);
+    r.interceptUpperLimit = RealOf(l.intercept + tt * interceptRoot);
+    r.interceptLowerLimit = RealOf(l.intercept - tt * interceptRoot);
     r.criticalT = t;
-
-    std::vector<T> biasSum(static_cast<size_t>(study.k()));
-    std::vector<bool> assessed(biasSum.size(), true);
+    std::vector<Fifty> relative(v.x.size());
     for (size_t i = 0; i < v.x.size(); ++i) {
-        const Observation &o = study.observations[i];
-        const T back = (v.y[i] - l.intercept) / l.slope;
-        BackCalculation row{static_cast<int>(i + 1), o.level, Real(o.exactX), figure(back), std::nullopt};
-        if (!isZero(v.x[i])) {
-            const T relative = 100 * (back - v.x[i]) / v.x[i];
-            biasSum[static_cast<size_t>(o.level - 1)] += relative;
-            row.relativeError = figure(relative);
-        } else {
-            assessed[static_cast<size_t>(o.level - 1)] = false;
+        const Observation &o = whole.study.observations[i];
+        const Fifty back = (v.y[i] - l.intercept) / l.slope;
+        BackCalculation row{static_cast<int>(i + 1), o.level, Real(o.exactX), RealOf(back), std::nullopt};
+        if (v.x[i] != 0) {
+            relative[i] = 100 * (back - v.x[i]) / v.x[i];
+            row.relativeError = RealOf(relative[i]);
         }
         r.backCalculated.push_back(std::move(row));
     }
-    for (const LevelSpread &level : LevelSpreads(study)) {
-        const size_t j = static_cast<size_t>(level.level - 1);
-        r.levelBias.push_back({level.level, Real(level.x),
-                               assessed[j] && level.replicates() > 0
-                                   ? Figure(figure(T(biasSum[j] / level.replicates())))
-                                   : std::nullopt});
-    }
+    levelBias(whole, r, [&](const LevelSpread &level) {
+        Fifty sum;
+        for (int i : level.rows)
+            sum += relative[static_cast<size_t>(i)];
+        return RealOf(Fifty(sum / level.replicates()));
+    });
     return r;
 }
 
 } // namespace
 
-std::vector<WeightCandidate> RankWeights(const LinearityStudy &study)
+std::vector<WeightCandidate> RankWeights(const WholeStudy &whole)
 {
-    const std::vector<LevelSpread> levels = LevelSpreads(study);
-    WholeNumbers xy;
-    {
-        std::vector<Rational> x, y;
-        for (const Observation &o : study.observations) {
-            x.push_back(o.exactX);
-            y.push_back(o.exactY);
-        }
-        xy.x = wholeOver(x, xy.dx);
-        xy.y = wholeOver(y, xy.dy);
-    }
     std::vector<WeightCandidate> candidates;
-    std::vector<Rational> keys(Weights().size());
+    std::vector<Key> keys(Weights().size());
     for (Weight weight : Weights()) {
         WeightCandidate &c = candidates.emplace_back();
         c.weight = weight;
-        c.undefinedBecause = undefinedBecause(study, levels, weight);
+        c.undefinedBecause = undefinedBecause(whole, weight);
         if (!c.undefinedBecause.empty())
             continue;
-        Rational &key = keys[candidates.size() - 1];
+        Key &key = keys[candidates.size() - 1];
         if (rootWeight(weight))
-            candidate(withRoots(study, weight), c, key);
+            rootCandidate(whole, c, key);
         else
-            exactCandidate(exactly(study, levels, weight), xy, c, key);
+            exactCandidate(whole, c, key);
     }
     std::vector<size_t> order;
     for (size_t i = 0; i < candidates.size(); ++i)
@@ -321,19 +389,25 @@ std::vector<WeightCandidate> RankWeights(const LinearityStudy &study)
     return candidates;
 }
 
-std::optional<WeightedLine> FitWeightedLine(const LinearityStudy &study, Weight weight)
+std::vector<WeightCandidate> RankWeights(const LinearityStudy &study) { return RankWeights(WholeStudy(study)); }
+
+std::optional<WeightedLine> FitWeightedLine(const WholeStudy &whole, Weight weight)
 {
-    const std::vector<LevelSpread> levels = LevelSpreads(study);
-    if (!undefinedBecause(study, levels, weight).empty())
+    if (!undefinedBecause(whole, weight).empty())
         return std::nullopt;
     if (rootWeight(weight)) {
-        const Weighed<Fifty> v = withRoots(study, weight);
+        const Weighed v = withRoots(whole.study, weight);
         const auto l = fit(v);
-        return l ? std::optional(weightedLine(study, v, *l)) : std::nullopt;
+        return l ? std::optional(rootLine(whole, v, *l)) : std::nullopt;
     }
-    const Weighed<Rational> v = exactly(study, levels, weight);
-    const auto l = fit(v);
-    return l ? std::optional(weightedLine(study, v, *l)) : std::nullopt;
+    const std::vector<mpz_class> w = wholeWeights(whole, weight);
+    const auto f = fitWhole(whole, w);
+    return f ? std::optional(exactLine(whole, w, *f)) : std::nullopt;
+}
+
+std::optional<WeightedLine> FitWeightedLine(const LinearityStudy &study, Weight weight)
+{
+    return FitWeightedLine(WholeStudy(study), weight);
 }
 
 } // namespace stats

@@ -2,6 +2,7 @@
 
 #include "stats/degenerate.h"
 #include "stats/leastsquares.h"
+#include "stats/wholestudy.h"
 
 #include <array>
 
@@ -72,8 +73,9 @@ WeightingResult ComputeWeighting(const LinearityStudy &study, const WeightingOpt
     if (slopeIsZero)
         return r;
     degenerate::RequireResidualVariation(line.sse);
-    r.homogeneity = AssessHomogeneity(study);
-    r.candidates = RankWeights(study);
+    const WholeStudy whole(study);
+    r.homogeneity = AssessHomogeneity(whole);
+    r.candidates = RankWeights(whole);
     if (options.weight) {
         r.chosen = *options.weight;
         r.rule = WeightRule::User;
@@ -86,9 +88,9 @@ WeightingResult ComputeWeighting(const LinearityStudy &study, const WeightingOpt
         r.rule = r.homogeneity.verdict == VarianceVerdict::Homoscedastic ? WeightRule::Homoscedastic
                                                                          : WeightRule::NotAssessed;
     }
-    r.weighted = FitWeightedLine(study, r.chosen);
-    r.diagnostics = PointDiagnostics(study);
-    r.grubbs = GrubbsTests(study);
+    r.weighted = FitWeightedLine(whole, r.chosen);
+    r.diagnostics = PointDiagnostics(whole);
+    r.grubbs = GrubbsTests(whole);
     return r;
 }
 

@@ -114,14 +114,21 @@ struct WeightingResult {
     std::vector<GrubbsTest> grubbs;           // one per level of three replicates or more
 };
 
+struct WholeStudy; // wholestudy.h: the study on whole numbers, prepared once for all of these
+
 // The tests of the variance; any number of levels.
 Homogeneity AssessHomogeneity(const LinearityStudy &study);
+Homogeneity AssessHomogeneity(const WholeStudy &study);
 // Every candidate weight, ranked.
 std::vector<WeightCandidate> RankWeights(const LinearityStudy &study);
+std::vector<WeightCandidate> RankWeights(const WholeStudy &study);
 // The line with `weight`; empty when the weight is undefined for the study.
 std::optional<WeightedLine> FitWeightedLine(const LinearityStudy &study, Weight weight);
+std::optional<WeightedLine> FitWeightedLine(const WholeStudy &study, Weight weight);
 std::vector<PointDiagnostic> PointDiagnostics(const LinearityStudy &study);
+std::vector<PointDiagnostic> PointDiagnostics(const WholeStudy &study);
 std::vector<GrubbsTest> GrubbsTests(const LinearityStudy &study);
+std::vector<GrubbsTest> GrubbsTests(const WholeStudy &study);
 
 // All of it. A slope of exactly zero sets `slopeIsZero` and computes
 // nothing; a perfect fit is refused with FloatingPointError.

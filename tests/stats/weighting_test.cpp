@@ -87,6 +87,23 @@ TEST(VarianceHomogeneity, GrowingSpreadIsHeteroscedasticByEveryTest)
     EXPECT_EQ(h.verdict, stats::VarianceVerdict::Heteroscedastic);
 }
 
+// Equal spreads typed with different amounts and decimals: every test sees
+// equal variances exactly, Bartlett's statistic is 0 (not a rounding's
+// remainder) and its probability 1.
+TEST(VarianceHomogeneity, EqualSpreadsAreExactlyEqual)
+{
+    const stats::Homogeneity h = stats::AssessHomogeneity(
+        studyOf(repeated({"2.5", "50", "97.25"}, 4),
+                {"2.4", "2.6", "2.55", "2.45", "49.9", "50.1", "50.05", "49.95", "97.15", "97.35", "97.3", "97.2"}));
+    ASSERT_TRUE(h.endsF && h.bartlett && h.cochran);
+    EXPECT_EQ(h.endsF->f.compare(1), 0);
+    EXPECT_EQ(h.endsF->p.compare(stats::Rational(1, 2)), 0);
+    EXPECT_EQ(h.bartlett->statistic.sign(), 0);
+    EXPECT_EQ(h.bartlett->p.compare(1), 0);
+    EXPECT_EQ(h.cochran->c.compare(stats::Rational(1, 3)), 0);
+    EXPECT_EQ(h.verdict, stats::VarianceVerdict::Homoscedastic);
+}
+
 // Bartlett's probability comes from closed forms of the χ² tail for whole
 // degrees of freedom; the general incomplete gamma function is the referee,
 // even and odd, far into the tail and near zero, to 45 digits.

@@ -1,0 +1,50 @@
+#include "stats/wholestudy.h"
+
+namespace stats {
+
+Rational Quotient(const mpz_class &numerator, const mpz_class &denominator)
+{
+    Rational q(numerator, denominator);
+    q.canonicalize();
+    return q;
+}
+
+std::vector<mpz_class> WholeAmounts(const LinearityStudy &study, mpz_class &dx)
+{
+    return OverCommonDenominator(study.observations, [](const Observation &o) -> const Rational & { return o.exactX; }, dx);
+}
+
+std::vector<mpz_class> WholeResponses(const LinearityStudy &study, mpz_class &dy)
+{
+    return OverCommonDenominator(study.observations, [](const Observation &o) -> const Rational & { return o.exactY; }, dy);
+}
+
+WholeStudy::WholeStudy(const LinearityStudy &s) : study(s), x(WholeAmounts(s, dx)), y(WholeResponses(s, dy))
+{
+    levels.resize(static_cast<size_t>(study.k()));
+    std::vector<mpz_class> sumX(levels.size()), sumY2(levels.size());
+    for (size_t j = 0; j < levels.size(); ++j)
+        levels[j].level = static_cast<int>(j + 1);
+    for (int i = 0; i < n(); ++i) {
+        const size_t j = static_cast<size_t>(study.observations[static_cast<size_t>(i)].level - 1);
+        const mpz_class &yi = y[static_cast<size_t>(i)];
+        levels[j].rows.push_back(i);
+        sumX[j] += x[static_cast<size_t>(i)];
+        levels[j].sumY += yi;
+        mpz_addmul(sumY2[j].get_mpz_t(), yi.get_mpz_t(), yi.get_mpz_t());
+    }
+    for (size_t j = 0; j < levels.size(); ++j) {
+        LevelSpread &l = levels[j];
+        const long r = l.replicates();
+        if (r == 0)
+            continue;
+        l.x = Quotient(sumX[j], r * dx);
+        l.mean = Quotient(l.sumY, r * dy);
+        if (r < 2)
+            continue;
+        l.squares = r * sumY2[j] - l.sumY * l.sumY;
+        l.variance = Quotient(l.squares, r * (r - 1) * dy * dy);
+    }
+}
+
+} // namespace stats
