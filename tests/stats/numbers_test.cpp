@@ -77,6 +77,38 @@ TEST(GeneralNumberFormat, AnExactHalfRoundsAwayFromZeroAndANearHalfByItsExactSid
     EXPECT_EQ(FormatGeneral(0.145, 2, '.'), "0.15");
 }
 
+// A fraction kept as it was built (3·k / 2·k, a negative denominator, a
+// numerator of 200 digits) shows, stores and compares as its value in
+// lowest terms: a common factor or a sign in the wrong place changes no
+// digit, and a half is still a half.
+TEST(GeneralNumberFormat, AFractionNotInLowestTermsIsItsValue)
+{
+    const mpz_class k("12345678901234567890123456789"), huge = mpz_class(10) * k * k * k * k * k * k * k;
+    auto fraction = [&k](long numerator, long denominator) {
+        return stats::Real::Fraction(numerator * k * k, denominator * k * k);
+    };
+    EXPECT_EQ(FormatGeneral(fraction(3, 2), 1, '.'), "2");
+    EXPECT_EQ(FormatGeneral(fraction(-3, 2), 1, '.'), "-2");
+    EXPECT_EQ(FormatGeneral(fraction(3, -2), 1, '.'), "-2");
+    EXPECT_EQ(FormatGeneral(fraction(20085, 200), 5, '.'), "100.43"); // 100.425, a half
+    EXPECT_EQ(FormatGeneral(fraction(1, 3), 6, '.'), "0.333333");
+    EXPECT_EQ(fraction(1, 3).toDouble(), 1.0 / 3);
+    EXPECT_EQ(fraction(-7, 10).toDouble(), -0.7);
+    EXPECT_EQ(fraction(3, -2).rational(), stats::Rational(-3, 2));
+    EXPECT_EQ(mpz_class(fraction(6, 4).rational().get_den()), 2); // reduced when read as a rational
+    EXPECT_EQ(fraction(3, 2).compare(stats::Rational(3, 2)), 0);
+    EXPECT_LT(fraction(3, 2).compare(stats::Rational(301, 200)), 0);
+    EXPECT_EQ(fraction(3, 2).plus(stats::Rational(1, 2)).rational(), 2);
+    EXPECT_EQ(fraction(3, 2).times(stats::Rational(-2, 3)).rational(), -1);
+    EXPECT_EQ(fraction(5, 4).approximation(), stats::Rational(5, 4));
+    EXPECT_TRUE(fraction(5, 4).isRational());
+    EXPECT_EQ(stats::Real::Fraction(0, -5).sign(), 0);
+    EXPECT_EQ(stats::Real::Fraction(huge * 7, huge * 2).toDouble(), 3.5);
+    EXPECT_EQ(FormatGeneral(stats::Real::Fraction(huge * 7, huge * 2), 6, '.'), "3.5");
+    EXPECT_THROW(stats::Real::Fraction(1, 0), stats::FloatingPointError);
+    EXPECT_THROW(stats::Real::Fraction(huge * huge * huge * huge, 3), stats::FloatingPointError); // beyond a double
+}
+
 TEST(TextConversion, AcceptsWholeNumbersAndRefusesAnythingElseWithTheTextQuoted)
 {
     EXPECT_EQ(stats::StrToInt("3"), 3);
