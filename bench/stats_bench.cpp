@@ -5,6 +5,8 @@
 #include "stats/conversions.h"
 #include "stats/outcomes.h"
 #include "stats/studyfile.h"
+#include "stats/weighting.h"
+#include "stats/wholestudy.h"
 
 #include <benchmark/benchmark.h>
 
@@ -96,6 +98,30 @@ void BM_Weighting25(benchmark::State &state)
 }
 BENCHMARK(BM_Weighting25)->Unit(benchmark::kMicrosecond);
 
+// Its parts, each from the study alone (each prepares the study's whole
+// numbers, which the whole evaluation does once): where the time goes.
+template <class Part>
+void weightingPart(benchmark::State &state, Part part)
+{
+    const stats::LinearityStudy study = stats::ReadStudy(study25(), '.');
+    stats::FitLine(study);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(part(study));
+}
+BENCHMARK_CAPTURE(weightingPart, WholeNumbers, [](const auto &s) { return stats::WholeStudy(s); })
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(weightingPart, Homogeneity, [](const auto &s) { return stats::AssessHomogeneity(s); })
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(weightingPart, RankWeights, [](const auto &s) { return stats::RankWeights(s); })
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(weightingPart, UnweightedLine,
+                  [](const auto &s) { return stats::FitWeightedLine(s, stats::Weight::None); })
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(weightingPart, PointDiagnostics, [](const auto &s) { return stats::PointDiagnostics(s); })
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(weightingPart, Grubbs, [](const auto &s) { return stats::GrubbsTests(s); })
+    ->Unit(benchmark::kMicrosecond);
+
 // The quadratic model of the same study beside its line, the line already
 // fitted (as the analysis finds it): fit, analysis of variance, back-
 // calculation with its roots, the choice.
@@ -137,5 +163,6 @@ void BM_Samples200(benchmark::State &state)
 BENCHMARK(BM_Samples200)->Unit(benchmark::kMicrosecond);
 
 } // namespace
+
 
 BENCHMARK_MAIN();

@@ -8,8 +8,12 @@ namespace stats {
 
 // On the whole numbers, with c = nX − ΣX, S = nΣX² − (ΣX)², T = nΣXY − ΣXΣY:
 // the residual is E/(nS·dy) with E = S(nY − ΣY) − T·c, the leverage is
-// (S + c²)/(nS), and with U = ΣE² the squared studentized residual is
-// A/B = E²(n − 2)·nS / (U·(nS − S − c²)). Every figure is one quotient.
+// h = (S + c²)/(nS), and with U = ΣE² and P = nS − S − c² (nS·(1 − h)):
+// studentized  r = E·√(K/P),  K = (n − 2)·nS/U
+// deleted      r·√((n − 3)/(n − 2 − r²)) = E·√((n − 3)·nS / (U·P − E²·nS))
+// Cook         r²·h/(2(1 − h)) = K·E²·(S + c²) / (2P²)
+// Each root's radicand is a small constant over one whole number: cheap to
+// reduce; the leverage and Cook's distance are only shown, and stay fractions.
 std::vector<PointDiagnostic> PointDiagnostics(const WholeStudy &whole)
 {
     const long n = whole.n();
@@ -28,28 +32,33 @@ std::vector<PointDiagnostic> PointDiagnostics(const WholeStudy &whole)
         e[i] = s * (n * whole.y[i] - sumY) - t * c[i];
         mpz_addmul(u.get_mpz_t(), e[i].get_mpz_t(), e[i].get_mpz_t());
     }
-    const Rational influence = RationalOf(FUpperQuantile(Rational(1, 2), 2, static_cast<int>(n) - 2)); // the median of F(2, n − 2)
+    const Rational k = Quotient((n - 2) * ns, u), deletedK = Quotient((n - 3) * ns, 1);
+    // Cook's distance above the median of F(2, n − 2), compared as integers.
+    const Rational influence = RationalOf(FUpperQuantile(Rational(1, 2), 2, static_cast<int>(n) - 2));
     std::vector<PointDiagnostic> rows(whole.x.size());
-    mpz_class spread, leverage, a, b;
+    mpz_class leverage, p, e2, cookNumerator, cookDenominator, deleted, left, right;
     for (size_t i = 0; i < rows.size(); ++i) {
         PointDiagnostic &d = rows[i];
         d.observation = static_cast<int>(i + 1);
         d.level = whole.study.observations[i].level;
-        leverage = s + c[i] * c[i];
-        spread = ns - leverage; // nS·(1 − h)
-        if (sgn(spread) <= 0)
+        mpz_mul(leverage.get_mpz_t(), c[i].get_mpz_t(), c[i].get_mpz_t());
+        leverage += s;
+        mpz_sub(p.get_mpz_t(), ns.get_mpz_t(), leverage.get_mpz_t());
+        if (sgn(p) <= 0)
             continue; // a leverage of 1: the line passes through this point whatever it is
-        a = e[i] * e[i] * (n - 2) * ns;
-        b = u * spread;
-        const Rational r2 = Quotient(a, b);
-        d.leverage = Real(Quotient(leverage, ns));
-        d.studentized = Real::Surd(0, sgn(e[i]), r2);
-        if (cmp((n - 2) * b, a) > 0)
-            d.deletedStudentized = Real::Surd(0, sgn(e[i]), Quotient(a * (n - 3), (n - 2) * b - a));
-        // r²·h / (2(1 − h)) = A·(S + c²) / (2B·(nS − S − c²))
-        const Rational cook = Quotient(a * leverage, 2 * b * spread);
-        d.influential = cook > influence;
-        d.cooksDistance = Real(cook);
+        d.leverage = Real::Fraction(leverage, ns);
+        d.studentized = Real::Surd(0, Rational(e[i]), Rational(k / p));
+        mpz_mul(e2.get_mpz_t(), e[i].get_mpz_t(), e[i].get_mpz_t());
+        mpz_mul(deleted.get_mpz_t(), u.get_mpz_t(), p.get_mpz_t());
+        mpz_submul(deleted.get_mpz_t(), e2.get_mpz_t(), ns.get_mpz_t()); // (n − 2 − r²)·U·P/(n − 2)
+        if (sgn(deleted) > 0)
+            d.deletedStudentized = Real::Surd(0, Rational(e[i]), Rational(deletedK / deleted));
+        mpz_mul(cookNumerator.get_mpz_t(), e2.get_mpz_t(), leverage.get_mpz_t());
+        cookNumerator *= k.get_num();
+        mpz_mul(cookDenominator.get_mpz_t(), p.get_mpz_t(), p.get_mpz_t());
+        cookDenominator *= 2 * k.get_den();
+        d.influential = cmp(cookNumerator * influence.get_den(), cookDenominator * influence.get_num()) > 0;
+        d.cooksDistance = Real::Fraction(cookNumerator, cookDenominator);
     }
     return rows;
 }

@@ -26,17 +26,21 @@ struct Real::Exact {
     Rational a;
     // A fraction in lowest terms, reduced the first time it is needed as a rational.
     mutable std::once_flag reducing;
-    mutable Rational reduced;
+    mutable std::unique_ptr<Rational> reduced;
     struct Root {
         Rational b, c;
     };
-    std::optional<Root> root; // b and c of a surd: a rational allocates none of it
+    // b and c of a surd, apart: a rational allocates none of it, and the
+    // figure stays small enough for the allocator's quickest lists.
+    std::unique_ptr<const Root> root;
     int df1 = 0, df2 = 0;
     // The nearest double: at once for a probability, at its first use for
     // the others (most figures are only printed). NaN until known; two
     // threads that both compute it store the same value.
     mutable std::atomic<double> nearest{std::numeric_limits<double>::quiet_NaN()};
 };
+// With its shared count, within the allocator's quick lists (chunks of up to 128 bytes).
+static_assert(sizeof(Real::Exact) <= 96);
 
 namespace {
 
@@ -65,10 +69,10 @@ const Rational &valueOf(const Real::Exact &e)
     if (e.kind != Real::Exact::Kind::Fraction)
         return e.a;
     std::call_once(e.reducing, [&e] {
-        e.reduced = e.a;
-        e.reduced.canonicalize();
+        e.reduced = std::make_unique<Rational>(e.a);
+        e.reduced->canonicalize();
     });
-    return e.reduced;
+    return *e.reduced;
 }
 
 // 10^k, kept once computed for the exponents figures use.
@@ -308,7 +312,7 @@ double Real::toDouble() const
     return nearest;
 }
 
-Real Real::Surd(const Rational &a, const Rational &b, const Rational &c)
+Real Real::Surd(Rational a, Rational b, Rational c)
 {
     if (sgn(c) < 0)
         throw FloatingPointError(kInvalidOperation);
@@ -325,8 +329,8 @@ Real Real::Surd(const Rational &a, const Rational &b, const Rational &c)
     }
     auto e = std::make_shared<Exact>();
     e->kind = Exact::Kind::Surd;
-    e->a = a;
-    e->root = Exact::Root{b, c};
+    e->a = std::move(a);
+    e->root = std::make_unique<const Exact::Root>(Exact::Root{std::move(b), std::move(c)});
     return Real(std::shared_ptr<const Exact>(std::move(e)));
 }
 

@@ -35,7 +35,7 @@ public:
     Real(double) = delete; // a double is not exact: say which decimal (DecimalOf) or rational is meant
 
     // a + b·√c; c < 0 is an invalid operation (FloatingPointError).
-    static Real Surd(const Rational &a, const Rational &b, const Rational &c);
+    static Real Surd(Rational a, Rational b, Rational c);
     static Real Sqrt(const Rational &c) { return Surd(0, 1, c); }
     // P(F ≥ f) for F with (df1, df2) degrees of freedom; 1 for f ≤ 0.
     static Real FUpperTail(const Rational &f, int df1, int df2);

@@ -43,6 +43,13 @@ std::string undefinedBecause(const WholeStudy &whole, Weight weight)
     return {};
 }
 
+std::vector<mpz_class> squares(std::vector<mpz_class> v)
+{
+    for (mpz_class &z : v)
+        mpz_mul(z.get_mpz_t(), z.get_mpz_t(), z.get_mpz_t());
+    return v;
+}
+
 // (L/v)^power for a common multiple L of the (positive) v: proportional to 1/v^power.
 std::vector<mpz_class> inverses(const std::vector<mpz_class> &v, unsigned long power)
 {
@@ -50,11 +57,9 @@ std::vector<mpz_class> inverses(const std::vector<mpz_class> &v, unsigned long p
     for (const mpz_class &z : v)
         mpz_lcm(l.get_mpz_t(), l.get_mpz_t(), z.get_mpz_t());
     std::vector<mpz_class> w(v.size());
-    for (size_t i = 0; i < v.size(); ++i) {
+    for (size_t i = 0; i < v.size(); ++i)
         mpz_divexact(w[i].get_mpz_t(), l.get_mpz_t(), v[i].get_mpz_t());
-        mpz_pow_ui(w[i].get_mpz_t(), w[i].get_mpz_t(), power);
-    }
-    return w;
+    return power == 1 ? w : squares(std::move(w));
 }
 
 // Whole numbers proportional to a rational weight. (Scaling the weights
@@ -62,20 +67,20 @@ std::vector<mpz_class> inverses(const std::vector<mpz_class> &v, unsigned long p
 std::vector<mpz_class> wholeWeights(const WholeStudy &whole, Weight weight)
 {
     switch (weight) {
-    case Weight::InverseX:
-        return inverses(whole.x, 1);
+    case Weight::InverseX: // every X > 0 here: the shares are L/X
+        return whole.shareX;
     case Weight::InverseX2:
-        return inverses(whole.x, 2);
+        return squares(whole.shareX);
     case Weight::InverseY:
         return inverses(whole.y, 1);
     case Weight::InverseY2:
         return inverses(whole.y, 2);
     case Weight::InverseVariance: {
         // 1/s² = r(r − 1)·dy² / squares for each observation of the level.
-        std::vector<mpz_class> squares;
+        std::vector<mpz_class> spread;
         for (const LevelSpread &l : whole.levels)
-            squares.push_back(l.squares);
-        const std::vector<mpz_class> level = inverses(squares, 1);
+            spread.push_back(l.squares);
+        const std::vector<mpz_class> level = inverses(spread, 1);
         std::vector<mpz_class> w(whole.x.size());
         for (const LevelSpread &l : whole.levels)
             for (int i : l.rows)
@@ -135,25 +140,20 @@ struct Key {
     }
 };
 
-// Σ |100·E/(S0·N·X)| over X ≠ 0, over a common multiple L of those X.
+// Σ |100·E/(S0·N·X)| over X ≠ 0, over the common multiple L of those X.
 Key sumAbsRelativeError(const WholeStudy &whole, const WholeFit &f)
 {
-    mpz_class l = 1;
-    for (const mpz_class &x : whole.x)
-        if (sgn(x) != 0)
-            mpz_lcm(l.get_mpz_t(), l.get_mpz_t(), x.get_mpz_t());
     Key key;
-    mpz_class share, term;
+    mpz_class term;
     for (size_t i = 0; i < whole.x.size(); ++i) {
         if (sgn(whole.x[i]) == 0)
             continue;
-        mpz_divexact(share.get_mpz_t(), l.get_mpz_t(), whole.x[i].get_mpz_t());
-        term = f.e[i] * share;
+        mpz_mul(term.get_mpz_t(), f.e[i].get_mpz_t(), whole.shareX[i].get_mpz_t());
         mpz_abs(term.get_mpz_t(), term.get_mpz_t());
         key.numerator += term;
     }
     key.numerator *= 100;
-    key.denominator = l * f.ns0;
+    key.denominator = whole.multipleX * f.ns0;
     mpz_abs(key.denominator.get_mpz_t(), key.denominator.get_mpz_t());
     return key;
 }
@@ -287,33 +287,69 @@ std::optional<Line> fit(const Weighed &v)
     return l;
 }
 
-// Σ over x ≠ 0 of |100·(x̂ − x)/x|, x̂ = (y − a)/b.
-Fifty sumAbsRelativeError(const Weighed &v, const Line &l)
-{
-    Fifty sum, e;
-    for (size_t i = 0; i < v.x.size(); ++i) {
-        if (v.x[i] == 0)
-            continue;
-        e = ((v.y[i] - l.intercept) / l.slope - v.x[i]) / v.x[i];
-        sum += abs(e);
-    }
-    return 100 * sum;
-}
+mpfr_ptr raw(Fifty &v) { return v.backend().data(); }
 
+// A root weight's candidate on the whole numbers, with fifty digits and no
+// temporaries: w = 1/√V (V = X or Y; the scale of a weight changes no line),
+// the centred sums, and Σ|(Y − a)/(b·X) − 1| with a and b in whole units.
 void rootCandidate(const WholeStudy &whole, WeightCandidate &c, Key &key)
 {
-    const Weighed v = withRoots(whole.study, c.weight);
-    const std::optional<Line> l = fit(v);
-    if (!l) {
+    const size_t n = whole.x.size();
+    std::vector<Fifty> x(n), y(n), w(n);
+    for (size_t i = 0; i < n; ++i) {
+        mpfr_set_z(raw(x[i]), whole.x[i].get_mpz_t(), MPFR_RNDN); // exact: whole numbers of
+        mpfr_set_z(raw(y[i]), whole.y[i].get_mpz_t(), MPFR_RNDN); // a few digits
+    }
+    const std::vector<Fifty> &v = c.weight == Weight::InverseRootX ? x : y;
+    Fifty s0, s1, t0, meanX, meanY, sxx, sxy, d, e, wd;
+    for (size_t i = 0; i < n; ++i) {
+        if (i > 0 && v[i] == v[i - 1])
+            w[i] = w[i - 1];
+        else
+            mpfr_rec_sqrt(raw(w[i]), v[i].backend().data(), MPFR_RNDN);
+        mpfr_add(raw(s0), raw(s0), raw(w[i]), MPFR_RNDN);
+        mpfr_fma(raw(s1), raw(w[i]), raw(x[i]), raw(s1), MPFR_RNDN);
+        mpfr_fma(raw(t0), raw(w[i]), raw(y[i]), raw(t0), MPFR_RNDN);
+    }
+    mpfr_div(raw(meanX), raw(s1), raw(s0), MPFR_RNDN);
+    mpfr_div(raw(meanY), raw(t0), raw(s0), MPFR_RNDN);
+    for (size_t i = 0; i < n; ++i) {
+        mpfr_sub(raw(d), raw(x[i]), raw(meanX), MPFR_RNDN);
+        mpfr_sub(raw(e), raw(y[i]), raw(meanY), MPFR_RNDN);
+        mpfr_mul(raw(wd), raw(w[i]), raw(d), MPFR_RNDN);
+        mpfr_fma(raw(sxx), raw(wd), raw(d), raw(sxx), MPFR_RNDN);
+        mpfr_fma(raw(sxy), raw(wd), raw(e), raw(sxy), MPFR_RNDN);
+    }
+    if (mpfr_zero_p(raw(sxy)) || mpfr_zero_p(raw(sxx))) {
         c.undefinedBecause = "la pendiente ponderada es cero";
         return;
     }
-    const Rational sum = RationalOf(sumAbsRelativeError(v, *l));
-    c.slope = RealOf(l->slope);
-    c.intercept = RealOf(l->intercept);
-    c.sumAbsRelativeError = sum;
-    key.numerator = sum.get_num();
-    key.denominator = sum.get_den();
+    Fifty slope, intercept, inverse, sum;
+    mpfr_div(raw(slope), raw(sxy), raw(sxx), MPFR_RNDN);
+    mpfr_mul(raw(d), raw(slope), raw(meanX), MPFR_RNDN);
+    mpfr_sub(raw(intercept), raw(meanY), raw(d), MPFR_RNDN);
+    mpfr_ui_div(raw(inverse), 1, raw(slope), MPFR_RNDN);
+    for (size_t i = 0; i < n; ++i) {
+        if (sgn(whole.x[i]) == 0)
+            continue;
+        mpfr_sub(raw(d), raw(y[i]), raw(intercept), MPFR_RNDN);
+        mpfr_mul(raw(d), raw(d), raw(inverse), MPFR_RNDN);
+        mpfr_div(raw(d), raw(d), raw(x[i]), MPFR_RNDN);
+        mpfr_sub_ui(raw(d), raw(d), 1, MPFR_RNDN);
+        mpfr_abs(raw(d), raw(d), MPFR_RNDN);
+        mpfr_add(raw(sum), raw(sum), raw(d), MPFR_RNDN);
+    }
+    mpfr_mul_ui(raw(sum), raw(sum), 100, MPFR_RNDN);
+    // In the study's units: b·dx/dy and a/dy.
+    mpfr_mul_z(raw(slope), raw(slope), whole.dx.get_mpz_t(), MPFR_RNDN);
+    mpfr_div_z(raw(slope), raw(slope), whole.dy.get_mpz_t(), MPFR_RNDN);
+    mpfr_div_z(raw(intercept), raw(intercept), whole.dy.get_mpz_t(), MPFR_RNDN);
+    const Rational exactSum = RationalOf(sum);
+    c.slope = RealOf(slope);
+    c.intercept = RealOf(intercept);
+    c.sumAbsRelativeError = exactSum;
+    key.numerator = exactSum.get_num();
+    key.denominator = exactSum.get_den();
 }
 
 WeightedLine rootLine(const WholeStudy &whole, const Weighed &v, const Line &l)

@@ -21,6 +21,14 @@ std::vector<mpz_class> WholeResponses(const LinearityStudy &study, mpz_class &dy
 
 WholeStudy::WholeStudy(const LinearityStudy &s) : study(s), x(WholeAmounts(s, dx)), y(WholeResponses(s, dy))
 {
+    multipleX = 1;
+    for (const mpz_class &v : x)
+        if (sgn(v) != 0)
+            mpz_lcm(multipleX.get_mpz_t(), multipleX.get_mpz_t(), v.get_mpz_t());
+    shareX.resize(x.size());
+    for (size_t i = 0; i < x.size(); ++i)
+        if (sgn(x[i]) != 0)
+            mpz_divexact(shareX[i].get_mpz_t(), multipleX.get_mpz_t(), x[i].get_mpz_t());
     levels.resize(static_cast<size_t>(study.k()));
     std::vector<mpz_class> sumX(levels.size()), sumY2(levels.size());
     for (size_t j = 0; j < levels.size(); ++j)

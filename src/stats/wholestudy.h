@@ -26,6 +26,10 @@ struct WholeStudy {
     mpz_class dx, dy; // before x and y, which set them
     std::vector<mpz_class> x, y;
     std::vector<LevelSpread> levels;
+    // A common multiple L of the amounts that are not zero, and L/X for each
+    // (0 where X is 0): 1/x as whole numbers, and the shares of a sum over x.
+    mpz_class multipleX;
+    std::vector<mpz_class> shareX;
     int n() const { return static_cast<int>(x.size()); }
 };
 
