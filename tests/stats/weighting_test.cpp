@@ -11,6 +11,8 @@
 #include <boost/math/special_functions/gamma.hpp>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <span>
 #include <sstream>
 
 using namespace testing_studies;
@@ -235,6 +237,56 @@ TEST(WeightedLines, EveryCandidateOfTheGrowingStudy)
 // The DIN 32645 calibration data (ten levels of one measurement): the
 // published ranking of the weights by the sum of |relative error| (as a
 // fraction there, per cent here). 1/s^2 needs replicates and is not ranked.
+// Every weighted line of two studies against R's lm(weights = ) with the
+// weights normalised to a mean of 1 (weighting_figures.R beside this file):
+// an independent fit (by QR, in doubles) agrees to 10 significant digits.
+TEST(WeightedLines, AgreeWithR)
+{
+    struct RFigures {
+        const char *id;
+        double slope, intercept, sd, slopeSe, interceptSe;
+    };
+    const RFigures growing[] = {
+        {"none", 1.0063011375349, -0.0138644328254598, 1.48376620959881, 0.0101560189123962, 0.510353845209503},
+        {"1/x^0.5", 1.00611922565607, -0.00534200946171056, 0.76596407175466, 0.00835774517008057, 0.220648213845805},
+        {"1/x", 1.00592825280076, -0.00148465965198981, 0.312665662761368, 0.00767365091376315, 0.0857294943389562},
+        {"1/x^2", 1.00519837715773, 0.00125923374287216, 0.0463211819625549, 0.00673156306544321, 0.0146859786559009},
+        {"1/y^0.5", 1.00573460883937, -0.0041906426004221, 0.767765353180101, 0.00837744067611569, 0.22117558878791},
+        {"1/y", 1.00520980644063, -0.000258878954525771, 0.314228254200231, 0.00770934452482639, 0.0861630537963236},
+        {"1/y^2", 1.00419302962475, 0.00208006060658212, 0.046760091183391, 0.00678399730382544, 0.0148208515138909},
+        {"1/s^2", 1.00474587552163, 0.00183823009355009, 0.0294106407070019, 0.00634810690904549, 0.010705778819448},
+    };
+    const RFigures assay[] = {
+        {"none", 1.00286666666667, -0.093999999999998, 0.150825931253418, 0.00550738432028138, 0.278109275700698},
+        {"1/x^0.5", 1.0028695645278, -0.0941456411990275, 0.148835466527382, 0.00543404549912404, 0.271678560962066},
+        {"1/x", 1.00287284552846, -0.09430894308942, 0.146836867926255, 0.00537850118272627, 0.266183242544928},
+        {"1/x^2", 1.00288262729092, -0.0947881090886187, 0.142873220467054, 0.00532099056683639, 0.257973453954306},
+        {"1/y^0.5", 1.00286322543799, -0.0940192271752889, 0.148826413424598, 0.00543370214235858, 0.271656119141108},
+        {"1/y", 1.00286030662004, -0.0940630265058309, 0.146819114149676, 0.00537788990837669, 0.266142453197005},
+        {"1/y^2", 1.00285819424548, -0.0943277788207673, 0.14284143507465, 0.00532012713966178, 0.257910737987847},
+        {"1/s^2", 1.00238028447286, -0.0762952922478546, 0.138574668713233, 0.00553711412322857, 0.266193707250208},
+    };
+    const stats::LinearityStudy assayStudy =
+        studyOf(repeated({"40", "45", "50", "55", "60"}, 3),
+                {"39.87", "40.12", "40.05", "45.21", "44.93", "45.06", "50.14", "49.88", "49.97", "55.32", "54.91",
+                 "55.08", "60.25", "59.84", "60.11"});
+    auto tenDigits = [](const stats::Real &ours, double r) {
+        return std::fabs(ours.toDouble() - r) <= 1e-10 * std::fabs(r);
+    };
+    for (const auto &[study, figures] : {std::pair{growingStudy(), std::span<const RFigures>(growing)},
+                                         std::pair{assayStudy, std::span<const RFigures>(assay)}})
+        for (const RFigures &r : figures) {
+            SCOPED_TRACE(r.id);
+            const std::optional<stats::WeightedLine> line = stats::FitWeightedLine(study, *stats::WeightNamed(r.id));
+            ASSERT_TRUE(line);
+            EXPECT_PRED2(tenDigits, line->slope, r.slope);
+            EXPECT_PRED2(tenDigits, line->intercept, r.intercept);
+            EXPECT_PRED2(tenDigits, line->sdRegression, r.sd);
+            EXPECT_PRED2(tenDigits, line->slopeSe, r.slopeSe);
+            EXPECT_PRED2(tenDigits, line->interceptSe, r.interceptSe);
+        }
+}
+
 TEST(WeightedLines, DinCalibrationDataRanking)
 {
     const stats::LinearityStudy study =
