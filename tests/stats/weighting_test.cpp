@@ -11,6 +11,7 @@
 #include <boost/math/special_functions/gamma.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <span>
 #include <sstream>
@@ -94,9 +95,10 @@ TEST(VarianceHomogeneity, GrowingSpreadIsHeteroscedasticByEveryTest)
 // remainder) and its probability 1.
 TEST(VarianceHomogeneity, EqualSpreadsAreExactlyEqual)
 {
-    const stats::Homogeneity h = stats::AssessHomogeneity(
+    const stats::LinearityStudy study =
         studyOf(repeated({"2.5", "50", "97.25"}, 4),
-                {"2.4", "2.6", "2.55", "2.45", "49.9", "50.1", "50.05", "49.95", "97.15", "97.35", "97.3", "97.2"}));
+                {"2.4", "2.6", "2.55", "2.45", "49.9", "50.1", "50.05", "49.95", "97.15", "97.35", "97.3", "97.2"});
+    const stats::Homogeneity h = stats::AssessHomogeneity(study);
     ASSERT_TRUE(h.endsF && h.bartlett && h.cochran);
     EXPECT_EQ(h.endsF->f.compare(1), 0);
     EXPECT_EQ(h.endsF->p.compare(stats::Rational(1, 2)), 0);
@@ -104,6 +106,16 @@ TEST(VarianceHomogeneity, EqualSpreadsAreExactlyEqual)
     EXPECT_EQ(h.bartlett->p.compare(1), 0);
     EXPECT_EQ(h.cochran->c.compare(stats::Rational(1, 3)), 0);
     EXPECT_EQ(h.verdict, stats::VarianceVerdict::Homoscedastic);
+    // Ties go to the first: the first level of the largest variance, the
+    // first of two replicates equally far from the mean, and no weighting
+    // before 1/s², which here weighs every observation alike.
+    EXPECT_EQ(h.cochran->level, 1);
+    const std::vector<stats::GrubbsTest> g = stats::GrubbsTests(study);
+    ASSERT_EQ(g.size(), 3u);
+    EXPECT_EQ(g[0].observation, 1);
+    const std::vector<stats::WeightCandidate> c = stats::RankWeights(study);
+    EXPECT_EQ(c.front().sumAbsRelativeError->compare(c.back().sumAbsRelativeError->rational()), 0);
+    EXPECT_LT(c.front().rank, c.back().rank);
 }
 
 // Bartlett's probability comes from closed forms of the χ² tail for whole
@@ -436,6 +448,109 @@ TEST(PointDiagnostics, FarReplicateIsAnOutlierAndAnInfluentialPoint)
         stats::PointDiagnostics(studyOf({"1", "1", "1", "5"}, {"1.1", "0.9", "1.0", "5"}));
     EXPECT_FALSE(alone[3].leverage || alone[3].cooksDistance);
     EXPECT_TRUE(alone[0].leverage);
+}
+
+// Levels of 3, 5, 4, 2 and 4 replicates: the ends compare levels of
+// different sizes, the pooled variance and the deviation tests weigh each
+// level by its own count, 1/s² weighs each level by its own r(r − 1), and
+// Grubbs needs the critical value of three different sizes in one run.
+TEST(Weighting, UnequalReplicatesEverywhere)
+{
+    const stats::LinearityStudy study =
+        studyOf({"10", "10", "10", "20", "20", "20", "20", "20", "30", "30", "30", "30", "40", "40", "50", "50", "50",
+                 "50"},
+                {"10.12", "9.91", "10.05", "20.31", "19.78", "20.06", "19.92", "20.18", "30.45", "29.62", "30.21",
+                 "29.87", "40.66", "39.41", "50.92", "49.35", "50.27", "49.71"});
+    const stats::Homogeneity h = stats::AssessHomogeneity(study);
+    ASSERT_TRUE(h.endsF && h.bartlett && h.levene && h.brownForsythe);
+    EXPECT_FALSE(h.cochran);
+    EXPECT_EQ(h.endsF->df1, 3);
+    EXPECT_EQ(h.endsF->df2, 2);
+    EXPECT_FIGURE(h.endsF->f, 41.1158892128);
+    EXPECT_FIGURE(h.endsF->p, 0.0238377093498);
+    EXPECT_FIGURE(h.bartlett->statistic, 8.37792629184);
+    EXPECT_FIGURE(h.bartlett->p, 0.0786750462708);
+    EXPECT_FIGURE(h.levene->f, 5.64006550358);
+    EXPECT_FIGURE(h.levene->p, 0.00739516221224);
+    EXPECT_FIGURE(h.brownForsythe->f, 5.34590437139);
+    EXPECT_FIGURE(h.brownForsythe->p, 0.0090570518135);
+    EXPECT_EQ(h.levene->df2, 13);
+
+    const WeightedFigures expected[] = {
+        {"none", 1.00058505564, 0.0272178060413, 0.417780469467, 0.00706739009358, 0.230218115446, 17.5994251376,
+         1.0155672159, 1},
+        {"1/x^0.5", 1.00060582173, 0.0265414934293, 0.368040257584, 0.0063696077948, 0.185479734984, 17.6050477316,
+         1.0141087533, 2},
+        {"1/x", 1.00065535492, 0.025147882939, 0.316053996693, 0.00585553342966, 0.149475534042, 17.615166586,
+         1.01306850024, 4},
+        {"1/x^2", 1.00082797194, 0.0213276702475, 0.22126273686, 0.00535937502981, 0.10189666154, 17.6348893654,
+         1.01218931106, 7},
+        {"1/y^0.5", 1.00051175133, 0.027306641526, 0.367989603721, 0.00636840820987, 0.185471392088, 17.6140361057,
+         1.01401213989, 3},
+        {"1/y", 1.00047146438, 0.0265593257742, 0.316022293226, 0.00585357231103, 0.149474558398, 17.6340034328,
+         1.01288045232, 6},
+        {"1/y^2", 1.00048598596, 0.0235773773852, 0.221382919838, 0.00535761415445, 0.101930702851, 17.6755520767,
+         1.01184359221, 8},
+        {"1/s^2", 1.00102554134, 0.019065764256, 0.187208736842, 0.00537677484997, 0.0927324035098, 17.6258292521,
+         1.01242376634, 5},
+    };
+    const std::vector<stats::WeightCandidate> candidates = stats::RankWeights(study);
+    ASSERT_EQ(candidates.size(), std::size(expected));
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        const WeightedFigures &e = expected[i];
+        SCOPED_TRACE(e.id);
+        const stats::WeightCandidate &c = candidates[i];
+        ASSERT_TRUE(c.slope && c.intercept && c.sumAbsRelativeError);
+        EXPECT_FIGURE(*c.intercept, e.intercept);
+        EXPECT_FIGURE(*c.sumAbsRelativeError, e.sumAbsRelativeError);
+        EXPECT_EQ(c.rank, e.rank);
+        const std::optional<stats::WeightedLine> line = stats::FitWeightedLine(study, c.weight);
+        ASSERT_TRUE(line);
+        EXPECT_FIGURE(line->slope, e.slope);
+        EXPECT_FIGURE(line->sdRegression, e.sd);
+        EXPECT_FIGURE(line->slopeSe, e.slopeSe);
+        EXPECT_FIGURE(line->interceptSe, e.interceptSe);
+        EXPECT_FIGURE(line->slopeUpperLimit, e.slopeUpperLimit);
+    }
+
+    const std::vector<stats::PointDiagnostic> d = stats::PointDiagnostics(study);
+    ASSERT_TRUE(d[0].cooksDistance && d[17].deletedStudentized);
+    EXPECT_FIGURE(*d[0].leverage, 0.163751987281);
+    EXPECT_FIGURE(*d[0].cooksDistance, 0.00506927486315);
+    EXPECT_FIGURE(*d[17].studentized, -0.913857925574);
+    EXPECT_FIGURE(*d[17].deletedStudentized, -0.908876881457);
+    const std::vector<stats::GrubbsTest> g = stats::GrubbsTests(study);
+    const struct {
+        int level;
+        double g, critical;
+    } grubbs[] = {{1, 1.09108945118, 1.15430485134},
+                  {2, 1.29306548505, 1.71503731234},
+                  {3, 1.14013318207, 1.48125},
+                  {5, 1.25067034551, 1.48125}};
+    ASSERT_EQ(g.size(), std::size(grubbs));
+    for (size_t j = 0; j < g.size(); ++j) {
+        EXPECT_EQ(g[j].level, grubbs[j].level);
+        ASSERT_TRUE(g[j].g);
+        EXPECT_FIGURE(*g[j].g, grubbs[j].g);
+        EXPECT_FIGURE(g[j].critical, grubbs[j].critical);
+    }
+}
+
+// A falling line (a slope below zero is unusual, not wrong): every sum of
+// relative errors is a size, positive, and the ranks are 1 to 8.
+TEST(WeightedLines, FallingLineHasPositiveSums)
+{
+    const stats::LinearityStudy study =
+        studyOf(repeated({"1", "2", "3", "4"}, 2), {"9.1", "8.8", "7.2", "6.9", "5.1", "4.8", "3.0", "3.3"});
+    std::vector<int> ranks;
+    for (const stats::WeightCandidate &c : stats::RankWeights(study)) {
+        ASSERT_TRUE(c.sumAbsRelativeError) << stats::WeightId(c.weight);
+        EXPECT_GT(c.sumAbsRelativeError->sign(), 0) << stats::WeightId(c.weight);
+        EXPECT_LT(c.slope->sign(), 0);
+        ranks.push_back(c.rank);
+    }
+    std::sort(ranks.begin(), ranks.end());
+    EXPECT_EQ(ranks, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
 }
 
 TEST(Weighting, ZeroSlopeAndPerfectFitAreRefused)
