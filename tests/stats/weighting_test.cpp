@@ -199,6 +199,35 @@ struct WeightedFigures {
     int rank;
 };
 
+// Each candidate's line, its sum and rank, and the same line fitted alone.
+void expectCandidates(const stats::LinearityStudy &study, std::span<const WeightedFigures> expected)
+{
+    const std::vector<stats::WeightCandidate> candidates = stats::RankWeights(study);
+    ASSERT_EQ(candidates.size(), expected.size());
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        const WeightedFigures &e = expected[i];
+        SCOPED_TRACE(e.id);
+        const stats::WeightCandidate &c = candidates[i];
+        EXPECT_STREQ(stats::WeightId(c.weight), e.id);
+        ASSERT_TRUE(c.slope && c.intercept && c.sumAbsRelativeError);
+        EXPECT_FIGURE(*c.slope, e.slope);
+        EXPECT_FIGURE(*c.intercept, e.intercept);
+        EXPECT_FIGURE(*c.sumAbsRelativeError, e.sumAbsRelativeError);
+        EXPECT_EQ(c.rank, e.rank);
+        const std::optional<stats::WeightedLine> line = stats::FitWeightedLine(study, c.weight);
+        ASSERT_TRUE(line);
+        EXPECT_FIGURE(line->slope, e.slope);
+        EXPECT_FIGURE(line->sdRegression, e.sd);
+        EXPECT_FIGURE(line->slopeSe, e.slopeSe);
+        EXPECT_FIGURE(line->interceptSe, e.interceptSe);
+        EXPECT_FIGURE(line->slopeUpperLimit, e.slopeUpperLimit);
+        EXPECT_NEAR(line->slopeUpperLimit.toDouble() + line->slopeLowerLimit.toDouble(), 2 * line->slope.toDouble(),
+                    1e-14);
+        ASSERT_EQ(line->backCalculated.size(), study.observations.size());
+        ASSERT_EQ(line->levelBias.size(), static_cast<size_t>(study.k()));
+    }
+}
+
 TEST(WeightedLines, EveryCandidateOfTheGrowingStudy)
 {
     const WeightedFigures expected[] = {
@@ -219,31 +248,7 @@ TEST(WeightedLines, EveryCandidateOfTheGrowingStudy)
         {"1/s^2", 1.00474587552, 0.00183823009355, 0.029410640707, 0.00634810690905, 0.0107057788194,
          25.1631564286, 1.01846032569, 3},
     };
-    const stats::LinearityStudy study = growingStudy();
-    const std::vector<stats::WeightCandidate> candidates = stats::RankWeights(study);
-    ASSERT_EQ(candidates.size(), std::size(expected));
-    for (size_t i = 0; i < candidates.size(); ++i) {
-        const WeightedFigures &e = expected[i];
-        SCOPED_TRACE(e.id);
-        const stats::WeightCandidate &c = candidates[i];
-        EXPECT_STREQ(stats::WeightId(c.weight), e.id);
-        ASSERT_TRUE(c.slope && c.intercept && c.sumAbsRelativeError);
-        EXPECT_FIGURE(*c.slope, e.slope);
-        EXPECT_FIGURE(*c.intercept, e.intercept);
-        EXPECT_FIGURE(*c.sumAbsRelativeError, e.sumAbsRelativeError);
-        EXPECT_EQ(c.rank, e.rank);
-        const std::optional<stats::WeightedLine> line = stats::FitWeightedLine(study, c.weight);
-        ASSERT_TRUE(line);
-        EXPECT_FIGURE(line->slope, e.slope);
-        EXPECT_FIGURE(line->sdRegression, e.sd);
-        EXPECT_FIGURE(line->slopeSe, e.slopeSe);
-        EXPECT_FIGURE(line->interceptSe, e.interceptSe);
-        EXPECT_FIGURE(line->slopeUpperLimit, e.slopeUpperLimit);
-        EXPECT_NEAR(line->slopeUpperLimit.toDouble() + line->slopeLowerLimit.toDouble(), 2 * line->slope.toDouble(),
-                    1e-14);
-        ASSERT_EQ(line->backCalculated.size(), 15u);
-        ASSERT_EQ(line->levelBias.size(), 5u);
-    }
+    expectCandidates(growingStudy(), expected);
 }
 
 // The DIN 32645 calibration data (ten levels of one measurement): the
@@ -494,24 +499,7 @@ TEST(Weighting, UnequalReplicatesEverywhere)
         {"1/s^2", 1.00102554134, 0.019065764256, 0.187208736842, 0.00537677484997, 0.0927324035098, 17.6258292521,
          1.01242376634, 5},
     };
-    const std::vector<stats::WeightCandidate> candidates = stats::RankWeights(study);
-    ASSERT_EQ(candidates.size(), std::size(expected));
-    for (size_t i = 0; i < candidates.size(); ++i) {
-        const WeightedFigures &e = expected[i];
-        SCOPED_TRACE(e.id);
-        const stats::WeightCandidate &c = candidates[i];
-        ASSERT_TRUE(c.slope && c.intercept && c.sumAbsRelativeError);
-        EXPECT_FIGURE(*c.intercept, e.intercept);
-        EXPECT_FIGURE(*c.sumAbsRelativeError, e.sumAbsRelativeError);
-        EXPECT_EQ(c.rank, e.rank);
-        const std::optional<stats::WeightedLine> line = stats::FitWeightedLine(study, c.weight);
-        ASSERT_TRUE(line);
-        EXPECT_FIGURE(line->slope, e.slope);
-        EXPECT_FIGURE(line->sdRegression, e.sd);
-        EXPECT_FIGURE(line->slopeSe, e.slopeSe);
-        EXPECT_FIGURE(line->interceptSe, e.interceptSe);
-        EXPECT_FIGURE(line->slopeUpperLimit, e.slopeUpperLimit);
-    }
+    expectCandidates(study, expected);
 
     const std::vector<stats::PointDiagnostic> d = stats::PointDiagnostics(study);
     ASSERT_TRUE(d[0].cooksDistance && d[17].deletedStudentized);
