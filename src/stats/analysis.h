@@ -36,7 +36,7 @@ struct AnovaAndResiduals {
 
 struct AnalysisOptions {
     char decimalSeparator = '.';
-    CriteriaOptions criteria; // T and the limits the criteria are judged against
+    CriteriaOptions criteria = {}; // T and the limits the criteria are judged against
     WeightingOptions weighting = {}; // the weight the analyst chose, if any
     // The unknown samples to read off the line, when there are any, and
     // the confidence of their intervals.

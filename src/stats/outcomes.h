@@ -24,7 +24,7 @@ struct GraphPoints {
     // The quadratic model's curve from the lowest amount to the highest, for
     // the regression graph that shows it beside the line; empty where the
     // study cannot have the model.
-    std::vector<double> curveX, curveY;
+    std::vector<double> curveX = {}, curveY = {};
 };
 
 // The outcome of a command: refused by the validation (show the message, turn
