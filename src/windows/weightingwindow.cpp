@@ -8,6 +8,7 @@
 #include "windows/resulttables.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -47,6 +48,25 @@ void fitToLines(QPlainTextEdit *box)
     box->setFixedSize(width + margins, metrics.lineSpacing() * static_cast<int>(lines.size()) + margins);
 }
 
+// Fits a box again whenever its font changes: the window is built before it
+// joins the workspace, whose bold font it then takes and draws with.
+class FitOnFontChange : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::FontChange)
+            fitToLines(static_cast<QPlainTextEdit *>(watched));
+        return false;
+    }
+};
+
+void keepFitted(QPlainTextEdit *box)
+{
+    fitToLines(box);
+    box->installEventFilter(new FitOnFontChange(box));
+}
+
 QLabel *wrappedLabel(const char *name, QWidget *parent)
 {
     auto *label = new QLabel(parent);
@@ -77,7 +97,7 @@ WeightingWindow::WeightingWindow(stats::StudyData study, const stats::WeightingR
     mmvarianza_ = fixedBox(addTextBox(QLatin1String(objectnames::mmvarianza),
                                       stats::HomogeneityLines(weighting_.homogeneity, separator_)),
                            content_);
-    fitToLines(mmvarianza_);
+    keepFitted(mmvarianza_);
     stgponderaciones_ = windows::ReadOnlyTable(objectnames::stgponderaciones, content_);
     windows::FillTable(stgponderaciones_, stats::CandidateCells(weighting_, separator_), 1);
     indefinidas_ = wrappedLabel("Lindefinidas", content_);
@@ -104,6 +124,7 @@ WeightingWindow::WeightingWindow(stats::StudyData study, const stats::WeightingR
     choiceRow->addWidget(Lelegida_, 1);
 
     mmrecta_ = fixedBox(addTextBox(QLatin1String(objectnames::mmrecta), {}), content_);
+    mmrecta_->installEventFilter(new FitOnFontChange(mmrecta_));
     stginversop_ = windows::ReadOnlyTable(objectnames::stginversop, content_);
     stgsesgop_ = windows::ReadOnlyTable(objectnames::stgsesgop, content_);
     stgdiagnostico_ = windows::ReadOnlyTable(objectnames::stgdiagnostico, content_);

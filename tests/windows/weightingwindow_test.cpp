@@ -66,6 +66,20 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         expectShows(window, first);
+        // Each text box is as wide as its longest line in the font it is
+        // drawn with, also once the window takes another font (the main
+        // window's bold one, when it joins the workspace): no line is cut.
+        QFont larger = window.font();
+        larger.setBold(true);
+        if (larger.pixelSize() > 0)
+            larger.setPixelSize(larger.pixelSize() + 3);
+        window.setFont(larger);
+        for (QPlainTextEdit *box : {window.variance(), window.line()}) {
+            const QFontMetrics metrics(box->font());
+            const int room = box->viewport()->width() - 2 * static_cast<int>(box->document()->documentMargin());
+            for (const QString &text : windows::TextLines(box))
+                QVERIFY2(metrics.horizontalAdvance(text) <= room, qPrintable(text));
+        }
         if (const QString shot = qEnvironmentVariable("WEIGHTING_WINDOW_SHOT"); !shot.isEmpty())
             window.resize(window.sizeHint()), window.grab().save(shot);
 
