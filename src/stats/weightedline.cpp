@@ -243,155 +243,129 @@ WeightedLine exactLine(const WholeStudy &whole, const std::vector<mpz_class> &w,
 
 // --- the roots of weights, with fifty digits --------------------------------
 
-struct Weighed {
-    std::vector<Fifty> x, y, w;
-};
-
-Weighed withRoots(const LinearityStudy &study, Weight weight)
-{
-    Weighed v;
-    for (const Observation &o : study.observations) {
-        v.x.push_back(FiftyOf(o.exactX));
-        v.y.push_back(FiftyOf(o.exactY));
-        v.w.push_back(1 / sqrt(weight == Weight::InverseRootX ? v.x.back() : v.y.back()));
-    }
-    return v;
-}
-
-struct Line {
-    Fifty n, sumW, meanX, meanY, sxx, slope, intercept;
-};
-
-// The weighted line; empty when its slope is zero.
-std::optional<Line> fit(const Weighed &v)
-{
-    Line l;
-    l.n = static_cast<int>(v.x.size());
-    for (size_t i = 0; i < v.x.size(); ++i) {
-        l.sumW += v.w[i];
-        l.meanX += v.w[i] * v.x[i];
-        l.meanY += v.w[i] * v.y[i];
-    }
-    l.meanX /= l.sumW;
-    l.meanY /= l.sumW;
-    Fifty sxy, dx;
-    for (size_t i = 0; i < v.x.size(); ++i) {
-        dx = v.x[i] - l.meanX;
-        l.sxx += v.w[i] * dx * dx;
-        sxy += v.w[i] * dx * (v.y[i] - l.meanY);
-    }
-    if (sxy == 0 || l.sxx == 0)
-        return std::nullopt;
-    l.slope = sxy / l.sxx;
-    l.intercept = l.meanY - l.slope * l.meanX;
-    return l;
-}
-
 mpfr_ptr raw(Fifty &v) { return v.backend().data(); }
 
-// A root weight's candidate on the whole numbers, with fifty digits and no
+// A root weight's line on the whole numbers, with fifty digits and no
 // temporaries: w = 1/√V (V = X or Y; the scale of a weight changes no line),
-// the centred sums, and Σ|(Y − a)/(b·X) − 1| with a and b in whole units.
-void rootCandidate(const WholeStudy &whole, WeightCandidate &c, Key &key)
+// the centred sums, the slope and intercept in whole units, and each
+// observation's relative error 100·((Y − a)/(b·X) − 1) (0 where X is 0).
+struct RootFit {
+    std::vector<Fifty> x, y, w, relative;
+    Fifty sumW, meanX, meanY, sxx, slope, intercept;
+};
+
+std::optional<RootFit> fitRoots(const WholeStudy &whole, Weight weight)
 {
     const size_t n = whole.x.size();
-    std::vector<Fifty> x(n), y(n), w(n);
+    RootFit f;
+    f.x.resize(n), f.y.resize(n), f.w.resize(n), f.relative.resize(n);
     for (size_t i = 0; i < n; ++i) {
-        mpfr_set_z(raw(x[i]), whole.x[i].get_mpz_t(), MPFR_RNDN); // exact: whole numbers of
-        mpfr_set_z(raw(y[i]), whole.y[i].get_mpz_t(), MPFR_RNDN); // a few digits
+        mpfr_set_z(raw(f.x[i]), whole.x[i].get_mpz_t(), MPFR_RNDN); // exact up to fifty digits
+        mpfr_set_z(raw(f.y[i]), whole.y[i].get_mpz_t(), MPFR_RNDN);
     }
-    const std::vector<Fifty> &v = c.weight == Weight::InverseRootX ? x : y;
-    Fifty s0, s1, t0, meanX, meanY, sxx, sxy, d, e, wd;
+    const std::vector<Fifty> &v = weight == Weight::InverseRootX ? f.x : f.y;
+    Fifty s1, t0, sxy, d, e, wd;
     for (size_t i = 0; i < n; ++i) {
         if (i > 0 && v[i] == v[i - 1])
-            w[i] = w[i - 1];
+            f.w[i] = f.w[i - 1];
         else
-            mpfr_rec_sqrt(raw(w[i]), v[i].backend().data(), MPFR_RNDN);
-        mpfr_add(raw(s0), raw(s0), raw(w[i]), MPFR_RNDN);
-        mpfr_fma(raw(s1), raw(w[i]), raw(x[i]), raw(s1), MPFR_RNDN);
-        mpfr_fma(raw(t0), raw(w[i]), raw(y[i]), raw(t0), MPFR_RNDN);
+            mpfr_rec_sqrt(raw(f.w[i]), v[i].backend().data(), MPFR_RNDN);
+        mpfr_add(raw(f.sumW), raw(f.sumW), raw(f.w[i]), MPFR_RNDN);
+        mpfr_fma(raw(s1), raw(f.w[i]), raw(f.x[i]), raw(s1), MPFR_RNDN);
+        mpfr_fma(raw(t0), raw(f.w[i]), raw(f.y[i]), raw(t0), MPFR_RNDN);
     }
-    mpfr_div(raw(meanX), raw(s1), raw(s0), MPFR_RNDN);
-    mpfr_div(raw(meanY), raw(t0), raw(s0), MPFR_RNDN);
+    mpfr_div(raw(f.meanX), raw(s1), raw(f.sumW), MPFR_RNDN);
+    mpfr_div(raw(f.meanY), raw(t0), raw(f.sumW), MPFR_RNDN);
     for (size_t i = 0; i < n; ++i) {
-        mpfr_sub(raw(d), raw(x[i]), raw(meanX), MPFR_RNDN);
-        mpfr_sub(raw(e), raw(y[i]), raw(meanY), MPFR_RNDN);
-        mpfr_mul(raw(wd), raw(w[i]), raw(d), MPFR_RNDN);
-        mpfr_fma(raw(sxx), raw(wd), raw(d), raw(sxx), MPFR_RNDN);
+        mpfr_sub(raw(d), raw(f.x[i]), raw(f.meanX), MPFR_RNDN);
+        mpfr_sub(raw(e), raw(f.y[i]), raw(f.meanY), MPFR_RNDN);
+        mpfr_mul(raw(wd), raw(f.w[i]), raw(d), MPFR_RNDN);
+        mpfr_fma(raw(f.sxx), raw(wd), raw(d), raw(f.sxx), MPFR_RNDN);
         mpfr_fma(raw(sxy), raw(wd), raw(e), raw(sxy), MPFR_RNDN);
     }
-    if (mpfr_zero_p(raw(sxy)) || mpfr_zero_p(raw(sxx))) {
-        c.undefinedBecause = "la pendiente ponderada es cero";
-        return;
-    }
-    Fifty slope, intercept, inverse, sum;
-    mpfr_div(raw(slope), raw(sxy), raw(sxx), MPFR_RNDN);
-    mpfr_mul(raw(d), raw(slope), raw(meanX), MPFR_RNDN);
-    mpfr_sub(raw(intercept), raw(meanY), raw(d), MPFR_RNDN);
-    mpfr_ui_div(raw(inverse), 1, raw(slope), MPFR_RNDN);
+    if (mpfr_zero_p(raw(sxy)) || mpfr_zero_p(raw(f.sxx)))
+        return std::nullopt;
+    Fifty inverse;
+    mpfr_div(raw(f.slope), raw(sxy), raw(f.sxx), MPFR_RNDN);
+    mpfr_mul(raw(d), raw(f.slope), raw(f.meanX), MPFR_RNDN);
+    mpfr_sub(raw(f.intercept), raw(f.meanY), raw(d), MPFR_RNDN);
+    mpfr_ui_div(raw(inverse), 1, raw(f.slope), MPFR_RNDN);
     for (size_t i = 0; i < n; ++i) {
         if (sgn(whole.x[i]) == 0)
             continue;
-        mpfr_sub(raw(d), raw(y[i]), raw(intercept), MPFR_RNDN);
-        mpfr_mul(raw(d), raw(d), raw(inverse), MPFR_RNDN);
-        mpfr_div(raw(d), raw(d), raw(x[i]), MPFR_RNDN);
-        mpfr_sub_ui(raw(d), raw(d), 1, MPFR_RNDN);
-        mpfr_abs(raw(d), raw(d), MPFR_RNDN);
-        mpfr_add(raw(sum), raw(sum), raw(d), MPFR_RNDN);
+        Fifty &r = f.relative[i];
+        mpfr_sub(raw(r), raw(f.y[i]), raw(f.intercept), MPFR_RNDN);
+        mpfr_mul(raw(r), raw(r), raw(inverse), MPFR_RNDN);
+        mpfr_div(raw(r), raw(r), raw(f.x[i]), MPFR_RNDN);
+        mpfr_sub_ui(raw(r), raw(r), 1, MPFR_RNDN);
+        mpfr_mul_ui(raw(r), raw(r), 100, MPFR_RNDN);
     }
-    mpfr_mul_ui(raw(sum), raw(sum), 100, MPFR_RNDN);
-    // In the study's units: b·dx/dy and a/dy.
-    mpfr_mul_z(raw(slope), raw(slope), whole.dx.get_mpz_t(), MPFR_RNDN);
-    mpfr_div_z(raw(slope), raw(slope), whole.dy.get_mpz_t(), MPFR_RNDN);
-    mpfr_div_z(raw(intercept), raw(intercept), whole.dy.get_mpz_t(), MPFR_RNDN);
+    return f;
+}
+
+// The slope b·dx/dy and the intercept a/dy in the study's units.
+Fifty studySlope(const WholeStudy &whole, const RootFit &f) { return f.slope * FiftyOf(Rational(whole.dx, whole.dy)); }
+Fifty studyIntercept(const WholeStudy &whole, const RootFit &f) { return f.intercept / FiftyOf(whole.dy); }
+
+void rootCandidate(const WholeStudy &whole, WeightCandidate &c, Key &key)
+{
+    const std::optional<RootFit> f = fitRoots(whole, c.weight);
+    if (!f) {
+        c.undefinedBecause = "la pendiente ponderada es cero";
+        return;
+    }
+    Fifty sum, size; // Σ|relative error|: 0 where X is 0
+    for (const Fifty &r : f->relative) {
+        mpfr_abs(raw(size), r.backend().data(), MPFR_RNDN);
+        mpfr_add(raw(sum), raw(sum), raw(size), MPFR_RNDN);
+    }
     const Rational exactSum = RationalOf(sum);
-    c.slope = RealOf(slope);
-    c.intercept = RealOf(intercept);
+    c.slope = RealOf(studySlope(whole, *f));
+    c.intercept = RealOf(studyIntercept(whole, *f));
     c.sumAbsRelativeError = exactSum;
     key.numerator = exactSum.get_num();
     key.denominator = exactSum.get_den();
 }
 
-WeightedLine rootLine(const WholeStudy &whole, const Weighed &v, const Line &l)
+// The line with the weights normalised to a mean of 1 (Σw' = n, Sxx' = Sxx·n/Σw),
+// in the study's units: residuals over dy, Sxx over dx².
+WeightedLine rootLine(const WholeStudy &whole, const RootFit &f)
 {
     WeightedLine r;
     const int n = whole.n();
     const Rational t = DecimalOf(StudentTTable::value(n - 2));
-    // Weights normalised to a mean of 1: Σw' = n, Sxx' = Sxx·n/Σw.
-    const Fifty scale = l.n / l.sumW;
+    const Fifty scale = n / f.sumW, dx = FiftyOf(whole.dx), dy = FiftyOf(whole.dy);
     Fifty sse, e;
-    for (size_t i = 0; i < v.x.size(); ++i) {
-        e = v.y[i] - l.intercept - l.slope * v.x[i];
-        sse += v.w[i] * e * e;
+    for (size_t i = 0; i < f.x.size(); ++i) {
+        e = (f.y[i] - f.intercept - f.slope * f.x[i]) / dy;
+        sse += f.w[i] * e * e;
     }
-    const Fifty mse = scale * sse / (n - 2), sxx = scale * l.sxx;
-    const Fifty slopeVariance = mse / sxx, interceptVariance = mse * (1 / l.n + l.meanX * l.meanX / sxx);
+    const Fifty mse = scale * sse / (n - 2), sxx = scale * f.sxx / (dx * dx), meanX = f.meanX / dx;
+    const Fifty slopeVariance = mse / sxx, interceptVariance = mse * (Fifty(1) / n + meanX * meanX / sxx);
     const Fifty slopeRoot = sqrt(slopeVariance), interceptRoot = sqrt(interceptVariance), tt = FiftyOf(t);
-    r.slope = RealOf(l.slope);
-    r.intercept = RealOf(l.intercept);
+    const Fifty slope = studySlope(whole, f), intercept = studyIntercept(whole, f);
+    r.slope = RealOf(slope);
+    r.intercept = RealOf(intercept);
     r.sdRegression = RealOf(sqrt(mse));
     r.slopeSe = RealOf(slopeRoot);
     r.interceptSe = RealOf(interceptRoot);
-    r.slopeUpperLimit = RealOf(l.slope + tt * slopeRoot);
-    r.slopeLowerLimit = RealOf(l.slope - tt * slopeRoot);
-    r.interceptUpperLimit = RealOf(l.intercept + tt * interceptRoot);
-    r.interceptLowerLimit = RealOf(l.intercept - tt * interceptRoot);
+    r.slopeUpperLimit = RealOf(slope + tt * slopeRoot);
+    r.slopeLowerLimit = RealOf(slope - tt * slopeRoot);
+    r.interceptUpperLimit = RealOf(intercept + tt * interceptRoot);
+    r.interceptLowerLimit = RealOf(intercept - tt * interceptRoot);
     r.criticalT = t;
-    std::vector<Fifty> relative(v.x.size());
-    for (size_t i = 0; i < v.x.size(); ++i) {
+    for (size_t i = 0; i < f.x.size(); ++i) {
         const Observation &o = whole.study.observations[i];
-        const Fifty back = (v.y[i] - l.intercept) / l.slope;
+        const Fifty back = (f.y[i] - f.intercept) / f.slope / dx;
         BackCalculation row{static_cast<int>(i + 1), o.level, Real(o.exactX), RealOf(back), std::nullopt};
-        if (v.x[i] != 0) {
-            relative[i] = 100 * (back - v.x[i]) / v.x[i];
-            row.relativeError = RealOf(relative[i]);
-        }
+        if (sgn(whole.x[i]) != 0)
+            row.relativeError = RealOf(f.relative[i]);
         r.backCalculated.push_back(std::move(row));
     }
     levelBias(whole, r, [&](const LevelSpread &level) {
         Fifty sum;
         for (int i : level.rows)
-            sum += relative[static_cast<size_t>(i)];
+            sum += f.relative[static_cast<size_t>(i)];
         return RealOf(Fifty(sum / level.replicates()));
     });
     return r;
@@ -432,9 +406,8 @@ std::optional<WeightedLine> FitWeightedLine(const WholeStudy &whole, Weight weig
     if (!undefinedBecause(whole, weight).empty())
         return std::nullopt;
     if (rootWeight(weight)) {
-        const Weighed v = withRoots(whole.study, weight);
-        const auto l = fit(v);
-        return l ? std::optional(rootLine(whole, v, *l)) : std::nullopt;
+        const std::optional<RootFit> f = fitRoots(whole, weight);
+        return f ? std::optional(rootLine(whole, *f)) : std::nullopt;
     }
     const std::vector<mpz_class> w = wholeWeights(whole, weight);
     const auto f = fitWhole(whole, w);
