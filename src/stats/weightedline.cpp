@@ -249,56 +249,63 @@ mpfr_ptr raw(Fifty &v) { return v.backend().data(); }
 // temporaries: w = 1/√V (V = X or Y; the scale of a weight changes no line),
 // the centred sums, the slope and intercept in whole units, and each
 // observation's relative error 100·((Y − a)/(b·X) − 1) (0 where X is 0).
+// Observations in a row with the same V share a weight, and those with the
+// same X share a deviation and a divisor: replicates cost a few additions.
 struct RootFit {
-    std::vector<Fifty> x, y, w, relative;
+    std::vector<Fifty> w, relative;
     Fifty sumW, meanX, meanY, sxx, slope, intercept;
 };
 
 std::optional<RootFit> fitRoots(const WholeStudy &whole, Weight weight)
 {
     const size_t n = whole.x.size();
+    const std::vector<mpz_class> &x = whole.x, &y = whole.y;
+    const std::vector<mpz_class> &v = weight == Weight::InverseRootX ? x : y;
     RootFit f;
-    f.x.resize(n), f.y.resize(n), f.w.resize(n), f.relative.resize(n);
-    for (size_t i = 0; i < n; ++i) {
-        mpfr_set_z(raw(f.x[i]), whole.x[i].get_mpz_t(), MPFR_RNDN); // exact up to fifty digits
-        mpfr_set_z(raw(f.y[i]), whole.y[i].get_mpz_t(), MPFR_RNDN);
-    }
-    const std::vector<Fifty> &v = weight == Weight::InverseRootX ? f.x : f.y;
-    Fifty s1, t0, sxy, d, e, wd;
+    f.w.resize(n), f.relative.resize(n);
+    Fifty s1, t0, sxy, d, e, wd, term;
     for (size_t i = 0; i < n; ++i) {
         if (i > 0 && v[i] == v[i - 1])
-            f.w[i] = f.w[i - 1];
-        else
-            mpfr_rec_sqrt(raw(f.w[i]), v[i].backend().data(), MPFR_RNDN);
+            mpfr_set(raw(f.w[i]), raw(f.w[i - 1]), MPFR_RNDN);
+        else {
+            mpfr_set_z(raw(term), v[i].get_mpz_t(), MPFR_RNDN);
+            mpfr_rec_sqrt(raw(f.w[i]), raw(term), MPFR_RNDN);
+        }
         mpfr_add(raw(f.sumW), raw(f.sumW), raw(f.w[i]), MPFR_RNDN);
-        mpfr_fma(raw(s1), raw(f.w[i]), raw(f.x[i]), raw(s1), MPFR_RNDN);
-        mpfr_fma(raw(t0), raw(f.w[i]), raw(f.y[i]), raw(t0), MPFR_RNDN);
+        mpfr_mul_z(raw(term), raw(f.w[i]), x[i].get_mpz_t(), MPFR_RNDN);
+        mpfr_add(raw(s1), raw(s1), raw(term), MPFR_RNDN);
+        mpfr_mul_z(raw(term), raw(f.w[i]), y[i].get_mpz_t(), MPFR_RNDN);
+        mpfr_add(raw(t0), raw(t0), raw(term), MPFR_RNDN);
     }
     mpfr_div(raw(f.meanX), raw(s1), raw(f.sumW), MPFR_RNDN);
     mpfr_div(raw(f.meanY), raw(t0), raw(f.sumW), MPFR_RNDN);
     for (size_t i = 0; i < n; ++i) {
-        mpfr_sub(raw(d), raw(f.x[i]), raw(f.meanX), MPFR_RNDN);
-        mpfr_sub(raw(e), raw(f.y[i]), raw(f.meanY), MPFR_RNDN);
+        if (i == 0 || x[i] != x[i - 1])
+            mpfr_z_sub(raw(d), x[i].get_mpz_t(), raw(f.meanX), MPFR_RNDN);
+        mpfr_z_sub(raw(e), y[i].get_mpz_t(), raw(f.meanY), MPFR_RNDN);
         mpfr_mul(raw(wd), raw(f.w[i]), raw(d), MPFR_RNDN);
-        mpfr_fma(raw(f.sxx), raw(wd), raw(d), raw(f.sxx), MPFR_RNDN);
-        mpfr_fma(raw(sxy), raw(wd), raw(e), raw(sxy), MPFR_RNDN);
+        mpfr_mul(raw(term), raw(wd), raw(d), MPFR_RNDN);
+        mpfr_add(raw(f.sxx), raw(f.sxx), raw(term), MPFR_RNDN);
+        mpfr_mul(raw(term), raw(wd), raw(e), MPFR_RNDN);
+        mpfr_add(raw(sxy), raw(sxy), raw(term), MPFR_RNDN);
     }
     if (mpfr_zero_p(raw(sxy)) || mpfr_zero_p(raw(f.sxx)))
         return std::nullopt;
-    Fifty inverse;
     mpfr_div(raw(f.slope), raw(sxy), raw(f.sxx), MPFR_RNDN);
     mpfr_mul(raw(d), raw(f.slope), raw(f.meanX), MPFR_RNDN);
     mpfr_sub(raw(f.intercept), raw(f.meanY), raw(d), MPFR_RNDN);
-    mpfr_ui_div(raw(inverse), 1, raw(f.slope), MPFR_RNDN);
+    Fifty share; // 100/(b·X) for the row's X
     for (size_t i = 0; i < n; ++i) {
-        if (sgn(whole.x[i]) == 0)
+        if (sgn(x[i]) == 0)
             continue;
+        if (i == 0 || x[i] != x[i - 1]) {
+            mpfr_mul_z(raw(share), raw(f.slope), x[i].get_mpz_t(), MPFR_RNDN);
+            mpfr_ui_div(raw(share), 100, raw(share), MPFR_RNDN);
+        }
         Fifty &r = f.relative[i];
-        mpfr_sub(raw(r), raw(f.y[i]), raw(f.intercept), MPFR_RNDN);
-        mpfr_mul(raw(r), raw(r), raw(inverse), MPFR_RNDN);
-        mpfr_div(raw(r), raw(r), raw(f.x[i]), MPFR_RNDN);
-        mpfr_sub_ui(raw(r), raw(r), 1, MPFR_RNDN);
-        mpfr_mul_ui(raw(r), raw(r), 100, MPFR_RNDN);
+        mpfr_z_sub(raw(r), y[i].get_mpz_t(), raw(f.intercept), MPFR_RNDN);
+        mpfr_mul(raw(r), raw(r), raw(share), MPFR_RNDN);
+        mpfr_sub_ui(raw(r), raw(r), 100, MPFR_RNDN);
     }
     return f;
 }
@@ -336,8 +343,8 @@ WeightedLine rootLine(const WholeStudy &whole, const RootFit &f)
     const Rational t = DecimalOf(StudentTTable::value(n - 2));
     const Fifty scale = n / f.sumW, dx = FiftyOf(whole.dx), dy = FiftyOf(whole.dy);
     Fifty sse, e;
-    for (size_t i = 0; i < f.x.size(); ++i) {
-        e = (f.y[i] - f.intercept - f.slope * f.x[i]) / dy;
+    for (size_t i = 0; i < f.w.size(); ++i) {
+        e = (FiftyOf(Rational(whole.y[i])) - f.intercept - f.slope * FiftyOf(Rational(whole.x[i]))) / dy;
         sse += f.w[i] * e * e;
     }
     const Fifty mse = scale * sse / (n - 2), sxx = scale * f.sxx / (dx * dx), meanX = f.meanX / dx;
@@ -354,9 +361,9 @@ WeightedLine rootLine(const WholeStudy &whole, const RootFit &f)
     r.interceptUpperLimit = RealOf(intercept + tt * interceptRoot);
     r.interceptLowerLimit = RealOf(intercept - tt * interceptRoot);
     r.criticalT = t;
-    for (size_t i = 0; i < f.x.size(); ++i) {
+    for (size_t i = 0; i < f.w.size(); ++i) {
         const Observation &o = whole.study.observations[i];
-        const Fifty back = (f.y[i] - f.intercept) / f.slope / dx;
+        const Fifty back = (FiftyOf(Rational(whole.y[i])) - f.intercept) / f.slope / dx;
         BackCalculation row{static_cast<int>(i + 1), o.level, Real(o.exactX), RealOf(back), std::nullopt};
         if (sgn(whole.x[i]) != 0)
             row.relativeError = RealOf(f.relative[i]);
