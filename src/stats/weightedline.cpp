@@ -97,23 +97,31 @@ std::vector<mpz_class> wholeWeights(const WholeStudy &whole, Weight weight)
 // A = T0·Δ − N·S1 give the slope N·dx/(Δ·dy), the intercept A/(S0·Δ·dy)
 // and each residual E/(S0·Δ·dy), E = Y·S0·Δ − A − N·S0·X. Each
 // back-calculated amount is (Y·S0·Δ − A)/(S0·N·dx) and its relative error
-// E/(S0·N·X).
+// E/(S0·N·X). The weights are positive, so S0 > 0 and Δ ≥ 0.
 struct WholeFit {
     mpz_class s0, s1, s2, t0, t1, delta, n, a, s0delta, ns0;
-    std::vector<mpz_class> e;
+    std::vector<mpz_class> e; // the residuals' E, for the chosen line only
 };
 
+// The sums by runs of equal X (ΣW and ΣWY of a run times its X), then the
+// line; nothing where the weighted slope is zero or every X is the same.
 std::optional<WholeFit> fitWhole(const WholeStudy &whole, const std::vector<mpz_class> &w)
 {
     WholeFit f;
-    mpz_class wx;
-    for (size_t i = 0; i < w.size(); ++i) {
-        f.s0 += w[i];
-        wx = w[i] * whole.x[i];
-        f.s1 += wx;
-        mpz_addmul(f.s2.get_mpz_t(), wx.get_mpz_t(), whole.x[i].get_mpz_t());
-        mpz_addmul(f.t0.get_mpz_t(), w[i].get_mpz_t(), whole.y[i].get_mpz_t());
-        mpz_addmul(f.t1.get_mpz_t(), wx.get_mpz_t(), whole.y[i].get_mpz_t());
+    mpz_class runW, runWY, term;
+    for (const WholeStudy::Run &run : whole.runs) {
+        runW = 0, runWY = 0;
+        for (size_t i = run.first; i < run.first + run.count; ++i) {
+            runW += w[i];
+            mpz_addmul(runWY.get_mpz_t(), w[i].get_mpz_t(), whole.y[i].get_mpz_t());
+        }
+        const mpz_class &x = whole.x[run.first];
+        f.s0 += runW;
+        f.t0 += runWY;
+        mpz_mul(term.get_mpz_t(), runW.get_mpz_t(), x.get_mpz_t());
+        f.s1 += term;
+        mpz_addmul(f.s2.get_mpz_t(), term.get_mpz_t(), x.get_mpz_t());
+        mpz_addmul(f.t1.get_mpz_t(), runWY.get_mpz_t(), x.get_mpz_t());
     }
     f.delta = f.s0 * f.s2 - f.s1 * f.s1;
     f.n = f.s0 * f.t1 - f.s1 * f.t0;
@@ -122,12 +130,16 @@ std::optional<WholeFit> fitWhole(const WholeStudy &whole, const std::vector<mpz_
     f.a = f.t0 * f.delta - f.n * f.s1;
     f.s0delta = f.s0 * f.delta;
     f.ns0 = f.n * f.s0;
-    f.e.resize(w.size());
-    for (size_t i = 0; i < w.size(); ++i) {
+    return f;
+}
+
+void residuals(const WholeStudy &whole, WholeFit &f)
+{
+    f.e.resize(whole.x.size());
+    for (size_t i = 0; i < f.e.size(); ++i) {
         f.e[i] = whole.y[i] * f.s0delta - f.a;
         mpz_submul(f.e[i].get_mpz_t(), f.ns0.get_mpz_t(), whole.x[i].get_mpz_t());
     }
-    return f;
 }
 
 // A candidate's sum of absolute relative errors, as numerator / denominator
@@ -141,16 +153,34 @@ struct Key {
 };
 
 // Σ |100·E/(S0·N·X)| over X ≠ 0, over the common multiple L of those X.
+// Within a run, E = Y·S0·Δ − C with C = A + N·S0·X, and S0·Δ > 0: E > 0
+// exactly where Y exceeds τ = ⌊C/(S0·Δ)⌋. So Σ|E| = S0·Δ·P − C·m, with P
+// the run's Y summed with the sign of their E and m the signs summed: one
+// comparison of small numbers per row instead of three long products.
 Key sumAbsRelativeError(const WholeStudy &whole, const WholeFit &f)
 {
     Key key;
-    mpz_class term;
-    for (size_t i = 0; i < whole.x.size(); ++i) {
-        if (sgn(whole.x[i]) == 0)
+    mpz_class c, threshold, p, sum;
+    for (const WholeStudy::Run &run : whole.runs) {
+        const mpz_class &x = whole.x[run.first];
+        if (sgn(x) == 0)
             continue;
-        mpz_mul(term.get_mpz_t(), f.e[i].get_mpz_t(), whole.shareX[i].get_mpz_t());
-        mpz_abs(term.get_mpz_t(), term.get_mpz_t());
-        key.numerator += term;
+        mpz_mul(c.get_mpz_t(), f.ns0.get_mpz_t(), x.get_mpz_t());
+        c += f.a;
+        mpz_fdiv_q(threshold.get_mpz_t(), c.get_mpz_t(), f.s0delta.get_mpz_t());
+        p = 0;
+        long m = 0;
+        for (size_t i = run.first; i < run.first + run.count; ++i) {
+            if (whole.y[i] > threshold)
+                p += whole.y[i], ++m;
+            else
+                p -= whole.y[i], --m;
+        }
+        mpz_mul(sum.get_mpz_t(), f.s0delta.get_mpz_t(), p.get_mpz_t());
+        sum -= m * c;
+        if (sgn(x) < 0) // L/X < 0: the relative error is over |x|
+            mpz_neg(sum.get_mpz_t(), sum.get_mpz_t());
+        mpz_addmul(key.numerator.get_mpz_t(), sum.get_mpz_t(), whole.shareX[run.first].get_mpz_t());
     }
     key.numerator *= 100;
     key.denominator = whole.multipleX * f.ns0;
@@ -244,15 +274,16 @@ WeightedLine exactLine(const WholeStudy &whole, const std::vector<mpz_class> &w,
 // --- the roots of weights, with fifty digits --------------------------------
 
 mpfr_ptr raw(Fifty &v) { return v.backend().data(); }
+mpfr_srcptr raw(const Fifty &v) { return v.backend().data(); }
 
 // A root weight's line on the whole numbers, with fifty digits and no
 // temporaries: w = 1/√V (V = X or Y; the scale of a weight changes no line),
-// the centred sums, the slope and intercept in whole units, and each
-// observation's relative error 100·((Y − a)/(b·X) − 1) (0 where X is 0).
-// Observations in a row with the same V share a weight, and those with the
-// same X share a deviation and a divisor: replicates cost a few additions.
+// summed by runs of equal X as the whole weights are, and centred on the
+// weighted means: Sxx = Σ W·d² and Sxy = Σ d·(WY − W·ȳ) over the runs, with
+// W and WY a run's sums and d its X − x̄. The slope and intercept are in
+// whole units.
 struct RootFit {
-    std::vector<Fifty> w, relative;
+    std::vector<Fifty> w; // each row's weight
     Fifty sumW, meanX, meanY, sxx, slope, intercept;
 };
 
@@ -262,31 +293,37 @@ std::optional<RootFit> fitRoots(const WholeStudy &whole, Weight weight)
     const std::vector<mpz_class> &x = whole.x, &y = whole.y;
     const std::vector<mpz_class> &v = weight == Weight::InverseRootX ? x : y;
     RootFit f;
-    f.w.resize(n), f.relative.resize(n);
-    Fifty s1, t0, sxy, d, e, wd, term;
-    for (size_t i = 0; i < n; ++i) {
-        if (i > 0 && v[i] == v[i - 1])
-            mpfr_set(raw(f.w[i]), raw(f.w[i - 1]), MPFR_RNDN);
-        else {
-            mpfr_set_z(raw(term), v[i].get_mpz_t(), MPFR_RNDN);
-            mpfr_rec_sqrt(raw(f.w[i]), raw(term), MPFR_RNDN);
+    f.w.resize(n);
+    std::vector<Fifty> runW(whole.runs.size()), runWY(whole.runs.size());
+    Fifty s1, t0, sxy, d, term;
+    for (size_t k = 0; k < whole.runs.size(); ++k) {
+        const WholeStudy::Run &run = whole.runs[k];
+        for (size_t i = run.first; i < run.first + run.count; ++i) {
+            if (i > 0 && v[i] == v[i - 1]) {
+                mpfr_set(raw(f.w[i]), raw(f.w[i - 1]), MPFR_RNDN);
+            } else {
+                mpfr_set_z(raw(term), v[i].get_mpz_t(), MPFR_RNDN);
+                mpfr_rec_sqrt(raw(f.w[i]), raw(term), MPFR_RNDN);
+            }
+            mpfr_add(raw(runW[k]), raw(runW[k]), raw(f.w[i]), MPFR_RNDN);
+            mpfr_mul_z(raw(term), raw(f.w[i]), y[i].get_mpz_t(), MPFR_RNDN);
+            mpfr_add(raw(runWY[k]), raw(runWY[k]), raw(term), MPFR_RNDN);
         }
-        mpfr_add(raw(f.sumW), raw(f.sumW), raw(f.w[i]), MPFR_RNDN);
-        mpfr_mul_z(raw(term), raw(f.w[i]), x[i].get_mpz_t(), MPFR_RNDN);
+        mpfr_add(raw(f.sumW), raw(f.sumW), raw(runW[k]), MPFR_RNDN);
+        mpfr_mul_z(raw(term), raw(runW[k]), x[run.first].get_mpz_t(), MPFR_RNDN);
         mpfr_add(raw(s1), raw(s1), raw(term), MPFR_RNDN);
-        mpfr_mul_z(raw(term), raw(f.w[i]), y[i].get_mpz_t(), MPFR_RNDN);
-        mpfr_add(raw(t0), raw(t0), raw(term), MPFR_RNDN);
+        mpfr_add(raw(t0), raw(t0), raw(runWY[k]), MPFR_RNDN);
     }
     mpfr_div(raw(f.meanX), raw(s1), raw(f.sumW), MPFR_RNDN);
     mpfr_div(raw(f.meanY), raw(t0), raw(f.sumW), MPFR_RNDN);
-    for (size_t i = 0; i < n; ++i) {
-        if (i == 0 || x[i] != x[i - 1])
-            mpfr_z_sub(raw(d), x[i].get_mpz_t(), raw(f.meanX), MPFR_RNDN);
-        mpfr_z_sub(raw(e), y[i].get_mpz_t(), raw(f.meanY), MPFR_RNDN);
-        mpfr_mul(raw(wd), raw(f.w[i]), raw(d), MPFR_RNDN);
-        mpfr_mul(raw(term), raw(wd), raw(d), MPFR_RNDN);
+    for (size_t k = 0; k < whole.runs.size(); ++k) {
+        mpfr_z_sub(raw(d), x[whole.runs[k].first].get_mpz_t(), raw(f.meanX), MPFR_RNDN);
+        mpfr_mul(raw(term), raw(runW[k]), raw(d), MPFR_RNDN);
+        mpfr_mul(raw(term), raw(term), raw(d), MPFR_RNDN);
         mpfr_add(raw(f.sxx), raw(f.sxx), raw(term), MPFR_RNDN);
-        mpfr_mul(raw(term), raw(wd), raw(e), MPFR_RNDN);
+        mpfr_mul(raw(term), raw(runW[k]), raw(f.meanY), MPFR_RNDN);
+        mpfr_sub(raw(term), raw(runWY[k]), raw(term), MPFR_RNDN);
+        mpfr_mul(raw(term), raw(term), raw(d), MPFR_RNDN);
         mpfr_add(raw(sxy), raw(sxy), raw(term), MPFR_RNDN);
     }
     if (mpfr_zero_p(raw(sxy)) || mpfr_zero_p(raw(f.sxx)))
@@ -294,25 +331,45 @@ std::optional<RootFit> fitRoots(const WholeStudy &whole, Weight weight)
     mpfr_div(raw(f.slope), raw(sxy), raw(f.sxx), MPFR_RNDN);
     mpfr_mul(raw(d), raw(f.slope), raw(f.meanX), MPFR_RNDN);
     mpfr_sub(raw(f.intercept), raw(f.meanY), raw(d), MPFR_RNDN);
-    Fifty share; // 100/(b·X) for the row's X
-    for (size_t i = 0; i < n; ++i) {
-        if (sgn(x[i]) == 0)
-            continue;
-        if (i == 0 || x[i] != x[i - 1]) {
-            mpfr_mul_z(raw(share), raw(f.slope), x[i].get_mpz_t(), MPFR_RNDN);
-            mpfr_ui_div(raw(share), 100, raw(share), MPFR_RNDN);
-        }
-        Fifty &r = f.relative[i];
-        mpfr_z_sub(raw(r), y[i].get_mpz_t(), raw(f.intercept), MPFR_RNDN);
-        mpfr_mul(raw(r), raw(r), raw(share), MPFR_RNDN);
-        mpfr_sub_ui(raw(r), raw(r), 100, MPFR_RNDN);
-    }
     return f;
 }
 
 // The slope b·dx/dy and the intercept a/dy in the study's units.
 Fifty studySlope(const WholeStudy &whole, const RootFit &f) { return f.slope * FiftyOf(Rational(whole.dx, whole.dy)); }
 Fifty studyIntercept(const WholeStudy &whole, const RootFit &f) { return f.intercept / FiftyOf(whole.dy); }
+
+// Σ|100·(Y − c)/(b·X)| over X ≠ 0, c = a + b·X the fitted Y of a run: by runs
+// as for the whole weights, Σ|Y − c| = P − m·c with P the run's Y summed with
+// the sign of Y − c and m the signs summed.
+Fifty sumAbsRelativeError(const WholeStudy &whole, const RootFit &f)
+{
+    Fifty sum, c, runSum;
+    mpz_class p;
+    for (const WholeStudy::Run &run : whole.runs) {
+        const mpz_class &x = whole.x[run.first];
+        if (sgn(x) == 0)
+            continue;
+        mpfr_mul_z(raw(c), raw(f.slope), x.get_mpz_t(), MPFR_RNDN);
+        mpfr_add(raw(c), raw(c), raw(f.intercept), MPFR_RNDN);
+        p = 0;
+        long m = 0;
+        for (size_t i = run.first; i < run.first + run.count; ++i) {
+            if (mpfr_cmp_z(raw(c), whole.y[i].get_mpz_t()) < 0)
+                p += whole.y[i], ++m;
+            else
+                p -= whole.y[i], --m;
+        }
+        mpfr_mul_si(raw(runSum), raw(c), m, MPFR_RNDN);
+        mpfr_z_sub(raw(runSum), p.get_mpz_t(), raw(runSum), MPFR_RNDN);
+        mpfr_div_z(raw(runSum), raw(runSum), x.get_mpz_t(), MPFR_RNDN);
+        mpfr_abs(raw(runSum), raw(runSum), MPFR_RNDN); // X may be negative
+        mpfr_add(raw(sum), raw(sum), raw(runSum), MPFR_RNDN);
+    }
+    mpfr_div(raw(sum), raw(sum), raw(f.slope), MPFR_RNDN);
+    mpfr_abs(raw(sum), raw(sum), MPFR_RNDN);
+    mpfr_mul_ui(raw(sum), raw(sum), 100, MPFR_RNDN);
+    return sum;
+}
 
 void rootCandidate(const WholeStudy &whole, WeightCandidate &c, Key &key)
 {
@@ -321,12 +378,7 @@ void rootCandidate(const WholeStudy &whole, WeightCandidate &c, Key &key)
         c.undefinedBecause = "la pendiente ponderada es cero";
         return;
     }
-    Fifty sum, size; // Σ|relative error|: 0 where X is 0
-    for (const Fifty &r : f->relative) {
-        mpfr_abs(raw(size), r.backend().data(), MPFR_RNDN);
-        mpfr_add(raw(sum), raw(sum), raw(size), MPFR_RNDN);
-    }
-    const Rational exactSum = RationalOf(sum);
+    const Rational exactSum = RationalOf(sumAbsRelativeError(whole, *f));
     c.slope = RealOf(studySlope(whole, *f));
     c.intercept = RealOf(studyIntercept(whole, *f));
     c.sumAbsRelativeError = exactSum;
@@ -361,18 +413,22 @@ WeightedLine rootLine(const WholeStudy &whole, const RootFit &f)
     r.interceptUpperLimit = RealOf(intercept + tt * interceptRoot);
     r.interceptLowerLimit = RealOf(intercept - tt * interceptRoot);
     r.criticalT = t;
+    // each row's relative error 100·((Y − a)/(b·X) − 1), 0 where X is 0
+    std::vector<Fifty> relative(f.w.size());
     for (size_t i = 0; i < f.w.size(); ++i) {
         const Observation &o = whole.study.observations[i];
-        const Fifty back = (FiftyOf(Rational(whole.y[i])) - f.intercept) / f.slope / dx;
-        BackCalculation row{static_cast<int>(i + 1), o.level, Real(o.exactX), RealOf(back), std::nullopt};
-        if (sgn(whole.x[i]) != 0)
-            row.relativeError = RealOf(f.relative[i]);
+        const Fifty wholeBack = (FiftyOf(Rational(whole.y[i])) - f.intercept) / f.slope;
+        BackCalculation row{static_cast<int>(i + 1), o.level, Real(o.exactX), RealOf(Fifty(wholeBack / dx)), std::nullopt};
+        if (sgn(whole.x[i]) != 0) {
+            relative[i] = (wholeBack / FiftyOf(Rational(whole.x[i])) - 1) * 100;
+            row.relativeError = RealOf(relative[i]);
+        }
         r.backCalculated.push_back(std::move(row));
     }
     levelBias(whole, r, [&](const LevelSpread &level) {
         Fifty sum;
         for (int i : level.rows)
-            sum += f.relative[static_cast<size_t>(i)];
+            sum += relative[static_cast<size_t>(i)];
         return RealOf(Fifty(sum / level.replicates()));
     });
     return r;
@@ -417,8 +473,11 @@ std::optional<WeightedLine> FitWeightedLine(const WholeStudy &whole, Weight weig
         return f ? std::optional(rootLine(whole, *f)) : std::nullopt;
     }
     const std::vector<mpz_class> w = wholeWeights(whole, weight);
-    const auto f = fitWhole(whole, w);
-    return f ? std::optional(exactLine(whole, w, *f)) : std::nullopt;
+    std::optional<WholeFit> f = fitWhole(whole, w);
+    if (!f)
+        return std::nullopt;
+    residuals(whole, *f);
+    return exactLine(whole, w, *f);
 }
 
 std::optional<WeightedLine> FitWeightedLine(const LinearityStudy &study, Weight weight)

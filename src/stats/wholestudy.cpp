@@ -29,6 +29,11 @@ WholeStudy::WholeStudy(const LinearityStudy &s) : study(s), x(WholeAmounts(s, dx
     for (size_t i = 0; i < x.size(); ++i)
         if (sgn(x[i]) != 0)
             mpz_divexact(shareX[i].get_mpz_t(), multipleX.get_mpz_t(), x[i].get_mpz_t());
+    for (size_t i = 0; i < x.size(); ++i) {
+        if (i == 0 || x[i] != x[i - 1] || study.observations[i].level != study.observations[i - 1].level)
+            runs.push_back({i, 0});
+        ++runs.back().count;
+    }
     levels.resize(static_cast<size_t>(study.k()));
     std::vector<mpz_class> sumX(levels.size()), sumY2(levels.size());
     for (size_t j = 0; j < levels.size(); ++j)
