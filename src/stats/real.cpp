@@ -1,5 +1,7 @@
 #include "stats/real.h"
 
+#include "stats/blockcache.h"
+
 #include "stats/errors.h"
 #include "stats/fdistribution.h"
 
@@ -62,6 +64,9 @@ private:
 };
 
 int sgn(const Rational &q) { return ::sgn(q); }
+
+// A figure's record, from the thread's kept blocks: an analysis makes hundreds.
+std::shared_ptr<Real::Exact> newExact() { return std::allocate_shared<Real::Exact>(BlockAllocator<Real::Exact>()); }
 
 // The value of a rational, a fraction or an approximation as a rational in lowest terms.
 const Rational &valueOf(const Real::Exact &e)
@@ -252,7 +257,7 @@ Real::Real(Rational &&q)
     if (sgn(q) == 0)
         return;
     const bool large = magnitudeBits(q) > 1000;
-    auto e = std::make_shared<Exact>();
+    auto e = newExact();
     e->a = std::move(q);
     exact_ = std::move(e);
     if (large) // perhaps beyond a double: refused here and now
@@ -265,7 +270,7 @@ Real Real::Fraction(const mpz_class &numerator, const mpz_class &denominator)
         throw FloatingPointError(kDivisionByZero);
     if (sgn(numerator) == 0)
         return Real();
-    auto e = std::make_shared<Exact>();
+    auto e = newExact();
     e->kind = Exact::Kind::Fraction;
     e->a.get_num() = numerator;
     e->a.get_den() = denominator;
@@ -327,7 +332,7 @@ Real Real::Surd(Rational a, Rational b, Rational c)
         root.canonicalize();
         return Real(Rational(a + b * root));
     }
-    auto e = std::make_shared<Exact>();
+    auto e = newExact();
     e->kind = Exact::Kind::Surd;
     e->a = std::move(a);
     e->root = std::make_unique<const Exact::Root>(Exact::Root{std::move(b), std::move(c)});
@@ -340,7 +345,7 @@ Real Real::FUpperTail(const Rational &f, int df1, int df2)
         throw FloatingPointError(kInvalidOperation);
     if (sgn(f) <= 0)
         return Real(1);
-    auto e = std::make_shared<Exact>();
+    auto e = newExact();
     e->kind = Exact::Kind::Tail;
     e->a = f;
     e->df1 = df1;
@@ -352,7 +357,7 @@ Real Real::Approximation(const Rational &value)
 {
     if (sgn(value) == 0)
         return Real();
-    auto e = std::make_shared<Exact>();
+    auto e = newExact();
     e->kind = Exact::Kind::Approximation;
     e->a = value;
     return Real(std::shared_ptr<const Exact>(std::move(e)));

@@ -1,19 +1,24 @@
-// GMP's and MPFR's small blocks kept for reuse, per thread.
+// Small blocks kept for reuse, per thread: GMP's and MPFR's limbs and the
+// figures' own records.
 //
 // An analysis makes a few thousand short-lived whole numbers, each with its
-// own block of limbs. The C library keeps only seven blocks of a size per
-// thread at hand; past that every block goes the long way through its bins,
-// which took half of an analysis's time. Here each thread keeps up to
-// kDepth blocks of each size from 8 to 512 bytes (the sizes limbs come in),
-// on a list threaded through the free blocks themselves.
+// own block of limbs, and a few hundred figures. The C library keeps only
+// seven blocks of a size per thread at hand; past that every block goes the
+// long way through its bins, which took half of an analysis's time. Here
+// each thread keeps blocks of each size from 8 to 512 bytes, up to kKept
+// bytes in all, on lists threaded through the free blocks themselves.
 //
 // Every block is an ordinary malloc block of the size asked for, so blocks
-// allocated before these functions were installed, or on another thread,
+// allocated before GMP was given these functions, or on another thread,
 // are freed and reused alike.
+#include "stats/blockcache.h"
+
 #include <gmp.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <algorithm>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
@@ -25,7 +30,7 @@ namespace {
 
 constexpr size_t kGrain = 8;         // a limb
 constexpr size_t kSizes = 64;        // blocks of 8, 16, …, 512 bytes
-constexpr unsigned kDepth = 256;     // blocks kept per size (at most 4 MiB per thread)
+constexpr size_t kKept = size_t{1} << 20; // per thread: a whole analysis keeps at most about 90 KiB
 
 struct FreeBlock {
     FreeBlock *next;
@@ -33,13 +38,13 @@ struct FreeBlock {
 
 struct Shelf {
     FreeBlock *top;
-    unsigned count;
 };
 
 // Zero-initialised and trivially destructible: usable until the thread's
 // last moment, even by objects destroyed after the cache was given back.
 struct Cache {
     Shelf shelves[kSizes];
+    size_t kept; // bytes on the shelves
     bool opened; // the closer below is registered
     bool closed; // the thread is ending: blocks go straight back
 };
@@ -65,7 +70,7 @@ void unshelved(FreeBlock *b, size_t size)
 #if defined(__SANITIZE_ADDRESS__)
     ASAN_UNPOISON_MEMORY_REGION(b, size);
     if (__sanitizer_get_allocated_size(b) != size) {
-        std::fprintf(stderr, "GNU MP: a kept block of %zu bytes handed out for %zu\n",
+        std::fprintf(stderr, "a kept block of %zu bytes handed out for %zu\n",
                      __sanitizer_get_allocated_size(b), size);
         std::abort();
     }
@@ -85,8 +90,8 @@ void giveBack()
             s.top = b->next;
             std::free(b);
         }
-        s.count = 0;
     }
+    cache.kept = 0;
 }
 
 // Returns the thread's kept blocks to the C library when the thread ends.
@@ -94,6 +99,7 @@ struct Closer {
     ~Closer() { giveBack(); }
 };
 
+// As GMP itself does: its callers cannot take an exception.
 [[noreturn]] void outOfMemory()
 {
     std::fputs("GNU MP: Cannot allocate memory\n", stderr);
@@ -108,13 +114,17 @@ Shelf *shelfFor(size_t size)
     return &cache.shelves[size / kGrain - 1];
 }
 
-void *allocate(size_t size)
+} // namespace
+
+namespace stats {
+
+void *TakeBlock(size_t size)
 {
     if (Shelf *s = shelfFor(size); s && s->top) {
         FreeBlock *b = s->top;
         unshelved(b, size);
         s->top = b->next;
-        --s->count;
+        cache.kept -= size;
         return b;
     }
     void *p = std::malloc(size);
@@ -123,18 +133,10 @@ void *allocate(size_t size)
     return p;
 }
 
-void *reallocate(void *old, size_t, size_t size)
-{
-    void *p = std::realloc(old, size);
-    if (!p)
-        outOfMemory();
-    return p;
-}
-
-void release(void *p, size_t size)
+void GiveBlock(void *p, size_t size)
 {
     Shelf *s = shelfFor(size);
-    if (!s || s->count >= kDepth) {
+    if (!s || cache.kept + size > kKept) {
         std::free(p);
         return;
     }
@@ -146,12 +148,32 @@ void release(void *p, size_t size)
     FreeBlock *b = static_cast<FreeBlock *>(p);
     b->next = s->top;
     s->top = b;
-    ++s->count;
+    cache.kept += size;
     shelved(b, size);
 }
 
+} // namespace stats
+
+namespace {
+
+// A number grows from block to block: a kept block of the new size serves
+// it too, or the shelves would fill with sizes only growth asks for.
+void *reallocate(void *old, size_t oldSize, size_t size)
+{
+    if (Shelf *s = shelfFor(size); s && s->top) {
+        void *p = stats::TakeBlock(size);
+        std::memcpy(p, old, std::min(oldSize, size));
+        stats::GiveBlock(old, oldSize);
+        return p;
+    }
+    void *p = std::realloc(old, size);
+    if (!p)
+        outOfMemory();
+    return p;
+}
+
 const bool installed = [] {
-    mp_set_memory_functions(allocate, reallocate, release);
+    mp_set_memory_functions(stats::TakeBlock, reallocate, stats::GiveBlock);
     return true;
 }();
 
