@@ -20,7 +20,16 @@
 #include <cstring>
 #include <algorithm>
 
+// AddressSanitizer, as GCC and Clang each announce it.
 #if defined(__SANITIZE_ADDRESS__)
+#define KEPT_BLOCKS_CHECKED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KEPT_BLOCKS_CHECKED 1
+#endif
+#endif
+
+#if defined(KEPT_BLOCKS_CHECKED)
 #include <sanitizer/asan_interface.h>
 // The size malloc gave a block (the runtime has it; not every compiler ships its header).
 extern "C" size_t __sanitizer_get_allocated_size(const volatile void *p);
@@ -58,7 +67,7 @@ __attribute__((tls_model("initial-exec"))) thread_local Cache cache;
 // mix-up of sizes is caught too.
 void shelved(FreeBlock *b, size_t size)
 {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(KEPT_BLOCKS_CHECKED)
     ASAN_POISON_MEMORY_REGION(b + 1, size - sizeof(FreeBlock));
 #else
     (void)b, (void)size;
@@ -67,7 +76,7 @@ void shelved(FreeBlock *b, size_t size)
 
 void unshelved(FreeBlock *b, size_t size)
 {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(KEPT_BLOCKS_CHECKED)
     ASAN_UNPOISON_MEMORY_REGION(b, size);
     if (__sanitizer_get_allocated_size(b) != size) {
         std::fprintf(stderr, "a kept block of %zu bytes handed out for %zu\n",
