@@ -30,9 +30,8 @@ struct WholeStudy {
     // (0 where X is 0): 1/x as whole numbers, and the shares of a sum over x.
     mpz_class multipleX;
     std::vector<mpz_class> shareX;
-    // Rows in a row with the same level and the same X: a weight of x or of
-    // the level is the same over a run, and a sum over a run's rows needs
-    // its X once.
+    // Rows one after another with the same level and the same X: a sum of
+    // terms in X over a run's rows needs its X once.
     struct Run {
         size_t first = 0, count = 0;
     };

@@ -34,9 +34,14 @@ STUDIES = {
     "shifted": ([-10] * 3 + [0] * 3 + [10] * 3 + [20] * 3,
                 ["20.15", "19.62", "20.48", "30.11", "29.75", "30.36", "40.52", "39.81", "40.27",
                  "50.34", "49.66", "51.05"]),
+    # Responses below zero: the third lies half a unit of its last decimal
+    # above its fitted value, -5.175, so its residual's sign is decided by
+    # whole numbers rounded towards minus infinity.
+    "negative": ([1] * 2 + [2] * 2 + [3] * 2 + [4] * 2,
+                 ["-5.99", "-3.16", "-5.17", "-6.76", "-3.51", "-5.76", "-6.74", "-5.83"]),
 }
 
-T_TABLE = {13: "2.1604", 11: "2.201", 16: "2.1199", 10: "2.2281"}
+T_TABLE = {13: "2.1604", 11: "2.201", 16: "2.1199", 10: "2.2281", 6: "2.4469"}
 
 
 def mp(q):
@@ -133,6 +138,9 @@ def study(name, xs, ys):
         zbar = sum(sum(g) for g in z) / N
         between = sum(len(g) * (sum(g) / len(g) - zbar) ** 2 for g in z) / (m - 1)
         within = sum(sum((v - sum(g) / len(g)) ** 2 for v in g) for g in z) / (N - m)
+        if within == 0:  # two replicates a level: each level's deviations are equal
+            print(f"{label:28s} undefined")
+            continue
         show(label, between / within)
         show(label + " p", f_tail(between / within, m - 1, N - m))
     t = mp(Fr(T_TABLE[n - 2]))

@@ -552,6 +552,35 @@ TEST(WeightedLines, AmountsBelowZeroWeighByY)
                      expected);
 }
 
+// Responses below zero, two replicates a level. The third response, -5.17,
+// lies half a unit of its last decimal above its fitted value, -5.175: the
+// sign of its residual, and so its share of the sums, is decided on whole
+// numbers rounded towards minus infinity. With two replicates a level the
+// deviations from a level's centre are equal, and Levene's and
+// Brown–Forsythe's F cannot be computed.
+TEST(WeightedLines, ResponsesBelowZeroHalfAUnitFromTheirFit)
+{
+    const WeightedFigures expected[] = {
+        {"none", -0.38, -4.415, 1.38423263941, 0.437732795207, 1.19878063047, 1211.18421053, 0.691088376593, 5},
+        {"1/x^0.5", -0.392284762738, -4.38158117244, 1.43866262722, 0.456451313528, 1.12865808518, 1174.23610082,
+         0.724605956334, 3},
+        {"1/x", -0.416551724138, -4.32362068966, 1.48830989543, 0.498636154566, 1.09245707937, 1108.09188742,
+         0.803561082469, 2},
+        {"1/x^2", -0.491794871795, -4.17915384615, 1.56066852227, 0.675026755315, 1.13150192728, 937.333159541,
+         1.15992809579, 1},
+        {"1/s^2", -0.385940760844, -4.66858541254, 0.993105165771, 0.349950560432, 1.20436463471, 1204.01166919,
+         0.470353265478, 4},
+    };
+    const stats::LinearityStudy study =
+        studyOf(repeated({"1", "2", "3", "4"}, 2), {"-5.99", "-3.16", "-5.17", "-6.76", "-3.51", "-5.76", "-6.74", "-5.83"});
+    expectCandidates(study, expected);
+    const stats::Homogeneity h = stats::AssessHomogeneity(study);
+    EXPECT_FALSE(h.levene || h.brownForsythe);
+    ASSERT_TRUE(h.endsF && h.bartlett);
+    EXPECT_FIGURE(h.endsF->p, 0.198060469403);
+    EXPECT_FIGURE(h.bartlett->statistic, 0.853703586886);
+}
+
 TEST(WeightedLines, FallingLineHasPositiveSums)
 {
     const stats::LinearityStudy study =
