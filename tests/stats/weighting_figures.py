@@ -41,7 +41,15 @@ STUDIES = {
                  ["-5.99", "-3.16", "-5.17", "-6.76", "-3.51", "-5.76", "-6.74", "-5.83"]),
 }
 
-T_TABLE = {13: "2.1604", 11: "2.201", 16: "2.1199", 10: "2.2281", 6: "2.4469"}
+T_TABLE = {13: "2.1604", 11: "2.201", 16: "2.1199", 10: "2.2281", 6: "2.4469", 7: "2.3646"}
+
+# Levels whose amounts were weighed one by one, so that they differ within a
+# level: the levels by their replicate counts, not by equal amounts.
+LEVELS = {
+    "weighed": ([3, 3, 3],
+                ["4.98", "5.01", "5.03", "10.02", "9.97", "10.04", "15.01", "14.96", "15.05"],
+                ["5.04", "5.02", "5.10", "10.11", "10.02", "10.09", "15.12", "15.08", "15.22"]),
+}
 
 
 def mp(q):
@@ -61,10 +69,10 @@ def t_quantile(tail, df):
     return mpmath.findroot(lambda t: upper(t) - tail, 3)
 
 
-def levels_of(x, y):
+def levels_of(keys, y):
     groups = {}
-    for xi, yi in zip(x, y):
-        groups.setdefault(xi, []).append(yi)
+    for k, yi in zip(keys, y):
+        groups.setdefault(k, []).append(yi)
     return list(groups.items())
 
 
@@ -77,8 +85,8 @@ def show(name, v):
     print(f"{name:28s} {mpmath.nstr(v, 12) if not isinstance(v, Fr) else mpmath.nstr(mp(v), 12)}")
 
 
-def weights(x, y, groups):
-    s2 = {xi: var(g) for xi, g in groups if len(g) >= 2}
+def weights(x, y, groups, keys):
+    s2 = {k: var(g) for k, g in groups if len(g) >= 2}
     yield "none", None, [Fr(1)] * len(x)
     if all(a > 0 for a in x):
         yield "1/x^0.5", [1 / mpmath.sqrt(mp(a)) for a in x], None
@@ -89,7 +97,7 @@ def weights(x, y, groups):
         yield "1/y", None, [1 / b for b in y]
         yield "1/y^2", None, [1 / b ** 2 for b in y]
     if all(len(g) >= 2 and s2[a] != 0 for a, g in groups):
-        yield "1/s^2", None, [1 / s2[a] for a in x]
+        yield "1/s^2", None, [1 / s2[k] for k in keys]
 
 
 def wls(x, y, w, t):
@@ -107,12 +115,13 @@ def wls(x, y, w, t):
     return b, a0, mpmath.sqrt(s2), mpmath.sqrt(s2 / sxx), mpmath.sqrt(s2 * (mpmath.mpf(1) / n + mx * mx / sxx)), rel
 
 
-def study(name, xs, ys):
+def study(name, xs, ys, counts=None):
     print(f"== {name}")
     x = [Fr(a) for a in xs]
     y = [Fr(b) for b in ys]
     n = len(x)
-    groups = levels_of(x, y)
+    keys = [j for j, c in enumerate(counts) for _ in range(c)] if counts else x
+    groups = levels_of(keys, y)
     rep = [(a, g) for a, g in groups if len(g) >= 2]
     low, high = min(rep)[1], max(rep)[1]
     vl, vh = var(low), var(high)
@@ -144,7 +153,7 @@ def study(name, xs, ys):
         show(label, between / within)
         show(label + " p", f_tail(between / within, m - 1, N - m))
     t = mp(Fr(T_TABLE[n - 2]))
-    for wname, wmp, wq in weights(x, y, groups):
+    for wname, wmp, wq in weights(x, y, groups, keys):
         w = wq if wq is not None else wmp
         b, a0, sd, sb, sa, rel = wls([mp(a) for a in x] if wq is None else x,
                                      [mp(c) for c in y] if wq is None else y, w, t)
@@ -181,3 +190,5 @@ def study(name, xs, ys):
 
 for name, (xs, ys) in STUDIES.items():
     study(name, xs, ys)
+for name, (counts, xs, ys) in LEVELS.items():
+    study(name, xs, ys, counts)

@@ -20,12 +20,16 @@ using namespace testing_studies;
 
 namespace {
 
-// A study of any number of levels: consecutive equal amounts make a level.
-stats::LinearityStudy studyOf(const std::vector<std::string> &x, const std::vector<std::string> &y)
+// A study of any number of levels: consecutive equal amounts make a level,
+// or the levels have the replicates given.
+stats::LinearityStudy studyOf(const std::vector<std::string> &x, const std::vector<std::string> &y,
+                              const std::vector<int> &replicates = {})
 {
     stats::LinearityStudy s;
     for (size_t i = 0; i < x.size(); ++i) {
-        if (i == 0 || x[i] != x[i - 1])
+        const bool newLevel = replicates.empty() ? i == 0 || x[i] != x[i - 1]
+                                                 : s.k() == 0 || s.replicates.back() == replicates[s.replicates.size() - 1];
+        if (newLevel)
             s.replicates.push_back(0);
         ++s.replicates.back();
         stats::Observation o;
@@ -579,6 +583,39 @@ TEST(WeightedLines, ResponsesBelowZeroHalfAUnitFromTheirFit)
     ASSERT_TRUE(h.endsF && h.bartlett);
     EXPECT_FIGURE(h.endsF->p, 0.198060469403);
     EXPECT_FIGURE(h.bartlett->statistic, 0.853703586886);
+}
+
+// Amounts weighed one by one, so that they differ within each level: every
+// row's own amount counts in each line, and the levels stay as typed.
+TEST(WeightedLines, AmountsDifferingWithinALevel)
+{
+    const WeightedFigures expected[] = {
+        {"none", 1.00868235433, -0.00577996159611, 0.0306612777441, 0.00250341645847, 0.0270581182409,
+         2.75348041256, 1.01460193289, 8},
+        {"1/x^0.5", 1.00821164302, -0.000863005928439, 0.0306423032259, 0.00252142193699, 0.0250772452055,
+         2.69204025309, 1.01417379733, 6},
+        {"1/x", 1.00778423852, 0.00320818183223, 0.0305098508343, 0.00263607783469, 0.0238662268683, 2.64199192239,
+         1.01401750817, 3},
+        {"1/x^2", 1.00702712654, 0.00940935040564, 0.0301123356015, 0.00321308142356, 0.0238790335522,
+         2.61658576966, 1.01462477887, 1},
+        {"1/y^0.5", 1.00821644348, -0.000955154697443, 0.0306423534302, 0.0025219020044, 0.0250829110102,
+         2.69280413594, 1.01417973296, 7},
+        {"1/y", 1.00779393984, 0.00302338758207, 0.0305182834949, 0.00263743232967, 0.0238821431925, 2.64405827131,
+         1.01403041232, 4},
+        {"1/y^2", 1.00704731091, 0.00903617322394, 0.0301607331442, 0.00321747386748, 0.0239245467922,
+         2.62070172258, 1.01465534962, 2},
+        {"1/s^2", 1.00751143021, 0.00318959722572, 0.0302409829499, 0.00276308179318, 0.0253746159523,
+         2.67009201238, 1.01404501342, 5},
+    };
+    const stats::LinearityStudy study =
+        studyOf({"4.98", "5.01", "5.03", "10.02", "9.97", "10.04", "15.01", "14.96", "15.05"},
+                {"5.04", "5.02", "5.10", "10.11", "10.02", "10.09", "15.12", "15.08", "15.22"}, {3, 3, 3});
+    ASSERT_EQ(study.k(), 3);
+    expectCandidates(study, expected);
+    const stats::Homogeneity h = stats::AssessHomogeneity(study);
+    ASSERT_TRUE(h.levene && h.brownForsythe);
+    EXPECT_FIGURE(h.levene->f, 0.801909307876);
+    EXPECT_FIGURE(h.brownForsythe->p, 0.811144787129);
 }
 
 TEST(WeightedLines, FallingLineHasPositiveSums)
