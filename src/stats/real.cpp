@@ -435,15 +435,9 @@ int Real::compare(const Rational &q) const
             return 0;
         return mpfr_sgn(difference.get()) < 0 ? -1 : 1;
     }
+    // An approximation is compared as the binary number that carries its digits.
     if (e.kind == Exact::Kind::Ratio || e.kind == Exact::Kind::Approximation || e.kind == Exact::Kind::Fraction)
         return sgn(Rational(valueOf(e) - q));
-    if (e.kind == Exact::Kind::Approximation) {
-        // Equal when the 50 digits cannot tell them apart.
-        const Rational difference = e.a - q;
-        if (sgn(difference) == 0 || ::abs(difference) * powerOfTen(45) <= ::abs(q))
-            return 0;
-        return sgn(difference);
-    }
     // b·√c against d = q − a, both sides' signs first, then their squares.
     const Rational &b = e.root->b, &c = e.root->c;
     const Rational d = q - e.a;
