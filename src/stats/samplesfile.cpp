@@ -99,11 +99,12 @@ std::vector<Sample> parse(const std::string &bytes, std::vector<SampleTexts> *te
             refuse(lineNumber, "pasa de 4 KiB.");
         if (!validUtf8(line))
             refuse(lineNumber, "no es texto UTF-8.");
-        // A byte order mark, invisible: before the first line, or before a
-        // line pasted from another file (a name never starts with one, or it
-        // would not read back the same once saved first).
-        if (line.rfind("\xEF\xBB\xBF", 0) == 0)
-            line.erase(0, 3);
+        // Byte order marks, invisible: before the first line, or before a
+        // line pasted from another file, perhaps after blanks (a name never
+        // starts with one, or it would not read back the same once saved).
+        for (size_t start; (start = line.find_first_not_of(" \t")) != std::string::npos &&
+                           line.compare(start, 3, "\xEF\xBB\xBF") == 0;)
+            line.erase(start, 3);
         const std::string content = trimmed(line);
         if (content.empty() || content[0] == '#')
             continue;

@@ -259,6 +259,8 @@ TEST(SamplesFile, SavedTextReadsBack)
     const std::vector<stats::SampleTexts> typed = {{" Lote 1 ", {"1,25", "", " 1,5"}}, {"Ñandú", {"2"}}};
     // (found by the fuzzer: a mark before a later line once made a name that read back without it)
     EXPECT_EQ(stats::ParseSamplesFile("A;1\n\xEF\xBB\xBF" "B;2\n").at(1).name, "B");
+    // (and again: marks after blanks, one after another)
+    EXPECT_EQ(stats::ParseSamplesFile("  \xEF\xBB\xBF  \xEF\xBB\xBF" "B;2\n").at(0).name, "B");
     const std::string text = stats::SamplesFileText(typed, ',');
     EXPECT_EQ(text, "Lote 1;1.25;1.5\nÑandú;2\n");
     const std::vector<stats::Sample> read = stats::ParseSamplesFile(text);
