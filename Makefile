@@ -47,7 +47,7 @@ test: build
 sanitize: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DLINEALIDAD_SANITIZE=ON
 	cmake --build build-asan -j$(JOBS)
-	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j$(JOBS)
+	cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 	@# A batch run with every format, its workers under ThreadSanitizer.
 	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINEALIDAD_BENCH=OFF \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer"

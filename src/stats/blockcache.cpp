@@ -14,6 +14,7 @@
 #include "stats/blockcache.h"
 
 #include <gmp.h>
+#include <mpfr.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -103,9 +104,15 @@ void giveBack()
     cache.kept = 0;
 }
 
-// Returns the thread's kept blocks to the C library when the thread ends.
+// When the thread ends: MPFR's constants of this thread (π, log 2, … to the
+// precision last asked, which MPFR keeps per thread and never frees by
+// itself), then the thread's kept blocks, go back to the C library.
 struct Closer {
-    ~Closer() { giveBack(); }
+    ~Closer()
+    {
+        mpfr_free_cache2(MPFR_FREE_LOCAL_CACHE);
+        giveBack();
+    }
 };
 
 // As GMP itself does: its callers cannot take an exception.
