@@ -1,5 +1,7 @@
 #include "stats/fdistribution.h"
 
+#include "stats/fiftywarmups.h"
+
 #include <boost/math/distributions/fisher_f.hpp>
 #include <boost/math/special_functions/beta.hpp>
 #include <boost/multiprecision/mpfr.hpp>

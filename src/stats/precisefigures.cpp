@@ -1,5 +1,7 @@
 #include "stats/precisefigures.h"
 
+#include "stats/fiftywarmups.h"
+
 #include "stats/errors.h"
 
 #include <boost/math/distributions/fisher_f.hpp>
