@@ -38,22 +38,18 @@ extern "C" size_t __sanitizer_get_allocated_size(const volatile void *p);
 
 namespace {
 
-constexpr size_t kGrain = 8;         // a limb
-constexpr size_t kSizes = 64;        // blocks of 8, 16, …, 512 bytes
+constexpr size_t kGrain = 8;  // a limb
+constexpr size_t kSizes = 64; // blocks of 8, 16, …, 512 bytes
 constexpr size_t kKept = size_t{1} << 20; // per thread: a whole analysis keeps at most about 90 KiB
 
 struct FreeBlock {
     FreeBlock *next;
 };
 
-struct Shelf {
-    FreeBlock *top;
-};
-
 // Zero-initialised and trivially destructible: usable until the thread's
 // last moment, even by objects destroyed after the cache was given back.
 struct Cache {
-    Shelf shelves[kSizes];
+    FreeBlock *shelves[kSizes]; // the top block of each size
     size_t kept; // bytes on the shelves
     bool opened; // the closer below is registered
     bool closed; // the thread is ending: blocks go straight back
@@ -93,11 +89,9 @@ void giveBack()
 {
     cache.closed = true;
     for (size_t i = 0; i < kSizes; ++i) {
-        Shelf &s = cache.shelves[i];
-        while (s.top) {
-            FreeBlock *b = s.top;
+        while (FreeBlock *b = cache.shelves[i]) {
             unshelved(b, (i + 1) * kGrain);
-            s.top = b->next;
+            cache.shelves[i] = b->next;
             std::free(b);
         }
     }
@@ -123,7 +117,7 @@ struct Closer {
 }
 
 // The shelf for blocks of exactly `size` bytes; null for other sizes.
-Shelf *shelfFor(size_t size)
+FreeBlock **shelfFor(size_t size)
 {
     if (size == 0 || size % kGrain != 0 || size > kSizes * kGrain || cache.closed)
         return nullptr;
@@ -136,10 +130,10 @@ namespace stats {
 
 void *TakeBlock(size_t size)
 {
-    if (Shelf *s = shelfFor(size); s && s->top) {
-        FreeBlock *b = s->top;
+    if (FreeBlock **top = shelfFor(size); top && *top) {
+        FreeBlock *b = *top;
         unshelved(b, size);
-        s->top = b->next;
+        *top = b->next;
         cache.kept -= size;
         return b;
     }
@@ -151,8 +145,8 @@ void *TakeBlock(size_t size)
 
 void GiveBlock(void *p, size_t size)
 {
-    Shelf *s = shelfFor(size);
-    if (!s || cache.kept + size > kKept) {
+    FreeBlock **top = shelfFor(size);
+    if (!top || cache.kept + size > kKept) {
         std::free(p);
         return;
     }
@@ -162,8 +156,8 @@ void GiveBlock(void *p, size_t size)
         (void)closer;
     }
     FreeBlock *b = static_cast<FreeBlock *>(p);
-    b->next = s->top;
-    s->top = b;
+    b->next = *top;
+    *top = b;
     cache.kept += size;
     shelved(b, size);
 }
@@ -176,7 +170,7 @@ namespace {
 // it too, or the shelves would fill with sizes only growth asks for.
 void *reallocate(void *old, size_t oldSize, size_t size)
 {
-    if (Shelf *s = shelfFor(size); s && s->top) {
+    if (FreeBlock **top = shelfFor(size); top && *top) {
         void *p = stats::TakeBlock(size);
         std::memcpy(p, old, std::min(oldSize, size));
         stats::GiveBlock(old, oldSize);
