@@ -10,6 +10,7 @@
 #include "cli/resultsjson.h"
 
 #include "stats/errors.h"
+#include "stats/real.h"
 #include "stats/studyfile.h"
 #include "stats/systemerror.h"
 
@@ -327,6 +328,7 @@ int RunBatch(const BatchRequest &request, std::ostream &err, char sep, const Out
             std::size_t i = 0;
             while (collector.take(i, cancel))
                 collector.done(i, evaluate(studies[i], request, analysis, drawer));
+            stats::ReleaseThreadConstants();
         });
     for (std::thread &thread : pool)
         thread.join();

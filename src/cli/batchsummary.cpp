@@ -2,11 +2,13 @@
 
 #include "cli/acceptancelimits.h"
 #include "cli/atomicfile.h"
+#include "cli/batch.h"
 #include "cli/headless.h"
 #include "cli/outputfile.h"
 
 #include "stats/criteria.h"
 #include "stats/errors.h"
+#include "stats/numberformat.h"
 #include "stats/studyfile.h"
 #include "stats/systemerror.h"
 
@@ -14,20 +16,89 @@
 #include <QLocale>
 
 #include <filesystem>
+#include <stdexcept>
 
 namespace cli {
 
 namespace fs = std::filesystem;
 
-const std::vector<const char *> kSummaryColumns = {
-    "archivo", "sha256",  "estado", "mensaje", "metodo", "analista", "fecha",         "unidades",         "niveles", "n",
-    "pendiente", "ordenada", "r2", "syx", "cv", "significacion", "ajuste_lineal", "error_sistematico", "criterios",
-    "homocedasticidad", "ponderacion", "sx0", "vx0", "limite_cuantificacion", "modelo"};
+namespace {
+
+// The values' columns, after archivo, sha256, estado and mensaje.
+enum Column { Method, Analyst, Date, Units, Levels, N, Slope, Intercept, R2, Syx, Cv, Significance, Fit, Systematic,
+              Criteria, Homoscedasticity, Weighting, Sx0, Vx0, QuantificationLimit, Model, ColumnCount };
+constexpr std::size_t kLeading = 4;
+
+} // namespace
+
+const std::vector<SummaryColumn> &SummaryColumns()
+{
+    using enum SummaryKind;
+    static const std::vector<SummaryColumn> columns = {
+        {"archivo", "Archivo", Text},
+        {"sha256", "SHA-256", Text},
+        {"estado", "Estado", Text},
+        {"mensaje", "Mensaje", Text},
+        {"metodo", "Método", Text},
+        {"analista", "Analista", Text},
+        {"fecha", "Fecha", Text},
+        {"unidades", "Unidades", Text},
+        {"niveles", "Niveles", Figure6},
+        {"n", "n", Figure6},
+        {"pendiente", "Pendiente", Figure6},
+        {"ordenada", "Ordenada", Figure6},
+        {"r2", "r²", Figure8},
+        {"syx", "Sy/x", Figure6},
+        {"cv", "CV (%)", Figure6},
+        {"significacion", "Significación", Verdict},
+        {"ajuste_lineal", "Ajuste lineal", Verdict},
+        {"error_sistematico", "Error sistemático", Verdict},
+        {"criterios", "Criterios", Verdict},
+        {"homocedasticidad", "Varianza", Verdict},
+        {"ponderacion", "Ponderación", Verdict},
+        {"sx0", "sx0", Figure6},
+        {"vx0", "Vx0 (%)", Figure6},
+        {"limite_cuantificacion", "Límite de cuantificación", Figure6},
+        {"modelo", "Modelo", Verdict},
+    };
+    return columns;
+}
 
 namespace {
 
-enum Column { Method, Analyst, Date, Units, Levels, N, Slope, Intercept, R2, Syx, Cv, Significance, Fit, Systematic,
-              Criteria, Homoscedasticity, Weighting, Sx0, Vx0, QuantificationLimit, Model, ColumnCount };
+const bool kColumnsMatchValues = [] {
+    if (SummaryColumns().size() != kLeading + ColumnCount)
+        throw std::logic_error("resumen.csv: a column without its value, or a value without its column");
+    return true;
+}();
+
+// The words the result windows use for each verdict the summary records;
+// a weight's id (1/x, 1/s^2, …) is its own word.
+const std::pair<const char *, const char *> kVerdictWords[] = {
+    {"no_dependence", "NO HAY DEPENDENCIA"},
+    {"significant", "SIGNIFICATIVA"},
+    {"highly_significant", "ALTAMENTE SIGNIFICATIVA"},
+    {"adequate", "REPRESENTA DE MANERA CORRECTA"},
+    {"inadequate", "NO REPRESENTA DE MANERA CORRECTA"},
+    {"not_assessed", "NO EVALUADO"},
+    {"present", "PRESENTA ERROR SISTEMÁTICO"},
+    {"absent", "CARECE DE ERROR SISTEMÁTICO"},
+    {"pass", "CUMPLE"},
+    {"fail", "NO CUMPLE"},
+    {"homoscedastic", "HOMOCEDÁSTICA"},
+    {"heteroscedastic", "HETEROCEDÁSTICA"},
+    {"none", "SIN PONDERAR"},
+    {"linear", "RECTA"},
+    {"quadratic", "CUADRÁTICO"},
+};
+
+std::string verdictWords(const std::string &id)
+{
+    for (const auto &[key, words] : kVerdictWords)
+        if (id == key)
+            return words;
+    return id;
+}
 
 // The output folder and those above it, made when missing.
 void makeFolders(const std::string &folder)
@@ -133,13 +204,42 @@ std::string CsvField(const std::string &text)
     return quoted + '"';
 }
 
-std::string CsvLine(const SummaryRow &row)
+std::vector<std::string> SummaryFields(const SummaryRow &row)
 {
     static const char *const states[] = {"correcto", "rechazado", "error"};
-    std::string line = CsvField(row.name) + ',' + row.sha256 + ',' + states[static_cast<int>(row.state)] + ',' +
-                       CsvField(row.message);
+    std::vector<std::string> fields = {row.name, row.sha256, states[static_cast<int>(row.state)], row.message};
     for (std::size_t c = 0; c < ColumnCount; ++c)
-        line += ',' + CsvField(c < row.values.size() ? row.values[c] : std::string());
+        fields.push_back(c < row.values.size() ? row.values[c] : std::string());
+    return fields;
+}
+
+std::vector<std::string> SummaryCellsForPerson(const SummaryRow &row, char separator)
+{
+    std::vector<std::string> cells = SummaryFields(row);
+    if (row.message == kNotEvaluatedMessage)
+        cells[2] = "sin evaluar";
+    for (std::size_t c = kLeading; c < cells.size(); ++c) {
+        std::string &cell = cells[c];
+        const SummaryKind kind = SummaryColumns()[c].kind;
+        if (kind == SummaryKind::Verdict) {
+            cell = verdictWords(cell);
+        } else if (kind != SummaryKind::Text && !cell.empty()) {
+            // Written as the JSON writes it, a point and every digit,
+            // whatever the user's locale.
+            bool ok = false;
+            const double number = QLocale::c().toDouble(QString::fromStdString(cell), &ok);
+            if (ok)
+                cell = stats::FormatGeneral(number, kind == SummaryKind::Figure8 ? 8 : 6, separator);
+        }
+    }
+    return cells;
+}
+
+std::string CsvLine(const SummaryRow &row)
+{
+    std::string line;
+    for (const std::string &field : SummaryFields(row))
+        line += (line.empty() ? "" : ",") + CsvField(field);
     return line + "\r\n";
 }
 
@@ -165,8 +265,8 @@ BatchSummaryWriter::BatchSummaryWriter(const std::string &outputDir)
         throw batchWords(e, m_path);
     }
     std::string header;
-    for (const char *column : kSummaryColumns)
-        header += std::string(header.empty() ? "" : ",") + column;
+    for (const SummaryColumn &column : SummaryColumns())
+        header += std::string(header.empty() ? "" : ",") + column.key;
     write(header + "\r\n");
 }
 

@@ -19,12 +19,29 @@ struct SummaryRow {
     std::string sha256;
     RowState state = RowState::Correct;
     std::string message;
-    // metodo … criterios, in the order of kSummaryColumns after mensaje;
+    // metodo … modelo, in the order of SummaryColumns() after mensaje;
     // empty where not assessed or refused.
     std::vector<std::string> values;
 };
 
-extern const std::vector<const char *> kSummaryColumns;
+// One column of resumen.csv and of the summary window, so that a heading
+// can never stand over another column's values: its key (the CSV header),
+// its heading for a person, and how a person reads its values.
+enum class SummaryKind { Text, Figure6, Figure8, Verdict };
+struct SummaryColumn {
+    const char *key;
+    const char *heading;
+    SummaryKind kind;
+};
+// archivo, sha256, estado, mensaje, then SummaryRow::values in order.
+const std::vector<SummaryColumn> &SummaryColumns();
+
+// A row's fields as resumen.csv holds them: identifiers, every digit.
+std::vector<std::string> SummaryFields(const SummaryRow &row);
+// The same fields for a person, one per column: the result windows' Spanish
+// verdict words, figures with 6 significant digits (r² with 8) and the
+// user's separator; a study a cancelled run never took reads "sin evaluar".
+std::vector<std::string> SummaryCellsForPerson(const SummaryRow &row, char decimalSeparator);
 
 // The study's own texts (method, analyst, date, units) from its file bytes;
 // left empty when the file is not a study.

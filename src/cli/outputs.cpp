@@ -3,6 +3,7 @@
 #include "cli/headless.h"
 #include "cli/resultsjson.h"
 
+#include "stats/conversions.h"
 #include "stats/errors.h"
 
 #include <algorithm>
@@ -47,6 +48,7 @@ Rendered text(const Output &output, const AnalysedStudy &study, const RenderOpti
         return {kExitRefused, {}, outcome.refusalMessage()};
     Rendered rendered;
     output.print(outcome, rendered.bytes);
+    rendered.bytes = stats::ShownText(rendered.bytes);
     return rendered;
 }
 

@@ -181,6 +181,26 @@ std::string QuotedValue(const std::string &text)
     return quoted;
 }
 
+std::string ShownText(const std::string &text)
+{
+    std::string shown;
+    shown.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const bool c0 = (byte < 0x20 && byte != '\t' && byte != '\n') || byte == 0x7F;
+        // U+0080 to U+009F are C2 80 to C2 9F in UTF-8.
+        const bool c1 = byte == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if (c0 || c1) {
+            shown += "\uFFFD";
+            i += c1 ? 1 : 0;
+        } else {
+            shown += text[i];
+        }
+    }
+    return shown;
+}
+
 int StrToInt(const std::string &text)
 {
     int value = 0;

@@ -15,6 +15,10 @@ int StrToInt(const std::string &text);
 // A value as a message quotes it: its first 40 characters, then "…" when
 // there are more (UTF-8 in and out).
 std::string QuotedValue(const std::string &text);
+// A text output as it may reach a terminal: control characters other than
+// the tab and the line end (an escape sequence in a study's or a sample's
+// name would act on the terminal), C1 controls included, become U+FFFD.
+std::string ShownText(const std::string &text);
 
 // Optional sign, digits with one decimal separator, optional exponent E/e.
 // The separator is `decimalSeparator`, a point or a comma: a study typed

@@ -63,4 +63,14 @@ std::string FormatGeneral(double value, int digits, char decimalSeparator)
     return layout(RoundRational(DecimalOf(value), digits, value), digits, decimalSeparator);
 }
 
+std::string LocalDecimal(std::string decimal, char decimalSeparator)
+{
+    // Only a point between digits: a sentence's own full stop stays.
+    auto digit = [&](size_t i) { return i < decimal.size() && decimal[i] >= '0' && decimal[i] <= '9'; };
+    for (size_t i = 1; i + 1 < decimal.size(); ++i)
+        if (decimal[i] == '.' && digit(i - 1) && digit(i + 1))
+            decimal[i] = decimalSeparator;
+    return decimal;
+}
+
 } // namespace stats

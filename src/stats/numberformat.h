@@ -15,4 +15,8 @@ std::string FormatGeneral(const Real &value, int digits, char decimalSeparator);
 // shows as 2.00001.
 std::string FormatGeneral(double value, int digits, char decimalSeparator);
 
+// A text of our own with fixed decimals in it ("P < 0.01") with the user's
+// separator in them.
+std::string LocalDecimal(std::string decimal, char decimalSeparator);
+
 } // namespace stats

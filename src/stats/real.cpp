@@ -1,7 +1,5 @@
 #include "stats/real.h"
 
-#include "stats/blockcache.h"
-
 #include "stats/errors.h"
 #include "stats/fdistribution.h"
 
@@ -65,8 +63,7 @@ private:
 
 int sgn(const Rational &q) { return ::sgn(q); }
 
-// A figure's record, from the thread's kept blocks: an analysis makes hundreds.
-std::shared_ptr<Real::Exact> newExact() { return std::allocate_shared<Real::Exact>(BlockAllocator<Real::Exact>()); }
+std::shared_ptr<Real::Exact> newExact() { return std::make_shared<Real::Exact>(); }
 
 // The value of a rational, a fraction or an approximation as a rational in lowest terms.
 const Rational &valueOf(const Real::Exact &e)
@@ -586,5 +583,7 @@ Rational DecimalOf(double value)
     result.canonicalize();
     return value < 0 ? Rational(-result) : result;
 }
+
+void ReleaseThreadConstants() { mpfr_free_cache2(MPFR_FREE_LOCAL_CACHE); }
 
 } // namespace stats

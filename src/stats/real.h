@@ -94,4 +94,8 @@ double NearestDouble(const Rational &q);
 // The same for a quotient of whole numbers, in lowest terms or not.
 double NearestQuotient(const mpz_class &numerator, const mpz_class &denominator);
 
+// MPFR keeps constants (π, log 2, …) per thread and never frees them by
+// itself: a worker thread calls this before it ends.
+void ReleaseThreadConstants();
+
 } // namespace stats

@@ -3,6 +3,7 @@
 #include "stats/conversions.h"
 #include "stats/errors.h"
 #include "stats/leastsquares.h"
+#include "stats/numberformat.h"
 #include "stats/precisefigures.h"
 
 #include <algorithm>
@@ -137,6 +138,11 @@ Rational ParseConfidence(const std::string &text)
     if (!confidenceInRange(c))
         throw ConversionError(kConfidenceOutOfRange);
     return c;
+}
+
+std::string ConfidenceOutOfRange(char decimalSeparator)
+{
+    return LocalDecimal(kConfidenceOutOfRange, decimalSeparator);
 }
 
 } // namespace stats

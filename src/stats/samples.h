@@ -52,5 +52,7 @@ SamplesResult EvaluateSamples(const LinearityStudy &study, const DetectionResult
 // below 1, or ConversionError with kConfidenceOutOfRange.
 Rational ParseConfidence(const std::string &text);
 inline constexpr const char *kConfidenceOutOfRange = "La confianza debe ser un número mayor que 0.5 y menor que 1.";
+// The same with the user's separator, as a window says it.
+std::string ConfidenceOutOfRange(char decimalSeparator);
 
 } // namespace stats

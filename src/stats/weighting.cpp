@@ -4,6 +4,7 @@
 #include "stats/leastsquares.h"
 #include "stats/wholestudy.h"
 
+#include <algorithm>
 #include <array>
 
 namespace stats {
@@ -76,6 +77,7 @@ WeightingResult ComputeWeighting(const LinearityStudy &study, const WeightingOpt
     const WholeStudy whole(study);
     r.homogeneity = AssessHomogeneity(whole);
     r.candidates = RankWeights(whole);
+    r.amountsAtZero = static_cast<int>(std::count_if(whole.x.begin(), whole.x.end(), [](const mpz_class &x) { return sgn(x) == 0; }));
     if (options.weight) {
         r.chosen = *options.weight;
         r.rule = WeightRule::User;

@@ -112,6 +112,7 @@ struct WeightingResult {
     std::optional<WeightedLine> weighted; // empty when the chosen weight is undefined
     std::vector<PointDiagnostic> diagnostics; // one per observation
     std::vector<GrubbsTest> grubbs;           // one per level of three replicates or more
+    int amountsAtZero = 0; // observations at x = 0: no relative error, left out of every sum
 };
 
 struct WholeStudy; // wholestudy.h: the study on whole numbers, prepared once for all of these

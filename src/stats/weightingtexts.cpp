@@ -66,7 +66,7 @@ Lines HomogeneityLines(const Homogeneity &h, char sep)
                                    ", g.l. " + degrees(h.endsF->df1, h.endsF->df2) + ", P = " +
                                    number(h.endsF->p, sep)
                              : np));
-    lines.push_back("Cochran: " + (h.cochran ? "C = " + number(h.cochran->c, sep) + ", C crítico (0.05) = " +
+    lines.push_back("Cochran: " + (h.cochran ? "C = " + number(h.cochran->c, sep) + ", C crítico (" + LocalDecimal("0.05", sep) + ") = " +
                                                    number(h.cochran->critical, sep) + ", nivel " +
                                                    std::to_string(h.cochran->level)
                                              : np));
@@ -81,7 +81,7 @@ Lines HomogeneityLines(const Homogeneity &h, char sep)
     };
     deviation("Levene (desviaciones de la media): ", h.levene);
     deviation("Brown-Forsythe (desviaciones de la mediana): ", h.brownForsythe);
-    lines.push_back(std::string("Dictamen (F de los extremos, P < 0.01): ") + verdictText(h.verdict));
+    lines.push_back("Dictamen (F de los extremos, P < " + LocalDecimal("0.01", sep) + "): " + verdictText(h.verdict));
     return lines;
 }
 
@@ -100,6 +100,12 @@ Lines UndefinedWeightLines(const WeightingResult &w)
     for (const WeightCandidate &c : w.candidates)
         if (!c.undefinedBecause.empty())
             lines.push_back(std::string(WeightId(c.weight)) + ": " + c.undefinedBecause);
+    if (w.amountsAtZero == 1)
+        lines.push_back("Σ|Error relativo| deja fuera 1 observación con cantidad adicionada cero: su error relativo "
+                        "no está definido.");
+    else if (w.amountsAtZero > 1)
+        lines.push_back("Σ|Error relativo| deja fuera " + std::to_string(w.amountsAtZero) +
+                        " observaciones con cantidad adicionada cero: su error relativo no está definido.");
     return lines;
 }
 
@@ -153,7 +159,7 @@ std::vector<CellRow> DiagnosticCells(const WeightingResult &w, char sep)
 
 std::vector<CellRow> GrubbsCells(const WeightingResult &w, char sep)
 {
-    std::vector<CellRow> rows = {{"Nivel", "Obs. sospechosa", "G", "G crítico (0.05)", "Atípico"}};
+    std::vector<CellRow> rows = {{"Nivel", "Obs. sospechosa", "G", "G crítico (" + LocalDecimal("0.05", sep) + ")", "Atípico"}};
     for (const GrubbsTest &g : w.grubbs)
         rows.push_back({std::to_string(g.level), std::to_string(g.observation), figure(g.g, sep),
                         number(g.critical, sep), g.g ? yesNo(g.outlier) : "NP"});

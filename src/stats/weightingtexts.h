@@ -14,7 +14,8 @@ std::string WeightingVerdictLine(const WeightingResult &weighting);
 Lines HomogeneityLines(const Homogeneity &homogeneity, char decimalSeparator);
 // Heading row (Ponderación, Pendiente, Ordenada, Σ|Error relativo| (%), Rango), one row per weight.
 std::vector<CellRow> CandidateCells(const WeightingResult &weighting, char decimalSeparator);
-// Why each undefined weight is: "1/x: una cantidad adicionada es cero o negativa".
+// Why each undefined weight is: "1/x: una cantidad adicionada es cero o negativa";
+// then how many observations at x = 0 the sums of relative errors leave out.
 Lines UndefinedWeightLines(const WeightingResult &weighting);
 // The chosen weight and the rule that chose it.
 std::string ChoiceLine(const WeightingResult &weighting);

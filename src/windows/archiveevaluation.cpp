@@ -35,46 +35,6 @@ QString text(const std::string &s) { return QString::fromStdString(s); }
 
 constexpr int kArchiveHelpContext = 9; // its topic in the help file
 
-// The columns after the message, in the order of cli::kSummaryColumns.
-enum class Kind { Text, Figure6, Figure8, Verdict };
-struct Column {
-    const char *heading;
-    Kind kind;
-};
-const Column kColumns[] = {
-    {"Archivo", Kind::Text},     {"SHA-256", Kind::Text},          {"Estado", Kind::Text},
-    {"Mensaje", Kind::Text},     {"Método", Kind::Text},           {"Analista", Kind::Text},
-    {"Fecha", Kind::Text},       {"Unidades", Kind::Text},         {"Niveles", Kind::Figure6},
-    {"n", Kind::Figure6},        {"Pendiente", Kind::Figure6},     {"Ordenada", Kind::Figure6},
-    {"r²", Kind::Figure8},       {"Sy/x", Kind::Figure6},          {"CV (%)", Kind::Figure6},
-    {"Significación", Kind::Verdict}, {"Ajuste lineal", Kind::Verdict}, {"Error sistemático", Kind::Verdict},
-    {"Criterios", Kind::Verdict},  {"Modelo", Kind::Verdict},
-};
-
-// The words the result windows use for each verdict the summary records.
-const std::pair<const char *, const char *> kVerdictWords[] = {
-    {"no_dependence", "NO HAY DEPENDENCIA"},
-    {"significant", "SIGNIFICATIVA"},
-    {"highly_significant", "ALTAMENTE SIGNIFICATIVA"},
-    {"adequate", "REPRESENTA DE MANERA CORRECTA"},
-    {"inadequate", "NO REPRESENTA DE MANERA CORRECTA"},
-    {"not_assessed", "NO EVALUADO"},
-    {"present", "PRESENTA ERROR SISTEMÁTICO"},
-    {"absent", "CARECE DE ERROR SISTEMÁTICO"},
-    {"pass", "CUMPLE"},
-    {"fail", "NO CUMPLE"},
-    {"linear", "RECTA"},
-    {"quadratic", "CUADRÁTICO"},
-};
-
-QString verdictWords(const std::string &id)
-{
-    for (const auto &[key, words] : kVerdictWords)
-        if (id == key)
-            return QString::fromUtf8(words);
-    return text(id);
-}
-
 // A figure sorts by its value, not by its text.
 class FigureItem final : public QTableWidgetItem {
 public:
@@ -119,7 +79,8 @@ void showSummary(QWidget *parent, UserDialogs &dialogs, const std::vector<cli::S
         const QStringList cells = SummaryCells(row, separator);
         for (int c = 0; c < cells.size() && c < table->columnCount(); ++c) {
             const size_t value = static_cast<size_t>(c) - 4;
-            const bool figure = (kColumns[c].kind == Kind::Figure6 || kColumns[c].kind == Kind::Figure8) &&
+            const cli::SummaryKind kind = cli::SummaryColumns()[static_cast<size_t>(c)].kind;
+            const bool figure = (kind == cli::SummaryKind::Figure6 || kind == cli::SummaryKind::Figure8) &&
                                 value < row.values.size() && !row.values[value].empty();
             QTableWidgetItem *item = figure ? new FigureItem(cells[c], QLocale::c().toDouble(text(row.values[value])))
                                             : new QTableWidgetItem(cells[c]);
@@ -147,37 +108,16 @@ void showSummary(QWidget *parent, UserDialogs &dialogs, const std::vector<cli::S
 QStringList SummaryHeadings()
 {
     QStringList headings;
-    for (const Column &column : kColumns)
+    for (const cli::SummaryColumn &column : cli::SummaryColumns())
         headings << QString::fromUtf8(column.heading);
     return headings;
 }
 
 QStringList SummaryCells(const cli::SummaryRow &row, char separator)
 {
-    static const char *const states[] = {"correcto", "rechazado", "error"};
-    const bool notEvaluated = row.message == cli::kNotEvaluatedMessage;
-    QStringList cells = {text(row.name), text(row.sha256),
-                         notEvaluated ? QStringLiteral("sin evaluar") : QString::fromUtf8(states[static_cast<int>(row.state)]),
-                         text(row.message)};
-    for (size_t i = 0; i < row.values.size() && 4 + i < std::size(kColumns); ++i) {
-        const std::string &value = row.values[i];
-        switch (kColumns[4 + i].kind) {
-        case Kind::Text: cells << text(value); break;
-        case Kind::Verdict: cells << verdictWords(value); break;
-        case Kind::Figure6:
-        case Kind::Figure8: {
-            // Written as the JSON writes it, a point and every digit,
-            // whatever the user's locale.
-            bool ok = false;
-            const double number = QLocale::c().toDouble(text(value), &ok);
-            if (!ok)
-                cells << text(value);
-            else
-                cells << text(stats::FormatGeneral(number, kColumns[4 + i].kind == Kind::Figure8 ? 8 : 6, separator));
-            break;
-        }
-        }
-    }
+    QStringList cells;
+    for (const std::string &cell : cli::SummaryCellsForPerson(row, separator))
+        cells << text(cell);
     return cells;
 }
 

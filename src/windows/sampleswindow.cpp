@@ -223,7 +223,7 @@ void SamplesWindow::confidenceEdited()
         recompute();
     } catch (const stats::ConversionError &) {
         econfianza_->setText(confidenceText_);
-        dialogs_.message(this, QString::fromUtf8(stats::kConfidenceOutOfRange));
+        dialogs_.message(this, QString::fromStdString(stats::ConfidenceOutOfRange(separator_)));
         econfianza_->setFocus();
     }
 }

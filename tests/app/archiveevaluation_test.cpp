@@ -9,6 +9,7 @@
 #include "cli/batch.h"
 #include "cli/batchsummary.h"
 #include "render/drawingcommands.h"
+#include "windows/acceptancelimitsdialog.h"
 #include "windows/archiveevaluation.h"
 #include "windows/objectnames.h"
 
@@ -20,10 +21,13 @@
 #include <QTimer>
 #include <QFile>
 #include <QTableWidget>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <atomic>
+#include <cmath>
+#include <map>
 #include <sstream>
 
 class ArchiveEvaluationTest : public QObject {
@@ -141,6 +145,74 @@ private slots:
         QVERIFY(written.contains("0.9963669185107464"));
     }
 
+    // Every heading of the window stands over the column of resumen.csv with
+    // the same values, read for a person; and the studies are judged against
+    // the limits the user stored, the ones the run writes beside the results.
+    void everyHeadingStandsOverItsCsvFieldAndTheStoredLimitsJudge()
+    {
+        QTemporaryDir dir, settingsDir;
+        QCoreApplication::setOrganizationName(QStringLiteral("Ostrevia"));
+        QCoreApplication::setApplicationName(QStringLiteral("linealidad-test"));
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+        stats::AcceptanceLimits strict;
+        strict.minR = 0.99999; // the worked study's r is 0.998...: it fails only under these limits
+        QVERIFY(windows::StoreAcceptanceLimits(strict));
+        const QString archive = dir.filePath("archivo"), results = dir.filePath("resultados");
+        QDir().mkpath(archive);
+        QFile::copy(TEST_DATA_DIR "/worked-anova.w04", archive + "/a.w04");
+        ScriptedDialogs dialogs;
+        Application app(dialogs, ',');
+        QStringList headings, cells;
+        dialogs.onModal = [&](QDialog &dialog) {
+            auto *table = dialog.findChild<QTableWidget *>(QStringLiteral("tablaresumen"));
+            for (int c = 0; table && c < table->columnCount(); ++c) {
+                headings << table->horizontalHeaderItem(c)->text();
+                cells << table->item(0, c)->text();
+            }
+            return int(QDialog::Accepted);
+        };
+        dialogs.files << archive << results;
+        app.frame().findChild<QAction *>(QString(objectnames::FileEvaluateArchiveItem))->trigger();
+        QFile csv(results + "/resumen.csv");
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = csv.readAll().split('\n');
+        const QStringList keys = QString::fromUtf8(lines.value(0)).trimmed().split(',');
+        const QStringList fields = QString::fromUtf8(lines.value(1)).trimmed().split(',');
+        QCOMPARE(headings.size(), keys.size());
+        QCOMPARE(cells.size(), fields.size());
+        const std::map<QString, QString> headingOf = {
+            {"archivo", "Archivo"}, {"estado", "Estado"}, {"metodo", "Método"}, {"niveles", "Niveles"},
+            {"pendiente", "Pendiente"}, {"r2", "r²"}, {"criterios", "Criterios"}, {"homocedasticidad", "Varianza"},
+            {"ponderacion", "Ponderación"}, {"sx0", "sx0"}, {"vx0", "Vx0 (%)"},
+            {"limite_cuantificacion", "Límite de cuantificación"}, {"modelo", "Modelo"}};
+        for (const auto &[key, heading] : headingOf)
+            QCOMPARE(headings.value(keys.indexOf(key)), heading);
+        const QStringList verdicts = {"significacion", "ajuste_lineal", "error_sistematico", "criterios",
+                                      "homocedasticidad", "ponderacion", "modelo"};
+        for (qsizetype c = 0; c < keys.size(); ++c) {
+            const QString field = fields[c], cell = cells[c];
+            bool isNumber = false;
+            const double value = field.toDouble(&isNumber);
+            if (isNumber && c > 0) { // a figure: the same value in six significant digits (r² eight)
+                const double shown = QString(cell).replace(',', '.').toDouble();
+                QVERIFY2(std::abs(shown - value) <= 5e-6 * std::abs(value), qPrintable(keys[c] + ": " + cell));
+            } else if (verdicts.contains(keys[c]) && !field.startsWith("1/")) {
+                // an identifier: shown in the result windows' Spanish words, never as itself
+                QVERIFY2(!cell.isEmpty() && cell == cell.toUpper(), qPrintable(keys[c] + ": " + cell));
+            } else {
+                QCOMPARE(cell, field);
+            }
+        }
+        const std::map<QString, QString> words = {
+            {"Criterios", "NO CUMPLE"}, {"Varianza", "HOMOCEDÁSTICA"}, {"Ponderación", "SIN PONDERAR"},
+            {"Modelo", "RECTA"}, {"Significación", "ALTAMENTE SIGNIFICATIVA"}};
+        for (const auto &[heading, word] : words)
+            QCOMPARE(cells.value(headings.indexOf(heading)), word);
+        QFile limits(results + "/limites.json");
+        QVERIFY(limits.open(QIODevice::ReadOnly));
+        QVERIFY(limits.readAll().contains("0.99999"));
+    }
+
     // A run cancelled before it took a study: every one counted "sin
     // evaluar", none "con error", and the window says so in its state column.
     void aCancelledRunCountsWhatItNeverEvaluatedApart()
@@ -175,6 +247,17 @@ private slots:
         mixed.errors = 3;
         QCOMPARE(cli::SummaryLine(mixed, false, "r.csv"),
                  std::string("5 estudios en 0.0 s: 1 correctos, 1 rechazados, 3 con error. Resumen: r.csv"));
+
+        // The time left is what the studies not yet evaluated will take at
+        // the pace so far, not the whole run's.
+        cli::BatchProgress running;
+        running.done = 1;
+        running.total = 4;
+        running.elapsedSeconds = 61;
+        QCOMPARE(cli::ProgressLine(running),
+                 std::string("Evaluados 1 de 4 · rechazados 0 · con error 0 · 1:01 · faltan unos 3:03"));
+        running.done = 4;
+        QCOMPARE(cli::ProgressLine(running), std::string("Evaluados 4 de 4 · rechazados 0 · con error 0 · 1:01"));
     }
 };
 

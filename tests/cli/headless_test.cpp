@@ -120,7 +120,8 @@ TEST(HeadlessCommands, RefuseOnStandardErrorWithTheirExitStatusAndNoFile)
 TEST(HeadlessCommands, OutputThatCannotBeWrittenIsAnError)
 {
     const std::string full = "No se pudo escribir la salida estándar: el disco está lleno.\n";
-    for (const QStringList &args : {QStringList{"--report", TEST_DATA_DIR "/worked-anova.w04"}, QStringList{"--help"}}) {
+    for (const QStringList &args : {QStringList{"--report", TEST_DATA_DIR "/worked-anova.w04"},
+                                    QStringList{"--json", TEST_DATA_DIR "/worked-anova.w04"}, QStringList{"--help"}}) {
         const std::string option = args.first().toStdString();
         QProcess p;
         p.setStandardOutputFile("/dev/full");
@@ -135,6 +136,26 @@ TEST(HeadlessCommands, OutputThatCannotBeWrittenIsAnError)
     p.waitForFinished(30000);
     EXPECT_EQ(p.exitCode(), 1);
     EXPECT_EQ(p.readAllStandardError().toStdString(), "No se pudo escribir la salida estándar: está cerrada.\n");
+}
+
+// A sample's name with an escape sequence in it (a file from elsewhere)
+// never acts on the terminal: the text shows its control characters as
+// U+FFFD, and keeps its own tabs and line ends. (A study file with one is
+// refused, naming the line.)
+TEST(HeadlessCommands, ControlCharactersOfANameNeverReachTheTerminal)
+{
+    QTemporaryDir dir;
+    const QString samples = dir.filePath("muestras.txt");
+    QFile list(samples);
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("Lote\x1b[31m\x1b]2x\x07 \xc2\x9b" "2J\x7f;2.5;2.6\n");
+    list.close();
+    const ProcessRun run = runLinealidad({"--samples", TEST_DATA_DIR "/worked-anova.w04", samples});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.find_first_of(std::string("\x1b\x07\x7f\r", 4)), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("\xc2\x9b"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Lote\uFFFD[31m\uFFFD]2x\uFFFD \uFFFD2J\uFFFD"), std::string::npos) << run.out;
+    EXPECT_NE(runLinealidad({"--anova", TEST_DATA_DIR "/worked-anova.w04"}).out.find('\t'), std::string::npos);
 }
 
 // Without a display the windows cannot start: a short Spanish message that

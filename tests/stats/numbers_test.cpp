@@ -5,8 +5,6 @@
 #include <gmpxx.h>
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <thread>
 #include <vector>
 
 using stats::FormatGeneral;
@@ -194,39 +192,4 @@ TEST(Conversions, ErrorsQuoteAtMostFortyCharactersOfTheValue)
     // replacement character, never passed on.
     EXPECT_EQ(messageOf([] { stats::StrToFloat("1\x1b[31m\t", '.'); }),
               "'1\uFFFD[31m\uFFFD' is not a valid floating point value");
-}
-
-// Whole numbers are kept in blocks each thread recycles. A number made on
-// one thread may be freed or grown on another, and may outlive the thread
-// that made it: every value must stay what it was.
-TEST(WholeNumberMemory, NumbersCrossAndOutliveTheirThreads)
-{
-    constexpr unsigned kCount = 3000;
-    auto expected = [](unsigned i) -> mpz_class { return (mpz_class(1) << (i % 900)) + i; }; // 1 to 15 limbs
-    std::vector<std::optional<mpz_class>> made(kCount);
-    std::thread maker([&] {
-        for (unsigned i = 0; i < kCount; ++i) {
-            mpz_class scratch = expected(i) * expected(i + 1); // freed here, kept for reuse
-            made[i] = expected(i);
-        }
-    });
-    maker.join(); // its kept blocks are given back; the numbers it made live on
-    std::thread user([&] {
-        for (unsigned i = 0; i < kCount; i += 2)
-            made[i].reset(); // freed on a thread that did not make them
-        for (unsigned i = 1; i < kCount; i += 4)
-            *made[i] <<= 5000; // grown past the sizes kept
-        for (unsigned i = 3; i < kCount; i += 4)
-            for (int step = 0; step < 8; ++step)
-                *made[i] <<= 64; // grown limb by limb, through kept blocks
-    });
-    user.join();
-    for (unsigned i = 0; i < kCount; ++i) {
-        const mpz_class fresh = expected(i) * 3; // reuses what the threads left
-        if (i % 2 == 0)
-            EXPECT_FALSE(made[i]);
-        else
-            EXPECT_EQ(*made[i], mpz_class(expected(i) << (i % 4 == 1 ? 5000 : 512))) << i;
-        EXPECT_EQ(fresh, expected(i) + expected(i) + expected(i));
-    }
 }

@@ -5,7 +5,9 @@
 #include "stats/conversions.h"
 #include "stats/errors.h"
 #include "stats/precisefigures.h"
+#include "stats/samples.h"
 #include "stats/weighting.h"
+#include "stats/weightingtexts.h"
 #include "support/studies.h"
 
 #include <boost/math/special_functions/gamma.hpp>
@@ -640,6 +642,41 @@ TEST(Weighting, ZeroSlopeAndPerfectFitAreRefused)
     EXPECT_TRUE(zero);
     EXPECT_THROW(stats::ComputeWeighting(studyOf({"1", "2", "3"}, {"1", "2", "3"}), {}, zero),
                  stats::FloatingPointError);
+}
+
+// The texts of our own with a figure in them (the levels of the tests)
+// take the user's separator, as every figure beside them does.
+TEST(Weighting, OwnTextsTakeTheUsersSeparator)
+{
+    bool zero = false;
+    const stats::WeightingResult w = stats::ComputeWeighting(growingStudy(), {}, zero);
+    std::string all;
+    for (const std::string &line : stats::WeightingLines(w, ','))
+        all += line + '\n';
+    for (const char *comma : {"P < 0,01)", "C crítico (0,05) =", "G crítico (0,05)"})
+        EXPECT_NE(all.find(comma), std::string::npos) << comma << "\n" << all;
+    EXPECT_EQ(all.find("0.0"), std::string::npos) << all;
+    EXPECT_EQ(stats::ConfidenceOutOfRange(','), "La confianza debe ser un número mayor que 0,5 y menor que 1.");
+}
+
+// A blank level has no relative error: the sums leave it out and say so,
+// in the lines the window, the page and the command share.
+TEST(WeightedLines, ObservationsAtZeroAreLeftOutOfTheSumsAndSaidSo)
+{
+    auto note = [](const stats::LinearityStudy &study) {
+        bool zero = false;
+        const stats::WeightingResult w = stats::ComputeWeighting(study, {}, zero);
+        for (const std::string &line : stats::UndefinedWeightLines(w))
+            if (line.starts_with("Σ|Error relativo| deja fuera"))
+                return line;
+        return std::string();
+    };
+    EXPECT_EQ(note(blankStudy()), "Σ|Error relativo| deja fuera 3 observaciones con cantidad adicionada cero: su "
+                                  "error relativo no está definido.");
+    EXPECT_EQ(note(studyOf({"0", "20", "20", "40", "40"}, {"0.3", "20.4", "19.8", "40.2", "39.7"})),
+              "Σ|Error relativo| deja fuera 1 observación con cantidad adicionada cero: su error relativo no está "
+              "definido.");
+    EXPECT_EQ(note(growingStudy()), "");
 }
 
 } // namespace
