@@ -158,11 +158,13 @@ std::vector<stats::SampleTexts> SamplesWindow::typedSamples() const
 void SamplesWindow::samplesInto(stats::AnalysisOptions &options) const
 {
     std::vector<stats::Sample> samples;
+    options.unreadSamples.clear();
     for (const stats::SampleTexts &typed : typedSamples())
         try {
             samples.push_back(stats::SampleOf(typed, separator_));
-        } catch (const stats::ConversionError &) {
-            // shown as wrong beside its row; not printed
+        } catch (const stats::ConversionError &e) {
+            // printed in its place with what its row says
+            options.unreadSamples.push_back({samples.size(), typed.name, e.what()});
         }
     options.samples = std::move(samples);
     options.confidence = confidence_;

@@ -33,8 +33,8 @@ public:
 
     // What the grid holds, row by row, rows with nothing typed left out.
     std::vector<stats::SampleTexts> typedSamples() const;
-    // The samples typed that can be computed, and the confidence, for a
-    // printed page.
+    // Every sample typed (those that cannot be computed with the reason
+    // their row shows), and the confidence, for a printed page.
     void samplesInto(stats::AnalysisOptions &options) const;
     // Fills the grid with `samples` (at most kMaxSamples) and computes them.
     void setSamples(const std::vector<stats::SampleTexts> &samples);
