@@ -244,6 +244,15 @@ void SamplesWindow::showRow(int row, const stats::CellRow &cells)
     }
 }
 
+void SamplesWindow::studyChanged(const stats::StudyData &study)
+{
+    if (study == study_)
+        return;
+    study_ = study;
+    units_ = study_.units();
+    recompute();
+}
+
 void SamplesWindow::recompute()
 {
     // Each typed row: its sample, or what is wrong with it beside it.
@@ -272,6 +281,7 @@ void SamplesWindow::recompute()
         options.confidence = confidence_;
         const stats::StudyAnalysis analysis = stats::Analyze(study_, options);
         const stats::CommandOutcome outcome = stats::SamplesOutcome(analysis);
+        setOutOfDate(outcome.refused() ? outcome.refusalMessage() : std::string());
         if (outcome.refused()) {
             windows::SetLines(mmmetodo_, {outcome.refusalMessage()});
             return;
