@@ -16,6 +16,7 @@
 #include "windows/splashwindow.h"
 #include "windows/studyeditor.h"
 #include "windows/verificationwindow.h"
+#include "windows/weightingwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,6 +30,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -63,6 +65,13 @@ MainWindow::MainWindow(UserDialogs &dialogs, char decimalSeparator, QWidget *par
     bold.setBold(true);
     setFont(bold);
 
+    // The windows that follow the study compute once the analyst pauses:
+    // an analysis for every keystroke would slow the typing of a large study.
+    studyFollow_ = new QTimer(this);
+    studyFollow_->setSingleShot(true);
+    studyFollow_->setInterval(250);
+    connect(studyFollow_, &QTimer::timeout, this, &MainWindow::followStudyNow);
+
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName(ClientArea);
     mdi_->setBackground(QColor(128, 128, 128));
@@ -81,13 +90,19 @@ MainWindow::~MainWindow() { dialogs_.setOpenStudy({}); }
 void MainWindow::setSingleWindows(const SingleWindows &windows)
 {
     windows_ = windows;
+    // The page printed and the windows that follow the study agree: they
+    // catch up with the study before a page is computed.
     if (windows_.printOptions)
-        windows_.printOptions->setStudySource([this] { return editor_.data(); });
+        windows_.printOptions->setStudySource([this] {
+            followStudyNow();
+            return editor_.data();
+        });
     // Every printout names the study the same way.
     const StudyOrigin origin = [this] { return studySource(); };
     if (windows_.printOptions) {
         windows_.printOptions->setStudyOrigin(origin);
         windows_.printOptions->setCriteriaTarget([this] { return criteriaTarget(); });
+        windows_.printOptions->setWeightChoice([this] { return weightChoice(); });
         windows_.printOptions->setSamplesSource([this](stats::AnalysisOptions &options) {
             const QList<QMdiSubWindow *> windows = mdi_->subWindowList(QMdiArea::ActivationHistoryOrder);
             for (auto it = windows.crbegin(); it != windows.crend(); ++it)
@@ -109,6 +124,17 @@ stats::Target MainWindow::criteriaTarget() const
     for (auto it = windows.crbegin(); it != windows.crend(); ++it)
         if (const auto *criteria = qobject_cast<CriteriaWindow *>((*it)->widget()))
             return criteria->userTarget();
+    return {};
+}
+
+// The weight chosen in the weighting window the user went to last; the
+// rule's choice without one.
+stats::WeightingOptions MainWindow::weightChoice() const
+{
+    const QList<QMdiSubWindow *> windows = mdi_->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it)
+        if (const auto *weighting = qobject_cast<WeightingWindow *>((*it)->widget()))
+            return weighting->userWeight();
     return {};
 }
 
@@ -359,6 +385,8 @@ QString MainWindow::modifiedText() const { return estado_->text(); }
 
 void MainWindow::setStudyMark(StudyMark mark)
 {
+    if (mark == StudyMark::Modified)
+        studyFollow_->start();
     mark_ = mark;
     estado_->setText(mark == StudyMark::Modified ? QStringLiteral("Modificado")
                      : mark == StudyMark::Closed ? QStringLiteral(" ")

@@ -16,6 +16,7 @@
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
+class QTimer;
 class PredictionWindow;
 class GraphOptionsDialog;
 class PlotWindow;
@@ -95,6 +96,11 @@ public:
     // Adds a result window as a child and applies the last-window rule when it closes.
     QMdiSubWindow *addResultWindow(QWidget *window);
 
+    // The windows that follow the study in the editor (criteria, weighting,
+    // quadratic model, samples) computed with it now, rather than once the
+    // analyst has paused typing.
+    void followStudyNow();
+
     // StudyEditorHost
     StudyMark studyMark() const override { return mark_; }
     void setStudyMark(StudyMark mark) override;
@@ -130,6 +136,9 @@ private:
     void resultWindowClosing(QMdiSubWindow *window);
     void showGraph(PlotWindow *window);
     stats::Target criteriaTarget() const;
+    stats::WeightingOptions weightChoice() const;
+    // The study in the editor as the windows that follow it keep it.
+    stats::StudyData editorStudy() const;
     // A study the command refused: the editor shows the validation's message,
     // or the zero slope is told. True when refused.
     bool showRefusal(const stats::CommandOutcome &outcome);
@@ -152,4 +161,5 @@ private:
     StudyMark mark_ = StudyMark::Unchanged;
     cli::StudySource source_; // the file as last read or written
     bool helpKeyPressed_ = false;
+    QTimer *studyFollow_ = nullptr; // a change to the study, not yet given to the windows
 };

@@ -66,6 +66,7 @@ void MainWindow::newStudy()
     studyFile_.clear();
     editor->show();
     applyStates(CommandEvent::NewStudy);
+    followStudyNow();
 }
 
 void MainWindow::openStudy()
@@ -111,6 +112,7 @@ void MainWindow::openStudyFile(const QString &path)
         source_ = cli::StudySource::ofFile(fullPath.toStdString(), bytes);
         editor->show();
         applyStates(CommandEvent::OpenStudy);
+        followStudyNow();
     });
 }
 

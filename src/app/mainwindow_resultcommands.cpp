@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "widgets/userdialogs.h"
 #include "widgets/windowplacement.h"
+#include "stats/errors.h"
 #include "stats/studyfile.h"
 #include "windows/acceptancelimitsdialog.h"
 #include "windows/anovawindow.h"
@@ -23,6 +24,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTimer>
 
 bool MainWindow::showRefusal(const stats::CommandOutcome &outcome)
 {
@@ -77,8 +79,8 @@ void MainWindow::showReport()
     runResultCommand(stats::ReportOutcome, [](const stats::CommandOutcome &o) { return new ReportWindow(o.lines); });
 }
 
-// The criteria window keeps the study as it is now: a T typed later, or new
-// limits, judge the same data.
+// The criteria window follows the study in the editor: a T typed later, new
+// limits or a change to the study judge it again.
 void MainWindow::showCriteria()
 {
     if (!editor_)
@@ -87,13 +89,13 @@ void MainWindow::showCriteria()
         const stats::StudyAnalysis analysis = analyzeEditor();
         if (showRefusal(stats::CriteriaOutcome(analysis)))
             return;
-        addResultWindow(new CriteriaWindow(stats::StudyFromFile(stats::StudyFileFromTexts(*editor_)),
-                                           *analysis.criteria.value, separator_, dialogs_, windows_.help));
+        addResultWindow(
+            new CriteriaWindow(editorStudy(), *analysis.criteria.value, separator_, dialogs_, windows_.help));
     });
 }
 
-// The weighting window keeps the study as it is now: another weight chosen
-// there weighs the same data.
+// The weighting window follows the study in the editor too: another weight
+// chosen there weighs it again.
 void MainWindow::showWeighting()
 {
     if (!editor_)
@@ -102,17 +104,18 @@ void MainWindow::showWeighting()
         const stats::StudyAnalysis analysis = analyzeEditor();
         if (showRefusal(stats::WeightingOutcome(analysis)))
             return;
-        addResultWindow(new WeightingWindow(stats::StudyFromFile(stats::StudyFileFromTexts(*editor_)),
-                                            *analysis.weighting.value, separator_, dialogs_));
+        addResultWindow(new WeightingWindow(editorStudy(), *analysis.weighting.value, separator_, dialogs_));
     });
 }
 
 void MainWindow::showQuadratic()
 {
-    runResultCommand(stats::QuadraticOutcome, [](const stats::CommandOutcome &o) { return new QuadraticWindow(o.lines); });
+    runResultCommand(stats::QuadraticOutcome, [this](const stats::CommandOutcome &o) {
+        return new QuadraticWindow(o.lines, editorStudy(), separator_);
+    });
 }
 
-// The samples window keeps the study as it is now, like the criteria window.
+// The samples window follows the study in the editor, like the criteria window.
 void MainWindow::showSamples()
 {
     if (!editor_)
@@ -120,9 +123,30 @@ void MainWindow::showSamples()
     widgets::RunReportingErrors(dialogs_, this, [&] {
         if (showRefusal(stats::SamplesOutcome(analyzeEditor())))
             return;
-        addResultWindow(
-            new SamplesWindow(stats::StudyFromFile(stats::StudyFileFromTexts(*editor_)), separator_, dialogs_));
+        addResultWindow(new SamplesWindow(editorStudy(), separator_, dialogs_));
     });
+}
+
+stats::StudyData MainWindow::editorStudy() const
+{
+    // Shaped as its file would hold it; as typed where it cannot be (a level
+    // count that is not a whole number), for the windows' validation to say why.
+    try {
+        return stats::StudyFromFile(stats::StudyFileFromTexts(*editor_));
+    } catch (const stats::CommandError &) {
+        return stats::SnapshotOf(*editor_);
+    }
+}
+
+void MainWindow::followStudyNow()
+{
+    studyFollow_->stop();
+    if (!editor_)
+        return; // the windows keep the study that was closed; nothing prints without one
+    const stats::StudyData study = editorStudy();
+    for (QMdiSubWindow *sub : mdi_->subWindowList())
+        if (auto *result = qobject_cast<ResultWindow *>(sub->widget()))
+            result->studyChanged(study);
 }
 
 void MainWindow::showGraph(PlotWindow *window)

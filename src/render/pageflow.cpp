@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -41,6 +42,31 @@ std::vector<int> fittedColumns(const std::vector<std::vector<QString>> &rows, st
     return columns;
 }
 
+// The lines of `text` from `column` to the body's last column, broken at
+// blanks; a word longer than the room keeps a line to itself.
+std::vector<QString> wrapped(const QString &text, int column)
+{
+    // Measured as drawn: 10 points of a 7200-unit inch, columns of 144 units.
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(1000);
+    const QFontMetricsF metrics(font);
+    const double room = (kLastBodyColumn - column) * 144.0;
+    std::vector<QString> lines;
+    QString line;
+    for (const QString &word : text.split(QLatin1Char(' '))) {
+        const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (!line.isEmpty() && metrics.horizontalAdvance(longer) > room) {
+            lines.push_back(line);
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    lines.push_back(line);
+    return lines;
+}
+
 PageRow cellsRow(const std::vector<QString> &cells, const std::vector<int> &columns)
 {
     PageRow row;
@@ -56,7 +82,8 @@ PageBlock TextBlock(const std::vector<QString> &lines, int column, int gapBefore
     PageBlock block;
     block.gapBefore = gapBefore;
     for (const QString &text : lines)
-        block.rows.push_back({{0, column, text}});
+        for (const QString &part : wrapped(text, column))
+            block.rows.push_back({{0, column, part}});
     return block;
 }
 

@@ -21,7 +21,8 @@ struct PageBlock {
     bool startsPage = false;   // on a page of its own, after whatever is above
 };
 
-// A block of lines of one text each, at `column`.
+// A block of lines of one text each, at `column`; a text that would pass
+// the body's last column goes on in the lines below it, broken at blanks.
 PageBlock TextBlock(const std::vector<QString> &lines, int column, int gapBefore = 0);
 
 // A table under its centred title: the title, a blank line, the heading row

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace render {
 
@@ -352,10 +353,13 @@ std::vector<PageBody> quadraticModel(const stats::StudyTexts &s, const stats::Qu
 }
 
 // The method's standard deviation and limits, then the samples when the
-// analysis had any: the table of figures, then the flags of each flagged
-// sample in words (too long for a column of the table).
+// analysis had any: the table of figures, every sample typed in its place
+// (one that could not be read with its name alone), then the flags of each
+// flagged sample and the reason of each unread one in words (too long for a
+// column of the table).
 std::vector<PageBody> unknownSamples(const stats::StudyTexts &s, const stats::DetectionResult &d,
-                                     const stats::SamplesResult *samples, char sep)
+                                     const stats::SamplesResult *samples,
+                                     const std::vector<stats::UnreadSample> &unread, char sep)
 {
     constexpr int kFirstLine = 10, kLastRowLine = 49;
     PageFlow flow(kFirstLine, kLastRowLine, [&s](PageBody &body) { studyBlock(body, s); });
@@ -368,13 +372,22 @@ std::vector<PageBody> unknownSamples(const stats::StudyTexts &s, const stats::De
     headings.pop_back();
     rows.push_back(headings);
     std::vector<QString> flagged;
-    for (const stats::SampleResult &sample : samples->samples) {
+    auto unreadBefore = [&, next = unread.begin()](size_t read) mutable {
+        for (; next != unread.end() && next->before <= read; ++next) {
+            rows.push_back({next->name});
+            flagged.push_back(q(next->name + ": NO SE PUDO CALCULAR: " + next->reason));
+        }
+    };
+    for (size_t i = 0; i < samples->samples.size(); ++i) {
+        unreadBefore(i);
+        const stats::SampleResult &sample = samples->samples[i];
         stats::CellRow cells = stats::SampleCells(sample, sep);
         cells.pop_back();
         rows.push_back(cells);
         if (const std::string flags = stats::SampleFlags(sample); !flags.empty())
             flagged.push_back(q(sample.name + ": " + flags));
     }
+    unreadBefore(std::numeric_limits<size_t>::max());
     flow.add(TableBlock(q(stats::SamplesHeading(*samples, d.degreesOfFreedom, sep)), qCells(rows),
                         {30, 80, 90, 150, 190, 245, 320}, 2));
     if (!flagged.empty()) {
@@ -561,7 +574,7 @@ PreparedReport PrepareReport(PrintedReport report, const stats::StudyAnalysis &a
             const stats::DetectionResult *d = stats::Require(a.detection, outcome);
             const bool given = a.samples.value || a.samples.error || a.samples.zeroSlope;
             prepared.pages = unknownSamples(a.texts, *d, given ? stats::Require(a.samples, outcome) : nullptr,
-                                            a.decimalSeparator);
+                                            a.unreadSamples, a.decimalSeparator);
         }
         break;
     }

@@ -46,6 +46,10 @@ using PageBody = std::vector<PageText>;
 
 // Lines 56 to 59 hold the footer; a body never goes below this line.
 inline constexpr int kLastBodyLine = 54;
+// The pages laid out by their content keep their texts left of this column:
+// the printable width of A4 with quarter-inch margins (388 columns) less a
+// margin as wide as the body's left one.
+inline constexpr int kLastBodyColumn = 360;
 
 struct PreparedReport {
     stats::ValidationFailure validation; // pages 2 to 4: the study was refused

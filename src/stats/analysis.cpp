@@ -65,6 +65,7 @@ StudyAnalysis Analyze(const StudyTexts &texts, const AnalysisOptions &options)
     StudyAnalysis a;
     a.texts = SnapshotOf(texts);
     a.decimalSeparator = options.decimalSeparator;
+    a.unreadSamples = options.unreadSamples;
     try {
         a.validation = ValidateStudy(a.texts);
         if (a.validation.failed)

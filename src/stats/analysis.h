@@ -42,6 +42,9 @@ struct AnalysisOptions {
     // the confidence of their intervals.
     std::optional<std::vector<Sample>> samples = std::nullopt;
     Rational confidence = DefaultConfidence();
+    // The samples typed in a window that could not be read, for the page
+    // that prints every one typed.
+    std::vector<UnreadSample> unreadSamples = {};
 };
 
 struct StudyAnalysis {
@@ -68,6 +71,7 @@ struct StudyAnalysis {
     // After the regression only: a zero slope or an error there is theirs too.
     Computed<DetectionResult> detection;
     Computed<SamplesResult> samples; // only when samples were given
+    std::vector<UnreadSample> unreadSamples; // as given
 };
 
 // The texts of `texts` as plain data, shapes included: what an analysis

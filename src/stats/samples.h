@@ -18,6 +18,14 @@ struct Sample {
     std::vector<Rational> responses; // 1 to kMaxSampleResponses, as typed
 };
 
+// A sample typed that could not be read, and why: the printed page lists it
+// in its place among the samples that were.
+struct UnreadSample {
+    size_t before = 0; // how many samples that were read come before it
+    std::string name;
+    std::string reason;
+};
+
 struct SampleResult {
     std::string name;
     std::vector<Rational> responses; // as typed

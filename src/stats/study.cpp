@@ -39,6 +39,13 @@ std::string StudyData::dataCell(int column, int row) const
 std::string DataLevelLabel(int level) { return std::string(10, ' ') + std::to_string(level); }
 std::string ReplicateLevelHeading(int level) { return std::string(11, ' ') + std::to_string(level); }
 
+bool StudyData::operator==(const StudyData &other) const
+{
+    return methodText == other.methodText && analystText == other.analystText && dateText == other.dateText &&
+           unitsText == other.unitsText && levelsText == other.levelsText && replicateGrid == other.replicateGrid &&
+           dataGrid == other.dataGrid;
+}
+
 StudyData StudyData::Shaped(const std::vector<std::string> &replicates,
                             const std::vector<std::string> &x, const std::vector<std::string> &y)
 {

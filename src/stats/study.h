@@ -48,6 +48,8 @@ struct StudyData final : StudyTexts {
     std::string replicateCell(int column, int row) const override;
     int dataRowCount() const override { return static_cast<int>(dataGrid.size()); }
     std::string dataCell(int column, int row) const override;
+    // The same texts in the same shapes.
+    bool operator==(const StudyData &other) const;
 
     // A study shaped the way Open shapes the editor: replicate grid with one
     // column per count, data grid with one row per pair, headings and the

@@ -76,9 +76,9 @@ CriteriaWindow::CriteriaWindow(stats::StudyData study, const stats::CriteriaResu
     auto *top = new QHBoxLayout;
     top->addWidget(targetLabel);
     top->addWidget(ecantidad_);
-    auto *units = new QLabel(QString::fromStdString(units_), content);
-    units->setTextFormat(Qt::PlainText); // the units as typed, even "<b>mg"
-    top->addWidget(units);
+    unitsLabel_ = new QLabel(QString::fromStdString(units_), content);
+    unitsLabel_->setTextFormat(Qt::PlainText); // the units as typed, even "<b>mg"
+    top->addWidget(unitsLabel_);
     top->addStretch(1);
     top->addWidget(btnlimites_);
 
@@ -179,19 +179,33 @@ void CriteriaWindow::targetEdited()
 
 bool CriteriaWindow::recompute(const stats::Target &target)
 {
-    bool shown = false;
-    widgets::RunReportingErrors(dialogs_, this, [&] {
-        const stats::StudyAnalysis analysis = stats::Analyze(
-            study_, {.decimalSeparator = separator_, .criteria = {target, windows::StoredAcceptanceLimits()}});
-        const stats::CommandOutcome outcome = stats::CriteriaOutcome(analysis);
-        if (outcome.refused()) {
-            dialogs_.message(this, QString::fromStdString(outcome.refusalMessage()));
-            return;
-        }
-        display(*analysis.criteria.value);
-        shown = true;
-    });
-    return shown;
+    std::string refusal;
+    if (!widgets::RunReportingErrors(dialogs_, this, [&] { refusal = computed(target); }))
+        return false;
+    if (!refusal.empty())
+        dialogs_.message(this, QString::fromStdString(refusal));
+    return refusal.empty();
+}
+
+std::string CriteriaWindow::computed(const stats::Target &target)
+{
+    const stats::StudyAnalysis analysis =
+        stats::Analyze(study_, {.decimalSeparator = separator_, .criteria = {target, windows::StoredAcceptanceLimits()}});
+    const stats::CommandOutcome outcome = stats::CriteriaOutcome(analysis);
+    if (outcome.refused())
+        return outcome.refusalMessage();
+    display(*analysis.criteria.value);
+    return {};
+}
+
+void CriteriaWindow::studyChanged(const stats::StudyData &study)
+{
+    if (study == study_)
+        return;
+    study_ = study;
+    units_ = study_.units();
+    unitsLabel_->setText(QString::fromStdString(units_));
+    followStudy([this] { return computed(criteria_.userTarget()); });
 }
 
 void CriteriaWindow::display(const stats::CriteriaResult &criteria)

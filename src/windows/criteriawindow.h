@@ -1,8 +1,8 @@
 #pragma once
-// The acceptance criteria of the study as it was when the window opened:
-// T, which the user may set, the figures, the checks with their limits and
-// results, the verdict, the back-calculation and the level biases. A T typed
-// or new limits stored compute them again; the window shows only what the
+// The acceptance criteria of the study in the editor: T, which the user may
+// set, the figures, the checks with their limits and results, the verdict,
+// the back-calculation and the level biases. A T typed, new limits stored or
+// a change to the study compute them again; the window shows only what the
 // engine computed.
 #include "stats/criteria.h"
 #include "stats/study.h"
@@ -40,6 +40,8 @@ public:
     // The whole of its contents: what shows them without scrolling.
     QSize sizeHint() const override;
 
+    void studyChanged(const stats::StudyData &study) override;
+
 private:
     // The T typed: empty is the mean of the levels; a text that is not a
     // number greater than zero is told and the last good T stays.
@@ -47,10 +49,14 @@ private:
     // Computes with `target` and the stored limits; false, with the error
     // told and the window as it was, when the computation fails.
     bool recompute(const stats::Target &target);
+    // Computes with `target` and the stored limits and shows it; the
+    // refusal's message, with the window as it was, when the study is
+    // refused. Raises what stops the computation.
+    std::string computed(const stats::Target &target);
     void display(const stats::CriteriaResult &criteria);
 
-    const stats::StudyData study_;
-    const std::string units_;
+    stats::StudyData study_;
+    std::string units_;
     const char separator_;
     UserDialogs &dialogs_;
     HelpViewer *help_;
@@ -59,6 +65,7 @@ private:
     bool editing_ = false; // a message box up for the T: its focus change is not another edit
 
     QLineEdit *ecantidad_;
+    QLabel *unitsLabel_;
     QPushButton *btnlimites_;
     QPlainTextEdit *mmcifras_;
     QTableWidget *stgcriterios_;

@@ -70,7 +70,8 @@ void PrintOptionsWindow::printSelected()
         // for: a refused study starts no job.
         stats::AnalysisOptions options{.decimalSeparator = m_separator,
                                        .criteria = {.target = m_target ? m_target() : stats::Target(),
-                                                    .limits = windows::StoredAcceptanceLimits()}};
+                                                    .limits = windows::StoredAcceptanceLimits()},
+                                       .weighting = m_weight ? m_weight() : stats::WeightingOptions()};
         if (m_samples && selectedReport() == render::PrintedReport::Samples)
             m_samples(options);
         const render::PreparedReport report = render::PrepareReport(selectedReport(), stats::Analyze(*editor, options));

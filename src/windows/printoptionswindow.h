@@ -30,6 +30,9 @@ public:
     // window (none: the mean of the levels), so that the page printed says
     // what the window shows.
     void setCriteriaTarget(std::function<stats::Target()> source) { m_target = std::move(source); }
+    // Where the weighting page finds the weight the user chose in the
+    // weighting window (none: the rule's choice), for the same reason.
+    void setWeightChoice(std::function<stats::WeightingOptions()> source) { m_weight = std::move(source); }
     // The samples and confidence the samples page prints: those of the
     // samples window the user went to last (none: the method alone).
     void setSamplesSource(std::function<void(stats::AnalysisOptions &)> source) { m_samples = std::move(source); }
@@ -47,6 +50,7 @@ private:
     std::function<StudyEditor *()> m_study;
     StudyOrigin m_origin;
     std::function<stats::Target()> m_target;
+    std::function<stats::WeightingOptions()> m_weight;
     std::function<void(stats::AnalysisOptions &)> m_samples;
     QButtonGroup *opcion = nullptr;
 };

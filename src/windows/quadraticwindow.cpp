@@ -1,9 +1,12 @@
 #include "windows/quadraticwindow.h"
 
+#include "stats/outcomes.h"
+#include "windows/acceptancelimitsdialog.h"
 #include "windows/objectnames.h"
 
 #include <QFontDatabase>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 
 namespace {
 
@@ -17,7 +20,9 @@ const ResultWindowLook kLook = {
 
 } // namespace
 
-QuadraticWindow::QuadraticWindow(const stats::Lines &lines, QWidget *parent) : ResultWindow(kLook, parent)
+QuadraticWindow::QuadraticWindow(const stats::Lines &lines, stats::StudyData study, char decimalSeparator,
+                                 QWidget *parent)
+    : ResultWindow(kLook, parent), study_(std::move(study)), separator_(decimalSeparator)
 {
     mmcuadratico_ = fillWithTextBox(QLatin1String(objectnames::mmcuadratico), lines);
     // The tables are aligned in characters: a fixed pitch keeps their columns.
@@ -26,4 +31,28 @@ QuadraticWindow::QuadraticWindow(const stats::Lines &lines, QWidget *parent) : R
     mmcuadratico_->setFont(fixed);
     mmcuadratico_->setLineWrapMode(QPlainTextEdit::NoWrap);
     addCloseMenu(mmcuadratico_);
+    // The limits choose the model: any window's limits dialog changes them.
+    connect(&windows::AcceptanceLimitsNotifier::instance(), &windows::AcceptanceLimitsNotifier::stored, this,
+            [this] { followStudy([this] { return computed(); }); });
+}
+
+void QuadraticWindow::studyChanged(const stats::StudyData &study)
+{
+    if (study == study_)
+        return;
+    study_ = study;
+    followStudy([this] { return computed(); });
+}
+
+std::string QuadraticWindow::computed()
+{
+    const stats::CommandOutcome outcome = stats::QuadraticOutcome(stats::Analyze(
+        study_, {.decimalSeparator = separator_, .criteria = {.target = {}, .limits = windows::StoredAcceptanceLimits()}}));
+    if (outcome.refused())
+        return outcome.refusalMessage();
+    // Where the reader was in the text, as far as it still goes.
+    const int scrolled = mmcuadratico_->verticalScrollBar()->value();
+    windows::SetLines(mmcuadratico_, outcome.lines);
+    mmcuadratico_->verticalScrollBar()->setValue(scrolled);
+    return {};
 }

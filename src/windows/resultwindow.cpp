@@ -2,7 +2,11 @@
 
 #include "widgets/helpcontext.h"
 
+#include "stats/errors.h"
+
 #include <QAction>
+#include <QBoxLayout>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QVBoxLayout>
@@ -50,6 +54,52 @@ void ResultWindow::addCloseMenu(QWidget *area)
         area->addAction(close);
         area->setContextMenuPolicy(Qt::ActionsContextMenu);
     }
+}
+
+void ResultWindow::studyChanged(const stats::StudyData &) {}
+
+bool ResultWindow::outOfDate() const { return banner_ && !banner_->isHidden(); }
+
+void ResultWindow::followStudy(const std::function<std::string()> &compute)
+{
+    std::string refusal;
+    stats::ReportCommandErrors([&] { refusal = compute(); }, [&](const std::string &message) { refusal = message; });
+    setOutOfDate(refusal);
+}
+
+void ResultWindow::setOutOfDate(const std::string &reason)
+{
+    if (reason.empty()) {
+        if (banner_)
+            banner_->hide();
+        setWindowTitle(look_.caption);
+        return;
+    }
+    if (!banner_) {
+        // Across the top of the window, above whatever it shows.
+        banner_ = new QLabel(this);
+        banner_->setObjectName(QStringLiteral("Ldesactualizada"));
+        banner_->setTextFormat(Qt::PlainText);
+        banner_->setWordWrap(true);
+        banner_->setMargin(6);
+        banner_->setAutoFillBackground(true);
+        QPalette palette = banner_->palette();
+        palette.setColor(QPalette::Window, QColor(190, 0, 0));
+        palette.setColor(QPalette::WindowText, Qt::white);
+        banner_->setPalette(palette);
+        QFont bold = banner_->font();
+        bold.setBold(true);
+        banner_->setFont(bold);
+        if (auto *box = qobject_cast<QBoxLayout *>(layout()))
+            box->insertWidget(0, banner_);
+    }
+    QString why = QString::fromStdString(reason);
+    if (why.endsWith(QLatin1Char('.')))
+        why.chop(1);
+    banner_->setText(QStringLiteral("DESACTUALIZADA: el estudio del editor no se puede calcular (") + why +
+                     QStringLiteral("). Sus cifras no son las del estudio del editor."));
+    banner_->show();
+    setWindowTitle(look_.caption + QStringLiteral(" (DESACTUALIZADA)"));
 }
 
 void ResultWindow::closeWindow()

@@ -5,12 +5,17 @@
 // 13-pixel system font, the pop-up menu with its single "Cerrar", and the
 // read-only text boxes. Each window class adds only what is its own.
 #include "stats/resulttexts.h"
+#include "stats/study.h"
 
 #include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
+#include <string>
+
+class QLabel;
 class QPlainTextEdit;
 
 struct ResultWindowLook {
@@ -36,8 +41,27 @@ class ResultWindow : public QWidget {
 public:
     const ResultWindowLook &look() const { return look_; }
 
+    // The study in the editor has changed (`study`, shaped as the windows
+    // keep it). A window that keeps the study to compute again (a T typed, a
+    // weight chosen, samples typed) follows it; the described result windows
+    // keep the study they were opened with.
+    virtual void studyChanged(const stats::StudyData &study);
+    // Whether the window still shows the figures of an earlier study: the
+    // study as it is now could not be computed. Its banner and caption say so.
+    bool outOfDate() const;
+    QLabel *outOfDateBanner() const { return banner_; }
+
 protected:
     ResultWindow(const ResultWindowLook &look, QWidget *parent);
+
+    // Runs `compute`, which shows the study as it is now and returns the
+    // refusal that stopped it (empty when shown). A refusal, or an error it
+    // raises, marks the window out of date with that reason, rather than a
+    // message box in the middle of the analyst's typing; once shown, the
+    // window is up to date again.
+    void followStudy(const std::function<std::string()> &compute);
+    // Out of date for `reason`; up to date with an empty one.
+    void setOutOfDate(const std::string &reason);
 
     // A text box that shows `lines` and takes no editing or selection.
     QPlainTextEdit *addTextBox(const QString &objectName, const stats::Lines &lines);
@@ -51,6 +75,7 @@ protected:
 
 private:
     ResultWindowLook look_;
+    QLabel *banner_ = nullptr; // above everything, shown while out of date
 };
 
 namespace windows {

@@ -158,11 +158,13 @@ std::vector<stats::SampleTexts> SamplesWindow::typedSamples() const
 void SamplesWindow::samplesInto(stats::AnalysisOptions &options) const
 {
     std::vector<stats::Sample> samples;
+    options.unreadSamples.clear();
     for (const stats::SampleTexts &typed : typedSamples())
         try {
             samples.push_back(stats::SampleOf(typed, separator_));
-        } catch (const stats::ConversionError &) {
-            // shown as wrong beside its row; not printed
+        } catch (const stats::ConversionError &e) {
+            // printed in its place with what its row says
+            options.unreadSamples.push_back({samples.size(), typed.name, e.what()});
         }
     options.samples = std::move(samples);
     options.confidence = confidence_;
@@ -242,6 +244,15 @@ void SamplesWindow::showRow(int row, const stats::CellRow &cells)
     }
 }
 
+void SamplesWindow::studyChanged(const stats::StudyData &study)
+{
+    if (study == study_)
+        return;
+    study_ = study;
+    units_ = study_.units();
+    recompute();
+}
+
 void SamplesWindow::recompute()
 {
     // Each typed row: its sample, or what is wrong with it beside it.
@@ -270,6 +281,7 @@ void SamplesWindow::recompute()
         options.confidence = confidence_;
         const stats::StudyAnalysis analysis = stats::Analyze(study_, options);
         const stats::CommandOutcome outcome = stats::SamplesOutcome(analysis);
+        setOutOfDate(outcome.refused() ? outcome.refusalMessage() : std::string());
         if (outcome.refused()) {
             windows::SetLines(mmmetodo_, {outcome.refusalMessage()});
             return;

@@ -2,8 +2,8 @@
 // Unknown samples read off the study's line: the method's standard deviation
 // and its detection and quantification limits above, and a grid where the
 // analyst types or pastes each sample's name and responses, with its amount,
-// intervals and flags beside it as it is typed. The study is kept as it was
-// when the window opened; the window shows only what the engine computed.
+// intervals and flags beside it as it is typed. It follows the study in the
+// editor; the window shows only what the engine computed.
 #include "stats/analysis.h"
 #include "stats/samplesfile.h"
 #include "stats/samplestexts.h"
@@ -33,8 +33,8 @@ public:
 
     // What the grid holds, row by row, rows with nothing typed left out.
     std::vector<stats::SampleTexts> typedSamples() const;
-    // The samples typed that can be computed, and the confidence, for a
-    // printed page.
+    // Every sample typed (those that cannot be computed with the reason
+    // their row shows), and the confidence, for a printed page.
     void samplesInto(stats::AnalysisOptions &options) const;
     // Fills the grid with `samples` (at most kMaxSamples) and computes them.
     void setSamples(const std::vector<stats::SampleTexts> &samples);
@@ -46,6 +46,7 @@ public:
     void saveFile();
 
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void studyChanged(const stats::StudyData &study) override;
 
 private:
     void confidenceEdited();
@@ -53,8 +54,8 @@ private:
     void recompute();
     void showRow(int row, const stats::CellRow &cells);
 
-    const stats::StudyData study_;
-    const std::string units_;
+    stats::StudyData study_;
+    std::string units_;
     const char separator_;
     UserDialogs &dialogs_;
     stats::Rational confidence_;

@@ -61,12 +61,6 @@ public:
     }
 };
 
-void keepFitted(QPlainTextEdit *box)
-{
-    fitToLines(box);
-    box->installEventFilter(new FitOnFontChange(box));
-}
-
 QLabel *wrappedLabel(const char *name, QWidget *parent)
 {
     auto *label = new QLabel(parent);
@@ -92,29 +86,17 @@ WeightingWindow::WeightingWindow(stats::StudyData study, const stats::WeightingR
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll);
 
-    Lveredicto_ = windows::Heading(QString::fromStdString(stats::WeightingVerdictLine(weighting_)), content_);
+    Lveredicto_ = windows::Heading(QString(), content_);
     Lveredicto_->setObjectName(QLatin1String(objectnames::Lveredicto));
-    mmvarianza_ = fixedBox(addTextBox(QLatin1String(objectnames::mmvarianza),
-                                      stats::HomogeneityLines(weighting_.homogeneity, separator_)),
-                           content_);
-    keepFitted(mmvarianza_);
+    mmvarianza_ = fixedBox(addTextBox(QLatin1String(objectnames::mmvarianza), {}), content_);
+    mmvarianza_->installEventFilter(new FitOnFontChange(mmvarianza_));
     stgponderaciones_ = windows::ReadOnlyTable(objectnames::stgponderaciones, content_);
-    windows::FillTable(stgponderaciones_, stats::CandidateCells(weighting_, separator_), 1);
     indefinidas_ = wrappedLabel("Lindefinidas", content_);
-    indefinidas_->setText(QString::fromStdString(
-        [&] {
-            std::string text;
-            for (const std::string &line : stats::UndefinedWeightLines(weighting_))
-                text += (text.empty() ? "" : "\n") + line;
-            return text;
-        }()));
-    indefinidas_->setVisible(!indefinidas_->text().isEmpty());
 
     cbponderacion_ = new QComboBox(content_);
     cbponderacion_->setObjectName(QLatin1String(objectnames::cbponderacion));
     for (stats::Weight w : stats::Weights())
         cbponderacion_->addItem(QString::fromLatin1(stats::WeightId(w)));
-    cbponderacion_->setCurrentIndex(static_cast<int>(weighting_.chosen));
     auto *choiceLabel = new QLabel(QStringLiteral("Ponderación de la recta:"), content_);
     choiceLabel->setBuddy(cbponderacion_);
     Lelegida_ = wrappedLabel(objectnames::Lelegida, content_);
@@ -128,10 +110,7 @@ WeightingWindow::WeightingWindow(stats::StudyData study, const stats::WeightingR
     stginversop_ = windows::ReadOnlyTable(objectnames::stginversop, content_);
     stgsesgop_ = windows::ReadOnlyTable(objectnames::stgsesgop, content_);
     stgdiagnostico_ = windows::ReadOnlyTable(objectnames::stgdiagnostico, content_);
-    windows::FillTable(stgdiagnostico_, stats::DiagnosticCells(weighting_, separator_), 0);
     stggrubbs_ = windows::ReadOnlyTable(objectnames::stggrubbs, content_);
-    windows::FillTable(stggrubbs_, stats::GrubbsCells(weighting_, separator_), 0);
-    stggrubbs_->setVisible(!weighting_.grubbs.empty());
 
     // The variance and the weights on the left, the chosen line beside them;
     // the diagnostics of the unweighted line below.
@@ -182,12 +161,19 @@ WeightingWindow::WeightingWindow(stats::StudyData study, const stats::WeightingR
         area->setContextMenuPolicy(Qt::ActionsContextMenu);
         area->addActions(actions());
     }
-    showLine();
+    display();
     connect(cbponderacion_, &QComboBox::currentIndexChanged, this, &WeightingWindow::weightChosen);
     setFocusProxy(cbponderacion_);
 }
 
 QSize WeightingWindow::sizeHint() const { return content_->sizeHint(); }
+
+stats::WeightingOptions WeightingWindow::userWeight() const
+{
+    if (weighting_.rule == stats::WeightRule::User)
+        return {weighting_.chosen};
+    return {};
+}
 
 void WeightingWindow::weightChosen(int index)
 {
@@ -215,6 +201,44 @@ void WeightingWindow::weightChosen(int index)
         cbponderacion_->setCurrentIndex(static_cast<int>(weighting_.chosen));
         return;
     }
+    showLine();
+}
+
+void WeightingWindow::studyChanged(const stats::StudyData &study)
+{
+    if (study == study_)
+        return;
+    study_ = study;
+    followStudy([this]() -> std::string {
+        const stats::StudyAnalysis analysis =
+            stats::Analyze(study_, {.decimalSeparator = separator_, .criteria = {}, .weighting = userWeight()});
+        const stats::CommandOutcome outcome = stats::WeightingOutcome(analysis);
+        if (outcome.refused())
+            return outcome.refusalMessage();
+        weighting_ = *analysis.weighting.value;
+        display();
+        return {};
+    });
+}
+
+void WeightingWindow::display()
+{
+    Lveredicto_->setText(QString::fromStdString(stats::WeightingVerdictLine(weighting_)));
+    windows::SetLines(mmvarianza_, stats::HomogeneityLines(weighting_.homogeneity, separator_));
+    fitToLines(mmvarianza_);
+    windows::FillTable(stgponderaciones_, stats::CandidateCells(weighting_, separator_), 1);
+    std::string undefined;
+    for (const std::string &line : stats::UndefinedWeightLines(weighting_))
+        undefined += (undefined.empty() ? "" : "\n") + line;
+    indefinidas_->setText(QString::fromStdString(undefined));
+    indefinidas_->setVisible(!undefined.empty());
+    {
+        const QSignalBlocker quiet(cbponderacion_);
+        cbponderacion_->setCurrentIndex(static_cast<int>(weighting_.chosen));
+    }
+    windows::FillTable(stgdiagnostico_, stats::DiagnosticCells(weighting_, separator_), 0);
+    windows::FillTable(stggrubbs_, stats::GrubbsCells(weighting_, separator_), 0);
+    stggrubbs_->setVisible(!weighting_.grubbs.empty());
     showLine();
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The variance homogeneity, the eight weights ranked, the line with the
-// chosen weight and the diagnostics of each observation, for the study as it
-// was when the window opened. Choosing another weight in the list computes
-// the weighted line again; the rest stays as it is.
+// chosen weight and the diagnostics of each observation, for the study in
+// the editor. Choosing another weight in the list computes the weighted line
+// again; the rest stays as it is. A change to the study computes it all
+// again, with the weight chosen.
 #include "stats/study.h"
 #include "stats/weighting.h"
 #include "windows/resultwindow.h"
@@ -30,16 +31,23 @@ public:
     QTableWidget *diagnostics() const { return stgdiagnostico_; }
     QTableWidget *grubbs() const { return stggrubbs_; }
     const stats::WeightingResult &weighting() const { return weighting_; }
+    // The weight the analyst chose in the list, which the printed weighting
+    // page uses too; none while the rule's choice is shown.
+    stats::WeightingOptions userWeight() const;
 
     QSize sizeHint() const override;
 
+    void studyChanged(const stats::StudyData &study) override;
+
 private:
+    // Everything from `weighting_`.
+    void display();
     // The weighted line with the weight chosen in the list; on an error it
     // is told and the window stays as it was.
     void weightChosen(int index);
     void showLine();
 
-    const stats::StudyData study_;
+    stats::StudyData study_;
     const char separator_;
     UserDialogs &dialogs_;
     stats::WeightingResult weighting_;

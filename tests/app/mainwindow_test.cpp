@@ -10,18 +10,25 @@
 #include "stats/quadratic.h"
 #include "support/studybytes.h"
 #include "widgets/helpviewer.h"
+#include "stats/outcomes.h"
+#include "widgets/stringgrid.h"
+#include "windows/acceptancelimitsdialog.h"
 #include "windows/criteriawindow.h"
 #include "windows/graphoptionsdialog.h"
 #include "windows/inferencewindow.h"
 #include "windows/objectnames.h"
 #include "windows/predictionwindow.h"
 #include "windows/printoptionswindow.h"
+#include "windows/quadraticwindow.h"
 #include "windows/regressiongraphwindow.h"
 #include "windows/residualgraphwindow.h"
+#include "windows/sampleswindow.h"
 #include "windows/splashwindow.h"
 #include "windows/studyeditor.h"
+#include "windows/weightingwindow.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -30,6 +37,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -102,6 +110,32 @@ class MainWindowTest : public QObject {
     {
         qobject_cast<QMdiSubWindow *>(content->parentWidget())->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // The first child window of kind W.
+    template <class W>
+    W *child()
+    {
+        for (QMdiSubWindow *sub : children())
+            if (auto *w = qobject_cast<W *>(sub->widget()))
+                return w;
+        return nullptr;
+    }
+    // Types `text` into the cell of the editor's data grid as an edit the
+    // editor hears of.
+    void editDataCell(int column, int row, const QString &text)
+    {
+        auto *grid = frame().editor()->findChild<StringGrid *>(stgdatos);
+        grid->setCell(column, row, text);
+        emit grid->cellEdited(column, row);
+    }
+    // The text of page `file` printed now as `report`.
+    QString printedText(render::PrintedReport report, const QString &file)
+    {
+        PrintOptionsWindow &options = app->printOptions();
+        options.selectReport(report);
+        dialogs.printFiles << dir.filePath(file);
+        options.printSelected();
+        return QFile::exists(dir.filePath(file)) ? readPdf(dir.filePath(file)).text() : QString();
     }
     QStringList firstInferenceLines()
     {
@@ -661,6 +695,112 @@ private slots:
 
         closeChild(criteria);
         QCOMPARE(printedTarget("cerrada.pdf"), QStringLiteral("CANTIDAD AL 100 % (T) = 2 (MEDIA DE LOS NIVELES)"));
+    }
+
+    // The weighting page prints the weight shown in the weighting window the
+    // user went to last, saying who chose it; the rule's choice once closed.
+    void weightingPagePrintsTheWeightChosenInTheWeightingWindow()
+    {
+        // Five levels whose spread grows with the amount.
+        openStudy(writeStudy("creciente.w04", testing_studies::makeStudy(
+                                                  {"3", "3", "3", "3", "3"},
+                                                  {"1", "1", "1", "5", "5", "5", "10", "10", "10", "50", "50", "50",
+                                                   "100", "100", "100"},
+                                                  {"1.02", "0.99", "1.01", "5.10", "4.93", "5.04", "10.21", "9.85",
+                                                   "10.08", "51.3", "48.6", "50.9", "103.8", "96.9", "101.2"})));
+        const QString byRule = "(la de menor suma de errores relativos, por ser la varianza no constante)";
+        QVERIFY(printedText(render::PrintedReport::Weighting, "regla.pdf").simplified().contains(byRule));
+
+        frame().action(mnuponderacion)->trigger();
+        auto *weighting = child<WeightingWindow>();
+        QVERIFY(weighting);
+        weighting->weightChoice()->setCurrentText("1/y");
+        QCOMPARE(weighting->choice()->text(), QStringLiteral("PONDERACIÓN ELEGIDA: 1/y (elegida por el analista)"));
+        const QString slope = windows::TextLines(weighting->line()).value(0);
+        QVERIFY(slope.startsWith("PENDIENTE = "));
+        const QString chosen = printedText(render::PrintedReport::Weighting, "analista.pdf");
+        QVERIFY2(chosen.simplified().contains(weighting->choice()->text()), qPrintable(chosen));
+        QVERIFY2(chosen.split('\n').contains(slope), qPrintable(slope));
+
+        closeChild(weighting);
+        const QString closed = printedText(render::PrintedReport::Weighting, "cerrada.pdf").simplified();
+        QVERIFY(closed.contains(byRule) && !closed.contains("elegida por el analista"));
+    }
+
+    // The criteria, weighting, quadratic model and samples windows follow the
+    // study in the editor: a response changed there computes them again once
+    // the analyst pauses, so that they show what a page printed now shows; a
+    // study that can no longer be computed marks each of them out of date
+    // (and prints no page), until it can again.
+    void windowsThatKeepTheStudyFollowTheEditor()
+    {
+        openStudy(writeStudy("sigue.w04", testing_studies::inferenceStudy()));
+        for (const char *name : {mnucriterios, mnuponderacion, mnucuadratico, mnumuestras})
+            frame().action(name)->trigger();
+        auto *criteria = child<CriteriaWindow>();
+        auto *weighting = child<WeightingWindow>();
+        auto *quadratic = child<QuadraticWindow>();
+        auto *samples = child<SamplesWindow>();
+        QVERIFY(criteria && weighting && quadratic && samples);
+        samples->setSamples({{"M-1", {"99.9"}}});
+        const std::vector<ResultWindow *> following = {criteria, weighting, quadratic, samples};
+
+        auto lines = [](const stats::Lines &from) {
+            QStringList to;
+            for (const std::string &line : from)
+                to << QString::fromStdString(line);
+            return to;
+        };
+        // Each window against the engine's texts for the study the editor holds now.
+        auto showNow = [&] {
+            const stats::StudyAnalysis a = stats::Analyze(
+                *frame().editor(),
+                {.criteria = {.target = {}, .limits = windows::StoredAcceptanceLimits()},
+                 .samples = std::vector<stats::Sample>{{"M-1", {stats::Rational(999, 10)}}}});
+            return windows::TextLines(criteria->figures()) == lines(stats::CriteriaFigureLines(*a.criteria.value, "", '.')) &&
+                   windows::TextLines(weighting->variance()) ==
+                       lines(stats::HomogeneityLines(a.weighting.value->homogeneity, '.')) &&
+                   windows::TextLines(quadratic->text()) == lines(stats::QuadraticOutcome(a).lines) &&
+                   windows::TextLines(samples->method()) == lines(stats::DetectionLines(*a.detection.value, "", '.')) &&
+                   samples->grid()->item(0, SamplesWindow::X)->text() ==
+                       QString::fromStdString(stats::SampleCells(a.samples.value->samples[0], '.')[3]);
+        };
+        auto outOfDate = [&] {
+            return std::all_of(following.begin(), following.end(), [](ResultWindow *w) { return w->outOfDate(); });
+        };
+        auto upToDate = [&] {
+            return std::none_of(following.begin(), following.end(), [](ResultWindow *w) { return w->outOfDate(); });
+        };
+        QVERIFY(showNow() && upToDate());
+        const QString before = samples->grid()->item(0, SamplesWindow::X)->text();
+
+        editDataCell(2, 1, "81.5");
+        QTRY_VERIFY(showNow());
+        QVERIFY(upToDate());
+        const QString after = samples->grid()->item(0, SamplesWindow::X)->text();
+        QVERIFY(after != before);
+        QVERIFY(printedText(render::PrintedReport::Samples, "muestras.pdf").contains("M-1 1 99.9 " + after));
+
+        // An empty response: nothing can be computed, and every window says so.
+        const QStringList figures = windows::TextLines(criteria->figures());
+        editDataCell(2, 1, "");
+        QTRY_VERIFY(outOfDate());
+        const QString why = QString::fromStdString(stats::ValidateStudy(*frame().editor()).message);
+        for (ResultWindow *w : following) {
+            QVERIFY2(w->outOfDateBanner()->isVisibleTo(w) && w->outOfDateBanner()->text().contains(why),
+                     qPrintable(w->objectName()));
+            QVERIFY(w->windowTitle().endsWith("(DESACTUALIZADA)"));
+        }
+        QCOMPARE(windows::TextLines(criteria->figures()), figures); // kept, under the banner
+        QVERIFY(dialogs.messages.isEmpty() && dialogs.errors.isEmpty()); // no box while typing
+        QCOMPARE(printedText(render::PrintedReport::Weighting, "nunca.pdf"), QString());
+        QCOMPARE(dialogs.messages, QStringList{why});
+
+        editDataCell(2, 1, "79.5");
+        QTRY_VERIFY(upToDate());
+        QVERIFY(showNow());
+        QCOMPARE(samples->grid()->item(0, SamplesWindow::X)->text(), before);
+        QCOMPARE(criteria->windowTitle(), QStringLiteral("Criterios de aceptación"));
     }
 
     // The graph titles the study file holds: kept by a Save right after Open,

@@ -6,6 +6,7 @@
 // (tests/golden).
 #include "render/pageflow.h"
 #include "render/printedreports.h"
+#include "stats/numberformat.h"
 #include "stats/studyfile.h"
 #include "support/recordingdevice.h"
 #include "support/studies.h"
@@ -125,6 +126,44 @@ stats::StudyData fullStudy(int replicates = 5)
     return named(makeStudy(counts, x, y));
 }
 
+// Five levels of three replicates whose spread grows with the amount: the
+// variance is not constant and a weighting is recommended.
+stats::StudyData growingSpread()
+{
+    return makeStudy({"3", "3", "3", "3", "3"},
+                     {"1", "1", "1", "5", "5", "5", "10", "10", "10", "50", "50", "50", "100", "100", "100"},
+                     {"1.02", "0.99", "1.01", "5.10", "4.93", "5.04", "10.21", "9.85", "10.08", "51.3", "48.6", "50.9",
+                      "103.8", "96.9", "101.2"});
+}
+
+// The most observations a file holds: twenty levels, the first five of nine replicates.
+stats::StudyData mostObservations()
+{
+    std::vector<std::string> counts(20, "7"), x, y;
+    counts[0] = counts[1] = counts[2] = counts[3] = counts[4] = "9";
+    for (int level = 1, i = 0; level <= 20; ++level)
+        for (int r = 0; r < std::stoi(counts[size_t(level - 1)]); ++r, ++i) {
+            x.push_back(std::to_string(level * 10));
+            y.push_back(std::to_string(level * 10) + "." + std::to_string(100 + i * 37 % 900));
+        }
+    return makeStudy(counts, x, y);
+}
+
+// Criteria with a T and limits whose texts are as long as six digits make them.
+stats::CriteriaOptions longLimits()
+{
+    stats::CriteriaOptions options;
+    options.target = stats::Rational(7, 3);
+    options.limits.rangeLowPercent = 12.3456789;
+    options.limits.rangeHighPercent = 1.23456789e15;
+    options.limits.minR = 0.000123456789;
+    options.limits.maxInterceptPercent = 1.23456789e-7;
+    options.limits.maxLevelBias = 1.23456789e-7;
+    options.limits.maxResponseFactorRsd = 123456789;
+    options.limits.minLackOfFitP = 0.987654321;
+    options.limits.minMandelP = 1.23456789e-7;
+    return options;
+}
 
 // Where each body text of `pages` asks to stand on its line, before the
 // drawing moves anything aside: no two texts of a line overlap (a table's
@@ -232,6 +271,62 @@ private slots:
                                               {"0.5", "1.5", "1.5", "2.5", "2.52", "3.52"}))));
     }
 
+    // The inversion interval is unbounded where t² s²/(b² Sxx) is 1 or more,
+    // and the samples page warns of it then and only then. On x = 1 to 5,
+    // y = 1.0, 2.9, 2.2, 4.6, 4.4 (exact fractions, t from mpmath's inverse
+    // incomplete beta): g = 0.496468 at 90 %, 0.907896 at 95 %, 3.05826 at
+    // 99 % and 14.9729 at 99.9 %.
+    void theSamplesPageWarnsOfAnUnboundedInversionIntervalExactlyWhenItIs()
+    {
+        const stats::StudyData study =
+            named(makeStudy({"1", "1", "1", "1", "1"}, {"1", "2", "3", "4", "5"}, {"1.0", "2.9", "2.2", "4.6", "4.4"}));
+        const struct {
+            stats::Rational confidence;
+            bool unbounded;
+        } cases[] = {{stats::Rational(9, 10), false},
+                     {stats::Rational(19, 20), false},
+                     {stats::Rational(99, 100), true},
+                     {stats::Rational(999, 1000), true}};
+        for (const auto &c : cases) {
+            const render::PreparedReport prepared = render::PrepareReport(
+                PrintedReport::Samples,
+                stats::Analyze(study, {.samples = std::vector<stats::Sample>{{"A", {stats::Rational(3)}}},
+                                       .confidence = c.confidence}));
+            QVERIFY(!prepared.refused());
+            bool warned = false, unboundedCell = false;
+            for (const render::PageBody &page : prepared.pages)
+                for (const render::PageText &t : page) {
+                    warned |= t.text.startsWith(QStringLiteral("INTERVALO POR INVERSIÓN NO ACOTADO"));
+                    unboundedCell |= t.text == QStringLiteral("NO ACOTADO");
+                }
+            const QString what = QString::fromStdString(stats::FormatGeneral(stats::Real(c.confidence), 6, '.'));
+            QVERIFY2(warned == c.unbounded, qPrintable(what));
+            QVERIFY2(unboundedCell == c.unbounded, qPrintable(what));
+        }
+    }
+
+    // Every sample typed is on the samples page in its place; one that could
+    // not be read with its name in the table and its reason below it.
+    void theSamplesPageListsTheUnreadSamplesInTheirPlaces()
+    {
+        const render::PreparedReport prepared = render::PrepareReport(
+            PrintedReport::Samples,
+            stats::Analyze(fullStudy(), {.samples = std::vector<stats::Sample>{{"A", {stats::Rational(41)}},
+                                                                                {"C", {stats::Rational(62)}}},
+                                         .unreadSamples = {{0, "Z", "primero"}, {1, "B", "entre"}, {2, "D", "al final"}}}));
+        QCOMPARE(prepared.pages.size(), size_t(1));
+        QStringList names, reasons;
+        for (const render::PageText &t : prepared.pages[0]) {
+            if (t.column == 30 && t.text.size() == 1)
+                names << t.text;
+            if (t.text.contains(QStringLiteral(": NO SE PUDO CALCULAR: ")))
+                reasons << t.text;
+        }
+        QCOMPARE(names, (QStringList{"Z", "A", "B", "C", "D"}));
+        QCOMPARE(reasons, (QStringList{"Z: NO SE PUDO CALCULAR: primero", "B: NO SE PUDO CALCULAR: entre",
+                                       "D: NO SE PUDO CALCULAR: al final"}));
+    }
+
     void aBlockThatDoesNotFitMovesWholeAndATableRepeatsItsHeading()
     {
         // A body of six lines (10 to 15), each page finished with a mark below it.
@@ -259,6 +354,66 @@ private slots:
         QCOMPARE(laid, expected);
     }
 
+    // Every text of every kind of page stays inside the page's margins, on
+    // A4 and on Letter with the quarter-inch margins of the printers' page:
+    // the body from column 28, where its first texts start, to the right edge
+    // of the printable area (where the footer ends), the header and the
+    // footer inside the printable area, and nothing squeezed to fit. Every
+    // study of the test data, one of growing spread (a long verdict of the
+    // variance), the most observations a file holds, criteria with long
+    // limits and samples, one of them unread.
+    void everyTextOfEveryPageLiesInsideTheMargins()
+    {
+        std::vector<std::pair<QString, stats::StudyData>> studies;
+        for (const QFileInfo &file : QDir(QStringLiteral(TEST_DATA_DIR)).entryInfoList({"*.w04"})) {
+            QFile in(file.filePath());
+            QVERIFY(in.open(QIODevice::ReadOnly));
+            studies.emplace_back(file.fileName(), named(stats::StudyFromFile(stats::ParseStudyFile(in.readAll().toStdString()))));
+        }
+        studies.emplace_back(QStringLiteral("varianza creciente"), named(growingSpread()));
+        studies.emplace_back(QStringLiteral("150 observaciones"), named(mostObservations()));
+        stats::AnalysisOptions options;
+        options.criteria = longLimits();
+        options.samples = std::vector<stats::Sample>{{"Lote 2026-117", {stats::Rational(1), stats::Rational(2)}},
+                                                     {"B", {stats::Rational(-5)}}};
+        options.unreadSamples = {{1, "Lote 2026-118", "'1,2,3' is not a valid floating point value"}};
+        const double margin = 28.0 / 50; // inches
+        QStringList faults;
+        for (const auto &paper : {std::pair(QStringLiteral("A4"), QSizeF(8.27 - 0.5, 11.69 - 0.5)),
+                                  std::pair(QStringLiteral("Letter"), QSizeF(8.0, 10.5))})
+            for (const auto &[name, study] : studies)
+                for (const render::PrintedPage &kind : render::PrintedPages()) {
+                    const render::PreparedReport prepared = render::PrepareReport(kind.report, stats::Analyze(study, options));
+                    if (prepared.refused())
+                        continue;
+                    const double dpi = 600;
+                    RecordingDevice device(dpi, paper.second);
+                    {
+                        QPainter painter(&device);
+                        render::DrawReportPages(painter, prepared.pages, [&device] { return device.newPage(); });
+                    }
+                    for (size_t p = 0; p < device.pages().size(); ++p)
+                        for (const RecordedText &t : device.pages()[p].texts) {
+                            const double left = t.baseline.x() / dpi, right = (t.baseline.x() + t.width) / dpi;
+                            const double line = (t.baseline.y() - t.ascent) / (dpi / 6);
+                            const bool body = line > 7.5 && line < 55.5;
+                            const double from = body ? margin : 0, to = paper.second.width();
+                            // Its width unsqueezed, as the page measures it: in 7200ths of an inch.
+                            QFont font(QStringLiteral("Arial"));
+                            font.setPixelSize(int(std::lround(t.pointSize * 100)));
+                            const double natural = QFontMetricsF(font).horizontalAdvance(t.text) / 7200;
+                            if (left < from - 1e-3 || right > to + 1e-3 || t.width / dpi < natural * 0.99)
+                                faults << QStringLiteral("%1, %2, %3, página %4: %5 a %6 de %7 pulgadas (sin comprimir %8): «%9»")
+                                              .arg(paper.first, name, kind.name).arg(p + 1).arg(left, 0, 'f', 2)
+                                              .arg(right, 0, 'f', 2).arg(paper.second.width(), 0, 'f', 2)
+                                              .arg(left + natural, 0, 'f', 2).arg(t.text);
+                        }
+                }
+        for (const QString &fault : faults)
+            qWarning().noquote() << fault;
+        QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("%1 textos fuera de los márgenes").arg(faults.size())));
+    }
+
     void noTwoTextsShareALineNorPassTheBodysLastLine()
     {
         // Every study of the test data, and one with the most observations a
@@ -271,26 +426,10 @@ private slots:
             studies.emplace_back(file.fileName(), stats::StudyFromFile(stats::ParseStudyFile(in.readAll().toStdString())));
         }
         QVERIFY(studies.size() >= 10);
-        std::vector<std::string> counts(20, "7"), x, y;
-        counts[0] = counts[1] = counts[2] = counts[3] = counts[4] = "9";
-        for (int level = 1, i = 0; level <= 20; ++level)
-            for (int r = 0; r < std::stoi(counts[size_t(level - 1)]); ++r, ++i) {
-                x.push_back(std::to_string(level * 10));
-                y.push_back(std::to_string(level * 10) + "." + std::to_string(100 + i * 37 % 900));
-            }
-        QCOMPARE(int(x.size()), stats::kMaxFileObservations);
-        studies.emplace_back(QStringLiteral("150 observaciones"), named(makeStudy(counts, x, y)));
-
-        stats::CriteriaOptions longLimits;
-        longLimits.target = stats::Rational(7, 3);
-        longLimits.limits.rangeLowPercent = 12.3456789;
-        longLimits.limits.rangeHighPercent = 1.23456789e15;
-        longLimits.limits.minR = 0.000123456789;
-        longLimits.limits.maxInterceptPercent = 1.23456789e-7;
-        longLimits.limits.maxLevelBias = 1.23456789e-7;
-        longLimits.limits.maxResponseFactorRsd = 123456789;
-        longLimits.limits.minLackOfFitP = 0.987654321;
-        longLimits.limits.minMandelP = 1.23456789e-7;
+        const stats::StudyData most = mostObservations();
+        QCOMPARE(most.dataRowCount() - 1, stats::kMaxFileObservations);
+        studies.emplace_back(QStringLiteral("150 observaciones"), named(most));
+        const stats::CriteriaOptions longLimits = ::longLimits();
         QStringList faults;
         for (const auto &[name, study] : studies)
             for (PrintedReport report : {PrintedReport::GeneralInformation, PrintedReport::InferenceAndAnova,

@@ -7,6 +7,7 @@
 #include "stats/conversions.h"
 #include "stats/numberformat.h"
 #include "stats/samplesfile.h"
+#include "stats/samplestexts.h"
 #include "support/studies.h"
 
 #include <gtest/gtest.h>
@@ -167,6 +168,37 @@ TEST(UnknownSamples, FlagsAtTheirBounds)
         EXPECT_EQ(r.samples[i].inRange, inRange[i]) << r.samples[i].name;
     EXPECT_TRUE(r.samples[4].belowQuantification);
     EXPECT_FALSE(r.samples[0].belowQuantification);
+}
+
+// The quantification limit, not the detection limit, decides the flag: on
+// the line of DIN 32645's example (a = 2480.8667, b = 9661.9394 from exact
+// fractions; xEG = 0.1396254 and xBG = 0.2120982 as the standard publishes
+// them), a sample under xEG, two between the limits and one above xBG.
+TEST(UnknownSamples, BelowTheQuantificationLimitIsFlaggedBetweenTheLimitsToo)
+{
+    const struct {
+        const char *response;
+        double x; // (y − a)/b
+        bool below;
+    } cases[] = {
+        {"3800", 0.136528835418, true},  // under the detection limit
+        {"4100", 0.167578502340, true},  // between the two limits
+        {"4500", 0.208978058235, true},  // just under the quantification limit
+        {"4600", 0.219327947209, false}, // above it
+    };
+    std::vector<stats::Sample> samples;
+    for (const auto &c : cases)
+        samples.push_back(sample(c.response, {c.response}));
+    const stats::SamplesResult r = evaluate(din(), samples);
+    ASSERT_EQ(r.samples.size(), std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const stats::SampleResult &s = r.samples[i];
+        SCOPED_TRACE(s.name);
+        EXPECT_NEAR(s.x.toDouble(), cases[i].x, 1e-11);
+        EXPECT_TRUE(s.inRange);
+        EXPECT_EQ(s.belowQuantification, cases[i].below);
+        EXPECT_EQ(stats::SampleFlags(s), cases[i].below ? stats::kBelowQuantificationFlag : "");
+    }
 }
 
 // A line too flat for its scatter: t² s²/(b² Sxx) ≥ 1 leaves the inversion

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <span>
 #include <sstream>
@@ -197,6 +198,49 @@ TEST(VarianceHomogeneity, NistGearDataBrownForsythe)
     EXPECT_NEAR(h.brownForsythe->p.toDouble(), 0.0991, 5e-5);
     // The mean as centre is another test, and says another thing.
     EXPECT_NEAR(h.levene->f.toDouble(), 2.15945985647, 1e-9);
+}
+
+// The verdict is the F of the ends at 1 %: a P between 1 % and 5 % is a
+// constant variance, and only a P below 1 % asks for a weighting. Three
+// replicates at each end: F(2, 2), whose upper tail is exactly 1/(1 + F)
+// (mpmath's regularized incomplete beta agrees to 30 digits). The deviations
+// of the spread end, in tenths, are (a, b, −a − b) with a² + ab + b² = F,
+// against (−1, 0, 1) at the other end.
+TEST(VarianceHomogeneity, TheVerdictJudgesTheEndsAtOnePercent)
+{
+    const struct {
+        std::array<int, 3> tenths;
+        int f;
+        bool heteroscedastic;
+    } cases[] = {
+        {{4, 1, -5}, 21, false},   // P = 1/22 = 0.0454545
+        {{6, 0, -6}, 36, false},   // P = 1/37 = 0.0270270
+        {{8, 3, -11}, 97, false},  // P = 1/98 = 0.0102041
+        {{10, 0, -10}, 100, true}, // P = 1/101 = 0.00990099
+        {{7, 7, -14}, 147, true},  // P = 1/148 = 0.00675676
+    };
+    // A level of three responses about `centre`, `tenths` of a unit from it.
+    auto level = [](int centre, const std::array<int, 3> &tenths) {
+        std::vector<std::string> y;
+        for (int d : tenths) {
+            const int v = 10 * centre + d;
+            y.push_back(std::to_string(v / 10) + "." + std::to_string(v % 10));
+        }
+        return y;
+    };
+    for (const auto &c : cases)
+        for (bool spreadHigh : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "F = " << c.f << (spreadHigh ? ", highest level" : ", lowest level"));
+            std::vector<std::string> y = level(10, spreadHigh ? std::array{-1, 0, 1} : c.tenths);
+            for (const std::vector<std::string> &more : {level(30, {-2, 1, 0}), level(50, spreadHigh ? c.tenths : std::array{-1, 0, 1})})
+                y.insert(y.end(), more.begin(), more.end());
+            const stats::Homogeneity h = stats::AssessHomogeneity(studyOf(repeated({"10", "30", "50"}, 3), y));
+            ASSERT_TRUE(h.endsF);
+            EXPECT_EQ(h.endsF->f.compare(c.f), 0);
+            EXPECT_FIGURE(h.endsF->p, 1.0 / (1 + c.f));
+            EXPECT_EQ(h.verdict, c.heteroscedastic ? stats::VarianceVerdict::Heteroscedastic
+                                                   : stats::VarianceVerdict::Homoscedastic);
+        }
 }
 
 struct WeightedFigures {

@@ -3,6 +3,7 @@
 // the studies it refuses before any job starts.
 #include "windows/objectnames.h"
 #include "windows/printoptionswindow.h"
+#include "windows/sampleswindow.h"
 
 #include "support/editortesting.h"
 #include "support/pdfwords.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -130,6 +132,26 @@ private slots:
 
         QCOMPARE(dialogs.printDialogs, 1); // only the incomplete study's general page
         QVERIFY(QDir(dir->path()).isEmpty());
+    }
+
+    // The samples page prints every sample typed in the samples window, in
+    // its place: one whose response is not a number with what its row says.
+    void theSamplesPagePrintsEverySampleTyped()
+    {
+        SamplesWindow samples(testing_studies::anovaStudy(), '.', dialogs);
+        samples.setSamples({{"A", {"1.5"}}, {"B", {"abc"}}, {"C", {"2.5"}}});
+        const QString reason = samples.grid()->item(1, SamplesWindow::Flags)->text();
+        QVERIFY(reason.contains("abc"));
+        window->setSamplesSource([&](stats::AnalysisOptions &options) { samples.samplesInto(options); });
+        print(int(render::PrintedReport::Samples), pdf("muestras.pdf"));
+        const PdfDocument page = readPdf(pdf("muestras.pdf"));
+        QVERIFY2(page.read, "pdftotext (poppler-utils) reads the printed page");
+        QStringList names; // the first word of each table row
+        for (const QString &line : page.lines(0))
+            if (QStringList{"A", "B", "C"}.contains(line.section(' ', 0, 0)))
+                names << line.section(' ', 0, 0);
+        QCOMPARE(names, (QStringList{"A", "B", "C"}));
+        QVERIFY2(page.text().simplified().contains("B: NO SE PUDO CALCULAR: " + reason), qPrintable(page.text()));
     }
 
     void withoutAStudyAceptarDoesNothing()
