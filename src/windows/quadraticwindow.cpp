@@ -2,7 +2,6 @@
 
 #include "windows/objectnames.h"
 
-#include <QFontDatabase>
 #include <QPlainTextEdit>
 
 namespace {
@@ -21,9 +20,7 @@ QuadraticWindow::QuadraticWindow(const stats::Lines &lines, QWidget *parent) : R
 {
     mmcuadratico_ = fillWithTextBox(QLatin1String(objectnames::mmcuadratico), lines);
     // The tables are aligned in characters: a fixed pitch keeps their columns.
-    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setPixelSize(13);
-    mmcuadratico_->setFont(fixed);
+    mmcuadratico_->setFont(windows::ColumnFont(13));
     mmcuadratico_->setLineWrapMode(QPlainTextEdit::NoWrap);
     addCloseMenu(mmcuadratico_);
 }

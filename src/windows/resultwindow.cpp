@@ -68,6 +68,15 @@ void SetLines(QPlainTextEdit *box, const stats::Lines &lines)
     box->setPlainText(text.join('\n'));
 }
 
+QFont ColumnFont(int pixelSize)
+{
+    QFont font(QStringLiteral("Liberation Mono"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true); // where it is missing, another fixed-pitch font
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
 QStringList TextLines(const QPlainTextEdit *box)
 {
     QStringList result;

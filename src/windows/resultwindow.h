@@ -6,6 +6,7 @@
 // read-only text boxes. Each window class adds only what is its own.
 #include "stats/resulttexts.h"
 
+#include <QFont>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -56,6 +57,12 @@ private:
 namespace windows {
 
 void SetLines(QPlainTextEdit *box, const stats::Lines &lines);
+// For text aligned in characters: a font whose every character has the same
+// advance, so that columns line up on any machine. Liberation Mono, which
+// the package installs with the Arial-compatible fonts, rather than the
+// system's "monospace", which may resolve to a font with characters of
+// several widths.
+QFont ColumnFont(int pixelSize);
 // The lines a text box holds, one per paragraph.
 QStringList TextLines(const QPlainTextEdit *box);
 
