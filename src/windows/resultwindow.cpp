@@ -18,6 +18,8 @@ ResultWindow::ResultWindow(const ResultWindowLook &look, QWidget *parent) : QWid
     setFont(font);
 }
 
+QSize ResultWindow::sizeHint() const { return look_.sizeIsClient ? look_.size : QWidget::sizeHint(); }
+
 QPlainTextEdit *ResultWindow::addTextBox(const QString &objectName, const stats::Lines &lines)
 {
     auto *box = new QPlainTextEdit(this);

@@ -24,9 +24,10 @@ struct ResultWindowLook {
     bool sizeIsClient = false;
     // Centred in the frame's client area, or where new windows go.
     bool centred = false;
-    // Its contents are laid out to the pixel and do not scroll: the window
-    // keeps its size (it grows to its contents if they need more) and is
-    // only moved when the frame arranges its children.
+    // Its contents are laid out to the pixel: the window keeps its size (it
+    // grows to its contents if they need more) and the user cannot resize
+    // it; only where the frame's arrangement has not the room is it made
+    // smaller, and its contents then scroll.
     bool fixedSize = true;
     // A fixed dialog border: no minimise or maximise button.
     bool dialogBorder = false;
@@ -36,6 +37,9 @@ class ResultWindow : public QWidget {
     Q_OBJECT
 public:
     const ResultWindowLook &look() const { return look_; }
+    // What shows the whole of it: the described client size where the look
+    // gives one.
+    QSize sizeHint() const override;
 
 protected:
     ResultWindow(const ResultWindowLook &look, QWidget *parent);

@@ -7,7 +7,10 @@
 #include "stats/weighting.h"
 #include "windows/resultwindow.h"
 
+class QBoxLayout;
 class QComboBox;
+class QLayout;
+class QScrollArea;
 class QLabel;
 class QTableWidget;
 class UserDialogs;
@@ -33,6 +36,9 @@ public:
 
     QSize sizeHint() const override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     // The weighted line with the weight chosen in the list; on an error it
     // is told and the window stays as it was.
@@ -56,4 +62,7 @@ private:
     QTableWidget *stgdiagnostico_;
     QTableWidget *stggrubbs_;
     QWidget *content_;
+    QScrollArea *scroll_;
+    QBoxLayout *columns_;
+    QLayout *left_, *right_;
 };
