@@ -575,3 +575,11 @@ void widgets::SetKeepsSize(QMdiSubWindow *window, bool dialogBorder)
 }
 
 bool widgets::KeepsSize(const QMdiSubWindow *window) { return window->property(kKeepsSize).toBool(); }
+
+void widgets::KeepUnmaximisableWindowsNormal(QMdiArea *area)
+{
+    QObject::connect(area, &QMdiArea::subWindowActivated, area, [](QMdiSubWindow *window) {
+        if (window && window->isMaximized() && !(window->windowFlags() & Qt::WindowMaximizeButtonHint))
+            window->showNormal();
+    });
+}

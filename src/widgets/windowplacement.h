@@ -89,4 +89,10 @@ void PlaceNewSubWindow(QMdiArea *area, QMdiSubWindow *window, bool centred);
 void SetKeepsSize(QMdiSubWindow *window, bool dialogBorder);
 bool KeepsSize(const QMdiSubWindow *window);
 
+// The frame shows the window it activates maximised when the one active
+// before was maximised, also one that cannot be maximised: such a window
+// would stand at its own size without its caption, over windows left
+// unpainted. It is shown normal instead, caption and all.
+void KeepUnmaximisableWindowsNormal(QMdiArea *area);
+
 } // namespace widgets

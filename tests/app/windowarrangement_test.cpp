@@ -358,6 +358,47 @@ private slots:
             QVERIFY2(subs[i]->geometry() == places[i], qPrintable(subs[i]->widget()->objectName() + " moved"));
     }
 
+    // The frame shows the window it activates maximised when the one active
+    // before was: a window that cannot be maximised comes up normal instead,
+    // at its own size with its caption and its border's buttons, whether the
+    // user went to it or the maximised window closed.
+    void aWindowThatCannotBeMaximisedComesUpWithItsCaption_data()
+    {
+        QTest::addColumn<bool>("closeMaximised");
+        QTest::newRow("gone to") << false;
+        QTest::newRow("the maximised one closed") << true; // whichever comes up next
+    }
+    void aWindowThatCannotBeMaximisedComesUpWithItsCaption()
+    {
+        QFETCH(bool, closeMaximised);
+        start(QSize(1280, 1024));
+        run("IAR", QSize(1280, 1024));
+        const QList<QMdiSubWindow *> subs = area()->subWindowList(QMdiArea::CreationOrder);
+        QMdiSubWindow *anova = subs[2], *residuals = subs[3];
+        const QSize own = anova->size();
+        const Qt::WindowFlags flags = anova->windowFlags();
+        area()->setActiveSubWindow(anova);
+        area()->setActiveSubWindow(residuals);
+        residuals->showMaximized();
+        QVERIFY(residuals->isMaximized());
+        if (closeMaximised)
+            residuals->close();
+        else
+            area()->setActiveSubWindow(anova);
+        QCoreApplication::processEvents();
+        for (QMdiSubWindow *sub : area()->subWindowList())
+            if (!(sub->windowFlags() & Qt::WindowMaximizeButtonHint))
+                QVERIFY2(!sub->isMaximized() && captionOf(sub).height() > 0, qPrintable(sub->widget()->objectName()));
+        if (closeMaximised)
+            return;
+        QCOMPARE(area()->activeSubWindow(), anova);
+        QVERIFY(!anova->isMaximized());
+        QCOMPARE(anova->size(), own);
+        QCOMPARE(anova->windowFlags(), flags);
+        QVERIFY2(captionOf(anova).height() > 0, "no caption");
+        QVERIFY(QRect(QPoint(0, 0), area()->viewport()->size()).contains(anova->geometry()));
+    }
+
     // With too many windows for the area even at their least sizes, Tile
     // overlaps them, every caption in sight, the active one on top.
     void tileOfTooManyWindowsShowsEveryCaption()
