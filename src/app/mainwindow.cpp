@@ -76,6 +76,7 @@ MainWindow::MainWindow(UserDialogs &dialogs, char decimalSeparator, QWidget *par
     mdi_->setObjectName(ClientArea);
     mdi_->setBackground(QColor(128, 128, 128));
     setCentralWidget(mdi_);
+    widgets::KeepUnmaximisableWindowsNormal(mdi_);
 
     buildMenus();
     buildToolBar();

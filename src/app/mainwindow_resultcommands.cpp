@@ -176,8 +176,7 @@ QMdiSubWindow *MainWindow::addResultWindow(QWidget *window)
     if (const auto *result = qobject_cast<ResultWindow *>(window)) {
         const ResultWindowLook &look = result->look();
         if (look.sizeIsClient) {
-            window->setFixedSize(look.size);
-            sub->adjustSize();
+            sub->adjustSize(); // the window's size hint is the described client size
         } else {
             // A window that scrolls starts large enough for its contents,
             // where the area has room, and no larger than the area.
@@ -186,7 +185,7 @@ QMdiSubWindow *MainWindow::addResultWindow(QWidget *window)
         }
         if (look.fixedSize) {
             // Never smaller than what it shows.
-            sub->resize(sub->size().expandedTo(sub->minimumSizeHint()));
+            sub->resize(sub->size().expandedTo(sub->sizeHint()));
             widgets::SetKeepsSize(sub, look.dialogBorder);
         }
         widgets::PlaceNewSubWindow(mdi_, sub, look.centred);

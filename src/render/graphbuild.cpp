@@ -23,10 +23,14 @@ void FillGraph(PlotEngine &engine, const stats::CommandOutcome &outcome, const s
         engine.AddPoint(1, points.x[i], points.observed[i]);
     engine.SetLineStyle(1, 0);
     engine.SetMarker(1, kHollowTriangle);
-    if (quadratic) {
+    // The curve beside the line is told from it by its colour and dashes,
+    // on paper printed in black too, and named in the legend.
+    const bool curve = quadratic && !points.curveX.empty();
+    if (curve) {
         for (size_t i = 0; i < points.curveX.size(); ++i)
             engine.AddPoint(3, points.curveX[i], points.curveY[i]);
-        engine.SetLineStyle(3, 3);
+        engine.SetLineStyle(3, 2);
+        engine.SetLineColour(3, kQuadraticCurveColour);
     }
     if (engine.kind().unitsAsXLabel)
         engine.SetXLabel(QString::fromStdString(study.units()));
@@ -37,6 +41,8 @@ void FillGraph(PlotEngine &engine, const stats::CommandOutcome &outcome, const s
     frame.date = QString::fromStdString(study.date());
     for (const std::string &line : outcome.lines)
         frame.legend << QString::fromStdString(line);
+    if (curve)
+        frame.keys.push_back({QString::fromStdString(points.curveLegend), 3});
     engine.setFrameTexts(frame);
 }
 

@@ -8,6 +8,8 @@ namespace render {
 
 enum class Graph { Regression, Residuals };
 
+inline const QColor kQuadraticCurveColour{0, 90, 200};
+
 const GraphKind &KindOf(Graph graph);
 
 // The graph's points and legend from the study's analysis, or its refusal.
@@ -19,8 +21,9 @@ stats::CommandOutcome ComputeGraph(Graph graph, const stats::StudyAnalysis &anal
 // residuals) as hollow triangles, not joined; the identification block and
 // legend; the units as X label where the graph takes them; the tick labels
 // with `decimalSeparator`, the one the outcome's texts were written with.
-// With `quadratic`, curve 3 is the quadratic model's curve, solid, without
-// markers, where the outcome has it.
+// With `quadratic`, curve 3 is the quadratic model's curve, where the
+// outcome has it: dashed, in kQuadraticCurveColour, without markers, with a
+// legend line of its own giving its equation.
 void FillGraph(PlotEngine &engine, const stats::CommandOutcome &outcome, const stats::StudyTexts &study,
                char decimalSeparator, bool quadratic = false);
 

@@ -130,6 +130,14 @@ void PlotEngine::SetLineStyle(int number, LineStyleCode code)
         notice_ = QString::fromUtf8(kCurveOutOfRange);
 }
 
+void PlotEngine::SetLineColour(int number, const QColor &colour)
+{
+    if (PlotCurve *c = curve(number))
+        c->colour = colour;
+    else
+        notice_ = QString::fromUtf8(kCurveOutOfRange);
+}
+
 PlotLimits PlotEngine::PointLimits() const
 {
     PlotLimits l;
@@ -291,9 +299,11 @@ Qt::PenStyle styleOf(int code)
 }
 
 // A group of lines that moves as one (the legend, the identification
-// block): each line's offset from the group's top-left corner.
+// block): each line's offset from the group's top-left corner, and the
+// strokes that key legend lines to their curves.
 struct Block {
     std::vector<LaidText> lines; // at their offsets from (0, 0)
+    std::vector<LaidLine> strokes;
     int width() const
     {
         int w = 0;
@@ -309,22 +319,41 @@ struct Block {
             t.rect.translate(corner);
         return placed;
     }
+    std::vector<LaidLine> strokesAt(const QPoint &corner) const
+    {
+        std::vector<LaidLine> placed = strokes;
+        for (LaidLine &l : placed)
+            l.line.translate(corner);
+        return placed;
+    }
 };
 
 // A block from lines placed where the description puts them; returns the
 // block and the corner it was described at.
-std::pair<Block, QPoint> blockOf(std::vector<LaidText> lines)
+std::pair<Block, QPoint> blockOf(std::vector<LaidText> lines, std::vector<LaidLine> strokes = {})
 {
     int x = std::numeric_limits<int>::max(), y = std::numeric_limits<int>::max();
     for (const LaidText &t : lines) {
         x = std::min(x, t.rect.left());
         y = std::min(y, t.rect.top());
     }
+    for (const LaidLine &l : strokes)
+        x = std::min(x, std::min(l.line.x1(), l.line.x2()));
     Block b;
     for (LaidText &t : lines)
         t.rect.translate(-x, -y);
+    for (LaidLine &l : strokes)
+        l.line.translate(-x, -y);
     b.lines = std::move(lines);
+    b.strokes = std::move(strokes);
     return {b, QPoint(x, y)};
+}
+
+// What a legend stroke covers with its pen: kept clear like a text.
+LaidText strokeCell(const LaidLine &stroke, int lineWidth)
+{
+    const QRect r = QRect(stroke.line.p1(), stroke.line.p2()).normalized();
+    return {QString(), r.adjusted(-lineWidth, -lineWidth, lineWidth, lineWidth)};
 }
 
 } // namespace
@@ -449,6 +478,14 @@ GraphLayout PlotEngine::Layout(const QPaintDevice &constDevice, const QRect &r, 
         {QStringLiteral("Revisó ") + underscores + QLatin1Char(' '), 8},
     };
     const QStringList legend = kind_.legend ? frame_.legend : QStringList();
+    std::vector<LegendKey> keys;
+    if (kind_.legend)
+        for (const LegendKey &key : frame_.keys)
+            if (key.curve >= 1 && key.curve <= kCurveCount)
+                keys.push_back(key);
+    const bool hasLegend = !legend.isEmpty() || !keys.empty();
+    // A key's stroke: long enough to show its pen's dashes, a space before its text.
+    const int strokeLength = 3 * large.cell, strokeGap = large.width(QStringLiteral("  "));
 
     bool idBelow = false, legendBelow = false; // moved under the plot: no corner was free
     for (int attempt = 0;; ++attempt) {
@@ -477,15 +514,27 @@ GraphLayout PlotEngine::Layout(const QPaintDevice &constDevice, const QRect &r, 
             for (int i = 0; i < legend.size(); ++i)
                 legendLines.push_back(large.at(m.plotLeft + (m.plotWidth - large.width(legend[i])) / 9,
                                                r.y() + (13 + i) * large.cell, legend[i]));
+            std::vector<LaidLine> legendStrokes;
+            for (size_t k = 0; k < keys.size(); ++k) {
+                const PlotCurve &c = state_.curves[static_cast<size_t>(keys[k].curve - 1)];
+                const int x = m.plotLeft + (m.plotWidth - strokeLength - strokeGap - large.width(keys[k].text)) / 9;
+                const int y = r.y() + (13 + static_cast<int>(legend.size() + k)) * large.cell;
+                LaidText text = large.at(x + strokeLength + strokeGap, y, keys[k].text);
+                text.colour = c.colour;
+                legendLines.push_back(text);
+                const int middle = y + large.cell / 2;
+                legendStrokes.push_back({QLine(x, middle, x + strokeLength - 1, middle), LineKind::Key,
+                                         styleOf(c.lineStyle <= 3 ? c.lineStyle : 3), c.colour, keys[k].curve});
+            }
             std::tie(idBlock, idCorner) = blockOf(idLines);
             if (!legendLines.empty())
-                std::tie(legendBlock, legendCorner) = blockOf(legendLines);
+                std::tie(legendBlock, legendCorner) = blockOf(legendLines, legendStrokes);
 
             // Under the plot: tick labels, the blocks no corner could take,
             // the X label at the bottom.
             labelOffset = std::max({(small.cell + 1) / 2, u.tick + lw + 1, radius + lw + 1});
             int band = 0;
-            const bool bothBelow = idBelow && legendBelow && !legend.isEmpty();
+            const bool bothBelow = idBelow && legendBelow && hasLegend;
             const bool sideBySide =
                 bothBelow && std::max(innerLeft + pad, m.plotLeft) + legendBlock.width() + pad <= plotRight - idBlock.width();
             if (bothBelow)
@@ -493,7 +542,7 @@ GraphLayout PlotEngine::Layout(const QPaintDevice &constDevice, const QRect &r, 
                                   : idBlock.height() + pad + legendBlock.height();
             else if (idBelow)
                 band = idBlock.height();
-            else if (legendBelow && !legend.isEmpty())
+            else if (legendBelow && hasLegend)
                 band = legendBlock.height();
             const int xLabelRoom = state_.xLabel.isEmpty() ? 0 : axisFont.cell + pad;
             const int below = labelOffset + xRows * small.cell + pad + (band > 0 ? band + pad : 0) + xLabelRoom;
@@ -590,6 +639,7 @@ GraphLayout PlotEngine::Layout(const QPaintDevice &constDevice, const QRect &r, 
         std::vector<QLine> curveLines;
         if (out.axesDrawn)
             for (const PlotCurve &c : state_.curves) {
+                const int number = static_cast<int>(&c - state_.curves.data()) + 1;
                 if (c.points.empty())
                     continue;
                 auto position = [&](const PlotPoint &pt) {
@@ -602,7 +652,7 @@ GraphLayout PlotEngine::Layout(const QPaintDevice &constDevice, const QRect &r, 
                     const QPoint at = position(pt);
                     if (style != Qt::NoPen && at != penAt)
                         if (const std::optional<QLine> part = clipped(QLine(penAt, at), plot)) {
-                            out.lines.push_back({*part, LineKind::Curve, style});
+                            out.lines.push_back({*part, LineKind::Curve, style, c.colour, number});
                             curveLines.push_back(*part);
                         }
                     if (plot.contains(at) && (c.marker == kHollowCircle || c.marker == kHollowTriangle))
@@ -645,8 +695,13 @@ GraphLayout PlotEngine::Layout(const QPaintDevice &constDevice, const QRect &r, 
         auto place = [&](const Block &b, const std::vector<QPoint> &where) {
             for (const QPoint &corner : where) {
                 const std::vector<LaidText> lines = b.at(corner);
-                if (clear(lines)) {
+                const std::vector<LaidLine> strokes = b.strokesAt(corner);
+                std::vector<LaidText> covered = lines;
+                for (const LaidLine &stroke : strokes)
+                    covered.push_back(strokeCell(stroke, lw));
+                if (clear(covered)) {
                     out.texts.insert(out.texts.end(), lines.begin(), lines.end());
+                    out.lines.insert(out.lines.end(), strokes.begin(), strokes.end());
                     return true;
                 }
             }
@@ -656,7 +711,7 @@ GraphLayout PlotEngine::Layout(const QPaintDevice &constDevice, const QRect &r, 
         bool retry = false;
         if (idBelow) {
             const int x = std::max(innerLeft + pad, plotRight - idBlock.width());
-            const bool afterLegend = legendBelow && !legend.isEmpty() &&
+            const bool afterLegend = legendBelow && hasLegend &&
                                      bandLeft + legendBlock.width() + pad > plotRight - idBlock.width();
             const std::vector<LaidText> lines =
                 idBlock.at(QPoint(x, afterLegend ? bandTop + legendBlock.height() + pad : bandTop));
@@ -664,10 +719,12 @@ GraphLayout PlotEngine::Layout(const QPaintDevice &constDevice, const QRect &r, 
         } else if (!place(idBlock, corners(idBlock, idCorner, false, false))) {
             idBelow = retry = true;
         }
-        if (!retry && !legend.isEmpty()) {
+        if (!retry && hasLegend) {
             if (legendBelow) {
                 const std::vector<LaidText> lines = legendBlock.at(QPoint(bandLeft, bandTop));
                 out.texts.insert(out.texts.end(), lines.begin(), lines.end());
+                const std::vector<LaidLine> strokes = legendBlock.strokesAt(QPoint(bandLeft, bandTop));
+                out.lines.insert(out.lines.end(), strokes.begin(), strokes.end());
             } else if (!place(legendBlock, corners(legendBlock, legendCorner, true, true))) {
                 legendBelow = retry = true;
             }
@@ -678,9 +735,14 @@ GraphLayout PlotEngine::Layout(const QPaintDevice &constDevice, const QRect &r, 
         // The grid last, left out where it would cross a text.
         const Qt::PenStyle gridStyle =
             styleOf(static_cast<int>(state_.gridStyle) <= 3 ? static_cast<int>(state_.gridStyle) : 0);
-        if (gridStyle != Qt::NoPen)
+        if (gridStyle != Qt::NoPen) {
+            std::vector<LaidText> kept = out.texts;
+            for (const LaidLine &line : out.lines)
+                if (line.kind == LineKind::Key)
+                    kept.push_back(strokeCell(line, lw));
             for (const QLine &g : grid)
-                addGridLine(out.lines, g, gridStyle, out.texts, lw);
+                addGridLine(out.lines, g, gridStyle, kept, lw);
+        }
         return out;
     }
 }
@@ -698,6 +760,7 @@ void PlotEngine::Paint(QPainter &p, const GraphLayout &g)
     for (const LaidLine &line : g.lines) {
         QPen pen = solid;
         pen.setStyle(line.style);
+        pen.setColor(line.colour);
         p.setPen(pen);
         p.drawLine(line.line);
     }
@@ -708,8 +771,11 @@ void PlotEngine::Paint(QPainter &p, const GraphLayout &g)
             em = t.em;
             p.setFont(PlotFont(em));
         }
+        if (p.pen().color() != t.colour)
+            p.setPen(QPen(t.colour));
         p.drawText(t.rect.x(), t.rect.y() + t.ascent, t.text);
     }
+    p.setPen(solid);
     // Hollow markers: the brush is still none.
     for (const LaidMarker &mk : g.markers) {
         const int px = mk.at.x(), py = mk.at.y(), r = mk.radius;

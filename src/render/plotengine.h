@@ -48,10 +48,18 @@ const GraphKind &ResidualGraph();
 // The kind a command line names; null for no kind.
 const GraphKind *GraphKindNamed(std::string_view name);
 
+// A legend line drawn after a short stroke in the pen of its curve, in
+// the curve's colour, so that the reader knows which curve it names.
+struct LegendKey {
+    QString text;
+    int curve = 0; // 1..4
+};
+
 // The texts of the frame that come from the study, not from the curves.
 struct FrameTexts {
     QString method, analyst, date; // identification block
     QStringList legend;            // the regression graph's four legend lines
+    std::vector<LegendKey> keys;   // after them, where a graph shows a further curve
 };
 
 // Layout quantities of one drawing, in device pixels of the surface drawn on.
@@ -63,17 +71,20 @@ struct PlotMetrics {
 // What one drawing puts on its surface, in device pixels: the painter only
 // paints it, and the tests read it. Texts are placed by the top-left corner
 // of their character cell (advance width by ascent + descent).
-enum class LineKind { Axis, Tick, Grid, Curve };
+enum class LineKind { Axis, Tick, Grid, Curve, Key }; // Key: a legend line's stroke
 struct LaidLine {
     QLine line;
     LineKind kind = LineKind::Axis;
     Qt::PenStyle style = Qt::SolidLine;
+    QColor colour = Qt::black;
+    int curve = 0; // a curve's line or its legend stroke: the curve's number
 };
 struct LaidText {
     QString text;
     QRect rect;     // the character cell
     int em = 0;     // font size in device pixels
     int ascent = 0; // baseline below rect.top()
+    QColor colour = Qt::black;
 };
 struct LaidMarker {
     QPoint at;
@@ -130,6 +141,7 @@ public:
     bool AddPoint(int curve, double x, double y);
     void SetMarker(int curve, MarkerCode code);
     void SetLineStyle(int curve, LineStyleCode code);
+    void SetLineColour(int curve, const QColor &colour);
     // The notice of the last refused AddPoint, if the surface has not shown it yet.
     const QString &notice() const { return notice_; }
 

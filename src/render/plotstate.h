@@ -5,6 +5,7 @@
 #include "render/axisscale.h"
 #include "stats/studyfile.h"
 
+#include <QColor>
 #include <QString>
 
 #include <array>
@@ -39,6 +40,7 @@ struct PlotCurve {
     std::vector<PlotPoint> points; // in the order they were added
     MarkerCode marker = 2;
     LineStyleCode lineStyle = 3;
+    QColor colour = Qt::black; // of its line
     int pointCount() const { return static_cast<int>(points.size()); }
 };
 

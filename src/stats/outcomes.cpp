@@ -99,6 +99,7 @@ CommandOutcome RegressionGraphOutcome(const StudyAnalysis &a)
             outcome.graph.curveX.push_back(NearestDouble(x));
             outcome.graph.curveY.push_back(NearestDouble(q.c0.rational() + (q.c1.rational() + q.c2.rational() * x) * x));
         }
+        outcome.graph.curveLegend = QuadraticLegendLine(q, a.decimalSeparator);
     }
     return outcome;
 }

@@ -25,6 +25,7 @@ struct GraphPoints {
     // the regression graph that shows it beside the line; empty where the
     // study cannot have the model.
     std::vector<double> curveX = {}, curveY = {};
+    std::string curveLegend = {}; // the curve's equation, for its legend entry
 };
 
 // The outcome of a command: refused by the validation (show the message, turn

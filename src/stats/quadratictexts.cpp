@@ -87,6 +87,11 @@ std::vector<CellRow> QuadraticCoefficientCells(const QuadraticResult &q, char se
             {"c2", number(q.c2, sep), number(q.c2Se, sep)}};
 }
 
+std::string QuadraticLegendLine(const QuadraticResult &q, char sep)
+{
+    return "Cuadrática: Y = " + number(q.c2, sep) + "(X²) + " + number(q.c1, sep) + "(X) + (" + number(q.c0, sep) + ")";
+}
+
 Lines QuadraticFitLines(const QuadraticResult &q, char sep)
 {
     return {"Desviación estándar residual s2 = " + number(q.sdRegression, sep),

@@ -20,6 +20,9 @@ std::span<const QuadraticField> QuadraticFields(); // c0, c1, c2, their errors, 
 
 // Heading row (Coeficiente, Valor, Error estándar), then c0, c1 and c2.
 std::vector<CellRow> QuadraticCoefficientCells(const QuadraticResult &q, char decimalSeparator);
+// The curve's legend entry on the regression graph, written like the
+// line's: "Cuadrática: Y = c2(X²) + c1(X) + (c0)".
+std::string QuadraticLegendLine(const QuadraticResult &q, char decimalSeparator);
 // s₂ and r².
 Lines QuadraticFitLines(const QuadraticResult &q, char decimalSeparator);
 // E at the lowest level, x̄ and the highest level; the vertex, whether the

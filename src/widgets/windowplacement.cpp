@@ -1,5 +1,6 @@
 #include "widgets/windowplacement.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -227,46 +228,191 @@ qint64 HiddenArea(const QList<QRect> &windows)
     return total - unionArea(windows);
 }
 
+namespace {
+
+// Shares `room` among parts that each need at least `least` and want at most
+// `most`: each gets its least, and what is left goes to each in proportion
+// to what it still wants. Nothing when the least do not fit.
+std::optional<QList<int>> share(int room, const QList<int> &least, QList<int> most)
+{
+    qint64 needed = 0, wanted = 0;
+    for (qsizetype i = 0; i < least.size(); ++i) {
+        most[i] = std::max(most[i], least[i]);
+        needed += least[i];
+        wanted += most[i] - least[i];
+    }
+    if (needed > room)
+        return std::nullopt;
+    const qint64 left = room - needed;
+    if (wanted <= left)
+        return most;
+    QList<int> given = least;
+    qint64 handed = 0;
+    for (qsizetype i = 0; i < given.size(); ++i) {
+        const qint64 extra = qint64(most[i] - least[i]) * left / wanted;
+        given[i] += static_cast<int>(extra);
+        handed += extra;
+    }
+    for (qsizetype i = 0; i < given.size() && handed < left; ++i)
+        if (given[i] < most[i]) {
+            ++given[i];
+            ++handed;
+        }
+    return given;
+}
+
+QSize transposed(QSize s) { return s.transposed(); }
+QRect transposed(const QRect &r) { return QRect(r.y(), r.x(), r.height(), r.width()); }
+
+struct Shelves {
+    QList<QRect> places;
+    double loss = 0; // what the children do not show of what they would, squared, summed
+};
+
+// The children in `order`, a row ending after each position whose bit is
+// set in `cuts`; each row as tall as its tallest, the rows from the top,
+// the children of a row from the left. Nothing when the least sizes do not fit.
+std::optional<Shelves> shelves(QSize area, const QList<QSize> &wanted, const QList<QSize> &least,
+                               const QList<int> &order, quint64 cuts)
+{
+    QList<QList<int>> rows(1);
+    for (qsizetype k = 0; k < order.size(); ++k) {
+        rows.last() << order[k];
+        if (k + 1 < order.size() && (cuts >> k & 1))
+            rows.append(QList<int>());
+    }
+    QList<int> rowLeast, rowMost;
+    for (const QList<int> &row : rows) {
+        int low = 0, high = 0;
+        for (const int i : row) {
+            low = std::max(low, least[i].height());
+            high = std::max(high, wanted[i].height());
+        }
+        rowLeast << low;
+        rowMost << high;
+    }
+    const std::optional<QList<int>> heights = share(area.height(), rowLeast, rowMost);
+    if (!heights)
+        return std::nullopt;
+    Shelves result;
+    result.places.resize(wanted.size());
+    int y = 0;
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        QList<int> low, high;
+        for (const int i : rows[r]) {
+            low << least[i].width();
+            high << wanted[i].width();
+        }
+        const std::optional<QList<int>> widths = share(area.width(), low, high);
+        if (!widths)
+            return std::nullopt;
+        int x = 0;
+        for (qsizetype j = 0; j < rows[r].size(); ++j) {
+            const int i = rows[r][j];
+            const int height = std::max(least[i].height(), std::min((*heights)[r], wanted[i].height()));
+            result.places[i] = QRect(x, y, (*widths)[j], height);
+            x += (*widths)[j];
+            const double shown = double(result.places[i].width()) * height /
+                                 (double(std::max(1, wanted[i].width())) * std::max(1, wanted[i].height()));
+            result.loss += (1 - std::min(1.0, shown)) * (1 - std::min(1.0, shown));
+        }
+        y += (*heights)[r];
+    }
+    return result;
+}
+
+// Side by side without overlapping: in rows or in columns, the children in
+// the order they came, or the tallest, the widest or the largest first;
+// every way of cutting them into rows when they are few, rows of equal
+// counts when they are many. The one that shows most of the children.
+std::optional<QList<QRect>> sideBySide(QSize area, const QList<QSize> &wanted, const QList<QSize> &least)
+{
+    const int count = static_cast<int>(wanted.size());
+    QList<QList<int>> orders;
+    QList<int> order;
+    for (int i = 0; i < count; ++i)
+        order << i;
+    orders << order;
+    for (const auto &key : std::initializer_list<std::function<qint64(QSize)>>{
+             [](QSize s) { return qint64(s.height()); }, [](QSize s) { return qint64(s.width()); },
+             [](QSize s) { return qint64(s.width()) * s.height(); }}) {
+        QList<int> sorted = order;
+        std::stable_sort(sorted.begin(), sorted.end(), [&](int a, int b) { return key(wanted[a]) > key(wanted[b]); });
+        if (!orders.contains(sorted))
+            orders << sorted;
+    }
+    QList<quint64> cutsTried;
+    constexpr int kEveryCut = 12; // 2^11 ways of cutting twelve children
+    if (count <= kEveryCut) {
+        for (quint64 cuts = 0; cuts < (quint64(1) << std::max(0, count - 1)); ++cuts)
+            cutsTried << cuts;
+    } else {
+        for (int rows = 1; rows <= count; ++rows) {
+            quint64 cuts = 0;
+            for (int r = 1; r < rows; ++r)
+                cuts |= quint64(1) << (r * count / rows - 1);
+            cutsTried << cuts;
+        }
+    }
+    std::optional<Shelves> best;
+    for (const bool inColumns : {false, true}) {
+        QList<QSize> w = wanted, l = least;
+        if (inColumns) {
+            std::transform(w.begin(), w.end(), w.begin(), [](QSize s) { return transposed(s); });
+            std::transform(l.begin(), l.end(), l.begin(), [](QSize s) { return transposed(s); });
+        }
+        for (const QList<int> &o : orders)
+            for (const quint64 cuts : cutsTried) {
+                std::optional<Shelves> tried = shelves(inColumns ? transposed(area) : area, w, l, o, cuts);
+                if (!tried || (best && tried->loss >= best->loss - 1e-9))
+                    continue;
+                if (inColumns)
+                    std::transform(tried->places.begin(), tried->places.end(), tried->places.begin(),
+                                   [](const QRect &r) { return transposed(r); });
+                best = std::move(tried);
+            }
+    }
+    if (!best)
+        return std::nullopt;
+    return best->places;
+}
+
+} // namespace
+
 Tiling Tiled(QSize area, const QList<Child> &children, int captionHeight, int onTop)
 {
     if (children.isEmpty())
         return {};
-    QList<QSize> asTheyAre, atLeast;
+    QList<QSize> wanted, least;
     for (const Child &child : children) {
-        if (child.keepsSize) {
-            asTheyAre << child.size;
-            atLeast << child.size;
-        } else {
-            const QSize least = child.minimum.boundedTo(area);
-            asTheyAre << child.size.boundedTo(area).expandedTo(least);
-            atLeast << least;
-        }
+        least << child.minimum.boundedTo(area);
+        wanted << child.size.boundedTo(area).expandedTo(least.last());
     }
-    Attempt best = bestLayOut(area, asTheyAre, captionHeight, onTop);
-    // A window seen whole, or a caption in sight, is worth the size given up.
-    auto worth = [](const Attempt &a) { return std::pair(a.captionsCovered, a.hidden > 0); };
-    if (best.hidden > 0 && atLeast != asTheyAre) {
-        Attempt smaller = bestLayOut(area, atLeast, captionHeight, onTop);
-        if (worth(smaller) < worth(best))
-            best = std::move(smaller);
-    }
-    return {best.places, best.stacking};
+    QList<int> stacking;
+    for (int i = 0; i < children.size(); ++i)
+        if (i != onTop)
+            stacking << i;
+    if (onTop >= 0 && onTop < children.size())
+        stacking << onTop;
+    if (const std::optional<QList<QRect>> places = sideBySide(area, wanted, least))
+        return {*places, stacking};
+    // Too many for the area even at their least: they overlap, as little as
+    // can be found, every caption in sight where that can be done.
+    const Attempt fallback = bestLayOut(area, least, captionHeight, onTop);
+    return {fallback.places, fallback.stacking};
 }
 
 Cascade Cascaded(QSize area, const QList<Child> &children, int step)
 {
     const int count = static_cast<int>(children.size());
     step = std::max(step, 1);
-    // Each child's size, and the last step at which it lies wholly inside
-    // the area (-1: at none, it is larger than the area).
-    QList<QSize> sizes;
+    // Each child's least size, and the last step at which that lies wholly
+    // inside the area (-1: at none, it is larger than the area).
+    QList<QSize> least;
     QList<int> reach;
     for (const Child &child : children) {
-        QSize size = child.size;
-        if (!child.keepsSize)
-            size = size.boundedTo(area).expandedTo(child.minimum.boundedTo(area));
-        sizes << size;
-        const QSize room = area - size;
+        least << child.minimum.boundedTo(area);
+        const QSize room = area - least.last();
         reach << (room.width() < 0 || room.height() < 0 ? -1 : std::min(room.width(), room.height()) / step);
     }
     // From the top step down, each step takes the highest of the children
@@ -290,7 +436,11 @@ Cascade Cascaded(QSize area, const QList<Child> &children, int step)
         }
         placed[chosen] = true;
         onStep[k] = chosen;
-        cascade.places[chosen] = QRect(QPoint(at * step, at * step), sizes[chosen]);
+        // Its own size where that fits at its step, else what fits there.
+        const QPoint corner(at * step, at * step);
+        const QSize room = (area - QSize(corner.x(), corner.y())).expandedTo(QSize(0, 0));
+        const QSize size = children[chosen].size.boundedTo(room).expandedTo(least[chosen]);
+        cascade.places[chosen] = QRect(corner, size);
     }
     cascade.stacking = onStep;
     return cascade;
@@ -301,12 +451,37 @@ Cascade Cascaded(QSize area, const QList<Child> &children, int step)
 namespace {
 
 constexpr const char *kKeepsSize = "keepsSize";
+constexpr const char *kOwnSize = "ownSize";
 
-// The least size a resizable child is given: what shows its whole contents
-// (its size hint), never less than it can be made.
-QSize leastSize(const QMdiSubWindow *window)
+// What a child window takes when it has the room: the size it opened at
+// (one that shows its whole contents where the area had room); a window
+// placed otherwise, its size.
+QSize wantedSize(const QMdiSubWindow *window)
 {
-    return window->sizeHint().expandedTo(window->minimumSizeHint()).expandedTo(window->minimumSize());
+    const QSize own = window->property(kOwnSize).toSize();
+    return (own.isValid() ? own : window->size()).expandedTo(window->minimumSizeHint());
+}
+
+// The least an arrangement makes a child window: what its border and its
+// controls need, and room for a readable part of what it shows (its
+// contents scroll): some thirty characters and five lines under its caption.
+QSize usableSize(const QMdiSubWindow *window)
+{
+    const QFontMetrics metrics(window->font());
+    const int caption = window->widget() ? window->widget()->mapTo(window, QPoint(0, 0)).y() : 0;
+    const QSize readable(30 * metrics.averageCharWidth(), caption + 5 * metrics.lineSpacing());
+    QSize least = window->minimumSizeHint().expandedTo(readable);
+    if (!widgets::KeepsSize(window))
+        least = least.expandedTo(window->minimumSize());
+    return least.boundedTo(wantedSize(window));
+}
+
+// A window that keeps its size is given the one it is arranged at.
+void placeAt(QMdiSubWindow *window, const QRect &place)
+{
+    if (widgets::KeepsSize(window))
+        window->setFixedSize(place.size());
+    window->setGeometry(place);
 }
 
 // Between two cascaded windows: the height of a title bar.
@@ -330,45 +505,53 @@ QList<QMdiSubWindow *> arrangedWindows(QMdiArea *area, QMdiArea::WindowOrder ord
     return windows;
 }
 
+QList<widgets::placement::Child> childrenOf(const QList<QMdiSubWindow *> &windows)
+{
+    QList<widgets::placement::Child> children;
+    for (const QMdiSubWindow *window : windows)
+        children << widgets::placement::Child{wantedSize(window), usableSize(window)};
+    return children;
+}
+
 } // namespace
 
 void widgets::TileSubWindows(QMdiArea *area)
 {
+    QMdiSubWindow *active = area->activeSubWindow();
     const QList<QMdiSubWindow *> windows = arrangedWindows(area, QMdiArea::CreationOrder);
-    QList<widgets::placement::Child> children;
     int captionHeight = 0;
-    for (const QMdiSubWindow *window : windows) {
-        children << widgets::placement::Child{window->size(), widgets::KeepsSize(window), leastSize(window)};
-        // The caption is all that lies above the contents.
-        if (window->widget())
+    for (const QMdiSubWindow *window : windows)
+        if (window->widget()) // the caption is all that lies above the contents
             captionHeight = std::max(captionHeight, window->widget()->mapTo(window, QPoint(0, 0)).y());
-    }
-    const int active = static_cast<int>(windows.indexOf(area->activeSubWindow()));
-    const widgets::placement::Tiling tiling = widgets::placement::Tiled(area->viewport()->size(), children, captionHeight, active);
+    const widgets::placement::Tiling tiling = widgets::placement::Tiled(
+        area->viewport()->size(), childrenOf(windows), captionHeight, static_cast<int>(windows.indexOf(active)));
     for (qsizetype i = 0; i < windows.size(); ++i)
-        windows[i]->setGeometry(tiling.places[i]);
+        placeAt(windows[i], tiling.places[i]);
     for (const int index : tiling.stacking)
         windows[index]->raise();
+    if (active && area->activeSubWindow() != active)
+        area->setActiveSubWindow(active);
 }
 
 void widgets::CascadeSubWindows(QMdiArea *area)
 {
     // From the bottom of the pile up: the window on top takes the last place
     // where it fits there, and the pile is raised in the cascade's order.
+    QMdiSubWindow *active = area->activeSubWindow();
     const QList<QMdiSubWindow *> windows = arrangedWindows(area, QMdiArea::StackingOrder);
-    QList<widgets::placement::Child> children;
-    for (const QMdiSubWindow *window : windows)
-        children << widgets::placement::Child{window->size(), widgets::KeepsSize(window), leastSize(window)};
     const widgets::placement::Cascade cascade =
-        widgets::placement::Cascaded(area->viewport()->size(), children, cascadeStep(area));
+        widgets::placement::Cascaded(area->viewport()->size(), childrenOf(windows), cascadeStep(area));
     for (qsizetype i = 0; i < windows.size(); ++i)
-        windows[i]->setGeometry(cascade.places[i]);
+        placeAt(windows[i], cascade.places[i]);
     for (const int index : cascade.stacking)
         windows[index]->raise();
+    if (active && area->activeSubWindow() != active)
+        area->setActiveSubWindow(active);
 }
 
 void widgets::PlaceNewSubWindow(QMdiArea *area, QMdiSubWindow *window, bool centred)
 {
+    window->setProperty(kOwnSize, window->size());
     QList<QRect> others;
     for (const QMdiSubWindow *other : area->subWindowList())
         if (other != window && other->isVisible())
@@ -381,6 +564,7 @@ void widgets::SetKeepsSize(QMdiSubWindow *window, bool dialogBorder)
 {
     window->setFixedSize(window->size());
     window->setProperty(kKeepsSize, true);
+    window->setProperty(kOwnSize, window->size());
     // A window that keeps its size cannot be maximised; a dialog border has
     // no minimise button either.
     Qt::WindowFlags flags = Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -391,3 +575,11 @@ void widgets::SetKeepsSize(QMdiSubWindow *window, bool dialogBorder)
 }
 
 bool widgets::KeepsSize(const QMdiSubWindow *window) { return window->property(kKeepsSize).toBool(); }
+
+void widgets::KeepUnmaximisableWindowsNormal(QMdiArea *area)
+{
+    QObject::connect(area, &QMdiArea::subWindowActivated, area, [](QMdiSubWindow *window) {
+        if (window && window->isMaximized() && !(window->windowFlags() & Qt::WindowMaximizeButtonHint))
+            window->showNormal();
+    });
+}

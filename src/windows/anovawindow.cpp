@@ -2,9 +2,15 @@
 
 #include "windows/objectnames.h"
 
+#include <QScrollArea>
+#include <QVBoxLayout>
+
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QTextDocument>
 #include <QTextEdit>
+
+#include <cmath>
 
 namespace {
 
@@ -58,7 +64,20 @@ void AnovaTableGrid::focusOutEvent(QFocusEvent *event)
 AnovaWindow::AnovaWindow(const stats::AnovaGrid &cells, const stats::Lines &conclusions, QWidget *parent)
     : ResultWindow(kLook, parent)
 {
-    stganova_ = new AnovaTableGrid(this);
+    // The grid and the conclusions lie on a sheet that fills the window and
+    // scrolls where the frame's arrangement makes the window smaller.
+    auto *scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setWidgetResizable(true);
+    sheet_ = new QWidget(scroll);
+    scroll->setWidget(sheet_);
+    sheet_->installEventFilter(this);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+
+    stganova_ = new AnovaTableGrid(sheet_);
     stganova_->setObjectName(objectnames::stganova);
     stganova_->setGeometry(0, 0, 770, kGridHeight);
     stganova_->setColumnWidth(0, 170);
@@ -68,7 +87,7 @@ AnovaWindow::AnovaWindow(const stats::AnovaGrid &cells, const stats::Lines &conc
                                new QTableWidgetItem(QString::fromStdString(cells[static_cast<size_t>(row)]
                                                                                [static_cast<size_t>(column)])));
 
-    memoa_ = new QTextEdit(this);
+    memoa_ = new QTextEdit(sheet_);
     memoa_->setObjectName("memoa");
     memoa_->setReadOnly(true);
     memoa_->setTextInteractionFlags(Qt::NoTextInteraction);
@@ -80,11 +99,17 @@ AnovaWindow::AnovaWindow(const stats::AnovaGrid &cells, const stats::Lines &conc
     addCloseMenu(memoa_);
     stganova_->setContextMenuPolicy(Qt::ActionsContextMenu);
     stganova_->addActions(actions());
+    // The sheet never smaller than the whole table and the conclusions.
+    QTextDocument *text = memoa_->document();
+    text->setTextWidth(kTableWidth - 2 * memoa_->frameWidth());
+    sheet_->setMinimumSize(kTableWidth, kGridHeight + static_cast<int>(std::ceil(text->size().height())) +
+                                            2 * memoa_->frameWidth());
 }
 
-void AnovaWindow::resizeEvent(QResizeEvent *event)
+bool AnovaWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    QWidget::resizeEvent(event);
     // The conclusions stay centred in what the window shows.
-    memoa_->setGeometry(0, kGridHeight, width(), 245);
+    if (watched == sheet_ && event->type() == QEvent::Resize)
+        memoa_->setGeometry(0, kGridHeight, sheet_->width(), 245);
+    return ResultWindow::eventFilter(watched, event);
 }

@@ -27,9 +27,10 @@ public:
     QTextEdit *memoa() const { return memoa_; }
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QWidget *sheet_;
     AnovaTableGrid *stganova_;
     QTextEdit *memoa_;
 };

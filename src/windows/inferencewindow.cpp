@@ -21,5 +21,8 @@ const ResultWindowLook kLook = {
 InferenceWindow::InferenceWindow(const stats::Lines &lines, QWidget *parent) : ResultWindow(kLook, parent)
 {
     memresult_ = fillWithTextBox("memresult", lines);
+    // Where the frame's arrangement makes the window smaller, the lines
+    // scroll rather than wrap.
+    memresult_->setLineWrapMode(QPlainTextEdit::NoWrap);
     addCloseMenu(memresult_);
 }

@@ -4,7 +4,6 @@
 #include "windows/acceptancelimitsdialog.h"
 #include "windows/objectnames.h"
 
-#include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
@@ -26,9 +25,7 @@ QuadraticWindow::QuadraticWindow(const stats::Lines &lines, stats::StudyData stu
 {
     mmcuadratico_ = fillWithTextBox(QLatin1String(objectnames::mmcuadratico), lines);
     // The tables are aligned in characters: a fixed pitch keeps their columns.
-    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setPixelSize(13);
-    mmcuadratico_->setFont(fixed);
+    mmcuadratico_->setFont(windows::ColumnFont(13));
     mmcuadratico_->setLineWrapMode(QPlainTextEdit::NoWrap);
     addCloseMenu(mmcuadratico_);
     // The limits choose the model: any window's limits dialog changes them.

@@ -22,6 +22,8 @@ ResultWindow::ResultWindow(const ResultWindowLook &look, QWidget *parent) : QWid
     setFont(font);
 }
 
+QSize ResultWindow::sizeHint() const { return look_.sizeIsClient ? look_.size : QWidget::sizeHint(); }
+
 QPlainTextEdit *ResultWindow::addTextBox(const QString &objectName, const stats::Lines &lines)
 {
     auto *box = new QPlainTextEdit(this);
@@ -116,6 +118,15 @@ void SetLines(QPlainTextEdit *box, const stats::Lines &lines)
     for (const std::string &line : lines)
         text << QString::fromStdString(line);
     box->setPlainText(text.join('\n'));
+}
+
+QFont ColumnFont(int pixelSize)
+{
+    QFont font(QStringLiteral("Liberation Mono"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true); // where it is missing, another fixed-pitch font
+    font.setPixelSize(pixelSize);
+    return font;
 }
 
 QStringList TextLines(const QPlainTextEdit *box)

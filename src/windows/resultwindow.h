@@ -7,6 +7,7 @@
 #include "stats/resulttexts.h"
 #include "stats/study.h"
 
+#include <QFont>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -28,9 +29,10 @@ struct ResultWindowLook {
     bool sizeIsClient = false;
     // Centred in the frame's client area, or where new windows go.
     bool centred = false;
-    // Its contents are laid out to the pixel and do not scroll: the window
-    // keeps its size (it grows to its contents if they need more) and is
-    // only moved when the frame arranges its children.
+    // Its contents are laid out to the pixel: the window keeps its size (it
+    // grows to its contents if they need more) and the user cannot resize
+    // it; only where the frame's arrangement has not the room is it made
+    // smaller, and its contents then scroll.
     bool fixedSize = true;
     // A fixed dialog border: no minimise or maximise button.
     bool dialogBorder = false;
@@ -40,6 +42,9 @@ class ResultWindow : public QWidget {
     Q_OBJECT
 public:
     const ResultWindowLook &look() const { return look_; }
+    // What shows the whole of it: the described client size where the look
+    // gives one.
+    QSize sizeHint() const override;
 
     // The study in the editor has changed (`study`, shaped as the windows
     // keep it). A window that keeps the study to compute again (a T typed, a
@@ -81,6 +86,12 @@ private:
 namespace windows {
 
 void SetLines(QPlainTextEdit *box, const stats::Lines &lines);
+// For text aligned in characters: a font whose every character has the same
+// advance, so that columns line up on any machine. Liberation Mono, which
+// the package installs with the Arial-compatible fonts, rather than the
+// system's "monospace", which may resolve to a font with characters of
+// several widths.
+QFont ColumnFont(int pixelSize);
 // The lines a text box holds, one per paragraph.
 QStringList TextLines(const QPlainTextEdit *box);
 

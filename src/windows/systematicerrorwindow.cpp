@@ -21,18 +21,23 @@ const ResultWindowLook kLook = {
 SystematicErrorWindow::SystematicErrorWindow(const stats::Lines &lines, QWidget *parent) : ResultWindow(kLook, parent)
 {
     mmerrorp_ = fillWithTextBox("mmerrorp", lines);
-    mmerrorp_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    mmerrorp_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    mmerrorp_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Where the frame's arrangement makes the window smaller than its
+    // lines, they scroll rather than wrap.
+    mmerrorp_->setLineWrapMode(QPlainTextEdit::NoWrap);
     addCloseMenu(mmerrorp_);
 
-    // Wide enough for the longest line and tall enough for all of them: the
-    // box neither wraps a value onto a line of its own nor hides the verdict.
+}
+
+// Wide enough for the longest line and tall enough for all of them, in the
+// font the box draws with (the workspace's bold, once the window is in it):
+// no value stands on a line of its own and the verdict shows.
+QSize SystematicErrorWindow::sizeHint() const
+{
     const QFontMetrics metrics(mmerrorp_->font());
+    const QStringList lines = windows::TextLines(mmerrorp_);
     int widest = 0;
-    for (const std::string &line : lines)
-        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(line)));
+    for (const QString &line : lines)
+        widest = std::max(widest, metrics.horizontalAdvance(line));
     const int margins = 2 * (static_cast<int>(mmerrorp_->document()->documentMargin()) + mmerrorp_->frameWidth());
-    mmerrorp_->setMinimumSize(widest + margins + metrics.averageCharWidth(),
-                              static_cast<int>(lines.size()) * metrics.lineSpacing() + margins);
+    return {widest + margins + metrics.averageCharWidth(), static_cast<int>(lines.size()) * metrics.lineSpacing() + margins};
 }

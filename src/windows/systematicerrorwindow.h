@@ -7,6 +7,7 @@ class SystematicErrorWindow : public ResultWindow {
 public:
     explicit SystematicErrorWindow(const stats::Lines &lines, QWidget *parent = nullptr);
     QPlainTextEdit *mmerrorp() const { return mmerrorp_; }
+    QSize sizeHint() const override; // every line whole
 
 private:
     QPlainTextEdit *mmerrorp_;

@@ -78,10 +78,12 @@ WeightingWindow::WeightingWindow(stats::StudyData study, const stats::WeightingR
       weighting_(weighting)
 {
     auto *scroll = new QScrollArea(this);
+    scroll_ = scroll;
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     content_ = new QWidget(scroll);
     scroll->setWidget(content_);
+    scroll->viewport()->installEventFilter(this);
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll);
@@ -134,11 +136,14 @@ WeightingWindow::WeightingWindow(stats::StudyData study, const stats::WeightingR
     tables->addStretch(1);
     right->addLayout(tables);
     right->addStretch(1);
-    auto *columns = new QHBoxLayout;
+    auto *columns = new QBoxLayout(QBoxLayout::LeftToRight);
     columns->addLayout(left);
     columns->addSpacing(16);
     columns->addLayout(right);
     columns->addStretch(1);
+    columns_ = columns;
+    left_ = left;
+    right_ = right;
     auto *below = new QHBoxLayout;
     below->addWidget(stgdiagnostico_, 0, Qt::AlignTop);
     below->addSpacing(16);
@@ -173,6 +178,23 @@ stats::WeightingOptions WeightingWindow::userWeight() const
     if (weighting_.rule == stats::WeightRule::User)
         return {weighting_.chosen};
     return {};
+}
+
+bool WeightingWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // The weighted line beside the variance and the weights where the
+    // window is wide enough for both; below them where it is not (a
+    // 1024-pixel screen), so that nothing has to be scrolled sideways to.
+    if (watched == scroll_->viewport() && event->type() == QEvent::Resize) {
+        const QMargins margins = content_->layout()->contentsMargins();
+        const int sideBySide =
+            margins.left() + left_->sizeHint().width() + 16 + right_->sizeHint().width() + margins.right();
+        const auto direction =
+            scroll_->viewport()->width() >= sideBySide ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
+        if (columns_->direction() != direction)
+            columns_->setDirection(direction);
+    }
+    return ResultWindow::eventFilter(watched, event);
 }
 
 void WeightingWindow::weightChosen(int index)

@@ -8,7 +8,10 @@
 #include "stats/weighting.h"
 #include "windows/resultwindow.h"
 
+class QBoxLayout;
 class QComboBox;
+class QLayout;
+class QScrollArea;
 class QLabel;
 class QTableWidget;
 class UserDialogs;
@@ -39,6 +42,9 @@ public:
 
     void studyChanged(const stats::StudyData &study) override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     // Everything from `weighting_`.
     void display();
@@ -64,4 +70,7 @@ private:
     QTableWidget *stgdiagnostico_;
     QTableWidget *stggrubbs_;
     QWidget *content_;
+    QScrollArea *scroll_;
+    QBoxLayout *columns_;
+    QLayout *left_, *right_;
 };

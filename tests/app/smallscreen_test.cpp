@@ -14,6 +14,7 @@
 #include "windows/printoptionswindow.h"
 #include "windows/regressiongraphwindow.h"
 #include "windows/residualgraphwindow.h"
+#include "windows/weightingwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,6 +25,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -143,6 +146,20 @@ private slots:
         QVERIFY(frame.mdiArea()->viewport()->rect().contains(criteria->parentWidget()->geometry()));
         criteria->limitsButton()->click();
         QCOMPARE(scripted.modalDialogs.size(), 3);
+        // The weighting window: inside the client area, never wider at its
+        // least than the area, its reason in sight without scrolling sideways.
+        frame.action(objectnames::mnuponderacion)->trigger();
+        auto *weighting = frame.mdiArea()->findChild<WeightingWindow *>();
+        QVERIFY(weighting);
+        auto *weightingSub = qobject_cast<QMdiSubWindow *>(weighting->parentWidget());
+        QVERIFY(frame.mdiArea()->viewport()->rect().contains(weightingSub->geometry()));
+        QVERIFY(weightingSub->minimumSizeHint().width() <= frame.mdiArea()->viewport()->width());
+        QTRY_COMPARE(weighting->findChild<QScrollArea *>()->horizontalScrollBar()->maximum(), 0);
+        auto reasonInSight = [weighting] {
+            const int left = weighting->choice()->mapTo(weighting, QPoint(0, 0)).x();
+            return left >= 0 && left + weighting->choice()->width() <= weighting->width();
+        };
+        QTRY_VERIFY2(reasonInSight(), qPrintable(weighting->choice()->text()));
 
         frame.showHelpContents();
         frame.printReports();

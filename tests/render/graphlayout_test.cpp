@@ -3,10 +3,12 @@
 // or the line, on screen at every size and on the printed page.
 #include "render/graphbuild.h"
 #include "render/plotengine.h"
+#include "stats/numberformat.h"
 #include "support/recordingdevice.h"
 #include "support/studies.h"
 
 #include <QImage>
+#include <QPen>
 #include <QtTest>
 
 using render::PlotEngine;
@@ -126,11 +128,54 @@ QStringList faults(const RecordedPage &page, const QRectF &surface, bool screen,
     return found;
 }
 
-void fill(PlotEngine &engine, render::Graph graph, const stats::StudyData &study)
+void fill(PlotEngine &engine, render::Graph graph, const stats::StudyData &study, bool quadratic = false)
 {
     const stats::CommandOutcome outcome = render::ComputeGraph(graph, stats::Analyze(study, {}));
     QVERIFY2(!outcome.refused(), outcome.lines.empty() ? "refused" : outcome.lines.front().c_str());
-    render::FillGraph(engine, outcome, study, '.');
+    render::FillGraph(engine, outcome, study, '.', quadratic);
+}
+
+// A study whose recoveries bend away from the line.
+stats::StudyData curvedStudy()
+{
+    std::vector<std::string> replicates, x, y;
+    for (int level = 0; level < 5; ++level) {
+        replicates.push_back("3");
+        for (int i = 0; i < 3; ++i) {
+            const double amount = 50 + 25 * level;
+            x.push_back(QString::number(amount).toStdString());
+            y.push_back(QString::number(amount + 0.004 * (amount - 100) * (amount - 100) + 0.3 * (i - 1), 'f', 2).toStdString());
+        }
+    }
+    stats::StudyData study = testing_studies::makeStudy(replicates, x, y);
+    study.methodText = "Paracetamol";
+    study.analystText = "Ana";
+    study.dateText = "06/12/2026";
+    study.unitsText = "mg";
+    return study;
+}
+
+// The screen drawings and the printed page of `engine`, recorded, each
+// with the surface it was drawn on.
+std::vector<std::pair<RecordedPage, QRectF>> drawings(PlotEngine &engine)
+{
+    std::vector<std::pair<RecordedPage, QRectF>> all;
+    for (const QSize size : {QSize(491, 315), QSize(982, 630), QSize(1920, 1080)}) {
+        RecordingDevice screen(96, QSizeF(size) / 96);
+        {
+            QPainter painter(&screen);
+            engine.PaintPlot(painter, size);
+        }
+        all.emplace_back(screen.pages().front(), QRectF(QPointF(0, 0), size));
+    }
+    RecordingDevice paper(600, QSizeF(10.5, 8));
+    const QSize page(paper.width(), paper.height());
+    {
+        QPainter painter(&paper);
+        engine.PrintPlot(painter, page);
+    }
+    all.emplace_back(paper.pages().front(), QRectF(engine.printRect(page, 600)));
+    return all;
 }
 
 } // namespace
@@ -145,13 +190,15 @@ private slots:
         QTest::addColumn<bool>("residuals");
         QTest::addColumn<int>("grid");
         QTest::addColumn<bool>("texts");
+        QTest::addColumn<bool>("quadratic");
         for (int s = 0; s < int(std::size(kStudies)); ++s)
             for (bool residuals : {false, true})
                 for (int grid = 0; grid < 4; ++grid) {
                     const bool texts = (s + grid) % 2 == 0;
-                    QTest::addRow("%s, %s, grid %d%s", kStudies[s].name, residuals ? "residuals" : "regression", grid,
-                                  texts ? ", title and labels" : "")
-                        << s << residuals << grid << texts;
+                    const bool quadratic = !residuals && grid % 2 == 1; // the curve and its legend line
+                    QTest::addRow("%s, %s, grid %d%s%s", kStudies[s].name, residuals ? "residuals" : "regression", grid,
+                                  texts ? ", title and labels" : "", quadratic ? ", quadratic curve" : "")
+                        << s << residuals << grid << texts << quadratic;
                 }
     }
     void everyTextReadsAndNothingHidesTheData()
@@ -160,6 +207,7 @@ private slots:
         QFETCH(bool, residuals);
         QFETCH(int, grid);
         QFETCH(bool, texts);
+        QFETCH(bool, quadratic);
         const render::Graph graph = residuals ? render::Graph::Residuals : render::Graph::Regression;
         PlotEngine engine(render::KindOf(graph));
         if (texts) {
@@ -167,7 +215,7 @@ private slots:
             engine.SetXLabel(QStringLiteral("mg adicionados por matraz"));
             engine.SetYLabel(QStringLiteral("mg recuperados"));
         }
-        fill(engine, graph, generate(kStudies[study], texts));
+        fill(engine, graph, generate(kStudies[study], texts), quadratic);
         engine.state().gridStyle = static_cast<GridStyle>(grid);
         QStringList all;
         for (const QSize size : {QSize(491, 315), QSize(982, 630), QSize(1473, 945), QSize(1920, 1080)}) {
@@ -190,6 +238,59 @@ private slots:
             all << "page: " + f;
         all.removeDuplicates();
         QVERIFY2(all.isEmpty(), qPrintable(all.mid(0, 12).join('\n')));
+    }
+
+    // The quadratic curve beside the line is told from it: drawn in a colour
+    // and with dashes of its own, on screen and on paper, and named by a
+    // legend line that gives its equation after a stroke of its pen.
+    void theQuadraticCurveIsToldFromTheLine()
+    {
+        const stats::StudyData study = curvedStudy();
+        const stats::StudyAnalysis analysis = stats::Analyze(study, {});
+        QVERIFY(analysis.quadratic.value && !analysis.quadratic.value->notFitted);
+        const stats::QuadraticResult &q = *analysis.quadratic.value;
+        auto f = [](const stats::Real &v) { return QString::fromStdString(stats::FormatGeneral(v, 6, '.')); };
+        const QString equation =
+            QStringLiteral("Cuadrática: Y = %1(X²) + %2(X) + (%3)").arg(f(q.c2), f(q.c1), f(q.c0));
+        PlotEngine engine(render::RegressionGraph());
+        fill(engine, render::Graph::Regression, study, true);
+        for (const auto &[page, surface] : drawings(engine)) {
+            const QString where = QStringLiteral("%1x%2: ").arg(surface.width()).arg(surface.height());
+            QStringList all = faults(page, surface, surface.x() == 0, surface.x() == 0 ? 96 : 600);
+            QVERIFY2(all.isEmpty(), qPrintable(where + all.mid(0, 12).join('\n')));
+            // The line and the axes in black, solid; the curve in its own pen.
+            std::vector<size_t> curve;
+            for (size_t i = 0; i < page.lines.size(); ++i)
+                if (page.linePens[i].color() != Qt::black || page.linePens[i].style() != Qt::SolidLine)
+                    curve.push_back(i);
+            QVERIFY2(curve.size() > 10, qPrintable(where + QString::number(curve.size()) + " lines unlike the line's"));
+            const QPen pen = page.linePens[curve.front()];
+            QVERIFY2(pen.color() != Qt::black && pen.style() != Qt::SolidLine, qPrintable(where + pen.color().name()));
+            for (const size_t i : curve)
+                QVERIFY2(page.linePens[i].color() == pen.color() && page.linePens[i].style() == pen.style(), qPrintable(where));
+            // The legend line, in the curve's colour, after a stroke of its pen
+            // that stands level with it and ends just before it.
+            const auto named = std::find_if(page.texts.begin(), page.texts.end(),
+                                            [&](const RecordedText &t) { return t.text == equation; });
+            QVERIFY2(named != page.texts.end(), qPrintable(where + "no «" + equation + "»"));
+            const QRectF cell(named->baseline.x(), named->baseline.y() - named->ascent, named->width,
+                              named->ascent + named->descent);
+            const bool keyed = std::any_of(curve.begin(), curve.end(), [&](size_t i) {
+                const QLineF &l = page.lines[i];
+                return l.y1() == l.y2() && l.y1() > cell.top() && l.y1() < cell.bottom() &&
+                       std::max(l.x1(), l.x2()) < cell.left() && std::max(l.x1(), l.x2()) > cell.left() - 2 * cell.height() &&
+                       std::fabs(l.x2() - l.x1()) >= cell.height();
+            });
+            QVERIFY2(keyed, qPrintable(where + "no stroke before «" + equation + "»"));
+        }
+        // Without the curve, neither the curve nor its legend line.
+        fill(engine, render::Graph::Regression, study, false);
+        for (const auto &[page, surface] : drawings(engine)) {
+            for (const QPen &pen : page.linePens)
+                QVERIFY(pen.color() == Qt::black);
+            QVERIFY(std::none_of(page.texts.begin(), page.texts.end(),
+                                 [](const RecordedText &t) { return t.text.startsWith(QStringLiteral("Cuadrática")); }));
+        }
     }
 
     // The same drawing in inches at every printer resolution.

@@ -29,6 +29,7 @@ struct RecordedPage {
     std::vector<RecordedText> texts;
     std::vector<QLineF> lines;
     std::vector<double> lineWidths; // the pen of each line, device pixels
+    std::vector<QPen> linePens;     // and the whole pen: colour, dashes
     std::vector<QRectF> shapes;     // ellipses and polygons, their bounds with the pen
 };
 
@@ -44,8 +45,10 @@ public:
     {
         if (state.state() & QPaintEngine::DirtyTransform)
             m_transform = state.transform();
-        if (state.state() & QPaintEngine::DirtyPen)
+        if (state.state() & QPaintEngine::DirtyPen) {
             m_penWidth = std::max(1.0, state.pen().widthF());
+            m_pen = state.pen();
+        }
     }
     void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
     void drawTextItem(const QPointF &p, const QTextItem &item) override
@@ -64,6 +67,7 @@ public:
         for (int i = 0; i < count; ++i) {
             pages.back().lines.push_back(m_transform.map(lines[i]));
             pages.back().lineWidths.push_back(m_penWidth);
+            pages.back().linePens.push_back(m_pen);
         }
     }
     void drawEllipse(const QRectF &r) override { shape(r); }
@@ -85,6 +89,7 @@ private:
     }
     QTransform m_transform;
     double m_penWidth = 1;
+    QPen m_pen;
 };
 
 class RecordingDevice final : public QPaintDevice {

@@ -12,7 +12,11 @@
 #include "windows/resultwindow.h"
 #include "windows/systematicerrorwindow.h"
 
+#include <QApplication>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScrollArea>
@@ -100,7 +104,9 @@ private slots:
     }
 
     // The quadratic model's tables are aligned in characters: the window
-    // keeps them in columns with a fixed pitch, and scrolls rather than wrap.
+    // keeps them in columns, and scrolls rather than wrap. This test runs
+    // where "monospace" is a proportional font (see main), as it is on a
+    // machine where it names a font of several widths.
     void quadraticWindowKeepsItsColumns()
     {
         const stats::CommandOutcome o = stats::QuadraticOutcome(stats::Analyze(fullStudy(), {}));
@@ -108,7 +114,6 @@ private slots:
         QCOMPARE(window.objectName(), QStringLiteral("TFcuadratico"));
         QCOMPARE(window.look().caption, QStringLiteral("Modelo cuadrático"));
         QCOMPARE(window.look().helpContext, 18);
-        QVERIFY(QFontInfo(window.text()->font()).fixedPitch());
         QCOMPARE(window.text()->lineWrapMode(), QPlainTextEdit::NoWrap);
         const QStringList lines = windows::TextLines(window.text());
         QVERIFY(lines.contains(QStringLiteral("MODELO ELEGIDO: RECTA")));
@@ -118,6 +123,17 @@ private slots:
         const qsizetype column = lines[heading].indexOf(QStringLiteral("Recta"));
         for (qsizetype row = heading + 1; row <= heading + 3; ++row)
             QVERIFY2(lines[row].at(column - 2) == ' ' && lines[row].at(column) != ' ', qPrintable(lines[row]));
+        // On screen, every line's character at a column starts where the
+        // heading's does: the same count of characters is the same width,
+        // whatever they are (digits, signs, accented letters, ·, ²).
+        const QFontMetricsF metrics(window.text()->font(), window.text());
+        for (const QString &line : lines) {
+            const qsizetype at = std::min(column, line.size());
+            QVERIFY2(qAbs(metrics.horizontalAdvance(line.left(at)) - metrics.horizontalAdvance(lines[heading].left(at))) < 0.01,
+                     qPrintable(line + " / " + QFontInfo(window.text()->font()).family()));
+            QVERIFY2(qAbs(metrics.horizontalAdvance(line) - line.size() * metrics.horizontalAdvance(' ')) < 0.01,
+                     qPrintable(line));
+        }
     }
 
     void anovaGridTabsCellByCellAndLeavesFromTheLastCell()
@@ -215,5 +231,29 @@ private slots:
     }
 };
 
-QTEST_MAIN(ResultWindowsTest)
+int main(int argc, char **argv)
+{
+    // "monospace" names a proportional font here, as on a machine whose
+    // default fixed font is one of several widths.
+    QTemporaryDir folder;
+    const QString config = folder.filePath(QStringLiteral("fonts.conf"));
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(R"(<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig>
+  <match target="pattern">
+    <test name="family"><string>monospace</string></test>
+    <edit name="family" mode="assign_replace" binding="strong"><string>Liberation Sans</string></edit>
+  </match>
+  <include ignore_missing="yes">/etc/fonts/fonts.conf</include>
+</fontconfig>
+)") < 0)
+        return 1;
+    file.close();
+    qputenv("FONTCONFIG_FILE", config.toUtf8());
+    QApplication application(argc, argv);
+    ResultWindowsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "resultwindows_test.moc"
