@@ -26,6 +26,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
@@ -458,8 +459,17 @@ bool MainWindow::event(QEvent *e)
 bool MainWindow::eventFilter(QObject *watched, QEvent *e)
 {
     if (e->type() == QEvent::Close)
-        if (auto *sub = qobject_cast<QMdiSubWindow *>(watched); sub && sub->widget() != editor_)
-            resultWindowClosing(sub);
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(watched); sub && sub != closing_ && sub->widget() != editor_) {
+            // A window may stay open (the samples' question): the close is
+            // delivered first, and the last-window rule follows only a window
+            // that closed. The closing window still counts among the children.
+            const bool last = mdi_->subWindowList().size() == 1;
+            const QScopedValueRollback guard(closing_, sub);
+            QCoreApplication::sendEvent(sub, e);
+            if (e->isAccepted())
+                resultWindowClosed(last);
+            return true;
+        }
     if (e->type() == QEvent::Shortcut && watched == action(HelpContentsItem))
         helpKeyPressed_ = true;
     // A menu that keeps F1 to itself still opens the highlighted entry's topic.

@@ -127,7 +127,8 @@ private:
     StudyEditor *createEditor();
     bool validateEditor();
     bool writeStudy(const QString &path);
-    void resultWindowClosing(QMdiSubWindow *window);
+    // A result window has closed; `wasLast` when it was the last child window.
+    void resultWindowClosed(bool wasLast);
     void showGraph(PlotWindow *window);
     stats::Target criteriaTarget() const;
     // A study the command refused: the editor shows the validation's message,
@@ -152,4 +153,5 @@ private:
     StudyMark mark_ = StudyMark::Unchanged;
     cli::StudySource source_; // the file as last read or written
     bool helpKeyPressed_ = false;
+    QMdiSubWindow *closing_ = nullptr; // a result window whose close is being delivered
 };

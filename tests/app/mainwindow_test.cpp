@@ -17,6 +17,7 @@
 #include "windows/predictionwindow.h"
 #include "windows/printoptionswindow.h"
 #include "windows/regressiongraphwindow.h"
+#include "windows/sampleswindow.h"
 #include "windows/residualgraphwindow.h"
 #include "windows/splashwindow.h"
 #include "windows/studyeditor.h"
@@ -457,6 +458,68 @@ private slots:
         frame().action(HelpAboutItem)->trigger();
         QCOMPARE(dialogs.modalDialogs, (QStringList{"frmpredice", "AboutBox"}));
         QCOMPARE(slopeShown, QStringLiteral("1.00667"));
+    }
+
+    // Samples typed and not saved to a file hold every closing with their
+    // question, the program's too while the study itself is unchanged.
+    void unsavedSamplesAreAskedForHoweverTheyWouldGo()
+    {
+        const QString path = writeStudy("muestras.w04", testing_studies::inferenceStudy());
+        openStudy(path);
+        auto openSamples = [&] {
+            frame().action(mnumuestras)->trigger();
+            for (QMdiSubWindow *sub : children())
+                if (auto *w = qobject_cast<SamplesWindow *>(sub->widget())) {
+                    w->paste("Lote 1\t99.5");
+                    return w;
+                }
+            return static_cast<SamplesWindow *>(nullptr);
+        };
+        SamplesWindow *samples = openSamples();
+        QVERIFY(samples);
+        const QString question = QStringLiteral("¿Guardar el archivo de muestras?|Las muestras de la tabla no están "
+                                                "guardadas en un archivo de muestras.\n¿Quiere guardarlas?");
+        const std::pair<const char *, std::function<void()>> closings[] = {
+            {"its close box", [&] { closeChild(samples); }},
+            {"Cerrar", [&] {
+                 frame().mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(samples->parentWidget()));
+                 frame().action(mnuclose)->trigger();
+             }},
+            {"Salir", [&] { frame().action(FileExitItem)->trigger(); }},
+            {"the frame's close box", [&] { QVERIFY(!frame().close()); }},
+        };
+        for (const auto &[how, closing] : closings) {
+            dialogs.clear();
+            dialogs.answers.enqueue(UserDialogs::Answer::Cancel);
+            closing();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCOMPARE(dialogs.questions, QStringList{question});
+            QVERIFY2(children().size() == 2 && frame().editor() && frame().isVisible(), how);
+            QCOMPARE(samples->typedSamples().size(), size_t(1));
+        }
+
+        // The last child window kept open by Cancelar keeps the commands;
+        // let go with No, the last-window rule follows.
+        closeChild(frame().editor());
+        QCOMPARE(children().size(), 1);
+        dialogs.answers.enqueue(UserDialogs::Answer::Cancel);
+        closeChild(samples);
+        QCOMPARE(children().size(), 1);
+        QVERIFY(enabled(mnuclose));
+        dialogs.answers.enqueue(UserDialogs::Answer::No);
+        closeChild(samples);
+        QVERIFY(children().isEmpty());
+        QVERIFY(!enabled(mnuclose));
+
+        // Sí saves them through the window's save, then the program ends.
+        openStudy(path);
+        samples = openSamples();
+        dialogs.clear();
+        dialogs.answers.enqueue(UserDialogs::Answer::Yes);
+        dialogs.files.enqueue(dir.filePath("salida.txt"));
+        QVERIFY(frame().close());
+        QCOMPARE(dialogs.questions, QStringList{question});
+        QCOMPARE(readAll(dir.filePath("salida.txt")), QByteArray("Lote 1;99.5\n"));
     }
 
     // The quadratic model is not the line's: where the line is refused for a
