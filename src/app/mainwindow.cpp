@@ -10,6 +10,7 @@
 #include "windows/criteriawindow.h"
 #include "windows/sampleswindow.h"
 #include "windows/objectnames.h"
+#include "windows/predictionwindow.h"
 #include "windows/printoptionswindow.h"
 #include "windows/regressiongraphwindow.h"
 #include "windows/residualgraphwindow.h"
@@ -101,6 +102,12 @@ void MainWindow::setSingleWindows(const SingleWindows &windows)
     for (PlotWindow *graph : {static_cast<PlotWindow *>(windows_.plot), static_cast<PlotWindow *>(windows_.residualPlot)})
         if (graph)
             graph->setStudyOrigin(origin);
+    // What is typed in the predictions is stored with the study.
+    if (windows_.predictions)
+        connect(windows_.predictions, &PredictionWindow::stateEdited, this, [this] {
+            if (editor_)
+                setStudyMark(StudyMark::Modified);
+        });
 }
 
 // The T set in the criteria window the user went to last; none without one.

@@ -460,6 +460,36 @@ private slots:
         QCOMPARE(slopeShown, QStringLiteral("1.00667"));
     }
 
+    // What is typed in the predictions is stored with the study: it marks
+    // the study modified, Save writes it, and closing asks for it.
+    void typedPredictionsAreAChangeToTheStudy()
+    {
+        const QString path = writeStudy("predichos.w04", testing_studies::inferenceStudy());
+        openStudy(path);
+        QCOMPARE(frame().modifiedText(), QString());
+        auto typeCount = [](const QString &count) {
+            return [count](QDialog &dialog) {
+                auto *field = dialog.findChild<QLineEdit *>(epredice);
+                field->selectAll();
+                QTest::keyClicks(field, count);
+                QTest::mouseClick(dialog.findChild<QPushButton *>(btnok), Qt::LeftButton);
+                return int(QDialog::Accepted);
+            };
+        };
+        dialogs.onModal = typeCount("2");
+        frame().action(mnupredice)->trigger();
+        QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
+        QVERIFY(frame().save());
+        const stats::StudyFile saved = stats::ParseStudyFile(readAll(path).toStdString());
+        QCOMPARE(saved.predictionCount, std::string("2"));
+
+        dialogs.onModal = typeCount("4");
+        frame().action(mnupredice)->trigger();
+        dialogs.answers.enqueue(UserDialogs::Answer::Cancel);
+        QVERIFY(!frame().close());
+        QCOMPARE(dialogs.questions, QStringList{"Guardar archivo?|Se realizaron cambios!\nQuiere guardar su información?"});
+    }
+
     // Samples typed and not saved to a file hold every closing with their
     // question, the program's too while the study itself is unchanged.
     void unsavedSamplesAreAskedForHoweverTheyWouldGo()
