@@ -191,7 +191,11 @@ std::string SamplesFileText(std::span<const SampleTexts> samples, char separator
 {
     std::string text;
     for (const SampleTexts &texts : samples) {
-        text += SampleOf(texts, separator).name;
+        try {
+            text += SampleOf(texts, separator).name;
+        } catch (const ConversionError &e) {
+            throw SamplesFileError(e.what());
+        }
         for (const std::string &response : texts.responses) {
             std::string number = trimmed(response);
             if (number.empty())

@@ -40,8 +40,9 @@ std::vector<SampleTexts> ParseSamplesFileTexts(const std::string &bytes);
 // written, no response or more than 20, a response that is not a number.
 Sample SampleOf(const SampleTexts &texts, char decimalSeparator);
 
-// The file of typed samples, numbers with a point, one line each; every
-// sample passes SampleOf, so that the file reads back as written.
+// The file of typed samples, numbers with a point, one line each; a sample
+// SampleOf refuses refuses the file (SamplesFileError, in its words), so
+// that the file reads back as written.
 std::string SamplesFileText(std::span<const SampleTexts> samples, char decimalSeparator);
 
 } // namespace stats
