@@ -10,6 +10,7 @@
 #include "windows/criteriawindow.h"
 #include "windows/sampleswindow.h"
 #include "windows/objectnames.h"
+#include "windows/predictionwindow.h"
 #include "windows/printoptionswindow.h"
 #include "windows/regressiongraphwindow.h"
 #include "windows/residualgraphwindow.h"
@@ -27,6 +28,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
@@ -116,6 +118,12 @@ void MainWindow::setSingleWindows(const SingleWindows &windows)
     for (PlotWindow *graph : {static_cast<PlotWindow *>(windows_.plot), static_cast<PlotWindow *>(windows_.residualPlot)})
         if (graph)
             graph->setStudyOrigin(origin);
+    // What is typed in the predictions is stored with the study.
+    if (windows_.predictions)
+        connect(windows_.predictions, &PredictionWindow::stateEdited, this, [this] {
+            if (editor_)
+                setStudyMark(StudyMark::Modified);
+        });
 }
 
 // The T set in the criteria window the user went to last; none without one.
@@ -487,8 +495,17 @@ bool MainWindow::event(QEvent *e)
 bool MainWindow::eventFilter(QObject *watched, QEvent *e)
 {
     if (e->type() == QEvent::Close)
-        if (auto *sub = qobject_cast<QMdiSubWindow *>(watched); sub && sub->widget() != editor_)
-            resultWindowClosing(sub);
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(watched); sub && sub != closing_ && sub->widget() != editor_) {
+            // A window may stay open (the samples' question): the close is
+            // delivered first, and the last-window rule follows only a window
+            // that closed. The closing window still counts among the children.
+            const bool last = mdi_->subWindowList().size() == 1;
+            const QScopedValueRollback guard(closing_, sub);
+            QCoreApplication::sendEvent(sub, e);
+            if (e->isAccepted())
+                resultWindowClosed(last);
+            return true;
+        }
     if (e->type() == QEvent::Shortcut && watched == action(HelpContentsItem))
         helpKeyPressed_ = true;
     // A menu that keeps F1 to itself still opens the highlighted entry's topic.

@@ -133,7 +133,8 @@ private:
     StudyEditor *createEditor();
     bool validateEditor();
     bool writeStudy(const QString &path);
-    void resultWindowClosing(QMdiSubWindow *window);
+    // A result window has closed; `wasLast` when it was the last child window.
+    void resultWindowClosed(bool wasLast);
     void showGraph(PlotWindow *window);
     stats::Target criteriaTarget() const;
     stats::WeightingOptions weightChoice() const;
@@ -162,4 +163,5 @@ private:
     cli::StudySource source_; // the file as last read or written
     bool helpKeyPressed_ = false;
     QTimer *studyFollow_ = nullptr; // a change to the study, not yet given to the windows
+    QMdiSubWindow *closing_ = nullptr; // a result window whose close is being delivered
 };

@@ -9,6 +9,7 @@
 #include "windows/predictionwindow.h"
 #include "windows/regressiongraphwindow.h"
 #include "windows/residualgraphwindow.h"
+#include "windows/sampleswindow.h"
 #include "windows/studyeditor.h"
 
 #include <QApplication>
@@ -219,8 +220,20 @@ void MainWindow::exitApplication() { close(); }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // The editor's close question is the only question; a study the user
-    // asked to keep but that could not be saved keeps the application open.
+    // Each samples window with samples not saved asks first, then the
+    // editor; whatever the user asked to keep but could not be saved keeps
+    // the application open.
+    const QList<QMdiSubWindow *> children = mdi_->subWindowList(QMdiArea::StackingOrder);
+    for (auto it = children.crbegin(); it != children.crend(); ++it) { // the one in front first
+        auto *samples = qobject_cast<SamplesWindow *>((*it)->widget());
+        if (!samples || !samples->hasUnsavedSamples())
+            continue;
+        mdi_->setActiveSubWindow(*it); // the question is about the window in front
+        if (!samples->askToSaveSamples()) {
+            event->ignore();
+            return;
+        }
+    }
     if (editor_) {
         QMdiSubWindow *sub = qobject_cast<QMdiSubWindow *>(editor_->parentWidget());
         if (sub && !sub->close()) {
@@ -232,9 +245,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
     emit closed();
 }
 
-void MainWindow::resultWindowClosing(QMdiSubWindow *)
+void MainWindow::resultWindowClosed(bool wasLast)
 {
-    if (mdi_->subWindowList().size() == 1)
+    if (wasLast)
         applyStates(CommandEvent::ResultClosedLast);
 }
 

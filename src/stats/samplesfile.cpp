@@ -72,6 +72,12 @@ bool number(const std::string &text, char separator, Rational &value)
            (separator != ',' && TryStrToRational(text, ',', value));
 }
 
+// What the reader and the typed rows say of a fault, after where it is.
+const std::string kNoName = "falta el nombre de la muestra.";
+const std::string kTooManyResponses = "más de 20 respuestas.";
+std::string noResponses(const std::string &name) { return "la muestra '" + QuotedValue(name) + "' no tiene respuestas."; }
+std::string notANumber(const std::string &text) { return "'" + QuotedValue(trimmed(text)) + "' no es un número."; }
+
 [[noreturn]] void refuse(size_t line, const std::string &why)
 {
     throw SamplesFileError("Archivo de muestras, línea " + std::to_string(line) + ": " + why);
@@ -124,16 +130,16 @@ std::vector<Sample> parse(const std::string &bytes, std::vector<SampleTexts> *te
         if (heading)
             continue;
         if (sample.name.empty())
-            refuse(lineNumber, "falta el nombre de la muestra.");
+            refuse(lineNumber, kNoName);
         if (parts.size() < 2)
-            refuse(lineNumber, "la muestra '" + QuotedValue(sample.name) + "' no tiene respuestas.");
+            refuse(lineNumber, noResponses(sample.name));
         for (size_t i = 1; i < parts.size(); ++i) {
             Rational value;
             if (!number(parts[i], '.', value))
-                refuse(lineNumber, "'" + QuotedValue(trimmed(parts[i])) + "' no es un número.");
+                refuse(lineNumber, notANumber(parts[i]));
         }
         if (sample.responses.size() > static_cast<size_t>(kMaxSampleResponses))
-            refuse(lineNumber, "más de 20 respuestas.");
+            refuse(lineNumber, kTooManyResponses);
         if (texts) {
             SampleTexts typed{sample.name, {}};
             for (size_t i = 1; i < parts.size(); ++i)
@@ -160,16 +166,24 @@ Sample SampleOf(const SampleTexts &texts, char separator)
 {
     Sample sample;
     sample.name = trimmed(texts.name);
+    // A name the reader would take for a comment or cut at a separator.
+    if (sample.name.empty())
+        throw ConversionError(kNoName);
+    if (sample.name[0] == '#' || sample.name.find_first_of(";\t\r\n") != std::string::npos || !validUtf8(sample.name))
+        throw ConversionError("el nombre '" + QuotedValue(sample.name) +
+                              "' no puede empezar por # ni llevar ; ni tabuladores.");
     for (const std::string &text : texts.responses) {
         if (trimmed(text).empty())
             continue;
         Rational value;
         if (!number(text, separator, value))
-            throw ConversionError("'" + QuotedValue(text) + "' is not a valid floating point value");
+            throw ConversionError(notANumber(text));
         sample.responses.push_back(std::move(value));
     }
-    if (sample.responses.empty() || sample.responses.size() > static_cast<size_t>(kMaxSampleResponses))
-        throw ConversionError("La muestra '" + QuotedValue(sample.name) + "' debe tener de 1 a 20 respuestas.");
+    if (sample.responses.empty())
+        throw ConversionError(noResponses(sample.name));
+    if (sample.responses.size() > static_cast<size_t>(kMaxSampleResponses))
+        throw ConversionError(kTooManyResponses);
     return sample;
 }
 
@@ -177,12 +191,11 @@ std::string SamplesFileText(std::span<const SampleTexts> samples, char separator
 {
     std::string text;
     for (const SampleTexts &texts : samples) {
-        const Sample sample = SampleOf(texts, separator);
-        if (sample.name.empty() || sample.name[0] == '#' ||
-            sample.name.find_first_of(";\t\r\n") != std::string::npos || !validUtf8(sample.name))
-            throw SamplesFileError("El nombre de muestra '" + QuotedValue(sample.name) +
-                                   "' no puede guardarse: no puede faltar, empezar por # ni llevar ; ni tabuladores.");
-        text += sample.name;
+        try {
+            text += SampleOf(texts, separator).name;
+        } catch (const ConversionError &e) {
+            throw SamplesFileError(e.what());
+        }
         for (const std::string &response : texts.responses) {
             std::string number = trimmed(response);
             if (number.empty())

@@ -27,17 +27,22 @@ std::vector<Sample> ParseSamplesFile(const std::string &bytes);
 struct SampleTexts {
     std::string name;
     std::vector<std::string> responses;
+    bool operator==(const SampleTexts &) const = default;
 };
 
 // The same file's samples as their texts (trimmed), for a window to show.
 std::vector<SampleTexts> ParseSamplesFileTexts(const std::string &bytes);
 
 // The sample a row of typed texts names: responses read with
-// `decimalSeparator` (or a point); ConversionError naming what is wrong.
+// `decimalSeparator` (or a point). What the file reader would refuse in a
+// line is refused here too, in its words ("'abc' no es un número."), as a
+// ConversionError: a missing name, a name that would not read back as
+// written, no response or more than 20, a response that is not a number.
 Sample SampleOf(const SampleTexts &texts, char decimalSeparator);
 
-// The file of typed samples, numbers with a point, one line each; refuses
-// (SamplesFileError) a name that would not read back as written.
+// The file of typed samples, numbers with a point, one line each; a sample
+// SampleOf refuses refuses the file (SamplesFileError, in its words), so
+// that the file reads back as written.
 std::string SamplesFileText(std::span<const SampleTexts> samples, char decimalSeparator);
 
 } // namespace stats

@@ -89,6 +89,8 @@ PredictionWindow::PredictionWindow(UserDialogs &dialogs, char decimalSeparator, 
     connect(btncalcula, &QPushButton::clicked, this, &PredictionWindow::computePredictions);
     connect(BtBtncerrar, &QPushButton::clicked, this, &QDialog::accept);
     connect(stgpredice, &QTableWidget::currentCellChanged, this, &PredictionWindow::followTabRule);
+    connect(stgpredice, &StringGrid::cellEdited, this, &PredictionWindow::stateEdited);
+    connect(epredice, &QLineEdit::textEdited, this, &PredictionWindow::stateEdited);
     followTabRule();
 }
 
@@ -290,7 +292,10 @@ void PredictionWindow::shapePredictionGrid()
         int count = 0;
         if (!checkCount(count))
             return;
-        stgpredice->setRowCount(count + 1);
+        if (count + 1 != stgpredice->rowCount()) {
+            stgpredice->setRowCount(count + 1);
+            emit stateEdited();
+        }
         followTabRule();
     });
 }
@@ -340,7 +345,13 @@ void PredictionWindow::computePredictions()
         for (int row = 1; row <= rows; ++row)
             predicted.push_back(fromStd(stats::PredictFromDisplayed(
                 slope, intercept, stgpredice->cell(0, row).toStdString(), separator_)));
-        for (int row = 1; row <= rows; ++row)
-            stgpredice->setCell(1, row, predicted[static_cast<size_t>(row - 1)]);
+        bool changed = false;
+        for (int row = 1; row <= rows; ++row) {
+            const QString &y = predicted[static_cast<size_t>(row - 1)];
+            changed = changed || stgpredice->cell(1, row) != y;
+            stgpredice->setCell(1, row, y);
+        }
+        if (changed)
+            emit stateEdited();
     });
 }

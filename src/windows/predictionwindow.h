@@ -35,6 +35,11 @@ public:
     // Sets that state; the grid gets one row per stored prediction.
     void loadFrom(const stats::StudyFile &file);
 
+signals:
+    // The user changed what the study file stores of the window: a cell
+    // typed, the count typed or applied, the predictions computed anew.
+    void stateEdited();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;

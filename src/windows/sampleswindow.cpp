@@ -11,6 +11,7 @@
 #include <QAbstractItemDelegate>
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -44,6 +45,10 @@ std::vector<std::string> responsesOf(const QString &text)
         responses.push_back(part.toStdString());
     return responses;
 }
+
+// A row's fault as the grid numbers its rows, in the words of the file
+// reader: "fila 2: 'abc' no es un número.".
+std::string rowFault(int row, const std::string &why) { return "fila " + std::to_string(row + 1) + ": " + why; }
 
 QString joined(const std::vector<std::string> &responses)
 {
@@ -141,17 +146,22 @@ SamplesWindow::SamplesWindow(stats::StudyData study, char decimalSeparator, User
     recompute();
 }
 
+std::optional<stats::SampleTexts> SamplesWindow::typedRow(int row) const
+{
+    const QTableWidgetItem *name = stgmuestras_->item(row, Name), *responses = stgmuestras_->item(row, Responses);
+    const QString nameText = name ? name->text().trimmed() : QString();
+    stats::SampleTexts typed{nameText.toStdString(), responsesOf(responses ? responses->text() : QString())};
+    if (nameText.isEmpty() && typed.responses.empty())
+        return std::nullopt;
+    return typed;
+}
+
 std::vector<stats::SampleTexts> SamplesWindow::typedSamples() const
 {
     std::vector<stats::SampleTexts> samples;
-    for (int row = 0; row < kMaxSamples; ++row) {
-        const QTableWidgetItem *name = stgmuestras_->item(row, Name), *responses = stgmuestras_->item(row, Responses);
-        const QString nameText = name ? name->text().trimmed() : QString();
-        const QString responsesText = responses ? responses->text() : QString();
-        if (nameText.isEmpty() && responsesText.trimmed().isEmpty())
-            continue;
-        samples.push_back({nameText.toStdString(), responsesOf(responsesText)});
-    }
+    for (int row = 0; row < kMaxSamples; ++row)
+        if (std::optional<stats::SampleTexts> typed = typedRow(row))
+            samples.push_back(std::move(*typed));
     return samples;
 }
 
@@ -259,18 +269,16 @@ void SamplesWindow::recompute()
     std::vector<stats::Sample> samples;
     std::vector<int> rows;
     for (int row = 0; row < kMaxSamples; ++row) {
-        const QTableWidgetItem *name = stgmuestras_->item(row, Name), *responses = stgmuestras_->item(row, Responses);
-        const stats::SampleTexts typed{name ? name->text().toStdString() : std::string(),
-                                       responsesOf(responses ? responses->text() : QString())};
         showRow(row, {});
-        if (typed.responses.empty() && QString::fromStdString(typed.name).trimmed().isEmpty())
+        const std::optional<stats::SampleTexts> typed = typedRow(row);
+        if (!typed)
             continue;
         try {
-            samples.push_back(stats::SampleOf(typed, separator_));
+            samples.push_back(stats::SampleOf(*typed, separator_));
             rows.push_back(row);
         } catch (const stats::ConversionError &e) {
             stats::CellRow cells(stats::SampleHeadings().size());
-            cells.back() = e.what();
+            cells.back() = rowFault(row, e.what());
             showRow(row, cells);
         }
     }
@@ -297,6 +305,8 @@ void SamplesWindow::recompute()
 
 void SamplesWindow::readFile()
 {
+    if (!askToSaveSamples())
+        return;
     const QString path = dialogs_.openFileName(this, QStringLiteral("Leer archivo de muestras"),
                                                QStringLiteral("Muestras (*.txt);;Todos los archivos (*)"),
                                                QStringLiteral("txt"));
@@ -308,20 +318,59 @@ void SamplesWindow::readFile()
             throw stats::SamplesFileError("«" + path.toStdString() + "» tiene " + std::to_string(samples.size()) +
                                           " muestras; la ventana admite " + std::to_string(kMaxSamples) + ".");
         setSamples(samples);
+        saved_ = typedSamples();
     });
 }
 
 // Through the save dialog that refuses the open study and any file that
 // holds one, then the one save primitive: the old file stays if it fails.
-void SamplesWindow::saveFile()
+bool SamplesWindow::saveFile()
 {
     std::string text;
-    if (!widgets::RunReportingErrors(dialogs_, this, [&] { text = stats::SamplesFileText(typedSamples(), separator_); }))
-        return;
+    const std::vector<stats::SampleTexts> samples = typedSamples();
+    const bool readable = widgets::RunReportingErrors(dialogs_, this, [&] {
+        // The row that keeps the grid from being a file, as the grid shows it.
+        for (int row = 0; row < kMaxSamples; ++row)
+            if (const std::optional<stats::SampleTexts> typed = typedRow(row))
+                try {
+                    stats::SampleOf(*typed, separator_);
+                } catch (const stats::ConversionError &e) {
+                    stgmuestras_->setCurrentCell(row, Name);
+                    throw stats::SamplesFileError("Tabla de muestras, " + rowFault(row, e.what()));
+                }
+        text = stats::SamplesFileText(samples, separator_);
+    });
+    if (!readable)
+        return false;
     const QString path = dialogs_.outputFileName(this, QStringLiteral("Guardar archivo de muestras"),
                                                  QStringLiteral("Muestras (*.txt)"), QStringLiteral("txt"),
                                                  QStringLiteral("muestras.txt"), {".txt"});
-    if (path.isEmpty())
-        return;
-    widgets::RunReportingErrors(dialogs_, this, [&] { cli::WriteFileAtomically(path, text); });
+    if (path.isEmpty() || !widgets::RunReportingErrors(dialogs_, this, [&] { cli::WriteFileAtomically(path, text); }))
+        return false;
+    saved_ = samples;
+    return true;
+}
+
+bool SamplesWindow::hasUnsavedSamples() const { return typedSamples() != saved_; }
+
+bool SamplesWindow::askToSaveSamples()
+{
+    if (!hasUnsavedSamples())
+        return true;
+    switch (dialogs_.question(this, QStringLiteral("¿Guardar el archivo de muestras?"),
+                              QStringLiteral("Las muestras de la tabla no están guardadas en un archivo de muestras.\n"
+                                             "¿Quiere guardarlas?"))) {
+    case UserDialogs::Answer::Yes: return saveFile(); // a save refused or cancelled keeps them
+    case UserDialogs::Answer::No: return true;
+    case UserDialogs::Answer::Cancel: break;
+    }
+    return false;
+}
+
+void SamplesWindow::closeEvent(QCloseEvent *event)
+{
+    if (askToSaveSamples())
+        event->accept();
+    else
+        event->ignore();
 }

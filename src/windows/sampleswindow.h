@@ -3,12 +3,17 @@
 // and its detection and quantification limits above, and a grid where the
 // analyst types or pastes each sample's name and responses, with its amount,
 // intervals and flags beside it as it is typed. It follows the study in the
-// editor; the window shows only what the engine computed.
+// editor; the window shows only what the engine computed. Samples typed and
+// not saved to a samples file are not lost without a question: closing the
+// window, reading another file or leaving the program asks first.
 #include "stats/analysis.h"
 #include "stats/samplesfile.h"
 #include "stats/samplestexts.h"
 #include "stats/study.h"
 #include "windows/resultwindow.h"
+
+#include <optional>
+#include <vector>
 
 class QLineEdit;
 class QPushButton;
@@ -41,14 +46,28 @@ public:
     // Pastes tab- or semicolon-separated lines from the current row down.
     void paste(const QString &text);
     // Reads a samples file into the grid, or saves the grid as one; each
-    // asks for the file and tells what stops it.
+    // asks for the file and tells what stops it. Saving is refused, naming
+    // the row, while a typed row is not a sample the file could hold; true
+    // when the file was written.
     void readFile();
-    void saveFile();
+    bool saveFile();
+
+    // Whether the grid holds samples other than those last read from or
+    // saved to a samples file.
+    bool hasUnsavedSamples() const;
+    // Before the grid's samples go: when unsaved, the Sí / No / Cancelar
+    // question; Sí saves them. True when they may go (saved, or No).
+    bool askToSaveSamples();
 
     bool eventFilter(QObject *watched, QEvent *event) override;
     void studyChanged(const stats::StudyData &study) override;
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    // The texts typed in `row`; none when the row is empty.
+    std::optional<stats::SampleTexts> typedRow(int row) const;
     void confidenceEdited();
     // Computes every typed row again and shows the results beside it.
     void recompute();
@@ -61,6 +80,7 @@ private:
     stats::Rational confidence_;
     QString confidenceText_;
     bool filling_ = false; // the grid is being filled: one computation at the end
+    std::vector<stats::SampleTexts> saved_; // as last read or saved
 
     QPlainTextEdit *mmmetodo_;
     QLineEdit *econfianza_;

@@ -21,6 +21,7 @@
 #include "windows/printoptionswindow.h"
 #include "windows/quadraticwindow.h"
 #include "windows/regressiongraphwindow.h"
+#include "windows/sampleswindow.h"
 #include "windows/residualgraphwindow.h"
 #include "windows/sampleswindow.h"
 #include "windows/splashwindow.h"
@@ -491,6 +492,98 @@ private slots:
         frame().action(HelpAboutItem)->trigger();
         QCOMPARE(dialogs.modalDialogs, (QStringList{"frmpredice", "AboutBox"}));
         QCOMPARE(slopeShown, QStringLiteral("1.00667"));
+    }
+
+    // What is typed in the predictions is stored with the study: it marks
+    // the study modified, Save writes it, and closing asks for it.
+    void typedPredictionsAreAChangeToTheStudy()
+    {
+        const QString path = writeStudy("predichos.w04", testing_studies::inferenceStudy());
+        openStudy(path);
+        QCOMPARE(frame().modifiedText(), QString());
+        auto typeCount = [](const QString &count) {
+            return [count](QDialog &dialog) {
+                auto *field = dialog.findChild<QLineEdit *>(epredice);
+                field->selectAll();
+                QTest::keyClicks(field, count);
+                QTest::mouseClick(dialog.findChild<QPushButton *>(btnok), Qt::LeftButton);
+                return int(QDialog::Accepted);
+            };
+        };
+        dialogs.onModal = typeCount("2");
+        frame().action(mnupredice)->trigger();
+        QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
+        QVERIFY(frame().save());
+        const stats::StudyFile saved = stats::ParseStudyFile(readAll(path).toStdString());
+        QCOMPARE(saved.predictionCount, std::string("2"));
+
+        dialogs.onModal = typeCount("4");
+        frame().action(mnupredice)->trigger();
+        dialogs.answers.enqueue(UserDialogs::Answer::Cancel);
+        QVERIFY(!frame().close());
+        QCOMPARE(dialogs.questions, QStringList{"Guardar archivo?|Se realizaron cambios!\nQuiere guardar su información?"});
+    }
+
+    // Samples typed and not saved to a file hold every closing with their
+    // question, the program's too while the study itself is unchanged.
+    void unsavedSamplesAreAskedForHoweverTheyWouldGo()
+    {
+        const QString path = writeStudy("muestras.w04", testing_studies::inferenceStudy());
+        openStudy(path);
+        auto openSamples = [&] {
+            frame().action(mnumuestras)->trigger();
+            for (QMdiSubWindow *sub : children())
+                if (auto *w = qobject_cast<SamplesWindow *>(sub->widget())) {
+                    w->paste("Lote 1\t99.5");
+                    return w;
+                }
+            return static_cast<SamplesWindow *>(nullptr);
+        };
+        SamplesWindow *samples = openSamples();
+        QVERIFY(samples);
+        const QString question = QStringLiteral("¿Guardar el archivo de muestras?|Las muestras de la tabla no están "
+                                                "guardadas en un archivo de muestras.\n¿Quiere guardarlas?");
+        const std::pair<const char *, std::function<void()>> closings[] = {
+            {"its close box", [&] { closeChild(samples); }},
+            {"Cerrar", [&] {
+                 frame().mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(samples->parentWidget()));
+                 frame().action(mnuclose)->trigger();
+             }},
+            {"Salir", [&] { frame().action(FileExitItem)->trigger(); }},
+            {"the frame's close box", [&] { QVERIFY(!frame().close()); }},
+        };
+        for (const auto &[how, closing] : closings) {
+            dialogs.clear();
+            dialogs.answers.enqueue(UserDialogs::Answer::Cancel);
+            closing();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCOMPARE(dialogs.questions, QStringList{question});
+            QVERIFY2(children().size() == 2 && frame().editor() && frame().isVisible(), how);
+            QCOMPARE(samples->typedSamples().size(), size_t(1));
+        }
+
+        // The last child window kept open by Cancelar keeps the commands;
+        // let go with No, the last-window rule follows.
+        closeChild(frame().editor());
+        QCOMPARE(children().size(), 1);
+        dialogs.answers.enqueue(UserDialogs::Answer::Cancel);
+        closeChild(samples);
+        QCOMPARE(children().size(), 1);
+        QVERIFY(enabled(mnuclose));
+        dialogs.answers.enqueue(UserDialogs::Answer::No);
+        closeChild(samples);
+        QVERIFY(children().isEmpty());
+        QVERIFY(!enabled(mnuclose));
+
+        // Sí saves them through the window's save, then the program ends.
+        openStudy(path);
+        samples = openSamples();
+        dialogs.clear();
+        dialogs.answers.enqueue(UserDialogs::Answer::Yes);
+        dialogs.files.enqueue(dir.filePath("salida.txt"));
+        QVERIFY(frame().close());
+        QCOMPARE(dialogs.questions, QStringList{question});
+        QCOMPARE(readAll(dir.filePath("salida.txt")), QByteArray("Lote 1;99.5\n"));
     }
 
     // The quadratic model is not the line's: where the line is refused for a

@@ -300,7 +300,7 @@ TEST(SamplesFile, SavedTextReadsBack)
     EXPECT_EQ(read[0].responses, (std::vector<Rational>{Rational(5, 4), Rational(3, 2)}));
     for (const char *name : {"a;b", "#1", "", "a\tb"}) {
         const std::vector<stats::SampleTexts> bad = {{name, {"1"}}};
-        EXPECT_THROW(stats::SamplesFileText(bad, '.'), stats::CommandError) << name;
+        EXPECT_THROW(stats::SamplesFileText(bad, '.'), stats::SamplesFileError) << name;
     }
 }
 

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 
 #include <memory>
 
@@ -195,6 +196,54 @@ private slots:
         QCOMPARE(grid()->currentColumn(), 1); // leaving makes column 1 of row 1 current
         QCOMPARE(grid()->currentRow(), 1);
         QVERIFY(grid()->tabMovesBetweenCells());
+    }
+
+    // What the study file stores of the window, changed by the user, is a
+    // change to the study; what the program shows or loads is not.
+    void whatTheUserChangesIsAnEditOfTheStudy_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("edited");
+        QTest::newRow("the equation shown") << "equation" << false;
+        QTest::newRow("a study file loaded") << "load" << false;
+        QTest::newRow("an x typed") << "x" << true;
+        QTest::newRow("the count typed") << "count" << true;
+        QTest::newRow("another count applied") << "apply 5" << true;
+        QTest::newRow("the same count applied") << "apply 3" << false;
+        QTest::newRow("predictions computed") << "compute" << true;
+        QTest::newRow("the same predictions computed again") << "compute again" << false;
+    }
+    void whatTheUserChangesIsAnEditOfTheStudy()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, edited);
+        window->showEquation(workedRegression());
+        for (int row = 1; row <= 3; ++row)
+            grid()->setCell(0, row, QString::number(row));
+        if (action == "compute again")
+            click(button(objectnames::btncalcula));
+        QSignalSpy edits(window.get(), &PredictionWindow::stateEdited);
+        if (action == "equation") {
+            window->showEquation(workedRegression());
+        } else if (action == "load") {
+            stats::StudyFile file;
+            file.predictionCount = "2";
+            file.predictionX = {"1", "2"};
+            file.predictionY = {"", ""};
+            window->loadFrom(file);
+        } else if (action == "x") {
+            typeX({"7"});
+        } else if (action == "count") {
+            type("5");
+        } else if (action.startsWith("apply")) {
+            epredice()->setText(action.section(' ', 1));
+            click(button(objectnames::btnok));
+        } else {
+            click(button(objectnames::btncalcula));
+            QCOMPARE(grid()->cell(1, 1), QString("0.462226"));
+        }
+        QVERIFY(dialogs.messages.isEmpty() && dialogs.errors.isEmpty());
+        QCOMPARE(!edits.isEmpty(), edited);
     }
 
     void theStudyFileKeepsTheWindowsState()

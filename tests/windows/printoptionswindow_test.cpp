@@ -140,8 +140,10 @@ private slots:
     {
         SamplesWindow samples(testing_studies::anovaStudy(), '.', dialogs);
         samples.setSamples({{"A", {"1.5"}}, {"B", {"abc"}}, {"C", {"2.5"}}});
-        const QString reason = samples.grid()->item(1, SamplesWindow::Flags)->text();
-        QVERIFY(reason.contains("abc"));
+        // The row's own words, after the row it names («fila 2: »): the page names the sample.
+        const QString shown = samples.grid()->item(1, SamplesWindow::Flags)->text();
+        QVERIFY2(shown.startsWith("fila 2: ") && shown.contains("abc"), qPrintable(shown));
+        const QString reason = shown.mid(QStringLiteral("fila 2: ").size());
         window->setSamplesSource([&](stats::AnalysisOptions &options) { samples.samplesInto(options); });
         print(int(render::PrintedReport::Samples), pdf("muestras.pdf"));
         const PdfDocument page = readPdf(pdf("muestras.pdf"));

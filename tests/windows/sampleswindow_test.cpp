@@ -91,7 +91,7 @@ private slots:
         const QStringList low = shownRow(window, 2);
         QCOMPARE(low, engineRows({sample("Bajo", {"60"})}).at(0));
         QVERIFY(low.back().contains("FUERA DEL INTERVALO ESTUDIADO"));
-        QCOMPARE(shownRow(window, 3).back(), QStringLiteral("'x' is not a valid floating point value"));
+        QCOMPARE(shownRow(window, 3).back(), QStringLiteral("fila 4: 'x' no es un número."));
         QCOMPARE(shownRow(window, 3).first(), QString());
         QCOMPARE(shownRow(window, 1), QStringList(7, QString())); // nothing typed, nothing shown
 
@@ -172,6 +172,7 @@ private slots:
         QTemporaryDir dir;
         SamplesWindow window(kStudy, '.', dialogs);
         typeRow(window, 0, "Antes", "100");
+        dialogs.answers << UserDialogs::Answer::No << UserDialogs::Answer::No; // "Antes" is not kept
         dialogs.files << writeBytes(dir.filePath("malo.txt"), "A;1\nB;2;z\n");
         window.readFile();
         QCOMPARE(dialogs.errors.size(), 1);
@@ -194,6 +195,150 @@ private slots:
         QFile saved(dir.filePath("guardado.txt"));
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), QByteArray("M1;99.7;100.3\nM2;80.1\n"));
+    }
+
+    // A typed row that is no sample says why beside it, naming its row in
+    // the words the samples file reader uses for a line; the save refuses
+    // the grid with the same words, before its dialog.
+    void aRowThatIsNoSampleSaysWhyAsTheFileReaderDoes_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("responses");
+        QTest::addColumn<QByteArray>("fileLine"); // the same sample in a file; empty: none can be
+        QTest::addColumn<QString>("why");
+        QTest::newRow("a response not a number") << "Malo" << "1,5 x" << QByteArray("Malo;1,5;x") << "'x' no es un número.";
+        QTest::newRow("no name") << "" << "99.5" << QByteArray(";99.5") << "falta el nombre de la muestra.";
+        QTest::newRow("a name of blanks") << "   " << "99.5" << QByteArray("   ;99.5") << "falta el nombre de la muestra.";
+        QTest::newRow("no response") << "Vacía" << "" << QByteArray("Vacía") << "la muestra 'Vacía' no tiene respuestas.";
+        QTest::newRow("21 responses") << "Muchas" << QStringList(21, "1").join(' ')
+                                      << ("Muchas" + QByteArray(";1").repeated(21)) << "más de 20 respuestas.";
+        QTest::newRow("a name read as a comment") << "#7" << "99" << QByteArray()
+                                                  << "el nombre '#7' no puede empezar por # ni llevar ; ni tabuladores.";
+    }
+    void aRowThatIsNoSampleSaysWhyAsTheFileReaderDoes()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, responses);
+        QFETCH(QByteArray, fileLine);
+        QFETCH(QString, why);
+        QTemporaryDir dir;
+        SamplesWindow window(kStudy, '.', dialogs);
+        typeRow(window, 0, "A", "99.5");
+        typeRow(window, 2, name, responses);
+        QCOMPARE(shownRow(window, 0), engineRows({sample("A", {"99.5"})}).at(0));
+        QStringList refused(6, QString());
+        refused << "fila 3: " + why;
+        QCOMPARE(shownRow(window, 2), refused);
+
+        dialogs.files << dir.filePath("muestras.txt");
+        QVERIFY(!window.saveFile());
+        QCOMPARE(dialogs.errors, QStringList{"Tabla de muestras, fila 3: " + why});
+        QCOMPARE(window.grid()->currentRow(), 2);
+        QVERIFY(dialogs.fileDialogs.isEmpty());
+        QVERIFY(!QFile::exists(dir.filePath("muestras.txt")));
+        QVERIFY(window.hasUnsavedSamples());
+
+        if (fileLine.isEmpty())
+            return;
+        dialogs.clear();
+        dialogs.files.clear();
+        dialogs.answers << UserDialogs::Answer::No;
+        dialogs.files << writeBytes(dir.filePath("leida.txt"), ("A;99.5\n" + fileLine + "\n").toStdString());
+        window.readFile();
+        QCOMPARE(dialogs.errors.size(), 1);
+        QCOMPARE(dialogs.errors[0].section("»: ", 1), "Archivo de muestras, línea 2: " + why);
+    }
+
+    // Samples typed and not saved to a file are not lost without the
+    // question Sí / No / Cancelar: not by closing the window, not by
+    // reading another file. Sí saves them first, and a save refused or
+    // cancelled keeps them; No lets them go; Cancelar keeps everything.
+    void unsavedSamplesAreAskedForBeforeTheyGo_data()
+    {
+        QTest::addColumn<bool>("reading");  // reading another file, or closing the window
+        QTest::addColumn<int>("answer");    // UserDialogs::Answer
+        QTest::addColumn<bool>("badRow");   // a typed row the file cannot hold
+        QTest::addColumn<bool>("saveTo");   // the save dialog gives a name, or is cancelled
+        QTest::addColumn<bool>("goesOn");   // the window closes, or the file is read
+        QTest::addColumn<bool>("saved");
+        using A = UserDialogs::Answer;
+        for (bool reading : {false, true}) {
+            const char *how = reading ? "reading" : "closing";
+            QTest::addRow("%s, Cancelar", how) << reading << int(A::Cancel) << false << true << false << false;
+            QTest::addRow("%s, No", how) << reading << int(A::No) << false << true << true << false;
+            QTest::addRow("%s, Sí", how) << reading << int(A::Yes) << false << true << true << true;
+            QTest::addRow("%s, Sí, save cancelled", how) << reading << int(A::Yes) << false << false << false << false;
+            QTest::addRow("%s, Sí, save refused", how) << reading << int(A::Yes) << true << true << false << false;
+        }
+    }
+    void unsavedSamplesAreAskedForBeforeTheyGo()
+    {
+        QFETCH(bool, reading);
+        QFETCH(int, answer);
+        QFETCH(bool, badRow);
+        QFETCH(bool, saveTo);
+        QFETCH(bool, goesOn);
+        QFETCH(bool, saved);
+        QTemporaryDir dir;
+        const QString other = writeBytes(dir.filePath("otra.txt"), "Otra;80\n");
+        SamplesWindow window(kStudy, '.', dialogs);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        typeRow(window, 0, "Lote 1", "99.5; 100.1");
+        if (badRow)
+            typeRow(window, 1, "Lote 2", "abc");
+        const std::vector<stats::SampleTexts> typed = window.typedSamples();
+        QVERIFY(window.hasUnsavedSamples());
+
+        dialogs.answers << UserDialogs::Answer(answer);
+        if (UserDialogs::Answer(answer) == UserDialogs::Answer::Yes && !badRow)
+            dialogs.files << (saveTo ? dir.filePath("guardadas.txt") : QString());
+        if (reading)
+            dialogs.files << other;
+        if (reading)
+            window.readFile();
+        else
+            window.close();
+        QCOMPARE(dialogs.questions, QStringList{"¿Guardar el archivo de muestras?|Las muestras de la tabla no están "
+                                                "guardadas en un archivo de muestras.\n¿Quiere guardarlas?"});
+        QCOMPARE(QFile::exists(dir.filePath("guardadas.txt")), saved);
+        if (saved)
+            QCOMPARE(fileBytes(dir.filePath("guardadas.txt")), std::string("Lote 1;99.5;100.1\n"));
+        if (reading) {
+            QVERIFY(window.isVisible());
+            QCOMPARE(window.typedSamples().front().name, std::string(goesOn ? "Otra" : "Lote 1"));
+            QCOMPARE(dialogs.fileDialogs.filter("open|").size(), goesOn ? 1 : 0);
+        } else {
+            QCOMPARE(window.isVisible(), !goesOn);
+            QVERIFY(window.typedSamples() == typed);
+        }
+        // What went is no longer asked for; what stayed still is.
+        QCOMPARE(window.hasUnsavedSamples(), !goesOn || (!reading && !saved));
+    }
+
+    // Samples just read from a file or saved to one need no question, until
+    // they are edited again; an empty grid needs none.
+    void samplesReadOrSavedGoWithoutAQuestion()
+    {
+        QTemporaryDir dir;
+        SamplesWindow window(kStudy, '.', dialogs);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(!window.hasUnsavedSamples());
+        dialogs.files << writeBytes(dir.filePath("leidas.txt"), "Muestra;R1\nM1;99.7\n") << dir.filePath("guardadas.txt");
+        window.readFile();
+        QVERIFY(!window.hasUnsavedSamples());
+        window.paste("M2\t80");
+        QVERIFY(window.hasUnsavedSamples());
+        QVERIFY(window.saveFile());
+        QVERIFY(!window.hasUnsavedSamples());
+        QVERIFY(window.close());
+        QVERIFY(dialogs.questions.isEmpty());
+        window.show();
+        window.grid()->item(0, SamplesWindow::Responses)->setText("99.8");
+        dialogs.answers << UserDialogs::Answer::Cancel;
+        QVERIFY(!window.close());
+        QCOMPARE(dialogs.questions.size(), 1);
     }
 };
 

@@ -365,6 +365,64 @@ private slots:
         QCOMPARE(focused(), QString(objectnames::emetodo));
     }
 
+    // Leaving the data grid checks every observation row, the first and the
+    // last as much as those between.
+    void leavingTheDataGridChecksEveryRow_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("byKeyboard"); // every cell typed, and Tab out of the last
+        const QString missing = "Falta capturar algun dato ";
+        const QString wrong = "Algun dato capturado no es un valor numérico.";
+        for (bool byKeyboard : {false, true}) {
+            const char *how = byKeyboard ? "typed" : "filled";
+            QTest::addRow("%s, all numbers", how) << 1 << 1 << "1" << QString() << byKeyboard;
+            for (int row : {1, 5, 9})
+                for (int column : {1, 2}) {
+                    const char *which = column == 1 ? "x" : "y";
+                    QTest::addRow("%s, %s of row %d empty", how, which, row)
+                        << column << row << QString() << missing << byKeyboard;
+                    QTest::addRow("%s, %s of row %d not a number", how, which, row)
+                        << column << row << "7,5,1" << wrong << byKeyboard;
+                }
+        }
+    }
+    void leavingTheDataGridChecksEveryRow()
+    {
+        QFETCH(int, column);
+        QFETCH(int, row);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        QFETCH(bool, byKeyboard);
+        acceptReplicates({"3", "3", "3"});
+        StringGrid *data = grid(objectnames::stgdatos);
+        for (int r = 1; r <= 9; ++r)
+            for (int c = 1; c <= 2; ++c) {
+                const QString value = c == column && r == row ? text : QString::number(r) + (c == 2 ? ",5" : "");
+                if (!byKeyboard) {
+                    data->setCell(c, r, value);
+                    continue;
+                }
+                if (!value.isEmpty())
+                    type(value);
+                if (r < 9 || c < 2)
+                    key(Qt::Key_Tab);
+            }
+        if (byKeyboard) {
+            QCOMPARE(data->currentRow(), 9);
+            key(Qt::Key_Tab); // out of the last cell
+        } else {
+            clickCell(data, 2, 9);
+            clickTab(stats::PageGeneral);
+        }
+        QCOMPARE(dialogs.messages, message.isEmpty() ? QStringList() : QStringList{message});
+        const QString onwards = byKeyboard ? objectnames::thoja : objectnames::emetodo;
+        QCOMPARE(focused(), message.isEmpty() ? onwards : QString(objectnames::stgdatos));
+        QCOMPARE(page(), message.isEmpty() && !byKeyboard ? 0 : 2);
+    }
+
     // Escape sequences, bell, backspace, tabs and the C1 controls never
     // get into a field or a cell by paste (they would reach files and reports).
     void pastingLeavesControlCharactersOut()
