@@ -27,8 +27,22 @@
 
 #include <atomic>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <sstream>
+
+// Answers the summary window, keeping its headings and its first row.
+std::function<int(QDialog &)> firstRowOfTheSummary(QStringList &headings, QStringList &cells)
+{
+    return [&headings, &cells](QDialog &dialog) {
+        auto *table = dialog.findChild<QTableWidget *>(QStringLiteral("tablaresumen"));
+        for (int c = 0; table && c < table->columnCount(); ++c) {
+            headings << table->horizontalHeaderItem(c)->text();
+            cells << table->item(0, c)->text();
+        }
+        return int(QDialog::Accepted);
+    };
+}
 
 class ArchiveEvaluationTest : public QObject {
     Q_OBJECT
@@ -99,14 +113,7 @@ private slots:
         ScriptedDialogs dialogs;
         Application app(dialogs, ',');
         QStringList headings, cells;
-        dialogs.onModal = [&](QDialog &dialog) {
-            auto *table = dialog.findChild<QTableWidget *>(QStringLiteral("tablaresumen"));
-            for (int c = 0; table && c < table->columnCount(); ++c) {
-                headings << table->horizontalHeaderItem(c)->text();
-                cells << table->item(0, c)->text();
-            }
-            return int(QDialog::Accepted);
-        };
+        dialogs.onModal = firstRowOfTheSummary(headings, cells);
         QList<int> widths;
         int needed = 0;
         QTimer watch;
@@ -163,14 +170,7 @@ private slots:
         ScriptedDialogs dialogs;
         Application app(dialogs, ',');
         QStringList headings, cells;
-        dialogs.onModal = [&](QDialog &dialog) {
-            auto *table = dialog.findChild<QTableWidget *>(QStringLiteral("tablaresumen"));
-            for (int c = 0; table && c < table->columnCount(); ++c) {
-                headings << table->horizontalHeaderItem(c)->text();
-                cells << table->item(0, c)->text();
-            }
-            return int(QDialog::Accepted);
-        };
+        dialogs.onModal = firstRowOfTheSummary(headings, cells);
         dialogs.files << archive << results;
         app.frame().findChild<QAction *>(QString(objectnames::FileEvaluateArchiveItem))->trigger();
         QFile csv(results + "/resumen.csv");
