@@ -126,25 +126,34 @@ void MainWindow::setSingleWindows(const SingleWindows &windows)
         });
 }
 
+namespace {
+
+// The window of type W the user went to last; null without one.
+template <class W>
+const W *lastVisited(QMdiArea *area)
+{
+    const QList<QMdiSubWindow *> windows = area->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it)
+        if (const auto *window = qobject_cast<W *>((*it)->widget()))
+            return window;
+    return nullptr;
+}
+
+} // namespace
+
 // The T set in the criteria window the user went to last; none without one.
 stats::Target MainWindow::criteriaTarget() const
 {
-    const QList<QMdiSubWindow *> windows = mdi_->subWindowList(QMdiArea::ActivationHistoryOrder);
-    for (auto it = windows.crbegin(); it != windows.crend(); ++it)
-        if (const auto *criteria = qobject_cast<CriteriaWindow *>((*it)->widget()))
-            return criteria->userTarget();
-    return {};
+    const auto *criteria = lastVisited<CriteriaWindow>(mdi_);
+    return criteria ? criteria->userTarget() : stats::Target{};
 }
 
 // The weight chosen in the weighting window the user went to last; the
 // rule's choice without one.
 stats::WeightingOptions MainWindow::weightChoice() const
 {
-    const QList<QMdiSubWindow *> windows = mdi_->subWindowList(QMdiArea::ActivationHistoryOrder);
-    for (auto it = windows.crbegin(); it != windows.crend(); ++it)
-        if (const auto *weighting = qobject_cast<WeightingWindow *>((*it)->widget()))
-            return weighting->userWeight();
-    return {};
+    const auto *weighting = lastVisited<WeightingWindow>(mdi_);
+    return weighting ? weighting->userWeight() : stats::WeightingOptions{};
 }
 
 // The print command shows the print options window and goes on: the frame
