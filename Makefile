@@ -4,7 +4,8 @@
 # Extras: make sanitize (the suite under AddressSanitizer + UBSan, and a
 #         batch run with every format under ThreadSanitizer),
 #         make fuzz (libFuzzer on the study file reader and conversions, and the samples file reader),
-#         make bench (Google Benchmark medians of the engine and the graphs),
+#         make bench (Google Benchmark medians of the engine and the graphs,
+#         the batch against a loop of commands, single commands against R),
 #         make mutate (the suite against the hand-made faults of tests/mutation).
 
 PACKAGES := cmake make g++ qt6-base-dev libgl-dev libgtest-dev googletest libboost-math-dev libgmp-dev libmpfr-dev \
@@ -77,10 +78,11 @@ fuzz-axes:
 	./build-fuzz/fuzz_graph_axes -max_total_time=$(FUZZ_SECONDS) -max_len=256 -artifact_prefix=build-fuzz/ fuzz/corpus-axes
 
 bench: build
-	$(MAKE) deps EXTRA_PACKAGES=time
+	$(MAKE) deps EXTRA_PACKAGES="time r-base-core"
 	./build/bench/stats_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 	./build/bench/graph_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 	sh bench/batch_bench.sh ./build/linealidad tests/data
+	sh bench/versus_r.sh ./build/linealidad tests/data
 
 # The Debian package, build/linealidad_<version>_<arch>.deb
 deb:
