@@ -88,6 +88,19 @@ StudyAnalysis Analyze(const StudyTexts &texts, const AnalysisOptions &options)
     return a;
 }
 
+StudyAnalysis Reanalysed(StudyAnalysis analysis, const AnalysisOptions &options)
+{
+    if (options.decimalSeparator != analysis.decimalSeparator)
+        return Analyze(analysis.texts, options);
+    analysis.options = options;
+    analysis.unreadSamples = options.unreadSamples;
+    analysis.criteria_.reset();
+    analysis.quadratic_.reset();
+    analysis.weighting_.reset();
+    analysis.samples_.reset();
+    return analysis;
+}
+
 const Computed<RegressionResult> &StudyAnalysis::regression() const
 {
     return once(regression_, readable(), [&] {

@@ -89,6 +89,7 @@ public:
     bool samplesGiven() const { return options.samples.has_value(); }
 
 private:
+    friend StudyAnalysis Reanalysed(StudyAnalysis analysis, const AnalysisOptions &options);
     bool readable() const { return !error && !validation.failed; }
     mutable std::optional<Computed<RegressionResult>> regression_;
     mutable std::optional<Computed<AnovaAndResiduals>> anova_;
@@ -107,5 +108,13 @@ StudyData SnapshotOf(const StudyTexts &texts);
 // Validates and reads the study; its parts are computed when asked for.
 // Whatever stops a step is kept for the outputs that show it, never thrown.
 StudyAnalysis Analyze(const StudyTexts &texts, const AnalysisOptions &options);
+
+// The same study with other options, for a window where the analyst
+// changes one (T, the limits, a weight, the samples or their confidence):
+// the parts no option reaches (the line, the analysis of variance, the
+// recovery, the detection limits) are kept as computed; those that take an
+// option are computed again when asked for. Another decimal separator reads
+// the study anew.
+StudyAnalysis Reanalysed(StudyAnalysis analysis, const AnalysisOptions &options);
 
 } // namespace stats

@@ -189,8 +189,10 @@ bool CriteriaWindow::recompute(const stats::Target &target)
 
 std::string CriteriaWindow::computed(const stats::Target &target)
 {
-    const stats::StudyAnalysis analysis =
-        stats::Analyze(study_, {.decimalSeparator = separator_, .criteria = {target, windows::StoredAcceptanceLimits()}});
+    const stats::AnalysisOptions options{.decimalSeparator = separator_,
+                                         .criteria = {target, windows::StoredAcceptanceLimits()}};
+    analysis_ = analysis_ ? stats::Reanalysed(std::move(*analysis_), options) : stats::Analyze(study_, options);
+    const stats::StudyAnalysis &analysis = *analysis_;
     const stats::CommandOutcome outcome = stats::CriteriaOutcome(analysis);
     if (outcome.refused())
         return outcome.refusalMessage();
@@ -203,6 +205,7 @@ void CriteriaWindow::studyChanged(const stats::StudyData &study)
     if (study == study_)
         return;
     study_ = study;
+    analysis_.reset();
     units_ = study_.units();
     unitsLabel_->setText(QString::fromStdString(units_));
     followStudy([this] { return computed(criteria_.userTarget()); });

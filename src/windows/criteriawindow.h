@@ -4,6 +4,7 @@
 // the back-calculation and the level biases. A T typed, new limits stored or
 // a change to the study compute them again; the window shows only what the
 // engine computed.
+#include "stats/analysis.h"
 #include "stats/criteria.h"
 #include "stats/study.h"
 #include "windows/resultwindow.h"
@@ -56,6 +57,9 @@ private:
     void display(const stats::CriteriaResult &criteria);
 
     stats::StudyData study_;
+    // The study's analysis since it last changed: another T computes the
+    // criteria again, not the line they stand on.
+    std::optional<stats::StudyAnalysis> analysis_;
     std::string units_;
     const char separator_;
     UserDialogs &dialogs_;

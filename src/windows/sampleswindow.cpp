@@ -259,6 +259,7 @@ void SamplesWindow::studyChanged(const stats::StudyData &study)
     if (study == study_)
         return;
     study_ = study;
+    analysis_.reset();
     units_ = study_.units();
     recompute();
 }
@@ -287,7 +288,8 @@ void SamplesWindow::recompute()
         options.decimalSeparator = separator_;
         options.samples = std::move(samples);
         options.confidence = confidence_;
-        const stats::StudyAnalysis analysis = stats::Analyze(study_, options);
+        analysis_ = analysis_ ? stats::Reanalysed(std::move(*analysis_), options) : stats::Analyze(study_, options);
+        const stats::StudyAnalysis &analysis = *analysis_;
         const stats::CommandOutcome outcome = stats::SamplesOutcome(analysis);
         setOutOfDate(outcome.refused() ? outcome.refusalMessage() : std::string());
         if (outcome.refused()) {

@@ -74,6 +74,9 @@ private:
     void showRow(int row, const stats::CellRow &cells);
 
     stats::StudyData study_;
+    // The study's analysis since it last changed: other samples or another
+    // confidence compute the samples again, not the line they are read off.
+    std::optional<stats::StudyAnalysis> analysis_;
     std::string units_;
     const char separator_;
     UserDialogs &dialogs_;

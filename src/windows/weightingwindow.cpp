@@ -206,8 +206,9 @@ void WeightingWindow::weightChosen(int index)
         return;
     bool computed = false;
     widgets::RunReportingErrors(dialogs_, this, [&] {
-        const stats::StudyAnalysis analysis =
-            stats::Analyze(study_, {.decimalSeparator = separator_, .criteria = {}, .weighting = {weight}});
+        const stats::AnalysisOptions options{.decimalSeparator = separator_, .criteria = {}, .weighting = {weight}};
+        analysis_ = analysis_ ? stats::Reanalysed(std::move(*analysis_), options) : stats::Analyze(study_, options);
+        const stats::StudyAnalysis &analysis = *analysis_;
         const stats::CommandOutcome outcome = stats::WeightingOutcome(analysis);
         if (outcome.refused()) {
             dialogs_.message(this, QString::fromStdString(outcome.refusalMessage()));
@@ -232,8 +233,8 @@ void WeightingWindow::studyChanged(const stats::StudyData &study)
         return;
     study_ = study;
     followStudy([this]() -> std::string {
-        const stats::StudyAnalysis analysis =
-            stats::Analyze(study_, {.decimalSeparator = separator_, .criteria = {}, .weighting = userWeight()});
+        analysis_ = stats::Analyze(study_, {.decimalSeparator = separator_, .criteria = {}, .weighting = userWeight()});
+        const stats::StudyAnalysis &analysis = *analysis_;
         const stats::CommandOutcome outcome = stats::WeightingOutcome(analysis);
         if (outcome.refused())
             return outcome.refusalMessage();

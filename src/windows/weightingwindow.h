@@ -4,6 +4,7 @@
 // the editor. Choosing another weight in the list computes the weighted line
 // again; the rest stays as it is. A change to the study computes it all
 // again, with the weight chosen.
+#include "stats/analysis.h"
 #include "stats/study.h"
 #include "stats/weighting.h"
 #include "windows/resultwindow.h"
@@ -54,6 +55,9 @@ private:
     void showLine();
 
     stats::StudyData study_;
+    // The study's analysis since it last changed: another weight computes
+    // the weighting again, nothing else.
+    std::optional<stats::StudyAnalysis> analysis_;
     const char separator_;
     UserDialogs &dialogs_;
     stats::WeightingResult weighting_;
