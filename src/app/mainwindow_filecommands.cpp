@@ -261,7 +261,7 @@ void MainWindow::showPredictions()
         stats::CommandOutcome outcome;
         const stats::StudyAnalysis analysis = analyzeEditor();
         if (stats::Validated(analysis, outcome))
-            if (const stats::RegressionResult *r = stats::Require(analysis.regression, outcome))
+            if (const stats::RegressionResult *r = stats::Require(analysis.regression(), outcome))
                 regression = *r;
         computed = true;
     });

@@ -90,7 +90,7 @@ void MainWindow::showCriteria()
         if (showRefusal(stats::CriteriaOutcome(analysis)))
             return;
         addResultWindow(
-            new CriteriaWindow(editorStudy(), *analysis.criteria.value, separator_, dialogs_, windows_.help));
+            new CriteriaWindow(editorStudy(), *analysis.criteria().value, separator_, dialogs_, windows_.help));
     });
 }
 
@@ -104,7 +104,7 @@ void MainWindow::showWeighting()
         const stats::StudyAnalysis analysis = analyzeEditor();
         if (showRefusal(stats::WeightingOutcome(analysis)))
             return;
-        addResultWindow(new WeightingWindow(editorStudy(), *analysis.weighting.value, separator_, dialogs_));
+        addResultWindow(new WeightingWindow(editorStudy(), *analysis.weighting().value, separator_, dialogs_));
     });
 }
 

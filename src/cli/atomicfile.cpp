@@ -83,7 +83,7 @@ int ReplaceRefusal(const std::string &path, const struct stat &info)
     return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 ? 0 : errno;
 }
 
-AtomicFile::AtomicFile(const std::string &path) : shown_(path)
+AtomicFile::AtomicFile(const std::string &path, Flush flush) : shown_(path), flush_(flush)
 {
     const QFileInfo info(QFile::decodeName(path.c_str()));
     const QFileInfo target(info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath());
@@ -174,7 +174,8 @@ void AtomicFile::commit()
             fail(SaveError::Step::Write, errno);
     }
     // A disk may report that it is full or failing only when the data reaches it.
-    if (calls.fsync(fd_) != 0 && errno != EINVAL)
+    const bool flushNow = flush_ == Flush::Now;
+    if (flushNow && calls.fsync(fd_) != 0 && errno != EINVAL)
         fail(SaveError::Step::Sync, errno);
     if (temporary_.empty()) {
         // The unnamed file takes the name directly when it is free, so that
@@ -208,6 +209,8 @@ void AtomicFile::commit()
     }
     linkedTarget_ = false; // the new file is in place: nothing is taken back now
     done_ = true;
+    if (!flushNow)
+        return;
 
     // The new name is made durable too. A folder this user may not read
     // cannot be opened to be flushed; what the kernel refuses otherwise is told.

@@ -35,7 +35,10 @@ private:
 //   (the file's name, a dot and six letters or digits);
 // - commit() flushes it to the disk, names it (directly when the name is
 //   free, otherwise through such a temporary renamed over the old file) and
-//   flushes the folder, so that the new name survives a power loss too.
+//   flushes the folder, so that the new name survives a power loss too;
+//   a file made with Flush::WithTheFilesystem is named without those two
+//   flushes, and whoever wrote it flushes the whole filesystem (with
+//   syncFilesystem) before anything tells that it was saved.
 // Temporaries of this kind that a killed earlier save of the same file left
 // are removed first. A symbolic link is followed: the file it names is
 // replaced, the link stays. A replaced file keeps its permissions; a new one
@@ -47,7 +50,9 @@ private:
 // the folder's flush failed, after the new file took its place.
 class AtomicFile {
 public:
-    explicit AtomicFile(const std::string &path); // a path in the system's encoding
+    enum class Flush { Now, WithTheFilesystem };
+    // A path in the system's encoding.
+    explicit AtomicFile(const std::string &path, Flush flush = Flush::Now);
     ~AtomicFile();                                // abandons an uncommitted file
     AtomicFile(const AtomicFile &) = delete;
     AtomicFile &operator=(const AtomicFile &) = delete;
@@ -65,6 +70,7 @@ private:
     std::string shown_;     // the path as the caller gave it, for messages
     std::string folder_, target_;
     std::string temporary_; // the named temporary, while there is one
+    Flush flush_;
     bool linkedTarget_ = false; // the unnamed file was linked as the target itself
     int fd_ = -1;
     bool done_ = false;

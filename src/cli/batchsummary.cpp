@@ -247,7 +247,8 @@ void WriteBatchFile(const std::string &path, const std::string &bytes)
 {
     makeFolders(fs::path(path).parent_path().string());
     try {
-        AtomicFile file(path);
+        // Flushed with the whole run before the summary is named.
+        AtomicFile file(path, AtomicFile::Flush::WithTheFilesystem);
         file.append(bytes);
         file.commit();
     } catch (const SaveError &e) {

@@ -167,128 +167,202 @@ using enum CommandKind;
 using enum HelpSection;
 
 const Command kCommands[] = {
-    {"", nullptr, Window, nullptr, nullptr, "[ARCHIVO.w04]", Opening,
-     "Sin opciones abre la aplicación (con ARCHIVO, abre ese estudio).\n", {}, {}, false},
-    {"--report", nullptr, Text, nullptr, outputCommand<kReport>, "--report ARCHIVO.w04", WithoutWindows,
-     "  --report            el informe completo, una línea por renglón\n", {kStudy}, {}, false},
-    {"--inference", nullptr, Text, nullptr, outputCommand<kInference>, "--inference ARCHIVO.w04",
-     WithoutWindows, "  --inference         la inferencia de pendiente y ordenada al origen\n", {kStudy}, {}, false},
-    {"--anova", nullptr, Text, nullptr, outputCommand<kAnova>, "--anova ARCHIVO.w04", WithoutWindows,
-     "  --anova             el análisis de la varianza: las siete filas de la\n"
-     "                      tabla (celdas separadas por tabuladores) y las conclusiones\n",
-     {kStudy}, {}, false},
-    {"--residuals", nullptr, Text, nullptr, outputCommand<kResiduals>, "--residuals ARCHIVO.w04",
-     WithoutWindows,
-     "  --residuals         el análisis de residuales: las cuatro columnas\n"
-     "                      separadas por tabuladores\n",
-     {kStudy}, {}, false},
-    {"--systematic-error", nullptr, Text, nullptr, outputCommand<kSystematicError>,
-     "--systematic-error ARCHIVO.w04", WithoutWindows, "  --systematic-error  la evaluación del error sistemático constante\n",
-     {kStudy}, {}, false},
-    {"--criteria", nullptr, Text, nullptr, outputCommand<kCriteria>, "--criteria ARCHIVO.w04 [--target T] [--limits L.json]",
-     WithoutWindows,
-     "  --criteria          los criterios de aceptación de la linealidad: cada criterio\n"
-     "                      con su valor, su límite y si se cumple, el dictamen, los\n"
-     "                      límites utilizados, el cálculo inverso y el sesgo por nivel\n"
-     "  --target T          la cantidad al 100 % (mayor que cero); sin ella, la media\n"
-     "                      de las cantidades de los niveles\n",
-     {kStudy}, {"--target", "--limits"}, false, false, nullptr, limitsHelp},
-    {"--weighting", nullptr, Text, nullptr, outputCommand<kWeighting>, "--weighting ARCHIVO.w04 [--weight W]",
-     WithoutWindows,
-     "  --weighting         la ponderación, la varianza y los datos atípicos: pruebas de\n"
-     "                      homogeneidad de varianzas, las ocho ponderaciones con su\n"
-     "                      suma de errores relativos, la recta con la ponderación\n"
-     "                      elegida y el diagnóstico de cada observación\n"
-     "  --weight W          la ponderación de la recta: none, 1/x^0.5, 1/x, 1/x^2,\n"
-     "                      1/y^0.5, 1/y, 1/y^2 o 1/s^2; sin ella, la de menor suma de\n"
-     "                      errores relativos si la varianza no es constante, y sin\n"
-     "                      ponderar si lo es o no se puede evaluar\n",
-     {kStudy}, {"--weight"}, false},
-    {"--quadratic", nullptr, Text, nullptr, outputCommand<kQuadratic>, "--quadratic ARCHIVO.w04 [--limits L.json]",
-     WithoutWindows,
-     "  --quadratic         el modelo cuadrático y = c0 + c1·x + c2·x² junto a la\n"
-     "                      recta: coeficientes, análisis de la varianza, sensibilidad,\n"
-     "                      cálculo inverso y el modelo elegido (con la P mínima de la\n"
-     "                      prueba de Mandel y de la falta de ajuste de --limits)\n",
-     {kStudy}, {"--limits"}, false},
-    {"--samples", nullptr, Text, nullptr, samplesCommand, "--samples ARCHIVO.w04 MUESTRAS.txt [--confidence C]",
-     WithoutWindows,
-     "  --samples           la desviación estándar del método, los límites de\n"
-     "                      detección y cuantificación (DIN 32645 e ICH) y cada muestra\n"
-     "                      de MUESTRAS (una por línea: nombre y de 1 a 20 respuestas\n"
-     "                      separadas por punto y coma o tabuladores) con su cantidad\n"
-     "                      y sus intervalos de confianza\n"
-     "  --confidence C      la confianza de los intervalos, mayor que 0.5 y menor que 1\n"
-     "                      (0.95 si se omite)\n",
-     {kStudy, "el archivo de muestras"}, {"--confidence"}, false},
-    {"--print", nullptr, Drawing, nullptr, nullptr,
-     "--print general|inference|error|criteria|weighting|quadratic|samples\nARCHIVO.w04 [MUESTRAS.txt] --output SALIDA.pdf"
-     "\n[--target T] [--limits L.json] [--weight W] [--confidence C]",
-     Drawings,
-     "  --print general     la página de información general y datos del estudio\n"
-     "  --print inference   la de inferencia y análisis de la varianza\n"
-     "  --print error       la de error sistemático y residuales\n"
-     "  --print criteria    la de criterios de aceptación (con --target y --limits,\n"
-     "                      como --criteria); en PDF, en el papel de la configuración\n"
-     "                      regional\n"
-     "  --print weighting   la de ponderación, varianza y datos atípicos (con --weight,\n"
-     "                      como --weighting)\n"
-     "  --print quadratic   la del modelo cuadrático (con --limits, como --quadratic)\n"
-     "  --print samples     la de límites del método y muestras desconocidas de\n"
-     "                      MUESTRAS (con --confidence, como --samples)\n",
-     {"la página (general, inference, error, criteria, weighting, quadratic o samples)", kStudy,
-      "el archivo de muestras"},
-     {"--output", "--target", "--limits", "--weight", "--confidence"}, true, false, nullptr, nullptr, 1},
-    {"--graph", nullptr, Drawing, nullptr, nullptr,
-     "--graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n[--size ANCHOxALTO]", Drawings,
-     "  --graph             dibuja la gráfica de regresión (regression) o la de\n"
-     "                      residuales (residuals) en SALIDA: PNG o SVG como la muestra\n"
-     "                      su ventana (491x315, o el tamaño de --size), PDF como la\n"
-     "                      imprime, en el papel de la configuración regional; no\n"
-     "                      necesita pantalla\n"
-     "  --size ANCHOxALTO   píxeles de PNG y SVG: dos enteros de 1 a 5000 sin ceros a\n"
-     "                      la izquierda, con una x minúscula entre ellos (982x630)\n",
-     {"la gráfica (regression o residuals)", kStudy}, {"--output", "--size"}, true},
-    {"--json", nullptr, Text, nullptr, jsonCommand,
-     "--json ARCHIVO.w04 [--target T] [--limits L.json] [--weight W]\n[--samples MUESTRAS.txt] [--confidence C]",
-     Results,
-     "  --json              todos los resultados del estudio en un objeto JSON, con los\n"
-     "                      números a precisión completa (para un sistema de\n"
-     "                      laboratorio), los criterios de aceptación incluidos\n"
-     "                      (--target y --limits como en --criteria, --weight como en\n"
-     "                      --weighting), los límites de detección y cuantificación\n"
-     "                      siempre y las muestras de --samples (con --confidence\n"
-     "                      como en la orden --samples)\n",
-     {kStudy}, {"--target", "--limits", "--weight", "--samples", "--confidence"}, false},
-    {"--verify", nullptr, Text, "--output", verifyCommand, "--verify [--output VERIFICACION.pdf]", Results,
-     "  --verify            verifica la instalación: calcula los estudios de referencia\n"
-     "                      incorporados y compara cada magnitud con su valor de\n"
-     "                      referencia; estado 0 solo si todas coinciden (con --output,\n"
-     "                      además el informe en PDF para firmar)\n",
-     {}, {"--output"}, false},
-    {"--check-record", nullptr, Text, nullptr, checkRecordCommand, "--check-record ARCHIVO.w04 RESUMEN", Results,
-     "  --check-record      dice si ARCHIVO es el estudio que nombra un registro\n"
-     "                      impreso: RESUMEN son las 16 cifras de su SHA-256 que lleva\n"
-     "                      la línea de identificación de cada página; estado 0 si\n"
-     "                      coinciden, 1 si no\n",
-     {kStudy, "el resumen (las 16 cifras del registro)"}, {}, false},
-    {"--batch", nullptr, Text, nullptr, batchCommand,
-     "--batch RUTA... --output CARPETA [--formats LISTA]\n[--target T] [--limits L.json]", Results,
-     "  --batch             evalúa de una vez cada estudio (*.w04) de las RUTAS, archivos\n"
-     "                      o carpetas (con sus subcarpetas), en paralelo; escribe en\n"
-     "                      CARPETA lo que pide LISTA (report, json, criteria, graphs,\n"
-     "                      pages, weighting, quadratic, separados por comas;\n"
-     "                      report,json si se omite), cada salida con el nombre del\n"
-     "                      estudio bajo su RUTA, y resumen.csv con una fila por\n"
-     "                      estudio; un estudio rechazado o ilegible no detiene la\n"
-     "                      evaluación; estado 0 si todos son correctos, 2 si hay\n"
-     "                      rechazados y ningún error, 1 si hay errores\n",
-     {"la ruta de los estudios (archivo o carpeta)"}, {"--output", "--formats", "--target", "--limits"}, true, true,
-     batchDraws},
-    {"--help", "-h", Text, nullptr, helpCommand, nullptr, Information, "  --help              muestra esta ayuda\n", {}, {},
-     false},
-    {"--version", nullptr, Text, nullptr, versionCommand, nullptr, Information,
-     "  --version           muestra la versión\n", {}, {}, false},
+    {.option = "",
+     .kind = Window,
+     .usage = "[ARCHIVO.w04]",
+     .section = Opening,
+     .help = "Sin opciones abre la aplicación (con ARCHIVO, abre ese estudio).\n"},
+    {.option = "--report",
+     .kind = Text,
+     .run = outputCommand<kReport>,
+     .usage = "--report ARCHIVO.w04",
+     .section = WithoutWindows,
+     .help = "  --report            el informe completo, una línea por renglón\n",
+     .operands = {kStudy}},
+    {.option = "--inference",
+     .kind = Text,
+     .run = outputCommand<kInference>,
+     .usage = "--inference ARCHIVO.w04",
+     .section = WithoutWindows,
+     .help = "  --inference         la inferencia de pendiente y ordenada al origen\n",
+     .operands = {kStudy}},
+    {.option = "--anova",
+     .kind = Text,
+     .run = outputCommand<kAnova>,
+     .usage = "--anova ARCHIVO.w04",
+     .section = WithoutWindows,
+     .help = "  --anova             el análisis de la varianza: las siete filas de la\n"
+             "                      tabla (celdas separadas por tabuladores) y las conclusiones\n",
+     .operands = {kStudy}},
+    {.option = "--residuals",
+     .kind = Text,
+     .run = outputCommand<kResiduals>,
+     .usage = "--residuals ARCHIVO.w04",
+     .section = WithoutWindows,
+     .help = "  --residuals         el análisis de residuales: las cuatro columnas\n"
+             "                      separadas por tabuladores\n",
+     .operands = {kStudy}},
+    {.option = "--systematic-error",
+     .kind = Text,
+     .run = outputCommand<kSystematicError>,
+     .usage = "--systematic-error ARCHIVO.w04",
+     .section = WithoutWindows,
+     .help = "  --systematic-error  la evaluación del error sistemático constante\n",
+     .operands = {kStudy}},
+    {.option = "--criteria",
+     .kind = Text,
+     .run = outputCommand<kCriteria>,
+     .usage = "--criteria ARCHIVO.w04 [--target T] [--limits L.json]",
+     .section = WithoutWindows,
+     .help = "  --criteria          los criterios de aceptación de la linealidad: cada criterio\n"
+             "                      con su valor, su límite y si se cumple, el dictamen, los\n"
+             "                      límites utilizados, el cálculo inverso y el sesgo por nivel\n"
+             "  --target T          la cantidad al 100 % (mayor que cero); sin ella, la media\n"
+             "                      de las cantidades de los niveles\n",
+     .operands = {kStudy},
+     .options = {"--target", "--limits"},
+     .moreHelp = limitsHelp},
+    {.option = "--weighting",
+     .kind = Text,
+     .run = outputCommand<kWeighting>,
+     .usage = "--weighting ARCHIVO.w04 [--weight W]",
+     .section = WithoutWindows,
+     .help = "  --weighting         la ponderación, la varianza y los datos atípicos: pruebas de\n"
+             "                      homogeneidad de varianzas, las ocho ponderaciones con su\n"
+             "                      suma de errores relativos, la recta con la ponderación\n"
+             "                      elegida y el diagnóstico de cada observación\n"
+             "  --weight W          la ponderación de la recta: none, 1/x^0.5, 1/x, 1/x^2,\n"
+             "                      1/y^0.5, 1/y, 1/y^2 o 1/s^2; sin ella, la de menor suma de\n"
+             "                      errores relativos si la varianza no es constante, y sin\n"
+             "                      ponderar si lo es o no se puede evaluar\n",
+     .operands = {kStudy},
+     .options = {"--weight"}},
+    {.option = "--quadratic",
+     .kind = Text,
+     .run = outputCommand<kQuadratic>,
+     .usage = "--quadratic ARCHIVO.w04 [--limits L.json]",
+     .section = WithoutWindows,
+     .help = "  --quadratic         el modelo cuadrático y = c0 + c1·x + c2·x² junto a la\n"
+             "                      recta: coeficientes, análisis de la varianza, sensibilidad,\n"
+             "                      cálculo inverso y el modelo elegido (con la P mínima de la\n"
+             "                      prueba de Mandel y de la falta de ajuste de --limits)\n",
+     .operands = {kStudy},
+     .options = {"--limits"}},
+    {.option = "--samples",
+     .kind = Text,
+     .run = samplesCommand,
+     .usage = "--samples ARCHIVO.w04 MUESTRAS.txt [--confidence C]",
+     .section = WithoutWindows,
+     .help = "  --samples           la desviación estándar del método, los límites de\n"
+             "                      detección y cuantificación (DIN 32645 e ICH) y cada muestra\n"
+             "                      de MUESTRAS (una por línea: nombre y de 1 a 20 respuestas\n"
+             "                      separadas por punto y coma o tabuladores) con su cantidad\n"
+             "                      y sus intervalos de confianza\n"
+             "  --confidence C      la confianza de los intervalos, mayor que 0.5 y menor que 1\n"
+             "                      (0.95 si se omite)\n",
+     .operands = {kStudy, "el archivo de muestras"},
+     .options = {"--confidence"}},
+    {.option = "--print",
+     .kind = Drawing,
+     .usage = "--print general|inference|error|criteria|weighting|quadratic|samples\nARCHIVO.w04 [MUESTRAS.txt] "
+              "--output SALIDA.pdf\n[--target T] [--limits L.json] [--weight W] [--confidence C]",
+     .section = Drawings,
+     .help = "  --print general     la página de información general y datos del estudio\n"
+             "  --print inference   la de inferencia y análisis de la varianza\n"
+             "  --print error       la de error sistemático y residuales\n"
+             "  --print criteria    la de criterios de aceptación (con --target y --limits,\n"
+             "                      como --criteria); en PDF, en el papel de la configuración\n"
+             "                      regional\n"
+             "  --print weighting   la de ponderación, varianza y datos atípicos (con --weight,\n"
+             "                      como --weighting)\n"
+             "  --print quadratic   la del modelo cuadrático (con --limits, como --quadratic)\n"
+             "  --print samples     la de límites del método y muestras desconocidas de\n"
+             "                      MUESTRAS (con --confidence, como --samples)\n",
+     .operands = {"la página (general, inference, error, criteria, weighting, quadratic o samples)", kStudy,
+                  "el archivo de muestras"},
+     .options = {"--output", "--target", "--limits", "--weight", "--confidence"},
+     .outputRequired = true,
+     .optionalOperands = 1},
+    {.option = "--graph",
+     .kind = Drawing,
+     .usage = "--graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n[--size ANCHOxALTO]",
+     .section = Drawings,
+     .help = "  --graph             dibuja la gráfica de regresión (regression) o la de\n"
+             "                      residuales (residuals) en SALIDA: PNG o SVG como la muestra\n"
+             "                      su ventana (491x315, o el tamaño de --size), PDF como la\n"
+             "                      imprime, en el papel de la configuración regional; no\n"
+             "                      necesita pantalla\n"
+             "  --size ANCHOxALTO   píxeles de PNG y SVG: dos enteros de 1 a 5000 sin ceros a\n"
+             "                      la izquierda, con una x minúscula entre ellos (982x630)\n",
+     .operands = {"la gráfica (regression o residuals)", kStudy},
+     .options = {"--output", "--size"},
+     .outputRequired = true},
+    {.option = "--json",
+     .kind = Text,
+     .run = jsonCommand,
+     .usage = "--json ARCHIVO.w04 [--target T] [--limits L.json] [--weight W]\n"
+              "[--samples MUESTRAS.txt] [--confidence C]",
+     .section = Results,
+     .help = "  --json              todos los resultados del estudio en un objeto JSON, con los\n"
+             "                      números a precisión completa (para un sistema de\n"
+             "                      laboratorio), los criterios de aceptación incluidos\n"
+             "                      (--target y --limits como en --criteria, --weight como en\n"
+             "                      --weighting), los límites de detección y cuantificación\n"
+             "                      siempre y las muestras de --samples (con --confidence\n"
+             "                      como en la orden --samples)\n",
+     .operands = {kStudy},
+     .options = {"--target", "--limits", "--weight", "--samples", "--confidence"}},
+    {.option = "--verify",
+     .kind = Text,
+     .drawsWith = "--output",
+     .run = verifyCommand,
+     .usage = "--verify [--output VERIFICACION.pdf]",
+     .section = Results,
+     .help = "  --verify            verifica la instalación: calcula los estudios de referencia\n"
+             "                      incorporados y compara cada magnitud con su valor de\n"
+             "                      referencia; estado 0 solo si todas coinciden (con --output,\n"
+             "                      además el informe en PDF para firmar)\n",
+     .options = {"--output"}},
+    {.option = "--check-record",
+     .kind = Text,
+     .run = checkRecordCommand,
+     .usage = "--check-record ARCHIVO.w04 RESUMEN",
+     .section = Results,
+     .help = "  --check-record      dice si ARCHIVO es el estudio que nombra un registro\n"
+             "                      impreso: RESUMEN son las 16 cifras de su SHA-256 que lleva\n"
+             "                      la línea de identificación de cada página; estado 0 si\n"
+             "                      coinciden, 1 si no\n",
+     .operands = {kStudy, "el resumen (las 16 cifras del registro)"}},
+    {.option = "--batch",
+     .kind = Text,
+     .run = batchCommand,
+     .usage = "--batch RUTA... --output CARPETA [--formats LISTA]\n[--target T] [--limits L.json]",
+     .section = Results,
+     .help = "  --batch             evalúa de una vez cada estudio (*.w04) de las RUTAS, archivos\n"
+             "                      o carpetas (con sus subcarpetas), en paralelo; escribe en\n"
+             "                      CARPETA lo que pide LISTA (report, json, criteria, graphs,\n"
+             "                      pages, weighting, quadratic, separados por comas;\n"
+             "                      report,json si se omite), cada salida con el nombre del\n"
+             "                      estudio bajo su RUTA, y resumen.csv con una fila por\n"
+             "                      estudio; un estudio rechazado o ilegible no detiene la\n"
+             "                      evaluación; estado 0 si todos son correctos, 2 si hay\n"
+             "                      rechazados y ningún error, 1 si hay errores\n",
+     .operands = {"la ruta de los estudios (archivo o carpeta)"},
+     .options = {"--output", "--formats", "--target", "--limits"},
+     .outputRequired = true,
+     .repeatsLast = true,
+     .drawsIf = batchDraws},
+    {.option = "--help",
+     .alias = "-h",
+     .kind = Text,
+     .run = helpCommand,
+     .section = Information,
+     .help = "  --help              muestra esta ayuda\n"},
+    {.option = "--version",
+     .kind = Text,
+     .run = versionCommand,
+     .section = Information,
+     .help = "  --version           muestra la versión\n"},
 };
 
 // Each section's first line in --help; the sections without one are set

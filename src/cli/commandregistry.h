@@ -24,23 +24,23 @@ enum class HelpSection { Opening, WithoutWindows, Drawings, Results, Information
 using TextRunner = int (*)(const CommandLine &line, std::ostream &out, std::ostream &err, char decimalSeparator);
 
 struct Command {
-    const char *option;  // empty for the application itself
-    const char *alias;   // another spelling of the option, or null
+    const char *option;            // empty for the application itself
+    const char *alias = nullptr;   // another spelling of the option, or null
     CommandKind kind;
     // A text command that draws (and runs as a drawing command) when given
     // this option; null for none.
-    const char *drawsWith;
-    TextRunner run;      // the text commands' work; null for the others
+    const char *drawsWith = nullptr;
+    TextRunner run = nullptr;      // the text commands' work; null for the others
     // What follows "linealidad " in the usage lines; a new line continues
     // it. Null for a command the synopsis leaves out.
-    const char *usage;
+    const char *usage = nullptr;
     HelpSection section;
-    const char *help;    // its lines in --help, each ending in a new line
+    const char *help;              // its lines in --help, each ending in a new line
     // The words after it, by what they are (to name a missing one), and the
     // options it takes, each with a value.
-    std::vector<const char *> operands;
-    std::vector<std::string> options;
-    bool outputRequired;
+    std::vector<const char *> operands = {};
+    std::vector<std::string> options = {};
+    bool outputRequired = false;
     // The last operand may be given again and again (--batch PATH...).
     bool repeatsLast = false;
     // A text command that draws (and runs as a drawing command) when this

@@ -270,26 +270,26 @@ JsonOutcome ResultsJson(const stats::StudyAnalysis &analysis)
     stats::CommandOutcome outcome;
     const stats::AnovaAndResiduals *anova = nullptr;
     const stats::RegressionResult *regression = nullptr;
-    if (stats::Validated(analysis, outcome) && (anova = stats::Require(analysis.anova, outcome)))
-        regression = stats::Require(analysis.regression, outcome);
+    if (stats::Validated(analysis, outcome) && (anova = stats::Require(analysis.anova(), outcome)))
+        regression = stats::Require(analysis.regression(), outcome);
     if (!regression)
         return {ErrorJson(outcome.validation.failed ? "validation" : "zero_slope", outcome.refusalMessage()), true};
     const std::string recoveryRefusal = stats::RecoveryRefusal(analysis);
-    const stats::CriteriaResult &criteria = *stats::Require(analysis.criteria, outcome);
-    const stats::DetectionResult &detection = *stats::Require(analysis.detection, outcome);
-    const bool samplesGiven = analysis.samples.value || analysis.samples.error || analysis.samples.zeroSlope;
-    const stats::SamplesResult *samples = samplesGiven ? stats::Require(analysis.samples, outcome) : nullptr;
+    const stats::CriteriaResult &criteria = *stats::Require(analysis.criteria(), outcome);
+    const stats::DetectionResult &detection = *stats::Require(analysis.detection(), outcome);
+    const bool samplesGiven = analysis.samplesGiven();
+    const stats::SamplesResult *samples = samplesGiven ? stats::Require(analysis.samples(), outcome) : nullptr;
     JsonOutcome results{{{"study", StudyJson(analysis.texts, analysis.study)},
              {"regression", RegressionJson(*regression)},
              {"anova", AnovaJson(anova->anova)},
              {"residuals", ResidualsJson(anova->residuals)},
-             {"recovery", recoveryRefusal.empty() ? QJsonValue(RecoveryJson(anova->anova, *analysis.recovery.value))
+             {"recovery", recoveryRefusal.empty() ? QJsonValue(RecoveryJson(anova->anova, *analysis.recovery().value))
                                                   : QJsonValue(QJsonValue::Null)},
              {"recoveryRefusal",
               recoveryRefusal.empty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text(recoveryRefusal))},
              {"criteria", CriteriaJson(criteria)},
-             {"weighting", WeightingJson(*stats::Require(analysis.weighting, outcome))},
-             {"quadratic", analysis.quadratic.value ? QuadraticJson(*analysis.quadratic.value)
+             {"weighting", WeightingJson(*stats::Require(analysis.weighting(), outcome))},
+             {"quadratic", analysis.quadratic().value ? QuadraticJson(*analysis.quadratic().value)
                                                     : QJsonValue(QJsonValue::Null)},
              {"detection", DetectionJson(detection)}},
             false};

@@ -416,39 +416,52 @@ PlotMetrics PlotEngine::SetupMetrics(const QPaintDevice &device, const QRect &r,
     return m;
 }
 
-GraphLayout PlotEngine::Layout(const QPaintDevice &constDevice, const QRect &r, bool paper) const
-{
-    QPaintDevice &device = const_cast<QPaintDevice &>(constDevice);
-    const Units u = unitsFor(device, paper);
-    const PlotMetrics described = SetupMetrics(device, r, paper);
-    GraphLayout out;
-    out.surface = r;
-    out.background = !paper;
-    out.lineWidth = u.line;
-    const int lw = u.line;
-    const int pad = std::max(u.px(2), lw + 1);
-    const TextFont small(EmForCell(described.fontSmall), device), large(EmForCell(described.fontLarge), device);
-    const TextFont &axisFont = kind_.largeAxisLabels ? large : small;
-    const int radius = described.markerRadius;
-    // What texts keep inside: the surface within its border.
-    const int edge = out.background ? lw : 0;
-    const int innerLeft = r.x() + edge, innerTop = r.y() + edge;
-    const int innerRight = r.x() + r.width() - edge, innerBottom = r.y() + r.height() - edge;
+namespace {
 
-    // The ticks come first: the room left of the Y axis is that of their
-    // labels. The page takes the screen's limits and widens them once more,
-    // which can give it a wider range and a larger step than the window.
-    const WidenedLimits screen = Widen(RequestedLimits());
-    const WidenedLimits widened = paper ? Widen(screen.limits) : screen;
-    const PlotLimits &l = widened.limits;
-    const std::optional<AxisScale> &xTicks = widened.x, &yTicks = widened.y;
-    out.axisLimits = l;
-    out.axesDrawn = widened.drawable();
+// What every phase of one drawing shares: the surface, its units and fonts,
+// and the rectangle the texts keep inside (the surface within its border).
+struct Surface {
+    QRect r;
+    Units u;
+    int lw = 1, pad = 0, radius = 0;
+    TextFont small, large;
+    bool largeAxisLabels = false;
+    int innerLeft = 0, innerTop = 0, innerRight = 0, innerBottom = 0;
+
+    Surface(QPaintDevice &device, const QRect &rect, bool paper, const PlotMetrics &described, bool largeAxis)
+        : r(rect), u(unitsFor(device, paper)), lw(u.line), pad(std::max(u.px(2), lw + 1)),
+          radius(described.markerRadius), small(EmForCell(described.fontSmall), device),
+          large(EmForCell(described.fontLarge), device), largeAxisLabels(largeAxis)
+    {
+        const int edge = paper ? 0 : lw;
+        innerLeft = r.x() + edge;
+        innerTop = r.y() + edge;
+        innerRight = r.x() + r.width() - edge;
+        innerBottom = r.y() + r.height() - edge;
+    }
+    const TextFont &axisFont() const { return largeAxisLabels ? large : small; }
+};
+
+// The ticks of both axes and their labels.
+struct Ticks {
+    WidenedLimits widened;
     std::vector<double> xValues, yValues;
     QStringList xLabels, yLabels;
     int widestX = 0, widestY = 0;
+};
+
+// The ticks come first: the room left of the Y axis is that of their
+// labels. The page takes the screen's limits and widens them once more,
+// which can give it a wider range and a larger step than the window.
+Ticks ticksFor(const PlotLimits &requested, bool paper, const TextFont &small, char separator)
+{
+    Ticks t;
+    const WidenedLimits screen = Widen(requested);
+    const WidenedLimits widened = paper ? Widen(screen.limits) : screen;
+    t.widened = widened;
+    if (!widened.drawable())
+        return t;
     // An axis's tick values, their labels and the widest label.
-    const char separator = decimalSeparator_;
     auto ticksOf = [&small, separator](const AxisScale &axis, std::vector<double> &values, QStringList &labels) {
         int widest = 0;
         values = TickValues(axis);
@@ -458,291 +471,393 @@ GraphLayout PlotEngine::Layout(const QPaintDevice &constDevice, const QRect &r, 
         }
         return widest;
     };
-    if (out.axesDrawn) {
-        widestX = ticksOf(*xTicks, xValues, xLabels);
-        widestY = ticksOf(*yTicks, yValues, yLabels);
-    }
+    t.widestX = ticksOf(*widened.x, t.xValues, t.xLabels);
+    t.widestY = ticksOf(*widened.y, t.yValues, t.yLabels);
+    return t;
+}
 
-    const QStringList header = headerLines(kind_, state_.title);
-    const QString &yLabel = state_.yLabel;
-    int yLabelColumn = 0; // the widest character of the vertical label
-    for (const QChar c : yLabel)
-        yLabelColumn = std::max(yLabelColumn, axisFont.width(QString(c)));
+// The texts around the plot, before any is placed.
+struct FrameWords {
+    QStringList header;    // above the plot, the title last
+    QString xLabel, yLabel;
+    int yLabelColumn = 0;  // the widest character of the vertical label
+    std::vector<std::pair<QString, int>> identification; // each line with its lines from the bottom
+    QStringList legend;
+    std::vector<LegendKey> keys; // of curves that exist
+    bool hasLegend = false;
+    // A key's stroke: long enough to show its pen's dashes, a space before its text.
+    int strokeLength = 0, strokeGap = 0;
+};
 
-    const QString underscores(kind_.signatureUnderscores, QLatin1Char('_'));
-    const std::pair<QString, int> identification[] = {
-        {QStringLiteral("Nombre del Método = ") + frame_.method, 16},
-        {QStringLiteral("Analista = ") + frame_.analyst, 14},
-        {QStringLiteral("Fecha = ") + frame_.date, 12},
+FrameWords wordsFor(const GraphKind &kind, const PlotState &state, const FrameTexts &frame, const Surface &s)
+{
+    FrameWords w;
+    w.header = headerLines(kind, state.title);
+    w.xLabel = state.xLabel;
+    w.yLabel = state.yLabel;
+    for (const QChar c : w.yLabel)
+        w.yLabelColumn = std::max(w.yLabelColumn, s.axisFont().width(QString(c)));
+    const QString underscores(kind.signatureUnderscores, QLatin1Char('_'));
+    w.identification = {
+        {QStringLiteral("Nombre del Método = ") + frame.method, 16},
+        {QStringLiteral("Analista = ") + frame.analyst, 14},
+        {QStringLiteral("Fecha = ") + frame.date, 12},
         {QStringLiteral("Realizó ") + underscores + QLatin1Char(' '), 10},
         {QStringLiteral("Revisó ") + underscores + QLatin1Char(' '), 8},
     };
-    const QStringList legend = kind_.legend ? frame_.legend : QStringList();
-    std::vector<LegendKey> keys;
-    if (kind_.legend)
-        for (const LegendKey &key : frame_.keys)
+    if (kind.legend) {
+        w.legend = frame.legend;
+        for (const LegendKey &key : frame.keys)
             if (key.curve >= 1 && key.curve <= kCurveCount)
-                keys.push_back(key);
-    const bool hasLegend = !legend.isEmpty() || !keys.empty();
-    // A key's stroke: long enough to show its pen's dashes, a space before its text.
-    const int strokeLength = 3 * large.cell, strokeGap = large.width(QStringLiteral("  "));
+                w.keys.push_back(key);
+    }
+    w.hasLegend = !w.legend.isEmpty() || !w.keys.empty();
+    w.strokeLength = 3 * s.large.cell;
+    w.strokeGap = s.large.width(QStringLiteral("  "));
+    return w;
+}
 
-    bool idBelow = false, legendBelow = false; // moved under the plot: no corner was free
-    for (int attempt = 0;; ++attempt) {
-        // The plot area: what the formulas give, narrowed where the texts
-        // around it need the room.
-        PlotMetrics m = described;
-        int xRows = 1, yColumns = 1, yLabelColumns = 1;
-        int plotRight = 0, base = 0, labelGap = 0, labelOffset = 0, bandTop = 0;
-        Block idBlock, legendBlock;
-        QPoint idCorner, legendCorner;
-        for (int pass = 0; pass < 8; ++pass) {
-            const int yTickRoom = yColumns * widestY + (yColumns - 1) * pad;
-            const int yLabelRoom = yLabel.isEmpty() ? 0 : yLabelColumns * yLabelColumn + yLabelColumns * pad;
-            labelGap = std::max(u.px(10), radius + lw + pad);
-            m.plotLeft = std::max(described.plotLeft, innerLeft + pad + yLabelRoom + yTickRoom + labelGap);
-            plotRight = described.plotLeft + described.plotWidth;
-            const int lastHalf = xLabels.isEmpty() ? 0 : (small.width(xLabels.back()) + 1) / 2;
-            plotRight = std::min(plotRight, innerRight - pad - std::max(lastHalf, radius + lw));
-            m.plotWidth = std::max(1, plotRight - m.plotLeft);
-            plotRight = m.plotLeft + m.plotWidth;
+// The blocks that no corner of the plot could take, moved under it.
+struct Below {
+    bool id = false, legend = false;
+};
 
-            // The blocks as described, for their shapes.
-            std::vector<LaidText> idLines, legendLines;
-            for (const auto &[line, lines] : identification)
-                idLines.push_back(small.at(plotRight - small.width(line), r.y() + r.height() - lines * small.cell, line));
-            for (int i = 0; i < legend.size(); ++i)
-                legendLines.push_back(large.at(m.plotLeft + (m.plotWidth - large.width(legend[i])) / 9,
-                                               r.y() + (13 + i) * large.cell, legend[i]));
-            std::vector<LaidLine> legendStrokes;
-            for (size_t k = 0; k < keys.size(); ++k) {
-                const PlotCurve &c = state_.curves[static_cast<size_t>(keys[k].curve - 1)];
-                const int x = m.plotLeft + (m.plotWidth - strokeLength - strokeGap - large.width(keys[k].text)) / 9;
-                const int y = r.y() + (13 + static_cast<int>(legend.size() + k)) * large.cell;
-                LaidText text = large.at(x + strokeLength + strokeGap, y, keys[k].text);
-                text.colour = c.colour;
-                legendLines.push_back(text);
-                const int middle = y + large.cell / 2;
-                legendStrokes.push_back({QLine(x, middle, x + strokeLength - 1, middle), LineKind::Key,
-                                         styleOf(c.lineStyle <= 3 ? c.lineStyle : 3), c.colour, keys[k].curve});
-            }
-            std::tie(idBlock, idCorner) = blockOf(idLines);
-            if (!legendLines.empty())
-                std::tie(legendBlock, legendCorner) = blockOf(legendLines, legendStrokes);
+// The plot area and what is placed from it.
+struct PlotFrame {
+    PlotMetrics m;
+    int plotRight = 0, base = 0, labelGap = 0, labelOffset = 0, bandTop = 0;
+    int xRows = 1, yColumns = 1, yLabelColumns = 1; // of the tick labels and the vertical label
+    Block idBlock, legendBlock;                     // as described, with the corners they were described at
+    QPoint idCorner, legendCorner;
+};
 
-            // Under the plot: tick labels, the blocks no corner could take,
-            // the X label at the bottom.
-            labelOffset = std::max({(small.cell + 1) / 2, u.tick + lw + 1, radius + lw + 1});
-            int band = 0;
-            const bool bothBelow = idBelow && legendBelow && hasLegend;
-            const bool sideBySide =
-                bothBelow && std::max(innerLeft + pad, m.plotLeft) + legendBlock.width() + pad <= plotRight - idBlock.width();
-            if (bothBelow)
-                band = sideBySide ? std::max(idBlock.height(), legendBlock.height())
-                                  : idBlock.height() + pad + legendBlock.height();
-            else if (idBelow)
-                band = idBlock.height();
-            else if (legendBelow && hasLegend)
-                band = legendBlock.height();
-            const int xLabelRoom = state_.xLabel.isEmpty() ? 0 : axisFont.cell + pad;
-            const int below = labelOffset + xRows * small.cell + pad + (band > 0 ? band + pad : 0) + xLabelRoom;
-            base = std::min(described.plotTop + described.plotHeight, innerBottom - below);
-            bandTop = base + labelOffset + xRows * small.cell + pad;
+// The identification block and the legend where the description puts them
+// around the plot of `f`, for their shapes and first corners.
+void describeBlocks(PlotFrame &f, const Surface &s, const FrameWords &w, const PlotState &state)
+{
+    const TextFont &small = s.small, &large = s.large;
+    const PlotMetrics &m = f.m;
+    const QRect &r = s.r;
+    std::vector<LaidText> idLines, legendLines;
+    for (const auto &[line, lines] : w.identification)
+        idLines.push_back(small.at(f.plotRight - small.width(line), r.y() + r.height() - lines * small.cell, line));
+    for (int i = 0; i < w.legend.size(); ++i)
+        legendLines.push_back(large.at(m.plotLeft + (m.plotWidth - large.width(w.legend[i])) / 9,
+                                       r.y() + (13 + i) * large.cell, w.legend[i]));
+    std::vector<LaidLine> legendStrokes;
+    for (size_t k = 0; k < w.keys.size(); ++k) {
+        const PlotCurve &c = state.curves[static_cast<size_t>(w.keys[k].curve - 1)];
+        const int x = m.plotLeft + (m.plotWidth - w.strokeLength - w.strokeGap - large.width(w.keys[k].text)) / 9;
+        const int y = r.y() + (13 + static_cast<int>(w.legend.size() + k)) * large.cell;
+        LaidText text = large.at(x + w.strokeLength + w.strokeGap, y, w.keys[k].text);
+        text.colour = c.colour;
+        legendLines.push_back(text);
+        const int middle = y + large.cell / 2;
+        legendStrokes.push_back({QLine(x, middle, x + w.strokeLength - 1, middle), LineKind::Key,
+                                 styleOf(c.lineStyle <= 3 ? c.lineStyle : 3), c.colour, w.keys[k].curve});
+    }
+    std::tie(f.idBlock, f.idCorner) = blockOf(idLines);
+    if (!legendLines.empty())
+        std::tie(f.legendBlock, f.legendCorner) = blockOf(legendLines, legendStrokes);
+}
 
-            m.plotTop = std::max(described.plotTop, innerTop + static_cast<int>(header.size()) * large.cell + pad +
-                                                        std::max((small.cell + 1) / 2, radius + lw));
-            m.plotHeight = std::max(1, base - m.plotTop);
-            base = m.plotTop + m.plotHeight;
+// The plot area: what the formulas give, narrowed where the texts around it
+// need the room. The rows of the X tick labels, the columns of the Y tick
+// labels and of the vertical label follow from the plot's size, which
+// follows from them: repeated until they agree.
+PlotFrame fixPlot(const Surface &s, const PlotMetrics &described, const Ticks &t, const FrameWords &w,
+                  const Below &below, const PlotState &state)
+{
+    const TextFont &small = s.small, &large = s.large, &axisFont = s.axisFont();
+    const int pad = s.pad, lw = s.lw, radius = s.radius;
+    const PlotLimits &l = t.widened.limits;
+    PlotFrame f;
+    f.m = described;
+    PlotMetrics &m = f.m;
+    for (int pass = 0; pass < 8; ++pass) {
+        const int yTickRoom = f.yColumns * t.widestY + (f.yColumns - 1) * pad;
+        const int yLabelRoom = w.yLabel.isEmpty() ? 0 : f.yLabelColumns * w.yLabelColumn + f.yLabelColumns * pad;
+        f.labelGap = std::max(s.u.px(10), radius + lw + pad);
+        m.plotLeft = std::max(described.plotLeft, s.innerLeft + pad + yLabelRoom + yTickRoom + f.labelGap);
+        f.plotRight = described.plotLeft + described.plotWidth;
+        const int lastHalf = t.xLabels.isEmpty() ? 0 : (small.width(t.xLabels.back()) + 1) / 2;
+        f.plotRight = std::min(f.plotRight, s.innerRight - pad - std::max(lastHalf, radius + lw));
+        m.plotWidth = std::max(1, f.plotRight - m.plotLeft);
+        f.plotRight = m.plotLeft + m.plotWidth;
 
-            // Counts that follow from the plot's size.
-            int rows = 1, columns = 1, labelColumns = 1;
-            if (out.axesDrawn && xValues.size() > 1) {
-                const double spacing = m.plotWidth * xTicks->step / (l.xMax - l.xMin);
-                while (rows < static_cast<int>(xValues.size()) && rows * spacing < widestX + pad)
-                    ++rows;
-            }
-            if (out.axesDrawn && yValues.size() > 1) {
-                const double spacing = m.plotHeight * yTicks->step / (l.yMax - l.yMin);
-                while (columns < static_cast<int>(yValues.size()) && columns * spacing < small.cell + 1)
-                    ++columns;
-            }
-            if (!yLabel.isEmpty()) {
-                const int perColumn = std::max(1, m.plotHeight / axisFont.cell);
-                labelColumns = (static_cast<int>(yLabel.size()) + perColumn - 1) / perColumn;
-            }
-            if (rows == xRows && columns == yColumns && labelColumns == yLabelColumns)
-                break;
-            xRows = rows;
-            yColumns = columns;
-            yLabelColumns = labelColumns;
+        describeBlocks(f, s, w, state);
+
+        // Under the plot: tick labels, the blocks no corner could take,
+        // the X label at the bottom.
+        f.labelOffset = std::max({(small.cell + 1) / 2, s.u.tick + lw + 1, radius + lw + 1});
+        int band = 0;
+        const bool bothBelow = below.id && below.legend && w.hasLegend;
+        const bool sideBySide = bothBelow && std::max(s.innerLeft + pad, m.plotLeft) + f.legendBlock.width() + pad <=
+                                                 f.plotRight - f.idBlock.width();
+        if (bothBelow)
+            band = sideBySide ? std::max(f.idBlock.height(), f.legendBlock.height())
+                              : f.idBlock.height() + pad + f.legendBlock.height();
+        else if (below.id)
+            band = f.idBlock.height();
+        else if (below.legend && w.hasLegend)
+            band = f.legendBlock.height();
+        const int xLabelRoom = w.xLabel.isEmpty() ? 0 : axisFont.cell + pad;
+        const int under = f.labelOffset + f.xRows * small.cell + pad + (band > 0 ? band + pad : 0) + xLabelRoom;
+        f.base = std::min(described.plotTop + described.plotHeight, s.innerBottom - under);
+        f.bandTop = f.base + f.labelOffset + f.xRows * small.cell + pad;
+
+        m.plotTop = std::max(described.plotTop, s.innerTop + static_cast<int>(w.header.size()) * large.cell + pad +
+                                                    std::max((small.cell + 1) / 2, radius + lw));
+        m.plotHeight = std::max(1, f.base - m.plotTop);
+        f.base = m.plotTop + m.plotHeight;
+
+        // Counts that follow from the plot's size.
+        int rows = 1, columns = 1, labelColumns = 1;
+        if (t.widened.drawable() && t.xValues.size() > 1) {
+            const double spacing = m.plotWidth * t.widened.x->step / (l.xMax - l.xMin);
+            while (rows < static_cast<int>(t.xValues.size()) && rows * spacing < t.widestX + pad)
+                ++rows;
         }
-        out.metrics = m;
+        if (t.widened.drawable() && t.yValues.size() > 1) {
+            const double spacing = m.plotHeight * t.widened.y->step / (l.yMax - l.yMin);
+            while (columns < static_cast<int>(t.yValues.size()) && columns * spacing < small.cell + 1)
+                ++columns;
+        }
+        if (!w.yLabel.isEmpty()) {
+            const int perColumn = std::max(1, m.plotHeight / axisFont.cell);
+            labelColumns = (static_cast<int>(w.yLabel.size()) + perColumn - 1) / perColumn;
+        }
+        if (rows == f.xRows && columns == f.yColumns && labelColumns == f.yLabelColumns)
+            break;
+        f.xRows = rows;
+        f.yColumns = columns;
+        f.yLabelColumns = labelColumns;
+    }
+    return f;
+}
+
+// The header, the axis labels, the axes and the ticks with their labels.
+// Returns the grid's lines, drawn last.
+std::vector<QLine> placeAxes(GraphLayout &out, const Surface &s, const PlotFrame &f, const Ticks &t,
+                             const FrameWords &w)
+{
+    const TextFont &small = s.small, &large = s.large, &axisFont = s.axisFont();
+    const int pad = s.pad;
+    const PlotMetrics &m = f.m;
+    const PlotLimits &l = t.widened.limits;
+    const int base = f.base;
+
+    // Header, centred over the X axis, above the plot.
+    for (int i = 0; i < w.header.size(); ++i) {
+        const int width = large.width(w.header[i]);
+        const int x = std::clamp(m.plotLeft + (m.plotWidth - width) / 2, s.innerLeft + pad, s.innerRight - pad - width);
+        out.texts.push_back(large.at(x, s.innerTop + i * large.cell, w.header[i]));
+    }
+    // X label at the bottom, Y label down the left edge.
+    if (!w.xLabel.isEmpty()) {
+        const int width = axisFont.width(w.xLabel);
+        const int x = std::clamp(m.plotLeft + (m.plotWidth - width) / 2, s.innerLeft + pad, s.innerRight - pad - width);
+        out.texts.push_back(axisFont.at(x, s.innerBottom - pad - axisFont.cell, w.xLabel));
+    }
+    if (!w.yLabel.isEmpty()) {
+        const int hj = axisFont.cell, n = static_cast<int>(w.yLabel.size());
+        const int perColumn = (n + f.yLabelColumns - 1) / f.yLabelColumns;
+        const int y0 = ((s.r.height()) - hj * n) / 2;
+        const bool asDescribed =
+            f.yLabelColumns == 1 && m.plotTop + y0 >= m.plotTop && m.plotTop + y0 + hj * n <= base;
+        const int columnTop = asDescribed ? m.plotTop + y0 : m.plotTop + (m.plotHeight - hj * perColumn) / 2;
+        const int tickLabelsLeft = m.plotLeft - f.labelGap - (f.yColumns * t.widestY + (f.yColumns - 1) * pad);
+        for (int i = 0; i < n; ++i) {
+            const QString c(w.yLabel[i]);
+            const int column = i / perColumn, width = axisFont.width(c);
+            int x = s.innerLeft + pad + column * (w.yLabelColumn + pad) + (w.yLabelColumn - width) / 2;
+            if (f.yLabelColumns == 1)
+                x = std::max(s.innerLeft + pad,
+                             std::min(s.r.x() + (m.plotLeft - s.r.x() - width) / 3, tickLabelsLeft - pad - width));
+            out.texts.push_back(axisFont.at(x, columnTop + (i % perColumn) * hj, c));
+        }
+    }
+
+    // Axes, ticks and their labels.
+    out.lines.push_back({QLine(m.plotLeft, base, f.plotRight, base), LineKind::Axis});
+    out.lines.push_back({QLine(m.plotLeft, m.plotTop, m.plotLeft, base), LineKind::Axis});
+    std::vector<QLine> grid;
+    const double xs = out.axesDrawn ? m.plotWidth / (l.xMax - l.xMin) : 0;
+    const double ys = out.axesDrawn ? m.plotHeight / (l.yMax - l.yMin) : 0;
+    for (size_t i = 0; i < t.xValues.size(); ++i) {
+        const int px = m.plotLeft + pixel((t.xValues[i] - l.xMin) * xs);
+        out.lines.push_back({QLine(px, base, px, base + s.u.tick), LineKind::Tick});
+        grid.emplace_back(px, m.plotTop, px, base);
+        const int row = static_cast<int>(i) % f.xRows;
+        const QString &label = t.xLabels[int(i)];
+        out.texts.push_back(small.at(px - small.width(label) / 2, base + f.labelOffset + row * small.cell, label));
+    }
+    for (size_t i = 0; i < t.yValues.size(); ++i) {
+        const int py = base - pixel((t.yValues[i] - l.yMin) * ys);
+        out.lines.push_back({QLine(m.plotLeft - s.u.tick, py, m.plotLeft, py), LineKind::Tick});
+        grid.emplace_back(m.plotLeft, py, f.plotRight, py);
+        const int column = static_cast<int>(i) % f.yColumns;
+        const QString &label = t.yLabels[int(i)];
+        out.texts.push_back(small.at(m.plotLeft - f.labelGap - small.width(label) - column * (t.widestY + pad),
+                                     py - small.cell / 2, label));
+    }
+    return grid;
+}
+
+// The curves, within the plot area: their lines clipped to it, their
+// markers where they fall inside it.
+void placeCurves(GraphLayout &out, const PlotFrame &f, const PlotLimits &l, int radius, const PlotState &state)
+{
+    if (!out.axesDrawn)
+        return;
+    const PlotMetrics &m = f.m;
+    const int base = f.base;
+    const double xs = m.plotWidth / (l.xMax - l.xMin);
+    const double ys = m.plotHeight / (l.yMax - l.yMin);
+    const QRect plot(m.plotLeft, m.plotTop, m.plotWidth + 1, m.plotHeight + 1);
+    for (const PlotCurve &c : state.curves) {
+        const int number = static_cast<int>(&c - state.curves.data()) + 1;
+        if (c.points.empty())
+            continue;
+        auto position = [&](const PlotPoint &pt) {
+            return QPoint(m.plotLeft + pixel((pt.x - l.xMin) * xs), base - pixel((pt.y - l.yMin) * ys));
+        };
+        // A code outside the table leaves the pen as it was: solid.
+        const Qt::PenStyle style = styleOf(c.lineStyle <= 3 ? c.lineStyle : 3);
+        QPoint penAt = position(c.points.front());
+        for (const PlotPoint &pt : c.points) {
+            const QPoint at = position(pt);
+            if (style != Qt::NoPen && at != penAt)
+                if (const std::optional<QLine> part = clipped(QLine(penAt, at), plot))
+                    out.lines.push_back({*part, LineKind::Curve, style, c.colour, number});
+            if (plot.contains(at) && (c.marker == kHollowCircle || c.marker == kHollowTriangle))
+                out.markers.push_back({at, c.marker, radius});
+            penAt = at;
+        }
+    }
+}
+
+// The identification block and the legend: where described if that hides
+// nothing, else in a free corner of the plot, else below it. Returns false
+// when a block found no corner and was moved below: the plot must then be
+// laid out again to make room for it.
+bool placeBlocks(GraphLayout &out, const Surface &s, const PlotFrame &f, bool hasLegend, Below &below)
+{
+    const int pad = s.pad, lw = s.lw;
+    const PlotMetrics &m = f.m;
+    const QRect surfaceInside(s.innerLeft, s.innerTop, s.innerRight - s.innerLeft, s.innerBottom - s.innerTop);
+    auto clear = [&](const std::vector<LaidText> &lines) {
+        for (const LaidText &t : lines) {
+            if (!surfaceInside.contains(t.rect))
+                return false;
+            const QRect near = t.rect.adjusted(-pad, -pad, pad, pad);
+            for (const LaidText &o : out.texts)
+                if (near.intersects(o.rect))
+                    return false;
+            for (const LaidMarker &mk : out.markers)
+                if (near.intersects(mk.rect(lw)))
+                    return false;
+            for (const LaidLine &line : out.lines)
+                if (segmentMeets(line.line, near))
+                    return false;
+        }
+        return true;
+    };
+    const QRect plot(m.plotLeft, m.plotTop, m.plotWidth + 1, m.plotHeight + 1);
+    const QRect inner = plot.adjusted(lw + pad, pad, -pad, -(lw + pad));
+    auto corners = [&](const Block &b, const QPoint &asDescribed, bool top, bool leftSide) {
+        const int xl = inner.left(), xr = inner.right() + 1 - b.width();
+        const int yt = inner.top(), yb = inner.bottom() + 1 - b.height();
+        std::vector<QPoint> order{asDescribed};
+        for (int i = 0; i < 4; ++i) {
+            const bool t = (i < 2) == top, lft = (i % 2 == 0) == leftSide;
+            order.emplace_back(lft ? xl : xr, t ? yt : yb);
+        }
+        return order;
+    };
+    auto place = [&](const Block &b, const std::vector<QPoint> &where) {
+        for (const QPoint &corner : where) {
+            const std::vector<LaidText> lines = b.at(corner);
+            const std::vector<LaidLine> strokes = b.strokesAt(corner);
+            std::vector<LaidText> covered = lines;
+            for (const LaidLine &stroke : strokes)
+                covered.push_back(strokeCell(stroke, lw));
+            if (clear(covered)) {
+                out.texts.insert(out.texts.end(), lines.begin(), lines.end());
+                out.lines.insert(out.lines.end(), strokes.begin(), strokes.end());
+                return true;
+            }
+        }
+        return false;
+    };
+    const int bandLeft = std::max(s.innerLeft + pad, m.plotLeft);
+    if (below.id) {
+        const int x = std::max(s.innerLeft + pad, f.plotRight - f.idBlock.width());
+        const bool afterLegend =
+            below.legend && hasLegend && bandLeft + f.legendBlock.width() + pad > f.plotRight - f.idBlock.width();
+        const std::vector<LaidText> lines =
+            f.idBlock.at(QPoint(x, afterLegend ? f.bandTop + f.legendBlock.height() + pad : f.bandTop));
+        out.texts.insert(out.texts.end(), lines.begin(), lines.end());
+    } else if (!place(f.idBlock, corners(f.idBlock, f.idCorner, false, false))) {
+        below.id = true;
+        return false;
+    }
+    if (!hasLegend)
+        return true;
+    if (below.legend) {
+        const std::vector<LaidText> lines = f.legendBlock.at(QPoint(bandLeft, f.bandTop));
+        out.texts.insert(out.texts.end(), lines.begin(), lines.end());
+        const std::vector<LaidLine> strokes = f.legendBlock.strokesAt(QPoint(bandLeft, f.bandTop));
+        out.lines.insert(out.lines.end(), strokes.begin(), strokes.end());
+    } else if (!place(f.legendBlock, corners(f.legendBlock, f.legendCorner, true, true))) {
+        below.legend = true;
+        return false;
+    }
+    return true;
+}
+
+// The grid last, left out where it would cross a text or a legend's stroke.
+void placeGrid(GraphLayout &out, const std::vector<QLine> &grid, GridStyle style)
+{
+    const Qt::PenStyle gridStyle = styleOf(static_cast<int>(style) <= 3 ? static_cast<int>(style) : 0);
+    if (gridStyle == Qt::NoPen)
+        return;
+    std::vector<LaidText> kept = out.texts;
+    for (const LaidLine &line : out.lines)
+        if (line.kind == LineKind::Key)
+            kept.push_back(strokeCell(line, out.lineWidth));
+    for (const QLine &g : grid)
+        addGridLine(out.lines, g, gridStyle, kept, out.lineWidth);
+}
+
+} // namespace
+
+GraphLayout PlotEngine::Layout(const QPaintDevice &constDevice, const QRect &r, bool paper) const
+{
+    QPaintDevice &device = const_cast<QPaintDevice &>(constDevice);
+    const PlotMetrics described = SetupMetrics(device, r, paper);
+    const Surface s(device, r, paper, described, kind_.largeAxisLabels);
+    GraphLayout out;
+    out.surface = r;
+    out.background = !paper;
+    out.lineWidth = s.lw;
+    const Ticks ticks = ticksFor(RequestedLimits(), paper, s.small, decimalSeparator_);
+    out.axisLimits = ticks.widened.limits;
+    out.axesDrawn = ticks.widened.drawable();
+    const FrameWords words = wordsFor(kind_, state_, frame_, s);
+
+    Below below;
+    for (int attempt = 0;; ++attempt) {
+        const PlotFrame f = fixPlot(s, described, ticks, words, below, state_);
+        out.metrics = f.m;
         out.texts.clear();
         out.lines.clear();
         out.markers.clear();
-
-        // Header, centred over the X axis, above the plot.
-        for (int i = 0; i < header.size(); ++i) {
-            const int w = large.width(header[i]);
-            const int x = std::clamp(m.plotLeft + (m.plotWidth - w) / 2, innerLeft + pad, innerRight - pad - w);
-            out.texts.push_back(large.at(x, innerTop + i * large.cell, header[i]));
-        }
-        // X label at the bottom, Y label down the left edge.
-        if (!state_.xLabel.isEmpty()) {
-            const int w = axisFont.width(state_.xLabel);
-            const int x = std::clamp(m.plotLeft + (m.plotWidth - w) / 2, innerLeft + pad, innerRight - pad - w);
-            out.texts.push_back(axisFont.at(x, innerBottom - pad - axisFont.cell, state_.xLabel));
-        }
-        if (!yLabel.isEmpty()) {
-            const int hj = axisFont.cell, n = static_cast<int>(yLabel.size());
-            const int perColumn = (n + yLabelColumns - 1) / yLabelColumns;
-            const int y0 = ((r.height()) - hj * n) / 2;
-            const bool asDescribed = yLabelColumns == 1 && m.plotTop + y0 >= m.plotTop && m.plotTop + y0 + hj * n <= base;
-            const int columnTop = asDescribed ? m.plotTop + y0 : m.plotTop + (m.plotHeight - hj * perColumn) / 2;
-            const int tickLabelsLeft = m.plotLeft - labelGap - (yColumns * widestY + (yColumns - 1) * pad);
-            for (int i = 0; i < n; ++i) {
-                const QString c(yLabel[i]);
-                const int column = i / perColumn, w = axisFont.width(c);
-                int x = innerLeft + pad + column * (yLabelColumn + pad) + (yLabelColumn - w) / 2;
-                if (yLabelColumns == 1)
-                    x = std::max(innerLeft + pad, std::min(r.x() + (m.plotLeft - r.x() - w) / 3, tickLabelsLeft - pad - w));
-                out.texts.push_back(axisFont.at(x, columnTop + (i % perColumn) * hj, c));
-            }
-        }
-
-        // Axes, ticks and their labels.
-        out.lines.push_back({QLine(m.plotLeft, base, plotRight, base), LineKind::Axis});
-        out.lines.push_back({QLine(m.plotLeft, m.plotTop, m.plotLeft, base), LineKind::Axis});
-        std::vector<QLine> grid;
-        const double xs = out.axesDrawn ? m.plotWidth / (l.xMax - l.xMin) : 0;
-        const double ys = out.axesDrawn ? m.plotHeight / (l.yMax - l.yMin) : 0;
-        for (size_t i = 0; i < xValues.size(); ++i) {
-            const int px = m.plotLeft + pixel((xValues[i] - l.xMin) * xs);
-            out.lines.push_back({QLine(px, base, px, base + u.tick), LineKind::Tick});
-            grid.emplace_back(px, m.plotTop, px, base);
-            const int row = static_cast<int>(i) % xRows;
-            out.texts.push_back(small.at(px - small.width(xLabels[int(i)]) / 2, base + labelOffset + row * small.cell,
-                                         xLabels[int(i)]));
-        }
-        for (size_t i = 0; i < yValues.size(); ++i) {
-            const int py = base - pixel((yValues[i] - l.yMin) * ys);
-            out.lines.push_back({QLine(m.plotLeft - u.tick, py, m.plotLeft, py), LineKind::Tick});
-            grid.emplace_back(m.plotLeft, py, plotRight, py);
-            const int column = static_cast<int>(i) % yColumns;
-            const int w = small.width(yLabels[int(i)]);
-            out.texts.push_back(small.at(m.plotLeft - labelGap - w - column * (widestY + pad), py - small.cell / 2,
-                                         yLabels[int(i)]));
-        }
-
-        // The curves, within the plot area.
-        const QRect plot(m.plotLeft, m.plotTop, m.plotWidth + 1, m.plotHeight + 1);
-        std::vector<QLine> curveLines;
-        if (out.axesDrawn)
-            for (const PlotCurve &c : state_.curves) {
-                const int number = static_cast<int>(&c - state_.curves.data()) + 1;
-                if (c.points.empty())
-                    continue;
-                auto position = [&](const PlotPoint &pt) {
-                    return QPoint(m.plotLeft + pixel((pt.x - l.xMin) * xs), base - pixel((pt.y - l.yMin) * ys));
-                };
-                // A code outside the table leaves the pen as it was: solid.
-                const Qt::PenStyle style = styleOf(c.lineStyle <= 3 ? c.lineStyle : 3);
-                QPoint penAt = position(c.points.front());
-                for (const PlotPoint &pt : c.points) {
-                    const QPoint at = position(pt);
-                    if (style != Qt::NoPen && at != penAt)
-                        if (const std::optional<QLine> part = clipped(QLine(penAt, at), plot)) {
-                            out.lines.push_back({*part, LineKind::Curve, style, c.colour, number});
-                            curveLines.push_back(*part);
-                        }
-                    if (plot.contains(at) && (c.marker == kHollowCircle || c.marker == kHollowTriangle))
-                        out.markers.push_back({at, c.marker, radius});
-                    penAt = at;
-                }
-            }
-
-        // The legend and the identification block: where described if that
-        // hides nothing, else in a free corner of the plot, else below it.
-        const QRect surfaceInside(innerLeft, innerTop, innerRight - innerLeft, innerBottom - innerTop);
-        auto clear = [&](const std::vector<LaidText> &lines) {
-            for (const LaidText &t : lines) {
-                if (!surfaceInside.contains(t.rect))
-                    return false;
-                const QRect near = t.rect.adjusted(-pad, -pad, pad, pad);
-                for (const LaidText &o : out.texts)
-                    if (near.intersects(o.rect))
-                        return false;
-                for (const LaidMarker &mk : out.markers)
-                    if (near.intersects(mk.rect(lw)))
-                        return false;
-                for (const LaidLine &line : out.lines)
-                    if (segmentMeets(line.line, near))
-                        return false;
-            }
-            return true;
-        };
-        const QRect inner = plot.adjusted(lw + pad, pad, -pad, -(lw + pad));
-        auto corners = [&](const Block &b, const QPoint &asDescribed, bool top, bool leftSide) {
-            const int xl = inner.left(), xr = inner.right() + 1 - b.width();
-            const int yt = inner.top(), yb = inner.bottom() + 1 - b.height();
-            std::vector<QPoint> order{asDescribed};
-            for (int i = 0; i < 4; ++i) {
-                const bool t = (i < 2) == top, lft = (i % 2 == 0) == leftSide;
-                order.emplace_back(lft ? xl : xr, t ? yt : yb);
-            }
-            return order;
-        };
-        auto place = [&](const Block &b, const std::vector<QPoint> &where) {
-            for (const QPoint &corner : where) {
-                const std::vector<LaidText> lines = b.at(corner);
-                const std::vector<LaidLine> strokes = b.strokesAt(corner);
-                std::vector<LaidText> covered = lines;
-                for (const LaidLine &stroke : strokes)
-                    covered.push_back(strokeCell(stroke, lw));
-                if (clear(covered)) {
-                    out.texts.insert(out.texts.end(), lines.begin(), lines.end());
-                    out.lines.insert(out.lines.end(), strokes.begin(), strokes.end());
-                    return true;
-                }
-            }
-            return false;
-        };
-        const int bandLeft = std::max(innerLeft + pad, m.plotLeft);
-        bool retry = false;
-        if (idBelow) {
-            const int x = std::max(innerLeft + pad, plotRight - idBlock.width());
-            const bool afterLegend = legendBelow && hasLegend &&
-                                     bandLeft + legendBlock.width() + pad > plotRight - idBlock.width();
-            const std::vector<LaidText> lines =
-                idBlock.at(QPoint(x, afterLegend ? bandTop + legendBlock.height() + pad : bandTop));
-            out.texts.insert(out.texts.end(), lines.begin(), lines.end());
-        } else if (!place(idBlock, corners(idBlock, idCorner, false, false))) {
-            idBelow = retry = true;
-        }
-        if (!retry && hasLegend) {
-            if (legendBelow) {
-                const std::vector<LaidText> lines = legendBlock.at(QPoint(bandLeft, bandTop));
-                out.texts.insert(out.texts.end(), lines.begin(), lines.end());
-                const std::vector<LaidLine> strokes = legendBlock.strokesAt(QPoint(bandLeft, bandTop));
-                out.lines.insert(out.lines.end(), strokes.begin(), strokes.end());
-            } else if (!place(legendBlock, corners(legendBlock, legendCorner, true, true))) {
-                legendBelow = retry = true;
-            }
-        }
-        if (retry && attempt < 3)
+        const std::vector<QLine> grid = placeAxes(out, s, f, ticks, words);
+        placeCurves(out, f, ticks.widened.limits, s.radius, state_);
+        if (!placeBlocks(out, s, f, words.hasLegend, below) && attempt < 3)
             continue;
-
-        // The grid last, left out where it would cross a text.
-        const Qt::PenStyle gridStyle =
-            styleOf(static_cast<int>(state_.gridStyle) <= 3 ? static_cast<int>(state_.gridStyle) : 0);
-        if (gridStyle != Qt::NoPen) {
-            std::vector<LaidText> kept = out.texts;
-            for (const LaidLine &line : out.lines)
-                if (line.kind == LineKind::Key)
-                    kept.push_back(strokeCell(line, lw));
-            for (const QLine &g : grid)
-                addGridLine(out.lines, g, gridStyle, kept, lw);
-        }
+        placeGrid(out, grid, state_.gridStyle);
         return out;
     }
 }

@@ -548,32 +548,32 @@ PreparedReport PrepareReport(PrintedReport report, const stats::StudyAnalysis &a
     const stats::AnovaAndResiduals *anova = nullptr;
     switch (report) {
     case PrintedReport::InferenceAndAnova:
-        if ((regression = stats::Require(a.regression, outcome)) && (anova = stats::Require(a.anova, outcome)))
+        if ((regression = stats::Require(a.regression(), outcome)) && (anova = stats::Require(a.anova(), outcome)))
             prepared.pages = {inferenceAndAnova(a.texts, *regression, anova->anova, a.decimalSeparator)};
         break;
     case PrintedReport::ErrorAndResiduals:
-        if ((anova = stats::Require(a.anova, outcome)))
-            prepared.pages = errorAndResiduals(a.texts, *anova, *stats::Require(a.recovery, outcome), a.decimalSeparator);
+        if ((anova = stats::Require(a.anova(), outcome)))
+            prepared.pages = errorAndResiduals(a.texts, *anova, *stats::Require(a.recovery(), outcome), a.decimalSeparator);
         break;
     case PrintedReport::AcceptanceCriteria:
-        if (stats::Require(a.anova, outcome) && stats::Require(a.regression, outcome))
-            prepared.pages = acceptanceCriteria(a.texts, *stats::Require(a.criteria, outcome), a.decimalSeparator);
+        if (stats::Require(a.anova(), outcome) && stats::Require(a.regression(), outcome))
+            prepared.pages = acceptanceCriteria(a.texts, *stats::Require(a.criteria(), outcome), a.decimalSeparator);
         break;
     case PrintedReport::Weighting:
-        if (const stats::WeightingResult *w = stats::Require(a.weighting, outcome))
+        if (const stats::WeightingResult *w = stats::Require(a.weighting(), outcome))
             prepared.pages = weighting(a.texts, *w, a.decimalSeparator);
         break;
     case PrintedReport::QuadraticModel:
-        if (const stats::QuadraticResult *model = stats::Require(a.quadratic, outcome))
+        if (const stats::QuadraticResult *model = stats::Require(a.quadratic(), outcome))
             prepared.pages = quadraticModel(a.texts, *model, a.decimalSeparator);
         break;
     case PrintedReport::GeneralInformation:
         break;
     case PrintedReport::Samples:
-        if (stats::Require(a.regression, outcome)) {
-            const stats::DetectionResult *d = stats::Require(a.detection, outcome);
-            const bool given = a.samples.value || a.samples.error || a.samples.zeroSlope;
-            prepared.pages = unknownSamples(a.texts, *d, given ? stats::Require(a.samples, outcome) : nullptr,
+        if (stats::Require(a.regression(), outcome)) {
+            const stats::DetectionResult *d = stats::Require(a.detection(), outcome);
+            const bool given = a.samplesGiven();
+            prepared.pages = unknownSamples(a.texts, *d, given ? stats::Require(a.samples(), outcome) : nullptr,
                                             a.unreadSamples, a.decimalSeparator);
         }
         break;

@@ -39,6 +39,16 @@ Computed<T> following(const Computed<U> &prior, Compute compute)
     return part;
 }
 
+// The part kept in `slot`, made by `make` the first time it is asked for;
+// an empty part where `possible` is false.
+template <class T, class Make>
+const Computed<T> &once(std::optional<Computed<T>> &slot, bool possible, Make make)
+{
+    if (!slot)
+        slot = possible ? make() : Computed<T>{};
+    return *slot;
+}
+
 } // namespace
 
 StudyData SnapshotOf(const StudyTexts &texts)
@@ -65,6 +75,7 @@ StudyAnalysis Analyze(const StudyTexts &texts, const AnalysisOptions &options)
     StudyAnalysis a;
     a.texts = SnapshotOf(texts);
     a.decimalSeparator = options.decimalSeparator;
+    a.options = options;
     a.unreadSamples = options.unreadSamples;
     try {
         a.validation = ValidateStudy(a.texts);
@@ -73,34 +84,76 @@ StudyAnalysis Analyze(const StudyTexts &texts, const AnalysisOptions &options)
         a.study = ReadStudy(a.texts, options.decimalSeparator);
     } catch (...) {
         a.error = std::current_exception();
-        return a;
     }
-    const LinearityStudy &study = a.study;
-    a.regression = computed<RegressionResult>(
-        [&](RegressionResult &r, bool &zeroSlope) { ComputeRegression(study, r, zeroSlope); });
-    a.anova = computed<AnovaAndResiduals>([&](AnovaAndResiduals &r, bool &zeroSlope) {
-        ComputeAnovaResiduals(study, r.anova, zeroSlope, r.residuals);
-    });
-    a.quadratic = computed<QuadraticResult>(
-        [&](QuadraticResult &r, bool &) { r = ComputeQuadratic(study, options.criteria.limits); });
-    a.weighting = computed<WeightingResult>([&](WeightingResult &r, bool &zeroSlope) {
-        r = ComputeWeighting(study, options.weighting, zeroSlope);
-    });
-    a.detection = following<DetectionResult>(a.regression, [&](DetectionResult &r) { r = ComputeDetection(study); });
-    if (options.samples)
-        a.samples = following<SamplesResult>(a.detection, [&](SamplesResult &r) {
-            r = EvaluateSamples(study, *a.detection.value, *options.samples, options.confidence);
-        });
-    if (!available(a.anova))
-        return a;
-    const AnovaResult &anova = a.anova.value->anova;
-    a.recovery = computed<RecoveryResult>([&](RecoveryResult &r, bool &) { ComputeRecovery(study, r); });
-    if (available(a.regression))
-        a.criteria = computed<CriteriaResult>(
-            [&](CriteriaResult &r, bool &) { r = ComputeCriteria(study, anova, options.criteria); });
-    if (available(a.criteria) && available(a.quadratic))
-        CompareWithLine(*a.quadratic.value, *a.criteria.value);
     return a;
+}
+
+const Computed<RegressionResult> &StudyAnalysis::regression() const
+{
+    return once(regression_, readable(), [&] {
+        return computed<RegressionResult>(
+            [&](RegressionResult &r, bool &zeroSlope) { ComputeRegression(study, r, zeroSlope); });
+    });
+}
+
+const Computed<AnovaAndResiduals> &StudyAnalysis::anova() const
+{
+    return once(anova_, readable(), [&] {
+        return computed<AnovaAndResiduals>([&](AnovaAndResiduals &r, bool &zeroSlope) {
+            ComputeAnovaResiduals(study, r.anova, zeroSlope, r.residuals);
+        });
+    });
+}
+
+const Computed<RecoveryResult> &StudyAnalysis::recovery() const
+{
+    return once(recovery_, readable() && available(anova()),
+                [&] { return computed<RecoveryResult>([&](RecoveryResult &r, bool &) { ComputeRecovery(study, r); }); });
+}
+
+const Computed<CriteriaResult> &StudyAnalysis::criteria() const
+{
+    return once(criteria_, readable() && available(anova()) && available(regression()), [&] {
+        return computed<CriteriaResult>([&](CriteriaResult &r, bool &) {
+            r = ComputeCriteria(study, anova().value->anova, options.criteria);
+        });
+    });
+}
+
+const Computed<QuadraticResult> &StudyAnalysis::quadratic() const
+{
+    return once(quadratic_, readable(), [&] {
+        Computed<QuadraticResult> part = computed<QuadraticResult>(
+            [&](QuadraticResult &r, bool &) { r = ComputeQuadratic(study, options.criteria.limits); });
+        if (available(part) && available(criteria()))
+            CompareWithLine(*part.value, *criteria().value);
+        return part;
+    });
+}
+
+const Computed<WeightingResult> &StudyAnalysis::weighting() const
+{
+    return once(weighting_, readable(), [&] {
+        return computed<WeightingResult>([&](WeightingResult &r, bool &zeroSlope) {
+            r = ComputeWeighting(study, options.weighting, zeroSlope);
+        });
+    });
+}
+
+const Computed<DetectionResult> &StudyAnalysis::detection() const
+{
+    return once(detection_, readable(), [&] {
+        return following<DetectionResult>(regression(), [&](DetectionResult &r) { r = ComputeDetection(study); });
+    });
+}
+
+const Computed<SamplesResult> &StudyAnalysis::samples() const
+{
+    return once(samples_, readable() && samplesGiven(), [&] {
+        return following<SamplesResult>(detection(), [&](SamplesResult &r) {
+            r = EvaluateSamples(study, *detection().value, *options.samples, options.confidence);
+        });
+    });
 }
 
 } // namespace stats

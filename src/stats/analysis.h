@@ -1,9 +1,11 @@
 #pragma once
-// Everything a study yields, computed once: the validation, the straight
-// line with its inference, the analysis of variance with the residuals, the
-// recovery, the acceptance criteria and the quadratic model. Every output (a window, a headless
-// command, a printed page, a graph, the JSON, a batch run) is rendered from
-// one analysis and never computes on its own.
+// Everything a study yields, each computed at most once and only when an
+// output needs it: the validation, the straight line with its inference, the
+// analysis of variance with the residuals, the recovery, the acceptance
+// criteria, the weighting, the detection limits and samples, and the
+// quadratic model. Every output (a window, a headless command, a printed
+// page, a graph, the JSON, a batch run) is rendered from one analysis and
+// never computes on its own.
 #include "stats/anova.h"
 #include "stats/criteria.h"
 #include "stats/quadratic.h"
@@ -47,7 +49,13 @@ struct AnalysisOptions {
     std::vector<UnreadSample> unreadSamples = {};
 };
 
-struct StudyAnalysis {
+// A study's validation and reading, done at once, and its parts, each
+// computed the first time an output asks for it (with the parts it depends
+// on) and kept: a command computes only what it shows. The parts are kept in
+// the analysis itself, so one analysis is used by one thread at a time; a
+// copy carries what was computed so far.
+class StudyAnalysis {
+public:
     StudyData texts; // the study as typed, kept for the outputs that quote it
     char decimalSeparator = '.';
     // What stopped the validation or the reading of the numbers (a count or
@@ -56,30 +64,48 @@ struct StudyAnalysis {
     std::exception_ptr error;
     ValidationFailure validation; // a refused study has nothing below
     LinearityStudy study;
-    Computed<RegressionResult> regression;
-    Computed<AnovaAndResiduals> anova;
+    AnalysisOptions options; // what the parts are computed with
+    std::vector<UnreadSample> unreadSamples; // as given
+
+    // Each part is empty (no figures, no zero slope, no error) where the
+    // study was refused or could not be read.
+    const Computed<RegressionResult> &regression() const;
+    const Computed<AnovaAndResiduals> &anova() const;
     // Computed only after the analysis of variance: an output that shows the
     // recovery or the criteria first meets the refusal of the variance.
-    Computed<RecoveryResult> recovery;
-    Computed<CriteriaResult> criteria; // also after the regression
+    const Computed<RecoveryResult> &recovery() const;
+    const Computed<CriteriaResult> &criteria() const; // also after the regression
     // The quadratic model beside the line; a study that cannot have it says
-    // why in the result rather than refusing the output.
-    Computed<QuadraticResult> quadratic;
+    // why in the result rather than refusing the output. Compared with the
+    // line's criteria where those can be computed.
+    const Computed<QuadraticResult> &quadratic() const;
     // The variance, the weights and the diagnostics: beside the analysis of
     // variance, whose refusals it does not share.
-    Computed<WeightingResult> weighting;
+    const Computed<WeightingResult> &weighting() const;
     // After the regression only: a zero slope or an error there is theirs too.
-    Computed<DetectionResult> detection;
-    Computed<SamplesResult> samples; // only when samples were given
-    std::vector<UnreadSample> unreadSamples; // as given
+    const Computed<DetectionResult> &detection() const;
+    // Only when samples were given; empty otherwise.
+    const Computed<SamplesResult> &samples() const;
+    bool samplesGiven() const { return options.samples.has_value(); }
+
+private:
+    bool readable() const { return !error && !validation.failed; }
+    mutable std::optional<Computed<RegressionResult>> regression_;
+    mutable std::optional<Computed<AnovaAndResiduals>> anova_;
+    mutable std::optional<Computed<RecoveryResult>> recovery_;
+    mutable std::optional<Computed<CriteriaResult>> criteria_;
+    mutable std::optional<Computed<QuadraticResult>> quadratic_;
+    mutable std::optional<Computed<WeightingResult>> weighting_;
+    mutable std::optional<Computed<DetectionResult>> detection_;
+    mutable std::optional<Computed<SamplesResult>> samples_;
 };
 
 // The texts of `texts` as plain data, shapes included: what an analysis
 // keeps of a study typed in the editor.
 StudyData SnapshotOf(const StudyTexts &texts);
 
-// Validates, reads and computes the study; whatever stops a step is kept
-// for the outputs that show it, never thrown.
+// Validates and reads the study; its parts are computed when asked for.
+// Whatever stops a step is kept for the outputs that show it, never thrown.
 StudyAnalysis Analyze(const StudyTexts &texts, const AnalysisOptions &options);
 
 } // namespace stats

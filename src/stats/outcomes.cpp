@@ -11,7 +11,7 @@ CommandOutcome InferenceOutcome(const StudyAnalysis &a)
     CommandOutcome outcome;
     if (!Validated(a, outcome))
         return outcome;
-    if (const RegressionResult *regression = Require(a.regression, outcome))
+    if (const RegressionResult *regression = Require(a.regression(), outcome))
         outcome.lines = InferenceLines(*regression, a.decimalSeparator);
     return outcome;
 }
@@ -21,7 +21,7 @@ CommandOutcome AnovaOutcome(const StudyAnalysis &a)
     CommandOutcome outcome;
     if (!Validated(a, outcome))
         return outcome;
-    if (const AnovaAndResiduals *anova = Require(a.anova, outcome)) {
+    if (const AnovaAndResiduals *anova = Require(a.anova(), outcome)) {
         outcome.grid = AnovaGridCells(anova->anova, a.decimalSeparator);
         outcome.lines = AnovaConclusionLines(anova->anova);
     }
@@ -33,7 +33,7 @@ CommandOutcome ResidualsOutcome(const StudyAnalysis &a)
     CommandOutcome outcome;
     if (!Validated(a, outcome))
         return outcome;
-    if (const AnovaAndResiduals *anova = Require(a.anova, outcome))
+    if (const AnovaAndResiduals *anova = Require(a.anova(), outcome))
         outcome.columns = ResidualColumns(anova->residuals, a.texts.dataRowCount() - 1, a.decimalSeparator);
     return outcome;
 }
@@ -43,8 +43,8 @@ CommandOutcome SystematicErrorOutcome(const StudyAnalysis &a)
     CommandOutcome outcome;
     if (!Validated(a, outcome))
         return outcome;
-    if (const AnovaAndResiduals *anova = Require(a.anova, outcome))
-        outcome.lines = SystematicErrorLines(anova->anova, *Require(a.recovery, outcome), a.decimalSeparator);
+    if (const AnovaAndResiduals *anova = Require(a.anova(), outcome))
+        outcome.lines = SystematicErrorLines(anova->anova, *Require(a.recovery(), outcome), a.decimalSeparator);
     return outcome;
 }
 
@@ -53,13 +53,13 @@ CommandOutcome ReportOutcome(const StudyAnalysis &a)
     CommandOutcome outcome;
     if (!Validated(a, outcome))
         return outcome;
-    const AnovaAndResiduals *anova = Require(a.anova, outcome);
+    const AnovaAndResiduals *anova = Require(a.anova(), outcome);
     if (!anova)
         return outcome;
-    const RegressionResult *regression = Require(a.regression, outcome);
+    const RegressionResult *regression = Require(a.regression(), outcome);
     if (!regression)
         return outcome;
-    outcome.lines = ReportLines(a.texts, *regression, anova->anova, anova->residuals, *Require(a.recovery, outcome),
+    outcome.lines = ReportLines(a.texts, *regression, anova->anova, anova->residuals, *Require(a.recovery(), outcome),
                                 a.decimalSeparator);
     return outcome;
 }
@@ -67,9 +67,9 @@ CommandOutcome ReportOutcome(const StudyAnalysis &a)
 CommandOutcome CriteriaOutcome(const StudyAnalysis &a)
 {
     CommandOutcome outcome;
-    if (!Validated(a, outcome) || !Require(a.anova, outcome) || !Require(a.regression, outcome))
+    if (!Validated(a, outcome) || !Require(a.anova(), outcome) || !Require(a.regression(), outcome))
         return outcome;
-    outcome.lines = CriteriaLines(*Require(a.criteria, outcome), a.study.units, a.decimalSeparator);
+    outcome.lines = CriteriaLines(*Require(a.criteria(), outcome), a.study.units, a.decimalSeparator);
     return outcome;
 }
 
@@ -78,7 +78,7 @@ CommandOutcome RegressionGraphOutcome(const StudyAnalysis &a)
     CommandOutcome outcome;
     if (!Validated(a, outcome))
         return outcome;
-    const RegressionResult *r = Require(a.regression, outcome);
+    const RegressionResult *r = Require(a.regression(), outcome);
     if (!r)
         return outcome;
     const Rational slope = r->slope.rational(), intercept = r->intercept.rational();
@@ -88,10 +88,10 @@ CommandOutcome RegressionGraphOutcome(const StudyAnalysis &a)
         outcome.graph.line.push_back(NearestDouble(slope * o.exactX + intercept));
     }
     outcome.lines = RegressionLegendLines(*r, a.decimalSeparator);
-    if (a.quadratic.value && !a.quadratic.value->notFitted) {
+    if (a.quadratic().value && !a.quadratic().value->notFitted) {
         // Enough points that the chords look like the curve at any window size.
         constexpr int kCurvePoints = 64;
-        const QuadraticResult &q = *a.quadratic.value;
+        const QuadraticResult &q = *a.quadratic().value;
         const auto [low, high] = std::minmax_element(a.study.observations.begin(), a.study.observations.end(),
                                                      [](const Observation &l, const Observation &r) { return l.exactX < r.exactX; });
         for (int i = 0; i <= kCurvePoints; ++i) {
@@ -107,9 +107,9 @@ CommandOutcome RegressionGraphOutcome(const StudyAnalysis &a)
 CommandOutcome ResidualGraphOutcome(const StudyAnalysis &a)
 {
     CommandOutcome outcome;
-    if (!Validated(a, outcome) || !Require(a.regression, outcome))
+    if (!Validated(a, outcome) || !Require(a.regression(), outcome))
         return outcome;
-    const AnovaAndResiduals *anova = Require(a.anova, outcome);
+    const AnovaAndResiduals *anova = Require(a.anova(), outcome);
     if (!anova)
         return outcome;
     for (size_t i = 0; i < a.study.observations.size(); ++i) {
@@ -125,17 +125,17 @@ CommandOutcome WeightingOutcome(const StudyAnalysis &a)
     CommandOutcome outcome;
     if (!Validated(a, outcome))
         return outcome;
-    if (const WeightingResult *w = Require(a.weighting, outcome))
+    if (const WeightingResult *w = Require(a.weighting(), outcome))
         outcome.lines = WeightingLines(*w, a.decimalSeparator);
     return outcome;
 }
 
 std::string RecoveryRefusal(const StudyAnalysis &a)
 {
-    if (!a.recovery.error)
+    if (!a.recovery().error)
         return {};
     try {
-        std::rethrow_exception(a.recovery.error);
+        std::rethrow_exception(a.recovery().error);
     } catch (const FloatingPointError &e) {
         return e.what();
     }
@@ -146,7 +146,7 @@ CommandOutcome QuadraticOutcome(const StudyAnalysis &a)
     CommandOutcome outcome;
     if (!Validated(a, outcome))
         return outcome;
-    if (const QuadraticResult *q = Require(a.quadratic, outcome))
+    if (const QuadraticResult *q = Require(a.quadratic(), outcome))
         outcome.lines = QuadraticLines(*q, a.decimalSeparator);
     return outcome;
 }
@@ -154,11 +154,11 @@ CommandOutcome QuadraticOutcome(const StudyAnalysis &a)
 CommandOutcome SamplesOutcome(const StudyAnalysis &a)
 {
     CommandOutcome outcome;
-    if (!Validated(a, outcome) || !Require(a.regression, outcome))
+    if (!Validated(a, outcome) || !Require(a.regression(), outcome))
         return outcome;
-    const DetectionResult *detection = Require(a.detection, outcome);
-    const bool given = a.samples.value || a.samples.error || a.samples.zeroSlope;
-    const SamplesResult *samples = given ? Require(a.samples, outcome) : nullptr;
+    const DetectionResult *detection = Require(a.detection(), outcome);
+    const bool given = a.samplesGiven();
+    const SamplesResult *samples = given ? Require(a.samples(), outcome) : nullptr;
     outcome.lines = SamplesLines(*detection, samples, a.study.units, a.decimalSeparator);
     return outcome;
 }

@@ -194,7 +194,7 @@ std::string CriteriaWindow::computed(const stats::Target &target)
     const stats::CommandOutcome outcome = stats::CriteriaOutcome(analysis);
     if (outcome.refused())
         return outcome.refusalMessage();
-    display(*analysis.criteria.value);
+    display(*analysis.criteria().value);
     return {};
 }
 

@@ -294,8 +294,8 @@ void SamplesWindow::recompute()
             windows::SetLines(mmmetodo_, {outcome.refusalMessage()});
             return;
         }
-        windows::SetLines(mmmetodo_, stats::DetectionLines(*analysis.detection.value, units_, separator_));
-        const stats::SamplesResult &results = *analysis.samples.value;
+        windows::SetLines(mmmetodo_, stats::DetectionLines(*analysis.detection().value, units_, separator_));
+        const stats::SamplesResult &results = *analysis.samples().value;
         for (size_t i = 0; i < rows.size(); ++i)
             showRow(rows[i], stats::SampleCells(results.samples[i], separator_));
         for (int c = M; c < Flags; ++c)

@@ -213,9 +213,9 @@ void WeightingWindow::weightChosen(int index)
             dialogs_.message(this, QString::fromStdString(outcome.refusalMessage()));
             return;
         }
-        weighting_.chosen = analysis.weighting.value->chosen;
-        weighting_.rule = analysis.weighting.value->rule;
-        weighting_.weighted = analysis.weighting.value->weighted;
+        weighting_.chosen = analysis.weighting().value->chosen;
+        weighting_.rule = analysis.weighting().value->rule;
+        weighting_.weighted = analysis.weighting().value->weighted;
         computed = true;
     });
     if (!computed) {
@@ -237,7 +237,7 @@ void WeightingWindow::studyChanged(const stats::StudyData &study)
         const stats::CommandOutcome outcome = stats::WeightingOutcome(analysis);
         if (outcome.refused())
             return outcome.refusalMessage();
-        weighting_ = *analysis.weighting.value;
+        weighting_ = *analysis.weighting().value;
         display();
         return {};
     });

@@ -18,7 +18,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QProgressDialog>
-#include <QTimer>
 #include <QFile>
 #include <QTableWidget>
 #include <QSettings>
@@ -43,6 +42,22 @@ std::function<int(QDialog &)> firstRowOfTheSummary(QStringList &headings, QStrin
         return int(QDialog::Accepted);
     };
 }
+
+// Calls `seen` with a progress dialog each time one is shown or resized.
+class WidthWatch : public QObject {
+public:
+    explicit WidthWatch(std::function<void(QProgressDialog *)> seen) : seen_(std::move(seen)) {}
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show || event->type() == QEvent::Resize)
+            if (auto *progress = qobject_cast<QProgressDialog *>(object))
+                seen_(progress);
+        return false;
+    }
+
+private:
+    std::function<void(QProgressDialog *)> seen_;
+};
 
 class ArchiveEvaluationTest : public QObject {
     Q_OBJECT
@@ -114,20 +129,18 @@ private slots:
         Application app(dialogs, ',');
         QStringList headings, cells;
         dialogs.onModal = firstRowOfTheSummary(headings, cells);
+        // Every width the progress dialog is shown or resized to, however
+        // quickly the run ends.
         QList<int> widths;
         int needed = 0;
-        QTimer watch;
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            for (QWidget *w : QApplication::topLevelWidgets())
-                if (auto *progress = qobject_cast<QProgressDialog *>(w); progress && progress->isVisible()) {
-                    widths << progress->width();
-                    needed = std::max(needed, progress->findChild<QLabel *>()->sizeHint().width());
-                }
+        WidthWatch watch([&](QProgressDialog *progress) {
+            widths << progress->width();
+            needed = std::max(needed, progress->findChild<QLabel *>()->sizeHint().width());
         });
-        watch.start(0);
+        qApp->installEventFilter(&watch);
         dialogs.files << archive << results;
         app.frame().findChild<QAction *>(QString(objectnames::FileEvaluateArchiveItem))->trigger();
-        watch.stop();
+        qApp->removeEventFilter(&watch);
         QVERIFY(!widths.isEmpty());
         QVERIFY2(std::all_of(widths.begin(), widths.end(), [&](int w) { return w == widths.first(); }),
                  qPrintable(QString::number(widths.size())));

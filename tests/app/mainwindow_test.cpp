@@ -850,13 +850,13 @@ private slots:
                 *frame().editor(),
                 {.criteria = {.target = {}, .limits = windows::StoredAcceptanceLimits()},
                  .samples = std::vector<stats::Sample>{{"M-1", {stats::Rational(999, 10)}}}});
-            return windows::TextLines(criteria->figures()) == lines(stats::CriteriaFigureLines(*a.criteria.value, "", '.')) &&
+            return windows::TextLines(criteria->figures()) == lines(stats::CriteriaFigureLines(*a.criteria().value, "", '.')) &&
                    windows::TextLines(weighting->variance()) ==
-                       lines(stats::HomogeneityLines(a.weighting.value->homogeneity, '.')) &&
+                       lines(stats::HomogeneityLines(a.weighting().value->homogeneity, '.')) &&
                    windows::TextLines(quadratic->text()) == lines(stats::QuadraticOutcome(a).lines) &&
-                   windows::TextLines(samples->method()) == lines(stats::DetectionLines(*a.detection.value, "", '.')) &&
+                   windows::TextLines(samples->method()) == lines(stats::DetectionLines(*a.detection().value, "", '.')) &&
                    samples->grid()->item(0, SamplesWindow::X)->text() ==
-                       QString::fromStdString(stats::SampleCells(a.samples.value->samples[0], '.')[3]);
+                       QString::fromStdString(stats::SampleCells(a.samples().value->samples[0], '.')[3]);
         };
         auto outOfDate = [&] {
             return std::all_of(following.begin(), following.end(), [](ResultWindow *w) { return w->outOfDate(); });

@@ -164,7 +164,7 @@ TEST(Json, DetectionAlwaysAndSamplesWhenGiven)
     options.confidence = stats::Rational(99, 100);
     const stats::StudyAnalysis a =
         stats::Analyze(stats::StudyFromFile(stats::ParseStudyFile(stats::ReadFileBytes(study.toStdString()))), options);
-    const stats::DetectionResult &d = *a.detection.value;
+    const stats::DetectionResult &d = *a.detection().value;
     const QJsonObject detection = o["detection"].toObject();
     EXPECT_EQ(detection["sx0"].toDouble(), d.sx0.toDouble());
     EXPECT_EQ(detection["quantificationLimit"].toDouble(), d.quantificationLimit.toDouble());
@@ -176,7 +176,7 @@ TEST(Json, DetectionAlwaysAndSamplesWhenGiven)
     const QJsonArray results = s["results"].toArray();
     ASSERT_EQ(results.size(), 2);
     for (int i = 0; i < 2; ++i) {
-        const stats::SampleResult &r = a.samples.value->samples[static_cast<size_t>(i)];
+        const stats::SampleResult &r = a.samples().value->samples[static_cast<size_t>(i)];
         const QJsonObject row = results[i].toObject();
         EXPECT_EQ(row["name"].toString().toStdString(), r.name);
         EXPECT_EQ(row["m"].toInt(), r.m);
@@ -208,7 +208,7 @@ TEST(Json, DetectionAlwaysAndSamplesWhenGiven)
         if (line != " ") {
             EXPECT_TRUE(printed.contains(QString::fromStdString(line))) << line;
         }
-    for (const stats::SampleResult &r : a.samples.value->samples) {
+    for (const stats::SampleResult &r : a.samples().value->samples) {
         stats::CellRow cells = stats::SampleCells(r, '.');
         cells.pop_back();
         QStringList words;

@@ -72,22 +72,68 @@ layout() {
         -e 's/^<desc>\([^<]*\)/descripción \1/p'
 }
 
+# The outputs, as the program's usage lines list them: each command that
+# reads a study alone (its text), each that also reads a samples file, each
+# printed page (with a samples file where the command of its name takes one)
+# and each graph. An output added to the program is written here too, and
+# shows as a difference until its golden is reviewed.
+usage=$("$program" --help | awk '
+    /^$/ { exit }
+    { sub(/^(Uso:)? +/, "") }
+    $1 == "linealidad" { if (line != "") print line; line = $0; next }
+    { line = line " " $0 }
+    END { if (line != "") print line }')
+listed() { # the outputs whose usage line `awk` selects, without their "--"
+    printf '%s\n' "$usage" | awk "$1" | sed 's/^--//' | tr '\n' ' '
+}
+texts=$(listed '$3 == "ARCHIVO.w04" && ($4 == "" || $4 ~ /^\[/) { print $2 }')
+withSamples=$(listed '$3 == "ARCHIVO.w04" && $4 == "MUESTRAS.txt" { print $2 }')
+pages=$(listed '$2 == "--print" { gsub(/\|/, "\n", $3); print $3 }')
+graphs=$(listed '$2 == "--graph" { gsub(/\|/, "\n", $3); print $3 }')
+if [ -z "$texts" ] || [ -z "$withSamples" ] || [ -z "$pages" ] || [ -z "$graphs" ]; then
+    echo "no se leen las salidas en las líneas de uso del programa"
+    exit 1
+fi
+takesSamples() {
+    case " $withSamples " in *" $1 "*) return 0 ;; esac
+    return 1
+}
+
 gridCheck; status=$?
 for study in worked-anova worked-inference worked-lackoffit worked-recovery100 worked-biased \
     worked-nodependence worked-noreplicates worked-longf worked-25obs worked-40obs worked-20levels; do
     file=$data/$study.w04
     out=$work/$study
     mkdir -p "$out"
-    for command in report inference anova residuals systematic-error criteria json weighting quadratic; do
+    for command in $texts; do
         "$program" --$command "$file" >"$out/$command.txt" 2>&1
         echo "estado $?" >>"$out/$command.txt"
     done
-    for page in general inference error criteria weighting quadratic; do
+    # The study's samples files (samples/STUDY.NAME.txt), each output
+    # written as OUTPUT-NAME.txt.
+    for samples in "$data/samples/$study".*.txt; do
+        [ -e "$samples" ] || continue
+        name=${samples##*/$study.}
+        name=${name%.txt}
+        for command in $withSamples; do
+            "$program" --$command "$file" "$samples" >"$out/$command-$name.txt" 2>&1
+            echo "estado $?" >>"$out/$command-$name.txt"
+        done
+        for page in $pages; do
+            takesSamples $page || continue
+            if "$program" --print $page "$file" "$samples" --output "$work/page.pdf" \
+                >"$out/page-$page-$name.txt" 2>&1; then
+                grid "$work/page.pdf" >>"$out/page-$page-$name.txt"
+            fi
+        done
+    done
+    for page in $pages; do
+        takesSamples $page && continue
         if "$program" --print $page "$file" --output "$work/page.pdf" >"$out/page-$page.txt" 2>&1; then
             grid "$work/page.pdf" >>"$out/page-$page.txt"
         fi
     done
-    for graph in regression residuals; do
+    for graph in $graphs; do
         if "$program" --graph $graph "$file" --output "$work/graph.pdf" >"$out/graph-$graph-pdf.txt" 2>&1; then
             grid "$work/graph.pdf" >>"$out/graph-$graph-pdf.txt"
         fi
@@ -99,6 +145,8 @@ for study in worked-anova worked-inference worked-lackoffit worked-recovery100 w
         done
     done
     normalise "$out"/*
+    # A samples file is named as the command line gave it.
+    sed -i "s|$data/||g" "$out"/*
     if [ "$update" = --update ]; then
         mkdir -p "$here/$study"
         cp "$out"/* "$here/$study/"

@@ -247,8 +247,8 @@ private slots:
     {
         const stats::StudyData study = curvedStudy();
         const stats::StudyAnalysis analysis = stats::Analyze(study, {});
-        QVERIFY(analysis.quadratic.value && !analysis.quadratic.value->notFitted);
-        const stats::QuadraticResult &q = *analysis.quadratic.value;
+        QVERIFY(analysis.quadratic().value && !analysis.quadratic().value->notFitted);
+        const stats::QuadraticResult &q = *analysis.quadratic().value;
         auto f = [](const stats::Real &v) { return QString::fromStdString(stats::FormatGeneral(v, 6, '.')); };
         const QString equation =
             QStringLiteral("Cuadrática: Y = %1(X²) + %2(X) + (%3)").arg(f(q.c2), f(q.c1), f(q.c0));

@@ -68,7 +68,7 @@ stats::CriteriaResult criteriaOf(const stats::StudyData &study, const stats::Cri
     const stats::StudyAnalysis analysis = stats::Analyze(study, {.criteria = options});
     const stats::CommandOutcome outcome = stats::CriteriaOutcome(analysis);
     EXPECT_FALSE(outcome.refused()) << outcome.refusalMessage();
-    return *analysis.criteria.value;
+    return *analysis.criteria().value;
 }
 
 // Each check's result in order: P passes, F fails, N not assessed.

@@ -56,8 +56,8 @@ std::vector<ExpectedStudy> expectedStudies()
 // What the windows print for each key, from the records the report fills.
 std::map<std::string, std::string> printed(const stats::StudyAnalysis &analysis)
 {
-    const stats::RegressionResult &regression = *analysis.regression.value;
-    const stats::AnovaAndResiduals &r = *analysis.anova.value;
+    const stats::RegressionResult &regression = *analysis.regression().value;
+    const stats::AnovaAndResiduals &r = *analysis.anova().value;
     std::map<std::string, std::string> out;
     for (const stats::RegressionField &f : stats::RegressionFields())
         out[std::string("regression/") + f.key] = stats::FormatGeneral(regression.*f.member, f.digits, '.');
@@ -68,10 +68,10 @@ std::map<std::string, std::string> printed(const stats::StudyAnalysis &analysis)
         for (const stats::ResidualField &f : stats::ResidualFields())
             out["residuals/" + std::to_string(i) + "/" + f.key] =
                 stats::FormatGeneral(r.residuals[i].*f.member, f.digits, '.');
-    if (analysis.recovery.value)
+    if (analysis.recovery().value)
         for (const stats::RecoveryField &f : stats::RecoveryFields())
             out[std::string("recovery/") + f.key] =
-                stats::FormatGeneral((*analysis.recovery.value).*f.member, f.digits, '.');
+                stats::FormatGeneral((*analysis.recovery().value).*f.member, f.digits, '.');
     return out;
 }
 
@@ -86,7 +86,7 @@ TEST(ExactFigures, EveryPrintedFigureIsTheExactValueRoundedOnce)
         const ExpectedStudy &e = studies[s];
         stats::StudyData texts = makeStudy(e.replicates, e.x, e.y);
         const stats::StudyAnalysis analysis = stats::Analyze(texts, {});
-        ASSERT_TRUE(analysis.regression.value && analysis.anova.value) << "study " << s;
+        ASSERT_TRUE(analysis.regression().value && analysis.anova().value) << "study " << s;
         const std::map<std::string, std::string> shown = printed(analysis);
         for (const auto &[key, text] : e.figures) {
             const auto it = shown.find(key);
@@ -108,7 +108,7 @@ TEST(ExactFigures, TheReviewsStudiesAreComputedAndJudgedOnTheirExactValues)
                                              "1398.58", "1500.68", "1498.43"}),
                                   {});
     EXPECT_FALSE(stats::ReportOutcome(a).refused());
-    EXPECT_EQ(stats::FormatGeneral(a.anova.value->anova.ssPureError, 6, '.'), "33.9069");
+    EXPECT_EQ(stats::FormatGeneral(a.anova().value->anova.ssPureError, 6, '.'), "33.9069");
 
     // A lack of fit whose P is 0.0494508: significant, the linear model is not adequate.
     const stats::StudyAnalysis b =
@@ -116,8 +116,8 @@ TEST(ExactFigures, TheReviewsStudiesAreComputedAndJudgedOnTheirExactValues)
                                  {"1.0574", "1.0174", "1.9826", "1.9426", "2.9826", "2.9426", "4.0574", "4.0174"}),
                        {});
     const stats::CommandOutcome lack = stats::AnovaOutcome(b);
-    EXPECT_EQ(stats::FormatGeneral(b.anova.value->anova.pLackOfFit, 6, '.'), "0.0494508");
-    EXPECT_EQ(stats::LinearFit(b.anova.value->anova), stats::Fit::Inadequate);
+    EXPECT_EQ(stats::FormatGeneral(b.anova().value->anova.pLackOfFit, 6, '.'), "0.0494508");
+    EXPECT_EQ(stats::LinearFit(b.anova().value->anova), stats::Fit::Inadequate);
     EXPECT_EQ(lack.lines.back(), "EL MODELO LINEAL NO REPRESENTA DE MANERA CORRECTA LA RELACIÓN ENTRE CANTIDAD "
                                  "ADICIONADA Y CANTIDAD RECUPERADA");
 
@@ -129,7 +129,7 @@ TEST(ExactFigures, TheReviewsStudiesAreComputedAndJudgedOnTheirExactValues)
                                                 "1000000002.8", "1000000002.71"}),
                                   {});
     EXPECT_FALSE(stats::InferenceOutcome(c).refused());
-    EXPECT_EQ(stats::FormatGeneral(c.regression.value->slope, 6, '.'), "1");
-    EXPECT_EQ(c.regression.value->slopeT.sign(), 0);
-    EXPECT_EQ(stats::FormatGeneral(c.regression.value->rSquared, 8, '.'), "0.99774377");
+    EXPECT_EQ(stats::FormatGeneral(c.regression().value->slope, 6, '.'), "1");
+    EXPECT_EQ(c.regression().value->slopeT.sign(), 0);
+    EXPECT_EQ(stats::FormatGeneral(c.regression().value->rSquared, 8, '.'), "0.99774377");
 }

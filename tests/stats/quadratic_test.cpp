@@ -188,8 +188,8 @@ TEST(QuadraticModel, DinWorkedCurveAsPublished)
 TEST(QuadraticModel, ReplicatedStudyThroughTheAnalysisBesideTheLine)
 {
     const stats::StudyAnalysis a = stats::Analyze(curvedStudy(), {});
-    ASSERT_TRUE(a.quadratic.value);
-    const QuadraticResult &q = *a.quadratic.value;
+    ASSERT_TRUE(a.quadratic().value);
+    const QuadraticResult &q = *a.quadratic().value;
     expectFigures(q,
                   {{"c0", FIGURE(c0), -0.00533333333333333},
                    {"c1Se", FIGURE(c1Se), 0.00416535126628952},
@@ -204,10 +204,10 @@ TEST(QuadraticModel, ReplicatedStudyThroughTheAnalysisBesideTheLine)
                    {"largest level bias", FIGURE(largestLevelBias), 0.717329111212284}},
                   13);
     // Mandel's test and the line's figures are the criteria's own.
-    const stats::CriteriaResult &line = *a.criteria.value;
+    const stats::CriteriaResult &line = *a.criteria().value;
     EXPECT_EQ(q.mandelF->rational(), line.mandelF->rational());
     EXPECT_EQ(value(q.lineRelativeStandardError), value(line.relativeStandardError));
-    EXPECT_EQ(q.lineLackOfFitP->toDouble(), a.anova.value->anova.pLackOfFit.toDouble());
+    EXPECT_EQ(q.lineLackOfFitP->toDouble(), a.anova().value->anova.pLackOfFit.toDouble());
     EXPECT_EQ(value(q.anova.dfLackOfFit), 2);
     EXPECT_EQ(q.model, ModelChoice::Quadratic);
     EXPECT_EQ(q.reason, ChoiceReason::QuadraticBetter);
@@ -232,16 +232,16 @@ TEST(QuadraticModel, EachReasonKeepsTheLine)
     };
     for (const Case &c : cases) {
         const stats::StudyAnalysis a = stats::Analyze(c.study, {});
-        ASSERT_TRUE(a.quadratic.value) << c.name;
-        EXPECT_EQ(a.quadratic.value->model, ModelChoice::Linear) << c.name;
-        EXPECT_EQ(a.quadratic.value->reason, c.reason) << c.name;
+        ASSERT_TRUE(a.quadratic().value) << c.name;
+        EXPECT_EQ(a.quadratic().value->model, ModelChoice::Linear) << c.name;
+        EXPECT_EQ(a.quadratic().value->reason, c.reason) << c.name;
     }
     // Three levels leave the quadratic no degree of freedom for its lack of fit.
-    EXPECT_FALSE(stats::HasPureError(stats::Analyze(inferenceStudy(), {}).quadratic.value->anova));
+    EXPECT_FALSE(stats::HasPureError(stats::Analyze(inferenceStudy(), {}).quadratic().value->anova));
     // The curved study's own lack of fit (P 0.68) fails a limit of 0.9.
     const stats::StudyAnalysis strict = stats::Analyze(curvedStudy(), {.criteria = {.target = {}, .limits = strictLackOfFit}});
-    EXPECT_EQ(strict.quadratic.value->reason, ChoiceReason::QuadraticLackOfFit);
-    EXPECT_EQ(strict.quadratic.value->model, ModelChoice::Linear);
+    EXPECT_EQ(strict.quadratic().value->reason, ChoiceReason::QuadraticLackOfFit);
+    EXPECT_EQ(strict.quadratic().value->model, ModelChoice::Linear);
 }
 
 TEST(QuadraticModel, StudiesThatCannotHaveTheModelSayWhy)
@@ -256,7 +256,7 @@ TEST(QuadraticModel, StudiesThatCannotHaveTheModelSayWhy)
     // A flat response: the line's slope is zero, the model is still there.
     const stats::StudyAnalysis flat =
         stats::Analyze(makeStudy({"2", "2", "2"}, {"1", "1", "2", "2", "3", "3"}, {"1", "2", "1", "2", "1", "2"}), {});
-    ASSERT_TRUE(flat.quadratic.value);
-    EXPECT_EQ(flat.quadratic.value->notFitted, nullptr);
-    EXPECT_FALSE(flat.quadratic.value->vertex); // c2 = 0
+    ASSERT_TRUE(flat.quadratic().value);
+    EXPECT_EQ(flat.quadratic().value->notFitted, nullptr);
+    EXPECT_FALSE(flat.quadratic().value->vertex); // c2 = 0
 }

@@ -136,15 +136,15 @@ TEST(UnknownSamples, OwnStudyThroughTheAnalysis)
     options.samples = std::vector<stats::Sample>{sample("M-1", {"95.20", "95.61"})};
     options.confidence = Rational(99, 100);
     const stats::StudyAnalysis a = stats::Analyze(ownStudy(), options);
-    ASSERT_TRUE(a.samples.value);
-    const stats::SampleResult &s = a.samples.value->samples.at(0);
+    ASSERT_TRUE(a.samples().value);
+    const stats::SampleResult &s = a.samples().value->samples.at(0);
     EXPECT_EQ(shown(s.x, 15), "95.4247495351483");
     EXPECT_EQ(shown(s.se, 15), "0.353996362254473");
     EXPECT_EQ(shown(s.upper, 15), "96.6635538921807");
     EXPECT_EQ(shown(s.fiellerLower, 15), "94.1805719004332");
     EXPECT_EQ(shown(s.fiellerUpper, 15), "96.6594775893985");
     EXPECT_EQ(shown(s.meanResponse, 6), "95.405");
-    const stats::DetectionResult &d = *a.detection.value;
+    const stats::DetectionResult &d = *a.detection().value;
     EXPECT_EQ(shown(d.sx0, 15), "0.449636331631081");
     EXPECT_EQ(shown(d.criticalValue, 15), "3.09678859170099");
     EXPECT_EQ(shown(d.quantificationLimit, 15), "10.0575608052701");
@@ -230,9 +230,9 @@ TEST(UnknownSamples, ZeroSlopeRefusesLimitsAndSamples)
     options.samples = std::vector<stats::Sample>{sample("A", {"1"})};
     const stats::StudyAnalysis a = stats::Analyze(
         testing_studies::makeStudy({"1", "1", "1"}, {"1", "2", "3"}, {"5", "4", "5"}), options);
-    EXPECT_TRUE(a.detection.zeroSlope);
-    EXPECT_TRUE(a.samples.zeroSlope);
-    EXPECT_FALSE(a.samples.value);
+    EXPECT_TRUE(a.detection().zeroSlope);
+    EXPECT_TRUE(a.samples().zeroSlope);
+    EXPECT_FALSE(a.samples().value);
 }
 
 struct FileCase {

@@ -387,9 +387,9 @@ TEST(WeightedLines, UnweightedLineIsTheInferenceLine)
 {
     const stats::StudyData texts = inferenceStudy();
     const stats::StudyAnalysis a = stats::Analyze(texts, {});
-    ASSERT_TRUE(a.weighting.value && a.regression.value);
-    const stats::WeightingResult &w = *a.weighting.value;
-    const stats::RegressionResult &r = *a.regression.value;
+    ASSERT_TRUE(a.weighting().value && a.regression().value);
+    const stats::WeightingResult &w = *a.weighting().value;
+    const stats::RegressionResult &r = *a.regression().value;
     ASSERT_TRUE(w.weighted);
     EXPECT_EQ(w.chosen, stats::Weight::None);
     for (auto [weighted, inference] :

@@ -28,7 +28,7 @@ const stats::StudyData kStudy =
 
 stats::CriteriaResult computed(const stats::Target &target, const stats::AcceptanceLimits &limits = {})
 {
-    return *stats::Analyze(kStudy, {.criteria = {target, limits}}).criteria.value;
+    return *stats::Analyze(kStudy, {.criteria = {target, limits}}).criteria().value;
 }
 
 // Everything the window shows against the engine's texts for `criteria`.

@@ -41,7 +41,7 @@ QList<QStringList> engineRows(const std::vector<stats::Sample> &samples,
     options.confidence = confidence;
     const stats::StudyAnalysis a = stats::Analyze(kStudy, options);
     QList<QStringList> rows;
-    for (const stats::SampleResult &r : a.samples.value->samples) {
+    for (const stats::SampleResult &r : a.samples().value->samples) {
         rows << QStringList();
         const stats::CellRow cells = stats::SampleCells(r, '.');
         for (size_t c = 1; c < cells.size(); ++c)
@@ -80,7 +80,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&window));
         const stats::StudyAnalysis a = stats::Analyze(kStudy, {});
         QStringList method;
-        for (const std::string &line : stats::DetectionLines(*a.detection.value, kStudy.units(), '.'))
+        for (const std::string &line : stats::DetectionLines(*a.detection().value, kStudy.units(), '.'))
             method << QString::fromStdString(line);
         QCOMPARE(windows::TextLines(window.method()), method);
 

@@ -29,7 +29,7 @@ QStringList lines(const stats::Lines &from)
 
 stats::WeightingResult computed(const stats::StudyData &study, std::optional<stats::Weight> weight = {})
 {
-    return *stats::Analyze(study, {.weighting = {weight}}).weighting.value;
+    return *stats::Analyze(study, {.weighting = {weight}}).weighting().value;
 }
 
 // Everything the window shows against the engine's texts for `w`.
