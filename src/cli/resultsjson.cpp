@@ -27,6 +27,8 @@ const char *significanceId(stats::Significance s)
 
 const char *fitId(stats::Fit f) { return std::array{"adequate", "inadequate", "not_assessed"}.at(static_cast<size_t>(f)); }
 
+QJsonValue figure(const stats::Figure &v) { return v ? QJsonValue(v->toDouble()) : QJsonValue(QJsonValue::Null); }
+
 } // namespace
 
 QJsonObject StudyJson(const stats::StudyTexts &texts, const stats::LinearityStudy &study)
@@ -61,8 +63,15 @@ QJsonObject RegressionJson(const stats::RegressionResult &r)
 // is no lack of fit nor pure error, and those rows are null.
 QJsonObject AnovaJson(const stats::AnovaResult &a)
 {
-    QJsonObject object{{"significance", significanceId(stats::RegressionSignificance(a))},
-                       {"linearFit", fitId(stats::LinearFit(a))}};
+    QJsonObject object = AnovaRowsJson(a);
+    object["significance"] = significanceId(stats::RegressionSignificance(a));
+    object["linearFit"] = fitId(stats::LinearFit(a));
+    return object;
+}
+
+QJsonObject AnovaRowsJson(const stats::AnovaResult &a)
+{
+    QJsonObject object;
     for (int s = 0; s < static_cast<int>(stats::AnovaSources().size()); ++s) {
         const stats::AnovaSource &source = stats::AnovaSources()[s];
         QJsonObject row;
@@ -107,11 +116,31 @@ QJsonObject RecoveryJson(const stats::AnovaResult &anova, const stats::RecoveryR
     return object;
 }
 
+QJsonArray BackCalculationJson(const std::vector<stats::BackCalculation> &rows)
+{
+    QJsonArray back;
+    for (const stats::BackCalculation &b : rows)
+        back.append(QJsonObject{{"observation", b.observation},
+                                {"level", b.level},
+                                {"x", b.x.toDouble()},
+                                {"xBack", figure(b.xBack)},
+                                {"relativeError", figure(b.relativeError)}});
+    return back;
+}
+
+QJsonArray LevelBiasJson(const std::vector<stats::LevelBias> &biases)
+{
+    QJsonArray bias;
+    for (const stats::LevelBias &b : biases)
+        bias.append(QJsonObject{
+            {"level", b.level}, {"x", b.x.toDouble()}, {"meanRelativeError", figure(b.meanRelativeError)}});
+    return bias;
+}
+
 // Each figure where its field's group puts it; a figure not assessed is
 // null. The checks' range has two numbers, lowest and highest.
 QJsonObject CriteriaJson(const stats::CriteriaResult &c)
 {
-    auto figure = [](const stats::Figure &v) { return v ? QJsonValue(v->toDouble()) : QJsonValue(QJsonValue::Null); };
     QJsonObject object{{"levels", c.levels}};
     for (const stats::CriteriaField &field : stats::CriteriaFields()) {
         if (!field.key)
@@ -124,17 +153,6 @@ QJsonObject CriteriaJson(const stats::CriteriaResult &c)
         group[QLatin1String(field.key)] = figure(c.*field.member);
         object[QLatin1String(field.group)] = group;
     }
-    QJsonArray back;
-    for (const stats::BackCalculation &b : c.backCalculated)
-        back.append(QJsonObject{{"observation", b.observation},
-                                {"level", b.level},
-                                {"x", b.x.toDouble()},
-                                {"xBack", b.xBack.toDouble()},
-                                {"relativeError", figure(b.relativeError)}});
-    QJsonArray bias;
-    for (const stats::LevelBias &b : c.levelBias)
-        bias.append(QJsonObject{
-            {"level", b.level}, {"x", b.x.toDouble()}, {"meanRelativeError", figure(b.meanRelativeError)}});
     QJsonArray checks;
     for (const stats::CriteriaCheck &check : c.checks) {
         QJsonValue value = figure(check.value.at(0)), limit = check.limit.at(0);
@@ -149,8 +167,8 @@ QJsonObject CriteriaJson(const stats::CriteriaResult &c)
                                   {"limit", limit},
                                   {"result", stats::CheckResultKey(check.result)}});
     }
-    object["backCalculated"] = back;
-    object["levelBias"] = bias;
+    object["backCalculated"] = BackCalculationJson(c.backCalculated);
+    object["levelBias"] = LevelBiasJson(c.levelBias);
     object["checks"] = checks;
     object["verdict"] = c.passes ? "pass" : "fail";
     object["limits"] = LimitsJson(c.limits);
@@ -161,28 +179,10 @@ QJsonValue QuadraticJson(const stats::QuadraticResult &q)
 {
     if (q.notFitted)
         return QJsonValue::Null;
-    auto figure = [](const stats::Figure &v) { return v ? QJsonValue(v->toDouble()) : QJsonValue(QJsonValue::Null); };
     QJsonObject object;
     for (const stats::QuadraticField &field : stats::QuadraticFields())
         object[QLatin1String(field.key)] = (q.*field.member).toDouble();
-    const stats::QuadraticAnova &a = q.anova;
-    auto row = [](const stats::Real &df, const stats::Real &ss, const stats::Real &ms) {
-        return QJsonObject{{"df", df.toDouble()}, {"ss", ss.toDouble()}, {"ms", ms.toDouble()}};
-    };
-    QJsonObject regression = row(a.dfRegression, a.ssRegression, a.msRegression), lack;
-    regression["f"] = a.fRegression.toDouble();
-    regression["p"] = a.pRegression.toDouble();
-    if (a.lackOfFitAssessed) {
-        lack = row(a.dfLackOfFit, a.ssLackOfFit, a.msLackOfFit);
-        lack["f"] = a.fLackOfFit.toDouble();
-        lack["p"] = a.pLackOfFit.toDouble();
-    }
-    const QJsonValue none = QJsonValue::Null;
-    object["anova"] = QJsonObject{
-        {"regression", regression},
-        {"error", row(a.dfError, a.ssError, a.msError)},
-        {"lackOfFit", a.lackOfFitAssessed ? QJsonValue(lack) : none},
-        {"pureError", a.lackOfFitAssessed ? QJsonValue(row(a.dfPureError, a.ssPureError, a.msPureError)) : none}};
+    object["anova"] = AnovaRowsJson(q.anova);
     object["sensitivity"] = QJsonObject{{"low", q.sensitivityLow.toDouble()},
                                         {"high", q.sensitivityHigh.toDouble()},
                                         {"mean", q.sensitivityMean.toDouble()}};
@@ -190,19 +190,8 @@ QJsonValue QuadraticJson(const stats::QuadraticResult &q)
     object["monotonic"] = q.monotonic;
     object["sx0"] = figure(q.sx0);
     object["vx0"] = figure(q.vx0);
-    QJsonArray back;
-    for (const stats::QuadraticBackCalculation &b : q.backCalculated)
-        back.append(QJsonObject{{"observation", b.observation},
-                                {"level", b.level},
-                                {"x", b.x.toDouble()},
-                                {"xBack", figure(b.xBack)},
-                                {"relativeError", figure(b.relativeError)}});
-    QJsonArray bias;
-    for (const stats::LevelBias &b : q.levelBias)
-        bias.append(QJsonObject{
-            {"level", b.level}, {"x", b.x.toDouble()}, {"meanRelativeError", figure(b.meanRelativeError)}});
-    object["backCalculated"] = back;
-    object["levelBias"] = bias;
+    object["backCalculated"] = BackCalculationJson(q.backCalculated);
+    object["levelBias"] = LevelBiasJson(q.levelBias);
     object["relativeStandardError"] = figure(q.relativeStandardError);
     object["choice"] = QJsonObject{{"model", stats::ModelKey(q.model)}, {"reason", stats::ChoiceReasonKey(q.reason)}};
     return object;
@@ -211,7 +200,6 @@ QJsonValue QuadraticJson(const stats::QuadraticResult &q)
 // The limits name the method and the terms they are stated with.
 QJsonObject DetectionJson(const stats::DetectionResult &d)
 {
-    auto figure = [](const stats::Figure &v) { return v ? QJsonValue(v->toDouble()) : QJsonValue(QJsonValue::Null); };
     return {{"sx0", d.sx0.toDouble()},
             {"vx0", figure(d.vx0)},
             {"method", "DIN 32645 calibration line"},
@@ -233,7 +221,6 @@ QJsonObject DetectionJson(const stats::DetectionResult &d)
 // An unbounded inversion interval has null ends.
 QJsonObject SamplesJson(const stats::SamplesResult &s, int degreesOfFreedom)
 {
-    auto figure = [](const stats::Figure &v) { return v ? QJsonValue(v->toDouble()) : QJsonValue(QJsonValue::Null); };
     QJsonArray results;
     for (const stats::SampleResult &r : s.samples) {
         QJsonArray responses;

@@ -18,6 +18,12 @@ namespace cli {
 QJsonObject StudyJson(const stats::StudyTexts &texts, const stats::LinearityStudy &study);
 QJsonObject RegressionJson(const stats::RegressionResult &regression);
 QJsonObject AnovaJson(const stats::AnovaResult &anova);
+// Its rows alone: regression and error, then lack of fit and pure error
+// (null without them). The quadratic model's table is the same.
+QJsonObject AnovaRowsJson(const stats::AnovaResult &anova);
+// Amounts read back off a model, and the mean relative error of each level.
+QJsonArray BackCalculationJson(const std::vector<stats::BackCalculation> &rows);
+QJsonArray LevelBiasJson(const std::vector<stats::LevelBias> &biases);
 QJsonArray ResidualsJson(const std::vector<stats::ResidualRow> &residuals);
 QJsonObject RecoveryJson(const stats::AnovaResult &anova, const stats::RecoveryResult &recovery);
 QJsonObject CriteriaJson(const stats::CriteriaResult &criteria);

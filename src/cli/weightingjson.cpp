@@ -45,15 +45,6 @@ QJsonObject homogeneityJson(const stats::Homogeneity &h)
 
 QJsonObject lineJson(const stats::WeightedLine &l)
 {
-    QJsonArray back, bias;
-    for (const stats::BackCalculation &b : l.backCalculated)
-        back.append(QJsonObject{{"observation", b.observation},
-                                {"level", b.level},
-                                {"x", number(b.x)},
-                                {"xBack", number(b.xBack)},
-                                {"relativeError", figure(b.relativeError)}});
-    for (const stats::LevelBias &b : l.levelBias)
-        bias.append(QJsonObject{{"level", b.level}, {"x", number(b.x)}, {"meanRelativeError", figure(b.meanRelativeError)}});
     return {{"slope", number(l.slope)},
             {"intercept", number(l.intercept)},
             {"sdRegression", number(l.sdRegression)},
@@ -63,8 +54,8 @@ QJsonObject lineJson(const stats::WeightedLine &l)
             {"slopeLowerLimit", number(l.slopeLowerLimit)},
             {"interceptUpperLimit", number(l.interceptUpperLimit)},
             {"interceptLowerLimit", number(l.interceptLowerLimit)},
-            {"backCalculated", back},
-            {"levelBias", bias}};
+            {"backCalculated", BackCalculationJson(l.backCalculated)},
+            {"levelBias", LevelBiasJson(l.levelBias)}};
 }
 
 } // namespace

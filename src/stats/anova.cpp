@@ -3,6 +3,7 @@
 #include "stats/degenerate.h"
 #include "stats/errors.h"
 #include "stats/leastsquares.h"
+#include "stats/levels.h"
 
 #include <string>
 #include <utility>
@@ -17,29 +18,14 @@ void computeAnova(const LinearityStudy &study, AnovaResult &r, bool &slopeIsZero
 {
     slopeIsZero = false;
     const int n = study.n();
-    int dPureError = 0;
-    for (int rj : study.replicates)
-        dPureError += rj - 1;
-
     const ExactLine &line = FitLine(study);
     const Rational &b = line.slope, &a = line.intercept;
     if (line.zeroSlope()) {
         slopeIsZero = true;
         return;
     }
-
-    // Level totals, by the membership rule: r1 rows of level 1, then r2 ...
-    Rational sLevels; // Σ T_j² / r_j
-    Rational sumY2;
-    size_t i = 0;
-    for (int rj : study.replicates) {
-        Rational total;
-        for (int c = 0; c < rj && i < study.observations.size(); ++c, ++i)
-            total += study.observations[i].exactY;
-        sLevels += total * total / rj;
-    }
-    for (const Observation &o : study.observations)
-        sumY2 += o.exactY * o.exactY;
+    const StudyLevels levels = Levels(study);
+    const int dPureError = levels.pureErrorDf;
 
     r.dfPureError = dPureError;
     r.dfError = n - 2;
@@ -86,7 +72,7 @@ void computeAnova(const LinearityStudy &study, AnovaResult &r, bool &slopeIsZero
     r.pRegression = Real::FUpperTail(fRegression, 1, n - 2);
 
     if (dPureError != 0) {
-        const Rational ssPureError = sumY2 - sLevels;
+        const Rational &ssPureError = levels.pureErrorSquares;
         const Rational msPureError = ssPureError / dPureError;
         const int dLackOfFit = n - 2 - dPureError;
         const Rational ssLackOfFit = line.sse - ssPureError;

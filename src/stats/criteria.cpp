@@ -2,7 +2,10 @@
 
 #include "stats/conversions.h"
 #include "stats/errors.h"
+#include "stats/detection.h"
 #include "stats/leastsquares.h"
+#include "stats/levels.h"
+#include "stats/parabola.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,56 +16,11 @@ namespace stats {
 
 namespace {
 
-// Whether the amounts take at least three distinct values (a parabola needs
-// them), without sorting or counting them all.
-bool threeDistinct(const LinearityStudy &study)
-{
-    const std::vector<Observation> &o = study.observations;
-    size_t second = 1;
-    while (second < o.size() && o[second].exactX == o[0].exactX)
-        ++second;
-    for (size_t i = second + 1; i < o.size(); ++i)
-        if (o[i].exactX != o[0].exactX && o[i].exactX != o[second].exactX)
-            return true;
-    return false;
-}
-
 Figure ratio(const Rational &numerator, const Rational &denominator)
 {
     if (sgn(denominator) == 0)
         return std::nullopt;
     return Real(Rational(numerator / denominator));
-}
-
-// Mandel's test: the parabola's extra sum of squares against the line's.
-// The quadratic term is made orthogonal to 1 and x (centred x, then x²
-// with its projections removed), so SSE2 = SSE1 - (Σ y q)² / Σ q².
-void mandel(const LinearityStudy &study, const ExactLine &line, CriteriaResult &r)
-{
-    const int df = study.n() - 3;
-    if (df < 1 || !threeDistinct(study))
-        return;
-    Rational su2, su3;
-    for (const Observation &o : study.observations) {
-        const Rational u = o.exactX - line.meanX;
-        su2 += u * u;
-        su3 += u * u * u;
-    }
-    const Rational alpha = su3 / su2, beta = su2 / line.n; // q = u² - alpha u - beta
-    Rational sqq, syq;
-    for (const Observation &o : study.observations) {
-        const Rational u = o.exactX - line.meanX;
-        const Rational q = u * u - alpha * u - beta;
-        sqq += q * q;
-        syq += (o.exactY - line.meanY) * q;
-    }
-    const Rational extra = syq * syq / sqq;
-    const Rational sse2 = line.sse - extra;
-    if (sgn(sse2) <= 0) // a parabola through every point: nothing to test against
-        return;
-    const Rational f = extra / (sse2 / df);
-    r.mandelF = Real(f);
-    r.mandelP = Real::FUpperTail(f, 1, df);
 }
 
 // The figures each criterion judges.
@@ -72,14 +30,7 @@ std::vector<Figure> correlation(const CriteriaResult &r, const AnovaResult &) { 
 std::vector<Figure> intercept(const CriteriaResult &r, const AnovaResult &) { return {r.interceptPercent}; }
 // The largest bias among the levels that can be judged (a level at an amount
 // of 0 has no relative error).
-std::vector<Figure> largestLevelBias(const CriteriaResult &r, const AnovaResult &)
-{
-    Figure largest;
-    for (const LevelBias &b : r.levelBias)
-        if (b.meanRelativeError && (!largest || b.meanRelativeError->abs().compare(largest->rational()) > 0))
-            largest = b.meanRelativeError->abs();
-    return {largest};
-}
+std::vector<Figure> largestLevelBias(const CriteriaResult &r, const AnovaResult &) { return {LargestLevelBias(r.levelBias)}; }
 std::vector<Figure> responseFactorRsd(const CriteriaResult &r, const AnovaResult &) { return {r.responseFactorRsd}; }
 std::vector<Figure> lackOfFit(const CriteriaResult &, const AnovaResult &anova)
 {
@@ -199,45 +150,28 @@ CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &a
     if (line.zeroSlope())
         throw FloatingPointError(kDivisionByZero);
     const Rational &b = line.slope, &a = line.intercept;
-    const Rational mse = line.sse / (study.n() - 2);
-
-    // Level amounts, in level order. Per level: the sum and count of its
-    // amounts, the sum of its relative errors and whether every one exists.
-    struct Level {
-        Rational sum, x, biasSum;
-        int count = 0;
-        bool assessed = true;
-    };
-    std::vector<Level> levels(study.k());
-    for (const Observation &o : study.observations) {
-        levels[o.level - 1].sum += o.exactX;
-        ++levels[o.level - 1].count;
-    }
-    Rational sumLevels, lowest, highest;
-    for (int j = 0; j < study.k(); ++j) {
-        const Rational x = levels[j].x = levels[j].sum / levels[j].count;
-        sumLevels += x;
-        lowest = j == 0 ? x : std::min(lowest, x);
-        highest = j == 0 ? x : std::max(highest, x);
-    }
+    const StudyLevels levels = Levels(study);
+    Rational sumLevels;
+    for (const Level &l : levels.levels)
+        sumLevels += l.x;
     r.targetGiven = options.target.has_value();
-    const Rational t = options.target ? *options.target : Rational(sumLevels / study.k());
+    const Rational t = options.target ? *options.target : Rational(sumLevels / levels.count());
     r.target = Real(t);
-    r.levels = study.k();
-    r.rangeLowPercent = ratio(100 * lowest, t);
-    r.rangeHighPercent = ratio(100 * highest, t);
+    r.levels = levels.count();
+    r.rangeLowPercent = ratio(100 * levels.lowestX, t);
+    r.rangeHighPercent = ratio(100 * levels.highestX, t);
     const Rational r2 = line.sxy * line.sxy / (line.sxx * line.syy);
     r.rSquared = Real(r2);
     r.r = Real::Surd(0, sgn(b), r2);
     r.interceptPercent = ratio(100 * a, a + b * t);
-    r.lod = Real::Surd(0, Rational(33, 10) / abs(b), mse);
-    r.loq = Real::Surd(0, 10 / abs(b), mse);
+    const IchLimits ich = IchLimitsOf(ProcedureVariance(line));
+    r.lod = ich.lod;
+    r.loq = ich.loq;
 
     // Back-calculation, relative errors, level biases and response factors.
     bool everyXNonZero = true;
     Rational sumFactor;
     r.backCalculated.reserve(study.observations.size());
-    r.levelBias.reserve(study.replicates.size());
     r.checks.reserve(std::size(kCriteria));
     Rational xBack, relative, factor; // reused from row to row
     std::vector<Rational> factors;
@@ -251,21 +185,16 @@ CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &a
             relative = xBack - o.exactX;
             relative /= o.exactX;
             relative *= 100;
-            levels[o.level - 1].biasSum += relative;
             back.relativeError = Real(std::move(relative));
             factor = o.exactY / o.exactX;
             sumFactor += factor;
             factors.push_back(std::move(factor));
         } else {
             everyXNonZero = false;
-            levels[o.level - 1].assessed = false;
         }
         r.backCalculated.push_back(std::move(back));
     }
-    for (int j = 0; j < study.k(); ++j)
-        r.levelBias.push_back({j + 1, Real(levels[j].x),
-                               levels[j].assessed ? Figure(Real(Rational(levels[j].biasSum / levels[j].count)))
-                                                  : std::nullopt});
+    r.levelBias = LevelBiases(levels, r.backCalculated);
     r.relativeStandardError = RelativeStandardError(r.backCalculated);
     if (everyXNonZero) {
         const Rational mean = sumFactor / line.n;
@@ -280,7 +209,11 @@ CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &a
         if (sgn(mean) != 0)
             r.responseFactorRsd = Real::Surd(0, 100 / abs(mean), variance);
     }
-    mandel(study, line, r);
+    if (const std::optional<OrthogonalParabola> parabola = FitParabola(study))
+        if (const std::optional<MandelTest> mandel = Mandel(line, *parabola)) {
+            r.mandelF = mandel->f;
+            r.mandelP = mandel->p;
+        }
     judge(r, anova);
     return r;
 }
@@ -289,15 +222,50 @@ Figure RelativeStandardError(std::span<const BackCalculation> rows)
 {
     if (rows.size() < 3)
         return std::nullopt;
-    Rational sum;
+    Rational sum, relative;
     for (const BackCalculation &b : rows) {
-        if (b.x.sign() == 0)
+        if (b.x.sign() == 0 || !b.xBack)
             return std::nullopt;
-        const Rational x = b.x.rational();
-        const Rational relative = (b.xBack.rational() - x) / x;
+        const Rational &x = b.x.rational();
+        relative = b.xBack->plus(-x).times(100 / x).approximation(); // exact where x̂ is rational
         sum += relative * relative;
     }
-    return Real::Surd(0, 100, sum / static_cast<long>(rows.size() - 2));
+    return Real::Sqrt(sum / static_cast<long>(rows.size() - 2));
+}
+
+std::vector<LevelBias> LevelBiases(const StudyLevels &levels, std::span<const BackCalculation> rows)
+{
+    std::vector<LevelBias> biases;
+    biases.reserve(levels.levels.size());
+    for (const Level &l : levels.levels) {
+        Rational sum;
+        bool assessed = true, exact = true;
+        for (int i : l.rows) {
+            const Figure &relative = rows[static_cast<size_t>(i)].relativeError;
+            if (!relative) {
+                assessed = false;
+                break;
+            }
+            exact = exact && relative->isRational();
+            sum += relative->approximation();
+        }
+        Figure mean;
+        if (assessed) {
+            sum /= l.replicates();
+            mean = exact ? Real(std::move(sum)) : Real::Approximation(sum);
+        }
+        biases.push_back({l.level, Real(l.x), std::move(mean)});
+    }
+    return biases;
+}
+
+Figure LargestLevelBias(std::span<const LevelBias> biases)
+{
+    Figure largest;
+    for (const LevelBias &b : biases)
+        if (b.meanRelativeError && (!largest || b.meanRelativeError->abs().compare(largest->approximation()) > 0))
+            largest = b.meanRelativeError->abs();
+    return largest;
 }
 
 const char *CheckResultText(CheckResult result)

@@ -15,6 +15,8 @@
 
 namespace stats {
 
+struct StudyLevels;
+
 using Figure = std::optional<Real>; // empty: not assessed
 using Target = std::optional<Rational>; // the amount at 100 % as typed; empty: the mean of the levels
 
@@ -92,11 +94,13 @@ struct CriteriaCheck {
     CheckResult result = CheckResult::NotAssessed;
 };
 
+// An amount read back off a fitted model.
 struct BackCalculation {
     int observation = 0; // 1..n
     int level = 0;
-    Real x, xBack;            // amount added, (y - a) / b
-    Figure relativeError;     // 100 (xBack - x) / x
+    Real x;               // amount added
+    Figure xBack;         // read off the model: (y - a) / b on a line; empty where the model gives none
+    Figure relativeError; // 100 (xBack - x) / x
 };
 
 struct LevelBias {
@@ -135,9 +139,16 @@ CriteriaResult ComputeCriteria(const LinearityStudy &study, const AnovaResult &a
 
 
 // The relative standard error of back-calculated amounts, in per cent:
-// 100 √(Σ((x̂ − x)/x)² / (n − 2)) over the n rows; empty when an amount is 0
-// or there are fewer than three rows.
+// 100 √(Σ((x̂ − x)/x)² / (n − 2)) over the n rows; empty when an amount is 0,
+// an x̂ is missing or there are fewer than three rows.
 Figure RelativeStandardError(std::span<const BackCalculation> rows);
+
+// Each level's mean relative error over its rows (`rows` one per
+// observation, in order); empty for a level where one is missing. Exact
+// where every relative error is rational.
+std::vector<LevelBias> LevelBiases(const StudyLevels &levels, std::span<const BackCalculation> rows);
+// The largest size of a level's bias; empty when no level has one.
+Figure LargestLevelBias(std::span<const LevelBias> biases);
 
 // A check's result in the texts ("CUMPLE", "NO CUMPLE", "NO EVALUADO") and
 // in the JSON.

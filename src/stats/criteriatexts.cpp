@@ -103,7 +103,7 @@ std::vector<CellRow> BackCalculationRows(const std::vector<BackCalculation> &bac
     std::vector<CellRow> rows = {{"Obs.", "Nivel", "x", "x calculada", "Error relativo (%)"}};
     for (const BackCalculation &b : backCalculated)
         rows.push_back({std::to_string(b.observation), std::to_string(b.level), number(b.x, sep),
-                        number(b.xBack, sep), figure(b.relativeError, sep)});
+                        figure(b.xBack, sep), figure(b.relativeError, sep)});
     return rows;
 }
 

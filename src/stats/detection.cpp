@@ -30,6 +30,13 @@ Figure positiveFixedPoint(const Fifty &K, const Fifty &A, const Fifty &meanX, co
 
 } // namespace
 
+Rational ProcedureVariance(const ExactLine &line) { return line.sse / (line.n - 2) / (line.slope * line.slope); }
+
+IchLimits IchLimitsOf(const Rational &sx0Squared)
+{
+    return {Real::Surd(0, Rational(33, 10), sx0Squared), Real::Surd(0, 10, sx0Squared)};
+}
+
 DetectionResult ComputeDetection(const LinearityStudy &study, const DetectionTerms &terms)
 {
     const ExactLine &line = FitLine(study);
@@ -38,13 +45,13 @@ DetectionResult ComputeDetection(const LinearityStudy &study, const DetectionTer
     DetectionResult r;
     r.terms = terms;
     const int f = r.degreesOfFreedom = study.n() - 2;
-    const Rational variance = line.sse / f, b2 = line.slope * line.slope;
-    const Rational sx0Squared = variance / b2;
+    const Rational sx0Squared = ProcedureVariance(line);
     r.sx0 = Real::Sqrt(sx0Squared);
     if (sgn(line.meanX) != 0)
         r.vx0 = Real::Surd(0, 100 / abs(line.meanX), sx0Squared);
-    r.ichLod = Real::Surd(0, Rational(33, 10), sx0Squared);
-    r.ichLoq = Real::Surd(0, 10, sx0Squared);
+    const IchLimits ich = IchLimitsOf(sx0Squared);
+    r.ichLod = ich.lod;
+    r.ichLoq = ich.loq;
 
     const Fifty &t1 = StudentTQuantile(1 - terms.alpha, f);
     const Fifty &t2 = StudentTQuantile(1 - terms.alpha / 2, f);

@@ -30,6 +30,17 @@ struct DetectionResult {
     Real ichLod, ichLoq;      // 3.3 s/|b|, 10 s/|b|
 };
 
+struct ExactLine;
+
+// s_x0² = s² / b², s² = SSE / (n − 2): the variance of the procedure, in amounts.
+Rational ProcedureVariance(const ExactLine &line);
+
+// The ICH limits from s_x0²: 3.3 s/|b| and 10 s/|b|.
+struct IchLimits {
+    Real lod, loq;
+};
+IchLimits IchLimitsOf(const Rational &procedureVariance);
+
 // Throws FloatingPointError for a slope of zero or all x equal.
 DetectionResult ComputeDetection(const LinearityStudy &study, const DetectionTerms &terms = {});
 

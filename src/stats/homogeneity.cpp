@@ -11,12 +11,12 @@ namespace stats {
 
 namespace {
 
-std::optional<EndsFTest> endsF(const std::vector<const LevelSpread *> &levels)
+std::optional<EndsFTest> endsF(const std::vector<const Level *> &levels)
 {
     const auto [low, high] = std::minmax_element(
-        levels.begin(), levels.end(), [](const LevelSpread *a, const LevelSpread *b) { return a->x < b->x; });
+        levels.begin(), levels.end(), [](const Level *a, const Level *b) { return a->x < b->x; });
     const bool highLarger = (*high)->variance >= (*low)->variance;
-    const LevelSpread &larger = highLarger ? **high : **low, &smaller = highLarger ? **low : **high;
+    const Level &larger = highLarger ? **high : **low, &smaller = highLarger ? **low : **high;
     if (sgn(smaller.variance) == 0)
         return std::nullopt;
     EndsFTest t;
@@ -31,14 +31,14 @@ std::optional<EndsFTest> endsF(const std::vector<const LevelSpread *> &levels)
 }
 
 // Only when every level of the study has the same number of replicates, two or more.
-std::optional<CochranTest> cochran(const std::vector<LevelSpread> &all)
+std::optional<CochranTest> cochran(const std::vector<Level> &all)
 {
     const int r = all.front().replicates(), k = static_cast<int>(all.size());
-    if (r < 2 || std::any_of(all.begin(), all.end(), [r](const LevelSpread &l) { return l.replicates() != r; }))
+    if (r < 2 || std::any_of(all.begin(), all.end(), [r](const Level &l) { return l.replicates() != r; }))
         return std::nullopt;
     Rational sum;
-    const LevelSpread *largest = &all.front();
-    for (const LevelSpread &l : all) {
+    const Level *largest = &all.front();
+    for (const Level &l : all) {
         sum += l.variance;
         if (l.variance > largest->variance)
             largest = &l;
@@ -56,14 +56,14 @@ std::optional<CochranTest> cochran(const std::vector<LevelSpread> &all)
 // M = ln(pooled^df / Π s_j^(2(r_j − 1))) over C, taken as one logarithm of a
 // ratio of whole numbers (the units of y cancel): log1p of its excess over
 // 1, which is exact, so that nearly equal variances lose no digits.
-std::optional<BartlettTest> bartlett(const std::vector<const LevelSpread *> &levels)
+std::optional<BartlettTest> bartlett(const std::vector<const Level *> &levels)
 {
     const int m = static_cast<int>(levels.size());
     int df = 0;
     Rational inverses;
     // s_j² ∝ squares_j / (r_j(r_j − 1)) and pooled ∝ Σ squares_j / r_j / df.
     mpz_class lcm = 1;
-    for (const LevelSpread *l : levels) {
+    for (const Level *l : levels) {
         if (sgn(l->squares) == 0)
             return std::nullopt;
         df += l->replicates() - 1;
@@ -71,12 +71,12 @@ std::optional<BartlettTest> bartlett(const std::vector<const LevelSpread *> &lev
         mpz_lcm_ui(lcm.get_mpz_t(), lcm.get_mpz_t(), static_cast<unsigned long>(l->replicates()));
     }
     mpz_class pooled, numerator, denominator = 1, power;
-    for (const LevelSpread *l : levels)
+    for (const Level *l : levels)
         pooled += l->squares * (lcm / l->replicates());
     // pooled ∝ P / (lcm·df): numerator P^df · Π (r_j(r_j − 1))^(r_j − 1),
     // denominator (lcm·df)^df · Π squares_j^(r_j − 1).
     mpz_pow_ui(numerator.get_mpz_t(), pooled.get_mpz_t(), static_cast<unsigned long>(df));
-    for (const LevelSpread *l : levels) {
+    for (const Level *l : levels) {
         const unsigned long r = static_cast<unsigned long>(l->replicates());
         mpz_ui_pow_ui(power.get_mpz_t(), r * (r - 1), r - 1);
         numerator *= power;
@@ -98,21 +98,21 @@ std::optional<BartlettTest> bartlett(const std::vector<const LevelSpread *> &lev
 
 // The one-way analysis of variance of |y − centre| on the levels, on whole
 // numbers Z proportional to the deviations: F does not see the scale.
-std::optional<DeviationTest> deviations(const WholeStudy &whole, const std::vector<const LevelSpread *> &levels,
+std::optional<DeviationTest> deviations(const WholeStudy &whole, const std::vector<const Level *> &levels,
                                         bool fromMedian)
 {
     // Z = |r·Y − ΣY|·(L/r) from the mean, L the common multiple of the
     // replicates; |2Y − (Y_a + Y_b)| from the median of Y_a and Y_b.
     unsigned long multiple = 1;
     long total = 0;
-    for (const LevelSpread *l : levels) {
+    for (const Level *l : levels) {
         multiple = std::lcm(multiple, static_cast<unsigned long>(l->replicates()));
         total += l->replicates();
     }
     const unsigned long common = std::lcm(multiple, static_cast<unsigned long>(total));
     mpz_class grand, squares, groups, z, centre, term; // ΣZ, ΣZ², Σ_j (ΣZ_j)²·(common/r_j)
     std::vector<mpz_class> y;
-    for (const LevelSpread *l : levels) {
+    for (const Level *l : levels) {
         const long r = l->replicates();
         y.clear();
         for (int i : l->rows)
@@ -155,8 +155,8 @@ std::optional<DeviationTest> deviations(const WholeStudy &whole, const std::vect
 Homogeneity AssessHomogeneity(const WholeStudy &whole)
 {
     Homogeneity h;
-    std::vector<const LevelSpread *> replicated;
-    for (const LevelSpread &l : whole.levels)
+    std::vector<const Level *> replicated;
+    for (const Level &l : whole.levels)
         if (l.replicates() >= 2)
             replicated.push_back(&l);
     if (replicated.size() < 2)

@@ -68,7 +68,7 @@ std::vector<PointDiagnostic> PointDiagnostics(const LinearityStudy &study) { ret
 std::vector<GrubbsTest> GrubbsTests(const WholeStudy &whole)
 {
     std::vector<GrubbsTest> tests;
-    for (const LevelSpread &l : whole.levels) {
+    for (const Level &l : whole.levels) {
         const int r = l.replicates();
         if (r < 3)
             continue;

@@ -11,24 +11,6 @@
 
 namespace stats {
 
-struct QuadraticAnova {
-    Real dfRegression = 2;
-    Real ssRegression, msRegression, fRegression, pRegression;
-    Real dfError, ssError, msError;
-    // With replicates and at least four levels; otherwise not assessed.
-    bool lackOfFitAssessed = false;
-    Real dfLackOfFit, ssLackOfFit, msLackOfFit, fLackOfFit, pLackOfFit;
-    Real dfPureError, ssPureError, msPureError;
-};
-
-struct QuadraticBackCalculation {
-    int observation = 0; // 1..n
-    int level = 0;
-    Real x;
-    Figure xBack;         // the root on the studied side of the vertex; empty where there is none
-    Figure relativeError; // 100 (x̂ − x) / x
-};
-
 enum class ModelChoice { Linear, Quadratic };
 enum class ChoiceReason { MandelNotSignificant, QuadraticBetter, QuadraticNotMonotonic, QuadraticLackOfFit };
 
@@ -41,13 +23,15 @@ struct QuadraticResult {
     Real c0Se, c1Se, c2Se; // from s²·(XᵀX)⁻¹
     Real sdRegression;     // s₂ = √(SSE₂ / (n − 3))
     Real rSquared;         // 1 − SSE₂ / Syy
-    QuadraticAnova anova;
+    // Two degrees of freedom for the regression; the lack of fit and the pure
+    // error (HasPureError) with replicates and at least four levels only.
+    AnovaResult anova;
     Real lowestLevel, meanX, highestLevel;                 // the level amounts at the ends, x̄
     Real sensitivityLow, sensitivityMean, sensitivityHigh; // E(x) = c1 + 2·c2·x there
     Figure vertex;                                         // −c1 / (2·c2); empty when c2 = 0
     bool monotonic = false;                                // one sign of E over the levels
     Figure sx0, vx0;                                       // s₂/|E(x̄)|, 100·sx0/x̄
-    std::vector<QuadraticBackCalculation> backCalculated;
+    std::vector<BackCalculation> backCalculated; // x̂ the root on the studied side of the vertex; empty where there is none
     std::vector<LevelBias> levelBias;
     Figure relativeStandardError; // as the criteria define it
     Figure largestLevelBias;      // the largest size of a level's bias

@@ -44,12 +44,12 @@ std::span<const QuadraticField> QuadraticFields() { return kFields; }
 
 std::vector<CellRow> QuadraticAnovaCells(const QuadraticResult &q, char sep)
 {
-    const QuadraticAnova &a = q.anova;
+    const AnovaResult &a = q.anova;
     std::vector<CellRow> rows = {{"Fuente", "GL", "SC", "CM", "F", "P"},
                                  {"Regresión", number(a.dfRegression, sep), number(a.ssRegression, sep),
                                   number(a.msRegression, sep), number(a.fRegression, sep), number(a.pRegression, sep)},
                                  {"Error", number(a.dfError, sep), number(a.ssError, sep), number(a.msError, sep)}};
-    if (a.lackOfFitAssessed) {
+    if (HasPureError(a)) {
         rows.push_back({"Falta de ajuste", number(a.dfLackOfFit, sep), number(a.ssLackOfFit, sep),
                         number(a.msLackOfFit, sep), number(a.fLackOfFit, sep), number(a.pLackOfFit, sep)});
         rows.push_back({"Error puro", number(a.dfPureError, sep), number(a.ssPureError, sep),
@@ -65,7 +65,7 @@ std::vector<CellRow> ModelComparisonCells(const QuadraticResult &q, char sep)
 {
     return {{"", "Recta", "Cuadrático"},
             {"Falta de ajuste, P", figure(q.lineLackOfFitP, sep),
-             q.anova.lackOfFitAssessed ? number(q.anova.pLackOfFit, sep) : "NP"},
+             HasPureError(q.anova) ? number(q.anova.pLackOfFit, sep) : "NP"},
             {"Error estándar relativo (%)", figure(q.lineRelativeStandardError, sep),
              figure(q.relativeStandardError, sep)},
             {"Sesgo máximo de un nivel (%)", figure(q.lineLargestLevelBias, sep), figure(q.largestLevelBias, sep)}};
@@ -111,11 +111,7 @@ Lines SensitivityLines(const QuadraticResult &q, char sep)
 
 std::vector<CellRow> QuadraticBackCalculationCells(const QuadraticResult &q, char sep)
 {
-    std::vector<CellRow> rows = {{"Obs.", "Nivel", "x", "x calculada", "Error relativo (%)"}};
-    for (const QuadraticBackCalculation &b : q.backCalculated)
-        rows.push_back({std::to_string(b.observation), std::to_string(b.level), number(b.x, sep), figure(b.xBack, sep),
-                        figure(b.relativeError, sep)});
-    return rows;
+    return BackCalculationRows(q.backCalculated, sep);
 }
 
 std::vector<CellRow> QuadraticLevelBiasCells(const QuadraticResult &q, char sep)

@@ -3,6 +3,7 @@
 #include "stats/conversions.h"
 #include "stats/errors.h"
 #include "stats/leastsquares.h"
+#include "stats/levels.h"
 #include "stats/numberformat.h"
 #include "stats/precisefigures.h"
 
@@ -99,7 +100,7 @@ SamplesResult EvaluateSamples(const LinearityStudy &study, const DetectionResult
         throw FloatingPointError(kDivisionByZero);
     const int f = study.n() - 2;
     const Rational b2 = line.slope * line.slope;
-    Shared c{line, line.sse / f / b2, 1 / line.n, b2 * line.sxx, {}, {}, {}, {}, {}, {}, {}};
+    Shared c{line, ProcedureVariance(line), 1 / line.n, b2 * line.sxx, {}, {}, {}, {}, {}, {}, {}};
     c.t = StudentTQuantile((1 + confidence) / 2, f);
     c.ts = c.t * sqrt(FiftyOf(c.sx0Squared)); // t s / |b|
     c.g = c.ts * c.ts / FiftyOf(line.sxx);
@@ -112,21 +113,12 @@ SamplesResult EvaluateSamples(const LinearityStudy &study, const DetectionResult
     r.confidence = confidence;
     r.t = approximation(c.t);
     r.g = approximation(c.g);
-    // The level amounts: the mean x of each level's observations.
-    std::vector<Rational> sums(study.replicates.size());
-    for (const Observation &o : study.observations)
-        sums[o.level - 1] += o.exactX;
-    for (size_t j = 0; j < sums.size(); ++j) {
-        const Rational level = sums[j] / study.replicates[j];
-        if (j == 0 || level < r.lowestLevel.rational())
-            r.lowestLevel = Real(level);
-        if (j == 0 || level > r.highestLevel.rational())
-            r.highestLevel = Real(level);
-    }
-    const Rational lowest = r.lowestLevel.rational(), highest = r.highestLevel.rational();
+    const StudyLevels levels = Levels(study);
+    r.lowestLevel = Real(levels.lowestX);
+    r.highestLevel = Real(levels.highestX);
     r.samples.reserve(samples.size());
     for (const Sample &sample : samples)
-        r.samples.push_back(evaluated(sample, c, detection, lowest, highest));
+        r.samples.push_back(evaluated(sample, c, detection, levels.lowestX, levels.highestX));
     return r;
 }
 

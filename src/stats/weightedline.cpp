@@ -32,7 +32,7 @@ std::string undefinedBecause(const WholeStudy &whole, Weight weight)
     case Weight::InverseY2:
         return anyNotPositive(whole.y) ? "una cantidad recuperada es cero o negativa" : "";
     case Weight::InverseVariance:
-        for (const LevelSpread &l : whole.levels) {
+        for (const Level &l : whole.levels) {
             if (l.replicates() < 2)
                 return "el nivel " + std::to_string(l.level) + " tiene menos de 2 réplicas";
             if (sgn(l.squares) == 0)
@@ -78,13 +78,15 @@ std::vector<mpz_class> wholeWeights(const WholeStudy &whole, Weight weight)
     case Weight::InverseVariance: {
         // 1/s² = r(r − 1)·dy² / squares for each observation of the level.
         std::vector<mpz_class> spread;
-        for (const LevelSpread &l : whole.levels)
+        for (const Level &l : whole.levels)
             spread.push_back(l.squares);
         const std::vector<mpz_class> level = inverses(spread, 1);
         std::vector<mpz_class> w(whole.x.size());
-        for (const LevelSpread &l : whole.levels)
+        for (size_t j = 0; j < whole.levels.size(); ++j) {
+            const Level &l = whole.levels[j];
             for (int i : l.rows)
-                w[static_cast<size_t>(i)] = level[static_cast<size_t>(l.level - 1)] * l.replicates() * (l.replicates() - 1);
+                w[static_cast<size_t>(i)] = level[j] * l.replicates() * (l.replicates() - 1);
+        }
         return w;
     }
     default:
@@ -206,9 +208,8 @@ void exactCandidate(const WholeStudy &whole, WeightCandidate &c, Key &key)
 template <class Add>
 void levelBias(const WholeStudy &whole, WeightedLine &r, Add meanRelativeError)
 {
-    for (const LevelSpread &level : whole.levels) {
-        const bool assessed = level.replicates() > 0 &&
-                              std::none_of(level.rows.begin(), level.rows.end(), [&whole](int i) {
+    for (const Level &level : whole.levels) {
+        const bool assessed = std::none_of(level.rows.begin(), level.rows.end(), [&whole](int i) {
                                   return sgn(whole.x[static_cast<size_t>(i)]) == 0;
                               });
         r.levelBias.push_back({level.level, Real(level.x), assessed ? Figure(meanRelativeError(level)) : std::nullopt});
@@ -258,7 +259,7 @@ WeightedLine exactLine(const WholeStudy &whole, const std::vector<mpz_class> &w,
             row.relativeError = Real::Fraction(100 * f.e[i], f.ns0 * whole.x[i]);
         r.backCalculated.push_back(std::move(row));
     }
-    levelBias(whole, r, [&](const LevelSpread &level) {
+    levelBias(whole, r, [&](const Level &level) {
         mpz_class l = 1, sum, share;
         for (int i : level.rows)
             mpz_lcm(l.get_mpz_t(), l.get_mpz_t(), whole.x[static_cast<size_t>(i)].get_mpz_t());
@@ -425,7 +426,7 @@ WeightedLine rootLine(const WholeStudy &whole, const RootFit &f)
         }
         r.backCalculated.push_back(std::move(row));
     }
-    levelBias(whole, r, [&](const LevelSpread &level) {
+    levelBias(whole, r, [&](const Level &level) {
         Fifty sum;
         for (int i : level.rows)
             sum += relative[static_cast<size_t>(i)];

@@ -19,7 +19,8 @@ std::vector<mpz_class> WholeResponses(const LinearityStudy &study, mpz_class &dy
     return OverCommonDenominator(study.observations, [](const Observation &o) -> const Rational & { return o.exactY; }, dy);
 }
 
-WholeStudy::WholeStudy(const LinearityStudy &s) : study(s), x(WholeAmounts(s, dx)), y(WholeResponses(s, dy))
+WholeStudy::WholeStudy(const LinearityStudy &s)
+    : study(s), x(WholeAmounts(s, dx)), y(WholeResponses(s, dy)), levels(Levels(s, x, dx, y, dy).levels)
 {
     multipleX = 1;
     for (const mpz_class &v : x)
@@ -33,30 +34,6 @@ WholeStudy::WholeStudy(const LinearityStudy &s) : study(s), x(WholeAmounts(s, dx
         if (i == 0 || x[i] != x[i - 1] || study.observations[i].level != study.observations[i - 1].level)
             runs.push_back({i, 0});
         ++runs.back().count;
-    }
-    levels.resize(static_cast<size_t>(study.k()));
-    std::vector<mpz_class> sumX(levels.size()), sumY2(levels.size());
-    for (size_t j = 0; j < levels.size(); ++j)
-        levels[j].level = static_cast<int>(j + 1);
-    for (int i = 0; i < n(); ++i) {
-        const size_t j = static_cast<size_t>(study.observations[static_cast<size_t>(i)].level - 1);
-        const mpz_class &yi = y[static_cast<size_t>(i)];
-        levels[j].rows.push_back(i);
-        sumX[j] += x[static_cast<size_t>(i)];
-        levels[j].sumY += yi;
-        mpz_addmul(sumY2[j].get_mpz_t(), yi.get_mpz_t(), yi.get_mpz_t());
-    }
-    for (size_t j = 0; j < levels.size(); ++j) {
-        LevelSpread &l = levels[j];
-        const long r = l.replicates();
-        if (r == 0)
-            continue;
-        l.x = Quotient(sumX[j], r * dx);
-        l.mean = Quotient(l.sumY, r * dy);
-        if (r < 2)
-            continue;
-        l.squares = r * sumY2[j] - l.sumY * l.sumY;
-        l.variance = Quotient(l.squares, r * (r - 1) * dy * dy);
     }
 }
 

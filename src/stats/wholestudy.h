@@ -3,29 +3,19 @@
 // denominator each (the typed decimals share a power of ten), and its levels.
 // The sums of the weighting are then sums of integers: no common divisor is
 // sought in them, and each figure is divided once, where it leaves.
+#include "stats/levels.h"
 #include "stats/study.h"
 
 #include <vector>
 
 namespace stats {
 
-struct LevelSpread {
-    int level = 0;           // 1..k
-    Rational x;              // the level amount: the mean x of its observations
-    Rational mean, variance; // of its y; the variance (n − 1 denominator) only with 2 replicates or more
-    std::vector<int> rows;   // its observations, 0-based, in grid order
-    // Of its whole Y: ΣY, and r·ΣY² − (ΣY)², so that the variance is
-    // squares / (r·(r − 1)·dy²).
-    mpz_class sumY, squares;
-    int replicates() const { return static_cast<int>(rows.size()); }
-};
-
 struct WholeStudy {
     explicit WholeStudy(const LinearityStudy &study);
     const LinearityStudy &study;
     mpz_class dx, dy; // before x and y, which set them
     std::vector<mpz_class> x, y;
-    std::vector<LevelSpread> levels;
+    std::vector<Level> levels; // their whole sums are over this dy
     // A common multiple L of the amounts that are not zero, and L/X for each
     // (0 where X is 0): 1/x as whole numbers, and the shares of a sum over x.
     mpz_class multipleX;

@@ -175,10 +175,10 @@ TEST(QuadraticModel, DinWorkedCurveAsPublished)
                    {"largest level bias", FIGURE(largestLevelBias), 15.013292918356}},
                   13);
     // One observation a level: no pure error, no lack of fit of either model.
-    EXPECT_FALSE(q.anova.lackOfFitAssessed);
+    EXPECT_FALSE(stats::HasPureError(q.anova));
     EXPECT_FALSE(q.lineLackOfFitP);
     // Every back-calculated amount is the root below the vertex, near its amount.
-    for (const stats::QuadraticBackCalculation &b : q.backCalculated) {
+    for (const stats::BackCalculation &b : q.backCalculated) {
         EXPECT_LT(value(b.xBack), value(q.vertex)) << "observation " << b.observation;
         EXPECT_NEAR(value(b.xBack), value(b.x), 1.5) << "observation " << b.observation;
     }
@@ -237,7 +237,7 @@ TEST(QuadraticModel, EachReasonKeepsTheLine)
         EXPECT_EQ(a.quadratic().value->reason, c.reason) << c.name;
     }
     // Three levels leave the quadratic no degree of freedom for its lack of fit.
-    EXPECT_FALSE(stats::Analyze(inferenceStudy(), {}).quadratic().value->anova.lackOfFitAssessed);
+    EXPECT_FALSE(stats::HasPureError(stats::Analyze(inferenceStudy(), {}).quadratic().value->anova));
     // The curved study's own lack of fit (P 0.68) fails a limit of 0.9.
     const stats::StudyAnalysis strict = stats::Analyze(curvedStudy(), {.criteria = {.target = {}, .limits = strictLackOfFit}});
     EXPECT_EQ(strict.quadratic().value->reason, ChoiceReason::QuadraticLackOfFit);
