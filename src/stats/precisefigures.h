@@ -13,6 +13,7 @@ using Fifty = boost::multiprecision::mpfr_float_50;
 Fifty FiftyOf(const Rational &q);
 Rational RationalOf(const Fifty &v); // exactly the approximation
 Real RealOf(const Fifty &v);
+const Fifty &Pi();
 
 // Quantiles of the upper tail, kept once computed: they depend on the degrees
 // of freedom and the tail only, as a printed table would.

@@ -380,11 +380,10 @@ Rational Real::approximation() const
     const Exact &e = *exact_;
     if (e.kind == Exact::Kind::Ratio || e.kind == Exact::Kind::Approximation || e.kind == Exact::Kind::Fraction)
         return valueOf(e);
-    Mpfr v;
     if (e.kind == Exact::Kind::Tail)
-        FUpperTailPrecise(e.a, e.df1, e.df2, v.get());
-    else
-        approximateSurd(e, v.get());
+        return RationalOf(FUpperTailPrecise(e.a, e.df1, e.df2));
+    Mpfr v;
+    approximateSurd(e, v.get());
     Rational q;
     mpfr_get_q(q.get_mpq_t(), v.get());
     return q;
@@ -421,9 +420,9 @@ int Real::compare(const Rational &q) const
         const double limit = NearestDouble(q), approximate = e.nearest.load(std::memory_order_relaxed);
         if (std::fabs(approximate - limit) > 1e-9 * std::max(std::fabs(approximate), std::fabs(limit)))
             return approximate < limit ? -1 : 1;
-        Mpfr precise, difference;
-        FUpperTailPrecise(e.a, e.df1, e.df2, precise.get());
-        mpfr_sub_q(difference.get(), precise.get(), q.get_mpq_t(), MPFR_RNDN);
+        const Fifty precise = FUpperTailPrecise(e.a, e.df1, e.df2);
+        Mpfr difference;
+        mpfr_sub_q(difference.get(), precise.backend().data(), q.get_mpq_t(), MPFR_RNDN);
         Mpfr tolerance;
         mpfr_set_q(tolerance.get(), q.get_mpq_t(), MPFR_RNDN);
         mpfr_mul_d(tolerance.get(), tolerance.get(), 1e-45, MPFR_RNDN);
@@ -492,9 +491,8 @@ RoundedDigits Real::rounded(int digits) const
         RoundedDigits r = roundApproximation(v.get(), digits, 1e-5, nearHalf);
         if (!nearHalf)
             return r;
-        Mpfr precise;
-        FUpperTailPrecise(e.a, e.df1, e.df2, precise.get());
-        r = roundApproximation(precise.get(), digits, 1e-13, nearHalf);
+        const Fifty precise = FUpperTailPrecise(e.a, e.df1, e.df2);
+        r = roundApproximation(precise.backend().data(), digits, 1e-13, nearHalf);
         if (nearHalf) // on the half to fifty digits: it is the half
             increment(r);
         return r;
