@@ -12,24 +12,33 @@ namespace stats {
 Fifty FiftyOf(const Rational &q)
 {
     Fifty v;
-    mpfr_set_q(v.backend().data(), q.get_mpq_t(), MPFR_RNDN);
+    mpfr_set_q(MpfrOf(v), q.get_mpq_t(), MPFR_RNDN);
     return v;
 }
 
 Rational RationalOf(const Fifty &v)
 {
     Rational q;
-    mpfr_get_q(q.get_mpq_t(), v.backend().data());
+    mpfr_get_q(q.get_mpq_t(), MpfrOf(v));
     return q;
 }
 
 Real RealOf(const Fifty &v) { return Real(RationalOf(v)); }
 
+Real ApproximationOf(const Fifty &v)
+{
+    if (isnan(v))
+        throw FloatingPointError(kInvalidOperation);
+    if (isinf(v))
+        throw FloatingPointError(kResultTooLarge);
+    return Real::Approximation(RationalOf(v));
+}
+
 const Fifty &Pi()
 {
     static const Fifty v = [] {
         Fifty p;
-        mpfr_const_pi(p.backend().data(), MPFR_RNDN);
+        mpfr_const_pi(MpfrOf(p), MPFR_RNDN);
         return p;
     }();
     return v;
