@@ -8,7 +8,7 @@ namespace stats {
 
 namespace {
 
-Real approximation(const Fifty &v) { return Real::Approximation(v.backend().data()); }
+Real approximation(const Fifty &v) { return ApproximationOf(v); }
 
 // x = K √(A + (x − x̄)²/Sxx) squared is c2 x² + c1 x + c0 = 0 with
 // c2 = 1 − K²/Sxx, c1 = 2 K² x̄/Sxx, c0 = −K² (A + x̄²/Sxx) < 0. Its root

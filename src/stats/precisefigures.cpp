@@ -1,12 +1,7 @@
 #include "stats/precisefigures.h"
 
-#include "stats/fiftywarmups.h"
-
 #include "stats/errors.h"
-
-#include <boost/math/distributions/fisher_f.hpp>
-#include <boost/math/distributions/students_t.hpp>
-#include <boost/math/special_functions/gamma.hpp>
+#include "stats/fdistribution.h"
 
 #include <map>
 #include <mutex>
@@ -17,18 +12,37 @@ namespace stats {
 Fifty FiftyOf(const Rational &q)
 {
     Fifty v;
-    mpfr_set_q(v.backend().data(), q.get_mpq_t(), MPFR_RNDN);
+    mpfr_set_q(MpfrOf(v), q.get_mpq_t(), MPFR_RNDN);
     return v;
 }
 
 Rational RationalOf(const Fifty &v)
 {
     Rational q;
-    mpfr_get_q(q.get_mpq_t(), v.backend().data());
+    mpfr_get_q(q.get_mpq_t(), MpfrOf(v));
     return q;
 }
 
 Real RealOf(const Fifty &v) { return Real(RationalOf(v)); }
+
+Real ApproximationOf(const Fifty &v)
+{
+    if (isnan(v))
+        throw FloatingPointError(kInvalidOperation);
+    if (isinf(v))
+        throw FloatingPointError(kResultTooLarge);
+    return Real::Approximation(RationalOf(v));
+}
+
+const Fifty &Pi()
+{
+    static const Fifty v = [] {
+        Fifty p;
+        mpfr_const_pi(MpfrOf(p), MPFR_RNDN);
+        return p;
+    }();
+    return v;
+}
 
 namespace {
 
@@ -55,18 +69,19 @@ Fifty remembered(const QuantileKey &key, Compute compute)
 
 Fifty FUpperQuantile(const Rational &tail, int df1, int df2)
 {
-    return remembered({0, tail, df1, df2}, [&] {
-        const boost::math::fisher_f_distribution<Fifty> f(df1, df2);
-        return Fifty(boost::math::quantile(boost::math::complement(f, FiftyOf(tail))));
-    });
+    return remembered({0, tail, df1, df2}, [&] { return FUpperQuantilePrecise(tail, df1, df2); });
 }
 
+// t² is F(1, df), whose upper tail holds both tails of t.
 Fifty TUpperQuantile(const Rational &tail, int df)
 {
-    return remembered({1, tail, df, 0}, [&] {
-        const boost::math::students_t_distribution<Fifty> t(df);
-        return Fifty(boost::math::quantile(boost::math::complement(t, FiftyOf(tail))));
-    });
+    if (df < 1 || sgn(tail) <= 0 || tail >= 1)
+        throw FloatingPointError(kInvalidOperation);
+    if (tail == Rational(1, 2))
+        return Fifty(0);
+    if (tail > Rational(1, 2))
+        return -TUpperQuantile(1 - tail, df);
+    return sqrt(FUpperQuantile(2 * tail, 1, df));
 }
 
 Fifty StudentTQuantile(const Rational &p, int df)
@@ -108,7 +123,7 @@ Fifty ChiSquareUpperTail(const Fifty &x, int df)
         return exp(-h) * sum;
     }
     const Fifty root = sqrt(h);
-    term = 2 * root / sqrt(boost::math::constants::pi<Fifty>()); // h^½ / Γ(3/2)
+    term = 2 * root / sqrt(Pi()); // h^½ / Γ(3/2)
     for (int i = 1; i <= df / 2; ++i) {
         sum += term;
         term *= h / (Fifty(2 * i + 1) / 2);

@@ -10,9 +10,18 @@ namespace stats {
 
 using Fifty = boost::multiprecision::mpfr_float_50;
 
+// MPFR's value inside a Fifty, for what Boost does not offer: an exact
+// rational operand (one rounding instead of two), the digits of a value, or
+// arithmetic in place where a loop must not allocate.
+inline mpfr_ptr MpfrOf(Fifty &v) { return v.backend().data(); }
+inline mpfr_srcptr MpfrOf(const Fifty &v) { return v.backend().data(); }
+
 Fifty FiftyOf(const Rational &q);
 Rational RationalOf(const Fifty &v); // exactly the approximation
 Real RealOf(const Fifty &v);
+// v as a Real::Approximation; not a number or an infinity: FloatingPointError.
+Real ApproximationOf(const Fifty &v);
+const Fifty &Pi();
 
 // Quantiles of the upper tail, kept once computed: they depend on the degrees
 // of freedom and the tail only, as a printed table would.

@@ -2,8 +2,7 @@
 
 #include "stats/errors.h"
 #include "stats/fdistribution.h"
-
-#include <mpfr.h>
+#include "stats/precisefigures.h"
 
 #include <charconv>
 #include <cmath>
@@ -43,23 +42,6 @@ struct Real::Exact {
 static_assert(sizeof(Real::Exact) <= 96);
 
 namespace {
-
-// Enough bits that the approximation of a + b·√c is good to 50 digits.
-constexpr mpfr_prec_t kBits = 168;
-
-// An MPFR number that frees itself.
-class Mpfr {
-public:
-    explicit Mpfr(mpfr_prec_t bits = kBits) { mpfr_init2(v_, bits); }
-    ~Mpfr() { mpfr_clear(v_); }
-    Mpfr(const Mpfr &) = delete;
-    Mpfr &operator=(const Mpfr &) = delete;
-    mpfr_ptr get() { return v_; }
-    mpfr_srcptr get() const { return v_; }
-
-private:
-    mpfr_t v_;
-};
 
 int sgn(const Rational &q) { return ::sgn(q); }
 
@@ -103,29 +85,30 @@ long magnitudeBits(const Rational &q)
            static_cast<long>(mpz_sizeinbase(q.get_den_mpz_t(), 2));
 }
 
-// a + b·√c with b ≠ 0, c > 0, to kBits. When a and b·√c have opposite signs
-// the sum is taken as (a² − b²c) / (a − b·√c), whose terms do not cancel.
-void approximateSurd(const Real::Exact &e, mpfr_ptr out)
+// a + b·√c with b ≠ 0, c > 0, to fifty digits, each exact rational taken
+// in with one rounding. When a and b·√c have opposite signs the sum is
+// taken as (a² − b²c) / (a − b·√c), whose terms do not cancel.
+void approximateSurd(const Real::Exact &e, Fifty &out)
 {
-    thread_local Mpfr root;
+    thread_local Fifty root;
     const Rational &b = e.root->b, &c = e.root->c;
-    mpfr_set_q(root.get(), c.get_mpq_t(), MPFR_RNDN);
-    mpfr_sqrt(root.get(), root.get(), MPFR_RNDN);
-    mpfr_mul_q(root.get(), root.get(), b.get_mpq_t(), MPFR_RNDN); // b·√c
+    const mpfr_ptr r = MpfrOf(root);
+    mpfr_set_q(r, c.get_mpq_t(), MPFR_RNDN);
+    mpfr_sqrt(r, r, MPFR_RNDN);
+    mpfr_mul_q(r, r, b.get_mpq_t(), MPFR_RNDN); // b·√c
     if (sgn(e.a) == 0 || sgn(e.a) == sgn(b)) {
-        mpfr_add_q(out, root.get(), e.a.get_mpq_t(), MPFR_RNDN);
+        mpfr_add_q(MpfrOf(out), r, e.a.get_mpq_t(), MPFR_RNDN);
         return;
     }
     const Rational numerator = e.a * e.a - b * b * c;
-    mpfr_sub_q(root.get(), root.get(), e.a.get_mpq_t(), MPFR_RNDN); // b·√c − a
-    mpfr_neg(root.get(), root.get(), MPFR_RNDN);
-    mpfr_set_q(out, numerator.get_mpq_t(), MPFR_RNDN);
-    mpfr_div(out, out, root.get(), MPFR_RNDN);
+    mpfr_sub_q(r, r, e.a.get_mpq_t(), MPFR_RNDN); // b·√c − a
+    mpfr_set_q(MpfrOf(out), numerator.get_mpq_t(), MPFR_RNDN);
+    out /= -root;
 }
 
-double checkedDouble(mpfr_srcptr v)
+double checkedDouble(const Fifty &v)
 {
-    const double d = mpfr_get_d(v, MPFR_RNDN);
+    const double d = v.convert_to<double>();
     if (!std::isfinite(d))
         throw FloatingPointError(kResultTooLarge);
     return d;
@@ -167,14 +150,15 @@ RoundedDigits roundDigits(const std::string &all, int exponent, bool negative, i
 }
 
 // v rounded as roundDigits does, from fourteen digits beyond the kept ones.
-RoundedDigits roundApproximation(mpfr_srcptr v, int digits, double window, bool &nearHalf)
+RoundedDigits roundApproximation(const Fifty &v, int digits, double window, bool &nearHalf)
 {
     nearHalf = false;
-    if (mpfr_zero_p(v))
+    if (v.is_zero())
         return {};
     constexpr int kExtra = 14;
     mpfr_exp_t exponent = 0;
-    char *text = mpfr_get_str(nullptr, &exponent, 10, static_cast<size_t>(digits + kExtra), v, MPFR_RNDN);
+    char *text =
+        mpfr_get_str(nullptr, &exponent, 10, static_cast<size_t>(digits + kExtra), MpfrOf(v), MPFR_RNDN);
     std::string s(text);
     mpfr_free_str(text);
     const bool negative = s.front() == '-';
@@ -240,9 +224,9 @@ Rational halfAfter(const RoundedDigits &r)
 
 double surdDouble(const Real::Exact &e)
 {
-    thread_local Mpfr v;
-    approximateSurd(e, v.get());
-    return checkedDouble(v.get());
+    thread_local Fifty v;
+    approximateSurd(e, v);
+    return checkedDouble(v);
 }
 
 } // namespace
@@ -360,19 +344,6 @@ Real Real::Approximation(const Rational &value)
     return Real(std::shared_ptr<const Exact>(std::move(e)));
 }
 
-Real Real::Approximation(mpfr_srcptr value)
-{
-    if (mpfr_nan_p(value))
-        throw FloatingPointError(kInvalidOperation);
-    if (mpfr_inf_p(value))
-        throw FloatingPointError(kResultTooLarge);
-    if (mpfr_zero_p(value))
-        return Real();
-    Rational q;
-    mpfr_get_q(q.get_mpq_t(), value);
-    return Approximation(q);
-}
-
 Rational Real::approximation() const
 {
     if (!exact_)
@@ -380,14 +351,11 @@ Rational Real::approximation() const
     const Exact &e = *exact_;
     if (e.kind == Exact::Kind::Ratio || e.kind == Exact::Kind::Approximation || e.kind == Exact::Kind::Fraction)
         return valueOf(e);
-    Mpfr v;
     if (e.kind == Exact::Kind::Tail)
-        FUpperTailPrecise(e.a, e.df1, e.df2, v.get());
-    else
-        approximateSurd(e, v.get());
-    Rational q;
-    mpfr_get_q(q.get_mpq_t(), v.get());
-    return q;
+        return RationalOf(FUpperTailPrecise(e.a, e.df1, e.df2));
+    Fifty v;
+    approximateSurd(e, v);
+    return RationalOf(v);
 }
 
 bool Real::isRational() const
@@ -421,16 +389,12 @@ int Real::compare(const Rational &q) const
         const double limit = NearestDouble(q), approximate = e.nearest.load(std::memory_order_relaxed);
         if (std::fabs(approximate - limit) > 1e-9 * std::max(std::fabs(approximate), std::fabs(limit)))
             return approximate < limit ? -1 : 1;
-        Mpfr precise, difference;
-        FUpperTailPrecise(e.a, e.df1, e.df2, precise.get());
-        mpfr_sub_q(difference.get(), precise.get(), q.get_mpq_t(), MPFR_RNDN);
-        Mpfr tolerance;
-        mpfr_set_q(tolerance.get(), q.get_mpq_t(), MPFR_RNDN);
-        mpfr_mul_d(tolerance.get(), tolerance.get(), 1e-45, MPFR_RNDN);
-        mpfr_abs(tolerance.get(), tolerance.get(), MPFR_RNDN);
-        if (mpfr_cmpabs(difference.get(), tolerance.get()) <= 0)
+        Fifty difference = FUpperTailPrecise(e.a, e.df1, e.df2);
+        mpfr_sub_q(MpfrOf(difference), MpfrOf(difference), q.get_mpq_t(), MPFR_RNDN);
+        using boost::multiprecision::abs; // not Real::abs
+        if (abs(difference) <= abs(FiftyOf(q) * 1e-45))
             return 0;
-        return mpfr_sgn(difference.get()) < 0 ? -1 : 1;
+        return difference < 0 ? -1 : 1;
     }
     // An approximation is compared as the binary number that carries its digits.
     if (e.kind == Exact::Kind::Ratio || e.kind == Exact::Kind::Approximation || e.kind == Exact::Kind::Fraction)
@@ -487,23 +451,19 @@ RoundedDigits Real::rounded(int digits) const
     bool nearHalf = false;
     if (e.kind == Exact::Kind::Tail) {
         // The double is good to about fourteen digits; on a half, fifty.
-        Mpfr v(53);
-        mpfr_set_d(v.get(), e.nearest.load(std::memory_order_relaxed), MPFR_RNDN);
-        RoundedDigits r = roundApproximation(v.get(), digits, 1e-5, nearHalf);
+        RoundedDigits r = roundApproximation(Fifty(e.nearest.load(std::memory_order_relaxed)), digits, 1e-5, nearHalf);
         if (!nearHalf)
             return r;
-        Mpfr precise;
-        FUpperTailPrecise(e.a, e.df1, e.df2, precise.get());
-        r = roundApproximation(precise.get(), digits, 1e-13, nearHalf);
+        r = roundApproximation(FUpperTailPrecise(e.a, e.df1, e.df2), digits, 1e-13, nearHalf);
         if (nearHalf) // on the half to fifty digits: it is the half
             increment(r);
         return r;
     }
     if (const auto quick = roundQuickly(quickSurd(e.a, e.root->b, e.root->c), digits))
         return *quick;
-    thread_local Mpfr v;
-    approximateSurd(e, v.get());
-    RoundedDigits r = roundApproximation(v.get(), digits, 1e-12, nearHalf);
+    thread_local Fifty v;
+    approximateSurd(e, v);
+    RoundedDigits r = roundApproximation(v, digits, 1e-12, nearHalf);
     if (nearHalf && abs().compare(halfAfter(r)) >= 0)
         increment(r);
     return r;
@@ -555,12 +515,42 @@ double NearestQuotient(const mpz_class &numerator, const mpz_class &denominator)
     // once, to the nearest, by the division itself.
     if (mpz_sizeinbase(numerator.get_mpz_t(), 2) <= 53 && mpz_sizeinbase(denominator.get_mpz_t(), 2) <= 53)
         return mpz_get_d(numerator.get_mpz_t()) / mpz_get_d(denominator.get_mpz_t());
-    // Otherwise the numerator exactly, and one correctly rounded division.
-    thread_local Mpfr whole(64), v(53);
-    mpfr_set_prec(whole.get(), std::max<mpfr_prec_t>(64, static_cast<mpfr_prec_t>(mpz_sizeinbase(numerator.get_mpz_t(), 2))));
-    mpfr_set_z(whole.get(), numerator.get_mpz_t(), MPFR_RNDN);
-    mpfr_div_z(v.get(), whole.get(), denominator.get_mpz_t(), MPFR_RNDN);
-    return checkedDouble(v.get());
+    // Otherwise the quotient's leading 55 or 56 bits and whether anything
+    // follows them, rounded once to the bits a double keeps there (fewer
+    // below its normal range): to the nearest, a tie to the even one.
+    const bool negative = sgn(numerator) * sgn(denominator) < 0;
+    thread_local mpz_class n, d, q, rest, kept;
+    mpz_abs(n.get_mpz_t(), numerator.get_mpz_t());
+    mpz_abs(d.get_mpz_t(), denominator.get_mpz_t());
+    if (sgn(n) == 0)
+        return 0.0;
+    // 2^(e − 1) < n/d < 2^(e + 1)
+    const long e = static_cast<long>(mpz_sizeinbase(n.get_mpz_t(), 2)) -
+                   static_cast<long>(mpz_sizeinbase(d.get_mpz_t(), 2));
+    if (e > 1100)
+        throw FloatingPointError(kResultTooLarge);
+    if (e < -1100)
+        return negative ? -0.0 : 0.0;
+    const long shift = 55 - e; // n·2^shift/d lies in [2^54, 2^56)
+    if (shift >= 0)
+        mpz_mul_2exp(n.get_mpz_t(), n.get_mpz_t(), static_cast<mp_bitcnt_t>(shift));
+    else
+        mpz_mul_2exp(d.get_mpz_t(), d.get_mpz_t(), static_cast<mp_bitcnt_t>(-shift));
+    mpz_fdiv_qr(q.get_mpz_t(), rest.get_mpz_t(), n.get_mpz_t(), d.get_mpz_t());
+    const long bits = static_cast<long>(mpz_sizeinbase(q.get_mpz_t(), 2));
+    const long leading = bits - 1 - shift; // the value lies in [2^leading, 2^(leading + 1))
+    const long keep = leading >= -1022 ? 53 : 53 - (-1022 - leading);
+    const long drop = bits - keep; // at least 2
+    mpz_fdiv_q_2exp(kept.get_mpz_t(), q.get_mpz_t(), static_cast<mp_bitcnt_t>(drop));
+    const bool half = mpz_tstbit(q.get_mpz_t(), static_cast<mp_bitcnt_t>(drop - 1)) != 0;
+    const bool beyondHalf =
+        sgn(rest) != 0 || static_cast<long>(mpz_scan1(q.get_mpz_t(), 0)) < drop - 1;
+    if (half && (beyondHalf || mpz_odd_p(kept.get_mpz_t())))
+        ++kept;
+    const double magnitude = std::ldexp(mpz_get_d(kept.get_mpz_t()), static_cast<int>(drop - shift));
+    if (!std::isfinite(magnitude))
+        throw FloatingPointError(kResultTooLarge);
+    return negative ? -magnitude : magnitude;
 }
 
 Rational DecimalOf(double value)

@@ -8,7 +8,6 @@
 // digits it is shown with (a half away from zero) when it is printed, and it
 // is compared with a limit exactly.
 #include <gmpxx.h>
-#include <mpfr.h>
 
 #include <memory>
 #include <string>
@@ -41,10 +40,9 @@ public:
     static Real FUpperTail(const Rational &f, int df1, int df2);
     // A figure no rational or surd can hold (a quantile, a mean or a root of
     // roots, a fixed point), as computed with 50 or more digits; it is
-    // rounded once, where it leaves, like the others. Not a number:
-    // FloatingPointError. The rational is the binary number that carries
-    // those digits.
-    static Real Approximation(mpfr_srcptr value);
+    // rounded once, where it leaves, like the others. The rational is the
+    // binary number that carries those digits (ApproximationOf takes them
+    // from a Fifty).
     static Real Approximation(const Rational &value);
     // numerator / denominator, as it stands: reduced to lowest terms only if
     // it is ever used as a rational. A figure that is only shown or stored

@@ -13,8 +13,6 @@ namespace stats {
 
 namespace {
 
-Real approximation(const Fifty &v) { return Real::Approximation(v.backend().data()); }
-
 bool confidenceInRange(const Rational &c) { return c > Rational(1, 2) && c < 1; }
 
 // What every sample of a study shares.
@@ -25,14 +23,6 @@ struct Shared {
     Rational b2sxx;      // b² Sxx
     Fifty t, ts, g, sxx, meanX;
     Fifty rest, widthFactor; // 1 − g, (t s/|b|)/(1 − g)
-};
-
-// Scratch numbers of fifty digits, kept from sample to sample: 200 samples
-// are read as the analyst types, so none is allocated per sample.
-struct Scratch {
-    mpfr_t fx, half, u, tmp, width;
-    Scratch() { mpfr_inits2(mpfr_get_prec(Fifty(0).backend().data()), fx, half, u, tmp, width, nullptr); }
-    ~Scratch() { mpfr_clears(fx, half, u, tmp, width, nullptr); }
 };
 
 SampleResult evaluated(const Sample &sample, const Shared &c, const DetectionResult &detection,
@@ -56,32 +46,18 @@ SampleResult evaluated(const Sample &sample, const Shared &c, const DetectionRes
     const Rational variance = c.sx0Squared * (spread + off * off / c.b2sxx);
     r.se = Real::Sqrt(variance);
 
-    thread_local Scratch f;
-    mpfr_set_q(f.fx, x.get_mpq_t(), MPFR_RNDN);
-    mpfr_set_q(f.half, variance.get_mpq_t(), MPFR_RNDN);
-    mpfr_sqrt(f.half, f.half, MPFR_RNDN);
-    mpfr_mul(f.half, f.half, c.t.backend().data(), MPFR_RNDN); // t·se
-    mpfr_sub(f.tmp, f.fx, f.half, MPFR_RNDN);
-    r.lower = Real::Approximation(f.tmp);
-    mpfr_add(f.tmp, f.fx, f.half, MPFR_RNDN);
-    r.upper = Real::Approximation(f.tmp);
+    const Fifty fx = FiftyOf(x);
+    const Fifty half = sqrt(FiftyOf(variance)) * c.t; // t·se
+    r.lower = ApproximationOf(fx - half);
+    r.upper = ApproximationOf(fx + half);
     // The x where |ȳ₀ − a − b x| = t s √(1/m + 1/n + (x − x̄)²/Sxx):
     // x̄ + u/(1 − g) ∓ (t s/|b|)/(1 − g) · √((1 − g)(1/m + 1/n) + u²/Sxx), u = x̂ − x̄.
     if (c.g < 1) {
-        mpfr_sub(f.u, f.fx, c.meanX.backend().data(), MPFR_RNDN);
-        mpfr_set_q(f.width, spread.get_mpq_t(), MPFR_RNDN);
-        mpfr_mul(f.width, f.width, c.rest.backend().data(), MPFR_RNDN);
-        mpfr_sqr(f.tmp, f.u, MPFR_RNDN);
-        mpfr_div(f.tmp, f.tmp, c.sxx.backend().data(), MPFR_RNDN);
-        mpfr_add(f.width, f.width, f.tmp, MPFR_RNDN);
-        mpfr_sqrt(f.width, f.width, MPFR_RNDN);
-        mpfr_mul(f.width, f.width, c.widthFactor.backend().data(), MPFR_RNDN);
-        mpfr_div(f.u, f.u, c.rest.backend().data(), MPFR_RNDN);
-        mpfr_add(f.u, f.u, c.meanX.backend().data(), MPFR_RNDN); // the centre
-        mpfr_sub(f.tmp, f.u, f.width, MPFR_RNDN);
-        r.fiellerLower = Real::Approximation(f.tmp);
-        mpfr_add(f.tmp, f.u, f.width, MPFR_RNDN);
-        r.fiellerUpper = Real::Approximation(f.tmp);
+        const Fifty u = fx - c.meanX;
+        const Fifty width = sqrt(FiftyOf(spread) * c.rest + u * u / c.sxx) * c.widthFactor;
+        const Fifty centre = u / c.rest + c.meanX;
+        r.fiellerLower = ApproximationOf(centre - width);
+        r.fiellerUpper = ApproximationOf(centre + width);
     }
     r.inRange = x >= lowest && x <= highest;
     r.belowQuantification = detection.quantificationLimit.compare(x) > 0;
@@ -111,8 +87,8 @@ SamplesResult EvaluateSamples(const LinearityStudy &study, const DetectionResult
 
     SamplesResult r;
     r.confidence = confidence;
-    r.t = approximation(c.t);
-    r.g = approximation(c.g);
+    r.t = ApproximationOf(c.t);
+    r.g = ApproximationOf(c.g);
     const StudyLevels levels = Levels(study);
     r.lowestLevel = Real(levels.lowestX);
     r.highestLevel = Real(levels.highestX);

@@ -274,9 +274,6 @@ WeightedLine exactLine(const WholeStudy &whole, const std::vector<mpz_class> &w,
 
 // --- the roots of weights, with fifty digits --------------------------------
 
-mpfr_ptr raw(Fifty &v) { return v.backend().data(); }
-mpfr_srcptr raw(const Fifty &v) { return v.backend().data(); }
-
 // A root weight's line on the whole numbers, with fifty digits and no
 // temporaries: w = 1/√V (V = X or Y; the scale of a weight changes no line),
 // summed by runs of equal X as the whole weights are, and centred on the
@@ -301,37 +298,37 @@ std::optional<RootFit> fitRoots(const WholeStudy &whole, Weight weight)
         const WholeStudy::Run &run = whole.runs[k];
         for (size_t i = run.first; i < run.first + run.count; ++i) {
             if (i > 0 && v[i] == v[i - 1]) {
-                mpfr_set(raw(f.w[i]), raw(f.w[i - 1]), MPFR_RNDN);
+                mpfr_set(MpfrOf(f.w[i]), MpfrOf(f.w[i - 1]), MPFR_RNDN);
             } else {
-                mpfr_set_z(raw(term), v[i].get_mpz_t(), MPFR_RNDN);
-                mpfr_rec_sqrt(raw(f.w[i]), raw(term), MPFR_RNDN);
+                mpfr_set_z(MpfrOf(term), v[i].get_mpz_t(), MPFR_RNDN);
+                mpfr_rec_sqrt(MpfrOf(f.w[i]), MpfrOf(term), MPFR_RNDN);
             }
-            mpfr_add(raw(runW[k]), raw(runW[k]), raw(f.w[i]), MPFR_RNDN);
-            mpfr_mul_z(raw(term), raw(f.w[i]), y[i].get_mpz_t(), MPFR_RNDN);
-            mpfr_add(raw(runWY[k]), raw(runWY[k]), raw(term), MPFR_RNDN);
+            mpfr_add(MpfrOf(runW[k]), MpfrOf(runW[k]), MpfrOf(f.w[i]), MPFR_RNDN);
+            mpfr_mul_z(MpfrOf(term), MpfrOf(f.w[i]), y[i].get_mpz_t(), MPFR_RNDN);
+            mpfr_add(MpfrOf(runWY[k]), MpfrOf(runWY[k]), MpfrOf(term), MPFR_RNDN);
         }
-        mpfr_add(raw(f.sumW), raw(f.sumW), raw(runW[k]), MPFR_RNDN);
-        mpfr_mul_z(raw(term), raw(runW[k]), x[run.first].get_mpz_t(), MPFR_RNDN);
-        mpfr_add(raw(s1), raw(s1), raw(term), MPFR_RNDN);
-        mpfr_add(raw(t0), raw(t0), raw(runWY[k]), MPFR_RNDN);
+        mpfr_add(MpfrOf(f.sumW), MpfrOf(f.sumW), MpfrOf(runW[k]), MPFR_RNDN);
+        mpfr_mul_z(MpfrOf(term), MpfrOf(runW[k]), x[run.first].get_mpz_t(), MPFR_RNDN);
+        mpfr_add(MpfrOf(s1), MpfrOf(s1), MpfrOf(term), MPFR_RNDN);
+        mpfr_add(MpfrOf(t0), MpfrOf(t0), MpfrOf(runWY[k]), MPFR_RNDN);
     }
-    mpfr_div(raw(f.meanX), raw(s1), raw(f.sumW), MPFR_RNDN);
-    mpfr_div(raw(f.meanY), raw(t0), raw(f.sumW), MPFR_RNDN);
+    mpfr_div(MpfrOf(f.meanX), MpfrOf(s1), MpfrOf(f.sumW), MPFR_RNDN);
+    mpfr_div(MpfrOf(f.meanY), MpfrOf(t0), MpfrOf(f.sumW), MPFR_RNDN);
     for (size_t k = 0; k < whole.runs.size(); ++k) {
-        mpfr_z_sub(raw(d), x[whole.runs[k].first].get_mpz_t(), raw(f.meanX), MPFR_RNDN);
-        mpfr_mul(raw(term), raw(runW[k]), raw(d), MPFR_RNDN);
-        mpfr_mul(raw(term), raw(term), raw(d), MPFR_RNDN);
-        mpfr_add(raw(f.sxx), raw(f.sxx), raw(term), MPFR_RNDN);
-        mpfr_mul(raw(term), raw(runW[k]), raw(f.meanY), MPFR_RNDN);
-        mpfr_sub(raw(term), raw(runWY[k]), raw(term), MPFR_RNDN);
-        mpfr_mul(raw(term), raw(term), raw(d), MPFR_RNDN);
-        mpfr_add(raw(sxy), raw(sxy), raw(term), MPFR_RNDN);
+        mpfr_z_sub(MpfrOf(d), x[whole.runs[k].first].get_mpz_t(), MpfrOf(f.meanX), MPFR_RNDN);
+        mpfr_mul(MpfrOf(term), MpfrOf(runW[k]), MpfrOf(d), MPFR_RNDN);
+        mpfr_mul(MpfrOf(term), MpfrOf(term), MpfrOf(d), MPFR_RNDN);
+        mpfr_add(MpfrOf(f.sxx), MpfrOf(f.sxx), MpfrOf(term), MPFR_RNDN);
+        mpfr_mul(MpfrOf(term), MpfrOf(runW[k]), MpfrOf(f.meanY), MPFR_RNDN);
+        mpfr_sub(MpfrOf(term), MpfrOf(runWY[k]), MpfrOf(term), MPFR_RNDN);
+        mpfr_mul(MpfrOf(term), MpfrOf(term), MpfrOf(d), MPFR_RNDN);
+        mpfr_add(MpfrOf(sxy), MpfrOf(sxy), MpfrOf(term), MPFR_RNDN);
     }
-    if (mpfr_zero_p(raw(sxy)) || mpfr_zero_p(raw(f.sxx)))
+    if (mpfr_zero_p(MpfrOf(sxy)) || mpfr_zero_p(MpfrOf(f.sxx)))
         return std::nullopt;
-    mpfr_div(raw(f.slope), raw(sxy), raw(f.sxx), MPFR_RNDN);
-    mpfr_mul(raw(d), raw(f.slope), raw(f.meanX), MPFR_RNDN);
-    mpfr_sub(raw(f.intercept), raw(f.meanY), raw(d), MPFR_RNDN);
+    mpfr_div(MpfrOf(f.slope), MpfrOf(sxy), MpfrOf(f.sxx), MPFR_RNDN);
+    mpfr_mul(MpfrOf(d), MpfrOf(f.slope), MpfrOf(f.meanX), MPFR_RNDN);
+    mpfr_sub(MpfrOf(f.intercept), MpfrOf(f.meanY), MpfrOf(d), MPFR_RNDN);
     return f;
 }
 
@@ -350,25 +347,25 @@ Fifty sumAbsRelativeError(const WholeStudy &whole, const RootFit &f)
         const mpz_class &x = whole.x[run.first];
         if (sgn(x) == 0)
             continue;
-        mpfr_mul_z(raw(c), raw(f.slope), x.get_mpz_t(), MPFR_RNDN);
-        mpfr_add(raw(c), raw(c), raw(f.intercept), MPFR_RNDN);
+        mpfr_mul_z(MpfrOf(c), MpfrOf(f.slope), x.get_mpz_t(), MPFR_RNDN);
+        mpfr_add(MpfrOf(c), MpfrOf(c), MpfrOf(f.intercept), MPFR_RNDN);
         p = 0;
         long m = 0;
         for (size_t i = run.first; i < run.first + run.count; ++i) {
-            if (mpfr_cmp_z(raw(c), whole.y[i].get_mpz_t()) < 0)
+            if (mpfr_cmp_z(MpfrOf(c), whole.y[i].get_mpz_t()) < 0)
                 p += whole.y[i], ++m;
             else
                 p -= whole.y[i], --m;
         }
-        mpfr_mul_si(raw(runSum), raw(c), m, MPFR_RNDN);
-        mpfr_z_sub(raw(runSum), p.get_mpz_t(), raw(runSum), MPFR_RNDN);
-        mpfr_div_z(raw(runSum), raw(runSum), x.get_mpz_t(), MPFR_RNDN);
-        mpfr_abs(raw(runSum), raw(runSum), MPFR_RNDN); // X may be negative
-        mpfr_add(raw(sum), raw(sum), raw(runSum), MPFR_RNDN);
+        mpfr_mul_si(MpfrOf(runSum), MpfrOf(c), m, MPFR_RNDN);
+        mpfr_z_sub(MpfrOf(runSum), p.get_mpz_t(), MpfrOf(runSum), MPFR_RNDN);
+        mpfr_div_z(MpfrOf(runSum), MpfrOf(runSum), x.get_mpz_t(), MPFR_RNDN);
+        mpfr_abs(MpfrOf(runSum), MpfrOf(runSum), MPFR_RNDN); // X may be negative
+        mpfr_add(MpfrOf(sum), MpfrOf(sum), MpfrOf(runSum), MPFR_RNDN);
     }
-    mpfr_div(raw(sum), raw(sum), raw(f.slope), MPFR_RNDN);
-    mpfr_abs(raw(sum), raw(sum), MPFR_RNDN);
-    mpfr_mul_ui(raw(sum), raw(sum), 100, MPFR_RNDN);
+    mpfr_div(MpfrOf(sum), MpfrOf(sum), MpfrOf(f.slope), MPFR_RNDN);
+    mpfr_abs(MpfrOf(sum), MpfrOf(sum), MPFR_RNDN);
+    mpfr_mul_ui(MpfrOf(sum), MpfrOf(sum), 100, MPFR_RNDN);
     return sum;
 }
 

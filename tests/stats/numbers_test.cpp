@@ -5,6 +5,9 @@
 #include <gmpxx.h>
 #include <gtest/gtest.h>
 
+#include <cfloat>
+#include <cmath>
+#include <limits>
 #include <vector>
 
 using stats::FormatGeneral;
@@ -192,4 +195,37 @@ TEST(Conversions, ErrorsQuoteAtMostFortyCharactersOfTheValue)
     // replacement character, never passed on.
     EXPECT_EQ(messageOf([] { stats::StrToFloat("1\x1b[31m\t", '.'); }),
               "'1\uFFFD[31m\uFFFD' is not a valid floating point value");
+}
+
+// A figure is stored and exported as the double nearest to its exact value,
+// rounded once: ties to the even one, and below the normal range of doubles
+// with the fewer bits they keep there. Each case is k·v / k, so that neither
+// part fits a double and the quotient is rounded by the program.
+TEST(NearestDouble, RoundsAQuotientOnceToTheNearestATieToEven)
+{
+    const mpz_class two53 = mpz_class(1) << 53, k = 3;
+    const double maximum = DBL_MAX, smallest = std::numeric_limits<double>::denorm_min();
+    const mpz_class maximumWhole = ((mpz_class(1) << 53) - 1) << 971;
+    struct Case {
+        mpz_class numerator, denominator;
+        double nearest;
+    };
+    for (const Case &c : std::vector<Case>{
+             {k * (two53 + 1), k, 9007199254740992.0},       // a tie, to the even below
+             {k * (two53 + 3), k, 9007199254740996.0},       // a tie, to the even above
+             {k * (two53 + 1) + 1, k, 9007199254740994.0},   // a third past the tie
+             {-k * (two53 + 1), k, -9007199254740992.0},
+             {mpz_class("1" + std::string(400, '0')) + 1, 3 * mpz_class("1" + std::string(399, '0')), 10.0 / 3.0},
+             {(mpz_class(1) << 59) + 1, mpz_class(1) << 1134, smallest}, // just past half the smallest
+             {mpz_class(1) << 60, mpz_class(1) << 1135, 0.0},            // exactly half the smallest
+             // 2^-1061 keeps 14 bits: past half of its last one by 2^-1130
+             {k * ((mpz_class(1) << 69) + (mpz_class(1) << 55) + 1), k << 1130, std::ldexp(8193.0, -1074)},
+             {k * maximumWhole, k, maximum},
+             {k * (maximumWhole + (mpz_class(1) << 970)) - 1, k, maximum}, // a third short of overflow
+         })
+        EXPECT_EQ(stats::NearestQuotient(c.numerator, c.denominator), c.nearest)
+            << c.numerator.get_str() << " / " << c.denominator.get_str();
+    // Half a unit past the largest double rounds up to 2^1024: too large.
+    EXPECT_THROW(stats::NearestQuotient(k * (maximumWhole + (mpz_class(1) << 970)), k), stats::FloatingPointError);
+    EXPECT_THROW(stats::NearestQuotient(mpz_class(1) << 1100, mpz_class(1) << 50), stats::FloatingPointError);
 }
