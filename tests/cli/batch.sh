@@ -79,6 +79,13 @@ done
 "$program" --batch "$archive" --output "$work/s64" --formats report,pdf 2>"$work/err"; status=$?
 [ $status = 64 ] && grep -q 'Formato desconocido en --formats: «pdf»' "$work/err" || fail "formato desconocido: $status"
 [ -e "$work/s64" ] && fail "un uso incorrecto creó la carpeta de salida"
+# A list that ends in a comma, or no list at all, lacks a format.
+for formats in "report," ""; do
+    "$program" --batch "$archive" --output "$work/s64" --formats "$formats" 2>"$work/err"; status=$?
+    [ $status = 64 ] && grep -q 'Falta un formato en --formats\.' "$work/err" ||
+        fail "lista de formatos «$formats»: $status $(cat "$work/err")"
+done
+[ -e "$work/s64" ] && fail "un uso incorrecto creó la carpeta de salida"
 "$program" --batch "$archive" 2>/dev/null; [ $? = 64 ] || fail "sin --output: estado no 64"
 touch "$work/archivo-no-carpeta"
 "$program" --batch "$archive" --output "$work/archivo-no-carpeta" 2>"$work/err"; status=$?
