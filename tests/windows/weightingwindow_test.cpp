@@ -96,6 +96,12 @@ private slots:
         expectShows(window, chosen);
         QVERIFY(window.choice()->text().contains(QStringLiteral("elegida por el analista")));
         QVERIFY(windows::TextLines(window.line()) != lines(stats::WeightedLineLines(first, '.')));
+
+        // An edit of the study keeps the weight the analyst chose.
+        stats::StudyData edited = kStudy;
+        edited.dataGrid[0][2] += "1";
+        window.studyChanged(edited);
+        expectShows(window, computed(edited, stats::Weight::InverseX));
         QVERIFY(dialogs.messages.isEmpty() && dialogs.errors.isEmpty());
     }
 
