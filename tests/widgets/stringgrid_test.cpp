@@ -71,6 +71,15 @@ private slots:
         QCOMPARE(grid->currentColumn(), 1);
         key(Qt::Key_Right);
         QCOMPARE(grid->currentColumn(), 2);
+        // Entering a cell selects its text: Right first only ends the selection.
+        key(Qt::Key_Left);
+        QCOMPARE(grid->currentColumn(), 1);
+        QVERIFY(grid->cellEditor()->hasSelectedText());
+        key(Qt::Key_Right);
+        QCOMPARE(grid->currentColumn(), 1);
+        QVERIFY(!grid->cellEditor()->hasSelectedText());
+        key(Qt::Key_Right);
+        QCOMPARE(grid->currentColumn(), 2);
     }
 
     void headingCellsAreNeverCurrent()
