@@ -168,6 +168,21 @@ std::string limitsHelp()
            wrapped(std::string(22, ' '), words);
 }
 
+// The rest of --batch's description, with the formats a run may write.
+std::string batchHelp()
+{
+    std::vector<std::string> words = {"CARPETA", "lo", "que", "pide", "LISTA"};
+    for (size_t i = 0; i < BatchFormats().size(); ++i)
+        words.push_back((i == 0 ? "(" : "") + BatchFormats()[i] + ",");
+    for (const char *word : {"separados", "por", "comas;", "report,json", "si", "se", "omite),", "cada", "salida",
+                             "con", "el", "nombre", "del", "estudio", "bajo", "su", "RUTA,", "y", "resumen.csv", "con",
+                             "una", "fila", "por", "estudio;", "un", "estudio", "rechazado", "o", "ilegible", "no",
+                             "detiene", "la", "evaluación;", "estado", "0", "si", "todos", "son", "correctos,", "2",
+                             "si", "hay", "rechazados", "y", "ningún", "error,", "1", "si", "hay", "errores"})
+        words.push_back(word);
+    return wrapped(std::string(22, ' '), words);
+}
+
 using enum CommandKind;
 using enum HelpSection;
 
@@ -275,19 +290,13 @@ const Command kOtherCommands[] = {
      .usage = "--batch RUTA... --output CARPETA [--formats LISTA]\n[--target T] [--limits L.json]",
      .section = Results,
      .help = "  --batch             evalúa de una vez cada estudio (*.w04) de las RUTAS, archivos\n"
-             "                      o carpetas (con sus subcarpetas), en paralelo; escribe en\n"
-             "                      CARPETA lo que pide LISTA (report, json, criteria, graphs,\n"
-             "                      pages, weighting, quadratic, separados por comas;\n"
-             "                      report,json si se omite), cada salida con el nombre del\n"
-             "                      estudio bajo su RUTA, y resumen.csv con una fila por\n"
-             "                      estudio; un estudio rechazado o ilegible no detiene la\n"
-             "                      evaluación; estado 0 si todos son correctos, 2 si hay\n"
-             "                      rechazados y ningún error, 1 si hay errores\n",
+             "                      o carpetas (con sus subcarpetas), en paralelo; escribe en\n",
      .operands = {"la ruta de los estudios (archivo o carpeta)"},
      .options = {"--output", "--formats", "--target", "--limits"},
      .outputRequired = true,
      .repeatsLast = true,
-     .drawsIf = batchDraws},
+     .drawsIf = batchDraws,
+     .moreHelp = batchHelp},
     {.option = "--help",
      .alias = "-h",
      .kind = Text,
