@@ -157,7 +157,7 @@ bool MainWindow::writeStudy(const QString &path)
             file.yLabel = windows_.options->yLabelText().toStdString();
         }
         const std::string bytes = stats::SerializeStudyFile(file);
-        cli::WriteFileAtomically(path, bytes);
+        cli::WriteFileAtomically(path.toStdString(), bytes);
         source_ = cli::StudySource::ofFile(QFileInfo(path).absoluteFilePath().toStdString(), bytes);
     });
 }

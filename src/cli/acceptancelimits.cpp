@@ -5,8 +5,6 @@
 #include "stats/errors.h"
 #include "stats/systemerror.h"
 
-#include <QJsonDocument>
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -100,17 +98,18 @@ bool ReadLimitsFile(const std::string &path, stats::AcceptanceLimits &limits, st
     std::string bytes;
     if (!readLimitsFile(path, bytes, problem))
         return false;
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(bytes), &error);
-    if (error.error == QJsonParseError::IllegalNumber) {
-        if (const std::string key = keyBefore(bytes, static_cast<size_t>(error.offset)); !key.empty()) {
+    Json document;
+    JsonReadError error;
+    ReadJson(bytes, document, error);
+    if (error.kind == JsonReadError::Kind::IllegalNumber) {
+        if (const std::string key = keyBefore(bytes, error.offset); !key.empty()) {
             problem = notFinite(key, path);
             return false;
         }
     }
-    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+    if (error.kind != JsonReadError::Kind::None || !document.isObject()) {
         problem = "El archivo de límites " + quoted(path) + " no es un objeto JSON" +
-                  (error.error != QJsonParseError::NoError
+                  (error.kind != JsonReadError::Kind::None
                        ? " (error en el carácter " + std::to_string(error.offset + 1) + ")."
                        : ".");
         return false;
@@ -118,9 +117,7 @@ bool ReadLimitsFile(const std::string &path, stats::AcceptanceLimits &limits, st
     // Every key is checked before any limit is taken: a refused file
     // changes nothing.
     stats::AcceptanceLimits read = limits;
-    const QJsonObject object = document.object();
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        const std::string key = it.key().toStdString();
+    for (const auto &[key, value] : document.toObject().members()) {
         const stats::LimitField *field = nullptr;
         for (const stats::LimitField &f : stats::LimitFields())
             if (key == f.key)
@@ -129,16 +126,15 @@ bool ReadLimitsFile(const std::string &path, stats::AcceptanceLimits &limits, st
             problem = "Límite desconocido en el archivo " + quoted(path) + ": " + quoted(key) + ".";
             return false;
         }
-        if (!it.value().isDouble() || !std::isfinite(it.value().toDouble())) {
+        if (!value.isNumber() || !std::isfinite(value.toDouble())) {
             problem = notFinite(key, path);
             return false;
         }
-        const double value = it.value().toDouble();
-        if (const std::string rule = LimitRule(*field, value); !rule.empty()) {
+        if (const std::string rule = LimitRule(*field, value.toDouble()); !rule.empty()) {
             problem = "El límite " + quoted(key) + " del archivo " + quoted(path) + " debe ser " + rule + ".";
             return false;
         }
-        read.*field->member = value;
+        read.*field->member = value.toDouble();
     }
     limits = read;
     return true;
@@ -157,11 +153,11 @@ bool CriteriaOptionsOf(const CommandLine &line, char separator, stats::CriteriaO
     return true;
 }
 
-QJsonObject LimitsJson(const stats::AcceptanceLimits &limits)
+JsonObject LimitsJson(const stats::AcceptanceLimits &limits)
 {
-    QJsonObject object;
+    JsonObject object;
     for (const stats::LimitField &f : stats::LimitFields())
-        object[QLatin1String(f.key)] = limits.*f.member;
+        object[f.key] = limits.*f.member;
     return object;
 }
 

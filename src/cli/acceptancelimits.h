@@ -3,10 +3,10 @@
 // amount at 100 % (--target T) and a limits file (--limits L.json), a JSON
 // object holding any of the limits by their keys (stats::LimitFields());
 // the limits it leaves out keep their defaults.
+#include "cli/json.h"
 #include "stats/criteria.h"
 
-#include <QJsonObject>
-
+#include <cstddef>
 #include <string>
 
 namespace cli {
@@ -14,7 +14,7 @@ namespace cli {
 struct CommandLine;
 
 // A limits file larger than this is no limits file.
-inline constexpr qint64 kLargestLimitsFile = 64 * 1024;
+inline constexpr std::size_t kLargestLimitsFile = 64 * 1024;
 
 // What a limit must be to mean anything, in Spanish ("un número entero de 1
 // a 25"), or empty when `value` may be that limit: its bounds in the table of
@@ -34,6 +34,6 @@ bool CriteriaOptionsOf(const CommandLine &line, char decimalSeparator, stats::Cr
                        std::string &problem);
 
 // The limits as the limits file writes them: every key with its value.
-QJsonObject LimitsJson(const stats::AcceptanceLimits &limits);
+JsonObject LimitsJson(const stats::AcceptanceLimits &limits);
 
 } // namespace cli

@@ -4,14 +4,13 @@
 
 #include "stats/systemerror.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <climits>
 #include <random>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -60,6 +59,51 @@ std::string temporaryName(const std::string &target)
     return name;
 }
 
+// `path` made absolute, without "." or ".." or repeated slashes, by its
+// text alone (a link on the way is not followed).
+std::string absoluteClean(const std::string &path)
+{
+    std::string whole = path;
+    if (whole.empty() || whole[0] != '/') {
+        std::vector<char> here(PATH_MAX);
+        whole = (getcwd(here.data(), here.size()) ? std::string(here.data()) : std::string()) + "/" + whole;
+    }
+    std::vector<std::string> parts;
+    for (size_t start = 0; start <= whole.size();) {
+        size_t slash = whole.find('/', start);
+        if (slash == std::string::npos)
+            slash = whole.size();
+        const std::string part = whole.substr(start, slash - start);
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = slash + 1;
+    }
+    std::string clean;
+    for (const std::string &part : parts)
+        clean += "/" + part;
+    return clean.empty() ? "/" : clean;
+}
+
+// The file a save of `path` writes: `path` itself, or the file a symbolic
+// link there names (a relative target from the link's folder).
+std::string savedFile(const std::string &path)
+{
+    const std::string file = absoluteClean(path);
+    struct stat info;
+    if (lstat(file.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+        return file;
+    std::vector<char> target(PATH_MAX);
+    const ssize_t length = readlink(file.c_str(), target.data(), target.size());
+    if (length <= 0 || static_cast<size_t>(length) >= target.size())
+        return file;
+    const std::string named(target.data(), static_cast<size_t>(length));
+    return absoluteClean(named[0] == '/' ? named : file.substr(0, file.find_last_of('/') + 1) + named);
+}
+
 // An unnamed file is named through its entry in /proc; without /proc it
 // could not be, and a named temporary is used instead.
 bool canNameUnnamedFiles()
@@ -85,10 +129,10 @@ int ReplaceRefusal(const std::string &path, const struct stat &info)
 
 AtomicFile::AtomicFile(const std::string &path, Flush flush) : shown_(path), flush_(flush)
 {
-    const QFileInfo info(QFile::decodeName(path.c_str()));
-    const QFileInfo target(info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath());
-    folder_ = QFile::encodeName(target.absolutePath()).toStdString();
-    const std::string name = QFile::encodeName(target.fileName()).toStdString();
+    const std::string target = savedFile(path);
+    const size_t slash = target.find_last_of('/');
+    folder_ = slash == 0 ? "/" : target.substr(0, slash);
+    const std::string name = target.substr(slash + 1);
     target_ = folder_ + "/" + name;
     removeLeftovers(folder_, name);
 
@@ -227,9 +271,9 @@ void AtomicFile::commit()
         fail(SaveError::Step::Sync, error);
 }
 
-void WriteFileAtomically(const QString &path, const std::string &bytes)
+void WriteFileAtomically(const std::string &path, const std::string &bytes)
 {
-    AtomicFile file(QFile::encodeName(path).toStdString());
+    AtomicFile file(path);
     file.append(bytes);
     file.commit();
 }

@@ -5,8 +5,6 @@
 // checked.
 #include "stats/errors.h"
 
-#include <QString>
-
 #include <string>
 #include <sys/stat.h>
 
@@ -76,8 +74,8 @@ private:
     bool done_ = false;
 };
 
-// Saves `bytes` as `path` with AtomicFile.
-void WriteFileAtomically(const QString &path, const std::string &bytes);
+// Saves `bytes` as `path` (in the system's encoding) with AtomicFile.
+void WriteFileAtomically(const std::string &path, const std::string &bytes);
 
 // Whether this user may replace the content of the existing file `path`
 // (`info`, its stat): 0 when so, otherwise the reason (an errno value). A

@@ -12,9 +12,7 @@
 #include "stats/studyfile.h"
 #include "stats/systemerror.h"
 
-#include <QJsonObject>
-#include <QLocale>
-
+#include <charconv>
 #include <filesystem>
 #include <stdexcept>
 
@@ -134,13 +132,9 @@ stats::OutputFileError batchWords(const SaveError &e, const std::string &path)
     return stats::OutputFileError("No se pudo escribir «" + path + "»: " + why);
 }
 
-std::string number(const QJsonValue &v)
-{
-    return v.isDouble() ? QByteArray::number(v.toDouble(), 'g', QLocale::FloatingPointShortest).toStdString()
-                        : std::string();
-}
+std::string number(const Json &v) { return v.isNumber() ? ShortestNumberText(v.toDouble()) : std::string(); }
 
-std::string identifier(const QJsonValue &v) { return v.isString() ? v.toString().toStdString() : std::string(); }
+std::string identifier(const Json &v) { return v.toString(); }
 
 } // namespace
 
@@ -158,34 +152,34 @@ void FillStudyColumns(SummaryRow &row, const std::string &bytes)
     }
 }
 
-void FillResultColumns(SummaryRow &row, int status, const std::string &message, const QJsonObject &o)
+void FillResultColumns(SummaryRow &row, int status, const std::string &message, const JsonObject &o)
 {
     row.values.resize(ColumnCount);
     if (status != kExitDone) {
         NoteFailure(row, status, message);
         return;
     }
-    const QJsonObject study = o["study"].toObject(), regression = o["regression"].toObject();
-    const QJsonObject anova = o["anova"].toObject();
-    row.values[Levels] = number(study["levels"]);
-    row.values[N] = number(study["n"]);
-    row.values[Slope] = number(regression["slope"]);
-    row.values[Intercept] = number(regression["intercept"]);
-    row.values[R2] = number(regression["rSquared"]);
-    row.values[Syx] = number(regression["sdRegression"]);
-    row.values[Cv] = number(regression["coefficientOfVariation"]);
-    row.values[Significance] = identifier(anova["significance"]);
-    row.values[Fit] = identifier(anova["linearFit"]);
-    row.values[Systematic] = identifier(o["recovery"].toObject()["systematicError"]);
-    row.values[Criteria] = identifier(o["criteria"].toObject()["verdict"]);
-    const QJsonObject weighting = o["weighting"].toObject();
-    row.values[Homoscedasticity] = identifier(weighting["homogeneity"].toObject()["verdict"]);
-    row.values[Weighting] = identifier(weighting["chosen"]);
-    row.values[Model] = identifier(o["quadratic"].toObject()["choice"].toObject()["model"]);
-    const QJsonObject detection = o["detection"].toObject();
-    row.values[Sx0] = number(detection["sx0"]);
-    row.values[Vx0] = number(detection["vx0"]);
-    row.values[QuantificationLimit] = number(detection["quantificationLimit"]);
+    const JsonObject &study = o.value("study").toObject(), &regression = o.value("regression").toObject();
+    const JsonObject &anova = o.value("anova").toObject();
+    row.values[Levels] = number(study.value("levels"));
+    row.values[N] = number(study.value("n"));
+    row.values[Slope] = number(regression.value("slope"));
+    row.values[Intercept] = number(regression.value("intercept"));
+    row.values[R2] = number(regression.value("rSquared"));
+    row.values[Syx] = number(regression.value("sdRegression"));
+    row.values[Cv] = number(regression.value("coefficientOfVariation"));
+    row.values[Significance] = identifier(anova.value("significance"));
+    row.values[Fit] = identifier(anova.value("linearFit"));
+    row.values[Systematic] = identifier(o.value("recovery").toObject().value("systematicError"));
+    row.values[Criteria] = identifier(o.value("criteria").toObject().value("verdict"));
+    const JsonObject &weighting = o.value("weighting").toObject();
+    row.values[Homoscedasticity] = identifier(weighting.value("homogeneity").toObject().value("verdict"));
+    row.values[Weighting] = identifier(weighting.value("chosen"));
+    row.values[Model] = identifier(o.value("quadratic").toObject().value("choice").toObject().value("model"));
+    const JsonObject &detection = o.value("detection").toObject();
+    row.values[Sx0] = number(detection.value("sx0"));
+    row.values[Vx0] = number(detection.value("vx0"));
+    row.values[QuantificationLimit] = number(detection.value("quantificationLimit"));
 }
 
 void NoteFailure(SummaryRow &row, int status, const std::string &message)
@@ -226,9 +220,9 @@ std::vector<std::string> SummaryCellsForPerson(const SummaryRow &row, char separ
         } else if (kind != SummaryKind::Text && !cell.empty()) {
             // Written as the JSON writes it, a point and every digit,
             // whatever the user's locale.
-            bool ok = false;
-            const double number = QLocale::c().toDouble(QString::fromStdString(cell), &ok);
-            if (ok)
+            double number = 0;
+            const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), number);
+            if (error == std::errc() && end == cell.data() + cell.size())
                 cell = stats::FormatGeneral(number, kind == SummaryKind::Figure8 ? 8 : 6, separator);
         }
     }

@@ -2,7 +2,7 @@
 // The summary of a batch run, resumen.csv: one row per study (RFC 4180,
 // UTF-8, comma-separated, CRLF line ends, numbers as the JSON writes them),
 // and the way every batch output reaches the disk.
-#include <QJsonObject>
+#include "cli/json.h"
 
 #include <memory>
 #include <string>
@@ -48,7 +48,7 @@ std::vector<std::string> SummaryCellsForPerson(const SummaryRow &row, char decim
 void FillStudyColumns(SummaryRow &row, const std::string &fileBytes);
 // The state, message and results from the document --json prints and its
 // exit status.
-void FillResultColumns(SummaryRow &row, int status, const std::string &message, const QJsonObject &json);
+void FillResultColumns(SummaryRow &row, int status, const std::string &message, const JsonObject &json);
 // Another command of the same study failed where --json did not.
 void NoteFailure(SummaryRow &row, int status, const std::string &message);
 

@@ -6,10 +6,10 @@
 #include "stats/studyfile.h"
 #include "stats/systemerror.h"
 
-#include <QLocale>
-
 #include <algorithm>
 #include <cerrno>
+#include <langinfo.h>
+#include <locale.h>
 #include <ostream>
 
 namespace cli {
@@ -129,12 +129,17 @@ int OutputWritten(std::ostream &out, std::ostream &err)
     return kExitFailed;
 }
 
+// The numeric part of the locale the environment names (LC_ALL, else
+// LC_NUMERIC, else LANG); a point where that locale is not installed or
+// writes its separator with more than one byte.
 char LocaleDecimalSeparator()
 {
-    const QString point = QLocale::system().decimalPoint();
-    if (point.size() == 1 && point.at(0).unicode() < 0x80)
-        return static_cast<char>(point.at(0).unicode());
-    return '.';
+    const locale_t numeric = newlocale(LC_NUMERIC_MASK, "", locale_t{});
+    if (!numeric)
+        return '.';
+    const std::string point = nl_langinfo_l(RADIXCHAR, numeric);
+    freelocale(numeric);
+    return point.size() == 1 && static_cast<unsigned char>(point[0]) < 0x80 ? point[0] : '.';
 }
 
 } // namespace cli

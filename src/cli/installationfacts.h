@@ -14,7 +14,6 @@ struct InstallationFacts {
     std::string sourceRevision;
     std::string buildDate;
     std::string compiler;
-    std::string qtVersion;
     std::string operatingSystem;
     std::string processor;
     std::string runDateTime; // local time, with its zone

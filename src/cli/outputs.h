@@ -10,7 +10,6 @@
 #include "stats/outcomes.h"
 #include "stats/studyfile.h"
 
-#include <QJsonObject>
 
 #include <exception>
 #include <functional>

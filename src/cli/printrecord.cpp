@@ -5,15 +5,13 @@
 #include "stats/errors.h"
 #include "stats/studyfile.h"
 
-#include <QByteArrayView>
-#include <QCryptographicHash>
-#include <QDateTime>
-
-#include <mutex>
-#include <QFileInfo>
+#include <nettle/sha2.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <ctime>
+#include <mutex>
 #include <ostream>
 
 namespace cli {
@@ -22,21 +20,23 @@ namespace {
 
 const char *const kSeparator = " · ";
 
-std::string fileNameOf(const std::string &path)
-{
-    return QFileInfo(QString::fromStdString(path)).fileName().toStdString();
-}
+std::string fileNameOf(const std::string &path) { return path.substr(path.find_last_of('/') + 1); }
 
 // "+01:00": the offset of local time from UTC at `when`.
-std::string utcOffset(const QDateTime &when)
+std::string utcOffset(const std::tm &when)
 {
-    const int minutes = when.offsetFromUtc() / 60;
-    const int magnitude = minutes < 0 ? -minutes : minutes;
-    return QStringLiteral("%1%2:%3")
-        .arg(minutes < 0 ? '-' : '+')
-        .arg(magnitude / 60, 2, 10, QLatin1Char('0'))
-        .arg(magnitude % 60, 2, 10, QLatin1Char('0'))
-        .toStdString();
+    const long minutes = when.tm_gmtoff / 60;
+    const long magnitude = minutes < 0 ? -minutes : minutes;
+    char text[48];
+    std::snprintf(text, sizeof text, "%c%02ld:%02ld", minutes < 0 ? '-' : '+', magnitude / 60, magnitude % 60);
+    return text;
+}
+
+std::string formatted(const char *format, const std::tm &when)
+{
+    char text[64] = "";
+    std::strftime(text, sizeof text, format, &when);
+    return text;
 }
 
 } // namespace
@@ -48,10 +48,18 @@ StudySource StudySource::ofFile(const std::string &path, std::string_view bytes)
 
 std::string Sha256Hex(std::string_view bytes)
 {
-    return QCryptographicHash::hash(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())),
-                                    QCryptographicHash::Sha256)
-        .toHex()
-        .toStdString();
+    sha256_ctx context;
+    sha256_init(&context);
+    sha256_update(&context, bytes.size(), reinterpret_cast<const uint8_t *>(bytes.data()));
+    uint8_t digest[SHA256_DIGEST_SIZE];
+    sha256_digest(&context, sizeof digest, digest);
+    static const char kHex[] = "0123456789abcdef";
+    std::string hex;
+    for (const uint8_t byte : digest) {
+        hex += kHex[byte >> 4];
+        hex += kHex[byte & 0xF];
+    }
+    return hex;
 }
 
 namespace {
@@ -64,9 +72,11 @@ PrintRecord stamped(PrintRecord record)
     record.revision = kSourceRevision;
     {
         const std::lock_guard<std::mutex> lock(LocalTimeLock());
-        const QDateTime now = QDateTime::currentDateTime();
-        record.generated = now.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toStdString() + utcOffset(now);
-        record.printed = now.toString(QStringLiteral("yyyy-MM-dd HH:mm ")).toStdString() + utcOffset(now);
+        const std::time_t seconds = std::time(nullptr);
+        std::tm now{};
+        localtime_r(&seconds, &now);
+        record.generated = formatted("%Y-%m-%dT%H:%M:%S", now) + utcOffset(now);
+        record.printed = formatted("%Y-%m-%d %H:%M ", now) + utcOffset(now);
     }
     record.user = CurrentUserName();
     return record;

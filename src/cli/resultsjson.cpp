@@ -7,8 +7,6 @@
 #include "stats/resultfields.h"
 #include "stats/studyfile.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
 
 #include <array>
 #include <ostream>
@@ -16,8 +14,6 @@
 namespace cli {
 
 namespace {
-
-QString text(const std::string &s) { return QString::fromStdString(s); }
 
 // The verdicts' identifiers, in the order of their enumerations.
 const char *significanceId(stats::Significance s)
@@ -27,100 +23,101 @@ const char *significanceId(stats::Significance s)
 
 const char *fitId(stats::Fit f) { return std::array{"adequate", "inadequate", "not_assessed"}.at(static_cast<size_t>(f)); }
 
-QJsonValue figure(const stats::Figure &v) { return v ? QJsonValue(v->toDouble()) : QJsonValue(QJsonValue::Null); }
+Json figure(const stats::Figure &v) { return v ? Json(v->toDouble()) : Json(); }
 
 } // namespace
 
-QJsonObject StudyJson(const stats::StudyTexts &texts, const stats::LinearityStudy &study)
+JsonObject StudyJson(const stats::StudyTexts &texts, const stats::LinearityStudy &study)
 {
-    QJsonArray replicates;
+    JsonArray replicates;
     for (int r : study.replicates)
-        replicates.append(r);
-    QJsonArray observations;
+        replicates.emplace_back(r);
+    JsonArray observations;
     for (int i = 0; i < study.n(); ++i) {
         const stats::Observation &o = study.observations[static_cast<size_t>(i)];
-        observations.append(QJsonObject{{"observation", i + 1}, {"level", o.level}, {"x", o.x}, {"y", o.y}});
+        observations.push_back(JsonObject{{"observation", i + 1}, {"level", o.level}, {"x", o.x}, {"y", o.y}});
     }
-    return {{"method", text(texts.method())},
-            {"analyst", text(texts.analyst())},
-            {"date", text(texts.date())},
-            {"units", text(texts.units())},
-            {"levels", study.k()},
-            {"replicates", replicates},
-            {"n", study.n()},
-            {"observations", observations}};
+    JsonObject object{{"method", texts.method()},
+                      {"analyst", texts.analyst()},
+                      {"date", texts.date()},
+                      {"units", texts.units()},
+                      {"levels", study.k()},
+                      {"n", study.n()}};
+    object["replicates"] = std::move(replicates);
+    object["observations"] = std::move(observations);
+    return object;
 }
 
-QJsonObject RegressionJson(const stats::RegressionResult &r)
+JsonObject RegressionJson(const stats::RegressionResult &r)
 {
-    QJsonObject object;
+    JsonObject object;
     for (const stats::RegressionField &field : stats::RegressionFields())
-        object[QLatin1String(field.key)] = (r.*field.member).toDouble();
+        object[field.key] = (r.*field.member).toDouble();
     return object;
 }
 
 // The rows the analysis of variance window shows: without replicates there
 // is no lack of fit nor pure error, and those rows are null.
-QJsonObject AnovaJson(const stats::AnovaResult &a)
+JsonObject AnovaJson(const stats::AnovaResult &a)
 {
-    QJsonObject object = AnovaRowsJson(a);
+    JsonObject object = AnovaRowsJson(a);
     object["significance"] = significanceId(stats::RegressionSignificance(a));
     object["linearFit"] = fitId(stats::LinearFit(a));
     return object;
 }
 
-QJsonObject AnovaRowsJson(const stats::AnovaResult &a)
+JsonObject AnovaRowsJson(const stats::AnovaResult &a)
 {
-    QJsonObject object;
+    JsonObject object;
     for (int s = 0; s < static_cast<int>(stats::AnovaSources().size()); ++s) {
         const stats::AnovaSource &source = stats::AnovaSources()[s];
-        QJsonObject row;
+        JsonObject row;
         for (const stats::AnovaField &field : stats::AnovaFields())
             if (field.source == s)
-                row[QLatin1String(stats::AnovaColumns()[field.column].key)] = (a.*field.member).toDouble();
-        object[QLatin1String(source.key)] = stats::SourceShown(source, a) ? QJsonValue(row) : QJsonValue::Null;
+                row[stats::AnovaColumns()[field.column].key] = (a.*field.member).toDouble();
+        object[source.key] = stats::SourceShown(source, a) ? Json(row) : Json();
     }
     return object;
 }
 
-QJsonArray ResidualsJson(const std::vector<stats::ResidualRow> &residuals)
+JsonArray ResidualsJson(const std::vector<stats::ResidualRow> &residuals)
 {
-    QJsonArray rows;
+    JsonArray rows;
     for (const stats::ResidualRow &r : residuals) {
-        QJsonObject row{{"observation", r.observation}};
+        JsonObject row{{"observation", r.observation}};
         for (const stats::ResidualField &field : stats::ResidualFields())
-            row[QLatin1String(field.key)] = (r.*field.member).toDouble();
-        rows.append(row);
+            row[field.key] = (r.*field.member).toDouble();
+        rows.push_back(row);
     }
     return rows;
 }
 
 // Where the evaluation does not apply the windows print "NP" for every
 // statistic and state no verdict: those are null here.
-QJsonObject RecoveryJson(const stats::AnovaResult &anova, const stats::RecoveryResult &r)
+JsonObject RecoveryJson(const stats::AnovaResult &anova, const stats::RecoveryResult &r)
 {
     const bool applies = stats::RecoveryApplies(anova);
     auto shown = [applies](const stats::Real &v) {
-        return applies ? QJsonValue(v.toDouble()) : QJsonValue(QJsonValue::Null);
+        return applies ? Json(v.toDouble()) : Json();
     };
     const stats::BestWorstCase c = stats::BestAndWorstCase(r);
     const bool bestWorst = applies && c.exists;
-    QJsonObject object{
+    JsonObject object{
         {"applies", applies},
-        {"systematicError", applies ? QJsonValue(stats::SystematicErrorPresent(r) ? "present" : "absent")
-                                    : QJsonValue(QJsonValue::Null)},
-        {"bestCase", bestWorst ? QJsonValue(c.best.toDouble()) : QJsonValue(QJsonValue::Null)},
-        {"worstCase", bestWorst ? QJsonValue(c.worst.toDouble()) : QJsonValue(QJsonValue::Null)}};
+        {"systematicError", applies ? Json(stats::SystematicErrorPresent(r) ? "present" : "absent")
+                                    : Json()},
+        {"bestCase", bestWorst ? Json(c.best.toDouble()) : Json()},
+        {"worstCase", bestWorst ? Json(c.worst.toDouble()) : Json()}};
     for (const stats::RecoveryField &field : stats::RecoveryFields())
-        object[QLatin1String(field.key)] = shown(r.*field.member);
+        object[field.key] = shown(r.*field.member);
     return object;
 }
 
-QJsonArray BackCalculationJson(const std::vector<stats::BackCalculation> &rows)
+JsonArray BackCalculationJson(const std::vector<stats::BackCalculation> &rows)
 {
-    QJsonArray back;
+    JsonArray back;
     for (const stats::BackCalculation &b : rows)
-        back.append(QJsonObject{{"observation", b.observation},
+        back.push_back(JsonObject{{"observation", b.observation},
                                 {"level", b.level},
                                 {"x", b.x.toDouble()},
                                 {"xBack", figure(b.xBack)},
@@ -128,41 +125,41 @@ QJsonArray BackCalculationJson(const std::vector<stats::BackCalculation> &rows)
     return back;
 }
 
-QJsonArray LevelBiasJson(const std::vector<stats::LevelBias> &biases)
+JsonArray LevelBiasJson(const std::vector<stats::LevelBias> &biases)
 {
-    QJsonArray bias;
+    JsonArray bias;
     for (const stats::LevelBias &b : biases)
-        bias.append(QJsonObject{
+        bias.push_back(JsonObject{
             {"level", b.level}, {"x", b.x.toDouble()}, {"meanRelativeError", figure(b.meanRelativeError)}});
     return bias;
 }
 
 // Each figure where its field's group puts it; a figure not assessed is
 // null. The checks' range has two numbers, lowest and highest.
-QJsonObject CriteriaJson(const stats::CriteriaResult &c)
+JsonObject CriteriaJson(const stats::CriteriaResult &c)
 {
-    QJsonObject object{{"levels", c.levels}};
+    JsonObject object{{"levels", c.levels}};
     for (const stats::CriteriaField &field : stats::CriteriaFields()) {
         if (!field.key)
             continue;
         if (!field.group) {
-            object[QLatin1String(field.key)] = figure(c.*field.member);
+            object[field.key] = figure(c.*field.member);
             continue;
         }
-        QJsonObject group = object[QLatin1String(field.group)].toObject();
-        group[QLatin1String(field.key)] = figure(c.*field.member);
-        object[QLatin1String(field.group)] = group;
+        JsonObject group = object[field.group].toObject();
+        group[field.key] = figure(c.*field.member);
+        object[field.group] = group;
     }
-    QJsonArray checks;
+    JsonArray checks;
     for (const stats::CriteriaCheck &check : c.checks) {
-        QJsonValue value = figure(check.value.at(0)), limit = check.limit.at(0);
+        Json value = figure(check.value.at(0)), limit = check.limit.at(0);
         if (check.value.size() == 2) {
             value = check.value[0] && check.value[1]
-                        ? QJsonValue(QJsonArray{check.value[0]->toDouble(), check.value[1]->toDouble()})
-                                                     : QJsonValue(QJsonValue::Null);
-            limit = QJsonArray{check.limit[0], check.limit[1]};
+                        ? Json(JsonArray{check.value[0]->toDouble(), check.value[1]->toDouble()})
+                                                     : Json();
+            limit = JsonArray{check.limit[0], check.limit[1]};
         }
-        checks.append(QJsonObject{{"name", check.name},
+        checks.push_back(JsonObject{{"name", check.name},
                                   {"value", value},
                                   {"limit", limit},
                                   {"result", stats::CheckResultKey(check.result)}});
@@ -175,15 +172,15 @@ QJsonObject CriteriaJson(const stats::CriteriaResult &c)
     return object;
 }
 
-QJsonValue QuadraticJson(const stats::QuadraticResult &q)
+Json QuadraticJson(const stats::QuadraticResult &q)
 {
     if (q.notFitted)
-        return QJsonValue::Null;
-    QJsonObject object;
+        return Json();
+    JsonObject object;
     for (const stats::QuadraticField &field : stats::QuadraticFields())
-        object[QLatin1String(field.key)] = (q.*field.member).toDouble();
+        object[field.key] = (q.*field.member).toDouble();
     object["anova"] = AnovaRowsJson(q.anova);
-    object["sensitivity"] = QJsonObject{{"low", q.sensitivityLow.toDouble()},
+    object["sensitivity"] = JsonObject{{"low", q.sensitivityLow.toDouble()},
                                         {"high", q.sensitivityHigh.toDouble()},
                                         {"mean", q.sensitivityMean.toDouble()}};
     object["vertex"] = figure(q.vertex);
@@ -193,12 +190,12 @@ QJsonValue QuadraticJson(const stats::QuadraticResult &q)
     object["backCalculated"] = BackCalculationJson(q.backCalculated);
     object["levelBias"] = LevelBiasJson(q.levelBias);
     object["relativeStandardError"] = figure(q.relativeStandardError);
-    object["choice"] = QJsonObject{{"model", stats::ModelKey(q.model)}, {"reason", stats::ChoiceReasonKey(q.reason)}};
+    object["choice"] = JsonObject{{"model", stats::ModelKey(q.model)}, {"reason", stats::ChoiceReasonKey(q.reason)}};
     return object;
 }
 
 // The limits name the method and the terms they are stated with.
-QJsonObject DetectionJson(const stats::DetectionResult &d)
+JsonObject DetectionJson(const stats::DetectionResult &d)
 {
     return {{"sx0", d.sx0.toDouble()},
             {"vx0", figure(d.vx0)},
@@ -213,21 +210,20 @@ QJsonObject DetectionJson(const stats::DetectionResult &d)
             {"detectionLimit", d.detectionLimit.toDouble()},
             {"quantificationLimit", d.quantificationLimit.toDouble()},
             {"quantificationLimitIterated", figure(d.quantificationLimitIterated)},
-            {"ich", QJsonObject{{"method", "ICH Q2(R2) standard deviation of the response and slope"},
+            {"ich", JsonObject{{"method", "ICH Q2(R2) standard deviation of the response and slope"},
                                 {"lod", d.ichLod.toDouble()},
                                 {"loq", d.ichLoq.toDouble()}}}};
 }
 
 // An unbounded inversion interval has null ends.
-QJsonObject SamplesJson(const stats::SamplesResult &s, int degreesOfFreedom)
+JsonObject SamplesJson(const stats::SamplesResult &s, int degreesOfFreedom)
 {
-    QJsonArray results;
+    JsonArray results;
     for (const stats::SampleResult &r : s.samples) {
-        QJsonArray responses;
+        JsonArray responses;
         for (const stats::Rational &y : r.responses)
-            responses.append(stats::NearestDouble(y));
-        results.append(QJsonObject{{"name", text(r.name)},
-                                   {"responses", responses},
+            responses.emplace_back(stats::NearestDouble(y));
+        JsonObject result{{"name", r.name},
                                    {"m", r.m},
                                    {"meanResponse", r.meanResponse.toDouble()},
                                    {"x", r.x.toDouble()},
@@ -237,7 +233,9 @@ QJsonObject SamplesJson(const stats::SamplesResult &s, int degreesOfFreedom)
                                    {"fiellerLower", figure(r.fiellerLower)},
                                    {"fiellerUpper", figure(r.fiellerUpper)},
                                    {"inRange", r.inRange},
-                                   {"belowQuantification", r.belowQuantification}});
+                                   {"belowQuantification", r.belowQuantification}};
+        result["responses"] = std::move(responses);
+        results.push_back(std::move(result));
     }
     return {{"confidence", stats::NearestDouble(s.confidence)},
             {"degreesOfFreedom", degreesOfFreedom},
@@ -245,23 +243,23 @@ QJsonObject SamplesJson(const stats::SamplesResult &s, int degreesOfFreedom)
             {"g", s.g.toDouble()},
             {"lowestLevel", s.lowestLevel.toDouble()},
             {"highestLevel", s.highestLevel.toDouble()},
-            {"results", results}};
+            {"results", std::move(results)}};
 }
 
-QJsonObject RecordJson(const PrintRecord &r)
+JsonObject RecordJson(const PrintRecord &r)
 {
-    return {{"file", text(r.file)},
-            {"sha256", text(r.sha256)},
-            {"program", text(r.program)},
-            {"version", text(r.version)},
-            {"revision", text(r.revision)},
-            {"generated", text(r.generated)},
-            {"user", text(r.user)}};
+    return {{"file", r.file},
+            {"sha256", r.sha256},
+            {"program", r.program},
+            {"version", r.version},
+            {"revision", r.revision},
+            {"generated", r.generated},
+            {"user", r.user}};
 }
 
-QJsonObject ErrorJson(const char *kind, const std::string &message)
+JsonObject ErrorJson(const char *kind, const std::string &message)
 {
-    return {{"error", QJsonObject{{"kind", kind}, {"message", text(message)}}}};
+    return {{"error", JsonObject{{"kind", kind}, {"message", message}}}};
 }
 
 JsonOutcome ResultsJson(const stats::StudyAnalysis &analysis)
@@ -283,18 +281,18 @@ JsonOutcome ResultsJson(const stats::StudyAnalysis &analysis)
              {"regression", RegressionJson(*regression)},
              {"anova", AnovaJson(anova->anova)},
              {"residuals", ResidualsJson(anova->residuals)},
-             {"recovery", recoveryRefusal.empty() ? QJsonValue(RecoveryJson(anova->anova, *analysis.recovery().value))
-                                                  : QJsonValue(QJsonValue::Null)},
+             {"recovery", recoveryRefusal.empty() ? Json(RecoveryJson(anova->anova, *analysis.recovery().value))
+                                                  : Json()},
              {"recoveryRefusal",
-              recoveryRefusal.empty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text(recoveryRefusal))},
+              recoveryRefusal.empty() ? Json() : Json(recoveryRefusal)},
              {"criteria", CriteriaJson(criteria)},
              {"weighting", WeightingJson(*stats::Require(analysis.weighting(), outcome))},
              {"quadratic", analysis.quadratic().value ? QuadraticJson(*analysis.quadratic().value)
-                                                    : QJsonValue(QJsonValue::Null)},
+                                                    : Json()},
              {"detection", DetectionJson(detection)}},
             false};
     if (samples)
-        results.object.insert("samples", SamplesJson(*samples, detection.degreesOfFreedom));
+        results.object["samples"] = SamplesJson(*samples, detection.degreesOfFreedom);
     return results;
 }
 
@@ -306,10 +304,10 @@ JsonRun JsonOfStudy(const AnalysedStudy &study)
             JsonOutcome outcome = ResultsJson(study.analysed());
             run.status = kExitDone;
             if (outcome.refused) {
-                run.message = outcome.object["error"].toObject()["message"].toString().toStdString();
+                run.message = outcome.object.value("error").toObject().value("message").toString();
                 run.status = kExitRefused;
             } else {
-                outcome.object.insert("record", RecordJson(study.record));
+                outcome.object["record"] = RecordJson(study.record);
             }
             run.document = std::move(outcome.object);
         },
@@ -318,11 +316,6 @@ JsonRun JsonOfStudy(const AnalysedStudy &study)
                           kExitFailed, message};
         });
     return run;
-}
-
-std::string JsonText(const QJsonObject &document)
-{
-    return QJsonDocument(document).toJson(QJsonDocument::Indented).toStdString();
 }
 
 int RunJsonCommand(const std::string &path, std::ostream &out, std::ostream &err, const stats::AnalysisOptions &options)

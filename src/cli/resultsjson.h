@@ -6,7 +6,7 @@
 #include "cli/printrecord.h"
 #include "cli/outputs.h"
 
-#include <QJsonObject>
+#include "cli/json.h"
 
 #include <iosfwd>
 #include <optional>
@@ -15,23 +15,23 @@
 namespace cli {
 
 // The sections of the object, from the figures of an analysis.
-QJsonObject StudyJson(const stats::StudyTexts &texts, const stats::LinearityStudy &study);
-QJsonObject RegressionJson(const stats::RegressionResult &regression);
-QJsonObject AnovaJson(const stats::AnovaResult &anova);
+JsonObject StudyJson(const stats::StudyTexts &texts, const stats::LinearityStudy &study);
+JsonObject RegressionJson(const stats::RegressionResult &regression);
+JsonObject AnovaJson(const stats::AnovaResult &anova);
 // Its rows alone: regression and error, then lack of fit and pure error
 // (null without them). The quadratic model's table is the same.
-QJsonObject AnovaRowsJson(const stats::AnovaResult &anova);
+JsonObject AnovaRowsJson(const stats::AnovaResult &anova);
 // Amounts read back off a model, and the mean relative error of each level.
-QJsonArray BackCalculationJson(const std::vector<stats::BackCalculation> &rows);
-QJsonArray LevelBiasJson(const std::vector<stats::LevelBias> &biases);
-QJsonArray ResidualsJson(const std::vector<stats::ResidualRow> &residuals);
-QJsonObject RecoveryJson(const stats::AnovaResult &anova, const stats::RecoveryResult &recovery);
-QJsonObject CriteriaJson(const stats::CriteriaResult &criteria);
+JsonArray BackCalculationJson(const std::vector<stats::BackCalculation> &rows);
+JsonArray LevelBiasJson(const std::vector<stats::LevelBias> &biases);
+JsonArray ResidualsJson(const std::vector<stats::ResidualRow> &residuals);
+JsonObject RecoveryJson(const stats::AnovaResult &anova, const stats::RecoveryResult &recovery);
+JsonObject CriteriaJson(const stats::CriteriaResult &criteria);
 // The quadratic model; null for a study that cannot have it.
-QJsonValue QuadraticJson(const stats::QuadraticResult &quadratic);
-QJsonObject WeightingJson(const stats::WeightingResult &weighting);
-QJsonObject DetectionJson(const stats::DetectionResult &detection);
-QJsonObject SamplesJson(const stats::SamplesResult &samples, int degreesOfFreedom);
+Json QuadraticJson(const stats::QuadraticResult &quadratic);
+JsonObject WeightingJson(const stats::WeightingResult &weighting);
+JsonObject DetectionJson(const stats::DetectionResult &detection);
+JsonObject SamplesJson(const stats::SamplesResult &samples, int degreesOfFreedom);
 
 // The whole object of an analysis: every result (a recovery that cannot be
 // evaluated is null, with its reason in "recoveryRefusal", beside every
@@ -39,31 +39,28 @@ QJsonObject SamplesJson(const stats::SamplesResult &samples, int degreesOfFreedo
 // "zero_slope", "message": ...}}. Raises stats::CommandError
 // (ConversionError, FloatingPointError) as the commands do.
 struct JsonOutcome {
-    QJsonObject object;
+    JsonObject object;
     bool refused = false;
 };
 JsonOutcome ResultsJson(const stats::StudyAnalysis &analysis);
 
 // The record of the output: file, sha256 (all 64 digits), program, version,
 // revision, generated (ISO 8601 with offset), user.
-QJsonObject RecordJson(const PrintRecord &record);
+JsonObject RecordJson(const PrintRecord &record);
 
 // {"error": {"kind": kind, "message": message}}
-QJsonObject ErrorJson(const char *kind, const std::string &message);
+JsonObject ErrorJson(const char *kind, const std::string &message);
 
 // What --json writes of a study file read and analysed: the document (with
 // the record when not refused), the message for standard error and the
 // exit status: 0, 2 refused, 1 an error, whose object has the kind "file"
 // (reading the file) or "numeric" (computing).
 struct JsonRun {
-    QJsonObject document;
+    JsonObject document;
     int status = 1;
     std::string message;
 };
 JsonRun JsonOfStudy(const AnalysedStudy &study);
-
-// The document as --json prints it: indented, UTF-8, keys in alphabetical order.
-std::string JsonText(const QJsonObject &document);
 
 // linealidad --json FILE [--target T] [--limits L.json] [--weight W]
 // [--samples S] [--confidence C]: the object on `out` (indented, UTF-8); a

@@ -8,12 +8,11 @@
 #include "stats/resultfields.h"
 #include "stats/studyfile.h"
 
-#include <QJsonArray>
-#include <QTemporaryDir>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <new>
 #include <optional>
@@ -105,23 +104,26 @@ std::optional<double> number(const std::string &text)
     return value;
 }
 
-// The value at a JSON pointer ("/residuals/0/studentized").
-QJsonValue at(const QJsonObject &root, const std::string &pointer)
+// The value at a JSON pointer ("/residuals/0/studentized"); null where
+// there is none.
+Json at(const JsonObject &root, const std::string &pointer)
 {
-    QJsonValue value = root;
+    Json value = root;
     std::istringstream in(pointer);
     std::string part;
     std::getline(in, part, '/'); // before the first slash
     while (std::getline(in, part, '/')) {
-        if (value.isObject())
-            value = value.toObject().value(QString::fromStdString(part));
-        else if (value.isArray()) {
+        if (value.isObject()) {
+            value = Json(value.toObject().value(part));
+        } else if (value.isArray()) {
             const std::optional<double> index = number(part);
-            if (!index)
-                return QJsonValue::Undefined;
-            value = value.toArray().at(static_cast<qsizetype>(*index));
-        } else
-            return QJsonValue::Undefined;
+            const JsonArray &array = value.toArray();
+            if (!index || !(*index > -1 && *index < static_cast<double>(array.size())))
+                return {};
+            value = Json(array[static_cast<size_t>(*index)]);
+        } else {
+            return {};
+        }
     }
     return value;
 }
@@ -181,20 +183,20 @@ Quantity quantityAt(const std::string &pointer)
     return {pointer};
 }
 
-VerificationRow judge(int study, const Expected &e, const QJsonObject &results)
+VerificationRow judge(int study, const Expected &e, const JsonObject &results)
 {
     const Quantity quantity = quantityAt(e.pointer);
     VerificationRow row{study, quantity.name, e.pointer, e.criterion, e.value, "", -1.0, false};
-    const QJsonValue value = at(results, e.pointer);
+    const Json value = at(results, e.pointer);
     if (e.criterion == Criterion::Verdict) {
         row.obtained = value.isBool()     ? (value.toBool() ? "true" : "false")
-                       : value.isString() ? value.toString().toStdString()
+                       : value.isString() ? value.toString()
                                           : "(sin valor)";
         row.passed = row.obtained == e.value;
         return row;
     }
     const std::optional<double> reference = number(e.value);
-    if (!value.isDouble() || !reference) {
+    if (!value.isNumber() || !reference) {
         row.obtained = reference ? "(sin valor)" : "(referencia ilegible)";
         return row;
     }
@@ -210,18 +212,41 @@ VerificationRow judge(int study, const Expected &e, const QJsonObject &results)
     return row;
 }
 
+// A folder of its own under the system's temporary folder ($TMPDIR, or
+// /tmp), removed with what it holds.
+class TemporaryFolder {
+public:
+    TemporaryFolder()
+    {
+        const char *tmp = std::getenv("TMPDIR");
+        std::string name = std::string(tmp && *tmp ? tmp : "/tmp") + "/linealidad-XXXXXX";
+        if (!mkdtemp(name.data()))
+            throw stats::StudyFileError("No se pudo crear una carpeta temporal para el archivo de prueba.");
+        path_ = name;
+    }
+    ~TemporaryFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TemporaryFolder(const TemporaryFolder &) = delete;
+    TemporaryFolder &operator=(const TemporaryFolder &) = delete;
+    const std::string &path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
 // A study file written again and read back from the disk, the way Save and
 // Open do it: the same bytes. Gives the bytes read back.
 std::string roundTrip(const std::string &bytes, VerificationRow &row)
 {
     row.reference = std::to_string(bytes.size()) + " bytes";
     const std::string written = stats::SerializeStudyFile(stats::ParseStudyFile(bytes));
-    QTemporaryDir folder;
-    if (!folder.isValid())
-        throw stats::StudyFileError("No se pudo crear una carpeta temporal para el archivo de prueba.");
-    const QString path = folder.filePath(QStringLiteral("verificacion.w04"));
+    const TemporaryFolder folder;
+    const std::string path = folder.path() + "/verificacion.w04";
     WriteFileAtomically(path, written);
-    const std::string readBack = stats::ReadFileBytes(path.toStdString());
+    const std::string readBack = stats::ReadFileBytes(path);
     const auto [differs, ignored] = std::mismatch(bytes.begin(), bytes.end(), readBack.begin(), readBack.end());
     row.passed = readBack == bytes;
     row.obtained = row.passed ? std::to_string(readBack.size()) + " bytes idénticos"
@@ -234,7 +259,7 @@ std::string roundTrip(const std::string &bytes, VerificationRow &row)
 // The study's results as linealidad --json gives them, through the same
 // commands as the windows; studies larger than a study holds run the
 // computations alone.
-QJsonObject results(const ReferenceStudy &reference, const std::string &fileBytes)
+JsonObject results(const ReferenceStudy &reference, const std::string &fileBytes)
 {
     if (!reference.file.empty() || reference.typedIn) {
         stats::StudyData study;
@@ -247,7 +272,7 @@ QJsonObject results(const ReferenceStudy &reference, const std::string &fileByte
         }
         const JsonOutcome outcome = ResultsJson(stats::Analyze(study, {}));
         if (outcome.refused)
-            throw stats::CommandError(outcome.object["error"].toObject()["message"].toString().toStdString());
+            throw stats::CommandError(outcome.object.value("error").toObject().value("message").toString());
         return outcome.object;
     }
     const stats::StudyData texts =
@@ -261,7 +286,7 @@ QJsonObject results(const ReferenceStudy &reference, const std::string &fileByte
     stats::AnovaAndResiduals records;
     stats::ComputeAnovaResiduals(study, records.anova, slopeIsZero, records.residuals);
     // The standard deviations of slope and intercept, from their t statistics.
-    QJsonObject regression = RegressionJson(r);
+    JsonObject regression = RegressionJson(r);
     regression["slopeStandardDeviation"] = (r.slope.toDouble() - 1.0) / r.slopeT.toDouble();
     regression["interceptStandardDeviation"] = r.intercept.toDouble() / r.interceptT.toDouble();
     return {{"regression", regression},
@@ -373,7 +398,7 @@ VerificationReport RunVerification(const std::string &references)
                 bytes = roundTrip(std::string(embedded), row);
                 report.rows.push_back(row);
             }
-            const QJsonObject obtained = results(reference, bytes);
+            const JsonObject obtained = results(reference, bytes);
             for (const Expected &e : reference.expected)
                 report.rows.push_back(judge(index, e, obtained));
         } catch (const stats::CommandError &e) {

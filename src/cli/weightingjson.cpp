@@ -2,40 +2,39 @@
 // precision, null where a test or a weight cannot be computed for the study.
 #include "cli/resultsjson.h"
 
-#include <QJsonArray>
 
 namespace cli {
 
 namespace {
 
-QJsonValue number(const stats::Real &v) { return v.toDouble(); }
-QJsonValue figure(const std::optional<stats::Real> &v) { return v ? number(*v) : QJsonValue(QJsonValue::Null); }
+Json number(const stats::Real &v) { return v.toDouble(); }
+Json figure(const std::optional<stats::Real> &v) { return v ? number(*v) : Json(); }
 
 template <class Test, class Fill>
-QJsonValue test(const std::optional<Test> &t, Fill fill)
+Json test(const std::optional<Test> &t, Fill fill)
 {
-    return t ? QJsonValue(fill(*t)) : QJsonValue(QJsonValue::Null);
+    return t ? Json(fill(*t)) : Json();
 }
 
-QJsonObject homogeneityJson(const stats::Homogeneity &h)
+JsonObject homogeneityJson(const stats::Homogeneity &h)
 {
     auto deviation = [](const stats::DeviationTest &t) {
-        return QJsonObject{{"f", number(t.f)}, {"df1", t.df1}, {"df2", t.df2}, {"p", number(t.p)}};
+        return JsonObject{{"f", number(t.f)}, {"df1", t.df1}, {"df2", t.df2}, {"p", number(t.p)}};
     };
     return {{"endsF", test(h.endsF,
                            [](const stats::EndsFTest &t) {
-                               return QJsonObject{{"f", number(t.f)},         {"df1", t.df1},
+                               return JsonObject{{"f", number(t.f)},         {"df1", t.df1},
                                                   {"df2", t.df2},             {"p", number(t.p)},
                                                   {"lowLevel", t.lowLevel},   {"highLevel", t.highLevel}};
                            })},
             {"cochran", test(h.cochran,
                              [](const stats::CochranTest &t) {
-                                 return QJsonObject{
+                                 return JsonObject{
                                      {"c", number(t.c)}, {"critical", number(t.critical)}, {"level", t.level}};
                              })},
             {"bartlett", test(h.bartlett,
                               [](const stats::BartlettTest &t) {
-                                  return QJsonObject{
+                                  return JsonObject{
                                       {"statistic", number(t.statistic)}, {"df", t.df}, {"p", number(t.p)}};
                               })},
             {"levene", test(h.levene, deviation)},
@@ -43,7 +42,7 @@ QJsonObject homogeneityJson(const stats::Homogeneity &h)
             {"verdict", stats::VarianceVerdictKey(h.verdict)}};
 }
 
-QJsonObject lineJson(const stats::WeightedLine &l)
+JsonObject lineJson(const stats::WeightedLine &l)
 {
     return {{"slope", number(l.slope)},
             {"intercept", number(l.intercept)},
@@ -60,38 +59,38 @@ QJsonObject lineJson(const stats::WeightedLine &l)
 
 } // namespace
 
-QJsonObject WeightingJson(const stats::WeightingResult &w)
+JsonObject WeightingJson(const stats::WeightingResult &w)
 {
-    QJsonArray candidates, diagnostics, grubbs;
+    JsonArray candidates, diagnostics, grubbs;
     for (const stats::WeightCandidate &c : w.candidates)
-        candidates.append(QJsonObject{
+        candidates.push_back(JsonObject{
             {"weight", stats::WeightId(c.weight)},
             {"slope", figure(c.slope)},
             {"intercept", figure(c.intercept)},
             {"sumAbsRelativeError", figure(c.sumAbsRelativeError)},
-            {"rank", c.rank ? QJsonValue(c.rank) : QJsonValue(QJsonValue::Null)},
-            {"undefinedBecause", c.undefinedBecause.empty() ? QJsonValue(QJsonValue::Null)
-                                                            : QJsonValue(QString::fromStdString(c.undefinedBecause))}});
+            {"rank", c.rank ? Json(c.rank) : Json()},
+            {"undefinedBecause", c.undefinedBecause.empty() ? Json()
+                                                            : Json(c.undefinedBecause)}});
     for (const stats::PointDiagnostic &d : w.diagnostics)
-        diagnostics.append(QJsonObject{{"observation", d.observation},
+        diagnostics.push_back(JsonObject{{"observation", d.observation},
                                        {"level", d.level},
                                        {"leverage", figure(d.leverage)},
                                        {"studentized", figure(d.studentized)},
                                        {"deletedStudentized", figure(d.deletedStudentized)},
                                        {"cooksDistance", figure(d.cooksDistance)},
-                                       {"influential", d.cooksDistance ? QJsonValue(d.influential)
-                                                                       : QJsonValue(QJsonValue::Null)}});
+                                       {"influential", d.cooksDistance ? Json(d.influential)
+                                                                       : Json()}});
     for (const stats::GrubbsTest &g : w.grubbs)
-        grubbs.append(QJsonObject{{"level", g.level},
+        grubbs.push_back(JsonObject{{"level", g.level},
                                   {"g", figure(g.g)},
                                   {"observation", g.observation},
                                   {"critical", number(g.critical)},
-                                  {"outlier", g.g ? QJsonValue(g.outlier) : QJsonValue(QJsonValue::Null)}});
+                                  {"outlier", g.g ? Json(g.outlier) : Json()}});
     return {{"homogeneity", homogeneityJson(w.homogeneity)},
             {"candidates", candidates},
             {"chosen", stats::WeightId(w.chosen)},
             {"rule", stats::WeightRuleKey(w.rule)},
-            {"weighted", w.weighted ? QJsonValue(lineJson(*w.weighted)) : QJsonValue(QJsonValue::Null)},
+            {"weighted", w.weighted ? Json(lineJson(*w.weighted)) : Json()},
             {"diagnostics", diagnostics},
             {"grubbs", grubbs}};
 }

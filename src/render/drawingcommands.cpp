@@ -241,7 +241,7 @@ std::optional<QSize> ParseOutputSize(const std::string &text)
 
 void WriteOutputFile(const std::string &path, const QByteArray &bytes)
 {
-    cli::WriteFileAtomically(QString::fromLocal8Bit(path.c_str()), bytes.toStdString());
+    cli::WriteFileAtomically(path, bytes.toStdString());
 }
 
 QByteArray PdfDocument(const QPageSize &paper, const DocumentInfo &info,

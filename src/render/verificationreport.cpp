@@ -133,6 +133,14 @@ private:
 
 } // namespace
 
+std::string QtVersionText()
+{
+    std::string version = qVersion();
+    if (version != QT_VERSION_STR)
+        version += std::string(" (compilado con ") + QT_VERSION_STR + ")";
+    return version;
+}
+
 bool DrawVerificationReport(QPainter &painter, const cli::VerificationReport &report,
                             const std::function<bool()> &newPage, const cli::PrintRecord &record)
 {
@@ -152,7 +160,7 @@ bool DrawVerificationReport(QPainter &painter, const cli::VerificationReport &re
         {"Revisión del código fuente", f.sourceRevision},
         {"Fecha de compilación", f.buildDate},
         {"Compilador", f.compiler},
-        {"Versión de Qt", f.qtVersion},
+        {"Versión de Qt", QtVersionText()},
         {"Sistema operativo", f.operatingSystem},
         {"Procesador", f.processor},
         {"Fecha y hora de la verificación", f.runDateTime},

@@ -19,6 +19,10 @@ namespace render {
 bool DrawVerificationReport(QPainter &painter, const cli::VerificationReport &report,
                             const std::function<bool()> &newPage, const cli::PrintRecord &record);
 
+// The Qt the windows and drawings run with, "6.4.2", and the one they
+// were built with when it differs.
+std::string QtVersionText();
+
 // The report as a PDF on `paper`.
 QByteArray VerificationPdf(const cli::VerificationReport &report, const QPageSize &paper);
 

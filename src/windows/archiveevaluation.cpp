@@ -13,7 +13,6 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QHeaderView>
-#include <QJsonDocument>
 #include <QLabel>
 #include <QLocale>
 #include <QPointer>
@@ -135,8 +134,7 @@ void EvaluateArchive(QWidget *parent, UserDialogs &dialogs, char separator)
     request.formats = {"report", "json", "criteria"};
     const std::string limits = request.outputDir + "/limites.json";
     try {
-        cli::WriteBatchFile(limits,
-                            QJsonDocument(cli::LimitsJson(StoredAcceptanceLimits())).toJson().toStdString());
+        cli::WriteBatchFile(limits, cli::JsonText(cli::LimitsJson(StoredAcceptanceLimits())));
     } catch (const stats::CommandError &e) {
         dialogs.error(parent, QString::fromStdString(e.what()));
         return;

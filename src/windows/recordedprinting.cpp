@@ -21,5 +21,5 @@ void FinishRecordedPrint(const QPrinter &printer, const render::DocumentInfo &in
     const std::string written = stats::ReadFileBytes(path, 1u << 30);
     const QByteArray completed =
         render::WithDocumentInfo(QByteArray(written.data(), static_cast<qsizetype>(written.size())), info);
-    cli::WriteFileAtomically(printer.outputFileName(), completed.toStdString());
+    cli::WriteFileAtomically(path, completed.toStdString());
 }

@@ -347,7 +347,7 @@ bool SamplesWindow::saveFile()
     const QString path = dialogs_.outputFileName(this, QStringLiteral("Guardar archivo de muestras"),
                                                  QStringLiteral("Muestras (*.txt)"), QStringLiteral("txt"),
                                                  QStringLiteral("muestras.txt"), {".txt"});
-    if (path.isEmpty() || !widgets::RunReportingErrors(dialogs_, this, [&] { cli::WriteFileAtomically(path, text); }))
+    if (path.isEmpty() || !widgets::RunReportingErrors(dialogs_, this, [&] { cli::WriteFileAtomically(path.toStdString(), text); }))
         return false;
     saved_ = samples;
     return true;

@@ -31,7 +31,7 @@ VerificationWindow::VerificationWindow(cli::VerificationReport report, UserDialo
     const cli::InstallationFacts &f = report_.facts;
     auto *facts = new QLabel(QStringLiteral("linealidad %1, revisión %2, compilado el %3\n%4 · Qt %5\n%6 · %7")
                                  .arg(q(f.programVersion), q(f.sourceRevision), q(f.buildDate), q(f.operatingSystem),
-                                      q(f.qtVersion), q(f.userName), q(f.runDateTime)),
+                                      q(render::QtVersionText()), q(f.userName), q(f.runDateTime)),
                              this);
     facts->setObjectName(QStringLiteral("Lfacts"));
     facts->setTextFormat(Qt::PlainText); // names taken from the system

@@ -15,6 +15,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <map>
 #include <set>
@@ -292,4 +293,47 @@ TEST(SaveFails, PermissionsAndSymbolicLinkSurviveASaveAndAReadOnlyStudyIsKept)
     EXPECT_EQ(bytesOf(real), version('B', 5));
     ASSERT_EQ(lstat(real.toLocal8Bit().constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0444u);
+}
+
+// A save writes the file its path names, byte for byte: a name that is not
+// UTF-8 (a study named on an older system), "." and ".." on the way, a
+// symbolic link, relative or absolute, which stays a link.
+TEST(SaveFails, EachPathSavesTheFileItNamesAndNoOther)
+{
+    QTemporaryDir dir;
+    const std::string root = dir.path().toStdString();
+    ASSERT_EQ(mkdir((root + "/sub").c_str(), 0777), 0);
+    ASSERT_EQ(symlink("../lat\xedn.w04", (root + "/sub/relative.w04").c_str()), 0);
+    ASSERT_EQ(symlink((root + "/sub/target.w04").c_str(), (root + "/absolute.w04").c_str()), 0);
+    const struct {
+        std::string saved, written;
+    } cases[] = {
+        {root + "/lat\xedn-\xff.w04", root + "/lat\xedn-\xff.w04"},
+        {root + "/sub/../sub/./plain.w04", root + "/sub/plain.w04"},
+        {root + "/sub/relative.w04", root + "/lat\xedn.w04"},
+        {root + "/absolute.w04", root + "/sub/target.w04"},
+    };
+    for (const auto &c : cases) {
+        cli::WriteFileAtomically(c.saved, "bytes of " + c.saved);
+        std::FILE *in = std::fopen(c.written.c_str(), "rb");
+        ASSERT_TRUE(in) << c.written;
+        char text[512] = "";
+        text[std::fread(text, 1, sizeof text - 1, in)] = 0;
+        std::fclose(in);
+        EXPECT_EQ(text, "bytes of " + c.saved);
+    }
+    struct stat info;
+    for (const char *link : {"/sub/relative.w04", "/absolute.w04"})
+        EXPECT_TRUE(lstat((root + link).c_str(), &info) == 0 && S_ISLNK(info.st_mode)) << link;
+    // Nothing else was written: two files and a link beside the folder.
+    std::set<std::string> names;
+    DIR *listing = opendir(root.c_str());
+    while (const dirent *entry = listing ? readdir(listing) : nullptr)
+        names.insert(entry->d_name);
+    if (listing)
+        closedir(listing);
+    EXPECT_EQ(names, (std::set<std::string>{".", "..", "sub", "absolute.w04", "lat\xedn.w04", "lat\xedn-\xff.w04"}));
+    // (names QTemporaryDir could not spell)
+    for (const char *name : {"/lat\xedn.w04", "/lat\xedn-\xff.w04"})
+        unlink((root + name).c_str());
 }

@@ -25,7 +25,7 @@ int main(int argc, char **argv)
     try {
         for (int round = 0; round < count; ++round)
             for (const std::string &bytes : contents)
-                cli::WriteFileAtomically(QString::fromLocal8Bit(argv[1]), bytes);
+                cli::WriteFileAtomically(argv[1], bytes);
     } catch (const stats::CommandError &e) {
         std::cerr << e.what() << '\n';
         return 1;

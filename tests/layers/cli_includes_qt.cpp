@@ -1,0 +1,2 @@
+// The headless commands start without Qt.
+#include <QString>
