@@ -8,7 +8,7 @@
 #         the batch against a loop of commands, single commands against R),
 #         make mutate (the suite against the hand-made faults of tests/mutation).
 
-PACKAGES := cmake make g++ qt6-base-dev libgl-dev libgtest-dev googletest libboost-math-dev libgmp-dev libmpfr-dev \
+PACKAGES := cmake make g++ qt6-base-dev libgl-dev libgtest-dev googletest libboost-math-dev libgmp-dev libmpfr-dev nettle-dev \
             libbenchmark-dev fonts-liberation qt6-translations-l10n qt6-svg-dev xvfb xauth \
             desktop-file-utils appstream poppler-utils strace locales \
             openbox x11-utils
