@@ -10,6 +10,7 @@
 #include <mutex>
 #include <limits>
 #include <optional>
+#include <type_traits>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -90,6 +91,8 @@ template <class... Case>
 struct Cases : Case... {
     using Case::operator()...;
 };
+template <class... Case>
+Cases(Case...) -> Cases<Case...>;
 
 // The form of a figure visited, zero included: every case must be handled.
 template <class... Case>
@@ -102,7 +105,12 @@ decltype(auto) visitForm(const Exact *exact, Case &&...cases)
 template <class Form, class... Parts>
 std::shared_ptr<const Exact> make(Parts &&...parts)
 {
-    return std::make_shared<const Exact>(std::in_place_type<Form>, std::forward<Parts>(parts)...);
+    // An aggregate is built with braces and moved in: not every compiler
+    // builds one from parentheses (clang before 16, for make fuzz).
+    if constexpr (std::is_aggregate_v<Form>)
+        return std::make_shared<const Exact>(std::in_place_type<Form>, Form{std::forward<Parts>(parts)...});
+    else
+        return std::make_shared<const Exact>(std::in_place_type<Form>, std::forward<Parts>(parts)...);
 }
 
 // 10^k, kept once computed for the exponents figures use.
