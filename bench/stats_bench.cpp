@@ -140,7 +140,7 @@ void BM_QuadraticText25(benchmark::State &state)
     const stats::LinearityStudy study = stats::ReadStudy(study25(), '.');
     const stats::QuadraticResult model = stats::ComputeQuadratic(study, {});
     for (auto _ : state)
-        benchmark::DoNotOptimize(stats::QuadraticLines(model, '.'));
+        benchmark::DoNotOptimize(stats::TextOf(stats::QuadraticDocument(model, '.')));
 }
 BENCHMARK(BM_QuadraticText25);
 // 200 unknown samples of three responses each read off the line of the same

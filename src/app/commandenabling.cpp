@@ -1,5 +1,6 @@
 #include "app/commandenabling.h"
 
+#include "cli/analysismodules.h"
 #include "windows/objectnames.h"
 
 // The names of the command table, as the table writes them.
@@ -18,10 +19,16 @@ QStringList CalculationsGroup()
 {
     // The prediction command has its entries here too: it needs a study
     // like the other calculations.
-    return {mnuinferencia, mnuanova,   mnuresid,       mnueesc,   mnugraph,  mnugraphr,
-            mnuinforme,    mnucriterios, mnupredice,   pmnuinferencia, pmnuanova, pmnuresid,
-            pmnueesc,      pmnugraph,  pmnugraphr,     pmnupredice, mnuponderacion, pmnuponderacion,
-            mnucuadratico, pmnucuadratico, mnumuestras, pmnumuestras};
+    QStringList group = {mnuinferencia,  mnuanova,  mnuresid,  mnueesc,  mnugraph,  mnugraphr,   mnuinforme,
+                         mnupredice,     pmnuinferencia, pmnuanova, pmnuresid, pmnueesc, pmnugraph, pmnugraphr,
+                         pmnupredice};
+    // Each evaluation's entries.
+    for (const cli::AnalysisModule &module : cli::AnalysisModules()) {
+        group << QLatin1String(module.menuEntry);
+        if (module.popup)
+            group << QLatin1Char('p') + QLatin1String(module.menuEntry);
+    }
+    return group;
 }
 
 } // namespace app::commandgroups

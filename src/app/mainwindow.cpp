@@ -181,7 +181,8 @@ QAction *MainWindow::makeAction(const QString &name, const QString &caption, con
 namespace {
 
 // The main menu, entry by entry, as it reads in the command table.
-enum class Item { Menu, Command, Separator, Submenu, EndSubmenu };
+// `Evaluations` stands for the entries of the evaluations placed there.
+enum class Item { Menu, Command, Separator, Submenu, EndSubmenu, Evaluations };
 
 // A command handler of the frame, whatever it returns.
 using Command = void (*)(MainWindow &);
@@ -199,6 +200,7 @@ struct MenuItem {
     int help = 0;
     QKeyCombination shortcut = {};
     Command command = nullptr;
+    cli::Placement placement = cli::Placement::Beyond; // of `Evaluations`
 };
 
 const MenuItem kMainMenu[] = {
@@ -239,21 +241,11 @@ const MenuItem kMainMenu[] = {
     {Item::Command, mnugraphr, "Gráfica (Residuales)", "", 0, {}, run<&MainWindow::showResidualGraph>},
     {Item::Command, mnuinforme, "I&nforme", "Cálculos|Presenta datos y resultados", 19, {},
      run<&MainWindow::showReport>},
-    {Item::Command, mnucriterios, "&Criterios de aceptación",
-     "Cálculos|Compara el estudio con los criterios de aceptación de la linealidad", 16, {},
-     run<&MainWindow::showCriteria>},
+    {.item = Item::Evaluations, .placement = cli::Placement::WithTheLine},
     {Item::Separator},
     {Item::Command, mnupredice, "&Predicciones", "Cálculos|Calcula la cantidad recuperada para cantidades adicionadas",
      12, {}, run<&MainWindow::showPredictions>},
-    {Item::Command, mnuponderacion, "P&onderación, varianza y datos atípicos",
-     "Cálculos|Homogeneidad de varianzas, ponderación de la recta y diagnóstico de cada dato", 29, {},
-     run<&MainWindow::showWeighting>},
-    {Item::Command, mnucuadratico, "Modelo cua&drático",
-     "Cálculos|Evalúa el modelo cuadrático junto a la recta y elige el modelo", 18, {},
-     run<&MainWindow::showQuadratic>},
-    {Item::Command, mnumuestras, "&Muestras",
-     "Cálculos|Calcula la cantidad de muestras desconocidas y los límites del método", 17, {},
-     run<&MainWindow::showSamples>},
+    {.item = Item::Evaluations, .placement = cli::Placement::Beyond},
 
     {Item::Menu, mnuventana, "&Ventana", "Arregla las ventanas presentes", 20},
     {Item::Command, WindowTileItem, "&Mosaico", "Ventana|Arregla las ventanas en mosaico", 20, {},
@@ -303,6 +295,16 @@ void MainWindow::buildMenus()
             break;
         case Item::Separator:
             menu->addSeparator();
+            break;
+        case Item::Evaluations:
+            for (const cli::AnalysisModule &module : cli::AnalysisModules()) {
+                if (module.placement != entry.placement)
+                    continue;
+                QAction *a = makeAction(QLatin1String(module.menuEntry), QString::fromUtf8(module.menuCaption),
+                                        QString::fromUtf8(module.hint), module.helpContext);
+                connect(a, &QAction::triggered, this, [this, &module] { showAnalysis(module); });
+                menu->addAction(a);
+            }
             break;
         case Item::Command: {
             QAction *a = makeAction(entry.name, entry.caption, entry.hint, entry.help);

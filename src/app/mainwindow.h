@@ -3,6 +3,7 @@
 // the study editor and the result windows as child windows, the file
 // commands, and the enabling of every command.
 #include "app/commandenabling.h"
+#include "cli/analysismodules.h"
 #include "cli/printrecord.h"
 #include "stats/outcomes.h"
 #include "windows/studyeditor.h"
@@ -85,9 +86,10 @@ public:
     void showResiduals();
     void showSystematicError();
     void showReport();
+    // An evaluation of the registry: in its own window where it has one.
+    void showAnalysis(const cli::AnalysisModule &module);
     void showCriteria();
     void showWeighting();
-    void showQuadratic();
     void printReports();
     void showRegressionGraph();
     void showResidualGraph();

@@ -49,11 +49,13 @@ StudyEditor *MainWindow::createEditor()
     // The editor's pop-up entries run the frame's commands of the same meaning.
     connect(editor->popupAction(objectnames::pmnupredice), &QAction::triggered, this,
             &MainWindow::showPredictions);
-    for (const char *name : {objectnames::pmnuinferencia, objectnames::pmnuanova, objectnames::pmnuresid,
-                             objectnames::pmnueesc, objectnames::pmnugraph, objectnames::pmnugraphr,
-                             objectnames::pmnuponderacion, objectnames::pmnucuadratico,
-                             objectnames::pmnumuestras})
-        if (QAction *twin = action(QString(name).mid(1)))
+    QStringList popups = {objectnames::pmnuinferencia, objectnames::pmnuanova, objectnames::pmnuresid,
+                          objectnames::pmnueesc,      objectnames::pmnugraph, objectnames::pmnugraphr};
+    for (const cli::AnalysisModule &module : cli::AnalysisModules())
+        if (module.popup)
+            popups << QLatin1Char('p') + QLatin1String(module.menuEntry);
+    for (const QString &name : popups)
+        if (QAction *twin = action(name.mid(1)))
             connect(editor->popupAction(name), &QAction::triggered, twin, &QAction::trigger);
     return editor;
 }

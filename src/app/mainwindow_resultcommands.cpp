@@ -12,7 +12,7 @@
 #include "windows/criteriawindow.h"
 #include "windows/sampleswindow.h"
 #include "windows/inferencewindow.h"
-#include "windows/quadraticwindow.h"
+#include "windows/documentwindow.h"
 #include "windows/reportwindow.h"
 #include "windows/residualswindow.h"
 #include "windows/resultwindow.h"
@@ -108,10 +108,19 @@ void MainWindow::showWeighting()
     });
 }
 
-void MainWindow::showQuadratic()
+void MainWindow::showAnalysis(const cli::AnalysisModule &module)
 {
-    runResultCommand(stats::QuadraticOutcome, [this](const stats::CommandOutcome &o) {
-        return new QuadraticWindow(o.lines, editorStudy(), separator_);
+    // The evaluations whose windows take input of their own.
+    static const std::pair<std::string_view, void (MainWindow::*)()> kOwnWindows[] = {
+        {"criteria", &MainWindow::showCriteria},
+        {"weighting", &MainWindow::showWeighting},
+        {"samples", &MainWindow::showSamples},
+    };
+    for (const auto &[id, show] : kOwnWindows)
+        if (module.id == id)
+            return (this->*show)();
+    runResultCommand(module.outcome, [this, &module](const stats::CommandOutcome &o) {
+        return new DocumentWindow(module, o.lines, editorStudy(), separator_);
     });
 }
 

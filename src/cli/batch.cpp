@@ -1,6 +1,7 @@
 #include "cli/batch.h"
 
 #include "cli/acceptancelimits.h"
+#include "cli/analysismodules.h"
 #include "cli/batchsummary.h"
 #include "cli/commandregistry.h"
 #include "cli/headless.h"
@@ -39,8 +40,8 @@ namespace {
 std::string acceptedFormats()
 {
     std::string text;
-    for (size_t i = 0; i < kBatchFormats.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == kBatchFormats.size() ? " y " : ", ") + kBatchFormats[i];
+    for (size_t i = 0; i < BatchFormats().size(); ++i)
+        text += (i == 0 ? "" : i + 1 == BatchFormats().size() ? " y " : ", ") + BatchFormats()[i];
     return text;
 }
 
@@ -159,7 +160,7 @@ SummaryRow evaluate(const FoundStudy &found, const BatchRequest &request, const 
             FillStudyColumns(row, study.bytes);
             const JsonRun json = JsonOfStudy(study);
             FillResultColumns(row, json.status, oneLine(json.message), json.document);
-            for (const std::string &format : kBatchFormats) {
+            for (const std::string &format : BatchFormats()) {
                 if (!request.wants(format))
                     continue;
                 for (const Output *output : BatchOutputs(format, request)) {
@@ -203,7 +204,7 @@ bool ParseBatchFormats(const std::string &list, std::vector<std::string> &format
     std::stringstream words(list);
     std::string word;
     while (std::getline(words, word, ',')) {
-        if (std::find(kBatchFormats.begin(), kBatchFormats.end(), word) == kBatchFormats.end()) {
+        if (std::find(BatchFormats().begin(), BatchFormats().end(), word) == BatchFormats().end()) {
             problem = "Formato desconocido en --formats: «" + word +
                       "» (admite " + acceptedFormats() + ", separados por comas).";
             return false;
@@ -272,34 +273,40 @@ std::vector<FoundStudy> FindStudies(const std::vector<std::string> &paths, const
     return found;
 }
 
+const std::vector<std::string> &BatchFormats()
+{
+    static const std::vector<std::string> formats = [] {
+        std::vector<std::string> f = {"report", "json"};
+        auto evaluations = [&f](Placement placement) {
+            for (const AnalysisModule &m : AnalysisModules())
+                if (m.placement == placement && !m.textSuffix.empty())
+                    f.emplace_back(m.id);
+        };
+        evaluations(Placement::WithTheLine);
+        f.insert(f.end(), {"graphs", "pages"});
+        evaluations(Placement::Beyond);
+        return f;
+    }();
+    return formats;
+}
+
 std::vector<const Output *> BatchOutputs(const std::string &format, const BatchRequest &request)
 {
-    // An output and the format without which it is not written.
-    struct Member {
-        const char *id;
-        const char *onlyWith = nullptr;
-    };
-    static const std::pair<const char *, std::vector<Member>> kFormats[] = {
-        {"report", {{"report"}}},
-        {"json", {{"json"}}},
-        {"criteria", {{"criteria"}}},
-        {"graphs", {{"graph-regression"}, {"graph-residuals"}}},
-        {"pages",
-         {{"page-general"},
-          {"page-inference"},
-          {"page-error"},
-          {"page-criteria", "criteria"},
-          {"page-weighting", "weighting"},
-          {"page-quadratic", "quadratic"}}},
-        {"weighting", {{"weighting"}}},
-        {"quadratic", {{"quadratic"}}},
-    };
     std::vector<const Output *> outputs;
-    for (const auto &[name, members] : kFormats)
-        if (format == name)
-            for (const Member &member : members)
-                if (!member.onlyWith || request.wants(member.onlyWith))
-                    outputs.push_back(&OutputNamed(member.id));
+    auto add = [&outputs](std::string_view id) { outputs.push_back(&OutputNamed(id)); };
+    if (format == "graphs") {
+        add("graph-regression");
+        add("graph-residuals");
+    } else if (format == "pages") {
+        // An evaluation's page comes with its own format only.
+        for (const char *page : {"page-general", "page-inference", "page-error"})
+            add(page);
+        for (const AnalysisModule &m : AnalysisModules())
+            if (!m.pageSuffix.empty() && request.wants(std::string(m.id)))
+                add("page-" + std::string(m.id));
+    } else if (std::find(BatchFormats().begin(), BatchFormats().end(), format) != BatchFormats().end()) {
+        add(format);
+    }
     return outputs;
 }
 

@@ -22,14 +22,15 @@ struct CommandLine;
 struct BatchRequest {
     std::vector<std::string> paths; // study files or folders
     std::string outputDir;
-    std::vector<std::string> formats = {"report", "json"}; // of kBatchFormats
+    std::vector<std::string> formats = {"report", "json"}; // of BatchFormats()
     // T and the limits of --target and --limits, read once for the run.
     stats::CriteriaOptions criteria;
     bool wants(const std::string &format) const;
 };
 
-inline const std::vector<std::string> kBatchFormats = {"report", "json", "criteria", "graphs", "pages", "weighting",
-                                                       "quadratic"};
+// What --formats may ask: report, json, graphs, pages, and each evaluation
+// that a batch run writes, with the line's or after the pages.
+const std::vector<std::string> &BatchFormats();
 
 // False with the reason, in Spanish, for a bad --formats list.
 bool ParseBatchFormats(const std::string &list, std::vector<std::string> &formats, std::string &problem);

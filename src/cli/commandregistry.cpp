@@ -1,6 +1,7 @@
 #include "cli/commandregistry.h"
 
 #include "cli/acceptancelimits.h"
+#include "cli/analysismodules.h"
 #include "cli/batch.h"
 #include "cli/headless.h"
 #include "cli/installationfacts.h"
@@ -52,8 +53,7 @@ int outputCommand(const CommandLine &line, std::ostream &out, std::ostream &err,
 }
 
 const char kReport[] = "report", kInference[] = "inference", kAnova[] = "anova", kResiduals[] = "residuals",
-           kSystematicError[] = "systematic-error", kCriteria[] = "criteria", kWeighting[] = "weighting",
-           kQuadratic[] = "quadratic";
+           kSystematicError[] = "systematic-error";
 
 int jsonCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
 {
@@ -68,16 +68,21 @@ int jsonCommand(const CommandLine &line, std::ostream &out, std::ostream &err, c
     return OutputWritten(out, err) ? kExitFailed : status;
 }
 
-// --samples STUDY SAMPLES [--confidence C]: the samples file and the
-// confidence are refused before the study is read.
-int samplesCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
+// An evaluation's command: its options (the samples file and the
+// confidence where it takes them) are refused before the study is read.
+int analysisCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char separator)
 {
+    const AnalysisModule &module = *AnalysisModuleNamed(line.command);
     stats::AnalysisOptions options;
     options.decimalSeparator = separator;
     std::string problem;
-    if (!SamplesOptionsOf(line, &line.operands[1], options, problem))
+    const bool read = module.options & TakesSamples
+                          ? SamplesOptionsOf(line, &line.operands[1], options, problem)
+                          : CriteriaOptionsOf(line, separator, options.criteria, problem) &&
+                                WeightingOptionsOf(line, options.weighting, problem);
+    if (!read)
         return UsageError(err, problem, line.command);
-    const Rendered rendered = RenderOutput(OutputNamed("samples"), ReadAndAnalyse(line.operands[0], options), {});
+    const Rendered rendered = RenderOutput(OutputNamed(module.id), ReadAndAnalyse(line.operands[0], options), {});
     return printRendered(rendered, out, err);
 }
 
@@ -163,10 +168,26 @@ std::string limitsHelp()
            wrapped(std::string(22, ' '), words);
 }
 
+// The rest of --batch's description, with the formats a run may write.
+std::string batchHelp()
+{
+    std::vector<std::string> words = {"CARPETA", "lo", "que", "pide", "LISTA"};
+    for (size_t i = 0; i < BatchFormats().size(); ++i)
+        words.push_back((i == 0 ? "(" : "") + BatchFormats()[i] + ",");
+    for (const char *word : {"separados", "por", "comas;", "report,json", "si", "se", "omite),", "cada", "salida",
+                             "con", "el", "nombre", "del", "estudio", "bajo", "su", "RUTA,", "y", "resumen.csv", "con",
+                             "una", "fila", "por", "estudio;", "un", "estudio", "rechazado", "o", "ilegible", "no",
+                             "detiene", "la", "evaluación;", "estado", "0", "si", "todos", "son", "correctos,", "2",
+                             "si", "hay", "rechazados", "y", "ningún", "error,", "1", "si", "hay", "errores"})
+        words.push_back(word);
+    return wrapped(std::string(22, ' '), words);
+}
+
 using enum CommandKind;
 using enum HelpSection;
 
-const Command kCommands[] = {
+// The application and the line's own results.
+const Command kLineCommands[] = {
     {.option = "",
      .kind = Window,
      .usage = "[ARCHIVO.w04]",
@@ -209,80 +230,10 @@ const Command kCommands[] = {
      .section = WithoutWindows,
      .help = "  --systematic-error  la evaluación del error sistemático constante\n",
      .operands = {kStudy}},
-    {.option = "--criteria",
-     .kind = Text,
-     .run = outputCommand<kCriteria>,
-     .usage = "--criteria ARCHIVO.w04 [--target T] [--limits L.json]",
-     .section = WithoutWindows,
-     .help = "  --criteria          los criterios de aceptación de la linealidad: cada criterio\n"
-             "                      con su valor, su límite y si se cumple, el dictamen, los\n"
-             "                      límites utilizados, el cálculo inverso y el sesgo por nivel\n"
-             "  --target T          la cantidad al 100 % (mayor que cero); sin ella, la media\n"
-             "                      de las cantidades de los niveles\n",
-     .operands = {kStudy},
-     .options = {"--target", "--limits"},
-     .moreHelp = limitsHelp},
-    {.option = "--weighting",
-     .kind = Text,
-     .run = outputCommand<kWeighting>,
-     .usage = "--weighting ARCHIVO.w04 [--weight W]",
-     .section = WithoutWindows,
-     .help = "  --weighting         la ponderación, la varianza y los datos atípicos: pruebas de\n"
-             "                      homogeneidad de varianzas, las ocho ponderaciones con su\n"
-             "                      suma de errores relativos, la recta con la ponderación\n"
-             "                      elegida y el diagnóstico de cada observación\n"
-             "  --weight W          la ponderación de la recta: none, 1/x^0.5, 1/x, 1/x^2,\n"
-             "                      1/y^0.5, 1/y, 1/y^2 o 1/s^2; sin ella, la de menor suma de\n"
-             "                      errores relativos si la varianza no es constante, y sin\n"
-             "                      ponderar si lo es o no se puede evaluar\n",
-     .operands = {kStudy},
-     .options = {"--weight"}},
-    {.option = "--quadratic",
-     .kind = Text,
-     .run = outputCommand<kQuadratic>,
-     .usage = "--quadratic ARCHIVO.w04 [--limits L.json]",
-     .section = WithoutWindows,
-     .help = "  --quadratic         el modelo cuadrático y = c0 + c1·x + c2·x² junto a la\n"
-             "                      recta: coeficientes, análisis de la varianza, sensibilidad,\n"
-             "                      cálculo inverso y el modelo elegido (con la P mínima de la\n"
-             "                      prueba de Mandel y de la falta de ajuste de --limits)\n",
-     .operands = {kStudy},
-     .options = {"--limits"}},
-    {.option = "--samples",
-     .kind = Text,
-     .run = samplesCommand,
-     .usage = "--samples ARCHIVO.w04 MUESTRAS.txt [--confidence C]",
-     .section = WithoutWindows,
-     .help = "  --samples           la desviación estándar del método, los límites de\n"
-             "                      detección y cuantificación (DIN 32645 e ICH) y cada muestra\n"
-             "                      de MUESTRAS (una por línea: nombre y de 1 a 20 respuestas\n"
-             "                      separadas por punto y coma o tabuladores) con su cantidad\n"
-             "                      y sus intervalos de confianza\n"
-             "  --confidence C      la confianza de los intervalos, mayor que 0.5 y menor que 1\n"
-             "                      (0.95 si se omite)\n",
-     .operands = {kStudy, "el archivo de muestras"},
-     .options = {"--confidence"}},
-    {.option = "--print",
-     .kind = Drawing,
-     .usage = "--print general|inference|error|criteria|weighting|quadratic|samples\nARCHIVO.w04 [MUESTRAS.txt] "
-              "--output SALIDA.pdf\n[--target T] [--limits L.json] [--weight W] [--confidence C]",
-     .section = Drawings,
-     .help = "  --print general     la página de información general y datos del estudio\n"
-             "  --print inference   la de inferencia y análisis de la varianza\n"
-             "  --print error       la de error sistemático y residuales\n"
-             "  --print criteria    la de criterios de aceptación (con --target y --limits,\n"
-             "                      como --criteria); en PDF, en el papel de la configuración\n"
-             "                      regional\n"
-             "  --print weighting   la de ponderación, varianza y datos atípicos (con --weight,\n"
-             "                      como --weighting)\n"
-             "  --print quadratic   la del modelo cuadrático (con --limits, como --quadratic)\n"
-             "  --print samples     la de límites del método y muestras desconocidas de\n"
-             "                      MUESTRAS (con --confidence, como --samples)\n",
-     .operands = {"la página (general, inference, error, criteria, weighting, quadratic o samples)", kStudy,
-                  "el archivo de muestras"},
-     .options = {"--output", "--target", "--limits", "--weight", "--confidence"},
-     .outputRequired = true,
-     .optionalOperands = 1},
+};
+
+// The commands after the evaluations' own.
+const Command kOtherCommands[] = {
     {.option = "--graph",
      .kind = Drawing,
      .usage = "--graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n[--size ANCHOxALTO]",
@@ -339,19 +290,13 @@ const Command kCommands[] = {
      .usage = "--batch RUTA... --output CARPETA [--formats LISTA]\n[--target T] [--limits L.json]",
      .section = Results,
      .help = "  --batch             evalúa de una vez cada estudio (*.w04) de las RUTAS, archivos\n"
-             "                      o carpetas (con sus subcarpetas), en paralelo; escribe en\n"
-             "                      CARPETA lo que pide LISTA (report, json, criteria, graphs,\n"
-             "                      pages, weighting, quadratic, separados por comas;\n"
-             "                      report,json si se omite), cada salida con el nombre del\n"
-             "                      estudio bajo su RUTA, y resumen.csv con una fila por\n"
-             "                      estudio; un estudio rechazado o ilegible no detiene la\n"
-             "                      evaluación; estado 0 si todos son correctos, 2 si hay\n"
-             "                      rechazados y ningún error, 1 si hay errores\n",
+             "                      o carpetas (con sus subcarpetas), en paralelo; escribe en\n",
      .operands = {"la ruta de los estudios (archivo o carpeta)"},
      .options = {"--output", "--formats", "--target", "--limits"},
      .outputRequired = true,
      .repeatsLast = true,
-     .drawsIf = batchDraws},
+     .drawsIf = batchDraws,
+     .moreHelp = batchHelp},
     {.option = "--help",
      .alias = "-h",
      .kind = Text,
@@ -410,10 +355,81 @@ std::string usageOf(const Command &command, bool first)
     return lines + '\n';
 }
 
+
+// The evaluations' commands, and --print with a page for each, as the
+// registry of evaluations describes them.
+struct EvaluationCommands {
+    std::vector<std::string> texts; // what the rows' pointers show
+    std::vector<Command> commands;
+};
+
+EvaluationCommands evaluationCommands()
+{
+    EvaluationCommands e;
+    std::string pages = "general|inference|error", names = "general, inference, error";
+    std::string printHelp = "  --print general     la página de información general y datos del estudio\n"
+                            "  --print inference   la de inferencia y análisis de la varianza\n"
+                            "  --print error       la de error sistemático y residuales\n";
+    const auto modules = AnalysisModules();
+    for (size_t i = 0; i < modules.size(); ++i) {
+        const AnalysisModule &m = modules[i];
+        Command command = {.option = m.command,
+                           .kind = Text,
+                           .run = analysisCommand,
+                           .usage = m.usage,
+                           .section = WithoutWindows,
+                           .help = m.help,
+                           .operands = {kStudy}};
+        if (m.options & TakesTarget) {
+            command.options.push_back("--target");
+            command.moreHelp = limitsHelp;
+        }
+        if (m.options & TakesLimits)
+            command.options.push_back("--limits");
+        if (m.options & TakesWeight)
+            command.options.push_back("--weight");
+        if (m.options & TakesSamples) {
+            command.operands.push_back("el archivo de muestras");
+            command.options.push_back("--confidence");
+        }
+        e.commands.push_back(command);
+        if (!m.pageSuffix.empty() || m.options & TakesSamples) {
+            pages += "|" + std::string(m.id);
+            names += (i + 1 == modules.size() ? " o " : ", ") + std::string(m.id);
+            printHelp += m.printHelp;
+        }
+    }
+    e.texts = {"--print " + pages + "\nARCHIVO.w04 [MUESTRAS.txt] --output SALIDA.pdf\n"
+                                    "[--target T] [--limits L.json] [--weight W] [--confidence C]",
+               printHelp, "la página (" + names + ")"};
+    e.commands.push_back({.option = "--print",
+                          .kind = Drawing,
+                          .usage = e.texts[0].c_str(),
+                          .section = Drawings,
+                          .help = e.texts[1].c_str(),
+                          .operands = {e.texts[2].c_str(), kStudy, "el archivo de muestras"},
+                          .options = {"--output", "--target", "--limits", "--weight", "--confidence"},
+                          .outputRequired = true,
+                          .optionalOperands = 1});
+    return e;
+}
+
+const std::vector<Command> &allCommands()
+{
+    static const EvaluationCommands evaluations = evaluationCommands();
+    static const std::vector<Command> commands = [] {
+        std::vector<Command> all(std::begin(kLineCommands), std::end(kLineCommands));
+        all.insert(all.end(), evaluations.commands.begin(), evaluations.commands.end());
+        all.insert(all.end(), std::begin(kOtherCommands), std::end(kOtherCommands));
+        return all;
+    }();
+    return commands;
+}
+
 std::string allUsageLines()
 {
     std::string lines;
-    for (const Command &command : kCommands)
+    for (const Command &command : allCommands())
         if (command.usage)
             lines += usageOf(command, lines.empty());
     return lines;
@@ -421,13 +437,13 @@ std::string allUsageLines()
 
 } // namespace
 
-std::span<const Command> Commands() { return kCommands; }
+std::span<const Command> Commands() { return allCommands(); }
 
 const Command *FindCommand(const std::string &word)
 {
     if (word.empty())
         return nullptr;
-    for (const Command &command : kCommands)
+    for (const Command &command : allCommands())
         if (word == command.option || (command.alias && word == command.alias))
             return &command;
     return nullptr;
@@ -435,7 +451,7 @@ const Command *FindCommand(const std::string &word)
 
 bool IsCommandOption(const std::string &word)
 {
-    return std::any_of(std::begin(kCommands), std::end(kCommands), [&](const Command &command) {
+    return std::any_of(allCommands().begin(), allCommands().end(), [&](const Command &command) {
         return std::find(command.options.begin(), command.options.end(), word) != command.options.end();
     });
 }
@@ -465,7 +481,7 @@ std::string HelpText()
     std::string text = allUsageLines();
     for (const HelpSection section : {Opening, WithoutWindows, Drawings, Results, Information}) {
         text += std::string("\n") + heading(section);
-        for (const Command &command : kCommands) {
+        for (const Command &command : allCommands()) {
             if (command.section != section)
                 continue;
             text += command.help;

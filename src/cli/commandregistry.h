@@ -1,7 +1,8 @@
 #pragma once
 // Every command of the program in one table: how `main` starts it, what the
 // text dispatcher and the window library run, its usage line and its lines
-// in --help. A new command is one entry of kCommands (commandregistry.cpp);
+// in --help. A new command is one entry of the tables in commandregistry.cpp
+// (an evaluation's, one row of cli/analysismodules.cpp);
 // a drawing command's work also needs its function in the window library
 // (render/drawingcommands.cpp), which cannot be linked from here.
 #include <iosfwd>

@@ -1,5 +1,6 @@
 #include "cli/outputs.h"
 
+#include "cli/analysismodules.h"
 #include "cli/headless.h"
 #include "cli/resultsjson.h"
 
@@ -60,7 +61,9 @@ Rendered json(const Output &, const AnalysedStudy &study, const RenderOptions &)
 
 using enum OutputKind;
 
-const Output kOutputs[] = {
+// The line's own outputs; each evaluation of the registry adds its text and
+// its page after them.
+const Output kLineOutputs[] = {
     {.id = "report", .kind = Text, .suffix = ".informe.txt", .outcome = stats::ReportOutcome, .print = lines,
      .render = text},
     {.id = "inference", .kind = Text, .suffix = "", .outcome = stats::InferenceOutcome, .print = lines,
@@ -71,25 +74,35 @@ const Output kOutputs[] = {
      .render = text},
     {.id = "systematic-error", .kind = Text, .suffix = "", .outcome = stats::SystematicErrorOutcome,
      .print = lines, .render = text},
-    {.id = "criteria", .kind = Text, .suffix = ".criterios.txt", .outcome = stats::CriteriaOutcome, .print = lines,
-     .render = text},
     {.id = "json", .kind = Text, .suffix = ".json", .render = json},
     {.id = "graph-regression", .kind = Drawn, .suffix = ".regresion.pdf", .outcome = stats::RegressionGraphOutcome},
     {.id = "graph-residuals", .kind = Drawn, .suffix = ".residuales.pdf", .outcome = stats::ResidualGraphOutcome},
     {.id = "page-general", .kind = Drawn, .suffix = ".general.pdf"},
     {.id = "page-inference", .kind = Drawn, .suffix = ".inferencia.pdf"},
     {.id = "page-error", .kind = Drawn, .suffix = ".error.pdf"},
-    {.id = "page-criteria", .kind = Drawn, .suffix = ".criterios.pdf"},
-    {.id = "quadratic", .kind = Text, .suffix = ".cuadratico.txt", .outcome = stats::QuadraticOutcome,
-     .print = lines, .render = text},
-    {.id = "page-quadratic", .kind = Drawn, .suffix = ".cuadratico.pdf"},
-    {.id = "weighting", .kind = Text, .suffix = ".ponderacion.txt", .outcome = stats::WeightingOutcome,
-     .print = lines, .render = text},
-    {.id = "page-weighting", .kind = Drawn, .suffix = ".ponderacion.pdf"},
-    // The samples are a task of one study: a batch run writes neither.
-    {.id = "samples", .kind = Text, .suffix = "", .outcome = stats::SamplesOutcome, .print = lines, .render = text},
-    {.id = "page-samples", .kind = Drawn, .suffix = ""},
 };
+
+struct OutputTable {
+    std::vector<std::string> pageIds; // the evaluations' page names, kept for the rows' views
+    std::vector<Output> rows;
+};
+
+const OutputTable &outputTable()
+{
+    static const OutputTable table = [] {
+        OutputTable t;
+        t.rows.assign(std::begin(kLineOutputs), std::end(kLineOutputs));
+        t.pageIds.reserve(AnalysisModules().size());
+        for (const AnalysisModule &m : AnalysisModules()) {
+            t.rows.push_back(
+                {.id = m.id, .kind = Text, .suffix = m.textSuffix, .outcome = m.outcome, .print = lines, .render = text});
+            t.pageIds.push_back("page-" + std::string(m.id));
+            t.rows.push_back({.id = t.pageIds.back(), .kind = Drawn, .suffix = m.pageSuffix});
+        }
+        return t;
+    }();
+    return table;
+}
 
 } // namespace
 
@@ -137,12 +150,13 @@ AnalysedStudy ReadAndAnalyse(const std::string &path, const stats::AnalysisOptio
     return AnalyseStudy(path, std::move(bytes), options);
 }
 
-std::span<const Output> Outputs() { return kOutputs; }
+std::span<const Output> Outputs() { return outputTable().rows; }
 
 const Output &OutputNamed(std::string_view id)
 {
-    const auto found = std::find_if(std::begin(kOutputs), std::end(kOutputs), [&](const Output &o) { return o.id == id; });
-    if (found == std::end(kOutputs))
+    const std::vector<Output> &rows = outputTable().rows;
+    const auto found = std::find_if(rows.begin(), rows.end(), [&](const Output &o) { return o.id == id; });
+    if (found == rows.end())
         throw std::out_of_range("no output " + std::string(id));
     return *found;
 }

@@ -1,5 +1,7 @@
 #include "render/drawingcommands.h"
 
+#include "cli/analysismodules.h"
+
 #include "cli/acceptancelimits.h"
 #include "cli/atomicfile.h"
 #include "cli/batch.h"
@@ -87,16 +89,17 @@ int printCommand(const std::vector<std::string> &args, std::ostream &, std::ostr
     const auto page = std::find_if(pages.begin(), pages.end(), [&](const PrintedPage &p) { return p.id == id; });
     if (page == pages.end())
         return cli::UsageError(err, "La página es " + pageNames() + ": " + request.positional[0], args[0]);
-    // The quadratic model is chosen against the limits of Mandel's test and
-    // the lack of fit; T is the criteria's alone.
-    if (page->report == PrintedReport::QuadraticModel && request.targetGiven)
-        return cli::UsageError(err, "--target es de la página criteria; la página quadratic admite --limits.", args[0]);
-    if (request.criteriaGiven && page->report != PrintedReport::AcceptanceCriteria &&
-        page->report != PrintedReport::QuadraticModel)
+    // Each page takes the options of its evaluation: T is the criteria's
+    // alone, the limits also choose the quadratic model.
+    const unsigned takes = page->module ? page->module->options : 0;
+    if (request.targetGiven && !(takes & cli::TakesTarget) && takes & cli::TakesLimits)
+        return cli::UsageError(err, "--target es de la página criteria; la página " + request.positional[0] +
+                                        " admite --limits.", args[0]);
+    if (request.criteriaGiven && !(takes & (cli::TakesTarget | cli::TakesLimits)))
         return cli::UsageError(err, "--target y --limits son de la página criteria.", args[0]);
-    if (request.weighting.weight && page->report != PrintedReport::Weighting)
+    if (request.weighting.weight && !(takes & cli::TakesWeight))
         return cli::UsageError(err, "--weight es de la página weighting.", args[0]);
-    const bool samplesPage = page->report == PrintedReport::Samples;
+    const bool samplesPage = takes & cli::TakesSamples;
     if (samplesPage && request.samplesPath.empty())
         return cli::UsageError(err, "Falta el archivo de muestras.", args[0]);
     if (!samplesPage && !request.samplesPath.empty())

@@ -1,6 +1,8 @@
 #include "render/printedreports.h"
 
 #include "render/documentrecord.h"
+#include "cli/analysismodules.h"
+#include "cli/outputs.h"
 #include "render/pageflow.h"
 #include "render/pagesetup.h"
 
@@ -247,156 +249,34 @@ std::vector<QString> qLines(const stats::Lines &lines)
     return texts;
 }
 
-// The acceptance criteria, block after block above the study block: the
-// figures, the checks with the verdict and the limits they were judged
-// against; the back-calculation and the level biases from the next page,
-// each table under its title and heading, continued on further pages
-// (heading repeated). A block that does not fit moves to the next page.
-std::vector<PageBody> acceptanceCriteria(const stats::StudyTexts &s, const stats::CriteriaResult &c, char sep)
+// A document laid out block after block above the study block: a block that
+// does not fit moves to the next page, a table goes on over further pages
+// with its heading repeated.
+std::vector<PageBody> documentPages(const stats::StudyTexts &s, const stats::Document &document)
 {
-    constexpr int kFirstLine = 10, kLastRowLine = 49;
+    constexpr int kFirstLine = 10, kLastRowLine = 49, kColumn = 30;
     PageFlow flow(kFirstLine, kLastRowLine, [&s](PageBody &body) { studyBlock(body, s); });
-    flow.add({.rows = {{{0, kCentred, QStringLiteral("Criterios de Aceptación")}}}});
-    std::vector<QString> figures;
-    for (const stats::CriteriaField &f : stats::CriteriaFields()) {
-        QString text = q(f.label) + q(stats::CriteriaFigureText(f, c, s.units(), sep));
-        if (f.member == &stats::CriteriaResult::target)
-            text += c.targetGiven ? QStringLiteral(" (FIJADA POR EL USUARIO)") : QStringLiteral(" (MEDIA DE LOS NIVELES)");
-        figures.push_back(text);
-    }
-    flow.add(TextBlock(figures, 30, 1));
-    flow.add(CellsBlock(qCells(stats::CheckCells(c, sep)), {30, 160, 240, 320}, 1));
-    flow.add(TextBlock({q(stats::VerdictLine(c))}, 30, 1));
-    flow.add(TextBlock(qLines(stats::LimitsLines(c.limits, sep)), 30, 1));
-
-    PageBlock back = TableBlock(QStringLiteral("Cálculo Inverso"), qCells(stats::BackCalculationCells(c, sep)),
-                                {30, 75, 120, 200, 280}, 0);
-    back.startsPage = true;
-    flow.add(back);
-    flow.add(TableBlock(QStringLiteral("Sesgo por Nivel"), qCells(stats::LevelBiasCells(c, sep)), {30, 75, 140}, 2));
-    return flow.pages();
-}
-
-// The weighting evaluation: the verdict, the tests of the variance, the
-// weights ranked and the chosen line; its back-calculation from the next
-// page, then the diagnostics of each observation and the Grubbs test of
-// each level on a page of their own, block after block.
-std::vector<PageBody> weighting(const stats::StudyTexts &s, const stats::WeightingResult &w, char sep)
-{
-    constexpr int kFirstLine = 10, kLastRowLine = 49;
-    PageFlow flow(kFirstLine, kLastRowLine, [&s](PageBody &body) { studyBlock(body, s); });
-    flow.add({.rows = {{{0, kCentred, QStringLiteral("Ponderación, Varianza y Datos Atípicos")}}}});
-    flow.add(TextBlock({q(stats::WeightingVerdictLine(w))}, 30, 1));
-    flow.add(TextBlock({QStringLiteral("El programa no elimina ningún dato: excluir una observación es decisión"),
-                        QStringLiteral("del analista, editando el estudio.")},
-                       30, 1));
-    std::vector<QString> homogeneity = {QStringLiteral("Homogeneidad de varianzas"), {}};
-    for (const std::string &line : stats::HomogeneityLines(w.homogeneity, sep))
-        homogeneity.push_back(q(line));
-    flow.add(TextBlock(homogeneity, 30, 1));
-    flow.add(TableBlock(QStringLiteral("Ponderaciones"), qCells(stats::CandidateCells(w, sep)),
-                        {30, 95, 160, 225, 330}, 1));
-    std::vector<QString> choice = qLines(stats::UndefinedWeightLines(w));
-    choice.push_back(q(stats::ChoiceLine(w)));
-    flow.add(TextBlock(choice, 30, 1));
-    flow.add(TextBlock(qLines(stats::WeightedLineLines(w, sep)), 30, 1));
-    if (w.weighted) {
-        PageBlock back = TableBlock(QStringLiteral("Cálculo Inverso con la Ponderación"),
-                                    qCells(stats::WeightedBackCalculationCells(*w.weighted, sep)),
-                                    {30, 75, 120, 200, 280}, 0);
-        back.startsPage = true;
-        flow.add(back);
-        flow.add(TableBlock(QStringLiteral("Error Relativo por Nivel"),
-                            qCells(stats::WeightedLevelBiasCells(*w.weighted, sep)), {30, 75, 140}, 2));
-    }
-    PageBlock diagnostics = TableBlock(QStringLiteral("Diagnóstico de la Recta sin Ponderar"),
-                                       qCells(stats::DiagnosticCells(w, sep)), {30, 55, 85, 150, 225, 285, 355}, 2);
-    diagnostics.startsPage = true;
-    flow.add(diagnostics);
-    if (!w.grubbs.empty())
-        flow.add(TableBlock(QStringLiteral("Prueba de Grubbs por Nivel"), qCells(stats::GrubbsCells(w, sep)),
-                            {30, 75, 150, 215, 300}, 2));
-    return flow.pages();
-}
-
-// The quadratic model: the coefficients, the model's analysis of variance,
-// the sensitivity, the comparison with the line and the choice, then the
-// back-calculation and level biases from the next page, as the criteria
-// page flows. A study that cannot have the model gets the line that says why.
-std::vector<PageBody> quadraticModel(const stats::StudyTexts &s, const stats::QuadraticResult &m, char sep)
-{
-    constexpr int kFirstLine = 10, kLastRowLine = 49;
-    PageFlow flow(kFirstLine, kLastRowLine, [&s](PageBody &body) { studyBlock(body, s); });
-    flow.add({.rows = {{{0, kCentred, QStringLiteral("Modelo Cuadrático")}}}});
-    if (m.notFitted) {
-        flow.add(TextBlock({q(m.notFitted)}, 30, 1));
-        return flow.pages();
-    }
-    flow.add(CellsBlock(qCells(stats::QuadraticCoefficientCells(m, sep)), {30, 130, 230}, 1));
-    flow.add(TextBlock(qLines(stats::QuadraticFitLines(m, sep)), 30, 1));
-    flow.add(TableBlock(QStringLiteral("Análisis de la Varianza del Modelo Cuadrático"),
-                        qCells(stats::QuadraticAnovaCells(m, sep)), {30, 120, 150, 215, 280, 345}, 1));
-    std::vector<QString> sensitivity = {QStringLiteral("Sensibilidad E(x) = c1 + 2·c2·x")};
-    for (const QString &line : qLines(stats::SensitivityLines(m, sep)))
-        sensitivity.push_back(line);
-    flow.add(TextBlock(sensitivity, 30, 1));
-    flow.add(TableBlock(QStringLiteral("Comparación con la Recta"), qCells(stats::ModelComparisonCells(m, sep)),
-                        {30, 240, 330}, 1));
-    flow.add(TextBlock(qLines(stats::ModelChoiceLines(m, sep)), 30, 1));
-    PageBlock back = TableBlock(QStringLiteral("Cálculo Inverso con el Modelo Cuadrático"),
-                                qCells(stats::QuadraticBackCalculationCells(m, sep)), {30, 75, 120, 200, 280}, 0);
-    back.startsPage = true;
-    flow.add(back);
-    flow.add(TableBlock(QStringLiteral("Sesgo por Nivel con el Modelo Cuadrático"),
-                        qCells(stats::QuadraticLevelBiasCells(m, sep)), {30, 75, 140}, 2));
-    return flow.pages();
-}
-
-// The method's standard deviation and limits, then the samples when the
-// analysis had any: the table of figures, every sample typed in its place
-// (one that could not be read with its name alone), then the flags of each
-// flagged sample and the reason of each unread one in words (too long for a
-// column of the table).
-std::vector<PageBody> unknownSamples(const stats::StudyTexts &s, const stats::DetectionResult &d,
-                                     const stats::SamplesResult *samples,
-                                     const std::vector<stats::UnreadSample> &unread, char sep)
-{
-    constexpr int kFirstLine = 10, kLastRowLine = 49;
-    PageFlow flow(kFirstLine, kLastRowLine, [&s](PageBody &body) { studyBlock(body, s); });
-    flow.add({.rows = {{{0, kCentred, QStringLiteral("Muestras Desconocidas")}}}});
-    flow.add(TextBlock(qLines(stats::DetectionLines(d, s.units(), sep)), 30, 1));
-    if (!samples)
-        return flow.pages();
-    std::vector<stats::CellRow> rows;
-    stats::CellRow headings = stats::SampleHeadings();
-    headings.pop_back();
-    rows.push_back(headings);
-    std::vector<QString> flagged;
-    auto unreadBefore = [&, next = unread.begin()](size_t read) mutable {
-        for (; next != unread.end() && next->before <= read; ++next) {
-            rows.push_back({next->name});
-            flagged.push_back(q(next->name + ": NO SE PUDO CALCULAR: " + next->reason));
+    flow.add({.rows = {{{0, kCentred, q(document.pageTitle)}}}});
+    for (const stats::DocumentBlock &b : document.blocks) {
+        if (b.shownIn == stats::ShownIn::TextOnly)
+            continue;
+        PageBlock block;
+        if (!b.cells.empty()) {
+            block = b.heading.empty() ? CellsBlock(qCells(b.cells), b.columns, b.gapBefore)
+                                      : TableBlock(q(b.heading), qCells(b.cells), b.columns, b.gapBefore);
+        } else {
+            std::vector<QString> lines;
+            if (!b.heading.empty())
+                lines.push_back(q(b.heading));
+            if (!b.heading.empty() && b.pageHeading == stats::PageHeading::FirstLineThenBlank)
+                lines.emplace_back();
+            for (const QString &line : qLines(b.lines))
+                lines.push_back(line);
+            block = TextBlock(lines, kColumn, b.gapBefore);
         }
-    };
-    for (size_t i = 0; i < samples->samples.size(); ++i) {
-        unreadBefore(i);
-        const stats::SampleResult &sample = samples->samples[i];
-        stats::CellRow cells = stats::SampleCells(sample, sep);
-        cells.pop_back();
-        rows.push_back(cells);
-        if (const std::string flags = stats::SampleFlags(sample); !flags.empty())
-            flagged.push_back(q(sample.name + ": " + flags));
+        block.startsPage = b.startsPage;
+        flow.add(block);
     }
-    unreadBefore(std::numeric_limits<size_t>::max());
-    flow.add(TableBlock(q(stats::SamplesHeading(*samples, d.degreesOfFreedom, sep)), qCells(rows),
-                        {30, 80, 90, 150, 190, 245, 320}, 2));
-    if (!flagged.empty()) {
-        flagged.insert(flagged.begin(), QStringLiteral("OBSERVACIONES"));
-        flow.add(TextBlock(flagged, 30, 1));
-    }
-    if (samples->g.compare(stats::Rational(1)) >= 0)
-        flow.add(TextBlock({QStringLiteral("INTERVALO POR INVERSIÓN NO ACOTADO: t² s² / (b² Sxx) NO ES MENOR QUE 1.")},
-                           30, 1));
     return flow.pages();
 }
 
@@ -546,6 +426,8 @@ PreparedReport PrepareReport(PrintedReport report, const stats::StudyAnalysis &a
         return refused(), prepared;
     const stats::RegressionResult *regression = nullptr;
     const stats::AnovaAndResiduals *anova = nullptr;
+    if (const cli::AnalysisModule *module = PrintedPages()[static_cast<size_t>(report)].module)
+        outcome = module->outcome(a);
     switch (report) {
     case PrintedReport::InferenceAndAnova:
         if ((regression = stats::Require(a.regression(), outcome)) && (anova = stats::Require(a.anova(), outcome)))
@@ -555,30 +437,11 @@ PreparedReport PrepareReport(PrintedReport report, const stats::StudyAnalysis &a
         if ((anova = stats::Require(a.anova(), outcome)))
             prepared.pages = errorAndResiduals(a.texts, *anova, *stats::Require(a.recovery(), outcome), a.decimalSeparator);
         break;
-    case PrintedReport::AcceptanceCriteria:
-        if (stats::Require(a.anova(), outcome) && stats::Require(a.regression(), outcome))
-            prepared.pages = acceptanceCriteria(a.texts, *stats::Require(a.criteria(), outcome), a.decimalSeparator);
-        break;
-    case PrintedReport::Weighting:
-        if (const stats::WeightingResult *w = stats::Require(a.weighting(), outcome))
-            prepared.pages = weighting(a.texts, *w, a.decimalSeparator);
-        break;
-    case PrintedReport::QuadraticModel:
-        if (const stats::QuadraticResult *model = stats::Require(a.quadratic(), outcome))
-            prepared.pages = quadraticModel(a.texts, *model, a.decimalSeparator);
-        break;
-    case PrintedReport::GeneralInformation:
-        break;
-    case PrintedReport::Samples:
-        if (stats::Require(a.regression(), outcome)) {
-            const stats::DetectionResult *d = stats::Require(a.detection(), outcome);
-            const bool given = a.samplesGiven();
-            prepared.pages = unknownSamples(a.texts, *d, given ? stats::Require(a.samples(), outcome) : nullptr,
-                                            a.unreadSamples, a.decimalSeparator);
-        }
+    default: // an evaluation's page: its document
         break;
     }
-    refused();
+    if (!refused() && !outcome.document.blocks.empty())
+        prepared.pages = documentPages(a.texts, outcome.document);
     return prepared;
 }
 
@@ -601,36 +464,34 @@ bool DrawReportPages(QPainter &painter, const std::vector<PageBody> &pages, cons
 
 std::span<const PrintedPage> PrintedPages()
 {
-    static const PrintedPage pages[] = {
-        {.report = PrintedReport::GeneralInformation,
-         .id = "page-general",
-         .name = QStringLiteral("Información General"),
-         .caption = QStringLiteral("Imprime Información General")},
-        {.report = PrintedReport::InferenceAndAnova,
-         .id = "page-inference",
-         .name = QStringLiteral("Inferencia y Anova"),
-         .caption = QStringLiteral("Imprime Inferencia y Anova")},
-        {.report = PrintedReport::ErrorAndResiduals,
-         .id = "page-error",
-         .name = QStringLiteral("Evaluación del Error y Residuales"),
-         .caption = QStringLiteral("Imprime Evaluación del Error y Residuales")},
-        {.report = PrintedReport::AcceptanceCriteria,
-         .id = "page-criteria",
-         .name = QStringLiteral("Criterios de aceptación"),
-         .caption = QStringLiteral("Imprime Criterios de aceptación")},
-        {.report = PrintedReport::Weighting,
-         .id = "page-weighting",
-         .name = QStringLiteral("Ponderación, varianza y datos atípicos"),
-         .caption = QStringLiteral("Imprime Ponderación, varianza y datos atípicos")},
-        {.report = PrintedReport::QuadraticModel,
-         .id = "page-quadratic",
-         .name = QStringLiteral("Modelo cuadrático"),
-         .caption = QStringLiteral("Imprime Modelo cuadrático")},
-        {.report = PrintedReport::Samples,
-         .id = "page-samples",
-         .name = QStringLiteral("Muestras desconocidas"),
-         .caption = QStringLiteral("Imprime Muestras desconocidas")},
-    };
+    // The three pages of the line, then one for each evaluation that has a page.
+    static const std::vector<PrintedPage> pages = [] {
+        std::vector<PrintedPage> p = {
+            {.report = PrintedReport::GeneralInformation,
+             .id = "page-general",
+             .name = QStringLiteral("Información General"),
+             .caption = QStringLiteral("Imprime Información General")},
+            {.report = PrintedReport::InferenceAndAnova,
+             .id = "page-inference",
+             .name = QStringLiteral("Inferencia y Anova"),
+             .caption = QStringLiteral("Imprime Inferencia y Anova")},
+            {.report = PrintedReport::ErrorAndResiduals,
+             .id = "page-error",
+             .name = QStringLiteral("Evaluación del Error y Residuales"),
+             .caption = QStringLiteral("Imprime Evaluación del Error y Residuales")},
+        };
+        for (const cli::AnalysisModule &m : cli::AnalysisModules()) {
+            if (m.pageSuffix.empty() && !(m.options & cli::TakesSamples))
+                continue;
+            const QString name = QString::fromUtf8(m.name);
+            p.push_back({.report = static_cast<PrintedReport>(p.size()),
+                         .id = cli::OutputNamed("page-" + std::string(m.id)).id,
+                         .name = name,
+                         .caption = QStringLiteral("Imprime ") + name,
+                         .module = &m});
+        }
+        return p;
+    }();
     return pages;
 }
 

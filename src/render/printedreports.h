@@ -5,6 +5,7 @@
 // first (so that a refused study never starts a print job), then drawn as
 // text at line and column positions on any QPainter: a printer, a PDF, an
 // image.
+#include "cli/analysismodules.h"
 #include "cli/printrecord.h"
 #include "stats/outcomes.h"
 
@@ -19,7 +20,9 @@ class QPainter;
 
 namespace render {
 
-// The items of the print options window, in order.
+// The items of the print options window, in order: the line's three pages,
+// then the evaluations' (named here for the callers that need one; a new
+// evaluation's page is its item all the same).
 enum class PrintedReport {
     GeneralInformation,
     InferenceAndAnova,
@@ -84,6 +87,7 @@ struct PrintedPage {
     std::string_view id; // its output (cli/outputs.h)
     QString name;        // its document's title
     QString caption;     // its item in the print options window
+    const cli::AnalysisModule *module = nullptr; // an evaluation's page: what it prints
 };
 std::span<const PrintedPage> PrintedPages();
 

@@ -13,11 +13,6 @@ std::string number(double v, char sep) { return FormatGeneral(v, 6, sep); }
 std::string number(const Real &v, char sep) { return FormatGeneral(v, 6, sep); }
 std::string figure(const Figure &v, char sep) { return v ? number(*v, sep) : "NP"; }
 
-size_t characters(const std::string &s)
-{
-    return static_cast<size_t>(std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-}
-
 // What a check's value and limit read as.
 std::string valueText(const CriteriaCheck &c, char sep)
 {
@@ -133,38 +128,25 @@ Lines LimitsLines(const AcceptanceLimits &limits, char sep)
     return lines;
 }
 
-Lines AlignedRows(const std::vector<CellRow> &rows)
+Document CriteriaDocument(const CriteriaResult &criteria, const std::string &units, char sep)
 {
-    std::vector<size_t> widths;
-    for (const CellRow &row : rows)
-        for (size_t c = 0; c < row.size(); ++c) {
-            widths.resize(std::max(widths.size(), row.size()));
-            widths[c] = std::max(widths[c], characters(row[c]));
-        }
-    Lines lines;
-    for (const CellRow &row : rows) {
-        std::string line;
-        for (size_t c = 0; c < row.size(); ++c)
-            line += c + 1 < row.size() ? row[c] + std::string(widths[c] - characters(row[c]) + 2, ' ') : row[c];
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-Lines CriteriaLines(const CriteriaResult &criteria, const std::string &units, char sep)
-{
-    auto append = [](Lines &to, const Lines &from) { to.insert(to.end(), from.begin(), from.end()); };
-    Lines lines = {"                CRITERIOS DE ACEPTACIÓN DE LA LINEALIDAD", " "};
-    append(lines, CriteriaFigureLines(criteria, units, sep));
-    lines.push_back(" ");
-    append(lines, AlignedRows(CheckCells(criteria, sep)));
-    append(lines, {" ", VerdictLine(criteria), " "});
-    append(lines, LimitsLines(criteria.limits, sep));
-    append(lines, {" ", "CÁLCULO INVERSO", " "});
-    append(lines, AlignedRows(BackCalculationCells(criteria, sep)));
-    append(lines, {" ", "SESGO POR NIVEL", " "});
-    append(lines, AlignedRows(LevelBiasCells(criteria, sep)));
-    return lines;
+    return {.textTitle = "                CRITERIOS DE ACEPTACIÓN DE LA LINEALIDAD",
+            .pageTitle = "Criterios de Aceptación",
+            .blocks = {
+                {.lines = CriteriaFigureLines(criteria, units, sep)},
+                {.cells = CheckCells(criteria, sep), .columns = {30, 160, 240, 320}},
+                {.lines = {VerdictLine(criteria)}},
+                {.lines = LimitsLines(criteria.limits, sep)},
+                {.heading = "Cálculo Inverso",
+                 .cells = BackCalculationCells(criteria, sep),
+                 .columns = {30, 75, 120, 200, 280},
+                 .gapBefore = 0,
+                 .startsPage = true},
+                {.heading = "Sesgo por Nivel",
+                 .cells = LevelBiasCells(criteria, sep),
+                 .columns = {30, 75, 140},
+                 .gapBefore = 2},
+            }};
 }
 
 } // namespace stats

@@ -3,12 +3,11 @@
 // command and the printed page show them. Numbers use the general format
 // with six significant digits; "NP" marks what is not assessed.
 #include "stats/criteria.h"
+#include "stats/document.h"
 #include "stats/resultfields.h"
 #include "stats/resulttexts.h"
 
 namespace stats {
-
-using CellRow = std::vector<std::string>;
 
 // A figure with what follows it: "10 mg", "80 % de T", "NP".
 std::string CriteriaFigureText(const CriteriaField &field, const CriteriaResult &criteria, const std::string &units,
@@ -36,11 +35,7 @@ std::vector<CellRow> LevelBiasCells(const CriteriaResult &criteria, char decimal
 Lines LimitsLines(const AcceptanceLimits &limits, char decimalSeparator);
 
 // Everything above, in this order: title, figures, checks, verdict, limits,
-// back-calculation and level biases, tables aligned in columns.
-Lines CriteriaLines(const CriteriaResult &criteria, const std::string &units, char decimalSeparator);
-
-// Cells laid out in columns two blanks apart, as wide as their widest cell
-// (characters, not bytes).
-Lines AlignedRows(const std::vector<CellRow> &rows);
+// then the back-calculation and the level biases from a page of their own.
+Document CriteriaDocument(const CriteriaResult &criteria, const std::string &units, char decimalSeparator);
 
 } // namespace stats

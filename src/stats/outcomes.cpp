@@ -6,6 +6,18 @@
 
 namespace stats {
 
+namespace {
+
+// An outcome that shows `document`: the text reads it.
+CommandOutcome &shown(CommandOutcome &outcome, Document document)
+{
+    outcome.lines = TextOf(document);
+    outcome.document = std::move(document);
+    return outcome;
+}
+
+} // namespace
+
 CommandOutcome InferenceOutcome(const StudyAnalysis &a)
 {
     CommandOutcome outcome;
@@ -69,8 +81,7 @@ CommandOutcome CriteriaOutcome(const StudyAnalysis &a)
     CommandOutcome outcome;
     if (!Validated(a, outcome) || !Require(a.anova(), outcome) || !Require(a.regression(), outcome))
         return outcome;
-    outcome.lines = CriteriaLines(*Require(a.criteria(), outcome), a.study.units, a.decimalSeparator);
-    return outcome;
+    return shown(outcome, CriteriaDocument(*Require(a.criteria(), outcome), a.study.units, a.decimalSeparator));
 }
 
 CommandOutcome RegressionGraphOutcome(const StudyAnalysis &a)
@@ -126,7 +137,7 @@ CommandOutcome WeightingOutcome(const StudyAnalysis &a)
     if (!Validated(a, outcome))
         return outcome;
     if (const WeightingResult *w = Require(a.weighting(), outcome))
-        outcome.lines = WeightingLines(*w, a.decimalSeparator);
+        shown(outcome, WeightingDocument(*w, a.decimalSeparator));
     return outcome;
 }
 
@@ -147,7 +158,7 @@ CommandOutcome QuadraticOutcome(const StudyAnalysis &a)
     if (!Validated(a, outcome))
         return outcome;
     if (const QuadraticResult *q = Require(a.quadratic(), outcome))
-        outcome.lines = QuadraticLines(*q, a.decimalSeparator);
+        shown(outcome, QuadraticDocument(*q, a.decimalSeparator));
     return outcome;
 }
 
@@ -159,8 +170,7 @@ CommandOutcome SamplesOutcome(const StudyAnalysis &a)
     const DetectionResult *detection = Require(a.detection(), outcome);
     const bool given = a.samplesGiven();
     const SamplesResult *samples = given ? Require(a.samples(), outcome) : nullptr;
-    outcome.lines = SamplesLines(*detection, samples, a.study.units, a.decimalSeparator);
-    return outcome;
+    return shown(outcome, SamplesDocument(*detection, samples, a.unreadSamples, a.study.units, a.decimalSeparator));
 }
 
 } // namespace stats

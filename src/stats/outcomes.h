@@ -6,6 +6,7 @@
 // render these, so what one prints is what the other shows.
 #include "stats/analysis.h"
 #include "stats/criteriatexts.h"
+#include "stats/document.h"
 #include "stats/quadratictexts.h"
 #include "stats/resulttexts.h"
 #include "stats/weightingtexts.h"
@@ -37,6 +38,7 @@ struct CommandOutcome {
     std::string refusalMessage() const { return validation.failed ? validation.message : kZeroSlopeMessage; }
 
     Lines lines;                  // text box lines (inference, systematic error, report, ANOVA verdicts)
+    Document document;            // the evaluations beyond the line: what `lines` reads, for the page too
     AnovaGrid grid;               // analysis of variance only
     std::array<Lines, 4> columns; // residual analysis only
     GraphPoints graph;            // the two graphs only (lines: the regression graph's legend)

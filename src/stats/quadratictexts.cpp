@@ -119,28 +119,34 @@ std::vector<CellRow> QuadraticLevelBiasCells(const QuadraticResult &q, char sep)
     return LevelBiasRows(q.levelBias, "Sesgo medio (%)", sep);
 }
 
-Lines QuadraticLines(const QuadraticResult &q, char sep)
+Document QuadraticDocument(const QuadraticResult &q, char sep)
 {
     if (q.notFitted)
-        return {q.notFitted};
-    auto append = [](Lines &to, const Lines &from) { to.insert(to.end(), from.begin(), from.end()); };
-    Lines lines = {"                MODELO CUADRÁTICO  y = c0 + c1·x + c2·x²", " "};
-    append(lines, AlignedRows(QuadraticCoefficientCells(q, sep)));
-    lines.push_back(" ");
-    append(lines, QuadraticFitLines(q, sep));
-    append(lines, {" ", "ANÁLISIS DE LA VARIANZA DEL MODELO CUADRÁTICO", " "});
-    append(lines, AlignedRows(QuadraticAnovaCells(q, sep)));
-    append(lines, {" ", "SENSIBILIDAD E(x) = c1 + 2·c2·x", " "});
-    append(lines, SensitivityLines(q, sep));
-    append(lines, {" ", "COMPARACIÓN CON LA RECTA", " "});
-    append(lines, AlignedRows(ModelComparisonCells(q, sep)));
-    lines.push_back(" ");
-    append(lines, ModelChoiceLines(q, sep));
-    append(lines, {" ", "CÁLCULO INVERSO CON EL MODELO CUADRÁTICO", " "});
-    append(lines, AlignedRows(QuadraticBackCalculationCells(q, sep)));
-    append(lines, {" ", "SESGO POR NIVEL CON EL MODELO CUADRÁTICO", " "});
-    append(lines, AlignedRows(QuadraticLevelBiasCells(q, sep)));
-    return lines;
+        return {.pageTitle = "Modelo Cuadrático", .blocks = {{.lines = {q.notFitted}}}};
+    return {.textTitle = "                MODELO CUADRÁTICO  y = c0 + c1·x + c2·x²",
+            .pageTitle = "Modelo Cuadrático",
+            .blocks = {
+                {.cells = QuadraticCoefficientCells(q, sep), .columns = {30, 130, 230}},
+                {.lines = QuadraticFitLines(q, sep)},
+                {.heading = "Análisis de la Varianza del Modelo Cuadrático",
+                 .cells = QuadraticAnovaCells(q, sep),
+                 .columns = {30, 120, 150, 215, 280, 345}},
+                {.heading = "Sensibilidad E(x) = c1 + 2·c2·x",
+                 .textHeading = "SENSIBILIDAD E(x) = c1 + 2·c2·x",
+                 .pageHeading = PageHeading::FirstLine,
+                 .lines = SensitivityLines(q, sep)},
+                {.heading = "Comparación con la Recta", .cells = ModelComparisonCells(q, sep), .columns = {30, 240, 330}},
+                {.lines = ModelChoiceLines(q, sep)},
+                {.heading = "Cálculo Inverso con el Modelo Cuadrático",
+                 .cells = QuadraticBackCalculationCells(q, sep),
+                 .columns = {30, 75, 120, 200, 280},
+                 .gapBefore = 0,
+                 .startsPage = true},
+                {.heading = "Sesgo por Nivel con el Modelo Cuadrático",
+                 .cells = QuadraticLevelBiasCells(q, sep),
+                 .columns = {30, 75, 140},
+                 .gapBefore = 2},
+            }};
 }
 
 } // namespace stats

@@ -42,8 +42,9 @@ std::vector<CellRow> ModelComparisonCells(const QuadraticResult &q, char decimal
 Lines ModelChoiceLines(const QuadraticResult &q, char decimalSeparator);
 
 // Everything, in this order: title, coefficients, analysis of variance,
-// sensitivity, comparison and choice, back-calculation, level biases; or
-// the one line that says why the study cannot have the model.
-Lines QuadraticLines(const QuadraticResult &q, char decimalSeparator);
+// sensitivity, comparison and choice, then the back-calculation and level
+// biases from a page of their own; or the one line that says why the study
+// cannot have the model.
+Document QuadraticDocument(const QuadraticResult &q, char decimalSeparator);
 
 } // namespace stats

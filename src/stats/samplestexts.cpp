@@ -2,6 +2,8 @@
 
 #include "stats/numberformat.h"
 
+#include <limits>
+
 namespace stats {
 
 namespace {
@@ -73,25 +75,62 @@ CellRow SampleCells(const SampleResult &s, char sep)
             SampleFlags(s)};
 }
 
-Lines SamplesLines(const DetectionResult &detection, const SamplesResult *samples, const std::string &units,
-                   char sep)
+Document SamplesDocument(const DetectionResult &detection, const SamplesResult *samples,
+                         const std::vector<UnreadSample> &unread, const std::string &units, char sep)
 {
-    Lines lines = {"                MUESTRAS DESCONOCIDAS", " "};
-    for (std::string &line : DetectionLines(detection, units, sep))
-        lines.push_back(std::move(line));
+    Document document = {.textTitle = "                MUESTRAS DESCONOCIDAS",
+                         .pageTitle = "Muestras Desconocidas",
+                         .blocks = {{.lines = DetectionLines(detection, units, sep)}}};
     if (!samples)
-        return lines;
-    lines.push_back(" ");
-    lines.push_back(SamplesHeading(*samples, detection.degreesOfFreedom, sep));
+        return document;
+    const std::string heading = SamplesHeading(*samples, detection.degreesOfFreedom, sep);
+    const bool unbounded = samples->g.compare(Rational(1)) >= 0;
+
+    // The text has a column for the flags; the page, too narrow for it,
+    // says them under the table, with the samples that could not be read,
+    // which it lists in their places.
     std::vector<CellRow> rows = {SampleHeadings()};
-    for (const SampleResult &s : samples->samples)
-        rows.push_back(SampleCells(s, sep));
+    for (const SampleResult &sample : samples->samples)
+        rows.push_back(SampleCells(sample, sep));
+    Lines text = {heading};
     for (std::string &line : AlignedRows(rows))
-        lines.push_back(std::move(line));
-    if (samples->g.compare(Rational(1)) >= 0)
-        lines.push_back("INTERVALO POR INVERSIÓN NO ACOTADO: t² s² / (b² Sxx) = " + number(samples->g, sep) +
-                        ", NO MENOR QUE 1.");
-    return lines;
+        text.push_back(std::move(line));
+    if (unbounded)
+        text.push_back("INTERVALO POR INVERSIÓN NO ACOTADO: t² s² / (b² Sxx) = " + number(samples->g, sep) +
+                       ", NO MENOR QUE 1.");
+    document.blocks.push_back({.lines = text, .shownIn = ShownIn::TextOnly});
+
+    std::vector<CellRow> cells = {rows.front()};
+    cells.front().pop_back();
+    Lines flagged;
+    auto unreadBefore = [&, next = unread.begin()](size_t read) mutable {
+        for (; next != unread.end() && next->before <= read; ++next) {
+            cells.push_back({next->name});
+            flagged.push_back(next->name + ": NO SE PUDO CALCULAR: " + next->reason);
+        }
+    };
+    for (size_t i = 0; i < samples->samples.size(); ++i) {
+        unreadBefore(i);
+        cells.push_back(rows[i + 1]);
+        cells.back().pop_back();
+        if (const std::string flags = SampleFlags(samples->samples[i]); !flags.empty())
+            flagged.push_back(samples->samples[i].name + ": " + flags);
+    }
+    unreadBefore(std::numeric_limits<size_t>::max());
+    document.blocks.push_back({.heading = heading,
+                               .cells = cells,
+                               .columns = {30, 80, 90, 150, 190, 245, 320},
+                               .gapBefore = 2,
+                               .shownIn = ShownIn::PageOnly});
+    if (!flagged.empty()) {
+        flagged.insert(flagged.begin(), "OBSERVACIONES");
+        document.blocks.push_back({.lines = flagged, .shownIn = ShownIn::PageOnly});
+    }
+    if (unbounded)
+        document.blocks.push_back(
+            {.lines = {"INTERVALO POR INVERSIÓN NO ACOTADO: t² s² / (b² Sxx) NO ES MENOR QUE 1."},
+             .shownIn = ShownIn::PageOnly});
+    return document;
 }
 
 } // namespace stats

@@ -27,8 +27,9 @@ const CellRow &SampleHeadings(); // Muestra, m, Respuesta media, x, ...
 std::string SampleFlags(const SampleResult &sample);
 
 // Everything: title, the method's lines and, when samples were given,
-// their heading, their table and what is unbounded.
-Lines SamplesLines(const DetectionResult &detection, const SamplesResult *samples, const std::string &units,
-                   char decimalSeparator);
+// their heading, their table and what is unbounded; the page lists the
+// samples that could not be read (`unread`) in their places too.
+Document SamplesDocument(const DetectionResult &detection, const SamplesResult *samples,
+                         const std::vector<UnreadSample> &unread, const std::string &units, char decimalSeparator);
 
 } // namespace stats

@@ -11,7 +11,6 @@ namespace {
 std::string number(const Real &v, char sep) { return FormatGeneral(v, 6, sep); }
 std::string figure(const std::optional<Real> &v, char sep) { return v ? number(*v, sep) : "NP"; }
 std::string yesNo(bool yes) { return yes ? "SÍ" : "NO"; }
-void append(Lines &to, const Lines &from) { to.insert(to.end(), from.begin(), from.end()); }
 
 const char *verdictText(VarianceVerdict v)
 {
@@ -166,35 +165,63 @@ std::vector<CellRow> GrubbsCells(const WeightingResult &w, char sep)
     return rows;
 }
 
-Lines WeightingLines(const WeightingResult &w, char sep)
+Document WeightingDocument(const WeightingResult &w, char sep)
 {
-    Lines lines = {"              PONDERACIÓN, VARIANZA Y DATOS ATÍPICOS", " ", WeightingVerdictLine(w), " ",
-                   "1. HOMOGENEIDAD DE VARIANZAS", " "};
-    append(lines, HomogeneityLines(w.homogeneity, sep));
-    append(lines, {" ", "2. PONDERACIONES", " "});
-    append(lines, AlignedRows(CandidateCells(w, sep)));
+    Document document = {
+        .textTitle = "              PONDERACIÓN, VARIANZA Y DATOS ATÍPICOS",
+        .pageTitle = "Ponderación, Varianza y Datos Atípicos",
+        .blocks = {
+            {.lines = {WeightingVerdictLine(w)}},
+            {.lines = {"El programa no elimina ningún dato: excluir una observación es decisión",
+                       "del analista, editando el estudio."},
+             .shownIn = ShownIn::PageOnly},
+            {.heading = "Homogeneidad de varianzas",
+             .textHeading = "1. HOMOGENEIDAD DE VARIANZAS",
+             .pageHeading = PageHeading::FirstLineThenBlank,
+             .lines = HomogeneityLines(w.homogeneity, sep)},
+            {.heading = "Ponderaciones",
+             .textHeading = "2. PONDERACIONES",
+             .cells = CandidateCells(w, sep),
+             .columns = {30, 95, 160, 225, 330}},
+        }};
+    // On the page the reasons for the undefined weights and the choice are
+    // one paragraph.
     const Lines undefined = UndefinedWeightLines(w);
-    if (!undefined.empty()) {
-        lines.push_back(" ");
-        append(lines, undefined);
-    }
-    append(lines, {" ", ChoiceLine(w), " ", "3. RECTA PONDERADA (" + std::string(WeightId(w.chosen)) + ")", " "});
-    append(lines, WeightedLineLines(w, sep));
+    if (!undefined.empty())
+        document.blocks.push_back({.lines = undefined});
+    document.blocks.push_back({.lines = {ChoiceLine(w)}, .gapBefore = undefined.empty() ? 1 : 0});
+    document.blocks.push_back(
+        {.textHeading = "3. RECTA PONDERADA (" + std::string(WeightId(w.chosen)) + ")", .lines = WeightedLineLines(w, sep)});
     if (w.weighted) {
-        append(lines, {" ", "CÁLCULO INVERSO", " "});
-        append(lines, AlignedRows(WeightedBackCalculationCells(*w.weighted, sep)));
-        append(lines, {" ", "ERROR RELATIVO POR NIVEL", " "});
-        append(lines, AlignedRows(WeightedLevelBiasCells(*w.weighted, sep)));
+        document.blocks.push_back({.heading = "Cálculo Inverso con la Ponderación",
+                                   .textHeading = "CÁLCULO INVERSO",
+                                   .cells = WeightedBackCalculationCells(*w.weighted, sep),
+                                   .columns = {30, 75, 120, 200, 280},
+                                   .gapBefore = 0,
+                                   .startsPage = true});
+        document.blocks.push_back({.heading = "Error Relativo por Nivel",
+                                   .cells = WeightedLevelBiasCells(*w.weighted, sep),
+                                   .columns = {30, 75, 140},
+                                   .gapBefore = 2});
     }
-    append(lines, {" ", "4. DIAGNÓSTICO DE LA RECTA SIN PONDERAR", " "});
-    append(lines, AlignedRows(DiagnosticCells(w, sep)));
-    append(lines, {" ", "PRUEBA DE GRUBBS POR NIVEL (3 RÉPLICAS O MÁS)", " "});
+    document.blocks.push_back({.heading = "Diagnóstico de la Recta sin Ponderar",
+                               .textHeading = "4. DIAGNÓSTICO DE LA RECTA SIN PONDERAR",
+                               .cells = DiagnosticCells(w, sep),
+                               .columns = {30, 55, 85, 150, 225, 285, 355},
+                               .gapBefore = 2,
+                               .startsPage = true});
+    const std::string grubbs = "PRUEBA DE GRUBBS POR NIVEL (3 RÉPLICAS O MÁS)";
     if (w.grubbs.empty())
-        lines.push_back("Ningún nivel tiene 3 réplicas o más.");
+        document.blocks.push_back(
+            {.textHeading = grubbs, .lines = {"Ningún nivel tiene 3 réplicas o más."}, .shownIn = ShownIn::TextOnly});
     else
-        append(lines, AlignedRows(GrubbsCells(w, sep)));
-    append(lines, {" ", kNothingRemoved});
-    return lines;
+        document.blocks.push_back({.heading = "Prueba de Grubbs por Nivel",
+                                   .textHeading = grubbs,
+                                   .cells = GrubbsCells(w, sep),
+                                   .columns = {30, 75, 150, 215, 300},
+                                   .gapBefore = 2});
+    document.blocks.push_back({.lines = {kNothingRemoved}, .shownIn = ShownIn::TextOnly});
+    return document;
 }
 
 } // namespace stats

@@ -30,7 +30,8 @@ std::vector<CellRow> GrubbsCells(const WeightingResult &weighting, char decimalS
 inline constexpr const char *kNothingRemoved =
     "El programa no elimina ningún dato: excluir una observación es decisión del analista, editando el estudio.";
 
-// Everything above, in order, the tables aligned in columns.
-Lines WeightingLines(const WeightingResult &weighting, char decimalSeparator);
+// Everything above, in order; on the page the back-calculation, then the
+// diagnostics, each from a page of their own.
+Document WeightingDocument(const WeightingResult &weighting, char decimalSeparator);
 
 } // namespace stats

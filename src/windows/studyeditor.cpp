@@ -2,6 +2,8 @@
 // The rules that guard the entry are in studyeditor_rules.cpp.
 #include "windows/studyeditor.h"
 
+#include "cli/analysismodules.h"
+
 #include "widgets/focustracker.h"
 #include "widgets/helpcontext.h"
 #include "widgets/printableinput.h"
@@ -219,9 +221,9 @@ void StudyEditor::buildPopupMenu()
 {
     PopMenu = new QMenu(this);
     PopMenu->setObjectName(QStringLiteral("PopMenu"));
-    auto add = [this](const char *name, const QString &caption, const QString &hint) {
+    auto add = [this](const QString &name, const QString &caption, const QString &hint) {
         QAction *action = PopMenu->addAction(caption);
-        action->setObjectName(QLatin1String(name));
+        action->setObjectName(name);
         action->setEnabled(false);
         if (!hint.isEmpty())
             action->setStatusTip(hintStatus(hint));
@@ -241,12 +243,11 @@ void StudyEditor::buildPopupMenu()
     PopMenu->addSeparator();
     add(objectnames::pmnupredice, QStringLiteral("&Predicciones"),
         QStringLiteral("Cálculos|Presenta la ecuación de la recta y calcula predicciones"));
-    add(objectnames::pmnuponderacion, QStringLiteral("P&onderación, varianza y datos atípicos"),
-        QStringLiteral("Cálculos|Homogeneidad de varianzas, ponderación de la recta y diagnóstico de cada dato"));
-    add(objectnames::pmnucuadratico, QStringLiteral("Modelo cua&drático"),
-        QStringLiteral("Cálculos|Evalúa el modelo cuadrático junto a la recta y elige el modelo"));
-    add(objectnames::pmnumuestras, QStringLiteral("&Muestras"),
-        QStringLiteral("Cálculos|Calcula la cantidad de muestras desconocidas y los límites del método"));
+    // The evaluations, each as its entry in the Cálculos menu says it.
+    for (const cli::AnalysisModule &module : cli::AnalysisModules())
+        if (module.popup)
+            add(QLatin1Char('p') + QLatin1String(module.menuEntry), QString::fromUtf8(module.menuCaption),
+                QString::fromUtf8(module.hint));
     stgdatos->setPopupMenu(PopMenu);
 }
 

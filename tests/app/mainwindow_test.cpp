@@ -19,7 +19,7 @@
 #include "windows/objectnames.h"
 #include "windows/predictionwindow.h"
 #include "windows/printoptionswindow.h"
-#include "windows/quadraticwindow.h"
+#include "windows/documentwindow.h"
 #include "windows/regressiongraphwindow.h"
 #include "windows/sampleswindow.h"
 #include "windows/residualgraphwindow.h"
@@ -832,7 +832,7 @@ private slots:
             frame().action(name)->trigger();
         auto *criteria = child<CriteriaWindow>();
         auto *weighting = child<WeightingWindow>();
-        auto *quadratic = child<QuadraticWindow>();
+        auto *quadratic = child<DocumentWindow>();
         auto *samples = child<SamplesWindow>();
         QVERIFY(criteria && weighting && quadratic && samples);
         samples->setSamples({{"M-1", {"99.9"}}});

@@ -1,5 +1,6 @@
 // The headless commands, run as a user runs them: the real binary, its
 // standard output, standard error and exit status.
+#include "cli/commandregistry.h"
 #include "support/pdfwords.h"
 #include "support/processrun.h"
 
@@ -24,9 +25,8 @@ const std::string kHead = "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n";
 // The usage lines a refusal of these commands shows.
 const std::string graph = "Uso: linealidad --graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n"
                           "                [--size ANCHOxALTO]\n";
-const std::string print = "Uso: linealidad --print general|inference|error|criteria|weighting|quadratic|samples\n"
-                          "                ARCHIVO.w04 [MUESTRAS.txt] --output SALIDA.pdf\n"
-                          "                [--target T] [--limits L.json] [--weight W] [--confidence C]\n";
+// (--print's, with a page for each evaluation, as --help shows it.)
+const std::string print = cli::UsageLines("--print");
 const std::string verify = "Uso: linealidad --verify [--output VERIFICACION.pdf]\n";
 
 // A --json document without its record, which names the file and the moment.

@@ -695,7 +695,7 @@ TEST(Weighting, OwnTextsTakeTheUsersSeparator)
     bool zero = false;
     const stats::WeightingResult w = stats::ComputeWeighting(growingStudy(), {}, zero);
     std::string all;
-    for (const std::string &line : stats::WeightingLines(w, ','))
+    for (const std::string &line : stats::TextOf(stats::WeightingDocument(w, ',')))
         all += line + '\n';
     for (const char *comma : {"P < 0,01)", "C crítico (0,05) =", "G crítico (0,05)"})
         EXPECT_NE(all.find(comma), std::string::npos) << comma << "\n" << all;

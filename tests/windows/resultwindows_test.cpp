@@ -6,7 +6,7 @@
 #include "support/studies.h"
 #include "windows/anovawindow.h"
 #include "windows/inferencewindow.h"
-#include "windows/quadraticwindow.h"
+#include "windows/documentwindow.h"
 #include "windows/reportwindow.h"
 #include "windows/residualswindow.h"
 #include "windows/resultwindow.h"
@@ -93,7 +93,7 @@ private slots:
             {stats::SystematicErrorOutcome, testing_studies::biasedStudy(),
              [](auto &o) { return new SystematicErrorWindow(o.lines); }},
             {stats::ReportOutcome, testing_studies::anovaStudy(), [](auto &o) { return new ReportWindow(o.lines); }},
-            {stats::QuadraticOutcome, fullStudy(), [](auto &o) { return new QuadraticWindow(o.lines); }}};
+            {stats::QuadraticOutcome, fullStudy(), [](auto &o) { return new DocumentWindow(*cli::AnalysisModuleNamed("quadratic"), o.lines); }}};
         for (const auto &[run, study, make] : windows) {
             const stats::CommandOutcome o = run(stats::Analyze(study, {}));
             const std::unique_ptr<QWidget> window(make(o));
@@ -110,7 +110,7 @@ private slots:
     void quadraticWindowKeepsItsColumns()
     {
         const stats::CommandOutcome o = stats::QuadraticOutcome(stats::Analyze(fullStudy(), {}));
-        QuadraticWindow window(o.lines);
+        DocumentWindow window(*cli::AnalysisModuleNamed("quadratic"), o.lines);
         QCOMPARE(window.objectName(), QStringLiteral("TFcuadratico"));
         QCOMPARE(window.look().caption, QStringLiteral("Modelo cuadrático"));
         QCOMPARE(window.look().helpContext, 18);

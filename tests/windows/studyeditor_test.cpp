@@ -1,5 +1,6 @@
 // The study editor, driven as the analyst drives it: keys, Tab, Enter, clicks
 // on tabs, cells and buttons, with the window shown and active.
+#include "cli/analysismodules.h"
 #include "windows/objectnames.h"
 #include "windows/studyeditor.h"
 
@@ -18,6 +19,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 
 using namespace user;
@@ -114,7 +116,10 @@ private slots:
         QCOMPARE(editor->windowTitle(), QString("Nuevo"));
         QCOMPARE(page(), 0);
         QCOMPARE(focused(), QString(objectnames::emetodo));
-        QCOMPARE(editor->popupActions().size(), 10); // the calculations, the predictions and the three evaluations
+        // The calculations, the predictions and the evaluations that have an entry there.
+        const auto evaluations = cli::AnalysisModules();
+        QCOMPARE(editor->popupActions().size(),
+                 7 + std::count_if(evaluations.begin(), evaluations.end(), [](const auto &m) { return m.popup; }));
         for (QAction *action : editor->popupActions())
             QVERIFY(!action->isEnabled());
     }

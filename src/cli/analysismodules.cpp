@@ -1,0 +1,107 @@
+#include "cli/analysismodules.h"
+
+#include <algorithm>
+
+namespace cli {
+
+namespace {
+
+const AnalysisModule kModules[] = {
+    {.id = "criteria",
+     .command = "--criteria",
+     .name = "Criterios de aceptación",
+     .outcome = stats::CriteriaOutcome,
+     .options = TakesTarget | TakesLimits,
+     .placement = Placement::WithTheLine,
+     .textSuffix = ".criterios.txt",
+     .pageSuffix = ".criterios.pdf",
+     .usage = "--criteria ARCHIVO.w04 [--target T] [--limits L.json]",
+     .help = "  --criteria          los criterios de aceptación de la linealidad: cada criterio\n"
+             "                      con su valor, su límite y si se cumple, el dictamen, los\n"
+             "                      límites utilizados, el cálculo inverso y el sesgo por nivel\n"
+             "  --target T          la cantidad al 100 % (mayor que cero); sin ella, la media\n"
+             "                      de las cantidades de los niveles\n",
+     .printHelp = "  --print criteria    la de criterios de aceptación (con --target y --limits,\n"
+                  "                      como --criteria); en PDF, en el papel de la configuración\n"
+                  "                      regional\n",
+     .menuEntry = "mnucriterios",
+     .menuCaption = "&Criterios de aceptación",
+     .hint = "Cálculos|Compara el estudio con los criterios de aceptación de la linealidad",
+     .helpContext = 16,
+     .popup = false},
+    {.id = "weighting",
+     .command = "--weighting",
+     .name = "Ponderación, varianza y datos atípicos",
+     .outcome = stats::WeightingOutcome,
+     .options = TakesWeight,
+     .textSuffix = ".ponderacion.txt",
+     .pageSuffix = ".ponderacion.pdf",
+     .usage = "--weighting ARCHIVO.w04 [--weight W]",
+     .help = "  --weighting         la ponderación, la varianza y los datos atípicos: pruebas de\n"
+             "                      homogeneidad de varianzas, las ocho ponderaciones con su\n"
+             "                      suma de errores relativos, la recta con la ponderación\n"
+             "                      elegida y el diagnóstico de cada observación\n"
+             "  --weight W          la ponderación de la recta: none, 1/x^0.5, 1/x, 1/x^2,\n"
+             "                      1/y^0.5, 1/y, 1/y^2 o 1/s^2; sin ella, la de menor suma de\n"
+             "                      errores relativos si la varianza no es constante, y sin\n"
+             "                      ponderar si lo es o no se puede evaluar\n",
+     .printHelp = "  --print weighting   la de ponderación, varianza y datos atípicos (con --weight,\n"
+                  "                      como --weighting)\n",
+     .menuEntry = "mnuponderacion",
+     .menuCaption = "P&onderación, varianza y datos atípicos",
+     .hint = "Cálculos|Homogeneidad de varianzas, ponderación de la recta y diagnóstico de cada dato",
+     .helpContext = 29},
+    {.id = "quadratic",
+     .command = "--quadratic",
+     .name = "Modelo cuadrático",
+     .outcome = stats::QuadraticOutcome,
+     .options = TakesLimits,
+     .textSuffix = ".cuadratico.txt",
+     .pageSuffix = ".cuadratico.pdf",
+     .usage = "--quadratic ARCHIVO.w04 [--limits L.json]",
+     .help = "  --quadratic         el modelo cuadrático y = c0 + c1·x + c2·x² junto a la\n"
+             "                      recta: coeficientes, análisis de la varianza, sensibilidad,\n"
+             "                      cálculo inverso y el modelo elegido (con la P mínima de la\n"
+             "                      prueba de Mandel y de la falta de ajuste de --limits)\n",
+     .printHelp = "  --print quadratic   la del modelo cuadrático (con --limits, como --quadratic)\n",
+     .menuEntry = "mnucuadratico",
+     .menuCaption = "Modelo cua&drático",
+     .hint = "Cálculos|Evalúa el modelo cuadrático junto a la recta y elige el modelo",
+     .helpContext = 18,
+     .windowName = "TFcuadratico",
+     .textBoxName = "mmcuadratico"},
+    // The samples are a task of one study: a batch run writes neither.
+    {.id = "samples",
+     .command = "--samples",
+     .name = "Muestras desconocidas",
+     .outcome = stats::SamplesOutcome,
+     .options = TakesSamples,
+     .usage = "--samples ARCHIVO.w04 MUESTRAS.txt [--confidence C]",
+     .help = "  --samples           la desviación estándar del método, los límites de\n"
+             "                      detección y cuantificación (DIN 32645 e ICH) y cada muestra\n"
+             "                      de MUESTRAS (una por línea: nombre y de 1 a 20 respuestas\n"
+             "                      separadas por punto y coma o tabuladores) con su cantidad\n"
+             "                      y sus intervalos de confianza\n"
+             "  --confidence C      la confianza de los intervalos, mayor que 0.5 y menor que 1\n"
+             "                      (0.95 si se omite)\n",
+     .printHelp = "  --print samples     la de límites del método y muestras desconocidas de\n"
+                  "                      MUESTRAS (con --confidence, como --samples)\n",
+     .menuEntry = "mnumuestras",
+     .menuCaption = "&Muestras",
+     .hint = "Cálculos|Calcula la cantidad de muestras desconocidas y los límites del método",
+     .helpContext = 17},
+};
+
+} // namespace
+
+std::span<const AnalysisModule> AnalysisModules() { return kModules; }
+
+const AnalysisModule *AnalysisModuleNamed(std::string_view id)
+{
+    const auto found = std::find_if(std::begin(kModules), std::end(kModules), [&](const AnalysisModule &m) {
+        return id == m.id || id == m.command || (id.starts_with("page-") && id.substr(5) == m.id);
+    });
+    return found == std::end(kModules) ? nullptr : &*found;
+}
+
+} // namespace cli
