@@ -10,29 +10,64 @@
 #include <mutex>
 #include <limits>
 #include <optional>
+#include <type_traits>
+#include <utility>
+#include <variant>
 #include <vector>
 #include <stdexcept>
 #include <string_view>
 
 namespace stats {
 
+// A figure's exact value in one of its forms, and its nearest double.
 struct Real::Exact {
-    enum class Kind { Ratio, Fraction, Surd, Tail, Approximation } kind = Kind::Ratio;
-    // the rational; the quotient of a fraction, as it was built (not in lowest
-    // terms: only its numerator and denominator are read, never as a rational);
-    // a of a + b·√c; the F of a probability P(F(df1, df2) ≥ a); the binary
-    // approximation of a value known to 50 digits
-    Rational a;
-    // A fraction in lowest terms, reduced the first time it is needed as a rational.
-    mutable std::once_flag reducing;
-    mutable std::unique_ptr<Rational> reduced;
-    struct Root {
-        Rational b, c;
+    // A rational in lowest terms.
+    struct Ratio {
+        Rational value;
     };
-    // b and c of a surd, apart: a rational allocates none of it, and the
-    // figure stays small enough for the allocator's quickest lists.
-    std::unique_ptr<const Root> root;
-    int df1 = 0, df2 = 0;
+    // numerator / denominator as it was built: not in lowest terms, so only
+    // its numerator and denominator are read, until it is first needed as a
+    // rational.
+    struct Fraction {
+        explicit Fraction(Rational q) : quotient(std::move(q)) {}
+        Rational quotient;
+        mutable std::once_flag reducing;
+        mutable std::unique_ptr<Rational> reduced;
+        const Rational &value() const
+        {
+            std::call_once(reducing, [this] {
+                reduced = std::make_unique<Rational>(quotient);
+                reduced->canonicalize();
+            });
+            return *reduced;
+        }
+    };
+    // a + b·√c with b ≠ 0 and c > 0 not the square of a rational. b and c
+    // apart: a rational allocates none of it, and the figure stays small
+    // enough for the allocator's quickest lists.
+    struct Surd {
+        struct Root {
+            Rational b, c;
+        };
+        Rational a;
+        std::unique_ptr<const Root> root;
+    };
+    // P(F(df1, df2) ≥ f), f > 0.
+    struct Tail {
+        Rational f;
+        int df1 = 0, df2 = 0;
+    };
+    // A value known to 50 digits, as the binary number that carries them.
+    struct Approximation {
+        Rational value;
+    };
+
+    template <class Form, class... Parts>
+    explicit Exact(std::in_place_type_t<Form> form, Parts &&...parts) : form(form, std::forward<Parts>(parts)...)
+    {
+    }
+
+    std::variant<Ratio, Fraction, Surd, Tail, Approximation> form;
     // The nearest double: at once for a probability, at its first use for
     // the others (most figures are only printed). NaN until known; two
     // threads that both compute it store the same value.
@@ -44,19 +79,38 @@ static_assert(sizeof(Real::Exact) <= 96);
 namespace {
 
 int sgn(const Rational &q) { return ::sgn(q); }
+int sgn(int comparison) { return (comparison > 0) - (comparison < 0); }
 
-std::shared_ptr<Real::Exact> newExact() { return std::make_shared<Real::Exact>(); }
+using Exact = Real::Exact;
 
-// The value of a rational, a fraction or an approximation as a rational in lowest terms.
-const Rational &valueOf(const Real::Exact &e)
+// Zero holds no value at all.
+struct Zero {};
+
+// One lambda for each case of a visit.
+template <class... Case>
+struct Cases : Case... {
+    using Case::operator()...;
+};
+template <class... Case>
+Cases(Case...) -> Cases<Case...>;
+
+// The form of a figure visited, zero included: every case must be handled.
+template <class... Case>
+decltype(auto) visitForm(const Exact *exact, Case &&...cases)
 {
-    if (e.kind != Real::Exact::Kind::Fraction)
-        return e.a;
-    std::call_once(e.reducing, [&e] {
-        e.reduced = std::make_unique<Rational>(e.a);
-        e.reduced->canonicalize();
-    });
-    return *e.reduced;
+    const Cases<std::decay_t<Case>...> visitor{std::forward<Case>(cases)...};
+    return exact ? std::visit(visitor, exact->form) : visitor(Zero{});
+}
+
+template <class Form, class... Parts>
+std::shared_ptr<const Exact> make(Parts &&...parts)
+{
+    // An aggregate is built with braces and moved in: not every compiler
+    // builds one from parentheses (clang before 16, for make fuzz).
+    if constexpr (std::is_aggregate_v<Form>)
+        return std::make_shared<const Exact>(std::in_place_type<Form>, Form{std::forward<Parts>(parts)...});
+    else
+        return std::make_shared<const Exact>(std::in_place_type<Form>, std::forward<Parts>(parts)...);
 }
 
 // 10^k, kept once computed for the exponents figures use.
@@ -88,20 +142,20 @@ long magnitudeBits(const Rational &q)
 // a + b·√c with b ≠ 0, c > 0, to fifty digits, each exact rational taken
 // in with one rounding. When a and b·√c have opposite signs the sum is
 // taken as (a² − b²c) / (a − b·√c), whose terms do not cancel.
-void approximateSurd(const Real::Exact &e, Fifty &out)
+void approximateSurd(const Exact::Surd &s, Fifty &out)
 {
     thread_local Fifty root;
-    const Rational &b = e.root->b, &c = e.root->c;
+    const Rational &a = s.a, &b = s.root->b, &c = s.root->c;
     const mpfr_ptr r = MpfrOf(root);
     mpfr_set_q(r, c.get_mpq_t(), MPFR_RNDN);
     mpfr_sqrt(r, r, MPFR_RNDN);
     mpfr_mul_q(r, r, b.get_mpq_t(), MPFR_RNDN); // b·√c
-    if (sgn(e.a) == 0 || sgn(e.a) == sgn(b)) {
-        mpfr_add_q(MpfrOf(out), r, e.a.get_mpq_t(), MPFR_RNDN);
+    if (sgn(a) == 0 || sgn(a) == sgn(b)) {
+        mpfr_add_q(MpfrOf(out), r, a.get_mpq_t(), MPFR_RNDN);
         return;
     }
-    const Rational numerator = e.a * e.a - b * b * c;
-    mpfr_sub_q(r, r, e.a.get_mpq_t(), MPFR_RNDN); // b·√c − a
+    const Rational numerator = a * a - b * b * c;
+    mpfr_sub_q(r, r, a.get_mpq_t(), MPFR_RNDN); // b·√c − a
     mpfr_set_q(MpfrOf(out), numerator.get_mpq_t(), MPFR_RNDN);
     out /= -root;
 }
@@ -222,28 +276,36 @@ Rational halfAfter(const RoundedDigits &r)
 }
 
 
-double surdDouble(const Real::Exact &e)
+double surdDouble(const Exact::Surd &s)
 {
     thread_local Fifty v;
-    approximateSurd(e, v);
+    approximateSurd(s, v);
     return checkedDouble(v);
+}
+
+// log2 of the largest a double would hold of the figure, to within one.
+long magnitudeBits(const Exact::Surd &s)
+{
+    return std::max(magnitudeBits(s.a), magnitudeBits(s.root->b) + (magnitudeBits(s.root->c) + 1) / 2);
+}
+
+// The exact value of a figure that is a rational; null for any other.
+const Rational *rationalOf(const Exact *exact)
+{
+    static const Rational zero;
+    return visitForm(
+        exact, [](Zero) { return &zero; }, [](const Exact::Ratio &r) { return &r.value; },
+        [](const Exact::Fraction &f) { return &f.value(); },
+        [](const Exact::Surd &) -> const Rational * { return nullptr; },
+        [](const Exact::Tail &) -> const Rational * { return nullptr; },
+        [](const Exact::Approximation &) -> const Rational * { return nullptr; });
 }
 
 } // namespace
 
 Real::Real(const Rational &q) : Real(Rational(q)) {}
 
-Real::Real(Rational &&q)
-{
-    if (sgn(q) == 0)
-        return;
-    const bool large = magnitudeBits(q) > 1000;
-    auto e = newExact();
-    e->a = std::move(q);
-    exact_ = std::move(e);
-    if (large) // perhaps beyond a double: refused here and now
-        toDouble();
-}
+Real::Real(Rational &&q) : Real(sgn(q) == 0 ? nullptr : make<Exact::Ratio>(std::move(q))) {}
 
 Real Real::Fraction(const mpz_class &numerator, const mpz_class &denominator)
 {
@@ -251,37 +313,30 @@ Real Real::Fraction(const mpz_class &numerator, const mpz_class &denominator)
         throw FloatingPointError(kDivisionByZero);
     if (sgn(numerator) == 0)
         return Real();
-    auto e = newExact();
-    e->kind = Exact::Kind::Fraction;
-    e->a.get_num() = numerator;
-    e->a.get_den() = denominator;
+    Rational quotient;
+    quotient.get_num() = numerator;
+    quotient.get_den() = denominator;
     if (sgn(denominator) < 0) {
-        mpz_neg(e->a.get_num_mpz_t(), e->a.get_num_mpz_t());
-        mpz_neg(e->a.get_den_mpz_t(), e->a.get_den_mpz_t());
+        mpz_neg(quotient.get_num_mpz_t(), quotient.get_num_mpz_t());
+        mpz_neg(quotient.get_den_mpz_t(), quotient.get_den_mpz_t());
     }
-    return Real(std::shared_ptr<const Exact>(std::move(e)));
+    return Real(make<Exact::Fraction>(std::move(quotient)));
 }
 
 Real::Real(std::shared_ptr<const Exact> exact) : exact_(std::move(exact))
 {
-    const Exact &e = *exact_;
-    if (e.kind == Exact::Kind::Fraction) {
-        if (magnitudeBits(e.a) > 1000) // perhaps beyond a double: refused here and now
-            toDouble();
-        return;
-    }
-    if (e.kind == Exact::Kind::Tail) {
-        e.nearest.store(FUpperTailDouble(e.a, e.df1, e.df2), std::memory_order_relaxed);
-        return;
-    }
-    if (e.kind == Exact::Kind::Approximation) {
-        toDouble();
-        return;
-    }
-    // A root is approximated when first needed; one that may be beyond the
-    // range of a double is refused here and now.
-    const long bits = std::max(magnitudeBits(e.a), magnitudeBits(e.root->b) + (magnitudeBits(e.root->c) + 1) / 2);
-    if (bits > 1000)
+    // A figure beyond the range of a double is refused here and now; the
+    // others get their double when first needed.
+    const bool perhapsTooLarge = visitForm(
+        exact_.get(), [](Zero) { return false; }, [](const Exact::Ratio &r) { return magnitudeBits(r.value) > 1000; },
+        [](const Exact::Fraction &f) { return magnitudeBits(f.quotient) > 1000; },
+        [](const Exact::Surd &s) { return magnitudeBits(s) > 1000; },
+        [this](const Exact::Tail &t) {
+            exact_->nearest.store(FUpperTailDouble(t.f, t.df1, t.df2), std::memory_order_relaxed);
+            return false;
+        },
+        [](const Exact::Approximation &) { return true; });
+    if (perhapsTooLarge)
         toDouble();
 }
 
@@ -289,11 +344,16 @@ double Real::toDouble() const
 {
     if (!exact_)
         return 0.0;
-    const Exact &e = *exact_;
-    double nearest = e.nearest.load(std::memory_order_relaxed);
+    double nearest = exact_->nearest.load(std::memory_order_relaxed);
     if (std::isnan(nearest)) {
-        nearest = e.kind == Exact::Kind::Surd ? surdDouble(e) : NearestQuotient(e.a.get_num(), e.a.get_den());
-        e.nearest.store(nearest, std::memory_order_relaxed);
+        nearest = std::visit(
+            Cases{[](const Exact::Ratio &r) { return NearestDouble(r.value); },
+                  [](const Exact::Fraction &f) { return NearestDouble(f.quotient); },
+                  [](const Exact::Surd &s) { return surdDouble(s); },
+                  [](const Exact::Tail &t) { return FUpperTailDouble(t.f, t.df1, t.df2); },
+                  [](const Exact::Approximation &a) { return NearestDouble(a.value); }},
+            exact_->form);
+        exact_->nearest.store(nearest, std::memory_order_relaxed);
     }
     return nearest;
 }
@@ -313,11 +373,8 @@ Real Real::Surd(Rational a, Rational b, Rational c)
         root.canonicalize();
         return Real(Rational(a + b * root));
     }
-    auto e = newExact();
-    e->kind = Exact::Kind::Surd;
-    e->a = std::move(a);
-    e->root = std::make_unique<const Exact::Root>(Exact::Root{std::move(b), std::move(c)});
-    return Real(std::shared_ptr<const Exact>(std::move(e)));
+    return Real(make<Exact::Surd>(std::move(a), std::make_unique<const Exact::Surd::Root>(
+                                                    Exact::Surd::Root{std::move(b), std::move(c)})));
 }
 
 Real Real::FUpperTail(const Rational &f, int df1, int df2)
@@ -326,147 +383,141 @@ Real Real::FUpperTail(const Rational &f, int df1, int df2)
         throw FloatingPointError(kInvalidOperation);
     if (sgn(f) <= 0)
         return Real(1);
-    auto e = newExact();
-    e->kind = Exact::Kind::Tail;
-    e->a = f;
-    e->df1 = df1;
-    e->df2 = df2;
-    return Real(std::shared_ptr<const Exact>(std::move(e)));
+    return Real(make<Exact::Tail>(f, df1, df2));
 }
 
 Real Real::Approximation(const Rational &value)
 {
     if (sgn(value) == 0)
         return Real();
-    auto e = newExact();
-    e->kind = Exact::Kind::Approximation;
-    e->a = value;
-    return Real(std::shared_ptr<const Exact>(std::move(e)));
+    return Real(make<Exact::Approximation>(value));
 }
 
 Rational Real::approximation() const
 {
-    if (!exact_)
-        return Rational();
-    const Exact &e = *exact_;
-    if (e.kind == Exact::Kind::Ratio || e.kind == Exact::Kind::Approximation || e.kind == Exact::Kind::Fraction)
-        return valueOf(e);
-    if (e.kind == Exact::Kind::Tail)
-        return RationalOf(FUpperTailPrecise(e.a, e.df1, e.df2));
-    Fifty v;
-    approximateSurd(e, v);
-    return RationalOf(v);
+    return visitForm(
+        exact_.get(), [](Zero) { return Rational(); }, [](const Exact::Ratio &r) { return r.value; },
+        [](const Exact::Fraction &f) { return f.value(); },
+        [](const Exact::Surd &s) {
+            Fifty v;
+            approximateSurd(s, v);
+            return RationalOf(v);
+        },
+        [](const Exact::Tail &t) { return RationalOf(FUpperTailPrecise(t.f, t.df1, t.df2)); },
+        [](const Exact::Approximation &a) { return a.value; });
 }
 
-bool Real::isRational() const
-{
-    return !exact_ || exact_->kind == Exact::Kind::Ratio || exact_->kind == Exact::Kind::Fraction;
-}
+bool Real::isRational() const { return rationalOf(exact_.get()) != nullptr; }
 
 const Rational &Real::rational() const
 {
-    static const Rational zero;
-    if (!isRational())
+    const Rational *value = rationalOf(exact_.get());
+    if (!value)
         throw std::logic_error("Real::rational on an irrational value");
-    return exact_ ? valueOf(*exact_) : zero;
+    return *value;
 }
 
 int Real::sign() const
 {
-    if (!exact_)
-        return 0;
-    if (exact_->kind == Exact::Kind::Tail)
-        return 1;
-    return compare(Rational(0));
+    return visitForm(
+        exact_.get(), [](Zero) { return 0; }, [](const Exact::Ratio &r) { return sgn(r.value); },
+        [](const Exact::Fraction &f) { return sgn(f.quotient); }, // its denominator is positive
+        [this](const Exact::Surd &) { return compare(Rational(0)); }, [](const Exact::Tail &) { return 1; },
+        [](const Exact::Approximation &a) { return sgn(a.value); });
 }
 
 int Real::compare(const Rational &q) const
 {
-    if (!exact_)
-        return -sgn(q);
-    const Exact &e = *exact_;
-    if (e.kind == Exact::Kind::Tail) {
-        const double limit = NearestDouble(q), approximate = e.nearest.load(std::memory_order_relaxed);
-        if (std::fabs(approximate - limit) > 1e-9 * std::max(std::fabs(approximate), std::fabs(limit)))
-            return approximate < limit ? -1 : 1;
-        Fifty difference = FUpperTailPrecise(e.a, e.df1, e.df2);
-        mpfr_sub_q(MpfrOf(difference), MpfrOf(difference), q.get_mpq_t(), MPFR_RNDN);
-        using boost::multiprecision::abs; // not Real::abs
-        if (abs(difference) <= abs(FiftyOf(q) * 1e-45))
-            return 0;
-        return difference < 0 ? -1 : 1;
-    }
-    // An approximation is compared as the binary number that carries its digits.
-    if (e.kind == Exact::Kind::Ratio || e.kind == Exact::Kind::Approximation || e.kind == Exact::Kind::Fraction)
-        return sgn(Rational(valueOf(e) - q));
-    // b·√c against d = q − a, both sides' signs first, then their squares.
-    const Rational &b = e.root->b, &c = e.root->c;
-    const Rational d = q - e.a;
-    const Rational squareRoot = b * b * c, squareD = d * d;
-    if (sgn(b) > 0)
-        return sgn(d) <= 0 ? 1 : cmp(squareRoot, squareD) > 0 ? 1 : cmp(squareRoot, squareD) < 0 ? -1 : 0;
-    return sgn(d) >= 0 ? -1 : cmp(squareD, squareRoot) > 0 ? 1 : cmp(squareD, squareRoot) < 0 ? -1 : 0;
+    return visitForm(
+        exact_.get(), [&q](Zero) { return -sgn(q); }, [&q](const Exact::Ratio &r) { return sgn(cmp(r.value, q)); },
+        [&q](const Exact::Fraction &f) { return sgn(cmp(f.value(), q)); },
+        [&q](const Exact::Surd &s) {
+            // b·√c against d = q − a, both sides' signs first, then their squares.
+            const Rational &b = s.root->b, &c = s.root->c;
+            const Rational d = q - s.a;
+            const Rational squareRoot = b * b * c, squareD = d * d;
+            if (sgn(b) > 0)
+                return sgn(d) <= 0 ? 1 : sgn(cmp(squareRoot, squareD));
+            return sgn(d) >= 0 ? -1 : sgn(cmp(squareD, squareRoot));
+        },
+        [this, &q](const Exact::Tail &t) {
+            const double limit = NearestDouble(q), approximate = exact_->nearest.load(std::memory_order_relaxed);
+            if (std::fabs(approximate - limit) > 1e-9 * std::max(std::fabs(approximate), std::fabs(limit)))
+                return approximate < limit ? -1 : 1;
+            Fifty difference = FUpperTailPrecise(t.f, t.df1, t.df2);
+            mpfr_sub_q(MpfrOf(difference), MpfrOf(difference), q.get_mpq_t(), MPFR_RNDN);
+            using boost::multiprecision::abs; // not Real::abs
+            if (abs(difference) <= abs(FiftyOf(q) * 1e-45))
+                return 0;
+            return difference < 0 ? -1 : 1;
+        },
+        // An approximation is compared as the binary number that carries its digits.
+        [&q](const Exact::Approximation &a) { return sgn(cmp(a.value, q)); });
 }
 
 Real Real::operator-() const { return times(Rational(-1)); }
 
 Real Real::plus(const Rational &q) const
 {
-    if (!exact_)
-        return Real(q);
-    if (exact_->kind == Exact::Kind::Tail)
-        throw std::logic_error("Real::plus on a probability");
-    if (exact_->kind == Exact::Kind::Ratio || exact_->kind == Exact::Kind::Fraction)
-        return Real(Rational(valueOf(*exact_) + q));
-    if (exact_->kind == Exact::Kind::Approximation)
-        return Approximation(Rational(exact_->a + q));
-    return Surd(exact_->a + q, exact_->root->b, exact_->root->c);
+    return visitForm(
+        exact_.get(), [&q](Zero) { return Real(q); },
+        [&q](const Exact::Ratio &r) { return Real(Rational(r.value + q)); },
+        [&q](const Exact::Fraction &f) { return Real(Rational(f.value() + q)); },
+        [&q](const Exact::Surd &s) { return Surd(s.a + q, s.root->b, s.root->c); },
+        // A probability moved is known to its fifty digits.
+        [&q](const Exact::Tail &t) { return Approximation(RationalOf(FUpperTailPrecise(t.f, t.df1, t.df2)) + q); },
+        [&q](const Exact::Approximation &a) { return Approximation(Rational(a.value + q)); });
 }
 
 Real Real::times(const Rational &q) const
 {
-    if (!exact_)
-        return {};
-    if (exact_->kind == Exact::Kind::Tail)
-        throw std::logic_error("Real::times on a probability");
-    if (exact_->kind == Exact::Kind::Ratio || exact_->kind == Exact::Kind::Fraction)
-        return Real(Rational(valueOf(*exact_) * q));
-    if (exact_->kind == Exact::Kind::Approximation)
-        return Approximation(Rational(exact_->a * q));
-    return Surd(exact_->a * q, exact_->root->b * q, exact_->root->c);
+    return visitForm(
+        exact_.get(), [](Zero) { return Real(); }, [&q](const Exact::Ratio &r) { return Real(Rational(r.value * q)); },
+        [&q](const Exact::Fraction &f) { return Real(Rational(f.value() * q)); },
+        [&q](const Exact::Surd &s) { return Surd(s.a * q, s.root->b * q, s.root->c); },
+        // A probability scaled is known to its fifty digits.
+        [&q](const Exact::Tail &t) { return Approximation(RationalOf(FUpperTailPrecise(t.f, t.df1, t.df2)) * q); },
+        [&q](const Exact::Approximation &a) { return Approximation(Rational(a.value * q)); });
 }
 
 RoundedDigits Real::rounded(int digits) const
 {
-    if (digits < 1)
-        digits = 1;
-    if (!exact_)
-        return {};
-    const Exact &e = *exact_;
-    if (e.kind == Exact::Kind::Ratio || e.kind == Exact::Kind::Approximation || e.kind == Exact::Kind::Fraction) {
+    digits = std::max(digits, 1);
+    // A rational rounded from its double where that decides, from its
+    // numerator and denominator otherwise.
+    const auto roundRational = [this, digits](const Rational &q) {
         if (const auto quick = roundQuickly(toDouble(), digits))
             return *quick;
-        return RoundRational(e.a, digits); // reads the numerator and the denominator only
-    }
-    bool nearHalf = false;
-    if (e.kind == Exact::Kind::Tail) {
-        // The double is good to about fourteen digits; on a half, fifty.
-        RoundedDigits r = roundApproximation(Fifty(e.nearest.load(std::memory_order_relaxed)), digits, 1e-5, nearHalf);
-        if (!nearHalf)
+        return RoundRational(q, digits);
+    };
+    return visitForm(
+        exact_.get(), [](Zero) { return RoundedDigits(); },
+        [&](const Exact::Ratio &r) { return roundRational(r.value); },
+        [&](const Exact::Fraction &f) { return roundRational(f.quotient); },
+        [&](const Exact::Surd &s) {
+            if (const auto quick = roundQuickly(quickSurd(s.a, s.root->b, s.root->c), digits))
+                return *quick;
+            thread_local Fifty v;
+            approximateSurd(s, v);
+            bool nearHalf = false;
+            RoundedDigits r = roundApproximation(v, digits, 1e-12, nearHalf);
+            if (nearHalf && abs().compare(halfAfter(r)) >= 0)
+                increment(r);
             return r;
-        r = roundApproximation(FUpperTailPrecise(e.a, e.df1, e.df2), digits, 1e-13, nearHalf);
-        if (nearHalf) // on the half to fifty digits: it is the half
-            increment(r);
-        return r;
-    }
-    if (const auto quick = roundQuickly(quickSurd(e.a, e.root->b, e.root->c), digits))
-        return *quick;
-    thread_local Fifty v;
-    approximateSurd(e, v);
-    RoundedDigits r = roundApproximation(v, digits, 1e-12, nearHalf);
-    if (nearHalf && abs().compare(halfAfter(r)) >= 0)
-        increment(r);
-    return r;
+        },
+        [&](const Exact::Tail &t) {
+            // The double is good to about fourteen digits; on a half, fifty.
+            bool nearHalf = false;
+            RoundedDigits r = roundApproximation(Fifty(exact_->nearest.load(std::memory_order_relaxed)), digits,
+                                                 1e-5, nearHalf);
+            if (!nearHalf)
+                return r;
+            r = roundApproximation(FUpperTailPrecise(t.f, t.df1, t.df2), digits, 1e-13, nearHalf);
+            if (nearHalf) // on the half to fifty digits: it is the half
+                increment(r);
+            return r;
+        },
+        [&](const Exact::Approximation &a) { return roundRational(a.value); });
 }
 
 RoundedDigits RoundRational(const Rational &q, int digits, double nearest)

@@ -4,19 +4,13 @@
 // (Fieller), and whether the amount lies within the levels studied and
 // above the quantification limit.
 #include "stats/detection.h"
+#include "stats/samplesfile.h"
 
 #include <span>
 #include <string>
 #include <vector>
 
 namespace stats {
-
-inline constexpr int kMaxSampleResponses = 20;
-
-struct Sample {
-    std::string name;
-    std::vector<Rational> responses; // 1 to kMaxSampleResponses, as typed
-};
 
 // A sample typed that could not be read, and why: the printed page lists it
 // in its place among the samples that were.

@@ -5,13 +5,21 @@
 // responses are not numbers is a heading. Anything else is refused with the
 // number of its line: a file is taken whole or not at all.
 #include "stats/errors.h"
-#include "stats/samples.h"
+#include "stats/real.h"
 
 #include <span>
 #include <string>
 #include <vector>
 
 namespace stats {
+
+inline constexpr int kMaxSampleResponses = 20;
+
+// An unknown sample: its name and the responses measured for it.
+struct Sample {
+    std::string name;
+    std::vector<Rational> responses; // 1 to kMaxSampleResponses, as typed
+};
 
 inline constexpr size_t kMaxSamplesFileBytes = 1024 * 1024;
 inline constexpr size_t kMaxSamplesLineBytes = 4096;

@@ -106,6 +106,18 @@ TEST(FUpperTail, IsTheExactTailOfTheFDistribution)
         EXPECT_EQ(six(stats::Real::FUpperTail(stats::StrToRational(c.f, '.'), c.df1, c.df2)), c.p) << c.f;
 }
 
+// A probability moved or scaled (a percentage, a complement) is its fifty
+// digits moved or scaled.
+TEST(FUpperTail, MovedOrScaledIsItsFiftyDigitsMovedOrScaled)
+{
+    const stats::Real p = stats::Real::FUpperTail(4, 2, 3); // (3/11)^(3/2) = 0.14242717305…
+    EXPECT_EQ(six(p.times(100)), "14.2427");
+    EXPECT_EQ(six(-p), "-0.142427");
+    EXPECT_EQ(six(p.plus(-1)), "-0.857573");
+    EXPECT_EQ(p.plus(-1).approximation(), p.approximation() - 1);
+    EXPECT_GT(p.times(100).compare(14), 0);
+}
+
 TEST(ComputeAnovaResiduals, WithoutReplicatesSkipsPureErrorAndStatesNoModel)
 {
     stats::AnovaResult a;

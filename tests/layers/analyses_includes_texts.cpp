@@ -1,0 +1,2 @@
+// What is computed knows not how it is written.
+#include "stats/resulttexts.h"

@@ -1,0 +1,2 @@
+// The study and its files know nothing computed from them.
+#include "stats/samples.h"

@@ -1,0 +1,2 @@
+// Numbers know no study.
+#include "stats/study.h"
