@@ -1,10 +1,60 @@
 #include "cli/analysismodules.h"
 
+#include "cli/resultsjson.h"
+
 #include <algorithm>
 
 namespace cli {
 
 namespace {
+
+using enum SummaryKind;
+
+// The parts of an analysis an evaluation's object is made of, once the line
+// was computed.
+template <typename T>
+const T &computed(const stats::Computed<T> &part)
+{
+    stats::CommandOutcome outcome;
+    return *stats::Require(part, outcome);
+}
+
+void criteriaJson(const stats::StudyAnalysis &a, JsonObject &o) { o["criteria"] = CriteriaJson(computed(a.criteria())); }
+
+void weightingJson(const stats::StudyAnalysis &a, JsonObject &o)
+{
+    o["weighting"] = WeightingJson(computed(a.weighting()));
+}
+
+// A study that cannot have the quadratic model has null.
+void quadraticJson(const stats::StudyAnalysis &a, JsonObject &o)
+{
+    o["quadratic"] = a.quadratic().value ? QuadraticJson(*a.quadratic().value) : Json();
+}
+
+// The method's limits always; the samples when a samples file was given.
+void samplesJson(const stats::StudyAnalysis &a, JsonObject &o)
+{
+    const stats::DetectionResult &detection = computed(a.detection());
+    o["detection"] = DetectionJson(detection);
+    if (a.samplesGiven())
+        o["samples"] = SamplesJson(computed(a.samples()), detection.degreesOfFreedom);
+}
+
+const VerdictWords kPass[] = {{"pass", "CUMPLE"}, {"fail", "NO CUMPLE"}};
+const VerdictWords kVariance[] = {{"homoscedastic", "HOMOCEDÁSTICA"}, {"heteroscedastic", "HETEROCEDÁSTICA"}};
+const VerdictWords kWeight[] = {{"none", "SIN PONDERAR"}};
+const VerdictWords kModel[] = {{"linear", "RECTA"}, {"quadratic", "CUADRÁTICO"}};
+
+const SummaryColumn kCriteriaColumns[] = {{"criterios", "Criterios", Verdict, "criteria/verdict", kPass}};
+const SummaryColumn kWeightingColumns[] = {
+    {"homocedasticidad", "Varianza", Verdict, "weighting/homogeneity/verdict", kVariance},
+    {"ponderacion", "Ponderación", Verdict, "weighting/chosen", kWeight}};
+const SummaryColumn kQuadraticColumns[] = {{"modelo", "Modelo", Verdict, "quadratic/choice/model", kModel}};
+const SummaryColumn kSamplesColumns[] = {
+    {"sx0", "sx0", Figure6, "detection/sx0"},
+    {"vx0", "Vx0 (%)", Figure6, "detection/vx0"},
+    {"limite_cuantificacion", "Límite de cuantificación", Figure6, "detection/quantificationLimit"}};
 
 const AnalysisModule kModules[] = {
     {.id = "criteria",
@@ -15,6 +65,9 @@ const AnalysisModule kModules[] = {
      .placement = Placement::WithTheLine,
      .textSuffix = ".criterios.txt",
      .pageSuffix = ".criterios.pdf",
+     .json = criteriaJson,
+     .summary = kCriteriaColumns,
+     .summaryRank = 1,
      .usage = "--criteria ARCHIVO.w04 [--target T] [--limits L.json]",
      .help = "  --criteria          los criterios de aceptación de la linealidad: cada criterio\n"
              "                      con su valor, su límite y si se cumple, el dictamen, los\n"
@@ -36,6 +89,9 @@ const AnalysisModule kModules[] = {
      .options = TakesWeight,
      .textSuffix = ".ponderacion.txt",
      .pageSuffix = ".ponderacion.pdf",
+     .json = weightingJson,
+     .summary = kWeightingColumns,
+     .summaryRank = 2,
      .usage = "--weighting ARCHIVO.w04 [--weight W]",
      .help = "  --weighting         la ponderación, la varianza y los datos atípicos: pruebas de\n"
              "                      homogeneidad de varianzas, las ocho ponderaciones con su\n"
@@ -58,6 +114,9 @@ const AnalysisModule kModules[] = {
      .options = TakesLimits,
      .textSuffix = ".cuadratico.txt",
      .pageSuffix = ".cuadratico.pdf",
+     .json = quadraticJson,
+     .summary = kQuadraticColumns,
+     .summaryRank = 4,
      .usage = "--quadratic ARCHIVO.w04 [--limits L.json]",
      .help = "  --quadratic         el modelo cuadrático y = c0 + c1·x + c2·x² junto a la\n"
              "                      recta: coeficientes, análisis de la varianza, sensibilidad,\n"
@@ -76,6 +135,9 @@ const AnalysisModule kModules[] = {
      .name = "Muestras desconocidas",
      .outcome = stats::SamplesOutcome,
      .options = TakesSamples,
+     .json = samplesJson,
+     .summary = kSamplesColumns,
+     .summaryRank = 3,
      .usage = "--samples ARCHIVO.w04 MUESTRAS.txt [--confidence C]",
      .help = "  --samples           la desviación estándar del método, los límites de\n"
              "                      detección y cuantificación (DIN 32645 e ICH) y cada muestra\n"

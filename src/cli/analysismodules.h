@@ -5,12 +5,16 @@
 // its window. The outputs, the commands and --help, the batch formats, the
 // printed pages and the menus are all written from these rows, so a new
 // evaluation is a new row and the functions it names.
+#include "cli/summarycolumn.h"
+
 #include "stats/outcomes.h"
 
 #include <span>
 #include <string_view>
 
 namespace cli {
+
+class JsonObject;
 
 // What an evaluation takes beside the study.
 enum AnalysisOption : unsigned {
@@ -35,6 +39,16 @@ struct AnalysisModule {
     // A batch run writes its text and (with pages) its page under these
     // names; empty: not written by a batch run.
     std::string_view textSuffix = {}, pageSuffix = {};
+
+    // What it adds to the object --json writes of an analysis whose line
+    // was computed: its keys and their values (null where it does not
+    // apply). Raises stats::CommandError as its command does.
+    void (*json)(const stats::StudyAnalysis &, JsonObject &) = nullptr;
+    // Its columns in resumen.csv and the summary window, read from that
+    // object. The evaluations' columns follow the line's in the order of
+    // their ranks, then of the rows.
+    std::span<const SummaryColumn> summary = {};
+    int summaryRank = 100;
 
     // Its command: the usage line(s) after "linealidad ", its lines of
     // --help, and its line(s) under --print.

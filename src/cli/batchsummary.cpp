@@ -1,17 +1,18 @@
 #include "cli/batchsummary.h"
 
 #include "cli/acceptancelimits.h"
+#include "cli/analysismodules.h"
 #include "cli/atomicfile.h"
 #include "cli/batch.h"
 #include "cli/headless.h"
 #include "cli/outputfile.h"
 
-#include "stats/criteria.h"
 #include "stats/errors.h"
 #include "stats/numberformat.h"
 #include "stats/studyfile.h"
 #include "stats/systemerror.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <stdexcept>
@@ -22,81 +23,90 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The values' columns, after archivo, sha256, estado and mensaje.
-enum Column { Method, Analyst, Date, Units, Levels, N, Slope, Intercept, R2, Syx, Cv, Significance, Fit, Systematic,
-              Criteria, Homoscedasticity, Weighting, Sx0, Vx0, QuantificationLimit, Model, ColumnCount };
+// The study's texts, first among the values: read from its file.
+enum StudyColumn { Method, Analyst, Date, Units };
 constexpr std::size_t kLeading = 4;
+
+const VerdictWords kSignificance[] = {{"no_dependence", "NO HAY DEPENDENCIA"},
+                                      {"significant", "SIGNIFICATIVA"},
+                                      {"highly_significant", "ALTAMENTE SIGNIFICATIVA"}};
+const VerdictWords kFit[] = {{"adequate", "REPRESENTA DE MANERA CORRECTA"},
+                             {"inadequate", "NO REPRESENTA DE MANERA CORRECTA"},
+                             {"not_assessed", "NO EVALUADO"}};
+const VerdictWords kSystematic[] = {{"present", "PRESENTA ERROR SISTEMÁTICO"},
+                                    {"absent", "CARECE DE ERROR SISTEMÁTICO"}};
+
+using enum SummaryKind;
+const SummaryColumn kLineColumns[] = {
+    {"archivo", "Archivo", Text},
+    {"sha256", "SHA-256", Text},
+    {"estado", "Estado", Text},
+    {"mensaje", "Mensaje", Text},
+    {"metodo", "Método", Text},
+    {"analista", "Analista", Text},
+    {"fecha", "Fecha", Text},
+    {"unidades", "Unidades", Text},
+    {"niveles", "Niveles", Figure6, "study/levels"},
+    {"n", "n", Figure6, "study/n"},
+    {"pendiente", "Pendiente", Figure6, "regression/slope"},
+    {"ordenada", "Ordenada", Figure6, "regression/intercept"},
+    {"r2", "r²", Figure8, "regression/rSquared"},
+    {"syx", "Sy/x", Figure6, "regression/sdRegression"},
+    {"cv", "CV (%)", Figure6, "regression/coefficientOfVariation"},
+    {"significacion", "Significación", Verdict, "anova/significance", kSignificance},
+    {"ajuste_lineal", "Ajuste lineal", Verdict, "anova/linearFit", kFit},
+    {"error_sistematico", "Error sistemático", Verdict, "recovery/systematicError", kSystematic},
+};
+
+std::string verdictWords(const SummaryColumn &column, const std::string &id)
+{
+    for (const auto &[key, words] : column.words)
+        if (id == key)
+            return words;
+    return id;
+}
+
+// The value at a column's path in --json's object: a figure as the JSON
+// writes it, an identifier as it stands; empty where the object has none
+// (null: not assessed).
+std::string jsonValue(const JsonObject &object, const SummaryColumn &column)
+{
+    const std::string_view path = column.json;
+    const JsonObject *level = &object;
+    for (std::size_t from = 0;;) {
+        const std::size_t to = std::min(path.find('/', from), path.size());
+        const Json &value = level->value(path.substr(from, to - from));
+        if (to < path.size()) {
+            level = &value.toObject();
+            from = to + 1;
+            continue;
+        }
+        if (column.kind == Figure6 || column.kind == Figure8)
+            return value.isNumber() ? ShortestNumberText(value.toDouble()) : std::string();
+        return value.toString();
+    }
+}
 
 } // namespace
 
 const std::vector<SummaryColumn> &SummaryColumns()
 {
-    using enum SummaryKind;
-    static const std::vector<SummaryColumn> columns = {
-        {"archivo", "Archivo", Text},
-        {"sha256", "SHA-256", Text},
-        {"estado", "Estado", Text},
-        {"mensaje", "Mensaje", Text},
-        {"metodo", "Método", Text},
-        {"analista", "Analista", Text},
-        {"fecha", "Fecha", Text},
-        {"unidades", "Unidades", Text},
-        {"niveles", "Niveles", Figure6},
-        {"n", "n", Figure6},
-        {"pendiente", "Pendiente", Figure6},
-        {"ordenada", "Ordenada", Figure6},
-        {"r2", "r²", Figure8},
-        {"syx", "Sy/x", Figure6},
-        {"cv", "CV (%)", Figure6},
-        {"significacion", "Significación", Verdict},
-        {"ajuste_lineal", "Ajuste lineal", Verdict},
-        {"error_sistematico", "Error sistemático", Verdict},
-        {"criterios", "Criterios", Verdict},
-        {"homocedasticidad", "Varianza", Verdict},
-        {"ponderacion", "Ponderación", Verdict},
-        {"sx0", "sx0", Figure6},
-        {"vx0", "Vx0 (%)", Figure6},
-        {"limite_cuantificacion", "Límite de cuantificación", Figure6},
-        {"modelo", "Modelo", Verdict},
-    };
+    static const std::vector<SummaryColumn> columns = [] {
+        std::vector<SummaryColumn> all(std::begin(kLineColumns), std::end(kLineColumns));
+        std::vector<const AnalysisModule *> modules;
+        for (const AnalysisModule &module : AnalysisModules())
+            modules.push_back(&module);
+        std::stable_sort(modules.begin(), modules.end(), [](const AnalysisModule *a, const AnalysisModule *b) {
+            return a->summaryRank < b->summaryRank;
+        });
+        for (const AnalysisModule *module : modules)
+            all.insert(all.end(), module->summary.begin(), module->summary.end());
+        return all;
+    }();
     return columns;
 }
 
 namespace {
-
-const bool kColumnsMatchValues = [] {
-    if (SummaryColumns().size() != kLeading + ColumnCount)
-        throw std::logic_error("resumen.csv: a column without its value, or a value without its column");
-    return true;
-}();
-
-// The words the result windows use for each verdict the summary records;
-// a weight's id (1/x, 1/s^2, …) is its own word.
-const std::pair<const char *, const char *> kVerdictWords[] = {
-    {"no_dependence", "NO HAY DEPENDENCIA"},
-    {"significant", "SIGNIFICATIVA"},
-    {"highly_significant", "ALTAMENTE SIGNIFICATIVA"},
-    {"adequate", "REPRESENTA DE MANERA CORRECTA"},
-    {"inadequate", "NO REPRESENTA DE MANERA CORRECTA"},
-    {"not_assessed", "NO EVALUADO"},
-    {"present", "PRESENTA ERROR SISTEMÁTICO"},
-    {"absent", "CARECE DE ERROR SISTEMÁTICO"},
-    {"pass", "CUMPLE"},
-    {"fail", "NO CUMPLE"},
-    {"homoscedastic", "HOMOCEDÁSTICA"},
-    {"heteroscedastic", "HETEROCEDÁSTICA"},
-    {"none", "SIN PONDERAR"},
-    {"linear", "RECTA"},
-    {"quadratic", "CUADRÁTICO"},
-};
-
-std::string verdictWords(const std::string &id)
-{
-    for (const auto &[key, words] : kVerdictWords)
-        if (id == key)
-            return words;
-    return id;
-}
 
 // The output folder and those above it, made when missing.
 void makeFolders(const std::string &folder)
@@ -132,15 +142,11 @@ stats::OutputFileError batchWords(const SaveError &e, const std::string &path)
     return stats::OutputFileError("No se pudo escribir «" + path + "»: " + why);
 }
 
-std::string number(const Json &v) { return v.isNumber() ? ShortestNumberText(v.toDouble()) : std::string(); }
-
-std::string identifier(const Json &v) { return v.toString(); }
-
 } // namespace
 
 void FillStudyColumns(SummaryRow &row, const std::string &bytes)
 {
-    row.values.assign(ColumnCount, std::string());
+    row.values.assign(SummaryColumns().size() - kLeading, std::string());
     try {
         const stats::StudyData study = stats::StudyFromFile(stats::ParseStudyFile(bytes));
         row.values[Method] = study.method();
@@ -154,32 +160,15 @@ void FillStudyColumns(SummaryRow &row, const std::string &bytes)
 
 void FillResultColumns(SummaryRow &row, int status, const std::string &message, const JsonObject &o)
 {
-    row.values.resize(ColumnCount);
+    const std::vector<SummaryColumn> &columns = SummaryColumns();
+    row.values.resize(columns.size() - kLeading);
     if (status != kExitDone) {
         NoteFailure(row, status, message);
         return;
     }
-    const JsonObject &study = o.value("study").toObject(), &regression = o.value("regression").toObject();
-    const JsonObject &anova = o.value("anova").toObject();
-    row.values[Levels] = number(study.value("levels"));
-    row.values[N] = number(study.value("n"));
-    row.values[Slope] = number(regression.value("slope"));
-    row.values[Intercept] = number(regression.value("intercept"));
-    row.values[R2] = number(regression.value("rSquared"));
-    row.values[Syx] = number(regression.value("sdRegression"));
-    row.values[Cv] = number(regression.value("coefficientOfVariation"));
-    row.values[Significance] = identifier(anova.value("significance"));
-    row.values[Fit] = identifier(anova.value("linearFit"));
-    row.values[Systematic] = identifier(o.value("recovery").toObject().value("systematicError"));
-    row.values[Criteria] = identifier(o.value("criteria").toObject().value("verdict"));
-    const JsonObject &weighting = o.value("weighting").toObject();
-    row.values[Homoscedasticity] = identifier(weighting.value("homogeneity").toObject().value("verdict"));
-    row.values[Weighting] = identifier(weighting.value("chosen"));
-    row.values[Model] = identifier(o.value("quadratic").toObject().value("choice").toObject().value("model"));
-    const JsonObject &detection = o.value("detection").toObject();
-    row.values[Sx0] = number(detection.value("sx0"));
-    row.values[Vx0] = number(detection.value("vx0"));
-    row.values[QuantificationLimit] = number(detection.value("quantificationLimit"));
+    for (std::size_t c = kLeading; c < columns.size(); ++c)
+        if (columns[c].json)
+            row.values[c - kLeading] = jsonValue(o, columns[c]);
 }
 
 void NoteFailure(SummaryRow &row, int status, const std::string &message)
@@ -202,8 +191,8 @@ std::vector<std::string> SummaryFields(const SummaryRow &row)
 {
     static const char *const states[] = {"correcto", "rechazado", "error"};
     std::vector<std::string> fields = {row.name, row.sha256, states[static_cast<int>(row.state)], row.message};
-    for (std::size_t c = 0; c < ColumnCount; ++c)
-        fields.push_back(c < row.values.size() ? row.values[c] : std::string());
+    for (std::size_t c = kLeading; c < SummaryColumns().size(); ++c)
+        fields.push_back(c - kLeading < row.values.size() ? row.values[c - kLeading] : std::string());
     return fields;
 }
 
@@ -214,9 +203,10 @@ std::vector<std::string> SummaryCellsForPerson(const SummaryRow &row, char separ
         cells[2] = "sin evaluar";
     for (std::size_t c = kLeading; c < cells.size(); ++c) {
         std::string &cell = cells[c];
-        const SummaryKind kind = SummaryColumns()[c].kind;
+        const SummaryColumn &column = SummaryColumns()[c];
+        const SummaryKind kind = column.kind;
         if (kind == SummaryKind::Verdict) {
-            cell = verdictWords(cell);
+            cell = verdictWords(column, cell);
         } else if (kind != SummaryKind::Text && !cell.empty()) {
             // Written as the JSON writes it, a point and every digit,
             // whatever the user's locale.

@@ -3,6 +3,7 @@
 // UTF-8, comma-separated, CRLF line ends, numbers as the JSON writes them),
 // and the way every batch output reaches the disk.
 #include "cli/json.h"
+#include "cli/summarycolumn.h"
 
 #include <memory>
 #include <string>
@@ -24,16 +25,9 @@ struct SummaryRow {
     std::vector<std::string> values;
 };
 
-// One column of resumen.csv and of the summary window, so that a heading
-// can never stand over another column's values: its key (the CSV header),
-// its heading for a person, and how a person reads its values.
-enum class SummaryKind { Text, Figure6, Figure8, Verdict };
-struct SummaryColumn {
-    const char *key;
-    const char *heading;
-    SummaryKind kind;
-};
-// archivo, sha256, estado, mensaje, then SummaryRow::values in order.
+// archivo, sha256, estado, mensaje, then SummaryRow::values in order: the
+// study's texts, the line's results, then each evaluation's columns
+// (cli/analysismodules.h).
 const std::vector<SummaryColumn> &SummaryColumns();
 
 // A row's fields as resumen.csv holds them: identifiers, every digit.

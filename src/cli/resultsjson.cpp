@@ -1,6 +1,7 @@
 #include "cli/resultsjson.h"
 
 #include "cli/acceptancelimits.h"
+#include "cli/analysismodules.h"
 #include "cli/headless.h"
 
 #include "stats/errors.h"
@@ -264,7 +265,8 @@ JsonObject ErrorJson(const char *kind, const std::string &message)
 
 JsonOutcome ResultsJson(const stats::StudyAnalysis &analysis)
 {
-    // In the order the report and then the criteria meet their refusals.
+    // In the order the report meets its refusals; then each evaluation in
+    // the order of its row.
     stats::CommandOutcome outcome;
     const stats::AnovaAndResiduals *anova = nullptr;
     const stats::RegressionResult *regression = nullptr;
@@ -273,26 +275,18 @@ JsonOutcome ResultsJson(const stats::StudyAnalysis &analysis)
     if (!regression)
         return {ErrorJson(outcome.validation.failed ? "validation" : "zero_slope", outcome.refusalMessage()), true};
     const std::string recoveryRefusal = stats::RecoveryRefusal(analysis);
-    const stats::CriteriaResult &criteria = *stats::Require(analysis.criteria(), outcome);
-    const stats::DetectionResult &detection = *stats::Require(analysis.detection(), outcome);
-    const bool samplesGiven = analysis.samplesGiven();
-    const stats::SamplesResult *samples = samplesGiven ? stats::Require(analysis.samples(), outcome) : nullptr;
     JsonOutcome results{{{"study", StudyJson(analysis.texts, analysis.study)},
-             {"regression", RegressionJson(*regression)},
-             {"anova", AnovaJson(anova->anova)},
-             {"residuals", ResidualsJson(anova->residuals)},
-             {"recovery", recoveryRefusal.empty() ? Json(RecoveryJson(anova->anova, *analysis.recovery().value))
-                                                  : Json()},
-             {"recoveryRefusal",
-              recoveryRefusal.empty() ? Json() : Json(recoveryRefusal)},
-             {"criteria", CriteriaJson(criteria)},
-             {"weighting", WeightingJson(*stats::Require(analysis.weighting(), outcome))},
-             {"quadratic", analysis.quadratic().value ? QuadraticJson(*analysis.quadratic().value)
-                                                    : Json()},
-             {"detection", DetectionJson(detection)}},
-            false};
-    if (samples)
-        results.object["samples"] = SamplesJson(*samples, detection.degreesOfFreedom);
+                         {"regression", RegressionJson(*regression)},
+                         {"anova", AnovaJson(anova->anova)},
+                         {"residuals", ResidualsJson(anova->residuals)},
+                         {"recovery", recoveryRefusal.empty()
+                                          ? Json(RecoveryJson(anova->anova, *analysis.recovery().value))
+                                          : Json()},
+                         {"recoveryRefusal", recoveryRefusal.empty() ? Json() : Json(recoveryRefusal)}},
+                        false};
+    for (const AnalysisModule &module : AnalysisModules())
+        if (module.json)
+            module.json(analysis, results.object);
     return results;
 }
 

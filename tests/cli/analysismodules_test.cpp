@@ -2,8 +2,10 @@
 // what each shows is the one document its text and its page read.
 #include "cli/analysismodules.h"
 #include "cli/batch.h"
+#include "cli/batchsummary.h"
 #include "cli/commandregistry.h"
 #include "cli/outputs.h"
+#include "cli/resultsjson.h"
 #include "support/studies.h"
 
 #include <gtest/gtest.h>
@@ -69,6 +71,42 @@ TEST(AnalysisModules, WhatTheCommandPrintsIsTheDocumentAsText)
         ASSERT_FALSE(outcome.document.blocks.empty());
         EXPECT_FALSE(outcome.document.pageTitle.empty());
         EXPECT_EQ(outcome.lines, stats::TextOf(outcome.document));
+    }
+}
+
+// Each evaluation's columns stand after the line's and read its own part of
+// the object --json writes: on a study that has every result, every column
+// that --json fills has a value, and a verdict is never shown as its id.
+TEST(AnalysisModules, EachSummaryColumnReadsItsEvaluationsPartOfTheJson)
+{
+    const stats::StudyAnalysis analysis = stats::Analyze(testing_studies::anovaStudy(), {});
+    const cli::JsonOutcome json = cli::ResultsJson(analysis);
+    ASSERT_FALSE(json.refused);
+    cli::SummaryRow row;
+    cli::FillResultColumns(row, 0, "", json.object);
+    const std::vector<cli::SummaryColumn> &columns = cli::SummaryColumns();
+    const std::vector<std::string> person = cli::SummaryCellsForPerson(row, ',');
+    std::set<std::string> keys;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        SCOPED_TRACE(columns[c].key);
+        EXPECT_TRUE(keys.insert(columns[c].key).second);
+        if (!columns[c].json)
+            continue;
+        EXPECT_FALSE(row.values.at(c - 4).empty());
+        if (columns[c].kind == cli::SummaryKind::Verdict && columns[c].words.size() > 1)
+            EXPECT_NE(person.at(c), row.values.at(c - 4));
+    }
+    for (const cli::AnalysisModule &m : cli::AnalysisModules()) {
+        SCOPED_TRACE(std::string(m.id));
+        cli::JsonObject own;
+        m.json(analysis, own);
+        for (const cli::SummaryColumn &column : m.summary) {
+            const std::string_view path = column.json;
+            EXPECT_TRUE(own.contains(path.substr(0, path.find('/'))));
+            EXPECT_NE(std::find_if(columns.begin(), columns.end(),
+                                   [&](const cli::SummaryColumn &c) { return c.key == std::string(column.key); }),
+                      columns.end());
+        }
     }
 }
 
