@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 
 namespace render {
 
@@ -481,8 +482,6 @@ std::span<const PrintedPage> PrintedPages()
              .caption = QStringLiteral("Imprime Evaluación del Error y Residuales")},
         };
         for (const cli::AnalysisModule &m : cli::AnalysisModules()) {
-            if (m.pageSuffix.empty() && !(m.options & cli::TakesSamples))
-                continue;
             const QString name = QString::fromUtf8(m.name);
             p.push_back({.report = static_cast<PrintedReport>(p.size()),
                          .id = cli::OutputNamed("page-" + std::string(m.id)).id,
@@ -496,5 +495,13 @@ std::span<const PrintedPage> PrintedPages()
 }
 
 QString ReportName(PrintedReport report) { return PrintedPages()[static_cast<size_t>(report)].name; }
+
+PrintedReport EvaluationPage(std::string_view id)
+{
+    for (const PrintedPage &page : PrintedPages())
+        if (page.module && page.module->id == id)
+            return page.report;
+    throw std::invalid_argument("no evaluation has the page of " + std::string(id));
+}
 
 } // namespace render

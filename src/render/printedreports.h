@@ -21,17 +21,8 @@ class QPainter;
 namespace render {
 
 // The items of the print options window, in order: the line's three pages,
-// then the evaluations' (named here for the callers that need one; a new
-// evaluation's page is its item all the same).
-enum class PrintedReport {
-    GeneralInformation,
-    InferenceAndAnova,
-    ErrorAndResiduals,
-    AcceptanceCriteria,
-    Weighting,
-    QuadraticModel,
-    Samples
-};
+// then one per evaluation, in the order of its rows (EvaluationPage).
+enum class PrintedReport { GeneralInformation, InferenceAndAnova, ErrorAndResiduals };
 
 // One text of a page body: its line, and its column in column units, or
 // centred, or right-aligned.
@@ -93,5 +84,7 @@ std::span<const PrintedPage> PrintedPages();
 
 // The report's name, as its item in the print options window says it.
 QString ReportName(PrintedReport report);
+// The page of the evaluation whose id is `id` (cli/analysismodules.h).
+PrintedReport EvaluationPage(std::string_view id);
 
 } // namespace render

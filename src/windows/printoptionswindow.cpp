@@ -1,6 +1,7 @@
 #include "windows/printoptionswindow.h"
 
 #include "windows/acceptancelimitsdialog.h"
+#include "cli/analysismodules.h"
 #include "windows/objectnames.h"
 #include "windows/studyeditor.h"
 #include "widgets/userdialogs.h"
@@ -72,7 +73,9 @@ void PrintOptionsWindow::printSelected()
                                        .criteria = {.target = m_target ? m_target() : stats::Target(),
                                                     .limits = windows::StoredAcceptanceLimits()},
                                        .weighting = m_weight ? m_weight() : stats::WeightingOptions()};
-        if (m_samples && selectedReport() == render::PrintedReport::Samples)
+        const cli::AnalysisModule *module =
+            render::PrintedPages()[static_cast<size_t>(selectedReport())].module;
+        if (m_samples && module && (module->options & cli::TakesSamples))
             m_samples(options);
         const render::PreparedReport report = render::PrepareReport(selectedReport(), stats::Analyze(*editor, options));
         if (report.validation.failed) {

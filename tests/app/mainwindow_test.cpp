@@ -767,7 +767,7 @@ private slots:
     {
         openStudy(writeStudy("criterios.w04", testing_studies::anovaStudy()));
         PrintOptionsWindow &options = app->printOptions();
-        options.selectReport(render::PrintedReport::AcceptanceCriteria);
+        options.selectReport(render::EvaluationPage("criteria"));
         auto printedTarget = [&](const QString &file) {
             dialogs.printFiles << dir.filePath(file);
             options.printSelected();
@@ -802,7 +802,7 @@ private slots:
                                                   {"1.02", "0.99", "1.01", "5.10", "4.93", "5.04", "10.21", "9.85",
                                                    "10.08", "51.3", "48.6", "50.9", "103.8", "96.9", "101.2"})));
         const QString byRule = "(la de menor suma de errores relativos, por ser la varianza no constante)";
-        QVERIFY(printedText(render::PrintedReport::Weighting, "regla.pdf").simplified().contains(byRule));
+        QVERIFY(printedText(render::EvaluationPage("weighting"), "regla.pdf").simplified().contains(byRule));
 
         frame().action(mnuponderacion)->trigger();
         auto *weighting = child<WeightingWindow>();
@@ -811,12 +811,12 @@ private slots:
         QCOMPARE(weighting->choice()->text(), QStringLiteral("PONDERACIÓN ELEGIDA: 1/y (elegida por el analista)"));
         const QString slope = windows::TextLines(weighting->line()).value(0);
         QVERIFY(slope.startsWith("PENDIENTE = "));
-        const QString chosen = printedText(render::PrintedReport::Weighting, "analista.pdf");
+        const QString chosen = printedText(render::EvaluationPage("weighting"), "analista.pdf");
         QVERIFY2(chosen.simplified().contains(weighting->choice()->text()), qPrintable(chosen));
         QVERIFY2(chosen.split('\n').contains(slope), qPrintable(slope));
 
         closeChild(weighting);
-        const QString closed = printedText(render::PrintedReport::Weighting, "cerrada.pdf").simplified();
+        const QString closed = printedText(render::EvaluationPage("weighting"), "cerrada.pdf").simplified();
         QVERIFY(closed.contains(byRule) && !closed.contains("elegida por el analista"));
     }
 
@@ -872,7 +872,7 @@ private slots:
         QVERIFY(upToDate());
         const QString after = samples->grid()->item(0, SamplesWindow::X)->text();
         QVERIFY(after != before);
-        QVERIFY(printedText(render::PrintedReport::Samples, "muestras.pdf").contains("M-1 1 99.9 " + after));
+        QVERIFY(printedText(render::EvaluationPage("samples"), "muestras.pdf").contains("M-1 1 99.9 " + after));
 
         // An empty response: nothing can be computed, and every window says so.
         const QStringList figures = windows::TextLines(criteria->figures());
@@ -886,7 +886,7 @@ private slots:
         }
         QCOMPARE(windows::TextLines(criteria->figures()), figures); // kept, under the banner
         QVERIFY(dialogs.messages.isEmpty() && dialogs.errors.isEmpty()); // no box while typing
-        QCOMPARE(printedText(render::PrintedReport::Weighting, "nunca.pdf"), QString());
+        QCOMPARE(printedText(render::EvaluationPage("weighting"), "nunca.pdf"), QString());
         QCOMPARE(dialogs.messages, QStringList{why});
 
         editDataCell(2, 1, "79.5");

@@ -16,6 +16,7 @@
 #include <algorithm>
 
 using render::PrintedReport;
+using render::EvaluationPage;
 using testing_studies::makeStudy;
 
 namespace {
@@ -239,7 +240,7 @@ private slots:
     {
         const stats::StudyData study = fullStudy();
         for (PrintedReport report : {PrintedReport::GeneralInformation, PrintedReport::InferenceAndAnova,
-                                     PrintedReport::ErrorAndResiduals, PrintedReport::AcceptanceCriteria}) {
+                                     PrintedReport::ErrorAndResiduals, EvaluationPage("criteria")}) {
             const Rendered at600 = drawn(report, study, 600);
             const Rendered at1200 = drawn(report, study, 1200);
             QCOMPARE(at600.pages[0].size(), at1200.pages[0].size());
@@ -289,7 +290,7 @@ private slots:
                      {stats::Rational(999, 1000), true}};
         for (const auto &c : cases) {
             const render::PreparedReport prepared = render::PrepareReport(
-                PrintedReport::Samples,
+                EvaluationPage("samples"),
                 stats::Analyze(study, {.samples = std::vector<stats::Sample>{{"A", {stats::Rational(3)}}},
                                        .confidence = c.confidence}));
             QVERIFY(!prepared.refused());
@@ -310,7 +311,7 @@ private slots:
     void theSamplesPageListsTheUnreadSamplesInTheirPlaces()
     {
         const render::PreparedReport prepared = render::PrepareReport(
-            PrintedReport::Samples,
+            EvaluationPage("samples"),
             stats::Analyze(fullStudy(), {.samples = std::vector<stats::Sample>{{"A", {stats::Rational(41)}},
                                                                                 {"C", {stats::Rational(62)}}},
                                          .unreadSamples = {{0, "Z", "primero"}, {1, "B", "entre"}, {2, "D", "al final"}}}));
@@ -433,7 +434,7 @@ private slots:
         QStringList faults;
         for (const auto &[name, study] : studies)
             for (PrintedReport report : {PrintedReport::GeneralInformation, PrintedReport::InferenceAndAnova,
-                                         PrintedReport::ErrorAndResiduals, PrintedReport::AcceptanceCriteria})
+                                         PrintedReport::ErrorAndResiduals, EvaluationPage("criteria")})
                 for (const stats::CriteriaOptions &options : {stats::CriteriaOptions(), longLimits}) {
                     const render::PreparedReport prepared =
                         render::PrepareReport(report, stats::Analyze(study, {.criteria = options}));

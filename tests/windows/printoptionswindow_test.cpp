@@ -145,7 +145,7 @@ private slots:
         QVERIFY2(shown.startsWith("fila 2: ") && shown.contains("abc"), qPrintable(shown));
         const QString reason = shown.mid(QStringLiteral("fila 2: ").size());
         window->setSamplesSource([&](stats::AnalysisOptions &options) { samples.samplesInto(options); });
-        print(int(render::PrintedReport::Samples), pdf("muestras.pdf"));
+        print(int(render::EvaluationPage("samples")), pdf("muestras.pdf"));
         const PdfDocument page = readPdf(pdf("muestras.pdf"));
         QVERIFY2(page.read, "pdftotext (poppler-utils) reads the printed page");
         QStringList names; // the first word of each table row
