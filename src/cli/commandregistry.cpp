@@ -3,6 +3,7 @@
 #include "cli/acceptancelimits.h"
 #include "cli/analysismodules.h"
 #include "cli/batch.h"
+#include "cli/convertfile.h"
 #include "cli/headless.h"
 #include "cli/installationfacts.h"
 #include "cli/outputs.h"
@@ -47,8 +48,9 @@ int outputCommand(const CommandLine &line, std::ostream &out, std::ostream &err,
     std::string problem;
     if (!CriteriaOptionsOf(line, separator, options, problem) || !WeightingOptionsOf(line, weighting, problem))
         return UsageError(err, problem, line.command);
-    const Rendered rendered =
-        RenderOutput(OutputNamed(id), ReadAndAnalyse(line.operands[0], {separator, options, weighting}), {});
+    stats::AnalysisOptions analysis{.decimalSeparator = separator, .criteria = options, .weighting = weighting};
+    analysis.series = SeriesOf(line);
+    const Rendered rendered = RenderOutput(OutputNamed(id), ReadAndAnalyse(line.operands[0], analysis), {});
     return printRendered(rendered, out, err);
 }
 
@@ -59,6 +61,7 @@ int jsonCommand(const CommandLine &line, std::ostream &out, std::ostream &err, c
 {
     stats::AnalysisOptions options;
     options.decimalSeparator = separator;
+    options.series = SeriesOf(line);
     std::string problem;
     if (!CriteriaOptionsOf(line, separator, options.criteria, problem) ||
         !WeightingOptionsOf(line, options.weighting, problem) ||
@@ -75,6 +78,7 @@ int analysisCommand(const CommandLine &line, std::ostream &out, std::ostream &er
     const AnalysisModule &module = *AnalysisModuleNamed(line.command);
     stats::AnalysisOptions options;
     options.decimalSeparator = separator;
+    options.series = SeriesOf(line);
     std::string problem;
     const bool read = module.options & TakesSamples
                           ? SamplesOptionsOf(line, &line.operands[1], options, problem)
@@ -96,6 +100,12 @@ int verifyCommand(const CommandLine &, std::ostream &out, std::ostream &err, cha
 int checkRecordCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char)
 {
     const int status = CheckRecord(line.operands[0], line.operands[1], out, err);
+    return OutputWritten(out, err) ? kExitFailed : status;
+}
+
+int convertCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char)
+{
+    const int status = RunConvertCommand(line.operands[0], *line.option("--output"), err);
     return OutputWritten(out, err) ? kExitFailed : status;
 }
 
@@ -297,6 +307,18 @@ const Command kOtherCommands[] = {
      .repeatsLast = true,
      .drawsIf = batchDraws,
      .moreHelp = batchHelp},
+    {.option = "--convert",
+     .kind = Text,
+     .run = convertCommand,
+     .usage = "--convert ARCHIVO.w04|.lin --output SALIDA.lin|.w04",
+     .section = Results,
+     .help = "  --convert           escribe el estudio en el otro tipo de archivo: un .w04 como\n"
+             "                      .lin, y un .lin como .w04 si cabe en él (una serie de 3 a 5\n"
+             "                      niveles, sin estándares de validación ni puntos\n"
+             "                      excluidos); nunca reemplaza un archivo existente\n",
+     .operands = {kStudy},
+     .options = {"--output"},
+     .outputRequired = true},
     {.option = "--help",
      .alias = "-h",
      .kind = Text,
@@ -337,6 +359,11 @@ const char *const kHelpClosing =
     "\n"
     "Los números del estudio se leen con punto o con coma decimal; los resultados se\n"
     "escriben con el separador decimal de la configuración regional del usuario.\n"
+    "\n"
+    "Cada orden que evalúa un estudio lee también un estudio .lin (varias series de\n"
+    "estándares de calibración y de validación, hasta 20 niveles de 12 puntos) y\n"
+    "evalúa los estándares de calibración de una serie: --series N (de 1 a 20; la 1\n"
+    "si se omite), sin sus puntos excluidos, que lista al final.\n"
     "\n"
     "Estado de salida: 0 correcto; 2 el estudio fue rechazado (datos incompletos o\n"
     "pendiente cero); 1 error de archivo, de conversión, de cálculo o al escribir la\n"
@@ -421,6 +448,12 @@ const std::vector<Command> &allCommands()
         std::vector<Command> all(std::begin(kLineCommands), std::end(kLineCommands));
         all.insert(all.end(), evaluations.commands.begin(), evaluations.commands.end());
         all.insert(all.end(), std::begin(kOtherCommands), std::end(kOtherCommands));
+        // Each command that evaluates a study evaluates a series of a .lin one.
+        for (Command &command : all)
+            if (command.kind != Window && std::find(command.operands.begin(), command.operands.end(), kStudy) !=
+                                              command.operands.end() &&
+                command.option != std::string("--check-record") && command.option != std::string("--convert"))
+                command.options.push_back("--series");
         return all;
     }();
     return commands;

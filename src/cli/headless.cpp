@@ -1,5 +1,7 @@
 #include "cli/headless.h"
 
+#include "stats/seriesstudy.h"
+
 #include "cli/commandregistry.h"
 
 #include "stats/errors.h"
@@ -97,7 +99,22 @@ bool ParseCommandLine(const std::vector<std::string> &args, CommandLine &line, s
         return fail(std::string("Falta ") + command->operands[line.operands.size()] + ".");
     if (command->outputRequired && !line.option("--output"))
         return fail("Falta --output SALIDA.");
+    if (const std::string *series = line.option("--series"); series && SeriesOf(line) == 0)
+        return fail("--series " + *series + ": la serie es un número entero de 1 a " +
+                    std::to_string(stats::kMaxSeries) + ", sin ceros a la izquierda.");
     return true;
+}
+
+int SeriesOf(const CommandLine &line)
+{
+    const std::string *text = line.option("--series");
+    if (!text)
+        return 1;
+    if (text->empty() || text->size() > 2 || text->front() == '0' ||
+        text->find_first_not_of("0123456789") != std::string::npos)
+        return 0;
+    const int series = std::stoi(*text);
+    return series <= stats::kMaxSeries ? series : 0;
 }
 
 int UsageError(std::ostream &err, const std::string &problem, const std::string &command)

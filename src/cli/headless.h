@@ -30,6 +30,10 @@ struct CommandLine {
 // option before the command or one the command does not take.
 bool ParseCommandLine(const std::vector<std::string> &args, CommandLine &line, std::string &problem);
 
+// The series --series names (1 without it); 0 for a value that is not a
+// series number (ParseCommandLine refuses it).
+int SeriesOf(const CommandLine &line);
+
 // A refused command line: `problem`, then the usage lines of `command` (all
 // of them when it is not one), on `err`. Returns kExitUsage.
 int UsageError(std::ostream &err, const std::string &problem, const std::string &command);

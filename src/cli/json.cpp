@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <locale.h>
+#include <utility>
 
 namespace cli {
 
@@ -175,7 +176,10 @@ void writeNumber(std::string &out, double value)
 
 void writeValue(std::string &out, const Json &value, int level);
 
-void indent(std::string &out, int level) { out.append(static_cast<std::size_t>(4 * level), ' '); }
+// Spaces per level of the document being written.
+thread_local int indentWidth = 4;
+
+void indent(std::string &out, int level) { out.append(static_cast<std::size_t>(indentWidth * level), ' '); }
 
 void writeArray(std::string &out, const JsonArray &array, int level)
 {
@@ -228,6 +232,34 @@ void writeValue(std::string &out, const Json &value, int level)
     case Json::Type::Object:
         writeObject(out, value.toObject(), level);
         break;
+    case Json::Type::NumberLiteral:
+        out += *value.numberLiteral();
+        break;
+    }
+}
+
+void writeCompact(std::string &out, const Json &value)
+{
+    if (value.isArray()) {
+        out += '[';
+        const char *separator = "";
+        for (const Json &item : value.toArray()) {
+            out += std::exchange(separator, ", ");
+            writeCompact(out, item);
+        }
+        out += ']';
+    } else if (value.isObject()) {
+        out += '{';
+        const char *separator = "";
+        for (const auto &[key, item] : value.toObject().members()) {
+            out += std::exchange(separator, ", ");
+            writeString(out, key);
+            out += ": ";
+            writeCompact(out, item);
+        }
+        out += '}';
+    } else {
+        writeValue(out, value, 0);
     }
 }
 
@@ -257,7 +289,8 @@ bool numberValue(std::string_view text, double &value)
 
 class Reader {
 public:
-    explicit Reader(std::string_view text) : head_(text.data()), at_(text.data()), end_(text.data() + text.size())
+    explicit Reader(std::string_view text, bool keepNumberLiterals)
+        : head_(text.data()), at_(text.data()), end_(text.data() + text.size()), literals_(keepNumberLiterals)
     {
     }
 
@@ -464,9 +497,13 @@ private:
         if (at_ >= end_)
             return fail(Kind::TerminationByNumber);
         double number = 0;
-        if (!numberValue(std::string_view(start, static_cast<std::size_t>(at_ - start)), number))
+        const std::string_view literal(start, static_cast<std::size_t>(at_ - start));
+        if (!numberValue(literal, number))
             return fail(Kind::IllegalNumber);
-        value = number;
+        if (literals_)
+            value = JsonNumberLiteral{std::string(literal)};
+        else
+            value = number;
         return true;
     }
 
@@ -588,6 +625,7 @@ private:
     }
 
     const char *head_, *at_, *end_;
+    bool literals_;
     int depth_ = 0;
     Kind kind_ = Kind::None;
 };
@@ -646,7 +684,16 @@ double Json::toDouble() const
         return static_cast<double>(*whole);
     if (const auto *number = std::get_if<double>(&value_))
         return *number;
-    return 0;
+    double read = 0;
+    if (const auto *literal = std::get_if<JsonNumberLiteral>(&value_))
+        numberValue(literal->text, read);
+    return read;
+}
+
+const std::string *Json::numberLiteral() const
+{
+    const auto *literal = std::get_if<JsonNumberLiteral>(&value_);
+    return literal ? &literal->text : nullptr;
 }
 
 const std::string &Json::toString() const
@@ -730,9 +777,23 @@ std::string ShortestNumberText(double value)
     return text + std::to_string(magnitude);
 }
 
-bool ReadJson(std::string_view text, Json &document, JsonReadError &error)
+bool ReadJson(std::string_view text, Json &document, JsonReadError &error, bool keepNumberLiterals)
 {
-    return Reader(text).read(document, error);
+    return Reader(text, keepNumberLiterals).read(document, error);
+}
+
+void AppendJson(std::string &out, const Json &value, int level, int width)
+{
+    const int kept = std::exchange(indentWidth, width);
+    writeValue(out, value, level);
+    indentWidth = kept;
+}
+
+std::string CompactJson(const Json &value)
+{
+    std::string out;
+    writeCompact(out, value);
+    return out;
 }
 
 } // namespace cli

@@ -38,9 +38,16 @@ private:
     std::vector<Member> members_;
 };
 
+// A number exactly as a document wrote it, for a reader that must not round
+// it through a double (a study's figures).
+struct JsonNumberLiteral {
+    std::string text;
+    bool operator==(const JsonNumberLiteral &) const = default;
+};
+
 class Json {
 public:
-    enum class Type { Null, Bool, Integer, Double, String, Array, Object };
+    enum class Type { Null, Bool, Integer, Double, String, Array, Object, NumberLiteral };
 
     Json() = default;
     Json(std::nullptr_t) {}
@@ -58,13 +65,17 @@ public:
     Json(std::string text);
     Json(JsonArray array) : value_(std::move(array)) {}
     Json(JsonObject object) : value_(std::move(object)) {}
+    Json(JsonNumberLiteral number) : value_(std::move(number)) {}
     template <class T>
     Json(const T *) = delete; // no pointer passes for a boolean
 
     Type type() const { return static_cast<Type>(value_.index()); }
     bool isNull() const { return type() == Type::Null; }
     bool isBool() const { return type() == Type::Bool; }
-    bool isNumber() const { return type() == Type::Integer || type() == Type::Double; }
+    bool isNumber() const
+    {
+        return type() == Type::Integer || type() == Type::Double || type() == Type::NumberLiteral;
+    }
     bool isString() const { return type() == Type::String; }
     bool isArray() const { return type() == Type::Array; }
     bool isObject() const { return type() == Type::Object; }
@@ -77,15 +88,22 @@ public:
     const std::string &toString() const;
     const JsonArray &toArray() const;
     const JsonObject &toObject() const;
+    // A number read with its literal kept: its text; null otherwise.
+    const std::string *numberLiteral() const;
 
 private:
-    std::variant<std::monostate, bool, long long, double, std::string, JsonArray, JsonObject> value_;
+    std::variant<std::monostate, bool, long long, double, std::string, JsonArray, JsonObject, JsonNumberLiteral> value_;
 };
 
 // The document as the program writes it: indented by four spaces, each value
 // on its line, ending in a line end. A number that is not finite is null; a
 // whole number up to 2^53 is written with all its digits.
 std::string JsonText(const JsonObject &document);
+// A value as JsonText writes it at nesting `level`, indented by `width`
+// spaces a level (its first line not indented, no line end after it).
+void AppendJson(std::string &out, const Json &value, int level, int width);
+// A value on one line: {"x": "1.5", "y": 2}.
+std::string CompactJson(const Json &value);
 
 // A number in its shortest form that reads back exactly, as resumen.csv
 // holds it: "0.1", "1500", "1e+06", "2.5e-07"; "nan", "inf", "-inf".
@@ -118,6 +136,8 @@ struct JsonReadError {
 // let through besides: a leading byte order mark, numbers such as ".5" and
 // "5.", any character after a backslash). An object with a key twice keeps
 // the later value. False, with the error, for a text that is not one.
-bool ReadJson(std::string_view text, Json &document, JsonReadError &error);
+// With `keepNumberLiterals`, each number is read as its literal text
+// (JsonNumberLiteral), never through a double.
+bool ReadJson(std::string_view text, Json &document, JsonReadError &error, bool keepNumberLiterals = false);
 
 } // namespace cli

@@ -2,6 +2,7 @@
 
 #include "cli/analysismodules.h"
 #include "cli/headless.h"
+#include "cli/linfile.h"
 #include "cli/resultsjson.h"
 
 #include "stats/conversions.h"
@@ -49,7 +50,7 @@ Rendered text(const Output &output, const AnalysedStudy &study, const RenderOpti
         return {kExitRefused, {}, outcome.refusalMessage()};
     Rendered rendered;
     output.print(outcome, rendered.bytes);
-    rendered.bytes = stats::ShownText(rendered.bytes);
+    rendered.bytes = stats::ShownText(rendered.bytes) + SeriesTextBlock(study);
     return rendered;
 }
 
@@ -126,10 +127,39 @@ AnalysedStudy AnalyseStudy(const std::string &path, std::string bytes, const sta
     study.path = path;
     study.bytes = std::move(bytes);
     study.record = RecordOfFileRead(path, study.bytes);
+    study.series = options.series;
     try {
-        study.file = stats::ParseStudyFile(study.bytes);
+        if (!IsLinPath(path)) {
+            if (options.series != 1) {
+                study.seriesProblem = "--series " + std::to_string(options.series) +
+                                      ": un estudio .w04 tiene una sola serie.";
+                return study;
+            }
+            study.file = stats::ParseStudyFile(study.bytes);
+            study.errorKind = "numeric";
+            study.analysis = stats::Analyze(stats::StudyFromFile(*study.file), options);
+            return study;
+        }
+        try {
+            study.lin = ParseLinFile(study.bytes);
+            const int count = static_cast<int>(study.lin->series.size());
+            if (options.series > count) {
+                study.seriesProblem = "--series " + std::to_string(options.series) + ": el estudio tiene " +
+                                      std::to_string(count) + (count == 1 ? " serie." : " series.");
+                return study;
+            }
+            study.file = stats::CalibrationOfSeries(*study.lin, options.series, options.decimalSeparator);
+        } catch (const stats::StudyRefusal &e) {
+            stats::StudyAnalysis refused;
+            refused.options = options;
+            refused.validation = {.failed = true, .message = e.what()};
+            study.analysis = std::move(refused);
+            return study;
+        }
         study.errorKind = "numeric";
-        study.analysis = stats::Analyze(stats::StudyFromFile(*study.file), options);
+        stats::AnalysisOptions wide = options;
+        wide.maxLevels = stats::kMaxSeriesLevels;
+        study.analysis = stats::Analyze(stats::StudyFromFile(*study.file), wide);
     } catch (...) {
         study.error = std::current_exception();
     }
@@ -161,9 +191,34 @@ const Output &OutputNamed(std::string_view id)
     return *found;
 }
 
+std::string SeriesTextBlock(const AnalysedStudy &study)
+{
+    if (!study.lin)
+        return {};
+    const stats::StudySeries &series = study.lin->series.at(static_cast<std::size_t>(study.series - 1));
+    std::string block = " \nSERIE EVALUADA: " + std::to_string(study.series) + " de " +
+                        std::to_string(study.lin->series.size()) +
+                        (series.name.empty() ? "" : " («" + stats::ShownText(series.name) + "»)") +
+                        ", sus estándares de calibración\n";
+    const std::vector<stats::ExcludedPoint> excluded = stats::ExcludedPoints(series);
+    if (excluded.empty())
+        return block + "Ningún punto excluido.\n";
+    block += " \nPUNTOS EXCLUIDOS\n";
+    for (const stats::ExcludedPoint &p : excluded) {
+        const stats::Exclusion &e = *p.value.excluded;
+        block += "  " + std::string(stats::StandardKindName(p.kind)) + ", nivel " + std::to_string(p.level) +
+                 ", punto " + std::to_string(p.point) + ": x = " + stats::ShownText(p.value.x) +
+                 ", y = " + stats::ShownText(p.value.y) + "; " + stats::ShownText(e.reason) + " (" +
+                 stats::ShownText(e.by) + ", " + stats::ShownText(e.at) + ")\n";
+    }
+    return block;
+}
+
 Rendered RenderOutput(const Output &output, const AnalysedStudy &study, const RenderOptions &options,
                       const OutputDrawer &drawer)
 {
+    if (!study.seriesProblem.empty())
+        return {kExitUsage, {}, study.seriesProblem};
     Rendered rendered;
     stats::ReportCommandErrors(
         [&] {

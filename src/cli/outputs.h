@@ -8,6 +8,7 @@
 #include "cli/printrecord.h"
 #include "stats/analysis.h"
 #include "stats/outcomes.h"
+#include "stats/seriesstudy.h"
 #include "stats/studyfile.h"
 
 
@@ -26,6 +27,11 @@ struct AnalysedStudy {
     std::string bytes;
     std::optional<stats::StudyFile> file;
     std::optional<stats::StudyAnalysis> analysis;
+    // A .lin study as read, and the series evaluated (its calibration
+    // standards are `file`); a series it does not have is a usage error.
+    std::optional<stats::SeriesStudy> lin;
+    int series = 1;
+    std::string seriesProblem;
     PrintRecord record;
     // What stopped the reading or the analysis, kept for each output to say
     // its own way; "file" when it was the reading, "numeric" the analysis.
@@ -36,10 +42,18 @@ struct AnalysedStudy {
     // The file's texts as they were read; raises what stopped the reading.
     const stats::StudyFile &studyFile() const;
 };
-// The study of `bytes`, just read from `path`, analysed with `options`.
+// The study of `bytes`, just read from `path`, analysed with `options`: a
+// .lin study (by the extension) through the calibration standards of
+// `options.series`, refused as a study that fails its validation when it
+// breaks the format or its limits.
 AnalysedStudy AnalyseStudy(const std::string &path, std::string bytes, const stats::AnalysisOptions &options);
 // The same, reading `path` first.
 AnalysedStudy ReadAndAnalyse(const std::string &path, const stats::AnalysisOptions &options);
+
+// What a text output of a .lin study adds at its end: the series evaluated
+// and every point left out, with its reason, who and when. Empty for a
+// .w04 study.
+std::string SeriesTextBlock(const AnalysedStudy &study);
 
 // How a drawn output is written: a graph as PNG or SVG (of its window's
 // size, or `width` x `height`) or as its printed PDF page; a page as PDF.

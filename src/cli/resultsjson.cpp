@@ -290,6 +290,25 @@ JsonOutcome ResultsJson(const stats::StudyAnalysis &analysis)
     return results;
 }
 
+void AddSeriesJson(JsonObject &document, const stats::SeriesStudy &lin, int series)
+{
+    const stats::StudySeries &evaluated = lin.series.at(static_cast<std::size_t>(series - 1));
+    JsonArray excluded;
+    for (const stats::ExcludedPoint &p : stats::ExcludedPoints(evaluated))
+        excluded.push_back(JsonObject{{"kind", p.kind == stats::StandardKind::Calibration ? "calibration" : "validation"},
+                                      {"level", p.level},
+                                      {"point", p.point},
+                                      {"x", p.value.x},
+                                      {"y", p.value.y},
+                                      {"reason", p.value.excluded->reason},
+                                      {"by", p.value.excluded->by},
+                                      {"at", p.value.excluded->at}});
+    JsonObject study = document.value("study").toObject();
+    study["series"] = JsonObject{{"number", series}, {"name", evaluated.name}, {"count", lin.series.size()}};
+    study["excluded"] = std::move(excluded);
+    document["study"] = std::move(study);
+}
+
 JsonRun JsonOfStudy(const AnalysedStudy &study)
 {
     JsonRun run;
@@ -302,6 +321,8 @@ JsonRun JsonOfStudy(const AnalysedStudy &study)
                 run.status = kExitRefused;
             } else {
                 outcome.object["record"] = RecordJson(study.record);
+                if (study.lin)
+                    AddSeriesJson(outcome.object, *study.lin, study.series);
             }
             run.document = std::move(outcome.object);
         },
@@ -314,7 +335,12 @@ JsonRun JsonOfStudy(const AnalysedStudy &study)
 
 int RunJsonCommand(const std::string &path, std::ostream &out, std::ostream &err, const stats::AnalysisOptions &options)
 {
-    const JsonRun run = JsonOfStudy(ReadAndAnalyse(path, options));
+    const AnalysedStudy study = ReadAndAnalyse(path, options);
+    if (!study.seriesProblem.empty()) {
+        err << study.seriesProblem << '\n';
+        return kExitUsage;
+    }
+    const JsonRun run = JsonOfStudy(study);
     out << JsonText(run.document);
     if (!run.message.empty())
         err << run.message << '\n';

@@ -61,6 +61,9 @@ struct JsonRun {
     std::string message;
 };
 JsonRun JsonOfStudy(const AnalysedStudy &study);
+// What "study" gains for a .lin study: the series evaluated ("series":
+// number, name, count) and its points left out ("excluded").
+void AddSeriesJson(JsonObject &document, const stats::SeriesStudy &lin, int series);
 
 // linealidad --json FILE [--target T] [--limits L.json] [--weight W]
 // [--samples S] [--confidence C]: the object on `out` (indented, UTF-8); a

@@ -191,6 +191,7 @@ int WriteDrawnOutput(const std::string &id, const DrawingRequest &request, const
         .decimalSeparator = separator, .criteria = request.criteria, .weighting = request.weighting};
     analysis.samples = request.samples;
     analysis.confidence = request.confidence;
+    analysis.series = request.series;
     const cli::Rendered rendered =
         cli::RenderOutput(cli::OutputNamed(id), cli::ReadAndAnalyse(request.study, analysis), options, DrawOutput);
     if (rendered.status != cli::kExitDone) {
@@ -279,6 +280,7 @@ bool ParseDrawingRequest(const std::vector<std::string> &args, char separator, D
     if (line.operands.size() > studyAt + 1)
         request.samplesPath = line.operands[studyAt + 1];
     request.confidenceGiven = line.option("--confidence");
+    request.series = cli::SeriesOf(line);
     stats::AnalysisOptions samples;
     if (!cli::SamplesOptionsOf(line, request.samplesPath.empty() ? nullptr : &request.samplesPath, samples, problem))
         return false;

@@ -84,6 +84,7 @@ struct DrawingRequest {
     std::optional<std::vector<stats::Sample>> samples;
     stats::Rational confidence = stats::DefaultConfidence();
     bool confidenceGiven = false;
+    int series = 1; // of a .lin study (--series)
 };
 // False with the reason, in Spanish, for a bad command line.
 bool ParseDrawingRequest(const std::vector<std::string> &args, char decimalSeparator, DrawingRequest &request,

@@ -78,7 +78,7 @@ StudyAnalysis Analyze(const StudyTexts &texts, const AnalysisOptions &options)
     a.options = options;
     a.unreadSamples = options.unreadSamples;
     try {
-        a.validation = ValidateStudy(a.texts);
+        a.validation = ValidateStudy(a.texts, options.maxLevels);
         if (a.validation.failed)
             return a;
         a.study = ReadStudy(a.texts, options.decimalSeparator);

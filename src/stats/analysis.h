@@ -47,6 +47,11 @@ struct AnalysisOptions {
     // The samples typed in a window that could not be read, for the page
     // that prints every one typed.
     std::vector<UnreadSample> unreadSamples = {};
+    // The series of a .lin study whose calibration standards are evaluated
+    // (1-based), and the most levels a study may have: a .w04 study holds 5,
+    // a series 20.
+    int series = 1;
+    int maxLevels = 5;
 };
 
 // A study's validation and reading, done at once, and its parts, each

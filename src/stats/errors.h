@@ -34,6 +34,14 @@ public:
     using CommandError::CommandError;
 };
 
+// A study file read whole whose study is refused: over a limit, a number
+// that is not one, a newer format. Refused as a study that fails its
+// validation is, not as a file that cannot be read.
+class StudyRefusal : public CommandError {
+public:
+    using CommandError::CommandError;
+};
+
 // A file the program writes (a PNG, SVG or PDF output, a study being saved)
 // that could not be made or written; what the file held before stays.
 class OutputFileError : public CommandError {

@@ -73,7 +73,7 @@ StudyData StudyData::Shaped(const std::vector<std::string> &replicates,
 
 std::string MissingReplicatesMessage(int level) { return "Falta la replicación en el nivel " + std::to_string(level); }
 
-bool LevelCountInRange(int levels) { return levels >= 3 && levels <= 5; }
+bool LevelCountInRange(int levels, int most) { return levels >= 3 && levels <= most; }
 
 long long ReplicateTotal(const StudyTexts &texts, int levels)
 {
@@ -83,13 +83,13 @@ long long ReplicateTotal(const StudyTexts &texts, int levels)
     return total;
 }
 
-ValidationFailure ValidateStudy(const StudyTexts &texts)
+ValidationFailure ValidateStudy(const StudyTexts &texts, int maxLevels)
 {
     const std::string levels = texts.levelCount();
     if (levels.empty())
         return failure("Falta capturar el número de niveles", PageLevels, StudyControl::eniveles);
     const int k = StrToInt(levels);
-    if (!LevelCountInRange(k))
+    if (!LevelCountInRange(k, maxLevels))
         return failure(kLevelsOutOfRange, PageLevels, StudyControl::eniveles);
 
     const int columns = texts.replicateColumnCount();

@@ -101,14 +101,15 @@ inline constexpr const char *kDataCellsMismatch =
     "El número de celdas de captura para los datos, no coincide con el número de replicas por nivel.";
 std::string MissingReplicatesMessage(int level); // "Falta la replicación en el nivel N"
 
-bool LevelCountInRange(int levels); // 3 to 5
+bool LevelCountInRange(int levels, int most = 5); // 3 to 5 (to `most`)
 // The sum of the replicate counts of levels 1..`levels` (ConversionError for
 // a count that is not a whole number).
 long long ReplicateTotal(const StudyTexts &texts, int levels);
 
 // The checks that every calculation and save runs first, in their order.
 // Conversion errors of the typed counts propagate as ConversionError.
-ValidationFailure ValidateStudy(const StudyTexts &texts);
+// `maxLevels`: 5 for a study typed or read from a .w04 file.
+ValidationFailure ValidateStudy(const StudyTexts &texts, int maxLevels = 5);
 
 // Reads the observations afresh from the texts (x and y of each row in turn).
 // Throws ConversionError for a cell that is not a number.

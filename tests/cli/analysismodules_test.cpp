@@ -93,8 +93,9 @@ TEST(AnalysisModules, EachSummaryColumnReadsItsEvaluationsPartOfTheJson)
         if (!columns[c].json)
             continue;
         EXPECT_FALSE(row.values.at(c - 4).empty());
-        if (columns[c].kind == cli::SummaryKind::Verdict && columns[c].words.size() > 1)
+        if (columns[c].kind == cli::SummaryKind::Verdict && columns[c].words.size() > 1) {
             EXPECT_NE(person.at(c), row.values.at(c - 4));
+        }
     }
     for (const cli::AnalysisModule &m : cli::AnalysisModules()) {
         SCOPED_TRACE(std::string(m.id));

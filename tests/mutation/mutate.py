@@ -57,6 +57,14 @@ def sync_tree():
     keep theirs, so the build stays incremental."""
     files = subprocess.run(["git", "ls-files", "-z"], cwd=ROOT, check=True,
                            capture_output=True).stdout.decode().split("\0")
+    # A file that left the repository leaves the copy: a build that globs
+    # its sources would still find it.
+    tracked = set(filter(None, files))
+    if TREE.exists():
+        for path in TREE.rglob("*"):
+            rel = path.relative_to(TREE)
+            if rel.parts[0] != "build" and path.is_file() and str(rel) not in tracked:
+                path.unlink()
     for name in filter(None, files):
         src, dst = ROOT / name, TREE / name
         if not src.is_file():

@@ -1,0 +1,337 @@
+// Studies in .lin files, through the commands as a user runs them: the
+// conversion both ways, the refusals, the series chosen, the points left out.
+#include "cli/headless.h"
+#include "cli/json.h"
+#include "cli/linfile.h"
+
+#include "stats/studyfile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Ran {
+    int status = 0;
+    std::string out, err;
+};
+
+Ran run(std::vector<std::string> args)
+{
+    std::ostringstream out, err;
+    const int status = cli::RunHeadless(args, out, err, '.');
+    return {status, out.str(), err.str()};
+}
+
+class Folder {
+public:
+    Folder()
+    {
+        path_ = fs::temp_directory_path() / ("lin-" + std::to_string(::getpid()) + "-" + std::to_string(count_++));
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+    }
+    ~Folder() { fs::remove_all(path_); }
+    std::string file(const std::string &name, const std::string &bytes = {}) const
+    {
+        const std::string p = (path_ / name).string();
+        if (!bytes.empty())
+            std::ofstream(p, std::ios::binary) << bytes;
+        return p;
+    }
+
+private:
+    fs::path path_;
+    static inline int count_ = 0;
+};
+
+std::string readAll(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+cli::JsonObject parsed(const std::string &text)
+{
+    cli::Json document;
+    cli::JsonReadError error;
+    EXPECT_TRUE(cli::ReadJson(text, document, error)) << text.substr(0, 200);
+    return document.toObject();
+}
+
+// --json without what names the file and the moment, and without what a
+// .lin study adds to "study".
+std::string comparable(const std::string &json)
+{
+    cli::JsonObject o = parsed(json);
+    o["record"] = cli::Json();
+    cli::JsonObject study = o.value("study").toObject();
+    study["series"] = cli::Json();
+    study["excluded"] = cli::Json();
+    o["study"] = study;
+    return cli::JsonText(o);
+}
+
+// A .lin document of one series: each level "x:y y y" with optional "!" for
+// an excluded point ("x:y! y").
+std::string linOf(const std::vector<std::vector<std::string>> &series, const std::string &extra = {})
+{
+    std::string text = "{\"format\": \"linealidad-estudio\", \"version\": 1, \"method\": \"M\", \"analyst\": \"A\", "
+                       "\"date\": \"08/12/2026\", \"units\": \"mg\"" + extra + ", \"series\": [";
+    for (std::size_t s = 0; s < series.size(); ++s) {
+        text += std::string(s ? "," : "") + "{\"name\": \"S" + std::to_string(s + 1) + "\", \"calibration\": [";
+        for (std::size_t j = 0; j < series[s].size(); ++j) {
+            std::istringstream level(series[s][j]);
+            std::string x, y;
+            std::getline(level, x, ':');
+            text += std::string(j ? "," : "") + "[";
+            bool first = true;
+            while (level >> y) {
+                const bool out = y.back() == '!';
+                if (out)
+                    y.pop_back();
+                text += std::string(first ? "" : ",") + "{\"x\": \"" + x + "\", \"y\": \"" + y + "\"" +
+                        (out ? ", \"excluded\": {\"reason\": \"burbuja\", \"by\": \"ana\", \"at\": "
+                               "\"2026-12-08T10:02:11+00:00\"}"
+                             : "") +
+                        "}";
+                first = false;
+            }
+            text += "]";
+        }
+        text += "]}";
+    }
+    return text + "]}";
+}
+
+// Every worked study, and studies of every shape a .w04 holds with numbers
+// typed either way, goes to .lin and back to the same bytes, and is
+// evaluated the same.
+TEST(LinFile, EveryW04StudyRoundTripsByteIdenticalWithTheSameResults)
+{
+    Folder folder;
+    std::vector<std::string> studies;
+    for (const auto &entry : fs::directory_iterator(TEST_DATA_DIR))
+        if (entry.path().extension() == ".w04" && entry.path().filename() != "worked-20levels.w04")
+            studies.push_back(entry.path().string());
+    std::mt19937 random(40);
+    for (int i = 0; i < 120; ++i) {
+        stats::StudyFile f;
+        f.method = "Método " + std::to_string(i);
+        f.analyst = "Ana";
+        f.date = "08/12/2026";
+        f.units = "µg";
+        const int k = 3 + static_cast<int>(random() % 3);
+        f.levels = std::to_string(k);
+        for (int j = 1; j <= k; ++j) {
+            const int r = 1 + static_cast<int>(random() % 5);
+            f.replicates.push_back(std::to_string(r));
+            for (int p = 0; p < r; ++p) {
+                const char sep = i % 2 ? ',' : '.';
+                f.x.push_back(std::to_string(j * 10) + sep + std::to_string(random() % 10));
+                f.y.push_back(std::to_string(j * 10 - 1 + static_cast<int>(random() % 3)) + sep +
+                              std::to_string(random() % 1000) + (i % 7 ? "" : "E0"));
+            }
+        }
+        f.title = "Recta " + std::to_string(i);
+        f.predictionCount = "2";
+        f.predictionX = {"1,5", "2"};
+        f.predictionY = {"", "3"};
+        const std::string bytes = stats::SerializeStudyFile(f);
+        ASSERT_EQ(stats::SerializeStudyFile(stats::ParseStudyFile(bytes)), bytes);
+        studies.push_back(folder.file("generado" + std::to_string(i) + ".w04", bytes));
+    }
+    for (std::size_t i = 0; i < studies.size(); ++i) {
+        SCOPED_TRACE(studies[i]);
+        const std::string lin = folder.file("e" + std::to_string(i) + ".lin");
+        const std::string back = folder.file("e" + std::to_string(i) + ".w04");
+        const Ran there = run({"--convert", studies[i], "--output", lin});
+        const Ran w04Json = run({"--json", studies[i]});
+        if (w04Json.status == 2) { // a study its evaluation refuses is refused the same way
+            EXPECT_EQ(there.status, 2);
+            EXPECT_NE(there.err.find(parsed(w04Json.out).value("error").toObject().value("message").toString()),
+                      std::string::npos);
+            continue;
+        }
+        ASSERT_EQ(there.status, 0) << there.err;
+        ASSERT_EQ(run({"--convert", lin, "--output", back}).status, 0);
+        EXPECT_EQ(readAll(back), readAll(studies[i]));
+        const Ran linJson = run({"--json", lin});
+        EXPECT_EQ(linJson.status, w04Json.status);
+        EXPECT_EQ(comparable(linJson.out), comparable(w04Json.out));
+        // And the .lin file is the same file once saved again.
+        const std::string again = folder.file("otra" + std::to_string(i) + ".lin");
+        ASSERT_EQ(run({"--convert", lin, "--output", again}).status, 0);
+        EXPECT_EQ(readAll(again), readAll(lin));
+    }
+}
+
+// Every refusal names where it applies and the limit: status 2, nothing on
+// standard output; a file that cannot be read is status 1.
+TEST(LinFile, EachStudyBeyondTheFormatIsRefusedSayingWhereAndWhy)
+{
+    const std::vector<std::string> three = {"1:1.0 1.1", "2:2.0 2.1", "3:3.0 3.1"};
+    std::vector<std::string> twentyOne, thirteenPoints = three;
+    for (int j = 1; j <= 21; ++j)
+        twentyOne.push_back(std::to_string(j) + ":" + std::to_string(j));
+    thirteenPoints[1] = "2:2 2 2 2 2 2 2 2 2 2 2 2 2";
+    std::vector<std::vector<std::string>> manySeries(21, three);
+    const std::string ok = linOf({three});
+    struct Case {
+        std::string bytes, says;
+    };
+    const Case cases[] = {
+        {linOf(manySeries), "21 series: el máximo es 20"},
+        {linOf({three, twentyOne}), "serie 2 hay 21 niveles de calibración: el máximo es 20"},
+        {linOf({{"1:1", "2:2"}}), "2 niveles de calibración: se necesitan 3"},
+        {linOf({thirteenPoints}), "calibración, nivel 2: hay 13 puntos; el máximo es 12"},
+        {linOf({{"1:1", "2:2a", "3:3"}}), "calibración, nivel 2, punto 1: y = «2a» no es un número"},
+        {linOf({{"1:1", "2,5.1:2", "3:3"}}), "nivel 2, punto 1: x = «2,5.1» no es un número"},
+        {linOf({{"1:1", "2:", "3:3"}}), "nivel 2: no hay ningún punto"},
+        {ok.substr(0, ok.size() - 3), "no es un documento JSON válido"},
+        {std::string(ok).replace(ok.find("linealidad-estudio"), 18, "otro-formato"), "su formato no es"},
+        {std::string(ok).replace(ok.find("\"version\": 1"), 12, "\"version\": 2"), "versión 2 del formato"},
+        {std::string(ok).replace(ok.find("\"calibration\""), 13, "\"nada\""), "ni de validación"},
+    };
+    Folder folder;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.says);
+        const std::string path = folder.file("e.lin", c.bytes);
+        for (const char *command : {"--report", "--json", "--quadratic"}) {
+            const Ran r = run({command, path});
+            EXPECT_EQ(r.status, 2);
+            EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        }
+        EXPECT_EQ(run({"--convert", path, "--output", folder.file("x.w04")}).status, 2);
+        EXPECT_FALSE(fs::exists(folder.file("x.w04")));
+    }
+    const Ran missing = run({"--report", folder.file("no-existe.lin")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("No se encuentra"), std::string::npos);
+}
+
+// A point left out gives exactly the figures of the study without it, is
+// listed with its reason, who and when, and a .w04 cannot hold it.
+TEST(LinFile, AnExcludedPointIsTheStudyWithoutItListedInEveryOutput)
+{
+    Folder folder;
+    const std::string with = folder.file(
+        "con.lin", linOf({{"25.3533:0.0485 0.0448", "48.2417:0.0959 0.0870!", "96.4833:0.1974 0.2057",
+                           "120:0.2402 0.2419"}}));
+    const std::string without = folder.file(
+        "sin.lin", linOf({{"25.3533:0.0485 0.0448", "48.2417:0.0959", "96.4833:0.1974 0.2057", "120:0.2402 0.2419"}}));
+    const Ran a = run({"--json", with}), b = run({"--json", without});
+    ASSERT_EQ(a.status, 0) << a.err;
+    EXPECT_EQ(comparable(a.out), comparable(b.out));
+    const cli::JsonObject study = parsed(a.out).value("study").toObject();
+    const cli::JsonObject point = study.value("excluded").toArray().at(0).toObject();
+    EXPECT_EQ(point.value("level").toInteger(), 2);
+    EXPECT_EQ(point.value("point").toInteger(), 2);
+    EXPECT_EQ(point.value("reason").toString(), "burbuja");
+    EXPECT_EQ(study.value("series").toObject().value("count").toInteger(), 1);
+    for (const char *command : {"--report", "--inference", "--criteria", "--weighting"}) {
+        const Ran r = run({command, with});
+        EXPECT_NE(r.out.find("calibración, nivel 2, punto 2: x = 48.2417, y = 0.0870; burbuja (ana, "
+                             "2026-12-08T10:02:11+00:00)"),
+                  std::string::npos)
+            << command << r.out;
+    }
+    const Ran toW04 = run({"--convert", with, "--output", folder.file("con.w04")});
+    EXPECT_EQ(toW04.status, 2);
+    EXPECT_NE(toW04.err.find("está excluido"), std::string::npos);
+}
+
+// --series N evaluates series N as a study of that series alone; a series
+// the study lacks, or a .w04 asked for another than the first, is usage.
+TEST(LinFile, TheSeriesChosenIsEvaluatedAsAStudyOfItsOwn)
+{
+    Folder folder;
+    const std::vector<std::string> day1 = {"1:1.0 1.1", "2:2.0 2.1", "3:3.0 3.1"};
+    const std::vector<std::string> day2 = {"1:0.9 1.0 1.05", "2:2.2 1.9", "3:2.9 3.2", "4:4.1 3.9", "5:5 5.1",
+                                           "6:6.2 5.9"};
+    const std::string both = folder.file("dos.lin", linOf({day1, day2}));
+    const std::string second = folder.file("segunda.lin", linOf({day2}));
+    const Ran a = run({"--json", both, "--series", "2"}), b = run({"--json", second});
+    ASSERT_EQ(a.status, 0) << a.err;
+    EXPECT_EQ(comparable(a.out), comparable(b.out));
+    EXPECT_EQ(parsed(a.out).value("study").toObject().value("levels").toInteger(), 6);
+    EXPECT_EQ(run({"--report", both, "--series", "2"}).out.find("SERIE EVALUADA: 2 de 2 («S2»)") == std::string::npos,
+              false);
+    EXPECT_NE(run({"--report", both}).out, run({"--report", both, "--series", "2"}).out);
+    for (const char *bad : {"3", "0", "21", "02", "x"}) {
+        const Ran r = run({"--report", both, "--series", bad});
+        EXPECT_EQ(r.status, 64) << bad;
+        EXPECT_TRUE(r.out.empty());
+    }
+    EXPECT_EQ(run({"--json", TEST_DATA_DIR "/worked-anova.w04", "--series", "2"}).status, 64);
+    EXPECT_EQ(run({"--convert", both, "--output", folder.file("dos.w04")}).status, 2);
+}
+
+// Members the program does not know survive a save; numbers written as JSON
+// numbers are read from their text, exactly.
+TEST(LinFile, UnknownMembersAreKeptAndNumbersReadFromTheirText)
+{
+    Folder folder;
+    const std::string typed =
+        "{\"format\": \"linealidad-estudio\", \"version\": 1, \"lims\": {\"id\": 77, \"tags\": [\"a\", 1.50]},"
+        " \"series\": [{\"name\": \"D\", \"equipo\": \"HPLC-3\", \"calibration\": ["
+        "[{\"x\": 0.1, \"y\": 0.1, \"vial\": 12}], [{\"x\": 0.2, \"y\": 0.2}], [{\"x\": 0.3, \"y\": 0.30000000000000001}]]}]}";
+    const std::string path = folder.file("a.lin", typed);
+    const stats::SeriesStudy study = cli::ParseLinFile(typed);
+    EXPECT_EQ(study.series[0].calibration[2][0].y, "0.30000000000000001");
+    const std::string saved = folder.file("b.lin");
+    ASSERT_EQ(run({"--convert", path, "--output", saved}).status, 0);
+    const std::string bytes = readAll(saved);
+    for (const char *kept : {"\"lims\": {", "\"id\": 77", "1.50", "\"equipo\": \"HPLC-3\"", "\"vial\": 12"})
+        EXPECT_NE(bytes.find(kept), std::string::npos) << kept << "\n" << bytes;
+    EXPECT_EQ(cli::ParseLinFile(bytes), study);
+    // y = x exactly: the line through the origin with slope 1 but for the
+    // last y, 1e-17 above, which a double would lose.
+    const cli::JsonObject json = parsed(run({"--json", path}).out);
+    EXPECT_NE(json.value("regression").toObject().value("sdRegression").toDouble(), 0.0);
+}
+
+// A study the editor's file cannot hold: NIST's Pontius data as 20 levels of
+// 2 gives the certified quadratic coefficients.
+TEST(LinFile, TwentyLevelsOfPontiusGiveTheCertifiedQuadratic)
+{
+    std::ifstream in(TEST_DATA_DIR "/nist-pontius.txt");
+    std::string line;
+    std::map<std::string, std::vector<std::string>> byX;
+    std::vector<std::string> order;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::istringstream fields(line);
+        std::string y, x;
+        fields >> y >> x;
+        if (!byX.count(x))
+            order.push_back(x);
+        byX[x].push_back(y);
+    }
+    std::vector<std::string> levels;
+    for (const std::string &x : order) {
+        std::string level = x + ":";
+        for (const std::string &y : byX[x])
+            level += " " + y;
+        levels.push_back(level);
+    }
+    ASSERT_EQ(levels.size(), 20u);
+    Folder folder;
+    const Ran r = run({"--json", folder.file("pontius.lin", linOf({levels}))});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const cli::JsonObject q = parsed(r.out).value("quadratic").toObject();
+    EXPECT_NEAR(q.value("c0").toDouble(), 0.673565789473684E-03, 1e-17);
+    EXPECT_NEAR(q.value("c1").toDouble(), 0.732059160401003E-06, 1e-20);
+    EXPECT_NEAR(q.value("c2").toDouble(), -0.316081871345029E-14, 1e-28);
+    EXPECT_EQ(parsed(r.out).value("study").toObject().value("n").toInteger(), 40);
+}
+
+} // namespace
