@@ -3,7 +3,8 @@
 #   make test  installs what is missing, builds and runs every test headless
 # Extras: make sanitize (the suite under AddressSanitizer + UBSan, and a
 #         batch run with every format under ThreadSanitizer),
-#         make fuzz (libFuzzer on the study file reader and conversions, and the samples file reader),
+#         make fuzz (libFuzzer on the study file reader and conversions, the samples file reader
+#         and the .lin study reader),
 #         make bench (Google Benchmark medians of the engine and the graphs,
 #         the batch against a loop of commands, single commands against R),
 #         make mutate (the suite against the hand-made faults of tests/mutation).
@@ -68,6 +69,13 @@ fuzz:
 	mkdir -p fuzz/corpus-samples
 	cp -n fuzz/seeds-samples/* fuzz/corpus-samples/ 2>/dev/null || true
 	./build-fuzz/fuzz_samples_file -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=10 -artifact_prefix=build-fuzz/ fuzz/corpus-samples
+	@# The .lin study reader and writer.
+	clang++ -std=c++20 -O1 -g -Isrc -fsanitize=fuzzer,address,undefined \
+	  fuzz/fuzz_lin_file.cpp src/cli/linfile.cpp src/cli/json.cpp src/stats/*.cpp -lgmpxx -lmpfr -lgmp \
+	  -o build-fuzz/fuzz_lin_file
+	mkdir -p fuzz/corpus-lin
+	cp -n fuzz/seeds-lin/* fuzz/corpus-lin/ 2>/dev/null || true
+	./build-fuzz/fuzz_lin_file -max_total_time=$(FUZZ_SECONDS) -max_len=16384 -timeout=10 -artifact_prefix=build-fuzz/ fuzz/corpus-lin
 
 # The graph options' limits and the axis computation (no Qt).
 fuzz-axes:

@@ -1,6 +1,7 @@
 // The frame's study commands: New, Open, Save, Save as, Close, Exit and the
 // prediction command, and the rules that run when child windows close.
 #include "app/mainwindow.h"
+#include "cli/linfile.h"
 #include "cli/atomicfile.h"
 #include "stats/studyfile.h"
 #include "widgets/userdialogs.h"
@@ -88,6 +89,11 @@ void MainWindow::openStudyFile(const QString &path)
     WaitCursor wait;
     widgets::RunReportingErrors(dialogs_, this, [&] {
         // Everything is read before anything is filled: a bad file changes nothing.
+        if (cli::IsLinPath(path.toStdString()))
+            throw stats::StudyFileError("«" + path.toStdString() +
+                                        "» es un estudio .lin, que el editor todavía no abre: evalúelo con las "
+                                        "órdenes (linealidad --report ESTUDIO.lin --series N) o conviértalo con "
+                                        "linealidad --convert ESTUDIO.lin --output ESTUDIO.w04 si cabe en un .w04");
         const std::string bytes = stats::ReadFileBytes(path.toStdString());
         const stats::StudyFile file = stats::ParseStudyFile(bytes);
         const stats::StudyData study = stats::StudyFromFile(file);

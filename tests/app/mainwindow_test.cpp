@@ -266,9 +266,16 @@ private slots:
         app->plot().SetTitle("antes");
         const QString bad = dir.filePath("malo.w04");
         writeAll(bad, "M\r\nA\r\nF\r\nU\r\ntres\r\n1\r\n");
-        const QStringList cases = {bad, dir.filePath("no-existe.w04")};
+        // A .lin study, which the editor does not open yet, is refused by name
+        // rather than read as a .w04 one.
+        const QString lin = dir.filePath("dias.lin");
+        writeAll(lin, "{\"format\": \"linealidad-estudio\", \"version\": 1, \"series\": []}");
+        const QStringList cases = {bad, dir.filePath("no-existe.w04"), lin};
         const QStringList messages = {"'tres' is not a valid integer value.",
-                                      "No se encuentra el archivo «" + dir.filePath("no-existe.w04") + "»."};
+                                      "No se encuentra el archivo «" + dir.filePath("no-existe.w04") + "».",
+                                      "«" + lin + "» es un estudio .lin, que el editor todavía no abre: evalúelo "
+                                      "con las órdenes (linealidad --report ESTUDIO.lin --series N) o conviértalo "
+                                      "con linealidad --convert ESTUDIO.lin --output ESTUDIO.w04 si cabe en un .w04."};
         for (int i = 0; i < cases.size(); ++i) {
             dialogs.files.enqueue(cases[i]);
             frame().openStudy();

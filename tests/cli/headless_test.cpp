@@ -206,6 +206,7 @@ TEST(HeadlessCommandLine, ARefusalNamesWhatIsWrongThenTheUsage)
         {{"--print", "todo", study, "--output", "x.pdf"},
          "La página es general, inference, error, criteria, weighting, quadratic o samples: todo", print},
         {{"--print", "general", study, "--output", "x.pdf", "--weight", "1/x"}, "--weight es de la página weighting.", print},
+        {{"--print", "quadratic", study, "--output", "x.pdf", "--weight", "1/x"}, "--weight es de la página weighting.", print},
         {{"--print", "quadratic", study, "--output", "x.pdf", "--target", "2"},
          "--target es de la página criteria; la página quadratic admite --limits.", print},
         {{"--quadratic", study, "--target", "2"}, "La orden --quadratic no admite --target.",
