@@ -4,6 +4,7 @@
 #include "cli/analysismodules.h"
 #include "cli/batch.h"
 #include "cli/convertfile.h"
+#include "cli/importpoints.h"
 #include "cli/headless.h"
 #include "cli/installationfacts.h"
 #include "cli/outputs.h"
@@ -106,6 +107,17 @@ int checkRecordCommand(const CommandLine &line, std::ostream &out, std::ostream 
 int convertCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char)
 {
     const int status = RunConvertCommand(line.operands[0], *line.option("--output"), err);
+    return OutputWritten(out, err) ? kExitFailed : status;
+}
+
+int importCommand(const CommandLine &line, std::ostream &out, std::ostream &err, char)
+{
+    auto text = [&](const char *option) { return line.option(option) ? *line.option(option) : std::string(); };
+    const ImportTexts texts{.method = text("--method"),
+                            .analyst = text("--analyst"),
+                            .date = text("--date"),
+                            .units = text("--units")};
+    const int status = RunImportCommand(line.operands[0], *line.option("--output"), texts, err);
     return OutputWritten(out, err) ? kExitFailed : status;
 }
 
@@ -318,6 +330,20 @@ const Command kOtherCommands[] = {
              "                      excluidos); nunca reemplaza un archivo existente\n",
      .operands = {kStudy},
      .options = {"--output"},
+     .outputRequired = true},
+    {.option = "--import",
+     .kind = Text,
+     .run = importCommand,
+     .usage = "--import DATOS.csv --output SALIDA.lin [--method M]\n[--analyst A] [--date D] [--units U]",
+     .section = Results,
+     .help = "  --import            hace un estudio .lin de los puntos de DATOS, un texto de\n"
+             "                      hoja de cálculo: la cabecera serie;tipo;nivel;x;y (nivel\n"
+             "                      se puede omitir: la misma x hace el nivel; separados por\n"
+             "                      punto y coma, tabuladores o comas) y un punto por línea,\n"
+             "                      tipo calibración o validación; --method, --analyst,\n"
+             "                      --date y --units dan los textos del estudio\n",
+     .operands = {"el archivo de datos"},
+     .options = {"--output", "--method", "--analyst", "--date", "--units"},
      .outputRequired = true},
     {.option = "--help",
      .alias = "-h",

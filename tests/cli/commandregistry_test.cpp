@@ -33,6 +33,9 @@ QStringList commandLineOf(const cli::Command &command, const QTemporaryDir &dir)
         }
         if (word.substr(0, word.find('|')) == "ARCHIVO.w04" || word == "RUTA...")
             args << TEST_DATA_DIR "/worked-anova.w04";
+        else if (word == "DATOS.csv")
+            args << writeBytes(dir.filePath("datos.csv"), "serie;tipo;x;y\n1;calibración;1;1,02\n1;calibración;2;2\n"
+                                                          "1;calibración;3;3,05\n");
         else if (word == "MUESTRAS.txt")
             args << writeBytes(dir.filePath("muestras.txt"), "Lote 1;1.5;1.52\n");
         else if (word == "CARPETA")
@@ -77,7 +80,7 @@ TEST(CommandRegistry, EveryCommandIsInTheHelpAndRunsAsItsUsageLineShows)
             continue;
         }
         EXPECT_EQ(r.err, "") << option;
-        if (option == "--convert") { // the study written as the other kind, nothing printed
+        if (option == "--convert" || option == "--import") { // a study written, nothing printed
             EXPECT_TRUE(r.out.empty());
             EXPECT_TRUE(QFile::exists(dir.filePath("SALIDA.lin")));
             continue;

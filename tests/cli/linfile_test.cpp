@@ -298,6 +298,68 @@ TEST(LinFile, UnknownMembersAreKeptAndNumbersReadFromTheirText)
     EXPECT_NE(json.value("regression").toObject().value("sdRegression").toDouble(), 0.0);
 }
 
+// The same points typed in a spreadsheet, in three dialects, give the study
+// typed in the editor; and every refusal names its line.
+TEST(LinImport, ThreeDialectsGiveTheTypedStudyAndRefusalsNameTheLine)
+{
+    Folder folder;
+    const std::string typed = TEST_DATA_DIR "/worked-anova.w04";
+    const std::string dialects[] = {
+        "serie;tipo;nivel;x;y\r\nDía 1;Calibración;1;1;1,02\r\nDía 1;calibración;1;1;0,97\r\n"
+        "Día 1;calibracion;2;2;2,10\r\nDía 1;CALIBRACIÓN;2;2;2,02\r\nDía 1;calibración;3;3;2,95\r\n"
+        "Día 1;calibración;3;3;3,05\r\n",
+        "serie\ttipo\tx\ty\n1\tcalibración\t1\t1.02\n1\tcalibración\t1.0\t0.97\n1\tcalibración\t2\t2.10\n"
+        "1\tcalibración\t2\t2.02\n1\tcalibración\t3\t2.95\n1\tcalibración\t3\t3.05\n",
+        "\xEF\xBB\xBFx,y,tipo,serie\n1,1.02,calibración,\"A, B\"\n1,0.97,calibración,\"A, B\"\n2,2.10,calibración,\"A, B\"\n"
+        "2,2.02,calibración,\"A, B\"\n3,2.95,calibración,\"A, B\"\n3,3.05,calibración,\"A, B\"\n1,1.5,validación,\"A, B\"\n",
+    };
+    const std::string expected = comparable(run({"--json", typed}).out);
+    for (std::size_t i = 0; i < std::size(dialects); ++i) {
+        SCOPED_TRACE(i);
+        const std::string lin = folder.file("d" + std::to_string(i) + ".lin");
+        const Ran r = run({"--import", folder.file("d" + std::to_string(i) + ".csv", dialects[i]), "--output", lin,
+                           "--method", "Valoración de paracetamol", "--analyst", "Ana Pérez", "--date", "06/12/2026",
+                           "--units", "mg"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(comparable(run({"--json", lin}).out), expected);
+    }
+    EXPECT_EQ(cli::ParseLinFile(readAll(folder.file("d2.lin"))).series[0].name, "A, B");
+    struct Case {
+        std::string text, says;
+    };
+    const Case cases[] = {
+        {"", "Línea 1: falta la cabecera"},
+        {"serie;tipo;x\n", "Línea 1: falta la columna «y»"},
+        {"serie;tipo;x;y;lote\n", "Línea 1: la columna «lote» no es ninguna"},
+        {"serie;tipo;x;y\n1;calibración;1;1\n1;calibración;2\n", "Línea 3: tiene 3 campos y la cabecera 4"},
+        {"serie;tipo;x;y\n1;patrón;1;1\n", "Línea 2: el tipo «patrón» no es calibración ni validación"},
+        {"serie;tipo;x;y\n1;calibración;1;1\n1;calibración;2;2,0,1\n", "Línea 3: y = «2,0,1» no es un número"},
+        {"serie,tipo,x,y\n1,calibración,1,1,5\n", "Línea 2: tiene 5 campos y la cabecera 4"},
+        {"serie;tipo;x;y\n1;calibración;1;1\n\n1;calibración;2;2\n", "Línea 3: está vacía"},
+        {"serie;tipo;x;y\n;calibración;1;1\n", "Línea 2: falta la serie"},
+        {"serie;tipo;x;y\n" + [] {
+             std::string many;
+             for (int i = 0; i < 13; ++i)
+                 many += "1;calibración;5;" + std::to_string(i) + "\n";
+             return many;
+         }(),
+         "Línea 14: el nivel 1 de calibración de la serie «1» tendría 13 puntos: el máximo es 12"},
+        {"serie;tipo;x;y\n1;calibración;1;1\n1;calibración;2;2\n", "2 niveles de calibración: se necesitan 3"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.says);
+        const std::string out = folder.file("x.lin");
+        const Ran r = run({"--import", folder.file("x.csv", c.text.empty() ? std::string("\n") : c.text), "--output", out});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(out));
+    }
+    const std::string exists = folder.file("ya.lin", "{}");
+    EXPECT_EQ(run({"--import", folder.file("d.csv", dialects[0]), "--output", exists}).status, 64);
+    EXPECT_EQ(readAll(exists), "{}");
+    EXPECT_EQ(run({"--import", folder.file("d.csv", dialects[0]), "--output", folder.file("d.w04")}).status, 64);
+}
+
 // A study the editor's file cannot hold: NIST's Pontius data as 20 levels of
 // 2 gives the certified quadratic coefficients.
 TEST(LinFile, TwentyLevelsOfPontiusGiveTheCertifiedQuadratic)
