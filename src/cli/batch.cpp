@@ -1,5 +1,7 @@
 #include "cli/batch.h"
 
+#include "cli/linfile.h"
+
 #include "cli/acceptancelimits.h"
 #include "cli/analysismodules.h"
 #include "cli/batchsummary.h"
@@ -48,7 +50,26 @@ std::string acceptedFormats()
 bool isStudyName(const fs::path &p)
 {
     const std::string ext = p.extension().string();
-    return ext == ".w04" || ext == ".W04";
+    return ext == ".w04" || ext == ".W04" || IsLinPath(ext);
+}
+
+// A .lin study once per series; a study that cannot be read once, for its
+// row to say why.
+void addFound(std::vector<FoundStudy> &found, const std::string &path, const std::string &name)
+{
+    int series = 1;
+    if (IsLinPath(path)) {
+        try {
+            series = static_cast<int>(ParseLinFile(stats::ReadFileBytes(path)).series.size());
+        } catch (const stats::CommandError &) {
+        }
+    }
+    if (series == 1) {
+        found.push_back({path, name, ""});
+        return;
+    }
+    for (int s = 1; s <= series; ++s)
+        found.push_back({path, name + "#" + std::to_string(s), "", s});
 }
 
 // What a command printed on standard error, as one line of the summary.
@@ -155,9 +176,11 @@ SummaryRow evaluate(const FoundStudy &found, const BatchRequest &request, const 
         [&] {
             // The digest, the columns and every output are of the same
             // bytes, even if the file changes during the run.
-            const AnalysedStudy study = AnalyseStudy(found.path, stats::ReadFileBytes(found.path), options);
+            stats::AnalysisOptions series = options;
+            series.series = found.series;
+            const AnalysedStudy study = AnalyseStudy(found.path, stats::ReadFileBytes(found.path), series);
             row.sha256 = study.record.sha256;
-            FillStudyColumns(row, study.bytes);
+            FillStudyColumns(row, study);
             const JsonRun json = JsonOfStudy(study);
             FillResultColumns(row, json.status, oneLine(json.message), json.document);
             for (const std::string &format : BatchFormats()) {
@@ -247,7 +270,7 @@ std::vector<FoundStudy> FindStudies(const std::vector<std::string> &paths, const
         if (const int seen = roots[root]++)
             root += "~" + std::to_string(seen + 1);
         if (!fs::is_directory(path, ec)) {
-            found.push_back({given, root, ""});
+            addFound(found, given, root);
             continue;
         }
         fs::recursive_directory_iterator it(path, ec), end;
@@ -266,7 +289,7 @@ std::vector<FoundStudy> FindStudies(const std::vector<std::string> &paths, const
                 continue;
             }
             if (isStudyName(it->path()) && !it->is_directory(same))
-                found.push_back({it->path().string(), root + "/" + it->path().lexically_relative(path).string(), ""});
+                addFound(found, it->path().string(), root + "/" + it->path().lexically_relative(path).string());
         }
     }
     std::sort(found.begin(), found.end(), [](const FoundStudy &a, const FoundStudy &b) { return a.name < b.name; });

@@ -44,9 +44,12 @@ struct FoundStudy {
     std::string path;
     std::string name;
     std::string problem; // a folder that could not be searched: its error row
+    int series = 1;      // of a .lin study: one row, and one name, per series
 };
-// Every *.w04 / *.W04 under `paths` (folders searched recursively, links
-// to folders not followed, the output folder skipped), sorted by name.
+// Every *.w04 / *.W04 and *.lin under `paths` (folders searched
+// recursively, links to folders not followed, the output folder skipped),
+// sorted by name; a .lin study of several series once per series, named
+// with "#" and its number ("dias.lin#2").
 // Each name is the PATH's last component followed by the path below it; a
 // second PATH with the same last component gets "~2", and so on, so that
 // two studies never share a name.

@@ -5,7 +5,9 @@
 #include "cli/atomicfile.h"
 #include "cli/batch.h"
 #include "cli/headless.h"
+#include "cli/linfile.h"
 #include "cli/outputfile.h"
+#include "cli/outputs.h"
 
 #include "stats/errors.h"
 #include "stats/numberformat.h"
@@ -144,11 +146,20 @@ stats::OutputFileError batchWords(const SaveError &e, const std::string &path)
 
 } // namespace
 
-void FillStudyColumns(SummaryRow &row, const std::string &bytes)
+void FillStudyColumns(SummaryRow &row, const AnalysedStudy &analysed)
 {
     row.values.assign(SummaryColumns().size() - kLeading, std::string());
+    if (const std::optional<stats::SeriesStudy> &lin = analysed.lin) {
+        row.values[Method] = lin->method;
+        row.values[Analyst] = lin->analyst;
+        row.values[Date] = lin->date;
+        row.values[Units] = lin->units;
+        return;
+    }
+    if (IsLinPath(analysed.path))
+        return; // refused: --json says why
     try {
-        const stats::StudyData study = stats::StudyFromFile(stats::ParseStudyFile(bytes));
+        const stats::StudyData study = stats::StudyFromFile(stats::ParseStudyFile(analysed.bytes));
         row.values[Method] = study.method();
         row.values[Analyst] = study.analyst();
         row.values[Date] = study.date();

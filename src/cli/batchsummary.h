@@ -12,6 +12,7 @@
 namespace cli {
 
 class AtomicFile;
+struct AnalysedStudy;
 
 enum class RowState { Correct, Refused, Error };
 
@@ -37,9 +38,9 @@ std::vector<std::string> SummaryFields(const SummaryRow &row);
 // user's separator; a study a cancelled run never took reads "sin evaluar".
 std::vector<std::string> SummaryCellsForPerson(const SummaryRow &row, char decimalSeparator);
 
-// The study's own texts (method, analyst, date, units) from its file bytes;
-// left empty when the file is not a study.
-void FillStudyColumns(SummaryRow &row, const std::string &fileBytes);
+// The study's own texts (method, analyst, date, units) as its file holds
+// them; left empty when the file is not a study.
+void FillStudyColumns(SummaryRow &row, const AnalysedStudy &study);
 // The state, message and results from the document --json prints and its
 // exit status.
 void FillResultColumns(SummaryRow &row, int status, const std::string &message, const JsonObject &json);

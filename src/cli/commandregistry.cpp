@@ -311,8 +311,9 @@ const Command kOtherCommands[] = {
      .run = batchCommand,
      .usage = "--batch RUTA... --output CARPETA [--formats LISTA]\n[--target T] [--limits L.json]",
      .section = Results,
-     .help = "  --batch             evalúa de una vez cada estudio (*.w04) de las RUTAS, archivos\n"
-             "                      o carpetas (con sus subcarpetas), en paralelo; escribe en\n",
+     .help = "  --batch             evalúa de una vez cada estudio (*.w04, y cada serie de un\n"
+             "                      *.lin, llamada ESTUDIO.lin#N) de las RUTAS, archivos o\n"
+             "                      carpetas (con sus subcarpetas), en paralelo; escribe en\n",
      .operands = {"la ruta de los estudios (archivo o carpeta)"},
      .options = {"--output", "--formats", "--target", "--limits"},
      .outputRequired = true,

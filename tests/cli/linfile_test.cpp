@@ -274,6 +274,37 @@ TEST(LinFile, TheSeriesChosenIsEvaluatedAsAStudyOfItsOwn)
     EXPECT_EQ(run({"--convert", both, "--output", folder.file("dos.w04")}).status, 2);
 }
 
+// A batch run evaluates .lin studies beside .w04 ones, a row and a set of
+// outputs per series, the same as the single commands.
+TEST(LinFile, ABatchRunGivesEachSeriesItsRowAndOutputs)
+{
+    Folder folder;
+    const std::vector<std::string> day = {"1:1.0 1.1", "2:2.0 2.1", "3:3.0 3.1"};
+    const std::string archive = folder.file("a");
+    fs::create_directories(archive);
+    const std::string two = folder.file("a/dias.lin", linOf({day, {"1:1 1.2", "2:2.2 2", "3:2.9 3.1"}}));
+    folder.file("a/una.lin", linOf({day}));
+    folder.file("a/mal.lin", linOf({{"1:1", "2:2x", "3:3"}}));
+    fs::copy_file(TEST_DATA_DIR "/worked-anova.w04", archive + "/z.w04");
+    const std::string out = folder.file("salida");
+    const Ran r = run({"--batch", archive, "--output", out});
+    EXPECT_EQ(r.status, 2) << r.err;
+    std::vector<std::string> rows;
+    std::istringstream csv(readAll(out + "/resumen.csv"));
+    for (std::string line; std::getline(csv, line);)
+        rows.push_back(line.substr(0, line.find(",", line.find(",", line.find(",") + 1) + 1)));
+    ASSERT_EQ(rows.size(), 6u);
+    EXPECT_EQ(rows[1].substr(0, 13), "a/dias.lin#1,");
+    EXPECT_EQ(rows[2].substr(0, 13), "a/dias.lin#2,");
+    EXPECT_NE(rows[3].find("a/mal.lin,"), std::string::npos);
+    EXPECT_NE(rows[3].find(",rechazado"), std::string::npos);
+    EXPECT_EQ(rows[4].substr(0, 10), "a/una.lin,");
+    EXPECT_EQ(rows[5].substr(0, 8), "a/z.w04,");
+    EXPECT_NE(readAll(out + "/resumen.csv").find(",correcto,,M,A,08/12/2026,mg,3,6,"), std::string::npos);
+    EXPECT_EQ(readAll(out + "/a/dias.lin#2.informe.txt"), run({"--report", two, "--series", "2"}).out);
+    EXPECT_EQ(readAll(out + "/a/dias.lin#1.informe.txt"), run({"--report", two}).out);
+}
+
 // Members the program does not know survive a save; numbers written as JSON
 // numbers are read from their text, exactly.
 TEST(LinFile, UnknownMembersAreKeptAndNumbersReadFromTheirText)
