@@ -46,24 +46,30 @@ int RunConvertCommand(const std::string &input, const std::string &output, std::
         err << "La SALIDA de --convert es un estudio: debe terminar en .lin o en .w04: " << output << "\n";
         return kExitUsage;
     }
+    return WriteNewStudyFile(output, "--convert", err, [&] {
+        const std::string bytes = stats::ReadFileBytes(input);
+        const stats::SeriesStudy study = IsLinPath(input) ? ParseLinFile(bytes) : fromW04(bytes);
+        if (toLin)
+            return SerializeLinFile(study);
+        if (const std::string misfit = stats::W04Misfit(study); !misfit.empty())
+            throw stats::StudyRefusal(misfit);
+        return stats::SerializeStudyFile(stats::StudyFileFromSeries(study));
+    });
+}
+
+int WriteNewStudyFile(const std::string &output, const char *command, std::ostream &err,
+                      const std::function<std::string()> &bytes)
+{
     std::error_code ec;
     if (std::filesystem::symlink_status(output, ec).type() != std::filesystem::file_type::not_found && !ec) {
         // Never over a study (the one being read included) nor any other file.
-        err << "«" << output << "» ya existe: --convert no reemplaza ningún archivo.\n";
+        err << "«" << output << "» ya existe: " << command << " no reemplaza ningún archivo.\n";
         return kExitUsage;
     }
     return RunCatchingErrors(err, [&] {
-        const std::string bytes = stats::ReadFileBytes(input);
         std::string written;
         try {
-            const stats::SeriesStudy study = IsLinPath(input) ? ParseLinFile(bytes) : fromW04(bytes);
-            if (toLin) {
-                written = SerializeLinFile(study);
-            } else {
-                if (const std::string misfit = stats::W04Misfit(study); !misfit.empty())
-                    throw stats::StudyRefusal(misfit);
-                written = stats::SerializeStudyFile(stats::StudyFileFromSeries(study));
-            }
+            written = bytes();
         } catch (const stats::StudyRefusal &e) {
             err << stats::ErrorReportText(e.what()) << "\n";
             return kExitRefused;

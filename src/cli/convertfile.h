@@ -1,5 +1,6 @@
 #pragma once
 // linealidad --convert: a study written as the other kind of study file.
+#include <functional>
 #include <iosfwd>
 #include <string>
 
@@ -11,5 +12,12 @@ namespace cli {
 // a file that cannot be read or written; 64 for an output that is not a
 // study file's name, that exists already, or that is the study itself.
 int RunConvertCommand(const std::string &input, const std::string &output, std::ostream &err);
+
+// How --convert and --import write a study: `output` must not exist yet
+// (64 otherwise, naming `command`); `bytes` reads and builds the file (a
+// stats::StudyRefusal: status 2, its reason on `err`; another error: 1),
+// written with the one save primitive.
+int WriteNewStudyFile(const std::string &output, const char *command, std::ostream &err,
+                      const std::function<std::string()> &bytes);
 
 } // namespace cli

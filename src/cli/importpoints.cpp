@@ -1,6 +1,6 @@
 #include "cli/importpoints.h"
 
-#include "cli/atomicfile.h"
+#include "cli/convertfile.h"
 #include "cli/headless.h"
 #include "cli/linfile.h"
 
@@ -8,7 +8,6 @@
 #include "stats/errors.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -216,23 +215,8 @@ int RunImportCommand(const std::string &input, const std::string &output, const 
         err << "La SALIDA de --import es un estudio .lin: debe terminar en .lin: " << output << "\n";
         return kExitUsage;
     }
-    std::error_code ec;
-    if (std::filesystem::symlink_status(output, ec).type() != std::filesystem::file_type::not_found && !ec) {
-        err << "«" << output << "» ya existe: --import no reemplaza ningún archivo.\n";
-        return kExitUsage;
-    }
-    return RunCatchingErrors(err, [&] {
-        const std::string bytes = stats::ReadFileBytes(input);
-        std::string written;
-        try {
-            written = SerializeLinFile(ImportPoints(bytes, texts));
-        } catch (const StudyRefusal &e) {
-            err << stats::ErrorReportText(e.what()) << "\n";
-            return kExitRefused;
-        }
-        WriteFileAtomically(output, written);
-        return kExitDone;
-    });
+    return WriteNewStudyFile(output, "--import", err,
+                             [&] { return SerializeLinFile(ImportPoints(stats::ReadFileBytes(input), texts)); });
 }
 
 } // namespace cli
