@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     check(cli::SerializeLinFile(again) == saved);
     for (int s = 1; s <= static_cast<int>(study.series.size()); ++s) {
         try {
-            const stats::StudyFile file = stats::CalibrationOfSeries(study, s, '.');
+            const stats::StudyFile file = stats::CalibrationOfSeries(study, s);
             (void)stats::ValidateStudy(stats::StudyFromFile(file), stats::kMaxSeriesLevels);
         } catch (const stats::StudyRefusal &) {
         }

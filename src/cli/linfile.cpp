@@ -291,6 +291,13 @@ std::string SerializeLinFile(const stats::SeriesStudy &study)
     return out + "\n}\n";
 }
 
+bool NamesLinFormat(std::string_view bytes)
+{
+    Json document;
+    JsonReadError error;
+    return ReadJson(bytes, document, error, true) && document.toObject().value("format").toString() == kLinFormat;
+}
+
 bool IsLinPath(std::string_view path)
 {
     if (path.size() < 4)

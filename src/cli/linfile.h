@@ -23,6 +23,10 @@ stats::SeriesStudy ParseLinFile(std::string_view bytes);
 // in the order above and then those kept.
 std::string SerializeLinFile(const stats::SeriesStudy &study);
 
+// Whether `bytes` are a .lin study by its format's name, whether or not
+// this program can evaluate it: a file no output may replace.
+bool NamesLinFormat(std::string_view bytes);
+
 // Whether `path` names a .lin file (by its extension, in any case).
 bool IsLinPath(std::string_view path);
 

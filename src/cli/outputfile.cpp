@@ -4,6 +4,7 @@
 #include "cli/headless.h"
 
 #include "stats/errors.h"
+#include "cli/linfile.h"
 #include "stats/studyfile.h"
 #include "stats/systemerror.h"
 
@@ -32,11 +33,15 @@ std::string extensionList(const std::vector<std::string> &extensions)
     return list;
 }
 
-// What Open would take for a study: the file reader accepts its bytes.
+// What Open would take for a study: the file reader accepts its bytes, or
+// they are a .lin study.
 bool holdsStudy(const std::string &path)
 {
     try {
-        stats::ParseStudyFile(stats::ReadFileBytes(path));
+        const std::string bytes = stats::ReadFileBytes(path);
+        if (NamesLinFormat(bytes))
+            return true;
+        stats::ParseStudyFile(bytes);
         return true;
     } catch (const stats::CommandError &) {
         return false; // unreadable, too large for a study, or not one
@@ -55,6 +60,8 @@ OutputRefusal CheckOutputFile(const std::string &output, const std::vector<std::
 {
     if (endsWith(output, ".w04"))
         return refused(kExitUsage, output, "es un estudio (.w04): no se escribe sobre él.");
+    if (endsWith(output, ".lin"))
+        return refused(kExitUsage, output, "es un estudio (.lin): no se escribe sobre él.");
     bool known = false;
     for (const std::string &extension : extensions)
         known = known || endsWith(output, extension);

@@ -148,7 +148,7 @@ AnalysedStudy AnalyseStudy(const std::string &path, std::string bytes, const sta
                                       std::to_string(count) + (count == 1 ? " serie." : " series.");
                 return study;
             }
-            study.file = stats::CalibrationOfSeries(*study.lin, options.series, options.decimalSeparator);
+            study.file = stats::CalibrationOfSeries(*study.lin, options.series);
         } catch (const stats::StudyRefusal &e) {
             stats::StudyAnalysis refused;
             refused.options = options;

@@ -46,15 +46,6 @@ std::string levelsProblem(const SeriesStudy &study, int s, StandardKind kind)
     return {};
 }
 
-// The number with the separator the evaluations read.
-std::string withSeparator(std::string text, char decimalSeparator)
-{
-    for (char &c : text)
-        if (c == '.' || c == ',')
-            c = decimalSeparator;
-    return text;
-}
-
 } // namespace
 
 const char *StandardKindName(StandardKind kind)
@@ -68,10 +59,11 @@ std::string SeriesName(const SeriesStudy &study, int series)
     return "la serie " + std::to_string(series) + (name.empty() ? "" : " («" + QuotedValue(name) + "»)");
 }
 
+// The reader takes a point or a comma, whatever the locale's separator.
 bool IsStudyNumber(const std::string &text)
 {
     Rational value;
-    return TryStrToRational(text, '.', value) || TryStrToRational(text, ',', value);
+    return TryStrToRational(text, '.', value);
 }
 
 std::string SeriesStudyProblem(const SeriesStudy &study)
@@ -189,7 +181,7 @@ StudyFile StudyFileFromSeries(const SeriesStudy &study)
     return file;
 }
 
-StudyFile CalibrationOfSeries(const SeriesStudy &study, int series, char decimalSeparator)
+StudyFile CalibrationOfSeries(const SeriesStudy &study, int series)
 {
     if (study.series.at(static_cast<std::size_t>(series - 1)).calibration.empty())
         throw StudyRefusal("En " + SeriesName(study, series) +
@@ -203,8 +195,7 @@ StudyFile CalibrationOfSeries(const SeriesStudy &study, int series, char decimal
         StudyLevel included;
         for (const StudyPoint &point : level)
             if (!point.excluded)
-                included.push_back({.x = withSeparator(point.x, decimalSeparator),
-                                    .y = withSeparator(point.y, decimalSeparator)});
+                included.push_back({.x = point.x, .y = point.y});
         if (!included.empty())
             levels.push_back(std::move(included));
     }

@@ -94,10 +94,10 @@ std::string W04Misfit(const SeriesStudy &study);
 StudyFile StudyFileFromSeries(const SeriesStudy &study);
 
 // What one series' calibration standards give the evaluations: a study of
-// its points that are not excluded, each number written with
-// `decimalSeparator`, the editor's state kept. Throws StudyRefusal when
+// its points that are not excluded, as typed, the editor's state kept.
+// Throws StudyRefusal for a series without calibration standards or when
 // fewer than 3 levels keep a point.
-StudyFile CalibrationOfSeries(const SeriesStudy &study, int series, char decimalSeparator);
+StudyFile CalibrationOfSeries(const SeriesStudy &study, int series);
 
 // Points left out of a series' calibration standards, as every output lists
 // them.

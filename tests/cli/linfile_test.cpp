@@ -303,6 +303,12 @@ TEST(LinFile, ABatchRunGivesEachSeriesItsRowAndOutputs)
     EXPECT_NE(readAll(out + "/resumen.csv").find(",correcto,,M,A,08/12/2026,mg,3,6,"), std::string::npos);
     EXPECT_EQ(readAll(out + "/a/dias.lin#2.informe.txt"), run({"--report", two, "--series", "2"}).out);
     EXPECT_EQ(readAll(out + "/a/dias.lin#1.informe.txt"), run({"--report", two}).out);
+    // No output replaces a .lin study, whatever its name.
+    const std::string kept = folder.file("otra");
+    fs::create_directories(kept);
+    fs::copy_file(two, kept + "/resumen.csv");
+    EXPECT_EQ(run({"--batch", archive, "--output", kept}).status, 1);
+    EXPECT_EQ(readAll(kept + "/resumen.csv"), readAll(two));
 }
 
 // Members the program does not know survive a save; numbers written as JSON
