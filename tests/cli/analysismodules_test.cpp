@@ -97,6 +97,12 @@ TEST(AnalysisModules, EachSummaryColumnReadsItsEvaluationsPartOfTheJson)
             EXPECT_NE(person.at(c), row.values.at(c - 4));
         }
     }
+    // A verdict without words of its own (a weight) is shown as itself.
+    const auto weight = std::find_if(columns.begin(), columns.end(),
+                                     [](const cli::SummaryColumn &c) { return c.key == std::string("ponderacion"); });
+    ASSERT_NE(weight, columns.end());
+    row.values.at(static_cast<std::size_t>(weight - columns.begin()) - 4) = "1/x^2";
+    EXPECT_EQ(cli::SummaryCellsForPerson(row, ',').at(static_cast<std::size_t>(weight - columns.begin())), "1/x^2");
     for (const cli::AnalysisModule &m : cli::AnalysisModules()) {
         SCOPED_TRACE(std::string(m.id));
         cli::JsonObject own;
