@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -431,6 +432,47 @@ TEST(LinFile, TwentyLevelsOfPontiusGiveTheCertifiedQuadratic)
     EXPECT_NEAR(q.value("c1").toDouble(), 0.732059160401003E-06, 1e-20);
     EXPECT_NEAR(q.value("c2").toDouble(), -0.316081871345029E-14, 1e-28);
     EXPECT_EQ(parsed(r.out).value("study").toObject().value("n").toInteger(), 40);
+}
+
+// Thirteen levels of three, as a DIN 38402-51 calibration is laid out: the
+// line, its lack of fit and the parabola agree with R (lm, anova against
+// the model of level means) to its double precision.
+TEST(LinFile, ThirteenLevelsAgreeWithR)
+{
+    Folder folder;
+    const Ran r = run({"--json", folder.file("din.lin", linOf({{
+        "2:0.1206 0.1240 0.1240",
+        "4:0.2171 0.2118 0.2122",
+        "6:0.3036 0.3042 0.3083",
+        "8:0.3959 0.3991 0.3965",
+        "10:0.4898 0.4909 0.4942",
+        "12:0.5853 0.5805 0.5826",
+        "14:0.6748 0.6806 0.6801",
+        "16:0.7735 0.7737 0.7730",
+        "18:0.8684 0.8672 0.8629",
+        "20:0.9616 0.9587 0.9609",
+        "22:1.0537 1.0526 1.0521",
+        "24:1.1472 1.1462 1.1447",
+        "26:1.2452 1.2450 1.2465"}}))});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const cli::JsonObject json = parsed(r.out);
+    const cli::JsonObject line = json.value("regression").toObject();
+    const cli::JsonObject lackOfFit = json.value("anova").toObject().value("lackOfFit").toObject();
+    const cli::JsonObject parabola = json.value("quadratic").toObject();
+    const std::pair<double, double> figures[] = {
+        {line.value("slope").toDouble(), 0.046749908424908442},
+        {line.value("intercept").toDouble(), 0.025224358974358617},
+        {line.value("sdRegression").toDouble(), 0.0028793261808136871},
+        {line.value("rSquared").toDouble(), 0.99993573990183415},
+        {lackOfFit.value("f").toDouble(), 3.9893362960418854},
+        {lackOfFit.value("p").toDouble(), 0.0018079252139899706},
+        {parabola.value("c0").toDouble(), 3.0180652680652304e-02},
+        {parabola.value("c1").toDouble(), 4.5758649683649719e-02},
+        {parabola.value("c2").toDouble(), 3.5402097902097315e-05},
+    };
+    for (const auto &[ours, inR] : figures)
+        EXPECT_NEAR(ours, inR, 1e-11 * std::abs(inR));
+    EXPECT_EQ(json.value("study").toObject().value("levels").toInteger(), 13);
 }
 
 } // namespace
