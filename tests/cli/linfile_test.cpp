@@ -213,6 +213,19 @@ TEST(LinFile, EachStudyBeyondTheFormatIsRefusedSayingWhereAndWhy)
         EXPECT_EQ(run({"--convert", path, "--output", folder.file("x.w04")}).status, 2);
         EXPECT_FALSE(fs::exists(folder.file("x.w04")));
     }
+    // A study on every limit itself is taken: 20 series, 20 levels, 12 points.
+    std::vector<std::string> twenty, twelvePoints = three;
+    for (int j = 1; j <= 20; ++j)
+        twenty.push_back(std::to_string(j) + ":" + std::to_string(j) + " " + std::to_string(j) + ".1");
+    twelvePoints[1] = "2:2 2 2 2 2 2 2 2 2 2 2 2.1";
+    std::vector<std::vector<std::string>> atLimits(18, three);
+    atLimits.push_back(twenty);
+    atLimits.push_back(twelvePoints);
+    const std::string full = folder.file("lleno.lin", linOf(atLimits));
+    EXPECT_EQ(run({"--json", full, "--series", "19"}).status, 0);
+    const Ran twelve = run({"--json", full, "--series", "20"});
+    EXPECT_EQ(twelve.status, 0) << twelve.err;
+    EXPECT_EQ(parsed(twelve.out).value("study").toObject().value("n").toInteger(), 16);
     const Ran missing = run({"--report", folder.file("no-existe.lin")});
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("No se encuentra"), std::string::npos);
