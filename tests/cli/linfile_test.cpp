@@ -257,6 +257,10 @@ TEST(LinFile, AnExcludedPointIsTheStudyWithoutItListedInEveryOutput)
                   std::string::npos)
             << command << r.out;
     }
+    // Saved again, the exclusion is the same: its reason, who and when.
+    const std::string saved = folder.file("guardado.lin");
+    ASSERT_EQ(run({"--convert", with, "--output", saved}).status, 0);
+    EXPECT_EQ(cli::ParseLinFile(readAll(saved)), cli::ParseLinFile(readAll(with)));
     const Ran toW04 = run({"--convert", with, "--output", folder.file("con.w04")});
     EXPECT_EQ(toW04.status, 2);
     EXPECT_NE(toW04.err.find("está excluido"), std::string::npos);
