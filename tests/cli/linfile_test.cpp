@@ -237,22 +237,22 @@ TEST(LinFile, AnExcludedPointIsTheStudyWithoutItListedInEveryOutput)
 {
     Folder folder;
     const std::string with = folder.file(
-        "con.lin", linOf({{"25.3533:0.0485 0.0448", "48.2417:0.0959 0.0870!", "96.4833:0.1974 0.2057",
+        "con.lin", linOf({{"25.3533:0.0485 0.0448", "48.2417:0.0959! 0.0870", "96.4833:0.1974 0.2057",
                            "120:0.2402 0.2419"}}));
     const std::string without = folder.file(
-        "sin.lin", linOf({{"25.3533:0.0485 0.0448", "48.2417:0.0959", "96.4833:0.1974 0.2057", "120:0.2402 0.2419"}}));
+        "sin.lin", linOf({{"25.3533:0.0485 0.0448", "48.2417:0.0870", "96.4833:0.1974 0.2057", "120:0.2402 0.2419"}}));
     const Ran a = run({"--json", with}), b = run({"--json", without});
     ASSERT_EQ(a.status, 0) << a.err;
     EXPECT_EQ(comparable(a.out), comparable(b.out));
     const cli::JsonObject study = parsed(a.out).value("study").toObject();
     const cli::JsonObject point = study.value("excluded").toArray().at(0).toObject();
     EXPECT_EQ(point.value("level").toInteger(), 2);
-    EXPECT_EQ(point.value("point").toInteger(), 2);
+    EXPECT_EQ(point.value("point").toInteger(), 1);
     EXPECT_EQ(point.value("reason").toString(), "burbuja");
     EXPECT_EQ(study.value("series").toObject().value("count").toInteger(), 1);
     for (const char *command : {"--report", "--inference", "--criteria", "--weighting"}) {
         const Ran r = run({command, with});
-        EXPECT_NE(r.out.find("calibración, nivel 2, punto 2: x = 48.2417, y = 0.0870; burbuja (ana, "
+        EXPECT_NE(r.out.find("calibración, nivel 2, punto 1: x = 48.2417, y = 0.0959; burbuja (ana, "
                              "2026-12-08T10:02:11+00:00)"),
                   std::string::npos)
             << command << r.out;
