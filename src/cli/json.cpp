@@ -176,10 +176,7 @@ void writeNumber(std::string &out, double value)
 
 void writeValue(std::string &out, const Json &value, int level);
 
-// Spaces per level of the document being written.
-thread_local int indentWidth = 4;
-
-void indent(std::string &out, int level) { out.append(static_cast<std::size_t>(indentWidth * level), ' '); }
+void indent(std::string &out, int level) { out.append(static_cast<std::size_t>(4 * level), ' '); }
 
 void writeArray(std::string &out, const JsonArray &array, int level)
 {
@@ -780,13 +777,6 @@ std::string ShortestNumberText(double value)
 bool ReadJson(std::string_view text, Json &document, JsonReadError &error, bool keepNumberLiterals)
 {
     return Reader(text, keepNumberLiterals).read(document, error);
-}
-
-void AppendJson(std::string &out, const Json &value, int level, int width)
-{
-    const int kept = std::exchange(indentWidth, width);
-    writeValue(out, value, level);
-    indentWidth = kept;
 }
 
 std::string CompactJson(const Json &value)

@@ -99,9 +99,6 @@ private:
 // on its line, ending in a line end. A number that is not finite is null; a
 // whole number up to 2^53 is written with all its digits.
 std::string JsonText(const JsonObject &document);
-// A value as JsonText writes it at nesting `level`, indented by `width`
-// spaces a level (its first line not indented, no line end after it).
-void AppendJson(std::string &out, const Json &value, int level, int width);
 // A value on one line: {"x": "1.5", "y": 2}.
 std::string CompactJson(const Json &value);
 

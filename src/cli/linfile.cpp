@@ -163,19 +163,11 @@ struct Members {
         out += (first ? "" : ",\n") + indent + quoted(key) + ": " + value;
         first = false;
     }
+    // Kept as read, on the member's line.
     void addExtra(const stats::ExtraMembers &extra)
     {
-        for (const auto &[key, json] : extra) {
-            // Kept as read, in this file's indentation.
-            Json value;
-            JsonReadError error;
-            const std::string wrapped = "[" + json + "]";
-            if (ReadJson(wrapped, value, error, true) && !value.toArray().empty()) {
-                std::string text;
-                AppendJson(text, value.toArray().front(), static_cast<int>(indent.size()) / 2, 2);
-                add(key, text);
-            }
-        }
+        for (const auto &[key, json] : extra)
+            add(key, json);
     }
 };
 
