@@ -157,9 +157,9 @@ AnalysedStudy AnalyseStudy(const std::string &path, std::string bytes, const sta
             return study;
         }
         study.errorKind = "numeric";
-        stats::AnalysisOptions wide = options;
-        wide.maxLevels = stats::kMaxSeriesLevels;
-        study.analysis = stats::Analyze(stats::StudyFromFile(*study.file), wide);
+        stats::StudyData calibration = stats::StudyFromFile(*study.file);
+        calibration.levelLimit = stats::kMaxSeriesLevels;
+        study.analysis = stats::Analyze(calibration, options);
     } catch (...) {
         study.error = std::current_exception();
     }

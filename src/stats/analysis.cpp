@@ -59,6 +59,7 @@ StudyData SnapshotOf(const StudyTexts &texts)
     data.dateText = texts.date();
     data.unitsText = texts.units();
     data.levelsText = texts.levelCount();
+    data.levelLimit = texts.mostLevels();
     data.replicateGrid.resize(static_cast<size_t>(std::max(texts.replicateColumnCount(), 0)));
     for (size_t c = 0; c < data.replicateGrid.size(); ++c)
         for (int row = 0; row < 2; ++row)
@@ -78,7 +79,7 @@ StudyAnalysis Analyze(const StudyTexts &texts, const AnalysisOptions &options)
     a.options = options;
     a.unreadSamples = options.unreadSamples;
     try {
-        a.validation = ValidateStudy(a.texts, options.maxLevels);
+        a.validation = ValidateStudy(a.texts);
         if (a.validation.failed)
             return a;
         a.study = ReadStudy(a.texts, options.decimalSeparator);

@@ -48,10 +48,8 @@ struct AnalysisOptions {
     // that prints every one typed.
     std::vector<UnreadSample> unreadSamples = {};
     // The series of a .lin study whose calibration standards are evaluated
-    // (1-based), and the most levels a study may have: a .w04 study holds 5,
-    // a series 20.
+    // (1-based).
     int series = 1;
-    int maxLevels = 5;
 };
 
 // A study's validation and reading, done at once, and its parts, each

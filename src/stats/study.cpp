@@ -43,7 +43,7 @@ bool StudyData::operator==(const StudyData &other) const
 {
     return methodText == other.methodText && analystText == other.analystText && dateText == other.dateText &&
            unitsText == other.unitsText && levelsText == other.levelsText && replicateGrid == other.replicateGrid &&
-           dataGrid == other.dataGrid;
+           dataGrid == other.dataGrid && levelLimit == other.levelLimit;
 }
 
 StudyData StudyData::Shaped(const std::vector<std::string> &replicates,
@@ -83,14 +83,20 @@ long long ReplicateTotal(const StudyTexts &texts, int levels)
     return total;
 }
 
-ValidationFailure ValidateStudy(const StudyTexts &texts, int maxLevels)
+std::string LevelsOutOfRangeMessage(int most)
 {
+    return most == 5 ? kLevelsOutOfRange : "Datos fuera de rango, 3-" + std::to_string(most) + " Niveles";
+}
+
+ValidationFailure ValidateStudy(const StudyTexts &texts)
+{
+    const int maxLevels = texts.mostLevels();
     const std::string levels = texts.levelCount();
     if (levels.empty())
         return failure("Falta capturar el número de niveles", PageLevels, StudyControl::eniveles);
     const int k = StrToInt(levels);
     if (!LevelCountInRange(k, maxLevels))
-        return failure(kLevelsOutOfRange, PageLevels, StudyControl::eniveles);
+        return failure(LevelsOutOfRangeMessage(maxLevels), PageLevels, StudyControl::eniveles);
 
     const int columns = texts.replicateColumnCount();
     for (int j = 1; j <= columns - 1; ++j)

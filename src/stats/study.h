@@ -31,6 +31,9 @@ public:
     // stgdatos: row 0 holds headings, column 0 the level labels, 1 x, 2 y.
     virtual int dataRowCount() const = 0;
     virtual std::string dataCell(int column, int row) const = 0;
+    // The most levels the study may have: 5 where it is typed or kept as a
+    // .w04 file, 20 for one series of a .lin study.
+    virtual int mostLevels() const { return 5; }
 };
 
 // The study's texts as plain data, grids included with their shapes.
@@ -38,6 +41,7 @@ struct StudyData final : StudyTexts {
     std::string methodText, analystText, dateText, unitsText, levelsText = "3";
     std::vector<std::vector<std::string>> replicateGrid; // [column][row], 2 rows
     std::vector<std::vector<std::string>> dataGrid;      // [row][column], 3 columns
+    int levelLimit = 5;                                  // mostLevels()
 
     std::string method() const override { return methodText; }
     std::string analyst() const override { return analystText; }
@@ -48,6 +52,7 @@ struct StudyData final : StudyTexts {
     std::string replicateCell(int column, int row) const override;
     int dataRowCount() const override { return static_cast<int>(dataGrid.size()); }
     std::string dataCell(int column, int row) const override;
+    int mostLevels() const override { return levelLimit; }
     // The same texts in the same shapes.
     bool operator==(const StudyData &other) const;
 
@@ -94,6 +99,7 @@ struct ValidationFailure {
 
 // Messages that the editor's own checks share with ValidateStudy.
 inline constexpr const char *kLevelsOutOfRange = "Datos fuera de rango, 3-5 Niveles";
+std::string LevelsOutOfRangeMessage(int most); // "Datos fuera de rango, 3-20 Niveles"
 inline constexpr const char *kAtLeastOneReplicate = "Datos fuera de rango, mínimo 1 Réplica";
 inline constexpr const char *kLevelCellsMismatch =
     "El número de celdas de captura para las replicaciones, no coincide con el número de niveles.";
@@ -108,8 +114,8 @@ long long ReplicateTotal(const StudyTexts &texts, int levels);
 
 // The checks that every calculation and save runs first, in their order.
 // Conversion errors of the typed counts propagate as ConversionError.
-// `maxLevels`: 5 for a study typed or read from a .w04 file.
-ValidationFailure ValidateStudy(const StudyTexts &texts, int maxLevels = 5);
+// The level count is checked against texts.mostLevels().
+ValidationFailure ValidateStudy(const StudyTexts &texts);
 
 // Reads the observations afresh from the texts (x and y of each row in turn).
 // Throws ConversionError for a cell that is not a number.
