@@ -8,7 +8,8 @@ using namespace objectnames;
 
 namespace app::commandgroups {
 
-QStringList NewGroup() { return {FileNewItem, spdnuevo}; }
+// Importing makes a new study from a spreadsheet's points: it goes with New.
+QStringList NewGroup() { return {FileNewItem, spdnuevo, FileImportItem}; }
 QStringList OpenGroup() { return {FileOpenItem, spdabrir}; }
 QStringList CloseGroup() { return {mnuclose, spdclose}; }
 QStringList SaveGroup() { return {FileSaveItem, spdguardar}; }

@@ -68,6 +68,7 @@ public:
     // (objectnames.h), which the enabling table and the help speak of.
     void newStudy();
     void openStudy();
+    void importStudy();
     bool save();
     bool saveAs();
     void closeActiveWindow();
@@ -135,6 +136,8 @@ private:
     StudyEditor *createEditor();
     bool validateEditor();
     bool writeStudy(const QString &path);
+    stats::StudyFile withWindowState(stats::StudyFile file) const;
+    void openSeriesStudy(const stats::SeriesStudy &study, const QString &caption);
     // A result window has closed; `wasLast` when it was the last child window.
     void resultWindowClosed(bool wasLast);
     void showGraph(PlotWindow *window);

@@ -1,6 +1,7 @@
 // The frame's study commands: New, Open, Save, Save as, Close, Exit and the
 // prediction command, and the rules that run when child windows close.
 #include "app/mainwindow.h"
+#include "cli/importpoints.h"
 #include "cli/linfile.h"
 #include "cli/atomicfile.h"
 #include "stats/studyfile.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -25,6 +27,49 @@ namespace {
 const QString kNewCaption = QStringLiteral("Nuevo");
 const QString kFilter = QStringLiteral("Tolvek v. w3.0 (*.w04)");
 const QString kSuffix = QStringLiteral("w04");
+const QString kLinFilter = QStringLiteral("Estudio de varias series (*.lin)");
+const QString kLinSuffix = QStringLiteral("lin");
+const QString kImportFilter = QStringLiteral("Puntos de un estudio (*.csv *.txt);;Todos los archivos (*)");
+
+// The prediction window's state and the graph titles a .lin study keeps.
+stats::StudyFile editorStateOf(const stats::SeriesStudy &study)
+{
+    stats::StudyFile file;
+    if (const std::optional<stats::EditorState> &e = study.editor) {
+        file.predictionSlope = e->predictionSlope;
+        file.predictionIntercept = e->predictionIntercept;
+        file.predictionCount = e->predictionCount;
+        file.predictionX = e->predictionX;
+        file.predictionY = e->predictionY;
+        file.title = e->title;
+        file.xLabel = e->xLabel;
+        file.yLabel = e->yLabel;
+    }
+    return file;
+}
+
+// Stored only where the study had one or the windows hold something: a
+// .lin file from elsewhere gains no member for nothing.
+void storeEditorState(stats::SeriesStudy &study, const stats::StudyFile &state)
+{
+    const stats::StudyFile none;
+    const bool empty = state.predictionSlope == none.predictionSlope &&
+                       state.predictionIntercept == none.predictionIntercept &&
+                       state.predictionCount == none.predictionCount && state.predictionX == none.predictionX &&
+                       state.predictionY == none.predictionY && state.title.empty() && state.xLabel.empty() &&
+                       state.yLabel.empty();
+    if (!study.editor && empty)
+        return;
+    stats::EditorState &e = study.editor ? *study.editor : study.editor.emplace();
+    e.predictionSlope = state.predictionSlope;
+    e.predictionIntercept = state.predictionIntercept;
+    e.predictionCount = state.predictionCount;
+    e.predictionX = state.predictionX;
+    e.predictionY = state.predictionY;
+    e.title = state.title;
+    e.xLabel = state.xLabel;
+    e.yLabel = state.yLabel;
+}
 
 // The hourglass for as long as a file command works.
 class WaitCursor {
@@ -77,9 +122,56 @@ void MainWindow::openStudy()
 {
     if (editor_)
         return;
-    const QString path = dialogs_.openFileName(this, QStringLiteral("Abrir archivo"), kFilter, kSuffix);
+    const QString path =
+        dialogs_.openFileName(this, QStringLiteral("Abrir archivo"), kFilter + ";;" + kLinFilter, kSuffix);
     if (!path.isEmpty())
         openStudyFile(path);
+}
+
+void MainWindow::importStudy()
+{
+    if (editor_)
+        return;
+    const QString path = dialogs_.openFileName(this, QStringLiteral("Importar puntos"), kImportFilter,
+                                               QStringLiteral("csv"));
+    if (path.isEmpty())
+        return;
+    WaitCursor wait;
+    widgets::RunReportingErrors(dialogs_, this, [&] {
+        const std::string bytes = stats::ReadFileBytes(QFile::encodeName(path).toStdString());
+        const stats::SeriesStudy study = cli::ImportPoints(bytes, {});
+        studyFile_.clear();
+        saveDialogFileName_ = QFileInfo(path).completeBaseName() + "." + kLinSuffix;
+        source_ = {};
+        openSeriesStudy(study, kNewCaption);
+        // Imported, not saved: the save commands are there at once.
+        setStudyMark(StudyMark::Modified);
+        applyStates(CommandEvent::DataGridEntered);
+    });
+}
+
+void MainWindow::openSeriesStudy(const stats::SeriesStudy &study, const QString &caption)
+{
+    StudyEditor *editor = createEditor();
+    editor->loadSeriesStudy(study);
+    const stats::StudyFile state = editorStateOf(study);
+    if (windows_.predictions)
+        windows_.predictions->loadFrom(state);
+    for (PlotWindow *plot : std::initializer_list<PlotWindow *>{windows_.plot, windows_.residualPlot})
+        if (plot && plot->engine().kind().takesFileTitles) {
+            plot->SetTitle(QString::fromStdString(state.title));
+            plot->SetXLabel(QString::fromStdString(state.xLabel));
+            plot->SetYLabel(QString::fromStdString(state.yLabel));
+        }
+    if (windows_.options) {
+        windows_.options->setTitleText(QString::fromStdString(state.title));
+        windows_.options->setXLabelText(QString::fromStdString(state.xLabel));
+        windows_.options->setYLabelText(QString::fromStdString(state.yLabel));
+    }
+    editor->setWindowTitle(caption);
+    editor->show();
+    applyStates(CommandEvent::OpenStudy);
+    followStudyNow();
 }
 
 void MainWindow::openStudyFile(const QString &path)
@@ -89,12 +181,16 @@ void MainWindow::openStudyFile(const QString &path)
     WaitCursor wait;
     widgets::RunReportingErrors(dialogs_, this, [&] {
         // Everything is read before anything is filled: a bad file changes nothing.
-        if (cli::IsLinPath(path.toStdString()))
-            throw stats::StudyFileError("«" + path.toStdString() +
-                                        "» es un estudio .lin, que el editor todavía no abre: evalúelo con las "
-                                        "órdenes (linealidad --report ESTUDIO.lin --series N) o conviértalo con "
-                                        "linealidad --convert ESTUDIO.lin --output ESTUDIO.w04 si cabe en un .w04");
         const std::string bytes = stats::ReadFileBytes(path.toStdString());
+        if (cli::IsLinPath(path.toStdString())) {
+            const stats::SeriesStudy study = cli::ParseLinFile(bytes);
+            const QString fullPath = QFileInfo(path).absoluteFilePath();
+            saveDialogFileName_ = fullPath;
+            studyFile_ = fullPath;
+            source_ = cli::StudySource::ofFile(fullPath.toStdString(), bytes);
+            openSeriesStudy(study, widgets::LiteralCaption(fullPath));
+            return;
+        }
         const stats::StudyFile file = stats::ParseStudyFile(bytes);
         const stats::StudyData study = stats::StudyFromFile(file);
         StudyEditor *editor = createEditor();
@@ -143,6 +239,16 @@ bool MainWindow::validateEditor()
 {
     bool valid = false;
     widgets::RunReportingErrors(dialogs_, this, [&] {
+        if (editor_->holdsSeries()) {
+            const std::optional<stats::SeriesStudy> study = editor_->seriesStudy();
+            if (!study)
+                return; // the editor said why
+            const std::string problem = stats::SeriesStudyProblem(*study);
+            if (!problem.empty())
+                dialogs_.message(this, QString::fromStdString(problem));
+            valid = problem.empty();
+            return;
+        }
         const stats::ValidationFailure failure = stats::ValidateStudy(*editor_);
         if (failure.failed)
             editor_->showValidationFailure(failure);
@@ -151,20 +257,48 @@ bool MainWindow::validateEditor()
     return valid;
 }
 
+stats::StudyFile MainWindow::withWindowState(stats::StudyFile file) const
+{
+    if (windows_.predictions)
+        windows_.predictions->storeInto(file);
+    if (windows_.options) {
+        file.title = windows_.options->titleText().toStdString();
+        file.xLabel = windows_.options->xLabelText().toStdString();
+        file.yLabel = windows_.options->yLabelText().toStdString();
+    }
+    return file;
+}
+
+// A .lin path takes the study whole; a .w04 path takes a typed study, or a
+// .lin one that fits the file (refused, saying why, when it does not).
 bool MainWindow::writeStudy(const QString &path)
 {
     return widgets::RunReportingErrors(dialogs_, this, [&] {
-        stats::StudyFile file = stats::StudyFileFromTexts(*editor_);
-        if (windows_.predictions)
-            windows_.predictions->storeInto(file);
-        if (windows_.options) {
-            file.title = windows_.options->titleText().toStdString();
-            file.xLabel = windows_.options->xLabelText().toStdString();
-            file.yLabel = windows_.options->yLabelText().toStdString();
+        const bool toLin = cli::IsLinPath(path.toStdString());
+        std::optional<stats::SeriesStudy> lin;
+        if (editor_->holdsSeries()) {
+            lin = editor_->seriesStudy();
+            if (!lin)
+                throw stats::StudyRefusal("El estudio no se guardó.");
         }
-        const std::string bytes = stats::SerializeStudyFile(file);
+        std::string bytes;
+        if (toLin) {
+            stats::SeriesStudy study =
+                lin ? *lin : stats::SeriesStudyFromFile(withWindowState(stats::StudyFileFromTexts(*editor_)));
+            storeEditorState(study, withWindowState({}));
+            bytes = cli::SerializeLinFile(study);
+        } else if (lin) {
+            if (const std::string misfit = stats::W04Misfit(*lin); !misfit.empty())
+                throw stats::StudyRefusal(misfit);
+            bytes = stats::SerializeStudyFile(withWindowState(stats::StudyFileFromSeries(*lin)));
+        } else {
+            bytes = stats::SerializeStudyFile(withWindowState(stats::StudyFileFromTexts(*editor_)));
+        }
         cli::WriteFileAtomically(path.toStdString(), bytes);
         source_ = cli::StudySource::ofFile(QFileInfo(path).absoluteFilePath().toStdString(), bytes);
+        // A typed study saved as .lin is a .lin study from now on: it may grow.
+        if (toLin && !lin)
+            editor_->loadSeriesStudy(cli::ParseLinFile(bytes));
     });
 }
 
@@ -189,8 +323,18 @@ bool MainWindow::saveAs()
 {
     if (!editor_ || !validateEditor())
         return false;
-    const QString path =
-        dialogs_.saveFileName(this, QStringLiteral("Guardar como"), kFilter, kSuffix, saveDialogFileName_);
+    // Both types are offered, the study's own first; a .w04 name is refused
+    // for a study that does not fit one, and the dialog stays open.
+    const bool series = editor_->holdsSeries();
+    const QString filter = series ? kLinFilter + ";;" + kFilter : kFilter + ";;" + kLinFilter;
+    const auto refusal = [this, series](const QString &name) {
+        if (!series || cli::IsLinPath(name.toStdString()))
+            return QString();
+        const std::optional<stats::SeriesStudy> study = editor_->seriesStudy();
+        return study ? QString::fromStdString(stats::W04Misfit(*study)) : QString();
+    };
+    const QString path = dialogs_.saveFileName(this, QStringLiteral("Guardar como"), filter,
+                                               series ? kLinSuffix : kSuffix, saveDialogFileName_, refusal);
     if (path.isEmpty() || !writeStudy(path))
         return false;
     const QString fullPath = QFileInfo(path).absoluteFilePath();

@@ -37,7 +37,7 @@ bool MainWindow::showRefusal(const stats::CommandOutcome &outcome)
 
 stats::StudyAnalysis MainWindow::analyzeEditor() const
 {
-    return stats::Analyze(*editor_, {.decimalSeparator = separator_,
+    return stats::Analyze(editor_->evaluatedStudy(), {.decimalSeparator = separator_,
                                      .criteria = {.target = std::nullopt, .limits = windows::StoredAcceptanceLimits()}});
 }
 
@@ -141,6 +141,8 @@ stats::StudyData MainWindow::editorStudy() const
     // Shaped as its file would hold it; as typed where it cannot be (a level
     // count that is not a whole number), for the windows' validation to say why.
     try {
+        if (editor_->holdsSeries())
+            return editor_->evaluatedStudy();
         return stats::StudyFromFile(stats::StudyFileFromTexts(*editor_));
     } catch (const stats::CommandError &) {
         return stats::SnapshotOf(*editor_);
@@ -167,7 +169,7 @@ void MainWindow::showGraph(PlotWindow *window)
         const stats::CommandOutcome outcome = window->engine().kind().compute(analyzeEditor());
         if (showRefusal(outcome))
             return;
-        built = window->build(outcome, *editor_);
+        built = window->build(outcome, editorStudy());
     });
     if (built)
         window->showModally();

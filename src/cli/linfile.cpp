@@ -80,7 +80,23 @@ stats::StudyPoint point(const Json &value, const std::string &where)
                                           .by = optionalText(e, "by", what + ", by"),
                                           .at = optionalText(e, "at", what + ", at")};
     }
-    point.extra = extraMembers(p, {"x", "y", "excluded"});
+    if (p.contains("history") && !p.value("history").isNull()) {
+        const std::string what = where + ", «history»";
+        for (const Json &item : array(p.value("history"), what)) {
+            const JsonObject &e = object(item, what);
+            const std::string action = optionalText(e, "action", what + ", action");
+            stats::PointEvent event{.action = stats::PointEvent::Action::Excluded,
+                                    .reason = optionalText(e, "reason", what + ", reason"),
+                                    .by = optionalText(e, "by", what + ", by"),
+                                    .at = optionalText(e, "at", what + ", at")};
+            if (action == stats::PointActionName(stats::PointEvent::Action::Included))
+                event.action = stats::PointEvent::Action::Included;
+            else if (action != stats::PointActionName(stats::PointEvent::Action::Excluded))
+                refuse(what + ": «" + action + "» no es «excluded» ni «included».");
+            point.history.push_back(std::move(event));
+        }
+    }
+    point.extra = extraMembers(p, {"x", "y", "excluded", "history"});
     return point;
 }
 
@@ -177,6 +193,15 @@ std::string pointText(const stats::StudyPoint &p)
     if (p.excluded)
         out += ", \"excluded\": {\"reason\": " + quoted(p.excluded->reason) + ", \"by\": " + quoted(p.excluded->by) +
                ", \"at\": " + quoted(p.excluded->at) + "}";
+    if (!p.history.empty()) {
+        out += ", \"history\": [";
+        for (std::size_t i = 0; i < p.history.size(); ++i) {
+            const stats::PointEvent &e = p.history[i];
+            out += std::string(i ? ", " : "") + "{\"action\": " + quoted(stats::PointActionName(e.action)) +
+                   ", \"reason\": " + quoted(e.reason) + ", \"by\": " + quoted(e.by) + ", \"at\": " + quoted(e.at) + "}";
+        }
+        out += "]";
+    }
     for (const auto &[key, json] : p.extra)
         out += ", " + quoted(key) + ": " + json;
     return out + "}";

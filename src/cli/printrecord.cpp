@@ -84,6 +84,15 @@ PrintRecord stamped(PrintRecord record)
 
 } // namespace
 
+std::string Iso8601Now()
+{
+    const std::lock_guard<std::mutex> lock(LocalTimeLock());
+    const std::time_t seconds = std::time(nullptr);
+    std::tm now{};
+    localtime_r(&seconds, &now);
+    return formatted("%Y-%m-%dT%H:%M:%S", now) + utcOffset(now);
+}
+
 std::mutex &LocalTimeLock()
 {
     static std::mutex lock;

@@ -64,6 +64,9 @@ PrintRecord RecordOfFileRead(const std::string &path, std::string_view bytes);
 // batch run convert at once.
 std::mutex &LocalTimeLock();
 
+// Now, as ISO 8601 with the UTC offset, to the second: "2026-12-08T10:02:11+01:00".
+std::string Iso8601Now();
+
 // The SHA-256 of `bytes` in lower-case hexadecimal.
 std::string Sha256Hex(std::string_view bytes);
 

@@ -85,6 +85,11 @@ std::string SeriesStudyProblem(const SeriesStudy &study)
     return {};
 }
 
+std::string SeriesKindProblem(const SeriesStudy &study, int series, StandardKind kind)
+{
+    return levelsProblem(study, series, kind);
+}
+
 SeriesStudy SeriesStudyFromFile(const StudyFile &file)
 {
     SeriesStudy study{.method = file.method, .analyst = file.analyst, .date = file.date, .units = file.units};
@@ -116,6 +121,24 @@ SeriesStudy SeriesStudyFromFile(const StudyFile &file)
     return study;
 }
 
+const char *PointActionName(PointEvent::Action action)
+{
+    return action == PointEvent::Action::Excluded ? "excluded" : "included";
+}
+
+void ExcludePoint(StudyPoint &point, const Exclusion &exclusion)
+{
+    point.excluded = exclusion;
+    point.history.push_back({PointEvent::Action::Excluded, exclusion.reason, exclusion.by, exclusion.at});
+}
+
+void IncludePoint(StudyPoint &point, const std::string &by, const std::string &at)
+{
+    const std::string reason = point.excluded ? point.excluded->reason : std::string();
+    point.excluded.reset();
+    point.history.push_back({PointEvent::Action::Included, reason, by, at});
+}
+
 std::string W04Misfit(const SeriesStudy &study)
 {
     const std::string why = "El estudio no cabe en un archivo .w04: ";
@@ -136,9 +159,10 @@ std::string W04Misfit(const SeriesStudy &study)
     for (std::size_t j = 0; j < k; ++j) {
         const StudyLevel &level = series.calibration[j];
         for (std::size_t i = 0; i < level.size(); ++i)
-            if (level[i].excluded)
+            if (level[i].excluded || !level[i].history.empty())
                 return why + "el punto " + count(i + 1) + " del nivel " + count(j + 1) +
-                       " está excluido y un .w04 no guarda exclusiones.";
+                       (level[i].excluded ? " está excluido" : " guarda el registro de una exclusión") +
+                       " y un .w04 no guarda exclusiones.";
     }
     return {};
 }

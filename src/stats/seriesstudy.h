@@ -27,10 +27,21 @@ struct Exclusion {
     bool operator==(const Exclusion &) const = default;
 };
 
+// One exclusion of a point or its taking back, kept for as long as the point
+// is: a reason given, who and when.
+struct PointEvent {
+    enum class Action { Excluded, Included };
+    Action action = Action::Excluded;
+    std::string reason = {}, by = {}, at = {};
+    bool operator==(const PointEvent &) const = default;
+};
+const char *PointActionName(PointEvent::Action action); // "excluded", "included"
+
 // x and y as typed: a point or a comma decimal, an optional exponent.
 struct StudyPoint {
     std::string x = {}, y = {};
     std::optional<Exclusion> excluded = {};
+    std::vector<PointEvent> history = {}; // every exclusion and inclusion, oldest first
     ExtraMembers extra = {};
     bool operator==(const StudyPoint &) const = default;
 };
@@ -71,6 +82,11 @@ struct SeriesStudy {
     bool operator==(const SeriesStudy &) const = default;
 };
 
+// Leaves the point out (recording who, when and why), or takes it back in
+// (recording who and when, with the reason it had been left out for).
+void ExcludePoint(StudyPoint &point, const Exclusion &exclusion);
+void IncludePoint(StudyPoint &point, const std::string &by, const std::string &at);
+
 // The kind's name as messages say it: "calibración", "validación".
 const char *StandardKindName(StandardKind kind);
 // "la serie 2 («Día 2»)", or "la serie 2" for one without a name.
@@ -80,6 +96,9 @@ std::string SeriesName(const SeriesStudy &study, int series);
 // series, the kind, the level and the point, and the limit; empty when it is
 // sound.
 std::string SeriesStudyProblem(const SeriesStudy &study);
+// The same for one kind of standards of one series (1-based): what must hold
+// before that series' calibration standards are evaluated.
+std::string SeriesKindProblem(const SeriesStudy &study, int series, StandardKind kind);
 
 // A number's text as a study file may hold it: with a point or with a comma.
 bool IsStudyNumber(const std::string &text);
@@ -87,7 +106,7 @@ bool IsStudyNumber(const std::string &text);
 // The .w04 study as one series of calibration standards.
 SeriesStudy SeriesStudyFromFile(const StudyFile &file);
 // Why the study does not fit a .w04 file (several series, validation
-// standards, excluded points, other than 3 to 5 levels, more observations
+// standards, excluded points or the record of one, other than 3 to 5 levels, more observations
 // than the file's reader takes); empty when it does.
 std::string W04Misfit(const SeriesStudy &study);
 // The .w04 file of a study that fits one (W04Misfit empty).

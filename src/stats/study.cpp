@@ -43,7 +43,8 @@ bool StudyData::operator==(const StudyData &other) const
 {
     return methodText == other.methodText && analystText == other.analystText && dateText == other.dateText &&
            unitsText == other.unitsText && levelsText == other.levelsText && replicateGrid == other.replicateGrid &&
-           dataGrid == other.dataGrid && levelLimit == other.levelLimit;
+           dataGrid == other.dataGrid && levelLimit == other.levelLimit &&
+           levelFloor == other.levelFloor;
 }
 
 StudyData StudyData::Shaped(const std::vector<std::string> &replicates,
@@ -73,7 +74,7 @@ StudyData StudyData::Shaped(const std::vector<std::string> &replicates,
 
 std::string MissingReplicatesMessage(int level) { return "Falta la replicación en el nivel " + std::to_string(level); }
 
-bool LevelCountInRange(int levels, int most) { return levels >= 3 && levels <= most; }
+bool LevelCountInRange(int levels, int most, int fewest) { return levels >= fewest && levels <= most; }
 
 long long ReplicateTotal(const StudyTexts &texts, int levels)
 {
@@ -83,20 +84,20 @@ long long ReplicateTotal(const StudyTexts &texts, int levels)
     return total;
 }
 
-std::string LevelsOutOfRangeMessage(int most)
+std::string LevelsOutOfRangeMessage(int most, int fewest)
 {
-    return most == 5 ? kLevelsOutOfRange : "Datos fuera de rango, 3-" + std::to_string(most) + " Niveles";
+    return "Datos fuera de rango, " + std::to_string(fewest) + "-" + std::to_string(most) + " Niveles";
 }
 
 ValidationFailure ValidateStudy(const StudyTexts &texts)
 {
-    const int maxLevels = texts.mostLevels();
+    const int maxLevels = texts.mostLevels(), minLevels = texts.fewestLevels();
     const std::string levels = texts.levelCount();
     if (levels.empty())
         return failure("Falta capturar el número de niveles", PageLevels, StudyControl::eniveles);
     const int k = StrToInt(levels);
-    if (!LevelCountInRange(k, maxLevels))
-        return failure(LevelsOutOfRangeMessage(maxLevels), PageLevels, StudyControl::eniveles);
+    if (!LevelCountInRange(k, maxLevels, minLevels))
+        return failure(LevelsOutOfRangeMessage(maxLevels, minLevels), PageLevels, StudyControl::eniveles);
 
     const int columns = texts.replicateColumnCount();
     for (int j = 1; j <= columns - 1; ++j)

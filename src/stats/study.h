@@ -34,6 +34,8 @@ public:
     // The most levels the study may have: 5 where it is typed or kept as a
     // .w04 file, 20 for one series of a .lin study.
     virtual int mostLevels() const { return 5; }
+    // The fewest: 3, or 0 for the standards of a .lin study being typed.
+    virtual int fewestLevels() const { return 3; }
 };
 
 // The study's texts as plain data, grids included with their shapes.
@@ -41,7 +43,7 @@ struct StudyData final : StudyTexts {
     std::string methodText, analystText, dateText, unitsText, levelsText = "3";
     std::vector<std::vector<std::string>> replicateGrid; // [column][row], 2 rows
     std::vector<std::vector<std::string>> dataGrid;      // [row][column], 3 columns
-    int levelLimit = 5;                                  // mostLevels()
+    int levelLimit = 5, levelFloor = 3;                  // mostLevels(), fewestLevels()
 
     std::string method() const override { return methodText; }
     std::string analyst() const override { return analystText; }
@@ -53,6 +55,7 @@ struct StudyData final : StudyTexts {
     int dataRowCount() const override { return static_cast<int>(dataGrid.size()); }
     std::string dataCell(int column, int row) const override;
     int mostLevels() const override { return levelLimit; }
+    int fewestLevels() const override { return levelFloor; }
     // The same texts in the same shapes.
     bool operator==(const StudyData &other) const;
 
@@ -99,7 +102,7 @@ struct ValidationFailure {
 
 // Messages that the editor's own checks share with ValidateStudy.
 inline constexpr const char *kLevelsOutOfRange = "Datos fuera de rango, 3-5 Niveles";
-std::string LevelsOutOfRangeMessage(int most); // "Datos fuera de rango, 3-20 Niveles"
+std::string LevelsOutOfRangeMessage(int most, int fewest = 3); // "Datos fuera de rango, 3-20 Niveles"
 inline constexpr const char *kAtLeastOneReplicate = "Datos fuera de rango, mínimo 1 Réplica";
 inline constexpr const char *kLevelCellsMismatch =
     "El número de celdas de captura para las replicaciones, no coincide con el número de niveles.";
@@ -107,14 +110,14 @@ inline constexpr const char *kDataCellsMismatch =
     "El número de celdas de captura para los datos, no coincide con el número de replicas por nivel.";
 std::string MissingReplicatesMessage(int level); // "Falta la replicación en el nivel N"
 
-bool LevelCountInRange(int levels, int most = 5); // 3 to 5 (to `most`)
+bool LevelCountInRange(int levels, int most = 5, int fewest = 3); // 3 to 5 (`fewest` to `most`)
 // The sum of the replicate counts of levels 1..`levels` (ConversionError for
 // a count that is not a whole number).
 long long ReplicateTotal(const StudyTexts &texts, int levels);
 
 // The checks that every calculation and save runs first, in their order.
 // Conversion errors of the typed counts propagate as ConversionError.
-// The level count is checked against texts.mostLevels().
+// The level count is checked against texts.fewestLevels() and mostLevels().
 ValidationFailure ValidateStudy(const StudyTexts &texts);
 
 // Reads the observations afresh from the texts (x and y of each row in turn).

@@ -3,6 +3,7 @@
 #include "widgets/printableinput.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -310,8 +311,45 @@ void StringGrid::contextMenuEvent(QContextMenuEvent *event)
     QTableWidget::contextMenuEvent(event);
 }
 
+void StringGrid::pasteBlock(int column, int row, const QString &block)
+{
+    QStringList lines = QString(block).remove(u'\r').split(u'\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast(); // the line end a spreadsheet puts after the last row
+    int filled = 0, leftOut = 0;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QStringList cells = lines[i].split(u'\t');
+        for (int j = 0; j < cells.size(); ++j) {
+            const int c = column + j, r = row + i;
+            if (c >= columnCount() || r >= rowCount() || isFixed(c, r)) {
+                ++leftOut;
+                continue;
+            }
+            QString text;
+            for (QChar ch : cells[j].trimmed())
+                if (ch.isPrint())
+                    text += ch;
+            setCell(c, r, text);
+            emit cellEdited(c, r);
+            ++filled;
+        }
+    }
+    if (QLineEdit *editor = cellEditor())
+        editor->setText(cell(currentColumn(), currentRow()));
+    emit blockPasted(filled, leftOut);
+}
+
 bool StringGrid::editorKeyPress(QLineEdit *editor, QKeyEvent *event)
 {
+    // One value pastes into the cell; a block from a spreadsheet fills the
+    // cells from this one on.
+    if (event->matches(QKeySequence::Paste)) {
+        const QString text = QGuiApplication::clipboard()->text();
+        if (text.contains(u'\t') || text.trimmed().contains(u'\n')) {
+            pasteBlock(currentColumn(), currentRow(), text);
+            return true;
+        }
+    }
     const Qt::KeyboardModifiers mods = event->modifiers();
     const bool plain = !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     switch (event->key()) {

@@ -41,6 +41,10 @@ public:
     // The menu shown on a right click anywhere in the grid, cell editor included.
     void setPopupMenu(QMenu *menu) { popup_ = menu; }
 
+    // Fills the cells from (column, row) on with a spreadsheet's block of
+    // text, never the heading cells, and emits blockPasted.
+    void pasteBlock(int column, int row, const QString &block);
+
     // The open cell editor, or nullptr.
     QLineEdit *cellEditor() const;
 
@@ -54,6 +58,10 @@ signals:
     void keyTyped(QChar key);
     // The user changed the text of a cell.
     void cellEdited(int column, int row);
+    // A block copied from a spreadsheet (cells split by tabs, rows by line
+    // ends) was pasted from the current cell on: `filled` cells took a
+    // value, `leftOut` values fell beyond the grid's last row or column.
+    void blockPasted(int filled, int leftOut);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -5,6 +5,8 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -140,6 +142,12 @@ QString QtUserDialogs::saveFileName(QWidget *parent, const QString &title, const
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(defaultSuffix);
+    // With several types offered, a name typed without one takes the chosen type's.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &chosen) {
+        const qsizetype star = chosen.indexOf(QStringLiteral("(*."));
+        if (star >= 0)
+            dialog.setDefaultSuffix(chosen.mid(star + 3).section(u')', 0, 0).section(u' ', 0, 0));
+    });
     dialog.selectFile(proposedName);
     widgets::FitFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -197,6 +205,13 @@ bool QtUserDialogs::printDialog(QWidget *parent, QPrinter &printer)
 }
 
 int QtUserDialogs::showModal(QDialog &dialog) { return dialog.exec(); }
+
+QString UserDialogs::textInput(QWidget *parent, const QString &title, const QString &label, const QString &text)
+{
+    bool accepted = false;
+    const QString answer = QInputDialog::getText(parent, title, label, QLineEdit::Normal, text, &accepted);
+    return accepted ? (answer.isNull() ? QString(QLatin1String("")) : answer) : QString();
+}
 
 QString UserDialogs::existingFolder(QWidget *parent, const QString &title)
 {

@@ -65,6 +65,9 @@ public:
     virtual int showModal(QDialog &dialog) = 0;
     // A folder to read or write a whole archive; empty when cancelled.
     virtual QString existingFolder(QWidget *parent, const QString &title);
+    // One line of text (a name, a reason), starting from `text`; a null
+    // string when cancelled.
+    virtual QString textInput(QWidget *parent, const QString &title, const QString &label, const QString &text);
 
 protected:
     // The print dialog itself; false when cancelled.

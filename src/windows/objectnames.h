@@ -52,6 +52,7 @@ inline constexpr const char *HelpHowToUseItem = "HelpHowToUseItem";
 inline constexpr const char *FileSaveAsItem = "FileSaveAsItem";
 inline constexpr const char *HelpVerifyItem = "HelpVerifyItem";
 inline constexpr const char *FileEvaluateArchiveItem = "FileEvaluateArchiveItem";
+inline constexpr const char *FileImportItem = "FileImportItem";
 inline constexpr const char *mnuventana = "mnuventana";
 inline constexpr const char *mnuayuda = "mnuayuda";
 inline constexpr const char *mnuarchivo = "mnuarchivo";

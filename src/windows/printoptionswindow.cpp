@@ -77,7 +77,7 @@ void PrintOptionsWindow::printSelected()
             render::PrintedPages()[static_cast<size_t>(selectedReport())].module;
         if (m_samples && module && (module->options & cli::TakesSamples))
             m_samples(options);
-        const render::PreparedReport report = render::PrepareReport(selectedReport(), stats::Analyze(*editor, options));
+        const render::PreparedReport report = render::PrepareReport(selectedReport(), stats::Analyze(editor->evaluatedStudy(), options));
         if (report.validation.failed) {
             editor->showValidationFailure(report.validation);
             return;

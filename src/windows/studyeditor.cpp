@@ -95,6 +95,8 @@ StudyEditor::StudyEditor(StudyEditorHost &host, char decimalSeparator, QWidget *
     thoja->setCurrentIndex(stats::PageLevels);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(buildSeriesBar());
     layout->addWidget(thoja);
 
     // The fixed headings, and the level numbers for the initial count of levels.
@@ -248,6 +250,18 @@ void StudyEditor::buildPopupMenu()
         if (module.popup)
             add(QLatin1Char('p') + QLatin1String(module.menuEntry), QString::fromUtf8(module.menuCaption),
                 QString::fromUtf8(module.hint));
+    // A .lin study's points are left out and taken back here; the entries
+    // show only while the editor holds one.
+    QAction *separator = PopMenu->addSeparator();
+    pmnuexcluir = PopMenu->addAction(QStringLiteral("E&xcluir punto..."), this, &StudyEditor::excludeCurrentPoint);
+    pmnuexcluir->setObjectName(QStringLiteral("pmnuexcluir"));
+    pmnuexcluir->setStatusTip(QStringLiteral("Deja el punto fuera de todos los cálculos, con la razón, quién y cuándo"));
+    pmnuincluir = PopMenu->addAction(QStringLiteral("I&ncluir punto"), this, &StudyEditor::includeCurrentPoint);
+    pmnuincluir->setObjectName(QStringLiteral("pmnuincluir"));
+    pmnuincluir->setStatusTip(QStringLiteral("Vuelve a tomar en cuenta el punto excluido, registrando quién y cuándo"));
+    for (QAction *entry : {separator, pmnuexcluir, pmnuincluir})
+        entry->setVisible(false);
+    connect(pmnuexcluir, &QAction::changed, separator, [separator, this] { separator->setVisible(pmnuexcluir->isVisible()); });
     stgdatos->setPopupMenu(PopMenu);
 }
 
@@ -273,6 +287,15 @@ void StudyEditor::trackControls()
     connect(stgdatos, &StringGrid::keyTyped, this, &StudyEditor::stgdatosKeyPress);
     connect(stgniveles, &StringGrid::cellEdited, this, &StudyEditor::markModified);
     connect(stgdatos, &StringGrid::cellEdited, this, &StudyEditor::markModified);
+    for (StringGrid *grid : {stgniveles, stgdatos})
+        connect(grid, &StringGrid::blockPasted, this, [this, grid](int filled, int leftOut) {
+            if (grid == stgdatos && filled > 0)
+                host_.dataGridKeyTyped(!stgdatos->cell(2, stgdatos->rowCount() - 1).isEmpty());
+            if (leftOut > 0)
+                dialogs_.message(this, QStringLiteral("%1 de los valores pegados no caben en la tabla: se dejaron fuera. "
+                                                      "Amplíe los niveles o las réplicas y péguelos de nuevo.")
+                                           .arg(leftOut));
+        });
     connect(btnsinumero, &QPushButton::clicked, this, &StudyEditor::shapeLevelGrid);
     connect(botonok, &QPushButton::clicked, this, &StudyEditor::acceptLevels);
     thoja->tabBar()->installEventFilter(this);
@@ -291,7 +314,7 @@ QList<QAction *> StudyEditor::popupActions() const
 {
     QList<QAction *> entries;
     for (QAction *action : PopMenu->actions())
-        if (!action->isSeparator())
+        if (!action->isSeparator() && action->isVisible())
             entries << action;
     return entries;
 }

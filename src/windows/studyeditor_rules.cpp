@@ -25,7 +25,6 @@
 namespace {
 
 const QString kLevelCellsMismatch = QString::fromUtf8(stats::kLevelCellsMismatch);
-const QString kLevelsOutOfRange = QString::fromUtf8(stats::kLevelsOutOfRange);
 
 int toInt(const QString &text) { return stats::StrToInt(text.toStdString()); }
 
@@ -118,8 +117,8 @@ void StudyEditor::enivelesExit()
         refuse(eniveles, QStringLiteral("Falta capturar número de Niveles"));
     else if (!stats::TryStrToInt(text.toStdString(), levels))
         refuse(eniveles, QStringLiteral("El valor de captura no es un valor numérico."));
-    else if (!stats::LevelCountInRange(levels))
-        refuse(eniveles, kLevelsOutOfRange);
+    else if (!levelCountAccepted(levels))
+        refuse(eniveles, levelsOutOfRange());
 }
 
 void StudyEditor::stgnivelesExit()
@@ -138,8 +137,8 @@ void StudyEditor::stgnivelesExit()
     bool refused = false;
     const bool converted = widgets::RunReportingErrors(dialogs_, this, [&] {
         for (int i = 1; i <= last && !refused; ++i)
-            if (toInt(stgniveles->cell(i, 1)) > 5) {
-                refuse(stgniveles, QStringLiteral("Datos fuera de rango, maximo 5 Réplicas"));
+            if (toInt(stgniveles->cell(i, 1)) > mostReplicates()) {
+                refuse(stgniveles, QStringLiteral("Datos fuera de rango, maximo %1 Réplicas").arg(mostReplicates()));
                 refused = true;
             }
         // A level without replicates would vanish from every computation.
@@ -207,8 +206,8 @@ void StudyEditor::shapeLevelGrid()
     widgets::RunReportingErrors(dialogs_, this, [&] {
         const int levels = toInt(eniveles->text());
         // Only a count the leave check of the field accepts shapes the grid.
-        if (!stats::LevelCountInRange(levels))
-            return refuse(eniveles, kLevelsOutOfRange);
+        if (!levelCountAccepted(levels))
+            return refuse(eniveles, levelsOutOfRange());
         stgniveles->setColumnCount(levels + 1);
         for (int i = 1; i <= levels; ++i)
             stgniveles->setCell(i, 0, QString::number(i));
@@ -241,7 +240,7 @@ void StudyEditor::shapeDataGrid()
     std::vector<int> counts;
     for (int i = 1; i < stgniveles->columnCount(); ++i) {
         int count = 0;
-        if (!stats::TryStrToInt(stgniveles->cell(i, 1).toStdString(), count) || count < 1 || count > 5)
+        if (!stats::TryStrToInt(stgniveles->cell(i, 1).toStdString(), count) || count < 1 || count > mostReplicates())
             return;
         counts.push_back(count);
     }
@@ -276,6 +275,7 @@ void StudyEditor::shapeDataGrid()
             stgdatos->setCell(1, row, pair.first);
             stgdatos->setCell(2, row, pair.second);
         }
+    markExcludedRows();
 }
 
 // ---- Pages and focus ----------------------------------------------------------

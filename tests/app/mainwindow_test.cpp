@@ -238,7 +238,7 @@ private slots:
         const QString path = dir.filePath("cuatro.w04");
         writeAll(path, QByteArray::fromStdString(stats::SerializeStudyFile(file)));
         openStudy(path);
-        QCOMPARE(dialogs.fileDialogs.first(), QStringLiteral("open|Abrir archivo|Tolvek v. w3.0 (*.w04)|w04"));
+        QCOMPARE(dialogs.fileDialogs.first(), QStringLiteral("open|Abrir archivo|Tolvek v. w3.0 (*.w04);;Estudio de varias series (*.lin)|w04"));
 
         StudyEditor *editor = frame().editor();
         QCOMPARE(editor->windowTitle(), path);
@@ -266,16 +266,13 @@ private slots:
         app->plot().SetTitle("antes");
         const QString bad = dir.filePath("malo.w04");
         writeAll(bad, "M\r\nA\r\nF\r\nU\r\ntres\r\n1\r\n");
-        // A .lin study, which the editor does not open yet, is refused by name
-        // rather than read as a .w04 one.
+        // A .lin study is read as one, and one that breaks its limits is refused.
         const QString lin = dir.filePath("dias.lin");
         writeAll(lin, "{\"format\": \"linealidad-estudio\", \"version\": 1, \"series\": []}");
         const QStringList cases = {bad, dir.filePath("no-existe.w04"), lin};
         const QStringList messages = {"'tres' is not a valid integer value.",
                                       "No se encuentra el archivo «" + dir.filePath("no-existe.w04") + "».",
-                                      "«" + lin + "» es un estudio .lin, que el editor todavía no abre: evalúelo "
-                                      "con las órdenes (linealidad --report ESTUDIO.lin --series N) o conviértalo "
-                                      "con linealidad --convert ESTUDIO.lin --output ESTUDIO.w04 si cabe en un .w04."};
+                                      "El estudio no tiene ninguna serie (se necesita de 1 a 20)."};
         for (int i = 0; i < cases.size(); ++i) {
             dialogs.files.enqueue(cases[i]);
             frame().openStudy();
@@ -301,7 +298,7 @@ private slots:
         const QString path = dir.filePath("Nuevo.w04");
         dialogs.files.enqueue(path);
         QVERIFY(frame().save());
-        QCOMPARE(dialogs.fileDialogs.last(), QStringLiteral("save|Guardar como|Tolvek v. w3.0 (*.w04)|w04|Nuevo"));
+        QCOMPARE(dialogs.fileDialogs.last(), QStringLiteral("save|Guardar como|Tolvek v. w3.0 (*.w04);;Estudio de varias series (*.lin)|w04|Nuevo"));
         QCOMPARE(readAll(path), studyBytes(study));
         QCOMPARE(frame().editor()->windowTitle(), path);
         QCOMPARE(frame().modifiedText(), QString());
@@ -360,7 +357,7 @@ private slots:
         const QString copy = dir.filePath("copia.w04");
         dialogs.files.enqueue(copy);
         QVERIFY(frame().save());
-        QCOMPARE(dialogs.fileDialogs.last(), QStringLiteral("save|Guardar como|Tolvek v. w3.0 (*.w04)|w04|Nuevo"));
+        QCOMPARE(dialogs.fileDialogs.last(), QStringLiteral("save|Guardar como|Tolvek v. w3.0 (*.w04);;Estudio de varias series (*.lin)|w04|Nuevo"));
         QCOMPARE(readAll(copy), studyBytes(testing_studies::anovaStudy()));
         estado->setText(QStringLiteral("Modificado"));
         closeChild(frame().editor());

@@ -18,6 +18,8 @@ public:
     QStringList fileDialogs; // "open|title|filter|suffix" or "save|title|filter|suffix|proposed"
     QQueue<Answer> answers;  // planned answers to questions
     QQueue<QString> files;   // planned file names ("" = cancel)
+    QStringList textInputs;  // "title|label|text" of each line asked for
+    QQueue<QString> texts;   // planned lines (a null string = cancel); unplanned: cancelled
     // Planned answers to print dialogs: the PDF file each accepted dialog
     // prints to, "" = Cancel. An unplanned print dialog is cancelled.
     QQueue<QString> printFiles;
@@ -59,6 +61,11 @@ public:
     {
         fileDialogs << "folder|" + title;
         return files.isEmpty() ? QString() : files.dequeue();
+    }
+    QString textInput(QWidget *, const QString &title, const QString &label, const QString &text) override
+    {
+        textInputs << title + "|" + label + "|" + text;
+        return texts.isEmpty() ? QString() : texts.dequeue();
     }
     bool printDialog(QWidget *, QPrinter &printer) override
     {
