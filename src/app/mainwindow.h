@@ -166,6 +166,7 @@ private:
     QString studyFile_; // where the study in the editor is stored; empty for a new one
     StudyMark mark_ = StudyMark::Unchanged;
     cli::StudySource source_; // the file as last read or written
+    stats::StudyFile stateAtOpen_; // the predictions and graph titles as a .lin study opened with them
     bool helpKeyPressed_ = false;
     QTimer *studyFollow_ = nullptr; // a change to the study, not yet given to the windows
     QMdiSubWindow *closing_ = nullptr; // a result window whose close is being delivered

@@ -48,17 +48,18 @@ stats::StudyFile editorStateOf(const stats::SeriesStudy &study)
     return file;
 }
 
-// Stored only where the study had one or the windows hold something: a
-// .lin file from elsewhere gains no member for nothing.
-void storeEditorState(stats::SeriesStudy &study, const stats::StudyFile &state)
+bool sameEditorState(const stats::StudyFile &a, const stats::StudyFile &b)
 {
-    const stats::StudyFile none;
-    const bool empty = state.predictionSlope == none.predictionSlope &&
-                       state.predictionIntercept == none.predictionIntercept &&
-                       state.predictionCount == none.predictionCount && state.predictionX == none.predictionX &&
-                       state.predictionY == none.predictionY && state.title.empty() && state.xLabel.empty() &&
-                       state.yLabel.empty();
-    if (!study.editor && empty)
+    return a.predictionSlope == b.predictionSlope && a.predictionIntercept == b.predictionIntercept &&
+           a.predictionCount == b.predictionCount && a.predictionX == b.predictionX &&
+           a.predictionY == b.predictionY && a.title == b.title && a.xLabel == b.xLabel && a.yLabel == b.yLabel;
+}
+
+// Stored where the study had one or the windows changed since it opened: a
+// .lin file from elsewhere gains no member for nothing.
+void storeEditorState(stats::SeriesStudy &study, const stats::StudyFile &state, const stats::StudyFile &atOpen)
+{
+    if (!study.editor && sameEditorState(state, atOpen))
         return;
     stats::EditorState &e = study.editor ? *study.editor : study.editor.emplace();
     e.predictionSlope = state.predictionSlope;
@@ -168,6 +169,7 @@ void MainWindow::openSeriesStudy(const stats::SeriesStudy &study, const QString 
         windows_.options->setXLabelText(QString::fromStdString(state.xLabel));
         windows_.options->setYLabelText(QString::fromStdString(state.yLabel));
     }
+    stateAtOpen_ = withWindowState({});
     editor->setWindowTitle(caption);
     editor->show();
     applyStates(CommandEvent::OpenStudy);
@@ -285,7 +287,7 @@ bool MainWindow::writeStudy(const QString &path)
         if (toLin) {
             stats::SeriesStudy study =
                 lin ? *lin : stats::SeriesStudyFromFile(withWindowState(stats::StudyFileFromTexts(*editor_)));
-            storeEditorState(study, withWindowState({}));
+            storeEditorState(study, withWindowState({}), stateAtOpen_);
             bytes = cli::SerializeLinFile(study);
         } else if (lin) {
             if (const std::string misfit = stats::W04Misfit(*lin); !misfit.empty())

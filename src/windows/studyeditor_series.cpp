@@ -152,6 +152,10 @@ void StudyEditor::showStandards(int series, stats::StandardKind kind)
     shown.unitsText = uadicionada->text().toStdString();
     shown.levelsText = std::to_string(levels.size());
     loadStudy(shown);
+    if (levels.empty()) { // none: the grids hold their headings only
+        stgniveles->setColumnCount(1);
+        stgdatos->setRowCount(1);
+    }
     listSeries();
     markExcludedRows();
 }
