@@ -47,9 +47,15 @@ void MainWindow::runResultCommand(ResultCommand command,
     if (!editor_)
         return;
     widgets::RunReportingErrors(dialogs_, this, [&] {
-        const stats::CommandOutcome outcome = command(analyzeEditor());
+        const stats::StudyAnalysis analysis = analyzeEditor();
+        stats::CommandOutcome outcome = command(analysis);
         if (showRefusal(outcome))
             return;
+        // A .lin study's series and the points left out end the text, as
+        // they end the command's output.
+        if (const stats::SeriesNote *note = analysis.texts.seriesNote(); note && !outcome.lines.empty())
+            for (std::string &line : stats::SeriesNoteLines(*note))
+                outcome.lines.push_back(std::move(line));
         addResultWindow(makeWindow(outcome));
     });
 }
@@ -156,8 +162,11 @@ void MainWindow::followStudyNow()
         return; // the windows keep the study that was closed; nothing prints without one
     const stats::StudyData study = editorStudy();
     for (QMdiSubWindow *sub : mdi_->subWindowList())
-        if (auto *result = qobject_cast<ResultWindow *>(sub->widget()))
+        if (auto *result = qobject_cast<ResultWindow *>(sub->widget())) {
             result->studyChanged(study);
+            if (result->followsStudy())
+                result->setSeries(study.seriesNote());
+        }
 }
 
 void MainWindow::showGraph(PlotWindow *window)
@@ -184,7 +193,9 @@ QMdiSubWindow *MainWindow::addResultWindow(QWidget *window)
     QMdiSubWindow *sub = mdi_->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->installEventFilter(this); // the last-window rule when it closes
-    if (const auto *result = qobject_cast<ResultWindow *>(window)) {
+    if (auto *result = qobject_cast<ResultWindow *>(window)) {
+        if (editor_ && editor_->holdsSeries())
+            result->setSeries(editorStudy().seriesNote());
         const ResultWindowLook &look = result->look();
         if (look.sizeIsClient) {
             sub->adjustSize(); // the window's size hint is the described client size

@@ -159,6 +159,7 @@ AnalysedStudy AnalyseStudy(const std::string &path, std::string bytes, const sta
         study.errorKind = "numeric";
         stats::StudyData calibration = stats::StudyFromFile(*study.file);
         calibration.levelLimit = stats::kMaxSeriesLevels;
+        calibration.series = stats::SeriesNoteOf(*study.lin, options.series);
         study.analysis = stats::Analyze(calibration, options);
     } catch (...) {
         study.error = std::current_exception();
@@ -193,25 +194,7 @@ const Output &OutputNamed(std::string_view id)
 
 std::string SeriesTextBlock(const AnalysedStudy &study)
 {
-    if (!study.lin)
-        return {};
-    const stats::StudySeries &series = study.lin->series.at(static_cast<std::size_t>(study.series - 1));
-    std::string block = " \nSERIE EVALUADA: " + std::to_string(study.series) + " de " +
-                        std::to_string(study.lin->series.size()) +
-                        (series.name.empty() ? "" : " («" + stats::ShownText(series.name) + "»)") +
-                        ", sus estándares de calibración\n";
-    const std::vector<stats::ExcludedPoint> excluded = stats::ExcludedPoints(series);
-    if (excluded.empty())
-        return block + "Ningún punto excluido.\n";
-    block += " \nPUNTOS EXCLUIDOS\n";
-    for (const stats::ExcludedPoint &p : excluded) {
-        const stats::Exclusion &e = *p.value.excluded;
-        block += "  " + std::string(stats::StandardKindName(p.kind)) + ", nivel " + std::to_string(p.level) +
-                 ", punto " + std::to_string(p.point) + ": x = " + stats::ShownText(p.value.x) +
-                 ", y = " + stats::ShownText(p.value.y) + "; " + stats::ShownText(e.reason) + " (" +
-                 stats::ShownText(e.by) + ", " + stats::ShownText(e.at) + ")\n";
-    }
-    return block;
+    return study.lin ? stats::SeriesNoteText(stats::SeriesNoteOf(*study.lin, study.series)) : std::string();
 }
 
 Rendered RenderOutput(const Output &output, const AnalysedStudy &study, const RenderOptions &options,

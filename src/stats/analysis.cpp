@@ -61,6 +61,8 @@ StudyData SnapshotOf(const StudyTexts &texts)
     data.levelsText = texts.levelCount();
     data.levelLimit = texts.mostLevels();
     data.levelFloor = texts.fewestLevels();
+    if (const SeriesNote *note = texts.seriesNote())
+        data.series = *note;
     data.replicateGrid.resize(static_cast<size_t>(std::max(texts.replicateColumnCount(), 0)));
     for (size_t c = 0; c < data.replicateGrid.size(); ++c)
         for (int row = 0; row < 2; ++row)

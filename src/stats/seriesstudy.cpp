@@ -249,3 +249,44 @@ std::vector<ExcludedPoint> ExcludedPoints(const StudySeries &series)
 }
 
 } // namespace stats
+
+namespace stats {
+
+SeriesNote SeriesNoteOf(const SeriesStudy &study, int series)
+{
+    const StudySeries &s = study.series.at(static_cast<std::size_t>(series - 1));
+    SeriesNote note{.number = series, .count = static_cast<int>(study.series.size()), .name = s.name, .excluded = {}};
+    for (const ExcludedPoint &p : ExcludedPoints(s)) {
+        const Exclusion &e = *p.value.excluded;
+        note.excluded.push_back({StandardKindName(p.kind), p.level, p.point, p.value.x, p.value.y, e.reason, e.by, e.at});
+    }
+    return note;
+}
+
+std::string SeriesNoteText(const SeriesNote &note)
+{
+    std::string block = " \nSERIE EVALUADA: " + std::to_string(note.number) + " de " + std::to_string(note.count) +
+                        (note.name.empty() ? "" : " («" + ShownText(note.name) + "»)") +
+                        ", sus estándares de calibración\n";
+    if (note.excluded.empty())
+        return block + "Ningún punto excluido.\n";
+    block += " \nPUNTOS EXCLUIDOS\n";
+    for (const SeriesNote::LeftOut &p : note.excluded)
+        block += "  " + p.kind + ", nivel " + std::to_string(p.level) + ", punto " + std::to_string(p.point) +
+                 ": x = " + ShownText(p.x) + ", y = " + ShownText(p.y) + "; " + ShownText(p.reason) + " (" +
+                 ShownText(p.by) + ", " + ShownText(p.at) + ")\n";
+    return block;
+}
+
+std::vector<std::string> SeriesNoteLines(const SeriesNote &note)
+{
+    std::vector<std::string> lines;
+    const std::string text = SeriesNoteText(note);
+    for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
+        end = text.find('\n', start);
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
+} // namespace stats

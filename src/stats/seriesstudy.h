@@ -127,4 +127,13 @@ struct ExcludedPoint {
 };
 std::vector<ExcludedPoint> ExcludedPoints(const StudySeries &series);
 
+// The note every output of a series' evaluation carries (1-based series).
+SeriesNote SeriesNoteOf(const SeriesStudy &study, int series);
+// The note as the text outputs end: " \nSERIE EVALUADA: 2 de 3 («Día 2»), sus
+// estándares de calibración\n", then "Ningún punto excluido.\n" or the list
+// of the points left out with their reason, who and when.
+std::string SeriesNoteText(const SeriesNote &note);
+// The same, a line each, for the windows that show lines.
+std::vector<std::string> SeriesNoteLines(const SeriesNote &note);
+
 } // namespace stats

@@ -44,7 +44,7 @@ bool StudyData::operator==(const StudyData &other) const
     return methodText == other.methodText && analystText == other.analystText && dateText == other.dateText &&
            unitsText == other.unitsText && levelsText == other.levelsText && replicateGrid == other.replicateGrid &&
            dataGrid == other.dataGrid && levelLimit == other.levelLimit &&
-           levelFloor == other.levelFloor;
+           levelFloor == other.levelFloor && series == other.series;
 }
 
 StudyData StudyData::Shaped(const std::vector<std::string> &replicates,

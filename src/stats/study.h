@@ -6,10 +6,26 @@
 #include "stats/real.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace stats {
+
+// Which series of a .lin study a study is, and the points left out of it,
+// as every output names them (seriesstudy.h makes it).
+struct SeriesNote {
+    struct LeftOut {
+        std::string kind; // "calibración", "validación"
+        int level = 0, point = 0; // 1-based
+        std::string x, y, reason, by, at;
+        bool operator==(const LeftOut &) const = default;
+    };
+    int number = 1, count = 1;
+    std::string name;
+    std::vector<LeftOut> excluded;
+    bool operator==(const SeriesNote &) const = default;
+};
 
 // The editor's controls that a rule can send the focus to.
 enum class StudyControl { None, emetodo, eanalista, efecha, uadicionada, eniveles, stgniveles, stgdatos };
@@ -36,6 +52,8 @@ public:
     virtual int mostLevels() const { return 5; }
     // The fewest: 3, or 0 for the standards of a .lin study being typed.
     virtual int fewestLevels() const { return 3; }
+    // The series of a .lin study these texts are; null for a .w04 study.
+    virtual const SeriesNote *seriesNote() const { return nullptr; }
 };
 
 // The study's texts as plain data, grids included with their shapes.
@@ -44,6 +62,7 @@ struct StudyData final : StudyTexts {
     std::vector<std::vector<std::string>> replicateGrid; // [column][row], 2 rows
     std::vector<std::vector<std::string>> dataGrid;      // [row][column], 3 columns
     int levelLimit = 5, levelFloor = 3;                  // mostLevels(), fewestLevels()
+    std::optional<SeriesNote> series;                    // seriesNote()
 
     std::string method() const override { return methodText; }
     std::string analyst() const override { return analystText; }
@@ -56,6 +75,7 @@ struct StudyData final : StudyTexts {
     std::string dataCell(int column, int row) const override;
     int mostLevels() const override { return levelLimit; }
     int fewestLevels() const override { return levelFloor; }
+    const SeriesNote *seriesNote() const override { return series ? &*series : nullptr; }
     // The same texts in the same shapes.
     bool operator==(const StudyData &other) const;
 

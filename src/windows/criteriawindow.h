@@ -42,6 +42,7 @@ public:
     QSize sizeHint() const override;
 
     void studyChanged(const stats::StudyData &study) override;
+    bool followsStudy() const override { return true; }
 
 private:
     // The T typed: empty is the mean of the levels; a text that is not a

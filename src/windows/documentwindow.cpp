@@ -1,5 +1,7 @@
 #include "windows/documentwindow.h"
 
+#include "stats/seriesstudy.h"
+
 #include "stats/outcomes.h"
 #include "windows/acceptancelimitsdialog.h"
 
@@ -57,7 +59,11 @@ std::string DocumentWindow::computed()
         return outcome.refusalMessage();
     // Where the reader was in the text, as far as it still goes.
     const int scrolled = text_->verticalScrollBar()->value();
-    windows::SetLines(text_, outcome.lines);
+    stats::Lines lines = outcome.lines;
+    if (const stats::SeriesNote *note = study_.seriesNote())
+        for (std::string &line : stats::SeriesNoteLines(*note))
+            lines.push_back(std::move(line));
+    windows::SetLines(text_, lines);
     text_->verticalScrollBar()->setValue(scrolled);
     return {};
 }

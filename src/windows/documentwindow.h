@@ -16,6 +16,7 @@ public:
     const cli::AnalysisModule &module() const { return module_; }
 
     void studyChanged(const stats::StudyData &study) override;
+    bool followsStudy() const override { return true; }
 
 private:
     // The evaluation of `study_` with the stored limits, shown; the

@@ -62,6 +62,22 @@ void ResultWindow::studyChanged(const stats::StudyData &) {}
 
 bool ResultWindow::outOfDate() const { return banner_ && !banner_->isHidden(); }
 
+void ResultWindow::setSeries(const stats::SeriesNote *note)
+{
+    series_.clear();
+    if (note) {
+        series_ = QStringLiteral(" — Serie %1 de %2").arg(note->number).arg(note->count);
+        if (!note->name.empty())
+            series_ += QStringLiteral(" («%1»)").arg(QString::fromStdString(note->name));
+    }
+    showCaption();
+}
+
+void ResultWindow::showCaption()
+{
+    setWindowTitle(look_.caption + series_ + (outOfDate() ? QStringLiteral(" (DESACTUALIZADA)") : QString()));
+}
+
 void ResultWindow::followStudy(const std::function<std::string()> &compute)
 {
     std::string refusal;
@@ -74,7 +90,7 @@ void ResultWindow::setOutOfDate(const std::string &reason)
     if (reason.empty()) {
         if (banner_)
             banner_->hide();
-        setWindowTitle(look_.caption);
+        showCaption();
         return;
     }
     if (!banner_) {
@@ -101,7 +117,7 @@ void ResultWindow::setOutOfDate(const std::string &reason)
     banner_->setText(QStringLiteral("DESACTUALIZADA: el estudio del editor no se puede calcular (") + why +
                      QStringLiteral("). Sus cifras no son las del estudio del editor."));
     banner_->show();
-    setWindowTitle(look_.caption + QStringLiteral(" (DESACTUALIZADA)"));
+    showCaption();
 }
 
 void ResultWindow::closeWindow()

@@ -51,9 +51,13 @@ public:
     // weight chosen, samples typed) follows it; the described result windows
     // keep the study they were opened with.
     virtual void studyChanged(const stats::StudyData &study);
+    virtual bool followsStudy() const { return false; }
     // Whether the window still shows the figures of an earlier study: the
     // study as it is now could not be computed. Its banner and caption say so.
     bool outOfDate() const;
+    // The series of a .lin study the window evaluates, named in its caption;
+    // none for a .w04 study.
+    void setSeries(const stats::SeriesNote *note);
     QLabel *outOfDateBanner() const { return banner_; }
 
 protected:
@@ -67,6 +71,7 @@ protected:
     void followStudy(const std::function<std::string()> &compute);
     // Out of date for `reason`; up to date with an empty one.
     void setOutOfDate(const std::string &reason);
+    void showCaption();
 
     // A text box that shows `lines` and takes no editing or selection.
     QPlainTextEdit *addTextBox(const QString &objectName, const stats::Lines &lines);
@@ -81,6 +86,7 @@ protected:
 private:
     ResultWindowLook look_;
     QLabel *banner_ = nullptr; // above everything, shown while out of date
+    QString series_;           // " — Serie 2 de 3 («Día 2»)", or empty
 };
 
 namespace windows {

@@ -61,6 +61,7 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
     void studyChanged(const stats::StudyData &study) override;
+    bool followsStudy() const override { return true; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;

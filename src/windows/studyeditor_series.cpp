@@ -56,8 +56,8 @@ QWidget *StudyEditor::buildSeriesBar()
     cbserie->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     cbestandares = new QComboBox;
     cbestandares->setObjectName(QStringLiteral("cbestandares"));
-    cbestandares->addItem(QStringLiteral("Estándares de calibración"));
-    cbestandares->addItem(QStringLiteral("Estándares de validación"));
+    cbestandares->addItem(QStringLiteral("Calibración"));
+    cbestandares->addItem(QStringLiteral("Validación"));
     auto *add = barButton("btnagregaserie", QStringLiteral("Añadir serie"));
     auto *rename = barButton("btnrenombraserie", QStringLiteral("Renombrar..."));
     auto *remove = barButton("btnquitaserie", QStringLiteral("Quitar serie"));
@@ -71,7 +71,10 @@ QWidget *StudyEditor::buildSeriesBar()
     row->addWidget(add);
     row->addWidget(rename);
     row->addWidget(remove);
-    row->addSpacing(16);
+    row->addSpacing(12);
+    auto *standards = new QLabel(QStringLiteral("Es&tándares:"));
+    standards->setBuddy(cbestandares);
+    row->addWidget(standards);
     row->addWidget(cbestandares);
     row->addStretch();
 
@@ -124,6 +127,7 @@ void StudyEditor::loadSeriesStudy(const stats::SeriesStudy &study)
     general.unitsText = study.units;
     loadStudy(general);
     seriesBar_->show();
+    resize(std::max(width(), seriesBar_->sizeHint().width()), height() + seriesBar_->sizeHint().height());
     pmnuexcluir->setVisible(true);
     pmnuincluir->setVisible(true);
     const stats::StudySeries &first = lin_->series.front();
@@ -220,6 +224,7 @@ stats::StudyData StudyEditor::evaluatedStudy()
         throw stats::StudyRefusal(problem);
     stats::StudyData study = stats::StudyFromFile(stats::CalibrationOfSeries(*lin_, shownSeries()));
     study.levelLimit = stats::kMaxSeriesLevels;
+    study.series = stats::SeriesNoteOf(*lin_, shownSeries());
     return study;
 }
 

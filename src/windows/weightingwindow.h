@@ -42,6 +42,7 @@ public:
     QSize sizeHint() const override;
 
     void studyChanged(const stats::StudyData &study) override;
+    bool followsStudy() const override { return true; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
