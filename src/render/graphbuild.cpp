@@ -1,5 +1,8 @@
 #include "render/graphbuild.h"
 
+#include "stats/conversions.h"
+#include "stats/seriesstudy.h"
+
 namespace render {
 
 const GraphKind &KindOf(Graph graph) { return graph == Graph::Regression ? RegressionGraph() : ResidualGraph(); }
@@ -32,6 +35,20 @@ void FillGraph(PlotEngine &engine, const stats::CommandOutcome &outcome, const s
         engine.SetLineStyle(3, 2);
         engine.SetLineColour(3, kQuadraticCurveColour);
     }
+    // The points of a .lin series left out of the computations: where they
+    // stand, as hollow squares, on the graph of what was typed.
+    std::vector<PlotPoint> excluded;
+    if (const stats::SeriesNote *note = study.seriesNote(); note && &engine.kind() == &RegressionGraph())
+        for (const stats::SeriesNote::LeftOut &p : note->excluded) {
+            double x = 0, y = 0;
+            if (p.kind == stats::StandardKindName(stats::StandardKind::Calibration) &&
+                stats::TryStrToFloat(p.x, '.', x) && stats::TryStrToFloat(p.y, '.', y))
+                excluded.push_back({x, y});
+        }
+    for (const PlotPoint &p : excluded)
+        engine.AddPoint(4, p.x, p.y);
+    engine.SetLineStyle(4, 0);
+    engine.SetMarker(4, kHollowSquare);
     if (engine.kind().unitsAsXLabel)
         engine.SetXLabel(QString::fromStdString(study.units()));
 
@@ -43,6 +60,11 @@ void FillGraph(PlotEngine &engine, const stats::CommandOutcome &outcome, const s
         frame.legend << QString::fromStdString(line);
     if (curve)
         frame.keys.push_back({QString::fromStdString(points.curveLegend), 3});
+    if (!excluded.empty())
+        frame.keys.push_back({excluded.size() == 1 ? QStringLiteral("Cuadrado: un punto excluido de los cálculos")
+                                                   : QStringLiteral("Cuadrados: %1 puntos excluidos de los cálculos")
+                                                         .arg(excluded.size()),
+                              4});
     engine.setFrameTexts(frame);
 }
 

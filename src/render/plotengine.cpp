@@ -730,7 +730,7 @@ void placeCurves(GraphLayout &out, const PlotFrame &f, const PlotLimits &l, int 
             if (style != Qt::NoPen && at != penAt)
                 if (const std::optional<QLine> part = clipped(QLine(penAt, at), plot))
                     out.lines.push_back({*part, LineKind::Curve, style, c.colour, number});
-            if (plot.contains(at) && (c.marker == kHollowCircle || c.marker == kHollowTriangle))
+            if (plot.contains(at) && (c.marker == kHollowCircle || c.marker == kHollowTriangle || c.marker == kHollowSquare))
                 out.markers.push_back({at, c.marker, radius});
             penAt = at;
         }
@@ -896,6 +896,8 @@ void PlotEngine::Paint(QPainter &p, const GraphLayout &g)
         const int px = mk.at.x(), py = mk.at.y(), r = mk.radius;
         if (mk.code == kHollowCircle)
             p.drawEllipse(QPoint(px, py), r, r);
+        else if (mk.code == kHollowSquare)
+            p.drawRect(px - r, py - r, 2 * r, 2 * r);
         else
             p.drawPolygon(
                 QPolygon({QPoint(px, py - r), QPoint(px - r, py + (2 * r) / 3), QPoint(px + r, py + (2 * r) / 3)}));

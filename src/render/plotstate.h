@@ -3,11 +3,13 @@
 // the title and axis labels. Plain data; the drawing engine (plotengine.h)
 // lays it out on a surface without changing it.
 #include "render/axisscale.h"
+#include "stats/seriesstudy.h"
 #include "stats/studyfile.h"
 
 #include <QColor>
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -17,6 +19,7 @@ using LineStyleCode = std::uint8_t;
 
 // The markers the graphs draw; any other code draws none.
 inline constexpr MarkerCode kHollowCircle = 1;
+inline constexpr MarkerCode kHollowSquare = 2;   // a point left out of the computations
 inline constexpr MarkerCode kHollowTriangle = 4; // apex up
 
 // Index of the options dialog's ReferenceGroup.
@@ -32,9 +35,11 @@ struct PlotPoint {
 };
 
 inline constexpr int kCurveCount = 4;
-// A curve holds every observation a study file may hold: a graph that
-// dropped points would show another study than the one computed.
-inline constexpr int kMaxCurvePoints = stats::kMaxFileObservations;
+// A curve holds every observation a study file may hold, a .w04 one or a
+// series of a .lin one: a graph that dropped points would show another
+// study than the one computed.
+inline constexpr int kMaxCurvePoints =
+    std::max(stats::kMaxFileObservations, stats::kMaxSeriesLevels * stats::kMaxLevelPoints);
 
 struct PlotCurve {
     std::vector<PlotPoint> points; // in the order they were added

@@ -12,6 +12,7 @@
 #include "widgets/stringgrid.h"
 #include "windows/inferencewindow.h"
 #include "windows/objectnames.h"
+#include "windows/regressiongraphwindow.h"
 #include "windows/resultwindow.h"
 #include "windows/studyeditor.h"
 
@@ -25,6 +26,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace objectnames;
 using namespace testing_files;
@@ -184,6 +186,19 @@ private slots:
             " ", "SERIE EVALUADA: 2 de 2 («Día 2»), sus estándares de calibración", " ", "PUNTOS EXCLUIDOS",
             "  calibración, nivel 2, punto 2: x = 20, y = 27.5; burbuja (ana, 2026-12-08T10:02:11+00:00)"};
         QCOMPARE(inferenceLines(), dayTwo + note);
+        // The graph draws the point left out where it stands, as a hollow square.
+        PlotState shown; // as the window shows it, before closing empties it
+        QTimer::singleShot(0, &app->plot(), [this, &shown] {
+            shown = app->plot().engine().state();
+            app->plot().close();
+        });
+        frame().action(mnugraph)->trigger();
+        const PlotCurve &leftOut = shown.curves[3];
+        QCOMPARE(leftOut.points.size(), std::size_t(1));
+        QCOMPARE(leftOut.points[0].x, 20.0);
+        QCOMPARE(leftOut.points[0].y, 27.5);
+        QCOMPARE(leftOut.marker, kHollowSquare);
+        QCOMPARE(shown.curves[0].points.size(), std::size_t(7));
         QCOMPARE(frame().mdiArea()->subWindowList().last()->widget()->windowTitle(),
                  QStringLiteral("Error Sistematico Proporcional del Método Analítico — Serie 2 de 2 («Día 2»)"));
 

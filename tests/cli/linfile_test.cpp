@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -226,6 +227,27 @@ TEST(LinFile, EachStudyBeyondTheFormatIsRefusedSayingWhereAndWhy)
     const Ran twelve = run({"--json", full, "--series", "20"});
     EXPECT_EQ(twelve.status, 0) << twelve.err;
     EXPECT_EQ(parsed(twelve.out).value("study").toObject().value("n").toInteger(), 16);
+    // Its largest series, 240 points, is drawn whole, each graph.
+    std::vector<std::string> largest;
+    for (int j = 1; j <= 20; ++j) {
+        std::string level = std::to_string(j) + ":";
+        for (int i = 0; i < 12; ++i)
+            level += (i ? " " : "") + std::to_string(j) + "." + std::to_string(i % 10);
+        largest.push_back(level);
+    }
+    const std::string big = folder.file("grande.lin", linOf({largest}));
+    for (const std::string graph : {"regression", "residuals"}) {
+        const std::string svg = folder.file(graph + ".svg");
+        const std::string command = "QT_QPA_PLATFORM=offscreen '" LINEALIDAD_BINARY "' --graph " + graph + " '" + big +
+                                    "' --output '" + svg + "' 2>/dev/null";
+        EXPECT_EQ(std::system(command.c_str()), 0) << graph;
+        // One path a marker: every observation's, none left out for want of room.
+        const std::string drawn = readAll(svg);
+        std::size_t paths = 0;
+        for (std::size_t at = drawn.find("<path"); at != std::string::npos; at = drawn.find("<path", at + 1))
+            ++paths;
+        EXPECT_GE(paths, 240u) << graph;
+    }
     const Ran missing = run({"--report", folder.file("no-existe.lin")});
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("No se encuentra"), std::string::npos);
