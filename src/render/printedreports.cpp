@@ -1,5 +1,7 @@
 #include "render/printedreports.h"
 
+#include "stats/seriesstudy.h"
+
 #include "render/documentrecord.h"
 #include "cli/analysismodules.h"
 #include "cli/outputs.h"
@@ -88,8 +90,37 @@ std::vector<PageBody> generalInformation(const stats::StudyTexts &s)
         }
         dataRow(body, line++, row);
     }
+    // A .lin series' points left out of the data above, each with its reason,
+    // who and when, under the observations.
+    if (const stats::SeriesNote *note = s.seriesNote(); note && !note->excluded.empty()) {
+        std::vector<std::string> listed = stats::SeriesNoteLines(*note);
+        listed.erase(listed.begin(), listed.begin() + 3); // the series is named at the top of every page
+        ++line;
+        for (const std::string &text : listed) {
+            if (line > kLastBodyLine) {
+                pages.push_back(std::move(body));
+                body = {};
+                line = 9;
+            }
+            body.push_back({line++, 28, q(text)});
+        }
+    }
     pages.push_back(std::move(body));
     return pages;
+}
+
+// "Serie 2 de 3 («Día 2»), sus estándares de calibración; 1 punto excluido":
+// at the top of every page of a .lin series' report.
+QString seriesLine(const stats::SeriesNote &note)
+{
+    QString line = QStringLiteral("Serie %1 de %2").arg(note.number).arg(note.count);
+    if (!note.name.empty())
+        line += QStringLiteral(" («%1»)").arg(q(note.name));
+    const std::size_t n = note.excluded.size();
+    return line + QStringLiteral(", sus estándares de calibración; ") +
+           (n == 0   ? QStringLiteral("ningún punto excluido")
+            : n == 1 ? QStringLiteral("1 punto excluido")
+                     : QStringLiteral("%1 puntos excluidos").arg(n));
 }
 
 // The labelled fields of a record, a line each from `line` down; "NP" for
@@ -419,9 +450,15 @@ PreparedReport PrepareReport(PrintedReport report, const stats::StudyAnalysis &a
         prepared.zeroSlope = outcome.zeroSlope;
         return outcome.refused();
     };
+    auto nameSeries = [&] {
+        if (const stats::SeriesNote *note = a.texts.seriesNote())
+            for (PageBody &page : prepared.pages)
+                page.push_back({8, kCentred, seriesLine(*note)});
+        return prepared;
+    };
     if (report == PrintedReport::GeneralInformation) {
         prepared.pages = generalInformation(a.texts);
-        return prepared;
+        return nameSeries();
     }
     if (!stats::Validated(a, outcome))
         return refused(), prepared;
@@ -443,7 +480,7 @@ PreparedReport PrepareReport(PrintedReport report, const stats::StudyAnalysis &a
     }
     if (!refused() && !outcome.document.blocks.empty())
         prepared.pages = documentPages(a.texts, outcome.document);
-    return prepared;
+    return nameSeries();
 }
 
 bool DrawReportPages(QPainter &painter, const std::vector<PageBody> &pages, const std::function<bool()> &newPage,

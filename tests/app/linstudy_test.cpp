@@ -7,6 +7,7 @@
 #include "cli/importpoints.h"
 #include "cli/linfile.h"
 #include "stats/studyfile.h"
+#include "support/pdfwords.h"
 #include "support/scripteddialogs.h"
 #include "support/studybytes.h"
 #include "widgets/stringgrid.h"
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -410,6 +412,25 @@ private slots:
         frame().importStudy();
         QVERIFY(!editor());
         QVERIFY(dialogs.errors.last().startsWith(QStringLiteral("Línea 2")));
+    }
+
+    // Every page of a series' report names it at the top; the general
+    // information lists the points left out under the observations.
+    void pagesNameTheSeriesAndListThePointsLeftOut()
+    {
+        const QString lin = write("dias.lin", kTwoDays);
+        for (const char *page : {"general", "inference", "error", "weighting"}) {
+            const QString pdf = dir.filePath(QStringLiteral("%1.pdf").arg(page));
+            QProcess run;
+            run.start(LINEALIDAD_BINARY, {"--print", page, lin, "--series", "2", "--output", pdf});
+            QVERIFY(run.waitForFinished(30000));
+            QCOMPARE(run.exitCode(), 0);
+            const PdfDocument document = readPdf(pdf);
+            for (int i = 0; i < document.pages; ++i)
+                QVERIFY2(document.lines(i).contains("Serie 2 de 2 («Día 2»), sus estándares de calibración; 1 punto excluido"),
+                         page);
+            QCOMPARE(document.text().contains("burbuja (ana, 2026-12-08T10:02:11+00:00)"), QByteArray(page) == "general");
+        }
     }
 
     // A block copied from a spreadsheet fills the data grid from the
