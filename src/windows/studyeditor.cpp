@@ -262,6 +262,7 @@ void StudyEditor::buildPopupMenu()
     for (QAction *entry : {separator, pmnuexcluir, pmnuincluir})
         entry->setVisible(false);
     connect(pmnuexcluir, &QAction::changed, separator, [separator, this] { separator->setVisible(pmnuexcluir->isVisible()); });
+    connect(PopMenu, &QMenu::aboutToShow, this, &StudyEditor::enablePointEntries);
     stgdatos->setPopupMenu(PopMenu);
 }
 

@@ -124,6 +124,8 @@ private:
     void renameSeries();
     void removeSeries();
     void markExcludedRows();
+    const stats::StudyPoint *shownPoint(int row) const;
+    void enablePointEntries();
     stats::StudyPoint *currentPoint();
     void markModified();
     void turnPage(int page);

@@ -127,7 +127,11 @@ void StudyEditor::loadSeriesStudy(const stats::SeriesStudy &study)
     general.unitsText = study.units;
     loadStudy(general);
     seriesBar_->show();
-    resize(std::max(width(), seriesBar_->sizeHint().width()), height() + seriesBar_->sizeHint().height());
+    // Room for the bar, in the editor and in the frame's window around it.
+    const QSize grow(std::max(0, seriesBar_->sizeHint().width() - width()), seriesBar_->sizeHint().height());
+    resize(size() + grow);
+    if (QWidget *frame = parentWidget())
+        frame->resize(frame->size() + grow);
     pmnuexcluir->setVisible(true);
     pmnuincluir->setVisible(true);
     const stats::StudySeries &first = lin_->series.front();
@@ -364,38 +368,58 @@ void StudyEditor::includeCurrentPoint()
     });
 }
 
+// The point a data row shows, by its level and its place in the level as
+// the replicate counts stand; null for a point not yet written back.
+const stats::StudyPoint *StudyEditor::shownPoint(int row) const
+{
+    const std::vector<stats::StudyLevel> &levels = lin_->series[shownSeries_].levels(shownKind_);
+    int first = 1;
+    for (int j = 1; j < stgniveles->columnCount(); ++j) {
+        int count = 0;
+        if (!stats::TryStrToInt(stgniveles->cell(j, 1).toStdString(), count) || count < 0)
+            return nullptr;
+        if (row < first + count) {
+            const int i = row - first;
+            const bool known = static_cast<std::size_t>(j) <= levels.size() &&
+                               static_cast<std::size_t>(i) < levels[j - 1].size();
+            return known ? &levels[j - 1][i] : nullptr;
+        }
+        first += count;
+    }
+    return nullptr;
+}
+
 // An excluded point's row is drawn greyed and struck through, its reason
-// in the tooltip. Rows follow the replicate counts as typed, so a point
-// keeps its mark by its level and its place in the level when they change.
+// in the tooltip.
 void StudyEditor::markExcludedRows()
 {
     if (!lin_)
         return;
-    const std::vector<stats::StudyLevel> &levels = lin_->series[shownSeries_].levels(shownKind_);
-    int row = 1;
-    for (int j = 1; j < stgniveles->columnCount() && row < stgdatos->rowCount(); ++j) {
-        int count = 0;
-        if (!stats::TryStrToInt(stgniveles->cell(j, 1).toStdString(), count))
-            return;
-        for (int i = 0; i < count && row < stgdatos->rowCount(); ++i, ++row) {
-            const bool known = static_cast<std::size_t>(j) <= levels.size() &&
-                               static_cast<std::size_t>(i) < levels[j - 1].size();
-            const std::optional<stats::Exclusion> &excluded =
-                known ? levels[j - 1][i].excluded : std::optional<stats::Exclusion>();
-            for (int column = 1; column <= 2; ++column) {
-                if (!stgdatos->item(row, column))
-                    stgdatos->setCell(column, row, stgdatos->cell(column, row));
-                QTableWidgetItem *item = stgdatos->item(row, column);
-                QFont font = stgdatos->font();
-                font.setStrikeOut(excluded.has_value());
-                item->setFont(font);
-                item->setForeground(excluded ? QBrush(Qt::gray) : QBrush());
-                item->setToolTip(excluded ? QStringLiteral("Excluido: %1 (%2, %3)")
-                                                .arg(QString::fromStdString(excluded->reason),
-                                                     QString::fromStdString(excluded->by),
-                                                     QString::fromStdString(excluded->at))
-                                          : QString());
-            }
+    for (int row = 1; row < stgdatos->rowCount(); ++row) {
+        const stats::StudyPoint *point = shownPoint(row);
+        const bool excluded = point && point->excluded;
+        for (int column = 1; column <= 2; ++column) {
+            if (!stgdatos->item(row, column))
+                stgdatos->setCell(column, row, stgdatos->cell(column, row));
+            QTableWidgetItem *item = stgdatos->item(row, column);
+            QFont font = stgdatos->font();
+            font.setStrikeOut(excluded);
+            item->setFont(font);
+            item->setForeground(excluded ? QBrush(Qt::gray) : QBrush());
+            item->setToolTip(excluded ? QStringLiteral("Excluido: %1 (%2, %3)")
+                                            .arg(QString::fromStdString(point->excluded->reason),
+                                                 QString::fromStdString(point->excluded->by),
+                                                 QString::fromStdString(point->excluded->at))
+                                      : QString());
         }
     }
+}
+
+// The pop-up offers to leave out a point that counts, and to take back one
+// left out.
+void StudyEditor::enablePointEntries()
+{
+    const stats::StudyPoint *point = lin_ ? shownPoint(stgdatos->currentRow()) : nullptr;
+    pmnuexcluir->setEnabled(lin_ && stgdatos->currentRow() >= 1 && !(point && point->excluded));
+    pmnuincluir->setEnabled(point && point->excluded);
 }

@@ -291,6 +291,13 @@ private slots:
         QVERIFY(with != without);
 
         dataGrid()->setCurrentCell(4, 1);
+        // The pop-up offers what applies to the point: leave it out, or take it back.
+        auto offered = [this] {
+            emit editor()->popupMenu()->aboutToShow();
+            return QPair<bool, bool>(editor()->popupAction("pmnuexcluir")->isEnabled(),
+                                     editor()->popupAction("pmnuincluir")->isEnabled());
+        };
+        QCOMPARE(offered(), qMakePair(true, false));
         dialogs.texts << QString(); // cancelled
         editor()->excludeCurrentPoint();
         dialogs.texts << QStringLiteral("   "); // no reason
@@ -302,6 +309,7 @@ private slots:
         dialogs.texts << QStringLiteral("burbuja en el inyector");
         editor()->excludeCurrentPoint();
         QVERIFY(dataGrid()->item(4, 1)->font().strikeOut());
+        QCOMPARE(offered(), qMakePair(false, true));
         QCOMPARE(frame().modifiedText(), QStringLiteral("Modificado"));
         const QStringList left = inferenceLines();
         QCOMPARE(left.mid(0, without.size()), without);

@@ -19,6 +19,9 @@ done
 desktop-file-validate "$prefix/share/applications/$id.desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" >/dev/null
 grep -q 'glob pattern="\*.W04"' "$prefix/share/mime/packages/$id.xml"
+# .lin studies are the program's too: their type, opened by the same entry.
+grep -q 'glob pattern="\*.lin"' "$prefix/share/mime/packages/$id.xml"
+grep -q '^MimeType=.*application/x-linealidad-series;' "$prefix/share/applications/$id.desktop"
 
 # The text commands run from the installed tree alone.
 "$prefix/bin/linealidad" --inference "$data/worked-anova.w04" | grep -q "PENDIENTE =  1.0025"
