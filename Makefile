@@ -92,6 +92,7 @@ bench: build
 	sh bench/batch_bench.sh ./build/linealidad tests/data
 	sh bench/versus_r.sh ./build/linealidad tests/data
 	sh bench/lin_bench.sh ./build/linealidad
+	QT_QPA_PLATFORM=offscreen ./build/bench/editor_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 # The Debian package, build/linealidad_<version>_<arch>.deb
 deb:
