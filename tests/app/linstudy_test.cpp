@@ -371,6 +371,27 @@ private slots:
         QCOMPARE(dataGrid()->rowCount(), 241); // a count beyond 12 shapes nothing
     }
 
+    // Tab leaves the bar for the pages, whose own Tab order stays as it is
+    // for a .w04 study (the bar is reached by its Alt keys or the mouse).
+    void theSeriesBarTakesAndGivesTheFocusByTab()
+    {
+        open(write("dias.lin", kTwoDays));
+        auto *series = find<QComboBox>("cbserie");
+        series->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&frame()));
+        QTRY_VERIFY(series->hasFocus());
+        QWidget *seen = series;
+        QList<QWidget *> visited;
+        for (int i = 0; i < 12; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            seen = QApplication::focusWidget();
+            visited << seen;
+        }
+        QVERIFY(!visited.contains(nullptr));
+        QVERIFY(std::any_of(visited.begin(), visited.end(), [this](QWidget *w) { return w && w->objectName() == emetodo; }));
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
     // Series are added, renamed and removed; a new one starts with three
     // calibration levels to type.
     void seriesAreAddedRenamedAndRemoved()
