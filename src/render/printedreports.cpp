@@ -97,7 +97,7 @@ std::vector<PageBody> generalInformation(const stats::StudyTexts &s)
         listed.erase(listed.begin(), listed.begin() + 3); // the series is named at the top of every page
         ++line;
         for (const std::string &text : listed) {
-            if (line > kLastBodyLine) {
+            if (line == kLastBodyLine + 1) { // the list goes on over the page
                 pages.push_back(std::move(body));
                 body = {};
                 line = 9;
