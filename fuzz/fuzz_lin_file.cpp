@@ -38,8 +38,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     check(cli::SerializeLinFile(again) == saved);
     for (int s = 1; s <= static_cast<int>(study.series.size()); ++s) {
         try {
-            const stats::StudyFile file = stats::CalibrationOfSeries(study, s);
-            (void)stats::ValidateStudy(stats::StudyFromFile(file), stats::kMaxSeriesLevels);
+            stats::StudyData calibration = stats::StudyFromFile(stats::CalibrationOfSeries(study, s));
+            calibration.levelLimit = stats::kMaxSeriesLevels;
+            calibration.series = stats::SeriesNoteOf(study, s);
+            check(!stats::ValidateStudy(calibration).failed);
+            (void)stats::SeriesNoteText(*calibration.seriesNote());
         } catch (const stats::StudyRefusal &) {
         }
     }
