@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -142,7 +143,9 @@ void MainWindow::importStudy()
         const std::string bytes = stats::ReadFileBytes(QFile::encodeName(path).toStdString());
         const stats::SeriesStudy study = cli::ImportPoints(bytes, {});
         studyFile_.clear();
-        saveDialogFileName_ = QFileInfo(path).completeBaseName() + "." + kLinSuffix;
+        // Saved beside the spreadsheet's text, under its name, as .lin.
+        const QFileInfo text(path);
+        saveDialogFileName_ = text.absoluteDir().filePath(text.completeBaseName() + "." + kLinSuffix);
         source_ = {};
         openSeriesStudy(study, kNewCaption);
         // Imported, not saved: the save commands are there at once.
@@ -309,7 +312,9 @@ bool MainWindow::save()
     if (!editor_ || !validateEditor())
         return false;
     if (studyFile_.isEmpty()) {
-        saveDialogFileName_ = kNewCaption;
+        // An imported study proposes its spreadsheet's name, as .lin.
+        if (!editor_->holdsSeries())
+            saveDialogFileName_ = kNewCaption;
         return saveAs();
     }
     {

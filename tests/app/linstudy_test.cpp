@@ -11,6 +11,7 @@
 #include "support/scripteddialogs.h"
 #include "support/studybytes.h"
 #include "widgets/stringgrid.h"
+#include "windows/documentwindow.h"
 #include "windows/inferencewindow.h"
 #include "windows/objectnames.h"
 #include "windows/regressiongraphwindow.h"
@@ -210,9 +211,30 @@ private slots:
         QCOMPARE(find<QLineEdit>(eniveles)->text(), QStringLiteral("2"));
         QCOMPARE(dataGrid()->cell(2, 2), QStringLiteral("4.47"));
         QCOMPARE(inferenceLines(), dayOne);
+        QCOMPARE(frame().mdiArea()->subWindowList().last()->widget()->windowTitle(),
+                 QStringLiteral("Error Sistematico Proporcional del Método Analítico — Serie 1 de 2 («Día 1»)"));
         QCOMPARE(dayOne.mid(dayOne.size() - 2),
                  (QStringList{"SERIE EVALUADA: 1 de 2 («Día 1»), sus estándares de calibración", "Ningún punto excluido."}));
         QVERIFY(dialogs.errors.isEmpty() && dialogs.messages.isEmpty());
+    }
+
+    // A window that follows the study computes it again as it changes, and
+    // still names the series and lists the points left out.
+    void aFollowingWindowKeepsTheSeriesNoteAsTheStudyChanges()
+    {
+        open(write("dias.lin", kTwoDays));
+        choose("cbserie", 1);
+        frame().action(mnucuadratico)->trigger();
+        auto *window = qobject_cast<DocumentWindow *>(frame().mdiArea()->subWindowList().last()->widget());
+        QVERIFY(window);
+        const QStringList before = windows::TextLines(window->text());
+        QVERIFY(before.last().startsWith(QStringLiteral("  calibración, nivel 2, punto 2")));
+        dataGrid()->setCell(2, 1, QStringLiteral("10.4"));
+        frame().followStudyNow();
+        const QStringList after = windows::TextLines(window->text());
+        QVERIFY(after != before);
+        QCOMPARE(after.mid(after.size() - 5), before.mid(before.size() - 5));
+        QVERIFY(window->windowTitle().endsWith(QStringLiteral(" — Serie 2 de 2 («Día 2»)")));
     }
 
     // Saved, the study is the file it was read from; a change is saved in
@@ -433,6 +455,8 @@ private slots:
         const QString path = dir.filePath("puntos.lin");
         dialogs.files << path;
         QVERIFY(frame().save());
+        QCOMPARE(dialogs.fileDialogs.last(),
+                 QStringLiteral("save|Guardar como|Estudio de varias series (*.lin);;Tolvek v. w3.0 (*.w04)|lin|") + path);
         QCOMPARE(saved(path), cli::ImportPoints(csv.toStdString(), {}));
         closeEditorUnchanged();
 
