@@ -288,6 +288,49 @@ TEST(LinFile, AnExcludedPointIsTheStudyWithoutItListedInEveryOutput)
     EXPECT_NE(toW04.err.find("está excluido"), std::string::npos);
 }
 
+// A point's record of exclusions and inclusions is read and written back
+// as it stands, once, on the point's line; a .w04 cannot keep it.
+TEST(LinFile, APointsRecordIsKeptOnItsLine)
+{
+    Folder folder;
+    const std::string canonical = R"({
+  "format": "linealidad-estudio",
+  "version": 1,
+  "method": "",
+  "analyst": "",
+  "date": "",
+  "units": "",
+  "series": [
+    {
+      "name": "",
+      "calibration": [
+        [
+          {"x": "1", "y": "1", "history": [{"action": "excluded", "reason": "r", "by": "b", "at": "t"}, {"action": "included", "reason": "r", "by": "b", "at": "t"}]}
+        ],
+        [
+          {"x": "2", "y": "2.1", "excluded": {"reason": "r", "by": "b", "at": "t"}, "history": [{"action": "excluded", "reason": "r", "by": "b", "at": "t"}]}
+        ],
+        [
+          {"x": "3", "y": "2.9"}
+        ]
+      ]
+    }
+  ]
+}
+)";
+    const std::string path = folder.file("registro.lin", canonical), saved = folder.file("otra.lin");
+    ASSERT_EQ(run({"--convert", path, "--output", saved}).status, 0);
+    EXPECT_EQ(readAll(saved), canonical);
+    const stats::SeriesStudy study = cli::ParseLinFile(canonical);
+    EXPECT_EQ(study.series[0].calibration[0][0].history.size(), 2u);
+    EXPECT_TRUE(study.series[0].calibration[0][0].extra.empty());
+    const Ran w04 = run({"--convert", path, "--output", folder.file("registro.w04")});
+    EXPECT_EQ(w04.status, 2);
+    std::string kind = canonical;
+    kind.replace(kind.find("\"included\""), 10, "\"borrado\"");
+    EXPECT_EQ(run({"--json", folder.file("mal.lin", kind)}).status, 2);
+}
+
 // --series N evaluates series N as a study of that series alone; a series
 // the study lacks, or a .w04 asked for another than the first, is usage.
 TEST(LinFile, TheSeriesChosenIsEvaluatedAsAStudyOfItsOwn)
