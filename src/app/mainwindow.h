@@ -137,6 +137,7 @@ private:
     bool validateEditor();
     bool writeStudy(const QString &path);
     stats::StudyFile withWindowState(stats::StudyFile file) const;
+    void loadWindowState(const stats::StudyFile &file);
     void openSeriesStudy(const stats::SeriesStudy &study, const QString &caption);
     // A result window has closed; `wasLast` when it was the last child window.
     void resultWindowClosed(bool wasLast);

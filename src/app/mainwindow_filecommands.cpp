@@ -36,16 +36,8 @@ const QString kImportFilter = QStringLiteral("Puntos de un estudio (*.csv *.txt)
 stats::StudyFile editorStateOf(const stats::SeriesStudy &study)
 {
     stats::StudyFile file;
-    if (const std::optional<stats::EditorState> &e = study.editor) {
-        file.predictionSlope = e->predictionSlope;
-        file.predictionIntercept = e->predictionIntercept;
-        file.predictionCount = e->predictionCount;
-        file.predictionX = e->predictionX;
-        file.predictionY = e->predictionY;
-        file.title = e->title;
-        file.xLabel = e->xLabel;
-        file.yLabel = e->yLabel;
-    }
+    if (study.editor)
+        stats::CopyEditorState(*study.editor, file);
     return file;
 }
 
@@ -62,15 +54,7 @@ void storeEditorState(stats::SeriesStudy &study, const stats::StudyFile &state, 
 {
     if (!study.editor && sameEditorState(state, atOpen))
         return;
-    stats::EditorState &e = study.editor ? *study.editor : study.editor.emplace();
-    e.predictionSlope = state.predictionSlope;
-    e.predictionIntercept = state.predictionIntercept;
-    e.predictionCount = state.predictionCount;
-    e.predictionX = state.predictionX;
-    e.predictionY = state.predictionY;
-    e.title = state.title;
-    e.xLabel = state.xLabel;
-    e.yLabel = state.yLabel;
+    stats::CopyEditorState(state, study.editor ? *study.editor : study.editor.emplace());
 }
 
 // The hourglass for as long as a file command works.
@@ -158,20 +142,7 @@ void MainWindow::openSeriesStudy(const stats::SeriesStudy &study, const QString 
 {
     StudyEditor *editor = createEditor();
     editor->loadSeriesStudy(study);
-    const stats::StudyFile state = editorStateOf(study);
-    if (windows_.predictions)
-        windows_.predictions->loadFrom(state);
-    for (PlotWindow *plot : std::initializer_list<PlotWindow *>{windows_.plot, windows_.residualPlot})
-        if (plot && plot->engine().kind().takesFileTitles) {
-            plot->SetTitle(QString::fromStdString(state.title));
-            plot->SetXLabel(QString::fromStdString(state.xLabel));
-            plot->SetYLabel(QString::fromStdString(state.yLabel));
-        }
-    if (windows_.options) {
-        windows_.options->setTitleText(QString::fromStdString(state.title));
-        windows_.options->setXLabelText(QString::fromStdString(state.xLabel));
-        windows_.options->setYLabelText(QString::fromStdString(state.yLabel));
-    }
+    loadWindowState(editorStateOf(study));
     stateAtOpen_ = withWindowState({});
     editor->setWindowTitle(caption);
     editor->show();
@@ -200,21 +171,7 @@ void MainWindow::openStudyFile(const QString &path)
         const stats::StudyData study = stats::StudyFromFile(file);
         StudyEditor *editor = createEditor();
         editor->loadStudy(study);
-        if (windows_.predictions)
-            windows_.predictions->loadFrom(file);
-        for (PlotWindow *plot : std::initializer_list<PlotWindow *>{windows_.plot, windows_.residualPlot})
-            if (plot && plot->engine().kind().takesFileTitles) {
-                plot->SetTitle(QString::fromStdString(file.title));
-                plot->SetXLabel(QString::fromStdString(file.xLabel));
-                plot->SetYLabel(QString::fromStdString(file.yLabel));
-            }
-        // Save stores the options dialog's titles: they are the file's until
-        // a graph's options are accepted, or a Save would drop them.
-        if (windows_.options) {
-            windows_.options->setTitleText(QString::fromStdString(file.title));
-            windows_.options->setXLabelText(QString::fromStdString(file.xLabel));
-            windows_.options->setYLabelText(QString::fromStdString(file.yLabel));
-        }
+        loadWindowState(file);
         const QString fullPath = QFileInfo(path).absoluteFilePath();
         editor->setWindowTitle(widgets::LiteralCaption(fullPath));
         saveDialogFileName_ = fullPath;
@@ -260,6 +217,26 @@ bool MainWindow::validateEditor()
         valid = !failure.failed;
     });
     return valid;
+}
+
+// The prediction window's state and the graph titles of a study read.
+void MainWindow::loadWindowState(const stats::StudyFile &file)
+{
+    if (windows_.predictions)
+        windows_.predictions->loadFrom(file);
+    for (PlotWindow *plot : std::initializer_list<PlotWindow *>{windows_.plot, windows_.residualPlot})
+        if (plot && plot->engine().kind().takesFileTitles) {
+            plot->SetTitle(QString::fromStdString(file.title));
+            plot->SetXLabel(QString::fromStdString(file.xLabel));
+            plot->SetYLabel(QString::fromStdString(file.yLabel));
+        }
+    // Save stores the options dialog's titles: they are the file's until
+    // a graph's options are accepted, or a Save would drop them.
+    if (windows_.options) {
+        windows_.options->setTitleText(QString::fromStdString(file.title));
+        windows_.options->setXLabelText(QString::fromStdString(file.xLabel));
+        windows_.options->setYLabelText(QString::fromStdString(file.yLabel));
+    }
 }
 
 stats::StudyFile MainWindow::withWindowState(stats::StudyFile file) const

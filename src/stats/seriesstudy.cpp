@@ -193,16 +193,33 @@ StudyFile StudyFileFromSeries(const SeriesStudy &study)
                 if (TryStrToInt(e->replicates[j], typed) && typed == static_cast<int>(levels[j].size()))
                     file.replicates[j] = e->replicates[j];
             }
-        file.predictionSlope = e->predictionSlope;
-        file.predictionIntercept = e->predictionIntercept;
-        file.predictionCount = e->predictionCount;
-        file.predictionX = e->predictionX;
-        file.predictionY = e->predictionY;
-        file.title = e->title;
-        file.xLabel = e->xLabel;
-        file.yLabel = e->yLabel;
+        CopyEditorState(*e, file);
     }
     return file;
+}
+
+void CopyEditorState(const EditorState &state, StudyFile &file)
+{
+    file.predictionSlope = state.predictionSlope;
+    file.predictionIntercept = state.predictionIntercept;
+    file.predictionCount = state.predictionCount;
+    file.predictionX = state.predictionX;
+    file.predictionY = state.predictionY;
+    file.title = state.title;
+    file.xLabel = state.xLabel;
+    file.yLabel = state.yLabel;
+}
+
+void CopyEditorState(const StudyFile &file, EditorState &state)
+{
+    state.predictionSlope = file.predictionSlope;
+    state.predictionIntercept = file.predictionIntercept;
+    state.predictionCount = file.predictionCount;
+    state.predictionX = file.predictionX;
+    state.predictionY = file.predictionY;
+    state.title = file.title;
+    state.xLabel = file.xLabel;
+    state.yLabel = file.yLabel;
 }
 
 StudyFile CalibrationOfSeries(const SeriesStudy &study, int series)

@@ -74,6 +74,11 @@ struct EditorState {
     bool operator==(const EditorState &) const = default;
 };
 
+// The prediction window's state and the graph titles, from a state into a
+// file's fields and back (the typed counts stay where they are).
+void CopyEditorState(const EditorState &state, StudyFile &file);
+void CopyEditorState(const StudyFile &file, EditorState &state);
+
 struct SeriesStudy {
     std::string method = {}, analyst = {}, date = {}, units = {};
     std::vector<StudySeries> series = {};
