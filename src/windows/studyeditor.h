@@ -117,6 +117,7 @@ private:
     // The .lin study's series and standards.
     void showStandards(int series, stats::StandardKind kind);
     bool keepShownStandards();
+    void writeShownBack();
     void listSeries();
     void chooseSeries(int index);
     void chooseKind(int index);

@@ -181,6 +181,13 @@ bool StudyEditor::keepShownStandards()
         showValidationFailure(failure);
         return false;
     }
+    writeShownBack();
+    return true;
+}
+
+// The shown grids, a study by ValidateStudy, into the study.
+void StudyEditor::writeShownBack()
+{
     stats::StudySeries &series = lin_->series.at(static_cast<std::size_t>(shownSeries_));
     std::vector<stats::StudyLevel> &kept =
         shownKind_ == stats::StandardKind::Calibration ? series.calibration : series.validation;
@@ -205,7 +212,6 @@ bool StudyEditor::keepShownStandards()
     lin_->analyst = eanalista->text().toStdString();
     lin_->date = efecha->text().toStdString();
     lin_->units = uadicionada->text().toStdString();
-    return true;
 }
 
 std::optional<stats::SeriesStudy> StudyEditor::seriesStudy()
@@ -221,7 +227,7 @@ stats::StudyData StudyEditor::evaluatedStudy()
     // that the calculation's own validation says why and goes there.
     if (!lin_ || stats::ValidateStudy(*this).failed)
         return stats::SnapshotOf(*this);
-    keepShownStandards();
+    writeShownBack();
     if (const std::string problem =
             stats::SeriesKindProblem(*lin_, shownSeries(), stats::StandardKind::Calibration);
         !problem.empty())
