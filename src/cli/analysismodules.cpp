@@ -41,6 +41,10 @@ void samplesJson(const stats::StudyAnalysis &a, JsonObject &o)
         o["samples"] = SamplesJson(computed(a.samples()), detection.degreesOfFreedom);
 }
 
+// Every study has the keys; a study without the design for a profile has
+// null, with the reason.
+void profileJson(const stats::StudyAnalysis &a, JsonObject &o) { AddProfileJson(computed(a.profile()), o); }
+
 const VerdictWords kPass[] = {{"pass", "CUMPLE"}, {"fail", "NO CUMPLE"}};
 const VerdictWords kVariance[] = {{"homoscedastic", "HOMOCEDÁSTICA"}, {"heteroscedastic", "HETEROCEDÁSTICA"}};
 const VerdictWords kWeight[] = {{"none", "SIN PONDERAR"}};
@@ -55,6 +59,13 @@ const SummaryColumn kSamplesColumns[] = {
     {"sx0", "sx0", Figure6, "detection/sx0"},
     {"vx0", "Vx0 (%)", Figure6, "detection/vx0"},
     {"limite_cuantificacion", "Límite de cuantificación", Figure6, "detection/quantificationLimit"}};
+
+const VerdictWords kValid[] = {{"true", "VÁLIDO"}, {"false", "NO VÁLIDO"}};
+const SummaryColumn kProfileColumns[] = {
+    {"perfil_modelo", "Modelo del perfil", Text, "profile/chosen/name"},
+    {"perfil_lic", "LIC", Figure6, "profile/chosen/lower"},
+    {"perfil_lsc", "LSC", Figure6, "profile/chosen/upper"},
+    {"perfil_valido", "Perfil", Verdict, "profile/chosen/valid", kValid}};
 
 const AnalysisModule kModules[] = {
     {.id = "criteria",
@@ -152,6 +163,35 @@ const AnalysisModule kModules[] = {
      .menuCaption = "&Muestras",
      .hint = "Cálculos|Calcula la cantidad de muestras desconocidas y los límites del método",
      .helpContext = 17},
+    {.id = "profile",
+     .command = "--profile",
+     .name = "Perfil de exactitud",
+     .outcome = stats::ProfileOutcome,
+     .options = TakesProfile,
+     .textSuffix = ".perfil.txt",
+     .pageSuffix = ".perfil.pdf",
+     .json = profileJson,
+     .summary = kProfileColumns,
+     .summaryRank = 5,
+     .usage = "--profile ESTUDIO.lin [--beta B] [--lambda L]",
+     .help = "  --profile           el perfil de exactitud de un estudio de varias series: para\n"
+             "                      cada modelo de calibración (un punto, recta y cuadrático,\n"
+             "                      sin ponderar, 1/x y 1/x²; o absoluto, sin calibración),\n"
+             "                      por nivel de validación el sesgo, las precisiones, el\n"
+             "                      error total, el intervalo de tolerancia de expectativa\n"
+             "                      beta y la incertidumbre; el intervalo validado, el modelo\n"
+             "                      elegido y la comparación de las rectas de las series\n"
+             "  --beta B            la proporción esperada de resultados dentro del intervalo,\n"
+             "                      mayor que 0 y menor que 1 (0.90 si se omite)\n"
+             "  --lambda L          los límites de aceptación, ±L %, mayor que 0 (15 si se\n"
+             "                      omite)\n",
+     .printHelp = "  --print profile     la del perfil de exactitud (con --beta y --lambda, como\n"
+                  "                      --profile)\n",
+     .menuEntry = "mnuperfil",
+     .menuCaption = "&Perfil de exactitud",
+     .hint = "Cálculos|Perfil de exactitud: intervalos de tolerancia, error total e intervalo validado",
+     .helpContext = 19,
+     .wholeStudy = true},
 };
 
 } // namespace

@@ -22,6 +22,7 @@ enum AnalysisOption : unsigned {
     TakesLimits = 2,  // --limits L.json: the stored acceptance limits
     TakesWeight = 4,  // --weight W
     TakesSamples = 8, // a samples file and --confidence C
+    TakesProfile = 16, // --beta B and --lambda L
 };
 
 // Where its menu entry and its batch format stand: with the line's own
@@ -69,6 +70,10 @@ struct AnalysisModule {
     const char *windowName = nullptr;
     const char *textBoxName = nullptr;
     int windowWidth = 640, windowHeight = 560;
+
+    // It evaluates every series of a .lin study, not the one --series names:
+    // its text lists the points left out of any series itself.
+    bool wholeStudy = false;
 };
 
 std::span<const AnalysisModule> AnalysisModules();

@@ -85,6 +85,8 @@ std::string jsonValue(const JsonObject &object, const SummaryColumn &column)
         }
         if (column.kind == Figure6 || column.kind == Figure8)
             return value.isNumber() ? ShortestNumberText(value.toDouble()) : std::string();
+        if (value.isBool())
+            return value.toBool() ? "true" : "false";
         return value.toString();
     }
 }

@@ -9,6 +9,7 @@
 #include "cli/installationfacts.h"
 #include "cli/outputs.h"
 #include "cli/printrecord.h"
+#include "cli/profileoptions.h"
 #include "cli/resultsjson.h"
 #include "cli/samplesoptions.h"
 #include "cli/verification.h"
@@ -66,7 +67,8 @@ int jsonCommand(const CommandLine &line, std::ostream &out, std::ostream &err, c
     std::string problem;
     if (!CriteriaOptionsOf(line, separator, options.criteria, problem) ||
         !WeightingOptionsOf(line, options.weighting, problem) ||
-        !SamplesOptionsOf(line, line.option("--samples"), options, problem))
+        !SamplesOptionsOf(line, line.option("--samples"), options, problem) ||
+        !ProfileOptionsOf(line, options.profile, problem))
         return UsageError(err, problem, line.command);
     const int status = RunJsonCommand(line.operands[0], out, err, options);
     return OutputWritten(out, err) ? kExitFailed : status;
@@ -81,10 +83,11 @@ int analysisCommand(const CommandLine &line, std::ostream &out, std::ostream &er
     options.decimalSeparator = separator;
     options.series = SeriesOf(line);
     std::string problem;
-    const bool read = module.options & TakesSamples
-                          ? SamplesOptionsOf(line, &line.operands[1], options, problem)
-                          : CriteriaOptionsOf(line, separator, options.criteria, problem) &&
-                                WeightingOptionsOf(line, options.weighting, problem);
+    const bool read = (module.options & TakesSamples
+                           ? SamplesOptionsOf(line, &line.operands[1], options, problem)
+                           : CriteriaOptionsOf(line, separator, options.criteria, problem) &&
+                                 WeightingOptionsOf(line, options.weighting, problem)) &&
+                      ProfileOptionsOf(line, options.profile, problem);
     if (!read)
         return UsageError(err, problem, line.command);
     const Rendered rendered = RenderOutput(OutputNamed(module.id), ReadAndAnalyse(line.operands[0], options), {});
@@ -274,17 +277,18 @@ const Command kOtherCommands[] = {
      .kind = Text,
      .run = jsonCommand,
      .usage = "--json ARCHIVO.w04 [--target T] [--limits L.json] [--weight W]\n"
-              "[--samples MUESTRAS.txt] [--confidence C]",
+              "[--samples MUESTRAS.txt] [--confidence C] [--beta B] [--lambda L]",
      .section = Results,
      .help = "  --json              todos los resultados del estudio en un objeto JSON, con los\n"
              "                      números a precisión completa (para un sistema de\n"
              "                      laboratorio), los criterios de aceptación incluidos\n"
              "                      (--target y --limits como en --criteria, --weight como en\n"
              "                      --weighting), los límites de detección y cuantificación\n"
-             "                      siempre y las muestras de --samples (con --confidence\n"
-             "                      como en la orden --samples)\n",
+             "                      siempre, las muestras de --samples (con --confidence\n"
+             "                      como en la orden --samples) y el perfil de exactitud\n"
+             "                      (--beta y --lambda como en --profile)\n",
      .operands = {kStudy},
-     .options = {"--target", "--limits", "--weight", "--samples", "--confidence"}},
+     .options = {"--target", "--limits", "--weight", "--samples", "--confidence", "--beta", "--lambda"}},
     {.option = "--verify",
      .kind = Text,
      .drawsWith = "--output",
@@ -446,6 +450,10 @@ EvaluationCommands evaluationCommands()
             command.operands.push_back("el archivo de muestras");
             command.options.push_back("--confidence");
         }
+        if (m.options & TakesProfile) {
+            command.options.push_back("--beta");
+            command.options.push_back("--lambda");
+        }
         e.commands.push_back(command);
         if (!m.pageSuffix.empty() || m.options & TakesSamples) {
             pages += "|" + std::string(m.id);
@@ -454,7 +462,8 @@ EvaluationCommands evaluationCommands()
         }
     }
     e.texts = {"--print " + pages + "\nARCHIVO.w04 [MUESTRAS.txt] --output SALIDA.pdf\n"
-                                    "[--target T] [--limits L.json] [--weight W] [--confidence C]",
+                                    "[--target T] [--limits L.json] [--weight W] [--confidence C]\n"
+                                    "[--beta B] [--lambda L]",
                printHelp, "la página (" + names + ")"};
     e.commands.push_back({.option = "--print",
                           .kind = Drawing,
@@ -462,7 +471,8 @@ EvaluationCommands evaluationCommands()
                           .section = Drawings,
                           .help = e.texts[1].c_str(),
                           .operands = {e.texts[2].c_str(), kStudy, "el archivo de muestras"},
-                          .options = {"--output", "--target", "--limits", "--weight", "--confidence"},
+                          .options = {"--output", "--target", "--limits", "--weight", "--confidence", "--beta",
+                                      "--lambda"},
                           .outputRequired = true,
                           .optionalOperands = 1});
     return e;

@@ -9,6 +9,7 @@
 #include "stats/errors.h"
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 
 namespace cli {
@@ -50,7 +51,8 @@ Rendered text(const Output &output, const AnalysedStudy &study, const RenderOpti
         return {kExitRefused, {}, outcome.refusalMessage()};
     Rendered rendered;
     output.print(outcome, rendered.bytes);
-    rendered.bytes = stats::ShownText(rendered.bytes) + SeriesTextBlock(study);
+    const AnalysisModule *module = AnalysisModuleNamed(output.id);
+    rendered.bytes = stats::ShownText(rendered.bytes) + (module && module->wholeStudy ? "" : SeriesTextBlock(study));
     return rendered;
 }
 
@@ -150,17 +152,23 @@ AnalysedStudy AnalyseStudy(const std::string &path, std::string bytes, const sta
             }
             study.file = stats::CalibrationOfSeries(*study.lin, options.series);
         } catch (const stats::StudyRefusal &e) {
+            // The series may lack a line (an absolute method) and the study
+            // still have its profile.
             stats::StudyAnalysis refused;
             refused.options = options;
+            if (study.lin)
+                refused.options.wholeStudy = std::make_shared<const stats::SeriesStudy>(*study.lin);
             refused.validation = {.failed = true, .message = e.what()};
             study.analysis = std::move(refused);
             return study;
         }
         study.errorKind = "numeric";
+        stats::AnalysisOptions whole = options;
+        whole.wholeStudy = std::make_shared<const stats::SeriesStudy>(*study.lin);
         stats::StudyData calibration = stats::StudyFromFile(*study.file);
         calibration.levelLimit = stats::kMaxSeriesLevels;
         calibration.series = stats::SeriesNoteOf(*study.lin, options.series);
-        study.analysis = stats::Analyze(calibration, options);
+        study.analysis = stats::Analyze(calibration, whole);
     } catch (...) {
         study.error = std::current_exception();
     }

@@ -32,6 +32,10 @@ Json QuadraticJson(const stats::QuadraticResult &quadratic);
 JsonObject WeightingJson(const stats::WeightingResult &weighting);
 JsonObject DetectionJson(const stats::DetectionResult &detection);
 JsonObject SamplesJson(const stats::SamplesResult &samples, int degreesOfFreedom);
+// The accuracy profile ("profile", null with its reason in
+// "profileRefusal") and the series comparison ("seriesComparison", null
+// where it does not apply), into `object`.
+void AddProfileJson(const stats::ProfileResult &result, JsonObject &object);
 
 // The whole object of an analysis: every result (a recovery that cannot be
 // evaluated is null, with its reason in "recoveryRefusal", beside every

@@ -102,6 +102,7 @@ StudyAnalysis Reanalysed(StudyAnalysis analysis, const AnalysisOptions &options)
     analysis.quadratic_.reset();
     analysis.weighting_.reset();
     analysis.samples_.reset();
+    analysis.profile_.reset();
     return analysis;
 }
 
@@ -169,6 +170,16 @@ const Computed<SamplesResult> &StudyAnalysis::samples() const
     return once(samples_, readable() && samplesGiven(), [&] {
         return following<SamplesResult>(detection(), [&](SamplesResult &r) {
             r = EvaluateSamples(study, *detection().value, *options.samples, options.confidence);
+        });
+    });
+}
+
+const Computed<ProfileResult> &StudyAnalysis::profile() const
+{
+    return once(profile_, true, [&] {
+        return computed<ProfileResult>([&](ProfileResult &r, bool &) {
+            r = options.wholeStudy ? ComputeAccuracyProfile(*options.wholeStudy, options.profile)
+                                   : ComputeAccuracyProfile(SeriesStudy(), options.profile);
         });
     });
 }

@@ -6,6 +6,7 @@
 // quadratic model. Every output (a window, a headless command, a printed
 // page, a graph, the JSON, a batch run) is rendered from one analysis and
 // never computes on its own.
+#include "stats/accuracyprofile.h"
 #include "stats/anova.h"
 #include "stats/criteria.h"
 #include "stats/quadratic.h"
@@ -16,6 +17,7 @@
 #include "stats/weighting.h"
 
 #include <exception>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -50,6 +52,10 @@ struct AnalysisOptions {
     // The series of a .lin study whose calibration standards are evaluated
     // (1-based).
     int series = 1;
+    // The whole study of several series, for the evaluations that take
+    // every series (the accuracy profile); null for a .w04 study.
+    std::shared_ptr<const SeriesStudy> wholeStudy = nullptr;
+    ProfileOptions profile = {}; // β and λ
 };
 
 // A study's validation and reading, done at once, and its parts, each
@@ -90,6 +96,10 @@ public:
     // Only when samples were given; empty otherwise.
     const Computed<SamplesResult> &samples() const;
     bool samplesGiven() const { return options.samples.has_value(); }
+    // The accuracy profile of the whole study and the comparison of its
+    // series: computed from every series, whatever the evaluated series'
+    // own validation says; a study of one series says why it has none.
+    const Computed<ProfileResult> &profile() const;
 
 private:
     friend StudyAnalysis Reanalysed(StudyAnalysis analysis, const AnalysisOptions &options);
@@ -102,6 +112,7 @@ private:
     mutable std::optional<Computed<WeightingResult>> weighting_;
     mutable std::optional<Computed<DetectionResult>> detection_;
     mutable std::optional<Computed<SamplesResult>> samples_;
+    mutable std::optional<Computed<ProfileResult>> profile_;
 };
 
 // The texts of `texts` as plain data, shapes included: what an analysis

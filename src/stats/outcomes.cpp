@@ -173,4 +173,15 @@ CommandOutcome SamplesOutcome(const StudyAnalysis &a)
     return shown(outcome, SamplesDocument(*detection, samples, a.unreadSamples, a.study.units, a.decimalSeparator));
 }
 
+CommandOutcome ProfileOutcome(const StudyAnalysis &a)
+{
+    CommandOutcome outcome;
+    if (!a.options.wholeStudy && !Validated(a, outcome))
+        return outcome;
+    const SeriesStudy none;
+    if (const ProfileResult *r = Require(a.profile(), outcome))
+        shown(outcome, ProfileDocument(*r, a.options.wholeStudy ? *a.options.wholeStudy : none, a.decimalSeparator));
+    return outcome;
+}
+
 } // namespace stats

@@ -7,6 +7,7 @@
 #include "stats/analysis.h"
 #include "stats/criteriatexts.h"
 #include "stats/document.h"
+#include "stats/profiletexts.h"
 #include "stats/quadratictexts.h"
 #include "stats/resulttexts.h"
 #include "stats/weightingtexts.h"
@@ -98,5 +99,9 @@ CommandOutcome QuadraticOutcome(const StudyAnalysis &analysis);
 // The method's standard deviation and limits, and the unknown samples when
 // the analysis was given any: refused as the regression is.
 CommandOutcome SamplesOutcome(const StudyAnalysis &analysis);
+// The accuracy profile of every series of the study: refused only by a
+// study that cannot be read; a study without the design for it gets the
+// line that says why.
+CommandOutcome ProfileOutcome(const StudyAnalysis &analysis);
 
 } // namespace stats

@@ -31,6 +31,9 @@ Fifty FUpperQuantile(const Rational &tail, int df1, int df2);
 Fifty TUpperQuantile(const Rational &tail, int df);
 // The t with P(t(df) ≤ t) = p, 0 < p < 1 (FloatingPointError otherwise).
 Fifty StudentTQuantile(const Rational &p, int df);
+// The same for degrees of freedom that need not be whole (a Satterthwaite
+// approximation), df > 0.
+Fifty StudentTQuantile(const Rational &p, const Rational &df);
 
 // Grubbs' critical value for N replicates at two-sided α = 0.05:
 // ((N − 1)/√N)·√(t²/(N − 2 + t²)), t the upper α/(2N) quantile of t(N − 2).
