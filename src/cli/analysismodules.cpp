@@ -173,7 +173,7 @@ const AnalysisModule kModules[] = {
      .json = profileJson,
      .summary = kProfileColumns,
      .summaryRank = 5,
-     .usage = "--profile ESTUDIO.lin [--beta B] [--lambda L]",
+     .usage = "--profile ARCHIVO.lin [--beta B] [--lambda L]",
      .help = "  --profile           el perfil de exactitud de un estudio de varias series: para\n"
              "                      cada modelo de calibración (un punto, recta y cuadrático,\n"
              "                      sin ponderar, 1/x y 1/x²; o absoluto, sin calibración),\n"

@@ -319,6 +319,11 @@ JsonRun JsonOfStudy(const AnalysedStudy &study)
             if (outcome.refused) {
                 run.message = outcome.object.value("error").toObject().value("message").toString();
                 run.status = kExitRefused;
+                // A series without a line (an absolute method) leaves the
+                // study its accuracy profile.
+                if (study.lin && study.analysis && study.analysis->validation.failed)
+                    if (const auto &profile = study.analysis->profile(); profile.value)
+                        AddProfileJson(*profile.value, outcome.object);
             } else {
                 outcome.object["record"] = RecordJson(study.record);
                 if (study.lin)

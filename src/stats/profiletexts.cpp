@@ -135,15 +135,19 @@ Document ProfileDocument(const ProfileResult &result, const SeriesStudy &study, 
     document.blocks.push_back({.lines = head});
     for (const ModelProfile &m : p.models) {
         const std::string name = ProfileModelName(m.model, m.weight);
+        // The heading in capitals; the weight's x stays a variable.
+        std::string capitals = Capitals(name);
+        if (const std::size_t x = capitals.find("1/X"); x != std::string::npos)
+            capitals[x + 2] = 'x';
         if (m.model != ProfileModel::Absolute)
             document.blocks.push_back({.heading = "Modelo: " + name,
-                                       .textHeading = "MODELO: " + Capitals(name),
+                                       .textHeading = "MODELO: " + capitals,
                                        .cells = fitCells(m, p.series, study, sep),
                                        .columns = {30, 110, 190, 270},
                                        .gapBefore = 2});
         else
             document.blocks.push_back({.heading = "Modelo: " + name,
-                                       .textHeading = "MODELO: " + Capitals(name),
+                                       .textHeading = "MODELO: " + capitals,
                                        .lines = {"Las cantidades encontradas son las respuestas."},
                                        .gapBefore = 2});
         document.blocks.push_back({.cells = ProfileLevelCells(m, sep), .shownIn = ShownIn::TextOnly});

@@ -1,6 +1,7 @@
 // The evaluations' rows: each reaches every list written from it, and
 // what each shows is the one document its text and its page read.
 #include "cli/analysismodules.h"
+#include "cli/linfile.h"
 #include "cli/batch.h"
 #include "cli/batchsummary.h"
 #include "cli/commandregistry.h"
@@ -9,6 +10,9 @@
 #include "support/studies.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
 
 #include <algorithm>
 #include <set>
@@ -79,7 +83,14 @@ TEST(AnalysisModules, WhatTheCommandPrintsIsTheDocumentAsText)
 // that --json fills has a value, and a verdict is never shown as its id.
 TEST(AnalysisModules, EachSummaryColumnReadsItsEvaluationsPartOfTheJson)
 {
-    const stats::StudyAnalysis analysis = stats::Analyze(testing_studies::anovaStudy(), {});
+    // The accuracy profile needs a study of several series: one whose every
+    // level passes wide limits.
+    std::ifstream lin(TEST_DATA_DIR "/perfil.lin", std::ios::binary);
+    stats::AnalysisOptions options;
+    options.wholeStudy = std::make_shared<const stats::SeriesStudy>(
+        cli::ParseLinFile(std::string(std::istreambuf_iterator<char>(lin), {})));
+    options.profile.lambda = 60;
+    const stats::StudyAnalysis analysis = stats::Analyze(testing_studies::anovaStudy(), options);
     const cli::JsonOutcome json = cli::ResultsJson(analysis);
     ASSERT_FALSE(json.refused);
     cli::SummaryRow row;

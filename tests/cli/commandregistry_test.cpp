@@ -33,6 +33,8 @@ QStringList commandLineOf(const cli::Command &command, const QTemporaryDir &dir)
         }
         if (word.substr(0, word.find('|')) == "ARCHIVO.w04" || word == "RUTA...")
             args << TEST_DATA_DIR "/worked-anova.w04";
+        else if (word == "ARCHIVO.lin") // a study of several series with validation standards
+            args << TEST_DATA_DIR "/perfil.lin";
         else if (word == "DATOS.csv")
             args << writeBytes(dir.filePath("datos.csv"), "serie;tipo;x;y\n1;calibración;1;1,02\n1;calibración;2;2\n"
                                                           "1;calibración;3;3,05\n");

@@ -175,7 +175,7 @@ TEST(HeadlessCommandLine, ARefusalNamesWhatIsWrongThenTheUsage)
     const std::string help = runLinealidad({"--help"}).out;
     const std::string all = help.substr(0, help.find("\n\n") + 1);
     const std::string json = "Uso: linealidad --json ARCHIVO.w04 [--target T] [--limits L.json] [--weight W]\n"
-                             "                [--samples MUESTRAS.txt] [--confidence C]\n";
+                             "                [--samples MUESTRAS.txt] [--confidence C] [--beta B] [--lambda L]\n";
     const std::string weighting = "Uso: linealidad --weighting ARCHIVO.w04 [--weight W]\n";
     const std::string weights = "la ponderación es una de none, 1/x^0.5, 1/x, 1/x^2, 1/y^0.5, 1/y, 1/y^2, 1/s^2.";
     const std::string samples = "Uso: linealidad --samples ARCHIVO.w04 MUESTRAS.txt [--confidence C]\n";
@@ -204,7 +204,7 @@ TEST(HeadlessCommandLine, ARefusalNamesWhatIsWrongThenTheUsage)
         {{"--print", "general", study, "--output", "x.pdf", "--size", "10x10"}, "La orden --print no admite --size.", print},
         {{"--verify", "--output", "v.pdf", "--bogus"}, "Opción desconocida: --bogus", verify},
         {{"--print", "todo", study, "--output", "x.pdf"},
-         "La página es general, inference, error, criteria, weighting, quadratic o samples: todo", print},
+         "La página es general, inference, error, criteria, weighting, quadratic, samples o profile: todo", print},
         {{"--print", "general", study, "--output", "x.pdf", "--weight", "1/x"}, "--weight es de la página weighting.", print},
         {{"--print", "quadratic", study, "--output", "x.pdf", "--weight", "1/x"}, "--weight es de la página weighting.", print},
         {{"--print", "quadratic", study, "--output", "x.pdf", "--target", "2"},

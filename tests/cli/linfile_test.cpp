@@ -74,6 +74,9 @@ std::string comparable(const std::string &json)
 {
     cli::JsonObject o = parsed(json);
     o["record"] = cli::Json();
+    // The profile and the series comparison take every series.
+    for (const char *key : {"profile", "profileRefusal", "seriesComparison"})
+        o[key] = cli::Json();
     cli::JsonObject study = o.value("study").toObject();
     study["series"] = cli::Json();
     study["excluded"] = cli::Json();
