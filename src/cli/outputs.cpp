@@ -156,8 +156,14 @@ AnalysedStudy AnalyseStudy(const std::string &path, std::string bytes, const sta
             // still have its profile.
             stats::StudyAnalysis refused;
             refused.options = options;
-            if (study.lin)
+            if (study.lin) {
                 refused.options.wholeStudy = std::make_shared<const stats::SeriesStudy>(*study.lin);
+                refused.texts.methodText = study.lin->method;
+                refused.texts.analystText = study.lin->analyst;
+                refused.texts.dateText = study.lin->date;
+                refused.texts.unitsText = study.lin->units;
+                refused.texts.series = stats::SeriesNoteOf(*study.lin, options.series);
+            }
             refused.validation = {.failed = true, .message = e.what()};
             study.analysis = std::move(refused);
             return study;

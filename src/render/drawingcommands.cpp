@@ -8,6 +8,7 @@
 #include "cli/commandregistry.h"
 #include "cli/headless.h"
 #include "cli/outputfile.h"
+#include "cli/profileoptions.h"
 #include "cli/weightoption.h"
 #include "cli/samplesoptions.h"
 #include "render/graphcommand.h"
@@ -99,6 +100,8 @@ int printCommand(const std::vector<std::string> &args, std::ostream &, std::ostr
         return cli::UsageError(err, "--target y --limits son de la página criteria.", args[0]);
     if (request.weighting.weight && !(takes & cli::TakesWeight))
         return cli::UsageError(err, "--weight es de la página weighting.", args[0]);
+    if (request.profileGiven && !(takes & cli::TakesProfile))
+        return cli::UsageError(err, "--beta y --lambda son de la página profile.", args[0]);
     const bool samplesPage = takes & cli::TakesSamples;
     if (samplesPage && request.samplesPath.empty())
         return cli::UsageError(err, "Falta el archivo de muestras.", args[0]);
@@ -192,6 +195,7 @@ int WriteDrawnOutput(const std::string &id, const DrawingRequest &request, const
     analysis.samples = request.samples;
     analysis.confidence = request.confidence;
     analysis.series = request.series;
+    analysis.profile = request.profile;
     const cli::Rendered rendered =
         cli::RenderOutput(cli::OutputNamed(id), cli::ReadAndAnalyse(request.study, analysis), options, DrawOutput);
     if (rendered.status != cli::kExitDone) {
@@ -290,8 +294,10 @@ bool ParseDrawingRequest(const std::vector<std::string> &args, char separator, D
     request.format = OutputFormatOf(request.output).value_or(cli::DrawnFormat::Png);
     request.criteriaGiven = line.option("--target") || line.option("--limits");
     request.targetGiven = line.option("--target") != nullptr;
+    request.profileGiven = line.option("--beta") || line.option("--lambda");
     if (!cli::CriteriaOptionsOf(line, separator, request.criteria, problem) ||
-        !cli::WeightingOptionsOf(line, request.weighting, problem))
+        !cli::WeightingOptionsOf(line, request.weighting, problem) ||
+        !cli::ProfileOptionsOf(line, request.profile, problem))
         return false;
     if (const std::string *size = line.option("--size")) {
         request.size = ParseOutputSize(*size);

@@ -85,6 +85,8 @@ struct DrawingRequest {
     stats::Rational confidence = stats::DefaultConfidence();
     bool confidenceGiven = false;
     int series = 1; // of a .lin study (--series)
+    stats::ProfileOptions profile; // --beta and --lambda
+    bool profileGiven = false;     // either of them
 };
 // False with the reason, in Spanish, for a bad command line.
 bool ParseDrawingRequest(const std::vector<std::string> &args, char decimalSeparator, DrawingRequest &request,

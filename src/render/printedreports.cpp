@@ -450,21 +450,27 @@ PreparedReport PrepareReport(PrintedReport report, const stats::StudyAnalysis &a
         prepared.zeroSlope = outcome.zeroSlope;
         return outcome.refused();
     };
+    const cli::AnalysisModule *module = PrintedPages()[static_cast<size_t>(report)].module;
+    // An evaluation of every series (the accuracy profile) names them all,
+    // and needs no line of the series evaluated.
+    const bool wholeStudy = module && module->wholeStudy && a.options.wholeStudy;
     auto nameSeries = [&] {
         if (const stats::SeriesNote *note = a.texts.seriesNote())
             for (PageBody &page : prepared.pages)
-                page.push_back({8, kCentred, seriesLine(*note)});
+                page.push_back({8, kCentred,
+                                wholeStudy ? QStringLiteral("Las %1 series del estudio").arg(note->count)
+                                           : seriesLine(*note)});
         return prepared;
     };
     if (report == PrintedReport::GeneralInformation) {
         prepared.pages = generalInformation(a.texts);
         return nameSeries();
     }
-    if (!stats::Validated(a, outcome))
+    if (!wholeStudy && !stats::Validated(a, outcome))
         return refused(), prepared;
     const stats::RegressionResult *regression = nullptr;
     const stats::AnovaAndResiduals *anova = nullptr;
-    if (const cli::AnalysisModule *module = PrintedPages()[static_cast<size_t>(report)].module)
+    if (module)
         outcome = module->outcome(a);
     switch (report) {
     case PrintedReport::InferenceAndAnova:

@@ -58,8 +58,8 @@ Lines excludedLines(const SeriesStudy &study)
 
 std::string ProfileSettingsLine(const Rational &beta, const Rational &lambda, char sep)
 {
-    return "INTERVALO DE TOLERANCIA DE EXPECTATIVA BETA: beta = " + number(Rational(100 * beta), sep) +
-           " %, LÍMITES DE ACEPTACIÓN = ±" + number(lambda, sep) + " %";
+    return "TOLERANCIA DE EXPECTATIVA BETA: beta = " + number(Rational(100 * beta), sep) + " %; ACEPTACIÓN: ±" +
+           number(lambda, sep) + " %";
 }
 
 std::vector<CellRow> ProfileLevelCells(const ModelProfile &model, char sep)

@@ -31,14 +31,14 @@ grep -q '^27 estudios en .* s: 25 correctos, 1 rechazados, 1 con error. Resumen:
 [ "$(wc -l <"$work/err")" = 1 ] || fail "en una tubería se escribe más que el resumen: $(cat "$work/err")"
 
 csv=$out/resumen.csv
-[ "$(head -1 "$csv" | tr -d '\r')" = "archivo,sha256,estado,mensaje,metodo,analista,fecha,unidades,niveles,n,pendiente,ordenada,r2,syx,cv,significacion,ajuste_lineal,error_sistematico,criterios,homocedasticidad,ponderacion,sx0,vx0,limite_cuantificacion,modelo" ] ||
+[ "$(head -1 "$csv" | tr -d '\r')" = "archivo,sha256,estado,mensaje,metodo,analista,fecha,unidades,niveles,n,pendiente,ordenada,r2,syx,cv,significacion,ajuste_lineal,error_sistematico,criterios,homocedasticidad,ponderacion,sx0,vx0,limite_cuantificacion,modelo,perfil_modelo,perfil_lic,perfil_lsc,perfil_valido" ] ||
     fail "cabecera: $(head -1 "$csv")"
 [ "$(wc -l <"$csv")" = 28 ] || fail "filas: $(wc -l <"$csv")"
 grep -qv "$(printf '\r')$" "$csv" && fail "una línea sin CRLF"
 tail -n +2 "$csv" | cut -d, -f1 | tr -d '\r' >"$work/names"
 sort -c "$work/names" 2>/dev/null || fail "filas no ordenadas por archivo"
 # A whole row: the quoted method (its quotes doubled), then every column the study's JSON has.
-coma="archivo/a/coma.W04,$(sha256sum "$archive/a/coma.W04" | cut -c1-64),correcto,,\"Valoracion de hierro, lote \"\"B\"\" con sesgo\",Marta Gil,08/12/2026,mg,3,6,0.9575,0,0.999856860473042,0.0114564392373896,0.5982474797592481,highly_significant,adequate,present,fail,homoscedastic,none,0.011964949595184961,0.5982474797592481,0.2324574927956734,linear"
+coma="archivo/a/coma.W04,$(sha256sum "$archive/a/coma.W04" | cut -c1-64),correcto,,\"Valoracion de hierro, lote \"\"B\"\" con sesgo\",Marta Gil,08/12/2026,mg,3,6,0.9575,0,0.999856860473042,0.0114564392373896,0.5982474797592481,highly_significant,adequate,present,fail,homoscedastic,none,0.011964949595184961,0.5982474797592481,0.2324574927956734,linear,,,,"
 [ "$(grep '^archivo/a/coma.W04,' "$csv" | tr -d '\r')" = "$coma" ] || fail "fila del método con coma y comillas: $(grep '^archivo/a/coma' "$csv")"
 grep -q "^archivo/b/rechazado.w04,[0-9a-f]*,rechazado,\"Datos fuera de rango, 3-5 Niveles\",Veinte niveles" "$csv" ||
     fail "fila del estudio rechazado"
@@ -65,7 +65,9 @@ for name in archivo/a/s1.w04 archivo/a/s7.w04 archivo/b/c/s24.w04 archivo/a/coma
     "$program" --criteria "$study" | cmp -s - "$out/$name.criterios.txt" || fail "$name: criterios distintos"
     "$program" --quadratic "$study" | cmp -s - "$out/$name.cuadratico.txt" || fail "$name: modelo cuadrático distinto"
     model=$(sed -n '/"choice"/,/}/p' "$work/single.json" | sed -n 's/^ *"model": "\(.*\)",\{0,1\}$/\1/p')
-    [ -n "$model" ] && [ "${row##*,}" = "$model" ] || [ "$name" = archivo/a/coma.W04 ] ||
+    # The quadratic model's column, before the profile's (empty for a .w04 study).
+    beforeProfile=${row%,,,,}
+    [ -n "$model" ] && [ "${beforeProfile##*,}" = "$model" ] || [ "$name" = archivo/a/coma.W04 ] ||
         fail "$name: modelo distinto de --json ($model): $row"
 done
 [ -e "$out/archivo/b/rechazado.w04.informe.txt" ] && fail "informe escrito de un estudio rechazado"

@@ -215,7 +215,7 @@ TEST(AccuracyProfile, TheTextSaysTheSettingsTheChoiceAndEveryExcludedPoint)
 {
     const Ran r = run({"--profile", kStudy, "--beta", "0.8", "--lambda", "20"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("beta = 80 %, LÍMITES DE ACEPTACIÓN = ±20 %"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("TOLERANCIA DE EXPECTATIVA BETA: beta = 80 %; ACEPTACIÓN: ±20 %"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("SERIES: 3 (1 («Día 1»), 2 («Día 2»), 3 («Día 3»))"), std::string::npos);
     EXPECT_NE(r.out.find("MODELO: RECTA 1/x²"), std::string::npos);
     EXPECT_NE(r.out.find("PENDIENTES IGUALES: F(2, 30) = 14.0647"), std::string::npos);
