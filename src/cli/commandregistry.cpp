@@ -261,17 +261,20 @@ const Command kLineCommands[] = {
 const Command kOtherCommands[] = {
     {.option = "--graph",
      .kind = Drawing,
-     .usage = "--graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n[--size ANCHOxALTO]",
+     .usage = "--graph regression|residuals|profile ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n"
+              "[--size ANCHOxALTO] [--beta B] [--lambda L]",
      .section = Drawings,
-     .help = "  --graph             dibuja la gráfica de regresión (regression) o la de\n"
-             "                      residuales (residuals) en SALIDA: PNG o SVG como la muestra\n"
-             "                      su ventana (491x315, o el tamaño de --size), PDF como la\n"
-             "                      imprime, en el papel de la configuración regional; no\n"
-             "                      necesita pantalla\n"
+     .help = "  --graph             dibuja la gráfica de regresión (regression), la de\n"
+             "                      residuales (residuals) o la del perfil de exactitud de un\n"
+             "                      estudio .lin (profile, con --beta y --lambda como en\n"
+             "                      --profile) en SALIDA: PNG o SVG como la muestra su ventana\n"
+             "                      (491x315, o el tamaño de --size), PDF como la imprime, en\n"
+             "                      el papel de la configuración regional; no necesita\n"
+             "                      pantalla\n"
              "  --size ANCHOxALTO   píxeles de PNG y SVG: dos enteros de 1 a 5000 sin ceros a\n"
              "                      la izquierda, con una x minúscula entre ellos (982x630)\n",
-     .operands = {"la gráfica (regression o residuals)", kStudy},
-     .options = {"--output", "--size"},
+     .operands = {"la gráfica (regression, residuals o profile)", kStudy},
+     .options = {"--output", "--size", "--beta", "--lambda"},
      .outputRequired = true},
     {.option = "--json",
      .kind = Text,

@@ -80,6 +80,8 @@ const Output kLineOutputs[] = {
     {.id = "json", .kind = Text, .suffix = ".json", .render = json},
     {.id = "graph-regression", .kind = Drawn, .suffix = ".regresion.pdf", .outcome = stats::RegressionGraphOutcome},
     {.id = "graph-residuals", .kind = Drawn, .suffix = ".residuales.pdf", .outcome = stats::ResidualGraphOutcome},
+    // Of every series: a batch run writes the profile's text and page.
+    {.id = "graph-profile", .kind = Drawn, .suffix = "", .outcome = stats::ProfileGraphOutcome},
     {.id = "page-general", .kind = Drawn, .suffix = ".general.pdf"},
     {.id = "page-inference", .kind = Drawn, .suffix = ".inferencia.pdf"},
     {.id = "page-error", .kind = Drawn, .suffix = ".error.pdf"},

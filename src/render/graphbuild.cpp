@@ -5,7 +5,33 @@
 
 namespace render {
 
-const GraphKind &KindOf(Graph graph) { return graph == Graph::Regression ? RegressionGraph() : ResidualGraph(); }
+const GraphKind &KindOf(Graph graph) { return GraphKinds()[static_cast<std::size_t>(graph)]; }
+
+namespace {
+
+void fillFurtherCurves(PlotEngine &engine, const std::vector<stats::GraphCurve> &curves, FrameTexts &frame)
+{
+    using Look = stats::GraphCurve::Look;
+    for (std::size_t k = 0; k < curves.size() && k < kCurveCount; ++k) {
+        const stats::GraphCurve &c = curves[k];
+        const int number = static_cast<int>(k) + 1;
+        for (std::size_t i = 0; i < c.x.size(); ++i)
+            engine.AddPoint(number, c.x[i], c.y[i]);
+        engine.SetLineStyle(number, c.look == Look::Markers  ? 0
+                                    : c.look == Look::Dotted ? 1
+                                    : c.look == Look::Dashed ? 2
+                                                             : 3);
+        engine.SetMarker(number, c.look == Look::Markers ? kHollowCircle : 0);
+        if (c.highlighted)
+            engine.SetLineColour(number, kRangeColour);
+        else if (c.look == Look::Dashed)
+            engine.SetLineColour(number, kToleranceColour);
+        if (!c.legend.empty())
+            frame.keys.push_back({QString::fromStdString(c.legend), number});
+    }
+}
+
+} // namespace
 
 stats::CommandOutcome ComputeGraph(Graph graph, const stats::StudyAnalysis &analysis)
 {
@@ -18,6 +44,21 @@ void FillGraph(PlotEngine &engine, const stats::CommandOutcome &outcome, const s
     const stats::GraphPoints &points = outcome.graph;
     engine.ResetPlot();
     engine.setDecimalSeparator(decimalSeparator);
+    if (!points.curves.empty()) {
+        FrameTexts frame;
+        frame.method = QString::fromStdString(study.method());
+        frame.analyst = QString::fromStdString(study.analyst());
+        frame.date = QString::fromStdString(study.date());
+        for (const std::string &line : outcome.lines)
+            frame.legend << QString::fromStdString(line);
+        fillFurtherCurves(engine, points.curves, frame);
+        if (engine.kind().unitsAsXLabel)
+            engine.SetXLabel(QString::fromStdString(study.units()));
+        if (engine.state().yLabel.isEmpty())
+            engine.SetYLabel(QStringLiteral("Error relativo (%)"));
+        engine.setFrameTexts(frame);
+        return;
+    }
     for (size_t i = 0; i < points.x.size(); ++i)
         engine.AddPoint(2, points.x[i], points.line[i]);
     engine.SetLineStyle(2, 3);

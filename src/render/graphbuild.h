@@ -6,9 +6,12 @@
 
 namespace render {
 
-enum class Graph { Regression, Residuals };
+enum class Graph { Regression, Residuals, Profile };
 
 inline const QColor kQuadraticCurveColour{0, 90, 200};
+// The accuracy profile's tolerance limits, and the ends of its validated range.
+inline const QColor kToleranceColour{0, 90, 200};
+inline const QColor kRangeColour{200, 0, 0};
 
 const GraphKind &KindOf(Graph graph);
 
@@ -24,6 +27,8 @@ stats::CommandOutcome ComputeGraph(Graph graph, const stats::StudyAnalysis &anal
 // With `quadratic`, curve 3 is the quadratic model's curve, where the
 // outcome has it: dashed, in kQuadraticCurveColour, without markers, with a
 // legend line of its own giving its equation.
+// A graph of further curves only (the accuracy profile) fills curve k + 1
+// from the outcome's k-th further curve instead, its keys after the legend.
 void FillGraph(PlotEngine &engine, const stats::CommandOutcome &outcome, const stats::StudyTexts &study,
                char decimalSeparator, bool quadratic = false);
 

@@ -147,7 +147,9 @@ int RunGraphCommand(const std::vector<std::string> &args, std::ostream &, std::o
     if (!ParseDrawingRequest(args, separator, request, problem))
         return cli::UsageError(err, problem, args[0]);
     if (!GraphKindNamed(request.positional[0]))
-        return cli::UsageError(err, "La gráfica es regression o residuals: " + request.positional[0], args[0]);
+        return cli::UsageError(err, "La gráfica es regression, residuals o profile: " + request.positional[0], args[0]);
+    if (request.profileGiven && request.positional[0] != "profile")
+        return cli::UsageError(err, "--beta y --lambda son de la gráfica profile.", args[0]);
     if (const int refused = RefuseOutput(request.output, cli::kGraphExtensions, request.study, args[0], err))
         return refused;
     const std::string id = "graph-" + request.positional[0];

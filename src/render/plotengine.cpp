@@ -67,6 +67,17 @@ std::span<const GraphKind> GraphKinds()
          .heightMargin = 10,
          .widthMargin = 90,
          .signatureUnderscores = 25},
+        {.name = "profile",
+         .windowCaption = QStringLiteral("Gráfica del perfil de exactitud"),
+         .objectSuffix = QStringLiteral("2"),
+         .documentName = QStringLiteral("Perfil de exactitud"),
+         .compute = stats::ProfileGraphOutcome,
+         .unitsAsXLabel = true,
+         .header = header + QStringList{QStringLiteral("Perfil de Exactitud")},
+         .legend = true,
+         .heightMargin = 10,
+         .widthMargin = 90,
+         .signatureUnderscores = 25},
     };
     return kinds;
 }

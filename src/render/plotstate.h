@@ -34,12 +34,14 @@ struct PlotPoint {
     double x = 0, y = 0;
 };
 
-inline constexpr int kCurveCount = 4;
-// A curve holds every observation a study file may hold, a .w04 one or a
-// series of a .lin one: a graph that dropped points would show another
-// study than the one computed.
-inline constexpr int kMaxCurvePoints =
-    std::max(stats::kMaxFileObservations, stats::kMaxSeriesLevels * stats::kMaxLevelPoints);
+// The accuracy profile draws eight: its results, the bias, two tolerance
+// limits, two acceptance limits and the two ends of the validated range.
+inline constexpr int kCurveCount = 8;
+// A curve holds every observation a study file may hold, a .w04 one or
+// every validation standard of a .lin one: a graph that dropped points
+// would show another study than the one computed.
+inline constexpr int kMaxCurvePoints = std::max(stats::kMaxFileObservations,
+                                                stats::kMaxSeries * stats::kMaxSeriesLevels * stats::kMaxLevelPoints);
 
 struct PlotCurve {
     std::vector<PlotPoint> points; // in the order they were added

@@ -23,6 +23,9 @@ namespace stats {
 struct ProfileOptions {
     Rational beta = Rational(9, 10); // the expected proportion of future results within the interval
     Rational lambda = 15;            // the acceptance limits, ±λ %
+    // The model a graph shows, by its place among the models computed;
+    // none: the chosen one, else the first.
+    std::optional<std::size_t> shown = std::nullopt;
 };
 
 // β and λ as typed, with a point or a comma: ConversionError with the

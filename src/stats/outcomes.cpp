@@ -1,6 +1,7 @@
 #include "stats/outcomes.h"
 
 #include "stats/errors.h"
+#include "stats/numberformat.h"
 
 #include <algorithm>
 
@@ -181,6 +182,67 @@ CommandOutcome ProfileOutcome(const StudyAnalysis &a)
     const SeriesStudy none;
     if (const ProfileResult *r = Require(a.profile(), outcome))
         shown(outcome, ProfileDocument(*r, a.options.wholeStudy ? *a.options.wholeStudy : none, a.decimalSeparator));
+    return outcome;
+}
+
+CommandOutcome ProfileGraphOutcome(const StudyAnalysis &a)
+{
+    CommandOutcome outcome;
+    if (!a.options.wholeStudy && !Validated(a, outcome))
+        return outcome;
+    const ProfileResult *r = Require(a.profile(), outcome);
+    if (!r)
+        return outcome;
+    if (!r->profile) {
+        outcome.validation = {.failed = true, .message = "No hay perfil de exactitud: " + r->refusal};
+        return outcome;
+    }
+    const AccuracyProfile &p = *r->profile;
+    const std::size_t shown = std::min(a.options.profile.shown.value_or(p.chosen.value_or(0)), p.models.size() - 1);
+    const ModelProfile &m = p.models[shown];
+    const double lambda = NearestDouble(p.lambda);
+    using Look = GraphCurve::Look;
+    GraphCurve results{.look = Look::Markers}, bias, lower{.look = Look::Dashed}, upper{.look = Look::Dashed},
+        below{.look = Look::Dotted}, above{.look = Look::Dotted};
+    bias.legend = "Sesgo relativo";
+    lower.legend = "Intervalo de tolerancia (" + FormatGeneral(Real(Rational(100 * p.beta)), 6, a.decimalSeparator) + " %)";
+    below.legend = "Límites de aceptación (±" + FormatGeneral(Real(p.lambda), 6, a.decimalSeparator) + " %)";
+    for (std::size_t j = 0; j < m.levels.size(); ++j) {
+        const ProfileLevel &l = m.levels[j];
+        const double x = NearestDouble(l.x);
+        for (const auto &series : m.found)
+            for (const Rational &found : series[j]) {
+                results.x.push_back(x);
+                results.y.push_back(NearestDouble(100 * (found - l.x) / l.x));
+            }
+        bias.x.push_back(x);
+        bias.y.push_back(l.relativeBias.toDouble());
+        lower.x.push_back(x);
+        lower.y.push_back(l.relativeLower.toDouble());
+        upper.x.push_back(x);
+        upper.y.push_back(l.relativeUpper.toDouble());
+    }
+    below.x = above.x = {bias.x.front(), bias.x.back()};
+    below.y = {-lambda, -lambda};
+    above.y = {lambda, lambda};
+    outcome.graph.curves = {results, bias, lower, upper, below, above};
+    Lines legend = {"Modelo: " + ProfileModelName(m.model, m.weight)};
+    if (m.range) {
+        // The ends of the validated range, across the acceptance limits.
+        for (const Real &end : {m.range->lower, m.range->upper})
+            outcome.graph.curves.push_back({.x = {end.toDouble(), end.toDouble()},
+                                            .y = {-lambda, lambda},
+                                            .highlighted = true,
+                                            .legend = outcome.graph.curves.back().highlighted
+                                                          ? ""
+                                                          : "Intervalo validado (LIC y LSC)"});
+        legend.push_back("LIC = " + FormatGeneral(m.range->lower, 6, a.decimalSeparator) +
+                         "; LSC = " + FormatGeneral(m.range->upper, 6, a.decimalSeparator));
+    } else {
+        legend.push_back("Sin intervalo validado");
+    }
+    legend.push_back(m.valid ? "Modelo válido" : "Modelo no válido");
+    outcome.lines = legend;
     return outcome;
 }
 

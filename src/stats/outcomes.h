@@ -21,6 +21,16 @@ inline constexpr const char *kZeroSlopeMessage = "La pendiente es cero, imposibl
 // grid order: the amount added, the observed value (amount recovered or
 // studentized residual) and the value of the line through them (fitted
 // amount, or zero).
+// A further curve of a graph (the accuracy profile draws only these): its
+// points as markers, or joined by a line, and its key in the legend.
+struct GraphCurve {
+    enum class Look { Markers, Solid, Dashed, Dotted };
+    std::vector<double> x = {}, y = {};
+    Look look = Look::Solid;
+    bool highlighted = false; // drawn in the colour that marks a limit
+    std::string legend = {};  // its key; empty: none
+};
+
 struct GraphPoints {
     std::vector<double> x, observed, line;
     // The quadratic model's curve from the lowest amount to the highest, for
@@ -28,6 +38,7 @@ struct GraphPoints {
     // study cannot have the model.
     std::vector<double> curveX = {}, curveY = {};
     std::string curveLegend = {}; // the curve's equation, for its legend entry
+    std::vector<GraphCurve> curves = {};
 };
 
 // The outcome of a command: refused by the validation (show the message, turn
@@ -103,5 +114,11 @@ CommandOutcome SamplesOutcome(const StudyAnalysis &analysis);
 // study that cannot be read; a study without the design for it gets the
 // line that says why.
 CommandOutcome ProfileOutcome(const StudyAnalysis &analysis);
+// The profile graph of the model the options show (the chosen one, else the
+// first): each back-calculated result's relative error, the relative bias,
+// the tolerance limits, the acceptance limits and the ends of the validated
+// range; its legend lines name the model and the settings. Refused, with
+// the reason, where the study has no profile.
+CommandOutcome ProfileGraphOutcome(const StudyAnalysis &analysis);
 
 } // namespace stats

@@ -23,8 +23,7 @@ namespace {
 const std::string kHead = "M\r\nA\r\nF\r\nU\r\n3\r\n1\r\n1\r\n1\r\n";
 
 // The usage lines a refusal of these commands shows.
-const std::string graph = "Uso: linealidad --graph regression|residuals ARCHIVO.w04 --output SALIDA.png|.svg|.pdf\n"
-                          "                [--size ANCHOxALTO]\n";
+const std::string graph = cli::UsageLines("--graph");
 // (--print's, with a page for each evaluation, as --help shows it.)
 const std::string print = cli::UsageLines("--print");
 const std::string verify = "Uso: linealidad --verify [--output VERIFICACION.pdf]\n";

@@ -87,16 +87,46 @@ listed() { # the outputs whose usage line `awk` selects, without their "--"
     printf '%s\n' "$usage" | awk "$1" | sed 's/^--//' | tr '\n' ' '
 }
 texts=$(listed '$3 == "ARCHIVO.w04" && ($4 == "" || $4 ~ /^\[/) { print $2 }')
+# What takes a study of several series: the commands, their pages and graphs.
+seriesTexts=$(listed '$3 == "ARCHIVO.lin" { print $2 }')
 withSamples=$(listed '$3 == "ARCHIVO.w04" && $4 == "MUESTRAS.txt" { print $2 }')
 pages=$(listed '$2 == "--print" { gsub(/\|/, "\n", $3); print $3 }')
 graphs=$(listed '$2 == "--graph" { gsub(/\|/, "\n", $3); print $3 }')
-if [ -z "$texts" ] || [ -z "$withSamples" ] || [ -z "$pages" ] || [ -z "$graphs" ]; then
+if [ -z "$texts" ] || [ -z "$seriesTexts" ] || [ -z "$withSamples" ] || [ -z "$pages" ] || [ -z "$graphs" ]; then
     echo "no se leen las salidas en las líneas de uso del programa"
     exit 1
 fi
 takesSamples() {
     case " $withSamples " in *" $1 "*) return 0 ;; esac
     return 1
+}
+takesSeries() {
+    case " $seriesTexts " in *" $1 "*) return 0 ;; esac
+    return 1
+}
+
+# A graph's three goldens: its printed page and its SVG at two sizes.
+graphGoldens() { # GRAPH FILE OUT
+    if "$program" --graph $1 "$2" --output "$work/graph.pdf" >"$3/graph-$1-pdf.txt" 2>&1; then
+        grid "$work/graph.pdf" >>"$3/graph-$1-pdf.txt"
+    fi
+    for size in 491x315 1473x945; do
+        if "$program" --graph $1 "$2" --output "$work/graph.svg" --size $size >"$3/graph-$1-$size.txt" 2>&1; then
+            layout "$work/graph.svg" >>"$3/graph-$1-$size.txt"
+        fi
+    done
+}
+
+# Written under tests/golden/STUDY, or compared with what is there.
+review() { # STUDY OUT
+    normalise "$2"/*
+    sed -i "s|$data/||g" "$2"/*
+    if [ "$update" = --update ]; then
+        mkdir -p "$here/$1"
+        cp "$2"/* "$here/$1/"
+    elif ! diff -ru "$here/$1" "$2"; then
+        status=1
+    fi
 }
 
 gridCheck; status=$?
@@ -129,30 +159,34 @@ for study in worked-anova worked-inference worked-lackoffit worked-recovery100 w
     done
     for page in $pages; do
         takesSamples $page && continue
+        takesSeries $page && continue
         if "$program" --print $page "$file" --output "$work/page.pdf" >"$out/page-$page.txt" 2>&1; then
             grid "$work/page.pdf" >>"$out/page-$page.txt"
         fi
     done
     for graph in $graphs; do
-        if "$program" --graph $graph "$file" --output "$work/graph.pdf" >"$out/graph-$graph-pdf.txt" 2>&1; then
-            grid "$work/graph.pdf" >>"$out/graph-$graph-pdf.txt"
-        fi
-        for size in 491x315 1473x945; do
-            if "$program" --graph $graph "$file" --output "$work/graph.svg" --size $size \
-                >"$out/graph-$graph-$size.txt" 2>&1; then
-                layout "$work/graph.svg" >>"$out/graph-$graph-$size.txt"
-            fi
-        done
+        takesSeries $graph && continue
+        graphGoldens $graph "$file" "$out"
     done
-    normalise "$out"/*
     # A samples file is named as the command line gave it.
-    sed -i "s|$data/||g" "$out"/*
-    if [ "$update" = --update ]; then
-        mkdir -p "$here/$study"
-        cp "$out"/* "$here/$study/"
-    elif ! diff -ru "$here/$study" "$out"; then
-        status=1
+    review $study "$out"
+done
+# The study of several series: what takes one, and its JSON.
+out=$work/perfil
+mkdir -p "$out"
+for command in $seriesTexts json; do
+    "$program" --$command "$data/perfil.lin" >"$out/$command.txt" 2>&1
+    echo "estado $?" >>"$out/$command.txt"
+done
+for page in $seriesTexts; do
+    if "$program" --print $page "$data/perfil.lin" --output "$work/page.pdf" >"$out/page-$page.txt" 2>&1; then
+        grid "$work/page.pdf" >>"$out/page-$page.txt"
     fi
 done
+for graph in $graphs; do
+    takesSeries $graph && graphGoldens $graph "$data/perfil.lin" "$out"
+done
+review perfil "$out"
+
 [ $status = 0 ] && echo "salidas idénticas a las revisadas"
 exit $status

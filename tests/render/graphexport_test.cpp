@@ -75,9 +75,9 @@ private slots:
     {
         const QString out = dir.filePath("bad.png");
         QList<std::pair<QStringList, QString>> cases = {
-            {{"--graph"}, "Falta la gráfica (regression o residuals)."},
+            {{"--graph"}, "Falta la gráfica (regression, residuals o profile)."},
             {{"--graph", "regression"}, "Falta el archivo del estudio."},
-            {{"--graph", "pastel", kRegressionStudy, "--output", out}, "La gráfica es regression o residuals: pastel"},
+            {{"--graph", "pastel", kRegressionStudy, "--output", out}, "La gráfica es regression, residuals o profile: pastel"},
             {{"--graph", "regression", kRegressionStudy}, "Falta --output SALIDA."},
             {{"--graph", "regression", kRegressionStudy, "--output", "x.jpg"},
              "El archivo de salida debe terminar en .png, .svg o .pdf: x.jpg"},

@@ -158,12 +158,13 @@ private slots:
         PlotEngine engine(render::RegressionGraph());
         for (int i = 0; i < kMaxCurvePoints; ++i)
             QVERIFY(engine.AddPoint(1, i, i));
-        QVERIFY(kMaxCurvePoints >= 150);
+        // Every validation standard of the largest .lin study, for the profile.
+        QVERIFY(kMaxCurvePoints >= 20 * 20 * 12);
         QVERIFY(engine.notice().isEmpty());
         QVERIFY(!engine.AddPoint(1, 1000, 1000));
         QCOMPARE(engine.notice(), QStringLiteral("Limite de datos excedido"));
         QCOMPARE(engine.state().curves[0].pointCount(), kMaxCurvePoints);
-        for (int curve : {0, 5}) {
+        for (int curve : {0, kCurveCount + 1}) {
             PlotEngine other(render::RegressionGraph());
             QVERIFY(!other.AddPoint(curve, 1, 1));
             QCOMPARE(other.notice(), QStringLiteral("Curva fuera de intervalo."));
