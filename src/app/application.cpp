@@ -11,6 +11,7 @@
 #include "windows/regressiongraphwindow.h"
 #include "windows/splashwindow.h"
 #include "windows/residualgraphwindow.h"
+#include "windows/profilegraphwindow.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -30,11 +31,12 @@ Application::Application(UserDialogs &dialogs, char decimalSeparator)
     options_ = new GraphOptionsDialog(frame);
     plot_ = new RegressionGraphWindow(*options_, dialogs, frame);
     residualPlot_ = new ResidualGraphWindow(*options_, dialogs, frame);
+    profilePlot_ = new ProfileGraphWindow(*options_, dialogs, frame);
     splash_ = new SplashWindow(frame);
     printOptions_ = new PrintOptionsWindow(dialogs, decimalSeparator, frame);
     predictions_ = new PredictionWindow(dialogs, decimalSeparator, frame);
     help_ = new HelpViewer(dialogs, HelpViewer::defaultSearchDirectories(), frame);
-    frame->setSingleWindows({options_, plot_, residualPlot_, splash_, printOptions_, predictions_, help_});
+    frame->setSingleWindows({options_, plot_, residualPlot_, profilePlot_, splash_, printOptions_, predictions_, help_});
 
     // Typing a graph title is a change to the study, taken back when the
     // dialog is cancelled; accepted titles are a change however they came.
@@ -53,7 +55,8 @@ Application::Application(UserDialogs &dialogs, char decimalSeparator)
                      [frame] { frame->setStudyMark(StudyMark::Modified); });
     QObject::connect(options_, &QDialog::finished, frame, [markBefore] { markBefore->reset(); });
     for (QWidget *window : {static_cast<QWidget *>(options_), static_cast<QWidget *>(predictions_),
-                            static_cast<QWidget *>(plot_), static_cast<QWidget *>(residualPlot_)})
+                            static_cast<QWidget *>(plot_), static_cast<QWidget *>(residualPlot_),
+                            static_cast<QWidget *>(profilePlot_)})
         help_->attachContextKey(window);
 }
 

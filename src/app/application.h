@@ -12,6 +12,7 @@ class MainWindow;
 class GraphOptionsDialog;
 class RegressionGraphWindow;
 class ResidualGraphWindow;
+class ProfileGraphWindow;
 class PredictionWindow;
 class PrintOptionsWindow;
 class UserDialogs;
@@ -25,6 +26,7 @@ public:
     GraphOptionsDialog &options() { return *options_; }
     RegressionGraphWindow &plot() { return *plot_; }
     ResidualGraphWindow &residualPlot() { return *residualPlot_; }
+    ProfileGraphWindow &profilePlot() { return *profilePlot_; }
     SplashWindow &splash() { return *splash_; }
     PrintOptionsWindow &printOptions() { return *printOptions_; }
     PredictionWindow &predictions() { return *predictions_; }
@@ -38,6 +40,7 @@ private:
     GraphOptionsDialog *options_ = nullptr; // the others belong to the frame
     RegressionGraphWindow *plot_ = nullptr;
     ResidualGraphWindow *residualPlot_ = nullptr;
+    ProfileGraphWindow *profilePlot_ = nullptr;
     SplashWindow *splash_ = nullptr;
     PrintOptionsWindow *printOptions_ = nullptr;
     PredictionWindow *predictions_ = nullptr;

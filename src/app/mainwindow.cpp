@@ -1,4 +1,6 @@
 #include "app/mainwindow.h"
+#include "windows/profilegraphwindow.h"
+#include "stats/accuracyprofile.h"
 
 #include "app/toolbaricons.h"
 #include "widgets/helpcontext.h"
@@ -115,7 +117,8 @@ void MainWindow::setSingleWindows(const SingleWindows &windows)
                 }
         });
     }
-    for (PlotWindow *graph : {static_cast<PlotWindow *>(windows_.plot), static_cast<PlotWindow *>(windows_.residualPlot)})
+    for (PlotWindow *graph : {static_cast<PlotWindow *>(windows_.plot), static_cast<PlotWindow *>(windows_.residualPlot),
+                              static_cast<PlotWindow *>(windows_.profilePlot)})
         if (graph)
             graph->setStudyOrigin(origin);
     // What is typed in the predictions is stored with the study.
@@ -402,6 +405,19 @@ void MainWindow::applyStates(CommandEvent event)
     for (const QString &name : change.disabled)
         for (QAction *a : findChildren<QAction *>(name))
             a->setEnabled(false);
+    applyProfileRule();
+}
+
+void MainWindow::applyProfileRule()
+{
+    const QAction *calculation = action(QLatin1String(objectnames::mnuanova));
+    std::optional<stats::SeriesStudy> study;
+    if (editor_ && editor_->holdsSeries())
+        study = editor_->currentSeriesStudy();
+    const bool enabled = calculation && calculation->isEnabled() && study && stats::HasProfileDesign(*study);
+    for (const QString name : {QStringLiteral("mnuperfil"), QStringLiteral("pmnuperfil")})
+        for (QAction *a : findChildren<QAction *>(name))
+            a->setEnabled(enabled);
 }
 
 QString MainWindow::modifiedText() const { return estado_->text(); }

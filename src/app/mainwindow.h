@@ -23,6 +23,7 @@ class GraphOptionsDialog;
 class PlotWindow;
 class RegressionGraphWindow;
 class ResidualGraphWindow;
+class ProfileGraphWindow;
 class SplashWindow;
 class PrintOptionsWindow;
 class HelpViewer;
@@ -40,6 +41,7 @@ public:
         GraphOptionsDialog *options = nullptr;
         RegressionGraphWindow *plot = nullptr;
         ResidualGraphWindow *residualPlot = nullptr;
+        ProfileGraphWindow *profilePlot = nullptr;
         SplashWindow *splash = nullptr;
         PrintOptionsWindow *printOptions = nullptr;
         PredictionWindow *predictions = nullptr;
@@ -95,6 +97,10 @@ public:
     void showRegressionGraph();
     void showResidualGraph();
     void showSamples();
+    // The accuracy profile of every series of the study in the editor; its
+    // graph, of the analysis its window shows.
+    void showProfile();
+    void showProfileGraph(const stats::StudyAnalysis &analysis);
 
     // Adds a result window as a child and applies the last-window rule when it closes.
     QMdiSubWindow *addResultWindow(QWidget *window);
@@ -133,6 +139,9 @@ private:
     void buildStatusBar();
     QAction *makeAction(const QString &name, const QString &caption, const QString &hint, int helpContext = 0);
     void applyStates(CommandEvent event);
+    // The profile's entries go with the other calculations, and only for a
+    // study with validation standards in two series or more.
+    void applyProfileRule();
     StudyEditor *createEditor();
     bool validateEditor();
     bool writeStudy(const QString &path);

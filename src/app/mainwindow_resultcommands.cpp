@@ -21,6 +21,8 @@
 #include "windows/weightingwindow.h"
 #include "windows/regressiongraphwindow.h"
 #include "windows/residualgraphwindow.h"
+#include "windows/profilegraphwindow.h"
+#include "windows/profilewindow.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -121,6 +123,7 @@ void MainWindow::showAnalysis(const cli::AnalysisModule &module)
         {"criteria", &MainWindow::showCriteria},
         {"weighting", &MainWindow::showWeighting},
         {"samples", &MainWindow::showSamples},
+        {"profile", &MainWindow::showProfile},
     };
     for (const auto &[id, show] : kOwnWindows)
         if (module.id == id)
@@ -142,6 +145,36 @@ void MainWindow::showSamples()
     });
 }
 
+void MainWindow::showProfile()
+{
+    if (!editor_)
+        return;
+    widgets::RunReportingErrors(dialogs_, this, [&] {
+        std::optional<stats::SeriesStudy> whole;
+        if (editor_->holdsSeries() && !(whole = editor_->seriesStudy()))
+            return; // the editor said why
+        auto *window = new ProfileWindow(whole ? *whole : stats::SeriesStudy(), separator_, dialogs_);
+        window->setGraphHandler([this](const stats::StudyAnalysis &analysis) { showProfileGraph(analysis); });
+        addResultWindow(window);
+    });
+}
+
+void MainWindow::showProfileGraph(const stats::StudyAnalysis &analysis)
+{
+    PlotWindow *window = windows_.profilePlot;
+    if (!window)
+        return;
+    bool built = false;
+    widgets::RunReportingErrors(dialogs_, this, [&] {
+        const stats::CommandOutcome outcome = stats::ProfileGraphOutcome(analysis);
+        if (showRefusal(outcome))
+            return;
+        built = window->build(outcome, analysis.texts);
+    });
+    if (built)
+        window->showModally();
+}
+
 stats::StudyData MainWindow::editorStudy() const
 {
     // Shaped as its file would hold it; as typed where it cannot be (a level
@@ -161,12 +194,21 @@ void MainWindow::followStudyNow()
     if (!editor_)
         return; // the windows keep the study that was closed; nothing prints without one
     const stats::StudyData study = editorStudy();
-    for (QMdiSubWindow *sub : mdi_->subWindowList())
+    // The profile takes every series: the whole study, as far as it is one.
+    const std::optional<stats::SeriesStudy> whole = editor_->currentSeriesStudy();
+    applyProfileRule();
+    for (QMdiSubWindow *sub : mdi_->subWindowList()) {
+        if (auto *profile = qobject_cast<ProfileWindow *>(sub->widget())) {
+            if (whole)
+                profile->wholeStudyChanged(*whole);
+            continue;
+        }
         if (auto *result = qobject_cast<ResultWindow *>(sub->widget())) {
             result->studyChanged(study);
             if (result->followsStudy())
                 result->setSeries(study.seriesNote());
         }
+    }
 }
 
 void MainWindow::showGraph(PlotWindow *window)
@@ -194,7 +236,8 @@ QMdiSubWindow *MainWindow::addResultWindow(QWidget *window)
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->installEventFilter(this); // the last-window rule when it closes
     if (auto *result = qobject_cast<ResultWindow *>(window)) {
-        if (editor_ && editor_->holdsSeries())
+        // The profile names every series itself.
+        if (editor_ && editor_->holdsSeries() && !qobject_cast<ProfileWindow *>(window))
             result->setSeries(editorStudy().seriesNote());
         const ResultWindowLook &look = result->look();
         if (look.sizeIsClient) {

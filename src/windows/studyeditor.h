@@ -45,6 +45,9 @@ public:
     // once the editor said why, while the shown standards are not a study
     // yet (a count or a cell missing).
     std::optional<stats::SeriesStudy> seriesStudy();
+    // The same without a word to the user: while the shown standards are no
+    // study yet, the study as it was when they last were.
+    std::optional<stats::SeriesStudy> currentSeriesStudy();
     int shownSeries() const { return shownSeries_ + 1; } // 1-based
     stats::StandardKind shownKind() const { return shownKind_; }
     // What the calculations evaluate: the texts typed for a .w04 study; the

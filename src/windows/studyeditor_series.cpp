@@ -221,6 +221,13 @@ std::optional<stats::SeriesStudy> StudyEditor::seriesStudy()
     return lin_;
 }
 
+std::optional<stats::SeriesStudy> StudyEditor::currentSeriesStudy()
+{
+    if (lin_ && !stats::ValidateStudy(*this).failed)
+        writeShownBack();
+    return lin_;
+}
+
 stats::StudyData StudyEditor::evaluatedStudy()
 {
     // Shown standards that are no study yet are evaluated as they stand, so
