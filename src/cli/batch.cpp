@@ -187,7 +187,17 @@ SummaryRow evaluate(const FoundStudy &found, const BatchRequest &request, const 
                 if (!request.wants(format))
                     continue;
                 for (const Output *output : BatchOutputs(format, request)) {
-                    const std::string path = request.outputDir + "/" + found.name + std::string(output->suffix);
+                    // An evaluation of every series is written once, named
+                    // after the study rather than a series of it.
+                    std::string name = found.name;
+                    const std::string_view id = output->id.starts_with("page-") ? output->id.substr(5) : output->id;
+                    if (const AnalysisModule *module = AnalysisModuleNamed(id); module && module->wholeStudy) {
+                        if (found.series > 1)
+                            continue;
+                        if (IsLinPath(found.path))
+                            name = name.substr(0, name.rfind('#'));
+                    }
+                    const std::string path = request.outputDir + "/" + name + std::string(output->suffix);
                     if (output->id == "json") {
                         writeOutput(path, JsonText(json.document), *output, found);
                         continue;

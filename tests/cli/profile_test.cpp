@@ -344,4 +344,24 @@ TEST(AccuracyProfile, ExcludedPointsAreLeftOutAndListed)
     fs::remove(unbalanced);
 }
 
+// The profile takes every series: a batch run writes it once for the
+// study, and each series' row carries the chosen model and its range.
+TEST(AccuracyProfile, ABatchRunWritesTheProfileOnceAndSummarisesIt)
+{
+    const fs::path out = fs::temp_directory_path() / ("perfil-lote-" + std::to_string(::getpid()));
+    fs::remove_all(out);
+    const Ran r = run({"--batch", kStudy, "--output", out.string(), "--formats", "profile"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::ifstream text(out / "perfil.lin.perfil.txt", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(text), {}), run({"--profile", kStudy}).out);
+    EXPECT_FALSE(fs::exists(out / "perfil.lin#1.perfil.txt"));
+    EXPECT_FALSE(fs::exists(out / "perfil.lin#2.perfil.txt"));
+    std::ifstream csv(out / "resumen.csv", std::ios::binary);
+    const std::string summary((std::istreambuf_iterator<char>(csv)), {});
+    EXPECT_NE(summary.find(",perfil_modelo,perfil_lic,perfil_lsc,perfil_valido\r\n"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("perfil.lin#2,"), std::string::npos);
+    EXPECT_NE(summary.find(",Recta 1/x²,16.541599926989562,35,false\r\n"), std::string::npos) << summary;
+    fs::remove_all(out);
+}
+
 } // namespace
