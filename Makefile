@@ -91,6 +91,7 @@ bench: build
 	./build/bench/graph_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 	sh bench/batch_bench.sh ./build/linealidad tests/data
 	sh bench/versus_r.sh ./build/linealidad tests/data
+	sh bench/profile_versus_r.sh ./build/linealidad tests/data
 	sh bench/lin_bench.sh ./build/linealidad
 	QT_QPA_PLATFORM=offscreen ./build/bench/editor_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
