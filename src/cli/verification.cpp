@@ -2,6 +2,8 @@
 
 #include "cli/atomicfile.h"
 #include "cli/embeddedfiles.h"
+#include "cli/linfile.h"
+#include "cli/outputs.h"
 #include "cli/resultsjson.h"
 #include "stats/errors.h"
 #include "stats/numberformat.h"
@@ -175,6 +177,28 @@ Quantity quantityAt(const std::string &pointer)
     std::istringstream in(pointer);
     for (std::string part; std::getline(in, part, '/');)
         parts.push_back(part);
+    // "/profile/models/3/levels/0/relativeLower", "/profile/models/3/range/lower"
+    static const std::map<std::string, std::string> profileFields = {
+        {"mean", "media"},
+        {"relativeBias", "sesgo relativo (%)"},
+        {"cvr", "CV de repetibilidad (%)"},
+        {"cvIP", "CV de precisión intermedia (%)"},
+        {"ktol", "factor de tolerancia"},
+        {"relativeLower", "límite de tolerancia inferior (%)"},
+        {"relativeUpper", "límite de tolerancia superior (%)"},
+        {"relativeU", "incertidumbre expandida (%)"},
+        {"lower", "LIC"},
+        {"upper", "LSC"}};
+    if (parts.size() >= 5 && parts[1] == "profile" && parts[2] == "models" && profileFields.contains(parts.back()))
+        if (const std::optional<double> m = number(parts[3])) {
+            std::string name = "Perfil, modelo " + std::to_string(static_cast<int>(*m) + 1);
+            if (parts.size() == 7 && parts[4] == "levels")
+                if (const std::optional<double> j = number(parts[5]))
+                    name += ", nivel " + std::to_string(static_cast<int>(*j) + 1);
+            return {name + ": " + profileFields.at(parts.back())};
+        }
+    if (pointer == "/profile/chosen/model" || pointer == "/profile/chosen/weight")
+        return {pointer.ends_with("model") ? "Perfil: modelo elegido" : "Perfil: ponderación del modelo elegido"};
     if (parts.size() == 4 && parts[0].empty() && parts[1] == "residuals")
         if (const std::optional<double> i = number(parts[2]))
             for (const stats::ResidualField &f : stats::ResidualFields())
@@ -242,9 +266,11 @@ private:
 std::string roundTrip(const std::string &bytes, VerificationRow &row)
 {
     row.reference = std::to_string(bytes.size()) + " bytes";
-    const std::string written = stats::SerializeStudyFile(stats::ParseStudyFile(bytes));
+    const bool lin = IsLinPath(row.quantity.substr(0, row.quantity.find(" escrito")));
+    const std::string written =
+        lin ? SerializeLinFile(ParseLinFile(bytes)) : stats::SerializeStudyFile(stats::ParseStudyFile(bytes));
     const TemporaryFolder folder;
-    const std::string path = folder.path() + "/verificacion.w04";
+    const std::string path = folder.path() + (lin ? "/verificacion.lin" : "/verificacion.w04");
     WriteFileAtomically(path, written);
     const std::string readBack = stats::ReadFileBytes(path);
     const auto [differs, ignored] = std::mismatch(bytes.begin(), bytes.end(), readBack.begin(), readBack.end());
@@ -261,6 +287,13 @@ std::string roundTrip(const std::string &bytes, VerificationRow &row)
 // computations alone.
 JsonObject results(const ReferenceStudy &reference, const std::string &fileBytes)
 {
+    // A study of several series: every output of it, the profile included.
+    if (IsLinPath(reference.file)) {
+        const JsonRun run = JsonOfStudy(AnalyseStudy(reference.file, fileBytes, {}));
+        if (run.status != 0)
+            throw stats::CommandError(run.message);
+        return run.document;
+    }
     if (!reference.file.empty() || reference.typedIn) {
         stats::StudyData study;
         if (!reference.file.empty())
