@@ -190,7 +190,7 @@ const AnalysisModule kModules[] = {
      .menuEntry = "mnuperfil",
      .menuCaption = "&Perfil de exactitud",
      .hint = "Cálculos|Perfil de exactitud: intervalos de tolerancia, error total e intervalo validado",
-     .helpContext = 19,
+     .helpContext = 21,
      .wholeStudy = true},
 };
 

@@ -21,7 +21,7 @@ namespace {
 const ResultWindowLook kLook = {
     .objectName = "TFperfil",
     .caption = QStringLiteral("Perfil de exactitud"),
-    .helpContext = 19,
+    .helpContext = 21,
     .size = QSize(980, 640),
     .fixedSize = false, // it scrolls
 };
