@@ -1,10 +1,13 @@
 // libFuzzer target: arbitrary bytes as a .lin study. The reader takes a
 // study whole or refuses it with a message; what it takes saves, reads back
 // as the same study and saves to the same bytes, and each series it can
-// evaluate becomes a study the editor's checks accept or refuse, never a crash.
+// evaluate becomes a study the editor's checks accept or refuse, and its
+// accuracy profile a profile or the reason for none: never a crash.
 #include "cli/linfile.h"
 
+#include "stats/accuracyprofile.h"
 #include "stats/errors.h"
+#include "stats/profiletexts.h"
 #include "stats/study.h"
 #include "stats/studyfile.h"
 
@@ -45,6 +48,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             (void)stats::SeriesNoteText(*calibration.seriesNote());
         } catch (const stats::StudyRefusal &) {
         }
+    }
+    // The accuracy profile of every series: a profile or the reason, never
+    // a crash; a figure beyond a double is the only error it may raise.
+    try {
+        const stats::ProfileResult profile = stats::ComputeAccuracyProfile(study, {});
+        check(profile.profile.has_value() != !profile.refusal.empty());
+        if (profile.profile) {
+            check(!profile.profile->models.empty());
+            for (const stats::ModelProfile &m : profile.profile->models)
+                check(!m.range || m.range->lower.compare(m.range->upper.approximation()) < 0);
+        }
+        (void)stats::ProfileDocument(profile, study, '.');
+    } catch (const stats::FloatingPointError &) {
     }
     if (stats::W04Misfit(study).empty()) {
         try {
