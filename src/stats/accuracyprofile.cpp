@@ -130,7 +130,11 @@ SeriesModel fitSeries(const StudySeries &series, Candidate candidate)
         for (const StudyLevel &level : series.calibration)
             if (std::vector<XY> points = keptPoints(level); !points.empty() && (!top || meanX(points) > meanX(*top)))
                 top = std::move(points);
-        if (!top || sgn(meanX(*top)) == 0) {
+        if (!top) {
+            s.problem = "no le queda ningún punto de calibración";
+            return s;
+        }
+        if (sgn(meanX(*top)) == 0) {
             s.problem = "el nivel de calibración más alto tiene cantidad 0";
             return s;
         }
@@ -241,8 +245,8 @@ Design designOf(const SeriesStudy &study)
             }
         }
         if (n < 2) {
-            d.refusal = name + ": hay " + std::to_string(n) +
-                        " punto por serie (sin los excluidos); el perfil de exactitud necesita al menos 2.";
+            d.refusal = name + ": hay " + std::to_string(n) + (n == 1 ? " punto" : " puntos") +
+                        " por serie (sin los excluidos); el perfil de exactitud necesita al menos 2.";
             return d;
         }
         if (sgn(*amount) <= 0) {
