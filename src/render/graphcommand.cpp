@@ -121,7 +121,7 @@ cli::Rendered DrawGraph(const GraphKind &kind, const cli::AnalysedStudy &study, 
     FillGraph(engine, outcome, analysis.texts, analysis.decimalSeparator);
     if (!engine.PointsDrawable())
         return {cli::kExitRefused, {}, kPointsNotDrawable};
-    const QSize size = options.width > 0 ? QSize(options.width, options.height) : kGraphWindowSize;
+    const QSize size = options.width > 0 ? QSize(options.width, options.height) : kind.windowSize;
     QByteArray bytes;
     switch (options.format) {
     case cli::DrawnFormat::Png:

@@ -22,7 +22,7 @@ int RunGraphCommand(const std::vector<std::string> &args, std::ostream &out, std
 cli::Rendered DrawGraph(const GraphKind &kind, const cli::AnalysedStudy &study, const cli::RenderOptions &options);
 
 // The size of the graph windows' drawing surface when they first open.
-inline const QSize kGraphWindowSize(491, 315);
+inline const QSize kGraphWindowSize(491, 315); // the described graphs' (GraphKind::windowSize)
 
 // The screen drawing at `size` as a PNG image or an SVG document, or, for
 // PDF, the page "Imprimir" prints. The images carry

@@ -77,7 +77,9 @@ std::span<const GraphKind> GraphKinds()
          .legend = true,
          .heightMargin = 10,
          .widthMargin = 90,
-         .signatureUnderscores = 25},
+         .signatureUnderscores = 25,
+         // Eight curves and their keys: room for the legend beside the plot.
+         .windowSize = {900, 600}},
     };
     return kinds;
 }

@@ -40,6 +40,7 @@ struct GraphKind {
     int widthMargin = 0;          // plotWidth = width - TW("#######") - widthMargin
     int signatureUnderscores = 0; // length of the "Realizó" and "Revisó" lines
     int printRightMargin = 0;     // device pixels left free right of the printed graph
+    QSize windowSize = {491, 315}; // its window's, and a PNG's or SVG's without --size
 };
 // Every kind, the regression graph first.
 std::span<const GraphKind> GraphKinds();

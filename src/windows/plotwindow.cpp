@@ -40,7 +40,7 @@ PlotWindow::PlotWindow(render::Graph graph, GraphOptionsDialog &options, UserDia
     setWindowTitle(caption);
     setFont(QFont(QStringLiteral("Arial")));
     setToolTip(QStringLiteral("Botón derecho para opciones"));
-    resize(491, 315);
+    resize(engine_.kind().windowSize);
 
     plotterBox_ = new QWidget(this);
     plotterBox_->setObjectName(QStringLiteral("PlotterBox") + suffix);
