@@ -364,4 +364,37 @@ TEST(AccuracyProfile, ABatchRunWritesTheProfileOnceAndSummarisesIt)
     fs::remove_all(out);
 }
 
+// The series comparison says a common calibration would serve only when
+// neither the slopes nor the intercepts differ.
+TEST(AccuracyProfile, TheSeriesComparisonNeedsBothTestsToPass)
+{
+    auto calibration = [](const std::string &name, double intercept) {
+        std::string levels;
+        for (int x = 1; x <= 3; ++x) {
+            std::ostringstream low, high;
+            low << intercept + x - 0.01 * x;
+            high << intercept + x + 0.012;
+            levels += (x > 1 ? ", " : "") + level(x, {low.str(), high.str()});
+        }
+        return "{\"name\": \"" + name + "\", \"calibration\": [" + levels + "]}";
+    };
+    const struct {
+        const char *name;
+        double shift;
+        bool common;
+    } cases[] = {{"same", 0.0, true}, {"shifted", 0.5, false}};
+    for (const auto &c : cases) {
+        const std::string path = written(c.name, linStudy({calibration("A", 0.1), calibration("B", 0.1 + c.shift)}));
+        const cli::JsonObject json = jsonOf({"--json", path});
+        const cli::JsonObject &comparison = json.value("seriesComparison").toObject();
+        // The slopes are the same in both cases; only the intercepts move.
+        EXPECT_GT(comparison.value("equalSlopes").toObject().value("p").toDouble(), 0.05) << c.name;
+        EXPECT_EQ(comparison.value("equalIntercepts").toObject().value("p").toDouble() >= 0.05, c.common) << c.name;
+        const std::string text = run({"--profile", path}).out;
+        EXPECT_EQ(text.find("una calibración común serviría") != std::string::npos, c.common) << c.name << text;
+        EXPECT_EQ(text.find("cada serie necesita su propia calibración") != std::string::npos, !c.common) << c.name;
+        fs::remove(path);
+    }
+}
+
 } // namespace
