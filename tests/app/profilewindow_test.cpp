@@ -13,6 +13,7 @@
 #include "windows/studyeditor.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -85,6 +86,24 @@ private slots:
         open(study);
         QVERIFY(frame().action(QStringLiteral("mnuperfil"))->isEnabled());
         QVERIFY(frame().editor()->findChild<QAction *>(QStringLiteral("pmnuperfil"))->isEnabled());
+
+        // Validation standards in one series only: no profile.
+        frame().setStudyMark(StudyEditorHost::StudyMark::Unchanged);
+        qobject_cast<QMdiSubWindow *>(frame().editor()->parentWidget())->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QFile file(study);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray bytes = file.readAll();
+        const qsizetype second = bytes.indexOf("\"validation\"", bytes.indexOf("\"Día 2\""));
+        bytes.replace(second, 12, "\"ignored\"");
+        const QString oneSeries = dir.filePath("una.lin");
+        writeAll(oneSeries, bytes);
+        const qsizetype third = bytes.indexOf("\"validation\"", bytes.indexOf("\"Día 3\""));
+        bytes.replace(third, 12, "\"ignored\"");
+        writeAll(oneSeries, bytes);
+        open(oneSeries);
+        QVERIFY(frame().action(mnuanova)->isEnabled());
+        QVERIFY(!frame().action(QStringLiteral("mnuperfil"))->isEnabled());
     }
 
     void theWindowShowsWhatTheCommandPrintsAndTakesBetaAndLambda()
