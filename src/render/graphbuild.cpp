@@ -44,16 +44,16 @@ void FillGraph(PlotEngine &engine, const stats::CommandOutcome &outcome, const s
     const stats::GraphPoints &points = outcome.graph;
     engine.ResetPlot();
     engine.setDecimalSeparator(decimalSeparator);
+    if (engine.kind().unitsAsXLabel)
+        engine.SetXLabel(QString::fromStdString(study.units()));
+    FrameTexts frame;
+    frame.method = QString::fromStdString(study.method());
+    frame.analyst = QString::fromStdString(study.analyst());
+    frame.date = QString::fromStdString(study.date());
+    for (const std::string &line : outcome.lines)
+        frame.legend << QString::fromStdString(line);
     if (!points.curves.empty()) {
-        FrameTexts frame;
-        frame.method = QString::fromStdString(study.method());
-        frame.analyst = QString::fromStdString(study.analyst());
-        frame.date = QString::fromStdString(study.date());
-        for (const std::string &line : outcome.lines)
-            frame.legend << QString::fromStdString(line);
         fillFurtherCurves(engine, points.curves, frame);
-        if (engine.kind().unitsAsXLabel)
-            engine.SetXLabel(QString::fromStdString(study.units()));
         if (engine.state().yLabel.isEmpty())
             engine.SetYLabel(QStringLiteral("Error relativo (%)"));
         engine.setFrameTexts(frame);
@@ -90,15 +90,6 @@ void FillGraph(PlotEngine &engine, const stats::CommandOutcome &outcome, const s
         engine.AddPoint(4, p.x, p.y);
     engine.SetLineStyle(4, 0);
     engine.SetMarker(4, kHollowSquare);
-    if (engine.kind().unitsAsXLabel)
-        engine.SetXLabel(QString::fromStdString(study.units()));
-
-    FrameTexts frame;
-    frame.method = QString::fromStdString(study.method());
-    frame.analyst = QString::fromStdString(study.analyst());
-    frame.date = QString::fromStdString(study.date());
-    for (const std::string &line : outcome.lines)
-        frame.legend << QString::fromStdString(line);
     if (curve)
         frame.keys.push_back({QString::fromStdString(points.curveLegend), 3});
     if (!excluded.empty())
