@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "windows/profilegraphwindow.h"
+#include "windows/profilewindow.h"
 #include "stats/accuracyprofile.h"
 
 #include "app/toolbaricons.h"
@@ -108,6 +109,20 @@ void MainWindow::setSingleWindows(const SingleWindows &windows)
         windows_.printOptions->setStudyOrigin(origin);
         windows_.printOptions->setCriteriaTarget([this] { return criteriaTarget(); });
         windows_.printOptions->setWeightChoice([this] { return weightChoice(); });
+        // The study as the editor holds it, with β and λ of the newest
+        // profile window.
+        windows_.printOptions->setWholeStudySource([this](stats::AnalysisOptions &options) {
+            if (!editor_ || !editor_->holdsSeries())
+                return;
+            if (const std::optional<stats::SeriesStudy> study = editor_->currentSeriesStudy())
+                options.wholeStudy = std::make_shared<const stats::SeriesStudy>(*study);
+            const QList<QMdiSubWindow *> windows = mdi_->subWindowList(QMdiArea::ActivationHistoryOrder);
+            for (auto it = windows.crbegin(); it != windows.crend(); ++it)
+                if (const auto *profile = qobject_cast<ProfileWindow *>((*it)->widget())) {
+                    options.profile = profile->analysis().options.profile;
+                    return;
+                }
+        });
         windows_.printOptions->setSamplesSource([this](stats::AnalysisOptions &options) {
             const QList<QMdiSubWindow *> windows = mdi_->subWindowList(QMdiArea::ActivationHistoryOrder);
             for (auto it = windows.crbegin(); it != windows.crend(); ++it)

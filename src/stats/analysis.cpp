@@ -92,6 +92,21 @@ StudyAnalysis Analyze(const StudyTexts &texts, const AnalysisOptions &options)
     return a;
 }
 
+StudyAnalysis WholeStudyAnalysis(const SeriesStudy &study, AnalysisOptions options)
+{
+    StudyAnalysis a;
+    a.decimalSeparator = options.decimalSeparator;
+    options.wholeStudy = std::make_shared<const SeriesStudy>(study);
+    a.options = std::move(options);
+    a.texts.methodText = study.method;
+    a.texts.analystText = study.analyst;
+    a.texts.dateText = study.date;
+    a.texts.unitsText = study.units;
+    if (!study.series.empty()) // what its pages say of the series: how many
+        a.texts.series = SeriesNoteOf(study, 1);
+    return a;
+}
+
 StudyAnalysis Reanalysed(StudyAnalysis analysis, const AnalysisOptions &options)
 {
     if (options.decimalSeparator != analysis.decimalSeparator)

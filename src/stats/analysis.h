@@ -123,6 +123,10 @@ StudyData SnapshotOf(const StudyTexts &texts);
 // Whatever stops a step is kept for the outputs that show it, never thrown.
 StudyAnalysis Analyze(const StudyTexts &texts, const AnalysisOptions &options);
 
+// The analysis of every series of `study` together (the accuracy profile),
+// without any series' line: its texts are the study's, its options carry it.
+StudyAnalysis WholeStudyAnalysis(const SeriesStudy &study, AnalysisOptions options);
+
 // The same study with other options, for a window where the analyst
 // changes one (T, the limits, a weight, the samples or their confidence):
 // the parts no option reaches (the line, the analysis of variance, the

@@ -77,7 +77,14 @@ void PrintOptionsWindow::printSelected()
             render::PrintedPages()[static_cast<size_t>(selectedReport())].module;
         if (m_samples && module && (module->options & cli::TakesSamples))
             m_samples(options);
-        const render::PreparedReport report = render::PrepareReport(selectedReport(), stats::Analyze(editor->evaluatedStudy(), options));
+        const bool wholeStudy = module && module->wholeStudy && m_wholeStudy;
+        if (wholeStudy)
+            m_wholeStudy(options);
+        // A page of every series needs no line of the series shown.
+        const render::PreparedReport report = render::PrepareReport(
+            selectedReport(), wholeStudy && options.wholeStudy
+                                  ? stats::WholeStudyAnalysis(*options.wholeStudy, options)
+                                  : stats::Analyze(editor->evaluatedStudy(), options));
         if (report.validation.failed) {
             editor->showValidationFailure(report.validation);
             return;

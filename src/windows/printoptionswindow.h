@@ -36,6 +36,12 @@ public:
     // The samples and confidence the samples page prints: those of the
     // samples window the user went to last (none: the method alone).
     void setSamplesSource(std::function<void(stats::AnalysisOptions &)> source) { m_samples = std::move(source); }
+    // The whole study of several series and the profile's β and λ, for the
+    // pages of every series (the accuracy profile); none for a .w04 study.
+    void setWholeStudySource(std::function<void(stats::AnalysisOptions &)> source)
+    {
+        m_wholeStudy = std::move(source);
+    }
 
     render::PrintedReport selectedReport() const;
     void selectReport(render::PrintedReport report);
@@ -52,5 +58,6 @@ private:
     std::function<stats::Target()> m_target;
     std::function<stats::WeightingOptions()> m_weight;
     std::function<void(stats::AnalysisOptions &)> m_samples;
+    std::function<void(stats::AnalysisOptions &)> m_wholeStudy;
     QButtonGroup *opcion = nullptr;
 };

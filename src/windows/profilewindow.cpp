@@ -124,14 +124,7 @@ bool ProfileWindow::recompute()
 std::string ProfileWindow::computed()
 {
     // Only the whole study is read: the series shown in the editor plays no part.
-    stats::StudyAnalysis analysis;
-    analysis.decimalSeparator = separator_;
-    analysis.options = analysis_.options;
-    analysis.options.wholeStudy = std::make_shared<const stats::SeriesStudy>(study_);
-    analysis.texts.methodText = study_.method;
-    analysis.texts.analystText = study_.analyst;
-    analysis.texts.dateText = study_.date;
-    analysis.texts.unitsText = study_.units;
+    stats::StudyAnalysis analysis = stats::WholeStudyAnalysis(study_, analysis_.options);
     const stats::CommandOutcome outcome = stats::ProfileOutcome(analysis);
     if (outcome.refused())
         return outcome.refusalMessage();

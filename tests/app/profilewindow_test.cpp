@@ -4,7 +4,10 @@
 // chosen, and the study followed as it changes.
 #include "app/application.h"
 #include "app/mainwindow.h"
+#include "render/printedreports.h"
+#include "support/pdfwords.h"
 #include "support/scripteddialogs.h"
+#include "windows/printoptionswindow.h"
 #include "support/studybytes.h"
 #include "widgets/stringgrid.h"
 #include "windows/objectnames.h"
@@ -169,6 +172,30 @@ private slots:
         // Only «Día 1» changed its calibration: its one-point fit stays.
         QCOMPARE(after.indexOf(QStringLiteral("MODELO: UN PUNTO")), before.indexOf(QStringLiteral("MODELO: UN PUNTO")));
         QVERIFY(!window->windowTitle().contains(QStringLiteral("Serie")));
+    }
+
+    // «Imprimir» prints the profile of every series, with the β and λ of
+    // its window, whatever series the editor shows.
+    void thePrintedPageIsTheWindowsProfile()
+    {
+        open(study);
+        ProfileWindow *window = openProfile();
+        QVERIFY(window);
+        window->lambdaField()->setText(QStringLiteral("60"));
+        QVERIFY(window->recompute());
+        auto *series = frame().editor()->findChild<QComboBox *>(QStringLiteral("cbserie"));
+        series->setCurrentIndex(2);
+        emit series->activated(2);
+        PrintOptionsWindow &options = app->printOptions();
+        options.selectReport(render::EvaluationPage("profile"));
+        const QString pdf = dir.filePath(QStringLiteral("perfil.pdf"));
+        dialogs.printFiles << pdf;
+        options.printSelected();
+        QVERIFY2(dialogs.errors.isEmpty(), qPrintable(dialogs.errors.join('\n')));
+        const QString text = readPdf(pdf).text();
+        QVERIFY2(text.contains(QStringLiteral("ACEPTACIÓN: ±60 %")), qPrintable(text.left(600)));
+        QVERIFY(text.contains(QStringLiteral("Las 3 series del estudio")));
+        QVERIFY(text.contains(QStringLiteral("MODELO ELEGIDO: Un punto")));
     }
 };
 
