@@ -244,6 +244,7 @@ TEST(AccuracyProfile, AStudyWithoutTheDesignSaysWhyNamingTheLevel)
                "\"validation\": [" + validation + "]}";
     };
     const std::string good = level(2, {"2.01", "1.97"}) + ", " + level(8, {"8.1", "7.9"});
+    const std::string gone = R"([{"x": "2", "y": "2", "excluded": {"reason": "r", "by": "b", "at": "c"}}])";
     const struct {
         const char *name;
         std::vector<std::string> series;
@@ -259,6 +260,9 @@ TEST(AccuracyProfile, AStudyWithoutTheDesignSaysWhyNamingTheLevel)
          "Nivel de validación 1: la serie 2 («D2») tiene 3 puntos y la serie 1 («D1») 2"},
         {"single", {series("D1", level(2, {"2"})), series("D2", level(2, {"2.1"}))},
          "Nivel de validación 1: hay 1 punto por serie"},
+        {"excluded", {series("D1", gone + ", " + good.substr(good.find("[{\"x\": \"8"))),
+                      series("D2", gone + ", " + good.substr(good.find("[{\"x\": \"8")))},
+         "Nivel de validación 1: hay 0 puntos por serie (sin los excluidos)"},
         {"zero", {series("D1", level(0, {"0.01", "0.02"})), series("D2", level(0, {"0", "0.01"}))},
          "Nivel de validación 1: la cantidad introducida es 0"},
         {"flat", {series("D1", level(2, {"2", "2"}) + ", " + good.substr(good.find("[{\"x\": \"8"))),
