@@ -159,11 +159,7 @@ AnalysedStudy AnalyseStudy(const std::string &path, std::string bytes, const sta
             stats::StudyAnalysis refused;
             refused.options = options;
             if (study.lin) {
-                refused.options.wholeStudy = std::make_shared<const stats::SeriesStudy>(*study.lin);
-                refused.texts.methodText = study.lin->method;
-                refused.texts.analystText = study.lin->analyst;
-                refused.texts.dateText = study.lin->date;
-                refused.texts.unitsText = study.lin->units;
+                refused = stats::WholeStudyAnalysis(*study.lin, options);
                 refused.texts.series = stats::SeriesNoteOf(*study.lin, options.series);
             }
             refused.validation = {.failed = true, .message = e.what()};

@@ -29,12 +29,22 @@ std::vector<XY> keptPoints(const StudyLevel &level)
     return points;
 }
 
-std::vector<XY> keptPoints(const std::vector<StudyLevel> &levels)
+// A series' calibration standards, read once: the kept points of each level.
+using Calibration = std::vector<std::vector<XY>>;
+
+Calibration calibrationOf(const StudySeries &series)
+{
+    Calibration levels;
+    for (const StudyLevel &level : series.calibration)
+        levels.push_back(keptPoints(level));
+    return levels;
+}
+
+std::vector<XY> joined(const Calibration &levels)
 {
     std::vector<XY> points;
-    for (const StudyLevel &level : levels)
-        for (XY &p : keptPoints(level))
-            points.push_back(std::move(p));
+    for (const std::vector<XY> &level : levels)
+        points.insert(points.end(), level.begin(), level.end());
     return points;
 }
 
@@ -121,15 +131,15 @@ struct SeriesModel {
     std::string problem;
 };
 
-SeriesModel fitSeries(const StudySeries &series, Candidate candidate)
+SeriesModel fitSeries(const Calibration &levels, Candidate candidate)
 {
     SeriesModel s;
     if (candidate.model == ProfileModel::OnePoint) {
         // The level with the highest amount keeps the line through it and 0.
-        std::optional<std::vector<XY>> top;
-        for (const StudyLevel &level : series.calibration)
-            if (std::vector<XY> points = keptPoints(level); !points.empty() && (!top || meanX(points) > meanX(*top)))
-                top = std::move(points);
+        const std::vector<XY> *top = nullptr;
+        for (const std::vector<XY> &points : levels)
+            if (!points.empty() && (!top || meanX(points) > meanX(*top)))
+                top = &points;
         if (!top) {
             s.problem = "no le queda ningún punto de calibración";
             return s;
@@ -145,7 +155,7 @@ SeriesModel fitSeries(const StudySeries &series, Candidate candidate)
         s.fit.slope = meanY / meanX(*top);
         return s;
     }
-    const std::vector<XY> points = keptPoints(series.calibration);
+    const std::vector<XY> points = joined(levels);
     const int degree = candidate.model == ProfileModel::Quadratic ? 2 : 1;
     const std::optional<std::vector<Rational>> c = fitPolynomial(points, candidate.weight, degree);
     if (!c) {
@@ -445,7 +455,7 @@ std::optional<SeriesComparison> compareSeries(const SeriesStudy &study)
     Rational separate, sxx, sxy, syy;
     long groups = 0;
     for (const StudySeries &series : study.series) {
-        const std::vector<XY> points = keptPoints(series.calibration);
+        const std::vector<XY> points = joined(calibrationOf(series));
         if (points.empty())
             continue;
         const Sums s = sumsOf(points);
@@ -473,6 +483,41 @@ std::optional<SeriesComparison> compareSeries(const SeriesStudy &study)
     };
     return SeriesComparison{static_cast<int>(groups), test(commonSlope, separate, groups - 1, total - 2 * groups),
                             test(oneLine, commonSlope, groups - 1, total - groups - 1)};
+}
+
+// The candidate fitted in each series that takes part and every validation
+// response back-calculated through its series' fit; why not, naming the
+// series, where it cannot be.
+std::string fitEverySeries(Candidate candidate, const SeriesStudy &study, const Design &design,
+                           const std::vector<Calibration> &calibrations, std::vector<ProfileFit> &fits,
+                           std::vector<std::vector<std::vector<Rational>>> &found)
+{
+    for (std::size_t i = 0; i < design.series.size(); ++i) {
+        const std::string where = SeriesName(study, design.series[i]);
+        if (calibrations[i].empty())
+            return where + " no tiene estándares de calibración";
+        if (candidate.weight != ProfileWeight::None)
+            for (const auto &[x, y] : joined(calibrations[i]))
+                if (sgn(x) <= 0)
+                    return "una cantidad de calibración de " + where + " es " + shown(x) +
+                           ": la ponderación necesita cantidades mayores que cero";
+        const SeriesModel s = fitSeries(calibrations[i], candidate);
+        if (!s.problem.empty())
+            return where + ": " + s.problem;
+        found.emplace_back();
+        for (const std::vector<Rational> &level : design.responses[i]) {
+            found.back().emplace_back();
+            for (const Rational &y : level) {
+                const std::optional<Rational> x = backCalculated(s, y);
+                if (!x)
+                    return "la respuesta " + shown(y) + " de " + where + " no tiene cantidad con su " +
+                           (s.fit.quadratic && sgn(*s.fit.quadratic) != 0 ? "parábola" : "pendiente cero");
+                found.back().back().push_back(*x);
+            }
+        }
+        fits.push_back(s.fit);
+    }
+    return {};
 }
 
 // The profile of one model from the amounts it found, [series][level][point].
@@ -604,53 +649,17 @@ ProfileResult ComputeAccuracyProfile(const SeriesStudy &study, const ProfileOpti
         profile.models.push_back(profileOf({ProfileModel::Absolute, ProfileWeight::None}, std::move(identity),
                                            design.responses, design, options));
     }
+    std::vector<Calibration> calibrations;
+    for (int series : design.series)
+        calibrations.push_back(calibrationOf(seriesOf(series)));
     for (const Candidate candidate : absolute ? std::span<const Candidate>() : std::span<const Candidate>(kCandidates)) {
-        std::string problem;
         std::vector<ProfileFit> fits;
         std::vector<std::vector<std::vector<Rational>>> found;
-        for (std::size_t i = 0; i < design.series.size() && problem.empty(); ++i) {
-            const StudySeries &series = seriesOf(design.series[i]);
-            const std::string where = SeriesName(study, design.series[i]);
-            if (series.calibration.empty()) {
-                problem = where + " no tiene estándares de calibración";
-                break;
-            }
-            if (candidate.weight != ProfileWeight::None)
-                for (const auto &[x, y] : keptPoints(series.calibration))
-                    if (sgn(x) <= 0) {
-                        problem = "una cantidad de calibración de " + where + " es " + shown(x) +
-                                  ": la ponderación necesita cantidades mayores que cero";
-                        break;
-                    }
-            if (!problem.empty())
-                break;
-            const SeriesModel s = fitSeries(series, candidate);
-            if (!s.problem.empty()) {
-                problem = where + ": " + s.problem;
-                break;
-            }
-            found.emplace_back();
-            for (const std::vector<Rational> &level : design.responses[i]) {
-                found.back().emplace_back();
-                for (const Rational &y : level) {
-                    const std::optional<Rational> x = backCalculated(s, y);
-                    if (!x) {
-                        problem = "la respuesta " + shown(y) + " de " + where + " no tiene cantidad con su " +
-                                  (s.fit.quadratic && sgn(*s.fit.quadratic) != 0 ? "parábola" : "pendiente cero");
-                        break;
-                    }
-                    found.back().back().push_back(*x);
-                }
-                if (!problem.empty())
-                    break;
-            }
-            fits.push_back(s.fit);
-        }
-        if (!problem.empty()) {
+        const std::string problem = fitEverySeries(candidate, study, design, calibrations, fits, found);
+        if (!problem.empty())
             profile.omitted.push_back({candidate.model, candidate.weight, problem});
-            continue;
-        }
-        profile.models.push_back(profileOf(candidate, std::move(fits), std::move(found), design, options));
+        else
+            profile.models.push_back(profileOf(candidate, std::move(fits), std::move(found), design, options));
     }
     if (profile.models.empty()) {
         result.refusal = "Ningún modelo de calibración se puede ajustar en todas las series: " +
